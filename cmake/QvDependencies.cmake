@@ -1,0 +1,21 @@
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(CURL REQUIRED)
+
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
+  libavformat libavcodec libavutil libswresample libswscale)
+pkg_check_modules(GST REQUIRED IMPORTED_TARGET
+  gstreamer-1.0 gstreamer-app-1.0 gstreamer-video-1.0 gstreamer-audio-1.0)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo pango fontconfig)
+pkg_check_modules(EXIF REQUIRED IMPORTED_TARGET libexif)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+
+if(QV_BUILD_UI)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+endif()
+if(QV_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(QV_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

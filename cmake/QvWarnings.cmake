@@ -1,0 +1,16 @@
+# Warnings are errors-in-waiting: every target of ours builds clean under these.
+function(qv_set_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+endfunction()
+
+# Sources of a folder, found anew whenever files are added, so that a new
+# reader or renderer needs no build-file edit.
+function(qv_glob_sources out)
+  set(result)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+    list(APPEND result ${found})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()

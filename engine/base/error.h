@@ -1,0 +1,49 @@
+#pragma once
+// The engine's status codes and its record of the last result.
+// 0 success, negative error, positive notice for the user.
+#include <cstdint>
+
+enum QvCode : int {
+  kOk = 0,
+  kErrFailed = -1,
+  kErrNotReady = -2,
+  kErrName = -10,          // name empty or already used
+  kErrSegmentExists = -11, // a segment already starts at that time
+  kErrLocked = -12,        // the object cannot be changed
+  kErrTimeout = -20,
+  kErrBadArg = -21, // no object, index 255 / 0xFFFFFFFF, null pointer
+  kErrNoMemory = -22,
+  kErrNoObject = -23, // platform object not created
+  kErrNoThread = -24,
+  kErrTableFull = -40,
+  kErrIndex = -41,
+  kErrOpen = -80,
+  kErrRead = -81,
+  kErrWrite = -82,
+  kErrIntegrity = -83,
+  kErrHeader = -84,
+  kErrNewer = -85,
+  kErrEndOfData = -89,
+  kErrNetwork = -120,
+  kErrNoData = -140, // the input has no data log / unsupported handler
+  kErrUnsupported = -141,
+  kErrSegmentTime = -200,
+};
+
+// Records the code as the engine's last result together with the routine's
+// name (at most 63 characters kept) and logs "[Code] %d '%S'" for a non-zero
+// code unless the name is "*NO LOG*". Returns the code.
+int ErrorSet(int code, const char* routineName);
+int ErrorGetLast();
+// Copies the routine name of the last result (at most size - 1 bytes).
+void ErrorGetLastLocation(char* buffer, uint32_t size);
+// The code's text from the one table of the engine, or a generic
+// "Unknown error (%d)" text kept in a ring buffer.
+const wchar_t* ErrorGetText(int code);
+// Shows the code's text through the message box; ErrorShowLast adds, for
+// errors, "Error Code: %d" and "Location: " with the routine's name.
+void ErrorShow(int code);
+void ErrorShowAt(int code, const char* location);
+void ErrorShowLast();
+// Logs "[Disp] '%s'" and shows the text with those message-box flags.
+void MessageShow(const wchar_t* text, int flags);

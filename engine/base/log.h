@@ -1,0 +1,25 @@
+#pragma once
+// The session log: "QV2-log.csv" in the engine's temporary folder, one line
+// per message ("local date time","message"), rotated at each start to
+// "QV2-log-old.csv".
+//
+// Formats are printf-like with two engine conventions: "%s" takes engine
+// wide text (const wchar_t*) and "%S" takes narrow UTF-8 text (const char*).
+// Messages are cut at 4095 characters.
+#include <cstdarg>
+
+// Rotates the previous log and opens a new one in the folder; 0 or -80.
+int LogOpen(const wchar_t* folder);
+void LogClose();
+void LogPrintf(const wchar_t* format, ...);
+void LogPrintfV(const wchar_t* format, va_list args);
+// Debug level: formatted, then dropped.
+void LogDebug(const wchar_t* format, ...);
+// Full paths of the current and previous log (empty before LogOpen).
+const wchar_t* LogGetPath();
+const wchar_t* LogGetOldPath();
+// Writes both logs into "QV-LogOutput.txt" (at most 1,000,000 bytes) in the
+// temporary folder and opens it in the desktop's text viewer; 0 or a code.
+int ShowLog();
+// Path of the diagnostic file ShowLog writes (empty before LogOpen).
+const wchar_t* LogGetOutputPath();
