@@ -1,0 +1,52 @@
+#pragma once
+// Descriptions of decoded pictures and sound shared by the readers, the
+// media layer, the renderer and the writer. Both keep the Windows record
+// layouts byte for byte, as they are stored and passed around whole.
+#include <cstdint>
+
+#pragma pack(push, 2)
+// A 32-bit frame: biBitCount 32, biCompression 0. A positive biHeight does
+// not promise bottom-up rows here; the owner documents the row order (the
+// media slot's vertical-flip flag for decoded frames).
+struct tagBITMAPINFOHEADER {
+  uint32_t biSize;
+  int32_t biWidth;
+  int32_t biHeight;
+  uint16_t biPlanes;
+  uint16_t biBitCount;
+  uint32_t biCompression;
+  uint32_t biSizeImage;
+  int32_t biXPelsPerMeter;
+  int32_t biYPelsPerMeter;
+  uint32_t biClrUsed;
+  uint32_t biClrImportant;
+};
+
+// Little-endian interleaved PCM (WAVEFORMATEX layout, 18 bytes).
+struct AudioFormat {
+  uint16_t wFormatTag; // 1 = PCM
+  uint16_t nChannels;
+  uint32_t nSamplesPerSec;
+  uint32_t nAvgBytesPerSec;
+  uint16_t nBlockAlign;
+  uint16_t wBitsPerSample;
+  uint16_t cbSize;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(tagBITMAPINFOHEADER) == 40);
+static_assert(sizeof(AudioFormat) == 18);
+
+// Audio types of the engine: 0 mono 8-bit, 1 stereo 8-bit, 2 mono 16-bit,
+// 3 stereo 16-bit.
+inline AudioFormat AudioFormatFor(int audioType, uint32_t rate) {
+  AudioFormat f{};
+  f.wFormatTag = 1;
+  f.nChannels = (audioType & 1) ? 2 : 1;
+  f.wBitsPerSample = (audioType & 2) ? 16 : 8;
+  f.nSamplesPerSec = rate;
+  f.nBlockAlign = static_cast<uint16_t>(f.nChannels * f.wBitsPerSample / 8);
+  f.nAvgBytesPerSec = f.nBlockAlign * rate;
+  f.cbSize = 18;
+  return f;
+}
