@@ -1,0 +1,114 @@
+// The engine's last result (code and routine name) and the messages that show
+// it to the user.
+#include "engine/base/error.h"
+
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "engine/base/error_codes.h"
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "platform/system/message_box.h"
+
+namespace {
+
+constexpr size_t kLocationChars = 63;
+constexpr int kIconError = 16;
+constexpr int kIconInformation = 64;
+
+struct LastError {
+  std::mutex mutex;
+  int code = 0;
+  char location[kLocationChars + 1] = {};
+};
+
+LastError& Last() {
+  static auto* last = new LastError();
+  return *last;
+}
+
+// Texts for codes missing from the table, kept in a small ring so that a
+// caller holding one while asking for another still has its own.
+const wchar_t* UnknownCodeText(int code) {
+  static std::array<std::array<wchar_t, 64>, 16> ring{};
+  static std::atomic<unsigned> next{0};
+  wchar_t* buffer = ring[next.fetch_add(1) % ring.size()].data();
+  std::wstring text = WcsFormat(L"Unknown error (%d)", code);
+  text.resize(std::min(text.size(), size_t{63}));
+  std::wmemcpy(buffer, text.c_str(), text.size() + 1);
+  return buffer;
+}
+
+std::wstring MessageText(int code, const char* location) {
+  std::wstring text = ErrorGetText(code);
+  if (code < 0) {
+    text += WcsFormat(L"\n\nError Code: %d", code);
+    if (location != nullptr && location[0] != 0) text += WcsFormat(L"\nLocation: %S", location);
+  }
+  return text;
+}
+
+void ShowCode(int code, const char* location) {
+  if (code == 0) return;
+  std::wstring text = MessageText(code, location);
+  AppMessageBox(text.c_str(), code < 0 ? kIconError : kIconInformation);
+}
+
+}  // namespace
+
+int ErrorSet(int code, const char* routineName) {
+  const char* name = routineName != nullptr ? routineName : "";
+  {
+    LastError& last = Last();
+    std::lock_guard<std::mutex> lock(last.mutex);
+    last.code = code;
+    std::strncpy(last.location, name, kLocationChars);
+    last.location[kLocationChars] = 0;
+  }
+  if (code != 0 && std::strcmp(name, "*NO LOG*") != 0) LogPrintf(L"[Code] %d '%S'", code, name);
+  return code;
+}
+
+int ErrorGetLast() {
+  LastError& last = Last();
+  std::lock_guard<std::mutex> lock(last.mutex);
+  return last.code;
+}
+
+void ErrorGetLastLocation(char* buffer, uint32_t size) {
+  if (buffer == nullptr || size == 0) return;
+  LastError& last = Last();
+  std::lock_guard<std::mutex> lock(last.mutex);
+  std::strncpy(buffer, last.location, size - 1);
+  buffer[size - 1] = 0;
+}
+
+const wchar_t* ErrorGetText(int code) {
+  const wchar_t* text = ErrorTableLookup(code);
+  return text != nullptr ? text : UnknownCodeText(code);
+}
+
+void ErrorShow(int code) { ShowCode(code, nullptr); }
+
+void ErrorShowAt(int code, const char* location) { ShowCode(code, location); }
+
+void ErrorShowLast() {
+  int code = 0;
+  char location[kLocationChars + 1];
+  {
+    LastError& last = Last();
+    std::lock_guard<std::mutex> lock(last.mutex);
+    code = last.code;
+    std::memcpy(location, last.location, sizeof location);
+  }
+  ShowCode(code, location);
+}
+
+void MessageShow(const wchar_t* text, int flags) {
+  if (text == nullptr) return;
+  LogPrintf(L"[Disp] '%s'", text);
+  AppMessageBox(text, flags);
+}
