@@ -28,6 +28,13 @@ enum QvCode : int {
   kErrNoData = -140, // the input has no data log / unsupported handler
   kErrUnsupported = -141,
   kErrSegmentTime = -200,
+  kErrStopped = -99, // a stop request handed through a result channel
+  // Notices: shown with the information icon.
+  kNoticeProjectConverted = 92,             // version-1 project, with its timeline
+  kNoticeProjectConvertedNoTimeline = 93,   // version-1 project, timeline dropped
+  kNoticeMultiPart = 150,                   // the file is one part of a recording set
+  kNoticeRecoveryCrashed = 1000,            // previous session crashed, recoverable
+  kNoticeRecoveryRunning = 1001,            // previous session still running
 };
 
 // Records the code as the engine's last result together with the routine's

@@ -1,7 +1,8 @@
 #include "engine/base/error_codes.h"
 
-#include <cstddef>
 #include <iterator>
+
+#include "engine/base/error.h"
 
 namespace {
 
@@ -10,31 +11,44 @@ struct CodeText {
   const wchar_t* text;
 };
 
-// Kept sorted by code.
+// Every code the engine records, with the text the user sees. Kept sorted by
+// code (a test checks it).
 constexpr CodeText kCodeTexts[] = {
-    {-200, L"The segment time is out of range."},
-    {-141, L"This file type is not supported."},
-    {-140, L"The input has no data log, or the data log format is not supported."},
-    {-120, L"A network error occurred."},
-    {-89, L"The end of the data was reached."},
-    {-85, L"The file was made by a newer release of the program."},
-    {-84, L"The file header is not valid."},
-    {-83, L"The file failed its integrity check."},
-    {-82, L"The file could not be written."},
-    {-81, L"The file could not be read."},
-    {-80, L"The file could not be opened."},
-    {-41, L"The index is out of range."},
-    {-40, L"The table is full."},
-    {-24, L"A thread could not be created."},
-    {-23, L"A system object could not be created."},
-    {-22, L"Out of memory."},
-    {-21, L"Invalid argument or missing object."},
-    {-20, L"The operation timed out."},
-    {-12, L"This object cannot be changed."},
-    {-11, L"A segment already starts at that time."},
-    {-10, L"The name is empty or already in use."},
-    {-2, L"The engine is not ready."},
-    {-1, L"The operation failed."},
+    {kErrSegmentTime,
+     L"The segment time must be 0 or more and lie after the start of the display object."},
+    {kErrUnsupported, L"Unrecognized or unsupported file format"},
+    {kErrNoData, L"The input has no data log."},
+    {kErrNetwork, L"The network connection could not be set up."},
+    {kErrStopped, L"The operation was stopped."},
+    {kErrEndOfData, L"End of file"},
+    {kErrNewer, L"The file was made by a newer release of the program."},
+    {kErrHeader, L"The file is not of the expected kind."},
+    {kErrIntegrity, L"The file is damaged (integrity check failed)."},
+    {kErrWrite, L"Unable to write file"},
+    {kErrRead, L"Unable to read file"},
+    {kErrOpen, L"Unable to open file"},
+    {kErrIndex, L"Index out of range"},
+    {kErrTableFull, L"The table is full."},
+    {kErrNoThread, L"Unable to create thread"},
+    {kErrNoObject, L"Object creation failed"},
+    {kErrNoMemory, L"Out of memory"},
+    {kErrBadArg, L"Invalid parameter"},
+    {kErrTimeout, L"Timeout"},
+    {kErrLocked, L"This object cannot be changed."},
+    {kErrSegmentExists, L"A segment already starts at that time."},
+    {kErrName, L"The name is empty or already in use."},
+    {kErrNotReady, L"The engine is not ready."},
+    {kErrFailed, L"The operation failed."},
+    {kNoticeProjectConverted,
+     L"This project was made by an older version of the program and has been converted. "
+     L"It will be saved under a new name."},
+    {kNoticeProjectConvertedNoTimeline,
+     L"This project was made by an older version of the program and has been converted "
+     L"without its timeline. It will be saved under a new name."},
+    {kNoticeMultiPart, L"This file is part of a multi-file set."},
+    {kNoticeRecoveryCrashed, L"Previous session appears to have crashed and is recoverable."},
+    {kNoticeRecoveryRunning,
+     L"Previous session appears to still be running, but is also recoverable."},
 };
 
 }  // namespace
