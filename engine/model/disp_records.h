@@ -1,0 +1,285 @@
+#pragma once
+// The display-object common record and the per-type parameter records.
+// Windows copy them whole and hand them back; project, style and template
+// files store the parameter records byte for byte (little-endian), so field
+// order and sizes are fixed. Text fields are zero-terminated UTF-16.
+// Colours are 0xAARRGGBB words; a top byte of 0xFF means "not drawn" (except
+// TextStruct::Color, drawn whatever its top byte).
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "engine/model/input_records.h"
+
+constexpr uint32_t kMaxDispObjs = 256;
+constexpr uint32_t kTempDispObj = 256; // one extra slot for previews
+constexpr uint32_t kNoDispObj = 0xFFFFFFFF;
+constexpr uint32_t kMaxSegments = 63;
+constexpr uint32_t kFirstSegment = 0xFFFFFFFF; // the object's own start and base record
+
+enum DispObjType : uint8_t {
+  kDispGroup = 0,
+  kDispVideo = 10, // picture or video
+  kDispAudio = 11,
+  kDispShape = 12,
+  kDispText = 13,
+  kDispEImage = 14, // embedded image
+  kDispGauge = 30,
+  kDispBar = 31,
+  kDispTextData = 34,
+  kDispTimeGraph = 35,
+  kDispEnhanced = 50, // scripted object: stored and edited only
+  kDispTrackMap = 70,
+  kDispSpeedo = 71, // created as a gauge with the speedometer preset
+  kDispTacho = 72,  // created as a gauge with the tachometer preset
+  kDispGForce = 74,
+  kDispGear = 75,
+  kDispLapCount = 76,
+  kDispLapTimer = 77,
+};
+
+// Change-mask bits of a timeline segment: which properties it overrides.
+enum SegmentMask : uint32_t {
+  kSegStyle = 0x0001,
+  kSegPosition = 0x0002, // X, Y
+  kSegSize = 0x0004,     // Width, Height
+  kSegActive = 0x0008,
+  kSegInput = 0x0010,
+  kSegFlags = 0x0020,
+  kSegKeepRatio = 0x0040,
+  kSegTransparency = 0x0080,
+  kSegMirroring = 0x0100,
+  kSegColorChans = 0x0200,
+  kSegAudioVolume = 0x0400,
+  kSegAudioBalance = 0x0800,
+  kSegParam = 0x1000,
+  kSegBitmap = 0x2000, // bitmap settings and block
+  kSegAll = 0x3FFF,
+};
+
+struct DispStruct {
+  char16_t Name[kNameLength];
+  char16_t Style[kNameLength]; // last style applied
+  uint32_t ParentObject;       // group holding the object, 0xFFFFFFFF none
+  float X, Y, Width, Height;   // percent of the output frame
+  float OffsetTime;            // start time in the project
+  uint8_t Type;                // DispObjType
+  uint8_t Active;              // 1 drawn
+  uint8_t InputID;             // 255 none
+  uint8_t Updated;
+  uint8_t Flags;
+  uint8_t KeepRatio;    // either low bit: keep the aspect ratio
+  uint8_t Transparency; // percent, 0 solid
+  uint8_t Mirroring;    // 1 horizontal, 2 vertical, 3 both
+  uint8_t ColorChans;   // bit 1 red, bit 2 green, bit 4 blue
+  uint8_t Reserved1[3];
+  uint8_t AudioVolume;  // percent, 100 unchanged
+  uint8_t AudioBalance; // 0 left, 100 centre, 200 right
+  uint8_t Reserved2[2];
+  uint16_t NativeWidth, NativeHeight;
+  uint32_t Reserved3;
+  float BitmapRotate; // degrees
+  float BitmapZoom;
+  float BitmapOffsetX, BitmapOffsetY;
+  uint32_t BitmapChroma; // key colour, top byte 0xFF = key off
+  uint16_t BitmapChromaCRange, BitmapChromaBRange;
+  // The blocks belong to the engine table; DispObjSet never takes them.
+  uint32_t ParamSize;
+  uint8_t* Param;
+  uint32_t BitmapSize;
+  uint8_t* Bitmap; // DispBitmapHeader followed by the pixels
+};
+
+// Head of a background bitmap block: then Width x Height 32-bit pixels
+// (0xAARRGGBB words), bottom row first. BitmapSize covers head and pixels.
+struct DispBitmapHeader {
+  uint32_t Width;
+  uint32_t Height;
+  uint8_t Options; // bit 0 keep the aspect ratio; low 7 bits stored
+  uint8_t Reserved[3];
+  uint32_t Reserved2;
+};
+
+struct ShapeStruct { // type 12
+  uint32_t LineColor;
+  uint32_t FillColor;
+  uint8_t Shape; // 1 line NW-SE, 2 line NE-SW, 3 circle, 4 rectangle, 5 rounded, 6 rounder
+  uint8_t LineSize;
+  uint8_t Options; // bit 7: drawn at 1440 x 960
+  uint8_t Reserved;
+  uint32_t FillColor2;
+  uint32_t Reserved2;
+};
+
+struct TextStruct { // types 13, 34, 75, 76, 77
+  uint32_t Color;
+  char16_t Text[256];
+  char16_t Font[kNameLength];
+  float Size;
+  uint8_t Style;       // bit 0 bold, 1 italic, 2 underline, 3 strike-through
+  uint8_t Options;     // bits 0-1 alignment; bit 7 box follows the text
+  uint8_t DataOptions; // bit 0 lap counter shows the total
+  uint8_t Digits;
+  uint8_t DataMode; // low 7 bits mode, bit 7 flashing
+  uint8_t DecimalPlaces;
+  uint8_t DataParam;  // lap timer hold time, tenths of a second
+  uint8_t DataParam2; // lap timer format
+  char16_t Field[kNameLength];
+  double MinRange, MaxRange; // -999999999.9 / 999999999.9 = no limit
+  float RotateAngle;
+  uint32_t OutlineColor;
+};
+
+struct BarParam { // type 31
+  char16_t Field[kNameLength];
+  char16_t Label[kNameLength];
+  double Min, Max; // 99999999.9 / -99999999.9 = automatic
+  double MarkInterval, MarkSmallInterval, ChangeColorValue, ChangeColor2Value;
+  uint32_t BackColor, FillColor, IconColor, TrimColor, MarkColor, ChangeColor, ChangeColor2,
+      LabelColor, NumberColor;
+  uint16_t IconX, IconY, LabelX, LabelY, NumberX, NumberY;
+  char16_t LabelFont[kNameLength], NumberFont[kNameLength];
+  float LabelSize, NumberSize;
+  uint8_t LabelStyle, NumberStyle;
+  uint8_t Options; // 1 flipped, 4 two decimals, 16 line, 32 rounded, 64 horizontal, 128 double res.
+  uint8_t IconID, IconSize, TrimSize, Thickness, MarkType, MarkSize, MarkSmallSize, MarkCount,
+      MarkSmallCount, MarkNumberType, ChangeColorOptions;
+  uint32_t FillColor2;
+};
+
+struct GaugeParam { // type 30
+  char16_t Field[kNameLength];
+  char16_t Label[kNameLength];
+  double Min, Max;
+  double MarkInterval, MarkSmallInterval;
+  double ChangeColorValue;
+  uint16_t SweepDeg, StartDeg; // start 360 or more = automatic
+  uint32_t FaceColor, IconColor, NeedleColor, NeedleBackColor, TrimColor, MarkColor,
+      MarkPinColor, ChangeColor, LabelColor, NumberColor;
+  uint16_t IconX, IconY, LabelX, LabelY, NumberX, NumberY; // 1000 = automatic
+  char16_t LabelFont[kNameLength], NumberFont[kNameLength];
+  float LabelSize, NumberSize;
+  uint8_t LabelStyle, NumberStyle;
+  uint8_t Type; // 0 generic, 1 speedometer, 2 tachometer
+  uint8_t Options;
+  uint8_t IconID, IconSize, TrimSize, NeedleSize, NeedleTipLen;
+  int8_t NeedleTailLen;
+  uint8_t NeedleCenterSize;
+  uint8_t MarkType;
+  uint8_t MarkPinSize, MarkSize, MarkSmallSize;
+  uint8_t MarkCount, MarkSmallCount;
+  uint8_t MarkNumberType;
+  uint8_t ChangeColorOptions;
+  uint8_t TaperShape;
+  uint32_t ChangeColor2;
+  double ChangeColor2Value;
+  double StepMidValue; // -99999999.9 = no two-part scale
+  uint16_t StepMidAngle;
+  uint8_t ChangeFaceOffset;
+  int8_t ChangeFaceShade;
+  uint32_t FaceColor2;
+  float IntervalSize;
+  uint8_t Reserved;
+  uint8_t DualNeedleSize, DualNeedleTipLen;
+  int8_t DualNeedleTailLen;
+  double DualInterval;
+  uint32_t DualNeedleColor;
+  uint32_t MarkColor2;
+};
+
+struct GForceParam { // type 74
+  char16_t FieldX[kNameLength], FieldY[kNameLength]; // empty automatic, "(None)" unused
+  float RangeX, RangeY;                               // full scale in g
+  uint32_t LineColor, AxisColor, ShadowColor;
+  uint8_t Options;
+  uint8_t LineSize, AxisSize, Reserved;
+  uint32_t BackColor;
+  uint32_t Reserved2;
+};
+
+struct TrackMapParam { // type 70
+  double MinX, MinY, MaxX, MaxY;
+  uint32_t MapColor, MapLowColor, MapEdgeColor, StartColor, PosColor, GhostColor;
+  uint8_t Options;
+  uint8_t MapLineSize, StartSize, PosSize, ZoomArea, SelectedLap;
+  uint16_t StartLineAngle; // 65535 none, 360 automatic
+  uint32_t Reserved;
+  uint8_t StartStyle, PosIcon, ColorMode, Temp;
+};
+
+struct TimeGraphParam { // type 35
+  char16_t Field[kNameLength];
+  char16_t Label[kNameLength];
+  double Min, Max;
+  float TimeSpan;
+  uint32_t ValueColor, BackColor, TrimColor, LineColor, LabelColor;
+  char16_t LabelFont[kNameLength];
+  float LabelSize;
+  uint8_t LabelStyle, Options, TrimSize, LineSize;
+  uint32_t AxisColor;
+  float AxisInterval;
+  uint8_t AxisSize, Thickness, Reserved, Reserved2;
+  uint32_t Reserved3;
+  float StartTime, EndTime;
+};
+
+struct EImageParam { // type 14; the picture is the background bitmap
+  char16_t Field[kNameLength];
+  double MinInput, MaxInput, MinOutput, MaxOutput;
+  uint8_t Mode, OutputType, FlashInterval, Reserved1;
+  uint32_t Reserved2;
+};
+
+constexpr int kScriptBytes = 32768;
+
+struct EnhParam { // type 50: kept and copied, never interpreted
+  char16_t Field[kNameLength];
+  char16_t Label[kNameLength];
+  double Min, Max, TriggerValue;
+  uint16_t SizeX, SizeY;
+  uint8_t Options, Reserved1;
+  uint16_t Reserved2;
+  uint32_t LabelColor, NumberColor;
+  uint16_t LabelX, LabelY, NumberX, NumberY;
+  char16_t LabelFont[kNameLength], NumberFont[kNameLength];
+  float LabelSize, NumberSize;
+  uint8_t LabelStyle, NumberStyle;
+  uint16_t Reserved3, Reserved4;
+  uint8_t ColorCount, ParamCount;
+  uint32_t Color[8];
+  char16_t ColorName[8][24];
+  double Param[8], ParamMin[8], ParamMax[8], ParamStep[8];
+  char16_t ParamName[8][24];
+  char BackScript[kScriptBytes]; // UTF-8, zero-terminated
+  char ForeScript[kScriptBytes];
+};
+
+#define QV_RECORD(T, size)                                                                         \
+  static_assert(std::is_standard_layout_v<T> && std::is_trivially_copyable_v<T> &&               \
+                sizeof(T) == (size))
+QV_RECORD(DispStruct, 360);
+QV_RECORD(DispBitmapHeader, 16);
+QV_RECORD(ShapeStruct, 20);
+QV_RECORD(TextStruct, 808);
+QV_RECORD(BarParam, 640);
+QV_RECORD(GaugeParam, 688);
+QV_RECORD(GForceParam, 288);
+QV_RECORD(TrackMapParam, 72);
+QV_RECORD(TimeGraphParam, 456);
+QV_RECORD(EImageParam, 168);
+QV_RECORD(EnhParam, 67168);
+#undef QV_RECORD
+
+static_assert(offsetof(DispStruct, BitmapChromaCRange) == 324 &&
+              offsetof(DispStruct, ParamSize) == 328);
+static_assert(offsetof(TextStruct, MinRange) == 784);
+static_assert(offsetof(BarParam, FillColor2) == 632);
+static_assert(offsetof(GaugeParam, ChangeColor2) == 636 && offsetof(GaugeParam, MarkColor2) == 684);
+static_assert(offsetof(EnhParam, ColorCount) == 574 && offsetof(EnhParam, Color) == 576 &&
+              offsetof(EnhParam, ColorName) == 608 && offsetof(EnhParam, Param) == 992 &&
+              offsetof(EnhParam, ParamName) == 1248 && offsetof(EnhParam, BackScript) == 1632 &&
+              offsetof(EnhParam, ForeScript) == 34400);
+
+// The stored size of a type's parameter record; 0 for types without one
+// (groups, pictures, sound, scripted objects made in the interface).
+uint32_t DispParamSizeForType(uint32_t type);
