@@ -1,0 +1,75 @@
+#include <optional>
+
+#include "engine/app/app.h"
+#include "engine/app/app_state.h"
+#include "engine/app/app_steps.h"
+#include "engine/app/previous_session.h"
+#include "engine/app/recovery.h"
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/base/sync.h"
+#include "engine/net/http_client.h"
+
+namespace {
+
+// Everything that works on the model tables stops under write access, so no
+// reader sees a half-ended engine.
+void endServices() {
+  std::optional<WriteAccess> access;
+  if (AppReached(AppLevel::kLocks)) access.emplace("AppEnd");
+  if (AppReached(AppLevel::kRenderWorkers)) {
+    LogPrintf(L"Render...");
+    AppStepRenderWorkersEnd();
+  }
+  if (AppReached(AppLevel::kPreview)) {
+    LogPrintf(L"Preview...");
+    AppStepPreviewEnd();
+  }
+  if (AppReached(AppLevel::kLocks)) {
+    LogPrintf(L"Timeline view...");
+    AppStepTimelineViewEnd();
+  }
+  if (AppReached(AppLevel::kPreviousScanned)) {
+    LogPrintf(L"Project and undo...");
+    if (AppReached(AppLevel::kUndo)) AppStepProjectAndUndoEnd();
+    RecoveryEnd();
+  }
+  if (AppReached(AppLevel::kMediaHandlers)) {
+    LogPrintf(L"Media handlers...");
+    AppStepMediaHandlersEnd();
+  }
+  if (AppReached(AppLevel::kColour)) {
+    LogPrintf(L"Colour conversion...");
+    AppStepColourEnd();
+  }
+  if (AppReached(AppLevel::kNetwork)) {
+    LogPrintf(L"Network...");
+    NetEnd();
+  }
+  if (AppReached(AppLevel::kDispObjBuffers)) {
+    LogPrintf(L"Display objects...");
+    AppStepDispObjBuffersEnd();
+  }
+}
+
+} // namespace
+
+int AppEnd() {
+  if (AppGetLevel() == AppLevel::kStopped) return 0;
+  if (AppReached(AppLevel::kLog)) LogPrintf(L"[App End]");
+  endServices();
+  if (AppReached(AppLevel::kLocks)) {
+    LogPrintf(L"Locks...");
+    AccessEnd();
+  }
+  if (AppReached(AppLevel::kLog)) {
+    // The last line: the next start reads it as a clean end.
+    LogPrintf(L"%s", kSessionEndLine);
+    LogClose();
+  }
+  AppStepUtilitiesEnd();
+  SyncEnd();
+  AppSetLevel(AppLevel::kStopped);
+  return ErrorSet(0, "AppEnd");
+}

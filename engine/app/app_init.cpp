@@ -1,0 +1,117 @@
+#include <atomic>
+#include <string>
+
+#include "engine/app/app.h"
+#include "engine/app/app_state.h"
+#include "engine/app/app_steps.h"
+#include "engine/app/previous_session.h"
+#include "engine/app/recovery.h"
+#include "engine/app/session.h"
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/base/identity.h"
+#include "engine/base/log.h"
+#include "engine/base/sync.h"
+#include "engine/net/http_client.h"
+#include "platform/system/system_info.h"
+
+namespace {
+
+std::atomic<int> appLevel{0};
+
+// The step that failed has recorded its code; a step that did not gets it
+// recorded here, so that ErrorShowLast names the failure.
+int startFailed(int code, const char* step) {
+  LogPrintf(L"[App Init] %S failed with code %d", step, code);
+  if (ErrorGetLast() != code) ErrorSet(code, step);
+  return code;
+}
+
+void logSessionHeader(uint64_t sessionId, const std::wstring& tempFolder) {
+  LogPrintf(L"[App Init] %s %s (Build %s)", GetAppName(), GetAppVersion(), GetAppBuildString());
+  LogPrintf(L"%s%s", kSessionIdLine, SessionIdText(sessionId).c_str());
+  LogPrintf(L"%s%d", kProcessIdLine, static_cast<int>(GetProcessID()));
+  LogPrintf(L"Temp Folder: %s", tempFolder.c_str());
+  LogPrintf(L"Thread/event layer and utilities ready");
+}
+
+// Opens the session: identifier, folder, the previous log read before the
+// new one replaces it, then the new log.
+void startSession() {
+  uint64_t sessionId = SessionBegin();
+  std::wstring tempFolder = SessionChooseTempFolder();
+  RecoveryReadPreviousLog(tempFolder);
+  AppSetLevel(AppLevel::kSession);
+  // Without a log file the engine still runs; lines then go to stderr.
+  int logResult = LogOpen(tempFolder.c_str());
+  AppSetLevel(AppLevel::kLog);
+  logSessionHeader(sessionId, tempFolder);
+  if (logResult != 0) LogPrintf(L"[App Init] Session log could not be opened (%d)", logResult);
+}
+
+using StepFn = int (*)();
+
+struct ServiceStep {
+  const char* name;
+  StepFn start;
+  AppLevel reached;
+};
+
+int startNetwork() {
+  LogPrintf(L"Network client...");
+  return NetInit();
+}
+
+int startLocks() {
+  LogPrintf(L"Access locks...");
+  return AccessInit();
+}
+
+// Steps after the previous-session scan, in the order the engine needs them.
+const ServiceStep kServiceSteps[] = {
+    {"AccessInit", startLocks, AppLevel::kLocks},
+    {"DispObjInit", AppStepDispObjBuffersInit, AppLevel::kDispObjBuffers},
+    {"NetInit", startNetwork, AppLevel::kNetwork},
+    {"ColorConvInit", AppStepColourInit, AppLevel::kColour},
+    {"MediaHandlerInit", AppStepMediaHandlersInit, AppLevel::kMediaHandlers},
+    {"PreviewInit", AppStepPreviewInit, AppLevel::kPreview},
+    {"RenderInit", AppStepRenderWorkersInit, AppLevel::kRenderWorkers},
+    {"UndoInit", AppStepUndoInit, AppLevel::kUndo},
+    {"ProjectNew", AppStepProjectNew, AppLevel::kProject},
+};
+
+} // namespace
+
+AppLevel AppGetLevel() { return static_cast<AppLevel>(appLevel.load()); }
+void AppSetLevel(AppLevel level) { appLevel.store(static_cast<int>(level)); }
+
+int AppInit(int apiMode) {
+  if (apiMode != 0) return ErrorSet(-1, "AppInit");
+  if (AppGetLevel() != AppLevel::kStopped) {
+    LogPrintf(L"[App Init] The engine is already started");
+    return ErrorSet(-1, "AppInit");
+  }
+  int code = SyncInit();
+  if (code < 0) return startFailed(code, "SyncInit");
+  AppSetLevel(AppLevel::kSync);
+  AppStepUtilitiesInit();
+  AppSetLevel(AppLevel::kUtilities);
+  startSession();
+
+  MacVerAtLeast108 = 0;
+  MacVerAtLeast109 = 0;
+  code = CheckMacVer();
+  if (code < 0) return startFailed(code, "CheckMacVer");
+  AppSetLevel(AppLevel::kSystemChecked);
+  RecoveryScan();
+  AppSetLevel(AppLevel::kPreviousScanned);
+
+  for (const ServiceStep& step : kServiceSteps) {
+    code = step.start();
+    if (code < 0) return startFailed(code, step.name);
+    AppSetLevel(step.reached);
+  }
+  LogPrintf(L"[App Init] Complete");
+  ErrorSet(0, "AppInit");
+  return 1;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The steps of engine start and end that belong to other parts of the
+// engine; each logs itself. Start steps return 0 or a negative code.
+int AppStepUtilitiesInit();
+void AppStepUtilitiesEnd();
+int AppStepDispObjBuffersInit();
+void AppStepDispObjBuffersEnd();
+int AppStepColourInit();
+void AppStepColourEnd();
+int AppStepMediaHandlersInit();
+void AppStepMediaHandlersEnd();
+int AppStepPreviewInit();
+void AppStepPreviewEnd();
+int AppStepRenderWorkersInit();
+void AppStepRenderWorkersEnd();
+int AppStepUndoInit();
+int AppStepProjectNew();
+void AppStepTimelineViewEnd();
+void AppStepProjectAndUndoEnd();

@@ -1,0 +1,163 @@
+#include "engine/app/recovery.h"
+
+#include <unistd.h>
+
+#include <deque>
+#include <mutex>
+#include <new>
+
+#include "engine/app/previous_session.h"
+#include "engine/app/session.h"
+#include "engine/base/error.h"
+#include "engine/base/identity.h"
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "engine/net/http_client.h"
+
+namespace {
+
+constexpr size_t kCrashExtractMaxLines = 2000;
+constexpr int32_t kReportTimeoutMs = 30000;
+
+struct RecoveryState {
+  std::mutex mutex;
+  PreviousSessionLog previous;
+  std::deque<std::string> crashExtract;
+  std::wstring tempFolder;
+  std::wstring snapshotPath;
+  int status = 0;
+};
+
+RecoveryState& State() {
+  static RecoveryState state;
+  return state;
+}
+
+bool fileExists(const std::wstring& path) { return access(WideToUtf8(path).c_str(), F_OK) == 0; }
+
+void appendLines(std::string& text, const std::deque<std::string>& lines) {
+  for (const std::string& line : lines) {
+    text += line;
+    text += '\n';
+  }
+}
+
+// The form the vendor's report page takes: the product, the user's words and
+// the previous session's log with any crash extract.
+std::string reportForm(const RecoveryState& state, const wchar_t* description) {
+  std::string desc = "User Desc: " + (description != nullptr ? WideToUtf8(description) : std::string("(null)"));
+  std::string log = "Session ID: " + WideToUtf8(SessionIdText(state.previous.sessionId)) +
+                    "\nProcess ID: " + std::to_string(state.previous.processId) + "\n\n";
+  appendLines(log, state.previous.lines);
+  if (!state.crashExtract.empty()) {
+    log += "\nQV-Crash.log:\n";
+    appendLines(log, state.crashExtract);
+  }
+  return "app=" + UrlEncode(WideToUtf8(GetAppName())) + "&version=" + UrlEncode(WideToUtf8(GetAppVersion())) +
+         "&build=" + UrlEncode(WideToUtf8(GetAppBuildString())) + "&desc=" + UrlEncode(desc) +
+         "&log=" + UrlEncode(log);
+}
+
+void freeReport(RecoveryState& state) {
+  std::deque<std::string>().swap(state.previous.lines);
+  std::deque<std::string>().swap(state.crashExtract);
+}
+
+} // namespace
+
+void RecoveryReadPreviousLog(const std::wstring& tempFolder) {
+  PreviousSessionLog previous = ReadPreviousSessionLog(WideToUtf8(tempFolder + L"QV2-log.csv"), kReportMaxLines);
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.previous = std::move(previous);
+  state.crashExtract.clear();
+  state.tempFolder = tempFolder;
+  state.snapshotPath.clear();
+  state.status = 0;
+}
+
+int RecoveryScan() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  const PreviousSessionLog& previous = state.previous;
+  state.status = 0;
+  if (!previous.found || !previous.hasSessionId) {
+    LogPrintf(L"Previous session: no log to check");
+  } else if (previous.endedCleanly) {
+    LogPrintf(L"Previous session %s ended cleanly", SessionIdText(previous.sessionId).c_str());
+  } else {
+    std::wstring snapshot = UndoSnapshotPath(previous.sessionId, 0);
+    bool running = ProcessIsThisProgram(previous.processId);
+    LogPrintf(L"Previous session %s (process %d) did not end cleanly%s", SessionIdText(previous.sessionId).c_str(),
+              static_cast<int>(previous.processId), running ? L" and is still running" : L"");
+    if (fileExists(snapshot)) {
+      state.snapshotPath = snapshot;
+      state.status = running ? kRecoveryStillRunning : kRecoveryCrashed;
+    }
+  }
+  // A crash extract belongs to the session that just ended; later starts
+  // must not report it again.
+  std::string extract = WideToUtf8(state.tempFolder + L"QV-Crash.log");
+  if (state.status != 0) state.crashExtract = ReadLastLines(extract, kCrashExtractMaxLines);
+  unlink(extract.c_str());
+  if (state.status == 0) freeReport(state);
+  return state.status;
+}
+
+int RecoveryStatus() {
+  int status;
+  {
+    RecoveryState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    status = state.status;
+  }
+  if (status == kRecoveryCrashed) LogPrintf(L"Previous session appears to have crashed and is recoverable.");
+  if (status == kRecoveryStillRunning) {
+    LogPrintf(L"Previous session appears to still be running, but is also recoverable.");
+  }
+  return ErrorSet(status, "RecoveryStatus");
+}
+
+int RecoverySubmitReport(int send, const wchar_t* description) {
+  RecoveryState& state = State();
+  std::unique_lock<std::mutex> lock(state.mutex);
+  int code = 0;
+  if (send != 0 && state.status == kRecoveryCrashed) {
+    std::string form;
+    try {
+      form = reportForm(state, description);
+    } catch (const std::bad_alloc&) {
+      code = -1;
+    }
+    freeReport(state);
+    lock.unlock();
+    if (code == 0) {
+      std::string base = NetGetServerBase();
+      std::string reply;
+      LogPrintf(L"Sending crash report (%d bytes)", static_cast<int>(form.size()));
+      code = base.empty() ? kErrNetwork : HttpPostForm(base + "BugMail.php", form, kReportTimeoutMs, reply);
+    }
+  } else {
+    freeReport(state);
+  }
+  return ErrorSet(code, "RecoverySubmitReport");
+}
+
+std::wstring RecoverySnapshotPath() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.snapshotPath;
+}
+
+void RecoveryEnd() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  if (state.status == kRecoveryCrashed && state.previous.hasSessionId) {
+    unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0)).c_str());
+    unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 1)).c_str());
+  }
+  freeReport(state);
+  state.previous = PreviousSessionLog();
+  state.snapshotPath.clear();
+  state.status = 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Crash recovery: the start-up scan of the previous session, the status the
+// main window asks for, the crash report and reopening the previous
+// session's undo snapshot.
+#include <string>
+
+constexpr int kRecoveryCrashed = 1000;
+constexpr int kRecoveryStillRunning = 1001;
+
+// Engine start, before the new session log replaces the previous one: reads
+// that log and keeps what the report needs.
+void RecoveryReadPreviousLog(const std::wstring& tempFolder);
+// Engine start, after the system check: decides the previous session's
+// state from what was read; returns it (0, 1000 or 1001).
+int RecoveryScan();
+// 1000 crashed and recoverable, 1001 still running and recoverable, else 0.
+int RecoveryStatus();
+// Sends the kept report (only when send is non-zero and the previous session
+// crashed) and frees it in every case; 0, -1 or the HTTP client's code.
+int RecoverySubmitReport(int send, const wchar_t* description);
+// Opens the previous session's undo snapshot; ProjectOpen's result, -1 when
+// there is none.
+int RecoveryApply();
+// The previous session's undo snapshot when the scan found one, else empty.
+std::wstring RecoverySnapshotPath();
+// Engine end: drops the kept state; a crashed session's snapshots are
+// deleted as no later start can offer them again.
+void RecoveryEnd();
+
+// Clears the undo state and opens a project file (the project files).
+int ProjectOpen(const wchar_t* path);
