@@ -1,0 +1,31 @@
+#pragma once
+// Bringing engine bitmaps onto the screen. An image view is an opaque handle
+// that the user interface registers with a receiver; the engine hands each
+// finished picture over as a copy, on the main thread.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+using ImageView = void*;
+
+// A picture as views take it: width x height pixels, top row first, bytes
+// R, G, B, A (QImage::Format_RGBA8888), rows of width x 4 bytes.
+struct ViewImage {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  std::vector<uint8_t> rgba;
+};
+using ViewReceiver = std::function<void(const ViewImage& image)>;
+
+// Registers (or replaces) the receiver of a view; a null view is refused.
+void ViewRegister(ImageView view, ViewReceiver receiver);
+void ViewUnregister(ImageView view);
+bool ViewIsRegistered(ImageView view);
+
+// Engine bitmap (bottom row first, B, G, R, A) to a top-down R, G, B, A
+// image in dest; nothing when a pointer is null or a size is 0.
+void BitmapFlipToRGBA(const uint32_t* source, uint32_t* dest, uint32_t width, uint32_t height);
+// Copies the R, G, B, A image (top row first) and gives the copy to the
+// view's receiver on the main thread; from another thread waits, 1 ms at a
+// time, until that is done. Nothing for null pixels, a null or unknown view.
+void ViewSetBitmap(const uint32_t* pixels, uint32_t width, uint32_t height, ImageView view);

@@ -1,0 +1,191 @@
+#include "render/compositor/compositor.h"
+
+#include "engine/base/error.h"
+#include "render/compositor/chroma_key.h"
+#include "render/compositor/pixel_ops.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Everything a band needs, worked out once per call.
+struct Placement {
+  const RenderFrameInfo* info;
+  int srcStride, dstStride;
+  int cropX, cropY, cropW, cropH;
+  double cx, cy, cosA, sinA;
+  double footX, footY; // source pixels per destination pixel
+  bool mirrorX, mirrorY, box;
+  int rowBegin, rowEnd, colBegin, colEnd; // destination box, y downwards
+};
+
+const uint32_t* srcRow(const Placement& p, int y) {
+  const RenderFrameInfo& f = *p.info;
+  int row = f.SrcBottomUp ? f.SrcHeight - 1 - y : y;
+  return f.Src + static_cast<size_t>(row) * p.srcStride;
+}
+
+uint32_t* dstRow(const Placement& p, int y) {
+  const RenderFrameInfo& f = *p.info;
+  int row = f.DstBottomUp ? f.DstHeight - 1 - y : y;
+  return f.Dst + static_cast<size_t>(row) * p.dstStride;
+}
+
+uint32_t sampleNearest(const Placement& p, double sx, double sy) {
+  int ix = std::clamp(static_cast<int>(std::floor(sx)), p.cropX, p.cropX + p.cropW - 1);
+  int iy = std::clamp(static_cast<int>(std::floor(sy)), p.cropY, p.cropY + p.cropH - 1);
+  return srcRow(p, iy)[ix];
+}
+
+uint32_t sampleBilinear(const Placement& p, double sx, double sy) {
+  double gx = sx - 0.5, gy = sy - 0.5;
+  int ix = static_cast<int>(std::floor(gx)), iy = static_cast<int>(std::floor(gy));
+  uint32_t wx = static_cast<uint32_t>(std::lround((gx - ix) * 256));
+  uint32_t wy = static_cast<uint32_t>(std::lround((gy - iy) * 256));
+  int x0 = std::clamp(ix, p.cropX, p.cropX + p.cropW - 1);
+  int x1 = std::clamp(ix + 1, p.cropX, p.cropX + p.cropW - 1);
+  int y0 = std::clamp(iy, p.cropY, p.cropY + p.cropH - 1);
+  int y1 = std::clamp(iy + 1, p.cropY, p.cropY + p.cropH - 1);
+  const uint32_t *r0 = srcRow(p, y0), *r1 = srcRow(p, y1);
+  uint32_t a = r0[x0], b = r0[x1], c = r1[x0], d = r1[x1];
+  if (a == b && a == c && a == d) return a;
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t top = ((a >> shift) & 0xFF) * (256 - wx) + ((b >> shift) & 0xFF) * wx;
+    uint32_t bottom = ((c >> shift) & 0xFF) * (256 - wx) + ((d >> shift) & 0xFF) * wx;
+    uint32_t v = (top * (256 - wy) + bottom * wy + 32768) >> 16;
+    out |= std::min(v, 255u) << shift;
+  }
+  return out;
+}
+
+// Mean over the source footprint of one destination pixel (downscaling);
+// at most 8 x 8 samples.
+uint32_t sampleBox(const Placement& p, double sx, double sy) {
+  int x0 = static_cast<int>(std::floor(sx - p.footX / 2)), x1 = static_cast<int>(std::ceil(sx + p.footX / 2));
+  int y0 = static_cast<int>(std::floor(sy - p.footY / 2)), y1 = static_cast<int>(std::ceil(sy + p.footY / 2));
+  x0 = std::max(x0, p.cropX);
+  y0 = std::max(y0, p.cropY);
+  x1 = std::min(x1, p.cropX + p.cropW);
+  y1 = std::min(y1, p.cropY + p.cropH);
+  if (x1 <= x0 || y1 <= y0) return sampleNearest(p, sx, sy);
+  int stepX = std::max(1, (x1 - x0 + 7) / 8), stepY = std::max(1, (y1 - y0 + 7) / 8);
+  uint32_t sum[4] = {0, 0, 0, 0}, n = 0;
+  for (int y = y0; y < y1; y += stepY) {
+    const uint32_t* row = srcRow(p, y);
+    for (int x = x0; x < x1; x += stepX) {
+      uint32_t v = row[x];
+      sum[0] += v & 0xFF;
+      sum[1] += (v >> 8) & 0xFF;
+      sum[2] += (v >> 16) & 0xFF;
+      sum[3] += v >> 24;
+      ++n;
+    }
+  }
+  return ((sum[3] + n / 2) / n << 24) | ((sum[2] + n / 2) / n << 16) |
+         ((sum[1] + n / 2) / n << 8) | ((sum[0] + n / 2) / n);
+}
+
+uint32_t applyEffects(const RenderFrameInfo& f, uint32_t pixel) {
+  if (f.ChromaOn && (pixel >> 24) != 0 &&
+      ChromaKeyed(Unpremultiply(pixel), f.ChromaColor, f.ChromaColorRange, f.ChromaBrightRange))
+    return 0;
+  if (f.Opacity < 255) pixel = ScalePixel(pixel, f.Opacity);
+  return pixel;
+}
+
+void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
+  const RenderFrameInfo& f = *p.info;
+  const uint8_t mask = f.ColorChans & kChanAll;
+  for (int dy = rowBegin; dy < rowEnd; ++dy) {
+    uint32_t* out = dstRow(p, dy);
+    const double py = dy + 0.5 - p.cy;
+    for (int dx = p.colBegin; dx < p.colEnd; ++dx) {
+      const double px = dx + 0.5 - p.cx;
+      // Back from the turned rectangle into the upright one.
+      double x = px * p.cosA + py * p.sinA;
+      double y = -px * p.sinA + py * p.cosA;
+      double u = x / f.DstW + 0.5, v = y / f.DstH + 0.5;
+      if (u < 0 || u >= 1 || v < 0 || v >= 1) continue;
+      if (p.mirrorX) u = 1 - u;
+      if (p.mirrorY) v = 1 - v;
+      const double sx = p.cropX + u * p.cropW, sy = p.cropY + v * p.cropH;
+      uint32_t pixel = f.Quality >= 5 ? sampleNearest(p, sx, sy)
+                       : p.box        ? sampleBox(p, sx, sy)
+                                      : sampleBilinear(p, sx, sy);
+      pixel = applyEffects(f, pixel);
+      if (f.Replace) {
+        uint32_t keep = out[dx];
+        uint32_t m = 0xFF000000u | ((mask & 1) ? 0xFF0000u : 0) | ((mask & 2) ? 0xFF00u : 0) |
+                     ((mask & 4) ? 0xFFu : 0);
+        out[dx] = (pixel & m) | (keep & ~m);
+      } else if (pixel >> 24 || (pixel & 0xFFFFFF)) {
+        out[dx] = BlendOver(pixel, out[dx], mask);
+      }
+    }
+  }
+}
+
+bool makePlacement(const RenderFrameInfo& f, Placement* p) {
+  if (!f.Src || !f.Dst || f.SrcWidth <= 0 || f.SrcHeight <= 0 || f.DstWidth <= 0 ||
+      f.DstHeight <= 0)
+    return false;
+  if (!(f.DstW > 0) || !(f.DstH > 0) || !std::isfinite(f.DstX) || !std::isfinite(f.DstY) ||
+      !std::isfinite(f.DstW) || !std::isfinite(f.DstH) || !std::isfinite(f.Rotation))
+    return false;
+  p->info = &f;
+  p->srcStride = f.SrcStride > 0 ? f.SrcStride : f.SrcWidth;
+  p->dstStride = f.DstStride > 0 ? f.DstStride : f.DstWidth;
+  if (p->srcStride < f.SrcWidth || p->dstStride < f.DstWidth) return false;
+  p->cropX = std::clamp(f.SrcX, 0, f.SrcWidth - 1);
+  p->cropY = std::clamp(f.SrcY, 0, f.SrcHeight - 1);
+  p->cropW = f.SrcW > 0 ? std::min(f.SrcW, f.SrcWidth - p->cropX) : f.SrcWidth - p->cropX;
+  p->cropH = f.SrcH > 0 ? std::min(f.SrcH, f.SrcHeight - p->cropY) : f.SrcHeight - p->cropY;
+  p->cx = f.DstX + f.DstW / 2;
+  p->cy = f.DstY + f.DstH / 2;
+  const double angle = std::fmod(static_cast<double>(f.Rotation), 360.0) * M_PI / 180;
+  p->cosA = std::cos(angle);
+  p->sinA = std::sin(angle);
+  // Whole quarter turns are exact, so no sampling drift creeps in.
+  if (std::fabs(p->sinA) < 1e-12) p->sinA = 0;
+  if (std::fabs(p->cosA) < 1e-12) p->cosA = 0;
+  p->footX = p->cropW / f.DstW;
+  p->footY = p->cropH / f.DstH;
+  p->mirrorX = f.Mirroring & 1;
+  p->mirrorY = f.Mirroring & 2;
+  p->box = p->footX > 2 || p->footY > 2;
+  // Bounding box of the turned rectangle, clipped to the frame.
+  const double hw = (std::fabs(p->cosA) * f.DstW + std::fabs(p->sinA) * f.DstH) / 2;
+  const double hh = (std::fabs(p->sinA) * f.DstW + std::fabs(p->cosA) * f.DstH) / 2;
+  p->colBegin = static_cast<int>(std::max(0.0, std::floor(p->cx - hw)));
+  p->colEnd = static_cast<int>(std::min<double>(f.DstWidth, std::ceil(p->cx + hw)));
+  p->rowBegin = static_cast<int>(std::max(0.0, std::floor(p->cy - hh)));
+  p->rowEnd = static_cast<int>(std::min<double>(f.DstHeight, std::ceil(p->cy + hh)));
+  return true;
+}
+
+int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
+  Placement p{};
+  if (!makePlacement(info, &p)) return ErrorSet(kErrBadArg, "CompositeFrame");
+  const int rows = p.rowEnd - p.rowBegin;
+  if (rows <= 0 || p.colEnd <= p.colBegin) return ErrorSet(kOk, "CompositeFrame");
+  const int workers = useWorkers ? RenderWorkerCount() : 0;
+  const int bands = workers > 0 ? std::min(rows, (workers + 1) * 2) : 1;
+  if (bands <= 1) {
+    compositeRows(p, p.rowBegin, p.rowEnd);
+  } else {
+    RenderWorkersRun(bands, [&p, rows, bands](int band) {
+      int begin = p.rowBegin + static_cast<int>(static_cast<int64_t>(rows) * band / bands);
+      int end = p.rowBegin + static_cast<int>(static_cast<int64_t>(rows) * (band + 1) / bands);
+      compositeRows(p, begin, end);
+    });
+  }
+  return ErrorSet(kOk, "CompositeFrame");
+}
+
+} // namespace
+
+int CompositeFrame(const RenderFrameInfo& info) { return compositeWith(info, true); }
+
+int CompositeFrameSingle(const RenderFrameInfo& info) { return compositeWith(info, false); }

@@ -1,0 +1,213 @@
+#include "render/compositor/compositor.h"
+#include "render/compositor/pixel_ops.h"
+#include "render/draw/layer.h"
+
+#include "engine/base/sync.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+constexpr uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu,
+                   kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu;
+
+RenderFrameInfo place(const Layer& src, Layer& dst, double x, double y, double w, double h) {
+  RenderFrameInfo f;
+  f.Src = src.pixels.data();
+  f.SrcWidth = src.width;
+  f.SrcHeight = src.height;
+  f.Dst = dst.pixels.data();
+  f.DstWidth = dst.width;
+  f.DstHeight = dst.height;
+  f.DstX = x;
+  f.DstY = y;
+  f.DstW = w;
+  f.DstH = h;
+  return f;
+}
+
+// Left half red, right half blue; top row green.
+Layer quadrants(int w, int h) {
+  Layer l(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) l.row(y)[x] = x < w / 2 ? kRed : kBlue;
+  for (int x = 0; x < w; ++x) l.row(0)[x] = kGreen;
+  return l;
+}
+
+} // namespace
+
+TEST(Compositor, PlacesAndScalesIntoTheRectangleOnly) {
+  Layer src(10, 10);
+  src.fill(kRed);
+  Layer dst(100, 50);
+  dst.fill(kBlack);
+  RenderFrameInfo f = place(src, dst, 20, 10, 40, 20);
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(20, 10), kRed);
+  EXPECT_EQ(dst.at(59, 29), kRed);
+  EXPECT_EQ(dst.at(40, 20), kRed);
+  EXPECT_EQ(dst.at(19, 10), kBlack);
+  EXPECT_EQ(dst.at(60, 29), kBlack);
+  EXPECT_EQ(dst.at(20, 30), kBlack);
+  EXPECT_EQ(dst.at(20, 9), kBlack);
+}
+
+TEST(Compositor, BottomUpDestinationCountsRowsFromTheBottom) {
+  Layer src(4, 4);
+  src.fill(kGreen);
+  Layer dst(8, 8);
+  dst.fill(kBlack);
+  RenderFrameInfo f = place(src, dst, 0, 0, 8, 2); // the top two rows of the picture
+  f.DstBottomUp = true;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  // Memory rows 6 and 7 are the picture's top rows.
+  EXPECT_EQ(dst.at(3, 7), kGreen);
+  EXPECT_EQ(dst.at(3, 6), kGreen);
+  EXPECT_EQ(dst.at(3, 5), kBlack);
+  EXPECT_EQ(dst.at(3, 0), kBlack);
+}
+
+TEST(Compositor, MirroringSwapsSides) {
+  Layer src = quadrants(8, 8);
+  Layer dst(16, 16);
+  RenderFrameInfo f = place(src, dst, 0, 0, 16, 16);
+  f.Mirroring = 1;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(2, 8), kBlue);
+  EXPECT_EQ(dst.at(13, 8), kRed);
+  EXPECT_EQ(dst.at(8, 0), kGreen);
+  f.Mirroring = 2;
+  dst.fill(0);
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(2, 15), kGreen);
+  EXPECT_EQ(dst.at(2, 8), kRed);
+}
+
+TEST(Compositor, TransparencyBlendsOverTheDestination) {
+  Layer src(4, 4);
+  src.fill(kWhite);
+  Layer dst(4, 4);
+  dst.fill(kBlack);
+  RenderFrameInfo f = place(src, dst, 0, 0, 4, 4);
+  f.Opacity = 128; // about half
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  uint32_t p = dst.at(1, 1);
+  EXPECT_NEAR(PixelR(p), 128, 1);
+  EXPECT_NEAR(PixelG(p), 128, 1);
+  EXPECT_EQ(PixelA(p), 255);
+}
+
+TEST(Compositor, ColourChannelsKeepTheOthers) {
+  Layer src(4, 4);
+  src.fill(kWhite);
+  Layer dst(4, 4);
+  dst.fill(kBlack);
+  RenderFrameInfo f = place(src, dst, 0, 0, 4, 4);
+  f.ColorChans = kChanRed | kChanBlue;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(2, 2), 0xFFFF00FFu);
+}
+
+TEST(Compositor, ChromaKeyRemovesTheKeyColourOnly) {
+  Layer src(8, 8);
+  src.fill(kGreen);
+  for (int x = 0; x < 4; ++x) src.row(4)[x] = kRed;
+  Layer dst(8, 8);
+  dst.fill(kBlue);
+  RenderFrameInfo f = place(src, dst, 0, 0, 8, 8);
+  f.Quality = 5;
+  f.ChromaOn = true;
+  f.ChromaColor = 0x00FF00;
+  f.ChromaColorRange = 16;
+  f.ChromaBrightRange = 32;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(6, 1), kBlue);
+  EXPECT_EQ(dst.at(1, 4), kRed);
+  // A near-green within the ranges goes too.
+  src.fill(0xFF08F808u);
+  dst.fill(kBlue);
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(3, 3), kBlue);
+}
+
+TEST(Compositor, QuarterTurnRotatesAboutTheCentre) {
+  Layer src = quadrants(8, 8); // green top row
+  Layer dst(8, 8);
+  RenderFrameInfo f = place(src, dst, 0, 0, 8, 8);
+  f.Quality = 5;
+  f.Rotation = 90; // clockwise: the top row lands on the right
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(7, 3), kGreen);
+  EXPECT_EQ(dst.at(3, 1), kRed); // the left half goes to the top
+  EXPECT_EQ(dst.at(3, 6), kBlue);
+}
+
+TEST(Compositor, DownscaleAveragesTheFootprint) {
+  Layer src(64, 64); // fine black and white columns
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) src.row(y)[x] = (x & 1) ? kWhite : kBlack;
+  Layer dst(8, 8);
+  RenderFrameInfo f = place(src, dst, 0, 0, 8, 8);
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  uint32_t p = dst.at(4, 4);
+  EXPECT_NEAR(PixelR(p), 128, 2); // a grey, not aliasing to black or white
+}
+
+TEST(Compositor, CropUsesOnlyThePartAsked) {
+  Layer src = quadrants(16, 16);
+  Layer dst(4, 4);
+  RenderFrameInfo f = place(src, dst, 0, 0, 4, 4);
+  f.SrcX = 8;
+  f.SrcY = 4;
+  f.SrcW = 8;
+  f.SrcH = 8;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.at(x, y), kBlue) << x << "," << y;
+}
+
+TEST(Compositor, RefusesBadDescriptions) {
+  Layer dst(4, 4);
+  RenderFrameInfo f;
+  EXPECT_EQ(CompositeFrame(f), -21);
+  Layer src(2, 2);
+  f = place(src, dst, 0, 0, 0, 4);
+  EXPECT_EQ(CompositeFrame(f), -21);
+  f = place(src, dst, 0, 0, std::nan(""), 4);
+  EXPECT_EQ(CompositeFrame(f), -21);
+  f = place(src, dst, 1e9, 1e9, 4, 4); // wholly outside: nothing to do
+  EXPECT_EQ(CompositeFrame(f), 0);
+}
+
+TEST(Compositor, WorkersGiveTheSameBitsAsOneThread) {
+  SyncInit();
+  ASSERT_EQ(RenderWorkersInit(), 0);
+  std::mt19937 rng(7);
+  Layer src(333, 211);
+  for (uint32_t& p : src.pixels) p = Premultiply(rng());
+  Layer base(640, 360);
+  for (uint32_t& p : base.pixels) p = 0xFF000000u | (rng() & 0xFFFFFF);
+  for (int quality : {0, 3, 5}) {
+    for (float rotation : {0.0f, 33.0f}) {
+      Layer one = base, many = base;
+      RenderFrameInfo f = place(src, one, -20.5, 15.25, 700, 300);
+      f.Quality = quality;
+      f.Rotation = rotation;
+      f.Opacity = 200;
+      f.Mirroring = 1;
+      f.DstBottomUp = true;
+      ASSERT_EQ(CompositeFrameSingle(f), 0);
+      f.Dst = many.pixels.data();
+      ASSERT_EQ(CompositeFrame(f), 0);
+      EXPECT_EQ(one.pixels, many.pixels) << "quality " << quality << " rotation " << rotation;
+      EXPECT_NE(one.pixels, base.pixels);
+    }
+  }
+  EXPECT_GT(RenderWorkerCount(), 0);
+  RenderWorkersEnd();
+  EXPECT_EQ(RenderWorkerCount(), 0);
+  SyncEnd();
+}

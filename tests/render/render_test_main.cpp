@@ -1,0 +1,24 @@
+// Entry of the render test program: every test process gets its own
+// temporary folder (log and undo files), the dummy sound driver and the
+// calling thread as the main thread.
+#include "engine/base/main_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char** argv) {
+  std::string dir = "/tmp/qv-render-test-XXXXXX";
+  if (mkdtemp(dir.data())) setenv("TMPDIR", dir.c_str(), 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  MainThreadMarkCurrent();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+
+// fontconfig keeps parts of its parsed configuration for the life of the
+// process; that is the library's own state, not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\nleak:libpangoft2\nleak:libpango-1.0\n";
+}
