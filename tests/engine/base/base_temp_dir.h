@@ -1,0 +1,51 @@
+#pragma once
+// A fresh private folder for one test, also made the process's TMPDIR so the
+// engine's fixed-name files never meet those of a parallel test process.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+class BaseTempDir {
+ public:
+  BaseTempDir() {
+    const char* previous = std::getenv("TMPDIR");
+    if (previous != nullptr) previous_ = previous;
+    std::string base = previous_.empty() ? "/tmp" : previous_;
+    std::string pattern = base + "/qv-base-test-XXXXXX";
+    char* made = mkdtemp(pattern.data());
+    if (made != nullptr) path_ = made;
+    setenv("TMPDIR", path_.c_str(), 1);
+  }
+  ~BaseTempDir() {
+    // The folder goes away, so TMPDIR must not keep naming it.
+    if (previous_.empty()) {
+      unsetenv("TMPDIR");
+    } else {
+      setenv("TMPDIR", previous_.c_str(), 1);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  BaseTempDir(const BaseTempDir&) = delete;
+  BaseTempDir& operator=(const BaseTempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::wstring WidePath() const { return std::filesystem::path(path_).wstring(); }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string previous_;
+  std::string path_;
+};
+
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
