@@ -26,6 +26,7 @@ struct RecoveryState {
   std::wstring tempFolder;
   std::wstring snapshotPath;
   int status = 0;
+  bool reportKept = false; // until sent or discarded once
 };
 
 RecoveryState& State() {
@@ -59,6 +60,7 @@ std::string reportForm(const RecoveryState& state, const wchar_t* description) {
 }
 
 void freeReport(RecoveryState& state) {
+  state.reportKept = false;
   std::deque<std::string>().swap(state.previous.lines);
   std::deque<std::string>().swap(state.crashExtract);
 }
@@ -74,6 +76,7 @@ void RecoveryReadPreviousLog(const std::wstring& tempFolder) {
   state.tempFolder = tempFolder;
   state.snapshotPath.clear();
   state.status = 0;
+  state.reportKept = state.previous.found;
 }
 
 int RecoveryScan() {
@@ -122,7 +125,7 @@ int RecoverySubmitReport(int send, const wchar_t* description) {
   RecoveryState& state = State();
   std::unique_lock<std::mutex> lock(state.mutex);
   int code = 0;
-  if (send != 0 && state.status == kRecoveryCrashed) {
+  if (send != 0 && state.status == kRecoveryCrashed && state.reportKept) {
     std::string form;
     try {
       form = reportForm(state, description);

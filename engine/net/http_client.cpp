@@ -79,7 +79,7 @@ void NetEnd() { curl_global_cleanup(); }
 void NetSetServerBase(const wchar_t* base) {
   std::lock_guard<std::mutex> lock(baseMutex);
   serverBase = base != nullptr ? WideToUtf8(base) : std::string();
-  baseSet = true;
+  baseSet = base != nullptr;
 }
 
 std::string NetGetServerBase() {

@@ -10,8 +10,8 @@ int NetInit();
 void NetEnd();
 
 // The vendor server's base address, e.g. "http://host/path/"; empty turns
-// the vendor requests off (they fail at once). Until set, the environment
-// variable QV_SERVER_BASE gives it.
+// the vendor requests off (they fail at once). Until set (and after a null
+// base), the environment variable QV_SERVER_BASE gives it.
 void NetSetServerBase(const wchar_t* base);
 // The base with a trailing "/" (empty when off).
 std::string NetGetServerBase();

@@ -1,0 +1,43 @@
+#pragma once
+// A small HTTP/1.0 server on 127.0.0.1 for the vendor-server tests: answers
+// every request with one status and body and keeps the requests it got.
+#include <string>
+#include <thread>
+#include <vector>
+#include <mutex>
+#include <atomic>
+
+class LoopbackHttpServer {
+public:
+  LoopbackHttpServer(int status, std::string body);
+  ~LoopbackHttpServer();
+  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  bool listening() const { return listenFd_ >= 0; }
+  int port() const { return port_; }
+  std::wstring baseUrl() const;
+  // Whole requests (head and body) in arrival order.
+  std::vector<std::string> requests();
+
+  // A port on which nothing listens (bound, then closed again).
+  static int UnusedPort();
+
+private:
+  void serve();
+  void answer(int client);
+
+  int status_;
+  std::string body_;
+  int listenFd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+};
+
+// Form decoding of one field ("+" blank, "%XX" byte); empty when missing.
+std::string FormField(const std::string& form, const std::string& name);
+// The body of a whole request (after the blank line).
+std::string RequestBody(const std::string& request);
