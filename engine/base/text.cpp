@@ -1,5 +1,8 @@
 #include "engine/base/text.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <array>
 #include <atomic>
 #include <cwctype>
@@ -219,6 +222,19 @@ void Str16CopyNW(char16_t* dest, const wchar_t* src, size_t n) {
 
 namespace {
 
+// Case folding must not depend on the process locale, which stays "C" (ASCII
+// only) unless the user interface sets another.
+locale_t FoldingLocale() {
+  static locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  return locale;
+}
+
+char32_t FoldCase(char32_t unit) {
+  locale_t locale = FoldingLocale();
+  auto wide = static_cast<wint_t>(unit);
+  return static_cast<char32_t>(locale != nullptr ? towlower_l(wide, locale) : std::towlower(wide));
+}
+
 int CompareUnits(const char16_t* a, const char16_t* b, bool foldCase) {
   static const char16_t kEmpty[1] = {0};
   if (a == nullptr) a = kEmpty;
@@ -227,8 +243,8 @@ int CompareUnits(const char16_t* a, const char16_t* b, bool foldCase) {
     char32_t ua = a[i];
     char32_t ub = b[i];
     if (foldCase) {
-      ua = static_cast<char32_t>(std::towlower(static_cast<wint_t>(ua)));
-      ub = static_cast<char32_t>(std::towlower(static_cast<wint_t>(ub)));
+      ua = FoldCase(ua);
+      ub = FoldCase(ub);
     }
     if (ua != ub) return ua < ub ? -1 : 1;
     if (ua == 0) return 0;

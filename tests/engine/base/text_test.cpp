@@ -196,6 +196,7 @@ TEST(TextTest, ComparisonsAndLength) {
   EXPECT_EQ(Str16Cmp(u"\xFFFF", u"a"), 1);  // by unit value, unsigned
   EXPECT_EQ(Str16CaseCmp(u"Speed", u"SPEED"), 0);
   EXPECT_EQ(Str16CaseCmp(u"Speed", u"Speeds"), -1);
+  EXPECT_EQ(Str16CaseCmp(u"\u00c9tape \u0394", u"\u00e9TAPE \u03b4"), 0);
   EXPECT_NE(Str16Cmp(u"Speed", u"SPEED"), 0);
   EXPECT_EQ(Str16Len(u"hello"), 5u);
   EXPECT_EQ(Str16Len(nullptr), 0u);
