@@ -1,0 +1,224 @@
+#include "media/av_facade.h"
+
+#include <array>
+#include <memory>
+#include <mutex>
+
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "engine/model/input_table.h"
+#include "media/media_slot.h"
+#include "platform/ffmpeg/reader.h"
+
+namespace {
+
+constexpr uint32_t kTableSize = 128;
+constexpr uint32_t kHandleBase = 1000;
+
+// The decoder table. Lookups hand out a shared reference, so a reader in
+// use by the render thread outlives a close from another thread.
+std::array<std::shared_ptr<MediaMacAV>, kTableSize> gTable;
+std::mutex gTableMutex;
+
+std::shared_ptr<MediaMacAV> Lookup(uint32_t input) {
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!slot) return nullptr;
+  uint32_t entry = slot->AvHandle - kHandleBase;
+  if (slot->AvHandle < kHandleBase || entry >= kTableSize) return nullptr;
+  std::lock_guard<std::mutex> lock(gTableMutex);
+  return gTable[entry];
+}
+
+void EmptyTable() {
+  std::array<std::shared_ptr<MediaMacAV>, kTableSize> old;
+  {
+    std::lock_guard<std::mutex> lock(gTableMutex);
+    old.swap(gTable);
+  }
+  for (auto& r : old)
+    if (r) r->Close();
+}
+
+// The first empty entry, or kTableSize.
+uint32_t Store(std::shared_ptr<MediaMacAV> reader) {
+  std::lock_guard<std::mutex> lock(gTableMutex);
+  for (uint32_t e = 0; e < kTableSize; ++e)
+    if (!gTable[e]) {
+      gTable[e] = std::move(reader);
+      return e;
+    }
+  return kTableSize;
+}
+
+} // namespace
+
+int MediaMacAvInit() {
+  EmptyTable();
+  LogPrintf(L"AV Foundation support enabled");
+  return ErrorSet(kOk, "MediaMacAvInit");
+}
+
+void MediaMacAvEnd() { EmptyTable(); }
+
+uint32_t MediaMacAvOpenCount() {
+  std::lock_guard<std::mutex> lock(gTableMutex);
+  uint32_t n = 0;
+  for (auto& r : gTable) n += r ? 1 : 0;
+  return n;
+}
+
+int MediaMacAvOpen(uint32_t input) {
+  constexpr const char* kName = "MediaMacAvOpen";
+  MainStruct* main = InputTableMain(input);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!main || !slot) return ErrorSet(kErrBadArg, kName);
+  std::wstring path = StrUtf16ToW(main->FilePath);
+  LogPrintf(L"Attempting MediaMacAvOpen('%s')", path.c_str());
+  std::shared_ptr<MediaMacAV> reader;
+  try {
+    reader = std::make_shared<MediaMacAV>();
+  } catch (const std::bad_alloc&) {
+    return ErrorSet(kErrNoMemory, kName);
+  }
+  int rc = reader->Open(path);
+  if (rc != kOk) {
+    reader->Close();
+    LogPrintf(L"MediaMacAV Open failed with code %d!", rc);
+    return ErrorSet(kErrUnsupported, kName);
+  }
+  uint32_t entry = Store(reader);
+  if (entry >= kTableSize) { // cannot happen with one reader per input; refused cleanly all the same
+    reader->Close();
+    return ErrorSet(kErrUnsupported, kName);
+  }
+  slot->AvHandle = kHandleBase + entry;
+  bool still = false;
+  if (reader->HasVideo()) {
+    const tagBITMAPINFOHEADER& bf = reader->BitmapFormat();
+    main->Width = static_cast<uint16_t>(bf.biWidth);
+    main->Height = static_cast<uint16_t>(bf.biHeight);
+    slot->VideoHandler = kHandlerAv;
+    slot->BytesPerPixel = bf.biBitCount / 8u;
+    bool halfTurn = reader->Orientation() == 1, bottomUp = reader->FlipY() == 1;
+    slot->MirrorHorizontal = halfTurn ? 1 : 0;
+    slot->FlipVertical = halfTurn == bottomUp ? 1 : 0;
+    if (reader->MediaLength() < 0.1) {
+      still = true;
+      main->Type = kInputImage;
+    } else {
+      main->Type = kInputVideo;
+      if (reader->HasAudio()) slot->AudioHandler = kHandlerAv;
+    }
+  } else if (reader->HasAudio()) {
+    main->Type = kInputAudio;
+    slot->AudioHandler = kHandlerAv;
+  } else {
+    MediaMacAvClose(input);
+    return ErrorSet(kErrUnsupported, kName);
+  }
+  main->HasData = 0;
+  main->Length = static_cast<float>(reader->MediaLength());
+  if (still) {
+    int frameRc = MediaMacAvGetFrame(input, 0.0);
+    if (frameRc != kOk || !reader->BitmapData()) {
+      LogPrintf(L"Unable to get AV Foundation still image data '%s'\n\n Error code: %d", path.c_str(),
+                frameRc != kOk ? frameRc : 0);
+      MediaMacAvClose(input);
+      return ErrorSet(kErrUnsupported, kName);
+    }
+  } else {
+    slot->Format = reader->Format();
+    slot->AudioData = nullptr;
+  }
+  if (main->Type != kInputAudio) slot->FrameData = reader->BitmapData();
+  return ErrorSet(kOk, kName);
+}
+
+void MediaMacAvClose(uint32_t input) {
+  constexpr const char* kName = "MediaMacAvClose";
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  std::shared_ptr<MediaMacAV> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, kName);
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(gTableMutex);
+    gTable[slot->AvHandle - kHandleBase].reset();
+  }
+  reader->Close();
+  slot->AvHandle = 0;
+  ErrorSet(kOk, kName);
+}
+
+int MediaMacAvGetFrame(uint32_t input, double time) {
+  constexpr const char* kName = "MediaMacAvGetFrame";
+  std::shared_ptr<MediaMacAV> reader = Lookup(input);
+  if (!reader) return ErrorSet(kErrBadArg, kName);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!reader->HasVideo()) {
+    slot->FrameData = nullptr;
+    return ErrorSet(kOk, kName);
+  }
+  if (reader->GetFrame(time) < 0 || !reader->BitmapData()) {
+    slot->FrameData = nullptr;
+    return ErrorSet(kErrRead, kName);
+  }
+  slot->FrameData = reader->BitmapData();
+  return ErrorSet(kOk, kName);
+}
+
+void MediaMacAvSeek(uint32_t input, double time) {
+  std::shared_ptr<MediaMacAV> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, "MediaMacAvSeek");
+    return;
+  }
+  reader->Seek(time);
+  ErrorSet(kOk, "MediaMacAvSeek");
+}
+
+void MediaMacAvSetPlaybackRate(uint32_t input, double fps) {
+  std::shared_ptr<MediaMacAV> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, "MediaMacAvSetPlaybackRate");
+    return;
+  }
+  reader->SetPlaybackFrameRate(fps);
+  ErrorSet(kOk, "MediaMacAvSetPlaybackRate");
+}
+
+void MediaMacAvPrepareFrame(uint32_t input, double time) {
+  constexpr const char* kName = "MediaMacAvPrepareFrame";
+  std::shared_ptr<MediaMacAV> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, kName);
+    return;
+  }
+  reader->PrepareFrame(time);
+  ErrorSet(kOk, kName);
+}
+
+int MediaMacAvGetAudio(uint32_t input, double start, double length) {
+  constexpr const char* kName = "MediaMacAvGetAudio";
+  std::shared_ptr<MediaMacAV> reader = Lookup(input);
+  if (!reader) return ErrorSet(kErrBadArg, kName), 0;
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!reader->HasAudio()) {
+    slot->AudioData = nullptr;
+    return ErrorSet(kOk, kName), 0;
+  }
+  int rc = reader->GetAudio(start, length);
+  if (rc == kErrEndOfData) {
+    slot->AudioData = nullptr;
+    return ErrorSet(kOk, kName), 0;
+  }
+  if (rc < 0 || !reader->AudioData()) {
+    slot->AudioData = nullptr;
+    return ErrorSet(kErrRead, kName), 0;
+  }
+  slot->AudioData = reader->AudioData();
+  ErrorSet(kOk, kName);
+  return static_cast<int>(reader->AudioDataLength());
+}

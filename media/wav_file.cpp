@@ -1,0 +1,220 @@
+#include "media/wav_file.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/base/error.h"
+#include "engine/base/text.h"
+#include "media/file_util.h"
+
+namespace {
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v);
+  Put16(p + 2, v >> 16);
+}
+
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+constexpr uint32_t kMaxRate = 1000000;
+
+// The fmt chunk: plain PCM, or the extensible form whose sub-format is PCM.
+int ParseFmt(const uint8_t* p, uint32_t size, AudioFormat* f) {
+  if (size < 16) return kErrUnsupported;
+  uint16_t tag = Le16(p);
+  if (tag == kTagExtensible) {
+    if (size < 40 || Le16(p + 24) != kTagPcm) return kErrUnsupported;
+    tag = kTagPcm;
+  }
+  f->wFormatTag = tag;
+  f->nChannels = Le16(p + 2);
+  f->nSamplesPerSec = Le32(p + 4);
+  f->wBitsPerSample = Le16(p + 14);
+  if (tag != kTagPcm || f->nChannels < 1 || f->nChannels > 2) return kErrUnsupported;
+  if (f->wBitsPerSample != 8 && f->wBitsPerSample != 16) return kErrUnsupported;
+  if (f->nSamplesPerSec == 0 || f->nSamplesPerSec > kMaxRate) return kErrUnsupported;
+  f->nBlockAlign = static_cast<uint16_t>(f->nChannels * f->wBitsPerSample / 8);
+  f->nAvgBytesPerSec = f->nSamplesPerSec * f->nBlockAlign;
+  f->cbSize = 18;
+  return kOk;
+}
+
+} // namespace
+
+int WavParse(const WavByteSource& read, uint64_t fileSize, WavInfo* info) {
+  uint8_t head[12];
+  if (fileSize < 12 || !read(0, head, 12)) return kErrUnsupported;
+  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return kErrUnsupported;
+  bool haveFmt = false;
+  uint64_t pos = 12;
+  while (pos + 8 <= fileSize) {
+    uint8_t chunk[8];
+    if (!read(pos, chunk, 8)) return kErrRead;
+    uint32_t size = Le32(chunk + 4);
+    uint64_t body = pos + 8;
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      uint8_t fmt[40] = {};
+      uint32_t n = size < 40 ? size : 40;
+      if (body + n > fileSize || !read(body, fmt, n)) return kErrRead;
+      int rc = ParseFmt(fmt, size, &info->Format);
+      if (rc != kOk) return rc;
+      haveFmt = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      if (!haveFmt) return kErrUnsupported;
+      uint64_t avail = fileSize - body;
+      uint64_t bytes = size < avail ? size : avail; // a cut-off recording keeps what is there
+      info->DataOffset = body;
+      info->DataSize = bytes - bytes % info->Format.nBlockAlign;
+      return kOk;
+    }
+    pos = body + size + (size & 1);
+  }
+  return haveFmt ? kErrRead : kErrUnsupported;
+}
+
+WavReader::~WavReader() { Close(); }
+
+void WavReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  block_.clear();
+  block_.shrink_to_fit();
+}
+
+int WavReader::Open(const std::wstring& path) {
+  Close();
+  fd_ = ::open(WideToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return kErrOpen;
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    Close();
+    return kErrOpen;
+  }
+  int fd = fd_;
+  WavByteSource source = [fd](uint64_t off, void* buf, size_t n) {
+    return ::pread(fd, buf, n, static_cast<off_t>(off)) == static_cast<ssize_t>(n);
+  };
+  int rc = WavParse(source, static_cast<uint64_t>(st.st_size), &info_);
+  if (rc != kOk) Close();
+  return rc;
+}
+
+double WavReader::Length() const {
+  if (info_.Format.nAvgBytesPerSec == 0) return 0.0;
+  return static_cast<double>(info_.DataSize) / info_.Format.nAvgBytesPerSec;
+}
+
+int WavReader::Read(double start, double length) {
+  const AudioFormat& f = info_.Format;
+  if (fd_ < 0 || f.nBlockAlign == 0) return kErrBadArg;
+  double total = Length();
+  if (!(start < total) || !(length >= 0.0)) return kErrEndOfData;
+  if (start + length > total) length = total - start;
+  const int64_t align = f.nBlockAlign;
+  int64_t bytes = static_cast<int64_t>(std::llround(length * f.nAvgBytesPerSec));
+  bytes = (bytes + align - 1) / align * align;
+  if (bytes <= 0) return kErrEndOfData;
+  if (bytes > INT32_MAX / 2) return kErrBadArg;
+  int64_t first = static_cast<int64_t>(std::llround(start * f.nAvgBytesPerSec));
+  first -= first % align;
+  block_.assign(static_cast<size_t>(bytes), f.wBitsPerSample == 8 ? 0x80 : 0);
+  int64_t skip = first < 0 ? -first : 0; // silence before the file starts
+  if (skip >= bytes) return static_cast<int>(bytes);
+  int64_t from = first + skip;
+  int64_t n = bytes - skip;
+  int64_t left = static_cast<int64_t>(info_.DataSize) - from;
+  if (n > left) n = left > 0 ? left : 0;
+  ssize_t got = ::pread(fd_, block_.data() + skip, static_cast<size_t>(n),
+                        static_cast<off_t>(info_.DataOffset + static_cast<uint64_t>(from)));
+  if (got != static_cast<ssize_t>(n)) return kErrRead;
+  return static_cast<int>(skip + n);
+}
+
+WavWriter::~WavWriter() { Abort(); }
+
+void WavWriter::Abort() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+  }
+  fd_ = -1;
+}
+
+int WavWriter::Open(const std::wstring& path, const AudioFormat& format) {
+  Abort();
+  if (format.wFormatTag != kTagPcm || format.nChannels < 1 || format.nChannels > 2 ||
+      (format.wBitsPerSample != 8 && format.wBitsPerSample != 16) || format.nSamplesPerSec == 0)
+    return kErrBadArg;
+  format_ = format;
+  format_.nBlockAlign = static_cast<uint16_t>(format.nChannels * format.wBitsPerSample / 8);
+  format_.nAvgBytesPerSec = format_.nBlockAlign * format.nSamplesPerSec;
+  target_ = WideToUtf8(path);
+  fd_ = OpenTempBeside(target_, &temp_);
+  if (fd_ < 0) return kErrWrite;
+  dataBytes_ = 0;
+  uint8_t header[44] = {};
+  if (!WriteAll(fd_, header, sizeof header)) {
+    Abort();
+    return kErrWrite;
+  }
+  return kOk;
+}
+
+int WavWriter::Append(const void* data, size_t size) {
+  if (fd_ < 0) return kErrWrite;
+  if (dataBytes_ + size > 0xFFFFFFFFull - 44) return kErrWrite;
+  if (!WriteAll(fd_, data, size)) return kErrWrite;
+  dataBytes_ += size;
+  return kOk;
+}
+
+int WavWriter::Finish() {
+  if (fd_ < 0) return kErrWrite;
+  uint8_t pad = 0;
+  uint32_t padBytes = static_cast<uint32_t>(dataBytes_ & 1);
+  if (padBytes && !WriteAll(fd_, &pad, 1)) return Abort(), kErrWrite;
+  // A plain PCM fmt chunk is 16 bytes; cbSize belongs only to other formats.
+  uint8_t h[44];
+  std::memcpy(h, "RIFF", 4);
+  Put32(h + 4, static_cast<uint32_t>(36 + dataBytes_ + padBytes));
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  Put32(h + 16, 16);
+  Put16(h + 20, kTagPcm);
+  Put16(h + 22, format_.nChannels);
+  Put32(h + 24, format_.nSamplesPerSec);
+  Put32(h + 28, format_.nAvgBytesPerSec);
+  Put16(h + 32, format_.nBlockAlign);
+  Put16(h + 34, format_.wBitsPerSample);
+  std::memcpy(h + 36, "data", 4);
+  Put32(h + 40, static_cast<uint32_t>(dataBytes_));
+  bool ok = ::pwrite(fd_, h, sizeof h, 0) == static_cast<ssize_t>(sizeof h);
+  ok = ok && ::fsync(fd_) == 0;
+  ok = (::close(fd_) == 0) && ok;
+  fd_ = -1;
+  if (!ok || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    ::unlink(temp_.c_str());
+    return kErrWrite;
+  }
+  return kOk;
+}
+
+int WavWriteFile(const std::wstring& path, const AudioFormat& format, const void* data, size_t size) {
+  WavWriter w;
+  int rc = w.Open(path, format);
+  if (rc == kOk) rc = w.Append(data, size);
+  if (rc == kOk) rc = w.Finish();
+  return rc;
+}

@@ -1,0 +1,309 @@
+#include "platform/ffmpeg/reader.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+extern "C" {
+#include <libavutil/display.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "platform/media/colour_convert.h"
+
+namespace {
+// Opening a file on a stalled network share must not hang the engine.
+constexpr std::chrono::milliseconds kOpenTimeout{20000};
+constexpr uint64_t kMaxFrameBytes = 16384ull * 16384 * 4;
+} // namespace
+
+MediaMacAV::MediaMacAV() = default;
+
+MediaMacAV::~MediaMacAV() { Close(); }
+
+int MediaMacAV::Open(const std::wstring& path) {
+  constexpr const char* kName = "-[MediaMacAV Open:]";
+  Close();
+  path_ = WideToUtf8(path);
+  hasVideo_ = hasAudio_ = orientation_ = 0;
+  mediaLength_ = 0.0;
+  lastFrameTime_ = lastFrameEndTime_ = lastAudioTime_ = -1.0;
+  freshVideoSeekTime_ = freshAudioSeekTime_ = -1.0;
+  int videoRc = SetupVideo(path_);
+  if (videoRc == kErrNoMemory || videoRc == kErrOpen) {
+    if (videoRc == kErrOpen) LogDebug(L"MediaMacAV: Failed to create AVURLAsset from file");
+    Close();
+    return ErrorSet(videoRc, kName);
+  }
+  SetupAudio(path_);
+  if (!hasVideo_ && !hasAudio_) {
+    Close();
+    return ErrorSet(kErrFailed, kName);
+  }
+  LogDebug(L"MediaMacAV: Media Length: %.03f seconds", mediaLength_);
+  StartThread();
+  return ErrorSet(kOk, kName);
+}
+
+int MediaMacAV::SetupVideo(const std::string& path) {
+  int rc = video_.Open(path, AVMEDIA_TYPE_VIDEO, kOpenTimeout);
+  if (rc == kErrOpen || rc == kErrNoMemory) return rc;
+  if (rc != kOk) return kOk; // no picture: maybe sound only
+  mediaLength_ = video_.Duration();
+  const AVCodecParameters* par = video_.Stream()->codecpar;
+  int w = par->width, h = par->height;
+  if (w <= 0 || h <= 0 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > kMaxFrameBytes) {
+    video_.Close();
+    return kOk;
+  }
+  // A picture stream that does not decode (random bytes taken for some
+  // format) is no picture.
+  DecodedFrame first = video_.Next();
+  if (!first || first.Frame->width != w || first.Frame->height != h) {
+    video_.Close();
+    return kOk;
+  }
+  video_.SeekTo(0.0);
+  LogDebug(L"MediaMacAV: Picture Size: %dx%d", w, h);
+  bitmapFormat_ = {};
+  bitmapFormat_.biSize = 40;
+  bitmapFormat_.biWidth = w;
+  bitmapFormat_.biHeight = h;
+  bitmapFormat_.biPlanes = 1;
+  bitmapFormat_.biBitCount = 32;
+  bitmapFormat_.biSizeImage = static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 4;
+  try {
+    bitmap_.assign(bitmapFormat_.biSizeImage, 0);
+  } catch (const std::bad_alloc&) {
+    LogPrintf(L"MediaMacAV: Failed to allocate memory for bitmap data");
+    return kErrNoMemory;
+  }
+  ReadOrientation();
+  freshVideoSeekTime_ = 0.0;
+  frameAtEnd_ = false;
+  hasVideo_ = 1;
+  return kOk;
+}
+
+// The picture's turn from the stream's display matrix: 1 a half turn, 2
+// and 3 a quarter turn either way.
+void MediaMacAV::ReadOrientation() {
+  orientation_ = 0;
+  size_t size = 0;
+  const uint8_t* side = av_stream_get_side_data(video_.Stream(), AV_PKT_DATA_DISPLAYMATRIX, &size);
+  if (!side || size < 9 * sizeof(int32_t)) return;
+  double angle = av_display_rotation_get(reinterpret_cast<const int32_t*>(side));
+  if (std::isnan(angle)) return;
+  long turn = std::lround(angle / 90.0) % 4;
+  if (turn < 0) turn += 4;
+  orientation_ = turn == 2 ? 1 : turn == 3 ? 2 : turn == 1 ? 3 : 0;
+  LogDebug(L"MediaMacAV: Orientation %d: angle=%f", static_cast<int>(orientation_), angle);
+}
+
+void MediaMacAV::Close() {
+  StopThread();
+  std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  nextFrame_ = DecodedFrame{};
+  video_.Close();
+  ResetAudio();
+  audio_.Close();
+  sws_freeContext(sws_);
+  sws_ = nullptr;
+  bitmap_.clear();
+  bitmap_.shrink_to_fit();
+  audioBlock_.clear();
+  audioBlock_.shrink_to_fit();
+  audioData_ = nullptr;
+  audioDataLength_ = 0;
+  hasVideo_ = hasAudio_ = 0;
+  lastFrameTime_ = lastFrameEndTime_ = -1.0;
+  ErrorSet(kOk, "-[MediaMacAV Close]");
+}
+
+void MediaMacAV::StartThread() {
+  stopThread_ = false;
+  frameWake_ = false;
+  try {
+    thread_ = std::thread(&MediaMacAV::FrameThreadMain, this);
+    threadRunning_ = true;
+  } catch (const std::system_error&) {
+    LogPrintf(L"Non-Critical Error: Failed to create PrepareFrameThread");
+  }
+}
+
+void MediaMacAV::StopThread() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    stopThread_ = true;
+    frameWake_ = true;
+    frameGetTime_ = -99.9;
+  }
+  wakeCv_.notify_all();
+  thread_.join();
+  threadRunning_ = false;
+}
+
+bool MediaMacAV::Cancelled() const {
+  return stopThread_ && thread_.joinable() && std::this_thread::get_id() == thread_.get_id();
+}
+
+void MediaMacAV::FrameThreadMain() {
+  for (;;) {
+    double t;
+    {
+      std::unique_lock<std::mutex> lock(wakeMutex_);
+      // A missed wake-up costs at most 10 ms.
+      wakeCv_.wait_for(lock, std::chrono::milliseconds(10), [this] { return frameWake_; });
+      if (!frameWake_) continue;
+      if (stopThread_ || frameGetTime_ < -99.0) break;
+      t = frameGetTime_;
+    }
+    std::lock_guard<std::recursive_mutex> frame(frameLock_);
+    {
+      std::lock_guard<std::mutex> lock(wakeMutex_);
+      frameWake_ = false;
+    }
+    GetFrameDirect(t);
+  }
+  threadRunning_ = false;
+}
+
+void MediaMacAV::PrepareFrame(double t) {
+  if (t < 0.0 || !threadRunning_) return;
+  std::unique_lock<std::recursive_mutex> frame(frameLock_, std::try_to_lock);
+  if (!frame.owns_lock()) return; // busy decoding: the request is dropped
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    if (stopThread_) return;
+    frameGetTime_ = t;
+    frameWake_ = true;
+  }
+  wakeCv_.notify_all();
+  frame.unlock();
+  // Until the thread has taken the request, not until it is decoded.
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(wakeMutex_);
+      if (!frameWake_ || stopThread_) break;
+    }
+    if (!threadRunning_) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ErrorSet(kOk, "-[MediaMacAV PrepareFrame:ReadyOnly:]");
+}
+
+void MediaMacAV::Seek(double t) {
+  std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  SeekVideoLocked(t);
+  SeekAudioLocked(t);
+  ErrorSet(kOk, "-[MediaMacAV Seek:]");
+}
+
+void MediaMacAV::SeekVideoLocked(double t) {
+  if (!hasVideo_) return;
+  if (freshVideoSeekTime_ == t && !frameAtEnd_) return; // nothing read since the same seek
+  nextFrame_ = DecodedFrame{};
+  video_.SeekTo(t);
+  freshVideoSeekTime_ = t;
+  frameAtEnd_ = false;
+}
+
+DecodedFrame MediaMacAV::ReadVideo() {
+  DecodedFrame f = video_.Next();
+  return f;
+}
+
+int MediaMacAV::GetFrame(double t) {
+  std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  return GetFrameDirect(t);
+}
+
+int MediaMacAV::GetFrameDirect(double t) {
+  if (bitmap_.empty() || !hasVideo_) return kErrBadArg;
+  const double T = t + 0.0001;
+  if (lastFrameTime_ <= T && T < lastFrameEndTime_) return kOk;
+  bool reseekAllowed = true;
+  for (;;) {
+    if (Cancelled() || !video_.IsOpen()) return kErrFailed;
+    DecodedFrame current;
+    if (nextFrame_) current = std::move(nextFrame_);
+    else if (!frameAtEnd_) current = ReadVideo();
+    if (current) {
+      nextFrame_ = ReadVideo();
+      freshVideoSeekTime_ = -1.0;
+      double curT = current.Time;
+      double nextT = nextFrame_ ? nextFrame_.Time : mediaLength_ + 0.001;
+      if (T > nextT) { // this frame ends before T: read on, or jump when far behind
+        if (reseekAllowed && T > nextT + 2.0) {
+          SeekVideoLocked(T);
+          reseekAllowed = false;
+        }
+        continue;
+      }
+      if (reseekAllowed && curT > T) { // the request lies before what is held
+        SeekVideoLocked(T);
+        reseekAllowed = false;
+        continue;
+      }
+      ConvertFrame(current.Frame.get());
+      lastFrameTime_ = curT;
+      lastFrameEndTime_ = nextT;
+      return kOk;
+    }
+    frameAtEnd_ = true;
+    if (mediaLength_ > T && reseekAllowed) {
+      SeekVideoLocked(T);
+      reseekAllowed = false;
+      continue;
+    }
+    ClearBitmap();
+    if (mediaLength_ > T + 0.034) {
+      LogPrintf(L"MediaMacAV-GetFrame(%.03f): Premature null video sample buffer after seek. Media Length: %.03f; (End %d)",
+                T, mediaLength_, frameAtEnd_ ? 1 : 0);
+      return kErrRead;
+    }
+    return kOk;
+  }
+}
+
+// The cleared frame answers no later request from the cache.
+void MediaMacAV::ClearBitmap() {
+  std::memset(bitmap_.data(), 0, bitmap_.size());
+  lastFrameTime_ = lastFrameEndTime_ = -1.0;
+}
+
+// Writes the frame bottom-up into the bitmap.
+void MediaMacAV::ConvertFrame(const AVFrame* frame) {
+  const int w = bitmapFormat_.biWidth, h = bitmapFormat_.biHeight;
+  if (frame->width != w || frame->height != h || !frame->data[0]) {
+    std::memset(bitmap_.data(), 0, bitmap_.size());
+    return;
+  }
+  uint8_t* lastRow = bitmap_.data() + static_cast<size_t>(h - 1) * w * 4;
+  const int32_t dstStride = -w * 4;
+  auto format = static_cast<AVPixelFormat>(frame->format);
+  if (format == AV_PIX_FMT_YUV420P && frame->color_range != AVCOL_RANGE_JPEG && w % 2 == 0) {
+    ColorConvImage src{{frame->data[0], frame->data[1], frame->data[2]},
+                       {frame->linesize[0], frame->linesize[1], frame->linesize[2]}};
+    if (ColorConvToPixels(kColorI420, src, lastRow, dstStride, static_cast<uint32_t>(w), static_cast<uint32_t>(h)) ==
+        kOk)
+      return;
+  }
+  sws_ = sws_getCachedContext(sws_, w, h, format, w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr,
+                              nullptr, nullptr);
+  if (!sws_) {
+    std::memset(bitmap_.data(), 0, bitmap_.size());
+    return;
+  }
+  uint8_t* dst[4] = {lastRow, nullptr, nullptr, nullptr};
+  int dstLines[4] = {dstStride, 0, 0, 0};
+  sws_scale(sws_, frame->data, frame->linesize, 0, h, dst, dstLines);
+  const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+  if (d && !(d->flags & AV_PIX_FMT_FLAG_ALPHA))
+    for (size_t i = 3; i < bitmap_.size(); i += 4) bitmap_[i] = 255;
+}

@@ -1,0 +1,116 @@
+#pragma once
+// The first media reader: one object per open video or audio input, on
+// FFmpeg. Frames come out as 32-bit B, G, R, A bitmaps stored bottom-up
+// (FlipY 1), sound as 16-bit interleaved little-endian PCM at the track's
+// own rate (at least 4000 Hz) with one or two channels (more are mixed
+// down). A decoding thread of its own serves look-ahead requests.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ffmpeg/reader_stream.h"
+#include "platform/media/media_formats.h"
+
+struct SwrContext;
+struct SwsContext;
+
+class MediaMacAV {
+public:
+  MediaMacAV();
+  ~MediaMacAV(); // Close()
+  MediaMacAV(const MediaMacAV&) = delete;
+  MediaMacAV& operator=(const MediaMacAV&) = delete;
+
+  // 0, -80 (not a media file), -22 (no memory for the bitmap), -1 (no
+  // usable track).
+  int Open(const std::wstring& path);
+  // Ends the decoding thread and frees everything; safe to repeat.
+  void Close();
+
+  // Decodes the frame shown at time t into BitmapData: 0 (a cleared frame
+  // past the end), -1, -21 or -81.
+  int GetFrame(double t);
+  void Seek(double t);
+  // Hands a look-ahead time to the decoding thread; dropped when the
+  // reader is busy.
+  void PrepareFrame(double t);
+  void SetPlaybackFrameRate(double fps) { playbackFrameRate_ = fps; }
+  // Sound of [t, t + length) into AudioData: 0, -89 at or past the end,
+  // -21 no sound, -22 no memory, -1 failure.
+  int GetAudio(double t, double length);
+
+  uint32_t HasVideo() const { return hasVideo_; }
+  uint32_t HasAudio() const { return hasAudio_; }
+  double MediaLength() const { return mediaLength_; }
+  const tagBITMAPINFOHEADER& BitmapFormat() const { return bitmapFormat_; }
+  uint8_t* BitmapData() { return bitmap_.empty() ? nullptr : bitmap_.data(); }
+  uint32_t Orientation() const { return orientation_; }
+  uint32_t FlipY() const { return 1; }
+  double PlaybackFrameRate() const { return playbackFrameRate_; }
+  const AudioFormat& Format() const { return audioFormat_; }
+  uint8_t* AudioData() { return audioData_; }
+  uint32_t AudioDataLength() const { return audioDataLength_; }
+
+private:
+  int SetupVideo(const std::string& path);
+  int SetupAudio(const std::string& path);
+  void ReadOrientation();
+  void StartThread();
+  void StopThread();
+  void FrameThreadMain();
+  bool Cancelled() const;
+  void SeekVideoLocked(double t);
+  void SeekAudioLocked(double t);
+  int GetFrameDirect(double t);
+  void ConvertFrame(const AVFrame* frame);
+  void ClearBitmap();
+  DecodedFrame ReadVideo();
+  // Audio helpers (reader_audio.cpp).
+  bool ReadAudioChunk();
+  int ConfigureResampler(const AVFrame* frame);
+  int FillAudio(double t, double length, uint32_t bytes, bool fresh);
+  void ResetAudio();
+
+  std::string path_;
+  DecodeStream video_, audio_;
+  uint32_t hasVideo_ = 0, hasAudio_ = 0, orientation_ = 0;
+  double mediaLength_ = 0.0;
+  double playbackFrameRate_ = 29.97;
+
+  // Frame state, under frameLock_.
+  std::recursive_mutex frameLock_;
+  tagBITMAPINFOHEADER bitmapFormat_{};
+  std::vector<uint8_t> bitmap_;
+  DecodedFrame nextFrame_;
+  double freshVideoSeekTime_ = -1.0;
+  bool frameAtEnd_ = false;
+  double lastFrameTime_ = -1.0, lastFrameEndTime_ = -1.0;
+  SwsContext* sws_ = nullptr;
+
+  // Decoding thread and its request.
+  std::thread thread_;
+  std::mutex wakeMutex_;
+  std::condition_variable wakeCv_;
+  bool frameWake_ = false;
+  double frameGetTime_ = 0.0;
+  std::atomic<bool> threadRunning_{false};
+  std::atomic<bool> stopThread_{false};
+
+  // Sound state, under frameLock_.
+  AudioFormat audioFormat_{};
+  SwrContext* swr_ = nullptr;
+  int swrInRate_ = 0, swrInFormat_ = -1, swrInChannels_ = 0;
+  std::vector<uint8_t> audioChunk_; // PCM of the held decoded buffer
+  double loadedAudioTime_ = -1.0;
+  double freshAudioSeekTime_ = -1.0;
+  bool audioAtEnd_ = false;
+  std::vector<uint8_t> audioBlock_;
+  uint8_t* audioData_ = nullptr;
+  uint32_t audioDataLength_ = 0;
+  double lastAudioTime_ = -1.0;
+};

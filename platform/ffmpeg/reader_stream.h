@@ -1,0 +1,68 @@
+#pragma once
+// One stream of a media file read strictly forwards through its own
+// demuxer and decoder: the video and the sound of a reader each have one,
+// so either may seek without disturbing the other.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+struct AvFrameFree {
+  void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using AvFramePtr = std::unique_ptr<AVFrame, AvFrameFree>;
+
+// A decoded frame with its presentation time in seconds from the start of
+// the file.
+struct DecodedFrame {
+  AvFramePtr Frame;
+  double Time = 0.0;
+  explicit operator bool() const { return Frame != nullptr; }
+};
+
+class DecodeStream {
+public:
+  DecodeStream() = default;
+  ~DecodeStream();
+  DecodeStream(const DecodeStream&) = delete;
+  DecodeStream& operator=(const DecodeStream&) = delete;
+
+  // Opens the file by content and the best stream of the type; the open is
+  // abandoned after openTimeout. 0, -80 (not a media file or timed out), -1
+  // (no such stream or no decoder for it).
+  int Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout);
+  void Close();
+  bool IsOpen() const { return dec_ != nullptr; }
+
+  const AVStream* Stream() const { return fmt_->streams[index_]; }
+  AVCodecContext* Codec() const { return dec_; }
+  const AVFormatContext* Format() const { return fmt_; }
+  // Seconds of the whole file, from its container (0 when unknown).
+  double Duration() const;
+  // Repositions at the key frame at or before t; the next frames may start
+  // before t. 0 or -1.
+  int SeekTo(double t);
+  // The next frame, or an empty one at the end of the stream or on a
+  // decoding failure.
+  DecodedFrame Next();
+  bool AtEnd() const { return ended_; }
+
+private:
+  static int Interrupted(void* self);
+
+  AVFormatContext* fmt_ = nullptr;
+  AVCodecContext* dec_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  int index_ = -1;
+  double origin_ = 0.0;   // seconds subtracted from every timestamp
+  double lastTime_ = -1.0;
+  bool draining_ = false;
+  bool ended_ = false;
+  std::chrono::steady_clock::time_point deadline_{};
+  std::atomic<bool> closing_{false};
+};
