@@ -1,0 +1,65 @@
+#pragma once
+// The writer's sound-only temporary MPEG-4 file: the render's interleaved
+// PCM (8-bit unsigned or 16-bit signed, 1 or 2 channels) resampled with
+// libswresample where the AAC encoder needs it and encoded by FFmpeg's own
+// AAC encoder. Chunks are placed by their time: a gap before a chunk becomes
+// silence, an overlap with the sound already written is cut from the chunk.
+#include <cstdint>
+#include <string>
+
+#include "platform/media/media_formats.h"
+
+struct AVAudioFifo;
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwrContext;
+
+class AudioEncodeFile {
+public:
+  AudioEncodeFile() = default;
+  ~AudioEncodeFile();
+  AudioEncodeFile(const AudioEncodeFile&) = delete;
+  AudioEncodeFile& operator=(const AudioEncodeFile&) = delete;
+
+  // Creates the container for the path; 0 or -82.
+  int openFile(const std::string& path);
+  // Opens the AAC encoder at the kbit/s (units of 1024 bit/s) for the PCM
+  // format; 0, or -23 when the encoder refuses the format.
+  int openEncoder(const AudioFormat& pcm, int32_t kbitrate);
+  // Sets up the PCM conversion; 0 or the converter's negative status.
+  int openConverter();
+  // Writes the file header; 0 or -82.
+  int start();
+  // Adds one chunk of whole sample frames starting at t seconds; 0 or -82.
+  int putChunk(const uint8_t* pcm, uint32_t bytes, double t);
+  // Flushes converter and encoder, writes the trailer; 0 or -82. Closes.
+  int finish();
+  void abandon();
+
+  int encoderSampleRate() const;
+  bool started() const { return started_; }
+  // Sample frames placed so far at the PCM rate (silence for gaps included).
+  int64_t samplesPlaced() const { return placed_; }
+
+private:
+  int placeSilence(int64_t frames);
+  int convert(const uint8_t* pcm, int64_t frames);
+  int encodeQueued(bool flushAll);
+  int sendAndWrite(const AVFrame* frame);
+  void release();
+
+  AudioFormat pcm_{};
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* encoder_ = nullptr;
+  AVStream* stream_ = nullptr;
+  SwrContext* converter_ = nullptr;
+  AVAudioFifo* queue_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  int64_t placed_ = 0;
+  int64_t encodedSamples_ = 0;
+  bool started_ = false;
+};

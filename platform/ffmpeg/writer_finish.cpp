@@ -1,0 +1,190 @@
+// MediaCreateMacAV: stopping the put threads, completing the temporaries,
+// the merge into the output and the teardown.
+#include <chrono>
+#include <cstring>
+
+#include "engine/base/log.h"
+#include "platform/ffmpeg/writer.h"
+#include "platform/ffmpeg/writer_audio_file.h"
+#include "platform/ffmpeg/writer_files.h"
+#include "platform/ffmpeg/writer_remux.h"
+#include "platform/ffmpeg/writer_video_file.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kStopValue = -99.9;
+constexpr auto kReadyLimit = std::chrono::milliseconds(5000);
+constexpr auto kFrameEndLimit = std::chrono::milliseconds(3000);
+constexpr auto kMuxPollStep = std::chrono::milliseconds(100);
+constexpr int kExportStatusCancelled = 5; // as the session log has always shown it
+
+} // namespace
+
+void MediaCreateMacAV::Close() {
+  LogPrintf(L"Closing AVFoundation creation session");
+  std::lock_guard<std::recursive_mutex> lock(objectLock_);
+  closed_ = true;
+  FinishWriting(true);
+}
+
+int MediaCreateMacAV::FinishWriting(bool kill) {
+  LogPrintf(L"Finishing AVFoundation creation session (%d)", kill ? 1 : 0);
+  bool merge = false;
+  {
+    std::lock_guard<std::recursive_mutex> lock(objectLock_);
+    stopThread(sound_, true, L"Audio thread ready timeout in AVFoundation creation close",
+               L"Audio thread shutdown timeout in AVFoundation creation close");
+    stopThread(frame_, false, L"Frame thread ready timeout in AVFoundation creation close",
+               L"Frame thread shutdown timeout in AVFoundation creation close");
+    finishFiles(kill);
+    merge = startMerge(kill);
+  }
+  if (merge) mergeAndClean();
+  if (kill) waitForMerge();
+  if (!kill && !merged_) return -82;
+  return firstError_.load() != 0 ? -82 : 0;
+}
+
+// Ready wait 5 s from the start; the end wait shares that deadline on the
+// sound side and has 3 s from the stop request on the frame side.
+void MediaCreateMacAV::stopThread(PutSide& side, bool endFromStart, const wchar_t* readyTimeout,
+                                  const wchar_t* endTimeout) {
+  if (!side.thread.joinable()) return;
+  const auto start = Clock::now();
+  {
+    std::unique_lock<std::mutex> lock(side.readyLock);
+    if (!side.changed.wait_until(lock, start + kReadyLimit, [&] { return side.ready || !side.running; }))
+      LogPrintf(L"%s", readyTimeout);
+    side.time = kStopValue;
+    side.wake = true;
+    side.changed.notify_all();
+    const auto endDeadline = endFromStart ? start + kReadyLimit : Clock::now() + kFrameEndLimit;
+    if (!side.changed.wait_until(lock, endDeadline, [&] { return !side.running; })) {
+      // A thread cannot be killed safely inside the encoder: it is told to
+      // stop and joined once its current item is done.
+      LogPrintf(L"%s", endTimeout);
+      side.cancel = true;
+      side.changed.notify_all();
+    }
+  }
+  side.thread.join();
+}
+
+void MediaCreateMacAV::finishFiles(bool kill) {
+  if (video_) {
+    if (kill || !video_->started()) {
+      video_->abandon();
+    } else if (video_->finish() != 0) {
+      LogPrintf(L"Failed to complete the AVFoundation video file '%S'", videoPath_.c_str());
+      noteError(-82);
+    }
+  }
+  if (audio_) {
+    if (kill || !audio_->started()) {
+      audio_->abandon();
+    } else if (audio_->finish() != 0) {
+      LogPrintf(L"Failed to complete the AVFoundation audio file '%S'", audioPath_.c_str());
+      noteError(-82);
+    }
+  }
+  video_.reset();
+  audio_.reset();
+  AudioDataInt.clear();
+  AudioDataInt.shrink_to_fit();
+}
+
+// Decides under the object's lock whether this call merges: only the first
+// finish does, and not after a Close (a Close that came first stays in force).
+bool MediaCreateMacAV::startMerge(bool kill) {
+  if (kill) {
+    KillMux = true;
+    mergeTried_ = true;
+    return false;
+  }
+  if (mergeTried_ || KillMux.load()) return false;
+  mergeTried_ = true;
+  std::lock_guard<std::mutex> lock(muxLock_);
+  muxRunning_ = true;
+  return true;
+}
+
+void MediaCreateMacAV::mergeAndClean() {
+  if (const int earlier = firstError_.load(); earlier != 0) {
+    LogPrintf(L"Output file not merged after an earlier write error (code %d)", earlier);
+  } else if (Mux()) {
+    merged_ = true;
+  } else {
+    noteError(-82);
+  }
+  std::lock_guard<std::mutex> lock(muxLock_);
+  RemoveFileQuiet(videoPath_);
+  RemoveFileQuiet(audioPath_);
+  muxRunning_ = false;
+  muxEnded_.notify_all();
+}
+
+void MediaCreateMacAV::waitForMerge() {
+  std::unique_lock<std::mutex> lock(muxLock_);
+  muxEnded_.wait(lock, [&] { return !muxRunning_; });
+  RemoveFileQuiet(videoPath_);
+  RemoveFileQuiet(audioPath_);
+}
+
+bool MediaCreateMacAV::Mux() {
+  std::string merged = CreateSiblingTempFile(outputPath_, ".part");
+  if (merged.empty()) {
+    LogPrintf(L"AVFoundation Mux: Failed to create asset export session!");
+    return false;
+  }
+  std::atomic<bool> cancel{false};
+  std::mutex doneLock;
+  std::condition_variable doneSignal;
+  bool done = false;
+  RemuxStatus status = RemuxStatus::kFailed;
+  std::string reason;
+  std::thread worker([&] {
+    const RemuxStatus result = RemuxVideoAndAudio(videoPath_, audioPath_, merged, cancel, reason);
+    std::lock_guard<std::mutex> lock(doneLock);
+    status = result;
+    done = true;
+    doneSignal.notify_all();
+  });
+  {
+    std::unique_lock<std::mutex> lock(doneLock);
+    while (!done && !KillMux.load()) doneSignal.wait_for(lock, kMuxPollStep);
+  }
+  if (KillMux.load()) cancel = true;
+  worker.join();
+  if (cancel.load() && status == RemuxStatus::kCompleted) status = RemuxStatus::kCancelled;
+  const bool ok = reportMux(static_cast<int>(status), reason, merged);
+  RemoveFileQuiet(merged);
+  return ok;
+}
+
+// Logs the merge's outcome and, when it completed, puts the file in place.
+bool MediaCreateMacAV::reportMux(int status, const std::string& reason, std::string& merged) {
+  switch (static_cast<RemuxStatus>(status)) {
+  case RemuxStatus::kNoVideoFile: LogPrintf(L"AVFoundation Mux: Failed to create video asset!"); return false;
+  case RemuxStatus::kNoVideoLength: LogPrintf(L"AVFoundation Mux: Video asset has no length!"); return false;
+  case RemuxStatus::kNoAudioFile: LogPrintf(L"AVFoundation Mux: Failed to create audio asset!"); return false;
+  case RemuxStatus::kNoAudioLength: LogPrintf(L"AVFoundation Mux: Audio asset has no length!"); return false;
+  case RemuxStatus::kNoOutput:
+    LogPrintf(L"AVFoundation Mux: Failed to create asset export session!");
+    return false;
+  case RemuxStatus::kFailed:
+    LogPrintf(L"AVFoundation Mux export failed! Reason: %S", reason.c_str());
+    return false;
+  case RemuxStatus::kCancelled:
+    LogPrintf(L"AVFoundation Mux export unknown completion status: %d", kExportStatusCancelled);
+    return false;
+  case RemuxStatus::kCompleted: break;
+  }
+  if (const int error = ReplaceFileWith(merged, outputPath_); error != 0) {
+    LogPrintf(L"AVFoundation Mux export failed! Reason: %S", std::strerror(error));
+    return false;
+  }
+  merged.clear();
+  LogPrintf(L"AVFoundation Mux export complete");
+  return true;
+}

@@ -1,0 +1,162 @@
+// MediaCreateMacAV: hand-over of frames and sound chunks to the two put
+// threads, and the thread bodies. Each thread copies the caller's buffer,
+// marks itself ready (the render loop may then draw the next frame) and
+// encodes its copy meanwhile. Waits use the side's condition variable
+// instead of polling, so no signal is missed.
+#include <cmath>
+#include <cstring>
+
+#include "engine/base/log.h"
+#include "platform/ffmpeg/writer.h"
+#include "platform/ffmpeg/writer_audio_file.h"
+#include "platform/ffmpeg/writer_video_file.h"
+
+namespace {
+constexpr double kStopBelow = -99.0;
+} // namespace
+
+int MediaCreateMacAV::PutPrepare() {
+  waitReady(frame_);
+  waitReady(sound_);
+  return 0;
+}
+
+void MediaCreateMacAV::waitReady(PutSide& side) {
+  std::unique_lock<std::mutex> lock(side.readyLock);
+  side.changed.wait(lock, [&] { return side.ready || !side.running; });
+}
+
+int MediaCreateMacAV::PutFrame(double t) { return handOver(frame_, t); }
+
+int MediaCreateMacAV::PutAudio(double t) { return handOver(sound_, t); }
+
+int MediaCreateMacAV::handOver(PutSide& side, double t) {
+  if (!(t >= 0.0)) return -21;
+  std::unique_lock<std::mutex> lock(side.readyLock);
+  if (!side.running) return side.error;
+  const int result = side.error;
+  side.time = t;
+  side.ready = false;
+  side.wake = true;
+  side.changed.notify_all();
+  side.changed.wait(lock, [&] { return !side.wake || !side.running; });
+  return result;
+}
+
+void MediaCreateMacAV::noteError(int code) {
+  int none = 0;
+  firstError_.compare_exchange_strong(none, code);
+}
+
+void MediaCreateMacAV::endThread(PutSide& side) {
+  std::lock_guard<std::mutex> lock(side.readyLock);
+  side.running = false;
+  side.ready = true;
+  side.changed.notify_all();
+}
+
+// Copies the caller's bottom-up rows into the top-down coded picture; an
+// odd size is filled up by repeating the last column and the bottom row.
+bool MediaCreateMacAV::copyFrame() {
+  if (!BitmapData) return false;
+  const auto* source = static_cast<const uint8_t*>(BitmapData);
+  const int32_t height = BitmapFormat.biHeight;
+  const size_t rowBytes = BitmapFrameRowBytes;
+  const size_t codedRowBytes = static_cast<size_t>(video_->codedWidth()) * 4;
+  for (int32_t row = 0; row < height; ++row) {
+    uint8_t* target = frameCopy_.data() + codedRowBytes * static_cast<size_t>(height - 1 - row);
+    std::memcpy(target, source + rowBytes * static_cast<size_t>(row), rowBytes);
+    if (codedRowBytes > rowBytes) std::memcpy(target + rowBytes, target + rowBytes - 4, 4);
+  }
+  if (video_->codedHeight() > height)
+    std::memcpy(frameCopy_.data() + codedRowBytes * static_cast<size_t>(height),
+                frameCopy_.data() + codedRowBytes * static_cast<size_t>(height - 1), codedRowBytes);
+  return true;
+}
+
+void MediaCreateMacAV::putFrameThread() {
+  std::unique_lock<std::mutex> lock(frame_.readyLock);
+  frame_.error = 0;
+  frame_.ready = true;
+  frame_.changed.notify_all();
+  for (;;) {
+    frame_.changed.wait(lock, [&] { return frame_.wake || frame_.cancel; });
+    if (frame_.cancel) break;
+    frame_.ready = false;
+    frame_.wake = false;
+    frame_.error = 0;
+    const double t = frame_.time;
+    frame_.changed.notify_all();
+    if (t < kStopBelow) break;
+    if (!copyFrame()) {
+      LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
+      frame_.error = -21;
+      noteError(-21);
+      break;
+    }
+    frame_.ready = true;
+    frame_.changed.notify_all();
+    lock.unlock();
+    const int64_t pts = std::llround(t * FrameTimeScale);
+    const int result = video_->encode(frameCopy_.data(), pts);
+    lock.lock();
+    if (result != 0) {
+      LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
+      frame_.error = -82;
+      noteError(-82);
+    }
+  }
+  lock.unlock();
+  endThread(frame_);
+}
+
+void MediaCreateMacAV::putAudioThread() {
+  std::unique_lock<std::mutex> lock(sound_.readyLock);
+  sound_.error = 0;
+  sound_.ready = true;
+  sound_.changed.notify_all();
+  for (;;) {
+    sound_.changed.wait(lock, [&] { return sound_.wake || sound_.cancel; });
+    if (sound_.cancel) break;
+    sound_.ready = false;
+    sound_.wake = false;
+    sound_.error = 0;
+    const double t = sound_.time;
+    sound_.changed.notify_all();
+    if (t < kStopBelow) break;
+    if (!AudioData) {
+      // This chunk is skipped; the thread keeps going.
+      LogPrintf(L"NULL external pointer in PutAudio(%0.3f) for AVFoundation", t);
+      sound_.ready = true;
+      sound_.error = -21;
+      noteError(-21);
+      sound_.changed.notify_all();
+      continue;
+    }
+    const uint32_t length = AudioDataLength;
+    if (AudioDataInt.size() < length) {
+      try {
+        AudioDataInt.resize(length);
+      } catch (const std::bad_alloc&) {
+        LogPrintf(L"Failed to allocate %d for internal buffer in AVFoundation PutAudio(%0.3f)",
+                  static_cast<int>(length), t);
+        sound_.error = -22;
+        noteError(-22);
+        break;
+      }
+    }
+    if (length > 0) std::memcpy(AudioDataInt.data(), AudioData, length);
+    sound_.ready = true;
+    sound_.changed.notify_all();
+    lock.unlock();
+    const int result = audio_->putChunk(AudioDataInt.data(), length, t);
+    lock.lock();
+    if (result != 0) {
+      LogPrintf(L"Failed to append audio (%0.3f) to output AVFoundation video", t);
+      sound_.error = -82;
+      noteError(-82);
+    }
+  }
+  lock.unlock();
+  endThread(sound_);
+}

@@ -1,0 +1,138 @@
+#include "platform/ffmpeg/writer_video_file.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+// Encoder speed: the render loop is the slow part, the encoder must keep up
+// with it at 1080p on an ordinary desktop.
+constexpr const char* kX264Preset = "veryfast";
+constexpr int kHdHeight = 576; // above this the picture is tagged BT.709
+constexpr int32_t kMaxSide = 16384; // H.264 levels end well below this
+
+int32_t EvenUp(int32_t value) { return value + (value & 1); }
+
+} // namespace
+
+VideoEncodeFile::~VideoEncodeFile() { release(); }
+
+int VideoEncodeFile::openFile(const std::string& path) {
+  if (avformat_alloc_output_context2(&format_, nullptr, "mp4", path.c_str()) < 0 || !format_)
+    return -82;
+  if (avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return -82;
+  return 0;
+}
+
+int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
+  const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
+  if (!codec || !format_ || s.width <= 0 || s.height <= 0 || s.timeScale <= 0) return -23;
+  if (s.width > kMaxSide || s.height > kMaxSide) return -23;
+  codedWidth_ = EvenUp(s.width);
+  codedHeight_ = EvenUp(s.height);
+  encoder_ = avcodec_alloc_context3(codec);
+  if (!encoder_) return -23;
+  encoder_->width = codedWidth_;
+  encoder_->height = codedHeight_;
+  encoder_->pix_fmt = AV_PIX_FMT_YUV420P;
+  encoder_->time_base = AVRational{1, s.timeScale};
+  encoder_->framerate = AVRational{s.timeScale, 1000};
+  encoder_->bit_rate = static_cast<int64_t>(s.kbitrate) * 1024;
+  encoder_->profile = FF_PROFILE_H264_MAIN;
+  if (s.levelIdc > 0) encoder_->level = s.levelIdc;
+  const bool hd = codedHeight_ > kHdHeight;
+  encoder_->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+  encoder_->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
+  encoder_->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
+  encoder_->color_range = AVCOL_RANGE_MPEG;
+  if (format_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  av_opt_set(encoder_->priv_data, "preset", kX264Preset, 0);
+  av_opt_set(encoder_->priv_data, "profile", "main", 0);
+  if (avcodec_open2(encoder_, codec, nullptr) < 0) return -23;
+
+  stream_ = avformat_new_stream(format_, nullptr);
+  if (!stream_ || avcodec_parameters_from_context(stream_->codecpar, encoder_) < 0) return -23;
+  stream_->time_base = encoder_->time_base;
+  stream_->avg_frame_rate = encoder_->framerate;
+
+  converter_ = sws_getContext(codedWidth_, codedHeight_, AV_PIX_FMT_BGRA, codedWidth_, codedHeight_,
+                              AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  if (!converter_) return -23;
+  const int* coefficients = sws_getCoefficients(hd ? SWS_CS_ITU709 : SWS_CS_ITU601);
+  sws_setColorspaceDetails(converter_, coefficients, 1, coefficients, 0, 0, 1 << 16, 1 << 16);
+  picture_ = av_frame_alloc();
+  packet_ = av_packet_alloc();
+  if (!picture_ || !packet_) return -23;
+  picture_->format = AV_PIX_FMT_YUV420P;
+  picture_->width = codedWidth_;
+  picture_->height = codedHeight_;
+  if (av_frame_get_buffer(picture_, 0) < 0) return -23;
+  return 0;
+}
+
+int VideoEncodeFile::start() {
+  if (!format_ || !stream_) return -82;
+  if (avformat_write_header(format_, nullptr) < 0) return -82;
+  started_ = true;
+  return 0;
+}
+
+int VideoEncodeFile::sendAndWrite(const AVFrame* frame) {
+  int result = avcodec_send_frame(encoder_, frame);
+  if (result < 0 && result != AVERROR_EOF) return -82;
+  for (;;) {
+    result = avcodec_receive_packet(encoder_, packet_);
+    if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 0;
+    if (result < 0) return -82;
+    av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
+    packet_->stream_index = stream_->index;
+    if (av_interleaved_write_frame(format_, packet_) < 0) return -82;
+  }
+}
+
+int VideoEncodeFile::encode(const uint8_t* bgraTopDown, int64_t pts) {
+  if (!started_ || !bgraTopDown || pts <= lastPts_) return -82;
+  if (av_frame_make_writable(picture_) < 0) return -82;
+  const uint8_t* source[1] = {bgraTopDown};
+  const int stride[1] = {codedWidth_ * 4};
+  sws_scale(converter_, source, stride, 0, codedHeight_, picture_->data, picture_->linesize);
+  picture_->pts = pts;
+  lastPts_ = pts;
+  return sendAndWrite(picture_);
+}
+
+int VideoEncodeFile::finish() {
+  if (!started_) {
+    release();
+    return -82;
+  }
+  int result = sendAndWrite(nullptr);
+  if (av_write_trailer(format_) < 0) result = -82;
+  if (avio_closep(&format_->pb) < 0) result = -82;
+  started_ = false;
+  release();
+  return result;
+}
+
+void VideoEncodeFile::abandon() {
+  started_ = false;
+  release();
+}
+
+void VideoEncodeFile::release() {
+  if (format_) {
+    if (format_->pb) avio_closep(&format_->pb);
+    avformat_free_context(format_);
+    format_ = nullptr;
+    stream_ = nullptr;
+  }
+  avcodec_free_context(&encoder_);
+  sws_freeContext(converter_);
+  converter_ = nullptr;
+  av_frame_free(&picture_);
+  av_packet_free(&packet_);
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The writer's video-only temporary MPEG-4 file: 32-bit BGRA pictures
+// converted to 4:2:0 with libswscale and encoded to H.264 Main by libx264.
+// Set up in three steps (file, encoder, header) so that each failure keeps
+// its own message; finish() flushes the encoder and completes the file.
+#include <cstdint>
+#include <string>
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwsContext;
+
+struct VideoFileSettings {
+  int32_t width = 0;  // picture size as rendered
+  int32_t height = 0;
+  uint32_t kbitrate = 0; // average, units of 1024 bit/s
+  int32_t timeScale = 0; // timestamps per second, 1000 per frame
+  int levelIdc = 0;      // 0 leaves the level to the encoder
+};
+
+class VideoEncodeFile {
+public:
+  VideoEncodeFile() = default;
+  ~VideoEncodeFile();
+  VideoEncodeFile(const VideoEncodeFile&) = delete;
+  VideoEncodeFile& operator=(const VideoEncodeFile&) = delete;
+
+  // Creates the container for the path (muxer chosen by name, not by the
+  // file's extension); 0 or -82.
+  int openFile(const std::string& path);
+  // Opens the encoder and the colour converter; 0 or -23. Odd sizes are
+  // encoded one pixel larger, the last row and column repeated.
+  int openEncoder(const VideoFileSettings& settings);
+  // Writes the file header; 0 or -82.
+  int start();
+  // Encodes one picture of codedWidth() x codedHeight() BGRA pixels, rows
+  // top-down and codedWidth() * 4 bytes apart, at pts (time-scale units,
+  // rising); 0 or -82.
+  int encode(const uint8_t* bgraTopDown, int64_t pts);
+  // Drains the encoder and writes the trailer; 0 or -82. Closes the file.
+  int finish();
+  // Closes without completing the file.
+  void abandon();
+
+  int32_t codedWidth() const { return codedWidth_; }
+  int32_t codedHeight() const { return codedHeight_; }
+  bool started() const { return started_; }
+
+private:
+  int sendAndWrite(const AVFrame* frame);
+  void release();
+
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* encoder_ = nullptr;
+  AVStream* stream_ = nullptr;
+  SwsContext* converter_ = nullptr;
+  AVFrame* picture_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  int32_t codedWidth_ = 0;
+  int32_t codedHeight_ = 0;
+  int64_t lastPts_ = INT64_MIN;
+  bool started_ = false;
+};
