@@ -1,0 +1,226 @@
+#include "media/datalog/recognition.h"
+
+#include <cctype>
+#include <cmath>
+#include <initializer_list>
+
+#include "engine/base/text.h"
+#include "media/logs/text_scan.h"
+
+namespace {
+
+constexpr double kKmhToMph = 0.621371192;
+constexpr double kMsToMph = 2.236936292;
+constexpr double kKnotToMph = 1.150779448;
+constexpr float kMinFactor = 0.00001f;
+
+// Lower case with blanks, underscores, hyphens, dots and '#' removed.
+std::string squash(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == ' ' || c == '_' || c == '-' || c == '.' || c == '#' || c == '"')
+      continue;
+    out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return out;
+}
+
+bool oneOf(const std::string& key, std::initializer_list<const char*> names) {
+  for (const char* name : names)
+    if (key == name)
+      return true;
+  return false;
+}
+
+const char* const kUnitTokens[] = {"kmh", "kph", "mph", "ms", "mps", "knots", "kn", "kts",
+                                   "deg", "rpm", "sec", "s", "ms", "g", "m", "ft"};
+
+} // namespace
+
+ColumnName SplitColumnName(std::string_view name) {
+  ColumnName out;
+  std::string_view text = TrimBlanks(name);
+  size_t open = text.find_first_of("([");
+  if (open != std::string_view::npos && open > 0) {
+    size_t close = text.find_first_of(")]", open);
+    std::string_view unit = text.substr(open + 1, close == std::string_view::npos
+                                                      ? std::string_view::npos
+                                                      : close - open - 1);
+    out.unit = LowerAscii(TrimBlanks(unit));
+    out.base = LowerAscii(TrimBlanks(text.substr(0, open)));
+    return out;
+  }
+  out.base = LowerAscii(text);
+  size_t split = out.base.find_last_of(" _");
+  if (split != std::string::npos && split > 0) {
+    std::string tail = out.base.substr(split + 1);
+    for (const char* token : kUnitTokens)
+      if (tail == token) {
+        out.unit = tail;
+        out.base = out.base.substr(0, split);
+        break;
+      }
+  }
+  return out;
+}
+
+int RoleOfColumnName(std::string_view name) {
+  std::string key = squash(SplitColumnName(name).base);
+  if (oneOf(key, {"time", "utc", "utctime", "timestamp", "elapsedtime", "sessiontime", "t",
+                  "seconds", "secs", "sampletime", "gpstime", "timeofday", "datetime",
+                  "devicetime", "times", "elapsed"}))
+    return kRoleTime;
+  if (oneOf(key, {"latitude", "lat", "gpslatitude", "gpslat", "latdeg", "latdegrees"}))
+    return kRolePosY;
+  if (oneOf(key, {"longitude", "lon", "long", "lng", "gpslongitude", "gpslon", "gpslong",
+                  "londeg", "longdegrees", "x", "posx", "positionx", "xpos", "xposition"}))
+    return kRolePosX;
+  if (oneOf(key, {"y", "posy", "positiony", "ypos", "yposition"}))
+    return kRolePosY;
+  if (oneOf(key, {"altitude", "alt", "elevation", "ele", "height", "gpsaltitude", "gpsheight",
+                  "z", "posz", "altitudemsl"}))
+    return kRolePosZ;
+  if (oneOf(key, {"accuracy", "gpsaccuracy", "hdop", "horizontalaccuracy", "hacc",
+                  "positionaccuracy", "gpshdop", "precision"}))
+    return kRoleGpsAcc;
+  if (oneOf(key, {"lap", "lapnumber", "lapno", "laps", "lapcount", "beacon", "laptrigger",
+                  "lapmarker", "lapindex"}))
+    return kRoleLap;
+  if (oneOf(key, {"speed", "gpsspeed", "velocity", "vehiclespeed", "groundspeed", "spd",
+                  "speedoverground", "sog", "wheelspeed", "obdspeed"}))
+    return kRoleSpeed;
+  if (oneOf(key, {"heading", "course", "bearing", "direction", "cog", "gpsheading", "track",
+                  "courseoverground", "gpscourse", "yaw"}))
+    return kRoleHeading;
+  if (oneOf(key, {"rpm", "enginespeed", "enginerpm", "revs", "tach", "tacho", "engine",
+                  "revolutions", "rpms"}))
+    return kRoleRpm;
+  if (oneOf(key, {"gear", "gearposition", "currentgear", "gearnumber"}))
+    return kRoleGear;
+  if (oneOf(key, {"throttle", "tps", "throttleposition", "accelerator", "pedal",
+                  "acceleratorpedal", "throttlepos", "throttlepercent"}))
+    return kRoleThrottle;
+  if (oneOf(key, {"lateralg", "latg", "glat", "lateralacceleration", "lateralacc", "latacc",
+                  "accelx", "accelerationx", "gx", "xg", "gforcex", "lateral", "accx"}))
+    return kRoleGForceX;
+  if (oneOf(key, {"longitudinalg", "longg", "long.g", "glong", "longitudinalacceleration",
+                  "longacc", "lonacc", "inlineg", "accely", "accelerationy", "gy", "yg",
+                  "gforcey", "longitudinal", "accy", "ging"}))
+    return kRoleGForceY;
+  return kRoleCount;
+}
+
+double UnitFactor(int role, std::string_view unitText, double fallbackSpeed) {
+  std::string unit = squash(unitText);
+  switch (role) {
+  case kRoleTime:
+    if (unit == "ms" || unit == "msec" || unit == "milliseconds")
+      return 0.001;
+    if (unit == "us" || unit == "microseconds")
+      return 0.000001;
+    if (unit == "min" || unit == "minutes")
+      return 60;
+    if (unit == "h" || unit == "hours")
+      return 3600;
+    return 1;
+  case kRoleSpeed:
+    if (unit == "kmh" || unit == "km/h" || unit == "kph" || unit == "kmph")
+      return kKmhToMph;
+    if (unit == "mph")
+      return 1;
+    if (unit == "m/s" || unit == "ms" || unit == "mps" || unit == "meters/second" ||
+        unit == "metres/second")
+      return kMsToMph;
+    if (unit == "kn" || unit == "knots" || unit == "kts" || unit == "kt" || unit == "knot")
+      return kKnotToMph;
+    return fallbackSpeed;
+  case kRolePosZ:
+    if (unit == "ft" || unit == "feet")
+      return 0.3048;
+    return 1;
+  case kRoleGForceX:
+  case kRoleGForceY:
+    if (unit == "m/s2" || unit == "m/s^2" || unit == "ms2" || unit == "m/s²")
+      return 1.0 / 9.80665;
+    return 1;
+  default:
+    return 1;
+  }
+}
+
+RoleChoice RecognizeColumns(const DataloggerRecord& record) {
+  RoleChoice choice;
+  choice.column.fill(-1);
+  choice.factor.fill(1.0);
+  for (size_t f = 0; f < record.fieldNames.size(); ++f) {
+    int role = RoleOfColumnName(record.fieldNames[f]);
+    if (role == kRoleCount || choice.column[role] >= 0)
+      continue;
+    choice.column[role] = static_cast<int>(f);
+    choice.factor[role] = UnitFactor(role, SplitColumnName(record.fieldNames[f]).unit, kKmhToMph);
+  }
+  if (record.timeField >= 0 && record.timeField < static_cast<int>(record.fieldNames.size())) {
+    choice.column[kRoleTime] = record.timeField;
+    choice.factor[kRoleTime] = record.timeScale;
+  }
+  std::string xName = choice.column[kRolePosX] >= 0
+                          ? squash(SplitColumnName(record.fieldNames[choice.column[kRolePosX]]).base)
+                          : std::string();
+  bool xIsPlain = xName == "x" || xName.find("pos") != std::string::npos;
+  choice.geographic = record.readerGeographic || (!xIsPlain && choice.column[kRolePosX] >= 0);
+  return choice;
+}
+
+int FindFieldByName(const DataloggerRecord& record, const char16_t* name) {
+  if (!name || name[0] == 0)
+    return -1;
+  std::u16string wanted(name, Str16Len(name));
+  std::string utf8 = WideToUtf8(Utf16ToWide(wanted));
+  for (size_t f = 0; f < record.fieldNames.size(); ++f)
+    if (record.fieldNames[f] == utf8)
+      return static_cast<int>(f);
+  std::string lower = LowerAscii(utf8);
+  for (size_t f = 0; f < record.fieldNames.size(); ++f)
+    if (LowerAscii(record.fieldNames[f]) == lower)
+      return static_cast<int>(f);
+  return -1;
+}
+
+namespace {
+
+void override(const DataloggerRecord& record, RoleChoice& choice, int role,
+              const char16_t* stored) {
+  if (!stored || stored[0] == 0)
+    return;
+  int field = FindFieldByName(record, stored);
+  choice.column[role] = field;
+  choice.factor[role] =
+      field < 0 ? 1.0 : UnitFactor(role, SplitColumnName(record.fieldNames[field]).unit, kKmhToMph);
+}
+
+} // namespace
+
+RoleChoice ChooseColumns(const DataloggerRecord& record, const DataStruct& data) {
+  RoleChoice choice = RecognizeColumns(record);
+  override(record, choice, kRoleTime, data.Time);
+  override(record, choice, kRolePosX, data.PosX);
+  override(record, choice, kRolePosY, data.PosY);
+  override(record, choice, kRolePosZ, data.PosZ);
+  override(record, choice, kRoleGpsAcc, data.GpsAcc);
+  override(record, choice, kRoleLap, data.Lap);
+  override(record, choice, kRoleSpeed, data.Speed);
+  override(record, choice, kRoleHeading, data.Heading);
+  override(record, choice, kRoleRpm, data.RPM);
+  override(record, choice, kRoleGear, data.Gear);
+  override(record, choice, kRoleGForceX, data.GForceX);
+  override(record, choice, kRoleGForceY, data.GForceY);
+  override(record, choice, kRoleThrottle, data.Throttle);
+  if (data.Time[0] != 0 && data.TimeUnits >= kMinFactor)
+    choice.factor[kRoleTime] = data.TimeUnits;
+  if (data.GpsAcc[0] != 0 && data.GpsAccConv >= kMinFactor)
+    choice.factor[kRoleGpsAcc] = data.GpsAccConv;
+  if (data.Speed[0] != 0 && data.SpeedConv >= kMinFactor)
+    choice.factor[kRoleSpeed] = data.SpeedConv;
+  choice.speedCalculate = data.Speed[0] != 0 && choice.column[kRoleSpeed] < 0;
+  return choice;
+}

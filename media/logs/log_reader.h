@@ -1,0 +1,37 @@
+#pragma once
+// One reader per log format: probe the first bytes for a confidence, parse
+// the whole file into a DataloggerRecord's columns. Readers fill rows and
+// column names only; recognition and derivation happen in media/datalog.
+#include <string>
+#include <string_view>
+
+#include "media/datalog/datalog_record.h"
+
+// Files above this size are refused before anything is allocated.
+constexpr size_t kMaxLogFileBytes = size_t(1) << 30;
+// Rows kept from one file (a day at 100 Hz is well below this).
+constexpr size_t kMaxLogRows = 20'000'000;
+
+struct LogReadStatus {
+  int code = 0;        // 0 or a negative engine code
+  std::string message; // why the file was refused
+  int line = 0;        // 1-based line (or record) where it happened, 0 = none
+
+  bool ok() const { return code == 0; }
+};
+
+class LogReader {
+public:
+  virtual ~LogReader() = default;
+  virtual const char* name() const = 0;
+  // 0 = not this format, 100 = certainly this format. `extension` is the
+  // lower-case extension without the dot; only a tie-breaker.
+  virtual int probe(std::string_view head, std::string_view extension) const = 0;
+  // Parses a whole file held in memory.
+  virtual LogReadStatus parse(std::string_view data, DataloggerRecord& record) const = 0;
+  // Loads the file (size-checked) and parses it.
+  LogReadStatus read(const std::string& path, DataloggerRecord& record) const;
+};
+
+// Refusal helper used by every reader.
+LogReadStatus LogRefuse(int code, std::string message, int line = 0);

@@ -1,0 +1,8 @@
+#pragma once
+// The readers, one per format (each defined in its own file).
+#include "media/logs/log_reader.h"
+
+const LogReader& NmeaLogReader();
+const LogReader& GpxLogReader();
+const LogReader& VboLogReader();
+const LogReader& DelimitedLogReader();

@@ -1,0 +1,103 @@
+#include "media/logs/log_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+#include "engine/base/error.h"
+#include "media/logs/log_readers.h"
+
+namespace {
+
+const LogReader* const* allReaders(size_t& count) {
+  static const LogReader* const readers[] = {&NmeaLogReader(), &GpxLogReader(), &VboLogReader(),
+                                             &DelimitedLogReader()};
+  count = sizeof(readers) / sizeof(readers[0]);
+  return readers;
+}
+
+bool loadFile(const std::string& path, std::string& data, size_t limit, LogReadStatus& status) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) {
+    status = LogRefuse(kErrOpen, "cannot open the file");
+    return false;
+  }
+  std::streamoff size = in.tellg();
+  if (size < 0) {
+    status = LogRefuse(kErrRead, "cannot read the file size");
+    return false;
+  }
+  if (static_cast<uint64_t>(size) > kMaxLogFileBytes && limit > kMaxLogFileBytes) {
+    status = LogRefuse(kErrRead, "file too large for a data log");
+    return false;
+  }
+  size_t want = std::min<size_t>(static_cast<size_t>(size), limit);
+  data.resize(want);
+  in.seekg(0);
+  if (want > 0 && !in.read(data.data(), static_cast<std::streamsize>(want))) {
+    status = LogRefuse(kErrRead, "cannot read the file");
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+LogReadStatus LogRefuse(int code, std::string message, int line) {
+  LogReadStatus status;
+  status.code = code;
+  status.message = std::move(message);
+  status.line = line;
+  return status;
+}
+
+LogReadStatus LogReader::read(const std::string& path, DataloggerRecord& record) const {
+  std::string data;
+  LogReadStatus status;
+  if (!loadFile(path, data, kMaxLogFileBytes + 1, status))
+    return status;
+  if (data.size() > kMaxLogFileBytes)
+    return LogRefuse(kErrRead, "file too large for a data log");
+  return parse(data, record);
+}
+
+std::string LogExtension(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return {};
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+const LogReader* LogRegistryFind(std::string_view head, std::string_view extension) {
+  size_t count = 0;
+  const LogReader* const* readers = allReaders(count);
+  const LogReader* best = nullptr;
+  int bestScore = 0;
+  for (size_t i = 0; i < count; ++i) {
+    int score = readers[i]->probe(head, extension);
+    if (score > bestScore) {
+      best = readers[i];
+      bestScore = score;
+    }
+  }
+  return best;
+}
+
+const LogReader* LogRegistryFindForFile(const std::string& path) {
+  std::string head;
+  LogReadStatus status;
+  if (!loadFile(path, head, kLogProbeBytes, status))
+    return nullptr;
+  return LogRegistryFind(head, LogExtension(path));
+}
+
+LogReadStatus LogRegistryRead(const std::string& path, DataloggerRecord& record) {
+  const LogReader* reader = LogRegistryFindForFile(path);
+  if (!reader)
+    return LogRefuse(kErrUnsupported, "not a data log of a known format");
+  return reader->read(path, record);
+}
