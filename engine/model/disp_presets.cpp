@@ -1,0 +1,277 @@
+// Records of a new display object of each type.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/model/dispobjs.h"
+#include "engine/model/model_text.h"
+
+namespace {
+
+constexpr double kAutoMin = 99999999.9;
+constexpr double kAutoMax = -99999999.9;
+constexpr uint32_t kOff = 0xFF000000;
+
+void ShapeInit(ShapeStruct* p) {
+  p->Shape = 4;
+  p->FillColor = 0x0000F0;
+  p->LineColor = 0xFFFFFF;
+  p->LineSize = 2;
+  p->FillColor2 = kOff;
+  p->Options = 0x80;
+}
+
+void TextInit(TextStruct* p, uint32_t type) {
+  p->Color = 0xFFFFFF;
+  FieldCopy(p->Text, 256, u"Text");
+  FieldCopy(p->Font, kNameLength, u"Microsoft Sans Serif");
+  p->Size = 32;
+  p->Options = 0x80 | 1; // centred, box follows the text
+  p->Digits = 1;
+  p->MinRange = -999999999.9;
+  p->MaxRange = 999999999.9;
+  p->OutlineColor = kOff;
+  switch (type) {
+  case kDispTextData:
+  case kDispGear:
+    p->DataMode = 1;
+    break;
+  case kDispLapCount:
+    FieldCopy(p->Text, 256, u"LAP ");
+    p->DataMode = 3;
+    p->Options = 0x80;
+    p->DataOptions = 1;
+    break;
+  case kDispLapTimer:
+    p->DataMode = 1;
+    p->Options = 0x80;
+    p->DecimalPlaces = 2;
+    p->DataParam = 100; // hold 10.0 s
+    break;
+  default:
+    break;
+  }
+}
+
+void BarInit(BarParam* p) {
+  p->Min = kAutoMin;
+  p->Max = kAutoMax;
+  p->BackColor = 0xF7F7F7;
+  p->FillColor = 0x0000D0;
+  p->FillColor2 = ColorAddRGB(p->FillColor, -60, -64, -56);
+  p->TrimColor = 0x303030;
+  p->TrimSize = 3;
+  p->Thickness = 50;
+  p->NumberColor = 0x00DC00;
+  p->NumberSize = 36;
+  p->LabelColor = 0;
+  p->LabelSize = 34;
+  p->Options = 0x20 | 0x80;
+  p->ChangeColorValue = 100.0;
+  p->ChangeColor2Value = 75.0;
+  p->IconColor = p->MarkColor = p->ChangeColor = p->ChangeColor2 = kOff;
+  p->IconX = p->IconY = p->LabelX = p->LabelY = p->NumberX = p->NumberY = 1000;
+  FieldCopy(p->LabelFont, kNameLength, u"Arial Black");
+  FieldCopy(p->NumberFont, kNameLength, u"Arial");
+  p->LabelStyle = 1;
+}
+
+void TimeGraphInit(TimeGraphParam* p) {
+  p->Min = kAutoMin;
+  p->Max = kAutoMax;
+  p->TimeSpan = 10;
+  p->ValueColor = 0x00D000;
+  p->BackColor = 0xF7F7F7;
+  p->TrimColor = 0x303030;
+  p->LineColor = 0xD00000;
+  p->LabelColor = 0x000000;
+  FieldCopy(p->LabelFont, kNameLength, u"Arial");
+  p->LabelSize = 34;
+  p->LabelStyle = 1;
+  p->Options = 0x80;
+  p->TrimSize = 3;
+  p->LineSize = 3;
+  p->AxisColor = 0xFF0080C0;
+  p->AxisInterval = 10;
+  p->AxisSize = 2;
+  p->Thickness = 50;
+  p->StartTime = 0;
+  p->EndTime = -1;
+}
+
+void GForceInit(GForceParam* p) {
+  p->RangeX = p->RangeY = 2.0f;
+  p->LineColor = 0xD00000;
+  p->AxisColor = 0xC0C0C0;
+  p->ShadowColor = 0xFF707070;
+  p->Options = 0xC0;
+  p->LineSize = 10;
+  p->AxisSize = 6;
+  p->BackColor = 0xFF303030;
+}
+
+void EImageInit(EImageParam* p) {
+  p->MinInput = p->MinOutput = 0;
+  p->MaxInput = p->MaxOutput = 100;
+}
+
+void TrackMapInit(TrackMapParam* p) {
+  p->MinX = p->MinY = 9999999.9;
+  p->MaxX = p->MaxY = -9999999.9;
+  p->MapColor = 0x505050;
+  p->MapLowColor = kOff;
+  p->MapEdgeColor = 0xFFFFFF;
+  p->StartColor = 0x00D000;
+  p->PosColor = 0xD00000;
+  p->GhostColor = 0xFFFFB000;
+  p->Options = 0x81;
+  p->MapLineSize = 14;
+  p->StartSize = 12;
+  p->PosSize = 18;
+  p->StartLineAngle = 360;
+  p->PosIcon = 2;
+}
+
+} // namespace
+
+uint32_t ColorAddRGB(uint32_t color, int32_t red, int32_t green, int32_t blue) {
+  auto channel = [color](int shift, int32_t offset) {
+    const int64_t value = static_cast<int64_t>((color >> shift) & 0xFF) + offset;
+    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, 255)) << shift;
+  };
+  return (color & 0xFF000000) | channel(16, red) | channel(8, green) | channel(0, blue);
+}
+
+void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
+  std::memset(p, 0, sizeof(*p));
+  p->Min = kAutoMin;
+  p->Max = kAutoMax;
+  p->SweepDeg = 235;
+  p->StartDeg = 360;
+  p->StepMidValue = -99999999.9;
+  p->StepMidAngle = 117;
+  p->FaceColor = 0x00FFFFFF;
+  p->FaceColor2 = 0xFFD8D8D8;
+  p->IconColor = 0;
+  p->NeedleColor = p->DualNeedleColor = 0x00D00000;
+  p->NeedleBackColor = 0x00505050;
+  p->TrimColor = 0x00808080;
+  p->MarkColor = 0;
+  p->MarkColor2 = p->MarkPinColor = 0xFF000000;
+  p->ChangeColor = 0x00D00000;
+  p->ChangeColor2 = 0xFFC08000;
+  p->LabelColor = 0;
+  p->NumberColor = 0x000000D0;
+  p->IconX = p->IconY = p->LabelX = p->LabelY = p->NumberX = p->NumberY = 1000;
+  FieldCopy(p->LabelFont, kNameLength, u"Arial Black");
+  p->LabelStyle = 1;
+  FieldCopy(p->NumberFont, kNameLength, u"Arial");
+  p->NumberStyle = 0;
+  p->LabelSize = 30;
+  p->IntervalSize = 30;
+  p->NumberSize = 34;
+  p->Options = 130;
+  p->IconID = 0;
+  p->IconSize = 32;
+  p->TrimSize = 2;
+  p->NeedleSize = 5;
+  p->NeedleTipLen = 146;
+  p->NeedleTailLen = -20;
+  p->NeedleCenterSize = 24;
+  p->TaperShape = 1;
+  p->DualInterval = 0;
+  p->DualNeedleSize = 7;
+  p->DualNeedleTipLen = 82;
+  p->DualNeedleTailLen = -20;
+  p->MarkType = 63;
+  p->MarkPinSize = 6;
+  p->MarkSize = 7;
+  p->MarkSmallSize = 6;
+  p->MarkInterval = 10;
+  p->MarkSmallInterval = 5;
+  p->MarkCount = 3;
+  p->MarkSmallCount = 7;
+  p->MarkNumberType = 32;
+  p->ChangeColorOptions = 32;
+  p->ChangeColorValue = 100;
+  p->ChangeColor2Value = 75;
+  p->ChangeFaceOffset = 130;
+  p->ChangeFaceShade = 40;
+  p->Type = static_cast<uint8_t>(gaugeType <= 2 ? gaugeType : 0);
+  switch (p->Type) {
+  case 0:
+    p->SweepDeg = 130;
+    p->MarkSize = p->MarkSmallSize = 9;
+    p->MarkCount = 3;
+    p->MarkSmallCount = 15;
+    p->Options = 134;
+    p->LabelSize = 36;
+    p->NumberSize = 42;
+    p->IntervalSize = 36;
+    break;
+  case 1:
+    FieldCopy(p->Label, kNameLength, u"Speed");
+    p->MarkInterval = 10;
+    p->MarkSmallInterval = 2;
+    p->MarkType |= 0x80;
+    p->MarkNumberType |= 1 | 2 | 4;
+    p->Min = 0;
+    p->Max = 160;
+    break;
+  default:
+    FieldCopy(p->Label, kNameLength, u"RPM");
+    p->MarkInterval = 500;
+    p->MarkSmallInterval = 100;
+    p->MarkType |= 0x80;
+    p->MarkNumberType |= 1 | 2 | 4 | 8;
+    p->Min = 0;
+    p->Max = 8000;
+    p->ChangeColor = 0x00D00000;
+    p->ChangeColorValue = 6500;
+    p->ChangeColor2Value = 6000;
+    p->ChangeColorOptions = 1;
+    break;
+  }
+}
+
+uint32_t DispParamSizeForType(uint32_t type) {
+  switch (type) {
+  case kDispShape: return sizeof(ShapeStruct);
+  case kDispText:
+  case kDispTextData:
+  case kDispGear:
+  case kDispLapCount:
+  case kDispLapTimer: return sizeof(TextStruct);
+  case kDispEImage: return sizeof(EImageParam);
+  case kDispGauge:
+  case kDispSpeedo:
+  case kDispTacho: return sizeof(GaugeParam);
+  case kDispBar: return sizeof(BarParam);
+  case kDispTimeGraph: return sizeof(TimeGraphParam);
+  case kDispTrackMap: return sizeof(TrackMapParam);
+  case kDispGForce: return sizeof(GForceParam);
+  case kDispEnhanced: return sizeof(EnhParam);
+  default: return 0;
+  }
+}
+
+// Fills a zeroed block of DispParamSizeForType(type) bytes with the type's
+// presets. Scripted objects get no block at creation, so none here.
+void DispParamInit(void* block, uint32_t type) {
+  switch (type) {
+  case kDispShape: ShapeInit(static_cast<ShapeStruct*>(block)); break;
+  case kDispText:
+  case kDispTextData:
+  case kDispGear:
+  case kDispLapCount:
+  case kDispLapTimer: TextInit(static_cast<TextStruct*>(block), type); break;
+  case kDispEImage: EImageInit(static_cast<EImageParam*>(block)); break;
+  case kDispGauge: DispObjGaugeInit(static_cast<GaugeParam*>(block), 0); break;
+  case kDispSpeedo: DispObjGaugeInit(static_cast<GaugeParam*>(block), 1); break;
+  case kDispTacho: DispObjGaugeInit(static_cast<GaugeParam*>(block), 2); break;
+  case kDispBar: BarInit(static_cast<BarParam*>(block)); break;
+  case kDispTimeGraph: TimeGraphInit(static_cast<TimeGraphParam*>(block)); break;
+  case kDispTrackMap: TrackMapInit(static_cast<TrackMapParam*>(block)); break;
+  case kDispGForce: GForceInit(static_cast<GForceParam*>(block)); break;
+  default: break;
+  }
+}

@@ -1,0 +1,217 @@
+// Input routines that open, reopen or reprocess media through the media
+// layer.
+#include <string>
+
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "engine/model/input_internal.h"
+#include "engine/model/input_media.h"
+#include "engine/model/input_store.h"
+#include "engine/model/input_table.h"
+#include "engine/model/inputs.h"
+#include "engine/model/model.h"
+#include "engine/model/model_text.h"
+#include "engine/model/multipart_scan.h"
+#include "engine/model/project.h"
+#include "engine/model/project_settings.h"
+#include "media/input_handler.h"
+
+namespace {
+
+std::u16string FileNameOf(const std::u16string& path) {
+  const size_t slash = path.find_last_of(u'/');
+  return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+// Undoes a failed add: the new input is the last entry.
+void DropLast(uint32_t input) {
+  InputHandlerClose(input);
+  InputStoreErase(input);
+}
+
+void Reprocess(uint32_t input) {
+  if (InputHasMedia(input)) InputHandlerReprocess(input);
+}
+
+} // namespace
+
+bool InputHasMedia(uint32_t input) {
+  const MainStruct* main = InputTableMain(input);
+  return main != nullptr && main->Type >= kInputVideo && main->Type <= kInputData;
+}
+
+void InputMediaCloseFrom(uint32_t first) {
+  for (uint32_t i = first; i < InputTableCount(); ++i) InputHandlerClose(i);
+}
+
+void InputMediaReopenFrom(uint32_t first) {
+  for (uint32_t i = first; i < InputTableCount(); ++i)
+    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputHandlerOpen(i);
+}
+
+uint32_t InputAdd(const char16_t* path) {
+  WriteAccess access("InputAdd");
+  if (path == nullptr || path[0] == 0) return ErrorSet(-21, "InputAdd"), kNoInput;
+  const std::u16string file = FieldString(path, kPathLength - 1);
+  const std::u16string name = InputUniqueName(FileNameOf(file));
+  const uint32_t input = InputStoreAppend();
+  if (input == kNoInput) return ErrorSet(-40, "InputAdd"), kNoInput;
+  MainStruct& main = *InputTableMain(input);
+  FieldCopy(main.FilePath, kPathLength, file);
+  FieldCopy(main.Name, kNameLength, name);
+  const int code = InputHandlerOpen(input);
+  if (code < 0) {
+    DropLast(input);
+    return ErrorSet(code, "InputAdd"), kNoInput;
+  }
+  ErrorSet(0, "InputAdd");
+  return input;
+}
+
+uint32_t InputAddMultiPart(const wchar_t* path) {
+  WriteAccess access("InputAddMultiPart");
+  if (path == nullptr) return ErrorSet(-21, "InputAddMultiPart"), kNoInput;
+  const std::vector<std::wstring> parts = MultiPartScan(path);
+  if (parts.size() < 2) {
+    const uint32_t single = InputAdd(WideToUtf16(path).c_str());
+    ErrorSet(single == kNoInput ? ErrorGetLast() : 0, "InputAddMultiPart");
+    return single;
+  }
+  const uint32_t join = InputAddSpecial(kSpecialJoinVideo);
+  if (join == kNoInput) return ErrorSet(ErrorGetLast(), "InputAddMultiPart"), kNoInput;
+  int added = 0;
+  for (const std::wstring& part : parts) {
+    const uint32_t input = InputAdd(WideToUtf16(part).c_str());
+    if (input == kNoInput) continue;
+    InputTableMain(input)->ParentJoin = static_cast<uint8_t>(join);
+    ++added;
+  }
+  if (added < static_cast<int>(parts.size()))
+    LogPrintf(L"Attempted to add set of %d files, but could only do %d",
+              static_cast<int>(parts.size()), added);
+  if (added == 0) {
+    InputStoreErase(join);
+    return ErrorSet(-80, "InputAddMultiPart"), kNoInput;
+  }
+  InputLayJoin(join);
+  ErrorSet(0, "InputAddMultiPart");
+  return join;
+}
+
+uint32_t InputDuplicate(uint32_t input) {
+  WriteAccess access("InputDuplicate");
+  const int code = InputCheckIndex(input);
+  if (code != 0) return ErrorSet(code, "InputDuplicate"), kNoInput;
+  const std::u16string name = FieldString(InputTableMain(input)->Name, kNameLength);
+  std::u16string unique;
+  for (int n = 1; n < 1000 && (unique.empty() || InputNameTaken(unique, kNoInput)); ++n)
+    unique = NumberedName(name, n, kNameLength);
+  const uint32_t copy = InputStoreAppend();
+  if (copy == kNoInput) return ErrorSet(-40, "InputDuplicate"), kNoInput;
+  *InputTableMain(copy) = *InputTableMain(input);
+  *InputTableData(copy) = *InputTableData(input);
+  *InputTableAdjust(copy) = *InputTableAdjust(input);
+  FieldCopy(InputTableMain(copy)->Name, kNameLength, unique);
+  if (InputHasMedia(copy) && InputTableMain(copy)->OpenFailed == 0) {
+    const int opened = InputHandlerOpen(copy);
+    if (opened < 0) {
+      DropLast(copy);
+      return ErrorSet(opened, "InputDuplicate"), kNoInput;
+    }
+  }
+  InputLayJoin(copy);
+  ErrorSet(0, "InputDuplicate");
+  return copy;
+}
+
+int InputChange(uint32_t input, const char16_t* path) {
+  WriteAccess access("InputChange");
+  int code = InputCheckIndex(input);
+  if (code == 0 && (path == nullptr || path[0] == 0)) code = -21;
+  if (code != 0) return ErrorSet(code, "InputChange");
+  MainStruct& main = *InputTableMain(input);
+  const MainStruct before = main;
+  InputHandlerClose(input);
+  FieldCopy(main.FilePath, kPathLength, path);
+  main.OpenFailed = 0;
+  code = InputHandlerOpen(input);
+  if (code < 0) {
+    // Back to the old file, opened again as it was.
+    InputHandlerClose(input);
+    main = before;
+    if (InputHasMedia(input) && main.OpenFailed == 0) InputHandlerOpen(input);
+    return ErrorSet(code, "InputChange");
+  }
+  InputLayJoin(input);
+  return ErrorSet(0, "InputChange");
+}
+
+int InputSetMain(uint32_t input, const MainStruct* record) {
+  WriteAccess access("InputSetMain");
+  int code = InputCheckIndex(input);
+  if (code == 0 && (record == nullptr || !InputParentValid(input, record->ParentJoin))) code = -21;
+  if (code != 0) return ErrorSet(code, "InputSetMain");
+  MainStruct& main = *InputTableMain(input);
+  const uint32_t oldParent = main.ParentJoin;
+  // The type belongs to the media layer and the joins: a record cannot turn
+  // a join with members into a plain input.
+  const uint8_t type = main.Type;
+  main = *record;
+  main.Type = type;
+  FieldTerminate(main.Name, kNameLength);
+  FieldTerminate(main.FilePath, kPathLength);
+  InputLayJoin(input);
+  if (oldParent != main.ParentJoin) InputLayJoin(oldParent);
+  Reprocess(input);
+  return ErrorSet(0, "InputSetMain");
+}
+
+int InputSetData(uint32_t input, const DataStruct* record) {
+  WriteAccess access("InputSetData");
+  int code = InputCheckIndex(input);
+  if (code == 0 && record == nullptr) code = -21;
+  if (code != 0) return ErrorSet(code, "InputSetData");
+  DataStruct& data = *InputTableData(input);
+  data = *record;
+  for (char16_t* field : {data.Time, data.PosX, data.PosY, data.PosZ, data.GpsAcc, data.Lap,
+                          data.Speed, data.Heading, data.RPM, data.Gear, data.GForceX,
+                          data.GForceY, data.CustomName, data.CustomInput, data.CustomName2,
+                          data.CustomInput2, data.CustomName3, data.CustomInput3,
+                          data.CustomName4, data.CustomInput4, data.Throttle})
+    FieldTerminate(field, kNameLength);
+  Reprocess(input);
+  return ErrorSet(0, "InputSetData");
+}
+
+int InputSetAdjust(uint32_t input, const AdjustStruct* record) {
+  WriteAccess access("InputSetAdjust");
+  int code = InputCheckIndex(input);
+  if (code == 0 && record == nullptr) code = -21;
+  if (code != 0) return ErrorSet(code, "InputSetAdjust");
+  *InputTableAdjust(input) = *record;
+  Reprocess(input);
+  return ErrorSet(0, "InputSetAdjust");
+}
+
+void ModelCloseInputs() { InputMediaCloseFrom(0); }
+
+int ProjectNew() {
+  WriteAccess access("ProjectNew");
+  ModelCloseInputs();
+  ModelClear();
+  return ErrorSet(0, "ProjectNew");
+}
+
+int ProjectSetSpeedUnit(uint32_t unit) {
+  WriteAccess access("ProjectSetSpeedUnit");
+  if (unit < kSpeedMph || unit > kSpeedMs) return ErrorSet(-21, "ProjectSetSpeedUnit");
+  ProjectSettingsRaw().SpeedUnit = unit;
+  for (uint32_t i = 0; i < InputTableCount(); ++i) {
+    const MainStruct& main = *InputTableMain(i);
+    if ((main.HasData != 0 || main.Type == kInputData) && InputHasMedia(i))
+      InputHandlerReprocess(i);
+  }
+  return ErrorSet(0, "ProjectSetSpeedUnit");
+}

@@ -1,0 +1,117 @@
+// The project header and the settings routines that need no media.
+#include "engine/model/project_settings.h"
+
+#include <cstring>
+
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/model/model_text.h"
+#include "engine/model/project.h"
+
+namespace {
+
+uint32_t g_defaultSpeedUnit = kSpeedMph;
+char16_t g_userTextBuffer[kPathLength];
+
+} // namespace
+
+ProjectSettings& ProjectSettingsRaw() {
+  static ProjectSettings settings;
+  return settings;
+}
+
+void ProjectSettingsReset() {
+  ProjectSettingsRaw() = ProjectSettings{};
+  ProjectSettingsRaw().SpeedUnit = g_defaultSpeedUnit;
+}
+
+void ProjectSetLength(float seconds) {
+  WriteAccess access("ProjectSetLength");
+  ProjectSettings& settings = ProjectSettingsRaw();
+  settings.Length = seconds > 0 ? seconds : 0; // NaN and negatives: automatic
+  if (settings.Length > 0.01f) settings.LengthMatch = 255;
+  ErrorSet(0, "ProjectSetLength");
+}
+
+uint32_t ProjectGetLengthMatch() {
+  ReadAccess access("ProjectGetLengthMatch");
+  ErrorSet(0, "ProjectGetLengthMatch");
+  return 255;
+}
+
+void ProjectSetLengthMatch(uint32_t) {
+  WriteAccess access("ProjectSetLengthMatch");
+  ProjectSettingsRaw().LengthMatch = 255;
+  ProjectSettingsRaw().Length = 0;
+  ErrorSet(0, "ProjectSetLengthMatch");
+}
+
+uint32_t ProjectGetPrimaryInput() {
+  ReadAccess access("ProjectGetPrimaryInput");
+  ErrorSet(0, "ProjectGetPrimaryInput");
+  return 255;
+}
+
+void ProjectSetPrimaryInput(uint32_t) {
+  WriteAccess access("ProjectSetPrimaryInput");
+  ProjectSettingsRaw().PrimaryInput = 255;
+  ErrorSet(0, "ProjectSetPrimaryInput");
+}
+
+uint32_t ProjectGetDataInput() {
+  ReadAccess access("ProjectGetDataInput");
+  ErrorSet(0, "ProjectGetDataInput");
+  return 255;
+}
+
+void ProjectSetDataInput(uint32_t) {
+  WriteAccess access("ProjectSetDataInput");
+  ProjectSettingsRaw().DataInput = 255;
+  ErrorSet(0, "ProjectSetDataInput");
+}
+
+uint32_t ProjectGetSpeedUnit() {
+  ReadAccess access("ProjectGetSpeedUnit");
+  ErrorSet(0, "ProjectGetSpeedUnit");
+  return ProjectSettingsRaw().SpeedUnit;
+}
+
+void ProjectSetDefaultSpeedUnit(int32_t unit) {
+  WriteAccess access("ProjectSetDefaultSpeedUnit");
+  const bool valid = unit >= int32_t{kSpeedMph} && unit <= int32_t{kSpeedMs};
+  if (valid) g_defaultSpeedUnit = static_cast<uint32_t>(unit);
+  ErrorSet(valid ? 0 : -21, "ProjectSetDefaultSpeedUnit");
+}
+
+uint32_t ProjectGetDefaultSpeedUnit() {
+  ReadAccess access("ProjectGetDefaultSpeedUnit");
+  ErrorSet(0, "ProjectGetDefaultSpeedUnit");
+  return g_defaultSpeedUnit;
+}
+
+const char16_t* ProjectGetUserText() {
+  ReadAccess access("ProjectGetUserText");
+  std::memcpy(g_userTextBuffer, ProjectSettingsRaw().UserText, sizeof(g_userTextBuffer));
+  g_userTextBuffer[kPathLength - 1] = 0;
+  ErrorSet(0, "ProjectGetUserText");
+  return g_userTextBuffer;
+}
+
+void ProjectSetUserText(const char16_t* text) {
+  WriteAccess access("ProjectSetUserText");
+  FieldCopy(ProjectSettingsRaw().UserText, kPathLength, text);
+  ErrorSet(0, "ProjectSetUserText");
+}
+
+void ProjectSetMark(uint32_t) { ErrorSet(0, "ProjectSetMark"); }
+
+int ProjectWizGetOpts(uint32_t* mask, float* speedMax, float* tachMax, float* tachRed) {
+  ReadAccess access("ProjectWizGetOpts");
+  const ProjectSettings& settings = ProjectSettingsRaw();
+  if (settings.WizMask == 0) return ErrorSet(-1, "ProjectWizGetOpts");
+  if (mask != nullptr) *mask = settings.WizMask;
+  if (speedMax != nullptr) *speedMax = settings.WizSpeedMax;
+  if (tachMax != nullptr) *tachMax = settings.WizTachMax;
+  if (tachRed != nullptr) *tachRed = settings.WizTachRed;
+  return ErrorSet(0, "ProjectWizGetOpts");
+}
