@@ -1,0 +1,38 @@
+// The previous session's log as a file of any content: the start-up scan
+// must never crash on what a dying session (or anyone else) left there. The
+// same bytes go to the release-list parser.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "engine/app/previous_session.h"
+#include "engine/net/release_check.h"
+
+namespace {
+
+std::string scratchFile() {
+  static std::string path = [] {
+    char pattern[] = "/tmp/qv-fuzz-session-XXXXXX";
+    std::string dir = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+    return dir + "/QV2-log.csv";
+  }();
+  return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream out(scratchFile(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  PreviousSessionLog log = ReadPreviousSessionLog(scratchFile(), 64);
+  if (log.lines.size() > 64) abort();
+  ReleaseListNewest(bytes.c_str(), 1);
+  return 0;
+}
