@@ -32,7 +32,8 @@ public:
   // file's extension); 0 or -82.
   int openFile(const std::string& path);
   // Opens the encoder and the colour converter; 0 or -23. Odd sizes are
-  // encoded one pixel larger, the last row and column repeated.
+  // padded to even (4:2:0 has no odd sizes, and its crop works in steps of
+  // two): the last row and column are repeated.
   int openEncoder(const VideoFileSettings& settings);
   // Writes the file header; 0 or -82.
   int start();

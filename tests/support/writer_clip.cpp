@@ -21,6 +21,7 @@ extern "C" {
 #include "platform/ffmpeg/writer_facade.h"
 
 WriterTestDir::WriterTestDir() {
+  if (const char* previous = std::getenv("TMPDIR")) previousTmp_ = previous;
   std::string pattern = (std::filesystem::temp_directory_path() / "qv-writer-test-XXXXXX").string();
   if (char* made = mkdtemp(pattern.data())) path_ = made;
   setenv("TMPDIR", path_.c_str(), 1);
@@ -31,6 +32,8 @@ WriterTestDir::~WriterTestDir() {
   LogClose();
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+  if (previousTmp_.empty()) unsetenv("TMPDIR");
+  else setenv("TMPDIR", previousTmp_.c_str(), 1);
 }
 
 std::string WriterTestDir::Log() const {

@@ -22,6 +22,7 @@ public:
 
 private:
   std::string path_;
+  std::string previousTmp_;
 };
 
 struct ClipSpec {
