@@ -1,0 +1,17 @@
+// Entry of the media test program: every test process gets its own
+// temporary folder (log files) and the calling thread as the main thread.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/base/main_thread.h"
+
+int main(int argc, char** argv) {
+  std::string dir = "/tmp/qv-media-test-XXXXXX";
+  if (mkdtemp(dir.data()) != nullptr)
+    setenv("TMPDIR", dir.c_str(), 1);
+  MainThreadMarkCurrent();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
