@@ -88,8 +88,13 @@ int LogOpen(const wchar_t* folder) {
   state.oldPath = state.folder + L"/QV2-log-old.csv";
   state.outputPath = state.folder + L"/QV-LogOutput.txt";
   std::string path = WideToUtf8(state.path);
-  // rename() moves a link itself, never what it points at.
-  std::rename(path.c_str(), WideToUtf8(state.oldPath).c_str());
+  std::string oldPath = WideToUtf8(state.oldPath);
+  // rename() moves a link itself, never what it points at. Without a current
+  // log there was no previous session here, so an older "old" log must not
+  // pass for its log (the start-up scan reads it).
+  if (std::rename(path.c_str(), oldPath.c_str()) != 0 && errno == ENOENT) {
+    ::unlink(oldPath.c_str());
+  }
   state.fd = OpenPrivateFileForWriting(path);
   return state.fd >= 0 ? 0 : -80;
 }

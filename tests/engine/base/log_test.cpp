@@ -131,6 +131,16 @@ TEST_F(LogTest, RotationAcrossTwoStarts) {
   EXPECT_EQ(Current(), "");
 }
 
+TEST_F(LogTest, WithoutACurrentLogNoStaleOldLogIsKept) {
+  LogPrintf(L"long ago");
+  ASSERT_EQ(LogOpen(dir_.WidePath().c_str()), 0);
+  ASSERT_NE(Old().find("long ago"), std::string::npos);
+  LogClose();
+  std::filesystem::remove(dir_.File("QV2-log.csv"));
+  ASSERT_EQ(LogOpen(dir_.WidePath().c_str()), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("QV2-log-old.csv")));
+}
+
 TEST_F(LogTest, PathsNameTheFilesInTheFolder) {
   EXPECT_EQ(std::wstring(LogGetPath()), dir_.WidePath() + L"/QV2-log.csv");
   EXPECT_EQ(std::wstring(LogGetOldPath()), dir_.WidePath() + L"/QV2-log-old.csv");
