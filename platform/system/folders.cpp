@@ -27,6 +27,8 @@ std::string tempBase() {
   return base;
 }
 
+std::string privateFolderPath(const std::string& base) { return base + "/quelvatron-" + std::to_string(geteuid()); }
+
 // Opens the folder without following a link and makes sure only we can use it.
 bool privateFolderIsSafe(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -40,10 +42,23 @@ bool privateFolderIsSafe(const std::string& path) {
   return safe;
 }
 
-std::string privateTempFolder() {
-  std::string path = tempBase() + "/quelvatron-" + std::to_string(geteuid());
-  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return {};
+// Empty when unusable; baseFailed tells a base we cannot create in from a
+// folder that is there but not safely ours.
+std::string usablePrivateFolder(const std::string& base, bool& baseFailed) {
+  std::string path = privateFolderPath(base);
+  baseFailed = mkdir(path.c_str(), 0700) != 0 && errno != EEXIST;
+  if (baseFailed) return {};
   return privateFolderIsSafe(path) ? path : std::string();
+}
+
+// A missing or unwritable TMPDIR falls back to our folder in /tmp; a folder
+// that is there but not safely ours is refused outright.
+std::string privateTempFolder() {
+  std::string base = tempBase();
+  bool baseFailed = false;
+  std::string path = usablePrivateFolder(base, baseFailed);
+  if (path.empty() && baseFailed && base != "/tmp") path = usablePrivateFolder("/tmp", baseFailed);
+  return path;
 }
 
 std::string homeFolder() {

@@ -87,6 +87,14 @@ TEST(TempFolderTest, TightensAnOpenFolderOfOurOwn) {
   EXPECT_EQ(modeOf(dir.privateFolder()) & 0777, 0700u);
 }
 
+TEST(TempFolderTest, MissingTmpdirFallsBackToOurFolderInTmp) {
+  SystemTestDir dir;
+  setenv("TMPDIR", (dir.path() + "/gone/away").c_str(), 1);
+  std::string folder = tempFolderText();
+  EXPECT_EQ(folder, "/tmp/quelvatron-" + std::to_string(geteuid()));
+  EXPECT_EQ(modeOf(folder) & 0777, 0700u);
+}
+
 class DocumentsFolderTest : public ::testing::Test {
 protected:
   void SetUp() override {
