@@ -157,15 +157,15 @@ void EmitUtf8String(BoundedOutput& out, const Spec& spec, const char* text) {
   if (text == nullptr) text = "(null)";
   std::wstring decoded;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  size_t remaining = std::strlen(text);
   size_t maxLength = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
-  // Decoding stops once more could not be shown.
+  // Decoding stops once more could not be shown, and reads no further than
+  // the precision needs (the text may be a fixed array without terminator).
+  // The decoder stops at the terminator, which is no continuation byte.
   size_t enough = static_cast<size_t>(kFormatMaxChars) + 1;
-  while (remaining > 0 && decoded.size() < maxLength && decoded.size() < enough) {
+  while (decoded.size() < maxLength && decoded.size() < enough && *bytes != 0) {
     size_t consumed = 0;
-    decoded.push_back(static_cast<wchar_t>(Utf8DecodeOne(bytes, remaining, consumed)));
+    decoded.push_back(static_cast<wchar_t>(Utf8DecodeOne(bytes, SIZE_MAX, consumed)));
     bytes += consumed;
-    remaining -= consumed;
   }
   Spec plain = spec;
   plain.precision = -1;

@@ -119,13 +119,13 @@ const wchar_t* StrUtf8ToW(const char* text) {
   wchar_t* out = Utf8ToWRing().Next();
   size_t count = 0;
   if (text != nullptr) {
+    // The decoder stops at the terminator (no continuation byte), so the
+    // text is read no further than the characters kept.
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    size_t remaining = std::char_traits<char>::length(text);
-    while (remaining > 0 && count < static_cast<size_t>(kLastUnit)) {
+    while (*bytes != 0 && count < static_cast<size_t>(kLastUnit)) {
       size_t consumed = 0;
-      out[count++] = static_cast<wchar_t>(Utf8DecodeOne(bytes, remaining, consumed));
+      out[count++] = static_cast<wchar_t>(Utf8DecodeOne(bytes, SIZE_MAX, consumed));
       bytes += consumed;
-      remaining -= consumed;
     }
   }
   out[count] = 0;

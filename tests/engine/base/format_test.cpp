@@ -46,6 +46,16 @@ TEST(FormatTest, MalformedUtf8ArgumentBecomesReplacementCharacters) {
   EXPECT_EQ(WcsFormat(L"%S", "a\xff" "b\xc3"), L"a\uFFFDb\uFFFD");
 }
 
+TEST(FormatTest, PrecisionBoundsReadingOfUnterminatedArrays) {
+  // Fixed name fields of records may be full, without a terminator; the
+  // sanitizer catches a read past them.
+  const char narrow[4] = {'a', 'b', 'c', 'd'};
+  const wchar_t wide[3] = {L'x', L'y', L'z'};
+  EXPECT_EQ(WcsFormat(L"%.4S|%.3s", narrow, wide), L"abcd|xyz");
+  const char cutSequence[2] = {'q', '\xe2'};
+  EXPECT_EQ(WcsFormat(L"%.1S", cutSequence), L"q");
+}
+
 TEST(FormatTest, NullStringsPrintAsNull) {
   EXPECT_EQ(WcsFormat(L"%s|%S", static_cast<const wchar_t*>(nullptr),
                       static_cast<const char*>(nullptr)),
