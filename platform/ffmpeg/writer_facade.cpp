@@ -95,7 +95,8 @@ int MediaMacAvPutAudio(uint32_t chunk, uint32_t length) {
 
 int MediaMacAvFinishWriting() {
   const std::shared_ptr<MediaCreateMacAV> writer = CurrentWriter();
-  if (!writer) return 0;
+  // Nothing open, nothing written: not a success, but nothing to log either.
+  if (!writer) return -21;
   if (const int result = writer->FinishWriting(); result != 0) {
     LogPrintf(L"Failed to finish writing output AVFoundation file. Error code %d", result);
     return ErrorSet(-82, "MediaMacAvFinishWriting");

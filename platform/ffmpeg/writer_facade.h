@@ -20,8 +20,8 @@ void MediaMacAvPutPrepare();
 int MediaMacAvPutFrame(uint32_t frame);
 int MediaMacAvPutAudio(uint32_t chunk, uint32_t length);
 // Completes the output and merges it into the path. 0, or -82 when anything
-// of this output failed (the path then keeps what it held before); 0 and
-// nothing done without an output.
+// of this output failed (the path then keeps what it held before); -21,
+// unrecorded, without an output.
 int MediaMacAvFinishWriting();
 // Tears the output down (cancelling a merge in progress) and forgets it.
 void MediaMacAvCreateClose();

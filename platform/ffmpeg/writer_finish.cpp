@@ -156,7 +156,8 @@ bool MediaCreateMacAV::Mux() {
   }
   if (KillMux.load()) cancel = true;
   worker.join();
-  if (cancel.load() && status == RemuxStatus::kCompleted) status = RemuxStatus::kCancelled;
+  // Whatever the merge was doing when it was cancelled, it was cancelled.
+  if (cancel.load()) status = RemuxStatus::kCancelled;
   const bool ok = reportMux(static_cast<int>(status), reason, merged);
   RemoveFileQuiet(merged);
   return ok;

@@ -134,7 +134,11 @@ int OpenAndFeed(const ClipSpec& spec, const std::string& path, std::vector<uint8
   format.biHeight = spec.height;
   format.biPlanes = 1;
   format.biBitCount = 32;
-  AudioFormat sound = AudioFormatFor((spec.channels == 2 ? 1 : 0) | (spec.bits == 16 ? 2 : 0), spec.sampleRate);
+  AudioFormat sound = AudioFormatFor(3, spec.sampleRate);
+  sound.nChannels = spec.channels;
+  sound.wBitsPerSample = spec.bits;
+  sound.nBlockAlign = static_cast<uint16_t>(spec.channels * spec.bits / 8);
+  sound.nAvgBytesPerSec = sound.nBlockAlign * spec.sampleRate;
   frameBuffer.assign(static_cast<size_t>(spec.width) * spec.height * 4, 0);
   soundBuffer.assign(static_cast<size_t>(spec.sampleRate / spec.chunkRate + 2) * sound.nBlockAlign, 0);
   const std::wstring widePath = std::filesystem::path(path).wstring();

@@ -1,0 +1,225 @@
+// Failure paths of the writer: nothing is ever reported as written that was
+// not, an existing file at the output path survives, and no temporary file
+// stays behind.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/ffmpeg/writer_facade.h"
+#include "support/writer_clip.h"
+
+namespace {
+
+const std::string kOldContent = "previous video";
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ClipSpec SmallClip() {
+  ClipSpec spec;
+  spec.width = 160;
+  spec.height = 90;
+  spec.frames = 25;
+  spec.chunks = 5;
+  return spec;
+}
+
+} // namespace
+
+TEST(WriterFailure, PutsWithoutAnOutputAreRefused) {
+  WriterTestDir dir;
+  EXPECT_EQ(MediaMacAvPutFrame(0), -21);
+  EXPECT_EQ(MediaMacAvPutAudio(0, 100), -21);
+  const std::string log = dir.Log();
+  EXPECT_NE(log.find("[Code] -21 'MediaMacAvPutFrame'"), std::string::npos);
+  EXPECT_NE(log.find("[Code] -21 'MediaMacAvPutAudio'"), std::string::npos);
+  const size_t before = dir.Log().size();
+  MediaMacAvPutPrepare();
+  MediaMacAvCreateClose();
+  EXPECT_EQ(MediaMacAvFinishWriting(), -21);
+  EXPECT_EQ(dir.Log().size(), before);
+}
+
+TEST(WriterFailure, NullFormatsAreRefused) {
+  WriterTestDir dir;
+  tagBITMAPINFOHEADER frame{};
+  const AudioFormat sound = AudioFormatFor(3, 44100);
+  EXPECT_EQ(MediaMacAvCreate(nullptr, &frame, &sound, 1000, 128, nullptr, nullptr, 0, 25, 5), -21);
+  EXPECT_EQ(MediaMacAvCreate(L"/x.mp4", nullptr, &sound, 1000, 128, nullptr, nullptr, 0, 25, 5), -21);
+  EXPECT_EQ(MediaMacAvCreate(L"/x.mp4", &frame, nullptr, 1000, 128, nullptr, nullptr, 0, 25, 5), -21);
+}
+
+TEST(WriterFailure, FolderThatTakesNoFile) {
+  WriterTestDir dir;
+  // A file where the folder should be: even the superuser cannot write there.
+  WriteText(dir.File("notafolder"), "x");
+  const ClipSpec spec = SmallClip();
+  EXPECT_EQ(WriteClip(spec, dir.File("notafolder/clip.mp4")), -82);
+  const std::string log = dir.Log();
+  EXPECT_NE(log.find("Unable to create AVFoundation video writer!"), std::string::npos);
+  EXPECT_NE(log.find("MediaCreateMacAv Create('"), std::string::npos);
+  EXPECT_NE(log.find("failed with code -82!"), std::string::npos);
+  EXPECT_NE(log.find("[Code] -82 'MediaMacAvCreate'"), std::string::npos);
+  EXPECT_EQ(MediaMacAvPutFrame(0), -21);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"notafolder"});
+}
+
+TEST(WriterFailure, ReadOnlyFolderKeepsTheExistingFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the superuser";
+  WriterTestDir dir;
+  const std::string folder = dir.File("locked");
+  std::filesystem::create_directory(folder);
+  WriteText(folder + "/clip.mp4", kOldContent);
+  chmod(folder.c_str(), 0555);
+  EXPECT_EQ(WriteClip(SmallClip(), folder + "/clip.mp4"), -82);
+  chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadText(folder + "/clip.mp4"), kOldContent);
+}
+
+TEST(WriterFailure, NoSoundChunksFailsTheMergeAndKeepsTheOldFile) {
+  WriterTestDir dir;
+  const std::string out = dir.File("clip.mp4");
+  WriteText(out, kOldContent);
+  ClipSpec spec = SmallClip();
+  spec.chunks = 0;
+  EXPECT_EQ(WriteClip(spec, out), -82);
+  EXPECT_EQ(ReadText(out), kOldContent);
+  const std::string log = dir.Log();
+  EXPECT_NE(log.find("AVFoundation Mux: Audio asset has no length!"), std::string::npos);
+  EXPECT_NE(log.find("[Code] -82 'MediaMacAvFinishWriting'"), std::string::npos);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+}
+
+TEST(WriterFailure, NoFramesFailsTheMerge) {
+  WriterTestDir dir;
+  const std::string out = dir.File("clip.mp4");
+  ClipSpec spec = SmallClip();
+  spec.frames = 0;
+  EXPECT_EQ(WriteClip(spec, out), -82);
+  EXPECT_FALSE(std::filesystem::exists(out));
+  const std::string log = dir.Log();
+  EXPECT_TRUE(log.find("AVFoundation Mux: Video asset has no length!") != std::string::npos ||
+              log.find("AVFoundation Mux: Failed to create video asset!") != std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(WriterFailure, CloseWithoutFinishLeavesNothing) {
+  WriterTestDir dir;
+  const std::string out = dir.File("clip.mp4");
+  WriteText(out, kOldContent);
+  std::vector<uint8_t> frameBuffer, soundBuffer;
+  ASSERT_EQ(OpenAndFeed(SmallClip(), out, frameBuffer, soundBuffer, nullptr, 10), 0);
+  EXPECT_GE(dir.Entries().size(), 3u); // the two temporaries beside the output
+  MediaMacAvCreateClose();
+  EXPECT_EQ(ReadText(out), kOldContent);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+  const std::string log = dir.Log();
+  EXPECT_NE(log.find("Closing AVFoundation creation session"), std::string::npos);
+  EXPECT_NE(log.find("Finishing AVFoundation creation session (1)"), std::string::npos);
+  EXPECT_EQ(MediaMacAvPutFrame(11), -21);
+}
+
+TEST(WriterFailure, StoppedRenderIsMergedWithWhatWasWritten) {
+  WriterTestDir dir;
+  const std::string out = dir.File("clip.mp4");
+  std::vector<uint8_t> frameBuffer, soundBuffer;
+  ASSERT_EQ(OpenAndFeed(SmallClip(), out, frameBuffer, soundBuffer, nullptr, 12), 0);
+  EXPECT_EQ(MediaMacAvFinishWriting(), 0);
+  MediaMacAvCreateClose();
+  const MediaProbe probe = ProbeMedia(out);
+  ASSERT_EQ(probe.pictures.size(), 12u);
+  EXPECT_EQ(ReadFrameNumber(probe.pictures[11]), 11u);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+}
+
+TEST(WriterFailure, FullDiskIsReportedAndKeepsTheOldFile) {
+  WriterTestDir dir;
+  const std::string out = dir.File("clip.mp4");
+  WriteText(out, kOldContent);
+  ClipSpec spec = SmallClip();
+  spec.frames = 50;
+  spec.chunks = 10;
+  spec.audioKbit = 256;
+  struct rlimit previous {};
+  getrlimit(RLIMIT_FSIZE, &previous);
+  signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = previous;
+  small.rlim_cur = 8 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int result = WriteClip(spec, out);
+  setrlimit(RLIMIT_FSIZE, &previous);
+  EXPECT_EQ(result, -82);
+  EXPECT_EQ(ReadText(out), kOldContent);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+}
+
+// The tear-down may come while the render loop still finishes: at every
+// moment the result must match what is on disk, and nothing may be left.
+TEST(WriterFailure, CloseDuringFinishEitherCompletesOrLeavesTheOldFile) {
+  for (int delayMs = 0; delayMs <= 40; delayMs += 5) {
+    WriterTestDir dir;
+    const std::string out = dir.File("clip.mp4");
+    WriteText(out, kOldContent);
+    std::vector<uint8_t> frameBuffer, soundBuffer;
+    ClipSpec spec = SmallClip();
+    spec.frames = 50;
+    spec.chunks = 10;
+    ASSERT_EQ(OpenAndFeed(spec, out, frameBuffer, soundBuffer), 0);
+    std::atomic<int> finished{1};
+    std::thread renderLoop([&] { finished = MediaMacAvFinishWriting(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    MediaMacAvCreateClose();
+    renderLoop.join();
+    if (finished.load() == 0) {
+      EXPECT_EQ(ProbeMedia(out, false).videoStreams, 1) << delayMs;
+    } else {
+      EXPECT_LT(finished.load(), 0) << delayMs;
+      EXPECT_EQ(ReadText(out), kOldContent) << delayMs;
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"}) << delayMs;
+  }
+}
+
+TEST(WriterFailure, SecondCreateClosesTheFirstOutput) {
+  WriterTestDir dir;
+  std::vector<uint8_t> frameA, soundA, frameB, soundB;
+  ASSERT_EQ(OpenAndFeed(SmallClip(), dir.File("a.mp4"), frameA, soundA, nullptr, 5), 0);
+  ClipSpec spec = SmallClip();
+  ASSERT_EQ(OpenAndFeed(spec, dir.File("b.mp4"), frameB, soundB), 0);
+  EXPECT_EQ(MediaMacAvFinishWriting(), 0);
+  MediaMacAvCreateClose();
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"b.mp4"});
+  EXPECT_EQ(ProbeMedia(dir.File("b.mp4")).pictures.size(), 25u);
+}
+
+TEST(WriterFailure, NegativeAndBadSizesAreRefusedAtCreate) {
+  WriterTestDir dir;
+  ClipSpec spec = SmallClip();
+  spec.height = 0;
+  EXPECT_EQ(WriteClip(spec, dir.File("zero.mp4")), -82);
+  EXPECT_NE(dir.Log().find("Unable to create AVFoundation video track! This device does not seem to "
+                           "support encoding 0p video."),
+            std::string::npos);
+  spec = SmallClip();
+  spec.channels = 3;
+  EXPECT_EQ(WriteClip(spec, dir.File("three.mp4")), -82);
+  EXPECT_NE(dir.Log().find("Unable to create AVFoundation audio track!"), std::string::npos);
+  spec = SmallClip();
+  spec.frameRate = 0;
+  EXPECT_EQ(WriteClip(spec, dir.File("rate.mp4")), -82);
+  EXPECT_TRUE(dir.Entries().empty());
+}
