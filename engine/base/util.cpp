@@ -102,6 +102,12 @@ namespace {
 constexpr float kMaxTimeSeconds = 356400.0f;
 constexpr size_t kMaxTimeTextChars = 63;
 
+// A comma is a decimal point here; characters beyond ASCII end the number.
+char TimeTextChar(wchar_t ch) {
+  if (ch == L',') return '.';
+  return ch > 0 && ch < 0x80 ? static_cast<char>(ch) : '?';
+}
+
 }  // namespace
 
 float TimeTextToSeconds(const wchar_t* text) {
@@ -119,7 +125,7 @@ float TimeTextToSeconds(const wchar_t* text) {
       if (count == fields.size()) break;
       ++count;
     } else {
-      fields[count - 1].push_back(ch == L',' ? '.' : (ch > 0 && ch < 0x80 ? static_cast<char>(ch) : '?'));
+      fields[count - 1].push_back(TimeTextChar(ch));
     }
   }
   double seconds = 0.0;
