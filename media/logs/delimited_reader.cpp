@@ -143,14 +143,23 @@ bool findLayout(const std::vector<std::string_view>& lines, char delimiter, bool
     std::vector<std::string_view> cells = splitCells(lines[i], delimiter);
     if (cells.size() < 2 || !isDataRow(cells, comma))
       continue;
-    size_t next = i + 1;
-    while (next < lines.size() && TrimBlanks(lines[next]).empty())
-      ++next;
-    if (next < lines.size()) {
-      std::vector<std::string_view> after = splitCells(lines[next], delimiter);
-      if (after.size() != cells.size() || !isDataRow(after, comma))
+    // One of the next few lines must be a row like it (a lone numeric
+    // line in a text file is no table), unless the file ends here.
+    size_t next = i + 1, looked = 0;
+    bool confirmed = true;
+    for (; next < lines.size() && looked < 3; ++next) {
+      if (TrimBlanks(lines[next]).empty())
         continue;
+      if (looked++ == 0)
+        confirmed = false;
+      std::vector<std::string_view> after = splitCells(lines[next], delimiter);
+      if (after.size() == cells.size() && isDataRow(after, comma)) {
+        confirmed = true;
+        break;
+      }
     }
+    if (!confirmed)
+      continue;
     layout.firstData = i;
     layout.columns = cells.size();
     std::vector<size_t> above;
@@ -201,7 +210,7 @@ public:
 
   int probe(std::string_view head, std::string_view extension) const override {
     std::vector<std::string_view> lines = SplitLines(head);
-    if (lines.size() > 1 && head.size() >= kSampleLines)
+    if (lines.size() > 1 && head.size() >= 4096)
       lines.pop_back(); // the last line of a cut head may be partial
     char delimiter = chooseDelimiter(lines);
     if (delimiter == 0)
@@ -234,15 +243,19 @@ public:
     std::vector<double> row(count);
     for (size_t i = layout.firstData; i < lines.size() && record.rowCount() < kMaxLogRows; ++i) {
       std::vector<std::string_view> cells = splitCells(lines[i], delimiter, count);
-      if (cells.size() < 2 || !isDataRow(cells, comma))
-        continue; // garbage, blank or a repeated header
+      if (cells.size() * 2 < count || cells.size() < 2)
+        continue; // garbage or blank
+      size_t values = 0;
       for (size_t c = 0; c < count; ++c) {
         double v = kNaN;
-        if (c < cells.size() && !parseCell(cells[c], comma, v))
+        if (c < cells.size() && parseCell(cells[c], comma, v))
+          ++values;
+        else
           v = kNaN;
         row[c] = v;
       }
-      record.appendRow(row);
+      if (values > 0) // a repeated header has none
+        record.appendRow(row);
     }
     if (record.rowCount() < 2)
       return LogRefuse(kErrNoData, "fewer than two data rows",

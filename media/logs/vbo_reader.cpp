@@ -127,8 +127,11 @@ private:
         continue;
       bool usable = true;
       for (size_t c = 0; c < columns.size(); ++c) {
-        double v = std::numeric_limits<double>::quiet_NaN();
-        ParseNumber(cells[c], v);
+        double v = 0;
+        if (!ParseNumber(cells[c], v)) {
+          usable = false; // rows of a VBOX log hold numbers only
+          break;
+        }
         switch (columns[c].kind) {
         case Kind::kTime:
           if (std::isnan(v) || v < 0 || v >= 240000) {
