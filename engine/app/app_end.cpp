@@ -3,6 +3,7 @@
 #include "engine/app/app.h"
 #include "engine/app/app_state.h"
 #include "engine/app/app_steps.h"
+#include "engine/app/crash_extract.h"
 #include "engine/app/previous_session.h"
 #include "engine/app/recovery.h"
 #include "engine/base/access_lock.h"
@@ -68,6 +69,7 @@ int AppEnd() {
     LogPrintf(L"%s", kSessionEndLine);
     LogClose();
   }
+  if (AppReached(AppLevel::kSession)) CrashExtractRemove();
   AppStepUtilitiesEnd();
   SyncEnd();
   AppSetLevel(AppLevel::kStopped);

@@ -4,6 +4,7 @@
 #include "engine/app/app.h"
 #include "engine/app/app_state.h"
 #include "engine/app/app_steps.h"
+#include "engine/app/crash_extract.h"
 #include "engine/app/previous_session.h"
 #include "engine/app/recovery.h"
 #include "engine/app/session.h"
@@ -47,6 +48,7 @@ void startSession() {
   AppSetLevel(AppLevel::kLog);
   logSessionHeader(sessionId, tempFolder);
   if (logResult != 0) LogPrintf(L"[App Init] Session log could not be opened (%d)", logResult);
+  CrashExtractInstall(tempFolder);
 }
 
 using StepFn = int (*)();
