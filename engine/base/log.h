@@ -19,7 +19,8 @@ void LogDebug(const wchar_t* format, ...);
 const wchar_t* LogGetPath();
 const wchar_t* LogGetOldPath();
 // Writes both logs into "QV-LogOutput.txt" (at most 1,000,000 bytes) in the
-// temporary folder and opens it in the desktop's text viewer; 0 or a code.
+// temporary folder and opens it in the desktop's text viewer (xdg-open, or
+// the program named by $QV_LOG_VIEWER); 0 or a code.
 int ShowLog();
 // Path of the diagnostic file ShowLog writes (empty before LogOpen).
 const wchar_t* LogGetOutputPath();
