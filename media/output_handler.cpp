@@ -47,8 +47,7 @@ void Throttle() {
 // Writing over an input of the project would destroy it while it is read.
 bool IsProjectInput(const wchar_t* path) {
   const std::string target = WideToUtf8(path);
-  const bool locked = !AccessHeldForWrite();
-  if (locked) AccessReadBegin("OutputHandlerOpen");
+  ReadAccess access("OutputHandlerOpen");
   bool found = false;
   for (uint32_t i = 0; i < InputTableCount() && !found; ++i) {
     const MainStruct* main = InputTableMain(i);
@@ -58,7 +57,6 @@ bool IsProjectInput(const wchar_t* path) {
     const std::string input = WideToUtf8(Utf16ToWide(std::u16string(main->FilePath, length)));
     found = input == target || IsSameExistingFile(input, target);
   }
-  if (locked) AccessReadEnd("OutputHandlerOpen");
   return found;
 }
 
