@@ -114,6 +114,7 @@ void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
       uint32_t pixel = f.Quality >= 5 ? sampleNearest(p, sx, sy)
                        : p.box        ? sampleBox(p, sx, sy)
                                       : sampleBilinear(p, sx, sy);
+      if (f.SrcOpaque) pixel |= 0xFF000000u;
       pixel = applyEffects(f, pixel);
       if (f.Replace) {
         uint32_t keep = out[dx];
@@ -162,6 +163,12 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   p->colEnd = static_cast<int>(std::min<double>(f.DstWidth, std::ceil(p->cx + hw)));
   p->rowBegin = static_cast<int>(std::max(0.0, std::floor(p->cy - hh)));
   p->rowEnd = static_cast<int>(std::min<double>(f.DstHeight, std::ceil(p->cy + hh)));
+  if (f.ClipW > 0 && f.ClipH > 0) {
+    p->colBegin = std::max(p->colBegin, f.ClipX);
+    p->colEnd = std::min(p->colEnd, f.ClipX + f.ClipW);
+    p->rowBegin = std::max(p->rowBegin, f.ClipY);
+    p->rowEnd = std::min(p->rowEnd, f.ClipY + f.ClipH);
+  }
   return true;
 }
 

@@ -13,6 +13,8 @@ int RenderWorkersInit();
 // terminated with a log line).
 void RenderWorkersEnd();
 int RenderWorkerCount();
+// True from RenderWorkersInit to RenderWorkersEnd (also with no workers).
+bool RenderWorkersStarted();
 // Runs job(band) for every band in [0, bands) on the workers and the
 // calling thread; returns when all are done. A second caller while a run is
 // in progress does its bands alone on its own thread.

@@ -14,6 +14,7 @@ struct RenderFrameInfo {
   int SrcWidth = 0, SrcHeight = 0;
   int SrcStride = 0; // pixels per row; 0 = SrcWidth
   bool SrcBottomUp = false;
+  bool SrcOpaque = false; // alpha taken as 255 whatever the fourth byte holds
   int SrcX = 0, SrcY = 0, SrcW = 0, SrcH = 0;
 
   // Destination buffer.
@@ -24,6 +25,9 @@ struct RenderFrameInfo {
   // Where the source lands, in destination pixels with y downwards; may
   // reach past the frame.
   double DstX = 0, DstY = 0, DstW = 0, DstH = 0;
+
+  // Destination pixels that may change (y downwards); ClipW 0 = the frame.
+  int ClipX = 0, ClipY = 0, ClipW = 0, ClipH = 0;
 
   float Rotation = 0;    // degrees clockwise about the centre of the destination rectangle
   uint8_t Mirroring = 0; // 1 horizontal, 2 vertical, 3 both

@@ -30,6 +30,7 @@ struct WorkerPool {
   std::atomic<int> nextBand{0};
   int bands = 0;
   std::atomic<int> busy{0};
+  std::atomic<bool> started{false};
 };
 
 WorkerPool& pool() {
@@ -81,6 +82,7 @@ int RenderWorkersInit() {
     }
     p.threads.push_back(thread);
   }
+  p.started = true;
   LogPrintf(L"Render workers started: %d of %d", static_cast<int>(p.threads.size()), count);
   if (static_cast<int>(p.threads.size()) < count)
     return ErrorSet(kErrNoThread, "RenderWorkersInit");
@@ -104,7 +106,10 @@ void RenderWorkersEnd() {
   p.threads.clear();
   p.wakes.clear();
   p.done = 0;
+  p.started = false;
 }
+
+bool RenderWorkersStarted() { return pool().started.load(); }
 
 int RenderWorkerCount() {
   WorkerPool& p = pool();

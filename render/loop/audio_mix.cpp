@@ -1,0 +1,122 @@
+#include "render/loop/audio_mix.h"
+
+#include "engine/model/dispobj_table.h"
+#include "engine/model/input_table.h"
+#include "render/loop/input_time.h"
+#include "render/loop/media_bridge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <set>
+
+namespace {
+
+// Left and right gains in 1/65536 for a balance of 0..200 (100 centre).
+void balanceGains(uint32_t balance, double* left, double* right) {
+  const double b = std::min<uint32_t>(balance, 200);
+  *left = b > 100 ? (200 - b) / 100 : 1.0;
+  *right = b < 100 ? b / 100 : 1.0;
+}
+
+} // namespace
+
+void MixPcmInto(const int16_t* pcm, uint32_t frames, uint32_t channels, uint32_t rate,
+                const SoundGains& g, std::vector<int32_t>* stereo, uint32_t outFrames,
+                uint32_t outRate) {
+  if (!pcm || !stereo || frames == 0 || channels == 0 || channels > 2 || rate == 0 || outRate == 0)
+    return;
+  stereo->resize(static_cast<size_t>(outFrames) * 2, 0);
+  double inL, inR, objL, objR;
+  balanceGains(g.balance, &inL, &inR);
+  balanceGains(g.objectBalance, &objL, &objR);
+  const double volume = g.volume / 100.0 * g.objectVolume / 100.0;
+  const double gainL = volume * inL * objL, gainR = volume * inR * objR;
+  if (gainL == 0 && gainR == 0) return;
+  auto sampleAt = [&](uint32_t frame, uint32_t ch) -> double {
+    frame = std::min(frame, frames - 1);
+    return pcm[static_cast<size_t>(frame) * channels + (channels == 2 ? ch : 0)];
+  };
+  const double step = static_cast<double>(rate) / outRate;
+  for (uint32_t i = 0; i < outFrames; ++i) {
+    const double pos = i * step;
+    const uint32_t i0 = static_cast<uint32_t>(pos);
+    if (i0 >= frames) break;
+    const double frac = pos - i0;
+    double l = sampleAt(i0, 0) * (1 - frac) + sampleAt(i0 + 1, 0) * frac;
+    double r = sampleAt(i0, 1) * (1 - frac) + sampleAt(i0 + 1, 1) * frac;
+    switch (g.channelMode) {
+    case 1: std::swap(l, r); break;
+    case 2: r = l; break;
+    case 3: l = r; break;
+    case 4: l = r = (l + r) / 2; break;
+    default: break;
+    }
+    (*stereo)[2 * i] += static_cast<int32_t>(std::lround(l * gainL));
+    (*stereo)[2 * i + 1] += static_cast<int32_t>(std::lround(r * gainR));
+  }
+}
+
+void MixToFormat(const std::vector<int32_t>& stereo, const AudioFormat& format,
+                 std::vector<uint8_t>* out) {
+  const size_t frames = stereo.size() / 2;
+  const uint32_t channels = format.nChannels == 1 ? 1 : 2;
+  const bool wide = format.wBitsPerSample == 16;
+  out->assign(frames * channels * (wide ? 2 : 1), 0);
+  size_t o = 0;
+  for (size_t i = 0; i < frames; ++i) {
+    int32_t values[2] = {stereo[2 * i], stereo[2 * i + 1]};
+    if (channels == 1) values[0] = (values[0] + values[1]) / 2;
+    for (uint32_t c = 0; c < channels; ++c) {
+      const int32_t v = std::clamp(values[c], -32768, 32767);
+      if (wide) {
+        const int16_t s = static_cast<int16_t>(v);
+        std::memcpy(out->data() + o, &s, 2); // little-endian like the machine
+        o += 2;
+      } else {
+        (*out)[o++] = static_cast<uint8_t>((v >> 8) + 128);
+      }
+    }
+  }
+}
+
+uint32_t RenderMixAudio(double time, uint32_t outFrames, const AudioFormat& format,
+                        std::vector<uint8_t>* out, uint32_t volumePercent) {
+  if (!out || format.nSamplesPerSec == 0) return 0;
+  const double span = static_cast<double>(outFrames) / format.nSamplesPerSec;
+  std::vector<int32_t> stereo(static_cast<size_t>(outFrames) * 2, 0);
+  std::set<uint32_t> mixed; // an input shown twice still sounds once
+  const uint32_t count = DispTableCount();
+  for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
+    const DispObjEntry* entry = DispTableEntry(i);
+    if (!entry || !entry->Used) continue;
+    const DispStruct& obj = entry->Current;
+    if ((obj.Type != kDispVideo && obj.Type != kDispAudio) || !obj.Active ||
+        obj.InputID == kNoInput || time < obj.OffsetTime || mixed.count(obj.InputID))
+      continue;
+    double inputTime = 0;
+    if (!InputPlaysAt(obj.InputID, time, &inputTime)) continue;
+    const AdjustStruct* adjust = InputTableAdjust(obj.InputID);
+    const MainStruct* main = InputTableMain(obj.InputID);
+    if (!adjust || !main) continue;
+    const double rate = main->PlayRate > 0.001f ? main->PlayRate : 1.0;
+    const uint8_t* data = nullptr;
+    AudioFormat in{};
+    uint32_t bytes = MediaBridgeGetAudio(obj.InputID, inputTime, span * rate, &data, &in);
+    if (bytes == 0) continue;
+    mixed.insert(obj.InputID);
+    SoundGains g;
+    g.volume = adjust->Volume * volumePercent / 100;
+    g.balance = adjust->Balance;
+    g.channelMode = adjust->ChannelMode;
+    g.objectVolume = obj.AudioVolume;
+    g.objectBalance = obj.AudioBalance;
+    const uint32_t frames = bytes / (2 * in.nChannels);
+    // A faster play rate packs more of the input into the span.
+    const uint32_t inRate = static_cast<uint32_t>(std::lround(in.nSamplesPerSec * rate));
+    MixPcmInto(reinterpret_cast<const int16_t*>(data), frames, in.nChannels, inRate, g, &stereo,
+               outFrames, format.nSamplesPerSec);
+  }
+  MixToFormat(stereo, format, out);
+  return static_cast<uint32_t>(out->size());
+}

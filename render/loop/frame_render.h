@@ -1,0 +1,26 @@
+#pragma once
+// One project frame: every display object drawn in list order at a time.
+#include "render/objects/object_render.h"
+
+#include <cstdint>
+
+struct FrameRenderOptions {
+  uint32_t quality = 0;
+  float overscan = 0;               // percent of the frame kept clear round the edge, in total
+  uint32_t background = 0xFF000000; // premultiplied fill before drawing
+  bool clear = true;
+};
+
+// Whether the object is drawn (and can be clicked) at the time: in use,
+// active, started, not fully transparent, some colour channel on, not sound
+// only, not a group, and its input (when it has one) playing then.
+// Callers hold the access lock.
+bool DispObjShownAt(uint32_t index, float time);
+// Draws the project at the time into the frame. Callers hold read access.
+int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderOptions& options);
+// Draws one object (a group: its members) so that its box fills the frame.
+int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
+                      const FrameRenderOptions& options);
+// The context of one object in a frame (its box from its percentages).
+ObjectContext ObjectContextFor(uint32_t index, const DispStruct* obj, float time,
+                               const FrameTarget& target, const FrameRenderOptions& options);

@@ -1,0 +1,159 @@
+// The render loop thread: per frame the time, the timeline applied, the
+// sound mixed and handed on before the frame, every object drawn in list
+// order, and the frame handed to the preview or the writer.
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/base/util.h"
+#include "engine/model/project.h"
+#include "engine/model/timeline.h"
+#include "render/loop/audio_mix.h"
+#include "render/loop/frame_render.h"
+#include "render/loop/input_time.h"
+#include "render/loop/media_bridge.h"
+#include "render/loop/render_state.h"
+#include "engine/model/dispobj_table.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kPacingWaitMs = 1000;
+constexpr int kMaxFramesBehind = 2; // a preview further behind the clock skips frames
+
+// Look-ahead: every video input shown now is told which frame comes next.
+void prepareInputs(float t) {
+  ReadAccess access("RenderLoopPrepare");
+  const uint32_t count = DispTableCount();
+  for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
+    const DispObjEntry* e = DispTableEntry(i);
+    if (!e || !e->Used || e->Current.Type != kDispVideo || e->Current.InputID == kNoInput) continue;
+    MediaBridgePrepareFrame(e->Current.InputID, InputTimeAt(e->Current.InputID, t));
+  }
+}
+
+uint32_t mixChunk(RenderSetup& s, float t, uint64_t n, double rate, uint32_t volume) {
+  const uint32_t frames = RenderChunkFrames(n, rate, s.sound.nSamplesPerSec);
+  std::vector<uint8_t> pcm;
+  {
+    ReadAccess access("RenderLoopAudio");
+    RenderMixAudio(t, frames, s.sound, &pcm, volume);
+  }
+  const size_t bytes = std::min(pcm.size(), s.soundBuffer.size());
+  std::memcpy(s.soundBuffer.data(), pcm.data(), bytes);
+  return static_cast<uint32_t>(bytes);
+}
+
+void runOutput(RenderSetup& s) {
+  const uint32_t handler = s.output.handler;
+  // The whole project is asked for with a far end: stop at its length.
+  float end = s.end;
+  {
+    ReadAccess access("RenderLoopLength");
+    const float length = ProjectGetLength(0);
+    if (length > 0.01f) end = std::min(end, length);
+  }
+  int failure = 0;
+  for (uint64_t n = 0; !s.stop.load(); ++n) {
+    const double t = s.start + n / s.rate;
+    if (n > 0 && t >= end) break;
+    s.time = static_cast<float>(t);
+    MediaBridgeOutputPutPrepare(handler);
+    const uint32_t bytes = mixChunk(s, static_cast<float>(t), n, s.rate, 100);
+    int code = MediaBridgeOutputPutAudio(handler, static_cast<uint32_t>(n), bytes);
+    if (code < 0) {
+      failure = code;
+      break;
+    }
+    MediaBridgeOutputPutPrepare(handler);
+    RenderDrawFrame(s, static_cast<float>(t), s.quality, s.overscan);
+    code = MediaBridgeOutputPutFrame(handler, static_cast<uint32_t>(n));
+    if (code < 0) {
+      failure = code;
+      break;
+    }
+    if (n % 2 == 0 && s.loopFrameSink)
+      s.loopFrameSink(s.frame.data(), s.width, s.height, static_cast<float>(t));
+    prepareInputs(static_cast<float>(t + 1 / s.rate));
+  }
+  // Even a stopped render finishes the file with the frames written so far.
+  const int finished = MediaBridgeOutputFinish(handler);
+  if (failure == 0 && finished < 0) failure = finished;
+  if (failure < 0) {
+    // A writer failure is never reported as a finished video.
+    LogPrintf(L"Output render stopped by a writer failure (code %d)", failure);
+    s.result = failure;
+    s.time = s.start;
+    ErrorSet(failure, "RenderLoop");
+  }
+}
+
+void renderPreviewFrame(RenderSetup& s, float t, uint64_t n, bool withSound) {
+  if (withSound && s.loopSoundSink) {
+    const uint32_t bytes = mixChunk(s, t, n, s.rate, s.volume.load());
+    s.loopSoundSink(s.soundBuffer.data(), bytes, t);
+  }
+  RenderDrawFrame(s, t, s.quality, s.overscan);
+  s.time = t;
+  if (s.loopFrameSink) s.loopFrameSink(s.frame.data(), s.width, s.height, t);
+}
+
+void runPreview(RenderSetup& s) {
+  if (!(s.rate > 0)) { // one frame
+    renderPreviewFrame(s, s.start, 0, false);
+    return;
+  }
+  const SyncHandle timer =
+      SyncTimerCreate(static_cast<uint32_t>(std::max(1.0, std::floor(1000 / s.rate))));
+  const auto clockStart = std::chrono::steady_clock::now();
+  uint64_t n = 0;
+  while (!s.stop.load() && !SyncThreadShouldStop()) {
+    const double t = s.start + n / s.rate;
+    if (s.end > s.start && t > s.end) break;
+    renderPreviewFrame(s, static_cast<float>(t), n, true);
+    ++n;
+    prepareInputs(static_cast<float>(s.start + n / s.rate));
+    // Pacing: wait for the clock to reach the next frame; far behind it,
+    // skip ahead rather than drift.
+    for (;;) {
+      const double elapsed =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart).count();
+      const double due = n / s.rate;
+      if (elapsed + 1e-4 >= due) {
+        const uint64_t now = static_cast<uint64_t>(elapsed * s.rate);
+        if (now > n + kMaxFramesBehind) n = now;
+        break;
+      }
+      if (s.stop.load()) break;
+      if (!timer || SyncWait(timer, kPacingWaitMs) == kSyncClosed) break;
+    }
+  }
+  if (timer) SyncHandleClose(timer);
+}
+
+} // namespace
+
+int RenderDrawFrame(RenderSetup& s, float t, uint32_t quality, float overscan) {
+  TimelineApply(t);
+  ReadAccess access("RenderLoop");
+  FrameTarget target;
+  target.pixels = s.frame.data();
+  target.width = static_cast<int>(s.width);
+  target.height = static_cast<int>(s.height);
+  target.bottomUp = true;
+  FrameRenderOptions options;
+  options.quality = quality;
+  options.overscan = overscan;
+  return RenderProjectFrame(t, target, options);
+}
+
+void RenderLoopMain(void* arg) {
+  RenderSetup& s = *static_cast<RenderSetup*>(arg);
+  if (s.mode == kRenderOutput) runOutput(s);
+  else runPreview(s);
+  s.running = false;
+}

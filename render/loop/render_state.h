@@ -1,0 +1,48 @@
+#pragma once
+// The one render set-up shared by the set-up routines and the loop thread.
+#include "engine/base/sync.h"
+#include "platform/media/media_formats.h"
+#include "render/loop/render.h"
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+struct RenderSetup {
+  std::recursive_mutex mutex; // set-up changes and direct frame draws
+  uint32_t mode = kRenderNone;
+  uint32_t width = 0, height = 0;
+  std::vector<uint32_t> frame; // bottom row first
+  AudioFormat sound{};
+  std::vector<uint8_t> soundBuffer; // fixed capacity: the writer keeps its address
+  double frameRate = 30;
+  RenderOutputArgs output;
+  bool outputOpen = false;
+  RenderFrameSink frameSink;
+  RenderSoundSink soundSink;
+
+  // Copies taken by RenderStart for the loop thread, which never takes the
+  // set-up's mutex (RenderStop holds it while waiting for the thread).
+  RenderFrameSink loopFrameSink;
+  RenderSoundSink loopSoundSink;
+
+  SyncHandle thread = 0;
+  std::atomic<bool> stop{false};
+  std::atomic<bool> running{false};
+  std::atomic<float> time{0};
+  std::atomic<int> result{0};
+  std::atomic<uint32_t> volume{100};
+  float start = 0, end = 0;
+  double rate = 0;
+  uint32_t quality = 0;
+  float overscan = 0;
+};
+
+RenderSetup& TheRenderSetup();
+// The loop thread's body (render_loop.cpp).
+void RenderLoopMain(void* arg);
+// Sample frames of sound chunk n at the rate (chunks follow the frames).
+uint32_t RenderChunkFrames(uint64_t n, double frameRate, uint32_t audioRate);
+// Draws the project at t into the set-up's frame (timeline applied, read
+// access held while drawing).
+int RenderDrawFrame(RenderSetup& s, float t, uint32_t quality, float overscan);

@@ -1,0 +1,79 @@
+// Shape objects (type 12): lines, circle and (rounded) rectangles drawn on
+// the 720 x 480 base grid (1440 x 960 with the high-resolution bit) and
+// scaled into the object's box.
+#include "engine/base/error.h"
+#include "render/draw/canvas.h"
+#include "render/objects/object_render.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+enum ShapeCode : uint8_t {
+  kLineNwSe = 1,
+  kLineNeSw = 2,
+  kCircle = 3,
+  kRectangle = 4,
+  kRounded = 5,
+  kRounder = 6,
+};
+
+constexpr int kMaxShapeSide = 4096;
+
+void drawShape(cairo_t* cr, const ShapeStruct& s, double w, double h, double lineScale) {
+  const double line = s.LineSize * lineScale;
+  const double inset = ColorIsOff(s.LineColor) ? 0 : line / 2; // keep the outline inside
+  const double x = inset, y = inset, iw = std::max(0.0, w - 2 * inset),
+               ih = std::max(0.0, h - 2 * inset);
+  switch (s.Shape) {
+  case kLineNwSe:
+  case kLineNeSw: {
+    const uint32_t color = ColorIsOff(s.LineColor) ? s.FillColor : s.LineColor;
+    const double width = std::max(1.0, line);
+    if (s.Shape == kLineNwSe) DrawLine(cr, x, y, x + iw, y + ih, color, width);
+    else DrawLine(cr, x + iw, y, x, y + ih, color, width);
+    return;
+  }
+  case kCircle:
+    cairo_save(cr);
+    cairo_translate(cr, x + iw / 2, y + ih / 2);
+    cairo_scale(cr, std::max(iw, 1e-3) / 2, std::max(ih, 1e-3) / 2);
+    cairo_new_path(cr);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    break;
+  case kRounded: DrawPathRoundedRect(cr, x, y, iw, ih, std::min(iw, ih) * 0.15); break;
+  case kRounder: DrawPathRoundedRect(cr, x, y, iw, ih, std::min(iw, ih) * 0.35); break;
+  case kRectangle:
+  default: DrawPathRoundedRect(cr, x, y, iw, ih, 0); break;
+  }
+  if (!ColorIsOff(s.FillColor)) {
+    if (!ColorIsOff(s.FillColor2)) DrawFillGradient(cr, y, y + ih, s.FillColor, s.FillColor2);
+    else {
+      DrawSetColor(cr, s.FillColor);
+      cairo_fill_preserve(cr);
+    }
+  }
+  DrawFillStroke(cr, kColorOff, s.LineColor, line);
+}
+
+} // namespace
+
+int RenderShapeObject(const ObjectContext& ctx) {
+  const ShapeStruct* shape = ObjectParam<ShapeStruct>(ctx.obj);
+  if (!shape) return ErrorSet(kErrBadArg, "RenderShapeObject");
+  // Base-grid size of the box; quality 5 draws at frame size instead.
+  double gridScale = (shape->Options & 0x80) ? 2.0 : 1.0;
+  if (ctx.quality >= 5) gridScale = ctx.baseScale;
+  const double unit = gridScale / ctx.baseScale; // layer pixels per frame pixel
+  const int lw = std::clamp(static_cast<int>(std::lround(ctx.w * unit)), 1, kMaxShapeSide);
+  const int lh = std::clamp(static_cast<int>(std::lround(ctx.h * unit)), 1, kMaxShapeSide);
+  Layer layer(lw, lh);
+  {
+    Canvas canvas(layer);
+    if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderShapeObject");
+    drawShape(canvas.cr(), *shape, lw, lh, gridScale);
+  }
+  return ObjectPlaceLayer(ctx, layer, ctx.x, ctx.y, ctx.w, ctx.h);
+}

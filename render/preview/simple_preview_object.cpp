@@ -1,0 +1,70 @@
+#include "render/preview/simple_preview_object.h"
+
+#include "engine/base/error.h"
+#include "engine/model/dispobj_table.h"
+#include "engine/model/input_table.h"
+
+namespace {
+
+enum DisplayMode : uint32_t { kModeGForce = 1, kModeSpeedo = 2, kModeTacho = 3, kModeBareMap = 4 };
+
+uint32_t typeFor(const MainStruct& main, uint32_t mode) {
+  if (main.Type != kInputData && main.Type != kInputJoinData) return kDispVideo;
+  switch (mode) {
+  case kModeSpeedo: return kDispSpeedo;
+  case kModeTacho: return kDispTacho;
+  case kModeGForce: return kDispGForce;
+  default: return kDispTrackMap;
+  }
+}
+
+void trackMapPresets(TrackMapParam* p, uint32_t mode) {
+  p->Options = 152;
+  p->MapLineSize = 12;
+  p->StartSize = 14;
+  p->SelectedLap = 0;
+  p->StartLineAngle = 360;
+  p->MapColor = 0x00202020;
+  p->MapLowColor = 0xFF000000;
+  p->MapEdgeColor = 0x00FFFFFF;
+  p->StartColor = 0x0000D000;
+  p->GhostColor = 0xFF000000;
+  if (mode != kModeBareMap) {
+    p->PosSize = 22;
+    p->PosIcon = 2;
+    p->PosColor = 0x00FF0000;
+  } else {
+    p->PosSize = 0;
+    p->PosIcon = 0;
+    p->PosColor = 0xFFFF0000;
+    p->MapEdgeColor = 0xFFFFFFFF;
+    p->MapLineSize = 10;
+  }
+}
+
+} // namespace
+
+int SimplePreviewFillTempObject(uint32_t input, uint32_t displayMode, bool keepRatio) {
+  const MainStruct* main = InputTableMain(input);
+  if (!main) return ErrorSet(kErrIndex, "SimplePreviewFillTempObject");
+  const uint32_t type = typeFor(*main, displayMode);
+  DispObjTempInit(type, input);
+  DispObjEntry* e = DispTableEntry(kTempDispObj);
+  if (!e) return ErrorSet(kErrNoMemory, "SimplePreviewFillTempObject");
+  e->Base.X = 0;
+  e->Base.Y = 0;
+  e->Base.Width = 100;
+  e->Base.Height = 100;
+  e->Base.OffsetTime = 0;
+  e->Base.Active = 1;
+  e->Base.Transparency = 0;
+  e->Base.ColorChans = 7;
+  e->Base.KeepRatio = keepRatio ? 1 : 0;
+  e->Base.ParentObject = kNoDispObj;
+  if (type == kDispTrackMap && e->Param.size() >= sizeof(TrackMapParam))
+    trackMapPresets(reinterpret_cast<TrackMapParam*>(e->Param.data()), displayMode);
+  if ((type == kDispSpeedo || type == kDispTacho) && e->Param.size() >= sizeof(GaugeParam))
+    reinterpret_cast<GaugeParam*>(e->Param.data())->Options |= 0x80; // high resolution
+  DispTableSync(kTempDispObj);
+  return ErrorSet(kOk, "SimplePreviewFillTempObject");
+}
