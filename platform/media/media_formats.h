@@ -4,7 +4,6 @@
 // layouts byte for byte, as they are stored and passed around whole.
 #include <cstdint>
 
-#pragma pack(push, 2)
 // A 32-bit frame: biBitCount 32, biCompression 0. A positive biHeight does
 // not promise bottom-up rows here; the owner documents the row order (the
 // media slot's vertical-flip flag for decoded frames).
@@ -22,7 +21,9 @@ struct tagBITMAPINFOHEADER {
   uint32_t biClrImportant;
 };
 
-// Little-endian interleaved PCM (WAVEFORMATEX layout, 18 bytes).
+// Little-endian interleaved PCM (WAVEFORMATEX layout, 18 bytes). Packed:
+// bind its 32-bit fields by value, not by reference (EXPECT_EQ(+f.x, ...)).
+#pragma pack(push, 2)
 struct AudioFormat {
   uint16_t wFormatTag; // 1 = PCM
   uint16_t nChannels;
