@@ -211,6 +211,14 @@ TEST_F(CrashReportTest, ServerDownGivesTheClientsCode) {
   EXPECT_TRUE(server.requests().empty()) << "the report was freed after the failure";
 }
 
+TEST_F(CrashReportTest, ServerErrorStatusIsAFailure) {
+  startCrashed();
+  LoopbackHttpServer failing(500, "broken");
+  NetSetServerBase(failing.baseUrl().c_str());
+  EXPECT_EQ(RecoverySubmitReport(1, L"500"), kErrNetwork);
+  EXPECT_EQ(failing.requests().size(), 1u);
+}
+
 TEST_F(CrashReportTest, ServerOffGivesANegativeCode) {
   startCrashed();
   NetSetServerBase(L"");

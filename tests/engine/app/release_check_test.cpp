@@ -1,11 +1,16 @@
 #include "engine/net/release_check.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <string>
 
 #include "engine/app/app_test_dir.h"
 #include "engine/app/loopback_http_server.h"
+#include "engine/base/error.h"
 #include "engine/base/identity.h"
 #include "engine/base/log.h"
 #include "engine/net/http_client.h"
@@ -76,6 +81,24 @@ TEST_F(ReleaseCheckTest, ServerDownGivesMinusOne) {
   std::string base = "http://127.0.0.1:" + std::to_string(port) + "/";
   NetSetServerBase(std::wstring(base.begin(), base.end()).c_str());
   EXPECT_EQ(GetAppUpdateAvailable(0), -1);
+}
+
+TEST_F(ReleaseCheckTest, SilentServerTimesOut) {
+  // Connections complete in the kernel's backlog, but nobody ever answers.
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(fd, 4), 0);
+  ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  std::string base = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  std::string body;
+  EXPECT_EQ(HttpGet(base + "QV2/ReleaseMac.txt", 300, 1024, body), kErrTimeout);
+  NetSetServerBase(std::wstring(base.begin(), base.end()).c_str());
+  EXPECT_EQ(GetAppUpdateAvailable(0), -1);
+  close(fd);
 }
 
 TEST_F(ReleaseCheckTest, EmptyBaseIsOff) {

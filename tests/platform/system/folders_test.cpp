@@ -87,6 +87,15 @@ TEST(TempFolderTest, TightensAnOpenFolderOfOurOwn) {
   EXPECT_EQ(modeOf(dir.privateFolder()) & 0777, 0700u);
 }
 
+TEST(TempFolderTest, RefusesAFolderOwnedBySomeoneElse) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+  SystemTestDir dir;
+  ASSERT_EQ(mkdir(dir.privateFolder().c_str(), 0700), 0);
+  ASSERT_EQ(chown(dir.privateFolder().c_str(), 54321, 54321), 0);
+  wchar_t buffer[1024];
+  EXPECT_EQ(GetTempFolder(1024, buffer), 0u);
+}
+
 TEST(TempFolderTest, MissingTmpdirFallsBackToOurFolderInTmp) {
   SystemTestDir dir;
   setenv("TMPDIR", (dir.path() + "/gone/away").c_str(), 1);
