@@ -100,9 +100,11 @@ int RecoveryScan() {
   }
   // A crash extract belongs to the session that just ended; later starts
   // must not report it again.
-  std::string extract = WideToUtf8(state.tempFolder + L"QV-Crash.log");
-  if (state.status != 0) state.crashExtract = ReadLastLines(extract, kCrashExtractMaxLines);
-  unlink(extract.c_str());
+  if (!state.tempFolder.empty()) {
+    std::string extract = WideToUtf8(state.tempFolder + L"QV-Crash.log");
+    if (state.status != 0) state.crashExtract = ReadLastLines(extract, kCrashExtractMaxLines);
+    unlink(extract.c_str());
+  }
   if (state.status == 0) freeReport(state);
   return state.status;
 }
