@@ -113,7 +113,7 @@ void runPreview(RenderSetup& s) {
   uint64_t n = 0;
   while (!s.stop.load() && !SyncThreadShouldStop()) {
     const double t = s.start + n / s.rate;
-    if (s.end > s.start && t > s.end) break;
+    if (n > 0 && t > s.end) break; // playback ends at the project's end
     renderPreviewFrame(s, static_cast<float>(t), n, true);
     ++n;
     prepareInputs(static_cast<float>(s.start + n / s.rate));
