@@ -63,11 +63,15 @@ int claimSlot(ImageView view, uint32_t width, uint32_t height) {
   return kErrTableFull;
 }
 
+// Squares counted from the top left, as the view shows them (the frame is
+// bottom-up).
 void checkerboard(SimpleSlot& s) {
-  for (uint32_t y = 0; y < s.height; ++y)
+  for (uint32_t row = 0; row < s.height; ++row) {
+    const uint32_t y = s.height - 1 - row;
     for (uint32_t x = 0; x < s.width; ++x)
-      s.frame[static_cast<size_t>(y) * s.width + x] =
+      s.frame[static_cast<size_t>(row) * s.width + x] =
           ((x / kChecker + y / kChecker) & 1) ? 0xFFCCCCCCu : 0xFFFFFFFFu;
+  }
 }
 
 void handOver(SimpleSlot& s) {
