@@ -223,3 +223,60 @@ TEST(WriterFailure, NegativeAndBadSizesAreRefusedAtCreate) {
   EXPECT_EQ(WriteClip(spec, dir.File("rate.mp4")), -82);
   EXPECT_TRUE(dir.Entries().empty());
 }
+
+namespace {
+
+int CreateWithBuffers(WriterTestDir& dir, const void* frame, const void* sound) {
+  tagBITMAPINFOHEADER format{};
+  format.biWidth = 160;
+  format.biHeight = 90;
+  format.biBitCount = 32;
+  const AudioFormat pcm = AudioFormatFor(3, 44100);
+  const std::wstring path = std::filesystem::path(dir.File("clip.mp4")).wstring();
+  return MediaMacAvCreate(path.c_str(), &format, &pcm, 1000, 128, frame, sound, 35280, 25, 5);
+}
+
+} // namespace
+
+// A put failure shows one call late, under the number of the failed frame,
+// and finishing reports it even when it was the last frame.
+TEST(WriterFailure, MissingFrameBufferEndsTheFrameThread) {
+  WriterTestDir dir;
+  std::vector<uint8_t> sound(35280, 0);
+  ASSERT_EQ(CreateWithBuffers(dir, nullptr, sound.data()), 0);
+  MediaMacAvPutPrepare();
+  EXPECT_EQ(MediaMacAvPutAudio(0, 35280), 0);
+  MediaMacAvPutPrepare();
+  EXPECT_EQ(MediaMacAvPutFrame(0), 0);
+  MediaMacAvPutPrepare();
+  EXPECT_EQ(MediaMacAvPutFrame(1), -82);
+  EXPECT_EQ(MediaMacAvPutFrame(2), -82);
+  EXPECT_EQ(MediaMacAvFinishWriting(), -82);
+  MediaMacAvCreateClose();
+  const std::string log = dir.Log();
+  EXPECT_NE(log.find("NULL external pointer in PutFrame(0.000) for AVFoundation"), std::string::npos);
+  EXPECT_NE(log.find("Failed to write video frame # 0 to output AVFoundation file. Error code -21"),
+            std::string::npos);
+  EXPECT_NE(log.find("[Code] -82 'MediaMacAvFinishWriting'"), std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(WriterFailure, MissingSoundBufferSkipsChunksAndFailsTheOutput) {
+  WriterTestDir dir;
+  std::vector<uint8_t> frame(160 * 90 * 4, 0x40);
+  ASSERT_EQ(CreateWithBuffers(dir, frame.data(), nullptr), 0);
+  for (uint32_t n = 0; n < 3; ++n) {
+    MediaMacAvPutPrepare();
+    const int chunk = MediaMacAvPutAudio(n, 35280);
+    EXPECT_EQ(chunk, n == 0 ? 0 : -82) << n;
+    MediaMacAvPutPrepare();
+    EXPECT_EQ(MediaMacAvPutFrame(n), 0) << n;
+  }
+  EXPECT_EQ(MediaMacAvFinishWriting(), -82);
+  MediaMacAvCreateClose();
+  const std::string log = dir.Log();
+  EXPECT_NE(log.find("NULL external pointer in PutAudio(0.400) for AVFoundation"), std::string::npos);
+  EXPECT_NE(log.find("Failed to write audio chunk # 1 to output AVFoundation file. Error code -21"),
+            std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+}
