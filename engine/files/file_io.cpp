@@ -1,0 +1,132 @@
+#include "engine/files/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "engine/base/error.h"
+#include "engine/base/text.h"
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A renamed file is only durable once its folder entry is.
+void SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+} // namespace
+
+int FileReadAll(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out) {
+  out.clear();
+  const std::string name = WideToUtf8(path);
+  // Non-blocking so that a FIFO cannot hang the open; regular files ignore it.
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return kErrOpen;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return kErrOpen;
+  }
+  if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxBytes) {
+    close(fd);
+    return kErrRead;
+  }
+  const size_t size = static_cast<size_t>(info.st_size);
+  try {
+    out.resize(size);
+  } catch (const std::exception&) {
+    close(fd);
+    return kErrNoMemory;
+  }
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = read(fd, out.data() + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  close(fd);
+  if (done != size) {
+    out.clear();
+    return kErrRead;
+  }
+  return kOk;
+}
+
+AtomicFile::~AtomicFile() { Drop(); }
+
+int AtomicFile::Create(const std::wstring& target) {
+  Drop();
+  target_ = WideToUtf8(target);
+  if (target_.empty() || target_.back() == '/') return kErrWrite;
+  const size_t slash = target_.find_last_of('/');
+  const std::string folder = FolderOf(target_);
+  const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  std::string pattern = folder + "/." + base + ".XXXXXX";
+  fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd_ < 0) return kErrWrite;
+  temp_ = pattern;
+  // Keep the permissions an existing target had.
+  struct stat info {};
+  if (stat(target_.c_str(), &info) == 0 && S_ISREG(info.st_mode)) fchmod(fd_, info.st_mode & 07777);
+  else fchmod(fd_, 0644);
+  return kOk;
+}
+
+int AtomicFile::Write(const void* data, size_t size) {
+  if (fd_ < 0) return kErrWrite;
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t n = write(fd_, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Drop();
+      return kErrWrite;
+    }
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return kOk;
+}
+
+int AtomicFile::Commit() {
+  if (fd_ < 0) return kErrWrite;
+  const bool flushed = fsync(fd_) == 0;
+  const bool closed = close(fd_) == 0;
+  fd_ = -1;
+  if (!flushed || !closed || rename(temp_.c_str(), target_.c_str()) != 0) {
+    unlink(temp_.c_str());
+    temp_.clear();
+    return kErrWrite;
+  }
+  temp_.clear();
+  SyncFolder(FolderOf(target_));
+  return kOk;
+}
+
+void AtomicFile::Drop() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) unlink(temp_.c_str());
+  temp_.clear();
+}
+
+int FileWriteAtomic(const std::wstring& path, const void* data, size_t size) {
+  AtomicFile file;
+  int code = file.Create(path);
+  if (code == kOk) code = file.Write(data, size);
+  if (code == kOk) code = file.Commit();
+  return code;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Whole-file reading with a size limit, and saving through a temporary file
+// in the target's folder that is flushed and renamed over the target, so a
+// failed or interrupted save never destroys the previous file.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads a regular file (links followed) of at most maxBytes. 0; -80 when it
+// cannot be opened or is no regular file; -81 when it is larger than
+// maxBytes or cannot be read to its end.
+int FileReadAll(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out);
+
+// A file being written: created as a hidden temporary beside the target,
+// renamed over the target by Commit. Dropped without Commit, the temporary
+// is removed and the target stays as it was.
+class AtomicFile {
+public:
+  AtomicFile() = default;
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // 0, or -82 when no temporary can be created in the target's folder.
+  int Create(const std::wstring& target);
+  // 0, or -82 (the file is then dropped).
+  int Write(const void* data, size_t size);
+  // Flushes, closes and renames over the target; 0 or -82.
+  int Commit();
+  void Drop();
+  bool IsOpen() const { return fd_ >= 0; }
+
+private:
+  int fd_ = -1;
+  std::string temp_;
+  std::string target_;
+};
+
+// Create, Write and Commit in one; 0 or -82.
+int FileWriteAtomic(const std::wstring& path, const void* data, size_t size);

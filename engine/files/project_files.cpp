@@ -1,0 +1,53 @@
+#include "engine/files/project_files.h"
+
+#include <memory>
+#include <vector>
+
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/files/file_io.h"
+#include "engine/files/project_format.h"
+#include "engine/files/undo.h"
+
+int ProjectLoadFile(const std::wstring& path, const char* who) {
+  std::vector<uint8_t> bytes;
+  int code = FileReadAll(path, kMaxProjectBytes, bytes);
+  if (code != 0) return code;
+  auto image = std::make_unique<ProjectImage>();
+  code = ProjectDecode(bytes.data(), bytes.size(), *image);
+  if (code == 0) code = ProjectValidate(*image);
+  if (code != 0) return code;
+  bytes = std::vector<uint8_t>();
+  WriteAccess access(who);
+  ProjectImageInstall(*image);
+  return 0;
+}
+
+int ProjectSaveFile(const std::wstring& path, const char* who) {
+  auto image = std::make_unique<ProjectImage>();
+  {
+    ReadAccess access(who);
+    ProjectImageCapture(*image);
+  }
+  std::vector<uint8_t> bytes;
+  int code = ProjectEncode(*image, bytes);
+  image.reset();
+  if (code == 0) code = FileWriteAtomic(path, bytes.data(), bytes.size());
+  return code;
+}
+
+int ProjectOpen(const wchar_t* path) {
+  if (path == nullptr || path[0] == 0) return ErrorSet(-21, "ProjectOpen");
+  LogPrintf(L"Opening project '%s'", path);
+  const int code = ProjectLoadFile(path, "ProjectOpen");
+  // A file that did not open leaves the project, and so its undo, as it was.
+  if (code == 0) UndoReset();
+  return ErrorSet(code, "ProjectOpen");
+}
+
+int ProjectSave(const wchar_t* path) {
+  if (path == nullptr || path[0] == 0) return ErrorSet(-21, "ProjectSave");
+  LogPrintf(L"Saving project '%s'", path);
+  return ErrorSet(ProjectSaveFile(path, "ProjectSave"), "ProjectSave");
+}
