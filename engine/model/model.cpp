@@ -9,7 +9,7 @@
 int ModelInit() {
   DispTableClear();
   InputStoreClear();
-  ProjectSettingsReset();
+  ProjectSettingsInit();
   return 0;
 }
 

@@ -62,9 +62,11 @@ std::vector<std::wstring> MultiPartScan(const std::wstring& path) {
   const std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
   const std::wstring name = Upper(slash == std::wstring::npos ? path : path.substr(slash + 1));
   const std::wstring pattern = DigitPattern(name);
+  // The extension's own digit becomes 'n' too; it must still be "MP4".
+  const bool mp4 = name.size() > 4 && name.compare(name.size() - 4, 4, L".MP4") == 0;
   int recording = -1;
-  if (pattern == L"GOPRnnnn.MP4") recording = Digits(name, 4, 4);
-  if (pattern == L"GPnnnnnn.MP4") recording = Digits(name, 4, 4);
+  if (mp4 && (pattern == L"GOPRnnnn.MPn" || pattern == L"GPnnnnnn.MPn"))
+    recording = Digits(name, 4, 4);
   std::vector<std::wstring> parts;
   if (recording < 0) return parts;
   const std::vector<std::wstring> entries = FolderEntries(folder);

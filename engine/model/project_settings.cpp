@@ -33,6 +33,11 @@ void ProjectSetLength(float seconds) {
   ErrorSet(0, "ProjectSetLength");
 }
 
+void ProjectSettingsInit() {
+  g_defaultSpeedUnit = kSpeedMph;
+  ProjectSettingsReset();
+}
+
 uint32_t ProjectGetLengthMatch() {
   ReadAccess access("ProjectGetLengthMatch");
   ErrorSet(0, "ProjectGetLengthMatch");

@@ -19,3 +19,5 @@ struct ProjectSettings {
 ProjectSettings& ProjectSettingsRaw();
 // Resets the header to a new project's (speed unit = the default unit).
 void ProjectSettingsReset();
+// Engine start: the default unit back to MPH, then a new project's header.
+void ProjectSettingsInit();

@@ -1,0 +1,24 @@
+#pragma once
+// Fresh model tables for each test.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/base/access_lock.h"
+#include "engine/base/error.h"
+#include "engine/model/model.h"
+#include "engine/model/timeline.h"
+
+class ModelTest : public testing::Test {
+protected:
+  void SetUp() override {
+    AccessInit();
+    ModelInit();
+  }
+  void TearDown() override {
+    ModelEnd();
+    AccessEnd();
+  }
+};
+
+inline std::u16string U16(const char* text) { return std::u16string(text, text + std::char_traits<char>::length(text)); }
