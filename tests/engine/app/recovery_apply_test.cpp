@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "engine/app/app.h"
+#include "engine/app/app_test_dir.h"
+#include "engine/app/recovery.h"
+#include "engine/app/session.h"
+#include "engine/base/error.h"
+#include "engine/base/identity.h"
+#include "engine/base/text.h"
+#include "engine/files/undo.h"
+
+namespace {
+
+class RecoveryApplyTest : public ::testing::Test {
+protected:
+  void SetUp() override { AppInitIdentity(); }
+  void TearDown() override { AppEnd(); }
+
+  // A previous session that took an undo checkpoint (or wrote junk in its
+  // place) and then died.
+  void crashAfterCheckpoint(bool junkSnapshot) {
+    pid_t child = fork();
+    if (child == 0) {
+      if (AppInit(0) != 1) _exit(3);
+      if (junkSnapshot) {
+        WriteTextFile(WideToUtf8(UndoSnapshotPath(SessionGetId(), 0)), "not a project at all");
+      } else if (UndoSave() != 0) {
+        _exit(4);
+      }
+      abort();
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "child ended with " << status;
+  }
+  AppTestDir dir;
+};
+
+TEST_F(RecoveryApplyTest, NothingToRecoverGivesMinusOne) {
+  ASSERT_EQ(AppInit(0), 1);
+  EXPECT_EQ(RecoveryApply(), -1);
+  EXPECT_EQ(ErrorGetLast(), -1);
+  AppEnd();
+  EXPECT_NE(ReadTextFile(dir.engineFile("QV2-log.csv")).find("Recovering previous session..."), std::string::npos);
+}
+
+TEST_F(RecoveryApplyTest, CrashedSessionsSnapshotIsReopened) {
+  crashAfterCheckpoint(false);
+  ASSERT_EQ(AppInit(0), 1);
+  ASSERT_EQ(RecoveryStatus(), 1000);
+  EXPECT_EQ(RecoveryApply(), 0);
+}
+
+TEST_F(RecoveryApplyTest, DamagedSnapshotFailsWithTheOpenersCode) {
+  crashAfterCheckpoint(true);
+  ASSERT_EQ(AppInit(0), 1);
+  ASSERT_EQ(RecoveryStatus(), 1000);
+  int code = RecoveryApply();
+  EXPECT_LT(code, 0);
+  EXPECT_EQ(ErrorGetLast(), code);
+}
+
+} // namespace
