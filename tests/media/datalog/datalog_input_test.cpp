@@ -1,0 +1,212 @@
+// The data-log model behind the input table: opening an input's file, the
+// query routines with their error codes, time conversion, field lists,
+// joins and the wizard's option bits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/base/error.h"
+#include "engine/model/input_table.h"
+#include "media/datalog/datalog.h"
+#include "media/datalog/datalog_queries.h"
+#include "media/datalog/datalog_store.h"
+#include "media/datalog/datalog_test_util.h"
+#include "media/datalog/synthetic_track.h"
+
+namespace {
+
+uint32_t addInput(const std::string& path) {
+  uint32_t input = InputStoreAppend();
+  MainStruct* main = InputTableMain(input);
+  EXPECT_NE(main, nullptr);
+  if (main)
+    Str16CopyNW(main->FilePath, Utf8ToWide(path).c_str(), kPathLength - 1);
+  return input;
+}
+
+std::u16string u16(const char* text) { return WideToUtf16(Utf8ToWide(text)); }
+
+// Binary noise that no reader takes.
+std::string RandomLikeText() {
+  std::string bytes;
+  for (int i = 0; i < 3000; ++i)
+    bytes += static_cast<char>((i * 131 + 17) % 251);
+  return bytes;
+}
+
+class DatalogInputTest : public testing::Test {
+protected:
+  void SetUp() override {
+    InputStoreClear();
+    track.duration = 40;
+    csv = WriteDatalogFile("input.csv", WriteCsv(track, ',', false));
+    nmea = WriteDatalogFile("input.nmea", WriteNmea(track));
+  }
+  void TearDown() override {
+    for (uint32_t i = 0; i < kMaxInputs; ++i)
+      DataloggerClose(i);
+    InputStoreClear();
+  }
+  uint32_t openLog(const std::string& path) {
+    uint32_t input = addInput(path);
+    EXPECT_EQ(DataloggerOpen(input), 0);
+    return input;
+  }
+  SyntheticTrack track;
+  std::string csv, nmea;
+};
+
+TEST_F(DatalogInputTest, OpenFillsTypeAndLength) {
+  EXPECT_TRUE(DataloggerIsLogFile(Utf8ToWide(csv).c_str()));
+  uint32_t input = openLog(csv);
+  const MainStruct* main = InputTableMain(input);
+  EXPECT_EQ(main->Type, kInputData);
+  EXPECT_NEAR(main->Length, track.duration, 1e-4);
+  ASSERT_NE(DataloggerGet(input), nullptr);
+  DataloggerClose(input);
+  EXPECT_EQ(DataloggerGet(input), nullptr);
+}
+
+TEST_F(DatalogInputTest, OpenRefusesFilesThatAreNoLog) {
+  std::string junk = WriteDatalogFile("junk.bin", RandomLikeText());
+  EXPECT_FALSE(DataloggerIsLogFile(Utf8ToWide(junk).c_str()));
+  uint32_t input = addInput(junk);
+  EXPECT_LT(DataloggerOpen(input), 0);
+  EXPECT_EQ(DataloggerGet(input), nullptr);
+  uint32_t missing = addInput(DatalogTestDir() + "/nothing-here.csv");
+  EXPECT_LT(DataloggerOpen(missing), 0);
+  EXPECT_EQ(DataloggerOpen(kNoInput), kErrBadArg);
+}
+
+TEST_F(DatalogInputTest, TypeValueErrorCodes) {
+  uint32_t input = openLog(csv);
+  uint32_t plain = addInput("/nonexistent.mp4");
+  EXPECT_EQ(InputHandlerGetDataTypeValue(kNoInput, 1, 15, 1.0f), 0.0);
+  EXPECT_EQ(ErrorGetLast(), kErrBadArg);
+  EXPECT_EQ(InputHandlerGetDataTypeValue(InputTableCount(), 1, 15, 1.0f), 0.0);
+  EXPECT_EQ(ErrorGetLast(), kErrIndex);
+  EXPECT_EQ(InputHandlerGetDataTypeValue(plain, 1, 15, 1.0f), 0.0);
+  EXPECT_EQ(ErrorGetLast(), kErrNoData);
+  EXPECT_EQ(InputHandlerGetDataTypeValue(input, 1, 24, 1.0f), 0.0);
+  EXPECT_EQ(ErrorGetLast(), kErrBadArg);
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(input, 1, 15, 1.0f), 72.0 * 0.621371192, 1e-6);
+  EXPECT_EQ(ErrorGetLast(), 0);
+}
+
+TEST_F(DatalogInputTest, ProjectTimeGoesThroughStartTrimAndRate) {
+  uint32_t input = openLog(csv);
+  MainStruct* main = InputTableMain(input);
+  main->StartTime = 10;
+  main->TrimStart = 2;
+  main->PlayRate = 2;
+  double inputTime = 2 + (13 - 10) * 2.0; // project 13 s -> input 8 s
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(input, 0, 0, 13.0f), inputTime, 1e-5);
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(input, 0, 2, 13.0f),
+              InputHandlerGetDataTypeValue(input, 1, 2, static_cast<float>(inputTime)), 1e-12);
+  // A lap number is never converted.
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(input, 0, 8, 1.0f),
+              InputHandlerGetDataTypeValue(input, 1, 8, 1.0f), 1e-12);
+  EXPECT_GE(InputHandlerGetDataTypeValue(input, 1, 8, 1.0f), track.crossing(1) - 1e-6);
+  EXPECT_EQ(InputHandlerGetDataTypeValue(input, 1, 7, 0.0f), track.crossingsWithin(track.duration));
+}
+
+TEST_F(DatalogInputTest, FieldNamesWithAndWithoutExtras) {
+  uint32_t input = openLog(csv);
+  DataStruct* data = InputTableData(input);
+  SetName(data->CustomName, "Double RPM");
+  SetName(data->CustomInput, "RPM");
+  data->CustomOp = 2;
+  data->CustomNum = 2;
+  ASSERT_EQ(DataloggerReprocess(input), 0);
+  std::vector<std::u16string> own, all;
+  for (uint32_t n = 0; n < 128; ++n) {
+    const char16_t* name = InputHandlerGetDataFieldName(input, n, 0);
+    if (ErrorGetLast() < 0)
+      break;
+    own.emplace_back(name);
+  }
+  for (uint32_t n = 0; n < 128; ++n) {
+    const char16_t* name = InputHandlerGetDataFieldName(input, n, 1);
+    if (ErrorGetLast() < 0)
+      break;
+    all.emplace_back(name);
+  }
+  ASSERT_EQ(own.size(), 7u);
+  EXPECT_EQ(own[0], u16("Time (s)"));
+  EXPECT_EQ(own[6], u16("Lap"));
+  ASSERT_GT(all.size(), own.size());
+  EXPECT_EQ(all[7], u16("Double RPM"));
+  EXPECT_EQ(InputHandlerGetDataFieldName(input, 200, 1)[0], 0);
+  EXPECT_EQ(ErrorGetLast(), kErrIndex);
+  EXPECT_EQ(InputHandlerGetDataFieldIndex(input, u"Speed (km/h)"), 3);
+  EXPECT_EQ(InputHandlerGetDataFieldIndex(input, u"speed (KM/H)"), 3);
+  EXPECT_EQ(InputHandlerGetDataFieldIndex(input, u"Double RPM"), 7);
+  EXPECT_EQ(InputHandlerGetDataFieldIndex(input, u"(None)"), -1);
+  EXPECT_NEAR(InputHandlerGetDataFieldValue(input, 1, 7, 1.0f), 2 * 72 * 60.0, 1e-6);
+}
+
+TEST_F(DatalogInputTest, StoredRolesOverrideRecognition) {
+  uint32_t input = openLog(csv);
+  DataStruct* data = InputTableData(input);
+  SetName(data->Speed, "RPM"); // any column can be chosen
+  data->SpeedConv = 0.5f;
+  ASSERT_EQ(DataloggerReprocess(input), 0);
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(input, 1, 15, 1.0f), 72 * 60.0 * 0.5, 1e-6);
+  SetName(data->Speed, "(Calculate MPH)");
+  data->SpeedConv = 1.0f;
+  ASSERT_EQ(DataloggerReprocess(input), 0);
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(input, 1, 15, 10.0f), 20.0 / 0.44704, 0.02 * 20.0 / 0.44704);
+  SetName(data->RPM, "no such column");
+  ASSERT_EQ(DataloggerReprocess(input), 0);
+  EXPECT_EQ(InputHandlerGetDataTypeValue(input, 1, 17, 10.0f), 0.0);
+}
+
+TEST_F(DatalogInputTest, JoinsAnswerAcrossTheirMembers) {
+  uint32_t first = openLog(csv);
+  uint32_t second = openLog(WriteDatalogFile("second.csv", WriteCsv(track, ',', false)));
+  uint32_t other = openLog(nmea);
+  uint32_t join = InputStoreAppend();
+  InputTableMain(join)->Type = kInputJoinData;
+  EXPECT_EQ(InputHandlerCheckJoin(first, second), 1);
+  EXPECT_EQ(InputHandlerCheckJoin(first, other), 0);
+  EXPECT_EQ(InputHandlerCheckJoin(join, other), 1); // an empty join takes any log
+  EXPECT_EQ(InputHandlerCheckJoin(first, kNoInput), 0);
+  uint32_t video = InputStoreAppend();
+  InputTableMain(video)->Type = kInputVideo;
+  EXPECT_EQ(InputHandlerCheckJoin(first, video), 0);
+
+  InputTableMain(first)->ParentJoin = static_cast<uint8_t>(join);
+  InputTableMain(first)->StartTime = 0;
+  InputTableMain(second)->ParentJoin = static_cast<uint8_t>(join);
+  InputTableMain(second)->StartTime = 100;
+  InputTableMain(second)->TrimStart = 5;
+  EXPECT_EQ(InputHandlerCheckJoin(join, second), 1);
+  EXPECT_EQ(InputHandlerCheckJoin(join, other), 0);
+  // Join time 103 lies in the second member at its own time 8.
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(join, 1, 2, 103.0f),
+              InputHandlerGetDataTypeValue(second, 1, 2, 8.0f), 1e-12);
+  EXPECT_NEAR(InputHandlerGetDataTypeValue(join, 1, 2, 3.0f),
+              InputHandlerGetDataTypeValue(first, 1, 2, 3.0f), 1e-12);
+  EXPECT_EQ(InputHandlerGetDataTypeValue(join, 1, 7, 0.0f),
+            InputHandlerGetDataTypeValue(first, 1, 7, 0.0f));
+  EXPECT_EQ(std::u16string(InputHandlerGetDataFieldName(join, 0, 0)), u16("Time (s)"));
+}
+
+TEST_F(DatalogInputTest, ScanOptionsFollowTheChannels) {
+  uint32_t fromCsv = openLog(csv);
+  uint32_t fromNmea = openLog(nmea);
+  uint32_t bits = DataloggerScanOptions(fromCsv);
+  EXPECT_EQ(bits & 0x400u, 0x400u);
+  EXPECT_EQ(bits & 0x001u, 0x001u);
+  EXPECT_EQ(bits & 0x802u, 0x802u);
+  EXPECT_EQ(bits & 0x004u, 0x004u);
+  EXPECT_EQ(bits & 0x020u, 0x020u);
+  EXPECT_EQ(bits & 0x0C0u, 0x0C0u);
+  uint32_t gpsOnly = DataloggerScanOptions(fromNmea);
+  EXPECT_EQ(gpsOnly & 0x802u, 0u);
+  EXPECT_EQ(gpsOnly & 0x004u, 0u);
+  EXPECT_EQ(gpsOnly & 0x0C0u, 0u);
+  EXPECT_EQ(DataloggerScanOptions(InputTableCount()), 0u);
+}
+
+} // namespace
