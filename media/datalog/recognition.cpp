@@ -32,8 +32,10 @@ bool oneOf(const std::string& key, std::initializer_list<const char*> names) {
   return false;
 }
 
-const char* const kUnitTokens[] = {"kmh", "kph", "mph", "ms", "mps", "knots", "kn", "kts",
-                                   "deg", "rpm", "sec", "s", "ms", "g", "m", "ft"};
+// Unit words recognised after a blank or underscore; single letters are
+// left out because "Long G" or "Pos X" are names, not units.
+const char* const kUnitTokens[] = {"kmh", "kph", "mph", "ms",  "mps", "knots",
+                                   "kn",  "kts", "deg", "sec", "ft"};
 
 } // namespace
 
