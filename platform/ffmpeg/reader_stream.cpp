@@ -1,9 +1,9 @@
 #include "platform/ffmpeg/reader_stream.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "engine/base/error.h"
+#include "platform/media/ffmpeg_quiet.h"
 
 namespace {
 
@@ -38,10 +38,7 @@ int DecodeStream::Interrupted(void* self) {
 }
 
 int DecodeStream::Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout) {
-  static std::once_flag quiet;
-  // Probing the user's files is expected to fail now and then; the outcome
-  // goes to the session log, not the console.
-  std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
+  FfmpegQuietLogs();
   Close();
   fmt_ = avformat_alloc_context();
   if (!fmt_) return kErrNoMemory;

@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "engine/base/error.h"
+#include "platform/media/ffmpeg_quiet.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr int kProbePackets = 64;
 constexpr size_t kMaxSentence = 120;
 
 FormatPtr OpenFile(const std::string& path) {
+  FfmpegQuietLogs();
   AVFormatContext* raw = nullptr;
   if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
   FormatPtr fmt(raw);

@@ -16,6 +16,7 @@ extern "C" {
 #include "engine/base/error.h"
 #include "engine/base/log.h"
 #include "engine/base/text.h"
+#include "platform/media/ffmpeg_quiet.h"
 
 void MediaImageDataFree(MediaImageData* record) {
   if (!record) return;
@@ -73,6 +74,7 @@ bool IsImageCodec(AVCodecID id) {
 
 // The first picture of the file, or null (with the code in rc).
 FramePtr DecodeFirstPicture(const std::string& path, int* rc) {
+  FfmpegQuietLogs();
   *rc = kErrRead;
   AVFormatContext* raw = nullptr;
   if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
