@@ -1,5 +1,6 @@
 // MediaCreateMacAV: defaults, creation of both temporaries with their
 // encoders, and the start of the put threads.
+#include <new>
 #include <system_error>
 
 #include "engine/base/log.h"
@@ -10,6 +11,10 @@
 #include "platform/ffmpeg/writer_settings.h"
 #include "platform/ffmpeg/writer_video_file.h"
 #include "platform/system/system_info.h"
+
+namespace {
+constexpr double kMaxFrameRate = 1000.0; // frames or sound chunks per second
+} // namespace
 
 MediaCreateMacAV::MediaCreateMacAV() = default;
 
@@ -55,7 +60,9 @@ int MediaCreateMacAV::createVideoTrack() {
   settings.width = width;
   settings.height = height;
   settings.kbitrate = VideoKBitrate;
-  settings.timeScale = FrameTimeScaleFor(FrameRate);
+  // A rate outside this range gives no usable time scale.
+  const bool rateUsable = FrameRate > 0 && FrameRate <= kMaxFrameRate;
+  settings.timeScale = rateUsable ? FrameTimeScaleFor(FrameRate) : 0;
   if (MacVerAtLeast108 == 0) {
     LogPrintf(L"Using default H.264 profile for OS X 10.7");
   } else {
@@ -65,7 +72,7 @@ int MediaCreateMacAV::createVideoTrack() {
   }
   // A frame rate that gives no time scale, or a size the encoder refuses,
   // leaves no video track.
-  if (!(FrameRate > 0) || video_->openEncoder(settings) != 0) {
+  if (!rateUsable || video_->openEncoder(settings) != 0) {
     LogPrintf(L"Unable to create AVFoundation video track! This device does not seem to support "
               L"encoding %dp video.",
               height);
@@ -74,14 +81,21 @@ int MediaCreateMacAV::createVideoTrack() {
   BitmapFrameRowBytes = static_cast<uint32_t>(width) * 4;
   BitmapFrameBytes = BitmapFrameRowBytes * static_cast<uint32_t>(height);
   FrameTimeScale = settings.timeScale;
-  frameCopy_.assign(static_cast<size_t>(video_->codedWidth()) * 4 * video_->codedHeight(), 0);
+  try {
+    frameCopy_.assign(static_cast<size_t>(video_->codedWidth()) * 4 * video_->codedHeight(), 0);
+  } catch (const std::bad_alloc&) {
+    LogPrintf(L"Unable to create AVFoundation video track! This device does not seem to support "
+              L"encoding %dp video.",
+              height);
+    return -22;
+  }
   return 0;
 }
 
 int MediaCreateMacAV::createAudioTrack() {
   const int32_t kbit = ClampAacKbitrate(static_cast<int32_t>(AudioKBitrate), AudioFormat.nChannels);
   LogPrintf(L"Actual output AAC bitrate: %d kbps", kbit);
-  if (!(AudioChunkRate > 0) || audio_->openEncoder(AudioFormat, kbit) != 0) {
+  if (!(AudioChunkRate > 0 && AudioChunkRate <= kMaxFrameRate) || audio_->openEncoder(AudioFormat, kbit) != 0) {
     LogPrintf(L"Unable to create AVFoundation audio track!");
     return -23;
   }

@@ -140,7 +140,8 @@ int OpenAndFeed(const ClipSpec& spec, const std::string& path, std::vector<uint8
   sound.nBlockAlign = static_cast<uint16_t>(spec.channels * spec.bits / 8);
   sound.nAvgBytesPerSec = sound.nBlockAlign * spec.sampleRate;
   frameBuffer.assign(static_cast<size_t>(spec.width) * spec.height * 4, 0);
-  soundBuffer.assign(static_cast<size_t>(spec.sampleRate / spec.chunkRate + 2) * sound.nBlockAlign, 0);
+  const double chunkFrames = spec.chunkRate >= 1 ? spec.sampleRate / spec.chunkRate : spec.sampleRate;
+  soundBuffer.assign(static_cast<size_t>(chunkFrames + 2) * sound.nBlockAlign, 0);
   const std::wstring widePath = std::filesystem::path(path).wstring();
   const int opened =
       spec.viaOutputHandler

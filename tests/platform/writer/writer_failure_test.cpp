@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -218,9 +219,14 @@ TEST(WriterFailure, NegativeAndBadSizesAreRefusedAtCreate) {
   spec.channels = 3;
   EXPECT_EQ(WriteClip(spec, dir.File("three.mp4")), -82);
   EXPECT_NE(dir.Log().find("Unable to create AVFoundation audio track!"), std::string::npos);
+  for (const double rate : {0.0, -25.0, 1e12, std::nan("")}) {
+    spec = SmallClip();
+    spec.frameRate = rate;
+    EXPECT_EQ(WriteClip(spec, dir.File("rate.mp4")), -82) << rate;
+  }
   spec = SmallClip();
-  spec.frameRate = 0;
-  EXPECT_EQ(WriteClip(spec, dir.File("rate.mp4")), -82);
+  spec.chunkRate = 0;
+  EXPECT_EQ(WriteClip(spec, dir.File("chunks.mp4")), -82);
   EXPECT_TRUE(dir.Entries().empty());
 }
 
