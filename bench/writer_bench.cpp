@@ -52,12 +52,22 @@ const std::vector<uint8_t>& Texture() {
 
 const uint8_t* FrameRows(uint32_t n) { return Texture().data() + static_cast<size_t>(n) * 4 * kWidth * 4; }
 
-std::string BenchFolder() {
-  static std::string folder = [] {
+// A private folder for the outputs, removed when the program ends.
+struct BenchDir {
+  std::string path;
+  BenchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qv-writer-bench-XXXXXX").string();
-    return std::string(mkdtemp(pattern.data()));
-  }();
-  return folder;
+    if (const char* made = mkdtemp(pattern.data())) path = made;
+  }
+  ~BenchDir() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+  }
+};
+
+std::string BenchFolder() {
+  static BenchDir folder;
+  return folder.path;
 }
 
 double RunWriter() {
