@@ -4,5 +4,7 @@
 
 const LogReader& NmeaLogReader();
 const LogReader& GpxLogReader();
+const LogReader& TcxLogReader();
+const LogReader& FitLogReader();
 const LogReader& VboLogReader();
 const LogReader& DelimitedLogReader();

@@ -10,8 +10,8 @@
 namespace {
 
 const LogReader* const* allReaders(size_t& count) {
-  static const LogReader* const readers[] = {&NmeaLogReader(), &GpxLogReader(), &VboLogReader(),
-                                             &DelimitedLogReader()};
+  static const LogReader* const readers[] = {&NmeaLogReader(), &GpxLogReader(), &TcxLogReader(),
+                                             &FitLogReader(),  &VboLogReader(), &DelimitedLogReader()};
   count = sizeof(readers) / sizeof(readers[0]);
   return readers;
 }
