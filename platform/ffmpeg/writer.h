@@ -97,6 +97,7 @@ private:
   void putFrameThread();
   void putAudioThread();
   bool copyFrame();
+  bool copyChunk(uint32_t length);
   void endThread(PutSide& side);
   void noteError(int code);
   void finishFiles(bool kill);

@@ -5,6 +5,7 @@
 // instead of polling, so no signal is missed.
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "engine/base/log.h"
 #include "platform/ffmpeg/writer.h"
@@ -74,6 +75,19 @@ bool MediaCreateMacAV::copyFrame() {
   return true;
 }
 
+// The thread's own copy of the chunk; it only grows, to the largest chunk.
+bool MediaCreateMacAV::copyChunk(uint32_t length) {
+  if (AudioDataInt.size() < length) {
+    try {
+      AudioDataInt.resize(length);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  if (length > 0) std::memcpy(AudioDataInt.data(), AudioData, length);
+  return true;
+}
+
 void MediaCreateMacAV::putFrameThread() {
   std::unique_lock<std::mutex> lock(frame_.readyLock);
   frame_.error = 0;
@@ -88,7 +102,12 @@ void MediaCreateMacAV::putFrameThread() {
     const double t = frame_.time;
     frame_.changed.notify_all();
     if (t < kStopBelow) break;
-    if (!copyFrame()) {
+    // The caller leaves its buffer alone until it sees ready, so the copy
+    // needs no lock and the caller's next step may run meanwhile.
+    lock.unlock();
+    const bool copied = copyFrame();
+    lock.lock();
+    if (!copied) {
       LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
       frame_.error = -21;
       noteError(-21);
@@ -134,18 +153,16 @@ void MediaCreateMacAV::putAudioThread() {
       continue;
     }
     const uint32_t length = AudioDataLength;
-    if (AudioDataInt.size() < length) {
-      try {
-        AudioDataInt.resize(length);
-      } catch (const std::bad_alloc&) {
-        LogPrintf(L"Failed to allocate %d for internal buffer in AVFoundation PutAudio(%0.3f)",
-                  static_cast<int>(length), t);
-        sound_.error = -22;
-        noteError(-22);
-        break;
-      }
+    lock.unlock();
+    const bool copied = copyChunk(length);
+    lock.lock();
+    if (!copied) {
+      LogPrintf(L"Failed to allocate %d for internal buffer in AVFoundation PutAudio(%0.3f)",
+                static_cast<int>(length), t);
+      sound_.error = -22;
+      noteError(-22);
+      break;
     }
-    if (length > 0) std::memcpy(AudioDataInt.data(), AudioData, length);
     sound_.ready = true;
     sound_.changed.notify_all();
     lock.unlock();
