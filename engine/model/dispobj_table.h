@@ -39,6 +39,10 @@ uint32_t DispTableAppend();
 void DispTableSync(uint32_t index);
 // Recomputes every object's current record at the timeline's time.
 void DispTableApplyAll();
+// The timeline's current time (where edits land); setting it does not
+// re-apply (DispTableApplyAll or TimelineApply does).
+float DispTableTime();
+void DispTableSetTime(float time);
 // A new object's record and blocks with the presets of its type (types 71
 // and 72 become gauges) into slot index; no name given.
 void DispTableInitObject(uint32_t index, uint32_t type, uint32_t input);

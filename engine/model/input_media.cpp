@@ -66,6 +66,8 @@ uint32_t InputAdd(const char16_t* path) {
     DropLast(input);
     return ErrorSet(code, "InputAdd"), kNoInput;
   }
+  // A new input plays its whole file.
+  if (main.TrimEnd <= main.TrimStart) main.TrimEnd = main.Length;
   ErrorSet(0, "InputAdd");
   return input;
 }
@@ -144,6 +146,7 @@ int InputChange(uint32_t input, const char16_t* path) {
     if (InputHasMedia(input) && main.OpenFailed == 0) InputHandlerOpen(input);
     return ErrorSet(code, "InputChange");
   }
+  if (main.TrimEnd <= main.TrimStart) main.TrimEnd = main.Length;
   InputLayJoin(input);
   return ErrorSet(0, "InputChange");
 }

@@ -17,6 +17,4 @@ void RecordCopyFields(DispStruct& dest, const DispStruct& source, uint32_t mask)
 int SegmentInForce(const DispObjEntry& entry, float time);
 // Base plus the segments in force at time, into entry.Current.
 void DispEntryApply(DispObjEntry& entry, float time);
-float DispTableTime();
-void DispTableSetTime(float time);
 void DispTableClear();
