@@ -1,0 +1,18 @@
+#pragma once
+// Data-channel profiles: an input's DataStruct as a UTF-8 text file.
+#include <cstdint>
+#include <string>
+
+#include "engine/model/input_records.h"
+
+// Reads a profile ("QVLC2", "QVLC" or "LoggerConf." marker line; keys
+// case-insensitive) into the input's DataStruct without reapplying it.
+// 0 (also for an empty file), -80 cannot open, -81 no profile, -21 / -41.
+int InputImportDataProfile(uint32_t input, const wchar_t* path);
+// Writes the input's DataStruct as a profile; 0, -82, -21 / -41.
+int InputExportDataProfile(uint32_t input, const wchar_t* path);
+
+// The profile text of a record, and the parse of one into a record (the
+// keys found overwrite their fields); 0 or -81.
+std::string ProfileText(const DataStruct& data);
+int ProfileParse(const std::string& text, DataStruct& data);
