@@ -1,0 +1,114 @@
+// Output renders through the writer: a generated video with a shape and a
+// text object over it, read back from the MP4.
+#include "render/render_fixture.h"
+
+#include "engine/base/error.h"
+#include "engine/base/text.h"
+#include "engine/model/inputs.h"
+#include "render/loop/output_render.h"
+#include "render/compositor/compositor.h"
+#include "render/loop/render.h"
+#include "support/media_fixtures.h"
+#include "support/writer_clip.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+bool waitIdle(int ms) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    if (!OutputHandlerIsBusy()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return !OutputHandlerIsBusy();
+}
+
+int diff(const Rgb& a, int r, int g, int b) {
+  return std::max({std::abs(a.r - r), std::abs(a.g - g), std::abs(a.b - b)});
+}
+
+// The frame number written in the top half of a generated picture.
+int topIndex(const DecodedPicture& p) {
+  int index = 0;
+  const int blockW = p.width / kIndexBits;
+  for (int bit = 0; bit < kIndexBits; ++bit)
+    if (p.At(bit * blockW + blockW / 2, p.height / 4).g > 128) index |= 1 << bit;
+  return index;
+}
+
+} // namespace
+
+class OutputRenderTest : public RenderTest {};
+
+TEST_F(OutputRenderTest, VideoWithShapeAndTextIsWrittenWithBothInPlace) {
+  const std::string source = TempPath("source.mp4");
+  ASSERT_TRUE(MakeIndexVideo(source, 75, 640, 360, "25", "-c:v libx264 -pix_fmt yuv420p -g 10"));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(source)).c_str());
+  ASSERT_NE(input, 255u);
+  AddObject(kDispVideo, input, 0, 0, 100, 100);
+  AddShape(4, 0x00D000, 0xFF000000, 0, 80, 60, 15, 30);     // over the grey patch
+  AddText("QV", 0xFFFFFF, 60, 52, 60, 20, 30, 1);            // over the blue patch
+  const std::string out = TempPath("out.mp4");
+  // 642 wide: the output is rounded down to 640.
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 642, 360, 3, 44100, 4000, 128, 0,
+                                25.0f, 0.0f, 0.0f, 356400.0f),
+            0);
+  EXPECT_EQ(RenderGetWidth(), 640u);
+  ASSERT_TRUE(waitIdle(120000)) << "render stuck at " << OutputHandlerGetTime() << " s";
+  EXPECT_EQ(OutputHandlerGetResult(), 0);
+  EXPECT_GT(OutputHandlerGetTime(), 2.9f);
+  RenderEnd();
+
+  MediaProbe probe = ProbeMedia(out);
+  ASSERT_TRUE(probe.opened);
+  EXPECT_EQ(probe.width, 640);
+  EXPECT_EQ(probe.height, 360);
+  ASSERT_GE(probe.pictures.size(), 70u);
+  EXPECT_LE(probe.pictures.size(), 76u);
+  const DecodedPicture& p = probe.pictures[37];
+  EXPECT_NEAR(topIndex(p), 37, 1); // the input's frame of that time
+  EXPECT_LE(diff(p.At(560, 270), 0x00, 0xD0, 0x00), 40); // the shape
+  EXPECT_LE(diff(p.At(620, 200), 128, 128, 128), 40);   // grey patch beside it
+  EXPECT_LE(diff(p.At(60, 300), 255, 0, 0), 40);        // red patch
+  int white = 0;
+  for (int y = 216; y < 324; ++y)
+    for (int x = 333; x < 461; ++x)
+      if (diff(p.At(x, y), 255, 255, 255) < 60) ++white;
+  EXPECT_GT(white, 300); // the text's glyphs in its box
+}
+
+TEST_F(OutputRenderTest, WriterThatCannotOpenFailsTheCreate) {
+  AddShape(4, 0xFF0000, 0xFF000000, 0, 0, 0, 50, 50);
+  const std::wstring path = Utf8ToWide(TempPath("no-such-folder/out.mp4"));
+  EXPECT_LT(OutputHandlerCreate(path.c_str(), 8, 320, 240, 3, 44100, 1000, 128, 0, 25.0f, 0.0f,
+                                0.0f, 1.0f),
+            0);
+  EXPECT_EQ(OutputHandlerIsBusy(), 0);
+  EXPECT_EQ(OutputHandlerCreate(nullptr, 8, 320, 240, 3, 44100, 1000, 128, 0, 25.0f, 0, 0, 1), -21);
+}
+
+TEST_F(OutputRenderTest, StopFinishesTheFramesWrittenSoFar) {
+  AddShape(4, 0xFF0000, 0xFF000000, 0, 0, 0, 50, 50);
+  const std::string out = TempPath("stopped.mp4");
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 320, 240, 3, 44100, 1000, 128, 5,
+                                25.0f, 0.0f, 0.0f, 600.0f),
+            0);
+  for (int i = 0; i < 200 && OutputHandlerGetTime() < 0.5f; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  OutputHandlerStop();
+  ASSERT_TRUE(waitIdle(30000));
+  RenderEnd();
+  MediaProbe probe = ProbeMedia(out, false);
+  ASSERT_TRUE(probe.opened);
+  EXPECT_GT(probe.duration, 0.3);
+  EXPECT_LT(probe.duration, 100.0);
+}
+
+TEST_F(OutputRenderTest, NotReadyWithoutRenderWorkers) {
+  RenderWorkersEnd();
+  const std::wstring path = Utf8ToWide(TempPath("x.mp4"));
+  EXPECT_EQ(OutputHandlerCreate(path.c_str(), 8, 320, 240, 3, 44100, 1000, 128, 0, 25.0f, 0, 0, 1),
+            -2);
+  ASSERT_EQ(RenderWorkersInit(), 0);
+}
