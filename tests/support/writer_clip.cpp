@@ -199,7 +199,8 @@ void KeepPicture(const AVFrame* frame, const AVStream* stream, MediaProbe& probe
   picture.time = frame->best_effort_timestamp * av_q2d(stream->time_base);
   picture.bgra.resize(static_cast<size_t>(frame->width) * frame->height * 4);
   SwsContext* sws = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                   frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
+                                   frame->width, frame->height, AV_PIX_FMT_BGRA,
+                                   SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr,
                                    nullptr, nullptr);
   uint8_t* out[1] = {picture.bgra.data()};
   const int stride[1] = {frame->width * 4};

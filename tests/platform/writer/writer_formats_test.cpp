@@ -126,3 +126,17 @@ TEST(WriterFormats, AacBitrateClampIsLogged) {
   ASSERT_EQ(WriteClip(spec, dir.File("clamp.mp4")), 0);
   EXPECT_NE(dir.Log().find("Actual output AAC bitrate: 312 kbps"), std::string::npos);
 }
+
+TEST(WriterFormats, OddWidthIsPaddedByItsLastColumn) {
+  WriterTestDir dir;
+  const ClipSpec spec = ShortClip(161, 90, 25, 5);
+  const std::string out = dir.File("oddwidth.mp4");
+  ASSERT_EQ(WriteClip(spec, out), 0);
+  const MediaProbe probe = ProbeMedia(out);
+  EXPECT_EQ(probe.width, 162);
+  ASSERT_EQ(probe.pictures.size(), 5u);
+  for (uint32_t i = 0; i < 5; ++i) {
+    EXPECT_NEAR(probe.pictures[i].At(161, 45).r, FrameColour(i).r, 12);
+    EXPECT_NEAR(probe.pictures[i].At(161, 80).b, 255, 24);
+  }
+}
