@@ -17,6 +17,7 @@ extern "C" {
 }
 
 #include "engine/base/log.h"
+#include "engine/base/text.h"
 #include "media/output_handler.h"
 #include "platform/ffmpeg/writer_facade.h"
 
@@ -142,7 +143,7 @@ int OpenAndFeed(const ClipSpec& spec, const std::string& path, std::vector<uint8
   frameBuffer.assign(static_cast<size_t>(spec.width) * spec.height * 4, 0);
   const double chunkFrames = spec.chunkRate >= 1 ? spec.sampleRate / spec.chunkRate : spec.sampleRate;
   soundBuffer.assign(static_cast<size_t>(chunkFrames + 2) * sound.nBlockAlign, 0);
-  const std::wstring widePath = std::filesystem::path(path).wstring();
+  const std::wstring widePath = Utf8ToWide(path);
   const int opened =
       spec.viaOutputHandler
           ? OutputHandlerOpen(widePath.c_str(), kOutputHandlerMpeg4, &format, &sound, spec.videoKbit,

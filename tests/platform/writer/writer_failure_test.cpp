@@ -286,3 +286,21 @@ TEST(WriterFailure, MissingSoundBufferSkipsChunksAndFailsTheOutput) {
             std::string::npos);
   EXPECT_TRUE(dir.Entries().empty());
 }
+
+TEST(WriterFailure, FolderAtTheOutputPathIsKept) {
+  WriterTestDir dir;
+  const std::string out = dir.File("clip.mp4");
+  std::filesystem::create_directory(out);
+  EXPECT_EQ(WriteClip(SmallClip(), out), -82);
+  EXPECT_TRUE(std::filesystem::is_directory(out));
+  EXPECT_NE(dir.Log().find("AVFoundation Mux export failed! Reason: "), std::string::npos);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+}
+
+TEST(WriterFailure, NonAsciiOutputName) {
+  WriterTestDir dir;
+  const std::string out = dir.File("vid\xC3\xA9o \xE2\x98\x83.mp4");
+  ASSERT_EQ(WriteClip(SmallClip(), out), 0);
+  EXPECT_EQ(ProbeMedia(out, false).videoStreams, 1);
+  EXPECT_EQ(dir.Entries().size(), 1u);
+}
