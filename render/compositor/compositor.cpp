@@ -6,8 +6,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
+
+// Where one destination column or row samples the source (upright
+// placements): the same arithmetic as the general path, done once.
+struct Tap {
+  bool inside = false;
+  int nearest = 0;
+  int i0 = 0, i1 = 0;
+  uint32_t weight = 0; // of i1, in 1/256
+  double pos = 0;      // source coordinate (box filter)
+};
 
 // Everything a band needs, worked out once per call.
 struct Placement {
@@ -18,6 +29,8 @@ struct Placement {
   double footX, footY; // source pixels per destination pixel
   bool mirrorX, mirrorY, box;
   int rowBegin, rowEnd, colBegin, colEnd; // destination box, y downwards
+  bool upright;                            // no rotation: the tap tables below apply
+  std::vector<Tap> cols;                   // from colBegin
 };
 
 const uint32_t* srcRow(const Placement& p, int y) {
@@ -95,7 +108,77 @@ uint32_t applyEffects(const RenderFrameInfo& f, uint32_t pixel) {
   return pixel;
 }
 
+Tap makeTap(double offset, double size, bool mirror, int cropStart, int cropSize) {
+  Tap t;
+  double u = offset / size + 0.5;
+  if (u < 0 || u >= 1) return t;
+  if (mirror) u = 1 - u;
+  t.inside = true;
+  t.pos = cropStart + u * cropSize;
+  const int last = cropStart + cropSize - 1;
+  t.nearest = std::clamp(static_cast<int>(std::floor(t.pos)), cropStart, last);
+  const double g = t.pos - 0.5;
+  const int i = static_cast<int>(std::floor(g));
+  t.weight = static_cast<uint32_t>(std::lround((g - i) * 256));
+  t.i0 = std::clamp(i, cropStart, last);
+  t.i1 = std::clamp(i + 1, cropStart, last);
+  return t;
+}
+
+uint32_t mix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t wx, uint32_t wy) {
+  if (a == b && a == c && a == d) return a;
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t top = ((a >> shift) & 0xFF) * (256 - wx) + ((b >> shift) & 0xFF) * wx;
+    uint32_t bottom = ((c >> shift) & 0xFF) * (256 - wx) + ((d >> shift) & 0xFF) * wx;
+    uint32_t v = (top * (256 - wy) + bottom * wy + 32768) >> 16;
+    out |= std::min(v, 255u) << shift;
+  }
+  return out;
+}
+
+void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t* out) {
+  if (f.SrcOpaque) pixel |= 0xFF000000u;
+  pixel = applyEffects(f, pixel);
+  if (f.Replace) {
+    uint32_t m = 0xFF000000u | ((mask & 1) ? 0xFF0000u : 0) | ((mask & 2) ? 0xFF00u : 0) |
+                 ((mask & 4) ? 0xFFu : 0);
+    *out = (pixel & m) | (*out & ~m);
+  } else if (pixel) {
+    *out = BlendOver(pixel, *out, mask);
+  }
+}
+
+// The common case (no rotation): column taps from the table, one row tap
+// per row, and a straight fetch where no blending between pixels is due.
+void compositeRowsUpright(const Placement& p, int rowBegin, int rowEnd) {
+  const RenderFrameInfo& f = *p.info;
+  const uint8_t mask = f.ColorChans & kChanAll;
+  for (int dy = rowBegin; dy < rowEnd; ++dy) {
+    const Tap row = makeTap(dy + 0.5 - p.cy, f.DstH, p.mirrorY, p.cropY, p.cropH);
+    if (!row.inside) continue;
+    uint32_t* out = dstRow(p, dy);
+    const uint32_t* nearestRow = srcRow(p, row.nearest);
+    const uint32_t* r0 = srcRow(p, row.i0);
+    const uint32_t* r1 = srcRow(p, row.i1);
+    for (int dx = p.colBegin; dx < p.colEnd; ++dx) {
+      const Tap& col = p.cols[dx - p.colBegin];
+      if (!col.inside) continue;
+      uint32_t pixel;
+      if (f.Quality >= 5) pixel = nearestRow[col.nearest];
+      else if (p.box) pixel = sampleBox(p, col.pos, row.pos);
+      else if (col.weight == 0 && row.weight == 0) pixel = r0[col.i0];
+      else pixel = mix4(r0[col.i0], r0[col.i1], r1[col.i0], r1[col.i1], col.weight, row.weight);
+      writePixel(f, mask, pixel, out + dx);
+    }
+  }
+}
+
 void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
+  if (p.upright) {
+    compositeRowsUpright(p, rowBegin, rowEnd);
+    return;
+  }
   const RenderFrameInfo& f = *p.info;
   const uint8_t mask = f.ColorChans & kChanAll;
   for (int dy = rowBegin; dy < rowEnd; ++dy) {
@@ -114,16 +197,7 @@ void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
       uint32_t pixel = f.Quality >= 5 ? sampleNearest(p, sx, sy)
                        : p.box        ? sampleBox(p, sx, sy)
                                       : sampleBilinear(p, sx, sy);
-      if (f.SrcOpaque) pixel |= 0xFF000000u;
-      pixel = applyEffects(f, pixel);
-      if (f.Replace) {
-        uint32_t keep = out[dx];
-        uint32_t m = 0xFF000000u | ((mask & 1) ? 0xFF0000u : 0) | ((mask & 2) ? 0xFF00u : 0) |
-                     ((mask & 4) ? 0xFFu : 0);
-        out[dx] = (pixel & m) | (keep & ~m);
-      } else if (pixel >> 24 || (pixel & 0xFFFFFF)) {
-        out[dx] = BlendOver(pixel, out[dx], mask);
-      }
+      writePixel(f, mask, pixel, out + dx);
     }
   }
 }
@@ -169,6 +243,11 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
     p->rowBegin = std::max(p->rowBegin, f.ClipY);
     p->rowEnd = std::min(p->rowEnd, f.ClipY + f.ClipH);
   }
+  p->upright = p->sinA == 0 && p->cosA == 1;
+  p->cols.clear();
+  if (p->upright)
+    for (int dx = p->colBegin; dx < p->colEnd; ++dx)
+      p->cols.push_back(makeTap(dx + 0.5 - p->cx, f.DstW, p->mirrorX, p->cropX, p->cropW));
   return true;
 }
 
