@@ -14,11 +14,12 @@ struct TypeDefaults {
   float x, y, width, height;
 };
 
-// Positions in percent of the output frame; gauges are about square on a
-// 16:9 frame.
+// A new object is named after its type as the interface names types (the
+// scripted object has its own name). Positions in percent of the output
+// frame; gauges are about square on a 16:9 frame.
 constexpr TypeDefaults kDefaults[] = {
     {kDispGroup, u"Group", 0, 0, 0, 0},
-    {kDispVideo, u"Video", 0, 0, 100, 100},
+    {kDispVideo, u"Picture / Video", 0, 0, 100, 100},
     {kDispAudio, u"Audio", 0, 0, 0, 0},
     {kDispShape, u"Shape", 10, 10, 20, 20},
     {kDispText, u"Text", 10, 10, 30, 10},
@@ -32,9 +33,9 @@ constexpr TypeDefaults kDefaults[] = {
     {kDispSpeedo, u"Speedometer", 5, 50, 25, 44.4f},
     {kDispTacho, u"Tachometer", 70, 50, 25, 44.4f},
     {kDispGForce, u"G-Force", 40, 60, 20, 35.5f},
-    {kDispGear, u"Gear", 45, 80, 10, 15},
+    {kDispGear, u"Gear Number", 45, 80, 10, 15},
     {kDispLapCount, u"Lap Counter", 5, 5, 25, 10},
-    {kDispLapTimer, u"Lap Timer", 60, 5, 35, 10},
+    {kDispLapTimer, u"Timer", 60, 5, 35, 10},
 };
 
 const TypeDefaults* DefaultsFor(uint32_t type) {
