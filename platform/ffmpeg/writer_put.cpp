@@ -34,7 +34,9 @@ int MediaCreateMacAV::PutAudio(double t) { return handOver(sound_, t); }
 int MediaCreateMacAV::handOver(PutSide& side, double t) {
   if (!(t >= 0.0)) return -21;
   std::unique_lock<std::mutex> lock(side.readyLock);
-  if (!side.running) return side.error;
+  // An ended thread takes nothing more: its error, or -21 when it was
+  // stopped without one, so a late item is never reported as written.
+  if (!side.running) return side.error != 0 ? side.error : -21;
   const int result = side.error;
   side.time = t;
   side.ready = false;

@@ -140,6 +140,7 @@ TEST(WriterFailure, StoppedRenderIsMergedWithWhatWasWritten) {
   std::vector<uint8_t> frameBuffer, soundBuffer;
   ASSERT_EQ(OpenAndFeed(SmallClip(), out, frameBuffer, soundBuffer, nullptr, 12), 0);
   EXPECT_EQ(MediaMacAvFinishWriting(), 0);
+  EXPECT_EQ(MediaMacAvPutFrame(12), -82); // too late: the file is complete
   MediaMacAvCreateClose();
   const MediaProbe probe = ProbeMedia(out);
   ASSERT_EQ(probe.pictures.size(), 12u);
