@@ -82,4 +82,5 @@ TEST(ViewSetBitmap, FromAWorkerRunsOnTheMainThreadAndWaits) {
   worker.join();
   EXPECT_EQ(ranOn, std::this_thread::get_id());
   ViewUnregister(&view);
+  MainThreadInstall(nullptr, nullptr); // back to running posted work at once
 }
