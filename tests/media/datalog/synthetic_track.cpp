@@ -1,4 +1,4 @@
-#include "media/datalog/synthetic_track.h"
+#include "synthetic_track.h"
 
 #include <cmath>
 #include <cstdarg>
