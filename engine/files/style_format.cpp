@@ -6,7 +6,8 @@
 //     4  u32 header size (32)
 //     8  u32 display-object type
 //    12  u32 size of the payload that follows the header
-//    16  u32 CRC-32 of the payload before scrambling
+//    16  u32 CRC-32 of the header (these four bytes taken as 0) and the
+//        payload before scrambling
 //    20  u32 preview width, u32 preview height (120 x 120; 0 x 0 in version 1)
 //    28  u32 reserved (0)
 //   payload (scrambled with the style key, scramble.h, for lower-case magics):
@@ -43,6 +44,15 @@ int ReadMagic(const uint8_t* m, uint32_t* version, bool* scrambled) {
   return m[3] > '2' && m[3] <= '9' ? -85 : -84;
 }
 
+// The CRC over the header, with its own field taken as 0, and the plain payload.
+uint32_t StyleCrc(const uint8_t* header, const std::vector<uint8_t>& plain) {
+  const uint8_t zero[4] = {0, 0, 0, 0};
+  uint32_t crc = Crc32(header, 16);
+  crc = Crc32(zero, 4, crc);
+  crc = Crc32(header + 20, kStyleHeaderBytes - 20, crc);
+  return Crc32(plain.data(), plain.size(), crc);
+}
+
 } // namespace
 
 int StyleEncode(const StyleImage& style, std::vector<uint8_t>& out) {
@@ -58,11 +68,12 @@ int StyleEncode(const StyleImage& style, std::vector<uint8_t>& out) {
   w.u32(kStyleHeaderBytes);
   w.u32(style.Object.Base.Type);
   w.u32(static_cast<uint32_t>(payload.size()));
-  w.u32(Crc32(payload.bytes().data(), payload.size()));
+  w.u32(0); // CRC, below
   w.u32(preview ? kStylePreviewSide : 0);
   w.u32(preview ? kStylePreviewSide : 0);
   w.u32(0);
   std::vector<uint8_t>& body = payload.bytes();
+  w.patchU32(16, StyleCrc(w.bytes().data(), body));
   if (style.Scrambled) ScrambleBytes(body.data(), body.size(), kStyleScrambleKey);
   w.raw(body.data(), body.size());
   out = std::move(w.bytes());
@@ -79,6 +90,7 @@ int StyleDecodeHeader(const uint8_t* data, size_t size, uint64_t fileSize, uint3
   const uint32_t headerSize = ReadU32(data + 4);
   if (headerSize < kStyleHeaderBytes || headerSize > fileSize || ReadU32(data + 12) != fileSize - headerSize)
     return -81;
+  if (ReadU32(data + 28) != 0) return -81; // reserved: outside the CRC, so held to 0
   *type = ReadU32(data + 8);
   return 0;
 }
@@ -92,7 +104,7 @@ int StyleDecode(const uint8_t* data, size_t size, StyleImage& style) {
   const uint32_t headerSize = ReadU32(data + 4);
   std::vector<uint8_t> body(data + headerSize, data + size);
   if (style.Scrambled) ScrambleBytes(body.data(), body.size(), kStyleScrambleKey);
-  if (Crc32(body.data(), body.size()) != ReadU32(data + 16)) return -83;
+  if (StyleCrc(data, body) != ReadU32(data + 16)) return -83;
   const uint32_t w = ReadU32(data + 20), h = ReadU32(data + 24);
   const bool preview = w != 0 || h != 0;
   if (preview && (style.Version < 2 || w != kStylePreviewSide || h != kStylePreviewSide)) return -81;
