@@ -1,0 +1,66 @@
+// Process entry: the Qt application, the prompts and main-thread hand-over
+// the engine relies on, the application delegate and its launch, the files
+// named on the command line, and the engine's end after the event loop.
+//
+// --quit-after-launch ends the process as soon as the main window's start-up
+// has finished (a smoke test of the whole launch).
+#include <QApplication>
+#include <QTimer>
+#include <cstring>
+
+#include "ui/seams/main_thread_qt.h"
+#include "ui/seams/message_boxes.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+
+// Sanitizer builds: the session bus library keeps one buffer for the life
+// of the process, which is no leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+
+namespace {
+
+void quitOnceStarted(AppDelegate& delegate) {
+  auto* poll = new QTimer(&delegate);
+  QObject::connect(poll, &QTimer::timeout, &delegate, [&delegate, poll]() {
+    if (delegate.LaunchFailed()) {
+      poll->stop();
+    } else if (delegate.wndMain != nullptr && delegate.wndMain->StartupDone()) {
+      poll->stop();
+      delegate.terminate();
+    }
+  });
+  poll->start(100);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QCoreApplication::setOrganizationName("Quelvatron");
+  QCoreApplication::setApplicationName("Quelvatron");
+  QCoreApplication::setApplicationVersion("2.9.6");
+  QGuiApplication::setDesktopFileName("quelvatron");
+  // The main window's close decides when the process ends.
+  application.setQuitOnLastWindowClosed(false);
+  MainThreadInstallQt();
+  MessageBoxesInstall();
+
+  int result = 0;
+  {
+    AppDelegate delegate;
+    bool quitAfterLaunch = false;
+    for (int i = 1; i < argc; ++i) {
+      if (std::strcmp(argv[i], "--quit-after-launch") == 0) {
+        quitAfterLaunch = true;
+      } else {
+        delegate.applicationOpenFile(QString::fromLocal8Bit(argv[i]));
+      }
+    }
+    QTimer::singleShot(0, &delegate, [&delegate]() { delegate.applicationDidFinishLaunching(); });
+    if (quitAfterLaunch) quitOnceStarted(delegate);
+    result = application.exec();
+    delegate.applicationWillTerminate();
+  }
+  MainThreadUninstallQt();
+  return result;
+}

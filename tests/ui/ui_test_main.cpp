@@ -1,0 +1,24 @@
+// Entry of the user-interface test program: a QApplication on the
+// offscreen platform, the GUI thread marked as main with the event loop
+// handed to the engine, and a private TMPDIR per test process.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <string>
+
+#include "ui/seams/main_thread_qt.h"
+
+int main(int argc, char** argv) {
+  std::string dir = "/tmp/qv-ui-test-XXXXXX";
+  if (mkdtemp(dir.data()) != nullptr) setenv("TMPDIR", dir.c_str(), 1);
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  QCoreApplication::setApplicationVersion("2.9.6");
+  application.setQuitOnLastWindowClosed(false);
+  MainThreadInstallQt();
+  testing::InitGoogleTest(&argc, argv);
+  int result = RUN_ALL_TESTS();
+  MainThreadUninstallQt();
+  return result;
+}

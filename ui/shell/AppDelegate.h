@@ -1,0 +1,166 @@
+#pragma once
+// The application's spine: the launch with its splash, the registry through
+// which every window finds every other, window placement, folders and file
+// types, the main menu's actions and the end of the process.
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+class QAction;
+class QMenuBar;
+class WindowController;
+class wcAbout;
+class wcMain;
+class wcRecovery;
+class wcSplash;
+class wcTip;
+
+class AppDelegate : public QObject {
+  Q_OBJECT
+public:
+  AppDelegate();
+  ~AppDelegate() override;
+  // The one delegate (the application's), or null before it exists.
+  static AppDelegate* shared();
+
+  // Launch (AppDelegateLaunch.cpp).
+  void applicationDidFinishLaunching();
+  // The launch sequence proper; runs on the launch thread, never the GUI's.
+  void LoadAndLaunch();
+  // From any thread; off the GUI thread it posts and returns at once.
+  void SetSplashStatus(const QString& text);
+  void EndSplash();
+  // A file handed over (command line, desktop file). Always true.
+  bool applicationOpenFile(const QString& path);
+  // True: end now. False: the main window asks to save first.
+  bool applicationShouldTerminate();
+  // Asks the application to end; the main window may still refuse.
+  void terminate();
+  // The last act of the application layer: ends the engine if it started.
+  void applicationWillTerminate();
+  // Waits for the launch thread (tests and the end of the process).
+  void waitForLaunchThread();
+
+  bool AppIsRunning = false;
+  QString OpenFilePath;
+  // Further files handed over before the main window was up, in order.
+  QStringList MoreOpenFilePaths;
+  QStringList SysFonts;
+  bool EngineStarted() const { return engineStarted_; }
+  bool LaunchFailed() const { return launchFailed_; }
+
+  // Registry, in launch order (AppDelegateRegistry.cpp).
+  wcMain* wndMain = nullptr;
+  WindowController* wndCreateVideo = nullptr;
+  WindowController* wndCreateStatus = nullptr;
+  WindowController* wndUpload = nullptr;
+  wcAbout* wndAbout = nullptr;
+  WindowController* wndPreview = nullptr;
+  WindowController* wndProject = nullptr;
+  wcRecovery* wndRecovery = nullptr;
+  WindowController* wndInputEdit = nullptr;
+  WindowController* wndInputCrop = nullptr;
+  WindowController* wndInputSetLap = nullptr;
+  WindowController* wndInputSync = nullptr;
+  WindowController* wndInputTrim = nullptr;
+  WindowController* wndLapList = nullptr;
+  WindowController* wndDispObjEdit = nullptr;
+  WindowController* wndDispObjBackground = nullptr;
+  WindowController* wndDispObjToolbox = nullptr;
+  WindowController* wndDispObjGaugeDesign = nullptr;
+  WindowController* wndTemplateMenu = nullptr;
+  WindowController* wndTemplateLoad = nullptr;
+  WindowController* wndTemplateConfig = nullptr;
+  WindowController* wndTemplateCreate = nullptr;
+  WindowController* wndTimeline = nullptr;
+  WindowController* wndTimelineEdit = nullptr;
+  wcTip* wndTip = nullptr;
+  WindowController* wndTransfer = nullptr;
+  WindowController* wndProjectWiz = nullptr;
+  WindowController* wndInputSync2 = nullptr;
+  WindowController* wndDispObjEnhEdit = nullptr;
+  wcSplash* wndSplash = nullptr;
+  // Every registry controller in registry order (nulls kept).
+  std::vector<WindowController*> Registry() const;
+  // Looks a controller up by its registry name ("wndMain").
+  WindowController* RegistryFind(const QString& name) const;
+
+  // List icons by their resource names ("Video - 24"), in load order.
+  static const QStringList& ListIconNames();
+  QImage ListIcon(const QString& name) const;
+
+  // Placement (AppDelegatePlacement.cpp).
+  static bool IsWindowVisible(WindowController* controller);
+  static QString GetDocFolder(const QString& subFolder = QString());
+  static QStringList GetMediaFileTypes(int mask);
+  void CenterWindow(WindowController* controller);
+  void AlignWindow(WindowController* controller, int code);
+  void AlignWindow(WindowController* controller, int code, WindowController* reference);
+
+  // Main menu (AppDelegateMenus.cpp): builds the menus into the main
+  // window's bar and keeps the items the delegate looks after.
+  void BuildMainMenu(QMenuBar* bar);
+  QAction* mnuEditSnapToGrid = nullptr;
+  QAction* mnuEditGestures = nullptr;
+  QAction* mnuFileTransfer = nullptr;
+  QAction* mnuHelpInternet = nullptr;
+  QAction* mnuHelpUpdateCheck = nullptr;
+  QAction* menuAction(const QString& objectName) const;
+
+signals:
+  // The splash has shown a status (GUI thread).
+  void splashStatusShown(const QString& text);
+  // The launch has shown the main window ("Launch complete").
+  void launchComplete();
+  // The application was asked to end and nothing refused.
+  void terminating();
+
+public slots:
+  void mnuFileNew_Clicked();
+  void mnuFileNewTemplate_Clicked();
+  void mnuFileRevert_Clicked();
+  void mnuFileOpen_Clicked();
+  void mnuFileSave_Clicked();
+  void mnuFileSaveAs_Clicked();
+  void mnuFileTransfer_Clicked();
+  void mnuFileInputAdd_Clicked();
+  void mnuFileImportTemplate_Clicked();
+  void mnuFileInputAddEmbed_Clicked();
+  void mnuFileCreateTemplate_Clicked();
+  void mnuFileProjectSettings_Clicked();
+  void mnuFileCreateVideo_Clicked();
+  void mnuFileExportPreview_Clicked();
+  void mnuFileUpload_Clicked();
+  void mnuFileQuit_Clicked();
+  void mnuEditUndo_Clicked();
+  void mnuEditSnapToGrid_Clicked();
+  void mnuEditGestures_Clicked();
+  void mnuHelpDocs_Clicked();
+  void mnuHelpInternet_Clicked();
+  void mnuHelpUpdateCheck_Clicked();
+  void mnuHelpShowLog_Clicked();
+  void mnuHelpAbout_Clicked();
+
+private:
+  void gatherFonts(const QStringList& families);
+  void loadListIcons();
+  bool createControllers();
+  void loadWindows();
+  void showMainWindow();
+  void launchEngineFailed();
+  void addMenuAction(class QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
+                     bool enabled);
+
+  std::vector<QImage> listIcons_;
+  QStringList fontFamilies_;
+  std::thread launchThread_;
+  std::atomic<bool> engineStarted_{false};
+  std::atomic<bool> launchFailed_{false};
+  bool terminated_ = false;
+  bool terminating_ = false;
+  QMenuBar* menuBar_ = nullptr;
+};

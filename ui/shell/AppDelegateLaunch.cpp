@@ -1,0 +1,189 @@
+// The launch: splash, launch thread (fonts, icons, controllers, engine
+// start), windows loaded and the main window shown on the GUI thread; and
+// the way out again.
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QThread>
+#include <exception>
+
+#include "engine/app/app.h"
+#include "engine/base/error.h"
+#include "engine/base/identity.h"
+#include "engine/base/log.h"
+#include "engine/base/main_thread.h"
+#include "platform/graphics/font_map.h"
+#include "ui/seams/main_thread_qt.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/WindowController.h"
+#include "ui/shell/wcAbout.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcRecovery.h"
+#include "ui/shell/wcSplash.h"
+#include "ui/shell/wcTip.h"
+
+void AppDelegate::applicationDidFinishLaunching() {
+  AppIsRunning = true;
+  wndSplash = new wcSplash();
+  wndSplash->showWindow();
+  // The font list is read here; checking each family against the engine's
+  // font lookup is the slow part and runs on the launch thread.
+  fontFamilies_ = QFontDatabase::families();
+  launchThread_ = std::thread([this]() { LoadAndLaunch(); });
+}
+
+void AppDelegate::LoadAndLaunch() {
+  SetSplashStatus("Powering Up");
+  gatherFonts(fontFamilies_);
+  SetSplashStatus("Ignition On.");
+  loadListIcons();
+  SetSplashStatus("Ignition On..");
+  bool windowsMade = createControllers();
+  SetSplashStatus("Ignition On...");
+  MainThreadPost([this]() { loadWindows(); });
+  SetSplashStatus("Crossing Fingers");
+  AppInitIdentity();
+  SetSplashStatus("Starter");
+  if (AppInit(0) < 0) {
+    launchEngineFailed();
+    return;
+  }
+  engineStarted_ = true;
+  if (!windowsMade) MessageShow(L"Failed to load all windows! Program may not function correctly.", 16);
+  LogPrintf(L"Showing main window...");
+  MainThreadPost([this]() { showMainWindow(); });
+}
+
+void AppDelegate::gatherFonts(const QStringList& families) {
+  QStringList accepted;
+  for (QString family : families) {
+    family.remove('"');
+    if (FontExists(family.toUtf8().constData(), 0) != 0) accepted << family;
+  }
+  SysFonts = accepted;
+}
+
+bool AppDelegate::createControllers() {
+  auto empty = [](const char* nib, const char* title) { return new EmptyWindowController(nib, title); };
+  wndMain = new wcMain();
+  wndCreateVideo = empty("wcCreateVideo", "Create Video");
+  wndCreateStatus = empty("wcCreateStatus", "Creating Video");
+  wndUpload = empty("wcUpload", "Upload Video");
+  wndAbout = new wcAbout();
+  wndPreview = empty("wcPreview", "Preview Settings");
+  wndProject = empty("wcProject", "Project Settings");
+  wndRecovery = new wcRecovery();
+  wndInputEdit = empty("wcInputEdit", "Input Configuration");
+  wndInputCrop = empty("wcInputCrop", "Crop Input");
+  wndInputSetLap = empty("wcInputSetLap", "Start/Finish Line");
+  wndInputSync = empty("wcInputSync", "Quick Sync");
+  wndInputTrim = empty("wcInputTrim", "Trim Input");
+  wndLapList = empty("wcLapList", "Laps");
+  wndDispObjEdit = empty("wcDispObjEdit", "Display Object Properties");
+  wndDispObjBackground = empty("wcDispObjBackground", "Background Image");
+  wndDispObjToolbox = empty("wcDispObjToolbox", "Add Display Object");
+  wndDispObjGaugeDesign = empty("wcDispObjGaugeDesign", "Gauge Designer");
+  wndTemplateMenu = empty("wcTemplateMenu", "Templates");
+  wndTemplateLoad = empty("wcTemplateLoad", "Template Inputs");
+  wndTemplateConfig = empty("wcTemplateConfig", "Template Options");
+  wndTemplateCreate = empty("wcTemplateCreate", "Create Template");
+  wndTimeline = empty("wcTimeline", "Timeline");
+  wndTimelineEdit = empty("wcTimelineEdit", "Timeline Segment");
+  wndTip = new wcTip();
+  wndTransfer = empty("wcTransfer", "Receive Files");
+  wndProjectWiz = empty("wcProjectWiz", "New Project");
+  wndInputSync2 = empty("wcInputSync2", "Sync to Reference");
+  wndDispObjEnhEdit = empty("wcDispObjEnhEdit", "Script Editor");
+  bool all = true;
+  QThread* gui = QCoreApplication::instance() != nullptr ? QCoreApplication::instance()->thread() : nullptr;
+  for (WindowController* controller : Registry()) {
+    if (controller == nullptr) {
+      all = false;
+    } else if (gui != nullptr && controller->thread() != gui) {
+      // Made here, but their windows, timers and slots live on the GUI thread.
+      controller->moveToThread(gui);
+    }
+  }
+  if (!all) qWarning("WindowLoadFail!");
+  return all;
+}
+
+void AppDelegate::loadWindows() {
+  try {
+    for (WindowController* controller : Registry()) {
+      if (controller == nullptr || controller == wndMain || controller == wndRecovery) continue;
+      controller->loadWindow();
+    }
+  } catch (const std::exception& e) {
+    // The rest load on first use.
+    qWarning("Exception during initial -loadWindow sequence: %s", e.what());
+  }
+}
+
+void AppDelegate::showMainWindow() {
+  SetSplashStatus("Clunk!");
+  if (wndSplash != nullptr && wndSplash->isWindowLoaded()) wndSplash->window()->raise();
+  if (wndMain != nullptr) wndMain->showWindow();
+  LogPrintf(L"Launch complete");
+  emit launchComplete();
+}
+
+void AppDelegate::launchEngineFailed() {
+  launchFailed_ = true;
+  MainThreadPost([this]() { EndSplash(); });
+  ErrorShowLast();
+  MainThreadPost([this]() { terminate(); });
+}
+
+void AppDelegate::SetSplashStatus(const QString& text) {
+  qInfo("Startup Status: %s", qUtf8Printable(text));
+  auto show = [this, text]() {
+    if (wndSplash != nullptr) wndSplash->SetStatus(text);
+    emit splashStatusShown(text);
+  };
+  if (IsGuiThread()) {
+    show();
+  } else {
+    MainThreadPost(show);
+  }
+}
+
+void AppDelegate::EndSplash() {
+  qInfo("Startup Status: Complete");
+  if (wndSplash != nullptr) wndSplash->close();
+}
+
+bool AppDelegate::applicationOpenFile(const QString& path) {
+  // Until the main window's first start-up has run, files wait for it.
+  if (AppIsRunning && wndMain != nullptr && wndMain->StartupDone()) {
+    wndMain->OpenAssociatedFile(path);
+  } else if (OpenFilePath.isEmpty()) {
+    OpenFilePath = path;
+  } else {
+    MoreOpenFilePaths << path;
+  }
+  return true;
+}
+
+bool AppDelegate::applicationShouldTerminate() {
+  if (wndMain != nullptr && wndMain->ProjectModified()) {
+    wndMain->windowShouldClose();
+    return false;
+  }
+  return true;
+}
+
+void AppDelegate::terminate() {
+  if (terminating_) return;
+  if (!applicationShouldTerminate()) return;
+  terminating_ = true;
+  emit terminating();
+  QCoreApplication::exit(0);
+}
+
+void AppDelegate::applicationWillTerminate() {
+  waitForLaunchThread();
+  if (engineStarted_ && !terminated_) {
+    terminated_ = true;
+    AppEnd();
+  }
+}

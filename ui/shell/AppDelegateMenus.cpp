@@ -1,0 +1,162 @@
+// The main menu and its actions; most hand over to the main window.
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "engine/base/log.h"
+#include "engine/files/undo.h"
+#include "engine/net/release_check.h"
+#include "render/preview/main_preview.h"
+#include "platform/system/message_box.h"
+#include "ui/seams/desktop.h"
+#include "ui/seams/modal_run.h"
+#include "ui/seams/user_defaults.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/vendor.h"
+#include "ui/shell/wcAbout.h"
+#include "ui/shell/wcMain.h"
+#include "ui/util/ui_utils.h"
+
+void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
+                                bool enabled) {
+  QAction* action = menu->addAction(title);
+  action->setObjectName(name);
+  action->setEnabled(enabled);
+  connect(action, &QAction::triggered, this, slot);
+}
+
+// Items whose windows and commands are not part of this build yet stay
+// disabled.
+void AppDelegate::BuildMainMenu(QMenuBar* bar) {
+  menuBar_ = bar;
+  QMenu* file = bar->addMenu("&File");
+  addMenuAction(file, "mnuFileNew", "New Project", &AppDelegate::mnuFileNew_Clicked, true);
+  file->actions().back()->setShortcut(QKeySequence::New);
+  addMenuAction(file, "mnuFileNewTemplate", "New Project from Template...", &AppDelegate::mnuFileNewTemplate_Clicked, false);
+  addMenuAction(file, "mnuFileOpen", "Open Project...", &AppDelegate::mnuFileOpen_Clicked, true);
+  file->actions().back()->setShortcut(QKeySequence::Open);
+  addMenuAction(file, "mnuFileRevert", "Revert to Saved", &AppDelegate::mnuFileRevert_Clicked, false);
+  file->addSeparator();
+  addMenuAction(file, "mnuFileSave", "Save Project", &AppDelegate::mnuFileSave_Clicked, true);
+  file->actions().back()->setShortcut(QKeySequence::Save);
+  addMenuAction(file, "mnuFileSaveAs", "Save Project As...", &AppDelegate::mnuFileSaveAs_Clicked, true);
+  file->addSeparator();
+  addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked, false);
+  addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked, false);
+  addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked, false);
+  mnuFileTransfer = file->actions().back();
+  file->addSeparator();
+  addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked, false);
+  addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked, false);
+  file->addSeparator();
+  addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, false);
+  addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, false);
+  addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, false);
+  addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, false);
+  file->addSeparator();
+  addMenuAction(file, "mnuFileQuit", "Quit", &AppDelegate::mnuFileQuit_Clicked, true);
+  file->actions().back()->setShortcut(QKeySequence::Quit);
+
+  QMenu* edit = bar->addMenu("&Edit");
+  addMenuAction(edit, "mnuEditUndo", "Undo", &AppDelegate::mnuEditUndo_Clicked, true);
+  edit->actions().back()->setShortcut(QKeySequence::Undo);
+  edit->addSeparator();
+  addMenuAction(edit, "mnuEditSnapToGrid", "Snap to Grid", &AppDelegate::mnuEditSnapToGrid_Clicked, true);
+  mnuEditSnapToGrid = edit->actions().back();
+  addMenuAction(edit, "mnuEditGestures", "Gestures", &AppDelegate::mnuEditGestures_Clicked, true);
+  mnuEditGestures = edit->actions().back();
+  mnuEditSnapToGrid->setCheckable(true);
+  mnuEditGestures->setCheckable(true);
+
+  QMenu* help = bar->addMenu("&Help");
+  addMenuAction(help, "mnuHelpDocs", "Documentation", &AppDelegate::mnuHelpDocs_Clicked, true);
+  addMenuAction(help, "mnuHelpInternet", "Quelvatron on the Internet", &AppDelegate::mnuHelpInternet_Clicked, true);
+  mnuHelpInternet = help->actions().back();
+  addMenuAction(help, "mnuHelpUpdateCheck", "Check for Updates...", &AppDelegate::mnuHelpUpdateCheck_Clicked, true);
+  mnuHelpUpdateCheck = help->actions().back();
+  addMenuAction(help, "mnuHelpShowLog", "Show Log", &AppDelegate::mnuHelpShowLog_Clicked, true);
+  help->addSeparator();
+  addMenuAction(help, "mnuHelpAbout", "About Quelvatron", &AppDelegate::mnuHelpAbout_Clicked, true);
+}
+
+QAction* AppDelegate::menuAction(const QString& objectName) const {
+  return menuBar_ != nullptr ? menuBar_->findChild<QAction*>(objectName) : nullptr;
+}
+
+void AppDelegate::mnuFileNew_Clicked() {
+  if (wndMain != nullptr) wndMain->NewProject();
+}
+void AppDelegate::mnuFileOpen_Clicked() {
+  if (wndMain != nullptr) wndMain->OpenProject();
+}
+void AppDelegate::mnuFileSave_Clicked() {
+  if (wndMain != nullptr) wndMain->SaveProject();
+}
+void AppDelegate::mnuFileSaveAs_Clicked() {
+  if (wndMain != nullptr) wndMain->SaveProjectAs();
+}
+// Their commands come with the windows they open.
+void AppDelegate::mnuFileNewTemplate_Clicked() {}
+void AppDelegate::mnuFileRevert_Clicked() {}
+void AppDelegate::mnuFileTransfer_Clicked() {}
+void AppDelegate::mnuFileInputAdd_Clicked() {}
+void AppDelegate::mnuFileImportTemplate_Clicked() {}
+void AppDelegate::mnuFileInputAddEmbed_Clicked() {}
+void AppDelegate::mnuFileCreateTemplate_Clicked() {}
+void AppDelegate::mnuFileProjectSettings_Clicked() {}
+void AppDelegate::mnuFileCreateVideo_Clicked() {}
+void AppDelegate::mnuFileExportPreview_Clicked() {}
+void AppDelegate::mnuFileUpload_Clicked() {}
+
+void AppDelegate::mnuFileQuit_Clicked() { terminate(); }
+
+void AppDelegate::mnuEditUndo_Clicked() {
+  if (wndMain == nullptr) return;
+  bool playing = PreviewIsPlaying() != 0;
+  PreviewStop();
+  UndoToggle();
+  wndMain->InputRefresh(255);
+  wndMain->DispObjRefresh(0xFFFFFFFF);
+  wndMain->setProjectModified(true);
+  wndMain->PreviewRefresh(false, playing);
+  // The property and lap-list windows follow the swap once they exist.
+}
+
+// The item has flipped its check mark as it was chosen; the new state is
+// stored at once.
+void AppDelegate::mnuEditSnapToGrid_Clicked() {
+  bool on = mnuEditSnapToGrid->isChecked();
+  UserDefaultsWrite("SnapToGrid", on);
+  if (wndMain != nullptr) wndMain->SnapToGrid = on;
+}
+
+void AppDelegate::mnuEditGestures_Clicked() {
+  bool on = mnuEditGestures->isChecked();
+  UserDefaultsWrite("Gestures", on);
+  if (wndMain != nullptr) wndMain->Gestures = on;
+}
+
+void AppDelegate::mnuHelpDocs_Clicked() { OpenUrl(QUrl(VendorDocsUrl())); }
+
+void AppDelegate::mnuHelpInternet_Clicked() { OpenUrl(QUrl(VendorProductUrl())); }
+
+void AppDelegate::mnuHelpUpdateCheck_Clicked() {
+  int newer = wcMain::ReleaseCheckOffGuiThread(1);
+  if (newer < 0) {
+    QString text = "Unable to get current release information from " + VendorWebSiteName() + " server!";
+    AppMessageBox(NSStringToWStr(text).c_str(), 16);
+  } else if (newer == 0) {
+    AppMessageBox(L"You have the most current release of this program.", 64);
+  } else {
+    QString text = "A program update is available. Would you like to go to the " + VendorWebSiteName() +
+                   " website to get it now?";
+    if (AppMessageBox(NSStringToWStr(text).c_str(), 36) == kMbYes) {
+      AppMessageBox(L"Please remember to exit this application before installing the update.", 64);
+      OpenUrl(QUrl(VendorDownloadUrl()));
+    }
+  }
+}
+
+void AppDelegate::mnuHelpShowLog_Clicked() { ShowLog(); }
+
+void AppDelegate::mnuHelpAbout_Clicked() { RunModalForWindow(wndAbout); }

@@ -1,0 +1,82 @@
+#include "ui/shell/WindowController.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QWidget>
+
+WindowController::WindowController(const QString& nibName) : nibName_(nibName) {}
+
+WindowController::~WindowController() {
+  if (window_) {
+    window_->removeEventFilter(this);
+    delete window_.data();
+  }
+}
+
+QWidget* WindowController::window() {
+  loadWindow();
+  return window_;
+}
+
+void WindowController::loadWindow() {
+  if (window_) return;
+  window_ = makeWindow();
+  if (!window_) return;
+  window_->setObjectName(nibName_);
+  window_->installEventFilter(this);
+  if (auto* dialog = qobject_cast<QDialog*>(window_.data())) {
+    // accept(), reject(), Escape and the close button all end here.
+    connect(dialog, &QDialog::finished, this, [this]() { windowWillClose(); });
+  }
+  windowDidLoad();
+}
+
+void WindowController::showWindow() {
+  QWidget* w = window();
+  if (w == nullptr) return;
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+void WindowController::close() {
+  if (window_) window_->close();
+}
+
+QWidget* WindowController::makeWindow() { return makeDialog(nibName_); }
+
+QDialog* WindowController::makeDialog(const QString& title) {
+  auto* dialog = new QDialog();
+  dialog->setWindowTitle(title);
+  return dialog;
+}
+
+bool WindowController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != window_.data()) return false;
+  if (event->type() == QEvent::Show && !becameMainQueued_) {
+    // After the show has finished, as a window becomes main once it is up.
+    becameMainQueued_ = true;
+    QMetaObject::invokeMethod(this, &WindowController::becameMain, Qt::QueuedConnection);
+  } else if (event->type() == QEvent::Close) {
+    if (!windowShouldClose()) {
+      event->ignore();
+      return true;
+    }
+    if (qobject_cast<QDialog*>(window_.data()) == nullptr) windowWillClose();
+  }
+  return false;
+}
+
+void WindowController::becameMain() {
+  becameMainQueued_ = false;
+  if (window_ && window_->isVisible()) windowDidBecomeMain();
+}
+
+EmptyWindowController::EmptyWindowController(const QString& nibName, const QString& title)
+    : WindowController(nibName), title_(title) {}
+
+QWidget* EmptyWindowController::makeWindow() {
+  QDialog* dialog = makeDialog(title_);
+  dialog->resize(480, 320);
+  return dialog;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Base of every window controller. A controller is made once (during the
+// launch, possibly off the GUI thread) and kept for the life of the
+// process; its window is built on the GUI thread when first needed
+// (loadWindow) and reused for every opening. The window's events come back
+// as the familiar hooks: windowDidLoad once, windowDidBecomeMain after each
+// show, windowShouldClose before a close, windowWillClose when it closes
+// (for a dialog also when it ends through accept/reject).
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QDialog;
+class QWidget;
+
+class WindowController : public QObject {
+  Q_OBJECT
+public:
+  // nibName names the controller's class and its window's layout.
+  explicit WindowController(const QString& nibName);
+  ~WindowController() override;
+
+  const QString& nibName() const { return nibName_; }
+  // The window, built on first use (GUI thread only).
+  QWidget* window();
+  QWidget* windowIfLoaded() const { return window_; }
+  bool isWindowLoaded() const { return !window_.isNull(); }
+  void loadWindow();
+  // Loads, shows and raises the window.
+  virtual void showWindow();
+  // Closes the window as its close button would.
+  void close();
+
+protected:
+  // Builds the window's widgets; the default is an empty dialog.
+  virtual QWidget* makeWindow();
+  virtual void windowDidLoad() {}
+  virtual void windowDidBecomeMain() {}
+  virtual bool windowShouldClose() { return true; }
+  virtual void windowWillClose() {}
+  // An empty dialog titled as given, for makeWindow implementations.
+  QDialog* makeDialog(const QString& title);
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void becameMain();
+
+  QString nibName_;
+  QPointer<QWidget> window_;
+  bool becameMainQueued_ = false;
+};
+
+// A window whose controls a later version fills in; until then an empty
+// dialog with its title, kept in the registry under its name.
+class EmptyWindowController : public WindowController {
+  Q_OBJECT
+public:
+  EmptyWindowController(const QString& nibName, const QString& title);
+
+protected:
+  QWidget* makeWindow() override;
+
+private:
+  QString title_;
+};

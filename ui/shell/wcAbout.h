@@ -1,0 +1,29 @@
+#pragma once
+// The About window: product, version, build and the web-site button.
+#include "ui/shell/WindowController.h"
+
+class QLabel;
+class QPushButton;
+
+class wcAbout : public WindowController {
+  Q_OBJECT
+public:
+  wcAbout();
+  bool FreshWindow = true;
+
+  QLabel* AppLabel = nullptr;
+  QLabel* VerLabel = nullptr;
+  QLabel* CopyrightLabel = nullptr;
+  QLabel* AboutText = nullptr;
+  QPushButton* WebsiteButton = nullptr;
+  QPushButton* OkButton = nullptr;
+
+public slots:
+  void OkButton_Pressed();
+  void WebsiteButton_Clicked();
+
+protected:
+  QWidget* makeWindow() override;
+  void windowDidBecomeMain() override;
+  void windowWillClose() override;
+};

@@ -1,0 +1,111 @@
+#pragma once
+// The main window: the open project's identity and title, the first-show
+// start-up (settings, release check, crash recovery), the project file
+// commands, and the places where the preview and the lists go.
+#include <QString>
+#include <cstdint>
+#include <string>
+
+#include "ui/shell/WindowController.h"
+
+class QFrame;
+class QMainWindow;
+class QTimer;
+
+class wcMain : public WindowController {
+  Q_OBJECT
+public:
+  wcMain();
+  ~wcMain() override;
+  QMainWindow* mainWindow();
+
+  // State of the start-up and of the preview settings.
+  bool WindowFirstShow = true;
+  int IgnoreUpdate = 0;
+  double ProjectLength = 0;
+  double PreviewTime = 0;
+  bool Scrolling = false;
+  bool PreviewTimerWasPlaying = false;
+  bool PreviewUpdateRequest = false;
+  int PreviewX = 0;
+  int PreviewY = 0;
+  int PreviewQuality = 1;
+  double PreviewFrameRate = 29.97;
+  int PreviewAudioType = 3;
+  int PreviewAudioRate = 22050;
+  bool PreviewFastSeek = true;
+  bool SnapToGrid = true;
+  bool Gestures = true;
+  int PreviewVolume = 100;
+  bool ShowMenuAtStart = true;
+  // The first-show start-up has finished (handed-over files open at once).
+  bool StartupDone() const { return startupDone_; }
+  // The start-up template menu is waiting on its one-shot timer.
+  bool StartupMenuPending() const;
+  int StartupMenuShown() const { return startupMenuShown_; }
+
+  // Project identity and title (wcMainProject.cpp).
+  const std::wstring& ProjectFile() const { return projectFile_; }
+  const std::wstring& ProjectName() const { return projectName_; }
+  bool ProjectModified() const { return projectModified_; }
+  void setProjectModified(bool modified);
+  QString ProjectTitle() const;
+  bool DocumentEdited() const { return projectModified_; }
+  void SetWindowTitle();
+  void SetProjectFile(const QString& path);
+  void SetProjectFile(const QString& path, bool addQV2);
+  void OpenAssociatedFile(const QString& path);
+  // The save question before the application ends; false keeps it running.
+  bool windowShouldClose() override;
+
+  // Project file commands (wcMainProject.cpp).
+  void NewProject();
+  void OpenProject();
+  bool SaveProject();
+  bool SaveProject(const std::wstring& path);
+  bool SaveProjectAs();
+  // Adds a file as an input; false when the engine refused it.
+  bool UiInputAdd(const QString& path, bool showMessages);
+
+  // Lists and preview: their windows fill these in.
+  void InputRefresh(uint32_t input);
+  void DispObjRefresh(uint32_t object);
+  void PreviewRefresh(bool quick, bool run);
+  void SetPreviewVolume(int volume, bool userAction);
+  void SetPreviewArea(bool resize, int x, int y);
+
+  // Start-up (wcMainStartup.cpp).
+  void DoProgramStart();
+  void UpdateCheck();
+  void StartupMenu();
+  void CreatePreviewTimer();
+  void KillPreviewTimer();
+  // The release check with the GUI thread kept serving its events.
+  static int ReleaseCheckOffGuiThread(int anyRelease);
+
+protected:
+  QWidget* makeWindow() override;
+  void windowDidLoad() override;
+  void windowDidBecomeMain() override;
+  void windowWillClose() override;
+
+private:
+  void WindowCustomLoad();
+  void readSettings();
+  void readStoredSettings(int& unit);
+  void migrateSettings();
+  void clampSettings(int screenWidth, int screenHeight);
+  bool offerRecovery();
+  bool askSaveFirst(const wchar_t* question);
+  void leaveEditingWindows();
+  QString projectDirDefault() const;
+
+  std::wstring projectFile_;
+  std::wstring projectName_;
+  bool projectModified_ = false;
+  bool startupDone_ = false;
+  int startupMenuShown_ = 0;
+  QFrame* PreviewImage = nullptr;
+  QTimer* previewTimer_ = nullptr;
+  QTimer* startupMenuTimer_ = nullptr;
+};

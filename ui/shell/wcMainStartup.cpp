@@ -1,0 +1,149 @@
+// The main window's first show: settings, the daily release check, the
+// crash-recovery offer and the start-up template menu.
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "engine/app/recovery.h"
+#include "engine/base/error.h"
+#include "engine/files/undo.h"
+#include "engine/model/project.h"
+#include "engine/net/release_check.h"
+#include "platform/system/message_box.h"
+#include "ui/seams/clock.h"
+#include "ui/seams/desktop.h"
+#include "ui/seams/main_thread_qt.h"
+#include "ui/seams/modal_run.h"
+#include "ui/seams/user_defaults.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/vendor.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcRecovery.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+AppDelegate* app() { return AppDelegate::shared(); }
+
+void splash(const QString& text) {
+  if (app() != nullptr) app()->SetSplashStatus(text);
+}
+
+} // namespace
+
+void wcMain::windowDidBecomeMain() {
+  if (!WindowFirstShow) return;
+  WindowFirstShow = false;
+  WindowCustomLoad();
+  SetWindowTitle();
+  NewProject();
+  DoProgramStart();
+  QStringList handedOver;
+  if (app() != nullptr && !app()->OpenFilePath.isEmpty()) handedOver << app()->OpenFilePath << app()->MoreOpenFilePaths;
+  if (!handedOver.isEmpty()) {
+    splash("Gathering Data");
+    for (const QString& path : handedOver) OpenAssociatedFile(path);
+  }
+  CreatePreviewTimer();
+  startupDone_ = true;
+}
+
+void wcMain::DoProgramStart() {
+  splash("Pop!");
+  readSettings();
+  splash("Bang!");
+  UpdateCheck();
+  splash("");
+  bool handedOver = app() != nullptr && !app()->OpenFilePath.isEmpty();
+  bool recovered = !handedOver && offerRecovery();
+  InputRefresh(255);
+  DispObjRefresh(0xFFFFFFFF);
+  SetPreviewArea(true, PreviewX, PreviewY);
+  if (app() != nullptr) app()->CenterWindow(this);
+  if (!handedOver && !recovered && ShowMenuAtStart) {
+    splash("Proceeding to Grid");
+    if (app() != nullptr) app()->EndSplash();
+    // Later, so that the start-up returns and the splash closes first.
+    if (startupMenuTimer_ == nullptr) {
+      startupMenuTimer_ = new QTimer(this);
+      startupMenuTimer_->setSingleShot(true);
+      connect(startupMenuTimer_, &QTimer::timeout, this, &wcMain::StartupMenu);
+    }
+    startupMenuTimer_->start(100);
+  } else {
+    splash("Approaching Start");
+    if (app() != nullptr) app()->EndSplash();
+  }
+}
+
+// The template menu for a new project; its window brings the choice.
+void wcMain::StartupMenu() {
+  ++startupMenuShown_;
+  if (app() != nullptr && app()->wndTemplateMenu != nullptr) app()->wndTemplateMenu->showWindow();
+}
+
+// True when a project was recovered.
+bool wcMain::offerRecovery() {
+  if (RecoveryStatus() <= 0 || app() == nullptr || app()->wndRecovery == nullptr) return false;
+  wcRecovery* recovery = app()->wndRecovery;
+  splash("Calling Tow Truck");
+  RunModalForWindow(recovery);
+  int result = 0;
+  if (recovery->SendReport()) {
+    const wchar_t* entered = AppInputBox(L"Please describe what you were doing when the program crashed:", L"");
+    std::wstring text = entered != nullptr ? entered : L"";
+    result = RecoverySubmitReport(1, entered != nullptr ? text.c_str() : nullptr);
+  } else {
+    result = RecoverySubmitReport(0, nullptr);
+  }
+  if (result != 0) ErrorShowLast();
+  if (!recovery->DoRecovery()) return false;
+  result = RecoveryApply();
+  if (result != 0) ErrorShowLast();
+  if (result < 0) {
+    ProjectNew();
+    UndoSave();
+    return false;
+  }
+  setProjectModified(true);
+  UndoSave();
+  return true;
+}
+
+int wcMain::ReleaseCheckOffGuiThread(int anyRelease) {
+  if (!IsGuiThread()) return GetAppUpdateAvailable(anyRelease);
+  // The request may take its whole time-out; the window keeps painting.
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  auto result = std::make_shared<std::atomic<int>>(-1);
+  std::thread worker([done, result, anyRelease]() {
+    result->store(GetAppUpdateAvailable(anyRelease));
+    done->store(true);
+  });
+  while (!done->load()) RunLoopWait(0.01);
+  worker.join();
+  return result->load();
+}
+
+void wcMain::UpdateCheck() {
+  int lastCheck = 0;
+  int lastNotify = 0;
+  UserDefaultsReadInt("LastUpdateCheck", lastCheck);
+  UserDefaultsReadInt("LastUpdateNotify", lastNotify);
+  QDateTime now = ClockNow();
+  int today = now.isValid() ? now.date().year() * 10000 + now.date().month() * 100 + now.date().day() : 0;
+  if (lastCheck >= today) return;
+  int newer = ReleaseCheckOffGuiThread(0);
+  if (newer >= 1 && newer > lastNotify) {
+    UserDefaultsWrite("LastUpdateNotify", newer);
+    QString question = "A program update is available. Would you like to go to the " + VendorWebSiteName() +
+                       " website to get it now? You will not be notified again until another significant "
+                       "update is released.";
+    if (AppMessageBox(NSStringToWStr(question).c_str(), 36) == kMbYes) {
+      AppMessageBox(L"Please remember to exit this application before installing the update.", 64);
+      OpenUrl(QUrl(VendorDownloadUrl()));
+    }
+  }
+  // A list that could not be read is tried again at the next start.
+  if (newer >= 0) UserDefaultsWrite("LastUpdateCheck", today);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The offer at start-up to reopen the project of a session that did not end
+// cleanly, with the choice of sending a crash report.
+#include "ui/shell/WindowController.h"
+
+class QCheckBox;
+class QPushButton;
+
+class wcRecovery : public WindowController {
+  Q_OBJECT
+public:
+  wcRecovery();
+  bool FreshWindow = true;
+  // Read by the opener after the modal run.
+  bool DoRecovery() const { return doRecovery_; }
+  bool SendReport() const { return sendReport_; }
+
+  QCheckBox* SubmitReportCheck = nullptr;
+  QPushButton* YesButton = nullptr;
+  QPushButton* NoButton = nullptr;
+
+public slots:
+  void YesButton_Pressed();
+  void NoButton_Pressed();
+  void SubmitReportCheck_Changed();
+
+protected:
+  QWidget* makeWindow() override;
+  void windowDidBecomeMain() override;
+  void windowWillClose() override;
+
+private:
+  bool doRecovery_ = false;
+  bool sendReport_ = false;
+};
