@@ -112,3 +112,26 @@ TEST_F(OutputRenderTest, NotReadyWithoutRenderWorkers) {
             -2);
   ASSERT_EQ(RenderWorkersInit(), 0);
 }
+
+TEST_F(OutputRenderTest, AudioObjectSoundsWithItsVolume) {
+  const std::string wav = TempPath("ramp.wav");
+  ASSERT_TRUE(WriteWav16(wav, 22050, 2, MakeRampPcm16(22050 * 3, 2)));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(wav)).c_str());
+  ASSERT_NE(input, 255u);
+  const uint32_t audio = AddObject(kDispAudio, input, 0, 0, 10, 10);
+  // Silent for the first half second by the object's timeline.
+  Edit(audio, [](DispStruct& r) { r.OffsetTime = 0.5f; });
+  const std::string out = TempPath("sound.mp4");
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 160, 120, 3, 44100, 500, 128, 5,
+                                25.0f, 0.0f, 0.0f, 1.5f),
+            0);
+  ASSERT_TRUE(waitIdle(60000));
+  EXPECT_EQ(OutputHandlerGetResult(), 0);
+  RenderEnd();
+  MediaProbe probe = ProbeMedia(out, false);
+  ASSERT_TRUE(probe.opened);
+  ASSERT_EQ(probe.audioStreams, 1);
+  ASSERT_GT(probe.sampleRate, 0);
+  EXPECT_LT(SoundRms(probe.sound, probe.sampleRate, 0.05, 0.4), 0.01);
+  EXPECT_GT(SoundRms(probe.sound, probe.sampleRate, 0.7, 1.3), 0.08);
+}
