@@ -241,7 +241,7 @@ public:
       record.addField(name);
     size_t count = record.fieldNames.size();
     std::vector<double> row(count);
-    for (size_t i = layout.firstData; i < lines.size() && record.rowCount() < kMaxLogRows; ++i) {
+    for (size_t i = layout.firstData; i < lines.size() && LogHasRoomForRow(record); ++i) {
       std::vector<std::string_view> cells = splitCells(lines[i], delimiter, count);
       if (cells.size() * 2 < count || cells.size() < 2)
         continue; // garbage or blank

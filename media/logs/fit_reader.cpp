@@ -169,7 +169,7 @@ private:
       p += f.size;
     }
     row[kTime] = kFitEpoch + lastTimestamp_;
-    if (hasTime && rows.size() < kMaxLogRows)
+    if (hasTime && rows.size() < kMaxLogCells / kColumnCount)
       rows.push_back(row);
   }
 

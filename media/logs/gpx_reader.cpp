@@ -130,7 +130,7 @@ private:
       } else if (event == XmlEvent::kEnd) {
         if (xml.name() == "trkpt" && inPoint) {
           inPoint = false;
-          if (!std::isnan(point[kTime]) && points.size() < kMaxLogRows) {
+          if (!std::isnan(point[kTime]) && points.size() < kMaxLogCells / kColumnCount) {
             points.push_back(point);
             for (int c = 0; c < kColumnCount; ++c)
               seen[c] = seen[c] || !std::isnan(point[c]);

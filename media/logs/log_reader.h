@@ -9,8 +9,16 @@
 
 // Files above this size are refused before anything is allocated.
 constexpr size_t kMaxLogFileBytes = size_t(1) << 30;
-// Rows kept from one file (a day at 100 Hz is well below this).
+// Rows kept from one file (a day at 100 Hz is well below this), and cells
+// in all (800 MB of values), so a wide file cannot exhaust memory.
 constexpr size_t kMaxLogRows = 20'000'000;
+constexpr size_t kMaxLogCells = 100'000'000;
+
+// True while the record may take one more row.
+inline bool LogHasRoomForRow(const DataloggerRecord& record) {
+  size_t width = record.fieldNames.empty() ? 1 : record.fieldNames.size();
+  return record.rowCount() < kMaxLogRows && (record.rowCount() + 1) * width <= kMaxLogCells;
+}
 
 struct LogReadStatus {
   int code = 0;        // 0 or a negative engine code

@@ -244,7 +244,7 @@ private:
   void flush() {
     if (epoch_.tod < 0 || !epoch_.hasFix)
       return;
-    if (record_.rowCount() >= kMaxLogRows)
+    if (!LogHasRoomForRow(record_))
       return;
     epoch_.values[kTime] = absoluteTime();
     record_.appendRow(std::vector<double>(epoch_.values, epoch_.values + kColumnCount));

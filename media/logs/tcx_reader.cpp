@@ -116,7 +116,7 @@ private:
           inHeartRate = false;
         if (name == "Trackpoint" && inPoint) {
           inPoint = false;
-          if (!std::isnan(point[kTime]) && points.size() < kMaxLogRows) {
+          if (!std::isnan(point[kTime]) && points.size() < kMaxLogCells / kColumnCount) {
             points.push_back(point);
             for (int c = 0; c < kColumnCount; ++c)
               seen[c] = seen[c] || !std::isnan(point[c]);

@@ -121,7 +121,7 @@ private:
                        const std::vector<VboColumn>& columns, DataloggerRecord& record) {
     std::vector<double> row(columns.size());
     double dayCarry = 0, lastTod = -1;
-    for (size_t i = first; i < lines.size() && record.rowCount() < kMaxLogRows; ++i) {
+    for (size_t i = first; i < lines.size() && LogHasRoomForRow(record); ++i) {
       std::vector<std::string_view> cells = splitBlanks(lines[i]);
       if (cells.size() < columns.size())
         continue;
