@@ -2,6 +2,7 @@
 
 #include "engine/base/error.h"
 #include "render/compositor/compositor.h"
+#include "render/compositor/picture_adjust.h"
 #include "render/compositor/pixel_ops.h"
 
 #include <algorithm>
@@ -39,7 +40,9 @@ int ObjectPlaceLayer(const ObjectContext& ctx, const Layer& layer, double x, dou
   return CompositeFrame(f);
 }
 
-int ObjectDrawBitmap(const ObjectContext& ctx) {
+int ObjectDrawBitmap(const ObjectContext& ctx) { return ObjectDrawBitmapWith(ctx, BitmapEffects{}); }
+
+int ObjectDrawBitmapWith(const ObjectContext& ctx, const BitmapEffects& effects) {
   const DispStruct* obj = ctx.obj;
   if (!obj || !obj->Bitmap || obj->BitmapSize < sizeof(DispBitmapHeader)) return 0;
   DispBitmapHeader head;
@@ -49,14 +52,29 @@ int ObjectDrawBitmap(const ObjectContext& ctx) {
     return ErrorSet(kErrIntegrity, "ObjectDrawBitmap");
   // Bitmap blocks keep straight alpha, as imported; layers are premultiplied.
   Layer layer(static_cast<int>(head.Width), static_cast<int>(head.Height));
-  const auto* src = reinterpret_cast<const uint32_t*>(obj->Bitmap + sizeof head);
-  for (int y = 0; y < layer.height; ++y) {
-    const uint32_t* in = src + static_cast<size_t>(layer.height - 1 - y) * layer.width;
-    uint32_t* out = layer.row(y);
-    for (int x = 0; x < layer.width; ++x) {
-      uint32_t p;
-      std::memcpy(&p, in + x, 4);
-      out[x] = Premultiply(p);
+  if (effects.adjust) {
+    std::vector<uint32_t> straight(static_cast<size_t>(head.Width) * head.Height);
+    std::memcpy(straight.data(), obj->Bitmap + sizeof head, straight.size() * 4);
+    PictureSource source;
+    source.pixels = straight.data();
+    source.width = layer.width;
+    source.height = layer.height;
+    source.topDown = false;
+    source.opaque = false;
+    source.cropW = layer.width;
+    source.cropH = layer.height;
+    int code = PictureAdjust(source, *effects.adjust, ctx.time, &layer);
+    if (code < 0) return code;
+  } else {
+    const auto* src = obj->Bitmap + sizeof head;
+    for (int y = 0; y < layer.height; ++y) {
+      const uint8_t* in = src + static_cast<size_t>(layer.height - 1 - y) * layer.width * 4;
+      uint32_t* out = layer.row(y);
+      for (int x = 0; x < layer.width; ++x) {
+        uint32_t p;
+        std::memcpy(&p, in + static_cast<size_t>(x) * 4, 4);
+        out[x] = Premultiply(p);
+      }
     }
   }
   double w = ctx.w, h = ctx.h;
@@ -78,7 +96,8 @@ int ObjectDrawBitmap(const ObjectContext& ctx) {
   f.DstY = ctx.y + (ctx.h - h) / 2 + offY;
   f.DstW = w;
   f.DstH = h;
-  f.Rotation = std::isfinite(obj->BitmapRotate) ? obj->BitmapRotate : 0;
+  f.Rotation = (std::isfinite(obj->BitmapRotate) ? obj->BitmapRotate : 0) + effects.extraRotation;
+  f.Opacity = static_cast<uint8_t>(std::lround(f.Opacity * std::clamp(effects.opacity, 0.0, 1.0)));
   f.ClipX = static_cast<int>(std::floor(ctx.x));
   f.ClipY = static_cast<int>(std::floor(ctx.y));
   f.ClipW = std::max(1, static_cast<int>(std::ceil(ctx.x + ctx.w)) - f.ClipX);

@@ -34,6 +34,13 @@ int ObjectPlaceLayer(const ObjectContext& ctx, const Layer& layer, double x, dou
 // The object's background bitmap (rotation, zoom, offset, chroma key),
 // clipped to the object's rectangle; 0 when it has none.
 int ObjectDrawBitmap(const ObjectContext& ctx);
+// The same with changes driven by data (embedded images).
+struct BitmapEffects {
+  float extraRotation = 0;             // degrees added
+  double opacity = 1;                  // multiplies the object's own
+  const AdjustStruct* adjust = nullptr; // colour changes of the picture
+};
+int ObjectDrawBitmapWith(const ObjectContext& ctx, const BitmapEffects& effects);
 // The parameter record when the object holds at least sizeof(T) bytes of it.
 template <typename T> const T* ObjectParam(const DispStruct* obj) {
   return obj && obj->Param && obj->ParamSize >= sizeof(T) ? reinterpret_cast<const T*>(obj->Param)

@@ -8,6 +8,9 @@
 #include "render/loop/frame_render.h"
 
 #include <cstring>
+#include <fstream>
+
+#include "engine/base/text.h"
 
 namespace {
 constexpr int kW = 360, kH = 240; // half the 720 x 480 grid
@@ -182,4 +185,36 @@ TEST_F(ObjectRenderTest, OverscanKeepsObjectsInsideTheSafeArea) {
   EXPECT_EQ(FramePixel(frame, kW, kH, 5, 5) & 0xFFFFFF, 0u);
   EXPECT_LE(ColourDiff(FramePixel(frame, kW, kH, 20, 20), kRed), 2);
   EXPECT_EQ(FramePixel(frame, kW, kH, 350, 235) & 0xFFFFFF, 0u);
+}
+
+TEST_F(ObjectRenderTest, EmbeddedImageDrivenByADataChannel) {
+  const std::string log = TempPath("temp.csv");
+  {
+    std::ofstream f(log);
+    f << "Time (ms),X,Y,Temp\n";
+    for (int ms = 0; ms <= 3000; ms += 100) f << ms << "," << ms / 100 << ",0," << ms / 10 << "\n";
+  }
+  const uint32_t data = InputAdd(WideToUtf16(Utf8ToWide(log)).c_str());
+  ASSERT_NE(data, 255u);
+  const uint32_t e = AddObject(kDispEImage, data, 0, 0, 100, 100);
+  SetBitmap(e, 2, 2, std::vector<uint32_t>(4, 0xFF00FF00u));
+  EditParam<EImageParam>(e, [](EImageParam& p) {
+    const char16_t field[] = u"Temp";
+    std::memcpy(p.Field, field, sizeof field);
+    p.Mode = 2; // threshold on MaxInput
+    p.MaxInput = 150;
+    p.MinOutput = 0;
+    p.MaxOutput = 100;
+    p.OutputType = 3; // transparency
+    p.FlashInterval = 0;
+  });
+  EXPECT_LE(ColourDiff(At(Frame(1.0f), 180, 120), 0x00FF00), 2); // 100: solid
+  EXPECT_EQ(At(Frame(2.0f), 180, 120) & 0xFFFFFF, 0u);            // 200: fully clear
+  EditParam<EImageParam>(e, [](EImageParam& p) {
+    p.Mode = 1; // mapped: 0..300 onto 0..100 % transparency
+    p.MinInput = 0;
+    p.MaxInput = 300;
+  });
+  const uint32_t half = At(Frame(1.5f), 180, 120);
+  EXPECT_NEAR(static_cast<int>((half >> 8) & 0xFF), 127, 4);
 }
