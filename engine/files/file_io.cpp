@@ -28,41 +28,68 @@ void SyncFolder(const std::string& folder) {
 
 } // namespace
 
-int FileReadAll(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out) {
-  out.clear();
-  const std::string name = WideToUtf8(path);
-  // Non-blocking so that a FIFO cannot hang the open; regular files ignore it.
+namespace {
+
+// Opens a regular file without blocking on a FIFO; -80 otherwise.
+int OpenRegular(const std::string& name, uint64_t* size) {
   const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return kErrOpen;
+  if (fd < 0) return -1;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
     close(fd);
-    return kErrOpen;
+    return -1;
   }
-  if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxBytes) {
-    close(fd);
-    return kErrRead;
-  }
-  const size_t size = static_cast<size_t>(info.st_size);
-  try {
-    out.resize(size);
-  } catch (const std::exception&) {
-    close(fd);
-    return kErrNoMemory;
-  }
+  *size = static_cast<uint64_t>(info.st_size);
+  return fd;
+}
+
+bool ReadFully(int fd, uint8_t* data, size_t size) {
   size_t done = 0;
   while (done < size) {
-    const ssize_t n = read(fd, out.data() + done, size - done);
+    const ssize_t n = read(fd, data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
+  return done == size;
+}
+
+int ReadPart(const std::wstring& path, size_t maxBytes, bool whole, std::vector<uint8_t>& out,
+             uint64_t* fileSize) {
+  out.clear();
+  uint64_t size = 0;
+  const int fd = OpenRegular(WideToUtf8(path), &size);
+  if (fd < 0) return kErrOpen;
+  if (fileSize != nullptr) *fileSize = size;
+  if (whole && size > maxBytes) {
+    close(fd);
+    return kErrRead;
+  }
+  const size_t wanted = static_cast<size_t>(size < maxBytes ? size : maxBytes);
+  try {
+    out.resize(wanted);
+  } catch (const std::exception&) {
+    close(fd);
+    return kErrNoMemory;
+  }
+  const bool ok = ReadFully(fd, out.data(), wanted);
   close(fd);
-  if (done != size) {
+  if (!ok) {
     out.clear();
     return kErrRead;
   }
   return kOk;
+}
+
+} // namespace
+
+int FileReadAll(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out) {
+  return ReadPart(path, maxBytes, true, out, nullptr);
+}
+
+int FileReadHead(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out,
+                 uint64_t* fileSize) {
+  return ReadPart(path, maxBytes, false, out, fileSize);
 }
 
 AtomicFile::~AtomicFile() { Drop(); }

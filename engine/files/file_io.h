@@ -12,6 +12,11 @@
 // maxBytes or cannot be read to its end.
 int FileReadAll(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out);
 
+// Reads at most the first maxBytes of a regular file into out and gives
+// its whole size. 0, -80 as above, -81 on a read error.
+int FileReadHead(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& out,
+                 uint64_t* fileSize);
+
 // A file being written: created as a hidden temporary beside the target,
 // renamed over the target by Commit. Dropped without Commit, the temporary
 // is removed and the target stays as it was.
