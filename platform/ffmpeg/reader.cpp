@@ -287,11 +287,18 @@ void MediaMacAV::ConvertFrame(const AVFrame* frame) {
   uint8_t* lastRow = bitmap_.data() + static_cast<size_t>(h - 1) * w * 4;
   const int32_t dstStride = -w * 4;
   auto format = static_cast<AVPixelFormat>(frame->format);
-  if (format == AV_PIX_FMT_YUV420P && frame->color_range != AVCOL_RANGE_JPEG && w % 2 == 0) {
+  // Studio-range 8-bit YCbCr goes through the lookup table; everything else
+  // (full range, 10-bit, RGB...) through libswscale.
+  uint32_t layout = 0;
+  if (frame->color_range != AVCOL_RANGE_JPEG && w % 2 == 0) {
+    if (format == AV_PIX_FMT_YUV420P) layout = kColorI420;
+    else if (format == AV_PIX_FMT_UYVY422) layout = kColor2vuy;
+    else if (format == AV_PIX_FMT_YUYV422) layout = kColorYuvs;
+  }
+  if (layout != 0) {
     ColorConvImage src{{frame->data[0], frame->data[1], frame->data[2]},
                        {frame->linesize[0], frame->linesize[1], frame->linesize[2]}};
-    if (ColorConvToPixels(kColorI420, src, lastRow, dstStride, static_cast<uint32_t>(w), static_cast<uint32_t>(h)) ==
-        kOk)
+    if (ColorConvToPixels(layout, src, lastRow, dstStride, static_cast<uint32_t>(w), static_cast<uint32_t>(h)) == kOk)
       return;
   }
   sws_ = sws_getCachedContext(sws_, w, h, format, w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr,

@@ -127,6 +127,22 @@ TEST(ReaderVideoFiles, LosslessRgbColoursAreExact) {
   EXPECT_EQ(PixelAt(bits, kW, kH, true, kW / 8, 0), 0xFF000000u); // bit 1
 }
 
+TEST(ReaderVideoFiles, PackedYuvFramesThroughTheTable) {
+  for (const char* format : {"uyvy422", "yuyv422"}) {
+    std::string path = MediaTestPath(std::string("packed-") + format + ".avi");
+    ASSERT_TRUE(MakeIndexVideo(path, 12, kW, kH, "25", std::string("-c:v rawvideo -pix_fmt ") + format));
+    MediaMacAV reader;
+    ASSERT_EQ(reader.Open(Utf8ToWide(path)), 0) << format;
+    for (int i : {0, 7, 3, 11}) {
+      ASSERT_EQ(reader.GetFrame(i / 25.0), 0);
+      EXPECT_EQ(ReadFrameIndex(reader.BitmapData(), kW, kH, true), i) << format;
+    }
+    uint32_t red = PixelAt(reader.BitmapData(), kW, kH, true, 4, kH - 1);
+    EXPECT_GT((red >> 16) & 0xFF, 240u) << format;
+    EXPECT_LT(red & 0xFF, 16u) << format;
+  }
+}
+
 TEST(ReaderVideoFiles, HalfTurnFromTheDisplayMatrix) {
   std::string base = MediaTestPath("upright.mp4");
   ASSERT_TRUE(MakeIndexVideo(base, 10, kW, kH, "25", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p"));
