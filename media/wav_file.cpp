@@ -1,5 +1,6 @@
 #include "media/wav_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -108,8 +109,15 @@ int WavReader::Open(const std::wstring& path) {
     return ::pread(fd, buf, n, static_cast<off_t>(off)) == static_cast<ssize_t>(n);
   };
   int rc = WavParse(source, static_cast<uint64_t>(st.st_size), &info_);
-  if (rc != kOk) Close();
-  return rc;
+  if (rc != kOk) {
+    Close();
+    return rc;
+  }
+  format_ = info_.Format;
+  format_.wBitsPerSample = 16;
+  format_.nBlockAlign = static_cast<uint16_t>(format_.nChannels * 2);
+  format_.nAvgBytesPerSec = format_.nSamplesPerSec * format_.nBlockAlign;
+  return kOk;
 }
 
 double WavReader::Length() const {
@@ -118,29 +126,40 @@ double WavReader::Length() const {
 }
 
 int WavReader::Read(double start, double length) {
-  const AudioFormat& f = info_.Format;
-  if (fd_ < 0 || f.nBlockAlign == 0) return kErrBadArg;
+  const AudioFormat& file = info_.Format;
+  if (fd_ < 0 || file.nBlockAlign == 0) return kErrBadArg;
   double total = Length();
   if (!(start < total) || !(length >= 0.0)) return kErrEndOfData;
   if (start + length > total) length = total - start;
-  const int64_t align = f.nBlockAlign;
-  int64_t bytes = static_cast<int64_t>(std::llround(length * f.nAvgBytesPerSec));
+  const int64_t align = format_.nBlockAlign;
+  int64_t bytes = static_cast<int64_t>(std::llround(length * format_.nAvgBytesPerSec));
   bytes = (bytes + align - 1) / align * align;
   if (bytes <= 0) return kErrEndOfData;
   if (bytes > INT32_MAX / 2) return kErrBadArg;
-  int64_t first = static_cast<int64_t>(std::llround(start * f.nAvgBytesPerSec));
-  first -= first % align;
-  block_.assign(static_cast<size_t>(bytes), f.wBitsPerSample == 8 ? 0x80 : 0);
-  int64_t skip = first < 0 ? -first : 0; // silence before the file starts
-  if (skip >= bytes) return static_cast<int>(bytes);
-  int64_t from = first + skip;
-  int64_t n = bytes - skip;
-  int64_t left = static_cast<int64_t>(info_.DataSize) - from;
-  if (n > left) n = left > 0 ? left : 0;
-  ssize_t got = ::pread(fd_, block_.data() + skip, static_cast<size_t>(n),
-                        static_cast<off_t>(info_.DataOffset + static_cast<uint64_t>(from)));
-  if (got != static_cast<ssize_t>(n)) return kErrRead;
-  return static_cast<int>(skip + n);
+  const int64_t frames = bytes / align;
+  int64_t first = static_cast<int64_t>(std::llround(start * format_.nAvgBytesPerSec));
+  const int64_t firstFrame = (first - first % align) / align;
+  block_.assign(static_cast<size_t>(bytes), 0);
+  int64_t skip = firstFrame < 0 ? -firstFrame : 0; // silence before the file starts
+  if (skip >= frames) return static_cast<int>(bytes);
+  const int64_t from = firstFrame + skip;
+  const int64_t fileFrames = static_cast<int64_t>(info_.DataSize / file.nBlockAlign);
+  int64_t n = std::min(frames - skip, fileFrames - from);
+  if (n < 0) n = 0;
+  const size_t fileBytes = static_cast<size_t>(n) * file.nBlockAlign;
+  const off_t offset = static_cast<off_t>(info_.DataOffset + static_cast<uint64_t>(from) * file.nBlockAlign);
+  uint8_t* out = block_.data() + skip * align;
+  if (file.wBitsPerSample == 16) {
+    if (::pread(fd_, out, fileBytes, offset) != static_cast<ssize_t>(fileBytes)) return kErrRead;
+  } else {
+    narrow_.resize(fileBytes);
+    if (::pread(fd_, narrow_.data(), fileBytes, offset) != static_cast<ssize_t>(fileBytes)) return kErrRead;
+    for (size_t i = 0; i < fileBytes; ++i) {
+      int16_t wide = static_cast<int16_t>((narrow_[i] - 128) * 256);
+      std::memcpy(out + 2 * i, &wide, 2);
+    }
+  }
+  return static_cast<int>((skip + n) * align);
 }
 
 WavWriter::~WavWriter() { Abort(); }

@@ -33,18 +33,25 @@ public:
   // 0, -80 (cannot open), -141 / -81 as WavParse.
   int Open(const std::wstring& path);
   void Close();
-  const AudioFormat& Format() const { return info_.Format; }
+  // The sound as delivered: 16-bit PCM with the file's rate and channels
+  // (8-bit files are widened, so every reader hands out the same kind).
+  const AudioFormat& Format() const { return format_; }
+  // The format stored in the file.
+  const AudioFormat& FileFormat() const { return info_.Format; }
   double Length() const;
-  // Fills Data() with the span [start, start + length): bytes rounded to
-  // whole sample frames, silence before the start of the file, shortened at
-  // its end. The byte count, -89 at or past the end, -81 on a read failure.
+  // Fills Data() with the span [start, start + length) in Format(): bytes
+  // rounded to whole sample frames, silence before the start of the file,
+  // shortened at its end. The byte count, -89 at or past the end, -81 on a
+  // read failure.
   int Read(double start, double length);
   uint8_t* Data() { return block_.empty() ? nullptr : block_.data(); }
 
 private:
   int fd_ = -1;
   WavInfo info_{};
+  AudioFormat format_{};
   std::vector<uint8_t> block_;
+  std::vector<uint8_t> narrow_; // 8-bit samples before widening
 };
 
 // Streams PCM into a temporary file beside the target and renames it over

@@ -27,13 +27,24 @@ TEST(WavFile, RoundTripKeepsFormatAndSamples) {
     EXPECT_EQ(fmtSize, 16u); // a plain PCM fmt chunk
     WavReader reader;
     ASSERT_EQ(reader.Open(W(path)), 0);
+    EXPECT_EQ(+reader.FileFormat().nChannels, +f.nChannels);
+    EXPECT_EQ(+reader.FileFormat().wBitsPerSample, +f.wBitsPerSample);
     EXPECT_EQ(+reader.Format().nChannels, +f.nChannels);
-    EXPECT_EQ(+reader.Format().wBitsPerSample, +f.wBitsPerSample);
+    EXPECT_EQ(+reader.Format().wBitsPerSample, 16); // delivered as 16-bit
     EXPECT_EQ(+reader.Format().nSamplesPerSec, 22050u);
     EXPECT_NEAR(reader.Length(), 3001.0 / 22050, 1e-9);
     int n = reader.Read(0.0, 10.0);
-    ASSERT_EQ(n, static_cast<int>(pcm.size()));
-    EXPECT_EQ(std::memcmp(reader.Data(), pcm.data(), pcm.size()), 0);
+    if (f.wBitsPerSample == 16) {
+      ASSERT_EQ(n, static_cast<int>(pcm.size()));
+      EXPECT_EQ(std::memcmp(reader.Data(), pcm.data(), pcm.size()), 0);
+    } else {
+      ASSERT_EQ(n, static_cast<int>(pcm.size() * 2));
+      for (size_t i = 0; i < pcm.size(); ++i) {
+        int16_t s;
+        std::memcpy(&s, reader.Data() + 2 * i, 2);
+        ASSERT_EQ(s, (pcm[i] - 128) * 256) << i;
+      }
+    }
   }
 }
 
@@ -54,6 +65,21 @@ TEST(WavFile, SpansByTimeWithSilenceBeforeTheStart) {
   EXPECT_EQ(s, RampSample(0, 0));
   EXPECT_EQ(reader.Read(2.0, 0.1), -89);
   EXPECT_EQ(reader.Read(1.9, 1.0), 3200); // shortened at the end
+}
+
+TEST(WavFile, EightBitSilenceBeforeTheStartIsZero) {
+  AudioFormat f = AudioFormatFor(0, 1000);
+  std::vector<uint8_t> pcm(1000, 200);
+  std::string path = MediaTestPath("eight.wav");
+  ASSERT_EQ(WavWriteFile(W(path), f, pcm.data(), pcm.size()), 0);
+  WavReader reader;
+  ASSERT_EQ(reader.Open(W(path)), 0);
+  ASSERT_EQ(reader.Read(-0.01, 0.02), 40);
+  int16_t s;
+  std::memcpy(&s, reader.Data(), 2);
+  EXPECT_EQ(s, 0);
+  std::memcpy(&s, reader.Data() + 20, 2);
+  EXPECT_EQ(s, 72 * 256);
 }
 
 TEST(WavFile, WriterRefusesFormatsItCannotWrite) {
