@@ -184,9 +184,10 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
     bool reuse = i == 0 && loadedAudioTime_ >= 0.0 && t >= loadedAudioTime_ && !audioChunk_.empty();
     if (!(i == 0 && fresh)) freshAudioSeekTime_ = -1.0;
     if (!reuse) {
-      if (audioAtEnd_ || !ReadAudioChunk()) {
-        LogDebug(L"Failed to get sample in GetAudio(%.03f,%.03f); i = %d; MediaReader.status = %d (End %d)", t, length, i,
-                 1, audioAtEnd_ ? 1 : 0);
+      if (audioAtEnd_) break; // already logged when the sound ran out
+      if (!ReadAudioChunk()) {
+        LogPrintf(L"Failed to get sample in GetAudio(%.03f,%.03f); i = %d; MediaReader.status = %d (End %d)", t, length,
+                  i, 1, 0);
         audioAtEnd_ = true;
         break;
       }
@@ -203,7 +204,7 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
         continue;
       }
       if (late && filled == 0)
-        LogDebug(L"Unable to get exact start time for GetAudio(%.03f,%.03f); i = %d", t, length, i);
+        LogPrintf(L"Unable to get exact start time for GetAudio(%.03f,%.03f); i = %d", t, length, i);
       offset = RoundToIntF(static_cast<float>((t - loadedAudioTime_) * audioFormat_.nAvgBytesPerSec));
       offset -= offset % align;
       if (offset < 0) {

@@ -13,10 +13,10 @@ namespace {
 constexpr int kRate = 44100;
 
 // A small picture with the ramp as lossless sound, optionally starting late.
-std::string MakeRampMovie(const std::string& name, double audioDelay, int seconds) {
+std::string MakeRampMovie(const std::string& name, double audioDelay, int seconds, const std::string& ext = ".mov") {
   std::string wav = MediaTestPath(name + ".wav");
   EXPECT_TRUE(WriteWav16(wav, kRate, 2, MakeRampPcm16(kRate * seconds, 2)));
-  std::string out = MediaTestPath(name + ".mov"); // sample-exact timestamps
+  std::string out = MediaTestPath(name + ext); // .mov: sample-exact timestamps
   std::string delay = audioDelay > 0 ? "-itsoffset " + std::to_string(audioDelay) + " " : "";
   EXPECT_TRUE(MakeIndexVideo(out, seconds * 10, 64, 32, "10", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p",
                              delay + "-i " + wav, "-map 0:v -map 1:a -c:a pcm_s16le"));
@@ -59,6 +59,17 @@ TEST(ReaderAudio, ExactSamplesAfterJumpsBothWays) {
   for (double t : {6.5, 1.0, 7.2, 0.25, 3.0, 3.1, 0.0, 5.0}) {
     ASSERT_EQ(reader.GetAudio(t, 0.1), 0) << t;
     ASSERT_EQ(reader.AudioDataLength(), 17640u) << t;
+    ASSERT_TRUE(MatchesRamp(reader.AudioData(), 17640, static_cast<int64_t>(t * kRate + 0.5))) << t;
+  }
+}
+
+TEST(ReaderAudio, AviSoundIsExact) {
+  std::string path = MakeRampMovie("avi", 0, 3, ".avi");
+  MediaMacAV reader;
+  ASSERT_EQ(reader.Open(Utf8ToWide(path)), 0);
+  for (double t : {0.0, 1.5, 0.5, 2.0}) {
+    ASSERT_EQ(reader.GetAudio(t, 0.1), 0) << t;
+    ASSERT_EQ(reader.AudioDataLength(), 17640u);
     ASSERT_TRUE(MatchesRamp(reader.AudioData(), 17640, static_cast<int64_t>(t * kRate + 0.5))) << t;
   }
 }
