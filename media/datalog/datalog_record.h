@@ -91,6 +91,23 @@ struct DataloggerRecord {
     columns.emplace_back(rowCount(), std::numeric_limits<double>::quiet_NaN());
     return static_cast<int>(fieldNames.size()) - 1;
   }
+  // Removes the columns from `first` on that hold no finite value.
+  void dropEmptyColumns(size_t first) {
+    for (size_t c = columns.size(); c-- > first;) {
+      bool any = false;
+      for (double v : columns[c])
+        if (v == v && v - v == 0) { // finite
+          any = true;
+          break;
+        }
+      if (!any) {
+        columns.erase(columns.begin() + static_cast<long>(c));
+        fieldNames.erase(fieldNames.begin() + static_cast<long>(c));
+        if (timeField > static_cast<int>(c))
+          --timeField;
+      }
+    }
+  }
   // Appends one row; missing cells become NaN, extra cells are dropped.
   void appendRow(const std::vector<double>& row) {
     for (size_t c = 0; c < columns.size(); ++c)

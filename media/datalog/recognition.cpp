@@ -224,5 +224,16 @@ RoleChoice ChooseColumns(const DataloggerRecord& record, const DataStruct& data)
   if (data.Speed[0] != 0 && data.SpeedConv >= kMinFactor)
     choice.factor[kRoleSpeed] = data.SpeedConv;
   choice.speedCalculate = data.Speed[0] != 0 && choice.column[kRoleSpeed] < 0;
+  // Unix time stamps in milliseconds, as phone apps write them, under a
+  // name without a unit.
+  int time = choice.column[kRoleTime];
+  if (data.Time[0] == 0 && time >= 0 && time != record.timeField && choice.factor[kRoleTime] == 1.0) {
+    for (double v : record.columns[time])
+      if (std::isfinite(v)) {
+        if (v > 1e11 && v < 1e14)
+          choice.factor[kRoleTime] = 0.001;
+        break;
+      }
+  }
   return choice;
 }

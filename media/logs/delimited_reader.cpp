@@ -204,6 +204,34 @@ std::vector<std::string> columnNames(const std::vector<std::string_view>& lines,
   return names;
 }
 
+// "N/S" and "E/W" columns (GPS logger exports) sign the column before.
+bool isHemisphereName(const std::string& name) {
+  std::string lower = LowerAscii(name);
+  return lower == "n/s" || lower == "e/w" || lower == "ns" || lower == "ew";
+}
+
+double hemisphereSign(std::string_view cell) {
+  std::string_view bare = TrimBlanks(cell);
+  if (!bare.empty() && bare.front() == '"')
+    bare.remove_prefix(1);
+  if (bare.empty())
+    return kNaN;
+  char c = bare.front();
+  return (c == 'S' || c == 's' || c == 'W' || c == 'w') ? -1.0 : (c == 'N' || c == 'n' || c == 'E' || c == 'e') ? 1.0 : kNaN;
+}
+
+void applyHemispheres(DataloggerRecord& record, const std::vector<bool>& hemisphere) {
+  for (size_t c = 1; c < hemisphere.size(); ++c) {
+    if (!hemisphere[c])
+      continue;
+    std::vector<double>& values = record.columns[c - 1];
+    const std::vector<double>& signs = record.columns[c];
+    for (size_t r = 0; r < values.size(); ++r)
+      if (signs[r] < 0)
+        values[r] = -std::fabs(values[r]);
+  }
+}
+
 class DelimitedReader final : public LogReader {
 public:
   const char* name() const override { return "Delimited text"; }
@@ -240,6 +268,9 @@ public:
     for (const std::string& name : columnNames(lines, layout, delimiter))
       record.addField(name);
     size_t count = record.fieldNames.size();
+    std::vector<bool> hemisphere(count);
+    for (size_t c = 1; c < count; ++c)
+      hemisphere[c] = isHemisphereName(record.fieldNames[c]);
     std::vector<double> row(count);
     for (size_t i = layout.firstData; i < lines.size() && LogHasRoomForRow(record); ++i) {
       std::vector<std::string_view> cells = splitCells(lines[i], delimiter, count);
@@ -248,7 +279,9 @@ public:
       size_t values = 0;
       for (size_t c = 0; c < count; ++c) {
         double v = kNaN;
-        if (c < cells.size() && parseCell(cells[c], comma, v))
+        if (c < cells.size() && hemisphere[c])
+          v = hemisphereSign(cells[c]);
+        else if (c < cells.size() && parseCell(cells[c], comma, v))
           ++values;
         else
           v = kNaN;
@@ -260,6 +293,7 @@ public:
     if (record.rowCount() < 2)
       return LogRefuse(kErrNoData, "fewer than two data rows",
                        static_cast<int>(layout.firstData) + 1);
+    applyHemispheres(record, hemisphere);
     return {};
   }
 };

@@ -297,6 +297,7 @@ public:
       return LogRefuse(kErrHeader, "no NMEA sentences with a time");
     if (record.rowCount() < 2)
       return LogRefuse(kErrNoData, "fewer than two GPS fixes");
+    record.dropEmptyColumns(kAlt); // sentences the receiver never sent
     return {};
   }
 };

@@ -172,3 +172,15 @@ TEST(DatalogQuery, BestLapAndBestSoFar) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DatalogQuery, EpochMillisecondsWithoutAUnitAreScaled) {
+  DataloggerRecord record;
+  std::string path = WriteDatalogFile("epoch.csv", "timestamp,rpm\n1715947200000,1000\n1715947200500,2000\n1715947201000,3000\n");
+  ASSERT_TRUE(LoadProcessed(path, NewDataStruct(), record));
+  EXPECT_NEAR(record.channels.time.back(), 1.0, 1e-9);
+  EXPECT_NEAR(DataloggerValueAt(record, kQueryRpm, 0.25), 1500, 1e-6);
+}
+
+} // namespace

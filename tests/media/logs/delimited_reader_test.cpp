@@ -129,3 +129,21 @@ TEST(DelimitedReader, ReadsFromDiskThroughTheRegistry) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DelimitedReader, HemisphereColumnsSignThePositions) {
+  std::string text = "INDEX,RCR,DATE,TIME,VALID,LATITUDE,N/S,LONGITUDE,E/W,HEIGHT,SPEED\n"
+                     "1,T,2024/05/17,12:00:00,SPS,33.5,S,70.25,W,10,0\n"
+                     "2,T,2024/05/17,12:00:01,SPS,33.6,S,70.25,W,10,5\n"
+                     "3,T,2024/05/17,12:00:02,SPS,33.7,N,70.25,E,10,5\n";
+  DataloggerRecord record;
+  ASSERT_TRUE(DelimitedLogReader().parse(text, record).ok());
+  ASSERT_EQ(record.rowCount(), 3u);
+  EXPECT_EQ(Cell(record, "LATITUDE", 0), -33.5);
+  EXPECT_EQ(Cell(record, "LONGITUDE", 1), -70.25);
+  EXPECT_EQ(Cell(record, "LATITUDE", 2), 33.7);
+  EXPECT_EQ(Cell(record, "TIME", 1), 43201);
+}
+
+} // namespace

@@ -77,6 +77,10 @@ TEST(NmeaReader, MidnightWithDatesUsesTheDate) {
   ASSERT_TRUE(parseNmea(text, record).ok());
   ASSERT_EQ(record.rowCount(), 2u);
   EXPECT_NEAR(Cell(record, "Time", 1) - Cell(record, "Time", 0), 0.5, 1e-6);
+  // RMC carries no altitude, accuracy or satellites: those columns go.
+  EXPECT_EQ(FieldIndex(record, "Altitude"), -1);
+  EXPECT_EQ(FieldIndex(record, "HDOP"), -1);
+  EXPECT_GE(FieldIndex(record, "Heading"), 0);
 }
 
 TEST(NmeaReader, FixesWithoutPositionAreSkipped) {
