@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dirent.h>
 #include <random>
 #include <thread>
 
@@ -17,6 +18,16 @@
 namespace {
 
 constexpr int kW = 96, kH = 64;
+
+// Entries of a /proc folder of this process: its threads or open files.
+int CountEntries(const char* folder) {
+  int n = 0;
+  if (DIR* d = opendir(folder)) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
 
 class InputHandler : public ::testing::Test {
 protected:
@@ -190,6 +201,8 @@ TEST_F(InputHandler, UnknownFilesAreRefusedWithNothingLeft) {
   std::string text(3000, 'x');
   std::string full = Video("cut.mp4", 20);
   std::vector<uint8_t> bytes = ReadBytes(full);
+  const int threadsBefore = CountEntries("/proc/self/task");
+  const int filesBefore = CountEntries("/proc/self/fd");
   struct Bad { std::string name; std::vector<uint8_t> data; };
   std::vector<Bad> files = {{"empty.mp4", {}},
                             {"noise.bin", noise},
@@ -212,6 +225,8 @@ TEST_F(InputHandler, UnknownFilesAreRefusedWithNothingLeft) {
     EXPECT_EQ(slot->LastSeekTime, -1.0);
   }
   EXPECT_EQ(MediaMacAvOpenCount(), 0u);
+  EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
+  EXPECT_EQ(CountEntries("/proc/self/fd"), filesBefore);
   EXPECT_EQ(InputHandlerOpen(200), -21);
 }
 
@@ -228,6 +243,8 @@ TEST_F(InputHandler, ReopeningReplacesTheReader) {
 // Look-ahead, frames and closes racing on several readers at once.
 TEST_F(InputHandler, StressLookAheadGetAndClose) {
   std::string path = Video("stress.mp4", 90);
+  const int threadsBefore = CountEntries("/proc/self/task");
+  const int filesBefore = CountEntries("/proc/self/fd");
   for (int round = 0; round < 3; ++round) {
     std::vector<uint32_t> inputs;
     for (int k = 0; k < 4; ++k) {
@@ -254,6 +271,8 @@ TEST_F(InputHandler, StressLookAheadGetAndClose) {
     for (uint32_t in : inputs) InputHandlerClose(in);
     EXPECT_EQ(MediaMacAvOpenCount(), 0u);
   }
+  EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore); // decoding threads joined
+  EXPECT_EQ(CountEntries("/proc/self/fd"), filesBefore);
 }
 
 } // namespace
