@@ -31,6 +31,7 @@ struct WorkerPool {
   int bands = 0;
   std::atomic<int> busy{0};
   std::atomic<bool> started{false};
+  std::atomic<int> count{0}; // read without the run mutex by the band planning
 };
 
 WorkerPool& pool() {
@@ -44,15 +45,15 @@ void runBands(WorkerPool& p) {
 }
 
 struct WorkerArg {
-  int index;
+  SyncHandle wake;
 };
 
 void workerMain(void* arg) {
-  const int index = static_cast<WorkerArg*>(arg)->index;
+  const SyncHandle wake = static_cast<WorkerArg*>(arg)->wake;
   delete static_cast<WorkerArg*>(arg);
   WorkerPool& p = pool();
   for (;;) {
-    int wait = SyncWait(p.wakes[index], kSyncForever);
+    int wait = SyncWait(wake, kSyncForever);
     if (wait != kSyncSignalled || p.state.load() == kWorkersStop || SyncThreadShouldStop()) return;
     runBands(p);
     if (p.busy.fetch_sub(1) == 1) SyncEventSet(p.done);
@@ -73,9 +74,10 @@ int RenderWorkersInit() {
     SyncHandle wake = SyncEventCreate(L"RenderWorkerWake", 0, 0);
     if (!wake) break;
     p.wakes.push_back(wake);
-    SyncHandle thread = SyncThreadCreate(nullptr, 0, workerMain, new WorkerArg{i}, 0, nullptr);
+    auto* arg = new WorkerArg{wake};
+    SyncHandle thread = SyncThreadCreate(nullptr, 0, workerMain, arg, 0, nullptr);
     if (!thread) {
-      // The argument is freed only by a started thread.
+      delete arg; // a thread that never started never frees it
       SyncHandleClose(wake);
       p.wakes.pop_back();
       break;
@@ -83,6 +85,7 @@ int RenderWorkersInit() {
     p.threads.push_back(thread);
   }
   p.started = true;
+  p.count = static_cast<int>(p.threads.size());
   LogPrintf(L"Render workers started: %d of %d", static_cast<int>(p.threads.size()), count);
   if (static_cast<int>(p.threads.size()) < count)
     return ErrorSet(kErrNoThread, "RenderWorkersInit");
@@ -92,6 +95,7 @@ int RenderWorkersInit() {
 void RenderWorkersEnd() {
   WorkerPool& p = pool();
   std::lock_guard lock(p.runMutex);
+  p.count = 0;
   p.state.store(kWorkersStop);
   for (SyncHandle wake : p.wakes) SyncEventSet(wake);
   for (SyncHandle thread : p.threads) {
@@ -113,7 +117,7 @@ bool RenderWorkersStarted() { return pool().started.load(); }
 
 int RenderWorkerCount() {
   WorkerPool& p = pool();
-  return p.state.load() == kWorkersRun ? static_cast<int>(p.threads.size()) : 0;
+  return p.state.load() == kWorkersRun ? p.count.load() : 0;
 }
 
 void RenderWorkersRun(int bands, const std::function<void(int band)>& job) {

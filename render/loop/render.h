@@ -45,8 +45,5 @@ uint32_t RenderGetHeight();
 int RenderGetResult();
 // Volume of the sound mixed for a preview, 0..100.
 void RenderSetPreviewVolume(uint32_t volume);
-// Draws the project at the time into the set-up's frame buffer and copies
-// it (bottom-up) into out, on the calling thread; 0 or a negative code.
-int RenderFrameNow(float time, uint32_t quality, float overscan, uint32_t* out);
 // Non-zero once the render workers have been started (the engine is ready).
 bool RenderEngineReady();

@@ -181,13 +181,3 @@ uint32_t RenderGetHeight() { return TheRenderSetup().height; }
 int RenderGetResult() { return TheRenderSetup().result.load(); }
 void RenderSetPreviewVolume(uint32_t volume) { TheRenderSetup().volume = std::min(volume, 100u); }
 bool RenderEngineReady() { return RenderWorkersStarted(); }
-
-int RenderFrameNow(float time, uint32_t quality, float overscan, uint32_t* out) {
-  RenderSetup& s = TheRenderSetup();
-  std::lock_guard lock(s.mutex);
-  if (s.frame.empty()) return ErrorSet(kErrNotReady, "RenderFrameNow");
-  if (s.running) return ErrorSet(kErrLocked, "RenderFrameNow");
-  int code = RenderDrawFrame(s, time, quality, overscan);
-  if (code >= 0 && out) std::memcpy(out, s.frame.data(), s.frame.size() * 4);
-  return ErrorSet(code < 0 ? code : kOk, "RenderFrameNow");
-}
