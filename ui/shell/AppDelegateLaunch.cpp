@@ -136,9 +136,11 @@ void AppDelegate::launchEngineFailed() {
 
 void AppDelegate::SetSplashStatus(const QString& text) {
   qInfo("Startup Status: %s", qUtf8Printable(text));
+  // Announced before the splash paints: painting serves the event queue,
+  // which may already hold the next status.
   auto show = [this, text]() {
-    if (wndSplash != nullptr) wndSplash->SetStatus(text);
     emit splashStatusShown(text);
+    if (wndSplash != nullptr) wndSplash->SetStatus(text);
   };
   if (IsGuiThread()) {
     show();

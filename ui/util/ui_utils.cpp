@@ -28,11 +28,14 @@ bool validCodePoint(uint32_t unit) {
   return unit <= 0x10FFFF && (unit < 0xD800 || unit > 0xDFFF);
 }
 
+// The text up to its first terminator; "" when any character is not valid.
 QString fromCodePoints(const std::vector<uint32_t>& units) {
-  for (uint32_t unit : units) {
-    if (!validCodePoint(unit)) return QString("");
+  size_t length = 0;
+  while (length < units.size() && units[length] != 0) {
+    if (!validCodePoint(units[length])) return QString("");
+    ++length;
   }
-  return QString::fromUcs4(reinterpret_cast<const char32_t*>(units.data()), static_cast<qsizetype>(units.size()));
+  return QString::fromUcs4(reinterpret_cast<const char32_t*>(units.data()), static_cast<qsizetype>(length));
 }
 
 // Only a box that is just a box hands the state to its controls; anything

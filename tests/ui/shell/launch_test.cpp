@@ -1,0 +1,139 @@
+#include <QMainWindow>
+#include <fstream>
+#include <sstream>
+
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "engine/model/inputs.h"
+#include "engine/model/project.h"
+#include "support/media_fixtures.h"
+#include "ui/support/shell_fixture.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/WindowController.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcRecovery.h"
+#include "engine/files/project_files.h"
+#include "ui/shell/wcSplash.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+} // namespace
+
+TEST_F(ShellTest, LaunchShowsTheStatusesInOrder) {
+  ASSERT_TRUE(Launch());
+  QStringList expected = {"Powering Up", "Ignition On.", "Ignition On..", "Ignition On...", "Crossing Fingers",
+                          "Starter",     "Clunk!",       "Pop!",          "Bang!",          "",
+                          "Proceeding to Grid"};
+  EXPECT_EQ(statuses, expected);
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->wndSplash)) << "the start-up ends the splash";
+  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndMain));
+  EXPECT_TRUE(app->EngineStarted());
+  // The start-up template menu waits for its timer, then opens once.
+  EXPECT_TRUE(app->wndMain->StartupMenuPending());
+  EXPECT_EQ(app->wndMain->StartupMenuShown(), 0);
+  ASSERT_TRUE(SpinUntil([this]() { return app->wndMain->StartupMenuShown() == 1; }, 5000));
+  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndTemplateMenu));
+}
+
+TEST_F(ShellTest, EveryRegistryWindowExistsUnderItsName) {
+  ASSERT_TRUE(Launch());
+  std::vector<WindowController*> registry = app->Registry();
+  ASSERT_EQ(registry.size(), 29u);
+  const char* names[] = {"wndMain", "wndCreateVideo", "wndUpload", "wndAbout", "wndRecovery", "wndInputEdit",
+                         "wndDispObjGaugeDesign", "wndTemplateMenu", "wndTimelineEdit", "wndTip", "wndTransfer",
+                         "wndProjectWiz", "wndInputSync2", "wndDispObjEnhEdit"};
+  for (const char* name : names) {
+    WindowController* controller = app->RegistryFind(name);
+    ASSERT_NE(controller, nullptr) << name;
+    EXPECT_EQ(controller->nibName(), "wc" + QString(name).mid(3));
+  }
+  for (WindowController* controller : registry) {
+    ASSERT_NE(controller, nullptr);
+    EXPECT_EQ(controller->thread(), app->thread()) << controller->nibName().toStdString();
+    // Loaded in advance, except the two that load when first shown.
+    if (controller != app->wndMain && controller != static_cast<WindowController*>(app->wndRecovery)) {
+      EXPECT_TRUE(controller->isWindowLoaded()) << controller->nibName().toStdString();
+    }
+  }
+  EXPECT_FALSE(app->wndRecovery->isWindowLoaded());
+  EXPECT_EQ(AppDelegate::ListIconNames().size(), 22);
+  EXPECT_FALSE(app->ListIcon("Video - 24").isNull());
+}
+
+TEST_F(ShellTest, TheEngineEndsOnlyAtTheEndAndOnlyOnce) {
+  ASSERT_TRUE(Launch());
+  std::string log = WideToUtf8(LogGetPath());
+  EXPECT_NE(readFile(log).find("Launch complete"), std::string::npos);
+  EXPECT_EQ(readFile(log).find("[App End]"), std::string::npos);
+  app->applicationWillTerminate();
+  app->applicationWillTerminate();
+  std::string text = readFile(log);
+  size_t first = text.find("[App End] Complete");
+  EXPECT_NE(first, std::string::npos);
+  EXPECT_EQ(text.find("[App End] Complete", first + 1), std::string::npos);
+}
+
+TEST_F(ShellTest, LaunchingWithAProjectPathOpensIt) {
+  // A project saved by an earlier session.
+  std::string path = tempDir + "/Race1.qvp";
+  {
+    ASSERT_TRUE(Launch());
+    ProjectSetUserText(u"Saturday heat two");
+    ASSERT_EQ(ProjectSave(Utf8ToWide(path).c_str()), 0);
+    app->applicationWillTerminate();
+    delete app;
+    app = nullptr;
+    statuses.clear();
+  }
+  ASSERT_TRUE(Launch({QString::fromStdString(path)}));
+  wcMain* main = app->wndMain;
+  EXPECT_EQ(WideToUtf8(main->ProjectFile()), path);
+  EXPECT_EQ(main->ProjectTitle(), "Race1");
+  EXPECT_EQ(main->mainWindow()->windowTitle(), "Race1 - Quelvatron 2.9.6b");
+  EXPECT_FALSE(main->ProjectModified());
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Saturday heat two");
+  // A handed-over file: no template menu, and the last status before the end
+  // of the splash says so.
+  EXPECT_FALSE(main->StartupMenuPending());
+  EXPECT_TRUE(statuses.contains("Approaching Start"));
+  EXPECT_FALSE(statuses.contains("Proceeding to Grid"));
+  EXPECT_EQ(statuses.back(), "Gathering Data");
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ShellTest, LaunchingWithAMediaFileAddsItAsAnInput) {
+  std::string wav = tempDir + "/engine.wav";
+  ASSERT_TRUE(WriteWav16(wav, 22050, 2, MakeRampPcm16(22050, 2)));
+  ASSERT_TRUE(Launch({QString::fromStdString(wav)}));
+  EXPECT_EQ(InputCount(), 1u);
+  EXPECT_TRUE(app->wndMain->ProjectModified());
+  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
+}
+
+TEST_F(ShellTest, LaunchingWithAMissingFileShowsTheErrorAndLeavesAnEmptyProject) {
+  ASSERT_TRUE(Launch({QString::fromStdString(tempDir + "/gone.mp4"), QString::fromStdString(tempDir + "/lost.qvp")}));
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].flags & 0xF0, 16) << "an engine error";
+  EXPECT_NE(messages[0].text.find(L"InputAdd"), std::wstring::npos);
+  EXPECT_NE(messages[1].text.find(L"ProjectOpen"), std::wstring::npos);
+  EXPECT_EQ(InputCount(), 0u);
+  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
+}
+
+TEST_F(ShellTest, AFileHandedOverOnceRunningOpensAtOnce) {
+  ASSERT_TRUE(Launch());
+  std::string wav = tempDir + "/late.wav";
+  ASSERT_TRUE(WriteWav16(wav, 22050, 1, MakeRampPcm16(4410, 1)));
+  EXPECT_TRUE(app->applicationOpenFile(QString::fromStdString(wav)));
+  EXPECT_EQ(InputCount(), 1u);
+  EXPECT_TRUE(app->OpenFilePath.isEmpty());
+}

@@ -1,0 +1,115 @@
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+
+#include "engine/files/undo.h"
+#include "engine/model/project.h"
+#include "platform/system/message_box.h"
+#include "ui/support/shell_fixture.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcAbout.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcTip.h"
+#include "ui/util/ui_utils.h"
+
+#include <QCheckBox>
+
+TEST_F(ShellTest, TogglesFlipAndAreStoredAtOnce) {
+  ASSERT_TRUE(Launch());
+  ASSERT_TRUE(app->mnuEditSnapToGrid->isChecked());
+  app->mnuEditSnapToGrid->trigger();
+  EXPECT_FALSE(app->mnuEditSnapToGrid->isChecked());
+  EXPECT_FALSE(app->wndMain->SnapToGrid);
+  EXPECT_EQ(Setting("SnapToGrid").toString(), "false");
+  app->mnuEditGestures->trigger();
+  EXPECT_FALSE(app->wndMain->Gestures);
+  EXPECT_EQ(Setting("Gestures").toString(), "false");
+  app->mnuEditGestures->trigger();
+  EXPECT_TRUE(app->wndMain->Gestures);
+  EXPECT_EQ(Setting("Gestures").toString(), "true");
+}
+
+TEST_F(ShellTest, ItemsWithoutTheirWindowsYetAreDisabled) {
+  ASSERT_TRUE(Launch());
+  for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuEditUndo",
+                           "mnuHelpAbout", "mnuHelpShowLog", "mnuHelpUpdateCheck", "mnuHelpDocs"}) {
+    ASSERT_NE(app->menuAction(name), nullptr) << name;
+    EXPECT_TRUE(app->menuAction(name)->isEnabled()) << name;
+  }
+  for (const char* name : {"mnuFileNewTemplate", "mnuFileRevert", "mnuFileTransfer", "mnuFileInputAdd",
+                           "mnuFileImportTemplate", "mnuFileInputAddEmbed", "mnuFileCreateTemplate",
+                           "mnuFileProjectSettings", "mnuFileCreateVideo", "mnuFileExportPreview", "mnuFileUpload"}) {
+    ASSERT_NE(app->menuAction(name), nullptr) << name;
+    EXPECT_FALSE(app->menuAction(name)->isEnabled()) << name;
+  }
+}
+
+TEST_F(ShellTest, AboutFillsItselfAtEveryOpening) {
+  ASSERT_TRUE(Launch());
+  int openings = 0;
+  onModal = [&openings](WindowController* controller) {
+    auto* about = static_cast<wcAbout*>(controller);
+    about->showWindow();
+    SpinUntil([about]() { return !about->FreshWindow; }, 5000);
+    EXPECT_EQ(about->window()->windowTitle(), "About Quelvatron 2.9.6b");
+    EXPECT_EQ(about->AppLabel->text(), "Quelvatron");
+    EXPECT_EQ(about->VerLabel->text(), "Version 2.9.6b");
+    EXPECT_TRUE(about->AboutText->text().startsWith("Build ID: 20140204 (64-bit)"));
+    about->OkButton->click();
+    EXPECT_TRUE(about->FreshWindow);
+    ++openings;
+    return 0;
+  };
+  app->menuAction("mnuHelpAbout")->trigger();
+  app->menuAction("mnuHelpAbout")->trigger();
+  EXPECT_EQ(openings, 2);
+  EXPECT_EQ(modalRuns, std::vector<QString>({"wcAbout", "wcAbout"}));
+}
+
+TEST_F(ShellTest, TheTipRemembersItsChoiceAtOnce) {
+  ASSERT_TRUE(Launch());
+  wcTip* tip = app->wndTip;
+  tip->showWindow();
+  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow; }, 5000));
+  EXPECT_TRUE(tip->DoTip->isChecked()) << "on while never stored";
+  tip->DoTip->click();
+  EXPECT_EQ(Setting("AutomaticTips").toString(), "false");
+  tip->close();
+  EXPECT_TRUE(tip->FreshWindow);
+  tip->showWindow();
+  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow; }, 5000));
+  EXPECT_FALSE(tip->DoTip->isChecked());
+}
+
+TEST_F(ShellTest, UndoSwapsBackAndMarksTheProjectModified) {
+  ASSERT_TRUE(Launch());
+  UndoSave();
+  ProjectSetUserText(u"after");
+  app->menuAction("mnuEditUndo")->trigger();
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
+  EXPECT_TRUE(app->wndMain->ProjectModified());
+  app->menuAction("mnuEditUndo")->trigger();
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "after");
+}
+
+TEST_F(ShellTest, HelpPagesOpenInTheBrowser) {
+  ASSERT_TRUE(Launch());
+  app->menuAction("mnuHelpDocs")->trigger();
+  app->menuAction("mnuHelpInternet")->trigger();
+  ASSERT_EQ(openedUrls.size(), 2u);
+  EXPECT_NE(openedUrls[0], openedUrls[1]);
+  EXPECT_EQ(openedUrls[0].scheme(), "https");
+}
+
+TEST_F(ShellTest, NewProjectAfterChangesAsksFirst) {
+  ASSERT_TRUE(Launch());
+  ProjectSetUserText(u"work");
+  app->wndMain->setProjectModified(true);
+  answers = {kMbNo};
+  app->menuAction("mnuFileNew")->trigger();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, L"Do you want to save the current project first?");
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
+  EXPECT_FALSE(app->wndMain->ProjectModified());
+}

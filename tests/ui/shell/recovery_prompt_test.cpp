@@ -1,0 +1,170 @@
+#include <QCheckBox>
+#include <QMainWindow>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/app/app.h"
+#include "engine/app/session.h"
+#include "engine/base/identity.h"
+#include "engine/base/text.h"
+#include "engine/files/project_files.h"
+#include "engine/model/project.h"
+#include "engine/net/http_client.h"
+#include "ui/support/loopback_server.h"
+#include "ui/support/shell_fixture.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcRecovery.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr uint64_t kPreviousSession = 0xDEADBEEFull;
+
+// A process that is gone (status 1000) or still there (1001).
+class PreviousProcess {
+public:
+  explicit PreviousProcess(bool running) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (running) {
+        for (;;) pause();
+      }
+      _exit(0);
+    }
+    if (!running) waitpid(pid_, nullptr, 0);
+  }
+  ~PreviousProcess() {
+    if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
+  }
+  pid_t pid() const { return pid_; }
+
+private:
+  pid_t pid_;
+};
+
+} // namespace
+
+class RecoveryPromptTest : public ShellTest {
+protected:
+  // The log and undo snapshot a session leaves when it dies mid-edit.
+  void leavePreviousSession(pid_t pid) {
+    AppInitIdentity();
+    ASSERT_EQ(AppInit(0), 1);
+    ProjectSetUserText(u"Before the crash");
+    std::wstring snapshot = UndoSnapshotPath(kPreviousSession, 0);
+    ASSERT_EQ(ProjectSave(snapshot.c_str()), 0);
+    AppEnd();
+    std::string folder = WideToUtf8(SessionTempFolder());
+    std::ofstream log(folder + "QV2-log.csv", std::ios::trunc);
+    log << "2026-12-07 04:00:00,\"[App Init] Quelvatron 2.9.6b (Build 20140204)\"\n"
+        << "2026-12-07 04:00:00,\"Session ID: " << WideToUtf8(SessionIdText(kPreviousSession)) << "\"\n"
+        << "2026-12-07 04:00:00,\"Process ID: " << pid << "\"\n"
+        << "2026-12-07 04:00:01,\"Rendering frame 42\"\n";
+  }
+  // The user's part: optionally ticks the report box, then Yes or No.
+  void answerPrompt(bool report, bool recover) {
+    onModal = [this, report, recover](WindowController* controller) {
+      auto* prompt = static_cast<wcRecovery*>(controller);
+      prompt->showWindow();
+      EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow; }, 5000));
+      reportBoxShown = !prompt->SubmitReportCheck->isHidden();
+      if (report) prompt->SubmitReportCheck->click();
+      (recover ? prompt->YesButton : prompt->NoButton)->click();
+      return 0;
+    };
+  }
+  LoopbackServer server{200, "Thank you"};
+  bool reportBoxShown = false;
+};
+
+TEST_F(RecoveryPromptTest, ACrashedSessionIsRecoveredWithAReport) {
+  PreviousProcess gone(false);
+  leavePreviousSession(gone.pid());
+  NetSetServerBase(server.baseUrl().c_str());
+  server.setReply(200, "20140204\n");
+  answerPrompt(true, true);
+  inputAnswers = {std::wstring(L"Dragging a gauge")};
+  ASSERT_TRUE(Launch());
+  ASSERT_EQ(modalRuns.size(), 1u);
+  EXPECT_EQ(modalRuns[0], "wcRecovery");
+  EXPECT_TRUE(reportBoxShown);
+  ASSERT_EQ(inputPrompts.size(), 1u);
+  EXPECT_EQ(inputPrompts[0], L"Please describe what you were doing when the program crashed:");
+  bool reported = false;
+  for (const std::string& request : server.requests()) {
+    if (request.find("POST /BugMail.php") != std::string::npos &&
+        request.find("Dragging+a+gauge") != std::string::npos) {
+      reported = true;
+    }
+  }
+  EXPECT_TRUE(reported);
+  EXPECT_TRUE(app->RegistryFind("wndRecovery") != nullptr);
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Before the crash");
+  EXPECT_TRUE(app->wndMain->ProjectModified());
+  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
+  EXPECT_TRUE(statuses.contains("Calling Tow Truck"));
+  EXPECT_EQ(statuses.back(), "Approaching Start");
+  EXPECT_FALSE(app->wndMain->StartupMenuPending()) << "a recovered project needs no template";
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
+  PreviousProcess gone(false);
+  leavePreviousSession(gone.pid());
+  NetSetServerBase(server.baseUrl().c_str());
+  server.setReply(200, "20140204\n");
+  answerPrompt(false, false);
+  ASSERT_TRUE(Launch());
+  EXPECT_EQ(modalRuns.size(), 1u);
+  EXPECT_TRUE(inputPrompts.empty());
+  for (const std::string& request : server.requests()) EXPECT_EQ(request.find("BugMail"), std::string::npos);
+  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
+  EXPECT_TRUE(app->wndMain->StartupMenuPending());
+}
+
+TEST_F(RecoveryPromptTest, AStillRunningSessionHidesTheReport) {
+  PreviousProcess running(true);
+  leavePreviousSession(running.pid());
+  answerPrompt(false, true);
+  ASSERT_TRUE(Launch());
+  ASSERT_EQ(modalRuns.size(), 1u);
+  EXPECT_FALSE(reportBoxShown);
+  EXPECT_FALSE(app->wndRecovery->SendReport());
+  EXPECT_TRUE(inputPrompts.empty());
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Before the crash");
+  EXPECT_TRUE(app->wndMain->ProjectModified());
+}
+
+TEST_F(RecoveryPromptTest, ClosingThePromptCountsAsNo) {
+  PreviousProcess gone(false);
+  leavePreviousSession(gone.pid());
+  onModal = [this](WindowController* controller) {
+    controller->showWindow();
+    SpinUntil([controller]() { return !static_cast<wcRecovery*>(controller)->FreshWindow; }, 5000);
+    controller->close();
+    return 0;
+  };
+  ASSERT_TRUE(Launch());
+  EXPECT_FALSE(app->wndRecovery->DoRecovery());
+  EXPECT_TRUE(app->wndRecovery->FreshWindow) << "ready to fill itself at the next opening";
+  EXPECT_FALSE(app->wndMain->ProjectModified());
+}
+
+TEST_F(RecoveryPromptTest, AHandedOverFileTakesPrecedence) {
+  PreviousProcess gone(false);
+  leavePreviousSession(gone.pid());
+  ASSERT_TRUE(Launch({QString::fromStdString(tempDir + "/missing.wav")}));
+  EXPECT_TRUE(modalRuns.empty());
+}
+
+TEST_F(RecoveryPromptTest, NoPreviousSessionNoPrompt) {
+  ASSERT_TRUE(Launch());
+  EXPECT_TRUE(modalRuns.empty());
+  EXPECT_FALSE(statuses.contains("Calling Tow Truck"));
+}
