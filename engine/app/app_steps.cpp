@@ -1,6 +1,14 @@
 #include "engine/app/app_steps.h"
 
 #include "engine/base/log.h"
+#include "engine/files/undo.h"
+#include "engine/model/model.h"
+#include "engine/model/project.h"
+#include "media/input_handler.h"
+#include "platform/media/colour_convert.h"
+#include "render/compositor/compositor.h"
+#include "render/loop/render.h"
+#include "render/preview/previews_init.h"
 
 // The text rings and utility tables are static; nothing to build or free.
 int AppStepUtilitiesInit() { return 0; }
@@ -8,49 +16,75 @@ void AppStepUtilitiesEnd() {}
 
 int AppStepDispObjBuffersInit() {
   LogPrintf(L"Display object buffers...");
-  return 0; // DispObjInit: temporary-object lock and parameter buffers
+  return ModelInit();
 }
 
-void AppStepDispObjBuffersEnd() {} // DispObjEnd
+void AppStepDispObjBuffersEnd() {
+  LogPrintf(L"Display object buffers");
+  ModelEnd();
+}
 
 int AppStepColourInit() {
   LogPrintf(L"Colour conversion...");
-  return 0; // ColorConvInit
+  ColorConvInit();
+  return 0; // without workers the conversion runs on the caller
 }
 
-void AppStepColourEnd() {} // EndColorConv
+void AppStepColourEnd() {
+  LogPrintf(L"Colour conversion");
+  EndColorConv();
+}
 
 int AppStepMediaHandlersInit() {
   LogPrintf(L"Media handlers...");
-  return 0; // MediaHandlerInit (media/input_handler.h)
+  return MediaHandlerInit();
 }
 
-void AppStepMediaHandlersEnd() {} // MediaHandlerEnd
+void AppStepMediaHandlersEnd() {
+  LogPrintf(L"Media handlers");
+  MediaHandlerEnd();
+}
 
 int AppStepPreviewInit() {
   LogPrintf(L"Previews...");
-  return 0; // MainPreview and simple-preview tables
+  return PreviewsInit();
 }
 
-void AppStepPreviewEnd() {} // MainPreviewEnd and the simple previews
+void AppStepPreviewEnd() {
+  LogPrintf(L"Previews");
+  PreviewsEnd();
+}
 
 int AppStepRenderWorkersInit() {
   LogPrintf(L"Render workers...");
-  return 0; // RenderFrameStartThreads
+  return RenderWorkersInit();
 }
 
-void AppStepRenderWorkersEnd() {} // render worker threads and buffers
+void AppStepRenderWorkersEnd() {
+  LogPrintf(L"Render workers");
+  RenderEnd();
+  RenderWorkersEnd();
+}
 
+// Snapshot names come from the session id; nothing to create until the
+// first checkpoint.
 int AppStepUndoInit() {
   LogPrintf(L"Undo files...");
-  return 0; // UndoInit: snapshot names from the session id
+  return 0;
 }
 
 int AppStepProjectNew() {
   LogPrintf(L"Empty project...");
-  return 0; // ProjectNew
+  int code = ProjectNew();
+  return code < 0 ? code : 0;
 }
 
-void AppStepTimelineViewEnd() {} // TimelineViewEnd
+// The timeline view arrives with the timeline window; nothing runs yet.
+void AppStepTimelineViewEnd() {}
 
-void AppStepProjectAndUndoEnd() {} // project tables and UndoEnd (deletes this session's snapshots)
+void AppStepProjectAndUndoEnd() {
+  LogPrintf(L"Project and undo files");
+  ModelCloseInputs();
+  ModelClear();
+  UndoEnd();
+}
