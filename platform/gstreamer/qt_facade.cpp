@@ -1,0 +1,200 @@
+#include "platform/gstreamer/qt_facade.h"
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <new>
+
+#include "engine/base/error.h"
+#include "engine/base/log.h"
+#include "engine/base/text.h"
+#include "engine/model/input_table.h"
+#include "media/media_slot.h"
+#include "platform/gstreamer/reader.h"
+
+namespace {
+
+constexpr uint32_t kTableSize = 128;
+constexpr uint32_t kHandleBase = 1000;
+
+// The decoder table. Lookups hand out a shared reference, so a reader in
+// use by the render thread outlives a close from another thread.
+std::array<std::shared_ptr<MediaMacQT>, kTableSize> gTable;
+std::mutex gTableMutex;
+
+std::shared_ptr<MediaMacQT> Lookup(uint32_t input) {
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!slot || slot->QtHandle < kHandleBase || slot->QtHandle - kHandleBase >= kTableSize) return nullptr;
+  std::lock_guard<std::mutex> lock(gTableMutex);
+  return gTable[slot->QtHandle - kHandleBase];
+}
+
+void EmptyTable() {
+  std::array<std::shared_ptr<MediaMacQT>, kTableSize> old;
+  {
+    std::lock_guard<std::mutex> lock(gTableMutex);
+    old.swap(gTable);
+  }
+  for (auto& r : old)
+    if (r) r->Close();
+}
+
+// The first empty entry from index 0, or kTableSize when all are taken.
+uint32_t Store(std::shared_ptr<MediaMacQT> reader) {
+  std::lock_guard<std::mutex> lock(gTableMutex);
+  for (uint32_t e = 0; e < kTableSize; ++e)
+    if (!gTable[e]) {
+      gTable[e] = std::move(reader);
+      return e;
+    }
+  return kTableSize;
+}
+
+} // namespace
+
+int MediaMacQtInit() {
+  EmptyTable();
+  if (!GstMovieInitialise()) return ErrorSet(kErrNoObject, "MediaMacQtInit");
+  LogPrintf(L"QTKit support enabled");
+  return ErrorSet(kOk, "MediaMacQtInit");
+}
+
+// GStreamer stays loaded: it cannot be started again in the same process.
+void MediaMacQtEnd() { EmptyTable(); }
+
+uint32_t MediaMacQtOpenCount() {
+  std::lock_guard<std::mutex> lock(gTableMutex);
+  uint32_t n = 0;
+  for (auto& r : gTable) n += r ? 1 : 0;
+  return n;
+}
+
+int MediaMacQtOpen(uint32_t input) {
+  constexpr const char* kName = "MediaMacQtOpen";
+  MainStruct* main = InputTableMain(input);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!main || !slot) return ErrorSet(kErrBadArg, kName);
+  std::wstring path = StrUtf16ToW(main->FilePath);
+  LogPrintf(L"Attempting MediaMacQtOpen('%s')", path.c_str());
+  std::shared_ptr<MediaMacQT> reader;
+  try {
+    reader = std::make_shared<MediaMacQT>();
+  } catch (const std::bad_alloc&) {
+    return ErrorSet(kErrNoMemory, kName);
+  }
+  int rc = reader->Open(path);
+  if (rc != kOk) {
+    reader->Close();
+    LogPrintf(L"MediaMacQT Open failed with code %d!", rc);
+    return ErrorSet(kErrUnsupported, kName);
+  }
+  // Refused before it takes an entry, so a refusal leaves nothing behind.
+  if (!reader->HasVideo()) {
+    reader->Close();
+    return ErrorSet(kErrUnsupported, kName);
+  }
+  uint32_t entry = Store(reader);
+  if (entry >= kTableSize) {
+    reader->Close();
+    return ErrorSet(kErrUnsupported, kName);
+  }
+  slot->QtHandle = kHandleBase + entry;
+  const tagBITMAPINFOHEADER& bf = reader->BitmapFormat();
+  main->Width = static_cast<uint16_t>(bf.biWidth);
+  main->Height = static_cast<uint16_t>(bf.biHeight);
+  slot->VideoHandler = kHandlerQt;
+  slot->BytesPerPixel = bf.biBitCount / 8u;
+  // Top-down rows of an upright picture (this reader never turns one).
+  bool halfTurn = reader->Orientation() == 1;
+  slot->MirrorHorizontal = halfTurn ? 1 : 0;
+  slot->FlipVertical = halfTurn ? 0 : 1;
+  bool still = reader->MediaLength() < 0.1;
+  main->Type = still ? kInputImage : kInputVideo;
+  main->HasData = 0;
+  main->Length = static_cast<float>(reader->MediaLength());
+  if (still) {
+    int frameRc = MediaMacQtGetFrame(input, 0.0);
+    if (frameRc != kOk || !reader->BitmapData()) {
+      LogPrintf(L"Unable to get QuickTime still image data '%s'\n\n Error code: %d", path.c_str(), frameRc);
+      MediaMacQtClose(input);
+      return ErrorSet(kErrUnsupported, kName);
+    }
+  } else {
+    slot->Format = reader->Format();
+    slot->AudioData = nullptr;
+  }
+  slot->FrameData = reader->BitmapData();
+  return ErrorSet(kOk, kName);
+}
+
+void MediaMacQtClose(uint32_t input) {
+  constexpr const char* kName = "MediaMacQtClose";
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  std::shared_ptr<MediaMacQT> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, kName);
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(gTableMutex);
+    gTable[slot->QtHandle - kHandleBase].reset();
+  }
+  reader->Close();
+  slot->QtHandle = 0;
+  ErrorSet(kOk, kName);
+}
+
+int MediaMacQtGetFrame(uint32_t input, double time) {
+  constexpr const char* kName = "MediaMacQtGetFrame";
+  std::shared_ptr<MediaMacQT> reader = Lookup(input);
+  if (!reader) return ErrorSet(kErrBadArg, kName);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!reader->HasVideo()) {
+    slot->FrameData = nullptr;
+    return ErrorSet(kOk, kName);
+  }
+  if (reader->GetFrame(time) < 0 || !reader->BitmapData()) {
+    slot->FrameData = nullptr;
+    return ErrorSet(kErrRead, kName);
+  }
+  slot->FrameData = reader->BitmapData();
+  return ErrorSet(kOk, kName);
+}
+
+void MediaMacQtSeek(uint32_t input, double time) {
+  std::shared_ptr<MediaMacQT> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, "MediaMacQtSeek");
+    return;
+  }
+  reader->Seek(time);
+  ErrorSet(kOk, "MediaMacQtSeek");
+}
+
+void MediaMacQtSetPlaybackRate(uint32_t input, double fps) {
+  std::shared_ptr<MediaMacQT> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, "MediaMacQtSetPlaybackRate");
+    return;
+  }
+  reader->SetPlaybackFrameRate(fps);
+  ErrorSet(kOk, "MediaMacQtSetPlaybackRate");
+}
+
+void MediaMacQtPrepareFrame(uint32_t input, double time) {
+  std::shared_ptr<MediaMacQT> reader = Lookup(input);
+  if (!reader) {
+    ErrorSet(kErrBadArg, "MediaMacQtPrepareFrame");
+    return;
+  }
+  reader->PrepareFrame(time);
+  ErrorSet(kOk, "MediaMacQtPrepareFrame");
+}
+
+int MediaMacQtGetAudio(uint32_t input, double, double) {
+  std::shared_ptr<MediaMacQT> reader = Lookup(input);
+  if (!reader) return ErrorSet(kErrBadArg, "MediaMacQtGetAudio"), 0;
+  InputHandlerGetSlot(input)->AudioData = nullptr;
+  ErrorSet(kOk, "MediaMacQtGetAudio");
+  return 0;
+}

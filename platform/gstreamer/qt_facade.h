@@ -1,0 +1,23 @@
+#pragma once
+// The plain routines of the second media reader (GStreamer), keyed by input
+// index. They keep its decoder table of 128 reader objects (handle 1000 +
+// entry in the media slot's QtHandle) and write what the media layer needs
+// into the input's records. Video handler kind 5; no sound.
+#include <cstdint>
+
+// 0, or -23 when GStreamer cannot start (the reader is then unavailable).
+int MediaMacQtInit();
+void MediaMacQtEnd();
+// 0, -22 or -141; fills MainStruct type/size/length and the media slot.
+int MediaMacQtOpen(uint32_t input);
+void MediaMacQtClose(uint32_t input);
+// 0, -21 no reader, -81 no frame (the slot's frame pointer is then null).
+int MediaMacQtGetFrame(uint32_t input, double time);
+void MediaMacQtSeek(uint32_t input, double time);
+void MediaMacQtSetPlaybackRate(uint32_t input, double fps);
+void MediaMacQtPrepareFrame(uint32_t input, double time);
+// Always 0 bytes with the slot's audio pointer cleared (-21 recorded when
+// the input has no reader).
+int MediaMacQtGetAudio(uint32_t input, double start, double length);
+// Open readers in the table (for leak checks).
+uint32_t MediaMacQtOpenCount();
