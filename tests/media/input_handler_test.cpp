@@ -224,6 +224,10 @@ TEST_F(InputHandler, UnknownFilesAreRefusedWithNothingLeft) {
     EXPECT_EQ(slot->Wav, nullptr);
     EXPECT_EQ(slot->LastSeekTime, -1.0);
   }
+  uint32_t folder = MediaTestAddInput(MediaTestDir());
+  EXPECT_EQ(InputHandlerOpen(folder), -141);
+  uint32_t missing = MediaTestAddInput(MediaTestPath("missing.mp4"));
+  EXPECT_EQ(InputHandlerOpen(missing), -141);
   EXPECT_EQ(MediaMacAvOpenCount(), 0u);
   EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
   EXPECT_EQ(CountEntries("/proc/self/fd"), filesBefore);
