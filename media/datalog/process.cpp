@@ -1,11 +1,12 @@
 #include "media/datalog/process.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 #include "engine/base/error.h"
 #include "engine/base/text.h"
+#include "engine/model/project.h"
+#include "engine/model/project_settings.h"
 #include "media/datalog/derived.h"
 #include "media/datalog/geo.h"
 #include "media/datalog/laps.h"
@@ -13,10 +14,34 @@
 
 namespace {
 
-std::atomic<int> g_speedUnit{0};
+// Per project speed unit (SpeedUnit codes 1 mph, 2 km/h, 3 knots, 4 m/s):
+// speed in that unit, distance in miles, km, nautical miles or metres.
+double speedPerMph() {
+  switch (ProjectSettingsRaw().SpeedUnit) {
+  case kSpeedKmh:
+    return 1.609344;
+  case kSpeedKnots:
+    return 0.868976242;
+  case kSpeedMs:
+    return 0.44704;
+  default:
+    return 1.0;
+  }
+}
 
-constexpr double kSpeedUnitPerMph[] = {1.0, 1.609344, 0.44704, 0.868976242};
-constexpr double kDistanceUnitPerMetre[] = {1.0 / 1609.344, 0.001, 1.0, 1.0 / 1852.0};
+double distancePerMetre() {
+  switch (ProjectSettingsRaw().SpeedUnit) {
+  case kSpeedKmh:
+    return 0.001;
+  case kSpeedKnots:
+    return 1.0 / 1852.0;
+  case kSpeedMs:
+    return 1.0;
+  default:
+    return 1.0 / 1609.344;
+  }
+}
+
 constexpr double kDayOfSeconds = 86400.0;
 
 // Times of the kept samples: finite and strictly increasing; a time-of-day
@@ -122,7 +147,7 @@ void fillColumns(const DataloggerRecord& record, const RoleChoice& choice, LogCh
 
 void deriveMotion(const RoleChoice& choice, const DataStruct& data, LogChannels& ch) {
   bool positions = !ch.role[kRolePosX].empty();
-  double unit = kSpeedUnitPerMph[g_speedUnit.load()];
+  double unit = speedPerMph();
   std::vector<double> speedMs;
   if (!ch.role[kRoleSpeed].empty()) {
     for (double v : ch.role[kRoleSpeed])
@@ -152,7 +177,7 @@ void deriveMotion(const RoleChoice& choice, const DataStruct& data, LogChannels&
     metres = IntegrateSpeed(ch.time, speedMs);
   ch.distance.clear();
   for (double m : metres)
-    ch.distance.push_back(m * kDistanceUnitPerMetre[g_speedUnit.load()]);
+    ch.distance.push_back(m * distancePerMetre());
 }
 
 void deriveGear(const DataStruct& data, LogChannels& ch) {
@@ -203,9 +228,6 @@ double medianInterval(const std::vector<double>& t) {
 }
 
 } // namespace
-
-void DataloggerSetSpeedUnit(int unit) { g_speedUnit = (unit >= 0 && unit <= 3) ? unit : 0; }
-int DataloggerGetSpeedUnit() { return g_speedUnit.load(); }
 
 int DataloggerProcess(DataloggerRecord& record, const DataStruct& data) {
   LogChannels& ch = record.channels;

@@ -4,10 +4,8 @@
 #include "engine/model/input_records.h"
 #include "media/datalog/datalog_record.h"
 
-// Project speed units: 0 mph, 1 km/h, 2 m/s, 3 knots. Speed queries answer
-// in it and distance in the matching unit (miles, km, m, nautical miles).
-void DataloggerSetSpeedUnit(int unit);
-int DataloggerGetSpeedUnit();
-
-// 0, or kErrNoData when no sample has a usable time.
+// Speed comes out in the project's speed unit and distance in the matching
+// unit (miles, km, nautical miles, metres), so a unit change reprocesses.
+// 0, or kErrNoData when no sample has a usable time. Callers hold the
+// access lock (the project settings are read).
 int DataloggerProcess(DataloggerRecord& record, const DataStruct& data);

@@ -149,10 +149,10 @@ TEST(CircuitLapColumn, ColumnSpeedIsConvertedToTheProjectUnit) {
   std::string path = WriteDatalogFile("speed.csv", WriteCsv(track, ',', false));
   ASSERT_TRUE(LoadProcessed(path, NewDataStruct(), record));
   EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 2.0), 72.0 * 0.621371192, 1e-6);
-  DataloggerSetSpeedUnit(1);
+  ProjectSettingsRaw().SpeedUnit = kSpeedKmh;
   ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
   EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 2.0), 72.0, 1e-6);
-  DataloggerSetSpeedUnit(0);
+  ProjectSettingsRaw().SpeedUnit = kSpeedMph;
 }
 
 } // namespace

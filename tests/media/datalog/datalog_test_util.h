@@ -7,6 +7,8 @@
 #include "engine/base/text.h"
 #include "engine/model/input_records.h"
 #include "engine/model/input_store.h"
+#include "engine/model/project.h"
+#include "engine/model/project_settings.h"
 #include "media/datalog/process.h"
 #include "media/logs/log_registry.h"
 

@@ -73,12 +73,12 @@ TEST(DerivedChannels, DistanceFromSpeedWithoutPositions) {
   DataloggerRecord record;
   std::string path = WriteDatalogFile("speedonly.csv", "Time,Speed (m/s)\n0,10\n1,10\n2,20\n3,20\n");
   ASSERT_TRUE(LoadProcessed(path, NewDataStruct(), record));
-  DataloggerSetSpeedUnit(2); // m/s and metres
+  ProjectSettingsRaw().SpeedUnit = kSpeedMs; // m/s and metres
   ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
   EXPECT_NEAR(DataloggerValueAt(record, kQueryDistance, 3), 10 + 15 + 20, 1e-6);
   EXPECT_NEAR(DataloggerValueAt(record, kQueryAccelY, 1.5), 10 / 9.80665 / 2, 0.2);
   EXPECT_EQ(DataloggerValueAt(record, kQueryAccelX, 1.5), 0); // no heading: no lateral channel
-  DataloggerSetSpeedUnit(0);
+  ProjectSettingsRaw().SpeedUnit = kSpeedMph;
 }
 
 TEST(DerivedChannels, SmoothKeepsLinearTrends) {
