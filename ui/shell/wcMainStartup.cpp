@@ -77,11 +77,10 @@ void wcMain::DoProgramStart() {
   }
 }
 
-// The template menu for a new project; its window brings the choice.
-void wcMain::StartupMenu() {
-  ++startupMenuShown_;
-  if (app() != nullptr && app()->wndTemplateMenu != nullptr) app()->wndTemplateMenu->showWindow();
-}
+// The template menu for a new project (mode 0, no input). Until the
+// template menu window can list templates, nothing is put in front of the
+// user here.
+void wcMain::StartupMenu() { ++startupMenuShown_; }
 
 // True when a project was recovered.
 bool wcMain::offerRecovery() {

@@ -2,6 +2,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/app/app.h"
+#include "engine/base/identity.h"
 #include "engine/base/log.h"
 #include "engine/base/text.h"
 #include "engine/model/inputs.h"
@@ -40,7 +42,8 @@ TEST_F(ShellTest, LaunchShowsTheStatusesInOrder) {
   EXPECT_TRUE(app->wndMain->StartupMenuPending());
   EXPECT_EQ(app->wndMain->StartupMenuShown(), 0);
   ASSERT_TRUE(SpinUntil([this]() { return app->wndMain->StartupMenuShown() == 1; }, 5000));
-  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndTemplateMenu));
+  Spin(200);
+  EXPECT_EQ(app->wndMain->StartupMenuShown(), 1);
 }
 
 TEST_F(ShellTest, EveryRegistryWindowExistsUnderItsName) {
@@ -136,4 +139,23 @@ TEST_F(ShellTest, AFileHandedOverOnceRunningOpensAtOnce) {
   EXPECT_TRUE(app->applicationOpenFile(QString::fromStdString(wav)));
   EXPECT_EQ(InputCount(), 1u);
   EXPECT_TRUE(app->OpenFilePath.isEmpty());
+}
+
+TEST_F(ShellTest, AFailedEngineStartShowsTheErrorEndsTheSplashAndQuits) {
+  // An engine that is already running refuses a second start.
+  AppInitIdentity();
+  ASSERT_EQ(AppInit(0), 1);
+  EXPECT_FALSE(Launch());
+  ASSERT_TRUE(SpinUntil([this]() { return terminations == 1; }, 10000));
+  EXPECT_FALSE(app->EngineStarted());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].text.find(L"AppInit"), std::wstring::npos);
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->wndSplash));
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->wndMain)) << "the main window is never shown";
+  EXPECT_EQ(statuses.back(), "Starter");
+  // The launch never started the engine, so its end leaves it to its owner.
+  app->applicationWillTerminate();
+  std::string log = readFile(WideToUtf8(LogGetPath()));
+  EXPECT_EQ(log.find("[App End]"), std::string::npos);
+  AppEnd();
 }
