@@ -55,8 +55,12 @@ int RenderTextObject(const ObjectContext& ctx) {
     if (look.align == 1) x = ctx.x + (ctx.w - w) / 2;
     if (look.align == 2) x = ctx.x + ctx.w - w;
   }
-  const int lw = std::clamp(static_cast<int>(std::ceil(w)), 1, kMaxTextSide);
-  const int lh = std::clamp(static_cast<int>(std::ceil(h)), 1, kMaxTextSide);
+  // A box far larger than the frame is not worth a layer of its size: the
+  // part past twice the frame would never show.
+  const int maxW = std::min(kMaxTextSide, 2 * std::max(1, ctx.target.width));
+  const int maxH = std::min(kMaxTextSide, 2 * std::max(1, ctx.target.height));
+  const int lw = std::clamp(static_cast<int>(std::ceil(w)), 1, maxW);
+  const int lh = std::clamp(static_cast<int>(std::ceil(h)), 1, maxH);
   Layer layer(lw, lh);
   {
     Canvas canvas(layer);

@@ -7,6 +7,7 @@
 #include "engine/base/access_lock.h"
 #include "render/loop/frame_render.h"
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -217,4 +218,18 @@ TEST_F(ObjectRenderTest, EmbeddedImageDrivenByADataChannel) {
   });
   const uint32_t half = At(Frame(1.5f), 180, 120);
   EXPECT_NEAR(static_cast<int>((half >> 8) & 0xFF), 127, 4);
+}
+
+TEST_F(ObjectRenderTest, OutlandishBoxesDrawWithoutHarm) {
+  const uint32_t t = AddText("T", kWhite, 40, 0, 0, 100, 100);
+  Edit(t, [](DispStruct& r) {
+    r.Width = 1e9f;
+    r.Height = 1e9f;
+  });
+  const uint32_t s = AddShape(4, kRed, 0xFF000000, 0, -50, -50, 1e7f, 1e7f);
+  const uint32_t n = AddShape(4, kGreen, 0xFF000000, 0, 0, 0, 50, 50);
+  Edit(n, [](DispStruct& r) { r.X = std::nanf(""); });
+  std::vector<uint32_t> f = Frame();
+  EXPECT_LE(ColourDiff(At(f, 180, 120), kRed), 2);
+  (void)s;
 }
