@@ -128,9 +128,9 @@ int AtomicFile::Write(const void* data, size_t size) {
   return kOk;
 }
 
-int AtomicFile::Commit() {
+int AtomicFile::Commit(bool durable) {
   if (fd_ < 0) return kErrWrite;
-  const bool flushed = fsync(fd_) == 0;
+  const bool flushed = !durable || fsync(fd_) == 0;
   const bool closed = close(fd_) == 0;
   fd_ = -1;
   if (!flushed || !closed || rename(temp_.c_str(), target_.c_str()) != 0) {
@@ -139,7 +139,7 @@ int AtomicFile::Commit() {
     return kErrWrite;
   }
   temp_.clear();
-  SyncFolder(FolderOf(target_));
+  if (durable) SyncFolder(FolderOf(target_));
   return kOk;
 }
 
@@ -150,10 +150,10 @@ void AtomicFile::Drop() {
   temp_.clear();
 }
 
-int FileWriteAtomic(const std::wstring& path, const void* data, size_t size) {
+int FileWriteAtomic(const std::wstring& path, const void* data, size_t size, bool durable) {
   AtomicFile file;
   int code = file.Create(path);
   if (code == kOk) code = file.Write(data, size);
-  if (code == kOk) code = file.Commit();
+  if (code == kOk) code = file.Commit(durable);
   return code;
 }

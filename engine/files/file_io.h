@@ -31,8 +31,10 @@ public:
   int Create(const std::wstring& target);
   // 0, or -82 (the file is then dropped).
   int Write(const void* data, size_t size);
-  // Flushes, closes and renames over the target; 0 or -82.
-  int Commit();
+  // Flushes, closes and renames over the target; 0 or -82. Without
+  // durable the data is not forced to the disk first: the rename still
+  // protects against a crash of the process, not against a power cut.
+  int Commit(bool durable = true);
   void Drop();
   bool IsOpen() const { return fd_ >= 0; }
 
@@ -43,4 +45,4 @@ private:
 };
 
 // Create, Write and Commit in one; 0 or -82.
-int FileWriteAtomic(const std::wstring& path, const void* data, size_t size);
+int FileWriteAtomic(const std::wstring& path, const void* data, size_t size, bool durable = true);

@@ -24,7 +24,7 @@ int ProjectLoadFile(const std::wstring& path, const char* who) {
   return 0;
 }
 
-int ProjectSaveFile(const std::wstring& path, const char* who) {
+int ProjectSaveFile(const std::wstring& path, const char* who, bool durable) {
   auto image = std::make_unique<ProjectImage>();
   {
     ReadAccess access(who);
@@ -33,7 +33,7 @@ int ProjectSaveFile(const std::wstring& path, const char* who) {
   std::vector<uint8_t> bytes;
   int code = ProjectEncode(*image, bytes);
   image.reset();
-  if (code == 0) code = FileWriteAtomic(path, bytes.data(), bytes.size());
+  if (code == 0) code = FileWriteAtomic(path, bytes.data(), bytes.size(), durable);
   return code;
 }
 

@@ -14,5 +14,7 @@ int ProjectSave(const wchar_t* path);
 // Reads, checks and installs a project file; 0 or a negative code. Takes
 // write access under the given name only once the file has passed.
 int ProjectLoadFile(const std::wstring& path, const char* who);
-// Copies the model under read access and writes it; 0 or -82.
-int ProjectSaveFile(const std::wstring& path, const char* who);
+// Copies the model under read access and writes it; 0 or -82. Undo
+// snapshots pass durable false: they are taken before every edit and only
+// have to outlive a crash of the process.
+int ProjectSaveFile(const std::wstring& path, const char* who, bool durable = true);

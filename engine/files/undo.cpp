@@ -33,7 +33,7 @@ std::wstring Snapshot(int which) { return UndoSnapshotPath(SessionGetId(), which
 int UndoSave() {
   UndoState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  const int code = ProjectSaveFile(Snapshot(kUndoFile), "UndoSave");
+  const int code = ProjectSaveFile(Snapshot(kUndoFile), "UndoSave", false);
   if (code == 0) {
     state.checkpoint = true;
     state.next = kUndoFile;
@@ -49,7 +49,7 @@ int UndoToggle() {
   // the save and the reopen.
   WriteAccess access("UndoToggle");
   const int other = state.next == kUndoFile ? kRedoFile : kUndoFile;
-  int code = ProjectSaveFile(Snapshot(other), "UndoToggle");
+  int code = ProjectSaveFile(Snapshot(other), "UndoToggle", false);
   if (code == 0) code = ProjectLoadFile(Snapshot(state.next), "UndoToggle");
   if (code == 0) state.next = other;
   return ErrorSet(code, "UndoToggle");
