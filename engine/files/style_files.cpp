@@ -48,6 +48,8 @@ int ApplyStyle(uint32_t object, const StyleImage& style, const std::wstring& pat
     LogPrintf(L"Incorrect object header ID");
     return -84;
   }
+  const std::vector<uint8_t>& param = style.Object.Param;
+  if (!param.empty() && !entry.Param.empty() && entry.Param.size() != param.size()) return -81;
   DispStruct record = entry.Current;
   FieldCopy(record.Style, kNameLength, StyleName(path));
   RecordCopyFields(record, from, kSegBitmap);
@@ -55,11 +57,9 @@ int ApplyStyle(uint32_t object, const StyleImage& style, const std::wstring& pat
   int code = DispRecordEdit(object, record);
   if (code != 0) return code;
   PutBitmap(object, style.Object.Bitmap, record);
-  const std::vector<uint8_t>& param = style.Object.Param;
   if (!param.empty()) {
     if (entry.Param.size() == param.size()) code = DispParamEdit(object, param.data());
-    else if (entry.Param.empty()) entry.Param = param; // a scripted object without a block yet
-    else code = -81;
+    else entry.Param = param; // a scripted object without a block yet
   }
   DispTableSync(object);
   return code;

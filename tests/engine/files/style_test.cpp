@@ -157,6 +157,19 @@ TEST_F(StyleTest, NewObjectFromAStyle) {
   EXPECT_EQ(DispObjGet(1)->Width, 80);
 }
 
+TEST_F(StyleTest, ScriptedObjectTakesTheStylesBlock) {
+  const uint32_t source = DispObjAdd(kDispEnhanced, kNoInput);
+  DispObjEntry& entry = *DispTableEntry(source);
+  entry.Param.assign(sizeof(EnhParam), 0);
+  std::strcpy(reinterpret_cast<EnhParam*>(entry.Param.data())->BackScript, "fill(1)");
+  DispTableSync(source);
+  ASSERT_EQ(DispObjExportStyle(source, WPath("script.qvo").c_str()), 0);
+  const uint32_t bare = DispObjAdd(kDispEnhanced, kNoInput);
+  ASSERT_EQ(DispObjGet(bare)->ParamSize, 0u);
+  ASSERT_EQ(DispObjImportStyle(bare, WPath("script.qvo").c_str(), kStyleApply), 0);
+  EXPECT_EQ(ParamOf(bare), entry.Param);
+}
+
 TEST_F(StyleTest, ListingKeepsStylesOfTheType) {
   const uint32_t shape = MakeStyledShape();
   const uint32_t text = DispObjAdd(kDispText, kNoInput);
