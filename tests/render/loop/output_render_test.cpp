@@ -6,12 +6,14 @@
 #include "engine/base/text.h"
 #include "engine/model/inputs.h"
 #include "render/loop/output_render.h"
+#include "render/preview/main_preview.h"
 #include "render/compositor/compositor.h"
 #include "render/loop/render.h"
 #include "support/media_fixtures.h"
 #include "support/writer_clip.h"
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -134,4 +136,30 @@ TEST_F(OutputRenderTest, AudioObjectSoundsWithItsVolume) {
   ASSERT_GT(probe.sampleRate, 0);
   EXPECT_LT(SoundRms(probe.sound, probe.sampleRate, 0.05, 0.4), 0.01);
   EXPECT_GT(SoundRms(probe.sound, probe.sampleRate, 0.7, 1.3), 0.08);
+}
+
+TEST_F(OutputRenderTest, ProgressViewShowsTheFramesBeingWritten) {
+  AddShape(4, 0x00FF00, 0xFF000000, 0, 0, 0, 100, 100);
+  std::mutex mutex;
+  std::vector<ViewImage> shown;
+  int view = 0;
+  ViewRegister(&view, [&](const ViewImage& image) {
+    std::lock_guard lock(mutex);
+    shown.push_back(image);
+  });
+  const std::string out = TempPath("progress.mp4");
+  // Set up first here, so that even a very quick render has a display.
+  ASSERT_EQ(MainPreviewInitNoRender(&view, 80, 60), 0);
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 320, 240, 3, 44100, 1000, 128, 5,
+                                25.0f, 0.0f, 0.0f, 1.0f),
+            0);
+  ASSERT_TRUE(waitIdle(60000));
+  ASSERT_TRUE(MainPreviewWaitIdle(5000));
+  RenderEnd();
+  MainPreviewEnd();
+  ViewUnregister(&view);
+  std::lock_guard lock(mutex);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back().width, 80u);
+  EXPECT_EQ(shown.back().rgba[(30 * 80 + 40) * 4 + 1], 0xFF); // green, scaled down
 }
