@@ -113,3 +113,47 @@ TEST_F(ShellTest, NewProjectAfterChangesAsksFirst) {
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
   EXPECT_FALSE(app->wndMain->ProjectModified());
 }
+
+TEST_F(ShellTest, SaveAsThenOpenThroughTheFilePanels) {
+  ASSERT_TRUE(Launch());
+  ProjectSetUserText(u"Qualifying");
+  app->wndMain->setProjectModified(true);
+  std::string path = tempDir + "/Qualifying.qvp";
+  panelAnswers = {QStringList{QString::fromStdString(path)}};
+  app->menuAction("mnuFileSaveAs")->trigger();
+  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Qualifying - Quelvatron 2.9.6b");
+  EXPECT_FALSE(app->wndMain->ProjectModified());
+
+  app->menuAction("mnuFileNew")->trigger();
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
+  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
+
+  panelAnswers = {QStringList{QString::fromStdString(path)}};
+  app->menuAction("mnuFileOpen")->trigger();
+  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Qualifying");
+  EXPECT_EQ(app->wndMain->ProjectTitle(), "Qualifying");
+  EXPECT_TRUE(messages.empty());
+
+  // A cancelled panel changes nothing.
+  app->menuAction("mnuFileOpen")->trigger();
+  EXPECT_EQ(app->wndMain->ProjectTitle(), "Qualifying");
+  // Save with a file name writes there without a panel.
+  app->wndMain->setProjectModified(true);
+  app->menuAction("mnuFileSave")->trigger();
+  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_TRUE(panelAnswers.empty());
+}
+
+TEST_F(ShellTest, OpeningAFileThatIsNoProjectShowsTheError) {
+  ASSERT_TRUE(Launch());
+  std::string path = tempDir + "/broken.qvp";
+  FILE* file = fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  fputs("not a project at all", file);
+  fclose(file);
+  panelAnswers = {QStringList{QString::fromStdString(path)}};
+  app->menuAction("mnuFileOpen")->trigger();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].text.find(L"ProjectOpen"), std::wstring::npos);
+  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
+}
