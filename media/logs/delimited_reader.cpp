@@ -137,6 +137,51 @@ struct Layout {
   size_t columns = 0;
 };
 
+// A row of units: short cells, most of them unit symbols.
+bool looksLikeUnits(const std::vector<std::string_view>& cells) {
+  static const char* const kUnits[] = {
+      "s",   "sec", "ms",  "min", "h",   "m",    "km",  "mi",  "ft",  "km/h", "kph", "kmh", "mph",
+      "m/s", "kn",  "kt",  "knots", "rpm", "%",  "deg", "°",   "g",   "m/s2", "m/s^2", "v",  "a",
+      "bar", "psi", "kpa", "c",   "°c",  "f",   "°f",  "hz",  "#",   "-",    "lap", "l",   "nm",
+      "w",   "bpm", "rad", "rad/s", "deg/s", "mm", "cm", "kg", "lambda", "afr", "gear", "mbar"};
+  size_t nonEmpty = 0, units = 0;
+  for (std::string_view raw : cells) {
+    std::string cell = LowerAscii(unquote(raw));
+    if (cell.empty())
+      continue;
+    ++nonEmpty;
+    if (cell.size() > 10)
+      return false;
+    if (cell.front() == '(' || cell.front() == '[') {
+      ++units;
+      continue;
+    }
+    for (const char* unit : kUnits)
+      if (cell == unit) {
+        ++units;
+        break;
+      }
+  }
+  return nonEmpty > 0 && units * 2 >= nonEmpty;
+}
+
+// Of the (up to three) text lines stacked above the data, nearest first:
+// a units line takes the line above it as the names; a line under the
+// units (a row of sources) is skipped; else the nearest line names.
+void chooseHeader(const std::vector<std::string_view>& lines, char delimiter,
+                  const std::vector<size_t>& above, Layout& layout) {
+  auto units = [&](size_t k) { return looksLikeUnits(splitCells(lines[above[k]], delimiter)); };
+  if (above.size() >= 2 && units(0)) {
+    layout.header = above[1];
+    layout.units = above[0];
+  } else if (above.size() >= 3 && units(1)) {
+    layout.header = above[2];
+    layout.units = above[1];
+  } else if (!above.empty()) {
+    layout.header = above[0];
+  }
+}
+
 bool findLayout(const std::vector<std::string_view>& lines, char delimiter, bool comma,
                 Layout& layout) {
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -163,7 +208,7 @@ bool findLayout(const std::vector<std::string_view>& lines, char delimiter, bool
     layout.firstData = i;
     layout.columns = cells.size();
     std::vector<size_t> above;
-    for (size_t k = i; k > 0 && above.size() < 2;) {
+    for (size_t k = i; k > 0 && above.size() < 3;) {
       --k;
       if (TrimBlanks(lines[k]).empty())
         continue;
@@ -172,12 +217,7 @@ bool findLayout(const std::vector<std::string_view>& lines, char delimiter, bool
         break;
       above.push_back(k);
     }
-    if (above.size() == 2) {
-      layout.header = above[1];
-      layout.units = above[0];
-    } else if (above.size() == 1) {
-      layout.header = above[0];
-    }
+    chooseHeader(lines, delimiter, above, layout);
     return true;
   }
   return false;

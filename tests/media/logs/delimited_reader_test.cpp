@@ -147,3 +147,28 @@ TEST(DelimitedReader, HemisphereColumnsSignThePositions) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DelimitedReader, MetadataLineOfTheSameWidthIsNotTakenForNames) {
+  DataloggerRecord record;
+  ASSERT_TRUE(DelimitedLogReader().parse("Session,Morning\nTime,Speed\n0,1\n1,2\n", record).ok());
+  ASSERT_EQ(record.fieldNames.size(), 2u);
+  EXPECT_EQ(record.fieldNames[0], "Time");
+  EXPECT_EQ(record.fieldNames[1], "Speed");
+}
+
+TEST(DelimitedReader, NamesUnitsAndSourcesRows) {
+  std::string text = "Format,3\nTimestamp,Speed,Lateral acc,Engine\n"
+                     "s,km/h,G,rpm\n"
+                     "gps,gps,acc,obd\n"
+                     "0.0,10,0.1,2000\n0.1,11,0.1,2100\n";
+  DataloggerRecord record;
+  ASSERT_TRUE(DelimitedLogReader().parse(text, record).ok());
+  ASSERT_EQ(record.fieldNames.size(), 4u);
+  EXPECT_EQ(record.fieldNames[0], "Timestamp (s)");
+  EXPECT_EQ(record.fieldNames[1], "Speed (km/h)");
+  EXPECT_EQ(record.fieldNames[3], "Engine (rpm)");
+}
+
+} // namespace
