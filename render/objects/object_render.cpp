@@ -4,6 +4,7 @@
 #include "render/compositor/compositor.h"
 #include "render/compositor/picture_adjust.h"
 #include "render/compositor/pixel_ops.h"
+#include "render/objects/data_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,6 +121,6 @@ int DispObjRenderLayer(const ObjectContext& ctx) {
   case kDispShape: return RenderShapeObject(ctx);
   case kDispText: return RenderTextObject(ctx);
   case kDispEImage: return RenderEImageObject(ctx);
-  default: return -1; // data objects and scripted objects draw nothing here
+  default: return RenderDataObject(ctx); // -1 for scripted objects: nothing drawn
   }
 }

@@ -1,0 +1,179 @@
+#include "render/draw/data_channel.h"
+
+#include "engine/base/access_lock.h"
+#include "engine/base/text.h"
+#include "media/datalog/datalog_queries.h"
+#include "media/datalog/datalog_store.h"
+#include "media/datalog/query.h"
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Shares the engine lock unless this thread already writes under it.
+class LogAccess {
+public:
+  LogAccess() : taken_(!AccessHeldForWrite()) {
+    if (taken_) AccessReadBegin("DataChannel");
+  }
+  ~LogAccess() {
+    if (taken_) AccessReadEnd("DataChannel");
+  }
+  LogAccess(const LogAccess&) = delete;
+  LogAccess& operator=(const LogAccess&) = delete;
+
+private:
+  bool taken_;
+};
+
+// Cache entries are keyed by the record's address and sample count, so a
+// reloaded log is read afresh.
+using RangeKey = std::tuple<const void*, size_t, int32_t, int>;
+struct Cache {
+  std::mutex lock;
+  std::map<RangeKey, std::pair<double, double>> ranges;
+  std::map<std::pair<const void*, size_t>, Course> courses;
+};
+Cache& cache() {
+  static Cache c;
+  return c;
+}
+
+bool isNone(const char16_t* name) { return Str16Cmp(name, u"(None)") == 0; }
+
+double valueAtInputTime(const DataloggerRecord& record, const DataChannel& channel, double t) {
+  return channel.field >= 0 ? DataloggerFieldValueAt(record, channel.field, t)
+                            : DataloggerValueAt(record, channel.query, t);
+}
+
+} // namespace
+
+DataChannel DataChannelFor(uint32_t input, const char16_t* name, int automaticQuery) {
+  DataChannel channel;
+  if (input == 255) return channel;
+  channel.input = input;
+  if (!name || name[0] == 0) {
+    channel.query = automaticQuery;
+    return channel;
+  }
+  if (isNone(name)) return channel;
+  channel.field = InputHandlerGetDataFieldIndex(input, name);
+  return channel;
+}
+
+double DataChannelValue(const DataChannel& channel, double time) {
+  if (!channel.valid()) return kNaN;
+  const double v =
+      channel.field >= 0
+          ? InputHandlerGetDataFieldValue(channel.input, 0, static_cast<uint32_t>(channel.field),
+                                          static_cast<float>(time))
+          : InputHandlerGetDataTypeValue(channel.input, 0, static_cast<uint32_t>(channel.query),
+                                         static_cast<float>(time));
+  return std::isfinite(v) ? v : kNaN;
+}
+
+double DataChannelValueAt(const DataChannel& channel, double inputTime) {
+  if (!channel.valid()) return kNaN;
+  const double v =
+      channel.field >= 0
+          ? InputHandlerGetDataFieldValue(channel.input, 1, static_cast<uint32_t>(channel.field),
+                                          static_cast<float>(inputTime))
+          : InputHandlerGetDataTypeValue(channel.input, 1, static_cast<uint32_t>(channel.query),
+                                         static_cast<float>(inputTime));
+  return std::isfinite(v) ? v : kNaN;
+}
+
+double DataInputTime(uint32_t input, double time) { return DataQueryValue(input, kQueryTime, time); }
+
+double DataLogEnd(uint32_t input) {
+  if (input == 255) return 0;
+  LogAccess access;
+  const DataloggerRecord* record = DataloggerGet(input);
+  return record && !record->channels.time.empty() ? record->channels.time.back() : 0;
+}
+
+double DataQueryValue(uint32_t input, int query, double time) {
+  DataChannel channel;
+  channel.input = input;
+  channel.query = query;
+  return DataChannelValue(channel, time);
+}
+
+bool DataChannelRange(const DataChannel& channel, double* lo, double* hi) {
+  if (!channel.valid()) return false;
+  LogAccess access;
+  const DataloggerRecord* record = DataloggerGet(channel.input);
+  if (!record || record->sampleCount() == 0) return false;
+  const RangeKey key{record, record->sampleCount(), channel.field, channel.query};
+  Cache& c = cache();
+  {
+    std::lock_guard<std::mutex> hold(c.lock);
+    auto found = c.ranges.find(key);
+    if (found != c.ranges.end()) {
+      *lo = found->second.first;
+      *hi = found->second.second;
+      return *lo <= *hi;
+    }
+  }
+  double low = std::numeric_limits<double>::infinity(), high = -low;
+  for (double t : record->channels.time) {
+    const double v = valueAtInputTime(*record, channel, t);
+    if (!std::isfinite(v)) continue;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+  std::lock_guard<std::mutex> hold(c.lock);
+  c.ranges[key] = {low, high};
+  *lo = low;
+  *hi = high;
+  return low <= high;
+}
+
+const Course& DataCourse(uint32_t input) {
+  static const Course empty;
+  if (input == 255) return empty;
+  LogAccess access;
+  const DataloggerRecord* record = DataloggerGet(input);
+  if (!record) return empty;
+  const LogChannels& ch = record->channels;
+  if (ch.role[kRolePosX].empty() || ch.role[kRolePosY].empty()) return empty;
+  const std::pair<const void*, size_t> key{record, record->sampleCount()};
+  Cache& c = cache();
+  std::lock_guard<std::mutex> hold(c.lock);
+  auto found = c.courses.find(key);
+  if (found != c.courses.end()) return found->second;
+  Course course;
+  course.geographic = ch.geographic;
+  bool first = true;
+  for (size_t i = 0; i < ch.time.size(); ++i) {
+    const double x = ch.role[kRolePosX][i], y = ch.role[kRolePosY][i];
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    const int lap = static_cast<int>(DataloggerValueAt(*record, kQueryLapNumber, ch.time[i]));
+    const double speed =
+        ch.role[kRoleSpeed].empty() ? kNaN : DataloggerValueAt(*record, kQuerySpeed, ch.time[i]);
+    course.points.push_back({x, y, lap, ch.time[i], speed});
+    if (first) {
+      course.minX = course.maxX = x;
+      course.minY = course.maxY = y;
+      first = false;
+    }
+    course.minX = std::min(course.minX, x);
+    course.maxX = std::max(course.maxX, x);
+    course.minY = std::min(course.minY, y);
+    course.maxY = std::max(course.maxY, y);
+  }
+  return c.courses.emplace(key, std::move(course)).first->second;
+}
+
+void DataCacheClear() {
+  Cache& c = cache();
+  std::lock_guard<std::mutex> hold(c.lock);
+  c.ranges.clear();
+  c.courses.clear();
+}

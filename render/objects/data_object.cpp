@@ -1,0 +1,44 @@
+// Dispatch of the data display objects and the layer they draw on.
+#include "render/objects/data_object.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kMaxLayerSide = 8192;
+}
+
+int RenderDataObject(const ObjectContext& ctx) {
+  switch (ctx.obj->Type) {
+  case kDispGauge:
+  case kDispSpeedo:
+  case kDispTacho: return RenderGaugeObject(ctx);
+  case kDispBar: return RenderBarObject(ctx);
+  case kDispTextData:
+  case kDispGear:
+  case kDispLapCount:
+  case kDispLapTimer: return RenderTextDataObject(ctx);
+  case kDispTimeGraph: return RenderTimeGraphObject(ctx);
+  case kDispTrackMap: return RenderTrackMapObject(ctx);
+  case kDispGForce: return RenderGForceObject(ctx);
+  default: return -1;
+  }
+}
+
+bool DataLayerFor(const ObjectContext& ctx, bool highRes, DataLayer* out) {
+  const double base = ctx.baseScale > 0 && std::isfinite(ctx.baseScale) ? ctx.baseScale : 1;
+  out->unitsW = ctx.w / base;
+  out->unitsH = ctx.h / base;
+  out->scale = highRes ? base : std::min(base, 1.0);
+  const double w = std::ceil(out->unitsW * out->scale), h = std::ceil(out->unitsH * out->scale);
+  if (!(w >= 1) || !(h >= 1)) return false;
+  out->layer.resize(static_cast<int>(std::min<double>(w, kMaxLayerSide)),
+                    static_cast<int>(std::min<double>(h, kMaxLayerSide)));
+  out->scale = std::min(out->layer.width / out->unitsW, out->layer.height / out->unitsH);
+  return true;
+}
+
+int DataLayerPlace(const ObjectContext& ctx, const DataLayer& layer) {
+  return ObjectPlaceLayer(ctx, layer.layer, ctx.x, ctx.y, layer.layer.width / layer.scale * ctx.baseScale,
+                          layer.layer.height / layer.scale * ctx.baseScale);
+}

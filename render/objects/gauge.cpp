@@ -1,0 +1,97 @@
+// Gauges (type 30; speedometers and tachometers are gauges with presets):
+// a round dial with marks, numbers, label and readout, and a needle, a
+// graph arc or two needles following the channel's value.
+#include "engine/base/error.h"
+#include "media/datalog/query.h"
+#include "render/draw/data_channel.h"
+#include "render/objects/data_object.h"
+#include "render/objects/gauge.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kAutoLimit = 99999999.0;
+constexpr double kSmoothAhead = 1.0 / 6;
+
+int automaticQuery(uint8_t type) {
+  if (type == 1) return kQuerySpeed;
+  if (type == 2) return kQueryRpm;
+  return -1;
+}
+
+double gaugeValue(const GaugeParam& p, const DataChannel& channel, double time) {
+  const double now = DataChannelValue(channel, time);
+  if (!(p.Options & 2)) return now;
+  const double ahead = DataChannelValue(channel, time + kSmoothAhead);
+  return std::isfinite(ahead) && std::isfinite(now) ? (now + ahead) / 2 : now;
+}
+
+GaugeGeom geometry(const GaugeParam& p, const DataChannel& channel, double time) {
+  GaugeGeom g;
+  g.p = &p;
+  ScaleRange(p.Min, p.Max, kAutoLimit, channel, &g.lo, &g.hi);
+  g.dual = (p.Options & 32) != 0;
+  g.graph = !g.dual && (p.Options & 64) != 0;
+  g.ccw = (p.Options & 1) != 0;
+  g.sweep = g.dual ? 360 : std::clamp<double>(p.SweepDeg, 1, 360);
+  // A full dial reads from the top; a partial arc is centred on the gap.
+  if (p.StartDeg >= 360) g.start = g.dual ? 180 : (360 - g.sweep) / 2;
+  else g.start = p.StartDeg;
+  g.twoPart = p.StepMidValue > g.lo && p.StepMidValue < g.hi && p.StepMidAngle > 0 &&
+              p.StepMidAngle < g.sweep;
+  g.midValue = p.StepMidValue;
+  g.midAngle = p.StepMidAngle;
+  g.value = gaugeValue(p, channel, time);
+  g.span = p.DualInterval > 0.00001 ? p.DualInterval : p.MarkInterval;
+  if (!(g.span > 1e-9) || !std::isfinite(g.span)) g.span = g.hi - g.lo;
+  g.change.color = p.ChangeColor;
+  g.change.value = p.ChangeColorValue;
+  g.change.color2 = p.ChangeColor2;
+  g.change.value2 = p.ChangeColor2Value;
+  g.markRadius = kGaugeCentre - std::min<double>(p.TrimSize, 60) - 5;
+  return g;
+}
+
+} // namespace
+
+double GaugeGeom::angleOf(double v) const {
+  if (!std::isfinite(v)) return 0;
+  v = std::clamp(v, lo, hi);
+  if (twoPart) {
+    if (v <= midValue) return (v - lo) / (midValue - lo) * midAngle;
+    return midAngle + (v - midValue) / (hi - midValue) * (sweep - midAngle);
+  }
+  return (v - lo) / (hi - lo) * sweep;
+}
+
+double GaugeGeom::screenAngle(double scaleAngle) const {
+  const double deg = ccw ? 90 - (start + scaleAngle) : 90 + (start + scaleAngle);
+  return deg * M_PI / 180;
+}
+
+int RenderGaugeObject(const ObjectContext& ctx) {
+  const GaugeParam* p = ObjectParam<GaugeParam>(ctx.obj);
+  if (!p) return ErrorSet(kErrBadArg, "RenderGaugeObject");
+  DataLayer dl;
+  if (!DataLayerFor(ctx, (p->Options & 128) != 0, &dl)) return 0;
+  const DataChannel channel = DataChannelFor(ctx.obj->InputID, p->Field, automaticQuery(p->Type));
+  const GaugeGeom g = geometry(*p, channel, ctx.time);
+  {
+    Canvas canvas(dl.layer);
+    if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderGaugeObject");
+    cairo_t* cr = canvas.cr();
+    // The dial keeps its shape: the square design fits the box, centred.
+    const double side = std::min(dl.layer.width, dl.layer.height);
+    cairo_translate(cr, (dl.layer.width - side) / 2, (dl.layer.height - side) / 2);
+    cairo_scale(cr, side / kGaugeSize, side / kGaugeSize);
+    GaugeDrawFace(cr, g);
+    if (g.graph) GaugeDrawGraph(cr, g);
+    GaugeDrawMarks(cr, g);
+    GaugeDrawNumbers(cr, g);
+    GaugeDrawTexts(cr, g);
+    if (!g.graph) GaugeDrawNeedles(cr, g);
+  }
+  return DataLayerPlace(ctx, dl);
+}
