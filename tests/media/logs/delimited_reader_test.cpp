@@ -172,3 +172,23 @@ TEST(DelimitedReader, NamesUnitsAndSourcesRows) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DelimitedReader, SignatureProfilesNameTheExport) {
+  struct Case {
+    const char* head;
+    const char* name;
+  } cases[] = {{"Format,AiM CSV File\n", "AiM CSV"},
+               {"This file is created using RaceChrono v8\n", "RaceChrono CSV"},
+               {"Harry's LapTimer export\n", "Harry's LapTimer CSV"},
+               {"x,y\n", "Delimited text"}};
+  for (const Case& c : cases) {
+    DataloggerRecord record;
+    std::string text = std::string(c.head) + "Time,Speed\n0,1\n1,2\n";
+    ASSERT_TRUE(DelimitedLogReader().parse(text, record).ok()) << c.name;
+    EXPECT_EQ(record.formatName, c.name);
+  }
+}
+
+} // namespace
