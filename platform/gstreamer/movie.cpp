@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "engine/base/log.h"
+#include "platform/gstreamer/lsan_glib.h"
+#include "platform/gstreamer/task_pool.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ bool GstMovieInitialise() {
   static bool ok = false;
   std::call_once(once, [] {
     GError* error = nullptr;
+    GstMovieMarkStarted();
     ok = gst_init_check(nullptr, nullptr, &error) == TRUE;
     if (error) {
       LogPrintf(L"GStreamer failed to start: %S", error->message);
@@ -67,6 +70,9 @@ bool GstMovie::Open(const std::string& utf8Path) {
   g_object_set(src, "uri", uri, nullptr);
   g_free(uri);
   gst_bin_add(GST_BIN(pipeline_), src);
+  GstBus* bus = gst_element_get_bus(pipeline_);
+  GstMovieUseOwnThreads(bus);
+  gst_object_unref(bus);
   g_signal_connect(src, "pad-added", G_CALLBACK(&GstMovie::OnPadAdded), this);
   if (!WaitPreroll()) {
     Close();

@@ -52,9 +52,10 @@ uint32_t Store(std::shared_ptr<MediaMacQT> reader) {
 
 } // namespace
 
+// GStreamer itself starts with the first file this reader is asked to open:
+// a session whose files all open with the first reader never loads it.
 int MediaMacQtInit() {
   EmptyTable();
-  if (!GstMovieInitialise()) return ErrorSet(kErrNoObject, "MediaMacQtInit");
   LogPrintf(L"QTKit support enabled");
   return ErrorSet(kOk, "MediaMacQtInit");
 }

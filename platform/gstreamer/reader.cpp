@@ -14,11 +14,13 @@ constexpr uint64_t kMaxFrameBytes = 16384ull * 16384 * 4;
 constexpr int kDurationPasses = 10;
 } // namespace
 
-MediaMacQT::~MediaMacQT() { Close(); }
+// Quietly: a reader released after a refusal must not overwrite the
+// refusal as the last result.
+MediaMacQT::~MediaMacQT() { Shutdown(); }
 
 int MediaMacQT::Open(const std::wstring& path) {
   constexpr const char* kName = "-[MediaMacQT Open:]";
-  Close();
+  Shutdown();
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
   mediaLength_ = 0.0;
   hasVideo_ = 0;
@@ -100,6 +102,11 @@ void MediaMacQT::DetectFrameDuration() {
 }
 
 void MediaMacQT::Close() {
+  Shutdown();
+  ErrorSet(kOk, "-[MediaMacQT Close]");
+}
+
+void MediaMacQT::Shutdown() {
   frameReadyRunning_ = false;
   {
     std::lock_guard<std::recursive_mutex> lock(frameLock_);
@@ -112,7 +119,6 @@ void MediaMacQT::Close() {
   }
   // The thread is stopped and joined before anything it uses goes away.
   StopThread();
-  ErrorSet(kOk, "-[MediaMacQT Close]");
 }
 
 void MediaMacQT::StartThread() {

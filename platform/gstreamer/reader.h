@@ -54,6 +54,7 @@ public:
   uint32_t AudioDataLength() const { return audioDataLength_; }
 
 private:
+  void Shutdown(); // Close without recording a result
   void ReadFirstFrame();
   void DetectFrameDuration();
   void StartThread();
