@@ -83,6 +83,10 @@ void wcMain::DispObjRefresh(uint32_t) {}
 
 void wcMain::PreviewRefresh(bool, bool) {}
 
+void wcMain::TimelineClearSelection() {}
+
+void wcMain::TimelineRefreshView() {}
+
 void wcMain::SetPreviewVolume(int volume, bool) {
   PreviewVolume = volume < 0 ? 0 : (volume > 100 ? 100 : volume);
   PreviewSetVolume(static_cast<uint32_t>(PreviewVolume));

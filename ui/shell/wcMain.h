@@ -67,10 +67,16 @@ public:
   // Adds a file as an input; false when the engine refused it.
   bool UiInputAdd(const QString& path, bool showMessages);
 
-  // Lists and preview: their windows fill these in.
+  // Lists, preview and timeline: their windows fill these in.
   void InputRefresh(uint32_t input);
   void DispObjRefresh(uint32_t object);
+  void setPreviewTime(double seconds) { PreviewTime = seconds; }
+  void PreviewRefresh() { PreviewRefresh(false, false); }
+  // quick: the fastest quality, for drags.
+  void PreviewRefresh(bool quick) { PreviewRefresh(quick, false); }
   void PreviewRefresh(bool quick, bool run);
+  void TimelineClearSelection();
+  void TimelineRefreshView();
   void SetPreviewVolume(int volume, bool userAction);
   void SetPreviewArea(bool resize, int x, int y);
 
