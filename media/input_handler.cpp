@@ -1,6 +1,8 @@
 #include "media/input_handler.h"
 
 #include <array>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "engine/base/error.h"
@@ -14,17 +16,21 @@
 #include "media/media_kind.h"
 #include "media/media_slot.h"
 #include "media/wav_file.h"
+#include "platform/gstreamer/qt_facade.h"
 #include "platform/media/still_image.h"
 
 namespace {
 
 std::array<InputHandlerSlot, kMediaSlots> gSlots{};
 bool gAvAvailable = false;
-// The second reader (GStreamer) is not built yet; its call sites stay in
-// place behind this mark.
 bool gQtAvailable = false;
 
-int QtReaderOpen(uint32_t) { return kErrUnsupported; }
+// QV_FIRST_READER=off leaves the first reader unloaded, so that every file
+// goes to the second one (its tests, and diagnosing a file).
+bool FirstReaderOff() {
+  const char* v = std::getenv("QV_FIRST_READER");
+  return v && std::strcmp(v, "off") == 0;
+}
 
 // Frees what the media layer itself holds for the slot and zeroes it.
 void ResetSlot(InputHandlerSlot* slot) {
@@ -43,7 +49,7 @@ int OpenMediaFile(uint32_t input, MediaKind kind) {
   if (kind == MediaKind::Wav) rc = MediaWavOpen(input);
   else if (kind == MediaKind::Image) rc = MediaImageOpen(input);
   if (rc < 0 && gAvAvailable) rc = MediaMacAvOpen(input);
-  if (rc < 0 && gQtAvailable) rc = QtReaderOpen(input);
+  if (rc < 0 && gQtAvailable) rc = MediaMacQtOpen(input);
   if (rc < 0 && kind != MediaKind::Image) rc = MediaImageOpen(input);
   if (rc < 0 && kind != MediaKind::Wav) rc = MediaWavOpen(input);
   return rc;
@@ -56,14 +62,15 @@ InputHandlerSlot* InputHandlerGetSlot(uint32_t input) { return input < kMediaSlo
 int MediaHandlerInit() {
   for (auto& slot : gSlots) ResetSlot(&slot);
   LogPrintf(L"Loading AV Foundation interface...");
-  gAvAvailable = MediaMacAvInit() >= 0;
+  gAvAvailable = !FirstReaderOff() && MediaMacAvInit() >= 0;
   LogPrintf(L"Loading QuickTime interface...");
-  gQtAvailable = false;
+  gQtAvailable = MediaMacQtInit() >= 0;
   return ErrorSet(kOk, "MediaHandlerInit");
 }
 
 void MediaHandlerEnd() {
   if (gAvAvailable) MediaMacAvEnd();
+  if (gQtAvailable) MediaMacQtEnd();
   gAvAvailable = gQtAvailable = false;
   for (auto& slot : gSlots) ResetSlot(&slot);
 }
@@ -97,6 +104,8 @@ void InputHandlerClose(uint32_t input) {
   if (!slot) return;
   if (slot->VideoHandler == kHandlerAv || slot->AudioHandler == kHandlerAv || slot->DataHandler == kHandlerAv)
     MediaMacAvClose(input);
+  if (slot->VideoHandler == kHandlerQt || slot->AudioHandler == kHandlerQt || slot->DataHandler == kHandlerQt)
+    MediaMacQtClose(input);
   if (slot->DataHandler == kHandlerDataLog) DataloggerClose(input);
   ResetSlot(slot);
 }
@@ -121,6 +130,10 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
     int rc = MediaMacAvGetFrame(input, time);
     if (rc < 0) return rc;
   }
+  if (main->Type != kInputImage && slot->VideoHandler == kHandlerQt) {
+    int rc = MediaMacQtGetFrame(input, time);
+    if (rc < 0) return rc;
+  }
   if (slot->VideoHandler == kHandlerNone) return ErrorSet(kErrBadArg, kName);
   if (!slot->FrameData) return ErrorSet(kErrRead, kName);
   frame->Pixels = slot->FrameData;
@@ -135,10 +148,12 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
 void InputHandlerPrepareFrame(uint32_t input, double time) {
   MainStruct* main = InputTableMain(input);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!main || !slot || main->Type == kInputImage || slot->VideoHandler != kHandlerAv) return;
+  if (!main || !slot || main->Type == kInputImage) return;
+  if (slot->VideoHandler != kHandlerAv && slot->VideoHandler != kHandlerQt) return;
   if (time == slot->LastPrepareTime) return;
   slot->LastPrepareTime = time;
-  MediaMacAvPrepareFrame(input, time);
+  if (slot->VideoHandler == kHandlerAv) MediaMacAvPrepareFrame(input, time);
+  else MediaMacQtPrepareFrame(input, time);
 }
 
 void InputHandlerSeek(uint32_t input, double time) {
@@ -146,12 +161,14 @@ void InputHandlerSeek(uint32_t input, double time) {
   if (!slot || time == slot->LastSeekTime) return;
   slot->LastSeekTime = time;
   if (slot->VideoHandler == kHandlerAv || slot->AudioHandler == kHandlerAv) MediaMacAvSeek(input, time);
+  if (slot->VideoHandler == kHandlerQt) MediaMacQtSeek(input, time);
 }
 
 void InputHandlerSetPlaybackRate(uint32_t input, double fps) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (slot && (slot->VideoHandler == kHandlerAv || slot->AudioHandler == kHandlerAv))
     MediaMacAvSetPlaybackRate(input, fps);
+  if (slot && slot->VideoHandler == kHandlerQt) MediaMacQtSetPlaybackRate(input, fps);
 }
 
 int InputHandlerGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
