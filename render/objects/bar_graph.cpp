@@ -135,8 +135,8 @@ void drawBar(cairo_t* cr, const BarParam& p, const BarLayout& l, double value, d
     const double share = ScaleShare(value, lo, hi);
     const bool flip = (p.Options & 1) != 0;
     if (p.Options & 16) {
-      // Line mode: a bar of the trim's width across the track at the value.
-      const double width = std::max(2.0, double(p.TrimSize));
+      // Line mode: a short bar across the track at the value.
+      const double width = std::max(4.0, (l.horizontal ? t.w : t.h) * 0.03);
       const Rect at = filled(l, share, flip);
       Rect line = l.horizontal ? Rect{(flip ? at.x : at.x + at.w) - width / 2, t.y, width, t.h}
                                : Rect{t.x, (flip ? at.y + at.h : at.y) - width / 2, t.w, width};

@@ -1,0 +1,87 @@
+// Track maps over the circuit log: the preset, every start/finish style,
+// best lap and one lap, the speed blend, rotation, zoom, ghost and the
+// animated marker; the marker sits where the log says the car is.
+#include "render/objects_data/data_obj_fixture.h"
+
+#include "media/datalog/datalog_queries.h"
+#include "media/datalog/query.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kTime = 50.0f;
+
+class TrackMapTest : public DataObjTest {};
+
+TEST_F(TrackMapTest, PresetAndStartStyles) {
+  AddBackdrop();
+  for (int style = 0; style < 4; ++style) {
+    const uint32_t map = AddData(kDispTrackMap, 1 + style * 24.75f, 5, 24, 90);
+    EditParam<TrackMapParam>(map, [&](TrackMapParam& p) {
+      p.StartStyle = static_cast<uint8_t>(style);
+      if (style == 1) p.StartLineAngle = 45; // a given angle
+      if (style >= 2) p.StartSize = 24;
+    });
+  }
+  ExpectGolden("track_map_styles", Frame(kTime));
+}
+
+TEST_F(TrackMapTest, LapChoicesBlendRotationZoomAndGhost) {
+  AddBackdrop();
+  const uint32_t best = AddData(kDispTrackMap, 1, 5, 24, 90);
+  EditParam<TrackMapParam>(best, [](TrackMapParam& p) {
+    p.Options = 0x81 | 0x02; // best lap only, animated marker
+    p.MapLowColor = 0x00E02020; // slow stretches turn red
+    p.GhostColor = 0x00FFB000;
+  });
+  const uint32_t one = AddData(kDispTrackMap, 25.75f, 5, 24, 90);
+  EditParam<TrackMapParam>(one, [](TrackMapParam& p) {
+    p.Options = 0x90; // higher resolution: sizes are thirds
+    p.MapLineSize = 30;
+    p.StartSize = 30;
+    p.PosSize = 45;
+    p.SelectedLap = 3;
+    p.PosIcon = 3; // arrow along the heading
+    p.MapEdgeColor = 0xFF000000;
+  });
+  const uint32_t turned = AddData(kDispTrackMap, 50.5f, 5, 24, 90);
+  EditParam<TrackMapParam>(turned, [](TrackMapParam& p) { p.Options = 0x80 | 0x04; });
+  const uint32_t zoomed = AddData(kDispTrackMap, 75.25f, 5, 24, 90);
+  EditParam<TrackMapParam>(zoomed, [](TrackMapParam& p) {
+    p.ZoomArea = 60; // three times closer, following the car
+    p.MapColor = 0x00303030;
+  });
+  ExpectGolden("track_map_options", Frame(kTime));
+}
+
+TEST_F(TrackMapTest, MarkerAtTheLoggedPosition) {
+  AddBackdrop();
+  const uint32_t map = AddData(kDispTrackMap, 0, 0, 56.25f, 100); // 270 x 270
+  EditParam<TrackMapParam>(map, [](TrackMapParam& p) {
+    p.PosColor = 0x0000FF00;
+    p.PosIcon = 0;
+    p.PosSize = 24;
+    p.StartLineAngle = 65535;
+    p.StartColor = 0xFF000000;
+  });
+  // Bounds of the course in the plane the map uses, and the car's place.
+  const auto frame = Frame(kTime);
+  double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9;
+  for (double t = 0; t < 140; t += 0.1) {
+    const double x = InputHandlerGetDataTypeValue(input, 1, kQueryPosX, static_cast<float>(t));
+    const double y = InputHandlerGetDataTypeValue(input, 1, kQueryPosY, static_cast<float>(t));
+    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+  }
+  const double c = std::cos((y0 + y1) / 2 * M_PI / 180);
+  const double margin = 14 / 2.0 * 270 / 480 + 2 * 270 / 480.0, room = 270 - 2 * (18 / 2.0 + 2) * 270 / 480;
+  (void)margin;
+  const double scale = std::min(room / ((x1 - x0) * c), room / (y1 - y0));
+  const double x = InputHandlerGetDataTypeValue(input, 0, kQueryPosX, kTime);
+  const double y = InputHandlerGetDataTypeValue(input, 0, kQueryPosY, kTime);
+  const int px = static_cast<int>(std::lround(135 + (x - (x0 + x1) / 2) * c * scale));
+  const int py = static_cast<int>(std::lround(135 - (y - (y0 + y1) / 2) * scale));
+  EXPECT_GT(CountColour(frame, 480, 270, px - 2, py - 2, px + 3, py + 3, 0x00FF00, 30), 15) << px << "," << py;
+}
+
+} // namespace
