@@ -31,6 +31,7 @@ struct Placement {
   int rowBegin, rowEnd, colBegin, colEnd; // destination box, y downwards
   bool upright;                            // no rotation: the tap tables below apply
   std::vector<Tap> cols;                   // from colBegin
+  bool straightCopy;                       // one source pixel per column, in order, unchanged
 };
 
 const uint32_t* srcRow(const Placement& p, int y) {
@@ -144,6 +145,8 @@ void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t
     uint32_t m = 0xFF000000u | ((mask & 1) ? 0xFF0000u : 0) | ((mask & 2) ? 0xFF00u : 0) |
                  ((mask & 4) ? 0xFFu : 0);
     *out = (pixel & m) | (*out & ~m);
+  } else if ((pixel >> 24) == 255 && mask == kChanAll) {
+    *out = pixel; // opaque over anything: what blending would give, without the sums
   } else if (pixel) {
     *out = BlendOver(pixel, *out, mask);
   }
@@ -161,6 +164,14 @@ void compositeRowsUpright(const Placement& p, int rowBegin, int rowEnd) {
     const uint32_t* nearestRow = srcRow(p, row.nearest);
     const uint32_t* r0 = srcRow(p, row.i0);
     const uint32_t* r1 = srcRow(p, row.i1);
+    if (p.straightCopy && row.weight == 0 && !p.box) {
+      // A picture placed at its own size (decoded video filling the frame):
+      // a plain copy row by row.
+      const uint32_t alpha = f.SrcOpaque ? 0xFF000000u : 0;
+      const uint32_t* in = r0 + p.cols.front().i0;
+      for (int dx = p.colBegin; dx < p.colEnd; ++dx) out[dx] = *in++ | alpha;
+      continue;
+    }
     for (int dx = p.colBegin; dx < p.colEnd; ++dx) {
       const Tap& col = p.cols[dx - p.colBegin];
       if (!col.inside) continue;
@@ -248,6 +259,14 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   if (p->upright)
     for (int dx = p->colBegin; dx < p->colEnd; ++dx)
       p->cols.push_back(makeTap(dx + 0.5 - p->cx, f.DstW, p->mirrorX, p->cropX, p->cropW));
+  // Pixels that would be written unchanged over whatever is there.
+  const bool plainEffects = !f.ChromaOn && f.Opacity == 255 && (f.ColorChans & kChanAll) == kChanAll;
+  p->straightCopy = p->upright && plainEffects && (f.SrcOpaque || f.Replace) && !p->cols.empty();
+  for (size_t i = 0; p->straightCopy && i < p->cols.size(); ++i) {
+    const Tap& t = p->cols[i];
+    p->straightCopy = t.inside && t.weight == 0 && t.i0 == t.nearest &&
+                      t.i0 == p->cols.front().i0 + static_cast<int>(i);
+  }
   return true;
 }
 

@@ -211,3 +211,25 @@ TEST(Compositor, WorkersGiveTheSameBitsAsOneThread) {
   EXPECT_EQ(RenderWorkerCount(), 0);
   SyncEnd();
 }
+
+TEST(Compositor, SameSizeOpaquePictureIsCopiedExactly) {
+  std::mt19937 rng(3);
+  Layer src(97, 31);
+  for (uint32_t& p : src.pixels) p = rng() & 0x00FFFFFFu; // decoded video: no alpha byte
+  Layer dst(97, 31);
+  dst.fill(0xFF102030u);
+  RenderFrameInfo f = place(src, dst, 0, 0, 97, 31);
+  f.SrcOpaque = true;
+  f.SrcBottomUp = true;
+  f.DstBottomUp = true;
+  ASSERT_EQ(CompositeFrame(f), 0);
+  for (size_t i = 0; i < src.pixels.size(); ++i)
+    ASSERT_EQ(dst.pixels[i], src.pixels[i] | 0xFF000000u) << i;
+  // Shifted by whole pixels: still exact, the rest untouched.
+  dst.fill(0xFF102030u);
+  f.DstX = 10;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(5, 3), 0xFF102030u);
+  EXPECT_EQ(dst.at(10, 3), src.at(0, 3) | 0xFF000000u);
+  EXPECT_EQ(dst.at(96, 3), src.at(86, 3) | 0xFF000000u);
+}
