@@ -112,3 +112,17 @@ double ScaleShare(double value, double lo, double hi) {
   if (!std::isfinite(value) || !(hi > lo)) return 0;
   return std::clamp((value - lo) / (hi - lo), 0.0, 1.0);
 }
+
+std::vector<double> StepValues(double lo, double hi, double step, size_t maxCount) {
+  std::vector<double> out;
+  if (!(step > 0) || !std::isfinite(step) || !std::isfinite(lo) || !std::isfinite(hi)) return out;
+  const double eps = step * 1e-6;
+  const double first = std::ceil((lo - eps) / step) * step;
+  // Counted steps: adding 1 to a huge multiple would never move it.
+  for (size_t i = 0; i < maxCount; ++i) {
+    const double v = first + static_cast<double>(i) * step;
+    if (v > hi + eps) break;
+    out.push_back(v);
+  }
+  return out;
+}

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct DataChannel;
 
@@ -47,5 +48,8 @@ void MeasureLabel(const std::string& utf8, const LabelStyle& style, double* w, d
 // The result always has lo < hi.
 void ScaleRange(double storedMin, double storedMax, double autoLimit, const DataChannel& channel,
                 double* lo, double* hi);
+// Multiples of step from lo to hi (both included, within a millionth of a
+// step), at most maxCount of them; none for a step that is not positive.
+std::vector<double> StepValues(double lo, double hi, double step, size_t maxCount);
 // Share 0..1 of value between lo and hi (clamped; 0 for a NaN value).
 double ScaleShare(double value, double lo, double hi);

@@ -97,8 +97,8 @@ void drawMarks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, do
   if (ColorIsOff(p.MarkColor) || !(p.MarkInterval > 0) || (hi - lo) / p.MarkInterval > kMaxMarks) return;
   const double size = std::max<double>(2, p.MarkSize);
   const bool flip = (p.Options & 1) != 0;
-  for (double k = std::ceil(lo / p.MarkInterval); k * p.MarkInterval <= hi; k += 1) {
-    const Rect at = filled(l, ScaleShare(k * p.MarkInterval, lo, hi), flip);
+  for (double v : StepValues(lo, hi, p.MarkInterval, kMaxMarks + 1)) {
+    const Rect at = filled(l, ScaleShare(v, lo, hi), flip);
     const Rect& t = l.track;
     if (l.horizontal) {
       const double x = flip ? at.x : at.x + at.w;

@@ -22,15 +22,8 @@ enum MarkShape { kNone = 0, kDot = 1, kDrop = 2, kDiamond = 3, kSquare = 5, kDas
 std::vector<double> markValues(const GaugeGeom& g, bool byInterval, double interval, int count) {
   std::vector<double> out;
   const double range = g.hi - g.lo;
-  if (byInterval && interval > 0 && std::isfinite(interval) && range / interval <= kMaxMarks) {
-    const double eps = interval * 1e-6;
-    for (double k = std::ceil((g.lo - eps) / interval);; k += 1) {
-      const double v = k * interval;
-      if (v > g.hi + eps) break;
-      out.push_back(v);
-    }
-    return out;
-  }
+  if (byInterval && interval > 0 && std::isfinite(interval) && range / interval <= kMaxMarks)
+    return StepValues(g.lo, g.hi, interval, kMaxMarks + 1);
   const int sections = count + 1;
   for (int k = 0; k <= sections; ++k) out.push_back(g.lo + range * k / sections);
   return out;
@@ -169,11 +162,8 @@ void GaugeDrawNumbers(cairo_t* cr, const GaugeGeom& g) {
   const double eps = step * 1e-6;
   std::vector<double> values;
   if (ends) values.push_back(g.lo);
-  for (double k = std::floor(g.lo / step) + 1; values.size() < kMaxNumbers; k += 1) {
-    const double v = k * step;
-    if (v >= g.hi - eps) break;
-    if (v > g.lo + eps) values.push_back(v);
-  }
+  for (double v : StepValues(g.lo, g.hi, step, kMaxNumbers))
+    if (v > g.lo + eps && v < g.hi - eps) values.push_back(v);
   if (ends && g.sweep < 360) values.push_back(g.hi);
   for (double v : values) {
     const double a = g.screenAngle(g.angleOf(v));

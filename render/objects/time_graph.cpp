@@ -66,8 +66,8 @@ void drawLine(cairo_t* cr, const Plot& plot, const std::vector<std::pair<double,
 void drawAxis(cairo_t* cr, const TimeGraphParam& p, const Plot& plot) {
   const double step = p.AxisInterval;
   if (ColorIsOff(p.AxisColor) || !(step > 0) || p.AxisSize == 0 || (plot.hi - plot.lo) / step > kMaxAxisLines) return;
-  for (double k = std::ceil(plot.lo / step); k * step <= plot.hi; k += 1) {
-    const auto a = plot.at(0, k * step), b = plot.at(1, k * step);
+  for (double v : StepValues(plot.lo, plot.hi, step, kMaxAxisLines + 1)) {
+    const auto a = plot.at(0, v), b = plot.at(1, v);
     DrawLine(cr, a.first, a.second, b.first, b.second, p.AxisColor, p.AxisSize);
   }
 }
