@@ -39,3 +39,11 @@ if(QV_BUILD_UI)
     qv_set_warnings(quelvatron)
   endif()
 endif()
+
+if(TARGET quelvatron)
+  include(GNUInstallDirs)
+  install(TARGETS quelvatron RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${QV_ROOT}/app/quelvatron.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${QV_ROOT}/app/quelvatron-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+    RENAME quelvatron.xml)
+endif()
