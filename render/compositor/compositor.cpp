@@ -118,9 +118,14 @@ Tap makeTap(double offset, double size, bool mirror, int cropStart, int cropSize
   t.pos = cropStart + u * cropSize;
   const int last = cropStart + cropSize - 1;
   t.nearest = std::clamp(static_cast<int>(std::floor(t.pos)), cropStart, last);
-  const double g = t.pos - 0.5;
+  double g = t.pos - 0.5;
+  // Whole-pixel placements land a hair off the pixel centre in floating
+  // point; snap them so they sample one pixel, not a blend of two.
+  const double nearestWhole = std::round(g);
+  if (std::fabs(g - nearestWhole) < 1e-6) g = nearestWhole;
   const int i = static_cast<int>(std::floor(g));
   t.weight = static_cast<uint32_t>(std::lround((g - i) * 256));
+  if (t.weight >= 256) t.weight = 255;
   t.i0 = std::clamp(i, cropStart, last);
   t.i1 = std::clamp(i + 1, cropStart, last);
   return t;
