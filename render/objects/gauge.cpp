@@ -4,6 +4,7 @@
 #include "engine/base/error.h"
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"
+#include "render/draw/layer_cache.h"
 #include "render/objects/data_object.h"
 #include "render/objects/gauge.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 constexpr double kAutoLimit = 99999999.0;
 constexpr double kSmoothAhead = 1.0 / 6;
+constexpr int kGaugeDial = 1;
 
 int automaticQuery(uint8_t type) {
   if (type == 1) return kQuerySpeed;
@@ -78,6 +80,19 @@ int RenderGaugeObject(const ObjectContext& ctx) {
   if (!DataLayerFor(ctx, (p->Options & 128) != 0, &dl)) return 0;
   const DataChannel channel = DataChannelFor(ctx.obj->InputID, p->Field, automaticQuery(p->Type));
   const GaugeGeom g = geometry(*p, channel, ctx.time);
+  // The dial (face, marks, numbers, label) changes only with the record,
+  // except for a face that takes the warning colour or a graph under the
+  // marks; it is drawn once and kept.
+  std::string key;
+  const bool keep = !g.graph && !(p->ChangeColorOptions & (16 | 64));
+  if (keep) {
+    LayerKeyAdd(&key, *p);
+    LayerKeyAdd(&key, g.lo);
+    LayerKeyAdd(&key, g.hi);
+    LayerKeyAdd(&key, dl.layer.width);
+    LayerKeyAdd(&key, dl.layer.height);
+  }
+  const bool kept = keep && LayerCacheGet(ctx.index, kGaugeDial, key, &dl.layer);
   {
     Canvas canvas(dl.layer);
     if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderGaugeObject");
@@ -86,11 +101,18 @@ int RenderGaugeObject(const ObjectContext& ctx) {
     const double side = std::min(dl.layer.width, dl.layer.height);
     cairo_translate(cr, (dl.layer.width - side) / 2, (dl.layer.height - side) / 2);
     cairo_scale(cr, side / kGaugeSize, side / kGaugeSize);
-    GaugeDrawFace(cr, g);
-    if (g.graph) GaugeDrawGraph(cr, g);
-    GaugeDrawMarks(cr, g);
-    GaugeDrawNumbers(cr, g);
-    GaugeDrawTexts(cr, g);
+    if (!kept) {
+      GaugeDrawFace(cr, g);
+      if (g.graph) GaugeDrawGraph(cr, g);
+      GaugeDrawMarks(cr, g);
+      GaugeDrawNumbers(cr, g);
+      GaugeDrawLabel(cr, g);
+      if (keep) {
+        cairo_surface_flush(cairo_get_target(cr));
+        LayerCachePut(ctx.index, kGaugeDial, key, dl.layer);
+      }
+    }
+    GaugeDrawReadout(cr, g);
     if (!g.graph) GaugeDrawNeedles(cr, g);
   }
   return DataLayerPlace(ctx, dl);

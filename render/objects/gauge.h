@@ -32,5 +32,6 @@ void GaugeDrawFace(cairo_t* cr, const GaugeGeom& g);
 void GaugeDrawGraph(cairo_t* cr, const GaugeGeom& g);
 void GaugeDrawMarks(cairo_t* cr, const GaugeGeom& g);
 void GaugeDrawNumbers(cairo_t* cr, const GaugeGeom& g);
-void GaugeDrawTexts(cairo_t* cr, const GaugeGeom& g);
+void GaugeDrawLabel(cairo_t* cr, const GaugeGeom& g);
+void GaugeDrawReadout(cairo_t* cr, const GaugeGeom& g);
 void GaugeDrawNeedles(cairo_t* cr, const GaugeGeom& g);

@@ -109,24 +109,33 @@ void GaugeDrawGraph(cairo_t* cr, const GaugeGeom& g) {
   arc(0, g.angleOf(g.value), color);
 }
 
-void GaugeDrawTexts(cairo_t* cr, const GaugeGeom& g) {
+namespace {
+
+std::pair<double, double> textPos(uint16_t x, uint16_t y, double ax, double ay) {
+  const bool automatic = x > 999 || y >= kAutoPos;
+  return {automatic ? ax : x, automatic ? ay : y};
+}
+
+} // namespace
+
+void GaugeDrawLabel(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  auto pos = [](uint16_t x, uint16_t y, double ax, double ay) {
-    const bool automatic = x > 999 || y >= kAutoPos;
-    return std::pair<double, double>(automatic ? ax : x, automatic ? ay : y);
-  };
   LabelStyle label;
   label.font = p.LabelFont;
   label.size = std::isfinite(p.LabelSize) ? p.LabelSize : 30;
   label.style = p.LabelStyle;
   label.color = p.LabelColor;
-  const auto lp = pos(p.LabelX, p.LabelY, kGaugeCentre, 220);
+  const auto lp = textPos(p.LabelX, p.LabelY, kGaugeCentre, 220);
   DrawLabel(cr, FieldText(p.Label, kNameLength), label, lp.first, lp.second);
+}
+
+void GaugeDrawReadout(cairo_t* cr, const GaugeGeom& g) {
+  const GaugeParam& p = *g.p;
   LabelStyle number;
   number.font = p.NumberFont;
   number.size = std::isfinite(p.NumberSize) ? p.NumberSize : 34;
   number.style = p.NumberStyle;
   number.color = p.NumberColor;
-  const auto np = pos(p.NumberX, p.NumberY, kGaugeCentre, 120);
+  const auto np = textPos(p.NumberX, p.NumberY, kGaugeCentre, 120);
   DrawLabel(cr, readoutText(p, g.value), number, np.first, np.second);
 }

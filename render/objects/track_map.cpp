@@ -6,6 +6,7 @@
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"
+#include "render/draw/layer_cache.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/objects/data_object.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr double kAutoBound = 9999999.0;
 constexpr uint16_t kNoStartLine = 65535;
+constexpr int kTrackCourse = 2;
 
 struct Pt {
   double x, y;
@@ -280,13 +282,32 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
   const double heading = DataQueryValue(m.input, kQueryHeading, ctx.time);
   const double margin = std::max({p->MapLineSize, p->StartSize, p->PosSize}) / m.f + 2;
   const MapView v = viewFor(m, dl.unitsW, dl.unitsH, margin, heading, here);
+  // The course and the start line stay put unless the map turns or
+  // follows the car; then they are drawn once and kept.
+  std::string key;
+  const bool keep = !(p->Options & 4) && p->ZoomArea == 0;
+  if (keep) {
+    LayerKeyAdd(&key, *p);
+    LayerKeyAdd(&key, m.course);
+    LayerKeyAdd(&key, m.course->points.size());
+    LayerKeyAdd(&key, m.lap);
+    LayerKeyAdd(&key, dl.layer.width);
+    LayerKeyAdd(&key, dl.layer.height);
+  }
+  const bool kept = keep && LayerCacheGet(ctx.index, kTrackCourse, key, &dl.layer);
   {
     Canvas canvas(dl.layer);
     if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderTrackMapObject");
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, dl.scale, dl.scale);
-    drawCourse(cr, m, v);
-    if (!ColorIsOff(p->MapColor)) drawStart(cr, m, v);
+    if (!kept) {
+      drawCourse(cr, m, v);
+      if (!ColorIsOff(p->MapColor)) drawStart(cr, m, v);
+      if (keep) {
+        cairo_surface_flush(cairo_get_target(cr));
+        LayerCachePut(ctx.index, kTrackCourse, key, dl.layer);
+      }
+    }
     if (!ColorIsOff(p->GhostColor)) {
       const Pt g = ghostAt(m, ctx.time);
       if (std::isfinite(g.x)) drawMarker(cr, m, v.toBox(g.x, g.y), p->PosSize / m.f * 0.8, p->GhostColor, NAN, v.turn, false);

@@ -153,4 +153,14 @@ TEST_F(GaugeTest, TachometerMarksTakeTheWarningColour) {
   EXPECT_LE(ColourDiff(markAt(1000), 0x000000), 40);
 }
 
+TEST_F(GaugeTest, KeptDialFollowsRecordChanges) {
+  // The dial is drawn once and kept; a changed record must show at once.
+  const uint32_t g = AddGauge(kDispSpeedo);
+  const auto before = Frame(kTime);
+  EXPECT_LE(ColourDiff(FramePixel(before, 480, 270, 240, 200), 0xFFFFFF), 10);
+  EditParam<GaugeParam>(g, [](GaugeParam& p) { p.FaceColor = 0x00204080; });
+  const auto after = Frame(kTime + 1);
+  EXPECT_LE(ColourDiff(FramePixel(after, 480, 270, 240, 200), 0x204080), 10);
+}
+
 } // namespace

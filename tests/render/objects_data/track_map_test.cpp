@@ -84,4 +84,15 @@ TEST_F(TrackMapTest, MarkerAtTheLoggedPosition) {
   EXPECT_GT(CountColour(frame, 480, 270, px - 2, py - 2, px + 3, py + 3, 0x00FF00, 30), 15) << px << "," << py;
 }
 
+TEST_F(TrackMapTest, KeptCourseFollowsRecordChanges) {
+  AddBackdrop();
+  const uint32_t map = AddData(kDispTrackMap, 0, 0, 56.25f, 100);
+  EditParam<TrackMapParam>(map, [](TrackMapParam& p) { p.MapColor = 0x00FF0000; p.MapLineSize = 30; });
+  EXPECT_GT(CountColour(Frame(kTime), 480, 270, 0, 0, 270, 270, 0xFF0000, 20), 500);
+  EditParam<TrackMapParam>(map, [](TrackMapParam& p) { p.MapColor = 0x000000FF; });
+  const auto after = Frame(kTime + 0.5f);
+  EXPECT_EQ(CountColour(after, 480, 270, 0, 0, 270, 270, 0xFF0000, 20), 0);
+  EXPECT_GT(CountColour(after, 480, 270, 0, 0, 270, 270, 0x0000FF, 20), 500);
+}
+
 } // namespace
