@@ -9,6 +9,7 @@
 #include "engine/base/text.h"
 #include "engine/model/input_table.h"
 #include "media/media_slot.h"
+#include "platform/ffmpeg/ffmpeg_log.h"
 #include "platform/ffmpeg/reader.h"
 
 namespace {
@@ -55,6 +56,7 @@ uint32_t Store(std::shared_ptr<MediaMacAV> reader) {
 
 int MediaMacAvInit() {
   EmptyTable();
+  FfmpegLogInstall();
   LogPrintf(L"AV Foundation support enabled");
   return ErrorSet(kOk, "MediaMacAvInit");
 }
