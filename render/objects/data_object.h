@@ -17,6 +17,9 @@ int RenderTrackMapObject(const ObjectContext& ctx);
 int RenderGForceObject(const ObjectContext& ctx);
 int RenderTextDataObject(const ObjectContext& ctx);
 
+// The value a gauge shows at a time (smoothed when it asks), NaN without.
+double GaugeShownValue(const DispStruct* obj, float time);
+
 // A layer for an object drawn in units of the 720 x 480 base frame: with
 // highRes at the frame's own resolution, else at no more than the base
 // resolution (the compositor scales it up). `scale` is layer pixels per

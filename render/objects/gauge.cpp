@@ -73,6 +73,12 @@ double GaugeGeom::screenAngle(double scaleAngle) const {
   return deg * M_PI / 180;
 }
 
+double GaugeShownValue(const DispStruct* obj, float time) {
+  const GaugeParam* p = ObjectParam<GaugeParam>(obj);
+  if (!p) return NAN;
+  return gaugeValue(*p, DataChannelFor(obj->InputID, p->Field, automaticQuery(p->Type)), time);
+}
+
 int RenderGaugeObject(const ObjectContext& ctx) {
   const GaugeParam* p = ObjectParam<GaugeParam>(ctx.obj);
   if (!p) return ErrorSet(kErrBadArg, "RenderGaugeObject");

@@ -5,6 +5,7 @@
 #include "engine/base/text.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
+#include "render/objects/data_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -151,6 +152,16 @@ TEST_F(GaugeTest, TachometerMarksTakeTheWarningColour) {
   EXPECT_LE(ColourDiff(markAt(7000), 0xFF0000), 40);
   EXPECT_LE(ColourDiff(markAt(8000), 0xFF0000), 40);
   EXPECT_LE(ColourDiff(markAt(1000), 0x000000), 40);
+}
+
+TEST_F(GaugeTest, SmoothMovementShowsTheMeanWithASixthAhead) {
+  const uint32_t g = AddGauge(kDispTacho);
+  const double now = InputHandlerGetDataTypeValue(input, 0, kQueryRpm, kTime);
+  const double ahead = InputHandlerGetDataTypeValue(input, 0, kQueryRpm, kTime + 1.0f / 6);
+  ASSERT_GT(std::fabs(ahead - now), 1.0) << "the engine speed should change here";
+  EXPECT_NEAR(GaugeShownValue(DispObjGet(g), kTime), (now + ahead) / 2, 1e-6);
+  EditParam<GaugeParam>(g, [](GaugeParam& p) { p.Options &= ~2; });
+  EXPECT_NEAR(GaugeShownValue(DispObjGet(g), kTime), now, 1e-6);
 }
 
 TEST_F(GaugeTest, KeptDialFollowsRecordChanges) {
