@@ -24,6 +24,7 @@ int MediaMacQT::Open(const std::wstring& path) {
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
   mediaLength_ = 0.0;
   hasVideo_ = 0;
+  seekCount_ = 0;
   if (!movie_.Open(WideToUtf8(path))) {
     LogDebug(L"MediaMacQT: Failed to create QTMovie from file");
     return ErrorSet(kErrOpen, kName);

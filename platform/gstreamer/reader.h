@@ -49,6 +49,9 @@ public:
   uint32_t Orientation() const { return 0; }
   double PlaybackFrameRate() const { return playbackFrameRate_; }
   double FrameDuration() const { return frameDuration_; }
+  // Jumps the movie has made since it was opened (the one of the open
+  // included); tells stepping from seeking.
+  uint32_t SeekCount() const { return seekCount_; }
   const AudioFormat& Format() const { return audioFormat_; }
   uint8_t* AudioData() { return audioData_; }
   uint32_t AudioDataLength() const { return audioDataLength_; }
@@ -83,6 +86,7 @@ private:
   tagBITMAPINFOHEADER bitmapFormat_{};
   std::vector<uint8_t> bitmap_; // top row first
   double freshSeekTime_ = -1.0;
+  std::atomic<uint32_t> seekCount_{0};
   double lastFrameTime_ = -1.0, lastFrameEndTime_ = -1.0;
   GstSample* readySample_ = nullptr;
   double frameReadyTime_ = -1.0, frameReadyEndTime_ = -1.0;

@@ -38,6 +38,7 @@ void MediaMacQT::Seek(double t) {
 // request inside it is still answered at once.
 void MediaMacQT::SeekLocked(double t) {
   movie_.SetCurrentTime(t);
+  ++seekCount_;
   freshSeekTime_ = t;
   ReleaseReady();
 }

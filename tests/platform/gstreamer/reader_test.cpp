@@ -106,6 +106,27 @@ TEST_F(QtReader, TenSecondJumpAndTwoSecondSteps) {
   ExpectSameFrame(3.0); // one second and more behind
 }
 
+// Up to 5 s ahead the movie steps frame by frame; farther ahead, or behind
+// the current frame, it seeks once.
+TEST_F(QtReader, StepsForShortDistancesAndSeeksForLongOnes) {
+  ASSERT_EQ(IndexAt(0.5), 14);
+  const uint32_t opened = reader_.SeekCount();
+  EXPECT_EQ(opened, 1u); // the open's own seek to 0
+  ExpectSameFrame(2.5);
+  ExpectSameFrame(4.5);
+  ExpectSameFrame(9.4);
+  EXPECT_EQ(reader_.SeekCount(), opened); // 2 s, 2 s and 4.9 s ahead
+  ExpectSameFrame(14.5);
+  EXPECT_EQ(reader_.SeekCount(), opened + 1); // 5.1 s ahead
+  ExpectSameFrame(13.5);
+  EXPECT_EQ(reader_.SeekCount(), opened + 2); // 1 s behind
+  reader_.Seek(7.0);
+  reader_.Seek(7.0);
+  EXPECT_EQ(reader_.SeekCount(), opened + 3); // the second is the fresh position already
+  ExpectSameFrame(7.0);
+  EXPECT_EQ(reader_.SeekCount(), opened + 3);
+}
+
 TEST_F(QtReader, RandomTimesMatchTheFirstReader) {
   std::mt19937 rng(99);
   for (int n = 0; n < 40; ++n) ExpectSameFrame(std::uniform_real_distribution<double>(0.0, 14.9)(rng));
