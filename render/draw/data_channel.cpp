@@ -10,7 +10,9 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <iterator>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -32,14 +34,51 @@ private:
   bool taken_;
 };
 
-// Cache entries are keyed by the record's address and sample count, so a
-// reloaded log is read afresh.
-using RangeKey = std::tuple<const void*, size_t, int32_t, int>;
+// Cache entries are keyed by the record's address and a fingerprint of
+// what processing made of it: a log is reprocessed in place when its
+// channel mapping, units or laps change, and must then be read afresh.
+using RangeKey = std::tuple<const void*, uint64_t, int32_t, int>;
+using CourseKey = std::pair<const void*, uint64_t>;
 struct Cache {
   std::mutex lock;
   std::map<RangeKey, std::pair<double, double>> ranges;
-  std::map<std::pair<const void*, size_t>, Course> courses;
+  std::map<CourseKey, Course> courses;
 };
+
+class Fingerprint {
+public:
+  void add(const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) hash_ = (hash_ ^ bytes[i]) * 1099511628211ull;
+  }
+  template <typename T> void add(const T& value) { add(&value, sizeof value); }
+  // Length and a handful of samples spread over the channel.
+  void addChannel(const std::vector<double>& v) {
+    add(v.size());
+    if (v.empty()) return;
+    for (size_t k = 0; k <= 8; ++k) add(v[(v.size() - 1) * k / 8]);
+  }
+  uint64_t value() const { return hash_; }
+
+private:
+  uint64_t hash_ = 1469598103934665603ull;
+};
+
+uint64_t fingerprint(const DataloggerRecord& r) {
+  Fingerprint f;
+  const LogChannels& ch = r.channels;
+  f.addChannel(ch.time);
+  for (const auto& role : ch.role) f.addChannel(role);
+  for (const auto& custom : ch.custom) f.addChannel(custom);
+  for (const auto& name : ch.customName) f.add(name.data(), name.size());
+  f.addChannel(ch.distance);
+  f.add(ch.sourceField.data(), sizeof(int) * ch.sourceField.size());
+  f.add(ch.geographic);
+  f.addChannel(r.laps.triggers);
+  f.add(r.laps.ignoreFirst);
+  f.add(r.columns.size());
+  return f.value();
+}
 Cache& cache() {
   static Cache c;
   return c;
@@ -110,7 +149,7 @@ bool DataChannelRange(const DataChannel& channel, double* lo, double* hi) {
   LogAccess access;
   const DataloggerRecord* record = DataloggerGet(channel.input);
   if (!record || record->sampleCount() == 0) return false;
-  const RangeKey key{record, record->sampleCount(), channel.field, channel.query};
+  const RangeKey key{record, fingerprint(*record), channel.field, channel.query};
   Cache& c = cache();
   {
     std::lock_guard<std::mutex> hold(c.lock);
@@ -143,11 +182,16 @@ const Course& DataCourse(uint32_t input) {
   if (!record) return empty;
   const LogChannels& ch = record->channels;
   if (ch.role[kRolePosX].empty() || ch.role[kRolePosY].empty()) return empty;
-  const std::pair<const void*, size_t> key{record, record->sampleCount()};
+  const CourseKey key{record, fingerprint(*record)};
   Cache& c = cache();
   std::lock_guard<std::mutex> hold(c.lock);
   auto found = c.courses.find(key);
   if (found != c.courses.end()) return found->second;
+  // An earlier processing of the same log is stale now. (Renderers hold
+  // the read lock while they use a course; reprocessing takes the write
+  // lock, so no one still holds the old one.)
+  for (auto it = c.courses.begin(); it != c.courses.end();)
+    it = it->first.first == record ? c.courses.erase(it) : std::next(it);
   Course course;
   course.geographic = ch.geographic;
   bool first = true;
