@@ -17,6 +17,7 @@
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcProject.h"
 #include "ui/shell/wcRecovery.h"
 #include "ui/shell/wcSplash.h"
 #include "ui/shell/wcTip.h"
@@ -70,7 +71,7 @@ bool AppDelegate::createControllers() {
   wndUpload = empty("wcUpload", "Upload Video");
   wndAbout = new wcAbout();
   wndPreview = empty("wcPreview", "Preview Settings");
-  wndProject = empty("wcProject", "Project Settings");
+  wndProject = new wcProject();
   wndRecovery = new wcRecovery();
   wndInputEdit = empty("wcInputEdit", "Input Configuration");
   wndInputCrop = empty("wcInputCrop", "Crop Input");

@@ -32,24 +32,24 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   QMenu* file = bar->addMenu("&File");
   addMenuAction(file, "mnuFileNew", "New Project", &AppDelegate::mnuFileNew_Clicked, true);
   file->actions().back()->setShortcut(QKeySequence::New);
-  addMenuAction(file, "mnuFileNewTemplate", "New Project from Template...", &AppDelegate::mnuFileNewTemplate_Clicked, false);
+  addMenuAction(file, "mnuFileNewTemplate", "New Project from Template...", &AppDelegate::mnuFileNewTemplate_Clicked, true);
   addMenuAction(file, "mnuFileOpen", "Open Project...", &AppDelegate::mnuFileOpen_Clicked, true);
   file->actions().back()->setShortcut(QKeySequence::Open);
-  addMenuAction(file, "mnuFileRevert", "Revert to Saved", &AppDelegate::mnuFileRevert_Clicked, false);
+  addMenuAction(file, "mnuFileRevert", "Revert to Saved", &AppDelegate::mnuFileRevert_Clicked, true);
   file->addSeparator();
   addMenuAction(file, "mnuFileSave", "Save Project", &AppDelegate::mnuFileSave_Clicked, true);
   file->actions().back()->setShortcut(QKeySequence::Save);
   addMenuAction(file, "mnuFileSaveAs", "Save Project As...", &AppDelegate::mnuFileSaveAs_Clicked, true);
   file->addSeparator();
-  addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked, false);
-  addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked, false);
+  addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked, true);
+  addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked, true);
   addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked, false);
   mnuFileTransfer = file->actions().back();
   file->addSeparator();
   addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked, false);
   addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked, false);
   file->addSeparator();
-  addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, false);
+  addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, true);
   addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, false);
   addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, false);
   addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, false);
@@ -95,15 +95,25 @@ void AppDelegate::mnuFileSave_Clicked() {
 void AppDelegate::mnuFileSaveAs_Clicked() {
   if (wndMain != nullptr) wndMain->SaveProjectAs();
 }
+void AppDelegate::mnuFileNewTemplate_Clicked() {
+  if (wndMain != nullptr) wndMain->NewProjectFromTemplate();
+}
+void AppDelegate::mnuFileRevert_Clicked() {
+  if (wndMain != nullptr) wndMain->RevertProject();
+}
+void AppDelegate::mnuFileInputAdd_Clicked() {
+  if (wndMain != nullptr) wndMain->AddInput();
+}
+void AppDelegate::mnuFileInputAddEmbed_Clicked() {
+  if (wndMain != nullptr) wndMain->AddInputEmbed();
+}
+void AppDelegate::mnuFileProjectSettings_Clicked() {
+  if (wndMain != nullptr) wndMain->ProjectSettings();
+}
 // Their commands come with the windows they open.
-void AppDelegate::mnuFileNewTemplate_Clicked() {}
-void AppDelegate::mnuFileRevert_Clicked() {}
 void AppDelegate::mnuFileTransfer_Clicked() {}
-void AppDelegate::mnuFileInputAdd_Clicked() {}
 void AppDelegate::mnuFileImportTemplate_Clicked() {}
-void AppDelegate::mnuFileInputAddEmbed_Clicked() {}
 void AppDelegate::mnuFileCreateTemplate_Clicked() {}
-void AppDelegate::mnuFileProjectSettings_Clicked() {}
 void AppDelegate::mnuFileCreateVideo_Clicked() {}
 void AppDelegate::mnuFileExportPreview_Clicked() {}
 void AppDelegate::mnuFileUpload_Clicked() {}

@@ -1,10 +1,8 @@
 #include "ui/shell/wcMain.h"
 
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTimer>
@@ -19,30 +17,12 @@ wcMain::~wcMain() { KillPreviewTimer(); }
 
 QMainWindow* wcMain::mainWindow() { return qobject_cast<QMainWindow*>(window()); }
 
-namespace {
-
-// A titled box holding an empty list, where the input and object lists go.
-QGroupBox* listBox(const QString& title, const QString& name, QWidget* parent) {
-  auto* box = new QGroupBox(title, parent);
-  auto* layout = new QVBoxLayout(box);
-  auto* list = new QListWidget(box);
-  list->setObjectName(name);
-  list->setMinimumWidth(240);
-  layout->addWidget(list);
-  return box;
-}
-
-} // namespace
-
 QWidget* wcMain::makeWindow() {
   auto* window = new QMainWindow();
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->BuildMainMenu(window->menuBar());
   auto* central = new QWidget(window);
   auto* layout = new QHBoxLayout(central);
-  auto* lists = new QVBoxLayout();
-  lists->addWidget(listBox("Inputs", "InputTable", central), 1);
-  lists->addWidget(listBox("Display Objects", "DispObjTable", central), 1);
-  layout->addLayout(lists);
+  layout->addWidget(makeListsPanel(central));
 
   // The preview canvas takes this place; until then an empty dark area of
   // the preview's size.
@@ -76,10 +56,6 @@ void wcMain::windowWillClose() {
 }
 
 bool wcMain::StartupMenuPending() const { return startupMenuTimer_ != nullptr && startupMenuTimer_->isActive(); }
-
-void wcMain::InputRefresh(uint32_t) {}
-
-void wcMain::DispObjRefresh(uint32_t) {}
 
 void wcMain::PreviewRefresh(bool, bool) {}
 

@@ -5,12 +5,24 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+// lists block: includes
+#include <QIcon>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+#include <functional>
 
 #include "ui/shell/WindowController.h"
 
 class QFrame;
 class QMainWindow;
 class QTimer;
+// lists block: forward declarations
+class NameListTable;
+class QAction;
+class QMenu;
+struct DispStruct;
+struct MainStruct;
 
 class wcMain : public WindowController {
   Q_OBJECT
@@ -89,6 +101,62 @@ public:
   // The release check with the GUI thread kept serving its events.
   static int ReleaseCheckOffGuiThread(int anyRelease);
 
+  // ---- Lists, adding inputs, file commands, project settings ----------
+  // The two lists (wcMainLists.cpp). Rows are known by their text, the
+  // input's or object's name; a refresh rebuilds them whole.
+  QStringList InputFileNames;
+  QList<QIcon> InputFileIcons;
+  QStringList DispObjNames;
+  QList<QIcon> DispObjIcons;
+  NameListTable* InputFilesTable = nullptr;
+  NameListTable* DispObjsTable = nullptr;
+  QMenu* InputFilesMenu = nullptr;
+  QMenu* DispObjsMenu = nullptr;
+  void AddInputListItem(const MainStruct* record, bool indent);
+  void AddDisplayListItem(const DispStruct* record);
+  void InputSelect(uint32_t input);
+  void DispObjSelect(uint32_t object);
+  QStringList SelectedInputNames() const;
+  QStringList SelectedDispObjNames() const;
+  void InputFilesDoubleClicked(int row);
+  void DispObjsDoubleClicked(int row);
+  void DispObjsClicked();
+  // Prepares a list's context menu for the pointer over row (-1: none);
+  // false when the menu must not open.
+  bool menuWillOpen(QMenu* menu, int row);
+  // Commands of the context-menu items and of a double click, installed by
+  // the windows that carry them out, by item name ("InputMenuTrim",
+  // "InputFilesDoubleClicked", "DispObjsDoubleClicked"). An item without a
+  // command stays disabled whatever its rule says.
+  void SetListCommand(const QString& name, std::function<void()> command);
+  QAction* ListMenuItem(const QString& name) const;
+  // The template menu (mode, input); until it is installed, a data input
+  // opens nothing and a new project from a template is a blank one.
+  std::function<void(int mode, uint32_t input)> TemplateMenuCommand;
+
+  // Template files added as inputs go to this command (path; 0, or
+  // negative when nothing was added); until it is installed they are
+  // applied with the engine's first choice of inputs.
+  std::function<int(const QString& path)> TemplateAddCommand;
+
+  // Adding inputs (wcMainInputs.cpp).
+  void AddInput();
+  // THE BATCH ADDING ROUTINE, for every caller with a list of files (the
+  // Add panel, files dropped on the window): one undo checkpoint for the
+  // whole batch, each file added by UiInputAdd (messages only for a batch
+  // of one), the files that failed listed in one warning afterwards, then
+  // the project marked modified and the preview refreshed.
+  void AddInputFiles(const QStringList& paths);
+  void UiInputAddDispObj(uint32_t input);
+  void AddInputEmbed();
+
+  // File commands (wcMainFileCommands.cpp).
+  void NewProjectFromTemplate();
+  void RevertProject();
+  void ProjectSettings();
+  void FileTransfer();
+  // ---- end of lists block ----------------------------------------------
+
 protected:
   QWidget* makeWindow() override;
   void windowDidLoad() override;
@@ -114,4 +182,17 @@ private:
   QFrame* PreviewImage = nullptr;
   QTimer* previewTimer_ = nullptr;
   QTimer* startupMenuTimer_ = nullptr;
+
+  // ---- lists block: private ----
+  QWidget* makeListsPanel(QWidget* parent);
+  void wireList(NameListTable* table, QMenu* menu);
+  void addMenuItem(QMenu* menu, const QString& name, const QString& title);
+  void inputMenuWillOpen();
+  void dispObjsMenuWillOpen();
+  void runListCommand(const QString& name);
+  void resetLapList();
+  bool reloadProject(const QString& path, bool resetPreviewTime);
+  bool saveFirstOrStop();
+  bool addOneFile(const QString& path, bool showMessages, QStringList* failures);
+  QMap<QString, std::function<void()>> listCommands_;
 };

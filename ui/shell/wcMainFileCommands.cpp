@@ -1,0 +1,192 @@
+// The commands that replace, reload or store the whole project: new (blank
+// or from a template), open, revert, save, save as, project settings and
+// the new project filled by a network transfer.
+//
+// Opening and reverting read the file before anything of the current
+// project is let go: the engine checks the whole file first and leaves the
+// project in memory untouched when it cannot be read, and so does this
+// window (same title, same file, same modified state, same undo step), so
+// a missing or damaged file never costs the work in memory.
+#include <QFileInfo>
+#include <QUrl>
+
+#include "engine/app/recovery.h"
+#include "engine/base/error.h"
+#include "engine/files/project_files.h"
+#include "engine/files/undo.h"
+#include "engine/model/dispobjs.h"
+#include "engine/model/inputs.h"
+#include "engine/model/project.h"
+#include "platform/system/message_box.h"
+#include "render/preview/main_preview.h"
+#include "ui/seams/file_dialogs.h"
+#include "ui/seams/modal_run.h"
+#include "ui/seams/user_defaults.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/window_calls.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+AppDelegate* app() { return AppDelegate::shared(); }
+
+constexpr const wchar_t* kSaveFirst = L"Do you want to save the current project first?";
+
+} // namespace
+
+// The sync window, the timeline selection and the property window let go
+// of the project about to be replaced.
+void wcMain::leaveEditingWindows() {
+  if (app() != nullptr && AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
+  TimelineClearSelection();
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject", -1);
+}
+
+void wcMain::resetLapList() {
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "SetInput", static_cast<int>(kNoInput));
+}
+
+QString wcMain::projectDirDefault() const {
+  QSettings* settings = UserDefaults();
+  if (settings == nullptr || !settings->contains("ProjectDir")) return QString();
+  return QUrl(settings->value("ProjectDir").toString()).toLocalFile();
+}
+
+void wcMain::NewProject() {
+  if (!saveFirstOrStop()) return;
+  leaveEditingWindows();
+  ProjectNew();
+  SetProjectFile(QString());
+  setProjectModified(false);
+  UndoSave();
+  InputRefresh(kNoInput);
+  DispObjRefresh(kNoDispObj);
+  PreviewTime = 0;
+  PreviewRefresh(false, false);
+  resetLapList();
+}
+
+void wcMain::NewProjectFromTemplate() {
+  NewProject();
+  // Still modified: the save question was cancelled or the save failed.
+  if (ProjectModified()) return;
+  if (TemplateMenuCommand) TemplateMenuCommand(0, kNoInput);
+}
+
+// Loads the project file in place of the current project. False, with the
+// error shown and the current project and its identity untouched, when
+// the file cannot be read.
+bool wcMain::reloadProject(const QString& path, bool resetPreviewTime) {
+  const int result = ProjectOpen(NSStringToWStr(path).c_str());
+  if (result < 0) {
+    ErrorShowLast();
+    return false;
+  }
+  if (result > 0) ErrorShowLast();
+  SetProjectFile(path, result == kNoticeProjectConverted || result == kNoticeProjectConvertedNoTimeline);
+  UndoSave();
+  setProjectModified(false);
+  InputRefresh(kNoInput);
+  DispObjRefresh(kNoDispObj);
+  if (resetPreviewTime) PreviewTime = 0;
+  PreviewRefresh(false, false);
+  resetLapList();
+  return true;
+}
+
+// The save question before the project is replaced; false stops the
+// command. "No" goes on without saving and leaves the modified flag alone,
+// so that a project that stays (a cancelled panel, a file that does not
+// open) still counts as unsaved.
+bool wcMain::saveFirstOrStop() {
+  if (!ProjectModified()) return true;
+  const int answer = AppMessageBox(kSaveFirst, 35);
+  if (answer == kMbCancel) return false;
+  if (answer == kMbNo) return true;
+  return SaveProject();
+}
+
+void wcMain::OpenProject() {
+  if (!saveFirstOrStop()) return;
+  leaveEditingWindows();
+  QString path = FileDialogOpen(window(), "Open Project...", projectDirDefault(), {"qvp", "qpp"});
+  if (path.isEmpty()) return;
+  UserDefaultsWrite("ProjectDir", QUrl::fromLocalFile(QFileInfo(path).path() + "/").toString());
+  reloadProject(path, true);
+}
+
+void wcMain::RevertProject() {
+  if (ProjectFile().empty()) {
+    AppMessageBox(L"Nothing to revert back to. You have not yet saved this project.", 64);
+    return;
+  }
+  if (ProjectModified() &&
+      AppMessageBox(L"Discard all changes to this project since you last saved it?", 36) != kMbYes)
+    return;
+  leaveEditingWindows();
+  reloadProject(WStrToNSString(ProjectFile().c_str()), false);
+}
+
+bool wcMain::SaveProject() {
+  if (ProjectFile().empty()) return SaveProjectAs();
+  return SaveProject(ProjectFile());
+}
+
+bool wcMain::SaveProject(const std::wstring& path) {
+  if (ProjectSave(path.c_str()) < 0) {
+    ErrorShowLast();
+    return false;
+  }
+  setProjectModified(false);
+  return true;
+}
+
+bool wcMain::SaveProjectAs() {
+  QString directory = projectDirDefault();
+  QString name;
+  if (!ProjectFile().empty()) {
+    QFileInfo info(WStrToNSString(ProjectFile().c_str()));
+    directory = info.path();
+    name = info.fileName();
+  }
+  QString path = FileDialogSave(window(), "Save Project As...", directory, name, {"qvp"});
+  if (path.isEmpty()) return false;
+  int result = ProjectSave(NSStringToWStr(path).c_str());
+  if (result < 0) {
+    ErrorShowLast();
+    return false;
+  }
+  SetProjectFile(path);
+  setProjectModified(false);
+  if (result > 0) ErrorShowLast();
+  return true;
+}
+
+void wcMain::ProjectSettings() {
+  PreviewStop();
+  if (app() != nullptr) RunModalForWindow(app()->wndProject);
+}
+
+void wcMain::FileTransfer() {
+  if (app() != nullptr && AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
+  TimelineClearSelection();
+  if (!saveFirstOrStop()) return;
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject", -1);
+  ProjectNew();
+  UndoSave();
+  InputRefresh(kNoInput);
+  DispObjRefresh(kNoDispObj);
+  setProjectModified(false);
+  SetProjectFile(QString());
+  PreviewTime = 0;
+  PreviewRefresh(false, false);
+  resetLapList();
+  if (app() == nullptr || app()->wndTransfer == nullptr) return;
+  RunModalForWindow(app()->wndTransfer);
+  // The transfer window leaves what it received in these two properties.
+  for (const char* property : {"VideoFile", "DataFile"}) {
+    QString path = app()->wndTransfer->property(property).toString();
+    if (!path.isEmpty()) UiInputAdd(path, true);
+  }
+}
