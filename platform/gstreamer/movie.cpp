@@ -60,9 +60,10 @@ bool GstMovie::Open(const std::string& utf8Path) {
     return false;
   }
   pipeline_ = gst_pipeline_new(nullptr);
+  if (pipeline_) gst_object_ref_sink(pipeline_);
   GstElement* src = gst_element_factory_make("uridecodebin", nullptr);
   if (!pipeline_ || !src) {
-    if (src) gst_object_unref(src);
+    if (src) gst_object_unref(gst_object_ref_sink(src));
     g_free(uri);
     Close();
     return false;
@@ -142,8 +143,8 @@ void GstMovie::LinkPad(GstPad* pad) {
       if (linked) appsink_ = sink;
       return;
     }
-    if (convert) gst_object_unref(convert);
-    if (sink) gst_object_unref(sink);
+    if (convert) gst_object_unref(gst_object_ref_sink(convert));
+    if (sink) gst_object_unref(gst_object_ref_sink(sink));
   }
   GstElement* sink = gst_element_factory_make("fakesink", nullptr);
   if (!sink) return;
