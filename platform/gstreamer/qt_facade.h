@@ -5,7 +5,8 @@
 // into the input's records. Video handler kind 5; no sound.
 #include <cstdint>
 
-// 0, or -23 when GStreamer cannot start (the reader is then unavailable).
+// Empties the table; 0. GStreamer itself starts with the first open (a
+// GStreamer that cannot start then refuses every file with -141).
 int MediaMacQtInit();
 void MediaMacQtEnd();
 // 0, -22 or -141; fills MainStruct type/size/length and the media slot.
