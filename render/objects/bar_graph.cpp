@@ -93,21 +93,28 @@ void fillBar(cairo_t* cr, const BarLayout& l, const Rect& r, uint32_t color, uin
   cairo_pattern_destroy(pattern);
 }
 
-void drawMarks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, double hi) {
-  if (ColorIsOff(p.MarkColor) || !(p.MarkInterval > 0) || (hi - lo) / p.MarkInterval > kMaxMarks) return;
-  const double size = std::max<double>(2, p.MarkSize);
+// Ticks beside the track every `interval`, `length` long.
+void drawTicks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, double hi, double interval,
+               double length, double width) {
+  if (!(interval > 0) || (hi - lo) / interval > kMaxMarks) return;
   const bool flip = (p.Options & 1) != 0;
-  for (double v : StepValues(lo, hi, p.MarkInterval, kMaxMarks + 1)) {
+  const Rect& t = l.track;
+  for (double v : StepValues(lo, hi, interval, kMaxMarks + 1)) {
     const Rect at = filled(l, ScaleShare(v, lo, hi), flip);
-    const Rect& t = l.track;
     if (l.horizontal) {
       const double x = flip ? at.x : at.x + at.w;
-      DrawLine(cr, x, t.y + t.h, x, t.y + t.h + size, p.MarkColor, 1.5);
+      DrawLine(cr, x, t.y + t.h, x, t.y + t.h + length, p.MarkColor, width);
     } else {
       const double y = flip ? at.y + at.h : at.y;
-      DrawLine(cr, t.x + t.w, y, t.x + t.w + size, y, p.MarkColor, 1.5);
+      DrawLine(cr, t.x + t.w, y, t.x + t.w + length, y, p.MarkColor, width);
     }
   }
+}
+
+void drawMarks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, double hi) {
+  if (ColorIsOff(p.MarkColor)) return;
+  drawTicks(cr, p, l, lo, hi, p.MarkSmallInterval, std::max<double>(1, p.MarkSmallSize), 1);
+  drawTicks(cr, p, l, lo, hi, p.MarkInterval, std::max<double>(2, p.MarkSize), 1.5);
 }
 
 std::string numberText(const BarParam& p, double v) {

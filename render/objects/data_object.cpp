@@ -6,6 +6,7 @@
 
 namespace {
 constexpr int kMaxLayerSide = 8192;
+constexpr double kMaxLayerPixels = 4096.0 * 4096.0;
 }
 
 int RenderDataObject(const ObjectContext& ctx) {
@@ -30,6 +31,10 @@ bool DataLayerFor(const ObjectContext& ctx, bool highRes, DataLayer* out) {
   out->unitsW = ctx.w / base;
   out->unitsH = ctx.h / base;
   out->scale = highRes ? base : std::min(base, 1.0);
+  // A box far larger than any frame (a hand-edited record) is drawn
+  // coarser rather than with gigabytes of layer.
+  const double area = out->unitsW * out->scale * out->unitsH * out->scale;
+  if (area > kMaxLayerPixels) out->scale *= std::sqrt(kMaxLayerPixels / area);
   const double w = std::ceil(out->unitsW * out->scale), h = std::ceil(out->unitsH * out->scale);
   if (!(w >= 1) || !(h >= 1)) return false;
   out->layer.resize(static_cast<int>(std::min<double>(w, kMaxLayerSide)),

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kMaxTextSide = 8192;
+constexpr int kMaxTextSide = 4096; // a layer of at most 64 MB
 constexpr double kNoLowLimit = -999999999.0, kNoHighLimit = 999999999.0;
 constexpr double kFlashPeriod = 0.5; // seconds; shown during the first half
 
