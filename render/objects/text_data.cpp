@@ -130,8 +130,9 @@ int RenderTextDataObject(const ObjectContext& ctx) {
     if (look.align == 1) x = ctx.x + (ctx.w - w) / 2;
     if (look.align == 2) x = ctx.x + ctx.w - w;
   }
-  const int lw = std::clamp(static_cast<int>(std::ceil(w)), 1, kMaxTextSide);
-  const int lh = std::clamp(static_cast<int>(std::ceil(h)), 1, kMaxTextSide);
+  // Clamped as doubles: a huge box must not overflow the conversion.
+  auto side = [](double v) { return static_cast<int>(std::ceil(std::isfinite(v) ? std::clamp(v, 1.0, double(kMaxTextSide)) : 1.0)); };
+  const int lw = side(w), lh = side(h);
   Layer layer(lw, lh);
   {
     Canvas canvas(layer);

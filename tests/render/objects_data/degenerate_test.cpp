@@ -139,6 +139,25 @@ TEST_F(DegenerateTest, MapsPlotsAndTexts) {
   EXPECT_EQ(Drawn(frame), 0);
 }
 
+TEST_F(DegenerateTest, BoxesFarLargerThanTheFrame) {
+  // Hand-edited sizes: every type returns within the test's time, without
+  // an overflowing conversion (the sanitizer build aborts on one) and
+  // without a layer of gigabytes.
+  AddBackdrop();
+  for (uint32_t type : {kDispGauge, kDispBar, kDispTimeGraph, kDispGForce, kDispTrackMap, kDispTextData}) {
+    const uint32_t o = AddData(type, -1e6f, -1e6f, 3e6f, 3e6f);
+    if (type == kDispTextData) {
+      EditParam<TextStruct>(o, [](TextStruct& t) {
+        t.Options = 1;
+        t.DataMode = 0;
+      });
+    }
+    const auto frame = Frame(kTime);
+    EXPECT_EQ(frame.size(), 480u * 270u);
+    Edit(o, [](DispStruct& r) { r.Active = 0; });
+  }
+}
+
 TEST_F(DegenerateTest, ObjectsWithoutAnInput) {
   AddBackdrop();
   for (uint32_t type : {kDispGauge, kDispBar, kDispTimeGraph, kDispGForce}) {
