@@ -277,9 +277,9 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
 
 int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
   Placement p{};
-  if (!makePlacement(info, &p)) return ErrorSet(kErrBadArg, "CompositeFrame");
+  if (!makePlacement(info, &p)) return kErrBadArg;
   const int rows = p.rowEnd - p.rowBegin;
-  if (rows <= 0 || p.colEnd <= p.colBegin) return ErrorSet(kOk, "CompositeFrame");
+  if (rows <= 0 || p.colEnd <= p.colBegin) return kOk;
   const int workers = useWorkers ? RenderWorkerCount() : 0;
   const int bands = workers > 0 ? std::min(rows, (workers + 1) * 2) : 1;
   if (bands <= 1) {
@@ -291,7 +291,7 @@ int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
       compositeRows(p, begin, end);
     });
   }
-  return ErrorSet(kOk, "CompositeFrame");
+  return kOk;
 }
 
 } // namespace

@@ -20,6 +20,9 @@ bool RenderWorkersStarted();
 // in progress does its bands alone on its own thread.
 void RenderWorkersRun(int bands, const std::function<void(int band)>& job);
 
+// The drawing helpers of the renderer return their codes without recording
+// them as the engine's last result: they run on the render thread for every
+// frame, and the routine that the windows called records its own.
 // 0, or -21 for a description without buffers or sizes. Writes only the
 // destination pixels whose centres fall inside the placed rectangle.
 int CompositeFrame(const RenderFrameInfo& info);

@@ -147,7 +147,7 @@ void PictureCropRect(const AdjustStruct& a, int width, int height, int* x, int* 
 int PictureAdjust(const PictureSource& s, const AdjustStruct& adjust, double time, Layer* out) {
   if (!s.pixels || !out || s.width <= 0 || s.height <= 0 || s.cropW <= 0 || s.cropH <= 0 ||
       s.cropX < 0 || s.cropY < 0 || s.cropX + s.cropW > s.width || s.cropY + s.cropH > s.height)
-    return ErrorSet(kErrBadArg, "PictureAdjust");
+    return kErrBadArg;
   out->resize(s.cropW, s.cropH);
   const ColourPlan plan = makePlan(adjust, time);
   const bool colours = PictureNeedsAdjust(adjust);
@@ -161,5 +161,5 @@ int PictureAdjust(const PictureSource& s, const AdjustStruct& adjust, double tim
     }
   });
   sharpen(out, adjust.Sharpness);
-  return ErrorSet(kOk, "PictureAdjust");
+  return kOk;
 }

@@ -68,7 +68,7 @@ ObjectContext ObjectContextFor(uint32_t index, const DispStruct* obj, float time
 }
 
 int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderOptions& options) {
-  if (!targetValid(target)) return ErrorSet(kErrBadArg, "RenderProjectFrame");
+  if (!targetValid(target)) return kErrBadArg;
   if (options.clear) clearFrame(target, options.background);
   const uint32_t count = DispTableCount();
   for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
@@ -77,14 +77,14 @@ int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderO
     if (!(ctx.w >= 1) || !(ctx.h >= 1)) continue;
     drawObject(ctx);
   }
-  return ErrorSet(kOk, "RenderProjectFrame");
+  return kOk;
 }
 
 int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
                       const FrameRenderOptions& options) {
   const DispStruct* obj = currentRecord(index);
-  if (!obj) return ErrorSet(kErrIndex, "RenderObjectAlone");
-  if (!targetValid(target)) return ErrorSet(kErrBadArg, "RenderObjectAlone");
+  if (!obj) return kErrIndex;
+  if (!targetValid(target)) return kErrBadArg;
   if (options.clear) clearFrame(target, options.background);
   // The object's box becomes the whole frame; a group's members keep their
   // places relative to the group's box.
@@ -111,5 +111,5 @@ int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
   } else {
     drawRelative(index, obj);
   }
-  return ErrorSet(kOk, "RenderObjectAlone");
+  return kOk;
 }

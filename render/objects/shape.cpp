@@ -62,7 +62,7 @@ void drawShape(cairo_t* cr, const ShapeStruct& s, double w, double h, double lin
 
 int RenderShapeObject(const ObjectContext& ctx) {
   const ShapeStruct* shape = ObjectParam<ShapeStruct>(ctx.obj);
-  if (!shape) return ErrorSet(kErrBadArg, "RenderShapeObject");
+  if (!shape) return kErrBadArg;
   // Base-grid size of the box; quality 5 draws at frame size instead.
   double gridScale = (shape->Options & 0x80) ? 2.0 : 1.0;
   if (ctx.quality >= 5) gridScale = ctx.baseScale;
@@ -72,7 +72,7 @@ int RenderShapeObject(const ObjectContext& ctx) {
   Layer layer(lw, lh);
   {
     Canvas canvas(layer);
-    if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderShapeObject");
+    if (!canvas.ok()) return kErrNoMemory;
     drawShape(canvas.cr(), *shape, lw, lh, gridScale);
   }
   return ObjectPlaceLayer(ctx, layer, ctx.x, ctx.y, ctx.w, ctx.h);

@@ -38,7 +38,7 @@ TextLook TextLookFor(const TextStruct& t, double scale) {
 
 int RenderTextObject(const ObjectContext& ctx) {
   const TextStruct* text = ObjectParam<TextStruct>(ctx.obj);
-  if (!text) return ErrorSet(kErrBadArg, "RenderTextObject");
+  if (!text) return kErrBadArg;
   const std::string utf8 = WideToUtf8(Utf16ToWide(fixedText(text->Text, 256)));
   if (utf8.empty()) return 0;
   const TextLook look = TextLookFor(*text, ctx.baseScale);
@@ -64,7 +64,7 @@ int RenderTextObject(const ObjectContext& ctx) {
   Layer layer(lw, lh);
   {
     Canvas canvas(layer);
-    if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderTextObject");
+    if (!canvas.ok()) return kErrNoMemory;
     const double top = std::max(pad, (lh - extent.height) / 2);
     TextDraw(canvas.cr(), utf8, look, pad, top, lw - 2 * pad);
   }

@@ -46,11 +46,11 @@ void trackMapPresets(TrackMapParam* p, uint32_t mode) {
 
 int SimplePreviewFillTempObject(uint32_t input, uint32_t displayMode, bool keepRatio) {
   const MainStruct* main = InputTableMain(input);
-  if (!main) return ErrorSet(kErrIndex, "SimplePreviewFillTempObject");
+  if (!main) return kErrIndex;
   const uint32_t type = typeFor(*main, displayMode);
   DispObjTempInit(type, input);
   DispObjEntry* e = DispTableEntry(kTempDispObj);
-  if (!e) return ErrorSet(kErrNoMemory, "SimplePreviewFillTempObject");
+  if (!e) return kErrNoMemory;
   e->Base.X = 0;
   e->Base.Y = 0;
   e->Base.Width = 100;
@@ -66,5 +66,5 @@ int SimplePreviewFillTempObject(uint32_t input, uint32_t displayMode, bool keepR
   if ((type == kDispSpeedo || type == kDispTacho) && e->Param.size() >= sizeof(GaugeParam))
     reinterpret_cast<GaugeParam*>(e->Param.data())->Options |= 0x80; // high resolution
   DispTableSync(kTempDispObj);
-  return ErrorSet(kOk, "SimplePreviewFillTempObject");
+  return kOk;
 }
