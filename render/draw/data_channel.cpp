@@ -194,6 +194,7 @@ const Course& DataCourse(uint32_t input) {
     it = it->first.first == record ? c.courses.erase(it) : std::next(it);
   Course course;
   course.geographic = ch.geographic;
+  course.fingerprint = key.second;
   bool first = true;
   for (size_t i = 0; i < ch.time.size(); ++i) {
     const double x = ch.role[kRolePosX][i], y = ch.role[kRolePosY][i];

@@ -39,6 +39,7 @@ struct CoursePoint {
 struct Course {
   std::vector<CoursePoint> points;
   bool geographic = false; // x longitude, y latitude
+  uint64_t fingerprint = 0; // of the processed log the course comes from
   double minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
 // The positions of the input's log (empty without positions).

@@ -289,7 +289,7 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
   if (keep) {
     LayerKeyAdd(&key, *p);
     LayerKeyAdd(&key, m.course);
-    LayerKeyAdd(&key, m.course->points.size());
+    LayerKeyAdd(&key, m.course->fingerprint);
     LayerKeyAdd(&key, m.lap);
     LayerKeyAdd(&key, dl.layer.width);
     LayerKeyAdd(&key, dl.layer.height);

@@ -5,6 +5,10 @@
 
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
+#include "media/datalog/datalog_store.h"
+#include "engine/base/access_lock.h"
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -93,6 +97,27 @@ TEST_F(TrackMapTest, KeptCourseFollowsRecordChanges) {
   const auto after = Frame(kTime + 0.5f);
   EXPECT_EQ(CountColour(after, 480, 270, 0, 0, 270, 270, 0xFF0000, 20), 0);
   EXPECT_GT(CountColour(after, 480, 270, 0, 0, 270, 270, 0x0000FF, 20), 500);
+}
+
+TEST_F(TrackMapTest, KeptCourseFollowsAReprocessedLog) {
+  AddBackdrop();
+  const uint32_t map = AddData(kDispTrackMap, 0, 0, 56.25f, 100);
+  EditParam<TrackMapParam>(map, [](TrackMapParam& p) { p.PosColor = 0xFF000000; });
+  const auto before = Frame(kTime);
+  {
+    // Positions rewritten in place, as reprocessing does: the course is
+    // squeezed to half its width.
+    WriteAccess access("TrackMapTest");
+    DataloggerRecord* record = DataloggerGet(input);
+    ASSERT_NE(record, nullptr);
+    auto& xs = record->channels.role[kRolePosX];
+    const double mid = (*std::min_element(xs.begin(), xs.end()) + *std::max_element(xs.begin(), xs.end())) / 2;
+    for (double& x : xs) x = mid + (x - mid) / 2;
+  }
+  const auto after = Frame(kTime);
+  int differing = 0;
+  for (size_t i = 0; i < before.size(); ++i) differing += ColourDiff(before[i], after[i]) > 40;
+  EXPECT_GT(differing, 1000);
 }
 
 } // namespace
