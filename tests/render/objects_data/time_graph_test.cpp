@@ -46,6 +46,16 @@ TEST_F(TimeGraphTest, SpanAndFixedPresentations) {
   ExpectGolden("time_graph", Frame(kTime));
 }
 
+TEST_F(TimeGraphTest, Preset) {
+  AddBackdrop();
+  const uint32_t g = AddData(kDispTimeGraph, 5, 70, 40, 25); // the new object's box
+  EditParam<TimeGraphParam>(g, [](TimeGraphParam& p) {
+    SetField16(p.Field, u"Speed (km/h)");
+    SetField16(p.Label, u"Speed");
+  });
+  ExpectGolden("time_graph_preset", Frame(kTime));
+}
+
 TEST_F(TimeGraphTest, NewestValueAtTheRightEdgeFlippedAtTheLeft) {
   AddBackdrop();
   const uint32_t g = AddData(kDispTimeGraph, 0, 0, 100, 100);
