@@ -6,15 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-render-test-XXXXXX";
-  if (mkdtemp(dir.data())) setenv("TMPDIR", dir.c_str(), 1);
+  const bool made = mkdtemp(dir.data()) != nullptr;
+  if (made) setenv("TMPDIR", dir.c_str(), 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   MainThreadMarkCurrent();
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  std::error_code ignored;
+  if (made) std::filesystem::remove_all(dir, ignored);
+  return result;
 }
 
 // fontconfig keeps parts of its parsed configuration for the life of the
