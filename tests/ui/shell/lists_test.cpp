@@ -137,7 +137,7 @@ protected:
 
 TEST_F(ListMenuTest, InputItemsFollowTheTypeOfTheInputUnderThePointer) {
   MakeTestVideo(File("v.mp4"));
-  uint32_t video = InputAdd(QFile("v.mp4").toStdU16String().c_str());
+  uint32_t video = InputAdd(QPath("v.mp4").toStdU16String().c_str());
   uint32_t audio = InputAdd(QString::fromStdString(MakeTestWav(File("a.wav"))).toStdU16String().c_str());
   uint32_t image = InputAdd(QString::fromStdString(MakeTestPng(File("i.png"))).toStdU16String().c_str());
   uint32_t data = InputAdd(QString::fromStdString(MakeTestNmea(File("d.nmea"))).toStdU16String().c_str());

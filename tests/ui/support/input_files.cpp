@@ -46,7 +46,11 @@ std::string MakeTestGpsVideo(const std::string& dir) {
     for (int i = 0; i < 3; ++i)
       f << i + 1 << "\n00:00:0" << i << ",000 --> 00:00:0" << i << ",900\n" << rmc(i) << "\n\n";
   }
-  std::string base = MakeTestVideo(dir + "/gps-base.mp4", 30);
+  // A picture big enough that the text samples lie beyond the first 8 KB,
+  // as in a real camera file; the data-log probe would take a tiny file with
+  // sentences near its start for a log.
+  std::string base = dir + "/gps-base.mp4";
+  RunFfmpeg("-f lavfi -i testsrc=size=640x480:rate=10 -t 3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p " + base);
   std::string out = dir + "/camera.mp4";
   RunFfmpeg("-i " + base + " -i " + srt + " -map 0 -map 1 -c:v copy -c:s mov_text " + out);
   std::remove(base.c_str());

@@ -24,7 +24,7 @@ protected:
   }
 
   std::string File(const std::string& name) const { return tempDir + "/" + name; }
-  QString QFile(const std::string& name) const { return QString::fromStdString(File(name)); }
+  QString QPath(const std::string& name) const { return QString::fromStdString(File(name)); }
 
   static QStringList Rows(NameListTable* table) {
     QStringList rows;
