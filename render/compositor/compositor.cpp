@@ -77,12 +77,12 @@ uint32_t sampleBilinear(const Placement& p, double sx, double sy) {
 // Mean over the source footprint of one destination pixel (downscaling);
 // at most 8 x 8 samples.
 uint32_t sampleBox(const Placement& p, double sx, double sy) {
-  int x0 = static_cast<int>(std::floor(sx - p.footX / 2)), x1 = static_cast<int>(std::ceil(sx + p.footX / 2));
-  int y0 = static_cast<int>(std::floor(sy - p.footY / 2)), y1 = static_cast<int>(std::ceil(sy + p.footY / 2));
-  x0 = std::max(x0, p.cropX);
-  y0 = std::max(y0, p.cropY);
-  x1 = std::min(x1, p.cropX + p.cropW);
-  y1 = std::min(y1, p.cropY + p.cropH);
+  // Bounds clamped in floating point first: a huge footprint must not
+  // overflow the integer conversion.
+  const int x0 = static_cast<int>(std::max<double>(std::floor(sx - p.footX / 2), p.cropX));
+  const int y0 = static_cast<int>(std::max<double>(std::floor(sy - p.footY / 2), p.cropY));
+  const int x1 = static_cast<int>(std::min<double>(std::ceil(sx + p.footX / 2), p.cropX + p.cropW));
+  const int y1 = static_cast<int>(std::min<double>(std::ceil(sy + p.footY / 2), p.cropY + p.cropH));
   if (x1 <= x0 || y1 <= y0) return sampleNearest(p, sx, sy);
   int stepX = std::max(1, (x1 - x0 + 7) / 8), stepY = std::max(1, (y1 - y0 + 7) / 8);
   uint32_t sum[4] = {0, 0, 0, 0}, n = 0;
@@ -249,15 +249,19 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   // Bounding box of the turned rectangle, clipped to the frame.
   const double hw = (std::fabs(p->cosA) * f.DstW + std::fabs(p->sinA) * f.DstH) / 2;
   const double hh = (std::fabs(p->sinA) * f.DstW + std::fabs(p->cosA) * f.DstH) / 2;
-  p->colBegin = static_cast<int>(std::max(0.0, std::floor(p->cx - hw)));
-  p->colEnd = static_cast<int>(std::min<double>(f.DstWidth, std::ceil(p->cx + hw)));
-  p->rowBegin = static_cast<int>(std::max(0.0, std::floor(p->cy - hh)));
-  p->rowEnd = static_cast<int>(std::min<double>(f.DstHeight, std::ceil(p->cy + hh)));
+  // Clamped to the frame in floating point before becoming indexes.
+  auto index = [](double v, int limit) {
+    return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
+  };
+  p->colBegin = index(std::floor(p->cx - hw), f.DstWidth);
+  p->colEnd = index(std::ceil(p->cx + hw), f.DstWidth);
+  p->rowBegin = index(std::floor(p->cy - hh), f.DstHeight);
+  p->rowEnd = index(std::ceil(p->cy + hh), f.DstHeight);
   if (f.ClipW > 0 && f.ClipH > 0) {
     p->colBegin = std::max(p->colBegin, f.ClipX);
-    p->colEnd = std::min(p->colEnd, f.ClipX + f.ClipW);
+    p->colEnd = static_cast<int>(std::min<int64_t>(p->colEnd, int64_t(f.ClipX) + f.ClipW));
     p->rowBegin = std::max(p->rowBegin, f.ClipY);
-    p->rowEnd = std::min(p->rowEnd, f.ClipY + f.ClipH);
+    p->rowEnd = static_cast<int>(std::min<int64_t>(p->rowEnd, int64_t(f.ClipY) + f.ClipH));
   }
   p->upright = p->sinA == 0 && p->cosA == 1;
   p->cols.clear();

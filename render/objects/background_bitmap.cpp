@@ -185,7 +185,7 @@ int DispObjExportSnapshot(uint32_t object, const wchar_t* path, float time) {
     const double frameH = RenderGetHeight() ? RenderGetHeight() : 480.0;
     auto side = [](double percent, double frame) {
       double v = std::isfinite(percent) ? percent * frame / 100 : 0;
-      return static_cast<int>(std::clamp(std::lround(v), 1L, 8192L));
+      return static_cast<int>(std::lround(std::clamp(v, 1.0, 8192.0)));
     };
     width = side(e->Current.Width, frameW);
     height = side(e->Current.Height, frameH);

@@ -99,10 +99,15 @@ int ObjectDrawBitmapWith(const ObjectContext& ctx, const BitmapEffects& effects)
   f.DstH = h;
   f.Rotation = (std::isfinite(obj->BitmapRotate) ? obj->BitmapRotate : 0) + effects.extraRotation;
   f.Opacity = static_cast<uint8_t>(std::lround(f.Opacity * std::clamp(effects.opacity, 0.0, 1.0)));
-  f.ClipX = static_cast<int>(std::floor(ctx.x));
-  f.ClipY = static_cast<int>(std::floor(ctx.y));
-  f.ClipW = std::max(1, static_cast<int>(std::ceil(ctx.x + ctx.w)) - f.ClipX);
-  f.ClipH = std::max(1, static_cast<int>(std::ceil(ctx.y + ctx.h)) - f.ClipY);
+  // The box clipped to the frame in floating point: boxes may lie far out.
+  auto edge = [](double v, int limit) {
+    return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
+  };
+  f.ClipX = edge(std::floor(ctx.x), ctx.target.width);
+  f.ClipY = edge(std::floor(ctx.y), ctx.target.height);
+  f.ClipW = edge(std::ceil(ctx.x + ctx.w), ctx.target.width) - f.ClipX;
+  f.ClipH = edge(std::ceil(ctx.y + ctx.h), ctx.target.height) - f.ClipY;
+  if (f.ClipW <= 0 || f.ClipH <= 0) return 0; // wholly outside the frame
   if ((obj->BitmapChroma >> 24) != 0xFF) {
     f.ChromaOn = true;
     f.ChromaColor = obj->BitmapChroma & 0xFFFFFF;

@@ -67,8 +67,9 @@ int RenderShapeObject(const ObjectContext& ctx) {
   double gridScale = (shape->Options & 0x80) ? 2.0 : 1.0;
   if (ctx.quality >= 5) gridScale = ctx.baseScale;
   const double unit = gridScale / ctx.baseScale; // layer pixels per frame pixel
-  const int lw = std::clamp(static_cast<int>(std::lround(ctx.w * unit)), 1, kMaxShapeSide);
-  const int lh = std::clamp(static_cast<int>(std::lround(ctx.h * unit)), 1, kMaxShapeSide);
+  auto side = [](double v) { return static_cast<int>(std::lround(std::clamp(v, 1.0, double(kMaxShapeSide)))); };
+  const int lw = side(ctx.w * unit);
+  const int lh = side(ctx.h * unit);
   Layer layer(lw, lh);
   {
     Canvas canvas(layer);

@@ -59,8 +59,8 @@ int RenderTextObject(const ObjectContext& ctx) {
   // part past twice the frame would never show.
   const int maxW = std::min(kMaxTextSide, 2 * std::max(1, ctx.target.width));
   const int maxH = std::min(kMaxTextSide, 2 * std::max(1, ctx.target.height));
-  const int lw = std::clamp(static_cast<int>(std::ceil(w)), 1, maxW);
-  const int lh = std::clamp(static_cast<int>(std::ceil(h)), 1, maxH);
+  const int lw = static_cast<int>(std::ceil(std::clamp(w, 1.0, double(maxW))));
+  const int lh = static_cast<int>(std::ceil(std::clamp(h, 1.0, double(maxH))));
   Layer layer(lw, lh);
   {
     Canvas canvas(layer);

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int32_t kRedrawStopWaitMs = 2000;
+constexpr uint32_t kMaxPreviewSide = 8192;
 
 struct MainPreview {
   std::mutex buffers; // the preview buffer lock
@@ -135,7 +136,8 @@ int MainPreviewInit(ImageView view, uint32_t width, uint32_t height, uint32_t re
                     float frameRate) {
   MainPreviewEnd();
   MainPreview& p = preview();
-  if (width == 0 || height == 0 || !(frameRate > 0))
+  if (width == 0 || height == 0 || width > kMaxPreviewSide || height > kMaxPreviewSide ||
+      !(frameRate > 0))
     return ErrorSet(kErrBadArg, "MainPreviewInit");
   const uint32_t rw = renderWidth ? renderWidth : width, rh = renderHeight ? renderHeight : height;
   int code = RenderInit(kRenderPreview, rw, rh, audioType, sampleRate, frameRate, nullptr);
@@ -159,7 +161,8 @@ int MainPreviewInitNoRender(ImageView view, uint32_t width, uint32_t height) {
   MainPreview& p = preview();
   // The output render keeps running: only the display is replaced.
   endDisplay(p);
-  if (width == 0 || height == 0) return ErrorSet(kErrBadArg, "MainPreviewInitNoRender");
+  if (width == 0 || height == 0 || width > kMaxPreviewSide || height > kMaxPreviewSide)
+    return ErrorSet(kErrBadArg, "MainPreviewInitNoRender");
   int code = startDisplay(p, view, width, height);
   if (code < 0) endDisplay(p);
   return ErrorSet(code, "MainPreviewInitNoRender");

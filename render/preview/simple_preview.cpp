@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kChecker = 8; // checkerboard square, pixels
 constexpr float kRetryStep = 0.1f;
+constexpr uint32_t kMaxSlotSide = 8192;
 
 enum class SlotKind { kObject, kInput, kBitmap };
 
@@ -43,6 +44,7 @@ std::array<SimpleSlot, kSimplePreviewSlots>& slots() {
 std::recursive_mutex g_slotMutex;
 
 int claimSlot(ImageView view, uint32_t width, uint32_t height) {
+  if (width > kMaxSlotSide || height > kMaxSlotSide) return kErrBadArg;
   for (uint32_t i = 0; i < kSimplePreviewSlots; ++i) {
     SimpleSlot& s = slots()[i];
     if (s.used) continue;
@@ -92,8 +94,8 @@ FrameTarget placedTarget(SimpleSlot& s, const DispStruct& obj, std::vector<uint3
   const double ratio = (obj.Width * frameW) / std::max(1e-6, double(obj.Height) * frameH);
   if (!(ratio > 0) || !std::isfinite(ratio)) return t;
   int w = static_cast<int>(s.width), h = static_cast<int>(s.height);
-  if (double(w) / h > ratio) w = std::max(1, static_cast<int>(std::lround(h * ratio)));
-  else h = std::max(1, static_cast<int>(std::lround(w / ratio)));
+  if (double(w) / h > ratio) w = static_cast<int>(std::lround(std::clamp(h * ratio, 1.0, double(w))));
+  else h = static_cast<int>(std::lround(std::clamp(w / ratio, 1.0, double(h))));
   scratch->assign(static_cast<size_t>(w) * h, 0);
   *offX = (static_cast<int>(s.width) - w) / 2;
   *offY = (static_cast<int>(s.height) - h) / 2;

@@ -25,7 +25,7 @@ double tickStep(double secondsPerPixel) {
 
 std::string timeLabel(double t, double step) {
   char text[32];
-  const int whole = static_cast<int>(std::floor(t + 1e-6));
+  const int whole = static_cast<int>(std::floor(std::clamp(t, 0.0, 1e9) + 1e-6));
   if (step < 1) std::snprintf(text, sizeof text, "%d:%04.1f", whole / 60, t - (whole / 60) * 60);
   else std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
   return text;

@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int32_t kEndWaitMs = 2000;
+constexpr uint32_t kMaxSide = 8192;
 
 struct TimelineView {
   std::mutex mutex; // position and selection
@@ -123,7 +124,8 @@ void TimelineViewEnd() {
 int TimelineViewInit(ImageView view, uint32_t width, uint32_t height) {
   TimelineViewEnd();
   TimelineView& v = tv();
-  if (!view || width == 0 || height == 0) return ErrorSet(kErrBadArg, "TimelineViewInit");
+  if (!view || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
+    return ErrorSet(kErrBadArg, "TimelineViewInit");
   {
     std::lock_guard lock(v.mutex);
     try {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 namespace {
@@ -232,4 +233,40 @@ TEST(Compositor, SameSizeOpaquePictureIsCopiedExactly) {
   EXPECT_EQ(dst.at(5, 3), 0xFF102030u);
   EXPECT_EQ(dst.at(10, 3), src.at(0, 3) | 0xFF000000u);
   EXPECT_EQ(dst.at(96, 3), src.at(86, 3) | 0xFF000000u);
+}
+
+TEST(Compositor, RandomDescriptionsStayInsideTheBuffers) {
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> coord(-3000, 3000), size(-10, 4000);
+  std::uniform_int_distribution<int> small(-50, 300);
+  Layer src(37, 23), dst(64, 48);
+  for (uint32_t& p : src.pixels) p = Premultiply(rng());
+  for (int i = 0; i < 3000; ++i) {
+    RenderFrameInfo f = place(src, dst, coord(rng), coord(rng), size(rng), size(rng));
+    if (i % 7 == 0) f.DstW = std::numeric_limits<double>::infinity();
+    if (i % 11 == 0) f.DstX = std::nan("");
+    if (i % 13 == 0) f.DstX = -1e15;
+    if (i % 17 == 0) f.DstY = 1e18;
+    if (i % 19 == 0) f.DstW = 1e-12;
+    if (i % 23 == 0) f.DstH = 1e13;
+    f.SrcX = small(rng);
+    f.SrcY = small(rng);
+    f.SrcW = small(rng);
+    f.SrcH = small(rng);
+    f.SrcBottomUp = rng() & 1;
+    f.DstBottomUp = rng() & 1;
+    f.Rotation = static_cast<float>(coord(rng));
+    f.Mirroring = static_cast<uint8_t>(rng() & 3);
+    f.Quality = static_cast<int>(rng() % 6);
+    f.Opacity = static_cast<uint8_t>(rng());
+    f.ColorChans = static_cast<uint8_t>(rng());
+    f.ChromaOn = rng() & 1;
+    f.Replace = rng() & 1;
+    f.ClipX = small(rng);
+    f.ClipY = small(rng);
+    f.ClipW = small(rng);
+    f.ClipH = small(rng);
+    const int code = CompositeFrameSingle(f);
+    ASSERT_TRUE(code == 0 || code == -21) << code;
+  }
 }
