@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "engine/base/log.h"
-#include "platform/gstreamer/lsan_glib.h"
 #include "platform/gstreamer/task_pool.h"
 
 namespace {
@@ -38,7 +37,6 @@ bool GstMovieInitialise() {
   static bool ok = false;
   std::call_once(once, [] {
     GError* error = nullptr;
-    GstMovieMarkStarted();
     ok = gst_init_check(nullptr, nullptr, &error) == TRUE;
     if (error) {
       LogPrintf(L"GStreamer failed to start: %S", error->message);
