@@ -21,9 +21,3 @@ int main(int argc, char** argv) {
   if (made) std::filesystem::remove_all(dir, ignored);
   return result;
 }
-
-// fontconfig keeps parts of its parsed configuration for the life of the
-// process; that is the library's own state, not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libpangoft2\nleak:libpango-1.0\n";
-}

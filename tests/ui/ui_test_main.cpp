@@ -9,10 +9,6 @@
 
 #include "ui/seams/main_thread_qt.h"
 
-// Under a real display the session bus library keeps one buffer for the
-// life of the process; not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-ui-test-XXXXXX";
   if (mkdtemp(dir.data()) != nullptr) setenv("TMPDIR", dir.c_str(), 1);
