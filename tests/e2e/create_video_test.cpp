@@ -136,4 +136,48 @@ TEST_F(CreateVideoTest, ObjectsAreDrawnWherePlacedAndFollowTheLog) {
   EXPECT_LT(Differing(early, later, kShapeBox), 5);
 }
 
+// The lap timer holds each finished lap's time (10 s by default), so its
+// box stays the same through lap 2 and changes once, at the frame after
+// the line is crossed again at 2.3 s; during lap 1 the timer runs.
+TEST_F(CreateVideoTest, LapTimerChangesAtTheLapCrossingInTheFile) {
+  ASSERT_NO_FATAL_FAILURE(BuildSaveAndReopen());
+  const std::string out = E2eFolder("out") + "/race.mp4";
+  ASSERT_EQ(RenderWhole(out), 0);
+  const MediaProbe probe = ProbeMedia(out);
+  ASSERT_TRUE(probe.opened);
+  ASSERT_GE(probe.pictures.size(), 44u);
+  const auto& pictures = probe.pictures;
+  EXPECT_GT(Differing(pictures[8], pictures[18], kLapTimerBox), 10) << "lap 1 runs";
+  const int crossing = static_cast<int>(std::ceil(circuit.lapStart(3) * kRate));
+  int changed = -1;
+  for (int k = 23; k < 44 && changed < 0; ++k)
+    if (Differing(pictures[22], pictures[static_cast<size_t>(k)], kLapTimerBox) > 10) changed = k;
+  EXPECT_NEAR(changed, crossing, 1) << "lap 1's time held until lap 2 ends";
+  const size_t lastOfLog = static_cast<size_t>(std::floor(circuit.duration() * kRate));
+  EXPECT_LT(Differing(pictures[static_cast<size_t>(crossing + 1)], pictures[lastOfLog], kLapTimerBox), 5)
+      << "lap 2's time held to the end of the log";
+}
+
+// The log ends at 2.8 s, the video at 3 s: in the last frames the data
+// objects are gone and the picture under them is the source's again,
+// while the text and the shape stay.
+TEST_F(CreateVideoTest, DataObjectsEndWithTheirLog) {
+  ASSERT_NO_FATAL_FAILURE(BuildSaveAndReopen());
+  const std::string out = E2eFolder("out") + "/race.mp4";
+  ASSERT_EQ(RenderWhole(out), 0);
+  const MediaProbe probe = ProbeMedia(out);
+  const MediaProbe source = ProbeMedia(video);
+  ASSERT_TRUE(probe.opened && source.opened);
+  ASSERT_GE(probe.pictures.size(), 44u);
+  const DecodedPicture& ours = probe.pictures[43];
+  const int index = FrameIndex(ours);
+  ASSERT_GE(index, 40);
+  ASSERT_LT(static_cast<size_t>(index), source.pictures.size());
+  const DecodedPicture& under = source.pictures[static_cast<size_t>(index)];
+  for (const E2eBox& box : {kSpeedoBox, kMapBox, kLapTimerBox})
+    EXPECT_LT(Differing(ours, under, box, 24), Area(box) / 100) << "box at " << box.x << "%";
+  EXPECT_GT(Differing(ours, under, kTextBox), 60);
+  EXPECT_GT(Differing(ours, under, kShapeBox), Area(kShapeBox) * 3 / 4);
+}
+
 } // namespace

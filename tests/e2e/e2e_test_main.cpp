@@ -23,8 +23,3 @@ int main(int argc, char** argv) {
   return result;
 }
 
-// fontconfig keeps parts of its parsed configuration for the life of the
-// process; that is the library's own state, not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libpangoft2\nleak:libpango-1.0\n";
-}
