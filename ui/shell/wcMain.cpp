@@ -24,21 +24,7 @@ QWidget* wcMain::makeWindow() {
   auto* layout = new QHBoxLayout(central);
   layout->addWidget(makeListsPanel(central));
 
-  // The preview canvas takes this place; until then an empty dark area of
-  // the preview's size.
-  PreviewImage = new QFrame(central);
-  PreviewImage->setObjectName("PreviewImage");
-  PreviewImage->setFrameShape(QFrame::Box);
-  PreviewImage->setAutoFillBackground(true);
-  QPalette palette = PreviewImage->palette();
-  palette.setColor(QPalette::Window, QColor(16, 16, 16));
-  palette.setColor(QPalette::WindowText, QColor(70, 70, 70));
-  PreviewImage->setPalette(palette);
-  PreviewImage->setFixedSize(PreviewX > 0 ? PreviewX : 720, PreviewY > 0 ? PreviewY : 480);
-  auto* previewColumn = new QVBoxLayout();
-  previewColumn->addWidget(PreviewImage, 0, Qt::AlignTop | Qt::AlignHCenter);
-  previewColumn->addStretch(1);
-  layout->addLayout(previewColumn, 1);
+  layout->addWidget(makePreviewGroup(central), 1, Qt::AlignTop);
   window->setCentralWidget(central);
   return window;
 }
@@ -57,34 +43,7 @@ void wcMain::windowWillClose() {
 
 bool wcMain::StartupMenuPending() const { return startupMenuTimer_ != nullptr && startupMenuTimer_->isActive(); }
 
-void wcMain::PreviewRefresh(bool, bool) {}
-
 void wcMain::TimelineClearSelection() {}
 
 void wcMain::TimelineRefreshView() {}
 
-void wcMain::SetPreviewVolume(int volume, bool) {
-  PreviewVolume = volume < 0 ? 0 : (volume > 100 ? 100 : volume);
-  PreviewSetVolume(static_cast<uint32_t>(PreviewVolume));
-}
-
-void wcMain::SetPreviewArea(bool resize, int x, int y) {
-  PreviewX = x;
-  PreviewY = y;
-  if (resize && PreviewImage != nullptr) PreviewImage->setFixedSize(x, y);
-}
-
-void wcMain::CreatePreviewTimer() {
-  if (previewTimer_ != nullptr) return;
-  // The preview's pace: every 0.05 s while playing, idle redraws between.
-  previewTimer_ = new QTimer(this);
-  previewTimer_->setInterval(50);
-  previewTimer_->start();
-}
-
-void wcMain::KillPreviewTimer() {
-  if (previewTimer_ == nullptr) return;
-  previewTimer_->stop();
-  delete previewTimer_;
-  previewTimer_ = nullptr;
-}

@@ -5,6 +5,10 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+// preview block: includes
+#include <QPointF>
+
+#include "engine/model/disp_records.h"
 // lists block: includes
 #include <QIcon>
 #include <QList>
@@ -17,6 +21,12 @@
 class QFrame;
 class QMainWindow;
 class QTimer;
+// preview block: forward declarations
+class NSImageViewCustom;
+class QGroupBox;
+class QPushButton;
+class QSlider;
+class QSpinBox;
 // lists block: forward declarations
 class NameListTable;
 class QAction;
@@ -83,9 +93,10 @@ public:
   void InputRefresh(uint32_t input);
   void DispObjRefresh(uint32_t object);
   void setPreviewTime(double seconds) { PreviewTime = seconds; }
-  void PreviewRefresh() { PreviewRefresh(false, false); }
+  void PreviewRefresh() { PreviewRefresh(false); }
   // quick: the fastest quality, for drags.
-  void PreviewRefresh(bool quick) { PreviewRefresh(quick, false); }
+  // run: playback goes on when the engine is playing now.
+  void PreviewRefresh(bool quick) { PreviewRefresh(quick, PreviewIsPlayingNow()); }
   void PreviewRefresh(bool quick, bool run);
   void TimelineClearSelection();
   void TimelineRefreshView();
@@ -157,6 +168,67 @@ public:
   void FileTransfer();
   // ---- end of lists block ----------------------------------------------
 
+  // ---- Preview canvas, timer, transport, preview settings, canvas editing
+  // (wcMainPreview.cpp, wcMainPreviewForm.cpp, wcMainTransport.cpp,
+  // wcMainCanvasEdit.cpp) ----
+  static bool PreviewIsPlayingNow();
+  // Outlets of the preview box.
+  NSImageViewCustom* PreviewImage = nullptr;
+  QGroupBox* PreviewGroup = nullptr;
+  QSlider* PreviewTimeSlider = nullptr;
+  QPushButton* PreviewTimeButton = nullptr;
+  QPushButton* ProjectLengthButton = nullptr;
+  QPushButton* PlayButton = nullptr;
+  QPushButton* StopButton = nullptr;
+  QPushButton* MuteButton = nullptr;
+  QSpinBox* VolumeStepper = nullptr;
+  // Preview timer: seconds between acting ticks and the media-clock time
+  // of the last acting tick.
+  double PreviewInterval = 0.05;
+  double PreviewLastUpdate = 0;
+  void ResizeForm();
+  void PreviewSeek(double seconds);
+  void PreviewTrackbarUpdate();
+  void PreviewTimerTick();
+  // Transport (wcMainTransport.cpp).
+  void PlayButton_Pressed();
+  void StopButton_Pressed();
+  void StepBackwardButton2_Pressed() { PreviewSeek(-0.15); }
+  void StepBackwardButton_Pressed() { PreviewSeek(-0.03); }
+  void StepForwardButton_Pressed() { PreviewSeek(0.03); }
+  void StepForwardButton2_Pressed() { PreviewSeek(0.15); }
+  // released: the slider's button has just been let go (or a key moved it).
+  void PreviewTimeSlider_Changed(bool released);
+  void PreviewTimeButton_Pressed();
+  void ProjectLengthButton_Pressed();
+  void MuteButton_Pressed();
+  void VolumeStepper_Changed();
+  void PreviewSettings_Pressed();
+  void SnapshotButton_Pressed() { ExportPreview(); }
+  void ExportPreview();
+  void PreviewMarkStartButton_Pressed();
+  void PreviewMarkEndButton_Pressed();
+  // Canvas editing (wcMainCanvasEdit.cpp); points in canvas pixels.
+  int MouseStartPosX = 0;
+  int MouseStartPosY = 0;
+  bool MouseDragging = false;
+  uint32_t DragDispObjIndex = 0xFFFFFFFF;
+  float DragDispObjStartX = 0;
+  float DragDispObjStartY = 0;
+  uint32_t GestureMagIndex = 0xFFFFFFFF;
+  DispStruct GestureMagDispStruct{}; // copy taken at the pinch start
+  double GestureMagWidth = 0;
+  double GestureMagHeight = 0;
+  void imageMouseDown(QPointF point);
+  void imageMouseUp(QPointF point);
+  void imageMouseDoubleClick(QPointF point);
+  void imageMouseDrag(QPointF point);
+  void imageMouseMagnify(QPointF point, double amount, bool start);
+  // Files dropped on the main window or its canvas: added as inputs with one
+  // undo checkpoint for the whole drop.
+  void DropFiles(const QStringList& paths);
+  // ---- end of preview block ----------------------------------------------
+
 protected:
   QWidget* makeWindow() override;
   void windowDidLoad() override;
@@ -179,9 +251,20 @@ private:
   bool projectModified_ = false;
   bool startupDone_ = false;
   int startupMenuShown_ = 0;
-  QFrame* PreviewImage = nullptr;
   QTimer* previewTimer_ = nullptr;
   QTimer* startupMenuTimer_ = nullptr;
+  // ---- preview block: private ----
+  QWidget* makePreviewGroup(QWidget* parent);
+  QWidget* makeTransport(QWidget* parent);
+  void positionCanvas();
+  void showPreviewTimes(float manualLength);
+  void setButtonFace(QPushButton* button, const QString& face);
+  void dispObjEditFromCanvas();
+  void drawSelectionRect(const DispStruct& record);
+  void editedObjectToPropertyWindow();
+  QObject* canvasAdapter_ = nullptr;
+  int previewRefreshing_ = 0; // a repaint is stopping and starting the engine
+  // ---- end of preview block: private ----
 
   // ---- lists block: private ----
   QWidget* makeListsPanel(QWidget* parent);

@@ -1,0 +1,204 @@
+// Editing display objects on the main window's canvas with the real engine:
+// the drag threshold and its one checkpoint, snapping, keeping 1 % in
+// frame, full-frame objects, groups, pinch scaling, and file drops.
+#include <QApplication>
+#include <QDropEvent>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QUrl>
+
+#include "engine/files/undo.h"
+#include "engine/model/dispobjs.h"
+#include "engine/model/inputs.h"
+#include "support/media_fixtures.h"
+#include "ui/controls/NSImageViewCustom.h"
+#include "ui/preview/preview_fixture.h"
+#include "ui/shell/wcMain.h"
+
+namespace {
+
+// A drag that enters the widget and is let go there; true when the entry
+// was accepted.
+bool dropOn(QWidget* widget, const QList<QUrl>& urls, QPoint at) {
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &drop);
+  return true;
+}
+
+// 720 x 480 canvas: (300, 216) lies inside an object at 40 %, 40 %.
+const QPointF kInside(300, 216);
+
+} // namespace
+
+TEST_F(PreviewTest, DragStartsPastFivePixelsWithExactlyOneCheckpoint) {
+  LaunchMain();
+  const uint32_t text = AddText(40, 40, 20, 10);
+  main->DispObjRefresh(0xFFFFFFFF);
+  const std::string before = UndoSnapshotState();
+
+  main->imageMouseDown(kInside);
+  EXPECT_EQ(main->DragDispObjIndex, text);
+  EXPECT_EQ(main->SelectedDispObjNames().size(), 1);
+  main->imageMouseDrag(kInside + QPointF(5, -5));
+  EXPECT_FALSE(main->MouseDragging);
+  EXPECT_FLOAT_EQ(ObjectX(text), 40.0f);
+  EXPECT_EQ(UndoSnapshotState(), before);
+  EXPECT_FALSE(main->ProjectModified());
+
+  main->imageMouseDrag(kInside + QPointF(6, 0));
+  EXPECT_TRUE(main->MouseDragging);
+  EXPECT_TRUE(main->ProjectModified());
+  const std::string checkpoint = UndoSnapshotState();
+  EXPECT_NE(checkpoint, before);
+  EXPECT_FALSE(main->PreviewImage->selectionRect().isNull());
+
+  for (int step = 7; step <= 40; step += 3) main->imageMouseDrag(kInside + QPointF(step, step));
+  main->imageMouseDrag(kInside + QPointF(20, 14));
+  main->imageMouseUp(kInside + QPointF(20, 14));
+  EXPECT_EQ(UndoSnapshotState(), checkpoint);
+  EXPECT_EQ(main->DragDispObjIndex, 0xFFFFFFFFu);
+  EXPECT_TRUE(main->PreviewImage->selectionRect().isNull());
+  // 20 px of 720 is 2.78 %, 14 px of 480 is 2.92 %: snapped to whole percent.
+  EXPECT_FLOAT_EQ(ObjectX(text), 43.0f);
+  EXPECT_FLOAT_EQ(ObjectY(text), 43.0f);
+
+  // The one checkpoint holds the object where the drag began.
+  ASSERT_EQ(UndoToggle(), 0);
+  EXPECT_FLOAT_EQ(ObjectX(text), 40.0f);
+  EXPECT_FLOAT_EQ(ObjectY(text), 40.0f);
+}
+
+TEST_F(PreviewTest, SnappingMovesInWholePercentSteps) {
+  LaunchMain();
+  const uint32_t text = AddText(40, 40, 20, 10);
+  main->imageMouseDown(kInside);
+  main->imageMouseDrag(kInside + QPointF(-7.2 * 3, 0));
+  EXPECT_FLOAT_EQ(ObjectX(text), 37.0f);
+  main->imageMouseDrag(kInside + QPointF(-10, 0)); // 1.39 %
+  EXPECT_FLOAT_EQ(ObjectX(text), 39.0f);
+  main->imageMouseUp(kInside);
+
+  main->SnapToGrid = false;
+  Place(text, 40, 40, 20, 10);
+  main->imageMouseDown(kInside);
+  main->imageMouseDrag(kInside + QPointF(-10, 0));
+  EXPECT_NEAR(ObjectX(text), 40.0f - 1000.0f / 720.0f, 1e-4);
+  main->imageMouseUp(kInside);
+}
+
+TEST_F(PreviewTest, DraggedObjectKeepsOnePercentInTheFrame) {
+  LaunchMain();
+  const uint32_t text = AddText(40, 40, 20, 10);
+  main->imageMouseDown(kInside);
+  main->imageMouseDrag(kInside + QPointF(-5000, -5000));
+  EXPECT_FLOAT_EQ(ObjectX(text), -19.0f);
+  EXPECT_FLOAT_EQ(ObjectY(text), -9.0f);
+  // The outline is cut at the picture's edge.
+  const QRect outline = main->PreviewImage->selectionRect();
+  EXPECT_EQ(outline.topLeft(), QPoint(0, 0));
+  main->imageMouseDrag(kInside + QPointF(5000, 5000));
+  EXPECT_FLOAT_EQ(ObjectX(text), 99.0f);
+  EXPECT_FLOAT_EQ(ObjectY(text), 99.0f);
+  main->imageMouseUp(kInside);
+}
+
+TEST_F(PreviewTest, FullFrameObjectIsSelectedButNeitherMovedNorScaled) {
+  LaunchMain();
+  const uint32_t text = AddText(0, 0, 100, 100);
+  main->DispObjRefresh(0xFFFFFFFF);
+  const std::string before = UndoSnapshotState();
+  main->imageMouseDown(kInside);
+  EXPECT_EQ(main->DragDispObjIndex, 0xFFFFFFFFu);
+  EXPECT_EQ(main->SelectedDispObjNames().size(), 1);
+  main->imageMouseDrag(kInside + QPointF(50, 50));
+  main->imageMouseUp(kInside + QPointF(50, 50));
+  main->imageMouseMagnify(kInside, 0.5, true);
+  EXPECT_EQ(main->GestureMagIndex, 0xFFFFFFFFu);
+  main->imageMouseMagnify(kInside, 0.5, false);
+  EXPECT_FLOAT_EQ(ObjectX(text), 0.0f);
+  EXPECT_FLOAT_EQ(ObjectWidth(text), 100.0f);
+  EXPECT_EQ(UndoSnapshotState(), before);
+  EXPECT_FALSE(main->ProjectModified());
+}
+
+TEST_F(PreviewTest, PinchScalesFromTheCornerWithinItsClamps) {
+  LaunchMain();
+  const uint32_t text = AddText(10, 10, 50, 20);
+  const QPointF inside(200, 80);
+  const std::string before = UndoSnapshotState();
+  main->imageMouseMagnify(inside, 0.1, true);
+  EXPECT_EQ(main->GestureMagIndex, text);
+  EXPECT_FLOAT_EQ(ObjectWidth(text), 55.0f);
+  EXPECT_FLOAT_EQ(DispObjGet(text)->Height, 22.0f);
+  EXPECT_FLOAT_EQ(ObjectX(text), 10.0f);
+  EXPECT_TRUE(main->PreviewUpdateRequest);
+  const std::string checkpoint = UndoSnapshotState();
+  EXPECT_NE(checkpoint, before);
+  for (int i = 0; i < 20; ++i) main->imageMouseMagnify(inside, 0.1, false);
+  EXPECT_FLOAT_EQ(ObjectWidth(text), 100.0f);
+  EXPECT_FLOAT_EQ(DispObjGet(text)->Height, 100.0f);
+  for (int i = 0; i < 20; ++i) main->imageMouseMagnify(inside, -0.5, false);
+  EXPECT_FLOAT_EQ(ObjectWidth(text), 1.0f);
+  EXPECT_FLOAT_EQ(DispObjGet(text)->Height, 1.0f);
+  EXPECT_FLOAT_EQ(ObjectY(text), 10.0f);
+  EXPECT_EQ(UndoSnapshotState(), checkpoint); // one checkpoint per gesture
+
+  // Without gestures nothing changes.
+  Place(text, 10, 10, 50, 20);
+  main->Gestures = false;
+  main->imageMouseMagnify(inside, 0.1, true);
+  EXPECT_EQ(main->GestureMagIndex, 0xFFFFFFFFu);
+  EXPECT_FLOAT_EQ(ObjectWidth(text), 50.0f);
+}
+
+TEST_F(PreviewTest, PressingAMemberMovesItsGroupAndDoubleClickPicksTheMember) {
+  LaunchMain();
+  const uint32_t group = DispObjAdd(0, 255);
+  ASSERT_NE(group, 0xFFFFFFFFu);
+  const uint32_t member = AddText(40, 40, 20, 10);
+  DispStruct record = *DispObjGet(member);
+  record.ParentObject = group;
+  ASSERT_EQ(DispObjSet(member, &record), 0);
+  DispObjGroupCalcPosSize(group);
+  main->DispObjRefresh(0xFFFFFFFF);
+
+  main->imageMouseDown(kInside);
+  EXPECT_EQ(main->DragDispObjIndex, group);
+  main->imageMouseDrag(kInside + QPointF(72, 48)); // 10 % each way
+  main->imageMouseUp(kInside + QPointF(72, 48));
+  EXPECT_FLOAT_EQ(ObjectX(member), 50.0f);
+  EXPECT_FLOAT_EQ(ObjectY(member), 50.0f);
+  EXPECT_FLOAT_EQ(ObjectX(group), 50.0f);
+
+  main->imageMouseDoubleClick(QPointF(400, 264));
+  const QStringList selected = main->SelectedDispObjNames();
+  ASSERT_EQ(selected.size(), 1);
+  EXPECT_EQ(DispObjFind(selected.first().toStdU16String().c_str()), member);
+}
+
+TEST_F(PreviewTest, DroppedFilesBecomeInputsUndoneTogether) {
+  LaunchMain();
+  QList<QUrl> urls;
+  for (const char* name : {"one.wav", "two.wav", "three.wav"}) {
+    const std::string path = tempDir + "/" + name;
+    ASSERT_TRUE(WriteWav16(path, 22050, 2, MakeRampPcm16(22050, 2)));
+    urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+  }
+  // One file on the canvas: added with its messages on.
+  EXPECT_TRUE(dropOn(main->PreviewImage, {urls[0]}, QPoint(100, 100)));
+  EXPECT_EQ(InputCount(), 1u);
+
+  // Two more on the window beside the canvas: both, no messages, and one
+  // Undo takes both back.
+  EXPECT_TRUE(dropOn(main->mainWindow(), {urls[1], urls[2]}, QPoint(5, 5)));
+  EXPECT_EQ(InputCount(), 3u);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(main->ProjectModified());
+  ASSERT_EQ(UndoToggle(), 0);
+  EXPECT_EQ(InputCount(), 1u);
+}

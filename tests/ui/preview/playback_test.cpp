@@ -1,0 +1,95 @@
+// A generated video played in the main window's preview with the real
+// engine: the canvas receives the frames and shows them (read back from the
+// widget's own picture), and a picture of the window with a text object
+// selected is written for a person to look at.
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QMainWindow>
+
+#include "engine/model/dispobjs.h"
+#include "engine/model/inputs.h"
+#include "support/media_fixtures.h"
+#include "ui/controls/NSImageViewCustom.h"
+#include "ui/preview/preview_fixture.h"
+#include "ui/shell/wcMain.h"
+
+namespace {
+
+QString shotPath(const QString& name) {
+  QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
+  QDir().mkpath(dir);
+  return dir + "/" + name + ".png";
+}
+
+bool near(QRgb pixel, int r, int g, int b) {
+  return std::abs(qRed(pixel) - r) < 48 && std::abs(qGreen(pixel) - g) < 48 && std::abs(qBlue(pixel) - b) < 48;
+}
+
+class PlaybackTest : public PreviewTest {
+protected:
+  void AddVideo() {
+    const std::string video = tempDir + "/onboard.mp4";
+    ASSERT_TRUE(MakeIndexVideo(video, 90, 320, 240, "30", "-c:v libx264 -pix_fmt yuv420p -g 15",
+                               "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3", "-c:a aac -b:a 96k"));
+    main->AddInputFiles({QString::fromStdString(video)});
+    ASSERT_EQ(InputCount(), 1u);
+    ASSERT_GE(DispObjCount(), 1u);
+    ASSERT_TRUE(WaitIdle());
+    Settle();
+  }
+};
+
+} // namespace
+
+TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
+  LaunchMain();
+  AddVideo();
+  EXPECT_NEAR(main->ProjectLength, 3.0, 0.1);
+  const int before = main->PreviewImage->framesReceived();
+  main->PlayButton_Pressed();
+  ASSERT_TRUE(main->PreviewIsPlayingNow());
+  Spin(1000);
+  main->PlayButton_Pressed();
+  ASSERT_TRUE(WaitIdle());
+  Spin(400); // the timer takes the final time
+  EXPECT_GT(main->PreviewImage->framesReceived() - before, 10);
+  EXPECT_GT(main->PreviewTime, 0.5);
+  EXPECT_LT(main->PreviewTime, 2.0);
+
+  // What the widget shows: the four patches in the bottom half, and in the
+  // top half the index of a frame from well into the clip.
+  QImage shown = main->PreviewImage->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(shown.size(), QSize(720, 480));
+  const int y = shown.height() * 3 / 4;
+  EXPECT_TRUE(near(shown.pixel(shown.width() / 8, y), 255, 0, 0));
+  EXPECT_TRUE(near(shown.pixel(shown.width() * 3 / 8, y), 0, 255, 0));
+  EXPECT_TRUE(near(shown.pixel(shown.width() * 5 / 8, y), 0, 0, 255));
+  EXPECT_TRUE(near(shown.pixel(shown.width() * 7 / 8, y), 128, 128, 128));
+  const int index = ReadFrameIndex(shown.constBits(), shown.width(), shown.height(), false);
+  EXPECT_GE(index, 10);
+  EXPECT_LE(index, 60);
+}
+
+TEST_F(PlaybackTest, ScreenshotOfThePreviewWithATextObjectSelected) {
+  LaunchMain();
+  AddVideo();
+  uint32_t text = AddText(30, 8, 40, 14);
+  main->DispObjRefresh(0xFFFFFFFF);
+  main->PreviewTime = 1.0;
+  main->PreviewRefresh();
+  ASSERT_TRUE(WaitIdle());
+  // Pressed and moved a little: selected, with its outline on the picture.
+  main->imageMouseDown(QPointF(360, 70));
+  EXPECT_EQ(main->DragDispObjIndex, text);
+  main->imageMouseDrag(QPointF(368, 76));
+  ASSERT_TRUE(WaitIdle());
+  Spin(300);
+  const QRect outline = main->PreviewImage->selectionRect();
+  EXPECT_FALSE(outline.isNull());
+  QImage canvas = main->PreviewImage->grab().toImage();
+  EXPECT_EQ(canvas.pixel(outline.left(), outline.center().y()), qRgb(0, 122, 255));
+  QImage window = main->mainWindow()->grab().toImage();
+  EXPECT_TRUE(window.save(shotPath("main-preview")));
+  main->imageMouseUp(QPointF(368, 76));
+}

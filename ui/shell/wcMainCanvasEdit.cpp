@@ -1,0 +1,191 @@
+// Editing display objects on the preview canvas: a press selects, a drag
+// moves (snapped, kept partly in frame, one undo checkpoint per drag), a
+// double click opens the properties and a pinch scales; files dropped on
+// the window become inputs.
+#include <QMetaObject>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/base/util.h"
+#include "engine/files/undo.h"
+#include "engine/model/dispobjs.h"
+#include "render/preview/main_preview.h"
+#include "ui/controls/NSImageViewCustom.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/window_calls.h"
+
+namespace {
+
+constexpr int kDragThreshold = 5;
+
+bool coversFrame(const DispStruct& record) {
+  return RoundToIntF(record.X * 10) < 1 && RoundToIntF(record.Y * 10) < 1 && RoundToIntF(record.Width * 10) >= 1000 &&
+         RoundToIntF(record.Height * 10) >= 1000;
+}
+
+// At least 1 % of the object stays inside the frame.
+float keepInFrame(float position, float size) {
+  if (position + size < 1) return 1 - size;
+  if (position > 99) return 99;
+  return position;
+}
+
+// The outline of the object in preview pixels, cut at the picture's edges.
+QRect selectionRectFor(const DispStruct& record, int previewX, int previewY) {
+  const float px = static_cast<float>(previewX), py = static_cast<float>(previewY);
+  const int x0 = static_cast<int>(record.X * px / 100), y0 = static_cast<int>(record.Y * py / 100);
+  const int w0 = static_cast<int>(record.Width * px / 100), h0 = static_cast<int>(record.Height * py / 100);
+  const int x1 = std::max(x0, 0);
+  int width = w0 + 1 + std::min(x0, 0);
+  if (x1 + width > previewX) width = previewX - x1;
+  const int y1 = std::max(y0, 0);
+  int height = h0 + 1 + std::min(y0, 0);
+  if (y1 + height > previewY) height = previewY - y1;
+  return QRect(x1, y1, width, height);
+}
+
+uint32_t objectAt(QPointF point, int mode, double time) {
+  return MainPreviewGetObjFromClick(RoundToInt(point.x()), RoundToInt(point.y()), mode, static_cast<float>(time));
+}
+
+WindowController* propertyWindow() {
+  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjEdit : nullptr;
+}
+
+} // namespace
+
+void wcMain::imageMouseDown(QPointF point) {
+  if (DispObjCount() == 0) return;
+  const uint32_t hit = objectAt(point, 0, PreviewTime);
+  MouseStartPosX = static_cast<int>(point.x());
+  MouseStartPosY = static_cast<int>(point.y());
+  MouseDragging = false;
+  DragDispObjIndex = hit;
+  if (hit == kNoDispObj) return;
+  DispObjSelect(hit);
+  // A full-frame object is selected but never moved.
+  const DispStruct* record = DispObjGet(hit);
+  if (record != nullptr && coversFrame(*record)) DragDispObjIndex = kNoDispObj;
+}
+
+void wcMain::imageMouseDrag(QPointF point) {
+  if (DragDispObjIndex == kNoDispObj) return;
+  const int dx = RoundToInt(MouseStartPosX - point.x());
+  const int dy = RoundToInt(MouseStartPosY - point.y());
+  if (!MouseDragging && (std::abs(dx) > kDragThreshold || std::abs(dy) > kDragThreshold)) {
+    MouseDragging = true;
+    PreviewStop();
+    UndoSave();
+    setProjectModified(true);
+    DispObjGroupCalcPosSize(DragDispObjIndex);
+    const DispStruct* start = DispObjGet(DragDispObjIndex);
+    DragDispObjStartX = start != nullptr ? start->X : 0;
+    DragDispObjStartY = start != nullptr ? start->Y : 0;
+  }
+  if (!MouseDragging) return;
+  const DispStruct* current = DispObjGet(DragDispObjIndex);
+  if (current == nullptr) return;
+  DispStruct record = *current;
+  const float sx = PreviewX > 0 ? 100.0f / static_cast<float>(PreviewX) : 1.0f;
+  const float sy = PreviewY > 0 ? 100.0f / static_cast<float>(PreviewY) : 1.0f;
+  float x = DragDispObjStartX - static_cast<float>(dx) * sx;
+  float y = DragDispObjStartY - static_cast<float>(dy) * sy;
+  if (SnapToGrid) {
+    x = static_cast<float>(RoundToIntF(x));
+    y = static_cast<float>(RoundToIntF(y));
+  }
+  record.X = keepInFrame(x, record.Width);
+  record.Y = keepInFrame(y, record.Height);
+  DispObjSet(DragDispObjIndex, &record);
+  DispObjGroupChangePosSize(DragDispObjIndex);
+  PreviewRefresh(true);
+  drawSelectionRect(record);
+}
+
+// Stays over every picture the drag paints, until the release.
+void wcMain::drawSelectionRect(const DispStruct& record) {
+  if (PreviewImage != nullptr) PreviewImage->setSelectionRect(selectionRectFor(record, PreviewX, PreviewY));
+}
+
+void wcMain::imageMouseUp(QPointF) {
+  if (MouseDragging) {
+    MouseDragging = false;
+    if (PreviewImage != nullptr) PreviewImage->clearSelectionRect();
+    PreviewRefresh();
+    editedObjectToPropertyWindow();
+  }
+  DragDispObjIndex = kNoDispObj;
+}
+
+void wcMain::editedObjectToPropertyWindow() {
+  const QStringList selected = SelectedDispObjNames();
+  const uint32_t object = selected.isEmpty() ? kNoDispObj : DispObjFind(selected.first().toStdU16String().c_str());
+  CallWindowIfVisible(propertyWindow(), "SetDisplayObject", static_cast<int>(object));
+}
+
+void wcMain::imageMouseDoubleClick(QPointF point) {
+  if (DispObjCount() == 0) return;
+  const uint32_t hit = objectAt(point, 1, PreviewTime);
+  if (hit == kNoDispObj) return;
+  DispObjSelect(hit);
+  dispObjEditFromCanvas();
+}
+
+// The properties of the selected object; a window already open has it
+// loaded by the selection.
+void wcMain::dispObjEditFromCanvas() {
+  WindowController* editor = propertyWindow();
+  if (editor == nullptr || AppDelegate::IsWindowVisible(editor)) return;
+  const QStringList selected = SelectedDispObjNames();
+  if (selected.isEmpty()) return;
+  const int object = static_cast<int>(DispObjFind(selected.first().toStdU16String().c_str()));
+  if (editor->metaObject()->indexOfMethod("SetDisplayObject(int)") < 0) return;
+  bool loaded = false;
+  QMetaObject::invokeMethod(editor, "SetDisplayObject", Qt::DirectConnection, Q_RETURN_ARG(bool, loaded),
+                            Q_ARG(int, object));
+  if (loaded) editor->showWindow();
+}
+
+void wcMain::imageMouseMagnify(QPointF point, double amount, bool start) {
+  if (!Gestures) {
+    GestureMagIndex = kNoDispObj;
+    return;
+  }
+  if (start) {
+    PreviewStop();
+    GestureMagIndex = objectAt(point, 0, PreviewTime);
+    if (GestureMagIndex == kNoDispObj) return;
+    DispObjSelect(GestureMagIndex);
+    DispObjGroupCalcPosSize(GestureMagIndex);
+    const DispStruct* record = DispObjGet(GestureMagIndex);
+    if (record == nullptr || coversFrame(*record)) {
+      GestureMagIndex = kNoDispObj;
+      return;
+    }
+    UndoSave();
+    setProjectModified(true);
+    GestureMagDispStruct = *record;
+    GestureMagWidth = record->Width;
+    GestureMagHeight = record->Height;
+  }
+  if (GestureMagIndex == kNoDispObj) return;
+  GestureMagWidth = std::clamp(GestureMagWidth * (amount + 1), 1.0, 100.0);
+  GestureMagHeight = std::clamp(GestureMagHeight * (amount + 1), 1.0, 100.0);
+  // Scales from the object's corner: its position stays.
+  GestureMagDispStruct.Width = SnapToGrid ? static_cast<float>(RoundToInt(GestureMagWidth)) : static_cast<float>(GestureMagWidth);
+  GestureMagDispStruct.Height =
+      SnapToGrid ? static_cast<float>(RoundToInt(GestureMagHeight)) : static_cast<float>(GestureMagHeight);
+  DispObjSet(GestureMagIndex, &GestureMagDispStruct);
+  DispObjGroupChangePosSize(GestureMagIndex);
+  PreviewUpdateRequest = true;
+  editedObjectToPropertyWindow();
+}
+
+void wcMain::DropFiles(const QStringList& paths) {
+  // One checkpoint for the whole drop (the adding routine takes it), so
+  // that one Undo takes every dropped file back.
+  if (!paths.isEmpty()) AddInputFiles(paths);
+  PreviewRefresh();
+}

@@ -1,0 +1,171 @@
+// The main window's preview: its size and engine set-up, the repaint at the
+// preview time, seeking, the time displays and the preview timer that keeps
+// them in step with playback.
+#include <QApplication>
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+#include "engine/base/error.h"
+#include "engine/model/project.h"
+#include "render/preview/main_preview.h"
+#include "ui/controls/NSImageViewCustom.h"
+#include "ui/seams/main_thread_qt.h"
+#include "ui/seams/media_clock.h"
+#include "ui/seams/user_defaults.h"
+#include "ui/shell/wcMain.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr double kPlayingInterval = 0.05;
+constexpr double kIdleInterval = 0.2;
+constexpr int kSliderUnitsPerSecond = 1000;
+
+QString timeText(double seconds) { return FormatTimeNSString(0, 2, seconds); }
+
+} // namespace
+
+bool wcMain::PreviewIsPlayingNow() { return PreviewIsPlaying() != 0; }
+
+void wcMain::SetPreviewArea(bool force, int x, int y) {
+  const bool playing = PreviewIsPlayingNow();
+  if (x > 0 && y > 0 && (force || x != PreviewX || y != PreviewY)) {
+    PreviewX = x;
+    PreviewY = y;
+    if (IsGuiThread()) ResizeForm();
+    else QMetaObject::invokeMethod(this, [this]() { ResizeForm(); }, Qt::BlockingQueuedConnection);
+  }
+  int result = MainPreviewInit(PreviewImage != nullptr ? PreviewImage->viewHandle() : nullptr,
+                               static_cast<uint32_t>(std::max(PreviewX, 0)), static_cast<uint32_t>(std::max(PreviewY, 0)),
+                               0, 0, static_cast<uint32_t>(PreviewAudioType), static_cast<uint32_t>(PreviewAudioRate),
+                               static_cast<float>(PreviewFrameRate));
+  if (result < 0) ErrorShowLast();
+  PreviewRefresh(false, playing);
+}
+
+void wcMain::ResizeForm() {
+  QMainWindow* window = mainWindow();
+  if (window == nullptr) return;
+  const int w = std::max(PreviewX, 640);
+  const int h = std::max(PreviewY, 480);
+  const QSize minimum(w + 380, h + 165);
+  window->setMinimumSize(minimum);
+  if (window->width() < minimum.width() || window->height() < minimum.height())
+    window->resize(minimum.expandedTo(window->size()));
+  positionCanvas();
+  window->update();
+}
+
+void wcMain::PreviewRefresh(bool quick, bool run) {
+  const uint32_t quality = quick ? 5 : static_cast<uint32_t>(std::clamp(PreviewQuality, 0, 5));
+  ProjectLength = ProjectGetLength(0);
+  const float manualLength = ProjectGetLength(1);
+  QMetaObject::invokeMethod(this, [this, manualLength]() { showPreviewTimes(manualLength); }, Qt::QueuedConnection);
+  if (!Scrolling) PreviewTrackbarUpdate();
+  // Stopping waits for the render thread and serves events meanwhile: the
+  // preview timer must not take the old engine time over the new one.
+  const float start = static_cast<float>(PreviewTime);
+  ++previewRefreshing_;
+  PreviewStop();
+  PreviewPlay(quality, start, run ? static_cast<float>(PreviewFrameRate) : 0.0f);
+  --previewRefreshing_;
+  TimelineRefreshView();
+}
+
+// Reads the controller's values when it runs, after the current event.
+void wcMain::showPreviewTimes(float manualLength) {
+  if (ProjectLengthButton != nullptr) {
+    ProjectLengthButton->setText(timeText(ProjectLength));
+    // Blue marks a length set by hand.
+    QColor colour = manualLength > 0.01f ? QColor::fromRgbF(0, 0.4f, 1, 1)
+                                         : QApplication::palette(ProjectLengthButton).color(QPalette::ButtonText);
+    UISetButtonTitleColor(ProjectLengthButton, colour);
+  }
+  if (PreviewTimeButton != nullptr) PreviewTimeButton->setText(timeText(PreviewTime));
+}
+
+void wcMain::PreviewSeek(double seconds) {
+  PreviewTime = std::clamp(PreviewTime + seconds, 0.0, std::max(ProjectLength, 0.0));
+  PreviewRefresh();
+}
+
+void wcMain::PreviewTrackbarUpdate() {
+  QMetaObject::invokeMethod(this, [this]() {
+    if (PreviewTimeSlider == nullptr) return;
+    QSignalBlocker quiet(PreviewTimeSlider);
+    PreviewTimeSlider->setMaximum(static_cast<int>(std::lround(std::max(ProjectLength, 0.0) * kSliderUnitsPerSecond)));
+    PreviewTimeSlider->setValue(static_cast<int>(std::lround(static_cast<float>(PreviewTime) * kSliderUnitsPerSecond)));
+  }, Qt::QueuedConnection);
+}
+
+void wcMain::CreatePreviewTimer() {
+  KillPreviewTimer();
+  PreviewInterval = kPlayingInterval;
+  PreviewLastUpdate = 0;
+  // Fires also while menus are open and controls dragged; acts only when
+  // its interval has passed on the media clock.
+  previewTimer_ = new QTimer(this);
+  previewTimer_->setTimerType(Qt::PreciseTimer);
+  previewTimer_->setInterval(50);
+  connect(previewTimer_, &QTimer::timeout, this, &wcMain::PreviewTimerTick);
+  previewTimer_->start();
+}
+
+void wcMain::KillPreviewTimer() {
+  if (previewTimer_ == nullptr) return;
+  previewTimer_->stop();
+  delete previewTimer_;
+  previewTimer_ = nullptr;
+}
+
+void wcMain::PreviewTimerTick() {
+  const double now = MediaClockNow();
+  if (previewRefreshing_ > 0 || PreviewLastUpdate + PreviewInterval > now) return;
+  PreviewLastUpdate = now;
+  if (PreviewIsPlayingNow()) {
+    // Playback repaints anyway: a pending repaint is dropped.
+    PreviewUpdateRequest = false;
+    if (!Scrolling) {
+      PreviewTime = PreviewGetTime();
+      if (PreviewTimeButton != nullptr) PreviewTimeButton->setText(timeText(PreviewTime));
+      PreviewTrackbarUpdate();
+    }
+    setButtonFace(PlayButton, "PauseImage");
+    setButtonFace(StopButton, "StopRedImage");
+    PreviewTimerWasPlaying = true;
+    PreviewInterval = kPlayingInterval;
+    return;
+  }
+  if (PreviewUpdateRequest) {
+    PreviewUpdateRequest = false;
+    PreviewRefresh();
+  }
+  if (!Scrolling && PreviewTimerWasPlaying) {
+    // Playback has just ended: its final time, once.
+    PreviewTimerWasPlaying = false;
+    PreviewTime = PreviewGetTime();
+    if (PreviewTimeButton != nullptr) PreviewTimeButton->setText(timeText(PreviewTime));
+    PreviewTrackbarUpdate();
+  }
+  setButtonFace(PlayButton, "PlayImage");
+  setButtonFace(StopButton, "StopImage");
+  PreviewInterval = kIdleInterval;
+}
+
+void wcMain::SetPreviewVolume(int volume, bool userAction) {
+  PreviewVolume = std::clamp(volume, 0, 100);
+  PreviewSetVolume(static_cast<uint32_t>(PreviewVolume));
+  setButtonFace(MuteButton, PreviewVolume > 0 ? "SoundImage" : "SoundMuteImage");
+  if (VolumeStepper != nullptr) {
+    QSignalBlocker quiet(VolumeStepper);
+    VolumeStepper->setValue(PreviewVolume);
+  }
+  if (userAction) UserDefaultsWrite("PreviewVolume", PreviewVolume);
+}

@@ -1,0 +1,156 @@
+// The preview transport: play and pause, stop, the time slider, the time and
+// length entries, sound, the preview settings and the picture snapshot.
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QSpinBox>
+#include <QUrl>
+#include <algorithm>
+
+#include "engine/base/error.h"
+#include "engine/base/util.h"
+#include "engine/files/undo.h"
+#include "engine/model/project.h"
+#include "platform/system/message_box.h"
+#include "render/preview/main_preview.h"
+#include "ui/seams/file_dialogs.h"
+#include "ui/seams/modal_run.h"
+#include "ui/seams/user_defaults.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcPreview.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr int kMaxTimeTextChars = 63;
+
+// What the engine's time reader takes: one to three fields split by ":",
+// each a number with "." or "," as the decimal point. Blank is 0.
+bool timeTextReadable(const QString& text) {
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) return true;
+  if (text.size() > kMaxTimeTextChars) return false;
+  static const QRegularExpression form(
+      R"(^\s*\d*(?:[.,]\d*)?\s*(?::\s*\d*(?:[.,]\d*)?\s*){0,2}$)");
+  static const QRegularExpression digit(R"(\d)");
+  if (!form.match(trimmed).hasMatch()) return false;
+  // Every field needs a digit: "1::2" or ":" is no time.
+  for (const QString& field : trimmed.split(':')) {
+    if (!field.contains(digit)) return false;
+  }
+  return true;
+}
+
+// Asks for a time; false for Cancel or a text that is no time (said so).
+bool askTime(const wchar_t* prompt, double current, float& seconds) {
+  const wchar_t* answer = AppInputBox(prompt, SecondsToTimeText(static_cast<float>(current)));
+  if (answer == nullptr) return false;
+  std::wstring text = answer;
+  if (!timeTextReadable(WStrToNSString(text.c_str()))) {
+    AppMessageBox(L"The time entered could not be read. Please enter it as hh:mm:ss.nn or as a number of seconds.",
+                  48);
+    return false;
+  }
+  seconds = TimeTextToSeconds(text.c_str());
+  return true;
+}
+
+QString outputDirDefault() {
+  QSettings* settings = UserDefaults();
+  if (settings == nullptr || !settings->contains("OutputDir")) return QString();
+  return QUrl(settings->value("OutputDir").toString()).toLocalFile();
+}
+
+} // namespace
+
+void wcMain::PlayButton_Pressed() {
+  const bool playing = PreviewIsPlayingNow();
+  PreviewStop();
+  if (playing) {
+    setButtonFace(PlayButton, "PlayImage");
+    return;
+  }
+  PreviewSetVolume(static_cast<uint32_t>(std::clamp(PreviewVolume, 0, 100)));
+  if (PreviewTime >= ProjectLength) PreviewTime = 0;
+  PreviewPlay(static_cast<uint32_t>(std::clamp(PreviewQuality, 0, 5)), static_cast<float>(PreviewTime),
+              static_cast<float>(PreviewFrameRate));
+  setButtonFace(PlayButton, "PauseImage");
+}
+
+void wcMain::StopButton_Pressed() {
+  Scrolling = true;
+  PreviewStop();
+  PreviewTime = 0;
+  setButtonFace(PlayButton, "PlayImage");
+  Scrolling = false;
+  PreviewRefresh();
+}
+
+void wcMain::PreviewTimeSlider_Changed(bool released) {
+  if (PreviewTimeSlider == nullptr) return;
+  Scrolling = true;
+  PreviewTime = std::clamp(PreviewTimeSlider->value() / 1000.0, 0.0, std::max(ProjectLength, 0.0));
+  PreviewRefresh(PreviewFastSeek && !released);
+  Scrolling = false;
+}
+
+void wcMain::PreviewTimeButton_Pressed() {
+  float seconds = 0;
+  if (!askTime(L"Enter time to seek to...\n(hh:mm:ss.nn)", PreviewTime, seconds)) return;
+  Scrolling = true;
+  PreviewTime = std::clamp(static_cast<double>(seconds), 0.0, std::max(ProjectLength, 0.0));
+  PreviewTrackbarUpdate();
+  PreviewRefresh();
+  Scrolling = false;
+}
+
+void wcMain::ProjectLengthButton_Pressed() {
+  float seconds = 0;
+  if (!askTime(L"Enter the desired project length...\n (set to zero or blank to use automatic length)",
+               ProjectLength, seconds))
+    return;
+  Scrolling = true;
+  UndoSave();
+  ProjectLength = seconds;
+  ProjectSetLength(seconds);
+  setProjectModified(true);
+  PreviewTime = std::clamp(PreviewTime, 0.0, std::max(ProjectLength, 0.0));
+  PreviewTrackbarUpdate();
+  PreviewRefresh();
+  Scrolling = false;
+}
+
+// Unmuting always comes back at full volume.
+void wcMain::MuteButton_Pressed() { SetPreviewVolume(PreviewVolume != 0 ? 0 : 100, true); }
+
+void wcMain::VolumeStepper_Changed() {
+  if (VolumeStepper != nullptr) SetPreviewVolume(VolumeStepper->value(), true);
+}
+
+void wcMain::PreviewSettings_Pressed() {
+  PreviewStop();
+  WindowController* settings = AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndPreview : nullptr;
+  if (qobject_cast<wcPreview*>(settings) == nullptr) {
+    // The registry's place may still hold a stand-in; ours then.
+    settings = findChild<wcPreview*>(QString(), Qt::FindDirectChildrenOnly);
+    if (settings == nullptr) {
+      settings = new wcPreview();
+      settings->setParent(this);
+    }
+  }
+  RunModalForWindow(settings);
+}
+
+void wcMain::ExportPreview() {
+  QString path = FileDialogSave(window(), "Save Snapshot...", outputDirDefault(), QString(), {"bmp"});
+  if (path.isEmpty()) return;
+  int result = MainPreviewExportSnapshot(NSStringToWStr(path).c_str());
+  UserDefaultsWrite("OutputDir", QUrl::fromLocalFile(QFileInfo(path).path() + "/").toString());
+  if (result != 0) ErrorShowLast();
+}
+
+// The marks have no use yet; the engine's hook is kept in the loop.
+void wcMain::PreviewMarkStartButton_Pressed() { ProjectSetMark(0); }
+void wcMain::PreviewMarkEndButton_Pressed() { ProjectSetMark(1); }
