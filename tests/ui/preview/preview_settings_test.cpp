@@ -1,0 +1,121 @@
+// The preview settings window run from the main window: what it shows for
+// stored values (with its fall-back cells), what it stores on OK, and that
+// the preview is rebuilt at the chosen size.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QSlider>
+
+#include "render/preview/main_preview.h"
+#include "ui/preview/preview_fixture.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/wcPreview.h"
+
+namespace {
+
+class PreviewSettingsTest : public PreviewTest {
+protected:
+  // Opens the window from the main window; act plays the user's part once
+  // the window has filled its controls.
+  void Run(const std::function<void(wcPreview*)>& act) {
+    onModal = [act](WindowController* controller) {
+      auto* settings = qobject_cast<wcPreview*>(controller);
+      EXPECT_NE(settings, nullptr);
+      if (settings == nullptr) return 0;
+      controller->showWindow();
+      EXPECT_TRUE(SpinUntil([settings]() { return !settings->FreshWindow; }, 5000));
+      act(settings);
+      if (controller->window()->isVisible()) controller->close();
+      return 0;
+    };
+    main->PreviewSettings_Pressed();
+  }
+
+  static void choose(QButtonGroup* group, const QString& title) {
+    for (QAbstractButton* button : group->buttons()) {
+      if (button->text() == title) button->click();
+    }
+  }
+};
+
+} // namespace
+
+TEST_F(PreviewSettingsTest, StoredValuesShowTheirCellsAndComeBackUnchanged) {
+  LaunchMain();
+  main->PreviewFrameRate = 23.976;
+  main->PreviewAudioRate = 44100;
+  main->PreviewAudioType = 2;
+  main->PreviewQuality = 5;
+  main->PreviewFastSeek = false;
+  Run([](wcPreview* settings) {
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->FrameRateGroup), "24 FPS");
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->PictureSizeGroup), "720 x 480");
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->AudioRateGroup), "44 kHz");
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->AudioTypeGroup), "16-Bit Mono");
+    EXPECT_EQ(settings->QualitySlider->value(), 0);
+    EXPECT_FALSE(settings->FastSeekCheck->isChecked());
+    settings->OkButton_Pressed();
+  });
+  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 23.976);
+  EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 23.976);
+  EXPECT_EQ(Setting("PreviewAudioRate").toInt(), 44100);
+  EXPECT_EQ(Setting("PreviewAudioType").toInt(), 2);
+  EXPECT_EQ(Setting("PreviewQuality").toInt(), 5);
+  EXPECT_EQ(Setting("PreviewFastSeek").toInt(), 0);
+  EXPECT_EQ(Setting("PreviewX").toInt(), 720);
+  EXPECT_EQ(modalRuns.back(), "wcPreview");
+}
+
+TEST_F(PreviewSettingsTest, UnknownValuesFallBackAndAreStoredAsTheFallBack) {
+  LaunchMain();
+  main->PreviewFrameRate = 29.97;
+  main->PreviewAudioRate = 32000;
+  main->PreviewQuality = 7;
+  main->PreviewX = 600;
+  main->PreviewY = 400;
+  main->PreviewAudioType = 3;
+  Run([](wcPreview* settings) {
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->FrameRateGroup), "30 FPS");
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->PictureSizeGroup), "640 x 480");
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->AudioRateGroup), "22 kHz");
+    EXPECT_EQ(wcPreview::SelectedTitle(settings->AudioTypeGroup), "16-Bit Stereo");
+    EXPECT_EQ(settings->QualitySlider->value(), 2); // quality reset to 1
+    settings->OkButton_Pressed();
+  });
+  EXPECT_EQ(main->PreviewQuality, 1);
+  EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 29.97);
+  EXPECT_EQ(Setting("PreviewAudioRate").toInt(), 22050);
+  EXPECT_EQ(Setting("PreviewAudioType").toInt(), 3);
+  // The preview was rebuilt at the size chosen, the fall-back cell's.
+  EXPECT_EQ(main->PreviewX, 640);
+  EXPECT_EQ(MainPreviewWidth(), 640u);
+  EXPECT_EQ(MainPreviewHeight(), 480u);
+}
+
+TEST_F(PreviewSettingsTest, ChoicesAreStoredAndCancelKeepsEverything) {
+  LaunchMain();
+  Run([](wcPreview* settings) {
+    choose(settings->FrameRateGroup, "25 FPS");
+    choose(settings->PictureSizeGroup, "320 x 240");
+    choose(settings->AudioRateGroup, "8 kHz");
+    settings->QualitySlider->setValue(5); // quality 4
+    settings->FastSeekCheck->setChecked(true);
+    settings->OkButton_Pressed();
+  });
+  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 25.0);
+  EXPECT_EQ(main->PreviewAudioRate, 8000);
+  EXPECT_EQ(main->PreviewQuality, 4);
+  EXPECT_TRUE(main->PreviewFastSeek);
+  EXPECT_EQ(MainPreviewWidth(), 320u);
+  EXPECT_EQ(Setting("PreviewY").toInt(), 240);
+
+  // A quality out of range is reset as soon as the window opens, even when
+  // the user then cancels.
+  main->PreviewQuality = -1;
+  Run([](wcPreview* settings) {
+    choose(settings->FrameRateGroup, "60 FPS");
+    settings->CancelButton_Pressed();
+  });
+  EXPECT_EQ(main->PreviewQuality, 1);
+  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 25.0);
+  EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 25.0);
+}
