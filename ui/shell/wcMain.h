@@ -156,7 +156,8 @@ public:
   // Add panel, files dropped on the window): one undo checkpoint for the
   // whole batch, each file added by UiInputAdd (messages only for a batch
   // of one), the files that failed listed in one warning afterwards, then
-  // the project marked modified and the preview refreshed.
+  // the project marked modified when anything was added, and the preview
+  // refreshed.
   void AddInputFiles(const QStringList& paths);
   void UiInputAddDispObj(uint32_t input);
   void AddInputEmbed();

@@ -61,8 +61,9 @@ void wcMain::AddInputFiles(const QStringList& paths) {
   UndoSave();
   const bool show = paths.size() == 1;
   QStringList failures;
-  for (const QString& path : paths) addOneFile(path, show, &failures);
-  setProjectModified(true);
+  bool anyAdded = false;
+  for (const QString& path : paths) anyAdded = addOneFile(path, show, &failures) || anyAdded;
+  if (anyAdded) setProjectModified(true);
   PreviewRefresh();
   if (failures.isEmpty()) return;
   QString text = QString("%1 of the %2 files could not be added to the project:\n\n%3")
@@ -118,7 +119,9 @@ bool wcMain::addOneFile(const QString& path, bool show, QStringList* failures) {
       report(second != kNoInput);
     }
   }
-  setProjectModified(true);
+  // Only a change counts: a file that could not be added leaves the project
+  // as it was, and asking to save it then would be a false alarm.
+  if (added) setProjectModified(true);
   UiInputAddDispObj(first);
   UiInputAddDispObj(second);
   DispObjRefresh(kNoDispObj);

@@ -87,11 +87,11 @@ TEST_F(InputsAddTest, StyleAndTemplateFilesAreRoutedByExtensionInAnyCase) {
   EXPECT_EQ(DispObjCount(), 2u);
 }
 
-TEST_F(InputsAddTest, AnUnreadableFileShowsItsErrorAndLeavesTheListsButMarksTheProject) {
+TEST_F(InputsAddTest, AnUnreadableFileShowsItsErrorAndLeavesTheProjectUnchanged) {
   EXPECT_FALSE(main->UiInputAdd(Added(MakeTestGarbage(File("broken.mp4"))), true));
   EXPECT_EQ(InputCount(), 0u);
   EXPECT_EQ(main->InputFilesTable->rowCount(), 0);
-  EXPECT_TRUE(main->ProjectModified());
+  EXPECT_FALSE(main->ProjectModified());
   ASSERT_EQ(messages.size(), 1u);
 }
 
