@@ -9,6 +9,7 @@
 #include "render/compositor/compositor.h"
 #include "render/loop/render.h"
 #include "render/preview/previews_init.h"
+#include "render/preview/timeline_view.h"
 
 // The text rings and utility tables are static; nothing to build or free.
 int AppStepUtilitiesInit() { return 0; }
@@ -79,8 +80,10 @@ int AppStepProjectNew() {
   return code < 0 ? code : 0;
 }
 
-// The timeline view arrives with the timeline window; nothing runs yet.
-void AppStepTimelineViewEnd() {}
+void AppStepTimelineViewEnd() {
+  LogPrintf(L"Timeline view");
+  TimelineViewEnd();
+}
 
 void AppStepProjectAndUndoEnd() {
   LogPrintf(L"Project and undo files");
