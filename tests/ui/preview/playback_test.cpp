@@ -66,7 +66,15 @@ TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
   EXPECT_TRUE(near(shown.pixel(shown.width() * 3 / 8, y), 0, 255, 0));
   EXPECT_TRUE(near(shown.pixel(shown.width() * 5 / 8, y), 0, 0, 255));
   EXPECT_TRUE(near(shown.pixel(shown.width() * 7 / 8, y), 128, 128, 128));
-  const int index = ReadFrameIndex(shown.constBits(), shown.width(), shown.height(), false);
+  // The clip keeps its 4:3 shape inside the 3:2 picture: read the index
+  // within the clip's own columns, from the red patch's left edge to the
+  // grey patch's right edge.
+  int left = 0, right = shown.width() - 1;
+  while (left < shown.width() && !near(shown.pixel(left, y), 255, 0, 0)) ++left;
+  while (right > left && !near(shown.pixel(right, y), 128, 128, 128)) --right;
+  ASSERT_GT(right - left, 400);
+  QImage clip = shown.copy(left, 0, right - left + 1, shown.height());
+  const int index = ReadFrameIndex(clip.constBits(), clip.width(), clip.height(), false);
   EXPECT_GE(index, 10);
   EXPECT_LE(index, 60);
 }
@@ -74,15 +82,15 @@ TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
 TEST_F(PlaybackTest, ScreenshotOfThePreviewWithATextObjectSelected) {
   LaunchMain();
   AddVideo();
-  uint32_t text = AddText(30, 8, 40, 14);
+  uint32_t text = AddText(8, 58, 40, 16);
   main->DispObjRefresh(0xFFFFFFFF);
   main->PreviewTime = 1.0;
   main->PreviewRefresh();
   ASSERT_TRUE(WaitIdle());
   // Pressed and moved a little: selected, with its outline on the picture.
-  main->imageMouseDown(QPointF(360, 70));
+  main->imageMouseDown(QPointF(200, 316));
   EXPECT_EQ(main->DragDispObjIndex, text);
-  main->imageMouseDrag(QPointF(368, 76));
+  main->imageMouseDrag(QPointF(208, 322));
   ASSERT_TRUE(WaitIdle());
   Spin(300);
   const QRect outline = main->PreviewImage->selectionRect();
@@ -91,5 +99,5 @@ TEST_F(PlaybackTest, ScreenshotOfThePreviewWithATextObjectSelected) {
   EXPECT_EQ(canvas.pixel(outline.left(), outline.center().y()), qRgb(0, 122, 255));
   QImage window = main->mainWindow()->grab().toImage();
   EXPECT_TRUE(window.save(shotPath("main-preview")));
-  main->imageMouseUp(QPointF(368, 76));
+  main->imageMouseUp(QPointF(208, 322));
 }
