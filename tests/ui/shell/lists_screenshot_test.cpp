@@ -1,11 +1,14 @@
 // Pictures of the two lists filled with every kind of row, for a person to
 // look at: "ui-screenshots/lists.png" (the lists) and "main-lists.png"
-// (the whole main window), beside the test program.
+// (the whole main window) and "project-settings.png", beside the test
+// program.
 #include <QCoreApplication>
 #include <QDir>
 #include <QMainWindow>
 #include <QPixmap>
 
+#include "engine/model/project.h"
+#include "ui/shell/wcProject.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
 
@@ -52,4 +55,20 @@ TEST_F(ListsTest, ScreenshotOfBothListsWithIconsAndIndents) {
   ASSERT_FALSE(picture.isNull());
   EXPECT_TRUE(picture.save(shotPath("lists")));
   EXPECT_TRUE(main->mainWindow()->grab().save(shotPath("main-lists")));
+}
+
+TEST_F(ListsTest, ScreenshotOfTheProjectSettingsWindow) {
+  ProjectSetUserText(u"Club race, heat two.\nCamera on the roll bar, logger under the seat.");
+  ProjectSetLength(83.25f);
+  bool saved = false;
+  onModal = [&saved](WindowController* controller) {
+    controller->showWindow();
+    auto* window = static_cast<wcProject*>(controller);
+    EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow; }, 5000));
+    saved = window->window()->grab().save(shotPath("project-settings"));
+    window->CancelButton_Pressed();
+    return 0;
+  };
+  main->ProjectSettings();
+  EXPECT_TRUE(saved);
 }
