@@ -1,5 +1,5 @@
 #pragma once
-// Golden images of the data-object tests: frames written as PNG and
+// Golden images of the render tests: frames written as PNG and
 // compared with a tolerance; QV_UPDATE_GOLDEN=1 rewrites the goldens.
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "render/objects_data/golden.h"
+#include "render/support/golden.h"
 
 #include <cairo.h>
 
