@@ -100,7 +100,9 @@ void wcMain::imageMouseDrag(QPointF point) {
   record.Y = keepInFrame(y, record.Height);
   DispObjSet(DragDispObjIndex, &record);
   DispObjGroupChangePosSize(DragDispObjIndex);
-  PreviewRefresh(true);
+  // The drag stopped playback; the engine's stop frame must not count as
+  // playing and start it again.
+  PreviewRefresh(true, false);
   drawSelectionRect(record);
 }
 
@@ -113,7 +115,7 @@ void wcMain::imageMouseUp(QPointF) {
   if (MouseDragging) {
     MouseDragging = false;
     if (PreviewImage != nullptr) PreviewImage->clearSelectionRect();
-    PreviewRefresh();
+    PreviewRefresh(false, false);
     editedObjectToPropertyWindow();
   }
   DragDispObjIndex = kNoDispObj;

@@ -47,7 +47,10 @@ void wcMain::SetPreviewArea(bool force, int x, int y) {
                                0, 0, static_cast<uint32_t>(PreviewAudioType), static_cast<uint32_t>(PreviewAudioRate),
                                static_cast<float>(PreviewFrameRate));
   if (result < 0) ErrorShowLast();
-  PreviewRefresh(false, playing);
+  // The repaint also touches the time displays and the timeline window:
+  // from another thread it is handed to the GUI thread.
+  if (IsGuiThread()) PreviewRefresh(false, playing);
+  else QMetaObject::invokeMethod(this, [this, playing]() { PreviewRefresh(false, playing); }, Qt::QueuedConnection);
 }
 
 void wcMain::ResizeForm() {

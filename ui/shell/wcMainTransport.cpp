@@ -85,7 +85,9 @@ void wcMain::StopButton_Pressed() {
   PreviewTime = 0;
   setButtonFace(PlayButton, "PlayImage");
   Scrolling = false;
-  PreviewRefresh();
+  // Not "go on if playing": the engine is still drawing the stop frame and
+  // would count as playing, so playback would start again from 0.
+  PreviewRefresh(false, false);
 }
 
 void wcMain::PreviewTimeSlider_Changed(bool released) {

@@ -10,6 +10,7 @@
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
+#include "engine/model/project.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/preview/preview_fixture.h"
@@ -201,4 +202,22 @@ TEST_F(PreviewTest, DroppedFilesBecomeInputsUndoneTogether) {
   EXPECT_TRUE(main->ProjectModified());
   ASSERT_EQ(UndoToggle(), 0);
   EXPECT_EQ(InputCount(), 1u);
+}
+
+TEST_F(PreviewTest, DraggingDuringPlaybackStopsIt) {
+  LaunchMain();
+  ProjectSetLength(6.0f);
+  const uint32_t text = AddText(40, 40, 20, 10);
+  main->PreviewRefresh();
+  ASSERT_TRUE(WaitIdle());
+  main->PlayButton_Pressed();
+  ASSERT_TRUE(main->PreviewIsPlayingNow());
+  main->imageMouseDown(kInside);
+  main->imageMouseDrag(kInside + QPointF(30, 0));
+  main->imageMouseDrag(kInside + QPointF(36, 0));
+  main->imageMouseUp(kInside + QPointF(36, 0));
+  EXPECT_FLOAT_EQ(ObjectX(text), 45.0f);
+  ASSERT_TRUE(WaitIdle());
+  Spin(300);
+  EXPECT_FALSE(main->PreviewIsPlayingNow());
 }

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <atomic>
+#include <thread>
 
 #include "engine/model/project.h"
 #include "render/preview/main_preview.h"
@@ -176,4 +178,39 @@ TEST_F(PreviewTest, TimerFollowsPlaybackAndTakesTheFinalTimeOnce) {
   clockNow += 0.3;
   main->PreviewTimerTick();
   EXPECT_DOUBLE_EQ(main->PreviewTime, 0.5);
+}
+
+TEST_F(PreviewTest, SeekingWhilePlayingGoesOnPlaying) {
+  LaunchMain();
+  ProjectSetLength(6.0f);
+  main->PreviewRefresh();
+  ASSERT_TRUE(WaitIdle());
+  main->PlayButton_Pressed();
+  ASSERT_TRUE(main->PreviewIsPlayingNow());
+  main->PreviewTime = 3.0;
+  main->StepForwardButton2_Pressed();
+  EXPECT_TRUE(main->PreviewIsPlayingNow());
+  Spin(300);
+  EXPECT_GE(PreviewGetTime(), 3.15f);
+  main->StopButton_Pressed();
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(main->PreviewTime, 0.0);
+  EXPECT_FALSE(main->PreviewIsPlayingNow());
+}
+
+TEST_F(PreviewTest, PreviewAreaFromAnotherThreadFitsTheWindowOnTheGuiThread) {
+  LaunchMain();
+  const int before = main->PreviewImage->framesReceived();
+  std::atomic<bool> done{false};
+  std::thread worker([&]() {
+    main->SetPreviewArea(false, 640, 480);
+    done = true;
+  });
+  ASSERT_TRUE(SpinUntil([&]() { return done.load(); }, 20000));
+  worker.join();
+  EXPECT_EQ(main->mainWindow()->minimumSize(), QSize(1020, 645));
+  EXPECT_EQ(main->PreviewImage->geometry().size(), QSize(640, 480));
+  EXPECT_EQ(MainPreviewWidth(), 640u);
+  // The repaint came to the GUI thread and painted the canvas.
+  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage->framesReceived() > before; }, 10000));
 }
