@@ -41,6 +41,20 @@ bool loadFile(const std::string& path, std::string& data, size_t limit, LogReadS
   return true;
 }
 
+// Video and sound containers can carry GPS text (a camera's NMEA track) in
+// their first bytes; such a file is the camera's video, never a data log.
+bool looksLikeMediaContainer(std::string_view head) {
+  auto at = [&](size_t offset, std::string_view magic) {
+    return head.size() >= offset + magic.size() && head.substr(offset, magic.size()) == magic;
+  };
+  for (std::string_view box : {"ftyp", "moov", "mdat", "wide", "free", "skip"})
+    if (at(4, box)) return true; // ISO base media (MP4, MOV, 3GP)
+  if (at(0, "RIFF") || at(0, "\x1A\x45\xDF\xA3") || at(0, "FLV") || at(0, "OggS") ||
+      at(0, std::string_view("\0\0\x01\xBA", 4)))
+    return true; // AVI/WAV, Matroska/WebM, Flash video, Ogg, MPEG programme stream
+  return head.size() > 188 && head[0] == 0x47 && head[188] == 0x47; // MPEG transport stream
+}
+
 } // namespace
 
 LogReadStatus LogRefuse(int code, std::string message, int line) {
@@ -73,6 +87,8 @@ std::string LogExtension(const std::string& path) {
 }
 
 const LogReader* LogRegistryFind(std::string_view head, std::string_view extension) {
+  if (looksLikeMediaContainer(head))
+    return nullptr;
   size_t count = 0;
   const LogReader* const* readers = allReaders(count);
   const LogReader* best = nullptr;

@@ -131,3 +131,17 @@ TEST(NmeaReader, RegistryPicksNmeaByContentWhateverTheExtension) {
 }
 
 } // namespace
+
+// A camera's video can carry its NMEA track in its first bytes; the file is
+// still the video and must reach the media readers, not the log readers.
+TEST(NmeaReader, VideoContainerWithGpsTextIsNoLog) {
+  SyntheticTrack track;
+  track.duration = 2;
+  const std::string nmea = WriteNmea(track);
+  const std::string mp4 = std::string("\0\0\0\x18" "ftypmp42\0\0\0\0mp42isom", 24) + nmea;
+  const std::string ts = std::string(1, '\x47') + nmea.substr(0, 187) + '\x47' + nmea;
+  EXPECT_EQ(LogRegistryFind(nmea, "nmea"), &NmeaLogReader());
+  EXPECT_EQ(LogRegistryFind(mp4, "mp4"), nullptr);
+  EXPECT_EQ(LogRegistryFind(std::string("RIFF\x10\0\0\0AVI ", 12) + nmea, "avi"), nullptr);
+  EXPECT_EQ(LogRegistryFind(ts, "ts"), nullptr);
+}
