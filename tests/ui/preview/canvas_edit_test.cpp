@@ -5,6 +5,8 @@
 #include <QDropEvent>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QUrl>
 
 #include "engine/files/undo.h"
@@ -220,4 +222,27 @@ TEST_F(PreviewTest, DraggingDuringPlaybackStopsIt) {
   ASSERT_TRUE(WaitIdle());
   Spin(300);
   EXPECT_FALSE(main->PreviewIsPlayingNow());
+}
+
+TEST_F(PreviewTest, MouseAndTouchpadOnTheCanvasReachTheEditing) {
+  LaunchMain();
+  const uint32_t text = AddText(40, 40, 20, 10);
+  main->DispObjRefresh(0xFFFFFFFF);
+  auto send = [this](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held, quint64 ms) {
+    QMouseEvent event(type, at, main->PreviewImage->mapToGlobal(at), button, held, Qt::NoModifier);
+    event.setTimestamp(ms);
+    QApplication::sendEvent(main->PreviewImage, &event);
+  };
+  send(QEvent::MouseButtonPress, kInside, Qt::LeftButton, Qt::LeftButton, 1000);
+  send(QEvent::MouseMove, kInside + QPointF(72, 0), Qt::NoButton, Qt::LeftButton, 1100);
+  send(QEvent::MouseButtonRelease, kInside + QPointF(72, 0), Qt::LeftButton, Qt::NoButton, 1200);
+  EXPECT_FLOAT_EQ(ObjectX(text), 50.0f);
+  EXPECT_EQ(main->DragDispObjIndex, 0xFFFFFFFFu);
+
+  const QPointF on(kInside + QPointF(72, 0));
+  QNativeGestureEvent zoom(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, on, on,
+                           main->PreviewImage->mapToGlobal(on), 0.5, QPointF());
+  zoom.setTimestamp(5000);
+  QApplication::sendEvent(main->PreviewImage, &zoom);
+  EXPECT_FLOAT_EQ(ObjectWidth(text), 30.0f);
 }

@@ -3,6 +3,10 @@
 // the preview is rebuilt at the chosen size.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QSlider>
 
 #include "render/preview/main_preview.h"
@@ -27,7 +31,10 @@ protected:
       if (controller->window()->isVisible()) controller->close();
       return 0;
     };
-    main->PreviewSettings_Pressed();
+    // The transport's button, as the user would.
+    auto* button = main->PreviewGroup->findChild<QPushButton*>("PreviewSettingsButton");
+    ASSERT_NE(button, nullptr);
+    button->click();
   }
 
   static void choose(QButtonGroup* group, const QString& title) {
@@ -53,6 +60,9 @@ TEST_F(PreviewSettingsTest, StoredValuesShowTheirCellsAndComeBackUnchanged) {
     EXPECT_EQ(wcPreview::SelectedTitle(settings->AudioTypeGroup), "16-Bit Mono");
     EXPECT_EQ(settings->QualitySlider->value(), 0);
     EXPECT_FALSE(settings->FastSeekCheck->isChecked());
+    QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
+    QDir().mkpath(dir);
+    EXPECT_TRUE(settings->window()->grab().save(dir + "/preview-settings.png"));
     settings->OkButton_Pressed();
   });
   EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 23.976);
