@@ -17,6 +17,7 @@
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcPreview.h"
 #include "ui/shell/wcProject.h"
 #include "ui/shell/wcRecovery.h"
 #include "ui/shell/wcSplash.h"
@@ -70,7 +71,7 @@ bool AppDelegate::createControllers() {
   wndCreateStatus = empty("wcCreateStatus", "Creating Video");
   wndUpload = empty("wcUpload", "Upload Video");
   wndAbout = new wcAbout();
-  wndPreview = empty("wcPreview", "Preview Settings");
+  wndPreview = new wcPreview();
   wndProject = new wcProject();
   wndRecovery = new wcRecovery();
   wndInputEdit = empty("wcInputEdit", "Input Configuration");

@@ -50,7 +50,7 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked, false);
   file->addSeparator();
   addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, true);
-  addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, false);
+  addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, true);
   addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, false);
   addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, false);
   file->addSeparator();
@@ -115,7 +115,9 @@ void AppDelegate::mnuFileTransfer_Clicked() {}
 void AppDelegate::mnuFileImportTemplate_Clicked() {}
 void AppDelegate::mnuFileCreateTemplate_Clicked() {}
 void AppDelegate::mnuFileCreateVideo_Clicked() {}
-void AppDelegate::mnuFileExportPreview_Clicked() {}
+void AppDelegate::mnuFileExportPreview_Clicked() {
+  if (wndMain != nullptr) wndMain->ExportPreview();
+}
 void AppDelegate::mnuFileUpload_Clicked() {}
 
 void AppDelegate::mnuFileQuit_Clicked() { terminate(); }

@@ -1,5 +1,6 @@
 // The transport with the real engine: play and pause, stop, the typed time
 // and project length (text that is no time is refused), and the snapshot.
+#include <QAction>
 #include <QFile>
 #include <QPushButton>
 #include <QUrl>
@@ -7,7 +8,9 @@
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
 #include "ui/preview/preview_fixture.h"
+#include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcPreview.h"
 
 TEST_F(PreviewTest, PlayAtTheEndStartsAgainAndPlayWhilePlayingPauses) {
   LaunchMain();
@@ -99,4 +102,16 @@ TEST_F(PreviewTest, SnapshotWritesTheShownPictureAndRemembersTheFolder) {
   // Cancel writes nothing.
   main->ExportPreview();
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PreviewTest, FileMenuExportsThePreviewAndTheRegistryHoldsTheSettingsWindow) {
+  LaunchMain();
+  EXPECT_NE(qobject_cast<wcPreview*>(app->wndPreview), nullptr);
+  QAction* item = app->menuAction("mnuFileExportPreview");
+  ASSERT_NE(item, nullptr);
+  ASSERT_TRUE(item->isEnabled());
+  const QString path = QString::fromStdString(tempDir) + "/menu.bmp";
+  panelAnswers.push_back({path});
+  item->trigger();
+  EXPECT_TRUE(QFile::exists(path));
 }
