@@ -17,6 +17,7 @@ namespace {
 // Everything that works on the model tables stops under write access, so no
 // reader sees a half-ended engine.
 void endServices() {
+  if (AppReached(AppLevel::kRenderWorkers)) AppStepRenderStop();
   std::optional<WriteAccess> access;
   if (AppReached(AppLevel::kLocks)) access.emplace("AppEnd");
   if (AppReached(AppLevel::kRenderWorkers)) {

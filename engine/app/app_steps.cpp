@@ -61,6 +61,11 @@ int AppStepRenderWorkersInit() {
   return RenderWorkersInit();
 }
 
+void AppStepRenderStop() {
+  LogPrintf(L"Stopping render loop");
+  RenderStop(2000);
+}
+
 void AppStepRenderWorkersEnd() {
   LogPrintf(L"Render workers");
   RenderEnd();

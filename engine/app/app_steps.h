@@ -12,6 +12,9 @@ void AppStepMediaHandlersEnd();
 int AppStepPreviewInit();
 void AppStepPreviewEnd();
 int AppStepRenderWorkersInit();
+// Stops a running render loop; called before the end takes write access,
+// which the loop needs (read access) to finish its frame.
+void AppStepRenderStop();
 void AppStepRenderWorkersEnd();
 int AppStepUndoInit();
 int AppStepProjectNew();
