@@ -12,5 +12,5 @@ cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs" --no-tests=error
 
 if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
-  ./scripts/fuzz.sh "${QV_FUZZ_SECONDS:-15}"
+  ./scripts/fuzz.sh "${QV_FUZZ_SECONDS:-8}"
 fi
