@@ -9,6 +9,9 @@ extern "C" const char* __lsan_default_suppressions() {
       "leak:libpango-1.0\n"
       // Session-bus buffers kept by Qt's platform integration.
       "leak:libdbus-1.so\n"
+      // SDL keeps a thread-local block for every thread that opened sound
+      // and frees it only for threads it started itself.
+      "leak:libSDL2\n"
       // GLib's quark table outgrows its first block once GStreamer has
       // registered its quarks and drops the old block on purpose (lock-free
       // readers may still hold it); with the fast unwinder its stack ends in

@@ -55,7 +55,8 @@ NSDraggingDestination* DraggingDestinationOf(QWidget* window) { return destinati
 NSImageViewCustom::NSImageViewCustom(QWidget* parent) : QWidget(parent) {
   setAcceptDrops(true);
   setMouseTracking(false);
-  setAttribute(Qt::WA_AcceptTouchEvents, false);
+  // Touch screens pinch through the gesture framework, which needs touches.
+  setAttribute(Qt::WA_AcceptTouchEvents, true);
   grabGesture(Qt::PinchGesture);
   ViewRegister(viewHandle(), [this](const ViewImage& picture) {
     ++framesReceived_;
