@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -196,6 +197,8 @@ void BM_DataOverlay1080p(benchmark::State& state) {
   state.counters["ffmpeg_fps"] = limit;
   state.counters["ratio"] = limit > 0 ? ours / limit : 0;
   if (ours == 0) state.SkipWithError("the output render failed");
+  // The files run to tens of megabytes; QV_BENCH_KEEP keeps them for a look.
+  if (std::getenv("QV_BENCH_KEEP") == nullptr) std::filesystem::remove_all(Folder());
 }
 
 } // namespace
