@@ -30,6 +30,9 @@ int PreviewAudioOpen(const AudioFormat& format) {
   PreviewAudio& a = state();
   std::lock_guard lock(a.mutex);
   if (!a.subsystem) {
+    // SDL would otherwise turn SIGINT and SIGTERM into quit events that
+    // nobody reads, and the program could not be ended from outside.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       LogPrintf(L"Preview sound unavailable: %S", SDL_GetError());
       return ErrorSet(kErrNoObject, "PreviewAudioOpen");

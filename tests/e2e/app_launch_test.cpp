@@ -61,36 +61,45 @@ std::vector<std::string> ChildEnvironment(const std::string& home, const std::st
   return env;
 }
 
-// Runs the program in its own environment; the wait status, or -1 when it
-// had to be killed after the time-out.
-int RunChild(const std::string& program, const std::string& project, const std::string& home,
-             const std::string& tmp) {
+// Starts the program in its own environment with the given arguments, its
+// output going to child-output.txt in tmp; the child's pid, or -1.
+pid_t StartChild(const std::string& program, std::vector<std::string> args, const std::string& home,
+                 const std::string& tmp) {
   std::vector<std::string> env = ChildEnvironment(home, tmp);
   std::vector<char*> envp;
   for (std::string& entry : env) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  const std::string flag = "--quit-after-launch";
-  char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(flag.c_str()),
-                  const_cast<char*>(project.c_str()), nullptr};
+  args.insert(args.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   const int out = open((tmp + "/child-output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  if (out < 0) return -2;
+  if (out < 0) return -1;
   const pid_t child = fork();
   if (child == 0) {
     dup2(out, 1);
     dup2(out, 2);
-    execve(program.c_str(), argv, envp.data());
+    execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   close(out);
-  if (child < 0) return -2;
+  return child;
+}
+
+// The wait status, or -1 when the child had to be killed after the time-out.
+int WaitChild(pid_t child, int seconds) {
   int status = 0;
-  for (int waited = 0; waited < kTimeoutSeconds * 20; ++waited) {
+  for (int waited = 0; waited < seconds * 20; ++waited) {
     if (waitpid(child, &status, WNOHANG) == child) return status;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   kill(child, SIGKILL);
   waitpid(child, &status, 0);
   return -1;
+}
+
+std::string SessionLog(const std::string& tmp) {
+  return E2eReadFile(tmp + "/quelvatron-" + std::to_string(geteuid()) + "/QV2-log.csv");
 }
 
 TEST(AppLaunchTest, OpensTheProjectGivenAndEndsCleanly) {
@@ -101,13 +110,15 @@ TEST(AppLaunchTest, OpensTheProjectGivenAndEndsCleanly) {
   const std::string home = E2eFolder("home");
   const std::string tmp = E2eFolder("child-tmp");
 
-  const int status = RunChild(program, project, home, tmp);
+  const pid_t child = StartChild(program, {"--quit-after-launch", project}, home, tmp);
+  ASSERT_GT(child, 0);
+  const int status = WaitChild(child, kTimeoutSeconds);
   const std::string output = E2eReadFile(tmp + "/child-output.txt");
   ASSERT_NE(status, -1) << "no exit within " << kTimeoutSeconds << " s; output:\n" << output;
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << "; output:\n" << output;
   EXPECT_EQ(WEXITSTATUS(status), 0) << output;
 
-  const std::string log = E2eReadFile(tmp + "/quelvatron-" + std::to_string(geteuid()) + "/QV2-log.csv");
+  const std::string log = SessionLog(tmp);
   ASSERT_FALSE(log.empty()) << "no session log; output:\n" << output;
   EXPECT_NE(log.find("Opening project '" + project + "'"), std::string::npos) << log;
   const size_t launched = log.find("Launch complete");
@@ -116,6 +127,31 @@ TEST(AppLaunchTest, OpensTheProjectGivenAndEndsCleanly) {
   ASSERT_NE(ended, std::string::npos) << log;
   EXPECT_LT(launched, ended);
   EXPECT_EQ(log.find("[App End] Complete", ended + 1), std::string::npos);
+}
+
+// A running program must end when the system or the user sends it SIGTERM
+// (no library may swallow the signal); the next start then offers recovery.
+TEST(AppLaunchTest, EndsOnTerminateSignal) {
+  const std::string program = ProgramPath();
+  if (program.empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  const std::string home = E2eFolder("home-terminated");
+  const std::string tmp = E2eFolder("child-tmp-terminated");
+  const pid_t child = StartChild(program, {}, home, tmp);
+  ASSERT_GT(child, 0);
+  bool launched = false;
+  for (int waited = 0; waited < kTimeoutSeconds * 20 && !launched; ++waited) {
+    // The preview (and with it the sound output) is set up last.
+    launched = SessionLog(tmp).find("Main preview ") != std::string::npos;
+    if (!launched) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (!launched) kill(child, SIGKILL);
+  ASSERT_TRUE(launched) << E2eReadFile(tmp + "/child-output.txt");
+
+  kill(child, SIGTERM);
+  const int status = WaitChild(child, 30);
+  ASSERT_NE(status, -1) << "still running 30 s after SIGTERM";
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
 } // namespace
