@@ -13,6 +13,13 @@ class ModelThreadsTest : public ModelTest {};
 TEST_F(ModelThreadsTest, EditsAndTimelineApplicationInterleaveSafely) {
   const uint32_t object = DispObjAdd(kDispGauge, kNoInput);
   for (int i = 1; i <= 20; ++i) ASSERT_NE(TimelineDispObjAdd(object, i * 1.0f), kNoDispObj);
+  // The new segments change nothing yet, so the base's position is what the
+  // render thread sees until the first edit: it must keep X = 2 Y too.
+  TimelineApply(0.0f);
+  DispStruct start = *DispObjGet(object);
+  start.Y = 10.0f;
+  start.X = 20.0f;
+  ASSERT_EQ(DispObjSet(object, &start), 0);
   std::atomic<bool> stop{false};
   std::atomic<int> torn{0};
   std::thread render([&] {
