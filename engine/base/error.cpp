@@ -5,7 +5,6 @@
 #include <array>
 #include <atomic>
 #include <cstring>
-#include <mutex>
 #include <string>
 
 #include "engine/base/error_codes.h"
@@ -19,15 +18,18 @@ constexpr size_t kLocationChars = 63;
 constexpr int kIconError = 16;
 constexpr int kIconInformation = 64;
 
+// Each thread keeps its own last result: a routine and the ErrorShowLast
+// or ErrorGetLast that follows it run on one thread, and a render or
+// decoding thread recording its own results must not wipe out the error
+// the interface is about to show.
 struct LastError {
-  std::mutex mutex;
   int code = 0;
   char location[kLocationChars + 1] = {};
 };
 
 LastError& Last() {
-  static auto* last = new LastError();
-  return *last;
+  thread_local LastError last;
+  return last;
 }
 
 // Texts for codes missing from the table, kept in a small ring so that a
@@ -61,28 +63,19 @@ void ShowCode(int code, const char* location) {
 
 int ErrorSet(int code, const char* routineName) {
   const char* name = routineName != nullptr ? routineName : "";
-  {
-    LastError& last = Last();
-    std::lock_guard<std::mutex> lock(last.mutex);
-    last.code = code;
-    std::strncpy(last.location, name, kLocationChars);
-    last.location[kLocationChars] = 0;
-  }
+  LastError& last = Last();
+  last.code = code;
+  std::strncpy(last.location, name, kLocationChars);
+  last.location[kLocationChars] = 0;
   if (code != 0 && std::strcmp(name, "*NO LOG*") != 0) LogPrintf(L"[Code] %d '%S'", code, name);
   return code;
 }
 
-int ErrorGetLast() {
-  LastError& last = Last();
-  std::lock_guard<std::mutex> lock(last.mutex);
-  return last.code;
-}
+int ErrorGetLast() { return Last().code; }
 
 void ErrorGetLastLocation(char* buffer, uint32_t size) {
   if (buffer == nullptr || size == 0) return;
-  LastError& last = Last();
-  std::lock_guard<std::mutex> lock(last.mutex);
-  std::strncpy(buffer, last.location, size - 1);
+  std::strncpy(buffer, Last().location, size - 1);
   buffer[size - 1] = 0;
 }
 
@@ -96,15 +89,9 @@ void ErrorShow(int code) { ShowCode(code, nullptr); }
 void ErrorShowAt(int code, const char* location) { ShowCode(code, location); }
 
 void ErrorShowLast() {
-  int code = 0;
-  char location[kLocationChars + 1];
-  {
-    LastError& last = Last();
-    std::lock_guard<std::mutex> lock(last.mutex);
-    code = last.code;
-    std::memcpy(location, last.location, sizeof location);
-  }
-  ShowCode(code, location);
+  // Copied first: showing the box may run routines that record results.
+  const LastError last = Last();
+  ShowCode(last.code, last.location);
 }
 
 void MessageShow(const wchar_t* text, int flags) {

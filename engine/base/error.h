@@ -37,7 +37,7 @@ enum QvCode : int {
   kNoticeRecoveryRunning = 1001,            // previous session still running
 };
 
-// Records the code as the engine's last result together with the routine's
+// Records the code as the calling thread's last result together with the routine's
 // name (at most 63 characters kept) and logs "[Code] %d '%S'" for a non-zero
 // code unless the name is "*NO LOG*". Returns the code.
 int ErrorSet(int code, const char* routineName);

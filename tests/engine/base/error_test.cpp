@@ -164,19 +164,29 @@ TEST_F(ErrorTest, MessageShowLogsAndShowsWithTheFlags) {
   EXPECT_EQ(shown_.size(), 1u);
 }
 
-TEST_F(ErrorTest, ConcurrentSettersLeaveAConsistentRecord) {
+// A result recorded on another thread (a render or decoding thread) never
+// replaces the one this thread is about to show.
+TEST_F(ErrorTest, EachThreadKeepsItsOwnLastResult) {
+  ErrorSet(-80, "ProjectOpen");
   std::vector<std::thread> threads;
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([t] {
       std::string name = "Routine" + std::to_string(t);
-      for (int i = 0; i < 500; ++i) ErrorSet(-(t + 1), name.c_str());
+      for (int i = 0; i < 500; ++i) {
+        ErrorSet(i % 2 == 0 ? 0 : -(t + 1), name.c_str());
+        char location[64];
+        ErrorGetLastLocation(location, sizeof location);
+        ASSERT_EQ(ErrorGetLast(), i % 2 == 0 ? 0 : -(t + 1));
+        ASSERT_EQ(std::string(location), name);
+      }
     });
   }
   for (std::thread& thread : threads) thread.join();
-  int code = ErrorGetLast();
   char location[64];
   ErrorGetLastLocation(location, sizeof location);
-  ASSERT_GE(code, -8);
-  ASSERT_LE(code, -1);
-  EXPECT_EQ(std::string(location), "Routine" + std::to_string(-code - 1));
+  EXPECT_EQ(ErrorGetLast(), -80);
+  EXPECT_EQ(std::string(location), "ProjectOpen");
+  ErrorShowLast();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_NE(shown_[0].text.find(L"Location: ProjectOpen"), std::wstring::npos);
 }
