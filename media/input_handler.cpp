@@ -1,5 +1,7 @@
 #include "media/input_handler.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -82,6 +84,9 @@ int InputHandlerOpen(uint32_t input) {
   if (!main || !slot) return ErrorSet(kErrBadArg, kName);
   InputHandlerClose(input);
   std::wstring path = StrUtf16ToW(main->FilePath);
+  // A file that is missing or unreadable is told as such, not as a format
+  // no reader knows.
+  if (access(WideToUtf8(path).c_str(), R_OK) != 0) return ErrorSet(kErrOpen, kName);
   MediaKind kind = MediaDetectKind(path);
   if (kind == MediaKind::Unknown && DataloggerIsLogFile(path.c_str())) {
     int rc = DataloggerOpen(input);

@@ -226,8 +226,9 @@ TEST_F(InputHandler, UnknownFilesAreRefusedWithNothingLeft) {
   }
   uint32_t folder = MediaTestAddInput(MediaTestDir());
   EXPECT_EQ(InputHandlerOpen(folder), -141);
+  // A missing file is reported as one that cannot be opened.
   uint32_t missing = MediaTestAddInput(MediaTestPath("missing.mp4"));
-  EXPECT_EQ(InputHandlerOpen(missing), -141);
+  EXPECT_EQ(InputHandlerOpen(missing), -80);
   EXPECT_EQ(MediaMacAvOpenCount(), 0u);
   EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore);
   EXPECT_EQ(CountEntries("/proc/self/fd"), filesBefore);
