@@ -1,7 +1,10 @@
 #pragma once
 // The chroma key shared by input adjustments and object backgrounds: a
-// colour is keyed out when its hue/saturation part lies within the colour
-// range of the key's and its brightness within the brightness range.
+// colour is keyed out when its shade of colour lies within the colour range
+// of the key's and its brightness within the brightness range. The shade is
+// compared at the key's brightness, so a green screen in shadow or in a
+// highlight still counts as the key colour, and the brightness range alone
+// says how much darker or lighter it may be.
 #include <cstdint>
 #include <cstdlib>
 
@@ -11,10 +14,14 @@ inline bool ChromaKeyed(uint32_t color, uint32_t key, int colorRange, int bright
   const int kr = (key >> 16) & 0xFF, kg = (key >> 8) & 0xFF, kb = key & 0xFF;
   // Sums rather than means keep the test in exact integers (3 x scale).
   const int y = r + g + b, ky = kr + kg + kb;
-  const int dr = std::abs((3 * r - y) - (3 * kr - ky));
-  const int dg = std::abs((3 * g - y) - (3 * kg - ky));
-  const int db = std::abs((3 * b - y) - (3 * kb - ky));
-  int dc = dr > dg ? dr : dg;
-  dc = dc > db ? dc : db;
-  return dc <= 3 * colorRange && std::abs(y - ky) <= 3 * brightRange;
+  if (std::abs(y - ky) > 3 * brightRange) return false;
+  // Black has no shade of colour: only a black (or near-black) key takes it.
+  if (y == 0 || ky == 0) return y == 0 && ky == 0 ? true : std::abs(y - ky) <= 3 * colorRange;
+  // Each channel's distance from grey, scaled to the key's brightness.
+  const int64_t limit = int64_t{3} * colorRange * y;
+  auto near = [&](int c, int kc) {
+    const int64_t pixel = int64_t{3 * c - y} * ky, wanted = int64_t{3 * kc - ky} * y;
+    return std::llabs(pixel - wanted) <= limit;
+  };
+  return near(r, kr) && near(g, kg) && near(b, kb);
 }
