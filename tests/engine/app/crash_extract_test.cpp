@@ -9,7 +9,7 @@
 
 #include "engine/app/app.h"
 #include "engine/app/app_test_dir.h"
-#include "engine/app/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "engine/app/recovery.h"
 #include "engine/app/session.h"
 #include "engine/base/identity.h"

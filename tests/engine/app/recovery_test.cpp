@@ -10,7 +10,7 @@
 
 #include "engine/app/app.h"
 #include "engine/app/app_test_dir.h"
-#include "engine/app/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "engine/app/session.h"
 #include "engine/base/error.h"
 #include "engine/base/identity.h"

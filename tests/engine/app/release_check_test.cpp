@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/app/app_test_dir.h"
-#include "engine/app/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 #include "engine/base/error.h"
 #include "engine/base/identity.h"
 #include "engine/base/log.h"

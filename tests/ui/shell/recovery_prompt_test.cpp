@@ -14,7 +14,7 @@
 #include "engine/files/project_files.h"
 #include "engine/model/project.h"
 #include "engine/net/http_client.h"
-#include "ui/support/loopback_server.h"
+#include "support/loopback_http_server.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -78,7 +78,7 @@ protected:
       return 0;
     };
   }
-  LoopbackServer server{200, "Thank you"};
+  LoopbackHttpServer server{200, "Thank you"};
   bool reportBoxShown = false;
 };
 

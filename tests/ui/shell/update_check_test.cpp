@@ -1,6 +1,6 @@
 #include "engine/net/http_client.h"
 #include "platform/system/message_box.h"
-#include "ui/support/loopback_server.h"
+#include "support/loopback_http_server.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -22,7 +22,7 @@ protected:
     ASSERT_TRUE(server.listening());
     NetSetServerBase(server.baseUrl().c_str());
   }
-  LoopbackServer server{200, "20150101\n20160101\n"};
+  LoopbackHttpServer server{200, "20150101\n20160101\n"};
 };
 
 TEST_F(UpdateCheckTest, ANewerReleaseIsOfferedOnceAndTheDayIsKept) {

@@ -1,6 +1,7 @@
 #pragma once
-// A small HTTP/1.0 server on 127.0.0.1 for the vendor-server tests: answers
-// every request with one status and body and keeps the requests it got.
+// A small HTTP/1.0 server on 127.0.0.1 standing in for the vendor's web
+// server: answers every request with one status and body (changeable) and
+// keeps the requests it got.
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,7 @@ public:
   std::wstring baseUrl() const;
   // Whole requests (head and body) in arrival order.
   std::vector<std::string> requests();
+  void setReply(int status, std::string body);
 
   // A port on which nothing listens (bound, then closed again).
   static int UnusedPort();

@@ -1,4 +1,4 @@
-#include "engine/app/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -116,14 +116,21 @@ void LoopbackHttpServer::serve() {
   }
 }
 
+void LoopbackHttpServer::setReply(int status, std::string body) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  status_ = status;
+  body_ = std::move(body);
+}
+
 void LoopbackHttpServer::answer(int client) {
   std::string request = readRequest(client);
+  std::string reply;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back(request);
+    reply = "HTTP/1.0 " + std::to_string(status_) + " Answer\r\nContent-Type: text/plain\r\n" +
+            "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
   }
-  std::string reply = "HTTP/1.0 " + std::to_string(status_) + " Answer\r\nContent-Type: text/plain\r\n" +
-                      "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
   sendAll(client, reply);
 }
 
