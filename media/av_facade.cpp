@@ -1,8 +1,6 @@
 #include "media/av_facade.h"
 
-#include <array>
 #include <memory>
-#include <mutex>
 
 #include "engine/base/error.h"
 #include "engine/base/log.h"
@@ -11,64 +9,29 @@
 #include "media/media_slot.h"
 #include "platform/ffmpeg/ffmpeg_log.h"
 #include "platform/ffmpeg/reader.h"
+#include "platform/media/decoder_table.h"
 
 namespace {
 
-constexpr uint32_t kTableSize = 128;
-constexpr uint32_t kHandleBase = 1000;
-
-// The decoder table. Lookups hand out a shared reference, so a reader in
-// use by the render thread outlives a close from another thread.
-std::array<std::shared_ptr<MediaMacAV>, kTableSize> gTable;
-std::mutex gTableMutex;
+DecoderTable<MediaMacAV> gTable;
 
 std::shared_ptr<MediaMacAV> Lookup(uint32_t input) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!slot) return nullptr;
-  uint32_t entry = slot->AvHandle - kHandleBase;
-  if (slot->AvHandle < kHandleBase || entry >= kTableSize) return nullptr;
-  std::lock_guard<std::mutex> lock(gTableMutex);
-  return gTable[entry];
-}
-
-void EmptyTable() {
-  std::array<std::shared_ptr<MediaMacAV>, kTableSize> old;
-  {
-    std::lock_guard<std::mutex> lock(gTableMutex);
-    old.swap(gTable);
-  }
-  for (auto& r : old)
-    if (r) r->Close();
-}
-
-// The first empty entry, or kTableSize.
-uint32_t Store(std::shared_ptr<MediaMacAV> reader) {
-  std::lock_guard<std::mutex> lock(gTableMutex);
-  for (uint32_t e = 0; e < kTableSize; ++e)
-    if (!gTable[e]) {
-      gTable[e] = std::move(reader);
-      return e;
-    }
-  return kTableSize;
+  return slot ? gTable.Find(slot->AvHandle) : nullptr;
 }
 
 } // namespace
 
 int MediaMacAvInit() {
-  EmptyTable();
+  gTable.CloseAll();
   FfmpegLogInstall();
   LogPrintf(L"AV Foundation support enabled");
   return ErrorSet(kOk, "MediaMacAvInit");
 }
 
-void MediaMacAvEnd() { EmptyTable(); }
+void MediaMacAvEnd() { gTable.CloseAll(); }
 
-uint32_t MediaMacAvOpenCount() {
-  std::lock_guard<std::mutex> lock(gTableMutex);
-  uint32_t n = 0;
-  for (auto& r : gTable) n += r ? 1 : 0;
-  return n;
-}
+uint32_t MediaMacAvOpenCount() { return gTable.Count(); }
 
 int MediaMacAvOpen(uint32_t input) {
   constexpr const char* kName = "MediaMacAvOpen";
@@ -89,12 +52,12 @@ int MediaMacAvOpen(uint32_t input) {
     LogPrintf(L"MediaMacAV Open failed with code %d!", rc);
     return ErrorSet(kErrUnsupported, kName);
   }
-  uint32_t entry = Store(reader);
-  if (entry >= kTableSize) { // cannot happen with one reader per input; refused cleanly all the same
+  uint32_t handle = gTable.Store(reader);
+  if (handle == 0) { // cannot happen with one reader per input; refused cleanly all the same
     reader->Close();
     return ErrorSet(kErrUnsupported, kName);
   }
-  slot->AvHandle = kHandleBase + entry;
+  slot->AvHandle = handle;
   bool still = false;
   if (reader->HasVideo()) {
     const tagBITMAPINFOHEADER& bf = reader->BitmapFormat();
@@ -145,10 +108,7 @@ void MediaMacAvClose(uint32_t input) {
     ErrorSet(kErrBadArg, kName);
     return;
   }
-  {
-    std::lock_guard<std::mutex> lock(gTableMutex);
-    gTable[slot->AvHandle - kHandleBase].reset();
-  }
+  gTable.Remove(slot->AvHandle);
   reader->Close();
   slot->AvHandle = 0;
   ErrorSet(kOk, kName);

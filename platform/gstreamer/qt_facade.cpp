@@ -1,8 +1,6 @@
 #include "platform/gstreamer/qt_facade.h"
 
-#include <array>
 #include <memory>
-#include <mutex>
 #include <new>
 
 #include "engine/base/error.h"
@@ -11,43 +9,15 @@
 #include "engine/model/input_table.h"
 #include "media/media_slot.h"
 #include "platform/gstreamer/reader.h"
+#include "platform/media/decoder_table.h"
 
 namespace {
 
-constexpr uint32_t kTableSize = 128;
-constexpr uint32_t kHandleBase = 1000;
-
-// The decoder table. Lookups hand out a shared reference, so a reader in
-// use by the render thread outlives a close from another thread.
-std::array<std::shared_ptr<MediaMacQT>, kTableSize> gTable;
-std::mutex gTableMutex;
+DecoderTable<MediaMacQT> gTable;
 
 std::shared_ptr<MediaMacQT> Lookup(uint32_t input) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!slot || slot->QtHandle < kHandleBase || slot->QtHandle - kHandleBase >= kTableSize) return nullptr;
-  std::lock_guard<std::mutex> lock(gTableMutex);
-  return gTable[slot->QtHandle - kHandleBase];
-}
-
-void EmptyTable() {
-  std::array<std::shared_ptr<MediaMacQT>, kTableSize> old;
-  {
-    std::lock_guard<std::mutex> lock(gTableMutex);
-    old.swap(gTable);
-  }
-  for (auto& r : old)
-    if (r) r->Close();
-}
-
-// The first empty entry from index 0, or kTableSize when all are taken.
-uint32_t Store(std::shared_ptr<MediaMacQT> reader) {
-  std::lock_guard<std::mutex> lock(gTableMutex);
-  for (uint32_t e = 0; e < kTableSize; ++e)
-    if (!gTable[e]) {
-      gTable[e] = std::move(reader);
-      return e;
-    }
-  return kTableSize;
+  return slot ? gTable.Find(slot->QtHandle) : nullptr;
 }
 
 } // namespace
@@ -55,20 +25,15 @@ uint32_t Store(std::shared_ptr<MediaMacQT> reader) {
 // GStreamer itself starts with the first file this reader is asked to open:
 // a session whose files all open with the first reader never loads it.
 int MediaMacQtInit() {
-  EmptyTable();
+  gTable.CloseAll();
   LogPrintf(L"QTKit support enabled");
   return ErrorSet(kOk, "MediaMacQtInit");
 }
 
 // GStreamer stays loaded: it cannot be started again in the same process.
-void MediaMacQtEnd() { EmptyTable(); }
+void MediaMacQtEnd() { gTable.CloseAll(); }
 
-uint32_t MediaMacQtOpenCount() {
-  std::lock_guard<std::mutex> lock(gTableMutex);
-  uint32_t n = 0;
-  for (auto& r : gTable) n += r ? 1 : 0;
-  return n;
-}
+uint32_t MediaMacQtOpenCount() { return gTable.Count(); }
 
 int MediaMacQtOpen(uint32_t input) {
   constexpr const char* kName = "MediaMacQtOpen";
@@ -94,12 +59,12 @@ int MediaMacQtOpen(uint32_t input) {
     reader->Close();
     return ErrorSet(kErrUnsupported, kName);
   }
-  uint32_t entry = Store(reader);
-  if (entry >= kTableSize) {
+  uint32_t handle = gTable.Store(reader);
+  if (handle == 0) {
     reader->Close();
     return ErrorSet(kErrUnsupported, kName);
   }
-  slot->QtHandle = kHandleBase + entry;
+  slot->QtHandle = handle;
   const tagBITMAPINFOHEADER& bf = reader->BitmapFormat();
   main->Width = static_cast<uint16_t>(bf.biWidth);
   main->Height = static_cast<uint16_t>(bf.biHeight);
@@ -136,10 +101,7 @@ void MediaMacQtClose(uint32_t input) {
     ErrorSet(kErrBadArg, kName);
     return;
   }
-  {
-    std::lock_guard<std::mutex> lock(gTableMutex);
-    gTable[slot->QtHandle - kHandleBase].reset();
-  }
+  gTable.Remove(slot->QtHandle);
   reader->Close();
   slot->QtHandle = 0;
   ErrorSet(kOk, kName);
