@@ -10,15 +10,58 @@
 
 namespace {
 
+constexpr int64_t kMinBandPixels = 32768;
+
 // Where one destination column or row samples the source (upright
 // placements): the same arithmetic as the general path, done once.
 struct Tap {
   bool inside = false;
   int nearest = 0;
   int i0 = 0, i1 = 0;
-  uint32_t weight = 0; // of i1, in 1/256
-  double pos = 0;      // source coordinate (box filter)
+  uint32_t weight = 0;   // of i1, in 1/256
+  double pos = 0;        // source coordinate
+  double lo = 0, hi = 0; // source span the pixel covers (box filter)
+  uint32_t cover = 0;    // share of the pixel inside the rectangle, in 1/255
 };
+
+// Below this a pixel edge counts as lying on the rectangle's edge: whole-pixel
+// placements land a hair off in floating point.
+constexpr double kEdgeSlack = 1e-6;
+
+// How one destination pixel, offset from the rectangle's centre along one
+// axis, overlaps a rectangle side of the given size.
+struct Span {
+  double share = 0; // 0 .. 1
+  bool whole = false;
+  double mid = 0;   // centre of the overlapping part
+  double a = 0, b = 0; // the overlapping part
+};
+
+Span spanOf(double offset, double size) {
+  Span s;
+  const double half = size / 2;
+  if (offset - 0.5 >= -half - kEdgeSlack && offset + 0.5 <= half + kEdgeSlack) {
+    s.share = 1;
+    s.whole = true;
+    s.mid = offset;
+    s.a = offset - 0.5;
+    s.b = offset + 0.5;
+    return s;
+  }
+  s.a = std::max(offset - 0.5, -half);
+  s.b = std::min(offset + 0.5, half);
+  s.share = s.b - s.a;
+  if (!(s.share > kEdgeSlack)) s.share = 0;
+  s.mid = (s.a + s.b) / 2;
+  return s;
+}
+
+// Offset from the rectangle's centre to a source coordinate.
+double toSource(double offset, double size, bool mirror, int cropStart, int cropSize) {
+  double u = std::clamp(offset / size + 0.5, 0.0, 1.0);
+  if (mirror) u = 1 - u;
+  return cropStart + u * cropSize;
+}
 
 // Everything a band needs, worked out once per call.
 struct Placement {
@@ -76,13 +119,17 @@ uint32_t sampleBilinear(const Placement& p, double sx, double sy) {
 
 // Mean over the source footprint of one destination pixel (downscaling);
 // at most 8 x 8 samples.
-uint32_t sampleBox(const Placement& p, double sx, double sy) {
+// The footprint is the source span [xlo, xhi) x [ylo, yhi), kept inside the
+// crop rectangle, so an edge pixel still takes in the outermost source
+// columns and rows.
+uint32_t sampleBox(const Placement& p, double sx, double sy, double xlo, double xhi, double ylo,
+                   double yhi) {
   // Bounds clamped in floating point first: a huge footprint must not
   // overflow the integer conversion.
-  const int x0 = static_cast<int>(std::max<double>(std::floor(sx - p.footX / 2), p.cropX));
-  const int y0 = static_cast<int>(std::max<double>(std::floor(sy - p.footY / 2), p.cropY));
-  const int x1 = static_cast<int>(std::min<double>(std::ceil(sx + p.footX / 2), p.cropX + p.cropW));
-  const int y1 = static_cast<int>(std::min<double>(std::ceil(sy + p.footY / 2), p.cropY + p.cropH));
+  const int x0 = static_cast<int>(std::clamp<double>(std::floor(xlo), p.cropX, p.cropX + p.cropW - 1));
+  const int y0 = static_cast<int>(std::clamp<double>(std::floor(ylo), p.cropY, p.cropY + p.cropH - 1));
+  const int x1 = static_cast<int>(std::clamp<double>(std::ceil(xhi), p.cropX, p.cropX + p.cropW));
+  const int y1 = static_cast<int>(std::clamp<double>(std::ceil(yhi), p.cropY, p.cropY + p.cropH));
   if (x1 <= x0 || y1 <= y0) return sampleNearest(p, sx, sy);
   int stepX = std::max(1, (x1 - x0 + 7) / 8), stepY = std::max(1, (y1 - y0 + 7) / 8);
   uint32_t sum[4] = {0, 0, 0, 0}, n = 0;
@@ -111,11 +158,26 @@ uint32_t applyEffects(const RenderFrameInfo& f, uint32_t pixel) {
 
 Tap makeTap(double offset, double size, bool mirror, int cropStart, int cropSize) {
   Tap t;
-  double u = offset / size + 0.5;
-  if (u < 0 || u >= 1) return t;
-  if (mirror) u = 1 - u;
+  const Span s = spanOf(offset, size);
+  if (s.whole) {
+    t.cover = 255;
+    double u = offset / size + 0.5;
+    if (mirror) u = 1 - u;
+    t.pos = cropStart + u * cropSize;
+    const double foot = cropSize / size;
+    t.lo = t.pos - foot / 2;
+    t.hi = t.pos + foot / 2;
+  } else {
+    // An edge pixel: drawn in proportion to the part inside, sampled at
+    // the middle of that part.
+    t.cover = static_cast<uint32_t>(std::lround(s.share * 255));
+    if (t.cover == 0) return t;
+    t.pos = toSource(s.mid, size, mirror, cropStart, cropSize);
+    t.lo = toSource(s.a, size, mirror, cropStart, cropSize);
+    t.hi = toSource(s.b, size, mirror, cropStart, cropSize);
+    if (t.lo > t.hi) std::swap(t.lo, t.hi);
+  }
   t.inside = true;
-  t.pos = cropStart + u * cropSize;
   const int last = cropStart + cropSize - 1;
   t.nearest = std::clamp(static_cast<int>(std::floor(t.pos)), cropStart, last);
   double g = t.pos - 0.5;
@@ -143,12 +205,28 @@ uint32_t mix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t wx, uint3
   return out;
 }
 
-void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t* out) {
+// Per byte sum, each byte at most 255.
+uint32_t addBytes(uint32_t a, uint32_t b) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t v = ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF);
+    out |= std::min(v, 255u) << shift;
+  }
+  return out;
+}
+
+// cover: the share of the destination pixel inside the placed rectangle,
+// in 1/255.
+void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t cover,
+                uint32_t* out) {
   if (f.SrcOpaque) pixel |= 0xFF000000u;
   pixel = applyEffects(f, pixel);
+  if (cover < 255) pixel = ScalePixel(pixel, cover);
   if (f.Replace) {
     uint32_t m = 0xFF000000u | ((mask & 1) ? 0xFF0000u : 0) | ((mask & 2) ? 0xFF00u : 0) |
                  ((mask & 4) ? 0xFFu : 0);
+    // The part of an edge pixel outside the rectangle keeps the destination.
+    if (cover < 255) pixel = addBytes(pixel, ScalePixel(*out, 255 - cover));
     *out = (pixel & m) | (*out & ~m);
   } else if ((pixel >> 24) == 255 && mask == kChanAll) {
     *out = pixel; // opaque over anything: what blending would give, without the sums
@@ -169,7 +247,7 @@ void compositeRowsUpright(const Placement& p, int rowBegin, int rowEnd) {
     const uint32_t* nearestRow = srcRow(p, row.nearest);
     const uint32_t* r0 = srcRow(p, row.i0);
     const uint32_t* r1 = srcRow(p, row.i1);
-    if (p.straightCopy && row.weight == 0 && !p.box) {
+    if (p.straightCopy && row.weight == 0 && row.cover == 255 && !p.box) {
       // A picture placed at its own size (decoded video filling the frame):
       // a plain copy row by row.
       const uint32_t alpha = f.SrcOpaque ? 0xFF000000u : 0;
@@ -180,12 +258,14 @@ void compositeRowsUpright(const Placement& p, int rowBegin, int rowEnd) {
     for (int dx = p.colBegin; dx < p.colEnd; ++dx) {
       const Tap& col = p.cols[dx - p.colBegin];
       if (!col.inside) continue;
+      const uint32_t cover = row.cover == 255 ? col.cover : Mul255(row.cover, col.cover);
+      if (cover == 0) continue;
       uint32_t pixel;
       if (f.Quality >= 5) pixel = nearestRow[col.nearest];
-      else if (p.box) pixel = sampleBox(p, col.pos, row.pos);
+      else if (p.box) pixel = sampleBox(p, col.pos, row.pos, col.lo, col.hi, row.lo, row.hi);
       else if (col.weight == 0 && row.weight == 0) pixel = r0[col.i0];
       else pixel = mix4(r0[col.i0], r0[col.i1], r1[col.i0], r1[col.i1], col.weight, row.weight);
-      writePixel(f, mask, pixel, out + dx);
+      writePixel(f, mask, pixel, cover, out + dx);
     }
   }
 }
@@ -205,15 +285,44 @@ void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
       // Back from the turned rectangle into the upright one.
       double x = px * p.cosA + py * p.sinA;
       double y = -px * p.sinA + py * p.cosA;
-      double u = x / f.DstW + 0.5, v = y / f.DstH + 0.5;
-      if (u < 0 || u >= 1 || v < 0 || v >= 1) continue;
-      if (p.mirrorX) u = 1 - u;
-      if (p.mirrorY) v = 1 - v;
-      const double sx = p.cropX + u * p.cropW, sy = p.cropY + v * p.cropH;
+      // Edge pixels: the share inside, taken along the rectangle's own
+      // axes from the pixel centre, and sampled from the part inside.
+      const Span sx_ = spanOf(x, f.DstW), sy_ = spanOf(y, f.DstH);
+      if (sx_.share <= 0 || sy_.share <= 0) continue;
+      uint32_t cover = 255;
+      if (!sx_.whole || !sy_.whole) {
+        cover = static_cast<uint32_t>(std::lround(sx_.share * sy_.share * 255));
+        if (cover == 0) continue;
+      }
+      double sx, sy, xlo, xhi, ylo, yhi;
+      if (sx_.whole) {
+        double u = x / f.DstW + 0.5;
+        if (p.mirrorX) u = 1 - u;
+        sx = p.cropX + u * p.cropW;
+        xlo = sx - p.footX / 2;
+        xhi = sx + p.footX / 2;
+      } else {
+        sx = toSource(sx_.mid, f.DstW, p.mirrorX, p.cropX, p.cropW);
+        xlo = toSource(sx_.a, f.DstW, p.mirrorX, p.cropX, p.cropW);
+        xhi = toSource(sx_.b, f.DstW, p.mirrorX, p.cropX, p.cropW);
+        if (xlo > xhi) std::swap(xlo, xhi);
+      }
+      if (sy_.whole) {
+        double v = y / f.DstH + 0.5;
+        if (p.mirrorY) v = 1 - v;
+        sy = p.cropY + v * p.cropH;
+        ylo = sy - p.footY / 2;
+        yhi = sy + p.footY / 2;
+      } else {
+        sy = toSource(sy_.mid, f.DstH, p.mirrorY, p.cropY, p.cropH);
+        ylo = toSource(sy_.a, f.DstH, p.mirrorY, p.cropY, p.cropH);
+        yhi = toSource(sy_.b, f.DstH, p.mirrorY, p.cropY, p.cropH);
+        if (ylo > yhi) std::swap(ylo, yhi);
+      }
       uint32_t pixel = f.Quality >= 5 ? sampleNearest(p, sx, sy)
-                       : p.box        ? sampleBox(p, sx, sy)
+                       : p.box        ? sampleBox(p, sx, sy, xlo, xhi, ylo, yhi)
                                       : sampleBilinear(p, sx, sy);
-      writePixel(f, mask, pixel, out + dx);
+      writePixel(f, mask, pixel, cover, out + dx);
     }
   }
 }
@@ -246,9 +355,13 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   p->mirrorX = f.Mirroring & 1;
   p->mirrorY = f.Mirroring & 2;
   p->box = p->footX > 2 || p->footY > 2;
-  // Bounding box of the turned rectangle, clipped to the frame.
-  const double hw = (std::fabs(p->cosA) * f.DstW + std::fabs(p->sinA) * f.DstH) / 2;
-  const double hh = (std::fabs(p->sinA) * f.DstW + std::fabs(p->cosA) * f.DstH) / 2;
+  p->upright = p->sinA == 0 && p->cosA == 1;
+  // Bounding box of the turned rectangle, clipped to the frame. Turned, a
+  // pixel is drawn while its centre is within half a pixel of the
+  // rectangle along the rectangle's own axes: the box grows by that much.
+  const double grow = p->upright ? 0 : 1;
+  const double hw = (std::fabs(p->cosA) * (f.DstW + grow) + std::fabs(p->sinA) * (f.DstH + grow)) / 2;
+  const double hh = (std::fabs(p->sinA) * (f.DstW + grow) + std::fabs(p->cosA) * (f.DstH + grow)) / 2;
   // Clamped to the frame in floating point before becoming indexes.
   auto index = [](double v, int limit) {
     return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
@@ -263,7 +376,6 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
     p->rowBegin = std::max(p->rowBegin, f.ClipY);
     p->rowEnd = static_cast<int>(std::min<int64_t>(p->rowEnd, int64_t(f.ClipY) + f.ClipH));
   }
-  p->upright = p->sinA == 0 && p->cosA == 1;
   p->cols.clear();
   if (p->upright)
     for (int dx = p->colBegin; dx < p->colEnd; ++dx)
@@ -273,7 +385,7 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   p->straightCopy = p->upright && plainEffects && (f.SrcOpaque || f.Replace) && !p->cols.empty();
   for (size_t i = 0; p->straightCopy && i < p->cols.size(); ++i) {
     const Tap& t = p->cols[i];
-    p->straightCopy = t.inside && t.weight == 0 && t.i0 == t.nearest &&
+    p->straightCopy = t.inside && t.cover == 255 && t.weight == 0 && t.i0 == t.nearest &&
                       t.i0 == p->cols.front().i0 + static_cast<int>(i);
   }
   return true;
@@ -285,7 +397,11 @@ int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
   const int rows = p.rowEnd - p.rowBegin;
   if (rows <= 0 || p.colEnd <= p.colBegin) return kOk;
   const int workers = useWorkers ? RenderWorkerCount() : 0;
-  const int bands = workers > 0 ? std::min(rows, (workers + 1) * 2) : 1;
+  // Waking the workers and waiting for the last of them costs more than a
+  // small layer takes on this thread alone: bands get a minimum size.
+  const int64_t pixels = int64_t(rows) * (p.colEnd - p.colBegin);
+  const int64_t sizedBands = std::max<int64_t>(1, pixels / kMinBandPixels);
+  const int bands = workers > 0 ? static_cast<int>(std::min<int64_t>({rows, (workers + 1) * 2, sizedBands})) : 1;
   if (bands <= 1) {
     compositeRows(p, p.rowBegin, p.rowEnd);
   } else {

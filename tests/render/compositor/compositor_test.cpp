@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -268,5 +269,128 @@ TEST(Compositor, RandomDescriptionsStayInsideTheBuffers) {
     f.ClipH = small(rng);
     const int code = CompositeFrameSingle(f);
     ASSERT_TRUE(code == 0 || code == -21) << code;
+  }
+}
+
+namespace {
+
+// Transparent inside, a 1-pixel opaque white line round the edge (a text
+// outline, say).
+Layer bordered(int w, int h) {
+  Layer l(w, h);
+  l.fill(0);
+  for (int x = 0; x < w; ++x) l.row(0)[x] = l.row(h - 1)[x] = kWhite;
+  for (int y = 0; y < h; ++y) l.row(y)[0] = l.row(y)[w - 1] = kWhite;
+  return l;
+}
+
+// Strongest alpha over destination columns [x0, x1) and rows [y0, y1).
+uint32_t maxAlpha(const Layer& l, int x0, int x1, int y0, int y1) {
+  uint32_t best = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) best = std::max(best, l.at(x, y) >> 24);
+  return best;
+}
+
+} // namespace
+
+TEST(Compositor, ThinEdgesOfAShrunkLayerStayVisible) {
+  const Layer src = bordered(648, 60);
+  for (int quality : {0, 3}) {
+    for (float rotation : {0.0f, 180.0f}) {
+      for (int mirroring : {0, 3}) {
+        Layer dst(200, 40);
+        dst.fill(0);
+        // 3.75 source pixels to one, at a fractional position:
+        // x 9.6 .. 182.4, y 5.3 .. 21.3.
+        RenderFrameInfo f = place(src, dst, 9.6, 5.3, 172.8, 16);
+        f.Quality = quality;
+        f.Rotation = rotation;
+        f.Mirroring = mirroring;
+        ASSERT_EQ(CompositeFrameSingle(f), 0);
+        const std::string what = "quality " + std::to_string(quality) + " rotation " +
+                                 std::to_string(rotation) + " mirroring " +
+                                 std::to_string(mirroring);
+        // Each side of the border leaves visible pixels near where it lies.
+        EXPECT_GT(maxAlpha(dst, 9, 11, 8, 18), 24u) << "left, " << what;
+        EXPECT_GT(maxAlpha(dst, 181, 183, 8, 18), 24u) << "right, " << what;
+        EXPECT_GT(maxAlpha(dst, 20, 170, 5, 7), 24u) << "top, " << what;
+        EXPECT_GT(maxAlpha(dst, 20, 170, 20, 22), 24u) << "bottom, " << what;
+        // Nothing outside the rectangle, nothing in the transparent middle.
+        EXPECT_EQ(maxAlpha(dst, 0, 9, 0, 40), 0u) << what;
+        EXPECT_EQ(maxAlpha(dst, 183, 200, 0, 40), 0u) << what;
+        EXPECT_EQ(maxAlpha(dst, 0, 200, 0, 5), 0u) << what;
+        EXPECT_EQ(maxAlpha(dst, 0, 200, 22, 40), 0u) << what;
+        EXPECT_EQ(maxAlpha(dst, 12, 179, 8, 18), 0u) << what;
+        // A partly covered pixel is drawn partly.
+        EXPECT_LT(dst.at(9, 12) >> 24, 255u) << what;
+        EXPECT_LT(dst.at(182, 12) >> 24, 255u) << what;
+      }
+    }
+  }
+}
+
+TEST(Compositor, PartlyCoveredPixelsTakeTheirShare) {
+  Layer src(4, 4);
+  src.fill(kRed);
+  Layer dst(10, 10);
+  dst.fill(0);
+  RenderFrameInfo f = place(src, dst, 2.25, 3.5, 4, 4); // x 2.25 .. 6.25, y 3.5 .. 7.5
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(1, 5), 0u);
+  EXPECT_NEAR(static_cast<int>(dst.at(2, 5) >> 24), 191, 1); // three quarters
+  EXPECT_EQ(dst.at(3, 5), kRed);
+  EXPECT_EQ(dst.at(5, 5), kRed);
+  EXPECT_NEAR(static_cast<int>(dst.at(6, 5) >> 24), 64, 1); // a quarter
+  EXPECT_EQ(dst.at(7, 5), 0u);
+  EXPECT_NEAR(static_cast<int>(dst.at(4, 3) >> 24), 128, 1); // half, top and bottom
+  EXPECT_NEAR(static_cast<int>(dst.at(4, 7) >> 24), 128, 1);
+  EXPECT_NEAR(static_cast<int>(dst.at(2, 3) >> 24), 96, 1); // a corner: both shares
+  EXPECT_EQ(dst.at(4, 8), 0u);
+  // Written over instead of blended: the rest of the pixel keeps what was there.
+  dst.fill(kBlue);
+  f.Replace = true;
+  ASSERT_EQ(CompositeFrameSingle(f), 0);
+  EXPECT_EQ(dst.at(4, 5), kRed);
+  EXPECT_EQ(dst.at(1, 5), kBlue);
+  const uint32_t mixed = dst.at(6, 5); // a quarter red, three quarters blue
+  EXPECT_EQ(mixed >> 24, 255u);
+  EXPECT_NEAR(static_cast<int>(PixelR(mixed)), 64, 1);
+  EXPECT_NEAR(static_cast<int>(mixed & 0xFF), 191, 1);
+}
+
+TEST(Compositor, WholePixelPlacementsAreDrawnWhole) {
+  // Shrunk by exactly 4 at a whole-pixel position: every pixel inside is
+  // the mean of its own 4 x 4 block, every pixel outside is left alone.
+  std::mt19937 rng(5);
+  Layer src(64, 32);
+  for (uint32_t& p : src.pixels) p = Premultiply(rng());
+  for (float rotation : {0.0f, 180.0f}) {
+    Layer dst(30, 14);
+    dst.fill(0);
+    RenderFrameInfo f = place(src, dst, 7, 3, 16, 8);
+    f.Rotation = rotation;
+    ASSERT_EQ(CompositeFrameSingle(f), 0);
+    for (int y = 0; y < dst.height; ++y) {
+      for (int x = 0; x < dst.width; ++x) {
+        const bool inside = x >= 7 && x < 23 && y >= 3 && y < 11;
+        if (!inside) {
+          ASSERT_EQ(dst.at(x, y), 0u) << x << "," << y << " rotation " << rotation;
+          continue;
+        }
+        int bx = x - 7, by = y - 3;
+        if (rotation != 0) {
+          bx = 15 - bx;
+          by = 7 - by;
+        }
+        uint32_t sum[4] = {0, 0, 0, 0};
+        for (int sy = by * 4; sy < by * 4 + 4; ++sy)
+          for (int sx = bx * 4; sx < bx * 4 + 4; ++sx)
+            for (int c = 0; c < 4; ++c) sum[c] += (src.at(sx, sy) >> (8 * c)) & 0xFF;
+        uint32_t mean = 0;
+        for (int c = 0; c < 4; ++c) mean |= ((sum[c] + 8) / 16) << (8 * c);
+        ASSERT_EQ(dst.at(x, y), mean) << x << "," << y << " rotation " << rotation;
+      }
+    }
   }
 }
