@@ -7,31 +7,28 @@
 #include "engine/base/text.h"
 #include "engine/model/input_table.h"
 #include "media/media_slot.h"
+#include "media/reader_facade.h"
 #include "platform/ffmpeg/ffmpeg_log.h"
 #include "platform/ffmpeg/reader.h"
-#include "platform/media/decoder_table.h"
 
 namespace {
 
-DecoderTable<MediaMacAV> gTable;
+ReaderFacade<MediaMacAV, &InputHandlerSlot::AvHandle> gFacade;
 
-std::shared_ptr<MediaMacAV> Lookup(uint32_t input) {
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  return slot ? gTable.Find(slot->AvHandle) : nullptr;
-}
+std::shared_ptr<MediaMacAV> Lookup(uint32_t input) { return gFacade.Lookup(input); }
 
 } // namespace
 
 int MediaMacAvInit() {
-  gTable.CloseAll();
+  gFacade.table.CloseAll();
   FfmpegLogInstall();
   LogPrintf(L"AV Foundation support enabled");
   return ErrorSet(kOk, "MediaMacAvInit");
 }
 
-void MediaMacAvEnd() { gTable.CloseAll(); }
+void MediaMacAvEnd() { gFacade.table.CloseAll(); }
 
-uint32_t MediaMacAvOpenCount() { return gTable.Count(); }
+uint32_t MediaMacAvOpenCount() { return gFacade.table.Count(); }
 
 int MediaMacAvOpen(uint32_t input) {
   constexpr const char* kName = "MediaMacAvOpen";
@@ -52,7 +49,7 @@ int MediaMacAvOpen(uint32_t input) {
     LogPrintf(L"MediaMacAV Open failed with code %d!", rc);
     return ErrorSet(kErrUnsupported, kName);
   }
-  uint32_t handle = gTable.Store(reader);
+  uint32_t handle = gFacade.table.Store(reader);
   if (handle == 0) { // cannot happen with one reader per input; refused cleanly all the same
     reader->Close();
     return ErrorSet(kErrUnsupported, kName);
@@ -100,66 +97,22 @@ int MediaMacAvOpen(uint32_t input) {
   return ErrorSet(kOk, kName);
 }
 
-void MediaMacAvClose(uint32_t input) {
-  constexpr const char* kName = "MediaMacAvClose";
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  std::shared_ptr<MediaMacAV> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, kName);
-    return;
-  }
-  gTable.Remove(slot->AvHandle);
-  reader->Close();
-  slot->AvHandle = 0;
-  ErrorSet(kOk, kName);
-}
+void MediaMacAvClose(uint32_t input) { gFacade.Close(input, "MediaMacAvClose"); }
 
 int MediaMacAvGetFrame(uint32_t input, double time) {
-  constexpr const char* kName = "MediaMacAvGetFrame";
-  std::shared_ptr<MediaMacAV> reader = Lookup(input);
-  if (!reader) return ErrorSet(kErrBadArg, kName);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!reader->HasVideo()) {
-    slot->FrameData = nullptr;
-    return ErrorSet(kOk, kName);
-  }
-  if (reader->GetFrame(time) < 0 || !reader->BitmapData()) {
-    slot->FrameData = nullptr;
-    return ErrorSet(kErrRead, kName);
-  }
-  slot->FrameData = reader->BitmapData();
-  return ErrorSet(kOk, kName);
+  return gFacade.GetFrame(input, time, "MediaMacAvGetFrame");
 }
 
 void MediaMacAvSeek(uint32_t input, double time) {
-  std::shared_ptr<MediaMacAV> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, "MediaMacAvSeek");
-    return;
-  }
-  reader->Seek(time);
-  ErrorSet(kOk, "MediaMacAvSeek");
+  gFacade.Forward(input, "MediaMacAvSeek", [time](auto& reader) { reader.Seek(time); });
 }
 
 void MediaMacAvSetPlaybackRate(uint32_t input, double fps) {
-  std::shared_ptr<MediaMacAV> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, "MediaMacAvSetPlaybackRate");
-    return;
-  }
-  reader->SetPlaybackFrameRate(fps);
-  ErrorSet(kOk, "MediaMacAvSetPlaybackRate");
+  gFacade.Forward(input, "MediaMacAvSetPlaybackRate", [fps](auto& reader) { reader.SetPlaybackFrameRate(fps); });
 }
 
 void MediaMacAvPrepareFrame(uint32_t input, double time) {
-  constexpr const char* kName = "MediaMacAvPrepareFrame";
-  std::shared_ptr<MediaMacAV> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, kName);
-    return;
-  }
-  reader->PrepareFrame(time);
-  ErrorSet(kOk, kName);
+  gFacade.Forward(input, "MediaMacAvPrepareFrame", [time](auto& reader) { reader.PrepareFrame(time); });
 }
 
 int MediaMacAvGetAudio(uint32_t input, double start, double length) {

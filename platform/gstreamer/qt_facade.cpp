@@ -8,32 +8,29 @@
 #include "engine/base/text.h"
 #include "engine/model/input_table.h"
 #include "media/media_slot.h"
+#include "media/reader_facade.h"
 #include "platform/gstreamer/reader.h"
-#include "platform/media/decoder_table.h"
 
 namespace {
 
-DecoderTable<MediaMacQT> gTable;
+ReaderFacade<MediaMacQT, &InputHandlerSlot::QtHandle> gFacade;
 
-std::shared_ptr<MediaMacQT> Lookup(uint32_t input) {
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  return slot ? gTable.Find(slot->QtHandle) : nullptr;
-}
+std::shared_ptr<MediaMacQT> Lookup(uint32_t input) { return gFacade.Lookup(input); }
 
 } // namespace
 
 // GStreamer itself starts with the first file this reader is asked to open:
 // a session whose files all open with the first reader never loads it.
 int MediaMacQtInit() {
-  gTable.CloseAll();
+  gFacade.table.CloseAll();
   LogPrintf(L"QTKit support enabled");
   return ErrorSet(kOk, "MediaMacQtInit");
 }
 
 // GStreamer stays loaded: it cannot be started again in the same process.
-void MediaMacQtEnd() { gTable.CloseAll(); }
+void MediaMacQtEnd() { gFacade.table.CloseAll(); }
 
-uint32_t MediaMacQtOpenCount() { return gTable.Count(); }
+uint32_t MediaMacQtOpenCount() { return gFacade.table.Count(); }
 
 int MediaMacQtOpen(uint32_t input) {
   constexpr const char* kName = "MediaMacQtOpen";
@@ -59,7 +56,7 @@ int MediaMacQtOpen(uint32_t input) {
     reader->Close();
     return ErrorSet(kErrUnsupported, kName);
   }
-  uint32_t handle = gTable.Store(reader);
+  uint32_t handle = gFacade.table.Store(reader);
   if (handle == 0) {
     reader->Close();
     return ErrorSet(kErrUnsupported, kName);
@@ -93,65 +90,22 @@ int MediaMacQtOpen(uint32_t input) {
   return ErrorSet(kOk, kName);
 }
 
-void MediaMacQtClose(uint32_t input) {
-  constexpr const char* kName = "MediaMacQtClose";
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  std::shared_ptr<MediaMacQT> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, kName);
-    return;
-  }
-  gTable.Remove(slot->QtHandle);
-  reader->Close();
-  slot->QtHandle = 0;
-  ErrorSet(kOk, kName);
-}
+void MediaMacQtClose(uint32_t input) { gFacade.Close(input, "MediaMacQtClose"); }
 
 int MediaMacQtGetFrame(uint32_t input, double time) {
-  constexpr const char* kName = "MediaMacQtGetFrame";
-  std::shared_ptr<MediaMacQT> reader = Lookup(input);
-  if (!reader) return ErrorSet(kErrBadArg, kName);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!reader->HasVideo()) {
-    slot->FrameData = nullptr;
-    return ErrorSet(kOk, kName);
-  }
-  if (reader->GetFrame(time) < 0 || !reader->BitmapData()) {
-    slot->FrameData = nullptr;
-    return ErrorSet(kErrRead, kName);
-  }
-  slot->FrameData = reader->BitmapData();
-  return ErrorSet(kOk, kName);
+  return gFacade.GetFrame(input, time, "MediaMacQtGetFrame");
 }
 
 void MediaMacQtSeek(uint32_t input, double time) {
-  std::shared_ptr<MediaMacQT> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, "MediaMacQtSeek");
-    return;
-  }
-  reader->Seek(time);
-  ErrorSet(kOk, "MediaMacQtSeek");
+  gFacade.Forward(input, "MediaMacQtSeek", [time](auto& reader) { reader.Seek(time); });
 }
 
 void MediaMacQtSetPlaybackRate(uint32_t input, double fps) {
-  std::shared_ptr<MediaMacQT> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, "MediaMacQtSetPlaybackRate");
-    return;
-  }
-  reader->SetPlaybackFrameRate(fps);
-  ErrorSet(kOk, "MediaMacQtSetPlaybackRate");
+  gFacade.Forward(input, "MediaMacQtSetPlaybackRate", [fps](auto& reader) { reader.SetPlaybackFrameRate(fps); });
 }
 
 void MediaMacQtPrepareFrame(uint32_t input, double time) {
-  std::shared_ptr<MediaMacQT> reader = Lookup(input);
-  if (!reader) {
-    ErrorSet(kErrBadArg, "MediaMacQtPrepareFrame");
-    return;
-  }
-  reader->PrepareFrame(time);
-  ErrorSet(kOk, "MediaMacQtPrepareFrame");
+  gFacade.Forward(input, "MediaMacQtPrepareFrame", [time](auto& reader) { reader.PrepareFrame(time); });
 }
 
 int MediaMacQtGetAudio(uint32_t input, double, double) {
