@@ -107,6 +107,7 @@ void MediaMacAV::ReadOrientation() {
 void MediaMacAV::Close() {
   StopThread();
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  std::lock_guard<std::mutex> sound(audioLock_);
   nextFrame_ = DecodedFrame{};
   video_.Close();
   ResetAudio();
@@ -157,10 +158,13 @@ void MediaMacAV::FrameThreadMain() {
     double t;
     {
       std::unique_lock<std::mutex> lock(wakeMutex_);
-      // A missed wake-up costs at most 10 ms.
-      wakeCv_.wait_for(lock, std::chrono::milliseconds(10), [this] { return frameWake_; });
+      // A missed wake-up costs at most 10 ms. The stop is seen even when
+      // its wake was taken for a request read just before it.
+      wakeCv_.wait_for(lock, std::chrono::milliseconds(10),
+                       [this] { return frameWake_ || stopThread_; });
+      if (stopThread_) break;
       if (!frameWake_) continue;
-      if (stopThread_ || frameGetTime_ < -99.0) break;
+      if (frameGetTime_ < -99.0) break;
       t = frameGetTime_;
     }
     std::lock_guard<std::recursive_mutex> frame(frameLock_);
@@ -168,6 +172,7 @@ void MediaMacAV::FrameThreadMain() {
       std::lock_guard<std::mutex> lock(wakeMutex_);
       frameWake_ = false;
     }
+    wakeCv_.notify_all(); // the request is taken: PrepareFrame may return
     GetFrameDirect(t);
   }
   threadRunning_ = false;
@@ -185,20 +190,19 @@ void MediaMacAV::PrepareFrame(double t) {
   }
   wakeCv_.notify_all();
   frame.unlock();
-  // Until the thread has taken the request, not until it is decoded.
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> lock(wakeMutex_);
-      if (!frameWake_ || stopThread_) break;
-    }
-    if (!threadRunning_) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // Until the thread has taken the request, not until it is decoded; the
+  // thread signals the taking (the timeout covers a thread that ended).
+  {
+    std::unique_lock<std::mutex> lock(wakeMutex_);
+    while (frameWake_ && !stopThread_ && threadRunning_)
+      wakeCv_.wait_for(lock, std::chrono::milliseconds(1));
   }
   ErrorSet(kOk, "-[MediaMacAV PrepareFrame:ReadyOnly:]");
 }
 
 void MediaMacAV::Seek(double t) {
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  std::lock_guard<std::mutex> sound(audioLock_);
   SeekVideoLocked(t);
   SeekAudioLocked(t);
   ErrorSet(kOk, "-[MediaMacAV Seek:]");

@@ -101,7 +101,10 @@ private:
   std::atomic<bool> threadRunning_{false};
   std::atomic<bool> stopThread_{false};
 
-  // Sound state, under frameLock_.
+  // Sound state, under audioLock_ (taken after frameLock_ where both are
+  // held): sound is read without waiting for the video frame the decoding
+  // thread may be working on.
+  std::mutex audioLock_;
   AudioFormat audioFormat_{};
   SwrContext* swr_ = nullptr;
   int swrInRate_ = 0, swrInFormat_ = -1, swrInChannels_ = 0;

@@ -132,7 +132,7 @@ bool MediaMacAV::ReadAudioChunk() {
 
 int MediaMacAV::GetAudio(double t, double length) {
   constexpr const char* kName = "-[MediaMacAV GetAudio:Length:]";
-  std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  std::lock_guard<std::mutex> lock(audioLock_);
   if (!hasAudio_) return ErrorSet(kErrBadArg, kName);
   if (t >= mediaLength_ || length < 0.0) {
     audioDataLength_ = 0;

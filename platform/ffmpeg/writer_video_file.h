@@ -1,6 +1,7 @@
 #pragma once
 // The writer's video-only temporary MPEG-4 file: 32-bit BGRA pictures
-// converted to 4:2:0 with libswscale and encoded to H.264 Main by libx264.
+// converted to 4:2:0 with libswscale (in row slices on several threads) and
+// encoded to H.264 Main by libx264.
 // Set up in three steps (file, encoder, header) so that each failure keeps
 // its own message; finish() flushes the encoder and completes the file.
 #include <cstdint>
@@ -59,6 +60,7 @@ private:
   AVStream* stream_ = nullptr;
   SwsContext* converter_ = nullptr;
   AVFrame* picture_ = nullptr;
+  AVFrame* source_ = nullptr; // the caller's BGRA picture while it is converted
   AVPacket* packet_ = nullptr;
   int32_t codedWidth_ = 0;
   int32_t codedHeight_ = 0;

@@ -71,6 +71,9 @@ void runOutput(RenderSetup& s) {
     }
     MediaBridgeOutputPutPrepare(handler);
     RenderDrawFrame(s, static_cast<float>(t), s.quality, s.overscan);
+    // The input frames are no longer needed once drawn: the next ones are
+    // decoded while this frame goes to the writer.
+    prepareInputs(static_cast<float>(t + 1 / s.rate));
     code = MediaBridgeOutputPutFrame(handler, static_cast<uint32_t>(n));
     if (code < 0) {
       failure = code;
@@ -78,7 +81,6 @@ void runOutput(RenderSetup& s) {
     }
     if (n % 2 == 0 && s.loopFrameSink)
       s.loopFrameSink(s.frame.data(), s.width, s.height, static_cast<float>(t));
-    prepareInputs(static_cast<float>(t + 1 / s.rate));
   }
   // Even a stopped render finishes the file with the frames written so far.
   const int finished = MediaBridgeOutputFinish(handler);

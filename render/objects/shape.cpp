@@ -3,6 +3,7 @@
 // scaled into the object's box.
 #include "engine/base/error.h"
 #include "render/draw/canvas.h"
+#include "render/draw/layer_cache.h"
 #include "render/objects/object_render.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ enum ShapeCode : uint8_t {
 };
 
 constexpr int kMaxShapeSide = 4096;
+constexpr int kShapeDrawing = 4; // layer cache kind (text drawings 3)
 
 void drawShape(cairo_t* cr, const ShapeStruct& s, double w, double h, double lineScale) {
   const double line = s.LineSize * lineScale;
@@ -70,11 +72,21 @@ int RenderShapeObject(const ObjectContext& ctx) {
   auto side = [](double v) { return static_cast<int>(std::lround(std::clamp(v, 1.0, double(kMaxShapeSide)))); };
   const int lw = side(ctx.w * unit);
   const int lh = side(ctx.h * unit);
-  Layer layer(lw, lh);
-  {
-    Canvas canvas(layer);
-    if (!canvas.ok()) return kErrNoMemory;
-    drawShape(canvas.cr(), *shape, lw, lh, gridScale);
+  // A shape that keeps its record and size is drawn once and kept.
+  std::string key;
+  LayerKeyAdd(&key, *shape);
+  LayerKeyAdd(&key, gridScale);
+  LayerKeyAdd(&key, lw);
+  LayerKeyAdd(&key, lh);
+  Layer layer;
+  if (!LayerCacheGet(ctx.index, kShapeDrawing, key, &layer)) {
+    layer.resize(lw, lh);
+    {
+      Canvas canvas(layer);
+      if (!canvas.ok()) return kErrNoMemory;
+      drawShape(canvas.cr(), *shape, lw, lh, gridScale);
+    }
+    LayerCachePut(ctx.index, kShapeDrawing, key, layer);
   }
   return ObjectPlaceLayer(ctx, layer, ctx.x, ctx.y, ctx.w, ctx.h);
 }

@@ -5,6 +5,7 @@
 #include "engine/base/text.h"
 #include "platform/graphics/text_raster.h"
 #include "render/draw/canvas.h"
+#include "render/draw/layer_cache.h"
 #include "render/objects/object_render.h"
 #include "render/objects/text_look.h"
 
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int kMaxTextSide = 8192;
+constexpr int kTextDrawing = 3; // layer cache kind (gauge dials 1, track courses 2)
 
 std::u16string fixedText(const char16_t* units, size_t capacity) {
   size_t n = 0;
@@ -61,12 +63,24 @@ int RenderTextObject(const ObjectContext& ctx) {
   const int maxH = std::min(kMaxTextSide, 2 * std::max(1, ctx.target.height));
   const int lw = static_cast<int>(std::ceil(std::clamp(w, 1.0, double(maxW))));
   const int lh = static_cast<int>(std::ceil(std::clamp(h, 1.0, double(maxH))));
-  Layer layer(lw, lh);
-  {
-    Canvas canvas(layer);
-    if (!canvas.ok()) return kErrNoMemory;
-    const double top = std::max(pad, (lh - extent.height) / 2);
-    TextDraw(canvas.cr(), utf8, look, pad, top, lw - 2 * pad);
+  // The drawing depends on nothing but the record, the scale and the layer
+  // size: a text that keeps them is drawn once and kept (outlined text in
+  // particular costs about a millisecond a frame).
+  std::string key;
+  LayerKeyAdd(&key, *text);
+  LayerKeyAdd(&key, ctx.baseScale);
+  LayerKeyAdd(&key, lw);
+  LayerKeyAdd(&key, lh);
+  Layer layer;
+  if (!LayerCacheGet(ctx.index, kTextDrawing, key, &layer)) {
+    layer.resize(lw, lh);
+    {
+      Canvas canvas(layer);
+      if (!canvas.ok()) return kErrNoMemory;
+      const double top = std::max(pad, (lh - extent.height) / 2);
+      TextDraw(canvas.cr(), utf8, look, pad, top, lw - 2 * pad);
+    }
+    LayerCachePut(ctx.index, kTextDrawing, key, layer);
   }
   const float rotation = std::isfinite(text->RotateAngle) ? text->RotateAngle : 0;
   return ObjectPlaceLayer(ctx, layer, x, y, lw, lh, rotation);

@@ -81,6 +81,26 @@ TEST_F(ObjectRenderTest, TextOutlineColour) {
   EXPECT_GT(CountColour(f, kW, kH, 0, 0, kW, kH, kWhite, 10), 50);
 }
 
+TEST_F(ObjectRenderTest, KeptShapeAndTextDrawingsFollowTheirRecords) {
+  const uint32_t s = AddShape(4, kRed, 0xFF000000, 0, 0, 0, 50, 100);
+  const uint32_t t = AddText("OOO", kWhite, 60, 50, 0, 50, 100);
+  const std::vector<uint32_t> first = Frame();
+  EXPECT_LE(ColourDiff(At(first, 90, 120), kRed), 2);
+  EXPECT_GT(CountColour(first, kW, kH, 180, 0, kW, kH, kWhite, 10), 100);
+  EXPECT_EQ(Frame(), first); // the kept drawings give the same bits
+  EditParam<ShapeStruct>(s, [](ShapeStruct& p) { p.FillColor = kBlue; });
+  EditParam<TextStruct>(t, [](TextStruct& p) { p.Color = kGreen; });
+  const std::vector<uint32_t> changed = Frame();
+  EXPECT_LE(ColourDiff(At(changed, 90, 120), kBlue), 2);
+  EXPECT_GT(CountColour(changed, kW, kH, 180, 0, kW, kH, kGreen, 10), 100);
+  EXPECT_EQ(CountColour(changed, kW, kH, 180, 0, kW, kH, kWhite, 10), 0);
+  // A new size draws anew.
+  Edit(s, [](DispStruct& r) { r.Width = 25; });
+  const std::vector<uint32_t> narrow = Frame();
+  EXPECT_LE(ColourDiff(At(narrow, 45, 120), kBlue), 2);
+  EXPECT_GT(ColourDiff(At(narrow, 135, 120), kBlue), 100);
+}
+
 TEST_F(ObjectRenderTest, PictureKeepsItsRatioAndMirrors) {
   // A 2:1 picture, left half red and right half blue, in a square box.
   const uint32_t image = AddSolidImage(kRed, 40, 20);
