@@ -3,6 +3,7 @@
 #include "engine/base/error.h"
 #include "engine/base/log.h"
 #include "render/compositor/compositor.h"
+#include "render/draw/layer_cache.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render_state.h"
 
@@ -132,6 +133,8 @@ void RenderEnd() {
     return;
   }
   closeOutput(s);
+  // Kept drawings belong to this set-up's frame size; the next one redraws.
+  LayerCacheClear();
   s.frame.clear();
   s.frame.shrink_to_fit();
   s.soundBuffer.clear();
