@@ -5,6 +5,7 @@
 
 #include "engine/base/error.h"
 #include "engine/base/text.h"
+#include "engine/files/file_io.h"
 #include "media/file_util.h"
 
 namespace {
@@ -80,7 +81,7 @@ int BmpReadFile(const std::wstring& path, MediaImageData* record) {
   if (!record) return kErrBadArg;
   *record = {};
   std::vector<uint8_t> bytes;
-  int rc = ReadWholeFile(WideToUtf8(path), kMaxImageBytes + 4096, &bytes);
+  int rc = FileReadAll(path, kMaxImageBytes + 4096, bytes);
   if (rc == kErrRead && bytes.empty()) return kErrNoMemory;
   if (rc != kOk) return rc;
   return BmpParse(bytes.data(), bytes.size(), record);
@@ -116,5 +117,5 @@ int BmpWriteFile(const std::wstring& path, const uint8_t* pixels, int32_t width,
     std::memcpy(out + stride * static_cast<uint64_t>(y), pixels + rowBytes * static_cast<uint64_t>(src),
                 static_cast<size_t>(rowBytes));
   }
-  return WriteFileAtomic(WideToUtf8(path), file.data(), file.size()) ? kOk : kErrWrite;
+  return FileWriteAtomic(path, file.data(), file.size()) == kOk ? kOk : kErrWrite;
 }

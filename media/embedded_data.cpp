@@ -8,6 +8,7 @@
 #include "engine/model/input_records.h"
 #include "engine/model/input_table.h"
 #include "engine/model/inputs.h"
+#include "engine/files/file_io.h"
 #include "media/file_util.h"
 #include "media/media_slot.h"
 #include "platform/media/camera_meta.h"
@@ -33,14 +34,14 @@ bool WriteNmeaFile(const std::string& video, const std::string& text, std::strin
   std::string beside = video.substr(0, video.find_last_of('.') == std::string::npos ? video.size()
                                                                                      : video.find_last_of('.')) +
                        "-GPS.nmea";
-  if (WriteFileAtomic(beside, text.data(), text.size())) {
+  if (FileWriteAtomic(Utf8ToWide(beside), text.data(), text.size()) == kOk) {
     *written = beside;
     return true;
   }
   std::string docs = WideToUtf8(GetDocumentsFolder());
   if (docs.empty()) return false;
   std::string other = docs + "/" + FileName(video) + "-GPS.nmea";
-  if (!WriteFileAtomic(other, text.data(), text.size())) return false;
+  if (FileWriteAtomic(Utf8ToWide(other), text.data(), text.size()) != kOk) return false;
   *written = other;
   return true;
 }

@@ -10,6 +10,7 @@
 #include "engine/base/error.h"
 #include "engine/base/text.h"
 #include "media/bmp_file.h"
+#include "engine/files/file_io.h"
 #include "media/file_util.h"
 #include "media/input_handler.h"
 #include "media/wav_file.h"
@@ -48,7 +49,7 @@ int WriteSnapshot(const std::wstring& path, const std::vector<uint8_t>& bgra, in
     std::vector<uint8_t> bytes;
     int rc = ImageEncode(ext == "png" ? ImageFileKind::Png : ImageFileKind::Jpeg, bgra.data(), w, h, &bytes);
     if (rc != kOk) return kErrWrite;
-    return WriteFileAtomic(file, bytes.data(), bytes.size()) ? kOk : kErrWrite;
+    return FileWriteAtomic(path, bytes.data(), bytes.size()) == kOk ? kOk : kErrWrite;
   }
   if (hasAlpha) return BmpWriteFile(path, bgra.data(), w, h, 32, true);
   std::vector<uint8_t> bgr(static_cast<size_t>(w) * h * 3);

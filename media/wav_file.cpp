@@ -164,13 +164,7 @@ int WavReader::Read(double start, double length) {
 
 WavWriter::~WavWriter() { Abort(); }
 
-void WavWriter::Abort() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    ::unlink(temp_.c_str());
-  }
-  fd_ = -1;
-}
+void WavWriter::Abort() { file_.Drop(); }
 
 int WavWriter::Open(const std::wstring& path, const AudioFormat& format) {
   Abort();
@@ -180,31 +174,25 @@ int WavWriter::Open(const std::wstring& path, const AudioFormat& format) {
   format_ = format;
   format_.nBlockAlign = static_cast<uint16_t>(format.nChannels * format.wBitsPerSample / 8);
   format_.nAvgBytesPerSec = format_.nBlockAlign * format.nSamplesPerSec;
-  target_ = WideToUtf8(path);
-  fd_ = OpenTempBeside(target_, &temp_);
-  if (fd_ < 0) return kErrWrite;
+  if (file_.Create(path) != kOk) return kErrWrite;
   dataBytes_ = 0;
   uint8_t header[44] = {};
-  if (!WriteAll(fd_, header, sizeof header)) {
-    Abort();
-    return kErrWrite;
-  }
-  return kOk;
+  return file_.Write(header, sizeof header);
 }
 
 int WavWriter::Append(const void* data, size_t size) {
-  if (fd_ < 0) return kErrWrite;
+  if (!file_.IsOpen()) return kErrWrite;
   if (dataBytes_ + size > 0xFFFFFFFFull - 44) return kErrWrite;
-  if (!WriteAll(fd_, data, size)) return kErrWrite;
+  if (file_.Write(data, size) != kOk) return kErrWrite;
   dataBytes_ += size;
   return kOk;
 }
 
 int WavWriter::Finish() {
-  if (fd_ < 0) return kErrWrite;
+  if (!file_.IsOpen()) return kErrWrite;
   uint8_t pad = 0;
   uint32_t padBytes = static_cast<uint32_t>(dataBytes_ & 1);
-  if (padBytes && !WriteAll(fd_, &pad, 1)) return Abort(), kErrWrite;
+  if (padBytes && file_.Write(&pad, 1) != kOk) return kErrWrite;
   // A plain PCM fmt chunk is 16 bytes; cbSize belongs only to other formats.
   uint8_t h[44];
   std::memcpy(h, "RIFF", 4);
@@ -219,15 +207,8 @@ int WavWriter::Finish() {
   Put16(h + 34, format_.wBitsPerSample);
   std::memcpy(h + 36, "data", 4);
   Put32(h + 40, static_cast<uint32_t>(dataBytes_));
-  bool ok = ::pwrite(fd_, h, sizeof h, 0) == static_cast<ssize_t>(sizeof h);
-  ok = ok && ::fsync(fd_) == 0;
-  ok = (::close(fd_) == 0) && ok;
-  fd_ = -1;
-  if (!ok || ::rename(temp_.c_str(), target_.c_str()) != 0) {
-    ::unlink(temp_.c_str());
-    return kErrWrite;
-  }
-  return kOk;
+  if (file_.WriteAt(0, h, sizeof h) != kOk) return kErrWrite;
+  return file_.Commit();
 }
 
 int WavWriteFile(const std::wstring& path, const AudioFormat& format, const void* data, size_t size) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "engine/files/file_io.h"
 #include <vector>
 
 #include "platform/media/media_formats.h"
@@ -70,8 +72,7 @@ public:
   void Abort();                              // removes the temporary file
 
 private:
-  std::string target_, temp_;
-  int fd_ = -1;
+  AtomicFile file_;
   AudioFormat format_{};
   uint64_t dataBytes_ = 0;
 };

@@ -112,6 +112,23 @@ int AtomicFile::Create(const std::wstring& target) {
   return kOk;
 }
 
+int AtomicFile::WriteAt(uint64_t offset, const void* data, size_t size) {
+  if (fd_ < 0) return kErrWrite;
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t n = pwrite(fd_, p, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Drop();
+      return kErrWrite;
+    }
+    p += n;
+    offset += static_cast<uint64_t>(n);
+    size -= static_cast<size_t>(n);
+  }
+  return kOk;
+}
+
 int AtomicFile::Write(const void* data, size_t size) {
   if (fd_ < 0) return kErrWrite;
   const uint8_t* p = static_cast<const uint8_t*>(data);

@@ -31,6 +31,9 @@ public:
   int Create(const std::wstring& target);
   // 0, or -82 (the file is then dropped).
   int Write(const void* data, size_t size);
+  // Overwrites bytes already written (a header whose sizes are known only
+  // at the end); 0, or -82 (the file is then dropped).
+  int WriteAt(uint64_t offset, const void* data, size_t size);
   // Flushes, closes and renames over the target; 0 or -82. Without
   // durable the data is not forced to the disk first: the rename still
   // protects against a crash of the process, not against a power cut.

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "engine/base/error.h"
+#include "media/file_util.h"
 #include "media/logs/log_readers.h"
 
 namespace {
@@ -75,16 +76,7 @@ LogReadStatus LogReader::read(const std::string& path, DataloggerRecord& record)
   return parse(data, record);
 }
 
-std::string LogExtension(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return {};
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
+std::string LogExtension(const std::string& path) { return FileExtensionLower(path); }
 
 const LogReader* LogRegistryFind(std::string_view head, std::string_view extension) {
   if (looksLikeMediaContainer(head))
