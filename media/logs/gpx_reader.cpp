@@ -9,6 +9,7 @@
 #include "engine/base/error.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/text_scan.h"
+#include "media/logs/point_columns.h"
 #include "media/logs/xml_scan.h"
 
 namespace {
@@ -83,19 +84,10 @@ public:
     record.formatCode = kFormatGpx;
     record.formatName = "GPX";
     record.readerGeographic = true;
-    std::vector<int> used;
+    std::array<bool, kColumnCount> keep{};
     for (int c = 0; c < kColumnCount; ++c)
-      if (seen[c] || c <= kLon) {
-        used.push_back(c);
-        record.addField(kColumnNames[c]);
-      }
-    record.timeField = 0;
-    std::vector<double> row(used.size());
-    for (const Point& p : points) {
-      for (size_t k = 0; k < used.size(); ++k)
-        row[k] = p[used[k]];
-      record.appendRow(row);
-    }
+      keep[c] = seen[c] || c <= kLon;
+    LogAppendPointColumns(record, points, keep, kColumnNames);
     return {};
   }
 
