@@ -63,6 +63,26 @@ double toSource(double offset, double size, bool mirror, int cropStart, int crop
   return cropStart + u * cropSize;
 }
 
+// Where one destination pixel samples the source along one axis: its
+// position and the footprint of the part of it inside the rectangle.
+struct AxisSample {
+  double pos, lo, hi;
+};
+
+AxisSample axisSample(const Span& span, double offset, double size, bool mirror, int cropStart,
+                      int cropSize, double foot) {
+  if (span.whole) {
+    double u = offset / size + 0.5;
+    if (mirror) u = 1 - u;
+    const double pos = cropStart + u * cropSize;
+    return {pos, pos - foot / 2, pos + foot / 2};
+  }
+  double lo = toSource(span.a, size, mirror, cropStart, cropSize);
+  double hi = toSource(span.b, size, mirror, cropStart, cropSize);
+  if (lo > hi) std::swap(lo, hi);
+  return {toSource(span.mid, size, mirror, cropStart, cropSize), lo, hi};
+}
+
 // Everything a band needs, worked out once per call.
 struct Placement {
   const RenderFrameInfo* info;
@@ -294,31 +314,9 @@ void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
         cover = static_cast<uint32_t>(std::lround(sx_.share * sy_.share * 255));
         if (cover == 0) continue;
       }
-      double sx, sy, xlo, xhi, ylo, yhi;
-      if (sx_.whole) {
-        double u = x / f.DstW + 0.5;
-        if (p.mirrorX) u = 1 - u;
-        sx = p.cropX + u * p.cropW;
-        xlo = sx - p.footX / 2;
-        xhi = sx + p.footX / 2;
-      } else {
-        sx = toSource(sx_.mid, f.DstW, p.mirrorX, p.cropX, p.cropW);
-        xlo = toSource(sx_.a, f.DstW, p.mirrorX, p.cropX, p.cropW);
-        xhi = toSource(sx_.b, f.DstW, p.mirrorX, p.cropX, p.cropW);
-        if (xlo > xhi) std::swap(xlo, xhi);
-      }
-      if (sy_.whole) {
-        double v = y / f.DstH + 0.5;
-        if (p.mirrorY) v = 1 - v;
-        sy = p.cropY + v * p.cropH;
-        ylo = sy - p.footY / 2;
-        yhi = sy + p.footY / 2;
-      } else {
-        sy = toSource(sy_.mid, f.DstH, p.mirrorY, p.cropY, p.cropH);
-        ylo = toSource(sy_.a, f.DstH, p.mirrorY, p.cropY, p.cropH);
-        yhi = toSource(sy_.b, f.DstH, p.mirrorY, p.cropY, p.cropH);
-        if (ylo > yhi) std::swap(ylo, yhi);
-      }
+      const AxisSample ax = axisSample(sx_, x, f.DstW, p.mirrorX, p.cropX, p.cropW, p.footX);
+      const AxisSample ay = axisSample(sy_, y, f.DstH, p.mirrorY, p.cropY, p.cropH, p.footY);
+      const double sx = ax.pos, sy = ay.pos, xlo = ax.lo, xhi = ax.hi, ylo = ay.lo, yhi = ay.hi;
       uint32_t pixel = f.Quality >= 5 ? sampleNearest(p, sx, sy)
                        : p.box        ? sampleBox(p, sx, sy, xlo, xhi, ylo, yhi)
                                       : sampleBilinear(p, sx, sy);
