@@ -256,3 +256,24 @@ double NSStringToDouble(const QString& text) {
 }
 
 float NSStringToFloat(const QString& text) { return static_cast<float>(NSStringToDouble(text)); }
+
+int32_t NSStringToInt(const QString& text) {
+  qsizetype at = 0;
+  while (at < text.size() && text.at(at).isSpace()) ++at;
+  bool negative = false;
+  if (at < text.size() && (text.at(at) == u'+' || text.at(at) == u'-')) negative = text.at(at++) == u'-';
+  int64_t magnitude = 0;
+  constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
+  for (; at < text.size() && text.at(at) >= u'0' && text.at(at) <= u'9'; ++at) {
+    magnitude = std::min(magnitude * 10 + (text.at(at).unicode() - u'0'), kLimit);
+  }
+  if (negative) return static_cast<int32_t>(-magnitude);
+  return static_cast<int32_t>(std::min<int64_t>(magnitude, INT32_MAX));
+}
+
+int32_t ControlIntValue(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return INT32_MAX;
+  if (value <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(std::trunc(value));
+}

@@ -42,6 +42,9 @@ QString PasswordUnscramble(const QString& text, const wchar_t* key);
 
 // Half away from zero, in single precision.
 int32_t RoundFloat(float value);
+// A stepper's or slider's integer value: truncated toward zero and held to
+// 32 bits (NaN gives 0).
+int32_t ControlIntValue(double value);
 
 // Enables or disables a control; a plain group box passes the state on to
 // the controls inside it.
@@ -63,3 +66,7 @@ uint32_t NSColorToColor(const QColor& colour);
 // than 254 bytes gives 0.
 double NSStringToDouble(const QString& text);
 float NSStringToFloat(const QString& text);
+// A text field's integer value: leading white space, one sign, then decimal
+// digits up to the first other character ("2.5" gives 2, "1,000" gives 1);
+// no digits give 0, and values beyond 32 bits stop at INT32_MIN or INT32_MAX.
+int32_t NSStringToInt(const QString& text);

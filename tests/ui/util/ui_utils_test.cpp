@@ -112,6 +112,19 @@ TEST(NumberTextTest, TheEngineSyntax) {
   EXPECT_EQ(NSStringToDouble(QString(255, QChar('7'))), 0.0) << "too long for the buffer";
 }
 
+TEST(NumberTextTest, IntegerValueReadsLeadingDigitsLikeATextField) {
+  EXPECT_EQ(NSStringToInt(QString()), 0);
+  EXPECT_EQ(NSStringToInt("  42px"), 42);
+  EXPECT_EQ(NSStringToInt("2.5"), 2) << "a typed real stores its whole part";
+  EXPECT_EQ(NSStringToInt("-7"), -7);
+  EXPECT_EQ(NSStringToInt("+12"), 12);
+  EXPECT_EQ(NSStringToInt("1,000"), 1);
+  EXPECT_EQ(NSStringToInt("x1"), 0);
+  EXPECT_EQ(NSStringToInt("- 3"), 0);
+  EXPECT_EQ(NSStringToInt("99999999999"), 2147483647);
+  EXPECT_EQ(NSStringToInt("-99999999999"), -2147483647 - 1);
+}
+
 TEST(ControlTest, GroupBoxesPassTheStateOnAndHitTestsNeedVisibleEnabledControls) {
   QWidget window;
   auto* layout = new QVBoxLayout(&window);
