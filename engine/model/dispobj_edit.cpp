@@ -10,19 +10,22 @@
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model_text.h"
+#include "engine/model/reply_copy.h"
 
 namespace {
 
-// Shared answer buffers of DispObjGetParam and DispObjGetName. The parameter
-// buffer never shrinks below the largest record, so an editor that copies a
-// whole record from an object with a shorter block reads zeros, not past
-// the buffer.
+// The answer buffer of DispObjGetParam: one per thread, reused by that
+// thread's next call, as callers expect of it. It never shrinks below the
+// largest record, so an editor that copies a whole record from an object
+// with a shorter block reads zeros, not past the buffer.
 std::vector<uint8_t>& ParamBuffer() {
-  static std::vector<uint8_t> buffer(sizeof(EnhParam), 0);
+  thread_local std::vector<uint8_t> buffer(sizeof(EnhParam), 0);
   return buffer;
 }
 
-char16_t g_nameBuffer[kNameLength];
+struct NameReply {
+  char16_t text[kNameLength];
+};
 
 // Offset of the data-channel field in a type's parameter record.
 int DataFieldOffset(uint32_t type) {
@@ -71,7 +74,7 @@ const DispStruct* DispObjGet(uint32_t object) {
     return ErrorSet(0, "DispObjGet"), nullptr;
   const int code = DispCheckIndex(object, true);
   ErrorSet(code, "DispObjGet");
-  return code == 0 ? &DispTableEntry(object)->Current : nullptr;
+  return code == 0 ? ReplyCopy(DispTableEntry(object)->Current) : nullptr;
 }
 
 int DispObjSet(uint32_t object, const DispStruct* record) {
@@ -110,9 +113,10 @@ const char16_t* DispObjGetName(uint32_t object) {
   const int code = DispCheckIndex(object, true);
   ErrorSet(code, "DispObjGetName");
   if (code != 0) return nullptr;
-  std::memcpy(g_nameBuffer, DispTableEntry(object)->Base.Name, sizeof(g_nameBuffer));
-  g_nameBuffer[kNameLength - 1] = 0;
-  return g_nameBuffer;
+  NameReply* reply = ReplySlot<NameReply>();
+  std::memcpy(reply->text, DispTableEntry(object)->Base.Name, sizeof(reply->text));
+  reply->text[kNameLength - 1] = 0;
+  return reply->text;
 }
 
 uint8_t DispObjGetType(uint32_t object) {

@@ -19,14 +19,19 @@ int DispObjRename(uint32_t object, const char16_t* name);
 uint32_t DispObjFind(const char16_t* name); // case-insensitive; 0xFFFFFFFF none
 uint32_t DispObjCount();
 
-// The current record inside the engine table; callers copy it at once.
+// Getters answer with copies taken under the access lock, in the calling
+// thread's own buffers (reply_copy.h): valid until that thread has made a
+// few more calls of the same getter; never changed by another thread.
+
+// A copy of the current record (its Param and Bitmap pointers lead into the
+// engine table: read those blocks through DispObjGetParam).
 const DispStruct* DispObjGet(uint32_t object);
 int DispObjSet(uint32_t object, const DispStruct* record);
-// The parameter block copied into one shared engine buffer (reused by the
-// next call); callers copy at once.
+// A copy of the parameter block (zero-padded to the largest record) in one
+// buffer of the calling thread, reused by its next call.
 void* DispObjGetParam(uint32_t object);
 int DispObjSetParam(uint32_t object, const void* record);
-// A copy of the name in a shared buffer, valid until the next call.
+// A copy of the name.
 const char16_t* DispObjGetName(uint32_t object);
 uint8_t DispObjGetType(uint32_t object);
 int DispObjSetInput(uint32_t object, uint32_t input);

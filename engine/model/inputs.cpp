@@ -9,10 +9,13 @@
 #include "engine/model/input_table.h"
 #include "engine/model/inputs.h"
 #include "engine/model/model_text.h"
+#include "engine/model/reply_copy.h"
 
 namespace {
 
-char16_t g_nameBuffer[kNameLength];
+struct NameReply {
+  char16_t text[kNameLength];
+};
 
 struct SpecialKind {
   uint8_t type;
@@ -88,21 +91,21 @@ const MainStruct* InputGetMain(uint32_t input) {
   ReadAccess access("InputGetMain");
   const int code = InputCheckIndex(input);
   ErrorSet(code, "InputGetMain");
-  return code == 0 ? InputTableMain(input) : nullptr;
+  return code == 0 ? ReplyCopy(*InputTableMain(input)) : nullptr;
 }
 
 const DataStruct* InputGetData(uint32_t input) {
   ReadAccess access("InputGetData");
   const int code = InputCheckIndex(input);
   ErrorSet(code, "InputGetData");
-  return code == 0 ? InputTableData(input) : nullptr;
+  return code == 0 ? ReplyCopy(*InputTableData(input)) : nullptr;
 }
 
 const AdjustStruct* InputGetAdjust(uint32_t input) {
   ReadAccess access("InputGetAdjust");
   const int code = InputCheckIndex(input);
   ErrorSet(code, "InputGetAdjust");
-  return code == 0 ? InputTableAdjust(input) : nullptr;
+  return code == 0 ? ReplyCopy(*InputTableAdjust(input)) : nullptr;
 }
 
 uint32_t InputGetType(uint32_t input) {
@@ -117,9 +120,10 @@ const char16_t* InputGetName(uint32_t input) {
   const int code = InputCheckIndex(input);
   ErrorSet(code, "InputGetName");
   if (code != 0) return nullptr;
-  std::memcpy(g_nameBuffer, InputTableMain(input)->Name, sizeof(g_nameBuffer));
-  g_nameBuffer[kNameLength - 1] = 0;
-  return g_nameBuffer;
+  NameReply* reply = ReplySlot<NameReply>();
+  std::memcpy(reply->text, InputTableMain(input)->Name, sizeof(reply->text));
+  reply->text[kNameLength - 1] = 0;
+  return reply->text;
 }
 
 uint32_t InputGetParent(uint32_t input) {

@@ -43,7 +43,9 @@ uint32_t InputFind(const char16_t* name); // case-insensitive; 255 when none
 // Replaces the file and reopens it; the old path is put back on failure.
 int InputChange(uint32_t input, const char16_t* path);
 
-// Pointers into the engine table: callers copy at once and never write.
+// Copies taken under the access lock, in the calling thread's own buffers
+// (reply_copy.h): valid until that thread has made a few more calls of the
+// same getter; never changed by another thread.
 const MainStruct* InputGetMain(uint32_t input);
 const DataStruct* InputGetData(uint32_t input);
 const AdjustStruct* InputGetAdjust(uint32_t input);
@@ -52,7 +54,7 @@ int InputSetData(uint32_t input, const DataStruct* record);
 int InputSetAdjust(uint32_t input, const AdjustStruct* record);
 
 uint32_t InputGetType(uint32_t input);
-// A copy of the name in an engine buffer overwritten by the next call.
+// A copy of the name, kept as the record getters keep theirs.
 const char16_t* InputGetName(uint32_t input);
 uint32_t InputGetParent(uint32_t input);
 // Mode 1 the whole media length; 2 and 3 the trimmed length.

@@ -20,7 +20,7 @@ uint32_t ProjectGetSpeedUnit();
 int ProjectSetSpeedUnit(uint32_t unit);
 void ProjectSetDefaultSpeedUnit(int32_t unit);
 uint32_t ProjectGetDefaultSpeedUnit();
-// A copy in a static buffer of 1024 units, valid until the next call.
+// A copy in the calling thread's buffer of 1024 units, valid until its next call.
 const char16_t* ProjectGetUserText();
 void ProjectSetUserText(const char16_t* text);
 void ProjectSetMark(uint32_t which); // preview-mark hook, does nothing

@@ -11,7 +11,8 @@
 namespace {
 
 uint32_t g_defaultSpeedUnit = kSpeedMph;
-char16_t g_userTextBuffer[kPathLength];
+// Per thread: the render thread and the interface may both ask.
+thread_local char16_t g_userTextBuffer[kPathLength];
 
 } // namespace
 

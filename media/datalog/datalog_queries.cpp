@@ -138,7 +138,7 @@ double InputHandlerGetDataFieldValue(uint32_t input, int32_t rawTime, uint32_t f
 }
 
 const char16_t* InputHandlerGetDataFieldName(uint32_t input, uint32_t field, uint32_t withExtras) {
-  static char16_t buffer[kNameLength];
+  thread_local char16_t buffer[kNameLength]; // per thread: no other thread overwrites it
   QueryAccess access("InputHandlerGetDataFieldName");
   buffer[0] = 0;
   int code = kOk;

@@ -9,8 +9,9 @@
 // takes a lap number in `time`. 0.0 with -21 (input 255 or a type above
 // 23), -41 (index at or past the input count) or -140 (no data log).
 double InputHandlerGetDataTypeValue(uint32_t input, int32_t rawTime, uint32_t type, float time);
-// Name of field n (UTF-16, shared buffer valid until the next call); with
-// extras the custom channels and computed fields follow the log's own.
+// Name of field n (UTF-16, in the calling thread's buffer, valid until its
+// next call); with extras the custom channels and computed fields follow
+// the log's own.
 // Past the last field: empty and -41.
 const char16_t* InputHandlerGetDataFieldName(uint32_t input, uint32_t field, uint32_t withExtras);
 // Number of the named field (with extras), -1 when none.

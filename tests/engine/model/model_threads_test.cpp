@@ -1,6 +1,7 @@
 // A render thread applying the timeline while the interface edits: every
 // routine takes the access lock, so the records stay whole.
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 #include "engine/model/dispobjs.h"
@@ -45,6 +46,51 @@ TEST_F(ModelThreadsTest, EditsAndTimelineApplicationInterleaveSafely) {
   render.join();
   EXPECT_EQ(torn.load(), 0);
   EXPECT_EQ(TimelineDispObjGetCount(object), 20u);
+}
+
+// The interface reads records without holding the lock while the render
+// thread switches the current record between two segments every frame:
+// what a getter answered never changes under the caller, and another
+// thread's answers never overwrite it.
+TEST_F(ModelThreadsTest, GetterAnswersAreCopiesTheRenderThreadCannotTear) {
+  const uint32_t object = DispObjAdd(kDispGauge, kNoInput);
+  ASSERT_NE(TimelineDispObjAdd(object, 10.0f), kNoDispObj);
+  for (const float y : {10.0f, 20.0f}) {
+    TimelineApply(y == 10.0f ? 0.0f : 10.0f); // base, then the segment
+    DispStruct record = *DispObjGet(object);
+    record.Y = y;
+    record.X = 2 * y;
+    ASSERT_EQ(DispObjSet(object, &record), 0);
+  }
+  std::atomic<bool> stop{false};
+  std::thread render([&] {
+    for (int frame = 0; !stop.load(); ++frame) TimelineApply(frame % 2 == 0 ? 0.0f : 10.0f);
+  });
+  std::thread otherReader([&] {
+    while (!stop.load()) DispObjGet(object);
+  });
+  int torn = 0, seenBase = 0, seenSegment = 0;
+  for (int i = 0; i < 3000; ++i) {
+    const DispStruct* record = DispObjGet(object);
+    ASSERT_NE(record, nullptr);
+    const float x = record->X;
+    std::this_thread::yield();
+    const float y = record->Y;
+    if (x != 2 * y) ++torn;
+    (y == 10.0f ? seenBase : seenSegment)++;
+  }
+  // A held answer survives the next calls of the same thread, as a caller
+  // walking a group and its members keeps the group's record.
+  const DispStruct* held = DispObjGet(object);
+  const DispStruct kept = *held;
+  for (int i = 1; i < 8; ++i) DispObjGet(object);
+  EXPECT_EQ(std::memcmp(held, &kept, sizeof(kept)), 0);
+  stop = true;
+  render.join();
+  otherReader.join();
+  EXPECT_EQ(torn, 0);
+  EXPECT_GT(seenBase, 0);
+  EXPECT_GT(seenSegment, 0);
 }
 
 } // namespace
