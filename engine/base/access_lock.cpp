@@ -1,100 +1,118 @@
 // The engine-wide access lock over the model tables.
 //
-// A writer takes the writer gate and then waits for the counted readers to
-// drain. A reader passes through the gate (so it queues behind a writer),
-// and counts itself under the reader lock while still holding the gate, so
-// a writer that owns the gate sees every reader that got in before it.
-// Every wait is bounded: when one times out it is logged with the caller's
-// name and the caller goes on, as a stuck lock must not freeze the program.
+// One mutex guards the lock's state and one condition variable wakes the
+// waiters. Turns alternate: a new reader waits while a writer waits, so a
+// steady stream of readers cannot starve the interface's edits; and every
+// reader that was waiting when a write ended goes in before the next
+// writer, so a steady stream of writers cannot starve the readers.
+//
+// A wait never gives up. Entering without the lock lets a writer and
+// readers in together and tears records; a stuck lock is instead logged
+// with the waiting routine's name and the names of the holders, again every
+// 5 s, so the log shows who blocks whom.
 //
 // Ownership is kept per thread: the writing thread may take write access
-// again and read access inside it, and a thread that already reads may read
-// again without queueing behind a writer that is waiting for it.
+// again and read access inside it, a thread that already reads may read
+// again without queueing behind a waiting writer (that writer may be
+// waiting for it), and a reader may take write access once the other
+// readers have left.
 #include "engine/base/access_lock.h"
 
 #include "engine/base/access_lock_limits.h"
 #include "engine/base/log.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
-using std::chrono::milliseconds;
+constexpr int kWaitLogMs = 5000;
+std::atomic<int> g_waitLogMs{kWaitLogMs};
 
-constexpr int kWriterGateMs = 5000;
-constexpr int kReaderDrainMs = 5000;
-constexpr int kReaderLockMs = 2000;
-constexpr milliseconds kDrainPoll{1};
+struct ReaderName {
+  std::thread::id thread;
+  const char* who;
+};
 
-std::atomic<int> g_writerGateMs{kWriterGateMs};
-std::atomic<int> g_readerDrainMs{kReaderDrainMs};
-std::atomic<int> g_readerLockMs{kReaderLockMs};
+struct LockState {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::thread::id writer; // default id: no writer
+  const char* writerName = nullptr;
+  int writersWaiting = 0;
+  uint64_t writesEnded = 0; // a reader waiting since an earlier count has its turn
+  int readers = 0; // every read of threads that do not write, nested ones too
+  std::vector<ReaderName> readerNames; // the outermost read of each reading thread
+};
 
-std::timed_mutex g_writerGate;
-std::timed_mutex g_readerLock;
-std::atomic<int> g_readers{0};
+LockState& State() {
+  static LockState state;
+  return state;
+}
 
 thread_local int t_writeDepth = 0;
-thread_local bool t_ownsWriterGate = false;
-thread_local int t_readDepth = 0;        // reads this thread added to g_readers
+thread_local int t_readDepth = 0;        // reads this thread added to the count
 thread_local int t_readsInsideWrite = 0; // reads taken while writing: not counted
 
-const char* CallerName(const char* who) {
-  return who ? who : "(unnamed)";
+const char* CallerName(const char* who) { return who ? who : "(unnamed)"; }
+
+// Who holds the lock now, for the log: the writer, else the readers.
+std::string HolderNames(const LockState& s) {
+  std::string names;
+  auto add = [&names](const char* who) {
+    if (!names.empty()) names += "', '";
+    names += CallerName(who);
+  };
+  if (s.writer != std::thread::id()) add(s.writerName);
+  else
+    for (const ReaderName& reader : s.readerNames) add(reader.who);
+  return names.empty() ? "(nobody)" : names;
 }
 
-// Changes the reader count under the reader lock.
-void CountReader(int delta, const char* who) {
-  const bool locked = g_readerLock.try_lock_for(milliseconds(g_readerLockMs.load()));
-  if (!locked)
-    LogPrintf(L"Access lock: reader lock time-out in '%S'", CallerName(who));
-  // After AccessEnd cleared a stale count, an old reader's end must not
-  // take the count below zero.
-  if (delta > 0 || g_readers.load() > 0)
-    g_readers.fetch_add(delta);
-  if (locked)
-    g_readerLock.unlock();
-}
-
-void WaitForReadersToDrain(const char* who) {
-  const int limitMs = g_readerDrainMs.load();
-  const auto deadline = std::chrono::steady_clock::now() + milliseconds(limitMs);
-  // Reads of the writing thread itself cannot drain while it waits.
-  while (g_readers.load() > t_readDepth) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      LogPrintf(L"Access lock: readers still active after %d ms in '%S'", limitMs, CallerName(who));
-      return;
-    }
-    std::this_thread::sleep_for(kDrainPoll);
+// Waits under the state's mutex until ready() holds, logging every interval.
+template <class Ready>
+void WaitLogged(std::unique_lock<std::mutex>& lock, const char* who, const char* access, Ready ready) {
+  LockState& s = State();
+  int waitedMs = 0;
+  while (true) {
+    const int interval = g_waitLogMs.load();
+    if (s.changed.wait_for(lock, std::chrono::milliseconds(interval), ready)) return;
+    waitedMs += interval;
+    LogPrintf(L"Access lock: '%S' has waited %d ms for %S access, held by '%S'", CallerName(who), waitedMs,
+              access, HolderNames(s).c_str());
   }
 }
 
 } // namespace
 
-void AccessSetWaitLimits(int writerGateMs, int readerDrainMs, int readerLockMs) {
-  g_writerGateMs = writerGateMs;
-  g_readerDrainMs = readerDrainMs;
-  g_readerLockMs = readerLockMs;
-}
+void AccessSetWaitLogInterval(int ms) { g_waitLogMs = std::max(1, ms); }
 
-void AccessResetWaitLimits() {
-  AccessSetWaitLimits(kWriterGateMs, kReaderDrainMs, kReaderLockMs);
-}
+void AccessResetWaitLogInterval() { g_waitLogMs = kWaitLogMs; }
 
 int AccessInit() {
-  g_readers = 0;
+  LockState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.readers = 0;
+  s.readerNames.clear();
   return 0;
 }
 
 void AccessEnd() {
-  // A reader that never ended would make every later writer wait its full
-  // time-out; start the next session clean.
-  const int left = g_readers.exchange(0);
-  if (left != 0)
-    LogPrintf(L"Access lock: %d readers still registered at the end", left);
+  // A reader that never ended would make every later writer wait for ever;
+  // start the next session clean.
+  LockState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  if (s.readers != 0) LogPrintf(L"Access lock: %d readers still registered at the end", s.readers);
+  s.readers = 0;
+  s.readerNames.clear();
+  s.changed.notify_all();
 }
 
 void AccessWriteBegin(const char* who) {
@@ -102,10 +120,16 @@ void AccessWriteBegin(const char* who) {
     ++t_writeDepth;
     return;
   }
-  t_ownsWriterGate = g_writerGate.try_lock_for(milliseconds(g_writerGateMs.load()));
-  if (!t_ownsWriterGate)
-    LogPrintf(L"Access lock: write gate time-out in '%S'", CallerName(who));
-  WaitForReadersToDrain(who);
+  LockState& s = State();
+  std::unique_lock<std::mutex> lock(s.mutex);
+  ++s.writersWaiting;
+  // The thread's own reads cannot end while it waits for them.
+  const int ownReads = std::min(t_readDepth, s.readers);
+  WaitLogged(lock, who, "write",
+             [&] { return s.writer == std::thread::id() && s.readers <= ownReads; });
+  --s.writersWaiting;
+  s.writer = std::this_thread::get_id();
+  s.writerName = who;
   t_writeDepth = 1;
 }
 
@@ -114,12 +138,15 @@ void AccessWriteEnd(const char* who) {
     LogPrintf(L"Access lock: write end without write access in '%S'", CallerName(who));
     return;
   }
-  if (--t_writeDepth > 0)
-    return;
-  if (t_ownsWriterGate) {
-    t_ownsWriterGate = false;
-    g_writerGate.unlock();
+  if (--t_writeDepth > 0) return;
+  LockState& s = State();
+  {
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.writer = std::thread::id();
+    s.writerName = nullptr;
+    ++s.writesEnded;
   }
+  s.changed.notify_all();
 }
 
 void AccessReadBegin(const char* who) {
@@ -127,20 +154,19 @@ void AccessReadBegin(const char* who) {
     ++t_readsInsideWrite;
     return;
   }
-  if (t_readDepth > 0) {
-    // A writer may hold the gate waiting for this very thread to drain:
-    // queueing at the gate would stall both until their time-outs.
-    CountReader(+1, who);
-    ++t_readDepth;
-    return;
+  LockState& s = State();
+  std::unique_lock<std::mutex> lock(s.mutex);
+  if (t_readDepth == 0) {
+    const uint64_t since = s.writesEnded;
+    WaitLogged(lock, who, "read", [&] {
+      return s.writer == std::thread::id() && (s.writersWaiting == 0 || s.writesEnded != since);
+    });
+    s.readerNames.push_back({std::this_thread::get_id(), who});
   }
-  const bool passed = g_writerGate.try_lock_for(milliseconds(g_writerGateMs.load()));
-  if (!passed)
-    LogPrintf(L"Access lock: read gate time-out in '%S'", CallerName(who));
-  CountReader(+1, who);
+  // A nested read passes a waiting writer: that writer may be waiting for
+  // this very thread, and no writer can be inside while this thread reads.
+  ++s.readers;
   ++t_readDepth;
-  if (passed)
-    g_writerGate.unlock();
 }
 
 void AccessReadEnd(const char* who) {
@@ -152,10 +178,21 @@ void AccessReadEnd(const char* who) {
     LogPrintf(L"Access lock: read end without read access in '%S'", CallerName(who));
     return;
   }
-  --t_readDepth;
-  CountReader(-1, who);
+  LockState& s = State();
+  {
+    std::lock_guard<std::mutex> lock(s.mutex);
+    --t_readDepth;
+    // After AccessEnd forgot a stale count, an old reader's end must not
+    // take the count below zero.
+    if (s.readers > 0) --s.readers;
+    if (t_readDepth == 0) {
+      const auto me = std::this_thread::get_id();
+      auto& names = s.readerNames;
+      names.erase(std::remove_if(names.begin(), names.end(), [me](const ReaderName& r) { return r.thread == me; }),
+                  names.end());
+    }
+  }
+  s.changed.notify_all();
 }
 
-bool AccessHeldForWrite() {
-  return t_writeDepth > 0;
-}
+bool AccessHeldForWrite() { return t_writeDepth > 0; }

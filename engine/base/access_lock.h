@@ -1,7 +1,8 @@
 #pragma once
 // The engine-wide reader/writer access lock over the model tables: a
-// re-entrant writer and counted readers. Waits that time out are logged with
-// the caller's name and the caller proceeds.
+// re-entrant writer and counted readers. No caller ever enters without the
+// lock: a long wait is logged with the waiting routine's name and the
+// holders' names every 5 s, and the wait goes on.
 int AccessInit();
 void AccessEnd();
 void AccessReadBegin(const char* who);

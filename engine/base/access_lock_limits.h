@@ -1,6 +1,6 @@
 #pragma once
-// The wait limits of the access lock, in ms: writer gate 5000, readers
-// draining 5000, reader lock 2000. Tests shorten them to reach the time-out
-// paths without waiting seconds; the engine never changes them.
-void AccessSetWaitLimits(int writerGateMs, int readerDrainMs, int readerLockMs);
-void AccessResetWaitLimits();
+// How long a wait for the access lock goes before it is logged (and logged
+// again): 5000 ms. Tests shorten it to reach the logging without waiting
+// seconds; the engine never changes it.
+void AccessSetWaitLogInterval(int ms);
+void AccessResetWaitLogInterval();
