@@ -11,6 +11,7 @@
 #include "engine/base/log.h"
 #include "engine/base/sync.h"
 #include "engine/net/http_client.h"
+#include "engine/net/transfer.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ void endServices() {
   }
   if (AppReached(AppLevel::kNetwork)) {
     LogPrintf(L"Network...");
+    TransferEnd();
     NetEnd();
   }
   if (AppReached(AppLevel::kDispObjBuffers)) {
