@@ -12,6 +12,8 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
 if(QV_BUILD_UI)
   find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+  # The desktop's secret service keeps the remembered upload password.
+  pkg_check_modules(SECRET REQUIRED IMPORTED_TARGET libsecret-1)
 endif()
 if(QV_BUILD_TESTS)
   find_package(GTest REQUIRED)

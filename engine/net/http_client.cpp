@@ -37,6 +37,11 @@ size_t collectReply(char* data, size_t size, size_t count, void* user) {
   return bytes;
 }
 
+int keepGoing(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* cancelled = static_cast<const std::function<bool()>*>(user);
+  return (*cancelled && (*cancelled)()) ? 1 : 0;
+}
+
 struct CurlDeleter {
   void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
@@ -46,7 +51,7 @@ int codeForCurlResult(CURLcode result, const std::string& url) {
   return result == CURLE_OPERATION_TIMEDOUT ? kErrTimeout : kErrNetwork;
 }
 
-int perform(CURL* curl, const std::string& url, int32_t timeoutMs, Reply& reply) {
+void setCommonOptions(CURL* curl, const std::string& url, int32_t timeoutMs, Reply& reply) {
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L); // time-outs must not raise signals in a threaded process
@@ -55,6 +60,10 @@ int perform(CURL* curl, const std::string& url, int32_t timeoutMs, Reply& reply)
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectReply);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
+}
+
+int perform(CURL* curl, const std::string& url, int32_t timeoutMs, Reply& reply) {
+  setCommonOptions(curl, url, timeoutMs, reply);
   CURLcode result = curl_easy_perform(curl);
   if (result == CURLE_WRITE_ERROR && reply.cut) result = CURLE_OK;
   if (result != CURLE_OK) return codeForCurlResult(result, url);
@@ -115,6 +124,30 @@ int HttpPostForm(const std::string& url, const std::string& form, int32_t timeou
   curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
   Reply collected{&reply, 64 * 1024};
   return ErrorSet(perform(curl.get(), url, timeoutMs, collected), "HttpPostForm");
+}
+
+int HttpPostFormAnswer(const std::string& url, const std::string& form, int32_t timeoutMs, std::string& reply,
+                       std::string& failure, const std::function<bool()>& cancelled) {
+  reply.clear();
+  failure.clear();
+  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) return ErrorSet(kErrNoMemory, "HttpPostFormAnswer");
+  Reply collected{&reply, 64 * 1024};
+  setCommonOptions(curl.get(), url, timeoutMs, collected);
+  char errorText[CURL_ERROR_SIZE] = {};
+  curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, errorText);
+  curl_easy_setopt(curl.get(), CURLOPT_POST, 1L);
+  curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, form.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
+  curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, keepGoing);
+  curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &cancelled);
+  CURLcode result = curl_easy_perform(curl.get());
+  if (result == CURLE_WRITE_ERROR && collected.cut) result = CURLE_OK;
+  if (result == CURLE_OK) return ErrorSet(kOk, "HttpPostFormAnswer");
+  failure = errorText[0] != 0 ? errorText : curl_easy_strerror(result);
+  if (result == CURLE_ABORTED_BY_CALLBACK) return ErrorSet(kErrStopped, "HttpPostFormAnswer");
+  return ErrorSet(codeForCurlResult(result, url), "HttpPostFormAnswer");
 }
 
 std::string UrlEncode(const std::string& text) {

@@ -3,6 +3,7 @@
 // crash reports). The server speaks HTTP/1.0; every request has a time-out.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The network-worker step of engine start and end (library set-up).
@@ -22,6 +23,13 @@ std::string NetGetServerBase();
 int HttpGet(const std::string& url, int32_t timeoutMs, size_t maxBytes, std::string& body);
 // POST of an "application/x-www-form-urlencoded" body; codes as HttpGet.
 int HttpPostForm(const std::string& url, const std::string& form, int32_t timeoutMs, std::string& reply);
+
+// POST of a form that keeps whatever the server answered, whatever its
+// status: 0 with the body (at most 64 KiB), -120 when no answer came (with
+// the library's description of why), -20 when the time ran out, -99 when
+// the cancel test said so (asked several times a second).
+int HttpPostFormAnswer(const std::string& url, const std::string& form, int32_t timeoutMs, std::string& reply,
+                       std::string& failure, const std::function<bool()>& cancelled);
 
 // Form encoding: letters, digits and "-_.~" kept, blanks as "+", the rest
 // as "%XX".

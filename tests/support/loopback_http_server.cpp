@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +14,8 @@ namespace {
 
 constexpr size_t kMaxRequestBytes = 16u << 20;
 constexpr int kReadWaitMs = 3000;
+constexpr int kHoldMs = 60000;
+constexpr int kPoliteCloseMs = 5000;
 
 int bindLoopback(int* port) {
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -41,23 +44,6 @@ size_t contentLength(const std::string& head) {
     if (at != std::string::npos) return std::strtoul(head.c_str() + at + std::strlen(key), nullptr, 10);
   }
   return 0;
-}
-
-// Reads the head and then as much body as the head announces (bounded).
-std::string readRequest(int client) {
-  std::string request;
-  char chunk[8192];
-  while (request.size() < kMaxRequestBytes && waitReadable(client, kReadWaitMs)) {
-    ssize_t got = recv(client, chunk, sizeof chunk, 0);
-    if (got <= 0) break;
-    request.append(chunk, static_cast<size_t>(got));
-    size_t headEnd = request.find("\r\n\r\n");
-    if (headEnd != std::string::npos &&
-        request.size() >= headEnd + 4 + contentLength(request.substr(0, headEnd))) {
-      break;
-    }
-  }
-  return request;
 }
 
 void sendAll(int fd, const std::string& data) {
@@ -120,18 +106,94 @@ void LoopbackHttpServer::setReply(int status, std::string body) {
   std::lock_guard<std::mutex> lock(mutex_);
   status_ = status;
   body_ = std::move(body);
+  rawSet_ = false;
+}
+
+void LoopbackHttpServer::setRawReply(std::string raw, size_t split) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  raw_ = std::move(raw);
+  rawSplit_ = split;
+  rawSet_ = true;
+}
+
+void LoopbackHttpServer::setAnswer(Answer answer, int tailWaitMs) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  answer_ = answer;
+  tailWaitMs_ = tailWaitMs;
+}
+
+// Reads the head and then, unless the answer comes after the head, as
+// much body as the head announces (bounded) and what follows it in time.
+std::string LoopbackHttpServer::readRequest(int client, Answer answer, int tailWaitMs) {
+  std::string request;
+  char chunk[8192];
+  const bool headOnly = answer == Answer::kAfterHead || answer == Answer::kStallAfterHead;
+  while (!stop_ && request.size() < kMaxRequestBytes && waitReadable(client, kReadWaitMs)) {
+    ssize_t got = recv(client, chunk, headOnly ? 1 : sizeof chunk, 0);
+    if (got <= 0) break;
+    request.append(chunk, static_cast<size_t>(got));
+    size_t headEnd = request.find("\r\n\r\n");
+    if (headEnd == std::string::npos) continue;
+    if (headOnly) break;
+    if (request.size() >= headEnd + 4 + contentLength(request.substr(0, headEnd))) {
+      while (tailWaitMs > 0 && waitReadable(client, tailWaitMs) && (got = recv(client, chunk, sizeof chunk, 0)) > 0)
+        request.append(chunk, static_cast<size_t>(got));
+      break;
+    }
+  }
+  return request;
+}
+
+// Keeps the connection open until the sender closes it, the server stops
+// or the time is up.
+void LoopbackHttpServer::hold(int client, bool reading, int limitMs) {
+  char chunk[8192];
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+  while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+    if (!reading) {
+      waitReadable(client, 50);
+      pollfd entry{client, POLLRDHUP, 0};
+      if (poll(&entry, 1, 0) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return;
+      continue;
+    }
+    if (!waitReadable(client, 50)) continue;
+    if (recv(client, chunk, sizeof chunk, 0) <= 0) return;
+  }
 }
 
 void LoopbackHttpServer::answer(int client) {
-  std::string request = readRequest(client);
+  Answer answer;
+  int tailWaitMs;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answer = answer_;
+    tailWaitMs = tailWaitMs_;
+  }
+  std::string request = readRequest(client, answer, tailWaitMs);
   std::string reply;
+  size_t split = std::string::npos;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back(request);
-    reply = "HTTP/1.0 " + std::to_string(status_) + " Answer\r\nContent-Type: text/plain\r\n" +
-            "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
+    if (rawSet_) split = rawSplit_;
+    reply = rawSet_ ? raw_
+                    : "HTTP/1.0 " + std::to_string(status_) + " Answer\r\nContent-Type: text/plain\r\n" +
+                          "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
+  }
+  if (answer == Answer::kNever || answer == Answer::kStallAfterHead) {
+    hold(client, answer == Answer::kNever, kHoldMs);
+    return;
+  }
+  if (split < reply.size()) {
+    sendAll(client, reply.substr(0, split));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    reply.erase(0, split);
   }
   sendAll(client, reply);
+  // A polite end: our side closed, the rest of the request read and
+  // dropped, so the sender gets the whole reply rather than a reset.
+  shutdown(client, SHUT_WR);
+  hold(client, true, kPoliteCloseMs);
 }
 
 std::string FormField(const std::string& form, const std::string& name) {

@@ -10,11 +10,12 @@ FileDialogHook& hook() {
   return installed;
 }
 
-QString filterFor(const QStringList& types) {
+QString filterFor(const QStringList& types, bool otherTypes) {
   if (types.isEmpty()) return QString();
   QStringList patterns;
   for (const QString& type : types) patterns << "*." + type;
-  return "Files (" + patterns.join(' ') + ")";
+  QString filter = "Files (" + patterns.join(' ') + ")";
+  return otherTypes ? filter + ";;All Files (*)" : filter;
 }
 
 } // namespace
@@ -23,7 +24,7 @@ void FileDialogInstall(FileDialogHook installed) { hook() = std::move(installed)
 
 QStringList FileDialogRun(QWidget* parent, const FileDialogRequest& request) {
   if (hook()) return hook()(request);
-  QFileDialog dialog(parent, request.title, request.directory, filterFor(request.types));
+  QFileDialog dialog(parent, request.title, request.directory, filterFor(request.types, request.otherTypes));
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (request.save) {
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -14,6 +14,7 @@ struct FileDialogRequest {
   QString directory;     // starting folder; empty: where the platform likes
   QString fileName;      // save: the proposed name
   QStringList types;     // allowed extensions without the dot; empty: any
+  bool otherTypes = false; // open: files of any other type may be chosen as well
 };
 // The chosen paths; empty for Cancel.
 using FileDialogHook = std::function<QStringList(const FileDialogRequest&)>;

@@ -1,5 +1,6 @@
 #include "ui/seams/user_defaults.h"
 
+#include <QUrl>
 #include <memory>
 
 namespace {
@@ -78,4 +79,17 @@ void UserDefaultsWrite(const QString& key, const QVariant& value) {
   if (settings == nullptr) return;
   settings->setValue(key, value);
   settings->sync();
+}
+
+void UserDefaultsRemove(const QString& key) {
+  QSettings* settings = UserDefaults();
+  if (settings == nullptr) return;
+  settings->remove(key);
+  settings->sync();
+}
+
+QString UserDefaultsReadFolder(const QString& key) {
+  QSettings* settings = UserDefaults();
+  if (settings == nullptr || !settings->contains(key)) return QString();
+  return QUrl(settings->value(key).toString()).toLocalFile();
 }

@@ -19,5 +19,8 @@ void UserDefaultsReset();
 bool UserDefaultsReadInt(const QString& key, int& value);
 bool UserDefaultsReadDouble(const QString& key, double& value);
 bool UserDefaultsReadBool(const QString& key, bool& value);
+// A folder kept as a file URL ("OutputDir"), as a local path; "" when absent.
+QString UserDefaultsReadFolder(const QString& key);
 // Writes and flushes at once; nothing without a store.
 void UserDefaultsWrite(const QString& key, const QVariant& value);
+void UserDefaultsRemove(const QString& key);

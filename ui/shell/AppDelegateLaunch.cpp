@@ -22,6 +22,8 @@
 #include "ui/shell/wcRecovery.h"
 #include "ui/shell/wcSplash.h"
 #include "ui/shell/wcTip.h"
+#include "ui/shell/wcTransfer.h"
+#include "ui/shell/wcUpload.h"
 
 void AppDelegate::applicationDidFinishLaunching() {
   AppIsRunning = true;
@@ -69,7 +71,7 @@ bool AppDelegate::createControllers() {
   wndMain = new wcMain();
   wndCreateVideo = empty("wcCreateVideo", "Create Video");
   wndCreateStatus = empty("wcCreateStatus", "Creating Video");
-  wndUpload = empty("wcUpload", "Upload Video");
+  wndUpload = new wcUpload();
   wndAbout = new wcAbout();
   wndPreview = new wcPreview();
   wndProject = new wcProject();
@@ -91,7 +93,7 @@ bool AppDelegate::createControllers() {
   wndTimeline = empty("wcTimeline", "Timeline");
   wndTimelineEdit = empty("wcTimelineEdit", "Timeline Segment");
   wndTip = new wcTip();
-  wndTransfer = empty("wcTransfer", "Receive Files");
+  wndTransfer = new wcTransfer();
   wndProjectWiz = empty("wcProjectWiz", "New Project");
   wndInputSync2 = empty("wcInputSync2", "Sync to Reference");
   wndDispObjEnhEdit = empty("wcDispObjEnhEdit", "Script Editor");

@@ -15,6 +15,7 @@
 #include "ui/shell/vendor.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcUpload.h"
 #include "ui/util/ui_utils.h"
 
 void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
@@ -43,7 +44,7 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   file->addSeparator();
   addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked, true);
   addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked, true);
-  addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked, false);
+  addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked, true);
   mnuFileTransfer = file->actions().back();
   file->addSeparator();
   addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked, false);
@@ -52,7 +53,7 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, true);
   addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, true);
   addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, false);
-  addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, false);
+  addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, true);
   file->addSeparator();
   addMenuAction(file, "mnuFileQuit", "Quit", &AppDelegate::mnuFileQuit_Clicked, true);
   file->actions().back()->setShortcut(QKeySequence::Quit);
@@ -110,15 +111,23 @@ void AppDelegate::mnuFileInputAddEmbed_Clicked() {
 void AppDelegate::mnuFileProjectSettings_Clicked() {
   if (wndMain != nullptr) wndMain->ProjectSettings();
 }
+void AppDelegate::mnuFileTransfer_Clicked() {
+  if (wndMain != nullptr) wndMain->FileTransfer();
+}
 // Their commands come with the windows they open.
-void AppDelegate::mnuFileTransfer_Clicked() {}
 void AppDelegate::mnuFileImportTemplate_Clicked() {}
 void AppDelegate::mnuFileCreateTemplate_Clicked() {}
 void AppDelegate::mnuFileCreateVideo_Clicked() {}
 void AppDelegate::mnuFileExportPreview_Clicked() {
   if (wndMain != nullptr) wndMain->ExportPreview();
 }
-void AppDelegate::mnuFileUpload_Clicked() {}
+void AppDelegate::mnuFileUpload_Clicked() {
+  PreviewStop();
+  auto* upload = qobject_cast<wcUpload*>(wndUpload);
+  if (upload == nullptr) return;
+  upload->SetData(QString(), false, true);
+  RunModalForWindow(upload);
+}
 
 void AppDelegate::mnuFileQuit_Clicked() { terminate(); }
 

@@ -57,11 +57,7 @@ bool askTime(const wchar_t* prompt, double current, float& seconds) {
   return true;
 }
 
-QString outputDirDefault() {
-  QSettings* settings = UserDefaults();
-  if (settings == nullptr || !settings->contains("OutputDir")) return QString();
-  return QUrl(settings->value("OutputDir").toString()).toLocalFile();
-}
+QString outputDirDefault() { return UserDefaultsReadFolder("OutputDir"); }
 
 } // namespace
 

@@ -15,24 +15,17 @@
 #include <fstream>
 #include <functional>
 #include <algorithm>
-#include <sstream>
 #include <thread>
 
 #include "engine/base/text.h"
 #include "engine/net/transfer.h"
 #include "engine/net/transfer_files.h"
+#include "support/read_file.h"
 #include "support/transfer_client.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream data;
-  data << in.rdbuf();
-  return data.str();
-}
 
 std::string patterned(size_t size, int seed) {
   std::string bytes(size, 0);
@@ -126,8 +119,8 @@ TEST_F(TransferTest, DiscoveryThenAPushWithProgressLandsBothFiles) {
   EXPECT_EQ(statusText(), L"Transfer Complete");
   EXPECT_EQ(fs::path(TransferGetVideoFile()), folder_ / "Track Day.mp4");
   EXPECT_EQ(fs::path(TransferGetLogFile()), folder_ / "session.nmea");
-  EXPECT_EQ(readFile(folder_ / "Track Day.mp4"), video);
-  EXPECT_EQ(readFile(folder_ / "session.nmea"), log);
+  EXPECT_EQ(ReadWholeFile(folder_ / "Track Day.mp4"), video);
+  EXPECT_EQ(ReadWholeFile(folder_ / "session.nmea"), log);
   EXPECT_EQ(folderEntries(), (std::vector<std::string>{"Track Day.mp4", "session.nmea"}));
 
   // The paths stay for the window to read after the stop; a new start
@@ -153,10 +146,10 @@ TEST_F(TransferTest, HostileNamesLandInsideTheFolderAndNeverReplaceAFile) {
   ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferComplete; }));
   EXPECT_EQ(fs::path(TransferGetVideoFile()), folder_ / "x (2).mp4");
   EXPECT_EQ(fs::path(TransferGetLogFile()), folder_ / "lap (2).csv");
-  EXPECT_EQ(readFile(folder_ / "x.mp4"), "kept");
-  EXPECT_EQ(readFile(outside), "outside");
-  EXPECT_EQ(readFile(folder_ / "x (2).mp4"), "video bytes");
-  EXPECT_EQ(readFile(folder_ / "lap (2).csv"), "log bytes");
+  EXPECT_EQ(ReadWholeFile(folder_ / "x.mp4"), "kept");
+  EXPECT_EQ(ReadWholeFile(outside), "outside");
+  EXPECT_EQ(ReadWholeFile(folder_ / "x (2).mp4"), "video bytes");
+  EXPECT_EQ(ReadWholeFile(folder_ / "lap (2).csv"), "log bytes");
   EXPECT_EQ(folderEntries(), (std::vector<std::string>{"lap (2).csv", "lap.csv", "x (2).mp4", "x.mp4"}));
   size_t outsideEntries = 0;
   for (const auto& entry : fs::recursive_directory_iterator(dir_)) outsideEntries += entry.path().parent_path() != folder_;
