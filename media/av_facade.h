@@ -1,8 +1,8 @@
 #pragma once
 // The plain routines of the first media reader (FFmpeg), keyed by input
-// index. They keep the decoder table of 128 reader objects (handle 1000 +
-// entry in the input's media slot) and write what the media layer needs
-// into the input's records.
+// index: thin adapters that open a reader into the input's media slot
+// under a handle of their own (1000 + entry of 128, in AvHandle) and
+// forward to it; the media layer itself talks to the slot's reader.
 #include <cstdint>
 
 int MediaMacAvInit();

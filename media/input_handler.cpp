@@ -17,9 +17,7 @@
 #include "media/image_input.h"
 #include "media/media_kind.h"
 #include "media/media_slot.h"
-#include "media/wav_file.h"
 #include "platform/gstreamer/qt_facade.h"
-#include "platform/media/still_image.h"
 
 namespace {
 
@@ -34,13 +32,12 @@ bool FirstReaderOff() {
   return v && std::strcmp(v, "off") == 0;
 }
 
-// Frees what the media layer itself holds for the slot and zeroes it.
-void ResetSlot(InputHandlerSlot* slot) {
-  if (slot->Image) {
-    MediaImageDataFree(slot->Image);
-    delete slot->Image;
-  }
-  delete slot->Wav;
+// Closes the slot's reader (through the facade that opened it, so its
+// handle is freed) and zeroes the slot.
+void ResetSlot(uint32_t input) {
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (slot->AvHandle != 0) MediaMacAvClose(input);
+  if (slot->QtHandle != 0) MediaMacQtClose(input);
   *slot = InputHandlerSlot{};
   slot->LastSeekTime = -1.0;
   slot->LastPrepareTime = -1.0;
@@ -61,8 +58,40 @@ int OpenMediaFile(uint32_t input, MediaKind kind) {
 
 InputHandlerSlot* InputHandlerGetSlot(uint32_t input) { return input < kMediaSlots ? &gSlots[input] : nullptr; }
 
+int InputHandlerAttach(uint32_t input, std::unique_ptr<MediaReader> reader, uint32_t handlerKind) {
+  MainStruct* main = InputTableMain(input);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!main || !slot || !reader) return kErrBadArg;
+  const bool video = reader->HasVideo() != 0;
+  const bool still = video && reader->MediaLength() < 0.1;
+  const bool sound = reader->HasAudio() != 0 && !still;
+  if (!video && !(sound && reader->MediaLength() > 0.0)) return kErrUnsupported;
+  main->Type = still ? kInputImage : video ? kInputVideo : kInputAudio;
+  main->HasData = 0;
+  main->Length = still ? 0.0f : static_cast<float>(reader->MediaLength());
+  main->Width = main->Height = 0;
+  if (video) {
+    const tagBITMAPINFOHEADER& bf = reader->BitmapFormat();
+    main->Width = static_cast<uint16_t>(bf.biWidth);
+    main->Height = static_cast<uint16_t>(bf.biHeight);
+    slot->VideoHandler = handlerKind;
+    slot->BytesPerPixel = bf.biBitCount / 8u;
+    const bool halfTurn = reader->Orientation() == 1, bottomUp = reader->FlipY() == 1;
+    slot->MirrorHorizontal = halfTurn ? 1 : 0;
+    slot->FlipVertical = halfTurn == bottomUp ? 1 : 0;
+    slot->FrameData = reader->BitmapData();
+  }
+  if (sound) {
+    slot->AudioHandler = handlerKind;
+    slot->Format = reader->Format();
+    slot->AudioData = nullptr;
+  }
+  slot->Reader = std::move(reader);
+  return kOk;
+}
+
 int MediaHandlerInit() {
-  for (auto& slot : gSlots) ResetSlot(&slot);
+  for (uint32_t input = 0; input < kMediaSlots; ++input) ResetSlot(input);
   LogPrintf(L"Loading AV Foundation interface...");
   gAvAvailable = !FirstReaderOff() && MediaMacAvInit() >= 0;
   LogPrintf(L"Loading QuickTime interface...");
@@ -74,7 +103,7 @@ void MediaHandlerEnd() {
   if (gAvAvailable) MediaMacAvEnd();
   if (gQtAvailable) MediaMacQtEnd();
   gAvAvailable = gQtAvailable = false;
-  for (auto& slot : gSlots) ResetSlot(&slot);
+  for (uint32_t input = 0; input < kMediaSlots; ++input) ResetSlot(input);
 }
 
 int InputHandlerOpen(uint32_t input) {
@@ -107,12 +136,8 @@ int InputHandlerOpen(uint32_t input) {
 void InputHandlerClose(uint32_t input) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!slot) return;
-  if (slot->VideoHandler == kHandlerAv || slot->AudioHandler == kHandlerAv || slot->DataHandler == kHandlerAv)
-    MediaMacAvClose(input);
-  if (slot->VideoHandler == kHandlerQt || slot->AudioHandler == kHandlerQt || slot->DataHandler == kHandlerQt)
-    MediaMacQtClose(input);
   if (slot->DataHandler == kHandlerDataLog) DataloggerClose(input);
-  ResetSlot(slot);
+  ResetSlot(input);
 }
 
 int InputHandlerReprocess(uint32_t input) {
@@ -131,15 +156,12 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
   if (!frame) return ErrorSet(kErrBadArg, kName);
   *frame = InputFrame{};
   if (!main || !slot || main->Type == kInputFiller) return ErrorSet(kErrBadArg, kName);
-  if (main->Type != kInputImage && slot->VideoHandler == kHandlerAv) {
-    int rc = MediaMacAvGetFrame(input, time);
-    if (rc < 0) return rc;
+  MediaReader* reader = slot->Reader.get();
+  if (!reader || slot->VideoHandler == kHandlerNone) return ErrorSet(kErrBadArg, kName);
+  // A still picture keeps the frame decoded when it was opened.
+  if (main->Type != kInputImage) {
+    slot->FrameData = reader->GetFrame(time) < 0 ? nullptr : reader->BitmapData();
   }
-  if (main->Type != kInputImage && slot->VideoHandler == kHandlerQt) {
-    int rc = MediaMacQtGetFrame(input, time);
-    if (rc < 0) return rc;
-  }
-  if (slot->VideoHandler == kHandlerNone) return ErrorSet(kErrBadArg, kName);
   if (!slot->FrameData) return ErrorSet(kErrRead, kName);
   frame->Pixels = slot->FrameData;
   frame->Width = main->Width;
@@ -153,27 +175,22 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
 void InputHandlerPrepareFrame(uint32_t input, double time) {
   MainStruct* main = InputTableMain(input);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!main || !slot || main->Type == kInputImage) return;
-  if (slot->VideoHandler != kHandlerAv && slot->VideoHandler != kHandlerQt) return;
+  if (!main || !slot || !slot->Reader || main->Type == kInputImage || slot->VideoHandler == kHandlerNone) return;
   if (time == slot->LastPrepareTime) return;
   slot->LastPrepareTime = time;
-  if (slot->VideoHandler == kHandlerAv) MediaMacAvPrepareFrame(input, time);
-  else MediaMacQtPrepareFrame(input, time);
+  slot->Reader->PrepareFrame(time);
 }
 
 void InputHandlerSeek(uint32_t input, double time) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!slot || time == slot->LastSeekTime) return;
   slot->LastSeekTime = time;
-  if (slot->VideoHandler == kHandlerAv || slot->AudioHandler == kHandlerAv) MediaMacAvSeek(input, time);
-  if (slot->VideoHandler == kHandlerQt) MediaMacQtSeek(input, time);
+  if (slot->Reader) slot->Reader->Seek(time);
 }
 
 void InputHandlerSetPlaybackRate(uint32_t input, double fps) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (slot && (slot->VideoHandler == kHandlerAv || slot->AudioHandler == kHandlerAv))
-    MediaMacAvSetPlaybackRate(input, fps);
-  if (slot && slot->VideoHandler == kHandlerQt) MediaMacQtSetPlaybackRate(input, fps);
+  if (slot && slot->Reader) slot->Reader->SetPlaybackFrameRate(fps);
 }
 
 int InputHandlerGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
@@ -181,18 +198,13 @@ int InputHandlerGetAudio(uint32_t input, double start, double length, const uint
   if (data) *data = nullptr;
   if (!slot) return 0;
   slot->AudioData = nullptr;
-  int bytes = 0;
-  if (slot->AudioHandler == kHandlerAv) {
-    bytes = MediaMacAvGetAudio(input, start, length);
-    if (bytes <= 0 || !slot->AudioData || ErrorGetLast() < 0) bytes = 0;
-  } else if (slot->AudioHandler == kHandlerWav && slot->Wav) {
-    bytes = slot->Wav->Read(start, length);
-    if (bytes > 0) slot->AudioData = slot->Wav->Data();
-    else bytes = 0;
-  }
-  if (bytes == 0) slot->AudioData = nullptr;
+  MediaReader* reader = slot->Reader.get();
+  if (!reader || slot->AudioHandler == kHandlerNone) return 0;
+  // The end of the sound and a failed read alike give no sound for the span.
+  if (reader->GetAudio(start, length) < 0 || !reader->AudioData() || reader->AudioDataLength() == 0) return 0;
+  slot->AudioData = reader->AudioData();
   if (data) *data = slot->AudioData;
-  return bytes;
+  return static_cast<int>(reader->AudioDataLength());
 }
 
 const AudioFormat* InputHandlerGetAudioFormat(uint32_t input) {

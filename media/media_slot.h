@@ -1,21 +1,20 @@
 #pragma once
 // The media layer's per-input slot: which reader serves the input and where
-// its latest frame and sound span are. Readers write into it; the renderer
-// reads it through the InputHandler routines.
+// its latest frame and sound span are. The slot owns its reader; the
+// renderer reads the slot through the InputHandler routines.
 #include <cstdint>
+#include <memory>
 
 #include "platform/media/media_formats.h"
+#include "platform/media/media_reader.h"
 
-// Handler kinds of the slot.
+// Handler kinds of the slot: which reader serves its pictures and sound.
 constexpr uint32_t kHandlerNone = 0;
 constexpr uint32_t kHandlerWav = 1;     // the media layer's own WAV reader
-constexpr uint32_t kHandlerImage = 2;   // still image held in the slot
+constexpr uint32_t kHandlerImage = 2;   // still image held by the media layer
 constexpr uint32_t kHandlerDataLog = 4; // data-log model
 constexpr uint32_t kHandlerQt = 5;      // second reader (GStreamer)
 constexpr uint32_t kHandlerAv = 8;      // first reader (FFmpeg)
-
-struct MediaImageData;
-class WavReader;
 
 struct InputHandlerSlot {
   uint32_t VideoHandler;
@@ -29,13 +28,12 @@ struct InputHandlerSlot {
   uint8_t* FrameData;        // owned by the reader; valid until its next decode or close
   uint8_t* AudioData;        // owned by the reader; valid until its next request or close
   AudioFormat Format;
-  uint32_t AvHandle; // 1000 + decoder table entry, 0 = none
-  uint32_t QtHandle;
-  double LastSeekTime;       // -1 = none
-  double LastPrepareTime;    // -1 = none
-  MediaImageData* Image;     // still image of handler kind 2
-  WavReader* Wav;            // WAV reader of audio handler kind 1
-  uint32_t HasEmbeddedData;  // the video carries a GPS text stream
+  uint32_t AvHandle; // 1000 + entry of the first reader's handles, 0 = none
+  uint32_t QtHandle; // the same for the second reader
+  double LastSeekTime;    // -1 = none
+  double LastPrepareTime; // -1 = none
+  std::unique_ptr<MediaReader> Reader; // whichever reader opened the file
+  uint32_t HasEmbeddedData; // the video carries a GPS text stream
   uint32_t HasGeoLocation;
   double Latitude, Longitude;
 };
@@ -44,3 +42,11 @@ constexpr uint32_t kMediaSlots = 128;
 
 // Null for an index of 128 or more.
 InputHandlerSlot* InputHandlerGetSlot(uint32_t input);
+
+// Takes a reader that opened the input's file into the slot: fills the
+// input's type, size and length and the slot's frame and sound facts. A
+// video shorter than 0.1 s is a still image (its frame must already be
+// decoded). handlerKind goes into the slot's video and audio kinds as the
+// reader serves them. 0, or -141 (the reader is closed) when it has
+// neither pictures nor sound.
+int InputHandlerAttach(uint32_t input, std::unique_ptr<MediaReader> reader, uint32_t handlerKind);

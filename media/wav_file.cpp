@@ -78,6 +78,7 @@ WavReader::~WavReader() { Close(); }
 void WavReader::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  delivered_ = 0;
   block_.clear();
   block_.shrink_to_fit();
 }
@@ -110,6 +111,16 @@ int WavReader::Open(const std::wstring& path) {
 double WavReader::Length() const {
   if (info_.Format.nAvgBytesPerSec == 0) return 0.0;
   return static_cast<double>(info_.DataSize) / info_.Format.nAvgBytesPerSec;
+}
+
+int WavReader::GetFrame(double) { return kErrBadArg; }
+
+int WavReader::GetAudio(double t, double length) {
+  delivered_ = 0;
+  const int bytes = Read(t, length);
+  if (bytes < 0) return bytes;
+  delivered_ = static_cast<uint32_t>(bytes);
+  return kOk;
 }
 
 int WavReader::Read(double start, double length) {

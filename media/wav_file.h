@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/media/media_formats.h"
+#include "platform/media/media_reader.h"
 
 struct WavInfo {
   AudioFormat Format;
@@ -25,19 +26,19 @@ using WavByteSource = std::function<bool(uint64_t offset, void* buffer, size_t n
 int WavParse(const WavByteSource& read, uint64_t fileSize, WavInfo* info);
 
 // An open WAV file serving sound spans by time.
-class WavReader {
+class WavReader : public MediaReader {
 public:
   WavReader() = default;
-  ~WavReader();
+  ~WavReader() override;
   WavReader(const WavReader&) = delete;
   WavReader& operator=(const WavReader&) = delete;
 
   // 0, -80 (cannot open), -141 / -81 as WavParse.
-  int Open(const std::wstring& path);
-  void Close();
+  int Open(const std::wstring& path) override;
+  void Close() override;
   // The sound as delivered: 16-bit PCM with the file's rate and channels
   // (8-bit files are widened, so every reader hands out the same kind).
-  const AudioFormat& Format() const { return format_; }
+  const AudioFormat& Format() const override { return format_; }
   // The format stored in the file.
   const AudioFormat& FileFormat() const { return info_.Format; }
   double Length() const;
@@ -48,12 +49,26 @@ public:
   int Read(double start, double length);
   uint8_t* Data() { return block_.empty() ? nullptr : block_.data(); }
 
+  // As a media reader: sound only.
+  uint32_t HasVideo() const override { return 0; }
+  uint32_t HasAudio() const override { return 1; }
+  double MediaLength() const override { return Length(); }
+  const tagBITMAPINFOHEADER& BitmapFormat() const override { return noPicture_; }
+  uint32_t FlipY() const override { return 1; }
+  int GetFrame(double) override;
+  uint8_t* BitmapData() override { return nullptr; }
+  int GetAudio(double t, double length) override;
+  uint8_t* AudioData() override { return delivered_ > 0 ? Data() : nullptr; }
+  uint32_t AudioDataLength() const override { return delivered_; }
+
 private:
   int fd_ = -1;
   WavInfo info_{};
   AudioFormat format_{};
   std::vector<uint8_t> block_;
   std::vector<uint8_t> narrow_; // 8-bit samples before widening
+  uint32_t delivered_ = 0;      // bytes of the last GetAudio
+  tagBITMAPINFOHEADER noPicture_{};
 };
 
 // Streams PCM into a temporary file beside the target and renames it over

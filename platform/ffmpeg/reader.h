@@ -15,46 +15,47 @@
 
 #include "platform/ffmpeg/reader_stream.h"
 #include "platform/media/media_formats.h"
+#include "platform/media/media_reader.h"
 
 struct SwrContext;
 struct SwsContext;
 
-class MediaMacAV {
+class MediaMacAV : public MediaReader {
 public:
   MediaMacAV();
-  ~MediaMacAV(); // Close()
+  ~MediaMacAV() override; // Close()
   MediaMacAV(const MediaMacAV&) = delete;
   MediaMacAV& operator=(const MediaMacAV&) = delete;
 
   // 0, -80 (not a media file), -22 (no memory for the bitmap), -1 (no
   // usable track).
-  int Open(const std::wstring& path);
+  int Open(const std::wstring& path) override;
   // Ends the decoding thread and frees everything; safe to repeat.
-  void Close();
+  void Close() override;
 
   // Decodes the frame shown at time t into BitmapData: 0 (a cleared frame
   // past the end), -1, -21 or -81.
-  int GetFrame(double t);
-  void Seek(double t);
+  int GetFrame(double t) override;
+  void Seek(double t) override;
   // Hands a look-ahead time to the decoding thread; dropped when the
   // reader is busy.
-  void PrepareFrame(double t);
-  void SetPlaybackFrameRate(double fps) { playbackFrameRate_ = fps; }
+  void PrepareFrame(double t) override;
+  void SetPlaybackFrameRate(double fps) override { playbackFrameRate_ = fps; }
   // Sound of [t, t + length) into AudioData: 0, -89 at or past the end,
   // -21 no sound, -22 no memory, -1 failure.
-  int GetAudio(double t, double length);
+  int GetAudio(double t, double length) override;
 
-  uint32_t HasVideo() const { return hasVideo_; }
-  uint32_t HasAudio() const { return hasAudio_; }
-  double MediaLength() const { return mediaLength_; }
-  const tagBITMAPINFOHEADER& BitmapFormat() const { return bitmapFormat_; }
-  uint8_t* BitmapData() { return bitmap_.empty() ? nullptr : bitmap_.data(); }
-  uint32_t Orientation() const { return orientation_; }
-  uint32_t FlipY() const { return 1; }
+  uint32_t HasVideo() const override { return hasVideo_; }
+  uint32_t HasAudio() const override { return hasAudio_; }
+  double MediaLength() const override { return mediaLength_; }
+  const tagBITMAPINFOHEADER& BitmapFormat() const override { return bitmapFormat_; }
+  uint8_t* BitmapData() override { return bitmap_.empty() ? nullptr : bitmap_.data(); }
+  uint32_t Orientation() const override { return orientation_; }
+  uint32_t FlipY() const override { return 1; }
   double PlaybackFrameRate() const { return playbackFrameRate_; }
-  const AudioFormat& Format() const { return audioFormat_; }
-  uint8_t* AudioData() { return audioData_; }
-  uint32_t AudioDataLength() const { return audioDataLength_; }
+  const AudioFormat& Format() const override { return audioFormat_; }
+  uint8_t* AudioData() override { return audioData_; }
+  uint32_t AudioDataLength() const override { return audioDataLength_; }
 
 private:
   int SetupVideo(const std::string& path);

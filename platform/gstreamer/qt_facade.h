@@ -1,8 +1,8 @@
 #pragma once
 // The plain routines of the second media reader (GStreamer), keyed by input
-// index. They keep its decoder table of 128 reader objects (handle 1000 +
-// entry in the media slot's QtHandle) and write what the media layer needs
-// into the input's records. Video handler kind 5; no sound.
+// index: thin adapters that open a reader into the input's media slot
+// under a handle of their own (1000 + entry of 128, in QtHandle) and
+// forward to it. Video handler kind 5; no sound.
 #include <cstdint>
 
 // Empties the table; 0. GStreamer itself starts with the first open (a

@@ -14,47 +14,49 @@
 
 #include "platform/gstreamer/movie.h"
 #include "platform/media/media_formats.h"
+#include "platform/media/media_reader.h"
 
-class MediaMacQT {
+class MediaMacQT : public MediaReader {
 public:
   MediaMacQT() = default;
-  ~MediaMacQT(); // Close()
+  ~MediaMacQT() override; // Close()
   MediaMacQT(const MediaMacQT&) = delete;
   MediaMacQT& operator=(const MediaMacQT&) = delete;
 
   // 0, or -80 when the file gives no movie. A movie without a usable
   // picture opens too, with HasVideo 0.
-  int Open(const std::wstring& path);
+  int Open(const std::wstring& path) override;
   // Stops and joins the frame thread, then frees movie and bitmap; safe to
   // repeat and to call while other threads still hold the object.
-  void Close();
+  void Close() override;
 
   // The frame shown at t into BitmapData: 0, -1 (frame thread stopping),
   // -21 (nothing open) or -81. Past the end of the media the bitmap is
   // cleared and the answer is 0.
-  int GetFrame(double t);
-  void Seek(double t);
+  int GetFrame(double t) override;
+  void Seek(double t) override;
   // Hands a look-ahead to the frame thread; dropped while a decode runs.
-  void PrepareFrame(double t) { PrepareFrame(t, false); }
+  void PrepareFrame(double t) override { PrepareFrame(t, false); }
   void PrepareFrame(double t, bool readyOnly);
-  void SetPlaybackFrameRate(double fps) { playbackFrameRate_ = fps; }
+  void SetPlaybackFrameRate(double fps) override { playbackFrameRate_ = fps; }
   // No sound: clears AudioData and answers -1.
-  int GetAudio(double t, double length);
+  int GetAudio(double t, double length) override;
 
-  double MediaLength() const { return mediaLength_; }
-  uint32_t HasVideo() const { return hasVideo_; }
-  uint32_t HasAudio() const { return 0; }
-  const tagBITMAPINFOHEADER& BitmapFormat() const { return bitmapFormat_; }
-  uint8_t* BitmapData() { return bitmap_.empty() ? nullptr : bitmap_.data(); }
-  uint32_t Orientation() const { return 0; }
+  double MediaLength() const override { return mediaLength_; }
+  uint32_t HasVideo() const override { return hasVideo_; }
+  uint32_t HasAudio() const override { return 0; }
+  const tagBITMAPINFOHEADER& BitmapFormat() const override { return bitmapFormat_; }
+  uint8_t* BitmapData() override { return bitmap_.empty() ? nullptr : bitmap_.data(); }
+  uint32_t Orientation() const override { return 0; }
+  uint32_t FlipY() const override { return 0; } // top row first
   double PlaybackFrameRate() const { return playbackFrameRate_; }
   double FrameDuration() const { return frameDuration_; }
   // Jumps the movie has made since it was opened (the one of the open
   // included); tells stepping from seeking.
   uint32_t SeekCount() const { return seekCount_; }
-  const AudioFormat& Format() const { return audioFormat_; }
-  uint8_t* AudioData() { return audioData_; }
-  uint32_t AudioDataLength() const { return audioDataLength_; }
+  const AudioFormat& Format() const override { return audioFormat_; }
+  uint8_t* AudioData() override { return audioData_; }
+  uint32_t AudioDataLength() const override { return audioDataLength_; }
 
 private:
   void Shutdown(); // Close without recording a result

@@ -220,8 +220,7 @@ TEST_F(InputHandler, UnknownFilesAreRefusedWithNothingLeft) {
     EXPECT_EQ(slot->AudioHandler, 0u);
     EXPECT_EQ(slot->AvHandle, 0u);
     EXPECT_EQ(slot->FrameData, nullptr);
-    EXPECT_EQ(slot->Image, nullptr);
-    EXPECT_EQ(slot->Wav, nullptr);
+    EXPECT_EQ(slot->Reader, nullptr);
     EXPECT_EQ(slot->LastSeekTime, -1.0);
   }
   uint32_t folder = MediaTestAddInput(MediaTestDir());
