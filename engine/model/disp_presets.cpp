@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/model/disp_presets.h"
+#include "engine/model/disp_types.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/model_text.h"
 
@@ -233,45 +235,30 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
   }
 }
 
+// Presets of each kind's block, as the type table names them.
+void DispInitShape(void* b) { ShapeInit(static_cast<ShapeStruct*>(b)); }
+void DispInitText(void* b) { TextInit(static_cast<TextStruct*>(b), kDispText); }
+void DispInitTextData(void* b) { TextInit(static_cast<TextStruct*>(b), kDispTextData); }
+void DispInitGear(void* b) { TextInit(static_cast<TextStruct*>(b), kDispGear); }
+void DispInitLapCount(void* b) { TextInit(static_cast<TextStruct*>(b), kDispLapCount); }
+void DispInitLapTimer(void* b) { TextInit(static_cast<TextStruct*>(b), kDispLapTimer); }
+void DispInitEImage(void* b) { EImageInit(static_cast<EImageParam*>(b)); }
+void DispInitGauge(void* b) { DispObjGaugeInit(static_cast<GaugeParam*>(b), 0); }
+void DispInitSpeedo(void* b) { DispObjGaugeInit(static_cast<GaugeParam*>(b), 1); }
+void DispInitTacho(void* b) { DispObjGaugeInit(static_cast<GaugeParam*>(b), 2); }
+void DispInitBar(void* b) { BarInit(static_cast<BarParam*>(b)); }
+void DispInitTimeGraph(void* b) { TimeGraphInit(static_cast<TimeGraphParam*>(b)); }
+void DispInitTrackMap(void* b) { TrackMapInit(static_cast<TrackMapParam*>(b)); }
+void DispInitGForce(void* b) { GForceInit(static_cast<GForceParam*>(b)); }
+
 uint32_t DispParamSizeForType(uint32_t type) {
-  switch (type) {
-  case kDispShape: return sizeof(ShapeStruct);
-  case kDispText:
-  case kDispTextData:
-  case kDispGear:
-  case kDispLapCount:
-  case kDispLapTimer: return sizeof(TextStruct);
-  case kDispEImage: return sizeof(EImageParam);
-  case kDispGauge:
-  case kDispSpeedo:
-  case kDispTacho: return sizeof(GaugeParam);
-  case kDispBar: return sizeof(BarParam);
-  case kDispTimeGraph: return sizeof(TimeGraphParam);
-  case kDispTrackMap: return sizeof(TrackMapParam);
-  case kDispGForce: return sizeof(GForceParam);
-  case kDispEnhanced: return sizeof(EnhParam);
-  default: return 0;
-  }
+  const DispTypeInfo* info = DispTypeFind(type);
+  return info != nullptr ? info->paramSize : 0;
 }
 
 // Fills a zeroed block of DispParamSizeForType(type) bytes with the type's
 // presets. Scripted objects get no block at creation, so none here.
 void DispParamInit(void* block, uint32_t type) {
-  switch (type) {
-  case kDispShape: ShapeInit(static_cast<ShapeStruct*>(block)); break;
-  case kDispText:
-  case kDispTextData:
-  case kDispGear:
-  case kDispLapCount:
-  case kDispLapTimer: TextInit(static_cast<TextStruct*>(block), type); break;
-  case kDispEImage: EImageInit(static_cast<EImageParam*>(block)); break;
-  case kDispGauge: DispObjGaugeInit(static_cast<GaugeParam*>(block), 0); break;
-  case kDispSpeedo: DispObjGaugeInit(static_cast<GaugeParam*>(block), 1); break;
-  case kDispTacho: DispObjGaugeInit(static_cast<GaugeParam*>(block), 2); break;
-  case kDispBar: BarInit(static_cast<BarParam*>(block)); break;
-  case kDispTimeGraph: TimeGraphInit(static_cast<TimeGraphParam*>(block)); break;
-  case kDispTrackMap: TrackMapInit(static_cast<TrackMapParam*>(block)); break;
-  case kDispGForce: GForceInit(static_cast<GForceParam*>(block)); break;
-  default: break;
-  }
+  const DispTypeInfo* info = DispTypeFind(type);
+  if (info != nullptr && info->initParam != nullptr) info->initParam(block);
 }

@@ -6,6 +6,7 @@
 #include "engine/base/error.h"
 #include "engine/base/text.h"
 #include "engine/model/disp_presets.h"
+#include "engine/model/disp_types.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_table.h"
@@ -29,19 +30,8 @@ struct NameReply {
 
 // Offset of the data-channel field in a type's parameter record.
 int DataFieldOffset(uint32_t type) {
-  switch (type) {
-  case kDispText:
-  case kDispTextData:
-  case kDispGear:
-  case kDispLapCount:
-  case kDispLapTimer: return offsetof(TextStruct, Field);
-  case kDispBar: return offsetof(BarParam, Field);
-  case kDispGauge: return offsetof(GaugeParam, Field);
-  case kDispTimeGraph: return offsetof(TimeGraphParam, Field);
-  case kDispEImage: return offsetof(EImageParam, Field);
-  case kDispEnhanced: return offsetof(EnhParam, Field);
-  default: return -1;
-  }
+  const DispTypeInfo* info = DispTypeFind(type);
+  return info != nullptr ? info->fieldOffset : -1;
 }
 
 } // namespace

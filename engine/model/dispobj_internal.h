@@ -31,3 +31,6 @@ void DispTableInputsSwapped(uint32_t a, uint32_t b);
 // Forces every text field of a parameter record to end inside the record;
 // for a scripted object also clears each script after its terminator.
 void ParamSanitize(uint32_t type, uint8_t* block, uint32_t size);
+// The scripted object's own repair: each script cleared after its
+// terminator, its colour and parameter names kept terminated.
+void ParamSanitizeScripts(uint8_t* block, uint32_t size);

@@ -1,4 +1,4 @@
-// Dispatch of the data display objects and the layer they draw on.
+// The layer the data display objects draw on.
 #include "render/objects/data_object.h"
 
 #include <algorithm>
@@ -7,23 +7,6 @@
 namespace {
 constexpr int kMaxLayerSide = 8192;
 constexpr double kMaxLayerPixels = 4096.0 * 4096.0;
-}
-
-int RenderDataObject(const ObjectContext& ctx) {
-  switch (ctx.obj->Type) {
-  case kDispGauge:
-  case kDispSpeedo:
-  case kDispTacho: return RenderGaugeObject(ctx);
-  case kDispBar: return RenderBarObject(ctx);
-  case kDispTextData:
-  case kDispGear:
-  case kDispLapCount:
-  case kDispLapTimer: return RenderTextDataObject(ctx);
-  case kDispTimeGraph: return RenderTimeGraphObject(ctx);
-  case kDispTrackMap: return RenderTrackMapObject(ctx);
-  case kDispGForce: return RenderGForceObject(ctx);
-  default: return -1;
-  }
 }
 
 bool DataLayerFor(const ObjectContext& ctx, bool highRes, DataLayer* out) {

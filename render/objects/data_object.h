@@ -7,9 +7,6 @@
 
 #include <string>
 
-// Draws a data display object; -1 for a type that is none of them.
-int RenderDataObject(const ObjectContext& ctx);
-
 int RenderGaugeObject(const ObjectContext& ctx);
 int RenderBarObject(const ObjectContext& ctx);
 int RenderTimeGraphObject(const ObjectContext& ctx);

@@ -1,10 +1,10 @@
 #include "render/objects/object_render.h"
 
 #include "engine/base/error.h"
+#include "engine/model/disp_types.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/picture_adjust.h"
 #include "render/compositor/pixel_ops.h"
-#include "render/objects/data_object.h"
 
 #include <algorithm>
 #include <cmath>
@@ -119,13 +119,7 @@ int ObjectDrawBitmapWith(const ObjectContext& ctx, const BitmapEffects& effects)
 
 int DispObjRenderLayer(const ObjectContext& ctx) {
   if (!ctx.obj) return ErrorSet(kErrBadArg, "DispObjRenderLayer");
-  switch (ctx.obj->Type) {
-  case kDispGroup: return RenderGroupObject(ctx);
-  case kDispVideo: return RenderPictureObject(ctx);
-  case kDispAudio: return RenderAudioObject(ctx);
-  case kDispShape: return RenderShapeObject(ctx);
-  case kDispText: return RenderTextObject(ctx);
-  case kDispEImage: return RenderEImageObject(ctx);
-  default: return RenderDataObject(ctx); // -1 for scripted objects: nothing drawn
-  }
+  // Scripted objects and unknown codes have no renderer: nothing drawn.
+  const DispTypeInfo* info = DispTypeFind(ctx.obj->Type);
+  return info != nullptr && info->render != nullptr ? info->render(ctx) : -1;
 }

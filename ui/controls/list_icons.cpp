@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <functional>
 
-#include "engine/model/disp_records.h"
+#include "engine/model/disp_types.h"
 
 namespace {
 
@@ -157,25 +157,26 @@ QImage InputTypeIcon(uint32_t type) {
 
 QImage DispObjTypeIcon(uint32_t type) {
   const QColor tile(215, 225, 240);
-  switch (type) {
-  case kDispGroup: return drawIcon(QColor(225, 225, 210), groupBoxes);
-  case kDispEImage: return drawIcon(tile, picture);
-  case kDispVideo: return drawIcon(tile, filmStrip);
-  case kDispAudio: return drawIcon(tile, speaker);
-  case kDispShape: return drawIcon(tile, shapes);
-  case kDispText: return drawIcon(tile, [](QPainter& p) { letters(p, "T", 15); });
-  case kDispGauge: return drawIcon(tile, gauge);
-  case kDispBar: return drawIcon(tile, bars);
-  case kDispTextData: return drawIcon(tile, [](QPainter& p) { letters(p, "12", 11); });
-  case kDispTimeGraph: return drawIcon(tile, lineChart);
-  case kDispEnhanced: return drawIcon(tile, [](QPainter& p) { letters(p, "{}", 12); });
-  case kDispTrackMap: return drawIcon(tile, trackMap);
-  case kDispGForce: return drawIcon(tile, gForce);
-  case kDispGear: return drawIcon(tile, [](QPainter& p) { letters(p, "N", 14); });
-  case kDispLapCount:
-  case kDispLapTimer: return drawIcon(tile, lapFlag);
-  default: return QImage();
+  const DispTypeInfo* info = DispTypeFind(type);
+  switch (info != nullptr ? info->icon : DispIcon::kNone) {
+  case DispIcon::kGroup: return drawIcon(QColor(225, 225, 210), groupBoxes);
+  case DispIcon::kEImage: return drawIcon(tile, picture);
+  case DispIcon::kVideo: return drawIcon(tile, filmStrip);
+  case DispIcon::kAudio: return drawIcon(tile, speaker);
+  case DispIcon::kShape: return drawIcon(tile, shapes);
+  case DispIcon::kText: return drawIcon(tile, [](QPainter& p) { letters(p, "T", 15); });
+  case DispIcon::kGauge: return drawIcon(tile, gauge);
+  case DispIcon::kBar: return drawIcon(tile, bars);
+  case DispIcon::kTextData: return drawIcon(tile, [](QPainter& p) { letters(p, "12", 11); });
+  case DispIcon::kTimeGraph: return drawIcon(tile, lineChart);
+  case DispIcon::kEnhanced: return drawIcon(tile, [](QPainter& p) { letters(p, "{}", 12); });
+  case DispIcon::kTrackMap: return drawIcon(tile, trackMap);
+  case DispIcon::kGForce: return drawIcon(tile, gForce);
+  case DispIcon::kGear: return drawIcon(tile, [](QPainter& p) { letters(p, "N", 14); });
+  case DispIcon::kLap: return drawIcon(tile, lapFlag);
+  case DispIcon::kNone: break;
   }
+  return QImage();
 }
 
 QIcon ListRowIcon(const QImage& icon, bool indent) {

@@ -17,6 +17,7 @@
 
 #include "engine/base/text.h"
 #include "engine/base/util.h"
+#include "engine/model/disp_types.h"
 
 namespace {
 
@@ -206,31 +207,16 @@ bool UIHitTestControl(QWidget* control, double x, double y) {
 void UISetButtonTitleColor(QAbstractButton* button, const QColor& colour) {
   if (button == nullptr) return;
   QPalette palette = button->palette();
+  // Check boxes draw their titles in the window-text colour.
   palette.setColor(QPalette::ButtonText, colour);
+  palette.setColor(QPalette::WindowText, colour);
   button->setPalette(palette);
 }
 
 QString DispObjTypeName(uint32_t type) {
-  switch (type) {
-  case 0: return "Group";
-  case 10: return "Picture / Video";
-  case 11: return "Audio";
-  case 12: return "Shape";
-  case 13: return "Text";
-  case 14: return "Embedded Image";
-  case 30: return "Gauge";
-  case 31: return "Bar Graph";
-  case 34: return "Text Data";
-  case 35: return "Time Graph";
-  case 70: return "Track Map";
-  case 71: return "Speedometer";
-  case 72: return "Tachometer";
-  case 74: return "G-Force";
-  case 75: return "Gear Number";
-  case 76: return "Lap Counter";
-  case 77: return "Timer";
-  default: return QString::asprintf("#%d", static_cast<int>(type));
-  }
+  const DispTypeInfo* info = DispTypeFind(type);
+  if (info == nullptr || info->typeName == nullptr) return QString::asprintf("#%d", static_cast<int>(type));
+  return QString::fromUtf8(info->typeName);
 }
 
 QColor ColorToNSColor(uint32_t colour) {
