@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QMetaObject>
+#include <QVariant>
 
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -23,4 +24,25 @@ bool CallWindowIfVisible(WindowController* window, const char* method, int value
 bool CallWindowIfVisible(WindowController* window, const char* method) {
   if (!carries(window, QByteArray(method) + "()")) return false;
   return QMetaObject::invokeMethod(window, method, Qt::DirectConnection);
+}
+
+bool WindowCarries(WindowController* window, const char* signature) {
+  return window != nullptr &&
+         window->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(signature).constData()) >= 0;
+}
+
+bool CallWindowBool(WindowController* window, const char* method, int value, bool& result) {
+  if (!WindowCarries(window, (QByteArray(method) + "(int)").constData())) return false;
+  return QMetaObject::invokeMethod(window, method, Qt::DirectConnection, Q_RETURN_ARG(bool, result),
+                                   Q_ARG(int, value));
+}
+
+bool CallWindowBool(WindowController* window, const char* method, int first, int second, bool& result) {
+  if (!WindowCarries(window, (QByteArray(method) + "(int,int)").constData())) return false;
+  return QMetaObject::invokeMethod(window, method, Qt::DirectConnection, Q_RETURN_ARG(bool, result),
+                                   Q_ARG(int, first), Q_ARG(int, second));
+}
+
+bool WindowFlag(WindowController* window, const char* name) {
+  return window != nullptr && window->property(name).toBool();
 }

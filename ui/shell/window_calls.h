@@ -8,3 +8,14 @@ class WindowController;
 // True when the window is visible and carried the call.
 bool CallWindowIfVisible(WindowController* window, const char* method, int value);
 bool CallWindowIfVisible(WindowController* window, const char* method);
+
+// Modal windows are set up before they show: these call whether or not the
+// window is visible. False when the window does not carry the call (then
+// result is left alone), e.g. bool SetData(int, int) on the timeline
+// segment editor, bool SetData(int) on the background bitmap window.
+bool WindowCarries(WindowController* window, const char* signature);
+bool CallWindowBool(WindowController* window, const char* method, int value, bool& result);
+bool CallWindowBool(WindowController* window, const char* method, int first, int second, bool& result);
+// A window's BOOL result read after its modal run (Success, TimeChanged,
+// ChangedOrder: Q_PROPERTYs); false when the window has no such property.
+bool WindowFlag(WindowController* window, const char* name);

@@ -1,0 +1,46 @@
+#pragma once
+// The launched program with its real engine and preview, for the
+// display-object commands, the toolbox and the property window: helpers
+// to select objects by name and to reach the windows.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "engine/model/dispobjs.h"
+#include "platform/system/message_box.h"
+#include "ui/controls/NameListTable.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/dispobj/wcDispObjToolbox.h"
+#include "ui/preview/preview_fixture.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+
+class DispObjTest : public PreviewTest {
+protected:
+  void SetUp() override {
+    PreviewTest::SetUp();
+    LaunchMain();
+  }
+
+  static QString Name(uint32_t object) {
+    const char16_t* name = DispObjGetName(object);
+    return name != nullptr ? QString::fromUtf16(name) : QString();
+  }
+  // Rebuilds the objects list and selects the objects' rows.
+  void Select(std::initializer_list<uint32_t> objects) {
+    main->DispObjRefresh(kNoDispObj);
+    main->DispObjsTable->clearSelection();
+    QStringList names;
+    for (uint32_t object : objects) names << Name(object);
+    main->DispObjsTable->selectTexts(names);
+  }
+  uint32_t Parent(uint32_t object) const { return DispObjGet(object)->ParentObject; }
+  wcDispObjEdit* Editor() const { return static_cast<wcDispObjEdit*>(app->wndDispObjEdit); }
+  wcDispObjToolbox* Toolbox() const { return static_cast<wcDispObjToolbox*>(app->wndDispObjToolbox); }
+  // The last message shown, "" when none.
+  std::wstring LastMessage() const { return messages.empty() ? std::wstring() : messages.back().text; }
+  int LastFlags() const { return messages.empty() ? -1 : messages.back().flags; }
+  std::string File(const std::string& name) const { return tempDir + "/" + name; }
+};

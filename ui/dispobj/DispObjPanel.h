@@ -1,0 +1,70 @@
+#pragma once
+// One panel of the display-object property window (wcDispObjEdit). Each
+// panel edits one concern of the object shown: a copy of its common record
+// or of its parameter record, read from the engine when the panel is
+// filled and written back whole, with one undo checkpoint, on each change
+// the user makes. See wcDispObjEdit.h for how a panel plugs in.
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "engine/model/disp_records.h"
+#include "engine/model/disp_types.h"
+
+class wcDispObjEdit;
+class wcMain;
+
+class DispObjPanel : public QWidget {
+  Q_OBJECT
+public:
+  // bit: the panel's place in the column (DispPanel); the type table says
+  // which kinds of object get it.
+  DispObjPanel(DispPanel bit, const QString& objectName, wcDispObjEdit* owner);
+
+  DispPanel panelBit() const { return bit_; }
+  // Fills the controls from the object (index 0xFFFFFFFF: none); false
+  // hides the panel. Filling never writes to the engine.
+  virtual bool SetData(uint32_t index) = 0;
+  // The height the column gives the panel for the controls it now shows.
+  virtual int IntendedHeight() const;
+
+  uint32_t OurIndex = kNoDispObj;
+
+protected:
+  // Whether the object's kind gets this panel.
+  bool appliesTo(uint8_t type) const;
+  // The object's common record, checked to be of a kind this panel edits.
+  // A missing object shows the engine's error (not for index none).
+  bool readCommon(uint32_t index, DispStruct& out) const;
+  // The object's parameter record, copied only when the object's kind gets
+  // this panel and its stored block is exactly size bytes.
+  bool readParam(uint32_t index, void* out, size_t size) const;
+  template <class Record> bool readParam(uint32_t index, Record& out) const {
+    return readParam(index, &out, sizeof(Record));
+  }
+
+  // The write paths: return at once while LoadingData is set; otherwise
+  // check that OurIndex still holds an object this panel edits (else the
+  // window reloads and nothing is written), take one undo checkpoint, mark
+  // the project modified, write the whole record and repaint the preview.
+  // change edits a fresh copy of the common record; afterWrite runs
+  // between the write and the repaint.
+  bool writeCommon(const std::function<void(DispStruct&)>& change, bool quickPreview = false,
+                   const std::function<void()>& afterWrite = {});
+  bool writeParam(const void* record, size_t size);
+  template <class Record> bool writeParam(const Record& record) { return writeParam(&record, sizeof(Record)); }
+
+  // The main window, the property window.
+  static wcMain* main();
+  wcDispObjEdit* owner() const { return owner_; }
+  // Asks the property window to refill every shown panel.
+  void updateOtherPanels();
+
+  bool LoadingData = false;
+
+private:
+  bool objectStillFits(DispStruct& record, size_t paramSize);
+
+  DispPanel bit_;
+  wcDispObjEdit* owner_;
+};

@@ -1,0 +1,440 @@
+#include "ui/dispobj/vcDispObjPicture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "engine/model/dispobjs.h"
+#include "ui/controls/NSTextLabelCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/shell/wcMain.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+const char* const kMirroring[] = {"None", "Horizontal", "Vertical", "Both"};
+
+QString percentText(double value) { return QString::number(value, 'f', 3); }
+
+// A number field: the text, its stepper and a unit after them.
+QHBoxLayout* numberField(TextField*& text, RealStepper*& stepper, const char* name, double minimum, double maximum,
+                         double increment, QWidget* parent, const QString& unit = QString()) {
+  auto* row = new QHBoxLayout();
+  row->setSpacing(2);
+  text = new TextField(parent);
+  text->setObjectName(QString(name) + "Text");
+  text->setFixedWidth(70);
+  text->setAlignment(Qt::AlignRight);
+  stepper = new RealStepper(minimum, maximum, increment, parent);
+  stepper->setObjectName(QString(name) + "Stepper");
+  row->addWidget(text);
+  row->addWidget(stepper);
+  if (!unit.isEmpty()) row->addWidget(new QLabel(unit, parent));
+  row->addStretch(1);
+  return row;
+}
+
+} // namespace
+
+vcDispObjPicture::vcDispObjPicture(wcDispObjEdit* owner) : DispObjPanel(kPanelPicture, "vcDispObjPicture", owner) {
+  buildControls();
+}
+
+void vcDispObjPicture::buildControls() {
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 6, 8, 6);
+  grid->setVerticalSpacing(3);
+  auto* title = new QLabel("<b>Position and Look</b>", this);
+  grid->addWidget(title, 0, 0, 1, 4);
+
+  PosXLabel = new NSTextLabelCustom("X:", this);
+  PosXLabel->setToolTip("Click to center horizontally");
+  PosYLabel = new NSTextLabelCustom("Y:", this);
+  PosYLabel->setToolTip("Click to center vertically");
+  WidthLabel = new QLabel("Width:", this);
+  HeightLabel = new QLabel("Height:", this);
+  grid->addWidget(PosXLabel, 1, 0);
+  grid->addLayout(numberField(PosXText, PosXStepper, "PosX", -1000, 1000, 0.1, this, "%"), 1, 1);
+  grid->addWidget(WidthLabel, 1, 2);
+  grid->addLayout(numberField(WidthText, WidthStepper, "Width", 0.1, 1000, 0.1, this, "%"), 1, 3);
+  grid->addWidget(PosYLabel, 2, 0);
+  grid->addLayout(numberField(PosYText, PosYStepper, "PosY", -1000, 1000, 0.1, this, "%"), 2, 1);
+  grid->addWidget(HeightLabel, 2, 2);
+  grid->addLayout(numberField(HeightText, HeightStepper, "Height", 0.1, 1000, 0.1, this, "%"), 2, 3);
+  for (TextField* t : {PosXText, PosYText, WidthText, HeightText}) t->setFixedWidth(58);
+
+  // Nudges: a pad of four arrows with the amount beside it.
+  auto* pad = new QGridLayout();
+  pad->setSpacing(1);
+  MoveUpButton = new QPushButton(QString::fromUtf8("\u25B2"), this);
+  MoveDownButton = new QPushButton(QString::fromUtf8("\u25BC"), this);
+  MoveLeftButton = new QPushButton(QString::fromUtf8("\u25C0"), this);
+  MoveRightButton = new QPushButton(QString::fromUtf8("\u25B6"), this);
+  const char* names[] = {"MoveUp", "MoveDown", "MoveLeft", "MoveRight"};
+  int n = 0;
+  for (QPushButton* b : {MoveUpButton, MoveDownButton, MoveLeftButton, MoveRightButton}) {
+    b->setObjectName(names[n++]);
+    b->setFixedSize(26, 22);
+    b->setAutoRepeat(true);
+  }
+  pad->addWidget(MoveUpButton, 0, 1);
+  pad->addWidget(MoveLeftButton, 1, 0);
+  pad->addWidget(MoveRightButton, 1, 2);
+  pad->addWidget(MoveDownButton, 2, 1);
+  grid->addLayout(pad, 3, 0, 3, 2, Qt::AlignLeft);
+  auto* moveRow = numberField(MoveAmountText, MoveAmountStepper, "MoveAmount", 1, 10, 1, this);
+  MoveAmountLabel = new QLabel("pixels", this);
+  moveRow->insertWidget(2, MoveAmountLabel);
+  MoveAmountText->setFixedWidth(40);
+  grid->addWidget(new QLabel("Move by:", this), 3, 2);
+  grid->addLayout(moveRow, 3, 3);
+  SmallerButton = new QPushButton("Smaller", this);
+  SmallerButton->setObjectName("SmallerButton");
+  LargerButton = new QPushButton("Larger", this);
+  LargerButton->setObjectName("LargerButton");
+  auto* sizeButtons = new QHBoxLayout();
+  sizeButtons->addWidget(SmallerButton);
+  sizeButtons->addWidget(LargerButton);
+  grid->addLayout(sizeButtons, 4, 2, 1, 2);
+  auto* sizeRow = numberField(SizeAmountText, SizeAmountStepper, "SizeAmount", 1, 100, 1, this);
+  SizeAmountText->setFixedWidth(40);
+  SizeAmountLabel = new QLabel("%", this);
+  sizeRow->insertWidget(2, SizeAmountLabel);
+  grid->addWidget(new QLabel("Size by:", this), 5, 2);
+  grid->addLayout(sizeRow, 5, 3);
+
+  KeepRatioCheck = new QCheckBox("Keep aspect ratio", this);
+  KeepRatioCheck->setObjectName("KeepRatioCheck");
+  grid->addWidget(KeepRatioCheck, 6, 0, 1, 4);
+
+  TransparencyLabel = new NSTextLabelCustom("Transparency:", this);
+  TransparencyLabel->setToolTip("Click to make solid");
+  auto* transparencyRow = numberField(TransparencyText, TransparencyStepper, "Transparency", 0, 100, 1, this, "%");
+  TransparencyText->setFixedWidth(40);
+  TransparencyAmountLabel = new NSTextLabelCustom("(Solid)", this);
+  TransparencyAmountLabel->setObjectName("TransparencyAmountLabel");
+  transparencyRow->insertWidget(3, TransparencyAmountLabel);
+  grid->addWidget(TransparencyLabel, 7, 0, 1, 2);
+  grid->addLayout(transparencyRow, 7, 2, 1, 2);
+
+  MirroringLabel = new NSTextLabelCustom("Mirroring:", this);
+  MirroringSelection = new QComboBox(this);
+  MirroringSelection->setObjectName("MirroringSelection");
+  for (const char* item : kMirroring) MirroringSelection->addItem(item);
+  grid->addWidget(MirroringLabel, 8, 0, 1, 2);
+  grid->addWidget(MirroringSelection, 8, 2, 1, 2);
+
+  ColorLabel = new NSTextLabelCustom("Colours:", this);
+  ColorRCheck = new QCheckBox("Red", this);
+  ColorGCheck = new QCheckBox("Green", this);
+  ColorBCheck = new QCheckBox("Blue", this);
+  ColorRCheck->setObjectName("ColorRCheck");
+  ColorGCheck->setObjectName("ColorGCheck");
+  ColorBCheck->setObjectName("ColorBCheck");
+  UISetButtonTitleColor(ColorRCheck, QColor(220, 0, 0));
+  UISetButtonTitleColor(ColorGCheck, QColor::fromRgbF(0, 0.6f, 0));
+  UISetButtonTitleColor(ColorBCheck, QColor(0, 0, 230));
+  auto* colours = new QHBoxLayout();
+  for (QCheckBox* c : {ColorRCheck, ColorGCheck, ColorBCheck}) colours->addWidget(c);
+  grid->addWidget(ColorLabel, 9, 0, 1, 2);
+  grid->addLayout(colours, 9, 2, 1, 2);
+  for (NSTextLabelCustom* label : {PosXLabel, PosYLabel, TransparencyLabel, MirroringLabel, ColorLabel})
+    label->setText("<u>" + label->text() + "</u>");
+
+  connect(PosXText, &TextField::changed, this, &vcDispObjPicture::PosXText_Changed);
+  connect(PosXStepper, &RealStepper::changed, this, &vcDispObjPicture::PosXStepper_Changed);
+  connect(PosYText, &TextField::changed, this, &vcDispObjPicture::PosYText_Changed);
+  connect(PosYStepper, &RealStepper::changed, this, &vcDispObjPicture::PosYStepper_Changed);
+  connect(WidthText, &TextField::changed, this, &vcDispObjPicture::WidthText_Changed);
+  connect(WidthStepper, &RealStepper::changed, this, &vcDispObjPicture::WidthStepper_Changed);
+  connect(HeightText, &TextField::changed, this, &vcDispObjPicture::HeightText_Changed);
+  connect(HeightStepper, &RealStepper::changed, this, &vcDispObjPicture::HeightStepper_Changed);
+  connect(MoveAmountText, &TextField::changed, this, &vcDispObjPicture::MoveAmountText_Changed);
+  connect(MoveAmountStepper, &RealStepper::changed, this, &vcDispObjPicture::MoveAmountStepper_Changed);
+  connect(SizeAmountText, &TextField::changed, this, &vcDispObjPicture::SizeAmountText_Changed);
+  connect(SizeAmountStepper, &RealStepper::changed, this, &vcDispObjPicture::SizeAmountStepper_Changed);
+  connect(TransparencyText, &TextField::changed, this, &vcDispObjPicture::TransparencyText_Changed);
+  connect(TransparencyStepper, &RealStepper::changed, this, &vcDispObjPicture::TransparencyStepper_Changed);
+  connect(MoveUpButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveUp_Pressed);
+  connect(MoveDownButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveDown_Pressed);
+  connect(MoveLeftButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveLeft_Pressed);
+  connect(MoveRightButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveRight_Pressed);
+  connect(SmallerButton, &QPushButton::clicked, this, &vcDispObjPicture::SmallerButton_Pressed);
+  connect(LargerButton, &QPushButton::clicked, this, &vcDispObjPicture::LargerButton_Pressed);
+  connect(KeepRatioCheck, &QCheckBox::clicked, this, [this]() { UpdatePreview(); });
+  connect(MirroringSelection, &QComboBox::activated, this, &vcDispObjPicture::MirroringSelection_Changed);
+  for (QCheckBox* c : {ColorRCheck, ColorGCheck, ColorBCheck})
+    connect(c, &QCheckBox::clicked, this, [this]() { UpdatePreview(); });
+  connect(PosXLabel, &NSTextLabelCustom::clicked, this, &vcDispObjPicture::PosXLabel_Clicked);
+  connect(PosYLabel, &NSTextLabelCustom::clicked, this, &vcDispObjPicture::PosYLabel_Clicked);
+  connect(TransparencyLabel, &NSTextLabelCustom::clicked, this, &vcDispObjPicture::TransparencyLabel_Clicked);
+  connect(TransparencyAmountLabel, &NSTextLabelCustom::clicked, this, &vcDispObjPicture::TransparencyLabel_Clicked);
+  connect(MirroringLabel, &NSTextLabelCustom::clicked, this, &vcDispObjPicture::MirroringLabel_Clicked);
+  connect(ColorLabel, &NSTextLabelCustom::clicked, this, &vcDispObjPicture::ColorLabel_Clicked);
+  MoveAmountStepper->setValue(1);
+  SizeAmountStepper->setValue(10);
+  showAmounts();
+}
+
+bool vcDispObjPicture::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj) return false;
+  // A group's box is its members' box.
+  DispObjGroupCalcPosSize(index);
+  DispStruct record{};
+  if (!readCommon(index, record)) return false;
+  GroupObject = record.Type == kDispGroup;
+  TextAutoSize = false;
+  if (wcDispObjEdit::PanelsForType(record.Type) & kPanelText) {
+    TextStruct text{};
+    TextAutoSize = readParam(index, text) && (text.Options & 0x80) != 0;
+  }
+  LoadingData = true;
+  for (QWidget* w : std::initializer_list<QWidget*>{KeepRatioCheck, TransparencyStepper, TransparencyText,
+                                                   TransparencyLabel, TransparencyAmountLabel, MirroringSelection,
+                                                   MirroringLabel, ColorRCheck, ColorGCheck, ColorBCheck, ColorLabel})
+    UISetControlEnabled(w, !GroupObject);
+  for (QWidget* w : std::initializer_list<QWidget*>{WidthStepper, WidthText, WidthLabel, HeightStepper, HeightText,
+                                                   HeightLabel, SmallerButton, LargerButton, SizeAmountStepper,
+                                                   SizeAmountText, SizeAmountLabel})
+    UISetControlEnabled(w, !TextAutoSize);
+  KeepRatioCheck->setVisible(record.Type != kDispEImage);
+  const wcMain* m = main();
+  PixToPctX = m != nullptr && m->PreviewX >= 1 ? 100.0 / m->PreviewX : 1.0;
+  PixToPctY = m != nullptr && m->PreviewY >= 1 ? 100.0 / m->PreviewY : 1.0;
+  const int previewSum = m != nullptr ? m->PreviewX + m->PreviewY : 0;
+  MoveAmountStepper->setRange(1, previewSum >= 40 ? previewSum / 4 : 10);
+  PosXStepper->setValue(record.X);
+  PosYStepper->setValue(record.Y);
+  WidthStepper->setValue(record.Width);
+  HeightStepper->setValue(record.Height);
+  showPosition();
+  showAmounts();
+  KeepRatioCheck->setChecked((record.KeepRatio & 3) != 0);
+  TransparencyStepper->setRange(0, 100);
+  TransparencyStepper->setValue(record.Transparency);
+  showTransparency();
+  MirroringSelection->setCurrentIndex(record.Mirroring & 3);
+  ColorRCheck->setChecked((record.ColorChans & 1) != 0);
+  ColorGCheck->setChecked((record.ColorChans & 2) != 0);
+  ColorBCheck->setChecked((record.ColorChans & 4) != 0);
+  LoadingData = false;
+  return true;
+}
+
+void vcDispObjPicture::showPosition() {
+  PosXText->setText(percentText(PosXStepper->value()));
+  PosYText->setText(percentText(PosYStepper->value()));
+  WidthText->setText(percentText(WidthStepper->value()));
+  HeightText->setText(percentText(HeightStepper->value()));
+}
+
+void vcDispObjPicture::showAmounts() {
+  MoveAmountText->setText(QString::number(MoveAmountStepper->intValue()));
+  MoveAmountLabel->setText(MoveAmountStepper->intValue() == 1 ? "pixel" : "pixels");
+  SizeAmountText->setText(QString::number(SizeAmountStepper->intValue()));
+}
+
+void vcDispObjPicture::showTransparency() {
+  const int value = TransparencyStepper->intValue();
+  TransparencyText->setText(QString::number(value));
+  if (value == 0) {
+    TransparencyAmountLabel->setText("(Solid)");
+  } else if (value == 100) {
+    TransparencyAmountLabel->setText("(Invisible)");
+  } else {
+    TransparencyAmountLabel->setText(QString("(%1% Visible)").arg(100 - value));
+  }
+}
+
+void vcDispObjPicture::EnforceBounds() {
+  const bool loading = LoadingData;
+  LoadingData = true;
+  auto keep = [](RealStepper* position, RealStepper* size) {
+    double p = position->value();
+    if (p + size->value() < 1) p = 1 - size->value();
+    if (p > 99) p = 99;
+    if (p != position->value()) position->setValue(p);
+  };
+  keep(PosXStepper, WidthStepper);
+  keep(PosYStepper, HeightStepper);
+  showPosition();
+  LoadingData = loading;
+}
+
+void vcDispObjPicture::UpdatePreview(bool quick) {
+  if (LoadingData) return;
+  EnforceBounds();
+  const bool group = GroupObject;
+  const uint32_t object = OurIndex;
+  writeCommon(
+      [this](DispStruct& r) {
+        r.X = static_cast<float>(PosXStepper->value());
+        r.Y = static_cast<float>(PosYStepper->value());
+        r.Width = static_cast<float>(WidthStepper->value());
+        r.Height = static_cast<float>(HeightStepper->value());
+        r.KeepRatio = KeepRatioCheck->isChecked() ? 1 : 0;
+        r.Transparency = static_cast<uint8_t>(TransparencyStepper->intValue());
+        r.Mirroring = static_cast<uint8_t>(std::max(0, MirroringSelection->currentIndex()));
+        r.ColorChans = static_cast<uint8_t>((ColorRCheck->isChecked() ? 1 : 0) | (ColorGCheck->isChecked() ? 2 : 0) |
+                                            (ColorBCheck->isChecked() ? 4 : 0));
+      },
+      quick, [group, object]() {
+        if (group) DispObjGroupChangePosSize(object);
+      });
+  LastPreviewWasQuick = quick;
+}
+
+// Number fields: the text goes into the stepper, which holds it in range;
+// the stepper's action shows what it holds and writes.
+void vcDispObjPicture::PosXText_Changed() {
+  PosXStepper->setValue(NSStringToDouble(PosXText->text()));
+  PosXStepper_Changed();
+}
+void vcDispObjPicture::PosXStepper_Changed() {
+  showPosition();
+  UpdatePreview();
+}
+void vcDispObjPicture::PosYText_Changed() {
+  PosYStepper->setValue(NSStringToDouble(PosYText->text()));
+  PosYStepper_Changed();
+}
+void vcDispObjPicture::PosYStepper_Changed() {
+  showPosition();
+  UpdatePreview();
+}
+void vcDispObjPicture::WidthText_Changed() {
+  WidthStepper->setValue(NSStringToDouble(WidthText->text()));
+  WidthStepper_Changed();
+}
+void vcDispObjPicture::WidthStepper_Changed() {
+  showPosition();
+  UpdatePreview();
+}
+void vcDispObjPicture::HeightText_Changed() {
+  HeightStepper->setValue(NSStringToDouble(HeightText->text()));
+  HeightStepper_Changed();
+}
+void vcDispObjPicture::HeightStepper_Changed() {
+  showPosition();
+  UpdatePreview();
+}
+void vcDispObjPicture::MoveAmountText_Changed() {
+  MoveAmountStepper->setValue(NSStringToInt(MoveAmountText->text()));
+  MoveAmountStepper_Changed();
+}
+void vcDispObjPicture::MoveAmountStepper_Changed() { showAmounts(); }
+void vcDispObjPicture::SizeAmountText_Changed() {
+  SizeAmountStepper->setValue(NSStringToInt(SizeAmountText->text()));
+  SizeAmountStepper_Changed();
+}
+void vcDispObjPicture::SizeAmountStepper_Changed() { showAmounts(); }
+void vcDispObjPicture::TransparencyText_Changed() {
+  TransparencyStepper->setValue(NSStringToInt(TransparencyText->text()));
+  TransparencyStepper_Changed();
+}
+void vcDispObjPicture::TransparencyStepper_Changed() {
+  showTransparency();
+  UpdatePreview();
+}
+
+void vcDispObjPicture::nudge(RealStepper* stepper, double value, bool quick) {
+  stepper->setValue(value);
+  showPosition();
+  // One nudge is one change: one checkpoint, one write.
+  UpdatePreview(quick);
+}
+
+void vcDispObjPicture::MoveX(double delta, bool quick) {
+  if (delta == 0) return;
+  if (PosXText->isEdited()) PosXText_Changed();
+  if (WidthText->isEdited()) WidthText_Changed();
+  double x = PosXStepper->value() + delta;
+  if (x + WidthStepper->value() < 1) {
+    x = 1 - WidthStepper->value();
+  } else if (x > 99) {
+    x = 99;
+  }
+  if (x == PosXStepper->value()) return;
+  nudge(PosXStepper, x, quick);
+}
+
+void vcDispObjPicture::MoveY(double delta, bool quick) {
+  if (delta == 0) return;
+  if (PosYText->isEdited()) PosYText_Changed();
+  if (HeightText->isEdited()) HeightText_Changed();
+  double y = PosYStepper->value() + delta;
+  if (y + HeightStepper->value() < 1) {
+    y = 1 - HeightStepper->value();
+  } else if (y > 99) {
+    y = 99;
+  }
+  if (y == PosYStepper->value()) return;
+  nudge(PosYStepper, y, quick);
+}
+
+namespace {
+// Held down, the arrows repeat: those repaints are quick ones.
+bool buttonHeld() { return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0; }
+} // namespace
+
+void vcDispObjPicture::MoveUp_Pressed() {
+  const bool quick = buttonHeld();
+  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  MoveY(MoveAmountStepper->intValue() * PixToPctY, quick);
+}
+void vcDispObjPicture::MoveDown_Pressed() {
+  const bool quick = buttonHeld();
+  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  MoveY(-MoveAmountStepper->intValue() * PixToPctY, quick);
+}
+void vcDispObjPicture::MoveLeft_Pressed() {
+  const bool quick = buttonHeld();
+  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  MoveX(-MoveAmountStepper->intValue() * PixToPctX, quick);
+}
+void vcDispObjPicture::MoveRight_Pressed() {
+  const bool quick = buttonHeld();
+  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  MoveX(MoveAmountStepper->intValue() * PixToPctX, quick);
+}
+
+void vcDispObjPicture::resize(double factor) {
+  if (SizeAmountText->isEdited()) SizeAmountText_Changed();
+  LoadingData = true;
+  WidthStepper->setValue(WidthStepper->value() * factor);
+  HeightStepper->setValue(HeightStepper->value() * factor);
+  showPosition();
+  LoadingData = false;
+  UpdatePreview();
+}
+
+void vcDispObjPicture::SmallerButton_Pressed() { resize(1 / (1 + SizeAmountStepper->intValue() / 100.0)); }
+void vcDispObjPicture::LargerButton_Pressed() { resize(1 + SizeAmountStepper->intValue() / 100.0); }
+
+void vcDispObjPicture::PosXLabel_Clicked() {
+  PosXStepper->setValue((100 - WidthStepper->value()) / 2);
+  PosXStepper_Changed();
+}
+void vcDispObjPicture::PosYLabel_Clicked() {
+  PosYStepper->setValue((100 - HeightStepper->value()) / 2);
+  PosYStepper_Changed();
+}
+void vcDispObjPicture::TransparencyLabel_Clicked() {
+  TransparencyStepper->setValue(0);
+  TransparencyStepper_Changed();
+}
+void vcDispObjPicture::MirroringLabel_Clicked() {
+  MirroringSelection->setCurrentIndex(0);
+  MirroringSelection_Changed();
+}
+void vcDispObjPicture::ColorLabel_Clicked() {
+  for (QCheckBox* c : {ColorRCheck, ColorGCheck, ColorBCheck}) c->setChecked(true);
+  UpdatePreview();
+}
