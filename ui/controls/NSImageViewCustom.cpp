@@ -1,6 +1,7 @@
 #include "ui/controls/NSImageViewCustom.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QGestureEvent>
 #include <QHash>
@@ -133,6 +134,12 @@ void NSImageViewCustom::mouseReleaseEvent(QMouseEvent* event) {
   delegate_->imageMouseUp(point);
   if (clickCount_ == 1) delegate_->imageMouseClick(point);
   else if (clickCount_ == 2) delegate_->imageMouseDoubleClick(point);
+}
+
+void NSImageViewCustom::contextMenuEvent(QContextMenuEvent* event) {
+  if (delegate_ == nullptr) return;
+  delegate_->imageMenuRequested(QPointF(event->pos()), event->globalPos());
+  event->accept();
 }
 
 void NSImageViewCustom::mouseMoveEvent(QMouseEvent* event) {

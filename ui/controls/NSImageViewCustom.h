@@ -35,6 +35,9 @@ public:
   virtual void imageMouseMagnify(QPointF, double /*amount*/, bool /*start*/) {}
   // degrees gathered since the last delivery.
   virtual void imageMouseRotate(QPointF, double /*degrees*/, bool /*start*/) {}
+  // A context menu asked for (right click, menu key) at the point; the
+  // global position is where the menu opens.
+  virtual void imageMenuRequested(QPointF, QPoint /*globalPos*/) {}
 };
 
 // What a window that takes file drops answers; its controller does the work.
@@ -105,6 +108,7 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;

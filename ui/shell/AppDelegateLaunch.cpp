@@ -12,6 +12,8 @@
 #include "engine/base/log.h"
 #include "engine/base/main_thread.h"
 #include "platform/graphics/font_map.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -82,9 +84,9 @@ bool AppDelegate::createControllers() {
   wndInputSync = empty("wcInputSync", "Quick Sync");
   wndInputTrim = empty("wcInputTrim", "Trim Input");
   wndLapList = empty("wcLapList", "Laps");
-  wndDispObjEdit = empty("wcDispObjEdit", "Display Object Properties");
+  wndDispObjEdit = new wcDispObjEdit();
   wndDispObjBackground = empty("wcDispObjBackground", "Background Image");
-  wndDispObjToolbox = empty("wcDispObjToolbox", "Add Display Object");
+  wndDispObjToolbox = new wcDispObjToolbox();
   wndDispObjGaugeDesign = empty("wcDispObjGaugeDesign", "Gauge Designer");
   wndTemplateMenu = empty("wcTemplateMenu", "Templates");
   wndTemplateLoad = empty("wcTemplateLoad", "Template Inputs");

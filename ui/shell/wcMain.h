@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 // preview block: includes
+#include <QPoint>
 #include <QPointF>
 
 #include "engine/model/disp_records.h"
@@ -169,6 +170,36 @@ public:
   void FileTransfer();
   // ---- end of lists block ----------------------------------------------
 
+  // ---- Display-object commands (wcMainDispObjCommands.cpp) ----
+  // The buttons beside the objects list, its context menu and the canvas
+  // menu; objects are found by the names of the selected rows.
+  void DispObjAdd_Pressed();
+  void InputAddDispObj();
+  void DispObjEdit_Pressed() { DispObjEdit(true); }
+  // Loads the first selected object into the property window and shows it
+  // (a visible window is left as it is unless force).
+  void DispObjEdit(bool force);
+  void DispObjDuplicate_Pressed();
+  void DispObjRemove_Pressed();
+  void DispObjGroup_Pressed();
+  void DispObjMoveUp_Pressed();
+  void DispObjMoveDown_Pressed();
+  void DispObjMoveToTop_Clicked();
+  void DispObjMoveToBottom_Clicked();
+  void DispObjSnapshot_Clicked();
+  void DispObjCenterH_Clicked() { DispObjCenter(true, false); }
+  void DispObjCenterV_Clicked() { DispObjCenter(false, true); }
+  void DispObjCenterB_Clicked() { DispObjCenter(true, true); }
+  void DispObjCenter(bool horizontally, bool vertically);
+  void DispObjRename_Clicked();
+  // The canvas menu: the object under the point is selected first.
+  QMenu* PreviewMenu = nullptr;
+  QAction* PreviewMenuItem(const QString& name) const;
+  // Prepares the canvas menu for a right click at the canvas point.
+  void previewMenuWillOpen(QPointF point);
+  void imageMenuRequested(QPointF point, QPoint globalPos);
+  // ---- end of display-object commands ----
+
   // ---- Preview canvas, timer, transport, preview settings, canvas editing
   // (wcMainPreview.cpp, wcMainPreviewForm.cpp, wcMainTransport.cpp,
   // wcMainCanvasEdit.cpp) ----
@@ -279,4 +310,9 @@ private:
   bool saveFirstOrStop();
   bool addOneFile(const QString& path, bool showMessages, QStringList* failures);
   QMap<QString, std::function<void()>> listCommands_;
+  // ---- display-object commands: private ----
+  void installDispObjCommands(class QGroupBox* objectsBox);
+  void runToolbox(uint32_t input);
+  void changeDrawingOrder(int direction, bool toEnd);
+  void refreshPropertyWindow();
 };

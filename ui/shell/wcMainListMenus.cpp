@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "engine/model/disp_types.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "ui/controls/NameListTable.h"
@@ -83,8 +84,9 @@ void wcMain::inputMenuWillOpen() {
 void wcMain::dispObjsMenuWillOpen() {
   QStringList names = SelectedDispObjNames();
   const DispStruct* record = names.isEmpty() ? nullptr : DispObjGet(DispObjFind(names.front().toStdU16String().c_str()));
-  const bool snapshot = record != nullptr && record->Type != kDispGroup && record->Type != kDispAudio;
-  for (const char* name : {"DispObjMenuEdit", "DispObjMenuDuplicate", "DispObjMenuRename", "DispObjMenuRemove"})
-    ListMenuItem(name)->setEnabled(listCommands_.contains(name));
+  const DispTypeInfo* info = record != nullptr ? DispTypeFind(record->Type) : nullptr;
+  const bool snapshot = info != nullptr && info->drawsPicture;
+  for (QAction* item : DispObjsMenu->actions())
+    if (!item->isSeparator()) item->setEnabled(listCommands_.contains(item->objectName()));
   ListMenuItem("DispObjMenuSnapshot")->setEnabled(snapshot && listCommands_.contains("DispObjMenuSnapshot"));
 }

@@ -48,7 +48,8 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   DispObjsTable = new NameListTable();
   DispObjsTable->setObjectName("DispObjsTable");
   layout->addWidget(listBox("Inputs", InputFilesTable, panel), 1);
-  layout->addWidget(listBox("Display Objects", DispObjsTable, panel), 1);
+  QGroupBox* objectsBox = listBox("Display Objects", DispObjsTable, panel);
+  layout->addWidget(objectsBox, 1);
 
   InputFilesMenu = new QMenu(panel);
   InputFilesMenu->setObjectName("InputFilesMenu");
@@ -75,6 +76,7 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   DispObjsMenu->addSeparator();
   addMenuItem(DispObjsMenu, "DispObjMenuSnapshot", "Export Snapshot...");
 
+  installDispObjCommands(objectsBox);
   wireList(InputFilesTable, InputFilesMenu);
   wireList(DispObjsTable, DispObjsMenu);
   connect(InputFilesTable, &QTableWidget::cellDoubleClicked, this,

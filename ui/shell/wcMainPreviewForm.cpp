@@ -33,6 +33,7 @@ public:
   void imageMouseDoubleClick(QPointF p) override { main_->imageMouseDoubleClick(p); }
   void imageMouseDrag(QPointF p) override { main_->imageMouseDrag(p); }
   void imageMouseMagnify(QPointF p, double amount, bool start) override { main_->imageMouseMagnify(p, amount, start); }
+  void imageMenuRequested(QPointF p, QPoint globalPos) override { main_->imageMenuRequested(p, globalPos); }
 
   Qt::DropActions draggingEntered(const QMimeData*) override {
     return Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
