@@ -5,6 +5,7 @@
 
 #include "engine/base/log.h"
 #include "engine/files/undo.h"
+#include "engine/model/dispobjs.h"
 #include "engine/net/release_check.h"
 #include "render/preview/main_preview.h"
 #include "platform/system/message_box.h"
@@ -16,6 +17,7 @@
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcUpload.h"
+#include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
 void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
@@ -140,7 +142,10 @@ void AppDelegate::mnuEditUndo_Clicked() {
   wndMain->DispObjRefresh(0xFFFFFFFF);
   wndMain->setProjectModified(true);
   wndMain->PreviewRefresh(false, playing);
-  // The property and lap-list windows follow the swap once they exist.
+  const QStringList names = wndMain->SelectedDispObjNames();
+  const uint32_t object = names.isEmpty() ? 0xFFFFFFFF : DispObjFind(names.front().toStdU16String().c_str());
+  CallWindowIfVisible(wndDispObjEdit, "SetDisplayObject", static_cast<int>(object));
+  // The lap-list window follows the swap once it exists.
 }
 
 // The item has flipped its check mark as it was chosen; the new state is
