@@ -174,7 +174,9 @@ bool vcDispObjGeneral::SetData(uint32_t index) {
     StyleMode = info != nullptr && info->stylePlacesInPanel ? kStyleApplyPlace : kStyleApply;
     SetActiveCheckColor();
   } else {
-    if (index != kNoDispObj) ErrorShowLast();
+    // The window has already shown why it has no object.
+    const bool shown = owner()->OurIndex() == index && !owner()->ValidDispObj();
+    if (index != kNoDispObj && !shown) ErrorShowLast();
     ActiveCheck->setChecked(false);
     LabelText->setText(QString());
     TypeText->setText("None");
@@ -220,12 +222,10 @@ void vcDispObjGeneral::enableInputSetup(uint32_t input) {
   InputSetupButton->setEnabled(input < kNoInput && !isJoin(InputGetType(input)));
 }
 
+// Looks only: a missing object was reported by whoever found it missing.
 void vcDispObjGeneral::SetInputColor() {
   const DispStruct* record = DispObjGet(OurIndex);
-  if (record == nullptr) {
-    if (OurIndex != kNoDispObj) ErrorShowLast();
-    return;
-  }
+  if (record == nullptr) return;
   const DispTypeInfo* info = DispTypeFind(record->Type);
   const bool optional = info != nullptr && info->inputOptional;
   setLabelColour(InputLabel, record->InputID == kNoInput && !optional ? kRed : palette().color(QPalette::WindowText));
@@ -239,8 +239,7 @@ QString vcDispObjGeneral::styleFolderPath() const { return AppDelegate::GetDocFo
 
 void vcDispObjGeneral::SetStyle(bool keepList) {
   const DispStruct* found = DispObjGet(OurIndex);
-  if (found == nullptr) {
-    if (OurIndex != kNoDispObj) ErrorShowLast();
+  if (found == nullptr) { // reported by whoever found it missing
     StyleSelection->clear();
     return;
   }

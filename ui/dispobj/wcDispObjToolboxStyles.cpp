@@ -200,6 +200,7 @@ void wcDispObjToolbox::LoadItem(int slot) {
       field.compare("(Automatic)", Qt::CaseInsensitive) != 0)
     DispObjSetDataField(newIndex_, field.left(kNameLength - 1).toStdU16String().c_str());
   styleSelected_ = true;
+  EndPreviews();
   close();
 }
 
