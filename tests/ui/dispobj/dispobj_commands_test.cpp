@@ -100,14 +100,8 @@ TEST_F(DispObjTest, GroupingMakesJoinsLeavesAndDissolvesGroups) {
   }
 
   // Two groups selected: both dissolve, their members stay.
-  const uint32_t g1 = DispObjAdd(kDispGroup, kNoInput);
-  const uint32_t g2 = DispObjAdd(kDispGroup, kNoInput);
-  DispStruct record = *DispObjGet(0);
-  record.ParentObject = g1;
-  DispObjSet(0, &record);
-  record = *DispObjGet(1);
-  record.ParentObject = g2;
-  DispObjSet(1, &record);
+  const uint32_t g1 = MakeGroup({0});
+  const uint32_t g2 = MakeGroup({1});
   Select({g1, g2});
   main->DispObjGroup_Pressed();
   EXPECT_EQ(DispObjCount(), 3u);
@@ -135,12 +129,7 @@ TEST_F(DispObjTest, CentringMovesOnlyTheAskedAxisAndCarriesGroupMembers) {
   // A group centres as a whole, members kept apart.
   const uint32_t left = AddText(0, 0, 10, 10);
   const uint32_t right = AddText(20, 0, 10, 10);
-  const uint32_t group = DispObjAdd(kDispGroup, kNoInput);
-  for (uint32_t member : {left, right}) {
-    DispStruct record = *DispObjGet(member);
-    record.ParentObject = group;
-    DispObjSet(member, &record);
-  }
+  const uint32_t group = MakeGroup({left, right});
   Select({group});
   main->DispObjCenterB_Clicked();
   EXPECT_NEAR(ObjectX(left), 35.0f, 0.01);
@@ -149,12 +138,9 @@ TEST_F(DispObjTest, CentringMovesOnlyTheAskedAxisAndCarriesGroupMembers) {
 }
 
 TEST_F(DispObjTest, RemovalAsksByNameOrCountAndTakesGroupsWithTheirMembers) {
-  const uint32_t group = DispObjAdd(kDispGroup, kNoInput);
   const uint32_t member = DispObjAdd(kDispText, kNoInput);
   const uint32_t other = DispObjAdd(kDispShape, kNoInput);
-  DispStruct record = *DispObjGet(member);
-  record.ParentObject = group;
-  DispObjSet(member, &record);
+  const uint32_t group = MakeGroup({member});
 
   Select({other});
   answers = {kMbNo};

@@ -37,6 +37,17 @@ protected:
     main->DispObjsTable->selectTexts(names);
   }
   uint32_t Parent(uint32_t object) const { return DispObjGet(object)->ParentObject; }
+  static void SetParent(uint32_t object, uint32_t group) {
+    DispStruct record = *DispObjGet(object);
+    record.ParentObject = group;
+    DispObjSet(object, &record);
+  }
+  // A new group holding the objects; its index.
+  static uint32_t MakeGroup(std::initializer_list<uint32_t> members) {
+    const uint32_t group = DispObjAdd(kDispGroup, 255);
+    for (uint32_t member : members) SetParent(member, group);
+    return group;
+  }
   wcDispObjEdit* Editor() const { return static_cast<wcDispObjEdit*>(app->wndDispObjEdit); }
   wcDispObjToolbox* Toolbox() const { return static_cast<wcDispObjToolbox*>(app->wndDispObjToolbox); }
   // The last message shown, "" when none.
