@@ -185,8 +185,11 @@ void wcMain::FileTransfer() {
   if (app() == nullptr || app()->wndTransfer == nullptr) return;
   RunModalForWindow(app()->wndTransfer);
   // The transfer window leaves what it received in these two properties.
+  bool added = false;
   for (const char* property : {"VideoFile", "DataFile"}) {
     QString path = app()->wndTransfer->property(property).toString();
-    if (!path.isEmpty()) UiInputAdd(path, true);
+    if (!path.isEmpty()) added = UiInputAdd(path, true) || added;
   }
+  // The preview shows what arrived, as after any other added file.
+  if (added) PreviewRefresh();
 }

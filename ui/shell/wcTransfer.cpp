@@ -51,7 +51,9 @@ QWidget* wcTransfer::makeWindow() {
   layout->addWidget(ui_.TransferProgress);
   ui_.Line2Label = new QLabel(dialog);
   ui_.Line2Label->setWordWrap(true);
+  layout->addSpacing(4);
   layout->addWidget(ui_.Line2Label);
+  layout->addSpacing(8);
   auto* buttons = new QHBoxLayout();
   buttons->addStretch(1);
   ui_.CancelButton = new QPushButton("Cancel", dialog);
