@@ -58,11 +58,85 @@ bool readReply(CURL* curl, std::string& reply) {
   }
 }
 
-// The request's parts in order, each with its own count of bytes sent.
-struct Stage {
-  const char* data;
-  size_t size;
-  size_t sent = 0;
+// Whether what has come back decides the upload now: the server closed,
+// or its status line is whole and either everything was sent or it refuses
+// before the body is complete.
+bool replyDecides(const std::string& reply, bool closed, bool sentAll) {
+  if (closed) return true;
+  if (!statusLineComplete(reply)) return false;
+  int code = statusCode(reply);
+  bool refusal = !(code >= 100 && code < 200) && !(code >= 201 && code <= 298);
+  return sentAll || refusal;
+}
+
+// The request's parts in order (head, entry, file, trailer, the closing
+// bytes), each with its own count of bytes sent; the file is read in
+// pieces as the connection takes them and never held whole.
+class RequestStream {
+public:
+  RequestStream(const std::string& head, const std::string& part, std::FILE* file, uint64_t fileSize,
+                const std::string& trailer)
+      : stages_{{head.data(), head.size()}, {part.data(), part.size()}, {nullptr, 0},
+                {trailer.data(), trailer.size()}, {kClosing, 4}},
+        file_(file), fileSize_(fileSize), piece_(kFilePiece) {
+    skipEmptyFile();
+  }
+
+  bool finished() const { return stage_ == stages_.size(); }
+
+  // The bytes to write next; false when the file gives no more.
+  bool next(const char*& data, size_t& size) {
+    if (stage_ != kFileStage) {
+      data = stages_[stage_].data + stages_[stage_].sent;
+      size = stages_[stage_].size - stages_[stage_].sent;
+      return true;
+    }
+    if (pieceSent_ == pieceSize_) {
+      pieceSize_ = std::fread(piece_.data(), 1, static_cast<size_t>(std::min<uint64_t>(kFilePiece, fileSize_ - fileSent_)), file_);
+      pieceSent_ = 0;
+      if (pieceSize_ == 0) return false;
+    }
+    data = piece_.data() + pieceSent_;
+    size = pieceSize_ - pieceSent_;
+    return true;
+  }
+
+  void sent(size_t accepted) {
+    if (stage_ == kFileStage) {
+      pieceSent_ += accepted;
+      fileSent_ += accepted;
+      if (fileSent_ == fileSize_) ++stage_;
+    } else if ((stages_[stage_].sent += accepted) == stages_[stage_].size) {
+      ++stage_;
+      skipEmptyFile();
+    }
+  }
+
+  // Percent of the file's bytes the connection took.
+  double progress() const {
+    if (fileSize_ == 0) return stage_ > kFileStage ? 100.0 : 0.0;
+    return 100.0 * static_cast<double>(fileSent_) / static_cast<double>(fileSize_);
+  }
+
+private:
+  static constexpr size_t kFileStage = 2;
+  struct Stage {
+    const char* data;
+    size_t size;
+    size_t sent = 0;
+  };
+  void skipEmptyFile() {
+    if (stage_ == kFileStage && fileSize_ == 0) ++stage_;
+  }
+
+  std::vector<Stage> stages_;
+  size_t stage_ = 0;
+  std::FILE* file_;
+  uint64_t fileSize_;
+  uint64_t fileSent_ = 0;
+  std::vector<char> piece_;
+  size_t pieceSize_ = 0;
+  size_t pieceSent_ = 0;
 };
 
 } // namespace
@@ -136,67 +210,37 @@ bool YouTubeUpload::sendRequest(void* handle, std::FILE* file, uint64_t fileSize
   CURL* curl = static_cast<CURL*>(handle);
   curl_socket_t socket = CURL_SOCKET_BAD;
   curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket);
-  std::vector<Stage> stages = {{head.data(), head.size()}, {part.data(), part.size()}, {nullptr, 0},
-                               {trailer.data(), trailer.size()}, {kClosing, 4}};
-  constexpr size_t kFileStage = 2;
-  std::vector<char> piece(kFilePiece);
-  size_t pieceSize = 0;
-  size_t pieceSent = 0;
-  uint64_t fileSent = 0;
-  size_t stage = 0;
+  RequestStream request(head, part, file, fileSize, trailer);
   std::string reply;
   const auto limit = std::chrono::milliseconds(replyTimeoutMs());
   auto lastMoved = std::chrono::steady_clock::now();
-
   while (!die_) {
-    const bool sentAll = stage == stages.size();
+    const bool sentAll = request.finished();
     pollfd entry{socket, static_cast<short>(POLLIN | (sentAll ? 0 : POLLOUT)), 0};
     poll(&entry, 1, kPassMs);
     if (die_) break;
     if ((entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       bool closed = readReply(curl, reply);
-      bool complete = statusLineComplete(reply);
-      int code = complete ? statusCode(reply) : 0;
-      bool earlyRefusal = complete && !(code >= 100 && code < 200) && !(code >= 201 && code <= 298);
-      if (closed || (complete && (sentAll || earlyRefusal))) return judgeReply(reply);
+      if (replyDecides(reply, closed, sentAll)) return judgeReply(reply);
     }
     if (!sentAll && (entry.revents & POLLOUT) != 0) {
-      const char* data;
-      size_t size;
-      if (stage == kFileStage) {
-        if (pieceSent == pieceSize && fileSent < fileSize) {
-          pieceSize = std::fread(piece.data(), 1, static_cast<size_t>(std::min<uint64_t>(kFilePiece, fileSize - fileSent)), file);
-          pieceSent = 0;
-          if (pieceSize == 0) {
-            LogPrintf(L"File read error during YouTube upload!");
-            return fail(L"Error during file read!");
-          }
-        }
-        data = piece.data() + pieceSent;
-        size = pieceSize - pieceSent;
-      } else {
-        data = stages[stage].data + stages[stage].sent;
-        size = stages[stage].size - stages[stage].sent;
+      const char* data = nullptr;
+      size_t size = 0;
+      if (!request.next(data, size)) {
+        LogPrintf(L"File read error during YouTube upload!");
+        return fail(L"Error during file read!");
       }
       size_t accepted = 0;
-      CURLcode result = size > 0 ? curl_easy_send(curl, data, size, &accepted) : CURLE_OK;
+      CURLcode result = curl_easy_send(curl, data, size, &accepted);
       if (result != CURLE_OK && result != CURLE_AGAIN) {
         // The server went away mid-request; whatever it said before decides.
         readReply(curl, reply);
         LogPrintf(L"YouTube upload connection lost: %S", curl_easy_strerror(result));
         return judgeReply(reply);
       }
+      request.sent(accepted);
+      progress_ = request.progress();
       if (accepted > 0) lastMoved = std::chrono::steady_clock::now();
-      if (stage == kFileStage) {
-        pieceSent += accepted;
-        fileSent += accepted;
-        if (fileSent == fileSize && pieceSent == pieceSize) ++stage;
-      } else if ((stages[stage].sent += accepted) == stages[stage].size) {
-        ++stage;
-      }
-      progress_ = fileSize > 0 ? 100.0 * static_cast<double>(fileSent) / static_cast<double>(fileSize)
-                               : (stage > kFileStage ? 100.0 : 0.0);
-      if (stage == stages.size()) lastMoved = std::chrono::steady_clock::now();
     }
     if (std::chrono::steady_clock::now() - lastMoved > limit) {
       LogPrintf(L"YouTube upload: no %S within %d s", sentAll ? "response" : "progress", replyTimeoutMs() / 1000);
