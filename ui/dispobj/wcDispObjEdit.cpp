@@ -155,9 +155,22 @@ void wcDispObjEdit::windowDidBecomeMain() {
   if (freshWindow_) {
     freshWindow_ = false;
     if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 5);
+    keepOnScreen();
   }
   vcDispObjGeneral* general = General();
   if (general != nullptr && !general->isHidden()) general->SetSegment(true);
+}
+
+// Beside a main window that fills the screen the window would open out of
+// sight: it is pulled back onto the screen.
+void wcDispObjEdit::keepOnScreen() {
+  QWidget* w = window();
+  const QRect visible = ScreenVisibleFrame(w);
+  if (visible.isEmpty()) return;
+  const QRect frame = w->frameGeometry();
+  const int x = std::max(visible.left(), std::min(frame.left(), visible.right() + 1 - frame.width()));
+  const int y = std::max(visible.top(), std::min(frame.top(), visible.bottom() + 1 - frame.height()));
+  if (x != frame.left() || y != frame.top()) w->move(x, y);
 }
 
 void wcDispObjEdit::windowWillClose() { freshWindow_ = true; }

@@ -76,6 +76,7 @@ protected:
 
 private:
   void resizeForColumn(int columnHeight);
+  void keepOnScreen();
 
   bool freshWindow_ = true;
   uint32_t ourIndex_ = kNoDispObj;

@@ -78,6 +78,7 @@ QWidget* wcDispObjToolbox::makeButtons(QWidget* parent) {
     QGroupBox* box = std::array<QGroupBox*, 3>{MediaGroup, DrawingGroup, DataGroup}[g];
     grids[g] = new QGridLayout(box);
     grids[g]->setSpacing(4);
+    grids[g]->setColumnStretch(4, 1); // buttons from the left
     column->addWidget(box);
   }
   // One button per kind that the type table puts into a box, in its order.
@@ -87,12 +88,16 @@ QWidget* wcDispObjToolbox::makeButtons(QWidget* parent) {
     QGroupBox* box = std::array<QGroupBox*, 3>{MediaGroup, DrawingGroup, DataGroup}[g];
     auto* button = new QToolButton(box);
     button->setObjectName(info->toolboxButton);
-    button->setText(info->typeName != nullptr ? info->typeName : "Scripted");
+    // Long names take two lines under the icon.
+    QString title = info->typeName != nullptr ? info->typeName : "Scripted";
+    if (button->fontMetrics().horizontalAdvance(title) > 88 && title.contains(' '))
+      title.replace(title.lastIndexOf(' '), 1, '\n');
+    button->setText(title);
     button->setIcon(QIcon(QPixmap::fromImage(DispObjTypeIcon(info->type))));
     button->setIconSize(QSize(24, 24));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setCheckable(true);
-    button->setFixedSize(96, 52);
+    button->setFixedSize(96, 60);
     grids[g]->addWidget(button, counts[g] / 4, counts[g] % 4);
     ++counts[g];
     const uint32_t type = info->type;
