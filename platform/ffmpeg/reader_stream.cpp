@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr double kSoundPreroll = 0.1; // seconds
+
 // Demuxers that take text or arbitrary bytes for pictures; a file only
 // they accept is not a media file for us.
 bool IsTextDemuxer(const char* name) {
@@ -99,8 +101,12 @@ int DecodeStream::SeekTo(double t) {
   if (!dec_) return kErrFailed;
   const AVStream* st = fmt_->streams[index_];
   double tb = av_q2d(st->time_base);
-  int64_t ts = static_cast<int64_t>((t + origin_) / tb);
-  if (st->start_time != AV_NOPTS_VALUE && ts < st->start_time) ts = st->start_time;
+  // Sound decoders need the packets before the wanted time to warm up (AAC
+  // carries priming samples before its start for this): sound is sought a
+  // little early, and the reader drops what comes before the time.
+  const bool sound = dec_->codec_type == AVMEDIA_TYPE_AUDIO;
+  int64_t ts = static_cast<int64_t>((t + origin_ - (sound ? kSoundPreroll : 0.0)) / tb);
+  if (!sound && st->start_time != AV_NOPTS_VALUE && ts < st->start_time) ts = st->start_time;
   int rc = av_seek_frame(fmt_, index_, ts, AVSEEK_FLAG_BACKWARD);
   if (rc < 0) rc = avformat_seek_file(fmt_, index_, INT64_MIN, ts, ts, 0);
   if (rc < 0) rc = av_seek_frame(fmt_, -1, 0, AVSEEK_FLAG_BACKWARD);
