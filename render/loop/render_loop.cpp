@@ -23,7 +23,8 @@
 namespace {
 
 constexpr int32_t kPacingWaitMs = 1000;
-constexpr int kMaxFramesBehind = 2; // a preview further behind the clock skips frames
+constexpr int kMaxFramesBehind = 2;
+constexpr double kEndTolerance = 1e-4; // seconds // a preview further behind the clock skips frames
 
 // Look-ahead: every video input shown now is told which frame comes next.
 void prepareInputs(float t) {
@@ -60,7 +61,9 @@ void runOutput(RenderSetup& s) {
   int failure = 0;
   for (uint64_t n = 0; !s.stop.load(); ++n) {
     const double t = s.start + n / s.rate;
-    if (n > 0 && t >= end) break;
+    // The end is a float: a frame that starts on it (within its rounding)
+    // lies past the project, not in its last frame.
+    if (n > 0 && t >= end - kEndTolerance) break;
     s.time = static_cast<float>(t);
     MediaBridgeOutputPutPrepare(handler);
     const uint32_t bytes = mixChunk(s, static_cast<float>(t), n, s.rate, 100);
