@@ -15,6 +15,7 @@
 #include "media/datalog/datalog.h"
 #include "media/embedded_data.h"
 #include "media/image_input.h"
+#include "media/join_media.h"
 #include "media/media_kind.h"
 #include "media/media_slot.h"
 #include "platform/gstreamer/qt_facade.h"
@@ -153,6 +154,7 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
   constexpr const char* kName = "InputHandlerGetFrameRF";
   MainStruct* main = InputTableMain(input);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (JoinHasMedia(input)) return JoinGetFrame(input, time, frame);
   if (!frame) return ErrorSet(kErrBadArg, kName);
   *frame = InputFrame{};
   if (!main || !slot || main->Type == kInputFiller) return ErrorSet(kErrBadArg, kName);
@@ -173,6 +175,7 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
 }
 
 void InputHandlerPrepareFrame(uint32_t input, double time) {
+  if (JoinHasMedia(input)) return JoinPrepareFrame(input, time);
   MainStruct* main = InputTableMain(input);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!main || !slot || !slot->Reader || main->Type == kInputImage || slot->VideoHandler == kHandlerNone) return;
@@ -182,6 +185,7 @@ void InputHandlerPrepareFrame(uint32_t input, double time) {
 }
 
 void InputHandlerSeek(uint32_t input, double time) {
+  if (JoinHasMedia(input)) return JoinSeek(input, time);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!slot || time == slot->LastSeekTime) return;
   slot->LastSeekTime = time;
@@ -189,11 +193,13 @@ void InputHandlerSeek(uint32_t input, double time) {
 }
 
 void InputHandlerSetPlaybackRate(uint32_t input, double fps) {
+  if (JoinHasMedia(input)) return JoinSetPlaybackRate(input, fps);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (slot && slot->Reader) slot->Reader->SetPlaybackFrameRate(fps);
 }
 
 int InputHandlerGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
+  if (JoinHasMedia(input)) return JoinGetAudio(input, start, length, data);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (data) *data = nullptr;
   if (!slot) return 0;
@@ -208,6 +214,7 @@ int InputHandlerGetAudio(uint32_t input, double start, double length, const uint
 }
 
 const AudioFormat* InputHandlerGetAudioFormat(uint32_t input) {
+  if (JoinHasMedia(input)) return JoinGetAudioFormat(input);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!slot || slot->AudioHandler == kHandlerNone) return nullptr;
   return &slot->Format;

@@ -30,9 +30,11 @@ struct InputFrame {
 };
 
 // The input's frame at a time of its own media (seconds from the start of
-// its file): a decode for videos, the held picture for images. 0 with the
-// frame, -81 none at that time, -21 no picture (audio, data, filler, bad
-// index). Inputs are read under the caller's access to the input table.
+// its file; for a join, of the join): a decode for videos, the held picture
+// for images, the playing member's frame for a joined video. 0 with the
+// frame (no pixels: a join shows nothing then), -81 none at that time, -21
+// no picture (audio, data, filler, bad index). Inputs are read under the
+// caller's access to the input table.
 int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame);
 // The look-ahead for the frame the caller will ask for next (media time).
 void InputHandlerPrepareFrame(uint32_t input, double time);

@@ -6,6 +6,7 @@
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 #include "engine/model/model_text.h"
 
 int InputCheckIndex(uint32_t input) {
@@ -35,6 +36,12 @@ std::u16string InputUniqueName(const std::u16string& name) {
 }
 
 float InputTrimmedLength(const MainStruct& main) {
+  // A still image has no length of its own: in a join it stands for its
+  // trim span, as a time filler does, with a few seconds when it has none.
+  if (main.Type == kInputImage) {
+    if (main.ParentJoin == kNoInput) return 0.0f;
+    return main.TrimEnd > main.TrimStart ? main.TrimEnd - main.TrimStart : kStillInJoinSeconds;
+  }
   return std::max(0.0f, std::min(main.Length, main.TrimEnd) - main.TrimStart);
 }
 
@@ -50,13 +57,21 @@ void InputLayJoin(uint32_t input) {
   // guards against a damaged table.
   for (uint32_t depth = 0; depth < kMaxInputs && input < InputTableCount(); ++depth) {
     if (InputIsJoin(input)) {
-      float time = 0;
+      // End to end on the join's timeline: a member played faster takes
+      // less of it. The join takes its picture size from its first picture.
+      double time = 0;
+      MainStruct& join = *InputTableMain(input);
+      join.Width = join.Height = 0;
       for (uint32_t member : InputMembers(input)) {
         MainStruct& main = *InputTableMain(member);
-        main.StartTime = time;
-        time += InputTrimmedLength(main);
+        main.StartTime = static_cast<float>(time);
+        time += InputSpan(main);
+        if (join.Width == 0 && main.Width != 0 && main.Height != 0) {
+          join.Width = main.Width;
+          join.Height = main.Height;
+        }
       }
-      InputTableMain(input)->Length = time;
+      join.Length = static_cast<float>(time);
     }
     input = InputTableMain(input)->ParentJoin;
   }

@@ -7,25 +7,26 @@
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 #include "engine/model/project.h"
 #include "engine/model/project_settings.h"
 
 namespace {
 
-// Project time at which the input's trimmed media ends; a join member's
-// start counts from its join's start.
+// Project time at which the input stops playing; a join member's end is
+// carried through its joins' offsets, trims and play rates.
 float InputProjectEnd(uint32_t input) {
   const MainStruct* main = InputTableMain(input);
   if (main == nullptr) return 0;
-  float start = main->StartTime;
+  double end = main->StartTime + InputSpan(*main);
   uint32_t parent = main->ParentJoin;
   for (uint32_t depth = 0; depth < kMaxInputs && parent != kNoInput; ++depth) {
     const MainStruct* join = InputTableMain(parent);
     if (join == nullptr) break;
-    start += join->StartTime;
+    end = join->StartTime + (end - join->TrimStart) / InputPlayRate(*join);
     parent = join->ParentJoin;
   }
-  return start + InputTrimmedLength(*main);
+  return static_cast<float>(end);
 }
 
 float ObjectEnd(const DispObjEntry& entry) {

@@ -1,40 +1,44 @@
 #include "render/loop/input_time.h"
 
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 
-#include <cmath>
+#include <vector>
 
 namespace {
 
-double playRate(const MainStruct& m) {
-  return std::isfinite(m.PlayRate) && m.PlayRate > 0.001f ? m.PlayRate : 1.0;
-}
-
-// A join member's start counts inside its join; its project start is the
-// join's start plus its own.
-double projectStart(const MainStruct& m) {
-  double start = m.StartTime;
-  const MainStruct* parent = m.ParentJoin != kNoInput ? InputTableMain(m.ParentJoin) : nullptr;
-  if (parent) start += parent->StartTime;
-  return start;
+// The input and the joins that hold it, outermost first.
+std::vector<const MainStruct*> chainOf(uint32_t input) {
+  std::vector<const MainStruct*> chain;
+  for (uint32_t depth = 0; depth < kMaxInputs && input != kNoInput; ++depth) {
+    const MainStruct* m = InputTableMain(input);
+    if (!m) break;
+    chain.insert(chain.begin(), m);
+    input = m->ParentJoin;
+  }
+  return chain;
 }
 
 } // namespace
 
 double InputTimeAt(uint32_t input, double projectTime) {
-  const MainStruct* m = InputTableMain(input);
-  if (!m) return 0;
-  return (projectTime - projectStart(*m)) * playRate(*m) + m->TrimStart;
+  double t = projectTime;
+  for (const MainStruct* m : chainOf(input)) t = InputLocalTime(*m, t);
+  return t;
 }
 
 bool InputPlaysAt(uint32_t input, double projectTime, double* inputTime) {
-  const MainStruct* m = InputTableMain(input);
-  if (!m) return false;
-  const double local = InputTimeAt(input, projectTime);
-  if (inputTime) *inputTime = local;
-  if (projectTime < projectStart(*m)) return false;
-  if (m->Type == kInputImage) return true;
-  double end = m->Length;
-  if (m->TrimEnd > m->TrimStart && (end <= 0 || m->TrimEnd < end)) end = m->TrimEnd;
-  return local <= end;
+  const std::vector<const MainStruct*> chain = chainOf(input);
+  if (chain.empty()) return false;
+  double t = projectTime;
+  bool plays = true;
+  for (const MainStruct* m : chain) {
+    if (t < m->StartTime) plays = false;
+    t = InputLocalTime(*m, t);
+    // A free still image shows from its start on, without an end.
+    const bool freeStill = m->Type == kInputImage && m->ParentJoin == kNoInput;
+    if (!freeStill && t > InputLocalEnd(*m)) plays = false;
+  }
+  if (inputTime) *inputTime = t;
+  return plays;
 }

@@ -10,10 +10,13 @@
 #include "media/input_handler.h"
 #include "render/compositor/compositor.h"
 #include "render/loop/frame_render.h"
+#include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "render/preview/previews_init.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <cstring>
 
 void RenderTest::SetUp() {
@@ -115,6 +118,14 @@ std::vector<uint32_t> RenderTest::RenderAt(float time, int width, int height, ui
   options.quality = quality;
   EXPECT_EQ(RenderProjectFrame(time, target, options), 0);
   return frame;
+}
+
+bool WaitOutputIdle(int ms) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    if (!OutputHandlerIsBusy()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return !OutputHandlerIsBusy();
 }
 
 int ColourDiff(uint32_t a, uint32_t b) {

@@ -34,6 +34,9 @@ protected:
   static std::string TempPath(const std::string& name);
 };
 
+// Waits for the output render to end; false when it still runs after ms.
+bool WaitOutputIdle(int ms);
+
 // The pixel at (x, y) counted from the top of a bottom-up frame.
 inline uint32_t FramePixel(const std::vector<uint32_t>& frame, int width, int height, int x, int y) {
   return frame[static_cast<size_t>(height - 1 - y) * width + x];

@@ -58,12 +58,13 @@ std::vector<uint8_t> MakeIndexFrame(int index, int width, int height) {
 }
 
 bool MakeIndexVideo(const std::string& out, int count, int width, int height, const std::string& rate,
-                    const std::string& videoArgs, const std::string& extraInputs, const std::string& extraArgs) {
+                    const std::string& videoArgs, const std::string& extraInputs, const std::string& extraArgs,
+                    int firstIndex) {
   std::string raw = out + ".rgb";
   {
     std::ofstream f(raw, std::ios::binary | std::ios::trunc);
     for (int i = 0; i < count; ++i) {
-      std::vector<uint8_t> frame = MakeIndexFrame(i, width, height);
+      std::vector<uint8_t> frame = MakeIndexFrame(firstIndex + i, width, height);
       f.write(reinterpret_cast<const char*>(frame.data()), static_cast<std::streamsize>(frame.size()));
     }
     if (!f) return false;

@@ -19,12 +19,12 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 // the bottom half holds four colour patches: red, green, blue, grey.
 constexpr int kIndexBits = 8;
 std::vector<uint8_t> MakeIndexFrame(int index, int width, int height);
-// Writes count index frames as raw RGB24 and encodes them with the video
-// arguments (e.g. "-c:v libx264 -pix_fmt yuv420p"), plus extra arguments
-// before the output. true on success.
+// Writes count index frames (from firstIndex on) as raw RGB24 and encodes
+// them with the video arguments (e.g. "-c:v libx264 -pix_fmt yuv420p"),
+// plus extra arguments before the output. true on success.
 bool MakeIndexVideo(const std::string& out, int count, int width, int height, const std::string& rate,
                     const std::string& videoArgs, const std::string& extraInputs = "",
-                    const std::string& extraArgs = "");
+                    const std::string& extraArgs = "", int firstIndex = 0);
 // Reads the index back from a decoded 32-bit B, G, R, A frame (bottom-up
 // when bottomUp); -1 when the blocks are unreadable.
 int ReadFrameIndex(const uint8_t* bgra, int width, int height, bool bottomUp);

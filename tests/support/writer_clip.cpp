@@ -303,6 +303,15 @@ uint32_t ReadFrameNumber(const DecodedPicture& picture) {
   return n;
 }
 
+int ReadIndexBlocks(const DecodedPicture& p) {
+  constexpr int kBits = 8; // kIndexBits of media_fixtures.h
+  int index = 0;
+  const int blockW = p.width / kBits;
+  for (int bit = 0; bit < kBits; ++bit)
+    if (p.At(bit * blockW + blockW / 2, p.height / 4).g > 128) index |= 1 << bit;
+  return index;
+}
+
 double ToneFrequency(const std::vector<float>& sound, int rate, double from, double to) {
   const size_t first = static_cast<size_t>(from * rate);
   const size_t last = std::min(sound.size(), static_cast<size_t>(to * rate));

@@ -87,6 +87,8 @@ struct MediaProbe {
 MediaProbe ProbeMedia(const std::string& path, bool decodePictures = true);
 // Frame number read back from a decoded picture's blocks.
 uint32_t ReadFrameNumber(const DecodedPicture& picture);
+// Index read back from a decoded picture of MakeIndexFrame (media_fixtures.h).
+int ReadIndexBlocks(const DecodedPicture& picture);
 // Zero crossings per second of the sound in [from, to) seconds, halved.
 double ToneFrequency(const std::vector<float>& sound, int rate, double from, double to);
 // Seconds of the first sample from `from` on whose level exceeds level.

@@ -18,25 +18,8 @@
 
 namespace {
 
-bool waitIdle(int ms) {
-  for (int waited = 0; waited < ms; waited += 20) {
-    if (!OutputHandlerIsBusy()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return !OutputHandlerIsBusy();
-}
-
 int diff(const Rgb& a, int r, int g, int b) {
   return std::max({std::abs(a.r - r), std::abs(a.g - g), std::abs(a.b - b)});
-}
-
-// The frame number written in the top half of a generated picture.
-int topIndex(const DecodedPicture& p) {
-  int index = 0;
-  const int blockW = p.width / kIndexBits;
-  for (int bit = 0; bit < kIndexBits; ++bit)
-    if (p.At(bit * blockW + blockW / 2, p.height / 4).g > 128) index |= 1 << bit;
-  return index;
 }
 
 } // namespace
@@ -57,7 +40,7 @@ TEST_F(OutputRenderTest, VideoWithShapeAndTextIsWrittenWithBothInPlace) {
                                 25.0f, 0.0f, 0.0f, 356400.0f),
             0);
   EXPECT_EQ(RenderGetWidth(), 640u);
-  ASSERT_TRUE(waitIdle(120000)) << "render stuck at " << OutputHandlerGetTime() << " s";
+  ASSERT_TRUE(WaitOutputIdle(120000)) << "render stuck at " << OutputHandlerGetTime() << " s";
   EXPECT_EQ(OutputHandlerGetResult(), 0);
   EXPECT_GT(OutputHandlerGetTime(), 2.9f);
   RenderEnd();
@@ -69,7 +52,7 @@ TEST_F(OutputRenderTest, VideoWithShapeAndTextIsWrittenWithBothInPlace) {
   ASSERT_GE(probe.pictures.size(), 70u);
   EXPECT_LE(probe.pictures.size(), 76u);
   const DecodedPicture& p = probe.pictures[37];
-  EXPECT_NEAR(topIndex(p), 37, 1); // the input's frame of that time
+  EXPECT_NEAR(ReadIndexBlocks(p), 37, 1); // the input's frame of that time
   EXPECT_LE(diff(p.At(560, 270), 0x00, 0xD0, 0x00), 40); // the shape
   EXPECT_LE(diff(p.At(620, 200), 128, 128, 128), 40);   // grey patch beside it
   EXPECT_LE(diff(p.At(60, 300), 255, 0, 0), 40);        // red patch
@@ -99,7 +82,7 @@ TEST_F(OutputRenderTest, StopFinishesTheFramesWrittenSoFar) {
   for (int i = 0; i < 200 && OutputHandlerGetTime() < 0.5f; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   OutputHandlerStop();
-  ASSERT_TRUE(waitIdle(30000));
+  ASSERT_TRUE(WaitOutputIdle(30000));
   RenderEnd();
   MediaProbe probe = ProbeMedia(out, false);
   ASSERT_TRUE(probe.opened);
@@ -127,7 +110,7 @@ TEST_F(OutputRenderTest, AudioObjectSoundsWithItsVolume) {
   ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 160, 120, 3, 44100, 500, 128, 5,
                                 25.0f, 0.0f, 0.0f, 1.5f),
             0);
-  ASSERT_TRUE(waitIdle(60000));
+  ASSERT_TRUE(WaitOutputIdle(60000));
   EXPECT_EQ(OutputHandlerGetResult(), 0);
   RenderEnd();
   MediaProbe probe = ProbeMedia(out, false);
@@ -153,7 +136,7 @@ TEST_F(OutputRenderTest, ProgressViewShowsTheFramesBeingWritten) {
   ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 320, 240, 3, 44100, 1000, 128, 5,
                                 25.0f, 0.0f, 0.0f, 1.0f),
             0);
-  ASSERT_TRUE(waitIdle(60000));
+  ASSERT_TRUE(WaitOutputIdle(60000));
   ASSERT_TRUE(MainPreviewWaitIdle(5000));
   RenderEnd();
   MainPreviewEnd();

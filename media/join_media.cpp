@@ -1,0 +1,154 @@
+#include "media/join_media.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "engine/base/error.h"
+#include "engine/model/input_internal.h"
+#include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
+
+namespace {
+
+constexpr const char* kFrameName = "InputHandlerGetFrameRF";
+// Joins inside joins are served to this depth; a deeper one is silent.
+constexpr int kMaxDepth = 8;
+
+// One buffer per depth of joins inside joins, per thread: the render
+// thread and the interface's previews may both ask, and an outer join
+// copies from the buffer of the join inside it.
+thread_local std::array<std::vector<uint8_t>, kMaxDepth> t_sound;
+thread_local int t_depth = 0;
+
+struct DepthGuard {
+  DepthGuard() { ++t_depth; }
+  ~DepthGuard() { --t_depth; }
+};
+
+bool HasPictures(uint32_t input) {
+  const MainStruct* main = InputTableMain(input);
+  return main && main->Type != kInputFiller && main->Type != kInputAudio && main->Type != kInputJoinAudio;
+}
+
+// Writes outFrames of the join's format from 16-bit PCM of a member:
+// channels mapped (two to one by their mean), the member's rate times its
+// play rate stretched to the join's. Past the member's sound: silence.
+void ConvertInto(const int16_t* in, size_t inFrames, const AudioFormat& from, double fromRate,
+                 const AudioFormat& to, size_t outFrames, uint8_t* out) {
+  const uint32_t inCh = from.nChannels, outCh = to.nChannels;
+  if (inCh == outCh && fromRate == to.nSamplesPerSec) {
+    std::memcpy(out, in, std::min(inFrames, outFrames) * inCh * sizeof(int16_t));
+    return;
+  }
+  auto at = [&](size_t frame, double frac, uint32_t ch) {
+    ch = std::min(ch, inCh - 1);
+    const size_t next = std::min(frame + 1, inFrames - 1);
+    return in[frame * inCh + ch] * (1 - frac) + in[next * inCh + ch] * frac;
+  };
+  const double step = fromRate / to.nSamplesPerSec;
+  int16_t* o = reinterpret_cast<int16_t*>(out);
+  for (size_t i = 0; i < outFrames; ++i) {
+    const double pos = static_cast<double>(i) * step;
+    const size_t i0 = static_cast<size_t>(pos);
+    if (i0 >= inFrames) break;
+    const double frac = pos - static_cast<double>(i0);
+    for (uint32_t c = 0; c < outCh; ++c) {
+      const double v = inCh == 2 && outCh == 1 ? (at(i0, frac, 0) + at(i0, frac, 1)) / 2 : at(i0, frac, c);
+      o[i * outCh + c] = static_cast<int16_t>(std::lround(std::clamp(v, -32768.0, 32767.0)));
+    }
+  }
+}
+
+} // namespace
+
+bool JoinHasMedia(uint32_t input) {
+  const MainStruct* main = InputTableMain(input);
+  return main && (main->Type == kInputJoinVideo || main->Type == kInputJoinAudio);
+}
+
+int JoinGetFrame(uint32_t join, double time, InputFrame* frame) {
+  if (!frame) return ErrorSet(kErrBadArg, kFrameName);
+  *frame = InputFrame{};
+  uint32_t member = kNoInput;
+  double memberTime = 0;
+  if (t_depth >= kMaxDepth || !InputJoinMemberAt(join, time, &member, &memberTime, nullptr) ||
+      !HasPictures(member))
+    return ErrorSet(kOk, kFrameName); // nothing to show then: a blank frame
+  DepthGuard guard;
+  return InputHandlerGetFrameRF(member, memberTime, frame);
+}
+
+// Calls the routine on the member that plays at the join's time.
+template <class Call>
+void AtMember(uint32_t join, double time, Call call) {
+  uint32_t member = kNoInput;
+  double memberTime = 0;
+  if (t_depth >= kMaxDepth || !InputJoinMemberAt(join, time, &member, &memberTime, nullptr)) return;
+  DepthGuard guard;
+  call(member, memberTime);
+}
+
+void JoinPrepareFrame(uint32_t join, double time) { AtMember(join, time, InputHandlerPrepareFrame); }
+
+void JoinSeek(uint32_t join, double time) { AtMember(join, time, InputHandlerSeek); }
+
+void JoinSetPlaybackRate(uint32_t join, double fps) {
+  if (t_depth >= kMaxDepth) return;
+  DepthGuard guard;
+  for (uint32_t member : InputMembers(join)) InputHandlerSetPlaybackRate(member, fps);
+}
+
+const AudioFormat* JoinGetAudioFormat(uint32_t join) {
+  if (t_depth >= kMaxDepth) return nullptr;
+  DepthGuard guard;
+  for (uint32_t member : InputMembers(join))
+    if (const AudioFormat* format = InputHandlerGetAudioFormat(member)) return format;
+  return nullptr;
+}
+
+int JoinGetAudio(uint32_t join, double start, double length, const uint8_t** data) {
+  if (data) *data = nullptr;
+  const AudioFormat* joinFormat = JoinGetAudioFormat(join);
+  if (!joinFormat || !(length > 0) || t_depth >= kMaxDepth) return 0;
+  const AudioFormat format = *joinFormat;
+  const double rate = format.nSamplesPerSec;
+  const size_t block = format.nBlockAlign;
+  const size_t total = static_cast<size_t>(std::llround(length * rate));
+  if (total == 0 || block == 0) return 0;
+  std::vector<uint8_t>& out = t_sound[static_cast<size_t>(t_depth)];
+  DepthGuard guard;
+  out.assign(total * block, 0);
+  bool any = false;
+  // Piece by piece: each stretch up to the next member boundary comes from
+  // the member that plays in it, or stays silent.
+  for (size_t done = 0; done < total;) {
+    const double t = start + static_cast<double>(done) / rate;
+    uint32_t member = kNoInput;
+    double memberTime = 0, spanEnd = 0;
+    const bool plays = InputJoinMemberAt(join, t, &member, &memberTime, &spanEnd);
+    double edge = std::ceil((spanEnd - start) * rate - 1e-6);
+    size_t pieceEnd = std::isfinite(edge) && edge < static_cast<double>(total) ? static_cast<size_t>(edge) : total;
+    if (pieceEnd <= done) pieceEnd = done + 1;
+    const size_t frames = pieceEnd - done;
+    if (plays) {
+      const MainStruct& main = *InputTableMain(member);
+      const double memberRate = InputPlayRate(main);
+      const uint8_t* pcm = nullptr;
+      const AudioFormat* from = InputHandlerGetAudioFormat(member);
+      const int bytes = from ? InputHandlerGetAudio(member, memberTime, frames / rate * memberRate, &pcm) : 0;
+      if (bytes > 0 && pcm && from->nBlockAlign != 0) {
+        const size_t inFrames = static_cast<size_t>(bytes) / from->nBlockAlign;
+        ConvertInto(reinterpret_cast<const int16_t*>(pcm), inFrames, *from, from->nSamplesPerSec * memberRate,
+                    format, frames, out.data() + done * block);
+        any = true;
+      }
+    }
+    done = pieceEnd;
+  }
+  if (!any) return 0;
+  if (data) *data = out.data();
+  return static_cast<int>(out.size());
+}
