@@ -1,6 +1,8 @@
 // A render thread applying the timeline while the interface edits: every
 // routine takes the access lock, so the records stay whole.
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -70,7 +72,9 @@ TEST_F(ModelThreadsTest, GetterAnswersAreCopiesTheRenderThreadCannotTear) {
     while (!stop.load()) DispObjGet(object);
   });
   int torn = 0, seenBase = 0, seenSegment = 0;
-  for (int i = 0; i < 3000; ++i) {
+  // Until both records were seen many times (the render thread may start late).
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::min(seenBase, seenSegment) < 500 && std::chrono::steady_clock::now() < deadline) {
     const DispStruct* record = DispObjGet(object);
     ASSERT_NE(record, nullptr);
     const float x = record->X;
