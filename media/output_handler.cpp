@@ -109,6 +109,10 @@ void OutputHandlerClose(uint32_t handler) {
   if (handler == kOutputHandlerMpeg4) MediaMacAvCreateClose();
 }
 
+std::wstring OutputHandlerFailureText(uint32_t handler) {
+  return handler == kOutputHandlerMpeg4 ? MediaMacAvFailureText() : std::wstring();
+}
+
 void OutputHandlerSetMultiTaskMode(int mode) {
   if (multiTaskMode.exchange(mode) != mode) LogPrintf(L"Set output handler multi-task mode to %d", mode);
 }

@@ -4,6 +4,7 @@
 // MPEG-4 writer). Any other kind is refused with -140. The render engine's
 // own output routines (create, time, busy, stop) live with the renderer.
 #include <cstdint>
+#include <string>
 
 #include "platform/media/media_formats.h"
 
@@ -29,5 +30,8 @@ void OutputHandlerPutPrepare(uint32_t handler);
 // the caller can report failure instead of a finished video.
 int OutputHandlerFinish(uint32_t handler);
 void OutputHandlerClose(uint32_t handler);
+// The writer's words for what went wrong with the open output; empty when
+// nothing did.
+std::wstring OutputHandlerFailureText(uint32_t handler);
 void OutputHandlerSetMultiTaskMode(int mode);
 int OutputHandlerGetMultiTaskMode();

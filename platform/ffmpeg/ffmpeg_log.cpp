@@ -3,6 +3,7 @@
 #include <cstring>
 
 extern "C" {
+#include <libavutil/error.h>
 #include <libavutil/log.h>
 }
 
@@ -27,4 +28,10 @@ void logFromFfmpeg(void* context, int level, const char* format, va_list args) {
 void FfmpegLogInstall() {
   av_log_set_level(AV_LOG_WARNING);
   av_log_set_callback(logFromFfmpeg);
+}
+
+std::string AvErrorText(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return text;
 }

@@ -7,12 +7,13 @@
 //
 // Files: the temporaries and the merged file get unique names beside the
 // output; only a finished merge is renamed over the output path, so an
-// existing file there survives every failure and every cancel, and no
-// temporary is left behind in any path.
+// existing file there survives every failure and every cancel. A merge that
+// fails (or is cancelled) keeps both completed temporaries, so no encoded
+// work is lost; every other end removes them.
 //
 // Errors: the first failure of a put thread, of finishing a temporary or of
-// the merge is kept and returned by FinishWriting, so a broken output is
-// never reported as written.
+// the merge is kept, with words for the user, and returned by
+// FinishWriting, so a broken output is never reported as written.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -46,6 +47,9 @@ public:
   // Teardown without merge; cancels a merge in progress on another thread
   // and returns once it has stopped.
   void Close();
+  // What went wrong with this output, for the user (naming any temporary
+  // files kept); empty while nothing has.
+  std::string FailureText();
 
   // Returns once both put threads hold a copy of their last item.
   int PutPrepare();
@@ -99,12 +103,13 @@ private:
   bool copyFrame();
   bool copyChunk(uint32_t length);
   void endThread(PutSide& side);
-  void noteError(int code);
+  void noteError(int code, const std::string& text);
+  void keepTemporaries(const std::string& why);
   void finishFiles(bool kill);
   bool startMerge(bool kill);
   void mergeAndClean();
   void waitForMerge();
-  bool reportMux(int status, const std::string& reason, std::string& merged);
+  bool reportMux(int status, const std::string& reason, std::string& merged, std::string& why);
 
   std::recursive_mutex objectLock_; // teardown from Close and FinishWriting
   std::unique_ptr<VideoEncodeFile> video_;
@@ -116,6 +121,9 @@ private:
   uint32_t audioCopyLength_ = 0;
   std::string outputPath_, videoPath_, audioPath_;
   std::atomic<int> firstError_{0};
+  std::mutex failureLock_;   // the text of the first failure
+  std::string failureText_;
+  std::string muxFailure_;   // why the last merge failed, for the text
   bool mergeTried_ = false; // under objectLock_
   bool merged_ = false;
   bool closed_ = false;
@@ -123,3 +131,7 @@ private:
   std::condition_variable muxEnded_;
   bool muxRunning_ = false;
 };
+
+// Words for the user when the picture or sound temporary at path could not
+// be written; avError is FFmpeg's code of the failed write (0: none known).
+std::string WriteFailureText(const char* what, const std::string& path, int avError);

@@ -178,7 +178,10 @@ int AudioEncodeFile::sendAndWrite(const AVFrame* frame) {
     if (result < 0) return -82;
     av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
     packet_->stream_index = stream_->index;
-    if (av_interleaved_write_frame(format_, packet_) < 0) return -82;
+    if (const int written = av_interleaved_write_frame(format_, packet_); written < 0) {
+      noteWriteError(written);
+      return -82;
+    }
   }
 }
 
@@ -190,11 +193,21 @@ int AudioEncodeFile::finish() {
   int result = convert(nullptr, 0);
   if (result == 0) result = encodeQueued(true);
   if (result == 0) result = sendAndWrite(nullptr);
-  if (av_write_trailer(format_) < 0) result = -82;
-  if (avio_closep(&format_->pb) < 0) result = -82;
+  if (const int written = av_write_trailer(format_); written < 0) {
+    noteWriteError(written);
+    result = -82;
+  }
+  if (const int closed = avio_closep(&format_->pb); closed < 0) {
+    noteWriteError(closed);
+    result = -82;
+  }
   started_ = false;
   release();
   return result;
+}
+
+void AudioEncodeFile::noteWriteError(int code) {
+  if (writeError_ == 0) writeError_ = code;
 }
 
 void AudioEncodeFile::abandon() {

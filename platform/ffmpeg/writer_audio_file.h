@@ -41,6 +41,9 @@ public:
 
   int encoderSampleRate() const;
   bool started() const { return started_; }
+  // FFmpeg's code of the first failed write to the file (a full disk, a
+  // file-size limit), 0 while none failed.
+  int writeError() const { return writeError_; }
   // Sample frames placed so far at the PCM rate (silence for gaps included).
   int64_t samplesPlaced() const { return placed_; }
 
@@ -50,6 +53,7 @@ private:
   int encodeQueued(bool flushAll);
   int sendAndWrite(const AVFrame* frame);
   void release();
+  void noteWriteError(int code);
 
   AudioFormat pcm_{};
   AVFormatContext* format_ = nullptr;
@@ -62,4 +66,5 @@ private:
   int64_t placed_ = 0;
   int64_t encodedSamples_ = 0;
   bool started_ = false;
+  int writeError_ = 0;
 };

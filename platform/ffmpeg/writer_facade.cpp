@@ -10,6 +10,7 @@
 
 #include "engine/base/error.h"
 #include "engine/base/log.h"
+#include "engine/base/text.h"
 #include "platform/ffmpeg/writer.h"
 
 namespace {
@@ -107,4 +108,9 @@ int MediaMacAvFinishWriting() {
 void MediaMacAvCreateClose() {
   const std::shared_ptr<MediaCreateMacAV> writer = ReplaceWriter(nullptr);
   if (writer) writer->Close();
+}
+
+std::wstring MediaMacAvFailureText() {
+  const std::shared_ptr<MediaCreateMacAV> writer = CurrentWriter();
+  return writer ? Utf8ToWide(writer->FailureText()) : std::wstring();
 }

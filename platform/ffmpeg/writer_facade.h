@@ -4,6 +4,7 @@
 // rate, numbers from 0). Results are recorded with ErrorSet under each
 // routine's name.
 #include <cstdint>
+#include <string>
 
 #include "platform/media/media_formats.h"
 
@@ -25,3 +26,7 @@ int MediaMacAvPutAudio(uint32_t chunk, uint32_t length);
 int MediaMacAvFinishWriting();
 // Tears the output down (cancelling a merge in progress) and forgets it.
 void MediaMacAvCreateClose();
+// What went wrong with the current output, in words for the user (naming
+// the temporary files kept when the merge failed); empty when nothing did
+// or no output is open.
+std::wstring MediaMacAvFailureText();

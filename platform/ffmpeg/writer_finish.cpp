@@ -77,7 +77,7 @@ void MediaCreateMacAV::finishFiles(bool kill) {
       video_->abandon();
     } else if (video_->finish() != 0) {
       LogPrintf(L"Failed to complete the AVFoundation video file '%S'", videoPath_.c_str());
-      noteError(-82);
+      noteError(-82, WriteFailureText("picture", videoPath_, video_->writeError()));
     }
   }
   if (audio_) {
@@ -85,7 +85,7 @@ void MediaCreateMacAV::finishFiles(bool kill) {
       audio_->abandon();
     } else if (audio_->finish() != 0) {
       LogPrintf(L"Failed to complete the AVFoundation audio file '%S'", audioPath_.c_str());
-      noteError(-82);
+      noteError(-82, WriteFailureText("sound", audioPath_, audio_->writeError()));
     }
   }
   video_.reset();
@@ -109,19 +109,37 @@ bool MediaCreateMacAV::startMerge(bool kill) {
   return true;
 }
 
+// Temporaries that failed to be written are of no use and go; complete ones
+// that could not be merged stay for the user.
 void MediaCreateMacAV::mergeAndClean() {
+  bool keep = false;
   if (const int earlier = firstError_.load(); earlier != 0) {
     LogPrintf(L"Output file not merged after an earlier write error (code %d)", earlier);
   } else if (Mux()) {
     merged_ = true;
   } else {
-    noteError(-82);
+    keep = true;
   }
   std::lock_guard<std::mutex> lock(muxLock_);
-  RemoveFileQuiet(videoPath_);
-  RemoveFileQuiet(audioPath_);
+  if (keep) {
+    keepTemporaries(muxFailure_);
+  } else {
+    RemoveFileQuiet(videoPath_);
+    RemoveFileQuiet(audioPath_);
+  }
   muxRunning_ = false;
   muxEnded_.notify_all();
+}
+
+// Names the kept files in the failure and forgets them, so that no later
+// teardown removes them.
+void MediaCreateMacAV::keepTemporaries(const std::string& why) {
+  LogPrintf(L"Output not merged; encoded picture and sound kept in '%S' and '%S'", videoPath_.c_str(),
+            audioPath_.c_str());
+  noteError(-82, "The video file '" + outputPath_ + "' could not be completed: " + why +
+                     ".\nThe encoded picture and sound are kept in:\n" + videoPath_ + "\n" + audioPath_);
+  videoPath_.clear();
+  audioPath_.clear();
 }
 
 void MediaCreateMacAV::waitForMerge() {
@@ -135,6 +153,7 @@ bool MediaCreateMacAV::Mux() {
   std::string merged = CreateSiblingTempFile(outputPath_, ".part");
   if (merged.empty()) {
     LogPrintf(L"AVFoundation Mux: Failed to create asset export session!");
+    muxFailure_ = "no file can be made beside it";
     return false;
   }
   std::atomic<bool> cancel{false};
@@ -158,31 +177,49 @@ bool MediaCreateMacAV::Mux() {
   worker.join();
   // Whatever the merge was doing when it was cancelled, it was cancelled.
   if (cancel.load()) status = RemuxStatus::kCancelled;
-  const bool ok = reportMux(static_cast<int>(status), reason, merged);
+  const bool ok = reportMux(static_cast<int>(status), reason, merged, muxFailure_);
   RemoveFileQuiet(merged);
   return ok;
 }
 
-// Logs the merge's outcome and, when it completed, puts the file in place.
-bool MediaCreateMacAV::reportMux(int status, const std::string& reason, std::string& merged) {
+// Logs the merge's outcome and, when it completed, puts the file in place;
+// otherwise says why for the user.
+bool MediaCreateMacAV::reportMux(int status, const std::string& reason, std::string& merged,
+                                 std::string& why) {
   switch (static_cast<RemuxStatus>(status)) {
-  case RemuxStatus::kNoVideoFile: LogPrintf(L"AVFoundation Mux: Failed to create video asset!"); return false;
-  case RemuxStatus::kNoVideoLength: LogPrintf(L"AVFoundation Mux: Video asset has no length!"); return false;
-  case RemuxStatus::kNoAudioFile: LogPrintf(L"AVFoundation Mux: Failed to create audio asset!"); return false;
-  case RemuxStatus::kNoAudioLength: LogPrintf(L"AVFoundation Mux: Audio asset has no length!"); return false;
+  case RemuxStatus::kNoVideoFile:
+    LogPrintf(L"AVFoundation Mux: Failed to create video asset!");
+    why = "the picture file cannot be read";
+    return false;
+  case RemuxStatus::kNoVideoLength:
+    LogPrintf(L"AVFoundation Mux: Video asset has no length!");
+    why = "the picture file holds no picture";
+    return false;
+  case RemuxStatus::kNoAudioFile:
+    LogPrintf(L"AVFoundation Mux: Failed to create audio asset!");
+    why = "the sound file cannot be read";
+    return false;
+  case RemuxStatus::kNoAudioLength:
+    LogPrintf(L"AVFoundation Mux: Audio asset has no length!");
+    why = "the sound file holds no sound";
+    return false;
   case RemuxStatus::kNoOutput:
     LogPrintf(L"AVFoundation Mux: Failed to create asset export session!");
+    why = "no file can be made beside it";
     return false;
   case RemuxStatus::kFailed:
     LogPrintf(L"AVFoundation Mux export failed! Reason: %S", reason.c_str());
+    why = reason;
     return false;
   case RemuxStatus::kCancelled:
     LogPrintf(L"AVFoundation Mux export unknown completion status: %d", kExportStatusCancelled);
+    why = "putting picture and sound together was cancelled";
     return false;
   case RemuxStatus::kCompleted: break;
   }
   if (const int error = ReplaceFileWith(merged, outputPath_); error != 0) {
     LogPrintf(L"AVFoundation Mux export failed! Reason: %S", std::strerror(error));
+    why = std::strerror(error);
     return false;
   }
   merged.clear();

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "engine/base/log.h"
+#include "platform/ffmpeg/ffmpeg_log.h"
 #include "platform/ffmpeg/writer.h"
 #include "platform/ffmpeg/writer_audio_file.h"
 #include "platform/ffmpeg/writer_video_file.h"
@@ -15,6 +16,11 @@
 namespace {
 constexpr double kStopBelow = -99.0;
 } // namespace
+
+std::string WriteFailureText(const char* what, const std::string& path, int avError) {
+  const std::string reason = avError != 0 ? AvErrorText(avError) : std::string("the encoder refused it");
+  return std::string("The ") + what + " could not be written to '" + path + "': " + reason + ".";
+}
 
 int MediaCreateMacAV::PutPrepare() {
   waitReady(frame_);
@@ -46,9 +52,15 @@ int MediaCreateMacAV::handOver(PutSide& side, double t) {
   return result;
 }
 
-void MediaCreateMacAV::noteError(int code) {
+void MediaCreateMacAV::noteError(int code, const std::string& text) {
+  std::lock_guard<std::mutex> lock(failureLock_);
   int none = 0;
-  firstError_.compare_exchange_strong(none, code);
+  if (firstError_.compare_exchange_strong(none, code)) failureText_ = text;
+}
+
+std::string MediaCreateMacAV::FailureText() {
+  std::lock_guard<std::mutex> lock(failureLock_);
+  return failureText_;
 }
 
 void MediaCreateMacAV::endThread(PutSide& side) {
@@ -112,7 +124,7 @@ void MediaCreateMacAV::putFrameThread() {
     if (!copied) {
       LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
       frame_.error = -21;
-      noteError(-21);
+      noteError(-21, "No rendered picture reached the video writer.");
       break;
     }
     frame_.ready = true;
@@ -124,7 +136,7 @@ void MediaCreateMacAV::putFrameThread() {
     if (result != 0) {
       LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
       frame_.error = -82;
-      noteError(-82);
+      noteError(-82, WriteFailureText("picture", videoPath_, video_->writeError()));
     }
   }
   lock.unlock();
@@ -150,7 +162,7 @@ void MediaCreateMacAV::putAudioThread() {
       LogPrintf(L"NULL external pointer in PutAudio(%0.3f) for AVFoundation", t);
       sound_.ready = true;
       sound_.error = -21;
-      noteError(-21);
+      noteError(-21, "No rendered sound reached the video writer.");
       sound_.changed.notify_all();
       continue;
     }
@@ -162,7 +174,7 @@ void MediaCreateMacAV::putAudioThread() {
       LogPrintf(L"Failed to allocate %d for internal buffer in AVFoundation PutAudio(%0.3f)",
                 static_cast<int>(length), t);
       sound_.error = -22;
-      noteError(-22);
+      noteError(-22, "There was not enough memory for the sound of the video.");
       break;
     }
     sound_.ready = true;
@@ -173,7 +185,7 @@ void MediaCreateMacAV::putAudioThread() {
     if (result != 0) {
       LogPrintf(L"Failed to append audio (%0.3f) to output AVFoundation video", t);
       sound_.error = -82;
-      noteError(-82);
+      noteError(-82, WriteFailureText("sound", audioPath_, audio_->writeError()));
     }
   }
   lock.unlock();

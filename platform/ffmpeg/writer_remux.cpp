@@ -1,5 +1,7 @@
 #include "platform/ffmpeg/writer_remux.h"
 
+#include "platform/ffmpeg/ffmpeg_log.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -9,12 +11,6 @@ namespace {
 
 int InterruptWhenCancelled(void* opaque) {
   return static_cast<const std::atomic<bool>*>(opaque)->load() ? 1 : 0;
-}
-
-std::string AvErrorText(int code) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  return text;
 }
 
 // One opened temporary and its chosen track, with the next packet read ahead.

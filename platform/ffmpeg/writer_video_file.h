@@ -50,10 +50,14 @@ public:
   int32_t codedWidth() const { return codedWidth_; }
   int32_t codedHeight() const { return codedHeight_; }
   bool started() const { return started_; }
+  // FFmpeg's code of the first failed write to the file (a full disk, a
+  // file-size limit), 0 while none failed.
+  int writeError() const { return writeError_; }
 
 private:
   int sendAndWrite(const AVFrame* frame);
   void release();
+  void noteWriteError(int code);
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* encoder_ = nullptr;
@@ -66,4 +70,5 @@ private:
   int32_t codedHeight_ = 0;
   int64_t lastPts_ = INT64_MIN;
   bool started_ = false;
+  int writeError_ = 0;
 };

@@ -81,6 +81,8 @@ int MediaBridgeOutputFinish(uint32_t handler) { return OutputHandlerFinish(handl
 
 void MediaBridgeOutputClose(uint32_t handler) { OutputHandlerClose(handler); }
 
+std::wstring MediaBridgeOutputFailureText(uint32_t handler) { return OutputHandlerFailureText(handler); }
+
 void MediaBridgeOutputSetMultiTaskMode(uint32_t mode) {
   OutputHandlerSetMultiTaskMode(static_cast<int>(mode));
 }

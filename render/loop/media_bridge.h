@@ -46,4 +46,5 @@ int MediaBridgeOutputPutAudio(uint32_t handler, uint32_t chunk, uint32_t length)
 void MediaBridgeOutputPutPrepare(uint32_t handler);
 int MediaBridgeOutputFinish(uint32_t handler);
 void MediaBridgeOutputClose(uint32_t handler);
+std::wstring MediaBridgeOutputFailureText(uint32_t handler);
 void MediaBridgeOutputSetMultiTaskMode(uint32_t mode);

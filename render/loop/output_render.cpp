@@ -55,3 +55,5 @@ void OutputHandlerStop() {
 }
 
 int OutputHandlerGetResult() { return RenderGetResult(); }
+
+std::wstring OutputHandlerGetResultText() { return RenderGetResultText(); }

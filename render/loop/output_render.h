@@ -2,6 +2,7 @@
 // The output render: a video file made from the project through the writer
 // (handler 8), on the render thread.
 #include <cstdint>
+#include <string>
 
 // 0; -21 without a path; -2 when the engine is not ready; the render
 // set-up's negative code. Returns at once; the render runs on its thread.
@@ -16,5 +17,11 @@ float OutputHandlerGetTime();
 int OutputHandlerIsBusy();
 // Stops the output render loop (stop flag, waits up to 5000 ms).
 void OutputHandlerStop();
-// 0 while fine or after success; the writer's negative code after a failure.
+// The final result once the render is no longer busy: 0 when it reached its
+// end and the file is complete, -99 when it was stopped early (the file
+// holds what was written until then), or the writer's negative code. 0
+// while it runs.
 int OutputHandlerGetResult();
+// Words for the user on a failed render, from the writer (naming files it
+// kept); empty otherwise.
+std::wstring OutputHandlerGetResultText();

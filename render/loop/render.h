@@ -41,8 +41,13 @@ bool RenderIsRunning();
 uint32_t RenderGetMode();
 uint32_t RenderGetWidth();
 uint32_t RenderGetHeight();
-// Result of the last output render: 0, or the writer's negative code.
+// Result of the last output render: 0 while it runs and once it reached
+// its end with the file complete; kErrStopped (-99) when it was stopped
+// early (the file holds the frames until then); or the writer's negative
+// code.
 int RenderGetResult();
+// The writer's words on a failed output render (empty otherwise).
+std::wstring RenderGetResultText();
 // Volume of the sound mixed for a preview, 0..100.
 void RenderSetPreviewVolume(uint32_t volume);
 // Non-zero once the render workers have been started (the engine is ready).

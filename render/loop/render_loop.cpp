@@ -59,11 +59,15 @@ void runOutput(RenderSetup& s) {
     if (length > 0.01f) end = std::min(end, length);
   }
   int failure = 0;
+  bool reachedEnd = false;
   for (uint64_t n = 0; !s.stop.load(); ++n) {
     const double t = s.start + n / s.rate;
     // The end is a float: a frame that starts on it (within its rounding)
     // lies past the project, not in its last frame.
-    if (n > 0 && t >= end - kEndTolerance) break;
+    if (n > 0 && t >= end - kEndTolerance) {
+      reachedEnd = true;
+      break;
+    }
     s.time = static_cast<float>(t);
     MediaBridgeOutputPutPrepare(handler);
     const uint32_t bytes = mixChunk(s, static_cast<float>(t), n, s.rate, 100);
@@ -91,9 +95,13 @@ void runOutput(RenderSetup& s) {
   if (failure < 0) {
     // A writer failure is never reported as a finished video.
     LogPrintf(L"Output render stopped by a writer failure (code %d)", failure);
+    s.SetResultText(MediaBridgeOutputFailureText(handler));
     s.result = failure;
     s.time = s.start;
     ErrorSet(failure, "RenderLoop");
+  } else if (!reachedEnd) {
+    // The file holds the frames until the stop; the video is not complete.
+    s.result = kErrStopped;
   }
 }
 

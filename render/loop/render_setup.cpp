@@ -165,6 +165,7 @@ int RenderStart(float start, float end, double frameRate, uint32_t quality, floa
   s.time = s.start;
   s.stop = false;
   s.result = 0;
+  s.SetResultText(std::wstring());
   s.loopFrameSink = s.frameSink;
   s.loopSoundSink = s.soundSink;
   s.running = true;
@@ -182,5 +183,10 @@ uint32_t RenderGetMode() { return TheRenderSetup().mode; }
 uint32_t RenderGetWidth() { return TheRenderSetup().width; }
 uint32_t RenderGetHeight() { return TheRenderSetup().height; }
 int RenderGetResult() { return TheRenderSetup().result.load(); }
+std::wstring RenderGetResultText() {
+  RenderSetup& s = TheRenderSetup();
+  std::lock_guard lock(s.resultTextLock);
+  return s.resultText;
+}
 void RenderSetPreviewVolume(uint32_t volume) { TheRenderSetup().volume = std::min(volume, 100u); }
 bool RenderEngineReady() { return RenderWorkersStarted(); }

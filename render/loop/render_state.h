@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <vector>
 
 struct RenderSetup {
@@ -31,6 +32,14 @@ struct RenderSetup {
   std::atomic<bool> running{false};
   std::atomic<float> time{0};
   std::atomic<int> result{0};
+  // Words for the user on a failed output (the loop thread writes them
+  // before the result).
+  std::mutex resultTextLock;
+  std::wstring resultText;
+  void SetResultText(std::wstring text) {
+    std::lock_guard lock(resultTextLock);
+    resultText = std::move(text);
+  }
   std::atomic<uint32_t> volume{100};
   float start = 0, end = 0;
   double rate = 0;

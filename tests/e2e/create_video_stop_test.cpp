@@ -9,6 +9,7 @@
 #include <fstream>
 #include <thread>
 
+#include "engine/base/error.h"
 #include "engine/base/text.h"
 #include "engine/model/project.h"
 #include "render/loop/output_render.h"
@@ -77,6 +78,9 @@ TEST_F(CreateVideoStopTest, StoppedRenderLeavesOnlyTheOutputFile) {
   ASSERT_TRUE(OutputHandlerIsBusy()) << "the render ended by itself at " << OutputHandlerGetTime();
   OutputHandlerStop();
   ASSERT_TRUE(WaitIdle(60));
+  // Stopped early: not a complete video, though its file is written.
+  EXPECT_EQ(OutputHandlerGetResult(), kErrStopped);
+  EXPECT_TRUE(OutputHandlerGetResultText().empty());
   RenderEnd();
   // The frames written until the stop make the file; no temporary is left.
   EXPECT_EQ(E2eListFolder(folder), std::vector<std::string>{"race.mp4"});

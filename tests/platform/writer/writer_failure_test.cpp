@@ -1,5 +1,6 @@
 // Failure paths of the writer: nothing is ever reported as written that was
-// not, an existing file at the output path survives, and no temporary file
+// not, an existing file at the output path survives, a merge that fails
+// keeps the encoded temporaries and names them, and no other temporary
 // stays behind.
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <thread>
 
+#include "engine/base/text.h"
 #include "platform/ffmpeg/writer_facade.h"
 #include "support/writer_clip.h"
 
@@ -28,6 +30,34 @@ void WriteText(const std::string& path, const std::string& text) {
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes the clip and finishes it; the finish result, with the writer's
+// words on the failure taken before the output is closed.
+int WriteClipKeepingText(const ClipSpec& spec, const std::string& path, std::string& failure) {
+  std::vector<uint8_t> frameBuffer, soundBuffer;
+  if (const int opened = OpenAndFeed(spec, path, frameBuffer, soundBuffer); opened != 0) return opened;
+  const int finished = MediaMacAvFinishWriting();
+  failure = WideToUtf8(MediaMacAvFailureText());
+  MediaMacAvCreateClose();
+  return finished;
+}
+
+// The folder holds the output's name and the two kept temporaries, which
+// the failure names; the picture temporary holds the frames.
+void ExpectKeptTemporaries(const WriterTestDir& dir, const std::string& failure, size_t frames) {
+  const std::vector<std::string> entries = dir.Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  int named = 0;
+  for (const std::string& entry : entries) {
+    if (entry == "clip.mp4") continue;
+    EXPECT_NE(failure.find(dir.File(entry)), std::string::npos) << entry << " not named in: " << failure;
+    ++named;
+    if (entry.size() > 4 && entry.substr(entry.size() - 4) == ".m4v" && frames > 0) {
+      EXPECT_EQ(ProbeMedia(dir.File(entry)).pictures.size(), frames);
+    }
+  }
+  EXPECT_EQ(named, 2);
 }
 
 ClipSpec SmallClip() {
@@ -91,18 +121,20 @@ TEST(WriterFailure, ReadOnlyFolderKeepsTheExistingFile) {
   EXPECT_EQ(ReadText(folder + "/clip.mp4"), kOldContent);
 }
 
-TEST(WriterFailure, NoSoundChunksFailsTheMergeAndKeepsTheOldFile) {
+TEST(WriterFailure, NoSoundChunksFailsTheMergeAndKeepsTheOldFileAndThePicture) {
   WriterTestDir dir;
   const std::string out = dir.File("clip.mp4");
   WriteText(out, kOldContent);
   ClipSpec spec = SmallClip();
   spec.chunks = 0;
-  EXPECT_EQ(WriteClip(spec, out), -82);
+  std::string failure;
+  EXPECT_EQ(WriteClipKeepingText(spec, out, failure), -82);
   EXPECT_EQ(ReadText(out), kOldContent);
   const std::string log = dir.Log();
   EXPECT_NE(log.find("AVFoundation Mux: Audio asset has no length!"), std::string::npos);
   EXPECT_NE(log.find("[Code] -82 'MediaMacAvFinishWriting'"), std::string::npos);
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+  EXPECT_NE(failure.find("the sound file holds no sound"), std::string::npos) << failure;
+  ExpectKeptTemporaries(dir, failure, spec.frames);
 }
 
 TEST(WriterFailure, NoFramesFailsTheMerge) {
@@ -110,12 +142,15 @@ TEST(WriterFailure, NoFramesFailsTheMerge) {
   const std::string out = dir.File("clip.mp4");
   ClipSpec spec = SmallClip();
   spec.frames = 0;
-  EXPECT_EQ(WriteClip(spec, out), -82);
-  EXPECT_FALSE(std::filesystem::exists(out));
+  std::string failure;
+  EXPECT_EQ(WriteClipKeepingText(spec, out, failure), -82);
   const std::string log = dir.Log();
   EXPECT_TRUE(log.find("AVFoundation Mux: Video asset has no length!") != std::string::npos ||
               log.find("AVFoundation Mux: Failed to create video asset!") != std::string::npos);
-  EXPECT_TRUE(dir.Entries().empty());
+  EXPECT_FALSE(std::filesystem::exists(out));
+  const std::vector<std::string> entries = dir.Entries();
+  EXPECT_EQ(entries.size(), 2u);
+  for (const std::string& entry : entries) EXPECT_NE(failure.find(dir.File(entry)), std::string::npos);
 }
 
 TEST(WriterFailure, CloseWithoutFinishLeavesNothing) {
@@ -162,15 +197,18 @@ TEST(WriterFailure, FullDiskIsReportedAndKeepsTheOldFile) {
   struct rlimit small = previous;
   small.rlim_cur = 8 * 1024;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const int result = WriteClip(spec, out);
+  std::string failure;
+  const int result = WriteClipKeepingText(spec, out, failure);
   setrlimit(RLIMIT_FSIZE, &previous);
   EXPECT_EQ(result, -82);
+  EXPECT_NE(failure.find("File too large"), std::string::npos) << failure;
   EXPECT_EQ(ReadText(out), kOldContent);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
 }
 
 // The tear-down may come while the render loop still finishes: at every
-// moment the result must match what is on disk, and nothing may be left.
+// moment the result must match what is on disk; a merge cut short keeps the
+// encoded temporaries, and nothing else is left.
 TEST(WriterFailure, CloseDuringFinishEitherCompletesOrLeavesTheOldFile) {
   for (int delayMs = 0; delayMs <= 40; delayMs += 5) {
     WriterTestDir dir;
@@ -186,13 +224,20 @@ TEST(WriterFailure, CloseDuringFinishEitherCompletesOrLeavesTheOldFile) {
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     MediaMacAvCreateClose();
     renderLoop.join();
+    const std::vector<std::string> entries = dir.Entries();
     if (finished.load() == 0) {
       EXPECT_EQ(ProbeMedia(out, false).videoStreams, 1) << delayMs;
+      EXPECT_EQ(entries, std::vector<std::string>{"clip.mp4"}) << delayMs;
     } else {
       EXPECT_LT(finished.load(), 0) << delayMs;
       EXPECT_EQ(ReadText(out), kOldContent) << delayMs;
+      EXPECT_TRUE(entries.size() == 1u || entries.size() == 3u) << delayMs;
+      for (const std::string& entry : entries) {
+        if (entry != "clip.mp4") {
+          EXPECT_GE(ProbeMedia(dir.File(entry), false).duration, 1.9) << entry;
+        }
+      }
     }
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"}) << delayMs;
   }
 }
 
@@ -292,10 +337,12 @@ TEST(WriterFailure, FolderAtTheOutputPathIsKept) {
   WriterTestDir dir;
   const std::string out = dir.File("clip.mp4");
   std::filesystem::create_directory(out);
-  EXPECT_EQ(WriteClip(SmallClip(), out), -82);
+  std::string failure;
+  EXPECT_EQ(WriteClipKeepingText(SmallClip(), out, failure), -82);
   EXPECT_TRUE(std::filesystem::is_directory(out));
   EXPECT_NE(dir.Log().find("AVFoundation Mux export failed! Reason: "), std::string::npos);
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"clip.mp4"});
+  EXPECT_NE(failure.find("Is a directory"), std::string::npos) << failure;
+  ExpectKeptTemporaries(dir, failure, SmallClip().frames);
 }
 
 TEST(WriterFailure, NonAsciiOutputName) {
