@@ -11,7 +11,7 @@ pkg_check_modules(EXIF REQUIRED IMPORTED_TARGET libexif)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
 if(QV_BUILD_UI)
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus)
   # The desktop's secret service keeps the remembered upload password.
   pkg_check_modules(SECRET REQUIRED IMPORTED_TARGET libsecret-1)
 endif()

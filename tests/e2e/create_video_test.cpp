@@ -21,22 +21,11 @@ extern "C" {
 
 namespace {
 
-int Diff(const Rgb& a, const Rgb& b) {
-  return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
-}
-
-// Pixels of the box that differ clearly between two pictures.
 int Differing(const DecodedPicture& a, const DecodedPicture& b, const E2eBox& box, int tolerance = 40) {
-  int n = 0;
-  for (int y = box.y0(a.height); y < box.y1(a.height); ++y)
-    for (int x = box.x0(a.width); x < box.x1(a.width); ++x)
-      if (Diff(a.At(x, y), b.At(x, y)) > tolerance) ++n;
-  return n;
+  return DifferingPixels(a, b, box, tolerance);
 }
 
-int Area(const E2eBox& box) {
-  return (box.x1(kWidth) - box.x0(kWidth)) * (box.y1(kHeight) - box.y0(kHeight));
-}
+int Area(const E2eBox& box) { return box.Area(kWidth, kHeight); }
 
 int FrameIndex(const DecodedPicture& p) {
   return ReadFrameIndex(p.bgra.data(), p.width, p.height, false);

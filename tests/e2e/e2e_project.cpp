@@ -60,18 +60,7 @@ void E2eProjectTest::AddInputs() {
 }
 
 uint32_t E2eProjectTest::AddObject(uint32_t type, uint32_t input, const E2eBox& box) {
-  const uint32_t object = DispObjAdd(type, 255);
-  EXPECT_NE(object, kNoObject) << "type " << type;
-  if (object == kNoObject) return object;
-  if (input != 255) {
-    EXPECT_EQ(DispObjSetInput(object, input), 0);
-  }
-  DispStruct record = *DispObjGet(object);
-  record.X = box.x, record.Y = box.y, record.Width = box.w, record.Height = box.h;
-  record.OffsetTime = 0;
-  record.KeepRatio = 0;
-  EXPECT_EQ(DispObjSet(object, &record), 0);
-  return object;
+  return AddObjectInBox(type, input, box);
 }
 
 void E2eProjectTest::AddObjects() {

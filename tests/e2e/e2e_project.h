@@ -9,16 +9,9 @@
 #include <string>
 
 #include "e2e/e2e_support.h"
+#include "support/frame_boxes.h"
 
-// A box in percent of the output frame.
-struct E2eBox {
-  float x, y, w, h;
-  // The box in pixels of a width x height frame, shrunk by a margin.
-  int x0(int width) const { return static_cast<int>(x * width / 100) + 2; }
-  int y0(int height) const { return static_cast<int>(y * height / 100) + 2; }
-  int x1(int width) const { return static_cast<int>((x + w) * width / 100) - 2; }
-  int y1(int height) const { return static_cast<int>((y + h) * height / 100) - 2; }
-};
+using E2eBox = FrameBox;
 
 // Index frames: the top half carries the frame number, the bottom half
 // four colour patches; the data objects sit in the bottom half, the text

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/seams/main_thread_qt.h"
+#include "ui/seams/session_power.h"
 
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-ui-test-XXXXXX";
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationVersion("2.9.6");
   application.setQuitOnLastWindowClosed(false);
   MainThreadInstallQt();
+  // No test may ever power the machine off: without a test's own hook the
+  // request is refused.
+  SystemShutdownInstall([]() { return false; });
   testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   MainThreadUninstallQt();

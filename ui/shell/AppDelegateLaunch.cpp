@@ -18,6 +18,8 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcAbout.h"
+#include "ui/shell/wcCreateStatus.h"
+#include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcPreview.h"
 #include "ui/shell/wcProject.h"
@@ -71,8 +73,8 @@ void AppDelegate::gatherFonts(const QStringList& families) {
 bool AppDelegate::createControllers() {
   auto empty = [](const char* nib, const char* title) { return new EmptyWindowController(nib, title); };
   wndMain = new wcMain();
-  wndCreateVideo = empty("wcCreateVideo", "Create Video");
-  wndCreateStatus = empty("wcCreateStatus", "Creating Video");
+  wndCreateVideo = new wcCreateVideo();
+  wndCreateStatus = new wcCreateStatus();
   wndUpload = new wcUpload();
   wndAbout = new wcAbout();
   wndPreview = new wcPreview();

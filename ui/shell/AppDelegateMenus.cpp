@@ -54,7 +54,7 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   file->addSeparator();
   addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, true);
   addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, true);
-  addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, false);
+  addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, true);
   addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, true);
   file->addSeparator();
   addMenuAction(file, "mnuFileQuit", "Quit", &AppDelegate::mnuFileQuit_Clicked, true);
@@ -119,7 +119,9 @@ void AppDelegate::mnuFileTransfer_Clicked() {
 // Their commands come with the windows they open.
 void AppDelegate::mnuFileImportTemplate_Clicked() {}
 void AppDelegate::mnuFileCreateTemplate_Clicked() {}
-void AppDelegate::mnuFileCreateVideo_Clicked() {}
+void AppDelegate::mnuFileCreateVideo_Clicked() {
+  if (wndMain != nullptr) wndMain->CreateVideo();
+}
 void AppDelegate::mnuFileExportPreview_Clicked() {
   if (wndMain != nullptr) wndMain->ExportPreview();
 }

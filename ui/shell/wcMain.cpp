@@ -26,6 +26,7 @@ QWidget* wcMain::makeWindow() {
 
   layout->addWidget(makePreviewGroup(central), 1, Qt::AlignTop);
   window->setCentralWidget(central);
+  makeCreateVideoCommands(window);
   return window;
 }
 
@@ -42,8 +43,4 @@ void wcMain::windowWillClose() {
 }
 
 bool wcMain::StartupMenuPending() const { return startupMenuTimer_ != nullptr && startupMenuTimer_->isActive(); }
-
-void wcMain::TimelineClearSelection() {}
-
-void wcMain::TimelineRefreshView() {}
 

@@ -104,6 +104,16 @@ public:
   void SetPreviewVolume(int volume, bool userAction);
   void SetPreviewArea(bool resize, int x, int y);
 
+  // Create Video, laps and the timeline (wcMainCreateVideo.cpp).
+  void CreateVideo() { CreateVideo(false); }
+  // upload: the video is uploaded once it is complete.
+  void CreateVideo(bool upload);
+  void CreateVideo_Pressed() { CreateVideo(); }
+  void Laps_Pressed();
+  void InputLaps_Clicked() { Laps_Pressed(); }
+  void InputLapSetManual_Clicked();
+  void Timeline_Pressed();
+
   // Start-up (wcMainStartup.cpp).
   void DoProgramStart();
   void UpdateCheck();
@@ -269,6 +279,7 @@ protected:
 
 private:
   void WindowCustomLoad();
+  void makeCreateVideoCommands(QMainWindow* window);
   void readSettings();
   void readStoredSettings(int& unit);
   void migrateSettings();

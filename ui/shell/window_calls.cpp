@@ -10,8 +10,7 @@
 namespace {
 
 bool carries(WindowController* window, const QByteArray& signature) {
-  return AppDelegate::IsWindowVisible(window) &&
-         window->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(signature.constData())) >= 0;
+  return AppDelegate::IsWindowVisible(window) && WindowCarries(window, signature.constData());
 }
 
 } // namespace
@@ -45,4 +44,14 @@ bool CallWindowBool(WindowController* window, const char* method, int first, int
 
 bool WindowFlag(WindowController* window, const char* name) {
   return window != nullptr && window->property(name).toBool();
+}
+
+bool CallWindow(WindowController* window, const char* method, int value) {
+  if (!WindowCarries(window, (QByteArray(method) + "(int)").constData())) return false;
+  return QMetaObject::invokeMethod(window, method, Qt::DirectConnection, Q_ARG(int, value));
+}
+
+bool CallWindow(WindowController* window, const char* method) {
+  if (!WindowCarries(window, (QByteArray(method) + "()").constData())) return false;
+  return QMetaObject::invokeMethod(window, method, Qt::DirectConnection);
 }

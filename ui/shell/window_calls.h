@@ -5,6 +5,9 @@
 // property window, SetInput(int) and ReloadInputs() on the lap list.
 class WindowController;
 
+// True when the window carried the call (visible or not).
+bool CallWindow(WindowController* window, const char* method, int value);
+bool CallWindow(WindowController* window, const char* method);
 // True when the window is visible and carried the call.
 bool CallWindowIfVisible(WindowController* window, const char* method, int value);
 bool CallWindowIfVisible(WindowController* window, const char* method);

@@ -12,6 +12,7 @@
 #include "ui/seams/desktop.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
+#include "ui/seams/session_power.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -69,6 +70,10 @@ void ShellTest::SetUp() {
   ClockInstall([this]() { return now; });
   ScreenInstall([this](QWidget*) { return screen; });
   LocaleInstall([this]() { return locale; });
+  previousShutdown_ = SystemShutdownInstall([this]() {
+    ++shutdowns;
+    return true;
+  });
 }
 
 void ShellTest::TearDown() {
@@ -85,6 +90,7 @@ void ShellTest::TearDown() {
   ClockInstall(nullptr);
   ScreenInstall(nullptr);
   LocaleInstall(nullptr);
+  SystemShutdownInstall(previousShutdown_);
   UserDefaultsReset();
   NetSetServerBase(nullptr);
   std::error_code ignored;

@@ -54,4 +54,7 @@ protected:
   QRect screen{0, 0, 1280, 1024};
   QString locale = "en_GB";
   int terminations = 0;
+  int shutdowns = 0; // shut-down requests, never carried out
+private:
+  std::function<bool()> previousShutdown_;
 };

@@ -1,0 +1,162 @@
+// Main-window commands that reach beyond it: Create Video (the preview
+// stopped, the output window run, the preview rebuilt and, when asked, the
+// computer shut down), the lap list and the start/finish point taken from
+// the preview, and the bridge to the timeline window.
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QToolBar>
+#include <algorithm>
+
+#include "engine/base/error.h"
+#include "engine/files/undo.h"
+#include "engine/model/dispobjs.h"
+#include "engine/model/input_records.h"
+#include "engine/model/inputs.h"
+#include "media/datalog/datalog_queries.h"
+#include "media/datalog/query.h"
+#include "platform/system/message_box.h"
+#include "render/preview/main_preview.h"
+#include "ui/seams/modal_run.h"
+#include "ui/seams/session_power.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcCreateVideo.h"
+#include "ui/shell/wcMain.h"
+#include "ui/shell/window_calls.h"
+
+namespace {
+
+AppDelegate* app() { return AppDelegate::shared(); }
+
+constexpr float kDefaultHeadingTolerance = 30.0f; // degrees
+constexpr float kSmallestHeadingTolerance = 0.1f;
+constexpr double kSpanPartForTolerance = 40.0;
+constexpr uint8_t kLapSetByUser = 0x01;
+constexpr uint8_t kLapTypedByHand = 0x80;
+
+// A fortieth of the log's span, never negative and never more than a
+// quarter of it.
+double positionTolerance(double span) {
+  return std::clamp(span / kSpanPartForTolerance, 0.0, std::max(0.0, span / 4.0));
+}
+
+} // namespace
+
+// The toolbar buttons and the inputs menu's lap items.
+void wcMain::makeCreateVideoCommands(QMainWindow* window) {
+  QToolBar* bar = window->addToolBar("Commands");
+  bar->setObjectName("CommandsToolBar");
+  bar->setMovable(false);
+  auto add = [this, bar](const char* name, const QString& title, void (wcMain::*command)()) {
+    QAction* action = bar->addAction(title);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, command);
+  };
+  add("CreateVideoButton", "Create Video", &wcMain::CreateVideo_Pressed);
+  add("LapsButton", "Laps", &wcMain::Laps_Pressed);
+  add("TimelineButton", "Timeline", &wcMain::Timeline_Pressed);
+  if (InputFilesMenu != nullptr) {
+    QAction* laps = InputFilesMenu->addAction("Laps...");
+    laps->setObjectName("InputMenuLaps");
+    connect(laps, &QAction::triggered, this, &wcMain::InputLaps_Clicked);
+  }
+  SetListCommand("InputMenuLapSetManual", [this]() { InputLapSetManual_Clicked(); });
+}
+
+void wcMain::CreateVideo(bool upload) {
+  if (DispObjCount() == 0) {
+    AppMessageBox(L"Please add display objects to this project first", 48);
+    return;
+  }
+  PreviewStop();
+  // An unsaved project is rendered as it is, whatever the answer.
+  if (ProjectModified() && AppMessageBox(L"Do you want to save the current project?", 36) == kMbYes)
+    SaveProject();
+  KillPreviewTimer();
+  auto* output = app() != nullptr ? qobject_cast<wcCreateVideo*>(app()->wndCreateVideo) : nullptr;
+  if (output != nullptr) {
+    output->setUploadRequested(upload);
+    RunModalForWindow(output);
+  }
+  // The output took over the render set-up: the preview's comes back.
+  SetPreviewArea(false, 0, 0);
+  PreviewRefresh();
+  CreatePreviewTimer();
+  if (output != nullptr && output->RenderCompleteShutdown()) SystemShutdown();
+}
+
+void wcMain::Laps_Pressed() {
+  if (InputCount() == 0) {
+    AppMessageBox(L"Please add a data input file to the project first.", 64);
+    return;
+  }
+  const QStringList names = SelectedInputNames();
+  const uint32_t input = names.isEmpty() ? kNoInput : InputFind(names.front().toStdU16String().c_str());
+  WindowController* lapList = app() != nullptr ? app()->wndLapList : nullptr;
+  if (lapList == nullptr) return;
+  CallWindow(lapList, "SetInput", static_cast<int>(input));
+  lapList->showWindow();
+}
+
+// The start/finish line where the preview stands: the log's position and
+// heading at the preview time, with tolerances from the log's extent.
+void wcMain::InputLapSetManual_Clicked() {
+  const QStringList names = SelectedInputNames();
+  if (names.isEmpty()) {
+    AppMessageBox(L"Please select the input that you want to set the start/finish point for.", 48);
+    return;
+  }
+  const uint32_t input = InputFind(names.front().toStdU16String().c_str());
+  if (input == kNoInput) {
+    ErrorShowLast();
+    return;
+  }
+  if (InputGetType(input) != kInputData) {
+    AppMessageBox(L"Please select a data input.", 48);
+    return;
+  }
+  const DataStruct* stored = InputGetData(input);
+  if (stored == nullptr) {
+    ErrorShowLast();
+    return;
+  }
+  // Outside the log every position is its first or last one: no line there.
+  const float at = static_cast<float>(PreviewTime);
+  const double logTime = InputHandlerGetDataTypeValue(input, 0, kQueryTime, at);
+  if (logTime < 0.0 || logTime > InputGetLength(input, 1)) {
+    AppMessageBox(L"The preview is outside the data of this input. Please move the preview to a time "
+                  L"when the start/finish line is crossed.",
+                  48);
+    return;
+  }
+  DataStruct data = *stored;
+  UndoSave();
+  data.LapX = InputHandlerGetDataTypeValue(input, 0, kQueryPosX, at);
+  data.LapY = InputHandlerGetDataTypeValue(input, 0, kQueryPosY, at);
+  data.LapHeading = static_cast<float>(InputHandlerGetDataTypeValue(input, 0, kQueryHeading, at));
+  data.LapManual = static_cast<uint8_t>((data.LapManual | kLapSetByUser) & ~kLapTypedByHand);
+  data.LapTolX = positionTolerance(InputHandlerGetDataTypeValue(input, 1, kQuerySpanX, 0.0f));
+  data.LapTolY = positionTolerance(InputHandlerGetDataTypeValue(input, 1, kQuerySpanY, 0.0f));
+  if (data.LapHeadTol < kSmallestHeadingTolerance) data.LapHeadTol = kDefaultHeadingTolerance;
+  InputSetData(input, &data);
+  setProjectModified(true);
+  PreviewRefresh();
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "SetInput", static_cast<int>(input));
+}
+
+void wcMain::Timeline_Pressed() {
+  WindowController* timeline = app() != nullptr ? app()->wndTimeline : nullptr;
+  if (!CallWindow(timeline, "SetData")) {
+    AppMessageBox(L"The timeline window is not part of this version yet.", 64);
+    return;
+  }
+  timeline->showWindow();
+}
+
+void wcMain::TimelineClearSelection() {
+  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, "ClearSelection");
+}
+
+void wcMain::TimelineRefreshView() {
+  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, "RefreshView");
+}
