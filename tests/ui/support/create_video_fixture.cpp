@@ -67,6 +67,8 @@ void CreateVideoTest::RunCreateVideo(const std::function<void(wcCreateVideo*)>& 
       if (progress) progress(status);
       EXPECT_TRUE(SpinUntil([status]() { return !status->window()->isVisible(); }, 120000))
           << "the progress window never closed";
+    } else if (otherWindow) {
+      otherWindow(controller);
     }
     return 0;
   };

@@ -47,4 +47,6 @@ protected:
   E2eCircuit circuit;
   uint32_t videoInput = 255, logInput = 255;
   bool outputWindowOpenAfterRun = false; // the output window stayed open
+  // Plays the user in any other window run on the way (the upload window).
+  std::function<void(WindowController*)> otherWindow;
 };
