@@ -1,8 +1,11 @@
 // Data-log throughput: load time of a one-hour 20 Hz log in each text
 // format (bytes per second through reader, recognition, derivation and
-// laps) and one million mixed time queries on it (queries per second).
+// laps), of a 100 MB delimited log and a 50 MB FIT file, and one million
+// mixed time queries (queries per second).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -13,6 +16,7 @@
 #include "media/logs/log_registry.h"
 // The tests' synthetic circuit writers make the logs.
 #include "tests/media/datalog/synthetic_track.cpp"
+#include "tests/media/datalog/fit_writer.cpp"
 
 namespace {
 
@@ -77,6 +81,51 @@ void BM_LoadHourLog(benchmark::State& state) {
   state.SetLabel(names[state.range(0)]);
 }
 BENCHMARK(BM_LoadHourLog)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// Logs of a given size: a 100 Hz delimited log of 100 MB and a 1 Hz FIT
+// activity of 50 MB, written once and removed at exit.
+const std::string& largeFile(int format) {
+  static std::string paths[2];
+  if (!paths[format].empty())
+    return paths[format];
+  SyntheticTrack track;
+  if (format == 0) {
+    track.rate = 100;
+    track.duration = 100e6 / 53.5 / track.rate; // rows of about 53 bytes
+    paths[0] = WriteDatalogFile("large.csv", WriteCsv(track, ',', false));
+  } else {
+    track.rate = 1;
+    track.duration = 50e6 / 16.0; // records of 14 or 18 bytes
+    std::vector<FitPoint> points;
+    for (const TrackSample& s : track.samples())
+      points.push_back({1000000000u + static_cast<uint32_t>(s.t), s.lat, s.lon, 120.0, s.speedMs, 150});
+    paths[1] = WriteDatalogFile("large.fit", WriteFit(points, {}, false));
+  }
+  std::atexit([] {
+    for (const std::string& path : paths)
+      if (!path.empty())
+        std::remove(path.c_str());
+  });
+  return paths[format];
+}
+
+void BM_LoadLargeLog(benchmark::State& state) {
+  const std::string& path = largeFile(static_cast<int>(state.range(0)));
+  DataStruct data = settings();
+  data.LapManual = 2;
+  auto size = static_cast<size_t>(std::ifstream(path, std::ios::ate).tellg());
+  for (auto _ : state) {
+    DataloggerRecord record;
+    if (!LogRegistryRead(path, record).ok() || DataloggerProcess(record, data) != 0) {
+      state.SkipWithError("log refused");
+      return;
+    }
+    benchmark::DoNotOptimize(record.sampleCount());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(size) * state.iterations());
+  state.SetLabel((state.range(0) == 0 ? "CSV " : "FIT ") + std::to_string(size >> 20) + " MB");
+}
+BENCHMARK(BM_LoadLargeLog)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_MixedQueries(benchmark::State& state) {
   DataloggerRecord record;
