@@ -9,6 +9,8 @@ pkg_check_modules(GST REQUIRED IMPORTED_TARGET
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo pango fontconfig)
 pkg_check_modules(EXIF REQUIRED IMPORTED_TARGET libexif)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(EXPAT REQUIRED IMPORTED_TARGET expat)
+pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 
 if(QV_BUILD_UI)
   find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus)

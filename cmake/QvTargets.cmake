@@ -21,7 +21,8 @@ endif()
 set(QV_ENGINE_DIRS engine/model engine/files engine/net engine/app media render)
 qv_glob_sources(QV_ENGINE_SOURCES ${QV_ENGINE_DIRS})
 add_library(qv_engine STATIC ${QV_ENGINE_SOURCES})
-target_link_libraries(qv_engine PUBLIC qv_platform CURL::libcurl PkgConfig::SDL2)
+target_link_libraries(qv_engine PUBLIC qv_platform CURL::libcurl PkgConfig::SDL2 PkgConfig::EXPAT
+  PkgConfig::ZLIB)
 qv_set_warnings(qv_engine)
 
 if(QV_BUILD_UI)

@@ -1,25 +1,19 @@
 #include "engine/files/crc32.h"
 
-#include <array>
+#include <algorithm>
+#include <climits>
 
-namespace {
-
-std::array<uint32_t, 256> MakeTable() {
-  std::array<uint32_t, 256> table{};
-  for (uint32_t n = 0; n < 256; ++n) {
-    uint32_t c = n;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[n] = c;
-  }
-  return table;
-}
-
-} // namespace
+#include <zlib.h>
 
 uint32_t Crc32(const void* data, size_t size, uint32_t previous) {
-  static const std::array<uint32_t, 256> table = MakeTable();
-  const uint8_t* p = static_cast<const uint8_t*>(data);
-  uint32_t c = previous ^ 0xFFFFFFFFu;
-  for (size_t i = 0; i < size; ++i) c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
+  // zlib's length is a uInt: large blocks go in slices.
+  const Bytef* p = static_cast<const Bytef*>(data);
+  uLong crc = previous;
+  while (size > 0) {
+    uInt n = static_cast<uInt>(std::min<size_t>(size, UINT_MAX));
+    crc = crc32(crc, p, n);
+    p += n;
+    size -= n;
+  }
+  return static_cast<uint32_t>(crc);
 }
