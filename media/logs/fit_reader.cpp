@@ -2,6 +2,12 @@
 // 14-byte header, definition and data messages (normal and compressed
 // time-stamp headers, either byte order, developer fields skipped), and a
 // CRC-16 trailer. Record messages give the rows; lap messages the laps.
+//
+// Files are read as far as they go. Devices that lose power leave files
+// cut short, apps write a data size larger than the data, and several
+// devices write a wrong checksum: every complete message before the damage
+// is read and the damage reported; only a file whose messages cannot be
+// followed at all is refused.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -16,22 +22,33 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kFitEpoch = 631065600.0; // 1989-12-31T00:00:00Z in Unix seconds
 constexpr double kSemicircleToDegrees = 180.0 / 2147483648.0;
 constexpr uint16_t kMesgLap = 19, kMesgRecord = 20;
+constexpr uint8_t kFieldTimestamp = 253, kFieldCompressedSpeedDistance = 8;
 
 enum FitColumn { kTime, kLat, kLon, kAlt, kDist, kSpeed, kHeart, kCadence, kPower, kTemp, kColumnCount };
 const char* const kColumnNames[kColumnCount] = {"Time",        "Latitude",   "Longitude", "Altitude",
                                                 "Distance (m)", "Speed (m/s)", "Heart Rate", "Cadence",
                                                 "Power",       "Temperature"};
+using Row = std::array<double, kColumnCount>;
 
-uint16_t fitCrc(uint16_t crc, uint8_t byte) {
-  static const uint16_t table[16] = {0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00, 0x2800, 0xE401,
-                                     0xA001, 0x6C00, 0x7800, 0xB401, 0x5000, 0x9C01, 0x8801, 0x4400};
-  uint16_t tmp = table[crc & 0xF];
-  crc = (crc >> 4) & 0x0FFF;
-  crc = crc ^ tmp ^ table[byte & 0xF];
-  tmp = table[crc & 0xF];
-  crc = (crc >> 4) & 0x0FFF;
-  return crc ^ tmp ^ table[(byte >> 4) & 0xF];
+// CRC-16 of the protocol (polynomial 0xA001, reflected), a byte at a time.
+uint16_t fitCrc(const uint8_t* data, size_t size) {
+  static const std::array<uint16_t, 256> table = [] {
+    std::array<uint16_t, 256> t{};
+    for (uint32_t n = 0; n < 256; ++n) {
+      uint32_t c = n;
+      for (int k = 0; k < 8; ++k)
+        c = (c & 1) ? (c >> 1) ^ 0xA001 : c >> 1;
+      t[n] = static_cast<uint16_t>(c);
+    }
+    return t;
+  }();
+  uint16_t crc = 0;
+  for (size_t i = 0; i < size; ++i)
+    crc = static_cast<uint16_t>((crc >> 8) ^ table[(crc ^ data[i]) & 0xFF]);
+  return crc;
 }
+
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 struct FieldDef {
   uint8_t number, size, baseType;
@@ -42,7 +59,7 @@ struct MessageDef {
   bool bigEndian = false;
   uint16_t global = 0;
   std::vector<FieldDef> fields;
-  size_t developerBytes = 0;
+  size_t bytes = 0; // the data message's size, developer fields included
 };
 
 // An integer field value; false for the base type's "invalid" value.
@@ -69,59 +86,73 @@ bool readInteger(const uint8_t* p, const FieldDef& f, bool bigEndian, double& ou
   return true;
 }
 
+// Where and why the messages could not be followed further.
+struct FitStop {
+  const char* reason = nullptr; // null = the data was read to its end
+  bool cutShort = false;        // a message runs past the end of the data
+  int message = 0;              // 1-based
+  size_t offset = 0;
+};
+
 class FitParser {
 public:
-  FitParser(const uint8_t* data, size_t size) : data_(data), end_(size) {}
+  FitParser(const uint8_t* data, size_t end) : data_(data), end_(end) {}
 
-  LogReadStatus run(size_t start) {
-    size_t pos = start;
+  FitStop run(size_t pos) {
     int index = 0;
     while (pos < end_) {
+      size_t at = pos;
       ++index;
       uint8_t header = data_[pos++];
-      LogReadStatus status = (header & 0x80) ? compressed(header, pos)
-                             : (header & 0x40) ? definition(header, pos)
-                                               : message(header & 0x0F, pos, false);
-      if (!status.ok()) {
-        status.line = index;
-        return status;
+      FitStop stop = (header & 0x80) ? compressed(header, pos)
+                     : (header & 0x40) ? definition(header, pos)
+                                       : message(header & 0x0F, pos, false);
+      if (stop.reason) {
+        stop.message = index;
+        stop.offset = at;
+        return stop;
       }
     }
     return {};
   }
 
-  std::vector<std::array<double, kColumnCount>> rows;
+  std::vector<Row> rows;
   std::vector<double> lapStarts;
+  size_t untimedRecords = 0;
 
 private:
-  LogReadStatus definition(uint8_t header, size_t& pos) {
+  static FitStop cut(const char* reason) { return {reason, true, 0, 0}; }
+
+  FitStop definition(uint8_t header, size_t& pos) {
     if (pos + 5 > end_)
-      return LogRefuse(kErrRead, "definition message cut short");
+      return cut("definition message cut short");
     MessageDef& def = defs_[header & 0x0F];
     def = MessageDef();
     def.bigEndian = data_[pos + 1] == 1;
     def.global = def.bigEndian ? static_cast<uint16_t>(data_[pos + 2] << 8 | data_[pos + 3])
-                               : static_cast<uint16_t>(data_[pos + 3] << 8 | data_[pos + 2]);
+                               : le16(data_ + pos + 2);
     size_t count = data_[pos + 4];
     pos += 5;
     if (pos + count * 3 > end_)
-      return LogRefuse(kErrRead, "field definitions cut short");
-    for (size_t i = 0; i < count; ++i, pos += 3)
+      return cut("field definitions cut short");
+    for (size_t i = 0; i < count; ++i, pos += 3) {
       def.fields.push_back({data_[pos], data_[pos + 1], data_[pos + 2]});
+      def.bytes += data_[pos + 1];
+    }
     if (header & 0x20) {
       if (pos >= end_)
-        return LogRefuse(kErrRead, "developer field count cut short");
+        return cut("developer field count cut short");
       size_t devCount = data_[pos++];
       if (pos + devCount * 3 > end_)
-        return LogRefuse(kErrRead, "developer field definitions cut short");
+        return cut("developer field definitions cut short");
       for (size_t i = 0; i < devCount; ++i, pos += 3)
-        def.developerBytes += data_[pos + 1];
+        def.bytes += data_[pos + 1];
     }
     def.defined = true;
     return {};
   }
 
-  LogReadStatus compressed(uint8_t header, size_t& pos) {
+  FitStop compressed(uint8_t header, size_t& pos) {
     uint32_t offset = header & 0x1F;
     uint32_t low = lastTimestamp_ & 0x1F;
     uint32_t base = lastTimestamp_ & ~0x1Fu;
@@ -129,58 +160,80 @@ private:
     return message((header >> 5) & 0x03, pos, true);
   }
 
-  LogReadStatus message(int local, size_t& pos, bool timed) {
+  FitStop message(int local, size_t& pos, bool timed) {
     const MessageDef& def = defs_[local];
     if (!def.defined)
-      return LogRefuse(kErrRead, "data message without a definition");
-    size_t size = def.developerBytes;
-    for (const FieldDef& f : def.fields)
-      size += f.size;
-    if (pos + size > end_)
-      return LogRefuse(kErrRead, "data message cut short");
+      return {"data message without a definition", false, 0, 0};
+    if (def.bytes > end_ - pos)
+      return cut("data message cut short");
     const uint8_t* p = data_ + pos;
-    pos += size;
+    pos += def.bytes;
+    timed = noteTimestamp(def, p) || timed;
     if (def.global == kMesgRecord)
       record(def, p, timed);
     else if (def.global == kMesgLap)
       lap(def, p);
-    else
-      noteTimestamp(def, p);
     return {};
   }
 
-  void noteTimestamp(const MessageDef& def, const uint8_t* p) {
+  // Any message's time stamp is the reference of later compressed ones.
+  bool noteTimestamp(const MessageDef& def, const uint8_t* p) {
     for (const FieldDef& f : def.fields) {
       double v;
-      if (f.number == 253 && f.size == 4 && readInteger(p, f, def.bigEndian, v))
+      if (f.number == kFieldTimestamp && f.size == 4 && readInteger(p, f, def.bigEndian, v)) {
         lastTimestamp_ = static_cast<uint32_t>(v);
+        timeSeen_ = true;
+        return true;
+      }
       p += f.size;
     }
+    return false;
   }
 
+  // A record without a time of its own belongs to the last time seen.
+  // Devices split one instant over several records (position in one, heart
+  // rate in the next): records of the same time make one row.
   void record(const MessageDef& def, const uint8_t* p, bool timed) {
-    std::array<double, kColumnCount> row;
+    Row row;
     row.fill(kNaN);
-    bool hasTime = timed;
     for (const FieldDef& f : def.fields) {
       double v;
-      if (readInteger(p, f, def.bigEndian, v))
-        hasTime = store(f, v, row) || hasTime;
+      if (f.number == kFieldCompressedSpeedDistance && f.size == 3)
+        speedDistance(p, row);
+      else if (readInteger(p, f, def.bigEndian, v))
+        store(f, v, row);
       p += f.size;
+    }
+    if (!timed && !timeSeen_) {
+      ++untimedRecords;
+      return;
     }
     row[kTime] = kFitEpoch + lastTimestamp_;
-    if (hasTime && rows.size() < kMaxLogCells / kColumnCount)
+    if (!rows.empty() && rows.back()[kTime] == row[kTime]) {
+      for (int c = 0; c < kColumnCount; ++c)
+        if (!std::isnan(row[c]))
+          rows.back()[c] = row[c];
+    } else if (rows.size() < kMaxLogCells / kColumnCount) {
       rows.push_back(row);
+    }
   }
 
-  // Returns true for the time stamp.
-  bool store(const FieldDef& f, double v, std::array<double, kColumnCount>& row) {
+  // The compressed speed and distance of older devices and foot pods: 12
+  // bits of speed (1/100 m/s), then 12 bits of distance (1/16 m) that roll
+  // over and accumulate.
+  void speedDistance(const uint8_t* p, Row& row) {
+    uint32_t raw = p[0] | p[1] << 8 | static_cast<uint32_t>(p[2]) << 16;
+    if (raw == 0xFFFFFF)
+      return;
+    row[kSpeed] = (raw & 0xFFF) / 100.0;
+    uint32_t distance = raw >> 12;
+    distanceSum_ += (distance - lastDistance_) & 0xFFF;
+    lastDistance_ = distance;
+    row[kDist] = static_cast<double>(distanceSum_) / 16.0;
+  }
+
+  static void store(const FieldDef& f, double v, Row& row) {
     switch (f.number) {
-    case 253:
-      if (f.size != 4)
-        return false;
-      lastTimestamp_ = static_cast<uint32_t>(v);
-      return true;
     case 0:
       if (f.size == 4)
         row[kLat] = v * kSemicircleToDegrees;
@@ -215,7 +268,6 @@ private:
     default:
       break;
     }
-    return false;
   }
 
   void lap(const MessageDef& def, const uint8_t* p) {
@@ -231,14 +283,51 @@ private:
   size_t end_;
   std::array<MessageDef, 16> defs_;
   uint32_t lastTimestamp_ = 0;
+  bool timeSeen_ = false;
+  uint64_t distanceSum_ = 0;
+  uint32_t lastDistance_ = 0;
 };
+
+bool hasFitHeader(std::string_view head) {
+  return head.size() >= 12 && (head[0] == 12 || head[0] == 14) && head.substr(8, 4) == ".FIT";
+}
+
+// End of the messages; what does not match the header is reported.
+size_t dataEnd(const uint8_t* data, size_t size, LogReadStatus& status) {
+  size_t headerSize = data[0];
+  if (headerSize == 14 && le16(data + 12) != 0 && le16(data + 12) != fitCrc(data, 12))
+    status.warn("FIT header checksum does not match");
+  uint32_t dataSize = data[4] | data[5] << 8 | data[6] << 16 | static_cast<uint32_t>(data[7]) << 24;
+  size_t available = size - headerSize;
+  if (dataSize == 0) { // a writer that never came back to fill in the size
+    if (available >= 2 && fitCrc(data, size - 2) == le16(data + size - 2))
+      return size - 2;
+    status.warn("FIT header gives no data size: read to the end of the file");
+    return size;
+  }
+  if (dataSize > available) {
+    status.warn("FIT file cut short: " + std::to_string(available) + " of " +
+                std::to_string(dataSize) + " data bytes present");
+    return size;
+  }
+  size_t end = headerSize + dataSize;
+  size_t after = size - end;
+  if (after < 2) {
+    status.warn("FIT checksum missing: the file is cut short");
+  } else {
+    if (fitCrc(data, end) != le16(data + end))
+      status.warn("FIT file checksum does not match");
+    status.skipped(after - 2, "bytes after the FIT data");
+  }
+  return end;
+}
 
 class FitReader final : public LogReader {
 public:
   const char* name() const override { return "FIT"; }
 
   int probe(std::string_view head, std::string_view extension) const override {
-    if (head.size() >= 12 && (head[0] == 12 || head[0] == 14) && head.substr(8, 4) == ".FIT")
+    if (hasFitHeader(head))
       return 100;
     return extension == "fit" ? 5 : 0;
   }
@@ -246,35 +335,34 @@ public:
   LogReadStatus parse(std::string_view bytes, DataloggerRecord& record) const override {
     record = DataloggerRecord();
     const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    if (bytes.size() < 12 || (data[0] != 12 && data[0] != 14) || bytes.substr(8, 4) != ".FIT")
+    if (!hasFitHeader(bytes) || bytes.size() < data[0])
       return LogRefuse(kErrHeader, "no FIT file header");
-    size_t headerSize = data[0];
-    uint32_t dataSize = data[4] | data[5] << 8 | data[6] << 16 | static_cast<uint32_t>(data[7]) << 24;
-    if (headerSize > bytes.size() || dataSize > bytes.size() - headerSize ||
-        bytes.size() - headerSize - dataSize < 2)
-      return LogRefuse(kErrRead, "file shorter than its header says");
-    uint16_t crc = 0;
-    for (size_t i = 0; i < headerSize + dataSize; ++i)
-      crc = fitCrc(crc, data[i]);
-    size_t trailer = headerSize + dataSize;
-    if (crc != (data[trailer] | data[trailer + 1] << 8))
-      return LogRefuse(kErrIntegrity, "FIT checksum does not match");
-    FitParser parser(data, headerSize + dataSize);
-    LogReadStatus status = parser.run(headerSize);
-    if (!status.ok())
-      return status;
-    return fill(parser, record);
+    LogReadStatus status;
+    size_t end = dataEnd(data, bytes.size(), status);
+    FitParser parser(data, end);
+    FitStop stop = parser.run(data[0]);
+    if (parser.rows.size() < 2) {
+      if (stop.reason)
+        return LogRefuse(kErrRead, stop.reason, stop.message);
+      return LogRefuse(kErrNoData, "fewer than two record messages");
+    }
+    if (stop.reason) {
+      std::string where = "message " + std::to_string(stop.message) + " (" + stop.reason + "): ";
+      status.warn((stop.cutShort ? "FIT data ends inside " : "FIT data unreadable from ") + where +
+                  std::to_string(end - stop.offset) + " bytes skipped");
+    }
+    status.skipped(parser.untimedRecords, "record messages before any time stamp");
+    fill(parser, record);
+    return status;
   }
 
 private:
-  static LogReadStatus fill(const FitParser& parser, DataloggerRecord& record) {
-    if (parser.rows.size() < 2)
-      return LogRefuse(kErrNoData, "fewer than two record messages");
+  static void fill(const FitParser& parser, DataloggerRecord& record) {
     record.formatCode = kFormatFit;
     record.formatName = "FIT";
     record.readerGeographic = true;
     std::array<bool, kColumnCount> seen{};
-    for (const auto& row : parser.rows)
+    for (const Row& row : parser.rows)
       for (int c = 0; c < kColumnCount; ++c)
         seen[c] = seen[c] || !std::isnan(row[c]);
     std::vector<int> used;
@@ -289,8 +377,10 @@ private:
     record.timeField = 0;
     std::vector<double> starts = parser.lapStarts;
     std::sort(starts.begin(), starts.end());
+    for (auto& column : record.columns)
+      column.reserve(parser.rows.size());
     std::vector<double> out(record.fieldNames.size());
-    for (const auto& row : parser.rows) {
+    for (const Row& row : parser.rows) {
       for (size_t k = 0; k < used.size(); ++k)
         out[k] = row[used[k]];
       if (laps)
@@ -298,7 +388,6 @@ private:
                                          starts.begin());
       record.appendRow(out);
     }
-    return {};
   }
 };
 

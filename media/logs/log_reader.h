@@ -4,6 +4,7 @@
 // column names only; recognition and derivation happen in media/datalog.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "media/datalog/datalog_record.h"
 
@@ -24,8 +25,17 @@ struct LogReadStatus {
   int code = 0;        // 0 or a negative engine code
   std::string message; // why the file was refused
   int line = 0;        // 1-based line (or record) where it happened, 0 = none
+  // What a file that was read still lacked or had left out, one line per
+  // kind with its count, for the session log.
+  std::vector<std::string> warnings;
 
   bool ok() const { return code == 0; }
+  void warn(std::string text) { warnings.push_back(std::move(text)); }
+  // "12 rows without values skipped"; nothing for a count of 0.
+  void skipped(size_t count, const char* what) {
+    if (count > 0)
+      warn(std::to_string(count) + " " + what + " skipped");
+  }
 };
 
 class LogReader {
@@ -35,8 +45,11 @@ public:
   // 0 = not this format, 100 = certainly this format. `extension` is the
   // lower-case extension without the dot; only a tie-breaker.
   virtual int probe(std::string_view head, std::string_view extension) const = 0;
-  // Parses a whole file held in memory.
+  // Parses a whole file held in memory (text formats take UTF-8).
   virtual LogReadStatus parse(std::string_view data, DataloggerRecord& record) const = 0;
+  // A file's bytes as they are on disk: text in UTF-16 or with a byte-order
+  // mark is decoded first, and the names are made fit for the mapping.
+  LogReadStatus parseFile(std::string_view bytes, DataloggerRecord& record) const;
   // Loads the file (size-checked) and parses it.
   LogReadStatus read(const std::string& path, DataloggerRecord& record) const;
 };

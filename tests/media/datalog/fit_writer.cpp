@@ -11,9 +11,11 @@ void put(std::string& out, uint64_t value, int size, bool bigEndian) {
   }
 }
 
-int32_t semicircles(double degrees) { return static_cast<int32_t>(std::lround(degrees * 2147483648.0 / 180.0)); }
-
 } // namespace
+
+int32_t FitSemicircles(double degrees) {
+  return static_cast<int32_t>(std::lround(degrees * 2147483648.0 / 180.0));
+}
 
 uint16_t FitTestCrc(const std::string& bytes, size_t count) {
   static const uint16_t table[16] = {0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00, 0x2800, 0xE401,
@@ -29,64 +31,80 @@ uint16_t FitTestCrc(const std::string& bytes, size_t count) {
   return crc;
 }
 
-std::string WriteFit(const std::vector<FitPoint>& points, const std::vector<uint32_t>& lapStarts,
-                     bool bigEndianRecords) {
-  std::string body;
-  bool be = bigEndianRecords;
-  // Local 0: record = 20 with a developer field of 2 bytes.
-  body += static_cast<char>(0x40 | 0x20);
-  body += '\0';
-  body += static_cast<char>(be ? 1 : 0);
-  put(body, 20, 2, be);
-  const uint8_t fields[][3] = {{253, 4, 0x86}, {0, 4, 0x85}, {1, 4, 0x85}, {2, 2, 0x84}, {6, 2, 0x84}, {3, 1, 0x02}};
-  body += static_cast<char>(6);
-  for (const auto& f : fields)
-    body.append(reinterpret_cast<const char*>(f), 3);
-  body += static_cast<char>(1);
-  body += std::string("\x00\x02\x00", 3);
-  // Local 1: record without its time stamp, for compressed headers.
-  body += static_cast<char>(0x41);
-  body += '\0';
-  body += static_cast<char>(be ? 1 : 0);
-  put(body, 20, 2, be);
-  body += static_cast<char>(5);
-  for (int k = 1; k < 6; ++k)
-    body.append(reinterpret_cast<const char*>(fields[k]), 3);
-  for (size_t i = 0; i < points.size(); ++i) {
-    const FitPoint& p = points[i];
-    bool compressedHeader = i % 2 == 1 && p.timestamp - points[i - 1].timestamp < 16;
-    if (compressedHeader) {
-      body += static_cast<char>(0x80 | (1 << 5) | (p.timestamp & 0x1F));
-    } else {
-      body += '\0';
-      put(body, p.timestamp, 4, be);
-    }
-    put(body, static_cast<uint32_t>(semicircles(p.lat)), 4, be);
-    put(body, static_cast<uint32_t>(semicircles(p.lon)), 4, be);
-    put(body, static_cast<uint64_t>(std::lround((p.altitude + 500) * 5)), 2, be);
-    put(body, static_cast<uint64_t>(std::lround(p.speed * 1000)), 2, be);
-    body += static_cast<char>(p.heartRate);
-    if (!compressedHeader)
-      body += std::string("\x12\x34", 2); // developer field
+void FitBuilder::define(int local, uint16_t global, const std::vector<FitFieldDef>& fields,
+                        bool bigEndian, uint8_t developerBytes) {
+  locals_[local] = {fields, bigEndian, developerBytes};
+  body_ += static_cast<char>(0x40 | (developerBytes ? 0x20 : 0) | local);
+  body_ += '\0';
+  body_ += static_cast<char>(bigEndian ? 1 : 0);
+  put(body_, global, 2, bigEndian);
+  body_ += static_cast<char>(fields.size());
+  for (const FitFieldDef& f : fields) {
+    body_ += static_cast<char>(f.number);
+    body_ += static_cast<char>(f.size);
+    body_ += static_cast<char>(f.baseType);
   }
-  // Local 2: lap = 19 with its start time.
-  body += static_cast<char>(0x42);
-  body += std::string("\x00\x00", 2);
-  put(body, 19, 2, false);
-  body += static_cast<char>(1);
-  body += std::string("\x02\x04\x86", 3);
-  for (uint32_t start : lapStarts) {
-    body += static_cast<char>(0x02);
-    put(body, start, 4, false);
+  if (developerBytes) {
+    body_ += static_cast<char>(1);
+    body_ += '\0';
+    body_ += static_cast<char>(developerBytes);
+    body_ += '\0';
   }
+}
+
+void FitBuilder::data(int local, const std::vector<uint64_t>& values, int compressedTime) {
+  const Local& l = locals_[local];
+  if (compressedTime >= 0)
+    body_ += static_cast<char>(0x80 | (local << 5) | (compressedTime & 0x1F));
+  else
+    body_ += static_cast<char>(local);
+  for (size_t k = 0; k < l.fields.size(); ++k) {
+    // Byte arrays keep their order whatever the message's byte order.
+    bool bytes = (l.fields[k].baseType & 0x1F) == 0x0D;
+    put(body_, k < values.size() ? values[k] : ~0ull, l.fields[k].size, l.bigEndian && !bytes);
+  }
+  body_.append(l.developerBytes, '\x5A');
+}
+
+std::string FitBuilder::finish() const {
   std::string file;
   file += static_cast<char>(14);
   file += static_cast<char>(0x20);
   put(file, 2132, 2, false);
-  put(file, body.size(), 4, false);
+  put(file, body_.size(), 4, false);
   file += ".FIT";
   put(file, FitTestCrc(file, 12), 2, false);
-  file += body;
+  file += body_;
   put(file, FitTestCrc(file, file.size()), 2, false);
   return file;
+}
+
+std::string WriteFit(const std::vector<FitPoint>& points, const std::vector<uint32_t>& lapStarts,
+                     bool bigEndianRecords, std::vector<size_t>* recordEnds) {
+  FitBuilder fit;
+  // Local 0: record with its time stamp and a developer field; local 1
+  // the same without the time stamp, for compressed headers.
+  std::vector<FitFieldDef> fields = {{253, 4, 0x86}, {0, 4, 0x85}, {1, 4, 0x85},
+                                     {2, 2, 0x84},   {6, 2, 0x84}, {3, 1, 0x02}};
+  fit.define(0, 20, fields, bigEndianRecords, 2);
+  fit.define(1, 20, std::vector<FitFieldDef>(fields.begin() + 1, fields.end()), bigEndianRecords);
+  for (size_t i = 0; i < points.size(); ++i) {
+    const FitPoint& p = points[i];
+    std::vector<uint64_t> values = {static_cast<uint32_t>(FitSemicircles(p.lat)),
+                                    static_cast<uint32_t>(FitSemicircles(p.lon)),
+                                    static_cast<uint64_t>(std::lround((p.altitude + 500) * 5)),
+                                    static_cast<uint64_t>(std::lround(p.speed * 1000)), p.heartRate};
+    if (i % 2 == 1 && p.timestamp - points[i - 1].timestamp < 16) {
+      fit.data(1, values, static_cast<int>(p.timestamp & 0x1F));
+    } else {
+      values.insert(values.begin(), p.timestamp);
+      fit.data(0, values);
+    }
+    if (recordEnds)
+      recordEnds->push_back(fit.end());
+  }
+  fit.define(2, 19, {{2, 4, 0x86}});
+  for (uint32_t start : lapStarts)
+    fit.data(2, {start});
+  return fit.finish();
 }

@@ -1,5 +1,6 @@
 #include "synthetic_track.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -54,7 +55,10 @@ double SyntheticTrack::crossing(int k) const {
 }
 
 int SyntheticTrack::crossingsWithin(double t) const {
-  int k = 0;
+  // The closed form, settled against crossing() so rounding cannot differ.
+  int k = std::max(0, static_cast<int>(std::floor((t * speed / radius + startAngle) / (2 * M_PI))));
+  while (k > 0 && crossing(k) > t)
+    --k;
   while (crossing(k + 1) <= t)
     ++k;
   return k;
