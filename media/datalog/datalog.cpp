@@ -76,6 +76,8 @@ int DataloggerOpen(uint32_t input) {
               status.line);
     return ErrorSet(status.code, "DataloggerOpen");
   }
+  for (const std::string& warning : status.warnings)
+    LogPrintf(L"Data log '%S': %S", path.c_str(), warning.c_str());
   const DataStruct* data = InputTableData(input);
   int code = DataloggerProcess(*record, data ? *data : defaultData());
   if (code != kOk) {

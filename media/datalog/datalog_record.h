@@ -37,6 +37,7 @@ enum LogFormat : int {
   kFormatTcx = 3,
   kFormatFit = 4,
   kFormatVbo = 5,
+  kFormatSa = 6,
   kFormatDelimited = 10, // generic; signature profiles add to it
 };
 
@@ -78,6 +79,9 @@ struct DataloggerRecord {
   // unit; positions that are surely longitude/latitude.
   int timeField = -1;
   double timeScale = 1.0;
+  // A column of written clock times or date-times that runs forward: the
+  // time channel when no column is named as time.
+  int clockField = -1;
   bool readerGeographic = false;
   // Time of the first kept sample on the log's own clock (seconds).
   double timeOrigin = 0;
@@ -105,6 +109,8 @@ struct DataloggerRecord {
         fieldNames.erase(fieldNames.begin() + static_cast<long>(c));
         if (timeField > static_cast<int>(c))
           --timeField;
+        if (clockField > static_cast<int>(c))
+          --clockField;
       }
     }
   }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <initializer_list>
+#include <vector>
 
 #include "engine/base/text.h"
 #include "media/logs/text_scan.h"
@@ -34,8 +35,8 @@ bool oneOf(const std::string& key, std::initializer_list<const char*> names) {
 
 // Unit words recognised after a blank or underscore; single letters are
 // left out because "Long G" or "Pos X" are names, not units.
-const char* const kUnitTokens[] = {"kmh", "kph", "mph", "ms",  "mps", "knots",
-                                   "kn",  "kts", "deg", "sec", "ft"};
+const char* const kUnitTokens[] = {"kmh", "kph", "mph", "ms",  "mps", "knots", "kn",
+                                   "kts", "deg", "sec", "ft",  "km/h", "m/s",  "rpm"};
 
 } // namespace
 
@@ -66,8 +67,10 @@ ColumnName SplitColumnName(std::string_view name) {
   return out;
 }
 
-int RoleOfColumnName(std::string_view name) {
-  std::string key = squash(SplitColumnName(name).base);
+namespace {
+
+// The role of a whole (squashed) name, kRoleCount when none.
+int exactRole(const std::string& key) {
   if (oneOf(key, {"time", "utc", "utctime", "timestamp", "elapsedtime", "sessiontime", "t",
                   "seconds", "secs", "sampletime", "gpstime", "timeofday", "datetime",
                   "devicetime", "times", "elapsed"}))
@@ -112,6 +115,129 @@ int RoleOfColumnName(std::string_view name) {
   return kRoleCount;
 }
 
+using Words = std::vector<std::string>;
+
+// Lower-case words of a name, split at everything but letters and digits
+// ("ECU Engine Speed", "engine/rpm").
+Words wordsOf(std::string_view text) {
+  Words words;
+  std::string word;
+  for (char c : text) {
+    if (std::isalnum(static_cast<unsigned char>(c))) {
+      word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  if (!word.empty())
+    words.push_back(word);
+  return words;
+}
+
+bool has(const Words& w, std::initializer_list<const char*> any) {
+  for (const std::string& word : w)
+    if (oneOf(word, any))
+      return true;
+  return false;
+}
+
+bool pair(const Words& w, const char* first, const char* second) {
+  for (size_t i = 0; i + 1 < w.size(); ++i)
+    if (w[i] == first && w[i + 1] == second)
+      return true;
+  return false;
+}
+
+// Statistics and settings are not the channel itself ("Max Speed",
+// "Target RPM", "Predicted Lap Time").
+bool isStatistic(const Words& w) {
+  return has(w, {"max", "min", "maximum", "minimum", "avg", "average", "mean", "target", "limit",
+                 "predicted", "delta", "best", "diff", "offset", "error", "setpoint", "peak"});
+}
+
+// Speeds that are not the vehicle's.
+bool isOtherSpeed(const Words& w) {
+  return has(w, {"vertical", "vert", "wind", "air", "fan", "pump", "shaft", "turbo", "climb"});
+}
+
+// Words inside a longer name, for names with a vendor prefix or suffix.
+int roleOfWords(const Words& w) {
+  if (w.empty() || isStatistic(w))
+    return kRoleCount;
+  if (pair(w, "engine", "speed") || pair(w, "motor", "speed") || has(w, {"rpm", "revs", "tach", "tacho", "tachometer"}))
+    return kRoleRpm;
+  if (has(w, {"lateral"}) || pair(w, "lat", "g") || pair(w, "g", "lat") || pair(w, "lat", "acc") ||
+      pair(w, "lat", "accel"))
+    return kRoleGForceX;
+  if (has(w, {"longitudinal", "inline"}) || pair(w, "long", "g") || pair(w, "lon", "g") ||
+      pair(w, "g", "long") || pair(w, "long", "acc") || pair(w, "long", "accel"))
+    return kRoleGForceY;
+  if (has(w, {"latitude"}))
+    return kRolePosY;
+  if (has(w, {"longitude"}))
+    return kRolePosX;
+  if (has(w, {"altitude", "elevation"}))
+    return kRolePosZ;
+  if (has(w, {"throttle", "tps", "accelerator"}) || pair(w, "pedal", "position"))
+    return kRoleThrottle;
+  if (has(w, {"gear"}) && !has(w, {"ratio", "oil", "temp", "temperature"}))
+    return kRoleGear;
+  if (has(w, {"heading", "course", "bearing"}))
+    return kRoleHeading;
+  if (has(w, {"speed", "velocity", "spd"}) && !isOtherSpeed(w))
+    return kRoleSpeed;
+  if (has(w, {"accuracy", "hdop"}))
+    return kRoleGpsAcc;
+  if (has(w, {"timestamp", "datetime"}) ||
+      (w.back() == "time" && w.size() >= 2 &&
+       oneOf(w[w.size() - 2], {"session", "elapsed", "gps", "device", "log", "logger", "sample", "record",
+                               "system", "utc", "local", "clock", "real", "date", "run"})))
+    return kRoleTime;
+  if (has(w, {"lap"}) && has(w, {"number", "no", "nr", "index", "count"}))
+    return kRoleLap;
+  return kRoleCount;
+}
+
+bool isSpeedUnit(const std::string& unit) {
+  return oneOf(unit, {"kmh", "km/h", "kph", "kmph", "mph", "m/s", "mps", "kn", "knots", "kts", "kt", "knot"});
+}
+
+bool positionDerived(int role) {
+  return role == kRolePosX || role == kRolePosY || role == kRolePosZ || role == kRoleSpeed ||
+         role == kRoleHeading;
+}
+
+} // namespace
+
+NameMatch MatchColumnName(std::string_view name) {
+  ColumnName split = SplitColumnName(name);
+  std::string unit = squash(split.unit);
+  int exact = exactRole(squash(split.base));
+  size_t slash = split.base.find_last_of('/');
+  if (exact == kRoleCount && slash != std::string::npos) // "engine/rpm", "sensors/gear"
+    exact = exactRole(squash(split.base.substr(slash + 1)));
+  Words words = wordsOf(split.base);
+  NameMatch match;
+  match.gps = has(words, {"gps"});
+  if (unit == "rpm" || unit == "1/min") { // a speed in rpm turns, it does not travel
+    match.role = kRoleRpm;
+    match.strength = exact == kRoleRpm ? 3 : 2;
+  } else if (exact != kRoleCount) {
+    match.role = exact;
+    match.strength = 3;
+  } else if (isSpeedUnit(unit) && !isOtherSpeed(words) && !isStatistic(words)) {
+    match.role = kRoleSpeed;
+    match.strength = 2;
+  } else {
+    match.role = roleOfWords(words);
+    match.strength = match.role == kRoleCount ? 0 : 1;
+  }
+  return match;
+}
+
+int RoleOfColumnName(std::string_view name) { return MatchColumnName(name).role; }
+
 double UnitFactor(int role, std::string_view unitText, double fallbackSpeed) {
   std::string unit = squash(unitText);
   switch (role) {
@@ -154,16 +280,31 @@ RoleChoice RecognizeColumns(const DataloggerRecord& record) {
   RoleChoice choice;
   choice.column.fill(-1);
   choice.factor.fill(1.0);
+  std::array<NameMatch, kRoleCount> best{};
   for (size_t f = 0; f < record.fieldNames.size(); ++f) {
-    int role = RoleOfColumnName(record.fieldNames[f]);
-    if (role == kRoleCount || choice.column[role] >= 0)
+    NameMatch m = MatchColumnName(record.fieldNames[f]);
+    if (m.role == kRoleCount)
       continue;
-    choice.column[role] = static_cast<int>(f);
-    choice.factor[role] = UnitFactor(role, SplitColumnName(record.fieldNames[f]).unit, kKmhToMph);
+    // A stronger match wins; among names found by unit or by words the
+    // GPS one wins for what positions give; else the first in the file.
+    const NameMatch& held = best[m.role];
+    bool better = choice.column[m.role] < 0 || m.strength > held.strength ||
+                  (m.strength == held.strength && m.strength < 3 && positionDerived(m.role) && m.gps &&
+                   !held.gps);
+    if (!better)
+      continue;
+    best[m.role] = m;
+    choice.column[m.role] = static_cast<int>(f);
+    choice.factor[m.role] = UnitFactor(m.role, SplitColumnName(record.fieldNames[f]).unit, kKmhToMph);
   }
-  if (record.timeField >= 0 && record.timeField < static_cast<int>(record.fieldNames.size())) {
+  int fields = static_cast<int>(record.fieldNames.size());
+  if (record.timeField >= 0 && record.timeField < fields) {
     choice.column[kRoleTime] = record.timeField;
     choice.factor[kRoleTime] = record.timeScale;
+  } else if (record.clockField >= 0 && record.clockField < fields &&
+             (choice.column[kRoleTime] < 0 || best[kRoleTime].strength < 3)) {
+    choice.column[kRoleTime] = record.clockField;
+    choice.factor[kRoleTime] = 1.0;
   }
   std::string xName = choice.column[kRolePosX] >= 0
                           ? squash(SplitColumnName(record.fieldNames[choice.column[kRolePosX]]).base)

@@ -24,6 +24,15 @@ struct ColumnName {
 };
 ColumnName SplitColumnName(std::string_view name);
 
+// The role a column name suggests and how surely: 3 the name itself
+// ("Engine RPM", "engine/rpm"), 2 its unit ("(rpm)", "(km/h)"), 1 words
+// inside a longer name ("ECU Engine Speed", "Lateral Acceleration X").
+struct NameMatch {
+  int role = kRoleCount;
+  int strength = 0;
+  bool gps = false; // the name says the value comes from the GPS
+};
+NameMatch MatchColumnName(std::string_view name);
 // The role a column name suggests, kRoleCount when none.
 int RoleOfColumnName(std::string_view name);
 // Scale of a column's values into the engine unit of the role: seconds
@@ -31,7 +40,9 @@ int RoleOfColumnName(std::string_view name);
 // is unknown. `fallbackSpeed` is the factor for a speed without a unit.
 double UnitFactor(int role, std::string_view unit, double fallbackSpeed);
 
-// Automatic recognition over the record's own columns.
+// Automatic recognition over the record's own columns: per role the
+// strongest match, the reader's time column, else a running clock column
+// when no column is named as time.
 RoleChoice RecognizeColumns(const DataloggerRecord& record);
 // Field by a stored UTF-16 name: exact match first, then ignoring case;
 // -1 when none (or the name is empty).

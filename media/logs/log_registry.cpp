@@ -7,6 +7,7 @@
 #include "engine/base/error.h"
 #include "media/file_util.h"
 #include "media/logs/log_readers.h"
+#include "media/logs/log_text.h"
 
 namespace {
 
@@ -73,14 +74,24 @@ LogReadStatus LogReader::read(const std::string& path, DataloggerRecord& record)
     return status;
   if (data.size() > kMaxLogFileBytes)
     return LogRefuse(kErrRead, "file too large for a data log");
-  return parse(data, record);
+  return parseFile(data, record);
+}
+
+LogReadStatus LogReader::parseFile(std::string_view bytes, DataloggerRecord& record) const {
+  std::string decoded;
+  LogReadStatus status = parse(LogTextOf(bytes, decoded), record);
+  if (status.ok())
+    LogTidyFieldNames(record);
+  return status;
 }
 
 std::string LogExtension(const std::string& path) { return FileExtensionLower(path); }
 
-const LogReader* LogRegistryFind(std::string_view head, std::string_view extension) {
-  if (looksLikeMediaContainer(head))
+const LogReader* LogRegistryFind(std::string_view bytes, std::string_view extension) {
+  if (looksLikeMediaContainer(bytes))
     return nullptr;
+  std::string decoded;
+  std::string_view head = LogTextOf(bytes, decoded);
   size_t count = 0;
   const LogReader* const* readers = allReaders(count);
   const LogReader* best = nullptr;
