@@ -8,3 +8,4 @@ const LogReader& TcxLogReader();
 const LogReader& FitLogReader();
 const LogReader& VboLogReader();
 const LogReader& DelimitedLogReader();
+const LogReader& SaLogReader();

@@ -12,8 +12,9 @@
 namespace {
 
 const LogReader* const* allReaders(size_t& count) {
-  static const LogReader* const readers[] = {&NmeaLogReader(), &GpxLogReader(), &TcxLogReader(),
-                                             &FitLogReader(),  &VboLogReader(), &DelimitedLogReader()};
+  static const LogReader* const readers[] = {&NmeaLogReader(), &GpxLogReader(),       &TcxLogReader(),
+                                             &FitLogReader(),  &VboLogReader(),       &DelimitedLogReader(),
+                                             &SaLogReader()};
   count = sizeof(readers) / sizeof(readers[0]);
   return readers;
 }

@@ -1,16 +1,17 @@
 // Training Center XML activities: <Trackpoint> with <Time>, <Position>
 // (LatitudeDegrees, LongitudeDegrees), <AltitudeMeters>, <DistanceMeters>,
 // <HeartRateBpm><Value>, <Cadence> and the TPX extension's <Speed> and
-// <Watts>. The <Lap> a point belongs to becomes a lap column.
+// <Watts>. The <Lap> a point belongs to becomes a lap column. A file that
+// breaks off keeps the points before the break.
 #include <array>
 #include <cmath>
 #include <string>
 
 #include "engine/base/error.h"
 #include "media/logs/log_readers.h"
-#include "media/logs/text_scan.h"
 #include "media/logs/point_columns.h"
-#include "media/logs/xml_scan.h"
+#include "media/logs/text_scan.h"
+#include "media/logs/xml_events.h"
 
 namespace {
 
@@ -45,6 +46,71 @@ int columnOfElement(const std::string& name, bool inHeartRate) {
 
 using Point = std::array<double, kColumnCount>;
 
+class TcxPoints final : public XmlTrackHandler {
+public:
+  bool start(const std::string& name, const char**) override {
+    if (!rootSeen) {
+      rootSeen = true;
+      foreignRoot = name != "TrainingCenterDatabase";
+      return !foreignRoot;
+    }
+    if (name == "Lap") {
+      ++lap_;
+    } else if (name == "Trackpoint") {
+      inPoint_ = true;
+      point_.fill(kNaN);
+      point_[kLap] = lap_;
+    } else if (name == "HeartRateBpm") {
+      inHeartRate_ = true;
+    }
+    return true;
+  }
+
+  void end(const std::string& name, const std::string& text) override {
+    if (name == "HeartRateBpm")
+      inHeartRate_ = false;
+    if (!inPoint_)
+      return;
+    if (name == "Trackpoint") {
+      inPoint_ = false;
+      if (std::isnan(point_[kTime])) {
+        ++untimed;
+      } else if (points.size() < kMaxLogCells / kColumnCount) {
+        points.push_back(point_);
+        for (int c = 0; c < kColumnCount; ++c)
+          seen[c] = seen[c] || !std::isnan(point_[c]);
+      }
+    } else if (int column = columnOfElement(name, inHeartRate_); column >= 0) {
+      store(column, text);
+    }
+  }
+
+  std::vector<Point> points;
+  std::array<bool, kColumnCount> seen{};
+  bool rootSeen = false, foreignRoot = false;
+  size_t untimed = 0;
+
+private:
+  void store(int column, const std::string& text) {
+    double value = 0;
+    if (column == kTime) {
+      if (ParseIsoDateTime(text, value))
+        point_[kTime] = value;
+      return;
+    }
+    if (!ParseNumber(text, value))
+      return;
+    if ((column == kLat && std::fabs(value) > 90) || (column == kLon && std::fabs(value) > 180) ||
+        std::fabs(value) > 1e9)
+      return;
+    point_[column] = value;
+  }
+
+  bool inPoint_ = false, inHeartRate_ = false;
+  int lap_ = 0;
+  Point point_{};
+};
+
 class TcxReader final : public LogReader {
 public:
   const char* name() const override { return "TCX"; }
@@ -57,84 +123,28 @@ public:
 
   LogReadStatus parse(std::string_view data, DataloggerRecord& record) const override {
     record = DataloggerRecord();
-    std::vector<Point> points;
-    std::array<bool, kColumnCount> seen{};
-    LogReadStatus status = scan(data, points, seen);
-    if (!status.ok())
-      return status;
-    if (points.size() < 2)
+    TcxPoints tcx;
+    XmlParseResult xml = XmlParseTrack(data, tcx);
+    if (!tcx.rootSeen || tcx.foreignRoot)
+      return LogRefuse(kErrHeader, "the root element is not <TrainingCenterDatabase>", xml.line);
+    LogReadStatus status;
+    if (!xml.ok) {
+      if (tcx.points.size() < 2)
+        return LogRefuse(kErrRead, "malformed XML: " + xml.error, xml.line);
+      status.warn("XML unreadable from line " + std::to_string(xml.line) + " (" + xml.error +
+                  "): the track points before it are read");
+    }
+    if (tcx.points.size() < 2)
       return LogRefuse(kErrNoData, "fewer than two timed track points");
+    status.skipped(tcx.untimed, "track points without a time");
     record.formatCode = kFormatTcx;
     record.formatName = "TCX";
     record.readerGeographic = true;
     std::array<bool, kColumnCount> keep{};
     for (int c = 0; c < kColumnCount; ++c)
-      keep[c] = seen[c] || c == kTime;
-    LogAppendPointColumns(record, points, keep, kColumnNames);
-    return {};
-  }
-
-private:
-  static LogReadStatus scan(std::string_view data, std::vector<Point>& points,
-                            std::array<bool, kColumnCount>& seen) {
-    XmlScanner xml(data);
-    bool rootSeen = false, inPoint = false, inHeartRate = false;
-    int column = -1, lap = 0;
-    Point point{};
-    for (;;) {
-      XmlEvent event = xml.next();
-      if (event == XmlEvent::kDone)
-        break;
-      if (event == XmlEvent::kError)
-        return LogRefuse(kErrRead, "malformed XML: " + xml.error(), xml.line());
-      const std::string& name = xml.name();
-      if (event == XmlEvent::kStart) {
-        if (!rootSeen && name != "TrainingCenterDatabase")
-          return LogRefuse(kErrHeader, "the root element is not <TrainingCenterDatabase>", xml.line());
-        rootSeen = true;
-        if (name == "Lap")
-          ++lap;
-        else if (name == "Trackpoint") {
-          inPoint = true;
-          point.fill(kNaN);
-          point[kLap] = lap;
-        } else if (name == "HeartRateBpm")
-          inHeartRate = true;
-        column = inPoint ? columnOfElement(name, inHeartRate) : -1;
-      } else if (event == XmlEvent::kText && inPoint && column >= 0) {
-        store(column, xml.text(), point);
-      } else if (event == XmlEvent::kEnd) {
-        if (name == "HeartRateBpm")
-          inHeartRate = false;
-        if (name == "Trackpoint" && inPoint) {
-          inPoint = false;
-          if (!std::isnan(point[kTime]) && points.size() < kMaxLogCells / kColumnCount) {
-            points.push_back(point);
-            for (int c = 0; c < kColumnCount; ++c)
-              seen[c] = seen[c] || !std::isnan(point[c]);
-          }
-        }
-        column = -1;
-      }
-    }
-    if (!rootSeen)
-      return LogRefuse(kErrHeader, "no <TrainingCenterDatabase> element");
-    return {};
-  }
-
-  static void store(int column, const std::string& text, Point& point) {
-    double value = 0;
-    if (column == kTime) {
-      if (ParseIsoDateTime(text, value))
-        point[kTime] = value;
-      return;
-    }
-    if (!ParseNumber(text, value))
-      return;
-    if ((column == kLat && std::fabs(value) > 90) || (column == kLon && std::fabs(value) > 180) ||
-        std::fabs(value) > 1e9)
-      return;
-    point[column] = value;
+      keep[c] = tcx.seen[c] || c == kTime;
+    LogAppendPointColumns(record, tcx.points, keep, kColumnNames);
+    return status;
   }
 };
 
