@@ -4,8 +4,6 @@
 // mixed time queries (queries per second).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -83,7 +81,7 @@ void BM_LoadHourLog(benchmark::State& state) {
 BENCHMARK(BM_LoadHourLog)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // Logs of a given size: a 100 Hz delimited log of 100 MB and a 1 Hz FIT
-// activity of 50 MB, written once and removed at exit.
+// activity of 50 MB, written once (the generators' folder goes at exit).
 const std::string& largeFile(int format) {
   static std::string paths[2];
   if (!paths[format].empty())
@@ -101,11 +99,6 @@ const std::string& largeFile(int format) {
       points.push_back({1000000000u + static_cast<uint32_t>(s.t), s.lat, s.lon, 120.0, s.speedMs, 150});
     paths[1] = WriteDatalogFile("large.fit", WriteFit(points, {}, false));
   }
-  std::atexit([] {
-    for (const std::string& path : paths)
-      if (!path.empty())
-        std::remove(path.c_str());
-  });
   return paths[format];
 }
 

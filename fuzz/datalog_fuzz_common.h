@@ -1,7 +1,8 @@
 #pragma once
 // Shared body of the data-log reader fuzz targets: parse the bytes with one
-// reader and, when they are taken, push them through recognition,
-// derivation, laps and a few queries.
+// reader as a file's bytes (text decoding and name tidying included) and,
+// when they are taken, push them through recognition, derivation, laps and
+// a few queries.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,12 +11,14 @@
 #include "media/datalog/process.h"
 #include "media/datalog/query.h"
 #include "media/logs/log_reader.h"
+#include "media/logs/log_registry.h"
 
 inline int FuzzDataLogReader(const LogReader& reader, const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   reader.probe(bytes.substr(0, 8192), "csv");
+  LogRegistryFind(bytes.substr(0, 8192), "csv");
   DataloggerRecord record;
-  if (!reader.parse(bytes, record).ok())
+  if (!reader.parseFile(bytes, record).ok())
     return 0;
   DataStruct settings;
   std::memset(&settings, 0, sizeof settings);

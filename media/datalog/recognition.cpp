@@ -203,6 +203,31 @@ bool isSpeedUnit(const std::string& unit) {
   return oneOf(unit, {"kmh", "km/h", "kph", "kmph", "mph", "m/s", "mps", "kn", "knots", "kts", "kt", "knot"});
 }
 
+// A column counted in seconds (or ms, min) that runs strictly forward:
+// the time of a log whose time column has a name of another language.
+int countedTimeColumn(const DataloggerRecord& record) {
+  for (size_t f = 0; f < record.fieldNames.size(); ++f) {
+    std::string unit = squash(SplitColumnName(record.fieldNames[f]).unit);
+    if (!oneOf(unit, {"s", "sec", "secs", "seconds", "ms", "msec", "min"}))
+      continue;
+    double last = -INFINITY;
+    size_t finite = 0;
+    bool forward = true;
+    for (double v : record.columns[f]) {
+      if (!std::isfinite(v))
+        continue;
+      forward = v > last;
+      if (!forward)
+        break;
+      last = v;
+      ++finite;
+    }
+    if (forward && finite >= 2)
+      return static_cast<int>(f);
+  }
+  return -1;
+}
+
 bool positionDerived(int role) {
   return role == kRolePosX || role == kRolePosY || role == kRolePosZ || role == kRoleSpeed ||
          role == kRoleHeading;
@@ -298,6 +323,13 @@ RoleChoice RecognizeColumns(const DataloggerRecord& record) {
     choice.factor[m.role] = UnitFactor(m.role, SplitColumnName(record.fieldNames[f]).unit, kKmhToMph);
   }
   int fields = static_cast<int>(record.fieldNames.size());
+  if (choice.column[kRoleTime] < 0 && record.clockField < 0) {
+    int counted = countedTimeColumn(record);
+    if (counted >= 0) {
+      choice.column[kRoleTime] = counted;
+      choice.factor[kRoleTime] = UnitFactor(kRoleTime, SplitColumnName(record.fieldNames[counted]).unit, 1);
+    }
+  }
   if (record.timeField >= 0 && record.timeField < fields) {
     choice.column[kRoleTime] = record.timeField;
     choice.factor[kRoleTime] = record.timeScale;

@@ -57,13 +57,6 @@ bool looksLikeSources(const std::vector<std::string_view>& cells) {
   return nonEmpty > 0;
 }
 
-size_t filledCells(const std::vector<std::string_view>& cells) {
-  size_t n = cells.size();
-  while (n > 0 && TrimBlanks(cells[n - 1]).empty())
-    --n;
-  return n;
-}
-
 struct HeaderRows {
   size_t names = kNoLine, units = kNoLine, sources = kNoLine;
   size_t top = kNoLine; // the highest line of the block
@@ -79,7 +72,7 @@ std::vector<size_t> headerBlock(const std::vector<std::string_view>& lines, size
     if (TrimBlanks(lines[k]).empty())
       continue;
     SplitCells(lines[k], delimiter, cells, columns + 1);
-    if (filledCells(cells) < columns || (IsDataRow(cells, comma) && !IsColumnNumberRow(cells)))
+    if (cells.size() < columns || (IsDataRow(cells, comma) && !IsColumnNumberRow(cells)))
       break;
     above.push_back(k);
   }

@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "engine/base/error.h"
+#include "engine/base/log.h"
 #include "engine/model/input_table.h"
 #include "media/datalog/datalog.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/datalog_store.h"
 #include "media/datalog/datalog_test_util.h"
+#include "media/datalog/fit_writer.h"
 #include "media/datalog/synthetic_track.h"
 
 namespace {
@@ -207,6 +212,43 @@ TEST_F(DatalogInputTest, ScanOptionsFollowTheChannels) {
   EXPECT_EQ(gpsOnly & 0x004u, 0u);
   EXPECT_EQ(gpsOnly & 0x0C0u, 0u);
   EXPECT_EQ(DataloggerScanOptions(InputTableCount()), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// What a reader skipped reaches the session log once per file, with its
+// count, and the log still opens.
+TEST_F(DatalogInputTest, SkippedPartsAreLoggedOncePerFile) {
+  std::string dir = DatalogTestDir() + "/session-log";
+  ASSERT_EQ(system(("mkdir -p '" + dir + "'").c_str()), 0);
+  ASSERT_EQ(LogOpen(Utf8ToWide(dir).c_str()), 0);
+  std::vector<FitPoint> points;
+  for (uint32_t s = 0; s < 30; ++s)
+    points.push_back({1000000000u + s, 52.0 + s * 1e-4, -1.0, 100.0, 10.0, 120});
+  std::vector<size_t> ends;
+  std::string fit = WriteFit(points, {}, false, &ends);
+  std::string noisy = WriteCsv(track, ',', false);
+  for (int k = 0; k < 3; ++k)
+    noisy.insert(noisy.find("\n", noisy.size() / 2) + 1, "-- marker --\n");
+  uint32_t cut = openLog(WriteDatalogFile("cut.fit", fit.substr(0, ends[19] + 3)));
+  uint32_t marked = openLog(WriteDatalogFile("marked.csv", noisy));
+  EXPECT_EQ(DataloggerGet(cut)->sampleCount(), 20u);
+  EXPECT_EQ(DataloggerGet(marked)->sampleCount(), track.samples().size());
+  LogClose();
+  std::ifstream file(WideToUtf8(LogGetPath()));
+  std::stringstream text;
+  text << file.rdbuf();
+  auto count = [&](const std::string& needle) {
+    size_t n = 0;
+    for (size_t at = text.str().find(needle); at != std::string::npos; at = text.str().find(needle, at + 1))
+      ++n;
+    return n;
+  };
+  EXPECT_EQ(count("cut.fit': FIT file cut short"), 1u);
+  EXPECT_EQ(count("cut.fit': FIT data ends inside message"), 1u);
+  EXPECT_EQ(count("marked.csv': 3 lines without values skipped"), 1u);
 }
 
 } // namespace

@@ -28,6 +28,17 @@ TEST(Recognition, CommonColumnNamesFindTheirRoles) {
   EXPECT_EQ(RoleOfColumnName("HDOP"), kRoleGpsAcc);
   EXPECT_EQ(RoleOfColumnName("Lap Time"), kRoleCount);
   EXPECT_EQ(RoleOfColumnName("Water Temp"), kRoleCount);
+  // By unit, by words inside longer names, by the last part of a path.
+  EXPECT_EQ(RoleOfColumnName("ECU Engine Speed (rpm)"), kRoleRpm);
+  EXPECT_EQ(RoleOfColumnName("Wheel Speed (rpm)"), kRoleRpm);
+  EXPECT_EQ(RoleOfColumnName("V (knots)"), kRoleSpeed);
+  EXPECT_EQ(RoleOfColumnName("sensors/gear"), kRoleGear);
+  EXPECT_EQ(RoleOfColumnName("Vertical Velocity (m/s)"), kRoleCount);
+  EXPECT_EQ(RoleOfColumnName("Max Speed (km/h)"), kRoleCount);
+  EXPECT_EQ(RoleOfColumnName("Gear Ratio"), kRoleCount);
+  EXPECT_EQ(MatchColumnName("Speed (km/h)").strength, 3);
+  EXPECT_EQ(MatchColumnName("Velocity GPS (km/h)").strength, 2);
+  EXPECT_EQ(MatchColumnName("Front Left Wheel Velocity").strength, 1);
 }
 
 TEST(Recognition, UnitSuffixesGiveFactors) {

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -164,12 +165,18 @@ std::string WriteVbo(const SyntheticTrack& track) {
 }
 
 std::string DatalogTestDir() {
-  static std::string dir = [] {
-    std::string pattern = "/tmp/qv-datalog-test-XXXXXX";
-    if (!mkdtemp(pattern.data()))
+  // A plain array outlives the exit handler that removes the folder.
+  static char dir[] = "/tmp/qv-datalog-test-XXXXXX";
+  static const bool made = [] {
+    if (!mkdtemp(dir))
       std::abort();
-    return pattern;
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(dir, ignored);
+    });
+    return true;
   }();
+  (void)made;
   return dir;
 }
 

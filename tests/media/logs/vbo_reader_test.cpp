@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/base/error.h"
+#include "media/datalog/datalog_test_util.h"
+#include "media/datalog/query.h"
 #include "media/datalog/synthetic_track.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/log_registry.h"
@@ -25,6 +27,41 @@ TEST(VboReader, SectionsMinutesAndWestPositiveLongitude) {
     EXPECT_NEAR(Cell(record, "Longitude", i), samples[i].lon, 1e-7);
     EXPECT_NEAR(Cell(record, "Speed (km/h)", i), 72.0, 1e-3);
     EXPECT_NEAR(Cell(record, "Time", i), track.startOfDay + samples[i].t, 1e-6);
+  }
+}
+
+// A channel named with a blank ("engine speed") splits into two names in
+// the [column names] row: one name more than values per row.
+TEST(VboReader, NamesMatchedToTheValuesWhenTheCountsDisagree) {
+  SyntheticTrack track;
+  track.duration = 40;
+  std::string text = WriteVbo(track);
+  auto replace = [&](const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+  };
+  replace("height\n\n[channel units]", "height\nengine speed\n\n[channel units]");
+  replace("velocity heading height\n", "velocity heading height engine speed\n");
+  std::string withRpm;
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = text.substr(start, end - start);
+    withRpm += line + (line.rfind("009 ", 0) == 0 ? " 4320.0\n" : "\n");
+  }
+  for (bool withList : {true, false}) {
+    SCOPED_TRACE(withList);
+    std::string file = withRpm;
+    if (!withList) // no channel list: the names are matched by position
+      file.replace(file.find("[header]"), file.find("[channel units]") - file.find("[header]"), "");
+    DataloggerRecord record;
+    LogReadStatus status = VboLogReader().parse(file, record);
+    ASSERT_TRUE(status.ok()) << status.message;
+    ASSERT_EQ(record.rowCount(), track.samples().size());
+    ASSERT_EQ(record.fieldNames.size(), 8u);
+    EXPECT_EQ(record.fieldNames[7], withList ? "engine speed" : "engine");
+    EXPECT_EQ(status.warnings.size(), withList ? 0u : 1u);
+    ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
+    EXPECT_NEAR(DataloggerValueAt(record, kQueryRpm, 12.0), 4320, 1e-9);
+    EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 12.0), 72 * 0.621371192, 1e-3);
+    EXPECT_NEAR(DataloggerValueAt(record, kQueryPosY, 12.0), track.samples()[120].lat, 1e-7);
   }
 }
 
