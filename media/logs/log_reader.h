@@ -31,10 +31,10 @@ struct LogReadStatus {
 
   bool ok() const { return code == 0; }
   void warn(std::string text) { warnings.push_back(std::move(text)); }
-  // "12 rows without values skipped"; nothing for a count of 0.
+  // "lines without values skipped: 12"; nothing for a count of 0.
   void skipped(size_t count, const char* what) {
     if (count > 0)
-      warn(std::to_string(count) + " " + what + " skipped");
+      warn(std::string(what) + " skipped: " + std::to_string(count));
   }
 };
 

@@ -287,10 +287,13 @@ public:
     record.timeField = kTime;
     record.readerGeographic = true;
     NmeaParser parser(record);
+    size_t damaged = 0;
     for (std::string_view line : SplitLines(data)) {
       std::string_view body;
       if (sentenceBody(line, body))
         parser.sentence(body);
+      else
+        damaged += line.find('$') != std::string_view::npos;
     }
     parser.finish();
     if (parser.sentences() == 0)
@@ -298,7 +301,9 @@ public:
     if (record.rowCount() < 2)
       return LogRefuse(kErrNoData, "fewer than two GPS fixes");
     record.dropEmptyColumns(kAlt); // sentences the receiver never sent
-    return {};
+    LogReadStatus status;
+    status.skipped(damaged, "sentences with a wrong checksum or cut short");
+    return status;
   }
 };
 

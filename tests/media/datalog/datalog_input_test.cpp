@@ -248,7 +248,7 @@ TEST_F(DatalogInputTest, SkippedPartsAreLoggedOncePerFile) {
   };
   EXPECT_EQ(count("cut.fit': FIT file cut short"), 1u);
   EXPECT_EQ(count("cut.fit': FIT data ends inside message"), 1u);
-  EXPECT_EQ(count("marked.csv': 3 lines without values skipped"), 1u);
+  EXPECT_EQ(count("marked.csv': lines without values skipped: 3"), 1u);
 }
 
 } // namespace

@@ -382,7 +382,7 @@ TEST_F(DeviceExports, EngineLoggerTabsDecimalCommasQuotesAndZoneNames) {
   ASSERT_TRUE(load("engine.msl", msl.write(track), record));
   expectCircuit(record);
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "8 lines without values skipped");
+  EXPECT_EQ(warnings[0], "lines without values skipped: 8");
   // Semicolons with decimal commas, a quoted comment holding the
   // separator, and GPS times with a weekday and a zone name.
   Export phone;

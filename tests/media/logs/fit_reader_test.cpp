@@ -146,7 +146,7 @@ TEST(FitReader, CompressedSpeedDistanceAndSplitRecords) {
   EXPECT_NEAR(Cell(record, "Latitude", 30), 52.003, 1e-7);
   EXPECT_EQ(Cell(record, "Heart Rate", 30), 130);
   ASSERT_EQ(status.warnings.size(), 1u);
-  EXPECT_EQ(status.warnings[0], "2 record messages before any time stamp skipped");
+  EXPECT_EQ(status.warnings[0], "record messages before any time stamp skipped: 2");
   ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
   EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 20.5), 12.705 * 2.236936292, 1e-6);
 }

@@ -39,7 +39,9 @@ TEST(NmeaReader, WrongChecksumSkipsTheSentence) {
                      "$GPGGA,120001.00,5200.0010,N,00100.0000,W,1,08,1.0,10.0,M,0,M,,\r\n"
                      "$GPGGA,120002.00,5200.0020,N,00100.0000,W,1,08,1.0,10.0,M,0,M,,\r\n";
   DataloggerRecord record;
-  ASSERT_TRUE(parseNmea(text, record).ok());
+  LogReadStatus status = parseNmea(text, record);
+  ASSERT_TRUE(status.ok());
+  EXPECT_EQ(status.warnings, std::vector<std::string>{"sentences with a wrong checksum or cut short skipped: 1"});
   ASSERT_EQ(record.rowCount(), 2u);
   EXPECT_NEAR(Cell(record, "Time", 0), 12 * 3600 + 1, 1e-9);
   EXPECT_NEAR(Cell(record, "Longitude", 0), -1.0, 1e-12);

@@ -59,7 +59,7 @@ TEST(SaReader, SamplesAndLapsFromTheTimerBlocks) {
   DataloggerRecord record;
   LogReadStatus status = LogRegistryRead(path, record);
   ASSERT_TRUE(status.ok()) << status.message;
-  EXPECT_EQ(status.warnings, std::vector<std::string>{"1 lap lines outside a timer block skipped"});
+  EXPECT_EQ(status.warnings, std::vector<std::string>{"lap lines outside a timer block skipped: 1"});
   ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
   std::vector<TrackSample> samples = track.samples();
   EXPECT_EQ(record.sampleCount(), samples.size());
