@@ -115,10 +115,11 @@ void JoinBeaconSegments(DataloggerRecord& record, const DelimitedMetadata& metad
   if (triggers.empty() || hasLap || record.fieldNames.size() >= kMaxLogFields)
     return;
   std::sort(triggers.begin(), triggers.end());
-  int lap = record.addField("Lap");
+  int lap = record.addField("Lap"); // moves the columns: the time is taken again
+  const std::vector<double>& times = record.columns[column];
   std::vector<double>& laps = record.columns[lap];
   for (size_t r = 0; r < laps.size(); ++r)
-    if (std::isfinite(t[r]))
-      laps[r] = static_cast<double>(std::upper_bound(triggers.begin(), triggers.end(), t[r] + 1e-9) -
+    if (std::isfinite(times[r]))
+      laps[r] = static_cast<double>(std::upper_bound(triggers.begin(), triggers.end(), times[r] + 1e-9) -
                                     triggers.begin());
 }

@@ -80,22 +80,14 @@ public:
       return;
     if (name == "trkpt") {
       inPoint_ = false;
-      if (std::isnan(point_[kTime])) {
-        ++untimed;
-      } else if (points.size() < kMaxLogCells / kColumnCount) {
-        points.push_back(point_);
-        for (int c = 0; c < kColumnCount; ++c)
-          seen[c] = seen[c] || !std::isnan(point_[c]);
-      }
+      track.add(point_);
     } else if (int column = columnOfElement(name); column >= 0) {
       storeValue(column, text);
     }
   }
 
-  std::vector<Point> points;
-  std::array<bool, kColumnCount> seen{};
+  LogTrackPoints<kColumnCount> track;
   bool rootSeen = false, foreignRoot = false;
-  size_t untimed = 0;
 
 private:
   bool startPoint(const char** attributes) {
@@ -140,23 +132,16 @@ public:
     XmlParseResult xml = XmlParseTrack(data, gpx);
     if (!gpx.rootSeen || gpx.foreignRoot)
       return LogRefuse(kErrHeader, "the root element is not <gpx>", xml.line);
-    LogReadStatus status;
-    if (!xml.ok) {
-      if (gpx.points.size() < 2)
-        return LogRefuse(kErrRead, "malformed XML: " + xml.error, xml.line);
-      status.warn("XML unreadable from line " + std::to_string(xml.line) + " (" + xml.error +
-                  "): the track points before it are read");
-    }
-    if (gpx.points.size() < 2)
-      return LogRefuse(kErrNoData, "fewer than two timed track points");
-    status.skipped(gpx.untimed, "track points without a time");
+    LogReadStatus status = LogTrackStatus(xml, gpx.track.points.size(), gpx.track.untimed);
+    if (!status.ok())
+      return status;
     record.formatCode = kFormatGpx;
     record.formatName = "GPX";
     record.readerGeographic = true;
     std::array<bool, kColumnCount> keep{};
     for (int c = 0; c < kColumnCount; ++c)
-      keep[c] = gpx.seen[c] || c <= kLon;
-    LogAppendPointColumns(record, gpx.points, keep, kColumnNames);
+      keep[c] = gpx.track.seen[c] || c <= kLon;
+    LogAppendPointColumns(record, gpx.track.points, keep, kColumnNames);
     return status;
   }
 };

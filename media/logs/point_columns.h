@@ -3,10 +3,50 @@
 // columns a file has, plus those every such log keeps, become fields, and
 // each point a row. Column 0 is the time.
 #include <array>
+#include <cmath>
 #include <cstddef>
+#include <string>
 #include <vector>
 
+#include "engine/base/error.h"
 #include "media/datalog/datalog_record.h"
+#include "media/logs/log_reader.h"
+#include "media/logs/xml_events.h"
+
+// The points of a track file and what was left out of them.
+template <size_t N>
+struct LogTrackPoints {
+  std::vector<std::array<double, N>> points;
+  std::array<bool, N> seen{};
+  size_t untimed = 0;
+
+  // A point without a time is counted, not kept.
+  void add(const std::array<double, N>& point) {
+    if (std::isnan(point[0])) {
+      ++untimed;
+    } else if (points.size() < kMaxLogCells / N) {
+      points.push_back(point);
+      for (size_t c = 0; c < N; ++c)
+        seen[c] = seen[c] || !std::isnan(point[c]);
+    }
+  }
+};
+
+// A file that breaks off keeps the points before the break; too few
+// points refuse it.
+inline LogReadStatus LogTrackStatus(const XmlParseResult& xml, size_t points, size_t untimed) {
+  LogReadStatus status;
+  if (!xml.ok) {
+    if (points < 2)
+      return LogRefuse(kErrRead, "malformed XML: " + xml.error, xml.line);
+    status.warn("XML unreadable from line " + std::to_string(xml.line) + " (" + xml.error +
+                "): the track points before it are read");
+  }
+  if (points < 2)
+    return LogRefuse(kErrNoData, "fewer than two timed track points");
+  status.skipped(untimed, "track points without a time");
+  return status;
+}
 
 template <size_t N>
 void LogAppendPointColumns(DataloggerRecord& record, const std::vector<std::array<double, N>>& points,

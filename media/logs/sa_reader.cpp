@@ -168,8 +168,8 @@ private:
     if (passes.empty() || record.fieldNames.size() >= kMaxLogFields)
       return;
     std::sort(passes.begin(), passes.end());
+    int lap = record.addField("Lap"); // before the time is taken: adding moves the columns
     const std::vector<double>& t = record.columns[record.timeField];
-    int lap = record.addField("Lap");
     for (size_t r = 0; r < t.size(); ++r)
       if (std::isfinite(t[r]))
         record.columns[lap][r] = static_cast<double>(

@@ -73,22 +73,14 @@ public:
       return;
     if (name == "Trackpoint") {
       inPoint_ = false;
-      if (std::isnan(point_[kTime])) {
-        ++untimed;
-      } else if (points.size() < kMaxLogCells / kColumnCount) {
-        points.push_back(point_);
-        for (int c = 0; c < kColumnCount; ++c)
-          seen[c] = seen[c] || !std::isnan(point_[c]);
-      }
+      track.add(point_);
     } else if (int column = columnOfElement(name, inHeartRate_); column >= 0) {
       store(column, text);
     }
   }
 
-  std::vector<Point> points;
-  std::array<bool, kColumnCount> seen{};
+  LogTrackPoints<kColumnCount> track;
   bool rootSeen = false, foreignRoot = false;
-  size_t untimed = 0;
 
 private:
   void store(int column, const std::string& text) {
@@ -127,23 +119,16 @@ public:
     XmlParseResult xml = XmlParseTrack(data, tcx);
     if (!tcx.rootSeen || tcx.foreignRoot)
       return LogRefuse(kErrHeader, "the root element is not <TrainingCenterDatabase>", xml.line);
-    LogReadStatus status;
-    if (!xml.ok) {
-      if (tcx.points.size() < 2)
-        return LogRefuse(kErrRead, "malformed XML: " + xml.error, xml.line);
-      status.warn("XML unreadable from line " + std::to_string(xml.line) + " (" + xml.error +
-                  "): the track points before it are read");
-    }
-    if (tcx.points.size() < 2)
-      return LogRefuse(kErrNoData, "fewer than two timed track points");
-    status.skipped(tcx.untimed, "track points without a time");
+    LogReadStatus status = LogTrackStatus(xml, tcx.track.points.size(), tcx.track.untimed);
+    if (!status.ok())
+      return status;
     record.formatCode = kFormatTcx;
     record.formatName = "TCX";
     record.readerGeographic = true;
     std::array<bool, kColumnCount> keep{};
     for (int c = 0; c < kColumnCount; ++c)
-      keep[c] = tcx.seen[c] || c == kTime;
-    LogAppendPointColumns(record, tcx.points, keep, kColumnNames);
+      keep[c] = tcx.track.seen[c] || c == kTime;
+    LogAppendPointColumns(record, tcx.track.points, keep, kColumnNames);
     return status;
   }
 };

@@ -49,16 +49,6 @@ TEST_P(FitReaderTest, RecordsFieldsAndCompressedTimes) {
 
 INSTANTIATE_TEST_SUITE_P(ByteOrder, FitReaderTest, testing::Bool());
 
-bool sameColumns(const DataloggerRecord& a, const DataloggerRecord& b) {
-  if (a.fieldNames != b.fieldNames || a.rowCount() != b.rowCount())
-    return false;
-  for (size_t c = 0; c < a.columns.size(); ++c)
-    for (size_t r = 0; r < a.rowCount(); ++r)
-      if (a.columns[c][r] != b.columns[c][r] && !(std::isnan(a.columns[c][r]) && std::isnan(b.columns[c][r])))
-        return false;
-  return true;
-}
-
 TEST(FitReader, FileCutAtTwentyPlacesKeepsEveryCompleteRecord) {
   SyntheticTrack track;
   track.duration = 30;
@@ -104,7 +94,7 @@ TEST(FitReader, WrongChecksumsReadLikeTheRightFile) {
     DataloggerRecord record;
     status = FitLogReader().parse(damaged, record);
     ASSERT_TRUE(status.ok()) << status.message;
-    EXPECT_TRUE(sameColumns(record, right));
+    EXPECT_TRUE(SameColumns(record, right));
     ASSERT_FALSE(status.warnings.empty());
     EXPECT_NE(status.warnings[0].find("checksum does not match"), std::string::npos);
   }
