@@ -36,7 +36,7 @@ const char* const kColumnNames[kColumnCount] = {
     "Time",  "Latitude",   "Longitude",  "Altitude",  "Speed (m/s)", "Heading",
     "HDOP",  "Satellites", "Heart Rate", "Cadence",   "Power",       "Temperature"};
 
-int columnOfElement(const std::string& name) {
+int columnOfElement(std::string_view name) {
   if (name == "time")
     return kTime;
   if (name == "ele")
@@ -64,7 +64,7 @@ using Point = std::array<double, kColumnCount>;
 
 class GpxPoints final : public XmlTrackHandler {
 public:
-  bool start(const std::string& name, const char** attributes) override {
+  bool start(std::string_view name, const char** attributes) override {
     if (!rootSeen) {
       rootSeen = true;
       foreignRoot = name != "gpx";
@@ -75,7 +75,7 @@ public:
     return true;
   }
 
-  void end(const std::string& name, const std::string& text) override {
+  void end(std::string_view name, const std::string& text) override {
     if (!inPoint_)
       return;
     if (name == "trkpt") {

@@ -22,7 +22,7 @@ const char* const kColumnNames[kColumnCount] = {"Time",       "Latitude", "Longi
                                                 "Distance (m)", "Heart Rate", "Cadence", "Speed (m/s)",
                                                 "Power",      "Lap"};
 
-int columnOfElement(const std::string& name, bool inHeartRate) {
+int columnOfElement(std::string_view name, bool inHeartRate) {
   if (name == "Time")
     return kTime;
   if (name == "LatitudeDegrees")
@@ -48,7 +48,7 @@ using Point = std::array<double, kColumnCount>;
 
 class TcxPoints final : public XmlTrackHandler {
 public:
-  bool start(const std::string& name, const char**) override {
+  bool start(std::string_view name, const char**) override {
     if (!rootSeen) {
       rootSeen = true;
       foreignRoot = name != "TrainingCenterDatabase";
@@ -66,7 +66,7 @@ public:
     return true;
   }
 
-  void end(const std::string& name, const std::string& text) override {
+  void end(std::string_view name, const std::string& text) override {
     if (name == "HeartRateBpm")
       inHeartRate_ = false;
     if (!inPoint_)

@@ -17,16 +17,14 @@ std::string_view localName(const char* name) {
 struct Context {
   XML_Parser parser;
   XmlTrackHandler& handler;
-  std::string name;
   std::string text;
   bool stopped = false;
 };
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
   auto* c = static_cast<Context*>(data);
-  c->name = localName(name);
   c->text.clear();
-  if (!c->handler.start(c->name, attributes)) {
+  if (!c->handler.start(localName(name), attributes)) {
     c->stopped = true;
     XML_StopParser(c->parser, XML_FALSE);
   }
@@ -34,8 +32,7 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
 
 void XMLCALL onEnd(void* data, const XML_Char* name) {
   auto* c = static_cast<Context*>(data);
-  c->name = localName(name);
-  c->handler.end(c->name, c->text);
+  c->handler.end(localName(name), c->text);
   c->text.clear();
 }
 
@@ -56,7 +53,7 @@ XmlParseResult XmlParseTrack(std::string_view data, XmlTrackHandler& handler) {
     result.error = "out of memory";
     return result;
   }
-  Context context{parser.get(), handler, {}, {}};
+  Context context{parser.get(), handler, {}};
   XML_SetUserData(parser.get(), &context);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   XML_SetCharacterDataHandler(parser.get(), onText);

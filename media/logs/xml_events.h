@@ -9,9 +9,9 @@ class XmlTrackHandler {
 public:
   virtual ~XmlTrackHandler() = default;
   // False stops the parse (a root element of another kind of file).
-  virtual bool start(const std::string& name, const char** attributes) = 0;
+  virtual bool start(std::string_view name, const char** attributes) = 0;
   // `text`: the characters since the element's start or the last end.
-  virtual void end(const std::string& name, const std::string& text) = 0;
+  virtual void end(std::string_view name, const std::string& text) = 0;
 };
 
 struct XmlParseResult {
