@@ -10,7 +10,8 @@ int OutputHandlerCreate(const wchar_t* path, uint32_t handler, uint32_t width, u
                         uint32_t audioType, uint32_t audioRate, uint32_t videoKbit,
                         uint32_t audioKbit, uint32_t quality, float frameRate, float overscan,
                         float start, float end);
-// Project time of the frame being written; the start time again after a
+// Project time of the frame being written; the end once every frame is
+// written and the file is being finished; the start time again after a
 // writer failure, so a failed render never looks finished.
 float OutputHandlerGetTime();
 // Non-zero while the output render runs, its file being finished included.

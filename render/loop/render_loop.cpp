@@ -89,6 +89,9 @@ void runOutput(RenderSetup& s) {
     if (n % 2 == 0 && s.loopFrameSink)
       s.loopFrameSink(s.frame.data(), s.width, s.height, static_cast<float>(t));
   }
+  // Every frame is written: the position is the end while the file is
+  // finished.
+  if (reachedEnd) s.time = end;
   // Even a stopped render finishes the file with the frames written so far.
   const int finished = MediaBridgeOutputFinish(handler);
   if (failure == 0 && finished < 0) failure = finished;

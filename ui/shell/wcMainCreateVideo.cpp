@@ -78,9 +78,11 @@ void wcMain::CreateVideo(bool upload) {
     output->setUploadRequested(upload);
     RunModalForWindow(output);
   }
-  // The output took over the render set-up: the preview's comes back.
+  // The output took over the render set-up: the preview's comes back,
+  // stopped as the command left it (its set-up's first frame may still be
+  // drawing, which must not count as playback).
   SetPreviewArea(false, 0, 0);
-  PreviewRefresh();
+  PreviewRefresh(false, false);
   CreatePreviewTimer();
   if (output != nullptr && output->RenderCompleteShutdown()) SystemShutdown();
 }

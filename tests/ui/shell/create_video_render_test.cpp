@@ -111,7 +111,11 @@ TEST_F(CreateVideoTest, RenderThroughTheWindowDrawsTheObjectsInEveryFrame) {
     EXPECT_GT(differing(ours, under, kLapTimerBox), 60) << "lap timer, frame " << k;
     EXPECT_LT(differing(ours, under, kUncoveredBox, 24), area(kUncoveredBox) / 100) << "frame " << k;
   }
-  // The preview is back on the main window's canvas.
+  // The preview is back on the main window's canvas, standing where it
+  // stood: the render did not set it playing.
+  ASSERT_TRUE(WaitIdle());
+  Settle();
+  EXPECT_NEAR(main->PreviewTime, 0.0, 0.01);
   const int shown = main->PreviewImage->framesReceived();
   main->PreviewRefresh();
   EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage->framesReceived() > shown; }, 10000));
