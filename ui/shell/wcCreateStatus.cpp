@@ -166,6 +166,9 @@ void wcCreateStatus::showPicture() {
 
 void wcCreateStatus::PreviewTimerTick() {
   std::lock_guard lock(tickLock_);
+  // The question runs an event loop of its own: the window must not end
+  // under it.
+  if (run_.Asking) return;
   const double progress = OutputHandlerGetTime() - range_.StartTime;
   // The render loop writes its result before it stops being busy.
   if (OutputHandlerIsBusy() == 0) {
@@ -254,7 +257,12 @@ bool wcCreateStatus::CancelPrompt() { return AppMessageBox(L"Cancel video file c
 
 bool wcCreateStatus::windowShouldClose() {
   if (run_.CloseOK) return true;
-  if (!CancelPrompt()) return false;
+  run_.Asking = true;
+  const bool cancel = CancelPrompt();
+  run_.Asking = false;
+  // A render that ended while the user was asked ends as it ended: the
+  // next tick reports it.
+  if (!cancel || OutputHandlerIsBusy() == 0) return false;
   run_.CloseOK = true;
   return true;
 }

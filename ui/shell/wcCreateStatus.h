@@ -85,6 +85,7 @@ private:
     bool Success = false;
     bool CompleteNotify = true;
     bool FailureShown = false;
+    bool Asking = false; // the cancel question is open: ticks wait
   };
 
   void finish();

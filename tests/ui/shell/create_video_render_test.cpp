@@ -212,3 +212,34 @@ TEST_F(CreateVideoTest, ShutdownWishEndsAPartRenderWithoutTheNotice) {
   ASSERT_TRUE(probe.opened);
   EXPECT_NEAR(probe.duration, 1.0, 0.15);
 }
+
+// The close button's question runs while the render goes on: a render that
+// ends meanwhile is reported once the question is answered, as it ended.
+TEST_F(CreateVideoTest, RenderEndingDuringTheCancelQuestionEndsAsItEnded) {
+  ASSERT_NO_FATAL_FAILURE(BuildProject());
+  bool asking = false;
+  int shownWhileAsking = 0;
+  AppMessageBoxInstall([&](const std::wstring& text, int flags) {
+    messages.push_back({text, flags});
+    if (asking) ++shownWhileAsking;
+    if (text == L"Cancel video file creation?") {
+      asking = true;
+      EXPECT_TRUE(SpinUntil([]() { return OutputHandlerIsBusy() == 0; }, 60000));
+      Spin(300); // several ticks
+      asking = false;
+    }
+    return flags == 36 ? kMbYes : kMbOk;
+  });
+  RunCreateVideo(
+      [&](wcCreateVideo* w) {
+        ChooseSourceSize(w);
+        CreateInto(w, work + "/race.mp4");
+      },
+      [&](wcCreateStatus* s) { s->window()->close(); });
+  EXPECT_EQ(shownWhileAsking, 0) << "nothing may end the window under the question";
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, L"Cancel video file creation?");
+  EXPECT_EQ(messages[1].text, L"Video file creation complete!");
+  EXPECT_FALSE(outputWindowOpenAfterRun);
+  EXPECT_NEAR(ProbeMedia(work + "/race.mp4", false).duration, 3.0, 0.15);
+}
