@@ -6,6 +6,7 @@
 // has finished (a smoke test of the whole launch).
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 #include <cstring>
 
 #include "ui/seams/main_thread_qt.h"
@@ -35,6 +36,9 @@ void quitOnceStarted(AppDelegate& delegate) {
 } // namespace
 
 int main(int argc, char** argv) {
+  // A file grown past the process's size limit fails its write, which the
+  // writer reports, instead of ending the program with the project unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication application(argc, argv);
   QCoreApplication::setOrganizationName("Quelvatron");
   QCoreApplication::setApplicationName("Quelvatron");

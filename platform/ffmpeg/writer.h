@@ -132,6 +132,7 @@ private:
   bool muxRunning_ = false;
 };
 
-// Words for the user when the picture or sound temporary at path could not
-// be written; avError is FFmpeg's code of the failed write (0: none known).
-std::string WriteFailureText(const char* what, const std::string& path, int avError);
+// Words for the user when the picture or sound of the output could not be
+// written (its temporary is gone by the time they read them); avError is
+// FFmpeg's code of the failed write (0: none known).
+std::string WriteFailureText(const char* what, const std::string& output, int avError);

@@ -77,7 +77,7 @@ void MediaCreateMacAV::finishFiles(bool kill) {
       video_->abandon();
     } else if (video_->finish() != 0) {
       LogPrintf(L"Failed to complete the AVFoundation video file '%S'", videoPath_.c_str());
-      noteError(-82, WriteFailureText("picture", videoPath_, video_->writeError()));
+      noteError(-82, WriteFailureText("picture", outputPath_, video_->writeError()));
     }
   }
   if (audio_) {
@@ -85,7 +85,7 @@ void MediaCreateMacAV::finishFiles(bool kill) {
       audio_->abandon();
     } else if (audio_->finish() != 0) {
       LogPrintf(L"Failed to complete the AVFoundation audio file '%S'", audioPath_.c_str());
-      noteError(-82, WriteFailureText("sound", audioPath_, audio_->writeError()));
+      noteError(-82, WriteFailureText("sound", outputPath_, audio_->writeError()));
     }
   }
   video_.reset();

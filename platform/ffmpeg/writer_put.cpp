@@ -17,9 +17,9 @@ namespace {
 constexpr double kStopBelow = -99.0;
 } // namespace
 
-std::string WriteFailureText(const char* what, const std::string& path, int avError) {
+std::string WriteFailureText(const char* what, const std::string& output, int avError) {
   const std::string reason = avError != 0 ? AvErrorText(avError) : std::string("the encoder refused it");
-  return std::string("The ") + what + " could not be written to '" + path + "': " + reason + ".";
+  return std::string("The ") + what + " of '" + output + "' could not be written: " + reason + ".";
 }
 
 int MediaCreateMacAV::PutPrepare() {
@@ -136,7 +136,7 @@ void MediaCreateMacAV::putFrameThread() {
     if (result != 0) {
       LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
       frame_.error = -82;
-      noteError(-82, WriteFailureText("picture", videoPath_, video_->writeError()));
+      noteError(-82, WriteFailureText("picture", outputPath_, video_->writeError()));
     }
   }
   lock.unlock();
@@ -185,7 +185,7 @@ void MediaCreateMacAV::putAudioThread() {
     if (result != 0) {
       LogPrintf(L"Failed to append audio (%0.3f) to output AVFoundation video", t);
       sound_.error = -82;
-      noteError(-82, WriteFailureText("sound", audioPath_, audio_->writeError()));
+      noteError(-82, WriteFailureText("sound", outputPath_, audio_->writeError()));
     }
   }
   lock.unlock();
