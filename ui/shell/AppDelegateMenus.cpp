@@ -127,6 +127,12 @@ void AppDelegate::mnuFileExportPreview_Clicked() {
 }
 void AppDelegate::mnuFileUpload_Clicked() {
   PreviewStop();
+  if (AppMessageBox(L"Do you want to render and upload the current project? Click 'No' to select an existing video "
+                    L"file to upload.",
+                    36) == kMbYes) {
+    if (wndMain != nullptr) wndMain->CreateVideo(true);
+    return;
+  }
   auto* upload = qobject_cast<wcUpload*>(wndUpload);
   if (upload == nullptr) return;
   upload->SetData(QString(), false, true);

@@ -17,7 +17,10 @@
 #include "ui/seams/modal_run.h"
 #include "ui/seams/secret_store.h"
 #include "ui/shell/AppDelegate.h"
+#include "engine/model/dispobjs.h"
+#include "platform/system/message_box.h"
 #include "ui/shell/YouTubeUpload.h"
+#include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcUpload.h"
 #include "ui/support/private_keyring.h"
 #include "ui/support/shell_fixture.h"
@@ -89,9 +92,13 @@ TEST_F(UploadWindowTest, FromTheFileMenuAChosenFileIsUploaded) {
     EXPECT_TRUE(waitClosed());
     return 0;
   };
+  answers = {kMbNo}; // an existing file, not the project rendered first
   app->menuAction("mnuFileUpload")->trigger();
 
   ASSERT_EQ(modalRuns, std::vector<QString>{"wcUpload"});
+  EXPECT_EQ(messages.front().text, L"Do you want to render and upload the current project? Click 'No' to select an "
+                                   L"existing video file to upload.");
+  EXPECT_EQ(messages.front().flags, 36);
   EXPECT_EQ(CountMessages(L"Upload complete!"), 1);
   EXPECT_EQ(messages.back().flags, 64);
   EXPECT_EQ(window->UploadThreadStatus(), "Upload complete!");
@@ -104,6 +111,23 @@ TEST_F(UploadWindowTest, FromTheFileMenuAChosenFileIsUploaded) {
   EXPECT_NE(request.find("<media:description type=\"plain\">Two laps</media:description>"), std::string::npos);
   EXPECT_EQ(request.find("<yt:private/>"), std::string::npos);
   EXPECT_NE(request.find(ReadWholeFile(video)), std::string::npos);
+}
+
+TEST_F(UploadWindowTest, UploadingTheProjectOpensTheOutputSettingsWithTheUploadAsked) {
+  ASSERT_TRUE(Launch());
+  DispObjAdd(kDispText, kNoInput);
+  onModal = [this](WindowController* controller) {
+    auto* output = static_cast<wcCreateVideo*>(controller);
+    output->showWindow();
+    EXPECT_TRUE(SpinUntil([output]() { return !output->FreshWindow(); }, 5000));
+    EXPECT_TRUE(output->ShowUpload());
+    EXPECT_TRUE(output->UploadCheck->isChecked());
+    output->close();
+    return 0;
+  };
+  app->menuAction("mnuFileUpload")->trigger(); // answered Yes
+  EXPECT_EQ(modalRuns, std::vector<QString>{"wcCreateVideo"});
+  EXPECT_TRUE(login.requests().empty());
 }
 
 TEST_F(UploadWindowTest, BeforeARenderItCollectsTheDetailsAndAfterItUploadsByItself) {
@@ -146,8 +170,13 @@ TEST_F(UploadWindowTest, BeforeARenderItCollectsTheDetailsAndAfterItUploadsByIts
     EXPECT_TRUE(waitClosed());
     return 0;
   };
+  // The computer is to shut down once the job is done: no notice to wait on.
+  auto* output = static_cast<wcCreateVideo*>(app->wndCreateVideo);
+  output->setRenderCompleteShutdown(true);
   RunModalForWindow(window);
-  EXPECT_EQ(CountMessages(L"Upload complete!"), 1);
+  EXPECT_EQ(CountMessages(L"Upload complete!"), 0);
+  EXPECT_TRUE(output->RenderCompleteShutdown());
+  EXPECT_EQ(window->UploadThreadStatus(), "Upload complete!");
   ASSERT_EQ(upload.requests().size(), 1u);
   const std::string request = upload.requests()[0];
   EXPECT_NE(request.find("<media:title type=\"plain\">Laps &amp; &lt;times&gt;</media:title>"), std::string::npos);
@@ -222,8 +251,10 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
     EXPECT_TRUE(SpinUntil([&]() { return ui.StatusLabel->isVisible() != shown; }, 3000)) << "blinks";
     EXPECT_TRUE(ui.StatusProgress->isVisible());
     EXPECT_TRUE(SaveWindowShot(window->window(), "upload-running"));
+    static_cast<wcCreateVideo*>(app->wndCreateVideo)->setRenderCompleteShutdown(true);
     ui.CancelButton->click();
   });
+  EXPECT_FALSE(static_cast<wcCreateVideo*>(app->wndCreateVideo)->RenderCompleteShutdown()) << "a cancel drops it";
   EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }, 3000));
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(window->UploadThreadStatus(), "Cancelled");
