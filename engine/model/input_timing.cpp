@@ -2,16 +2,56 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 
-double InputPlayRate(const MainStruct& main) {
-  return std::isfinite(main.PlayRate) && main.PlayRate > 0.001f ? main.PlayRate : 1.0;
+namespace {
+
+// The input and the joins that hold it, innermost first. The depth bound
+// only guards against a damaged table (parents are checked for cycles).
+std::vector<const MainStruct*> chainOf(uint32_t input) {
+  std::vector<const MainStruct*> chain;
+  for (uint32_t depth = 0; depth < kMaxInputs && input != kNoInput; ++depth) {
+    const MainStruct* main = InputTableMain(input);
+    if (main == nullptr) break;
+    chain.push_back(main);
+    input = main->ParentJoin;
+  }
+  return chain;
+}
+
+} // namespace
+
+bool PlayRateUsable(double rate) { return std::isfinite(rate) && rate >= static_cast<double>(kMinPlayRate); }
+
+double InputPlayRate(const MainStruct& main) { return PlayRateUsable(main.PlayRate) ? main.PlayRate : 1.0; }
+
+double InputLocalTime(double trimStart, double startTime, double rate, double parentTime) {
+  if (!PlayRateUsable(rate)) rate = 1.0;
+  return (parentTime - startTime) * rate + trimStart;
 }
 
 double InputLocalTime(const MainStruct& main, double parentTime) {
-  return (parentTime - main.StartTime) * InputPlayRate(main) + main.TrimStart;
+  return InputLocalTime(main.TrimStart, main.StartTime, main.PlayRate, parentTime);
+}
+
+double InputParentTime(const MainStruct& main, double localTime) {
+  return main.StartTime + (localTime - main.TrimStart) / InputPlayRate(main);
+}
+
+double InputTimeFromProject(uint32_t input, double projectTime) {
+  const std::vector<const MainStruct*> chain = chainOf(input);
+  double t = projectTime;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) t = InputLocalTime(**it, t);
+  return t;
+}
+
+double ProjectTimeFromInput(uint32_t input, double inputTime) {
+  double t = inputTime;
+  for (const MainStruct* main : chainOf(input)) t = InputParentTime(*main, t);
+  return t;
 }
 
 double InputLocalEnd(const MainStruct& main) {

@@ -8,6 +8,7 @@
 #include "engine/base/error.h"
 #include "engine/base/text.h"
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 #include "media/datalog/datalog_store.h"
 #include "media/datalog/query.h"
 #include "media/logs/text_scan.h"
@@ -32,18 +33,6 @@ private:
   const char* who_;
   bool taken_;
 };
-
-double rateOf(const MainStruct& main) { return main.PlayRate > 0 ? main.PlayRate : 1.0; }
-
-// Project (or join) time to the input's own time.
-double toInputTime(uint32_t input, double t, int depth = 0) {
-  const MainStruct* main = InputTableMain(input);
-  if (!main)
-    return t;
-  if (main->ParentJoin != kNoInput && depth < 2 && InputTableMain(main->ParentJoin))
-    t = toInputTime(main->ParentJoin, t, depth + 1);
-  return main->TrimStart + (t - main->StartTime) * rateOf(*main);
-}
 
 std::vector<uint32_t> joinMembers(uint32_t join) {
   std::vector<uint32_t> members;
@@ -74,7 +63,7 @@ uint32_t resolveMember(uint32_t input, double& t, bool timeIsTime) {
     if (InputTableMain(m)->StartTime <= t)
       chosen = m;
   const MainStruct* member = InputTableMain(chosen);
-  t = member->TrimStart + (t - member->StartTime) * rateOf(*member);
+  t = InputLocalTime(*member, t);
   return chosen;
 }
 
@@ -87,7 +76,7 @@ int lookup(uint32_t input, int32_t rawTime, bool timeIsTime, double& t,
   if (input >= InputTableCount() || input >= kMaxInputs)
     return kErrIndex;
   if (timeIsTime && rawTime == 0)
-    t = toInputTime(input, t);
+    t = InputTimeFromProject(input, t);
   uint32_t source = resolveMember(input, t, timeIsTime);
   record = DataloggerGet(source);
   return record ? kOk : kErrNoData;

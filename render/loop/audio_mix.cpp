@@ -2,6 +2,7 @@
 
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 #include "render/loop/input_time.h"
 #include "render/loop/media_bridge.h"
 
@@ -99,7 +100,7 @@ uint32_t RenderMixAudio(double time, uint32_t outFrames, const AudioFormat& form
     const AdjustStruct* adjust = InputTableAdjust(obj.InputID);
     const MainStruct* main = InputTableMain(obj.InputID);
     if (!adjust || !main) continue;
-    const double rate = main->PlayRate > 0.001f ? main->PlayRate : 1.0;
+    const double rate = InputPlayRate(*main);
     const uint8_t* data = nullptr;
     AudioFormat in{};
     uint32_t bytes = MediaBridgeGetAudio(obj.InputID, inputTime, span * rate, &data, &in);

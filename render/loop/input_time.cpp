@@ -21,11 +21,7 @@ std::vector<const MainStruct*> chainOf(uint32_t input) {
 
 } // namespace
 
-double InputTimeAt(uint32_t input, double projectTime) {
-  double t = projectTime;
-  for (const MainStruct* m : chainOf(input)) t = InputLocalTime(*m, t);
-  return t;
-}
+double InputTimeAt(uint32_t input, double projectTime) { return InputTimeFromProject(input, projectTime); }
 
 bool InputPlaysAt(uint32_t input, double projectTime, double* inputTime) {
   const std::vector<const MainStruct*> chain = chainOf(input);

@@ -4,6 +4,7 @@
 #include "engine/base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 #include "render/compositor/compositor.h"
 #include "render/loop/frame_render.h"
 #include "render/loop/render.h"
@@ -132,9 +133,8 @@ int drawObject(SimpleSlot& s, uint32_t object, float time, uint32_t quality) {
 }
 
 float projectTimeFor(const SimpleSlot& s, float time) {
-  const MainStruct* m = InputTableMain(s.input);
-  if (!m) return time;
-  return time - m->TrimStart + m->StartTime;
+  if (!InputTableMain(s.input)) return time;
+  return static_cast<float>(ProjectTimeFromInput(s.input, time));
 }
 
 int drawSlot(SimpleSlot& s, float time, uint32_t quality) {
