@@ -51,6 +51,7 @@ ObjectContext ObjectContextFor(uint32_t index, const DispStruct* obj, float time
   ctx.index = index;
   ctx.obj = obj;
   ctx.time = time;
+  ctx.inputTime = options.inputTime;
   ctx.quality = std::min<uint32_t>(options.quality, 5);
   ctx.target = target;
   // Overscan keeps the objects inside the part of the picture a television

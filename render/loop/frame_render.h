@@ -3,12 +3,14 @@
 #include "render/objects/object_render.h"
 
 #include <cstdint>
+#include <limits>
 
 struct FrameRenderOptions {
   uint32_t quality = 0;
   float overscan = 0;               // percent of the frame kept clear round the edge, in total
   uint32_t background = 0xFF000000; // premultiplied fill before drawing
   bool clear = true;
+  double inputTime = std::numeric_limits<double>::quiet_NaN(); // see ObjectContext
 };
 
 // Whether the object is drawn (and can be clicked) at the time: in use,

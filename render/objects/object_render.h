@@ -7,6 +7,8 @@
 #include "render/compositor/render_frame_info.h"
 #include "render/draw/layer.h"
 
+#include <limits>
+
 // A frame being drawn: premultiplied 32-bit pixels, rows of width pixels.
 struct FrameTarget {
   uint32_t* pixels = nullptr;
@@ -22,6 +24,10 @@ struct ObjectContext {
   FrameTarget target;
   double x = 0, y = 0, w = 0, h = 0; // object rectangle, frame pixels, y downwards
   double baseScale = 1;              // frame pixels per unit of the 720 x 480 base
+  // A preview of one input at a time of the input's own (a sync window's
+  // side): the picture shown is the input's at this time, wherever the
+  // input is placed in the project. NaN: from the project time.
+  double inputTime = std::numeric_limits<double>::quiet_NaN();
 };
 
 // The object's effects (transparency, mirroring, colour channels) and the

@@ -21,8 +21,9 @@ bool quarterTurnSideways(float degrees) {
 
 int RenderPictureObject(const ObjectContext& ctx) {
   const uint32_t input = ctx.obj->InputID;
-  double inputTime = 0;
-  if (input == kNoInput || !InputPlaysAt(input, ctx.time, &inputTime)) return 0;
+  double inputTime = ctx.inputTime;
+  if (input == kNoInput) return 0;
+  if (!std::isfinite(inputTime) && !InputPlaysAt(input, ctx.time, &inputTime)) return 0;
   const AdjustStruct* adjust = InputTableAdjust(input);
   InputPicture picture;
   if (!adjust || !MediaBridgeGetPicture(input, inputTime, &picture)) return 0;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <mutex>
 #include <vector>
 
@@ -103,7 +104,7 @@ FrameTarget placedTarget(SimpleSlot& s, const DispStruct& obj, std::vector<uint3
   return FrameTarget{scratch->data(), w, h, true};
 }
 
-int drawObject(SimpleSlot& s, uint32_t object, float time, uint32_t quality) {
+int drawObject(SimpleSlot& s, uint32_t object, float time, uint32_t quality, double ownTime) {
   const DispObjEntry* entry = DispTableEntry(object);
   if (!entry || !entry->Used) return kErrIndex;
   std::vector<uint32_t> scratch;
@@ -113,6 +114,7 @@ int drawObject(SimpleSlot& s, uint32_t object, float time, uint32_t quality) {
   options.quality = quality;
   options.clear = target.pixels != s.frame.data() ? true : false;
   options.background = 0; // transparent: the checkerboard shows through
+  options.inputTime = ownTime;
   int code = RenderObjectAlone(object, time, target, options);
   if (code < 0 || target.pixels == s.frame.data()) return code;
   RenderFrameInfo f;
@@ -137,18 +139,19 @@ float projectTimeFor(const SimpleSlot& s, float time) {
   return static_cast<float>(ProjectTimeFromInput(s.input, time));
 }
 
-int drawSlot(SimpleSlot& s, float time, uint32_t quality) {
+// ownTime: the input's own time to show (NaN: the input at the project time).
+int drawSlot(SimpleSlot& s, float time, uint32_t quality, double ownTime) {
   checkerboard(s);
   if (s.kind == SlotKind::kInput) {
     // The temporary object is shared by every input preview: filled afresh
     // for each drawing, under its own lock.
     DispObjTempLock();
     int code = SimplePreviewFillTempObject(s.input, s.displayMode, s.keepRatio);
-    if (code >= 0) code = drawObject(s, kTempDispObj, time, quality);
+    if (code >= 0) code = drawObject(s, kTempDispObj, time, quality, ownTime);
     DispObjTempUnlock();
     return code;
   }
-  return drawObject(s, s.object, time, quality);
+  return drawObject(s, s.object, time, quality, std::numeric_limits<double>::quiet_NaN());
 }
 
 SimpleSlot* slotFor(uint32_t slot, int* code, const char* who) {
@@ -255,9 +258,15 @@ int SimplePreviewDraw(uint32_t slot, uint32_t inputTime, uint32_t quality, float
   quality = std::min<uint32_t>(quality, 5);
   WriteAccess access("SimplePreviewDraw"); // the temporary object may be refilled
   float t = std::isfinite(time) ? time : 0;
-  if (inputTime && s->kind == SlotKind::kInput) t = projectTimeFor(*s, t);
-  code = drawSlot(*s, t, quality);
-  if (code < 0) code = drawSlot(*s, t - kRetryStep, quality);
+  // An input shown at a time of its own is shown at that time, even where
+  // the project does not play it (before its start, after its trim end).
+  double own = std::numeric_limits<double>::quiet_NaN();
+  if (inputTime && s->kind == SlotKind::kInput) {
+    own = t;
+    t = projectTimeFor(*s, t);
+  }
+  code = drawSlot(*s, t, quality, own);
+  if (code < 0) code = drawSlot(*s, t - kRetryStep, quality, std::isnan(own) ? own : own - kRetryStep);
   if (code < 0) return ErrorSet(code, "SimplePreviewDraw");
   handOver(*s);
   return ErrorSet(kOk, "SimplePreviewDraw");

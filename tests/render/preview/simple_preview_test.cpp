@@ -3,8 +3,11 @@
 #include "render/render_fixture.h"
 
 #include "engine/base/error.h"
+#include "engine/base/text.h"
+#include "engine/model/inputs.h"
 #include "engine/model/dispobj_table.h"
 #include "render/preview/simple_preview.h"
+#include "support/media_fixtures.h"
 
 namespace {
 
@@ -73,6 +76,33 @@ TEST_F(SimplePreviewTest, InputShownThroughTheTemporaryObject) {
   EXPECT_EQ(SimplePreviewClose(slot), 0);
   EXPECT_EQ(SimplePreviewCreateForInput(99, &sink_, 40, 40, 1, 0), -1);
   EXPECT_EQ(ErrorGetLast(), -41);
+}
+
+TEST_F(SimplePreviewTest, InputAtItsOwnTimeShowsThatFrameWhereverItIsPlaced) {
+  const std::string source = TempPath("index.mp4");
+  ASSERT_TRUE(MakeIndexVideo(source, 40, 64, 32, "10", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 5"));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(source)).c_str());
+  ASSERT_NE(input, 255u);
+  // Trimmed to start 2.5 s in, twice as fast, from 1 s into the project.
+  MainStruct main = *InputGetMain(input);
+  main.TrimStart = 2.5f;
+  main.StartTime = 1.0f;
+  main.PlayRate = 2.0f;
+  ASSERT_EQ(InputSetMain(input, &main), 0);
+  const int slot = SimplePreviewCreateForInput(input, &sink_, 64, 32, 0, 0);
+  ASSERT_GE(slot, 0);
+  auto shownFrame = [&](uint32_t inputTime, float time) {
+    EXPECT_EQ(SimplePreviewDraw(static_cast<uint32_t>(slot), inputTime, 0, time), 0);
+    std::vector<uint8_t> bgra(sink_.images.back().rgba);
+    for (size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
+    return ReadFrameIndex(bgra.data(), 64, 32, false);
+  };
+  // Before the trim start, and past it, the input's own frame.
+  EXPECT_EQ(shownFrame(1, 0.5f), 5);
+  EXPECT_EQ(shownFrame(1, 3.0f), 30);
+  // Project time 1.5 plays input time 2.5 + 0.5 x 2.
+  EXPECT_EQ(shownFrame(0, 1.5f), 35);
+  SimplePreviewClose(static_cast<uint32_t>(slot));
 }
 
 TEST_F(SimplePreviewTest, BitmapShownScaled) {
