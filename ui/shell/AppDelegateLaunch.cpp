@@ -14,6 +14,8 @@
 #include "platform/graphics/font_map.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
+#include "ui/input/wcInputSync.h"
+#include "ui/input/wcInputSync2.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -83,7 +85,7 @@ bool AppDelegate::createControllers() {
   wndInputEdit = empty("wcInputEdit", "Input Configuration");
   wndInputCrop = empty("wcInputCrop", "Crop Input");
   wndInputSetLap = empty("wcInputSetLap", "Start/Finish Line");
-  wndInputSync = empty("wcInputSync", "Quick Sync");
+  wndInputSync = new wcInputSync();
   wndInputTrim = empty("wcInputTrim", "Trim Input");
   wndLapList = empty("wcLapList", "Laps");
   wndDispObjEdit = new wcDispObjEdit();
@@ -99,7 +101,7 @@ bool AppDelegate::createControllers() {
   wndTip = new wcTip();
   wndTransfer = new wcTransfer();
   wndProjectWiz = empty("wcProjectWiz", "New Project");
-  wndInputSync2 = empty("wcInputSync2", "Sync to Reference");
+  wndInputSync2 = new wcInputSync2();
   wndDispObjEnhEdit = empty("wcDispObjEnhEdit", "Script Editor");
   bool all = true;
   QThread* gui = QCoreApplication::instance() != nullptr ? QCoreApplication::instance()->thread() : nullptr;

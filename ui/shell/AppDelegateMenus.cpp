@@ -16,6 +16,7 @@
 #include "ui/shell/vendor.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/window_calls.h"
 #include "ui/shell/wcUpload.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
@@ -143,6 +144,7 @@ void AppDelegate::mnuFileQuit_Clicked() { terminate(); }
 
 void AppDelegate::mnuEditUndo_Clicked() {
   if (wndMain == nullptr) return;
+  QuickSyncSettle();
   bool playing = PreviewIsPlaying() != 0;
   PreviewStop();
   UndoToggle();

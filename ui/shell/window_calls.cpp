@@ -55,3 +55,8 @@ bool CallWindow(WindowController* window, const char* method) {
   if (!WindowCarries(window, (QByteArray(method) + "()").constData())) return false;
   return QMetaObject::invokeMethod(window, method, Qt::DirectConnection);
 }
+
+void QuickSyncSettle() {
+  AppDelegate* app = AppDelegate::shared();
+  if (app != nullptr) CallWindowIfVisible(app->wndInputSync, "InputsWillChange");
+}

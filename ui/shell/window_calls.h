@@ -22,3 +22,7 @@ bool CallWindowBool(WindowController* window, const char* method, int first, int
 // A window's BOOL result read after its modal run (Success, TimeChanged,
 // ChangedOrder: Q_PROPERTYs); false when the window has no such property.
 bool WindowFlag(WindowController* window, const char* name);
+// Before a command changes the project's inputs: an open quick sync window
+// settles its edit (the user keeps or drops it) and closes, so that closing
+// it later can never undo that command's change.
+void QuickSyncSettle();

@@ -1,8 +1,11 @@
 #include "ui/support/input_files.h"
 
 #include <QImage>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <vector>
 
 #include "support/media_fixtures.h"
 
@@ -74,6 +77,41 @@ std::string MakeTestNmea(const std::string& path) {
   std::ofstream f(path, std::ios::binary);
   // One fix a second driving north-east.
   for (int i = 0; i < 20; ++i) f << rmc(i) << "\r\n" << gga(i) << "\r\n";
+  return path;
+}
+
+std::string MakeFlashVideo(const std::string& path, double seconds, double flashSecond) {
+  constexpr int kWidth = 160, kHeight = 90, kRate = 10;
+  const int frames = static_cast<int>(std::lround(seconds * kRate));
+  const int flash = static_cast<int>(std::lround(flashSecond * kRate));
+  const std::string raw = path + ".rgb";
+  {
+    std::ofstream f(raw, std::ios::binary);
+    std::vector<char> dark(kWidth * kHeight * 3, static_cast<char>(0x20));
+    std::vector<char> white(kWidth * kHeight * 3, static_cast<char>(0xFF));
+    for (int i = 0; i < frames; ++i) {
+      const std::vector<char>& frame = i == flash ? white : dark;
+      f.write(frame.data(), static_cast<std::streamsize>(frame.size()));
+    }
+  }
+  RunFfmpeg("-f rawvideo -pix_fmt rgb24 -s " + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " -r " +
+            std::to_string(kRate) + " -i " + raw + " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 10 " + path);
+  std::remove(raw.c_str());
+  return path;
+}
+
+std::string MakeSpeedPeakLog(const std::string& path, double seconds, double peakSecond) {
+  std::ofstream f(path);
+  f << "Session,Sync test\n\nTime (s),Latitude,Longitude,Speed (km/h)\n";
+  const int samples = static_cast<int>(std::lround(seconds * 10));
+  for (int i = 0; i <= samples; ++i) {
+    const double t = i / 10.0;
+    // 40 km/h, with one peak two seconds wide at its foot.
+    const double speed = 40.0 + (kPeakSpeedKmh - 40.0) * std::max(0.0, 1.0 - std::fabs(t - peakSecond) / 1.0);
+    char line[128];
+    std::snprintf(line, sizeof line, "%.3f,%.7f,%.7f,%.2f\n", t, 52.0 + t * 1e-4, -1.0 + t * 1e-4, speed);
+    f << line;
+  }
   return path;
 }
 

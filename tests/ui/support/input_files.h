@@ -10,5 +10,12 @@ std::string MakeTestGpsVideo(const std::string& dir);
 std::string MakeTestWav(const std::string& path);
 std::string MakeTestPng(const std::string& path);
 std::string MakeTestNmea(const std::string& path);
+// A dark video of `seconds` at 10 frames a second whose frame at
+// flashSecond (and only that one) is white: a moment to line a log up on.
+std::string MakeFlashVideo(const std::string& path, double seconds, double flashSecond);
+// A delimited log (time, position, speed) sampled 10 times a second whose
+// speed rises to one sharp peak at peakSecond of its own time.
+std::string MakeSpeedPeakLog(const std::string& path, double seconds, double peakSecond);
+constexpr double kPeakSpeedKmh = 160.0;
 // Bytes no reader takes.
 std::string MakeTestGarbage(const std::string& path);
