@@ -13,9 +13,9 @@
 
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
+#include "platform/system/message_box.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
-#include "platform/system/message_box.h"
 #include "ui/input/sync_common.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -109,7 +109,7 @@ QWidget* wcInputSync::makeWindow() {
 
 void wcInputSync::SetInput(int requested) {
   window();
-  const uint32_t input = InputGetParent(static_cast<uint32_t>(requested) & 0xFF);
+  const uint32_t input = InputGetParent(requested < 0 || requested > 255 ? kNoInput : static_cast<uint32_t>(requested));
   if (input != edit_.OurIndex && edit_.OurIndex != kNoInput) {
     InputChangedPrompt(false);
     refreshMain(false);

@@ -19,12 +19,12 @@
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
+#include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/button_faces.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
-#include "platform/system/message_box.h"
 #include "ui/input/sync_common.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -45,8 +45,6 @@ const QStringList kDisplayTypes = {"Track Map", "G-Force", "Speed", "Engine RPM"
 } // namespace
 
 wcInputSync2::wcInputSync2() : WindowController("wcInputSync2") {}
-
-wcInputSync2::~wcInputSync2() { EndPreviews(); }
 
 QWidget* wcInputSync2::makeWindow() {
   QDialog* dialog = makeDialog("Sync to Reference");

@@ -29,7 +29,6 @@ class wcInputSync2 : public WindowController {
   Q_OBJECT
 public:
   wcInputSync2();
-  ~wcInputSync2() override;
 
   // Opens for the input with the reference chosen automatically.
   Q_INVOKABLE void SetInput(int input);

@@ -166,13 +166,17 @@ TEST_F(SyncReferenceTest, OffsetsComeFromBothSlidersForAnyRateAndFlagWhatCannotB
     Type(Text(w, "SyncText"), "3");
     EXPECT_DOUBLE_EQ(window->SyncStart(), 0.0);
     EXPECT_DOUBLE_EQ(window->SyncOffset(), 2.5);
-    // Past the input's end by more than a millisecond: flagged.
+    // Half a millisecond past the input's end is its end; two are flagged.
     Click(w, "LinkButton");
-    Type(Text(w, "RefText"), "9");
+    Type(Text(w, "RefText"), "8.50025");
+    EXPECT_DOUBLE_EQ(SliderValue(w, "SyncSlider"), 12.0);
+    EXPECT_FALSE(IsRed(syncLabel));
+    Type(Text(w, "RefText"), "8.501");
     EXPECT_DOUBLE_EQ(SliderValue(w, "SyncSlider"), 12.0);
     EXPECT_TRUE(IsRed(syncLabel));
 
-    // A rate of -2 is held at 0 and flagged; OK refuses it and stays open.
+    // A rate of -2 is held at 0 and flagged (the sync side sits at the trim
+    // start); OK refuses it and stays open.
     Type(Text(w, "PlayRateText"), "-2");
     EXPECT_EQ(window->SyncPlayRate(), 0.0);
     EXPECT_TRUE(IsRed(rateLabel));
@@ -290,4 +294,25 @@ TEST_F(SyncReferenceTest, ChangingInputsAsksToKeepTheEditAndChoosesTheReference)
     Click(w, "OkButton"); // nothing to write, yet a checkpoint as always
   });
   EXPECT_TRUE(main->ProjectModified());
+}
+
+TEST_F(SyncReferenceTest, TheReferenceIsAnotherVideoElseALogElseNone) {
+  const uint32_t video = AddFlashVideo("flash.mp4", 8.0, 2.0);
+  const uint32_t log = AddPeakLog("run.csv", 12.0, 5.4);
+  Open(video, [&](wcInputSync2* window, QWidget* w) {
+    EXPECT_EQ(window->RefInput(), log);
+    EXPECT_TRUE(Find<QComboBox>(w, "DisplayTypeSelection")->isVisible());
+    EXPECT_TRUE(Find<NSImageViewCustom>(w, "RefImage")->isVisible());
+    Click(w, "CancelButton");
+  });
+  ASSERT_EQ(InputRemove(log, 1), 0);
+  Open(video, [&](wcInputSync2* window, QWidget* w) {
+    EXPECT_EQ(window->RefInput(), kNoInput);
+    EXPECT_FALSE(Find<NSImageViewCustom>(w, "RefImage")->isVisible());
+    EXPECT_EQ(Find<QComboBox>(w, "RefInputSelection")->currentText(), "");
+    // The reference slider still runs over the project.
+    Type(Text(w, "RefText"), "3");
+    EXPECT_DOUBLE_EQ(SliderValue(w, "SyncSlider"), 3.0);
+    Click(w, "CancelButton");
+  });
 }
