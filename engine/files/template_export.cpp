@@ -102,3 +102,10 @@ int TemplateExportClose() {
   if (code == 0) code = done->file.Commit();
   return ErrorSet(code, "TemplateExportClose");
 }
+
+void TemplateExportAbort() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (g_export) LogPrintf(L"Template export abandoned");
+  g_export.reset();
+  ErrorSet(0, "TemplateExportAbort");
+}

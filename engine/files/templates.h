@@ -15,8 +15,12 @@ int TemplateExportOpen(const wchar_t* path);
 int TemplateExportAddInput(uint32_t input, const char16_t* name);
 // One display-object record under the name; 0, -21, -41, -40.
 int TemplateExportAddDispObj(uint32_t object, const char16_t* name);
-// Writes the end marker and puts the file in place; 0, -21 or -82.
+// Writes the end marker and puts the file in place; 0, -21 or -82 (the
+// file is then dropped).
 int TemplateExportClose();
+// Drops the file being written: nothing is left at its path, and a file
+// that was there before stays as it was.
+void TemplateExportAbort();
 
 // Drops what was loaded and reads a template; with previewOnly only its
 // header and thumbnail. 0; -21, -22, -80, -81, -83, -84, -85.

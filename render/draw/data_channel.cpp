@@ -86,6 +86,44 @@ Cache& cache() {
 
 bool isNone(const char16_t* name) { return Str16Cmp(name, u"(None)") == 0; }
 
+// Names in parentheses stand for the log's own answers rather than a column,
+// so that a template or style reads the same quantity from any logger: the
+// best-lap objects of a data template switch between "(Best Lap Time)" and
+// "(Cur Best Lap Time)", and a throttle bar reads "(Throttle)" whatever the
+// logger called that column.
+struct QueryName {
+  const char16_t* name;
+  int query;
+};
+constexpr QueryName kQueryNames[] = {
+    {u"(Time)", kQueryTime},
+    {u"(Altitude)", kQueryAltitude},
+    {u"(Distance)", kQueryDistance},
+    {u"(GPS Accuracy)", kQueryGpsAccuracy},
+    {u"(Lap Number)", kQueryLapNumber},
+    {u"(Lap Count)", kQueryLapCount},
+    {u"(Lap Time)", kQueryCurrentLapTime},
+    {u"(Previous Lap Time)", kQueryPreviousLapTime},
+    {u"(Best Lap Number)", kQueryBestLapNumber},
+    {u"(Best Lap Time)", kQueryBestLapTime},
+    {u"(Cur Best Lap Number)", kQueryBestSoFarNumber},
+    {u"(Cur Best Lap Time)", kQueryBestSoFarTime},
+    {u"(Speed)", kQuerySpeed},
+    {u"(Heading)", kQueryHeading},
+    {u"(RPM)", kQueryRpm},
+    {u"(Gear)", kQueryGear},
+    {u"(Throttle)", kQueryThrottle},
+    {u"(Lateral G)", kQueryAccelX},
+    {u"(Longitudinal G)", kQueryAccelY},
+};
+
+int queryNamed(const char16_t* name) {
+  if (name[0] != u'(') return -1;
+  for (const QueryName& entry : kQueryNames)
+    if (Str16CaseCmp(name, entry.name) == 0) return entry.query;
+  return -1;
+}
+
 double valueAtInputTime(const DataloggerRecord& record, const DataChannel& channel, double t) {
   return channel.field >= 0 ? DataloggerFieldValueAt(record, channel.field, t)
                             : DataloggerValueAt(record, channel.query, t);
@@ -103,6 +141,8 @@ DataChannel DataChannelFor(uint32_t input, const char16_t* name, int automaticQu
   }
   if (isNone(name)) return channel;
   channel.field = InputHandlerGetDataFieldIndex(input, name);
+  // A column of the log with that very name still comes first.
+  if (channel.field < 0) channel.query = queryNamed(name);
   return channel;
 }
 

@@ -14,7 +14,9 @@ struct DataChannel {
 };
 
 // The channel a record names; an empty name takes automaticQuery (-1 =
-// none) and "(None)" or an unknown name gives no channel.
+// none), a name in parentheses that no column has ("(Speed)", "(RPM)",
+// "(Best Lap Time)"...) the query it names, and "(None)" or an unknown name
+// gives no channel.
 DataChannel DataChannelFor(uint32_t input, const char16_t* name, int automaticQuery);
 // Value at a project time; NaN without a channel or a finite value.
 double DataChannelValue(const DataChannel& channel, double time);

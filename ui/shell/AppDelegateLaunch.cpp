@@ -27,6 +27,10 @@
 #include "ui/shell/wcProject.h"
 #include "ui/shell/wcRecovery.h"
 #include "ui/shell/wcSplash.h"
+#include "ui/shell/wcTemplateConfig.h"
+#include "ui/shell/wcTemplateCreate.h"
+#include "ui/shell/wcTemplateLoad.h"
+#include "ui/shell/wcTemplateMenu.h"
 #include "ui/shell/wcTip.h"
 #include "ui/shell/wcTransfer.h"
 #include "ui/shell/wcUpload.h"
@@ -92,10 +96,10 @@ bool AppDelegate::createControllers() {
   wndDispObjBackground = empty("wcDispObjBackground", "Background Image");
   wndDispObjToolbox = new wcDispObjToolbox();
   wndDispObjGaugeDesign = empty("wcDispObjGaugeDesign", "Gauge Designer");
-  wndTemplateMenu = empty("wcTemplateMenu", "Templates");
-  wndTemplateLoad = empty("wcTemplateLoad", "Template Inputs");
-  wndTemplateConfig = empty("wcTemplateConfig", "Template Options");
-  wndTemplateCreate = empty("wcTemplateCreate", "Create Template");
+  wndTemplateMenu = new wcTemplateMenu();
+  wndTemplateLoad = new wcTemplateLoad();
+  wndTemplateConfig = new wcTemplateConfig();
+  wndTemplateCreate = new wcTemplateCreate();
   wndTimeline = empty("wcTimeline", "Timeline");
   wndTimelineEdit = empty("wcTimelineEdit", "Timeline Segment");
   wndTip = new wcTip();

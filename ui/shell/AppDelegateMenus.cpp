@@ -50,8 +50,8 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked, true);
   mnuFileTransfer = file->actions().back();
   file->addSeparator();
-  addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked, false);
-  addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked, false);
+  addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked, true);
+  addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked, true);
   file->addSeparator();
   addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, true);
   addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, true);
@@ -111,6 +111,12 @@ void AppDelegate::mnuFileInputAdd_Clicked() {
 void AppDelegate::mnuFileInputAddEmbed_Clicked() {
   if (wndMain != nullptr) wndMain->AddInputEmbed();
 }
+void AppDelegate::mnuFileImportTemplate_Clicked() {
+  if (wndMain != nullptr) wndMain->ImportTemplate();
+}
+void AppDelegate::mnuFileCreateTemplate_Clicked() {
+  if (wndMain != nullptr) wndMain->ExportTemplate();
+}
 void AppDelegate::mnuFileProjectSettings_Clicked() {
   if (wndMain != nullptr) wndMain->ProjectSettings();
 }
@@ -118,8 +124,6 @@ void AppDelegate::mnuFileTransfer_Clicked() {
   if (wndMain != nullptr) wndMain->FileTransfer();
 }
 // Their commands come with the windows they open.
-void AppDelegate::mnuFileImportTemplate_Clicked() {}
-void AppDelegate::mnuFileCreateTemplate_Clicked() {}
 void AppDelegate::mnuFileCreateVideo_Clicked() {
   if (wndMain != nullptr) wndMain->CreateVideo();
 }

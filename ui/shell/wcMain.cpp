@@ -11,7 +11,7 @@
 #include "render/preview/main_preview.h"
 #include "ui/shell/AppDelegate.h"
 
-wcMain::wcMain() : WindowController("wcMain") {}
+wcMain::wcMain() : WindowController("wcMain") { InstallTemplateCommands(); }
 
 wcMain::~wcMain() { KillPreviewTimer(); }
 

@@ -210,6 +210,34 @@ public:
   void imageMenuRequested(QPointF point, QPoint globalPos);
   // ---- end of display-object commands ----
 
+  // ---- Template commands (wcMainTemplates.cpp) --------------------------
+  // Menu modes: 0 new project, 1 data template replacing the input's
+  // objects, 2 template added to the project, 3 data template for an input
+  // just added. 0 when a template was chosen, -1 otherwise. Any thread.
+  int TemplateMenu(int mode, uint32_t input, bool noCancel = false);
+  // The data template menu (mode 1) for the first data input that is no
+  // member of a join; nothing without one.
+  void TemplateMenuAutoData(bool noCancel = false);
+  // The data template's options window for the input.
+  void TemplateConfig(uint32_t input, bool noCancel = false);
+  // Loads the template file and, for input 255, asks for its input mapping;
+  // one undo checkpoint before anything changes (with replaceInputObjects,
+  // before the input's objects are removed). 0, -1 not loaded, -2 mapping
+  // cancelled. Any thread.
+  int TemplateAdd(const QString& path, uint32_t input = 255, bool replaceInputObjects = false);
+  void ImportTemplate();
+  void ExportTemplate();
+  void InputLoadTemplate_Clicked();
+  void InputLoadDataTemplate(uint32_t input);
+  void InputConfigTemplate_Clicked();
+  // Opens a project file chosen in the template menu; false (with the error
+  // shown and the project kept) when it cannot be read.
+  bool OpenProjectFromMenu(const QString& path);
+  // Points TemplateMenuCommand, TemplateAddCommand and the two data template
+  // items of the inputs menu at the commands above.
+  void InstallTemplateCommands();
+  // ---- end of template commands ----------------------------------------
+
   // ---- Preview canvas, timer, transport, preview settings, canvas editing
   // (wcMainPreview.cpp, wcMainPreviewForm.cpp, wcMainTransport.cpp,
   // wcMainCanvasEdit.cpp) ----

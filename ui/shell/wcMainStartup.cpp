@@ -77,10 +77,11 @@ void wcMain::DoProgramStart() {
   }
 }
 
-// The template menu for a new project (mode 0, no input). Until the
-// template menu window can list templates, nothing is put in front of the
-// user here.
-void wcMain::StartupMenu() { ++startupMenuShown_; }
+// The template menu for a new project (mode 0, no input).
+void wcMain::StartupMenu() {
+  ++startupMenuShown_;
+  if (TemplateMenuCommand) TemplateMenuCommand(0, kNoInput);
+}
 
 // True when a project was recovered.
 bool wcMain::offerRecovery() {

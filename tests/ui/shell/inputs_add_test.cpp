@@ -10,6 +10,7 @@
 #include "engine/files/undo.h"
 #include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
+#include "ui/shell/wcTemplateLoad.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
 #include "ui/util/ui_utils.h"
@@ -68,7 +69,13 @@ TEST_F(InputsAddTest, StyleAndTemplateFilesAreRoutedByExtensionInAnyCase) {
   ASSERT_TRUE(main->UiInputAdd(QPath("look.QvO"), true));
   ASSERT_EQ(DispObjCount(), 1u);
   EXPECT_EQ(DispObjGet(0)->Type, kDispText);
+  // The template's mapping window (it names no inputs) is confirmed as is.
+  onModal = [](WindowController* window) {
+    if (auto* mapping = qobject_cast<wcTemplateLoad*>(window)) mapping->OkButton_Pressed();
+    return 0;
+  };
   ASSERT_TRUE(main->UiInputAdd(QPath("set.qVt"), true));
+  EXPECT_EQ(modalRuns, std::vector<QString>({"wcTemplateLoad"}));
   EXPECT_EQ(DispObjCount(), 2u);
   // Neither became an input, nor asked anything, nor moved the input folder.
   EXPECT_EQ(InputCount(), 0u);

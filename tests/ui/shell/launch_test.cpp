@@ -30,6 +30,7 @@ std::string readFile(const std::string& path) {
 } // namespace
 
 TEST_F(ShellTest, LaunchShowsTheStatusesInOrder) {
+  SetSetting("ShowMenuAtStart", true);
   ASSERT_TRUE(Launch());
   QStringList expected = {"Powering Up", "Ignition On.", "Ignition On..", "Ignition On...", "Crossing Fingers",
                           "Starter",     "Clunk!",       "Pop!",          "Bang!",          "",

@@ -119,6 +119,7 @@ TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
   NetSetServerBase(server.baseUrl().c_str());
   server.setReply(200, "20140204\n");
   answerPrompt(false, false);
+  SetSetting("ShowMenuAtStart", true);
   ASSERT_TRUE(Launch());
   EXPECT_EQ(modalRuns.size(), 1u);
   EXPECT_TRUE(inputPrompts.empty());

@@ -34,6 +34,9 @@ void ShellTest::SetUp() {
   setenv("TMPDIR", tempDir.c_str(), 1);
   setenv("XDG_DOCUMENTS_DIR", (tempDir + "/Documents").c_str(), 1);
   UserDefaultsUseFile(QString::fromStdString(tempDir + "/settings.ini"));
+  // The start-up template menu is a modal run of its own: only the tests
+  // about it ask for it, so that it never answers another test's prompts.
+  UserDefaultsWrite("ShowMenuAtStart", false);
   now = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
   NetSetServerBase(L"");
   AppMessageBoxInstall([this](const std::wstring& text, int flags) {
