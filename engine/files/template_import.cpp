@@ -19,18 +19,6 @@ namespace {
 
 char16_t g_nameBuffer[kNameLength];
 
-// Whether a project input of type p can stand for a template input of type
-// t, as the mapping window offers them.
-bool Fits(uint8_t t, uint8_t p) {
-  if (p == t) return true;
-  switch (t) {
-  case kInputVideo: return p == kInputJoinVideo;
-  case kInputAudio: return p == kInputVideo || p == kInputJoinVideo || p == kInputJoinAudio;
-  case kInputData: return p == kInputJoinData;
-  default: return false;
-  }
-}
-
 // The given input when it fits the record; else for the k-th record of a
 // type the k-th project input of exactly that type; else input 0.
 void FirstChoice(std::vector<TemplateInput>& inputs, uint32_t given) {
@@ -39,7 +27,7 @@ void FirstChoice(std::vector<TemplateInput>& inputs, uint32_t given) {
   for (TemplateInput& record : inputs) {
     const uint32_t k = seen[record.Type]++;
     record.Chosen = 0;
-    if (given < count && Fits(record.Type, InputTableMain(given)->Type)) {
+    if (given < count && TemplateInputFits(record.Type, InputTableMain(given)->Type)) {
       record.Chosen = given;
       continue;
     }
@@ -72,6 +60,16 @@ int Load(const wchar_t* path, uint32_t input, bool previewOnly, TemplateImage& i
 }
 
 } // namespace
+
+bool TemplateInputFits(uint32_t t, uint32_t p) {
+  if (p == t) return true;
+  switch (t) {
+  case kInputVideo: return p == kInputJoinVideo;
+  case kInputAudio: return p == kInputVideo || p == kInputJoinVideo || p == kInputJoinAudio;
+  case kInputData: return p == kInputJoinData;
+  default: return false;
+  }
+}
 
 TemplateLoaded& TemplateState() {
   static TemplateLoaded state;

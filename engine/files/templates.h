@@ -22,6 +22,10 @@ int TemplateExportClose();
 // that was there before stays as it was.
 void TemplateExportAbort();
 
+// Whether a project input of type p can stand for a template input of type
+// t: the same kind, or a join of it; a video also gives sound.
+bool TemplateInputFits(uint32_t t, uint32_t p);
+
 // Drops what was loaded and reads a template; with previewOnly only its
 // header and thumbnail. 0; -21, -22, -80, -81, -83, -84, -85.
 int TemplateImportLoad(const wchar_t* path, uint32_t input, uint32_t previewOnly);

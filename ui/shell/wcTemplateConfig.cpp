@@ -99,15 +99,10 @@ QWidget* wcTemplateConfig::makeWindow() {
     unused->hide();
     layout->addWidget(unused);
   }
-  auto* buttons = new QHBoxLayout();
+  QPushButton* ok = nullptr;
+  QHBoxLayout* buttons = UIOkCancelRow(dialog, ok, cancelButton_);
   auto* reset = new QPushButton("Reset", dialog);
-  cancelButton_ = new QPushButton("Cancel", dialog);
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setDefault(true);
-  buttons->addWidget(reset);
-  buttons->addStretch(1);
-  buttons->addWidget(cancelButton_);
-  buttons->addWidget(ok);
+  buttons->insertWidget(0, reset);
   layout->addLayout(buttons);
 
   connect(ok, &QPushButton::clicked, this, &wcTemplateConfig::OkButton_Pressed);

@@ -87,14 +87,9 @@ QWidget* wcTemplateCreate::makeWindow() {
   layout->addWidget(new QLabel("Inputs", dialog));
   inputTable_ = makeTable(dialog, "InputTable");
   layout->addWidget(inputTable_, 2);
-  auto* buttons = new QHBoxLayout();
-  buttons->addStretch(1);
-  auto* cancel = new QPushButton("Cancel", dialog);
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setDefault(true);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  QPushButton* ok = nullptr;
+  QPushButton* cancel = nullptr;
+  layout->addLayout(UIOkCancelRow(dialog, ok, cancel));
   connect(ok, &QPushButton::clicked, this, &wcTemplateCreate::OkButton_Pressed);
   connect(cancel, &QPushButton::clicked, this, &wcTemplateCreate::CancelButton_Pressed);
   connect(objectTable_, &QTableWidget::itemChanged, this, &wcTemplateCreate::objectItemChanged);

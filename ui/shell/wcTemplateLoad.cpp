@@ -90,27 +90,12 @@ QWidget* wcTemplateLoad::makeWindow() {
     connect(row.add, &QPushButton::clicked, this, [this, r]() { InputAdd_Pressed(r); });
   }
   layout->addLayout(grid);
-  auto* buttons = new QHBoxLayout();
-  buttons->addStretch(1);
-  auto* cancel = new QPushButton("Cancel", dialog);
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setDefault(true);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  QPushButton* ok = nullptr;
+  QPushButton* cancel = nullptr;
+  layout->addLayout(UIOkCancelRow(dialog, ok, cancel));
   connect(ok, &QPushButton::clicked, this, &wcTemplateLoad::OkButton_Pressed);
   connect(cancel, &QPushButton::clicked, this, &wcTemplateLoad::CancelButton_Pressed);
   return dialog;
-}
-
-bool wcTemplateLoad::Fits(uint32_t t, uint32_t p) {
-  if (p == t) return true;
-  switch (t) {
-  case kInputVideo: return p == kInputJoinVideo;
-  case kInputAudio: return p == kInputVideo || p == kInputJoinVideo || p == kInputJoinAudio;
-  case kInputData: return p == kInputJoinData;
-  default: return false;
-  }
 }
 
 void wcTemplateLoad::SetData() {
@@ -154,7 +139,7 @@ void wcTemplateLoad::InputRefresh() {
     row.selection->addItem("(None)");
     for (uint32_t i = 0; i < count; ++i) {
       const MainStruct* record = InputGetMain(i);
-      if (record == nullptr || record->ParentJoin != kNoInput || !Fits(row.inputType, record->Type)) continue;
+      if (record == nullptr || record->ParentJoin != kNoInput || !TemplateInputFits(row.inputType, record->Type)) continue;
       row.selection->addItem(W16ToNSString(record->Name));
     }
     const QString want = kept.isEmpty() ? QString("(None)") : kept;
@@ -167,7 +152,7 @@ void wcTemplateLoad::InputRefresh() {
 void wcTemplateLoad::InputSet(int row, uint32_t input, bool silent) {
   const MainStruct* record = InputGetMain(input);
   if (row < 0 || row >= kRows || record == nullptr) return;
-  if (Fits(rows_[row].inputType, record->Type)) {
+  if (TemplateInputFits(rows_[row].inputType, record->Type)) {
     rows_[row].selection->setCurrentText(W16ToNSString(record->Name));
   } else if (!silent) {
     AppMessageBox(L"Input file selection is the wrong type for this input.", 48);

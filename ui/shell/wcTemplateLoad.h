@@ -33,9 +33,6 @@ public:
   void EndPreview();
 
   bool Success() const { return success_; }
-  // Whether a project input of type p may stand for a template input of
-  // type t.
-  static bool Fits(uint32_t templateType, uint32_t projectType);
 
   QComboBox* InputSelection(int row) const;
   QLabel* InputName(int row) const;

@@ -5,6 +5,8 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QStringDecoder>
 #include <QThread>
 #include <QWidget>
@@ -262,4 +264,15 @@ int32_t ControlIntValue(double value) {
   if (value >= 2147483647.0) return INT32_MAX;
   if (value <= -2147483648.0) return INT32_MIN;
   return static_cast<int32_t>(std::trunc(value));
+}
+
+QHBoxLayout* UIOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel) {
+  auto* row = new QHBoxLayout();
+  row->addStretch(1);
+  cancel = new QPushButton("Cancel", parent);
+  ok = new QPushButton("OK", parent);
+  ok->setDefault(true);
+  row->addWidget(cancel);
+  row->addWidget(ok);
+  return row;
 }

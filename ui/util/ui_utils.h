@@ -9,6 +9,8 @@
 
 class QWidget;
 class QAbstractButton;
+class QHBoxLayout;
+class QPushButton;
 
 // Keeps the session from idling a long job (render, upload, transfer). The
 // desktop offers nothing we need here, so the token is always null and
@@ -54,6 +56,8 @@ bool UIIsControlEnabled(QWidget* control);
 // counting only visible, enabled controls.
 bool UIHitTestControl(QWidget* control, double x, double y);
 void UISetButtonTitleColor(QAbstractButton* button, const QColor& colour);
+// The row of a dialog's Cancel and OK buttons, at the right, OK the default.
+QHBoxLayout* UIOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel);
 
 QString DispObjTypeName(uint32_t type);
 
