@@ -94,11 +94,14 @@ bool isNone(const char16_t* name) { return Str16Cmp(name, u"(None)") == 0; }
 struct QueryName {
   const char16_t* name;
   int query;
+  double scale = 1;
 };
 constexpr QueryName kQueryNames[] = {
     {u"(Time)", kQueryTime},
     {u"(Altitude)", kQueryAltitude},
     {u"(Distance)", kQueryDistance},
+    {u"(Distance km)", kQueryDistance, 0.001},
+    {u"(Distance mi)", kQueryDistance, 1 / 1609.344},
     {u"(GPS Accuracy)", kQueryGpsAccuracy},
     {u"(Lap Number)", kQueryLapNumber},
     {u"(Lap Count)", kQueryLapCount},
@@ -117,11 +120,11 @@ constexpr QueryName kQueryNames[] = {
     {u"(Longitudinal G)", kQueryAccelY},
 };
 
-int queryNamed(const char16_t* name) {
-  if (name[0] != u'(') return -1;
+const QueryName* queryNamed(const char16_t* name) {
+  if (name[0] != u'(') return nullptr;
   for (const QueryName& entry : kQueryNames)
-    if (Str16CaseCmp(name, entry.name) == 0) return entry.query;
-  return -1;
+    if (Str16CaseCmp(name, entry.name) == 0) return &entry;
+  return nullptr;
 }
 
 double valueAtInputTime(const DataloggerRecord& record, const DataChannel& channel, double t) {
@@ -142,7 +145,11 @@ DataChannel DataChannelFor(uint32_t input, const char16_t* name, int automaticQu
   if (isNone(name)) return channel;
   channel.field = InputHandlerGetDataFieldIndex(input, name);
   // A column of the log with that very name still comes first.
-  if (channel.field < 0) channel.query = queryNamed(name);
+  const QueryName* named = channel.field < 0 ? queryNamed(name) : nullptr;
+  if (named != nullptr) {
+    channel.query = named->query;
+    channel.scale = named->scale;
+  }
   return channel;
 }
 
@@ -195,8 +202,8 @@ bool DataChannelRange(const DataChannel& channel, double* lo, double* hi) {
     std::lock_guard<std::mutex> hold(c.lock);
     auto found = c.ranges.find(key);
     if (found != c.ranges.end()) {
-      *lo = found->second.first;
-      *hi = found->second.second;
+      *lo = found->second.first * channel.scale;
+      *hi = found->second.second * channel.scale;
       return *lo <= *hi;
     }
   }
@@ -208,9 +215,10 @@ bool DataChannelRange(const DataChannel& channel, double* lo, double* hi) {
     high = std::max(high, v);
   }
   std::lock_guard<std::mutex> hold(c.lock);
+  // Kept in the log's own unit: the scale of a named query is positive.
   c.ranges[key] = {low, high};
-  *lo = low;
-  *hi = high;
+  *lo = low * channel.scale;
+  *hi = high * channel.scale;
   return low <= high;
 }
 

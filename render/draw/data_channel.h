@@ -10,6 +10,7 @@ struct DataChannel {
   uint32_t input = 255;
   int32_t field = -1; // named channel, numbered with the extras
   int query = -1;     // else a query type
+  double scale = 1;   // the value is multiplied by it (a unit of a named query)
   bool valid() const { return input != 255 && (field >= 0 || query >= 0); }
 };
 
