@@ -19,6 +19,7 @@
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
+#include "ui/shell/starter_set_install.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcCreateStatus.h"
 #include "ui/shell/wcCreateVideo.h"
@@ -62,6 +63,9 @@ void AppDelegate::LoadAndLaunch() {
     return;
   }
   engineStarted_ = true;
+  // Before the start-up menu lists them: templates and styles of a first
+  // start, or ones the user has lost.
+  StarterSetInstall(StarterSetFolder(), GetDocFolder());
   if (!windowsMade) MessageShow(L"Failed to load all windows! Program may not function correctly.", 16);
   LogPrintf(L"Showing main window...");
   MainThreadPost([this]() { showMainWindow(); });

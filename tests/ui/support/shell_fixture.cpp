@@ -31,6 +31,10 @@ void ShellTest::SetUp() {
   char pattern[] = "/tmp/qv-shell-test-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   tempDir = pattern;
+  for (const char* name : {"TMPDIR", "XDG_DOCUMENTS_DIR"}) {
+    const char* value = std::getenv(name);
+    savedEnvironment.push_back({name, value != nullptr ? std::optional<std::string>(value) : std::nullopt});
+  }
   setenv("TMPDIR", tempDir.c_str(), 1);
   setenv("XDG_DOCUMENTS_DIR", (tempDir + "/Documents").c_str(), 1);
   UserDefaultsUseFile(QString::fromStdString(tempDir + "/settings.ini"));
@@ -96,6 +100,11 @@ void ShellTest::TearDown() {
   SystemShutdownInstall(previousShutdown_);
   UserDefaultsReset();
   NetSetServerBase(nullptr);
+  for (const auto& [name, value] : savedEnvironment) {
+    if (value) setenv(name.c_str(), value->c_str(), 1);
+    else unsetenv(name.c_str());
+  }
+  savedEnvironment.clear();
   std::error_code ignored;
   std::filesystem::remove_all(tempDir, ignored);
 }

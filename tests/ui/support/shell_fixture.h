@@ -39,7 +39,8 @@ protected:
   // Messages whose text contains the part.
   int CountMessages(const std::wstring& part) const;
 
-  std::string tempDir;
+  std::string tempDir; // TMPDIR and the documents folder's parent
+  std::string DocumentsFolder() const { return tempDir + "/Documents/Quelvatron"; }
   AppDelegate* app = nullptr;
   QStringList statuses;
   std::vector<ShownMessage> messages;
@@ -55,6 +56,8 @@ protected:
   QString locale = "en_GB";
   int terminations = 0;
   int shutdowns = 0; // shut-down requests, never carried out
+
 private:
   std::function<bool()> previousShutdown_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment;
 };

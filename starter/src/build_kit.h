@@ -1,0 +1,39 @@
+#pragma once
+// Small tools for making display objects through the engine facade: place
+// an object in a box of the frame (percent of a 16:9 frame), name it, and
+// edit its parameter record whole.
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "engine/model/dispobjs.h"
+
+struct Box {
+  float x, y, w, h; // percent of the output frame
+};
+// A box that is square on a 16:9 frame, w percent wide.
+inline Box Square(float x, float y, float w) { return {x, y, w, w * 16.0f / 9.0f}; }
+
+// The object of that type for the input, placed and named; its index, or
+// kNoDispObj.
+uint32_t Place(uint32_t type, uint32_t input, Box box, std::u16string_view name);
+void SetTransparency(uint32_t object, uint8_t percent);
+void SetText(char16_t* field, size_t units, std::u16string_view text);
+
+template <typename T> T ParamOf(uint32_t object) {
+  T param;
+  std::memcpy(&param, DispObjGetParam(object), sizeof param);
+  return param;
+}
+template <typename T> void SetParam(uint32_t object, const T& param) { DispObjSetParam(object, &param); }
+// Edits the object's parameter record in place.
+template <typename T, typename F> void Edit(uint32_t object, F change) {
+  T param = ParamOf<T>(object);
+  change(param);
+  SetParam(object, param);
+}
+
+constexpr uint32_t kOff = 0xFF000000;
+constexpr double kAutoMin = 99999999.9;
+constexpr double kAutoMax = -99999999.9;

@@ -1,0 +1,178 @@
+// The starter set that ships with the program: the committed files are what
+// the generator makes from the designs (records exactly, pictures within a
+// tolerance, so that the thumbnails and style previews are the golden
+// pictures of their designs), and every template, applied as a user would
+// apply it to a 10 Hz lap session, renders to a video without an error.
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavcodec/codec_id.h>
+}
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <cmath>
+#include <cstddef>
+#include <cstdlib>
+#include <filesystem>
+
+#include "e2e/e2e_support.h"
+#include "engine/app/app.h"
+#include "engine/base/identity.h"
+#include "engine/base/text.h"
+#include "engine/files/file_io.h"
+#include "engine/files/style_format.h"
+#include "engine/files/template_format.h"
+#include "engine/model/dispobjs.h"
+#include "render/loop/output_render.h"
+#include "render/loop/render.h"
+#include "starter_set.h"
+#include "support/writer_clip.h"
+
+namespace {
+
+std::string W16(const char16_t* text) { return WideToUtf8(Utf16ToWide(text)); }
+
+const std::string kCommitted = std::string(QV_TEST_SOURCE_DIR) + "/../starter";
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(FileReadAll(Utf8ToWide(path), size_t{1} << 28, bytes), 0) << path;
+  return bytes;
+}
+
+// The stored part of an object: its record without the block addresses,
+// the parameter block and the bitmap.
+std::string ObjectBytes(const DispObjEntry& entry) {
+  std::string out(reinterpret_cast<const char*>(&entry.Base), offsetof(DispStruct, Param));
+  out.append(reinterpret_cast<const char*>(&entry.Base.BitmapSize), sizeof entry.Base.BitmapSize);
+  out.append(entry.Param.begin(), entry.Param.end());
+  out.append(entry.Bitmap.begin(), entry.Bitmap.end());
+  return out;
+}
+
+// Pictures drawn from the same design may differ only where text and edges
+// are smoothed: most pixels match, and the average difference is small.
+void ExpectSamePicture(const std::vector<uint8_t>& made, const std::vector<uint8_t>& committed,
+                       const std::string& what) {
+  ASSERT_EQ(made.size(), committed.size()) << what;
+  size_t off = 0;
+  double total = 0;
+  for (size_t i = 0; i < made.size(); ++i) {
+    const int d = std::abs(int(made[i]) - int(committed[i]));
+    total += d;
+    if (d > 48) ++off;
+  }
+  EXPECT_LT(total / static_cast<double>(made.size()), 4.0) << what;
+  EXPECT_LT(off, made.size() / 50) << what;
+}
+
+class StarterSetTest : public testing::Test {
+protected:
+  void SetUp() override {
+    AppInitIdentity();
+    ASSERT_EQ(AppInit(0), 1);
+    work = E2eFolder("starter");
+    ASSERT_EQ(MakeMaterials(work, &materials), "");
+  }
+  void TearDown() override {
+    RenderEnd();
+    AppEnd();
+  }
+  std::string work;
+  Materials materials;
+};
+
+} // namespace
+
+TEST_F(StarterSetTest, CommittedFilesAreWhatTheGeneratorMakes) {
+  const std::string made = work + "/set";
+  ASSERT_EQ(BuildStarterSet(materials, made), "");
+  ASSERT_GE(StarterTemplates().size(), 6u);
+  int data = 0;
+  for (const TemplateDesign& design : StarterTemplates()) {
+    SCOPED_TRACE(design.file);
+    data += design.data ? 1 : 0;
+    const std::vector<uint8_t> a = ReadBytes(made + "/Templates/" + design.file);
+    const std::vector<uint8_t> b = ReadBytes(kCommitted + "/Templates/" + design.file);
+    TemplateImage fresh, kept;
+    ASSERT_EQ(TemplateDecode(a.data(), a.size(), fresh), 0);
+    ASSERT_EQ(TemplateDecode(b.data(), b.size(), kept), 0) << "run the starter_set target";
+    ASSERT_EQ(fresh.Inputs.size(), kept.Inputs.size());
+    for (size_t i = 0; i < fresh.Inputs.size(); ++i) {
+      EXPECT_EQ(fresh.Inputs[i].Type, kept.Inputs[i].Type);
+      EXPECT_EQ(std::u16string(fresh.Inputs[i].Name), std::u16string(kept.Inputs[i].Name));
+    }
+    ASSERT_EQ(fresh.Objects.size(), kept.Objects.size());
+    for (size_t i = 0; i < fresh.Objects.size(); ++i)
+      EXPECT_EQ(ObjectBytes(fresh.Objects[i].Object), ObjectBytes(kept.Objects[i].Object)) << "object " << i;
+    ExpectSamePicture(fresh.Thumbnail, kept.Thumbnail, "thumbnail");
+    // A data template holds one data input; the names the options switch
+    // are there.
+    if (design.data) {
+      ASSERT_EQ(kept.Inputs.size(), 1u);
+      EXPECT_EQ(kept.Inputs[0].Type, kInputData);
+      bool map = false;
+      for (const TemplateObject& object : kept.Objects) map = map || std::u16string(object.Object.Base.Name) == u"Track Map";
+      EXPECT_TRUE(map);
+    }
+  }
+  EXPECT_GE(data, 6);
+  for (const std::string& file : StarterStyles()) {
+    SCOPED_TRACE(file);
+    const std::vector<uint8_t> a = ReadBytes(made + "/" + file);
+    const std::vector<uint8_t> b = ReadBytes(kCommitted + "/" + file);
+    StyleImage fresh, kept;
+    ASSERT_EQ(StyleDecode(a.data(), a.size(), fresh), 0);
+    ASSERT_EQ(StyleDecode(b.data(), b.size(), kept), 0) << "run the starter_set target";
+    EXPECT_EQ(ObjectBytes(fresh.Object), ObjectBytes(kept.Object));
+    ExpectSamePicture(fresh.Preview, kept.Preview, "preview");
+  }
+  // Nothing in the folders that the generator does not make.
+  size_t committed = 0;
+  for (const char* folder : {"Templates", "Styles", "Video Positions"})
+    committed += E2eListFolder(kCommitted + "/" + folder).size();
+  EXPECT_EQ(committed, StarterTemplates().size() + StarterStyles().size());
+}
+
+TEST_F(StarterSetTest, EachTemplateOnALapSessionRendersTwoSeconds) {
+  for (const TemplateDesign& design : StarterTemplates()) {
+    SCOPED_TRACE(design.file);
+    const double time = ShowTemplate(materials, design, kCommitted + "/Templates");
+    ASSERT_GE(time, 0);
+    EXPECT_GE(DispObjCount(), design.data ? 4u : 2u);
+    // Every object of a data template reads the lap session.
+    if (design.data) {
+      for (uint32_t object = 1; object < DispObjCount(); ++object) {
+        const DispStruct* record = DispObjGet(object);
+        if (record->Type != kDispShape && record->Type != kDispText) {
+          EXPECT_EQ(record->InputID, ShownLogInput()) << W16(record->Name);
+        }
+      }
+    }
+    const std::string out = work + "/" + design.file + ".mp4";
+    ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 320, 180, 3, 44100, 1000, 96, 0, 15.0f, 0.0f,
+                                  static_cast<float>(time - 1), static_cast<float>(time + 1)),
+              0);
+    for (int waited = 0; OutputHandlerIsBusy() && waited < 6000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(OutputHandlerGetResult(), 0);
+    RenderEnd();
+    const MediaProbe probe = ProbeMedia(out);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.videoCodec, AV_CODEC_ID_H264);
+    EXPECT_NEAR(probe.duration, 2.0, 0.2);
+    ASSERT_GE(probe.pictures.size(), 28u);
+    if (!design.data) continue;
+    // The data moves on: the first and last pictures differ.
+    const DecodedPicture& first = probe.pictures.front();
+    const DecodedPicture& last = probe.pictures.back();
+    int changed = 0;
+    for (size_t i = 0; i < first.bgra.size(); i += 4)
+      if (std::abs(int(first.bgra[i]) - int(last.bgra[i])) + std::abs(int(first.bgra[i + 1]) - int(last.bgra[i + 1])) > 60)
+        ++changed;
+    EXPECT_GT(changed, 100);
+    E2eWritePng(last.bgra, last.width, last.height, E2eFramesDir() + "/starter_" + std::to_string(&design - StarterTemplates().data()) + ".png");
+  }
+}
