@@ -47,8 +47,35 @@ float FrameTime(const Materials& m, const TemplateDesign& design) {
   return static_cast<float>(s.showcase);
 }
 
-bool DataLogger(const TemplateDesign& design) {
-  return design.data || design.file.find("Datalogger") != std::string::npos;
+// A new-project template that goes on to a data template.
+bool DataLogger(const TemplateDesign& design) { return design.file.find("Datalogger") != std::string::npos; }
+
+// The design's name as the menu shows it: "Data - _1 Car Dashboard.qvt"
+// gives "Car Dashboard".
+std::u16string ShownName(const TemplateDesign& design) {
+  std::string name = design.file.substr(0, design.file.rfind('.'));
+  name = name.substr(name.find('_') + 3);
+  return Path16(name);
+}
+
+bool ShowsInput(uint32_t from, uint32_t to, uint32_t input) {
+  for (uint32_t object = from; object < to; ++object)
+    if (input != kNoInput && DispObjGet(object)->InputID == input) return true;
+  return false;
+}
+
+// The design's objects other than cameras go into one group named after
+// it: replacing the log's objects by another data template removes the
+// whole group, captions and panels with the data.
+void GroupObjects(const TemplateDesign& design, uint32_t from, uint32_t to) {
+  const uint32_t group = Place(kDispGroup, kNoInput, {0, 0, 100, 100}, ShownName(design));
+  for (uint32_t object = from; object < to; ++object) {
+    DispStruct record = *DispObjGet(object);
+    if (record.Type == kDispVideo) continue;
+    record.ParentObject = group;
+    DispObjSet(object, &record);
+  }
+  DispObjGroupCalcPosSize(group);
 }
 
 uint32_t AddInput(const std::string& path) { return InputAdd(Path16(path).c_str()); }
@@ -70,12 +97,16 @@ std::string ExportTemplate(const Materials& m, const TemplateDesign& design, con
     in.video1 = AddInput(m.onboardVideo);
     if (design.videos > 1) in.video2 = AddInput(m.cockpitVideo);
   }
-  if (DataLogger(design)) in.data = AddInput(LogOf(m, design.session));
+  if (design.dataInput) in.data = AddInput(LogOf(m, design.session));
   const uint32_t shown = DispObjCount();
   design.build(in);
+  if (ShowsInput(shown, DispObjCount(), in.data)) GroupObjects(design, shown, DispObjCount());
   const uint32_t made = DispObjCount();
   if (made <= shown) return "no objects in " + design.file;
-  if (design.data) FirstUseOptions(in.data);
+  // A data-logger template's thumbnail shows where it leads: a dashboard
+  // over the video (not part of the template).
+  if (DataLogger(design)) StarterTemplates().front().build(in);
+  if (in.data != kNoInput) FirstUseOptions(in.data);
   // Project templates show their cameras a moment into the video.
   TimelineApply(design.data ? FrameTime(m, design) : 1.5f);
   if (TemplateExportOpen(Utf8ToWide(path).c_str()) != 0) return "cannot write " + path;
@@ -135,8 +166,8 @@ double ShowTemplate(const Materials& m, const TemplateDesign& design, const std:
   ProjectSetSpeedUnit(kSpeedKmh);
   g_shownLog = kNoInput;
   const uint32_t picture = AddInput(PictureOf(m, design.scene));
-  const uint32_t data = DataLogger(design) ? AddInput(LogOf(m, design.session)) : kNoInput;
-  if (picture == kNoInput || (DataLogger(design) && data == kNoInput)) return -1;
+  const uint32_t data = design.dataInput ? AddInput(LogOf(m, design.session)) : kNoInput;
+  if (picture == kNoInput || (design.dataInput && data == kNoInput)) return -1;
   const std::wstring path = Utf8ToWide(templatesDir + "/" + design.file);
   if (design.data) {
     Place(kDispVideo, picture, {0, 0, 100, 100}, u"Camera");
@@ -154,7 +185,7 @@ double ShowTemplate(const Materials& m, const TemplateDesign& design, const std:
   const int applied = TemplateImportApply();
   TemplateImportClear();
   if (applied != 0) return -1;
-  if (!design.data && data != kNoInput) {
+  if (DataLogger(design)) {
     // A data-logger project goes on to the first data template.
     const TemplateDesign& dashboard = StarterTemplates().front();
     DispObjRemoveInput(data, 1);

@@ -32,6 +32,7 @@ struct DesignInputs {
 struct TemplateDesign {
   std::string file;      // "Data - _1 Car Dashboard.qvt"
   bool data;             // a data template (else a new-project template)
+  bool dataInput;        // the template names a data input
   SessionKind session;   // the log it is shown with
   Scene scene;           // the camera picture it is shown over
   bool afterLine;        // its picture just after a lap ends (else a corner)

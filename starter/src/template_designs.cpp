@@ -139,6 +139,16 @@ void DataloggerPictureInPicture(const DesignInputs& in) {
   Place(kDispVideo, in.video2, {37, 3, 26, 26}, u"Second Camera");
 }
 
+void OnboardCar(const DesignInputs& in) {
+  Place(kDispVideo, in.video1, {0, 0, 100, 100}, u"Camera");
+  CarDashboard(in);
+}
+
+void OnboardRide(const DesignInputs& in) {
+  Place(kDispVideo, in.video1, {0, 0, 100, 100}, u"Camera");
+  CyclingAndRunning(in);
+}
+
 void VideoWithTitle(const DesignInputs& in) {
   Place(kDispVideo, in.video1, {0, 0, 100, 100}, u"Camera");
   MakePanel({0, 78, 100, 15}, u"Title Band", 4, ink::kPanel, 30);
@@ -154,17 +164,23 @@ void VideoWithTitle(const DesignInputs& in) {
 
 const std::vector<TemplateDesign>& StarterTemplates() {
   static const std::vector<TemplateDesign> designs = {
-      {"Data - _1 Car Dashboard.qvt", true, SessionKind::kCar, Scene::kCircuit, false, 0, CarDashboard},
-      {"Data - _2 Motorbike.qvt", true, SessionKind::kMotorbike, Scene::kSportsBike, false, 0, Motorbike},
-      {"Data - _3 Cycling and Running.qvt", true, SessionKind::kBicycle, Scene::kCountryRoad, false, 0,
+      {"Data - _1 Car Dashboard.qvt", true, true, SessionKind::kCar, Scene::kCircuit, false, 0, CarDashboard},
+      {"Data - _2 Motorbike.qvt", true, true, SessionKind::kMotorbike, Scene::kSportsBike, false, 0, Motorbike},
+      {"Data - _3 Cycling and Running.qvt", true, true, SessionKind::kBicycle, Scene::kCountryRoad, false, 0,
        CyclingAndRunning},
-      {"Data - _4 Speed and Map.qvt", true, SessionKind::kCar, Scene::kCircuit, false, 0, SpeedAndMap},
-      {"Data - _5 Lap Timing.qvt", true, SessionKind::kCar, Scene::kCircuit, true, 0, LapTiming},
-      {"Data - _6 Race Telemetry.qvt", true, SessionKind::kCar, Scene::kCircuit, false, 0, RaceTelemetry},
-      {"Project - _1 Datalogger Video.qvt", false, SessionKind::kCar, Scene::kCircuit, false, 1, DataloggerVideo},
-      {"Project - _2 Datalogger Picture in Picture.qvt", false, SessionKind::kCar, Scene::kCircuit, false, 2,
+      {"Data - _4 Speed and Map.qvt", true, true, SessionKind::kCar, Scene::kCircuit, false, 0, SpeedAndMap},
+      {"Data - _5 Lap Timing.qvt", true, true, SessionKind::kCar, Scene::kCircuit, true, 0, LapTiming},
+      {"Data - _6 Race Telemetry.qvt", true, true, SessionKind::kCar, Scene::kCircuit, false, 0, RaceTelemetry},
+      {"Project - _1 Datalogger Video.qvt", false, true, SessionKind::kCar, Scene::kCircuit, false, 1,
+       DataloggerVideo},
+      {"Project - _2 Datalogger Picture in Picture.qvt", false, true, SessionKind::kCar, Scene::kCircuit, false, 2,
        DataloggerPictureInPicture},
-      {"Project - _3 Video with Title.qvt", false, SessionKind::kCar, Scene::kCircuit, false, 1, VideoWithTitle},
+      {"Project - _3 Onboard Car Dashboard.qvt", false, true, SessionKind::kCar, Scene::kCircuit, false, 1,
+       OnboardCar},
+      {"Project - _4 Onboard Bike Ride.qvt", false, true, SessionKind::kBicycle, Scene::kCountryRoad, false, 1,
+       OnboardRide},
+      {"Project - _5 Video with Title.qvt", false, false, SessionKind::kCar, Scene::kCircuit, false, 1,
+       VideoWithTitle},
   };
   return designs;
 }

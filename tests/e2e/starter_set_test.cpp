@@ -146,7 +146,7 @@ TEST_F(StarterSetTest, EachTemplateOnALapSessionRendersTwoSeconds) {
     if (design.data) {
       for (uint32_t object = 1; object < DispObjCount(); ++object) {
         const DispStruct* record = DispObjGet(object);
-        if (record->Type != kDispShape && record->Type != kDispText) {
+        if (record->Type != kDispShape && record->Type != kDispText && record->Type != kDispGroup) {
           EXPECT_EQ(record->InputID, ShownLogInput()) << W16(record->Name);
         }
       }

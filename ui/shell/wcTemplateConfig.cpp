@@ -5,13 +5,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <bit>
 
 #include "engine/model/project.h"
 #include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 
@@ -41,7 +41,7 @@ constexpr OptionRow kRows[] = {
 
 int slotOf(uint32_t option) { return std::countr_zero(option); }
 
-QString shown(double value) { return FormatNumberNSString(0, 2, value); }
+QString shown(double value) { return QString::number(value, 'g', 10); }
 
 } // namespace
 
@@ -67,28 +67,24 @@ QWidget* wcTemplateConfig::makeWindow() {
     grid->addWidget(notes_[slot], line, 1);
     ++line;
   }
-  auto valueField = [dialog](QLineEdit*& field, RealStepper*& stepper, double lo, double hi, double step) {
-    field = new QLineEdit(dialog);
+  auto valueField = [dialog](TextField*& field, RealStepper*& stepper, double lo, double hi, double step) {
+    field = new TextField(dialog);
     field->setFixedWidth(70);
     field->setAlignment(Qt::AlignRight);
     stepper = new RealStepper(lo, hi, step, dialog);
+    stepper->setFixedHeight(field->sizeHint().height());
     auto* box = new QHBoxLayout();
     box->setSpacing(2);
     box->addWidget(field);
     box->addWidget(stepper);
     return box;
   };
-  auto* speedRow = new QHBoxLayout();
-  speedRow->addWidget(new QLabel("Maximum:", dialog));
-  speedRow->addLayout(valueField(values_.speedMax, values_.speedStepper, 10, 1000, 10));
-  grid->addLayout(speedRow, 0, 2);
-  auto* tachRow = new QHBoxLayout();
-  tachRow->addWidget(new QLabel("Maximum:", dialog));
-  tachRow->addLayout(valueField(values_.tachMax, values_.tachStepper, 1000, 30000, 500));
-  tachRow->addSpacing(8);
-  tachRow->addWidget(new QLabel("Red line:", dialog));
-  tachRow->addLayout(valueField(values_.tachRed, values_.redStepper, 500, 30000, 100));
-  grid->addLayout(tachRow, 1, 2);
+  grid->addWidget(new QLabel("Maximum:", dialog), 0, 2, Qt::AlignRight);
+  grid->addLayout(valueField(values_.speedMax, values_.speedStepper, 10, 1000, 10), 0, 3);
+  grid->addWidget(new QLabel("Maximum:", dialog), 1, 2, Qt::AlignRight);
+  grid->addLayout(valueField(values_.tachMax, values_.tachStepper, 1000, 30000, 500), 1, 3);
+  grid->addWidget(new QLabel("Red line:", dialog), 1, 4, Qt::AlignRight);
+  grid->addLayout(valueField(values_.tachRed, values_.redStepper, 500, 30000, 100), 1, 5);
   layout->addLayout(grid);
   extrasLabel_ = new QLabel("Extras:", dialog);
   extra1_ = new QCheckBox("Extra 1", dialog);
@@ -99,18 +95,17 @@ QWidget* wcTemplateConfig::makeWindow() {
     unused->hide();
     layout->addWidget(unused);
   }
-  QPushButton* ok = nullptr;
-  QHBoxLayout* buttons = UIOkCancelRow(dialog, ok, cancelButton_);
+  QHBoxLayout* buttons = UIOkCancelRow(dialog, okButton_, cancelButton_);
   auto* reset = new QPushButton("Reset", dialog);
   buttons->insertWidget(0, reset);
   layout->addLayout(buttons);
 
-  connect(ok, &QPushButton::clicked, this, &wcTemplateConfig::OkButton_Pressed);
+  connect(okButton_, &QPushButton::clicked, this, &wcTemplateConfig::OkButton_Pressed);
   connect(cancelButton_, &QPushButton::clicked, this, &wcTemplateConfig::CancelButton_Pressed);
   connect(reset, &QPushButton::clicked, this, &wcTemplateConfig::ResetButton_Pressed);
-  connect(values_.speedMax, &QLineEdit::editingFinished, this, &wcTemplateConfig::SpeedMax_Changed);
-  connect(values_.tachMax, &QLineEdit::editingFinished, this, &wcTemplateConfig::TachMax_Changed);
-  connect(values_.tachRed, &QLineEdit::editingFinished, this, &wcTemplateConfig::TachRed_Changed);
+  connect(values_.speedMax, &TextField::changed, this, &wcTemplateConfig::SpeedMax_Changed);
+  connect(values_.tachMax, &TextField::changed, this, &wcTemplateConfig::TachMax_Changed);
+  connect(values_.tachRed, &TextField::changed, this, &wcTemplateConfig::TachRed_Changed);
   connect(values_.speedStepper, &RealStepper::changed, this, &wcTemplateConfig::SpeedMaxStepper_Changed);
   connect(values_.tachStepper, &RealStepper::changed, this, &wcTemplateConfig::TachMaxStepper_Changed);
   connect(values_.redStepper, &RealStepper::changed, this, &wcTemplateConfig::TachRedStepper_Changed);
@@ -193,7 +188,7 @@ void wcTemplateConfig::CancelButton_Pressed() { close(); }
 
 void wcTemplateConfig::ResetButton_Pressed() { SetControls(ProjectWizScanInput(inputID_)); }
 
-void wcTemplateConfig::fieldEdited(QLineEdit* field, RealStepper* stepper, uint32_t option) {
+void wcTemplateConfig::fieldEdited(TextField* field, RealStepper* stepper, uint32_t option) {
   const double typed = NSStringToDouble(field->text());
   if (typed == stepper->value()) return;
   Box(option)->setChecked(true);
@@ -202,7 +197,7 @@ void wcTemplateConfig::fieldEdited(QLineEdit* field, RealStepper* stepper, uint3
   stepper->setValue(NSStringToDouble(field->text()));
 }
 
-void wcTemplateConfig::stepperChanged(QLineEdit* field, RealStepper* stepper, uint32_t option) {
+void wcTemplateConfig::stepperChanged(TextField* field, RealStepper* stepper, uint32_t option) {
   field->setText(shown(stepper->value()));
   Box(option)->setChecked(true);
 }

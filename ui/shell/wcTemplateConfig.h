@@ -9,9 +9,9 @@
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class RealStepper;
+class TextField;
 
 // Option bits of a data template, as the engine switches its objects.
 enum TemplateOption : uint32_t {
@@ -45,13 +45,14 @@ public:
   // Outlets, for the windows and tests that look at them.
   QCheckBox* Box(uint32_t option) const;
   QLabel* Note(uint32_t option) const;
-  QLineEdit* SpeedMax() const { return values_.speedMax; }
-  QLineEdit* TachMax() const { return values_.tachMax; }
-  QLineEdit* TachRed() const { return values_.tachRed; }
+  TextField* SpeedMax() const { return values_.speedMax; }
+  TextField* TachMax() const { return values_.tachMax; }
+  TextField* TachRed() const { return values_.tachRed; }
   RealStepper* SpeedMaxStepper() const { return values_.speedStepper; }
   RealStepper* TachMaxStepper() const { return values_.tachStepper; }
   RealStepper* TachRedStepper() const { return values_.redStepper; }
   QPushButton* CancelButton() const { return cancelButton_; }
+  QPushButton* OkButton() const { return okButton_; }
 
 public slots:
   void OkButton_Pressed();
@@ -74,17 +75,17 @@ protected:
 private:
   static constexpr int kOptions = 12;
   struct Values {
-    QLineEdit* speedMax = nullptr;
-    QLineEdit* tachMax = nullptr;
-    QLineEdit* tachRed = nullptr;
+    TextField* speedMax = nullptr;
+    TextField* tachMax = nullptr;
+    TextField* tachRed = nullptr;
     RealStepper* speedStepper = nullptr;
     RealStepper* tachStepper = nullptr;
     RealStepper* redStepper = nullptr;
   };
   // A field edited by hand: its box checked, the value held in the
   // stepper's range, the stepper set from it.
-  void fieldEdited(QLineEdit* field, RealStepper* stepper, uint32_t option);
-  void stepperChanged(QLineEdit* field, RealStepper* stepper, uint32_t option);
+  void fieldEdited(TextField* field, RealStepper* stepper, uint32_t option);
+  void stepperChanged(TextField* field, RealStepper* stepper, uint32_t option);
 
   bool freshWindow_ = true;
   uint32_t inputID_ = 255;
@@ -97,4 +98,5 @@ private:
   QLabel* shiftLightLabel_ = nullptr;
   Values values_;
   QPushButton* cancelButton_ = nullptr;
+  QPushButton* okButton_ = nullptr;
 };

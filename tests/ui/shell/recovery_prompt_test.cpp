@@ -69,7 +69,8 @@ protected:
   // The user's part: optionally ticks the report box, then Yes or No.
   void answerPrompt(bool report, bool recover) {
     onModal = [this, report, recover](WindowController* controller) {
-      auto* prompt = static_cast<wcRecovery*>(controller);
+      auto* prompt = qobject_cast<wcRecovery*>(controller);
+      if (prompt == nullptr) return 0; // the start-up menu that follows
       prompt->showWindow();
       EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow; }, 5000));
       reportBoxShown = !prompt->SubmitReportCheck->isHidden();
@@ -126,7 +127,8 @@ TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
   for (const std::string& request : server.requests()) EXPECT_EQ(request.find("BugMail"), std::string::npos);
   EXPECT_FALSE(app->wndMain->ProjectModified());
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
-  EXPECT_TRUE(app->wndMain->StartupMenuPending());
+  // The start-up menu is still offered (it may already have opened).
+  EXPECT_TRUE(app->wndMain->StartupMenuPending() || app->wndMain->StartupMenuShown() == 1);
 }
 
 TEST_F(RecoveryPromptTest, AStillRunningSessionHidesTheReport) {
