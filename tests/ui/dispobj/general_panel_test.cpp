@@ -142,6 +142,7 @@ TEST_F(GeneralPanelTest, SegmentsAreListedAddedAndRemovedAtThePreviewTime) {
 }
 
 TEST_F(GeneralPanelTest, AStyleSavedIntoTheFolderIsListedAndApplied) {
+  ClearStyleFolder();
   const uint32_t gauge = DispObjAdd(kDispGauge, kNoInput);
   vcDispObjGeneral* general = Open(gauge);
   EXPECT_EQ(Items(general->StyleSelection), QStringList({"(Browse...)"}));

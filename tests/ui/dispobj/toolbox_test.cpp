@@ -147,7 +147,7 @@ TEST_F(ToolboxTest, ClosingWithoutAButtonAddsNothing) {
 
 TEST_F(ToolboxTest, SeventeenStylesMakeTwoPagesSortedWithCleanTitles) {
   // Seventeen gauge styles and one of another kind in the style folder.
-  const QString folder = AppDelegate::GetDocFolder("Styles");
+  const QString folder = ClearStyleFolder();
   const uint32_t source = DispObjAdd(kDispGauge, kNoInput);
   QStringList files = {"Gauge - Blue_Dial  Sport.qvo", "apple.qvo", "Banana.qvo", "cherry - Speed.qvo"};
   for (int i = 4; i < 17; ++i) files << QString("Zeta %1.qvo").arg(i, 2, 10, QChar('0'));
@@ -201,7 +201,7 @@ TEST_F(ToolboxTest, StyleTitlesLoseKindWordsUnderscoresAndDoubleBlanks) {
 }
 
 TEST_F(ToolboxTest, OneMatchingStyleFinishesTheObjectWithoutAPage) {
-  const QString folder = AppDelegate::GetDocFolder("Styles");
+  const QString folder = ClearStyleFolder();
   const uint32_t source = DispObjAdd(kDispBar, kNoInput);
   ASSERT_EQ(DispObjExportStyle(source, NSStringToWStr(folder + "/Only.qvo").c_str()), 0);
   wcDispObjToolbox* t = Toolbox();

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QSettings>
 #include <cstdlib>
 #include <filesystem>
@@ -140,6 +141,13 @@ void ShellTest::SetSetting(const QString& key, const QVariant& value) { UserDefa
 QVariant ShellTest::Setting(const QString& key) const {
   QSettings* settings = UserDefaults();
   return settings != nullptr ? settings->value(key) : QVariant();
+}
+
+QString ShellTest::ClearStyleFolder() const {
+  const QString folder = QString::fromStdString(DocumentsFolder()) + "/Styles";
+  QDir(folder).removeRecursively();
+  QDir().mkpath(folder);
+  return folder;
 }
 
 int ShellTest::CountMessages(const std::wstring& part) const {

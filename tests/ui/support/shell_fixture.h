@@ -41,6 +41,9 @@ protected:
 
   std::string tempDir; // TMPDIR and the documents folder's parent
   std::string DocumentsFolder() const { return tempDir + "/Documents/Quelvatron"; }
+  // Takes the installed starter styles out of the style folder, for tests
+  // that count what they put there; the folder's path.
+  QString ClearStyleFolder() const;
   AppDelegate* app = nullptr;
   QStringList statuses;
   std::vector<ShownMessage> messages;
