@@ -9,17 +9,17 @@
 
 namespace {
 
-constexpr double kAutoMin = 99999999.9;
-constexpr double kAutoMax = -99999999.9;
-constexpr uint32_t kOff = 0xFF000000;
+constexpr double kAutoMin = kRangeAutoMin;
+constexpr double kAutoMax = kRangeAutoMax;
+constexpr uint32_t kOff = kColorOff;
 
 void ShapeInit(ShapeStruct* p) {
-  p->Shape = 4;
+  p->Shape = kShapeRectangle;
   p->FillColor = 0x0000F0;
   p->LineColor = 0xFFFFFF;
   p->LineSize = 2;
   p->FillColor2 = kOff;
-  p->Options = 0x80;
+  p->Options = kShapeHighRes;
 }
 
 void TextInit(TextStruct* p, uint32_t type) {
@@ -27,25 +27,25 @@ void TextInit(TextStruct* p, uint32_t type) {
   FieldCopy(p->Text, 256, u"Text");
   FieldCopy(p->Font, kNameLength, u"Microsoft Sans Serif");
   p->Size = 32;
-  p->Options = 0x80 | 1; // centred, box follows the text
+  p->Options = kTextAutoSize | kTextAlignCenter;
   p->Digits = 1;
-  p->MinRange = -999999999.9;
-  p->MaxRange = 999999999.9;
+  p->MinRange = kTextNoMinRange;
+  p->MaxRange = kTextNoMaxRange;
   p->OutlineColor = kOff;
   switch (type) {
   case kDispTextData:
   case kDispGear:
-    p->DataMode = 1;
+    p->DataMode = kTextDataNumberOnly;
     break;
   case kDispLapCount:
     FieldCopy(p->Text, 256, u"LAP ");
-    p->DataMode = 3;
-    p->Options = 0x80;
-    p->DataOptions = 1;
+    p->DataMode = kTextDataTextNumber;
+    p->Options = kTextAutoSize | kTextAlignLeft;
+    p->DataOptions = kTextTotalLaps;
     break;
   case kDispLapTimer:
-    p->DataMode = 1;
-    p->Options = 0x80;
+    p->DataMode = kTextDataNumberOnly;
+    p->Options = kTextAutoSize | kTextAlignLeft;
     p->DecimalPlaces = 2;
     p->DataParam = 100; // hold 10.0 s
     break;
@@ -67,7 +67,7 @@ void BarInit(BarParam* p) {
   p->NumberSize = 36;
   p->LabelColor = 0;
   p->LabelSize = 34;
-  p->Options = 0x20 | 0x80;
+  p->Options = kBarRounded | kBarHighRes;
   p->ChangeColorValue = 100.0;
   p->ChangeColor2Value = 75.0;
   p->IconColor = p->MarkColor = p->ChangeColor = p->ChangeColor2 = kOff;

@@ -100,15 +100,44 @@ struct DispBitmapHeader {
   uint32_t Reserved2;
 };
 
+// The "element not drawn" convention of parameter-record colours, shared by
+// the renderers and the panels' on/off check boxes.
+constexpr uint32_t kColorOff = 0xFF000000u;
+inline bool ColorIsOff(uint32_t color) { return (color & kColorOff) == kColorOff; }
+// The colour's RGB with the element switched on (top byte cleared) or off.
+inline uint32_t ColorSwitched(uint32_t color, bool on) { return on ? color & 0x00FFFFFFu : color | kColorOff; }
+
+// Automatic range ends of BarParam, GaugeParam, TimeGraphParam and EnhParam;
+// anything at or beyond the limit counts as automatic.
+constexpr double kRangeAutoMin = 99999999.9;
+constexpr double kRangeAutoMax = -99999999.9;
+constexpr double kRangeAutoLimit = 99999999.0;
+inline bool RangeMinIsAuto(double min) { return min >= kRangeAutoLimit; }
+inline bool RangeMaxIsAuto(double max) { return max <= -kRangeAutoLimit; }
+
 struct ShapeStruct { // type 12
   uint32_t LineColor;
   uint32_t FillColor;
-  uint8_t Shape; // 1 line NW-SE, 2 line NE-SW, 3 circle, 4 rectangle, 5 rounded, 6 rounder
+  uint8_t Shape;   // ShapeCode
   uint8_t LineSize;
-  uint8_t Options; // bit 7: drawn at 1440 x 960
+  uint8_t Options; // ShapeOptionBits
   uint8_t Reserved;
   uint32_t FillColor2;
   uint32_t Reserved2;
+};
+
+enum ShapeCode : uint8_t {
+  kShapeLineNwSe = 1, // a diagonal from the top left
+  kShapeLineNeSw = 2, // a diagonal from the top right
+  kShapeCircle = 3,
+  kShapeRectangle = 4,
+  kShapeRounded = 5,
+  kShapeRounder = 6,
+};
+inline bool ShapeIsLine(uint8_t shape) { return shape == kShapeLineNwSe || shape == kShapeLineNeSw; }
+
+enum ShapeOptionBits : uint8_t {
+  kShapeHighRes = 0x80, // drawn on 1440 x 960 instead of 720 x 480
 };
 
 struct TextStruct { // types 13, 34, 75, 76, 77
@@ -116,24 +145,56 @@ struct TextStruct { // types 13, 34, 75, 76, 77
   char16_t Text[256];
   char16_t Font[kNameLength];
   float Size;
-  uint8_t Style;       // bit 0 bold, 1 italic, 2 underline, 3 strike-through
-  uint8_t Options;     // bits 0-1 alignment; bit 7 box follows the text
-  uint8_t DataOptions; // bit 0 lap counter shows the total
+  uint8_t Style;       // TextStyleBits (platform/graphics/text_raster.h)
+  uint8_t Options;     // TextOptionBits
+  uint8_t DataOptions; // TextDataOptionBits
   uint8_t Digits;
-  uint8_t DataMode; // low 7 bits mode, bit 7 flashing
+  uint8_t DataMode; // TextDataMode, with kTextDataFlash
   uint8_t DecimalPlaces;
   uint8_t DataParam;  // lap timer hold time, tenths of a second
   uint8_t DataParam2; // lap timer format
   char16_t Field[kNameLength];
-  double MinRange, MaxRange; // -999999999.9 / 999999999.9 = no limit
+  double MinRange, MaxRange; // kTextNoMinRange / kTextNoMaxRange = no limit
   float RotateAngle;
   uint32_t OutlineColor;
 };
 
+enum TextOptionBits : uint8_t {
+  kTextAlignMask = 0x03, // the alignment, one of:
+  kTextAlignLeft = 0,
+  kTextAlignCenter = 1,
+  kTextAlignRight = 2,
+  kTextAutoSize = 0x80, // the object's box follows the text's size
+};
+
+enum TextDataOptionBits : uint8_t {
+  kTextTotalLaps = 0x01, // the lap counter adds " / " and the number of laps
+};
+
+// How the number and the fixed text combine; kTextDataFlash makes the
+// shown part blink.
+enum TextDataMode : uint8_t {
+  kTextDataPlain = 0, // the fixed text alone (plain text objects)
+  kTextDataNumberOnly = 1,
+  kTextDataNumberText = 2,
+  kTextDataTextNumber = 3,
+  kTextDataTextOnly = 4,
+  kTextDataModeMask = 0x7F,
+  kTextDataFlash = 0x80,
+};
+
+// The number is drawn only inside [MinRange, MaxRange]; these ends mean no
+// limit, and anything at or beyond the limit counts as none.
+constexpr double kTextNoMinRange = -999999999.9;
+constexpr double kTextNoMaxRange = 999999999.9;
+constexpr double kTextNoRangeLimit = 999999999.0;
+inline bool TextMinRangeIsNone(double min) { return min <= -kTextNoRangeLimit; }
+inline bool TextMaxRangeIsNone(double max) { return max >= kTextNoRangeLimit; }
+
 struct BarParam { // type 31
   char16_t Field[kNameLength];
   char16_t Label[kNameLength];
-  double Min, Max; // 99999999.9 / -99999999.9 = automatic
+  double Min, Max; // kRangeAutoMin / kRangeAutoMax = automatic
   double MarkInterval, MarkSmallInterval, ChangeColorValue, ChangeColor2Value;
   uint32_t BackColor, FillColor, IconColor, TrimColor, MarkColor, ChangeColor, ChangeColor2,
       LabelColor, NumberColor;
@@ -141,10 +202,19 @@ struct BarParam { // type 31
   char16_t LabelFont[kNameLength], NumberFont[kNameLength];
   float LabelSize, NumberSize;
   uint8_t LabelStyle, NumberStyle;
-  uint8_t Options; // 1 flipped, 4 two decimals, 16 line, 32 rounded, 64 horizontal, 128 double res.
+  uint8_t Options; // BarOptionBits
   uint8_t IconID, IconSize, TrimSize, Thickness, MarkType, MarkSize, MarkSmallSize, MarkCount,
       MarkSmallCount, MarkNumberType, ChangeColorOptions;
-  uint32_t FillColor2;
+  uint32_t FillColor2; // off: not chosen by the user, follows FillColor
+};
+
+enum BarOptionBits : uint8_t {
+  kBarFlip = 0x01,        // fills from the other end
+  kBarTwoDecimals = 0x04, // the number as "%.02f"
+  kBarLine = 0x10,        // a line at the value instead of a bar
+  kBarRounded = 0x20,     // rounded background
+  kBarHorizontal = 0x40,
+  kBarHighRes = 0x80, // drawn at double resolution
 };
 
 struct GaugeParam { // type 30

@@ -48,3 +48,6 @@ const wchar_t* DispObjEnhancedGetLog(uint32_t object, uint32_t script);
 void DispObjGaugeInit(GaugeParam* param, uint32_t gaugeType);
 // The colour with R, G and B moved by the offsets and clamped; top byte kept.
 uint32_t ColorAddRGB(uint32_t color, int32_t red, int32_t green, int32_t blue);
+// The darker second colour the editors derive from a colour (a bar's
+// shading from its fill); top byte kept.
+inline uint32_t ColorDerivedSecond(uint32_t color) { return ColorAddRGB(color, -60, -64, -56); }

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr double kAutoLimit = 99999999.0;
 constexpr int kMaxMarks = 500;
 
 struct Rect {
@@ -27,7 +26,7 @@ struct BarLayout {
 
 BarLayout layout(const BarParam& p, double w, double h) {
   BarLayout l;
-  l.horizontal = (p.Options & 64) != 0;
+  l.horizontal = (p.Options & kBarHorizontal) != 0;
   l.box = {0, 0, w, h};
   const double labelSpace = ColorIsOff(p.LabelColor) ? 0 : std::max(0.0, double(p.LabelSize)) * 1.2;
   const double numberSpace = ColorIsOff(p.NumberColor) ? 0 : std::max(0.0, double(p.NumberSize)) * 1.2;
@@ -97,7 +96,7 @@ void fillBar(cairo_t* cr, const BarLayout& l, const Rect& r, uint32_t color, uin
 void drawTicks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, double hi, double interval,
                double length, double width) {
   if (!(interval > 0) || (hi - lo) / interval > kMaxMarks) return;
-  const bool flip = (p.Options & 1) != 0;
+  const bool flip = (p.Options & kBarFlip) != 0;
   const Rect& t = l.track;
   for (double v : StepValues(lo, hi, interval, kMaxMarks + 1)) {
     const Rect at = filled(l, ScaleShare(v, lo, hi), flip);
@@ -120,7 +119,7 @@ void drawMarks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, do
 std::string numberText(const BarParam& p, double v) {
   if (!std::isfinite(v)) return "-";
   char text[64];
-  if (p.Options & 4) std::snprintf(text, sizeof text, "%.02f", v);
+  if (p.Options & kBarTwoDecimals) std::snprintf(text, sizeof text, "%.02f", v);
   else std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(std::clamp(v, -2e9, 2e9))));
   return text;
 }
@@ -128,7 +127,7 @@ std::string numberText(const BarParam& p, double v) {
 void drawBar(cairo_t* cr, const BarParam& p, const BarLayout& l, double value, double lo, double hi) {
   const Rect& t = l.track;
   if (!ColorIsOff(p.BackColor)) {
-    const double radius = (p.Options & 32) ? std::min(l.box.w, l.box.h) * 0.25 : 0;
+    const double radius = (p.Options & kBarRounded) ? std::min(l.box.w, l.box.h) * 0.25 : 0;
     DrawPathRoundedRect(cr, l.box.x, l.box.y, l.box.w, l.box.h, radius);
     DrawFillStroke(cr, p.BackColor, kColorOff, 0);
   }
@@ -140,8 +139,8 @@ void drawBar(cairo_t* cr, const BarParam& p, const BarLayout& l, double value, d
   }
   if (std::isfinite(value)) {
     const double share = ScaleShare(value, lo, hi);
-    const bool flip = (p.Options & 1) != 0;
-    if (p.Options & 16) {
+    const bool flip = (p.Options & kBarFlip) != 0;
+    if (p.Options & kBarLine) {
       // Line mode: a short bar across the track at the value.
       const double width = std::max(4.0, (l.horizontal ? t.w : t.h) * 0.03);
       const Rect at = filled(l, share, flip);
@@ -167,14 +166,14 @@ int RenderBarObject(const ObjectContext& ctx) {
   const BarParam* p = ObjectParam<BarParam>(ctx.obj);
   if (!p) return ErrorSet(kErrBadArg, "RenderBarObject");
   DataLayer dl;
-  if (!DataLayerFor(ctx, (p->Options & 128) != 0, &dl)) return 0;
+  if (!DataLayerFor(ctx, (p->Options & kBarHighRes) != 0, &dl)) return 0;
   const DataChannel channel = DataChannelFor(ctx.obj->InputID, p->Field, -1);
   double lo = 0, hi = 100;
-  ScaleRange(p->Min, p->Max, kAutoLimit, channel, &lo, &hi);
+  ScaleRange(p->Min, p->Max, kRangeAutoLimit, channel, &lo, &hi);
   const double value = DataChannelValue(channel, ctx.time);
   // Sizes in a double-resolution record are pixels of a bitmap twice the
   // base size.
-  const double f = (p->Options & 128) ? 2 : 1;
+  const double f = (p->Options & kBarHighRes) ? 2 : 1;
   const BarLayout l = layout(*p, dl.unitsW * f, dl.unitsH * f);
   {
     Canvas canvas(dl.layer);

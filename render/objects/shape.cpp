@@ -11,15 +11,6 @@
 
 namespace {
 
-enum ShapeCode : uint8_t {
-  kLineNwSe = 1,
-  kLineNeSw = 2,
-  kCircle = 3,
-  kRectangle = 4,
-  kRounded = 5,
-  kRounder = 6,
-};
-
 constexpr int kMaxShapeSide = 4096;
 constexpr int kShapeDrawing = 4; // layer cache kind (text drawings 3)
 
@@ -29,15 +20,15 @@ void drawShape(cairo_t* cr, const ShapeStruct& s, double w, double h, double lin
   const double x = inset, y = inset, iw = std::max(0.0, w - 2 * inset),
                ih = std::max(0.0, h - 2 * inset);
   switch (s.Shape) {
-  case kLineNwSe:
-  case kLineNeSw: {
+  case kShapeLineNwSe:
+  case kShapeLineNeSw: {
     const uint32_t color = ColorIsOff(s.LineColor) ? s.FillColor : s.LineColor;
     const double width = std::max(1.0, line);
-    if (s.Shape == kLineNwSe) DrawLine(cr, x, y, x + iw, y + ih, color, width);
+    if (s.Shape == kShapeLineNwSe) DrawLine(cr, x, y, x + iw, y + ih, color, width);
     else DrawLine(cr, x + iw, y, x, y + ih, color, width);
     return;
   }
-  case kCircle:
+  case kShapeCircle:
     cairo_save(cr);
     cairo_translate(cr, x + iw / 2, y + ih / 2);
     cairo_scale(cr, std::max(iw, 1e-3) / 2, std::max(ih, 1e-3) / 2);
@@ -45,9 +36,9 @@ void drawShape(cairo_t* cr, const ShapeStruct& s, double w, double h, double lin
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(cr);
     break;
-  case kRounded: DrawPathRoundedRect(cr, x, y, iw, ih, std::min(iw, ih) * 0.15); break;
-  case kRounder: DrawPathRoundedRect(cr, x, y, iw, ih, std::min(iw, ih) * 0.35); break;
-  case kRectangle:
+  case kShapeRounded: DrawPathRoundedRect(cr, x, y, iw, ih, std::min(iw, ih) * 0.15); break;
+  case kShapeRounder: DrawPathRoundedRect(cr, x, y, iw, ih, std::min(iw, ih) * 0.35); break;
+  case kShapeRectangle:
   default: DrawPathRoundedRect(cr, x, y, iw, ih, 0); break;
   }
   if (!ColorIsOff(s.FillColor)) {
@@ -66,7 +57,7 @@ int RenderShapeObject(const ObjectContext& ctx) {
   const ShapeStruct* shape = ObjectParam<ShapeStruct>(ctx.obj);
   if (!shape) return kErrBadArg;
   // Base-grid size of the box; quality 5 draws at frame size instead.
-  double gridScale = (shape->Options & 0x80) ? 2.0 : 1.0;
+  double gridScale = (shape->Options & kShapeHighRes) ? 2.0 : 1.0;
   if (ctx.quality >= 5) gridScale = ctx.baseScale;
   const double unit = gridScale / ctx.baseScale; // layer pixels per frame pixel
   auto side = [](double v) { return static_cast<int>(std::lround(std::clamp(v, 1.0, double(kMaxShapeSide)))); };

@@ -30,8 +30,8 @@ TextLook TextLookFor(const TextStruct& t, double scale) {
   look.font = WideToUtf8(Utf16ToWide(fixedText(t.Font, kNameLength)));
   if (look.font.empty()) look.font = "Microsoft Sans Serif";
   look.size = std::clamp(std::isfinite(t.Size) ? t.Size * scale : 32 * scale, 1.0, 2000.0);
-  look.style = t.Style & 0x0F;
-  look.align = std::min(t.Options & 3, 2);
+  look.style = t.Style & (kTextBold | kTextItalic | kTextUnderline | kTextStrike);
+  look.align = std::min(t.Options & kTextAlignMask, int{kTextAlignRight});
   look.color = t.Color & 0xFFFFFF;
   look.outlineColor = t.OutlineColor;
   look.outlineWidth = std::max(1.0, look.size / 16);
@@ -49,7 +49,7 @@ int RenderTextObject(const ObjectContext& ctx) {
   const TextExtent extent = TextMeasure(utf8, look);
 
   double x = ctx.x, y = ctx.y, w = ctx.w, h = ctx.h;
-  if (text->Options & 0x80) {
+  if (text->Options & kTextAutoSize) {
     // The box follows the text: the object's position anchors it by the
     // alignment (left edge, centre or right edge of the stored box).
     w = extent.width + 2 * pad;

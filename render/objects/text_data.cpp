@@ -16,10 +16,7 @@
 namespace {
 
 constexpr int kMaxTextSide = 4096; // a layer of at most 64 MB
-constexpr double kNoLowLimit = -999999999.0, kNoHighLimit = 999999999.0;
 constexpr double kFlashPeriod = 0.5; // seconds; shown during the first half
-
-enum DataModes { kPlain = 0, kNumberOnly = 1, kNumberText = 2, kTextNumber = 3, kTextOnly = 4 };
 
 int automaticQuery(uint8_t type) {
   switch (type) {
@@ -32,8 +29,8 @@ int automaticQuery(uint8_t type) {
 
 bool inRange(const TextStruct& t, double v) {
   if (!std::isfinite(v)) return false;
-  if (t.MinRange > kNoLowLimit && v < t.MinRange) return false;
-  if (t.MaxRange < kNoHighLimit && v > t.MaxRange) return false;
+  if (!TextMinRangeIsNone(t.MinRange) && v < t.MinRange) return false;
+  if (!TextMaxRangeIsNone(t.MaxRange) && v > t.MaxRange) return false;
   return true;
 }
 
@@ -86,7 +83,7 @@ std::string numberText(const ObjectContext& ctx, const TextStruct& t, double* va
   *value = DataChannelValue(channel, ctx.time);
   if (type == kDispLapTimer) return LapTimeText(*value, t.DecimalPlaces, t.Digits, t.DataParam2);
   std::string text = FormatNumber(*value, type == kDispLapCount ? 0 : t.DecimalPlaces, t.Digits);
-  if (type == kDispLapCount && (t.DataOptions & 1) && std::isfinite(*value)) {
+  if (type == kDispLapCount && (t.DataOptions & kTextTotalLaps) && std::isfinite(*value)) {
     const double total = DataQueryValue(ctx.obj->InputID, kQueryLapCount, ctx.time);
     if (std::isfinite(total)) text += " / " + FormatNumber(total, 0, t.Digits);
   }
@@ -97,19 +94,19 @@ std::string numberText(const ObjectContext& ctx, const TextStruct& t, double* va
 
 std::string DataObjectText(const ObjectContext& ctx, const TextStruct& t) {
   const std::string fixed = FieldText(t.Text, 256);
-  const int mode = t.DataMode & 0x7F;
-  if (mode == kPlain) return fixed;
+  const int mode = t.DataMode & kTextDataModeMask;
+  if (mode == kTextDataPlain) return fixed;
   double value = NAN;
   const std::string number = numberText(ctx, t, &value);
   const bool show = inRange(t, value);
-  if ((t.DataMode & 0x80) && show) {
+  if ((t.DataMode & kTextDataFlash) && show) {
     const double since = std::max(0.0, double(ctx.time) - ctx.obj->OffsetTime);
     if (std::fmod(since, kFlashPeriod) >= kFlashPeriod / 2) return {};
   }
   switch (mode) {
-  case kNumberText: return show ? number + fixed : fixed;
-  case kTextNumber: return show ? fixed + number : fixed;
-  case kTextOnly: return show ? fixed : std::string();
+  case kTextDataNumberText: return show ? number + fixed : fixed;
+  case kTextDataTextNumber: return show ? fixed + number : fixed;
+  case kTextDataTextOnly: return show ? fixed : std::string();
   default: return show ? number : std::string();
   }
 }
@@ -124,7 +121,7 @@ int RenderTextDataObject(const ObjectContext& ctx) {
   const double pad = outline ? std::ceil(look.outlineWidth) + 1 : 1;
   const TextExtent extent = TextMeasure(utf8, look);
   double x = ctx.x, w = ctx.w, h = ctx.h;
-  if (t->Options & 0x80) {
+  if (t->Options & kTextAutoSize) {
     w = extent.width + 2 * pad;
     h = extent.height + 2 * pad;
     if (look.align == 1) x = ctx.x + (ctx.w - w) / 2;
