@@ -59,7 +59,8 @@ void BarInit(BarParam* p) {
   p->Max = kAutoMax;
   p->BackColor = 0xF7F7F7;
   p->FillColor = 0x0000D0;
-  p->FillColor2 = ColorAddRGB(p->FillColor, -60, -64, -56);
+  // Derived, not chosen: it follows the fill colour until the user picks one.
+  p->FillColor2 = ColorSwitched(ColorDerivedSecond(p->FillColor), false);
   p->TrimColor = 0x303030;
   p->TrimSize = 3;
   p->Thickness = 50;

@@ -96,7 +96,8 @@ TEST_F(DispObjPresetsTest, BarGraphPreset) {
   const BarParam b = ParamOf<BarParam>(DispObjAdd(kDispBar, kNoInput));
   EXPECT_EQ(b.BackColor, 0xF7F7F7u);
   EXPECT_EQ(b.FillColor, 0x0000D0u);
-  EXPECT_EQ(b.FillColor2, ColorAddRGB(0x0000D0, -60, -64, -56));
+  // Derived from the fill and marked as not chosen, so it keeps following it.
+  EXPECT_EQ(b.FillColor2, 0xFF000098u);
   EXPECT_EQ(b.TrimColor, 0x303030u);
   EXPECT_EQ(b.TrimSize, 3);
   EXPECT_EQ(b.Thickness, 50);
