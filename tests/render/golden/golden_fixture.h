@@ -3,7 +3,7 @@
 // Each case is one small frame (a tile) of the real renderer; the tiles of
 // a family are laid out on one contact sheet and compared with the stored
 // PNG under tests/golden/render (QV_UPDATE_GOLDEN=1 rewrites it).
-#include "render/support/golden.h"
+#include "support/golden.h"
 #include "render/render_fixture.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 // Data display objects over the synthetic circuit log: the log as an
 // input, objects on it, frames over a plain backdrop and golden checks.
 #include "render/objects_data/circuit_log.h"
-#include "render/support/golden.h"
+#include "support/golden.h"
 #include "render/render_fixture.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "render/support/golden.h"
+#include "support/golden.h"
 
 #include <cairo.h>
 
@@ -11,8 +11,8 @@
 
 namespace {
 
-std::string goldenPath(const std::string& name) {
-  return std::string(QV_TEST_SOURCE_DIR) + "/golden/render/" + name + ".png";
+std::string goldenPath(const std::string& area, const std::string& name) {
+  return std::string(QV_TEST_SOURCE_DIR) + "/golden/" + area + "/" + name + ".png";
 }
 
 int channelDiff(uint32_t a, uint32_t b) {
@@ -51,8 +51,13 @@ bool WriteFramePng(const std::vector<uint32_t>& frame, int width, int height, co
 
 std::string CompareGolden(const std::string& name, const std::vector<uint32_t>& frame, int width,
                           int height, int threshold, double fraction) {
+  return CompareGoldenIn("render", name, frame, width, height, threshold, fraction);
+}
+
+std::string CompareGoldenIn(const std::string& area, const std::string& name, const std::vector<uint32_t>& frame,
+                            int width, int height, int threshold, double fraction) {
   WriteFramePng(frame, width, height, ScreenshotDir() + "/" + name + ".png");
-  const std::string path = goldenPath(name);
+  const std::string path = goldenPath(area, name);
   const char* update = std::getenv("QV_UPDATE_GOLDEN");
   if (update && std::string(update) == "1") {
     return WriteFramePng(frame, width, height, path) ? "" : "cannot write " + path;

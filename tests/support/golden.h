@@ -1,6 +1,6 @@
 #pragma once
-// Golden images of the render tests: frames written as PNG and
-// compared with a tolerance; QV_UPDATE_GOLDEN=1 rewrites the goldens.
+// Golden images: frames written as PNG and compared with a tolerance;
+// QV_UPDATE_GOLDEN=1 rewrites the goldens.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,5 +14,8 @@ bool WriteFramePng(const std::vector<uint32_t>& frame, int width, int height, co
 // else why not.
 std::string CompareGolden(const std::string& name, const std::vector<uint32_t>& frame, int width,
                           int height, int threshold = 40, double fraction = 0.004);
+// The same against tests/golden/<area>/<name>.png ("render", "ui").
+std::string CompareGoldenIn(const std::string& area, const std::string& name, const std::vector<uint32_t>& frame,
+                            int width, int height, int threshold = 40, double fraction = 0.004);
 // Folder of the written frames (beside the test program).
 std::string ScreenshotDir();
