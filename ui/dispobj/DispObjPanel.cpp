@@ -1,14 +1,24 @@
 #include "ui/dispobj/DispObjPanel.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "engine/base/error.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
+#include "media/datalog/datalog_queries.h"
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
+#include "ui/util/ui_utils.h"
 
 DispObjPanel::DispObjPanel(DispPanel bit, const QString& objectName, wcDispObjEdit* owner)
     : bit_(bit), owner_(owner) {
@@ -94,3 +104,81 @@ bool DispObjPanel::writeParam(const void* param, size_t size) {
 }
 
 void DispObjPanel::updateOtherPanels() { owner_->UpdateControls(); }
+
+void DispObjPanel::showColor(NSColorWellCustom* well, uint32_t color) { well->setColor(ColorToNSColor(color | kColorOff)); }
+
+uint32_t DispObjPanel::wellColor(const NSColorWellCustom* well) { return NSColorToColor(well->color()) & 0x00FFFFFFu; }
+
+QStringList DispObjPanel::dataFieldNames(uint32_t input) {
+  constexpr uint32_t kMaxFields = 128;
+  QStringList names;
+  if (input == kNoInput) return names;
+  for (uint32_t n = 0; n < kMaxFields; ++n) {
+    const char16_t* name = InputHandlerGetDataFieldName(input, n, 1);
+    if (ErrorGetLast() < 0) break;
+    const QString text = W16ToNSString(name);
+    if (!text.isEmpty()) names << text;
+  }
+  return names;
+}
+
+void DispObjPanel::fillFieldCombo(QComboBox* combo, const QString& firstEntry, const QStringList& names,
+                                  const QString& stored) {
+  combo->clear();
+  combo->setEditText("");
+  combo->addItem(firstEntry);
+  combo->addItems(names);
+  const QString shown = stored.isEmpty() ? firstEntry : stored;
+  const int row = combo->findText(shown, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  if (row >= 0) combo->setCurrentIndex(row);
+  else if (combo->isEditable()) combo->setEditText(shown);
+  else combo->setCurrentIndex(-1);
+}
+
+void DispObjPanel::showFieldState(QLabel* label, uint32_t input, const char16_t* field) {
+  const bool known = field != nullptr && field[0] != 0 && input != kNoInput &&
+                     InputHandlerGetDataFieldIndex(input, field) != -1;
+  const QColor normal = label->parentWidget() != nullptr ? label->parentWidget()->palette().color(QPalette::WindowText)
+                                                        : QPalette().color(QPalette::WindowText);
+  QPalette colours = label->palette();
+  colours.setColor(QPalette::WindowText, known ? normal : QColor(200, 0, 0));
+  label->setPalette(colours);
+}
+
+void DispObjPanel::storeText(char16_t* field, size_t capacity, const QString& text) {
+  if (capacity == 0) return;
+  size_t n = std::min(static_cast<size_t>(text.size()), capacity - 1);
+  if (n > 0 && n < static_cast<size_t>(text.size()) && text.at(static_cast<qsizetype>(n) - 1).isHighSurrogate()) --n;
+  std::memcpy(field, text.utf16(), n * sizeof(char16_t));
+  std::fill(field + n, field + capacity, u'\0');
+}
+
+QCheckBox* DispObjPanel::checkBox(const QString& title, const char* name, QWidget* parent) {
+  auto* box = new QCheckBox(title, parent);
+  box->setObjectName(name);
+  return box;
+}
+
+NSColorWellCustom* DispObjPanel::colorWell(const char* name, QWidget* parent) {
+  auto* well = new NSColorWellCustom(parent);
+  well->setObjectName(name);
+  return well;
+}
+
+QHBoxLayout* DispObjPanel::numberField(TextField*& text, RealStepper*& stepper, const QString& name, double minimum,
+                                       double maximum, double increment, QWidget* parent, int textWidth,
+                                       const QString& unit) {
+  auto* row = new QHBoxLayout();
+  row->setSpacing(2);
+  text = new TextField(parent);
+  text->setObjectName(name + "Text");
+  text->setFixedWidth(textWidth);
+  text->setAlignment(Qt::AlignRight);
+  stepper = new RealStepper(minimum, maximum, increment, parent);
+  stepper->setObjectName(name + "Stepper");
+  row->addWidget(text);
+  row->addWidget(stepper);
+  if (!unit.isEmpty()) row->addWidget(new QLabel(unit, parent));
+  row->addStretch(1);
+  return row;
+}

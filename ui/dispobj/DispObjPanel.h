@@ -4,6 +4,7 @@
 // or of its parameter record, read from the engine when the panel is
 // filled and written back whole, with one undo checkpoint, on each change
 // the user makes. See wcDispObjEdit.h for how a panel plugs in.
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,13 @@
 #include "engine/model/disp_records.h"
 #include "engine/model/disp_types.h"
 
+class NSColorWellCustom;
+class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
+class QLabel;
+class RealStepper;
+class TextField;
 class wcDispObjEdit;
 class wcMain;
 
@@ -59,6 +67,34 @@ protected:
   wcDispObjEdit* owner() const { return owner_; }
   // Asks the property window to refill every shown panel.
   void updateOtherPanels();
+
+  // Colour wells show a record colour opaque; what the user picked comes
+  // back as its RGB with the top byte cleared (the element switched on).
+  static void showColor(NSColorWellCustom* well, uint32_t color);
+  static uint32_t wellColor(const NSColorWellCustom* well);
+
+  // The data-channel names of an input (field numbers 0 to 127, its added
+  // channels and computed fields included); none for input 255.
+  static QStringList dataFieldNames(uint32_t input);
+  // A channel chooser: the fixed first entry, then the names; shows the
+  // stored name, or the first entry when it is empty.
+  static void fillFieldCombo(QComboBox* combo, const QString& firstEntry, const QStringList& names,
+                             const QString& stored);
+  // The chooser's label in red when the object cannot draw the channel:
+  // no name, no data input, or an input without that channel.
+  static void showFieldState(QLabel* label, uint32_t input, const char16_t* field);
+  // Stores text into a fixed UTF-16 field, cut to capacity - 1 units (never
+  // between the halves of a surrogate pair) and terminated.
+  static void storeText(char16_t* field, size_t capacity, const QString& text);
+  template <size_t N> static void storeText(char16_t (&field)[N], const QString& text) { storeText(field, N, text); }
+  // Controls named for tests and style sheets.
+  static QCheckBox* checkBox(const QString& title, const char* name, QWidget* parent);
+  static NSColorWellCustom* colorWell(const char* name, QWidget* parent);
+  // A number field's row: its text (of the given width), its stepper, then
+  // an optional unit; the controls are named <name>Text and <name>Stepper.
+  static QHBoxLayout* numberField(TextField*& text, RealStepper*& stepper, const QString& name, double minimum,
+                                  double maximum, double increment, QWidget* parent, int textWidth = 52,
+                                  const QString& unit = QString());
 
   bool LoadingData = false;
 

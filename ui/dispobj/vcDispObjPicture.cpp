@@ -22,24 +22,6 @@ const char* const kMirroring[] = {"None", "Horizontal", "Vertical", "Both"};
 
 QString percentText(double value) { return QString::number(value, 'f', 3); }
 
-// A number field: the text, its stepper and a unit after them.
-QHBoxLayout* numberField(TextField*& text, RealStepper*& stepper, const char* name, double minimum, double maximum,
-                         double increment, QWidget* parent, const QString& unit = QString()) {
-  auto* row = new QHBoxLayout();
-  row->setSpacing(2);
-  text = new TextField(parent);
-  text->setObjectName(QString(name) + "Text");
-  text->setFixedWidth(70);
-  text->setAlignment(Qt::AlignRight);
-  stepper = new RealStepper(minimum, maximum, increment, parent);
-  stepper->setObjectName(QString(name) + "Stepper");
-  row->addWidget(text);
-  row->addWidget(stepper);
-  if (!unit.isEmpty()) row->addWidget(new QLabel(unit, parent));
-  row->addStretch(1);
-  return row;
-}
-
 } // namespace
 
 vcDispObjPicture::vcDispObjPicture(wcDispObjEdit* owner) : DispObjPanel(kPanelPicture, "vcDispObjPicture", owner) {
@@ -60,13 +42,13 @@ void vcDispObjPicture::buildControls() {
   WidthLabel = new QLabel("Width:", this);
   HeightLabel = new QLabel("Height:", this);
   grid->addWidget(PosXLabel, 1, 0);
-  grid->addLayout(numberField(PosXText, PosXStepper, "PosX", -1000, 1000, 0.1, this, "%"), 1, 1);
+  grid->addLayout(numberField(PosXText, PosXStepper, "PosX", -1000, 1000, 0.1, this, 70, "%"), 1, 1);
   grid->addWidget(WidthLabel, 1, 2);
-  grid->addLayout(numberField(WidthText, WidthStepper, "Width", 0.1, 1000, 0.1, this, "%"), 1, 3);
+  grid->addLayout(numberField(WidthText, WidthStepper, "Width", 0.1, 1000, 0.1, this, 70, "%"), 1, 3);
   grid->addWidget(PosYLabel, 2, 0);
-  grid->addLayout(numberField(PosYText, PosYStepper, "PosY", -1000, 1000, 0.1, this, "%"), 2, 1);
+  grid->addLayout(numberField(PosYText, PosYStepper, "PosY", -1000, 1000, 0.1, this, 70, "%"), 2, 1);
   grid->addWidget(HeightLabel, 2, 2);
-  grid->addLayout(numberField(HeightText, HeightStepper, "Height", 0.1, 1000, 0.1, this, "%"), 2, 3);
+  grid->addLayout(numberField(HeightText, HeightStepper, "Height", 0.1, 1000, 0.1, this, 70, "%"), 2, 3);
   for (TextField* t : {PosXText, PosYText, WidthText, HeightText}) t->setFixedWidth(58);
 
   // Nudges: a pad of four arrows with the amount beside it.
@@ -88,7 +70,7 @@ void vcDispObjPicture::buildControls() {
   pad->addWidget(MoveRightButton, 1, 2);
   pad->addWidget(MoveDownButton, 2, 1);
   grid->addLayout(pad, 3, 0, 3, 2, Qt::AlignLeft);
-  auto* moveRow = numberField(MoveAmountText, MoveAmountStepper, "MoveAmount", 1, 10, 1, this);
+  auto* moveRow = numberField(MoveAmountText, MoveAmountStepper, "MoveAmount", 1, 10, 1, this, 70);
   MoveAmountLabel = new QLabel("pixels", this);
   moveRow->insertWidget(2, MoveAmountLabel);
   MoveAmountText->setFixedWidth(40);
@@ -102,7 +84,7 @@ void vcDispObjPicture::buildControls() {
   sizeButtons->addWidget(SmallerButton);
   sizeButtons->addWidget(LargerButton);
   grid->addLayout(sizeButtons, 4, 2, 1, 2);
-  auto* sizeRow = numberField(SizeAmountText, SizeAmountStepper, "SizeAmount", 1, 100, 1, this);
+  auto* sizeRow = numberField(SizeAmountText, SizeAmountStepper, "SizeAmount", 1, 100, 1, this, 70);
   SizeAmountText->setFixedWidth(40);
   SizeAmountLabel = new QLabel("%", this);
   sizeRow->insertWidget(2, SizeAmountLabel);
@@ -115,7 +97,7 @@ void vcDispObjPicture::buildControls() {
 
   TransparencyLabel = new NSTextLabelCustom("Transparency:", this);
   TransparencyLabel->setToolTip("Click to make solid");
-  auto* transparencyRow = numberField(TransparencyText, TransparencyStepper, "Transparency", 0, 100, 1, this, "%");
+  auto* transparencyRow = numberField(TransparencyText, TransparencyStepper, "Transparency", 0, 100, 1, this, 70, "%");
   TransparencyText->setFixedWidth(40);
   TransparencyAmountLabel = new NSTextLabelCustom("(Solid)", this);
   TransparencyAmountLabel->setObjectName("TransparencyAmountLabel");
@@ -193,7 +175,7 @@ bool vcDispObjPicture::SetData(uint32_t index) {
   TextAutoSize = false;
   if (wcDispObjEdit::PanelsForType(record.Type) & kPanelText) {
     TextStruct text{};
-    TextAutoSize = readParam(index, text) && (text.Options & 0x80) != 0;
+    TextAutoSize = readParam(index, text) && (text.Options & kTextAutoSize) != 0;
   }
   LoadingData = true;
   for (QWidget* w : std::initializer_list<QWidget*>{KeepRatioCheck, TransparencyStepper, TransparencyText,
