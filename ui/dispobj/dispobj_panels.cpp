@@ -7,6 +7,7 @@
 #include "ui/dispobj/vcDispObjAudio.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/vcDispObjPicture.h"
+#include "ui/dispobj/vcDispObjText.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ const PanelEntry kPanels[] = {
     {kPanelGeneral, make<vcDispObjGeneral>},
     {kPanelPicture, make<vcDispObjPicture>},
     {kPanelAudio, make<vcDispObjAudio>},
+    {kPanelText, make<vcDispObjText>},
 };
 
 } // namespace
