@@ -7,6 +7,7 @@
 #include "ui/dispobj/vcDispObjAudio.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/vcDispObjPicture.h"
+#include "ui/dispobj/vcDispObjShape.h"
 #include "ui/dispobj/vcDispObjText.h"
 
 namespace {
@@ -23,6 +24,7 @@ const PanelEntry kPanels[] = {
     {kPanelPicture, make<vcDispObjPicture>},
     {kPanelAudio, make<vcDispObjAudio>},
     {kPanelText, make<vcDispObjText>},
+    {kPanelShape, make<vcDispObjShape>},
 };
 
 } // namespace

@@ -1,0 +1,166 @@
+#include "ui/dispobj/vcDispObjShape.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+struct ShapeTitle {
+  uint8_t code;
+  const char* title;
+  bool offered; // in the list; lines come only from styles
+};
+
+const ShapeTitle kShapes[] = {
+    {kShapeLineNwSe, "Line NW-SE", false},   {kShapeLineNeSw, "Line NE-SW", false},
+    {kShapeCircle, "Circle", true},          {kShapeRectangle, "Rectangle", true},
+    {kShapeRounded, "Rounded Rectangle", true}, {kShapeRounder, "Rounder Rectangle", true},
+};
+
+constexpr double kMaxLineSize = 100;
+
+} // namespace
+
+vcDispObjShape::vcDispObjShape(wcDispObjEdit* owner) : DispObjPanel(kPanelShape, "vcDispObjShape", owner) {
+  buildControls();
+}
+
+void vcDispObjShape::buildControls() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox("Shape", this);
+  box->setObjectName("ShapeBox");
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+
+  ShapeSelection = new QComboBox(box);
+  ShapeSelection->setObjectName("ShapeSelection");
+  grid->addWidget(new QLabel("Shape:", box), 0, 0);
+  grid->addWidget(ShapeSelection, 0, 1, 1, 3);
+
+  DoFillCheck = checkBox("Fill:", "DoFillCheck", box);
+  FillColor = colorWell("FillColor", box);
+  grid->addWidget(DoFillCheck, 1, 0);
+  grid->addWidget(FillColor, 1, 1, Qt::AlignLeft);
+
+  DoLineCheck = checkBox("Outline:", "DoLineCheck", box);
+  LineColor = colorWell("LineColor", box);
+  grid->addWidget(DoLineCheck, 2, 0);
+  grid->addWidget(LineColor, 2, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Width:", box), 2, 2, Qt::AlignRight);
+  grid->addLayout(numberField(LineSizeText, LineSizeStepper, "LineSize", 0, kMaxLineSize, 1, box, 40), 2, 3);
+
+  HighResCheck = checkBox("High resolution", "HighResCheck", box);
+  HighResCheck->setToolTip("Draws the shape at double resolution for smoother edges");
+  grid->addWidget(HighResCheck, 3, 0, 1, 4);
+  grid->setColumnStretch(1, 1);
+
+  connect(ShapeSelection, &QComboBox::activated, this, &vcDispObjShape::ShapeSelection_Changed);
+  connect(DoFillCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoFillCheck_Changed);
+  connect(DoLineCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoLineCheck_Changed);
+  connect(FillColor, &NSColorWellCustom::changed, this, &vcDispObjShape::FillColor_Changed);
+  connect(LineColor, &NSColorWellCustom::changed, this, &vcDispObjShape::LineColor_Changed);
+  connect(HighResCheck, &QCheckBox::clicked, this, &vcDispObjShape::HighResCheck_Changed);
+  connect(LineSizeText, &TextField::changed, this, &vcDispObjShape::LineSizeText_Changed);
+  connect(LineSizeStepper, &RealStepper::changed, this, &vcDispObjShape::LineSizeStepper_Changed);
+}
+
+uint8_t vcDispObjShape::ShapeCodeOf(const QString& title) {
+  for (const ShapeTitle& shape : kShapes)
+    if (title == shape.title) return shape.code;
+  return kShapeRectangle;
+}
+
+QString vcDispObjShape::ShapeTitleOf(uint8_t code) {
+  for (const ShapeTitle& shape : kShapes)
+    if (shape.code == code) return shape.title;
+  return QString();
+}
+
+bool vcDispObjShape::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj || !readParam(index, shape_)) return false;
+  LoadingData = true;
+  ShapeSelection->clear();
+  for (const ShapeTitle& shape : kShapes)
+    if (shape.offered) ShapeSelection->addItem(shape.title);
+  // A line (from a style) or an unknown code shows no entry.
+  const QString title = ShapeTitleOf(shape_.Shape);
+  ShapeSelection->setCurrentIndex(title.isEmpty() ? -1 : ShapeSelection->findText(title));
+  HighResCheck->setChecked((shape_.Options & kShapeHighRes) != 0);
+  DoFillCheck->setChecked(!ColorIsOff(shape_.FillColor));
+  showColor(FillColor, shape_.FillColor);
+  DoLineCheck->setChecked(!ColorIsOff(shape_.LineColor));
+  showColor(LineColor, shape_.LineColor);
+  LineSizeStepper->setValue(shape_.LineSize);
+  showLineSize();
+  LoadingData = false;
+  return true;
+}
+
+void vcDispObjShape::UpdatePreview() {
+  if (LoadingData) return;
+  // A line is its outline: it is never left without one.
+  if (ShapeIsLine(shape_.Shape)) {
+    DoLineCheck->setChecked(true);
+    shape_.LineColor = wellColor(LineColor);
+  }
+  if (writeParam(shape_)) updateOtherPanels();
+}
+
+void vcDispObjShape::showLineSize() { LineSizeText->setText(QString::number(LineSizeStepper->intValue())); }
+
+void vcDispObjShape::ShapeSelection_Changed() {
+  shape_.Shape = ShapeCodeOf(ShapeSelection->currentText());
+  UpdatePreview();
+}
+
+void vcDispObjShape::DoFillCheck_Changed() {
+  shape_.FillColor = ColorSwitched(wellColor(FillColor), DoFillCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjShape::DoLineCheck_Changed() {
+  shape_.LineColor = ColorSwitched(wellColor(LineColor), DoLineCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjShape::FillColor_Changed() {
+  shape_.FillColor = wellColor(FillColor);
+  DoFillCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjShape::LineColor_Changed() {
+  shape_.LineColor = wellColor(LineColor);
+  DoLineCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjShape::HighResCheck_Changed() {
+  if (HighResCheck->isChecked()) shape_.Options |= kShapeHighRes;
+  else shape_.Options &= static_cast<uint8_t>(~kShapeHighRes);
+  UpdatePreview();
+}
+
+void vcDispObjShape::LineSizeText_Changed() {
+  LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
+  LineSizeStepper_Changed();
+}
+
+void vcDispObjShape::LineSizeStepper_Changed() {
+  showLineSize();
+  shape_.LineSize = static_cast<uint8_t>(LineSizeStepper->intValue() & 0xFF);
+  UpdatePreview();
+}
