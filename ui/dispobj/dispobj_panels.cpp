@@ -5,6 +5,7 @@
 
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/vcDispObjAudio.h"
+#include "ui/dispobj/vcDispObjBar.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/vcDispObjPicture.h"
 #include "ui/dispobj/vcDispObjShape.h"
@@ -25,6 +26,7 @@ const PanelEntry kPanels[] = {
     {kPanelAudio, make<vcDispObjAudio>},
     {kPanelText, make<vcDispObjText>},
     {kPanelShape, make<vcDispObjShape>},
+    {kPanelBar, make<vcDispObjBar>},
 };
 
 } // namespace

@@ -1,0 +1,456 @@
+#include "ui/dispobj/vcDispObjBar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "engine/model/dispobjs.h"
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr double kRangeLimit = 9999999;
+constexpr double kMaxTrim = 40;
+constexpr double kMaxThickness = 100;
+constexpr double kMaxTextSize = 200;
+
+// A size stored as a real number shows as a whole one, cut toward zero.
+double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
+
+} // namespace
+
+vcDispObjBar::vcDispObjBar(wcDispObjEdit* owner) : DispObjPanel(kPanelBar, "vcDispObjBar", owner) {
+  buildControls();
+}
+
+void vcDispObjBar::buildControls() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox("Bar Graph", this);
+  box->setObjectName("BarBox");
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+  int row = 0;
+  buildRangeAndLook(grid, row);
+  buildElements(grid, row);
+  grid->setColumnStretch(3, 1);
+}
+
+void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  FieldLabel = new QLabel("Channel:", box);
+  FieldLabel->setObjectName("FieldLabel");
+  FieldSelection = new QComboBox(box);
+  FieldSelection->setObjectName("FieldSelection");
+  FieldSelection->setEditable(true);
+  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
+  FieldSelection->setLineEdit(new TextField(FieldSelection));
+  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  grid->addWidget(FieldLabel, row, 0);
+  grid->addWidget(FieldSelection, row++, 1, 1, 3);
+
+  MinManualCheck = checkBox("Min:", "MinManualCheck", box);
+  MinManualCheck->setToolTip("A fixed bottom of the scale; off: the channel's lowest value");
+  MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
+  MaxManualCheck->setToolTip("A fixed top of the scale; off: the channel's highest value");
+  grid->addWidget(MinManualCheck, row, 0);
+  grid->addLayout(numberField(MinText, MinStepper, "Min", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
+  grid->addWidget(MaxManualCheck, row, 0);
+  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
+
+  // The line mode is kept in records but not offered: the label stands in.
+  ModeSelection = new QComboBox(box);
+  ModeSelection->setObjectName("ModeSelection");
+  BarLabel = new QLabel("Bar", box);
+  BarLabel->setObjectName("BarLabel");
+  grid->addWidget(new QLabel("Mode:", box), row, 0);
+  grid->addWidget(ModeSelection, row, 1, 1, 3);
+  grid->addWidget(BarLabel, row++, 1, 1, 3);
+
+  HorizontalCheck = checkBox("Horizontal", "HorizontalCheck", box);
+  FlipCheck = checkBox("Reversed", "FlipCheck", box);
+  FlipCheck->setToolTip("The bar grows from the other end");
+  RoundedCheck = checkBox("Rounded", "RoundedCheck", box);
+  RoundedCheck->setToolTip("A background with rounded corners");
+  HighResCheck = checkBox("High resolution", "HighResCheck", box);
+  auto* looks = new QGridLayout();
+  looks->addWidget(HorizontalCheck, 0, 0);
+  looks->addWidget(FlipCheck, 0, 1);
+  looks->addWidget(RoundedCheck, 1, 0);
+  looks->addWidget(HighResCheck, 1, 1);
+  grid->addLayout(looks, row++, 0, 1, 4);
+
+  grid->addWidget(new QLabel("Thickness:", box), row, 0);
+  grid->addLayout(numberField(ThicknessText, ThicknessStepper, "Thickness", 1, kMaxThickness, 1, box, 40, "%"), row++,
+                  1, 1, 3);
+
+  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjBar::FieldSelection_Changed);
+  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
+          &vcDispObjBar::FieldSelection_Changed);
+  connect(MinManualCheck, &QCheckBox::clicked, this, &vcDispObjBar::MinManualCheck_Changed);
+  connect(MaxManualCheck, &QCheckBox::clicked, this, &vcDispObjBar::MaxManualCheck_Changed);
+  connect(MinText, &TextField::changed, this, &vcDispObjBar::MinText_Changed);
+  connect(MinStepper, &RealStepper::changed, this, &vcDispObjBar::MinStepper_Changed);
+  connect(MaxText, &TextField::changed, this, &vcDispObjBar::MaxText_Changed);
+  connect(MaxStepper, &RealStepper::changed, this, &vcDispObjBar::MaxStepper_Changed);
+  connect(ModeSelection, &QComboBox::activated, this, &vcDispObjBar::ModeSelection_Changed);
+  connect(HorizontalCheck, &QCheckBox::clicked, this, &vcDispObjBar::HorizontalCheck_Changed);
+  connect(FlipCheck, &QCheckBox::clicked, this, &vcDispObjBar::FlipCheck_Changed);
+  connect(RoundedCheck, &QCheckBox::clicked, this, &vcDispObjBar::RoundedCheck_Changed);
+  connect(HighResCheck, &QCheckBox::clicked, this, &vcDispObjBar::HighResCheck_Changed);
+  connect(ThicknessText, &TextField::changed, this, &vcDispObjBar::ThicknessText_Changed);
+  connect(ThicknessStepper, &RealStepper::changed, this, &vcDispObjBar::ThicknessStepper_Changed);
+}
+
+// One row per element: its switch, its colour and its size.
+void vcDispObjBar::buildElements(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  FillColor = colorWell("FillColor", box);
+  grid->addWidget(new QLabel("Bar:", box), row, 0);
+  grid->addWidget(FillColor, row, 1, Qt::AlignLeft);
+  DoFillColor2Check = checkBox("Shading:", "DoFillColor2Check", box);
+  DoFillColor2Check->setToolTip("A shading colour of your own; off: a darker shade of the bar's colour");
+  FillColor2 = colorWell("FillColor2", box);
+  auto* shading = new QHBoxLayout();
+  shading->addWidget(DoFillColor2Check);
+  shading->addWidget(FillColor2);
+  shading->addStretch(1);
+  grid->addLayout(shading, row++, 2, 1, 2);
+
+  DoBackCheck = checkBox("Background:", "DoBackCheck", box);
+  BackColor = colorWell("BackColor", box);
+  grid->addWidget(DoBackCheck, row, 0);
+  grid->addWidget(BackColor, row++, 1, Qt::AlignLeft);
+
+  DoTrimCheck = checkBox("Trim:", "DoTrimCheck", box);
+  TrimColor = colorWell("TrimColor", box);
+  grid->addWidget(DoTrimCheck, row, 0);
+  grid->addWidget(TrimColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(TrimSizeText, TrimSizeStepper, "TrimSize", 0, kMaxTrim, 1, box, 36), row++, 3);
+
+  DoNumberCheck = checkBox("Number:", "DoNumberCheck", box);
+  NumberColor = colorWell("NumberColor", box);
+  grid->addWidget(DoNumberCheck, row, 0);
+  grid->addWidget(NumberColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(NumberSizeText, NumberSizeStepper, "NumberSize", 1, kMaxTextSize, 1, box, 36), row++,
+                  3);
+  NumberDecimalCheck = checkBox("Two decimals", "NumberDecimalCheck", box);
+  grid->addWidget(NumberDecimalCheck, row++, 1, 1, 3);
+
+  DoLabelCheck = checkBox("Label:", "DoLabelCheck", box);
+  LabelColor = colorWell("LabelColor", box);
+  grid->addWidget(DoLabelCheck, row, 0);
+  grid->addWidget(LabelColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(LabelSizeText, LabelSizeStepper, "LabelSize", 1, kMaxTextSize, 1, box, 36), row++, 3);
+  LabelText = new TextField(box);
+  LabelText->setObjectName("LabelText");
+  LabelText->setMaxLength(kNameLength - 1);
+  LabelText->setPlaceholderText("Label text");
+  grid->addWidget(LabelText, row++, 1, 1, 3);
+
+  connect(FillColor, &NSColorWellCustom::changed, this, &vcDispObjBar::FillColor_Changed);
+  connect(FillColor2, &NSColorWellCustom::changed, this, &vcDispObjBar::FillColor2_Changed);
+  connect(DoFillColor2Check, &QCheckBox::clicked, this, &vcDispObjBar::DoFillColor2Check_Changed);
+  connect(DoBackCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoBackCheck_Changed);
+  connect(BackColor, &NSColorWellCustom::changed, this, &vcDispObjBar::BackColor_Changed);
+  connect(DoTrimCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoTrimCheck_Changed);
+  connect(TrimColor, &NSColorWellCustom::changed, this, &vcDispObjBar::TrimColor_Changed);
+  connect(TrimSizeText, &TextField::changed, this, &vcDispObjBar::TrimSizeText_Changed);
+  connect(TrimSizeStepper, &RealStepper::changed, this, &vcDispObjBar::TrimSizeStepper_Changed);
+  connect(DoNumberCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoNumberCheck_Changed);
+  connect(NumberColor, &NSColorWellCustom::changed, this, &vcDispObjBar::NumberColor_Changed);
+  connect(NumberSizeText, &TextField::changed, this, &vcDispObjBar::NumberSizeText_Changed);
+  connect(NumberSizeStepper, &RealStepper::changed, this, &vcDispObjBar::NumberSizeStepper_Changed);
+  connect(NumberDecimalCheck, &QCheckBox::clicked, this, &vcDispObjBar::NumberDecimalCheck_Changed);
+  connect(DoLabelCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoLabelCheck_Changed);
+  connect(LabelColor, &NSColorWellCustom::changed, this, &vcDispObjBar::LabelColor_Changed);
+  connect(LabelSizeText, &TextField::changed, this, &vcDispObjBar::LabelSizeText_Changed);
+  connect(LabelSizeStepper, &RealStepper::changed, this, &vcDispObjBar::LabelSizeStepper_Changed);
+  connect(LabelText, &TextField::changed, this, &vcDispObjBar::LabelText_Changed);
+}
+
+bool vcDispObjBar::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj) return false;
+  DispStruct record{};
+  if (!readParam(index, bar_) || !readCommon(index, record)) return false;
+  LoadingData = true;
+  inputId_ = record.InputID;
+  fillFieldCombo(FieldSelection, "(None)", dataFieldNames(inputId_), W16ToNSString(bar_.Field));
+
+  // An automatic end shows its check off with a neutral value to start from.
+  const bool minSet = !RangeMinIsAuto(bar_.Min);
+  const bool maxSet = !RangeMaxIsAuto(bar_.Max);
+  MinManualCheck->setChecked(minSet);
+  MinStepper->setValue(minSet ? bar_.Min : 0);
+  MaxManualCheck->setChecked(maxSet);
+  MaxStepper->setValue(maxSet ? bar_.Max : 100);
+  showRanges();
+
+  HighResCheck->setChecked((bar_.Options & kBarHighRes) != 0);
+  FlipCheck->setChecked((bar_.Options & kBarFlip) != 0);
+  HorizontalCheck->setChecked((bar_.Options & kBarHorizontal) != 0);
+  RoundedCheck->setChecked((bar_.Options & kBarRounded) != 0);
+  NumberDecimalCheck->setChecked((bar_.Options & kBarTwoDecimals) != 0);
+
+  const std::pair<QCheckBox*, uint32_t> switches[] = {{DoBackCheck, bar_.BackColor},
+                                                      {DoTrimCheck, bar_.TrimColor},
+                                                      {DoFillColor2Check, bar_.FillColor2},
+                                                      {DoNumberCheck, bar_.NumberColor},
+                                                      {DoLabelCheck, bar_.LabelColor}};
+  for (const auto& [box, colour] : switches) box->setChecked(!ColorIsOff(colour));
+  showColor(BackColor, bar_.BackColor);
+  showColor(TrimColor, bar_.TrimColor);
+  showColor(FillColor2, bar_.FillColor2);
+  showColor(NumberColor, bar_.NumberColor);
+  showColor(LabelColor, bar_.LabelColor);
+  showColor(FillColor, bar_.FillColor);
+
+  TrimSizeStepper->setValue(bar_.TrimSize);
+  ThicknessStepper->setValue(bar_.Thickness);
+  NumberSizeStepper->setValue(wholeSize(bar_.NumberSize));
+  LabelSizeStepper->setValue(wholeSize(bar_.LabelSize));
+  showWholeNumber(TrimSizeText, TrimSizeStepper);
+  showWholeNumber(ThicknessText, ThicknessStepper);
+  showWholeNumber(NumberSizeText, NumberSizeStepper);
+  showWholeNumber(LabelSizeText, LabelSizeStepper);
+
+  ModeSelection->clear();
+  ModeSelection->addItems({"Bar", "Line"});
+  ModeSelection->setCurrentIndex((bar_.Options & kBarLine) ? 1 : 0);
+  ModeSelection->hide();
+  BarLabel->show();
+  LabelText->setText(W16ToNSString(bar_.Label));
+  LoadingData = false;
+  SetFieldColor();
+  return true;
+}
+
+void vcDispObjBar::SetFieldColor() { showFieldState(FieldLabel, inputId_, bar_.Field); }
+
+void vcDispObjBar::UpdatePreview() {
+  if (LoadingData) return;
+  bar_.BackColor = ColorSwitched(bar_.BackColor, DoBackCheck->isChecked());
+  bar_.FillColor2 = ColorSwitched(bar_.FillColor2, DoFillColor2Check->isChecked());
+  bar_.TrimColor = ColorSwitched(bar_.TrimColor, DoTrimCheck->isChecked());
+  bar_.NumberColor = ColorSwitched(bar_.NumberColor, DoNumberCheck->isChecked());
+  storeText(bar_.Label, LabelText->text());
+  bar_.LabelColor = ColorSwitched(bar_.LabelColor, DoLabelCheck->isChecked());
+  SetFieldColor();
+  if (writeParam(bar_)) updateOtherPanels();
+}
+
+void vcDispObjBar::showRanges() {
+  UISetControlEnabled(MinText, MinManualCheck->isChecked());
+  UISetControlEnabled(MinStepper, MinManualCheck->isChecked());
+  UISetControlEnabled(MaxText, MaxManualCheck->isChecked());
+  UISetControlEnabled(MaxStepper, MaxManualCheck->isChecked());
+  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
+  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
+}
+
+void vcDispObjBar::showWholeNumber(TextField* text, const RealStepper* stepper) {
+  text->setText(QString::number(stepper->intValue()));
+}
+
+void vcDispObjBar::setOption(uint8_t bit, bool on) {
+  if (on) bar_.Options |= bit;
+  else bar_.Options &= static_cast<uint8_t>(~bit);
+}
+
+// Picking from the list and typing then pressing Return can both report
+// the same name: only a new name is written.
+void vcDispObjBar::FieldSelection_Changed() {
+  if (LoadingData) return;
+  const QString chosen = FieldSelection->currentText();
+  const QString field = chosen == "(Automatic)" || chosen == "(None)" ? QString() : chosen;
+  if (field == W16ToNSString(bar_.Field)) return;
+  storeText(bar_.Field, field);
+  UpdatePreview();
+}
+
+void vcDispObjBar::MinManualCheck_Changed() {
+  bar_.Min = MinManualCheck->isChecked() ? MinStepper->value() : kRangeAutoMin;
+  showRanges();
+  UpdatePreview();
+}
+
+void vcDispObjBar::MaxManualCheck_Changed() {
+  bar_.Max = MaxManualCheck->isChecked() ? MaxStepper->value() : kRangeAutoMax;
+  showRanges();
+  UpdatePreview();
+}
+
+void vcDispObjBar::MinText_Changed() {
+  MinStepper->setValue(NSStringToDouble(MinText->text()));
+  MinStepper_Changed();
+}
+
+void vcDispObjBar::MinStepper_Changed() {
+  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
+  bar_.Min = MinStepper->value();
+  UpdatePreview();
+}
+
+void vcDispObjBar::MaxText_Changed() {
+  MaxStepper->setValue(NSStringToDouble(MaxText->text()));
+  MaxStepper_Changed();
+}
+
+void vcDispObjBar::MaxStepper_Changed() {
+  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
+  bar_.Max = MaxStepper->value();
+  UpdatePreview();
+}
+
+void vcDispObjBar::TrimSizeText_Changed() {
+  TrimSizeStepper->setValue(NSStringToInt(TrimSizeText->text()));
+  TrimSizeStepper_Changed();
+}
+
+void vcDispObjBar::TrimSizeStepper_Changed() {
+  showWholeNumber(TrimSizeText, TrimSizeStepper);
+  bar_.TrimSize = static_cast<uint8_t>(TrimSizeStepper->intValue() & 0xFF);
+  DoTrimCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjBar::ThicknessText_Changed() {
+  ThicknessStepper->setValue(NSStringToInt(ThicknessText->text()));
+  ThicknessStepper_Changed();
+}
+
+void vcDispObjBar::ThicknessStepper_Changed() {
+  showWholeNumber(ThicknessText, ThicknessStepper);
+  bar_.Thickness = static_cast<uint8_t>(ThicknessStepper->intValue() & 0xFF);
+  UpdatePreview();
+}
+
+void vcDispObjBar::NumberSizeText_Changed() {
+  NumberSizeStepper->setValue(NSStringToInt(NumberSizeText->text()));
+  NumberSizeStepper_Changed();
+}
+
+void vcDispObjBar::NumberSizeStepper_Changed() {
+  showWholeNumber(NumberSizeText, NumberSizeStepper);
+  bar_.NumberSize = static_cast<float>(NumberSizeStepper->value());
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjBar::LabelSizeText_Changed() {
+  LabelSizeStepper->setValue(NSStringToInt(LabelSizeText->text()));
+  LabelSizeStepper_Changed();
+}
+
+void vcDispObjBar::LabelSizeStepper_Changed() {
+  showWholeNumber(LabelSizeText, LabelSizeStepper);
+  bar_.LabelSize = static_cast<float>(LabelSizeStepper->value());
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjBar::HighResCheck_Changed() {
+  setOption(kBarHighRes, HighResCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjBar::FlipCheck_Changed() {
+  setOption(kBarFlip, FlipCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjBar::HorizontalCheck_Changed() {
+  setOption(kBarHorizontal, HorizontalCheck->isChecked());
+  UpdatePreview();
+}
+
+// Decimals are a look of the number: asking for them shows it.
+void vcDispObjBar::NumberDecimalCheck_Changed() {
+  DoNumberCheck->setChecked(true);
+  setOption(kBarTwoDecimals, NumberDecimalCheck->isChecked());
+  UpdatePreview();
+}
+
+// Rounded corners belong to the background, so each pulls the other along.
+void vcDispObjBar::RoundedCheck_Changed() {
+  if (!RoundedCheck->isChecked()) {
+    setOption(kBarRounded, false);
+    UpdatePreview();
+    return;
+  }
+  setOption(kBarRounded, true);
+  DoBackCheck->setChecked(true);
+  DoBackCheck_Changed();
+}
+
+void vcDispObjBar::DoBackCheck_Changed() {
+  if (DoBackCheck->isChecked()) {
+    UpdatePreview();
+    return;
+  }
+  RoundedCheck->setChecked(false);
+  RoundedCheck_Changed();
+}
+
+void vcDispObjBar::BackColor_Changed() {
+  DoBackCheck->setChecked(true);
+  bar_.BackColor = wellColor(BackColor);
+  UpdatePreview();
+}
+
+void vcDispObjBar::TrimColor_Changed() {
+  DoTrimCheck->setChecked(true);
+  bar_.TrimColor = wellColor(TrimColor);
+  UpdatePreview();
+}
+
+void vcDispObjBar::NumberColor_Changed() {
+  DoNumberCheck->setChecked(true);
+  bar_.NumberColor = wellColor(NumberColor);
+  UpdatePreview();
+}
+
+void vcDispObjBar::LabelColor_Changed() {
+  DoLabelCheck->setChecked(true);
+  bar_.LabelColor = wellColor(LabelColor);
+  UpdatePreview();
+}
+
+void vcDispObjBar::FillColor2_Changed() {
+  bar_.FillColor2 = wellColor(FillColor2);
+  DoFillColor2Check->setChecked(true);
+  UpdatePreview();
+}
+
+// Until the user picks a shading colour of their own, it follows the bar's.
+void vcDispObjBar::FillColor_Changed() {
+  bar_.FillColor = wellColor(FillColor);
+  if (!DoFillColor2Check->isChecked()) {
+    bar_.FillColor2 = ColorSwitched(ColorDerivedSecond(bar_.FillColor), false);
+    showColor(FillColor2, bar_.FillColor2);
+  }
+  UpdatePreview();
+}
+
+void vcDispObjBar::LabelText_Changed() {
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjBar::ModeSelection_Changed() {
+  setOption(kBarLine, ModeSelection->currentText() == "Line");
+  UpdatePreview();
+}

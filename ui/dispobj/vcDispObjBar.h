@@ -1,0 +1,105 @@
+#pragma once
+// The bar graph panel: the channel a bar shows, its value range, its
+// direction and look, the background, the trim, the second (shading)
+// colour, the value number and the label.
+#include "ui/dispobj/DispObjPanel.h"
+
+class NSColorWellCustom;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class RealStepper;
+class TextField;
+
+class vcDispObjBar : public DispObjPanel {
+  Q_OBJECT
+public:
+  explicit vcDispObjBar(wcDispObjEdit* owner);
+
+  bool SetData(uint32_t index) override;
+  // The write path: the element switches and the label text from their
+  // controls, then the whole record.
+  void UpdatePreview();
+  // The field label in red when the bar cannot draw its channel.
+  void SetFieldColor();
+
+  // Actions.
+  void FieldSelection_Changed();
+  void MinManualCheck_Changed();
+  void MaxManualCheck_Changed();
+  void MinText_Changed();
+  void MinStepper_Changed();
+  void MaxText_Changed();
+  void MaxStepper_Changed();
+  void TrimSizeText_Changed();
+  void TrimSizeStepper_Changed();
+  void ThicknessText_Changed();
+  void ThicknessStepper_Changed();
+  void NumberSizeText_Changed();
+  void NumberSizeStepper_Changed();
+  void LabelSizeText_Changed();
+  void LabelSizeStepper_Changed();
+  void HighResCheck_Changed();
+  void FlipCheck_Changed();
+  void HorizontalCheck_Changed();
+  void NumberDecimalCheck_Changed();
+  void RoundedCheck_Changed();
+  void DoBackCheck_Changed();
+  void DoTrimCheck_Changed() { UpdatePreview(); }
+  void DoFillColor2Check_Changed() { UpdatePreview(); }
+  void DoNumberCheck_Changed() { UpdatePreview(); }
+  void DoLabelCheck_Changed() { UpdatePreview(); }
+  void BackColor_Changed();
+  void TrimColor_Changed();
+  void NumberColor_Changed();
+  void LabelColor_Changed();
+  void FillColor2_Changed();
+  void FillColor_Changed();
+  void LabelText_Changed();
+  void ModeSelection_Changed();
+
+  // Outlets.
+  QLabel* FieldLabel = nullptr;
+  QComboBox* FieldSelection = nullptr;
+  QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
+  TextField *MinText = nullptr, *MaxText = nullptr;
+  RealStepper *MinStepper = nullptr, *MaxStepper = nullptr;
+  QComboBox* ModeSelection = nullptr;
+  QLabel* BarLabel = nullptr;
+  QCheckBox *HorizontalCheck = nullptr, *FlipCheck = nullptr, *RoundedCheck = nullptr, *HighResCheck = nullptr;
+  TextField* ThicknessText = nullptr;
+  RealStepper* ThicknessStepper = nullptr;
+  NSColorWellCustom* FillColor = nullptr;
+  QCheckBox* DoFillColor2Check = nullptr;
+  NSColorWellCustom* FillColor2 = nullptr;
+  QCheckBox* DoBackCheck = nullptr;
+  NSColorWellCustom* BackColor = nullptr;
+  QCheckBox* DoTrimCheck = nullptr;
+  NSColorWellCustom* TrimColor = nullptr;
+  TextField* TrimSizeText = nullptr;
+  RealStepper* TrimSizeStepper = nullptr;
+  QCheckBox* DoNumberCheck = nullptr;
+  NSColorWellCustom* NumberColor = nullptr;
+  TextField* NumberSizeText = nullptr;
+  RealStepper* NumberSizeStepper = nullptr;
+  QCheckBox* NumberDecimalCheck = nullptr;
+  QCheckBox* DoLabelCheck = nullptr;
+  NSColorWellCustom* LabelColor = nullptr;
+  TextField* LabelText = nullptr;
+  TextField* LabelSizeText = nullptr;
+  RealStepper* LabelSizeStepper = nullptr;
+
+  uint32_t OurInputID() const { return inputId_; }
+
+private:
+  void buildControls();
+  void buildRangeAndLook(QGridLayout* grid, int& row);
+  void buildElements(QGridLayout* grid, int& row);
+  void showRanges();
+  void showWholeNumber(TextField* text, const RealStepper* stepper);
+  void setOption(uint8_t bit, bool on);
+
+  uint32_t inputId_ = kNoInput;
+  BarParam bar_{};
+};
