@@ -4,6 +4,7 @@
 // to select objects by name and to reach the windows.
 #include <QString>
 #include <QStringList>
+#include <QToolButton>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -47,6 +48,18 @@ protected:
     const uint32_t group = DispObjAdd(kDispGroup, 255);
     for (uint32_t member : members) SetParent(member, group);
     return group;
+  }
+  // The user adds an object of the type from the toolbox (the main
+  // window's add command); the new object's index.
+  uint32_t AddFromToolbox(uint32_t type) {
+    onModal = [type](WindowController* w) {
+      w->showWindow();
+      static_cast<wcDispObjToolbox*>(w)->TypeButton(type)->click();
+      return 0;
+    };
+    main->DispObjAdd_Pressed();
+    onModal = nullptr;
+    return Toolbox()->NewIndex();
   }
   wcDispObjEdit* Editor() const { return static_cast<wcDispObjEdit*>(app->wndDispObjEdit); }
   wcDispObjToolbox* Toolbox() const { return static_cast<wcDispObjToolbox*>(app->wndDispObjToolbox); }

@@ -71,16 +71,6 @@ int Differing(const DecodedPicture& a, const DecodedPicture& b, const Box& box, 
 
 class EndToEndTest : public DispObjTest {
 protected:
-  uint32_t AddFromToolbox(uint32_t type) {
-    onModal = [type](WindowController* w) {
-      w->showWindow();
-      static_cast<wcDispObjToolbox*>(w)->TypeButton(type)->click();
-      return 0;
-    };
-    main->DispObjAdd_Pressed();
-    onModal = nullptr;
-    return Toolbox()->NewIndex();
-  }
   // The user types the box into the property window's picture panel.
   void PlaceWithPanel(const Box& box) {
     auto* picture = static_cast<vcDispObjPicture*>(Editor()->Panel(kPanelPicture));
