@@ -32,6 +32,7 @@ QStringList FileDialogRun(QWidget* parent, const FileDialogRequest& request) {
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   } else {
     dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   }
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles();

@@ -12,7 +12,7 @@ struct FileDialogRequest {
   bool multiple = false; // open: more than one file may be chosen
   QString title;
   QString directory;     // starting folder; empty: where the platform likes
-  QString fileName;      // save: the proposed name
+  QString fileName;      // the proposed (save) or current (open) file name
   QStringList types;     // allowed extensions without the dot; empty: any
   bool otherTypes = false; // open: files of any other type may be chosen as well
 };

@@ -1,5 +1,6 @@
 #include "ui/seams/user_defaults.h"
 
+#include <QFileInfo>
 #include <QUrl>
 #include <memory>
 
@@ -92,4 +93,8 @@ QString UserDefaultsReadFolder(const QString& key) {
   QSettings* settings = UserDefaults();
   if (settings == nullptr || !settings->contains(key)) return QString();
   return QUrl(settings->value(key).toString()).toLocalFile();
+}
+
+void UserDefaultsWriteFolderOf(const QString& key, const QString& filePath) {
+  UserDefaultsWrite(key, QUrl::fromLocalFile(QFileInfo(filePath).path() + "/").toString());
 }

@@ -21,6 +21,8 @@ bool UserDefaultsReadDouble(const QString& key, double& value);
 bool UserDefaultsReadBool(const QString& key, bool& value);
 // A folder kept as a file URL ("OutputDir"), as a local path; "" when absent.
 QString UserDefaultsReadFolder(const QString& key);
+// Stores the folder of the file as a file URL under the key.
+void UserDefaultsWriteFolderOf(const QString& key, const QString& filePath);
 // Writes and flushes at once; nothing without a store.
 void UserDefaultsWrite(const QString& key, const QVariant& value);
 void UserDefaultsRemove(const QString& key);

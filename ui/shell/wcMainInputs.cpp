@@ -23,12 +23,6 @@
 
 namespace {
 
-QString inputDirDefault() {
-  QSettings* settings = UserDefaults();
-  if (settings == nullptr || !settings->contains("InputDir")) return QString();
-  return QUrl(settings->value("InputDir").toString()).toLocalFile();
-}
-
 QString failureLine(const QString& path, int code) {
   QString reason = code < 0 ? WStrToNSString(ErrorGetText(code)) : QString("not added");
   return QFileInfo(path).fileName() + ": " + reason;
@@ -49,8 +43,9 @@ void wcMain::AddInput() {
   FileDialogRequest request;
   request.multiple = true;
   request.title = "Add File(s) to Project...";
-  request.directory = inputDirDefault();
+  request.directory = UserDefaultsReadFolder("InputDir");
   request.types = AppDelegate::GetMediaFileTypes(255) << "qvo" << "qvt";
+  request.otherTypes = true;
   AddInputFiles(FileDialogRun(window(), request));
 }
 
@@ -109,7 +104,7 @@ bool wcMain::addOneFile(const QString& path, bool show, QStringList* failures) {
       first = InputAdd(WideToUtf16(wide).c_str());
     }
     added = first != kNoInput;
-    UserDefaultsWrite("InputDir", QUrl::fromLocalFile(QFileInfo(path).path() + "/").toString());
+    UserDefaultsWriteFolderOf("InputDir", path);
     report(added);
     if (added && InputHandlerHasEmbeddedData(first) &&
         AppMessageBox(L"This file appears to contain embedded GPS data. Would you like to extract that and add "
@@ -146,7 +141,8 @@ void wcMain::UiInputAddDispObj(uint32_t input) {
 }
 
 void wcMain::AddInputEmbed() {
-  QString path = FileDialogOpen(window(), "Embed Image File...", inputDirDefault(), AppDelegate::GetMediaFileTypes(4));
+  QString path = FileDialogOpen(window(), "Embed Image File...", UserDefaultsReadFolder("InputDir"),
+                                AppDelegate::GetMediaFileTypes(4));
   if (path.isEmpty()) return;
   UndoSave();
   int32_t object = DispObjAddEImageFromFile(NSStringToWStr(path).c_str());

@@ -60,3 +60,11 @@ void QuickSyncSettle() {
   AppDelegate* app = AppDelegate::shared();
   if (app != nullptr) CallWindowIfVisible(app->wndInputSync, "InputsWillChange");
 }
+
+int AskWindowIfVisible(WindowController* window, const char* method, int fallback) {
+  if (!AppDelegate::IsWindowVisible(window) || !WindowCarries(window, (QByteArray(method) + "()").constData()))
+    return fallback;
+  int answer = fallback;
+  if (!QMetaObject::invokeMethod(window, method, Qt::DirectConnection, Q_RETURN_ARG(int, answer))) return fallback;
+  return answer;
+}

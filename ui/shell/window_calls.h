@@ -3,7 +3,8 @@
 // call yet (an empty window of a later release): a window takes part by
 // declaring the method Q_INVOKABLE, e.g. SetDisplayObject(int) on the
 // property window, SetInput(int) and ReloadInputs() on the lap list.
-class WindowController;
+#include "engine/base/error.h"
+#include "ui/shell/WindowController.h"
 
 // True when the window carried the call (visible or not).
 bool CallWindow(WindowController* window, const char* method, int value);
@@ -26,3 +27,18 @@ bool WindowFlag(WindowController* window, const char* name);
 // settles its edit (the user keeps or drops it) and closes, so that closing
 // it later can never undo that command's change.
 void QuickSyncSettle();
+
+
+// The answer of an int method() of a visible window (OurInputID() on the
+// lap list), or the fallback when it is hidden or has none.
+int AskWindowIfVisible(WindowController* window, const char* method, int fallback);
+
+// The registry's window as its own class; null, after telling the user,
+// when it is not there (it failed to load) so that a command never quietly
+// does nothing.
+template <typename Window>
+Window* WindowOfKind(WindowController* controller) {
+  auto* window = qobject_cast<Window*>(controller);
+  if (window == nullptr) MessageShow(L"The window for this command could not be opened.", 48);
+  return window;
+}
