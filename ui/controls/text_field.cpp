@@ -1,6 +1,7 @@
 #include "ui/controls/text_field.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 TextField::TextField(QWidget* parent) : TextField(QString(), parent) {}
 
@@ -27,4 +28,9 @@ void TextField::focusOutEvent(QFocusEvent* event) {
   // A popup of the field's own (its context menu) takes the focus for a
   // moment without ending the edit.
   if (edited_ && event->reason() != Qt::PopupFocusReason) act();
+}
+
+void TextField::keyPressEvent(QKeyEvent* event) {
+  QLineEdit::keyPressEvent(event);
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) event->accept();
 }

@@ -6,6 +6,8 @@
 // - changed() is the field's action. It is emitted when the user presses
 //   Return or Enter in the field (edited or not), and when the field loses
 //   the keyboard focus after the user edited it since the last action.
+// - Return belongs to the field: it does not also press the window's
+//   default button, so entering a number never closes a dialog.
 // - setText() by the program never emits and drops any pending edit, so a
 //   field refilled from a record does not write the record back when the
 //   user merely tabs through it.
@@ -28,6 +30,7 @@ signals:
 
 protected:
   void focusOutEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   void act();

@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -246,4 +247,25 @@ TEST(TextFieldTest, ActsOnReturnAndOnLeavingAfterAnEditOnly) {
   field->setText("3");
   other->setFocus();
   EXPECT_EQ(actions, 2) << "the program's set drops the pending edit";
+}
+
+TEST(TextFieldTest, ReturnEntersTheFieldWithoutPressingTheDefaultButton) {
+  QDialog dialog;
+  auto* row = new QHBoxLayout(&dialog);
+  auto* field = new TextField(&dialog);
+  auto* ok = new QPushButton("OK", &dialog);
+  row->addWidget(field);
+  row->addWidget(ok);
+  ok->setDefault(true);
+  int accepted = 0;
+  int actions = 0;
+  QObject::connect(ok, &QPushButton::clicked, [&]() { ++accepted; });
+  QObject::connect(field, &TextField::changed, [&]() { ++actions; });
+  dialog.show();
+  QTest::keyClicks(field, "12");
+  QTest::keyClick(field, Qt::Key_Return);
+  QTest::keyClick(field, Qt::Key_Enter);
+  EXPECT_EQ(actions, 2);
+  EXPECT_EQ(accepted, 0);
+  EXPECT_TRUE(dialog.isVisible());
 }

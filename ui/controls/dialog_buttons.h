@@ -1,0 +1,13 @@
+#pragma once
+// The closing row of an editor dialog: Cancel and OK at the right, OK the
+// default button, named "CancelButton" and "OkButton" as their actions.
+class QBoxLayout;
+class QPushButton;
+class QWidget;
+
+struct DialogButtons {
+  QPushButton* ok = nullptr;
+  QPushButton* cancel = nullptr;
+};
+
+DialogButtons AddOkCancelRow(QBoxLayout* layout, QWidget* parent);
