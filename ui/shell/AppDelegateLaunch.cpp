@@ -14,8 +14,11 @@
 #include "platform/graphics/font_map.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
+#include "ui/input/wcInputCrop.h"
+#include "ui/input/wcInputEdit.h"
 #include "ui/input/wcInputSync.h"
 #include "ui/input/wcInputSync2.h"
+#include "ui/input/wcInputTrim.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -90,11 +93,11 @@ bool AppDelegate::createControllers() {
   wndPreview = new wcPreview();
   wndProject = new wcProject();
   wndRecovery = new wcRecovery();
-  wndInputEdit = empty("wcInputEdit", "Input Configuration");
-  wndInputCrop = empty("wcInputCrop", "Crop Input");
+  wndInputEdit = new wcInputEdit();
+  wndInputCrop = new wcInputCrop();
   wndInputSetLap = empty("wcInputSetLap", "Start/Finish Line");
   wndInputSync = new wcInputSync();
-  wndInputTrim = empty("wcInputTrim", "Trim Input");
+  wndInputTrim = new wcInputTrim();
   wndLapList = empty("wcLapList", "Laps");
   wndDispObjEdit = new wcDispObjEdit();
   wndDispObjBackground = empty("wcDispObjBackground", "Background Image");

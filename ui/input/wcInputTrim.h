@@ -1,0 +1,88 @@
+#pragma once
+// The trim window: which stretch of an input's file the project uses, its
+// start and end each set by a slider, a typed time or step buttons, with a
+// frame preview of each end. A time filler gets only its length. Edits a
+// private copy of the input's main record and stores it whole on OK. Runs
+// modally.
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "engine/model/input_records.h"
+#include "ui/shell/WindowController.h"
+
+class NSImageViewCustom;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class RealSlider;
+class TextField;
+
+class wcInputTrim : public WindowController {
+  Q_OBJECT
+public:
+  wcInputTrim();
+  ~wcInputTrim() override;
+
+  // Loads a copy of the input's main record and fills the window; false
+  // (the engine's error shown) when the input has none.
+  bool SetInput(uint32_t input);
+  bool Success() const { return state_.Success; }
+
+  // The previews of a data log: "Track Map", "G-Force", "Speed", "Engine RPM".
+  static const QStringList& DisplayTypeTitles();
+
+public slots:
+  void StartSlider_Changed();
+  void EndSlider_Changed();
+  void StartText_Changed();
+  void EndText_Changed();
+  // Moves the start or end by a step in seconds (the six step buttons of
+  // each side: -1.0, -0.15, -0.03, +0.03, +0.15, +1.0).
+  void StartStep(float seconds);
+  void EndStep(float seconds);
+  void DisplayTypeSelection_Changed();
+  void OkButton_Pressed();
+  void CancelButton_Pressed();
+
+protected:
+  QWidget* makeWindow() override;
+  void windowDidBecomeMain() override;
+  void windowWillClose() override;
+
+private:
+  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
+  struct State {
+    uint32_t OurIndex = 255;
+    std::optional<MainStruct> copy;
+    uint32_t spStartIndex = kNoSlot;
+    uint32_t spEndIndex = kNoSlot;
+    bool Scrolling = false;
+    uint32_t PreviewQuality = 1;
+    uint32_t DisplayType = 0;
+    bool Success = false;
+    bool FreshWindow = true;
+  };
+  struct Side {
+    QGroupBox* group = nullptr;
+    QLabel* label = nullptr;
+    NSImageViewCustom* image = nullptr;
+    RealSlider* slider = nullptr;
+    TextField* text = nullptr;
+  };
+  QGroupBox* makeSide(QWidget* parent, Side& side, const char* name, bool start);
+  void UpdateStart();
+  void UpdateEnd();
+  void UpdateLength();
+  void updateSide(bool start);
+  void CreatePreviews();
+  void EndPreview();
+  void drawPreview(uint32_t slot, float time);
+
+  State state_;
+  Side start_;
+  Side end_;
+  QLabel* DisplayTypeLabel = nullptr;
+  QComboBox* DisplayTypeSelection = nullptr;
+  QLabel* EffectiveLengthLabel = nullptr;
+};
