@@ -178,6 +178,34 @@ public:
   void RevertProject();
   void ProjectSettings();
   void FileTransfer();
+  // ---- input commands block (wcMainInputCommands.cpp, wcMainInputJoin.cpp,
+  // wcMainInputExport.cpp): the buttons beside the inputs list and the
+  // commands on the selected inputs. Each command finds its inputs by the
+  // selected names, refuses with a warning before it changes anything, lets
+  // an open quick sync window settle its edit, takes one undo checkpoint
+  // (rename excepted), and refreshes afterwards.
+  void InputEdit_Pressed();
+  // The input properties window for the input (255: the selection warning).
+  void InputEdit(uint32_t input);
+  void InputTrim_Pressed();
+  void InputTrim(uint32_t input);
+  // The option button: the crop window for a video, the start/finish window
+  // for a data log; with Control held a data log is first offered the
+  // start/finish point at the displayed position.
+  void InputOpt1_Pressed();
+  void InputOpt1(bool controlHeld);
+  void InputDuplicate_Clicked();
+  void InputRemove_Pressed();
+  void InputJoin_Pressed();
+  void InputMoveUp_Pressed();
+  void InputMoveDown_Pressed();
+  void InputAddTimeFiller_Clicked();
+  void InputExportSnapshot_Clicked();
+  void InputExportAudio_Clicked();
+  void InputSync_Pressed();
+  void InputSync2_Pressed();
+  void InputRename_Clicked();
+  // ---- end of input commands block ---------------------------------------
   // ---- end of lists block ----------------------------------------------
 
   // ---- Display-object commands (wcMainDispObjCommands.cpp) ----
@@ -354,4 +382,12 @@ private:
   void runToolbox(uint32_t input);
   void changeDrawingOrder(int direction, bool toEnd);
   void refreshPropertyWindow();
+  // ---- input commands block: private ----
+  QWidget* makeInputButtons(QWidget* parent);
+  void installInputCommands();
+  uint32_t firstSelectedInput() const;
+  void stopPreviewPlayback();
+  void afterInputWindow();
+  void moveSelectedInputs(int direction);
+  // ---- end of input commands block: private ----
 };

@@ -74,6 +74,8 @@ void wcMain::inputMenuWillOpen() {
   set("InputMenuSnapshot", r.snapshot);
   set("InputMenuExportAudio", r.exportAudio);
   set("InputMenuAddFiller", true);
+  set("InputMenuRename", true);
+  set("InputMenuRemove", true);
   ListMenuItem("InputMenuAddFiller")->setVisible(r.addFiller);
   for (const char* name : {"InputMenuAddTemplate", "InputMenuConfigTemplate", "InputMenuLapSetManual"}) {
     ListMenuItem(name)->setVisible(r.dataItems);

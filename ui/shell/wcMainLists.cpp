@@ -47,7 +47,9 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   InputFilesTable->setObjectName("InputFilesTable");
   DispObjsTable = new NameListTable();
   DispObjsTable->setObjectName("DispObjsTable");
-  layout->addWidget(listBox("Inputs", InputFilesTable, panel), 1);
+  QGroupBox* inputs = listBox("Inputs", InputFilesTable, panel);
+  inputs->layout()->addWidget(makeInputButtons(inputs));
+  layout->addWidget(inputs, 1);
   QGroupBox* objectsBox = listBox("Display Objects", DispObjsTable, panel);
   layout->addWidget(objectsBox, 1);
 
@@ -59,6 +61,8 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   addMenuItem(InputFilesMenu, "InputMenuSync", "Synchronize...");
   addMenuItem(InputFilesMenu, "InputMenuAddDisplay", "Add Display Object...");
   addMenuItem(InputFilesMenu, "InputMenuAddFiller", "Add Time Filler");
+  addMenuItem(InputFilesMenu, "InputMenuRename", "Rename...");
+  addMenuItem(InputFilesMenu, "InputMenuRemove", "Remove...");
   InputFilesMenu->addSeparator();
   addMenuItem(InputFilesMenu, "InputMenuSnapshot", "Export Snapshot...");
   addMenuItem(InputFilesMenu, "InputMenuExportAudio", "Export Audio Clip...");
@@ -77,6 +81,7 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   addMenuItem(DispObjsMenu, "DispObjMenuSnapshot", "Export Snapshot...");
 
   installDispObjCommands(objectsBox);
+  installInputCommands();
   wireList(InputFilesTable, InputFilesMenu);
   wireList(DispObjsTable, DispObjsMenu);
   connect(InputFilesTable, &QTableWidget::cellDoubleClicked, this,

@@ -151,7 +151,9 @@ TEST_F(ListMenuTest, InputItemsFollowTheTypeOfTheInputUnderThePointer) {
   main->InputRefresh(kNoInput);
 
   // Without commands nothing can be chosen; the program itself installs
-  // only the add-object item (the toolbox).
+  // the add-object item (the toolbox) and input commands, taken away here.
+  for (const char* item : kInputItems)
+    if (std::string(item) != "InputMenuAddDisplay") main->SetListCommand(item, nullptr);
   OpenOver(video);
   for (const char* item : kInputItems)
     EXPECT_EQ(On(item), std::string(item) == "InputMenuAddDisplay") << item;
