@@ -132,7 +132,9 @@ TEST_F(TextPanelTest, ModesAndRangesStoreTheirValuesAndSentinels) {
   const TextStruct t = Text(object);
   EXPECT_EQ(t.Digits, 3);
   EXPECT_EQ(t.DecimalPlaces, 6);
-  EXPECT_EQ(t.MaxRange, 250.0); // a reload wrote nothing back
+  // Reloading put neutral values in the greyed fields; none reached the record.
+  EXPECT_EQ(t.MinRange, kTextNoMinRange);
+  EXPECT_EQ(t.MaxRange, 250.0);
 }
 
 TEST_F(TextPanelTest, TypedTextTravelsWithTheNextChangeAndFontsComeFromTheInstalledList) {
