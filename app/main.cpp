@@ -1,10 +1,12 @@
 // Process entry: the Qt application, the prompts and main-thread hand-over
 // the engine relies on, the application delegate and its launch, the files
-// named on the command line, and the engine's end after the event loop.
+// named on the command line (handed to the program already running, if
+// one is), and the engine's end after the event loop.
 //
 // --quit-after-launch ends the process as soon as the main window's start-up
 // has finished (a smoke test of the whole launch).
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 #include <csignal>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/message_boxes.h"
 #include "ui/shell/AppDelegate.h"
+#include "ui/shell/instance_handover.h"
 #include "ui/shell/wcMain.h"
 
 // Sanitizer builds: the session bus library keeps one buffer for the life
@@ -49,17 +52,25 @@ int main(int argc, char** argv) {
   MainThreadInstallQt();
   MessageBoxesInstall();
 
+  bool quitAfterLaunch = false;
+  QStringList files;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quit-after-launch") == 0) quitAfterLaunch = true;
+    else files << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
+  }
+  // The running program opens them; this launch ends before the engine
+  // starts, so it asks nothing (no recovery question).
+  if (!files.isEmpty() && HandOverToRunning(files)) {
+    MainThreadUninstallQt();
+    return 0;
+  }
+
   int result = 0;
   {
     AppDelegate delegate;
-    bool quitAfterLaunch = false;
-    for (int i = 1; i < argc; ++i) {
-      if (std::strcmp(argv[i], "--quit-after-launch") == 0) {
-        quitAfterLaunch = true;
-      } else {
-        delegate.applicationOpenFile(QString::fromLocal8Bit(argv[i]));
-      }
-    }
+    delegate.applicationOpenFiles(files);
+    HandOverServer handOvers([&delegate](const QStringList& paths) { delegate.applicationOpenFiles(paths); });
+    if (!handOvers.listen()) qWarning("Files of later launches open in new programs: no hand-over socket");
     QTimer::singleShot(0, &delegate, [&delegate]() { delegate.applicationDidFinishLaunching(); });
     if (quitAfterLaunch) quitOnceStarted(delegate);
     result = application.exec();

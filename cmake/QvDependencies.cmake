@@ -13,7 +13,8 @@ pkg_check_modules(EXPAT REQUIRED IMPORTED_TARGET expat)
 pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 
 if(QV_BUILD_UI)
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus)
+  # Network: the local socket through which a later launch hands files over.
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus Network)
   # The desktop's secret service keeps the remembered upload password.
   pkg_check_modules(SECRET REQUIRED IMPORTED_TARGET libsecret-1)
 endif()

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "e2e/e2e_support.h"
+#include "support/media_fixtures.h"
 #include "engine/app/app.h"
 #include "engine/base/identity.h"
 #include "engine/base/text.h"
@@ -62,9 +64,9 @@ std::vector<std::string> ChildEnvironment(const std::string& home, const std::st
 }
 
 // Starts the program in its own environment with the given arguments, its
-// output going to child-output.txt in tmp; the child's pid, or -1.
+// output going to the named file in tmp; the child's pid, or -1.
 pid_t StartChild(const std::string& program, std::vector<std::string> args, const std::string& home,
-                 const std::string& tmp) {
+                 const std::string& tmp, const std::string& output = "child-output.txt") {
   std::vector<std::string> env = ChildEnvironment(home, tmp);
   std::vector<char*> envp;
   for (std::string& entry : env) envp.push_back(entry.data());
@@ -73,7 +75,7 @@ pid_t StartChild(const std::string& program, std::vector<std::string> args, cons
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  const int out = open((tmp + "/child-output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int out = open((tmp + "/" + output).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (out < 0) return -1;
   const pid_t child = fork();
   if (child == 0) {
@@ -152,6 +154,77 @@ TEST(AppLaunchTest, EndsOnTerminateSignal) {
   ASSERT_NE(status, -1) << "still running 30 s after SIGTERM";
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGTERM);
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Waits until the text appears in the child's session log.
+bool WaitForLog(const std::string& tmp, const std::string& text, int seconds) {
+  for (int waited = 0; waited < seconds * 20; ++waited) {
+    if (SessionLog(tmp).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// Files opened from the file manager while the program runs open in the
+// running window: a second launch hands them over and ends at once without
+// starting an engine of its own; the first file opens as the project's, the
+// second joins that project. A socket left by a program that was killed
+// does not stop the next one.
+TEST(AppLaunchTest, SecondLaunchHandsItsFilesToTheRunningWindow) {
+  const std::string program = ProgramPath();
+  if (program.empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  const std::string home = E2eFolder("home-handover");
+  const std::string tmp = E2eFolder("child-tmp-handover"); // the children's private runtime folder
+  const std::string files = E2eFolder("handover-files");
+  const std::string video = files + "/Lap One.mp4";
+  ASSERT_TRUE(MakeIndexVideo(files + "/lap.mp4", 25, 96, 64, "25", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p"));
+  ASSERT_EQ(std::rename((files + "/lap.mp4").c_str(), video.c_str()), 0); // a name as users give them
+  const std::string datalog = E2eCircuit().write(files + "/Lap One.csv");
+  ASSERT_FALSE(datalog.empty());
+
+  const pid_t first = StartChild(program, {}, home, tmp, "first-output.txt");
+  ASSERT_GT(first, 0);
+  const bool launched = WaitForLog(tmp, "Main preview ", kTimeoutSeconds);
+  if (!launched) kill(first, SIGKILL);
+  ASSERT_TRUE(launched) << E2eReadFile(tmp + "/first-output.txt");
+
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t second = StartChild(program, {video, datalog}, home, tmp, "second-output.txt");
+  ASSERT_GT(second, 0);
+  const int status = WaitChild(second, kTimeoutSeconds);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_NE(status, -1) << E2eReadFile(tmp + "/second-output.txt");
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_LT(seconds, 20.0) << "the second launch did not end at once";
+
+  const bool opened = WaitForLog(tmp, "Data log '" + datalog + "'", 60);
+  std::string log = SessionLog(tmp);
+  kill(first, SIGTERM);
+  WaitChild(first, 30);
+  ASSERT_TRUE(opened) << log;
+  EXPECT_NE(log.find("Opening project '" + video + "'"), std::string::npos) << log;
+  EXPECT_NE(log.find("Attempting MediaMacAvOpen('" + video + "')"), std::string::npos) << log;
+  // The log joined the video's project: it was never opened as a project.
+  EXPECT_EQ(log.find("Opening project '" + datalog + "'"), std::string::npos) << log;
+  // Only the first launch started an engine (and no recovery scan ran twice).
+  EXPECT_EQ(Count(log, "Launch complete"), 1u) << log;
+
+  // The killed program left its socket behind: the next launch opens the
+  // file itself (its log alone tells it).
+  std::remove((tmp + "/quelvatron-" + std::to_string(geteuid()) + "/QV2-log.csv").c_str());
+  const pid_t third = StartChild(program, {video}, home, tmp, "third-output.txt");
+  ASSERT_GT(third, 0);
+  const bool reopened = WaitForLog(tmp, "Opening project '" + video + "'", kTimeoutSeconds);
+  kill(third, SIGTERM);
+  WaitChild(third, 30);
+  EXPECT_TRUE(reopened) << E2eReadFile(tmp + "/third-output.txt");
 }
 
 } // namespace

@@ -15,7 +15,7 @@ QString filterFor(const QStringList& types, bool otherTypes) {
   QStringList patterns;
   for (const QString& type : types) patterns << "*." + type;
   QString filter = "Files (" + patterns.join(' ') + ")";
-  return otherTypes ? filter + ";;All Files (*)" : filter;
+  return otherTypes ? filter + ";;All files (*)" : filter;
 }
 
 } // namespace

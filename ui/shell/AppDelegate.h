@@ -36,6 +36,9 @@ public:
   void EndSplash();
   // A file handed over (command line, desktop file). Always true.
   bool applicationOpenFile(const QString& path);
+  // Files handed over together (one command line, one later launch): the
+  // main window opens the first and adds the rest to that project.
+  void applicationOpenFiles(const QStringList& paths);
   // True: end now. False: the main window asks to save first.
   bool applicationShouldTerminate();
   // Asks the application to end; the main window may still refuse.
@@ -47,7 +50,8 @@ public:
 
   bool AppIsRunning = false;
   QString OpenFilePath;
-  // Further files handed over before the main window was up, in order.
+  // Further files handed over before the main window was up, in order;
+  // they join the project of the first.
   QStringList MoreOpenFilePaths;
   QStringList SysFonts;
   bool EngineStarted() const { return engineStarted_; }

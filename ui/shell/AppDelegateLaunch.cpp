@@ -187,6 +187,21 @@ bool AppDelegate::applicationOpenFile(const QString& path) {
   return true;
 }
 
+void AppDelegate::applicationOpenFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  if (!(AppIsRunning && wndMain != nullptr && wndMain->StartupDone())) {
+    for (const QString& path : paths) applicationOpenFile(path);
+    return;
+  }
+  // The running window comes forward with the files.
+  if (QWidget* window = wndMain->windowIfLoaded()) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+  }
+  wndMain->OpenAssociatedFiles(paths);
+}
+
 bool AppDelegate::applicationShouldTerminate() {
   if (wndMain != nullptr && wndMain->ProjectModified()) {
     wndMain->windowShouldClose();

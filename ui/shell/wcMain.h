@@ -77,7 +77,12 @@ public:
   void SetWindowTitle();
   void SetProjectFile(const QString& path);
   void SetProjectFile(const QString& path, bool addQV2);
-  void OpenAssociatedFile(const QString& path);
+  // False when the user cancelled the save question (nothing was opened).
+  bool OpenAssociatedFile(const QString& path);
+  // Several files handed over at once: the first through OpenAssociatedFile,
+  // the rest added to its project through UiInputAdd (opening them one by
+  // one would keep only the last).
+  void OpenAssociatedFiles(const QStringList& paths);
   // The save question before the application ends; false keeps it running.
   bool windowShouldClose() override;
 

@@ -95,9 +95,9 @@ bool wcMain::askSaveFirst(const wchar_t* question) {
   return SaveProject();
 }
 
-void wcMain::OpenAssociatedFile(const QString& path) {
+bool wcMain::OpenAssociatedFile(const QString& path) {
   PreviewStop();
-  if (!askSaveFirst(L"Do you want to save the current project before opening this file?")) return;
+  if (!askSaveFirst(L"Do you want to save the current project before opening this file?")) return false;
   NewProject();
   int result = ProjectOpen(NSStringToWStr(path).c_str());
   if (result < 0 && isProjectFile(path)) {
@@ -111,6 +111,18 @@ void wcMain::OpenAssociatedFile(const QString& path) {
     SetProjectFile(path, result == kNoticeProjectConverted || result == kNoticeProjectConvertedNoTimeline);
     UndoSave();
   }
+  InputRefresh(255);
+  DispObjRefresh(0xFFFFFFFF);
+  PreviewUpdateRequest = true;
+  return true;
+}
+
+void wcMain::OpenAssociatedFiles(const QStringList& paths) {
+  if (paths.isEmpty() || !OpenAssociatedFile(paths.front())) return;
+  bool added = false;
+  for (qsizetype i = 1; i < paths.size(); ++i) added = UiInputAdd(paths[i], true) || added;
+  if (!added) return;
+  setProjectModified(true);
   InputRefresh(255);
   DispObjRefresh(0xFFFFFFFF);
   PreviewUpdateRequest = true;

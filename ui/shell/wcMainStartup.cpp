@@ -43,7 +43,7 @@ void wcMain::windowDidBecomeMain() {
   if (app() != nullptr && !app()->OpenFilePath.isEmpty()) handedOver << app()->OpenFilePath << app()->MoreOpenFilePaths;
   if (!handedOver.isEmpty()) {
     splash("Gathering Data");
-    for (const QString& path : handedOver) OpenAssociatedFile(path);
+    OpenAssociatedFiles(handedOver);
   }
   CreatePreviewTimer();
   startupDone_ = true;

@@ -195,6 +195,7 @@ TEST_F(InputsAddTest, TheAddPanelOffersMediaStylesAndTemplatesAndTakesOneCheckpo
   EXPECT_EQ(seen.title, "Add File(s) to Project...");
   EXPECT_TRUE(seen.multiple);
   for (const char* type : {"mp4", "wav", "png", "nmea", "qvo", "qvt"}) EXPECT_TRUE(seen.types.contains(type)) << type;
+  EXPECT_TRUE(seen.otherTypes) << "an \"All files\" choice beside the known types";
   EXPECT_EQ(InputCount(), 3u);
   ASSERT_EQ(UndoToggle(), 0);
   EXPECT_EQ(InputCount(), 1u);

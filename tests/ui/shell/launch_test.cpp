@@ -122,14 +122,21 @@ TEST_F(ShellTest, LaunchingWithAMediaFileAddsItAsAnInput) {
   EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
 }
 
-TEST_F(ShellTest, LaunchingWithAMissingFileShowsTheErrorAndLeavesAnEmptyProject) {
-  ASSERT_TRUE(Launch({QString::fromStdString(tempDir + "/gone.mp4"), QString::fromStdString(tempDir + "/lost.qvp")}));
+// One command line with several files: the first opens (here a missing
+// project: its error, and an empty project), the rest are added to that
+// project one by one, each failure shown.
+TEST_F(ShellTest, LaunchingWithSeveralFilesOpensTheFirstAndAddsTheRestToItsProject) {
+  std::string wav = tempDir + "/engine.wav";
+  ASSERT_TRUE(WriteWav16(wav, 22050, 1, MakeRampPcm16(4410, 1)));
+  ASSERT_TRUE(Launch({QString::fromStdString(tempDir + "/lost.qvp"), QString::fromStdString(tempDir + "/gone.mp4"),
+                      QString::fromStdString(wav)}));
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].flags & 0xF0, 16) << "an engine error";
-  EXPECT_NE(messages[0].text.find(L"InputAdd"), std::wstring::npos);
-  EXPECT_NE(messages[1].text.find(L"ProjectOpen"), std::wstring::npos);
-  EXPECT_EQ(InputCount(), 0u);
-  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_NE(messages[0].text.find(L"ProjectOpen"), std::wstring::npos);
+  EXPECT_NE(messages[1].text.find(L"InputAdd"), std::wstring::npos);
+  ASSERT_EQ(InputCount(), 1u);
+  EXPECT_EQ(InputGetType(0), 2u);
+  EXPECT_TRUE(app->wndMain->ProjectModified());
   EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
 }
 
