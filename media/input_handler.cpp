@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "engine/base/error.h"
@@ -23,6 +25,7 @@
 namespace {
 
 std::array<InputHandlerSlot, kMediaSlots> gSlots{};
+std::mutex gReaderMutex; // guards the slots' Reader pointers
 bool gAvAvailable = false;
 bool gQtAvailable = false;
 
@@ -39,6 +42,8 @@ void ResetSlot(uint32_t input) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (slot->AvHandle != 0) MediaMacAvClose(input);
   if (slot->QtHandle != 0) MediaMacQtClose(input);
+  if (std::shared_ptr<MediaReader> reader = InputHandlerTakeReader(input)) reader->Close();
+  std::lock_guard<std::mutex> lock(gReaderMutex);
   *slot = InputHandlerSlot{};
   slot->LastSeekTime = -1.0;
   slot->LastPrepareTime = -1.0;
@@ -58,6 +63,18 @@ int OpenMediaFile(uint32_t input, MediaKind kind) {
 } // namespace
 
 InputHandlerSlot* InputHandlerGetSlot(uint32_t input) { return input < kMediaSlots ? &gSlots[input] : nullptr; }
+
+std::shared_ptr<MediaReader> InputHandlerReader(uint32_t input) {
+  if (input >= kMediaSlots) return nullptr;
+  std::lock_guard<std::mutex> lock(gReaderMutex);
+  return gSlots[input].Reader;
+}
+
+std::shared_ptr<MediaReader> InputHandlerTakeReader(uint32_t input) {
+  if (input >= kMediaSlots) return nullptr;
+  std::lock_guard<std::mutex> lock(gReaderMutex);
+  return std::move(gSlots[input].Reader);
+}
 
 int InputHandlerAttach(uint32_t input, std::unique_ptr<MediaReader> reader, uint32_t handlerKind) {
   MainStruct* main = InputTableMain(input);
@@ -87,6 +104,7 @@ int InputHandlerAttach(uint32_t input, std::unique_ptr<MediaReader> reader, uint
     slot->Format = reader->Format();
     slot->AudioData = nullptr;
   }
+  std::lock_guard<std::mutex> lock(gReaderMutex);
   slot->Reader = std::move(reader);
   return kOk;
 }
@@ -158,7 +176,7 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
   if (!frame) return ErrorSet(kErrBadArg, kName);
   *frame = InputFrame{};
   if (!main || !slot || main->Type == kInputFiller) return ErrorSet(kErrBadArg, kName);
-  MediaReader* reader = slot->Reader.get();
+  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
   if (!reader || slot->VideoHandler == kHandlerNone) return ErrorSet(kErrBadArg, kName);
   // A still picture keeps the frame decoded when it was opened.
   if (main->Type != kInputImage) {
@@ -178,10 +196,10 @@ void InputHandlerPrepareFrame(uint32_t input, double time) {
   if (JoinHasMedia(input)) return JoinPrepareFrame(input, time);
   MainStruct* main = InputTableMain(input);
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!main || !slot || !slot->Reader || main->Type == kInputImage || slot->VideoHandler == kHandlerNone) return;
+  if (!main || !slot || main->Type == kInputImage || slot->VideoHandler == kHandlerNone) return;
   if (time == slot->LastPrepareTime) return;
   slot->LastPrepareTime = time;
-  slot->Reader->PrepareFrame(time);
+  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->PrepareFrame(time);
 }
 
 void InputHandlerSeek(uint32_t input, double time) {
@@ -189,13 +207,12 @@ void InputHandlerSeek(uint32_t input, double time) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!slot || time == slot->LastSeekTime) return;
   slot->LastSeekTime = time;
-  if (slot->Reader) slot->Reader->Seek(time);
+  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->Seek(time);
 }
 
 void InputHandlerSetPlaybackRate(uint32_t input, double fps) {
   if (JoinHasMedia(input)) return JoinSetPlaybackRate(input, fps);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (slot && slot->Reader) slot->Reader->SetPlaybackFrameRate(fps);
+  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->SetPlaybackFrameRate(fps);
 }
 
 int InputHandlerGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
@@ -204,7 +221,7 @@ int InputHandlerGetAudio(uint32_t input, double start, double length, const uint
   if (data) *data = nullptr;
   if (!slot) return 0;
   slot->AudioData = nullptr;
-  MediaReader* reader = slot->Reader.get();
+  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
   if (!reader || slot->AudioHandler == kHandlerNone) return 0;
   // The end of the sound and a failed read alike give no sound for the span.
   if (reader->GetAudio(start, length) < 0 || !reader->AudioData() || reader->AudioDataLength() == 0) return 0;

@@ -1,7 +1,9 @@
 #pragma once
 // The media layer's per-input slot: which reader serves the input and where
-// its latest frame and sound span are. The slot owns its reader; the
-// renderer reads the slot through the InputHandler routines.
+// its latest frame and sound span are. The slot owns its reader, shared
+// with the callers using it at the moment, so that a close from one thread
+// never frees a reader another is decoding with; the renderer reads the
+// slot through the InputHandler routines.
 #include <cstdint>
 #include <memory>
 
@@ -32,7 +34,7 @@ struct InputHandlerSlot {
   uint32_t QtHandle; // the same for the second reader
   double LastSeekTime;    // -1 = none
   double LastPrepareTime; // -1 = none
-  std::unique_ptr<MediaReader> Reader; // whichever reader opened the file
+  std::shared_ptr<MediaReader> Reader; // whichever reader opened the file; see InputHandlerReader
   uint32_t HasEmbeddedData; // the video carries a GPS text stream
   uint32_t HasGeoLocation;
   double Latitude, Longitude;
@@ -42,6 +44,12 @@ constexpr uint32_t kMediaSlots = 128;
 
 // Null for an index of 128 or more.
 InputHandlerSlot* InputHandlerGetSlot(uint32_t input);
+// The slot's reader, for the caller to use even while another thread
+// closes the input; null when none. The slot's Reader is read and replaced
+// only through these.
+std::shared_ptr<MediaReader> InputHandlerReader(uint32_t input);
+// Takes the reader out of the slot (the caller closes it).
+std::shared_ptr<MediaReader> InputHandlerTakeReader(uint32_t input);
 
 // Takes a reader that opened the input's file into the slot: fills the
 // input's type, size and length and the slot's frame and sound facts. A

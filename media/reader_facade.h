@@ -20,10 +20,11 @@ class ReaderFacade {
 public:
   ReaderHandles handles;
 
-  // The reader this facade opened for the input, else null.
-  MediaReader* Lookup(uint32_t input) const {
+  // The reader this facade opened for the input, else null; the caller's
+  // reference keeps it alive through a close from another thread.
+  std::shared_ptr<MediaReader> Lookup(uint32_t input) const {
     InputHandlerSlot* slot = InputHandlerGetSlot(input);
-    return slot && slot->*Handle != 0 ? slot->Reader.get() : nullptr;
+    return slot && slot->*Handle != 0 ? InputHandlerReader(input) : nullptr;
   }
 
   // Opens the input's file with a new Reader and attaches it to the slot.
@@ -71,9 +72,11 @@ public:
     }
     handles.Release(slot->*Handle);
     slot->*Handle = 0;
-    slot->Reader.reset();
+    const std::shared_ptr<MediaReader> reader = InputHandlerTakeReader(input);
     slot->FrameData = nullptr;
     slot->AudioData = nullptr;
+    // Ends its threads now; freed when the last thread using it lets go.
+    if (reader) reader->Close();
     ErrorSet(kOk, name);
   }
 
@@ -85,7 +88,7 @@ public:
 
   // The frame at the time into the slot; a reader without pictures clears it.
   int GetFrame(uint32_t input, double time, const char* name) {
-    MediaReader* reader = Lookup(input);
+    const std::shared_ptr<MediaReader> reader = Lookup(input);
     if (!reader) return ErrorSet(kErrBadArg, name);
     InputHandlerSlot* slot = InputHandlerGetSlot(input);
     if (!reader->HasVideo()) {
@@ -103,7 +106,7 @@ public:
   // Sound of the span at the slot's audio pointer: the byte count, 0 for
   // none (the end of the sound included).
   int GetAudio(uint32_t input, double start, double length, const char* name) {
-    MediaReader* reader = Lookup(input);
+    const std::shared_ptr<MediaReader> reader = Lookup(input);
     if (!reader) return ErrorSet(kErrBadArg, name), 0;
     InputHandlerSlot* slot = InputHandlerGetSlot(input);
     slot->AudioData = nullptr;
@@ -119,7 +122,7 @@ public:
   // Seek, SetPlaybackFrameRate and PrepareFrame: one call on the reader.
   template <class Call>
   void Forward(uint32_t input, const char* name, Call call) {
-    MediaReader* reader = Lookup(input);
+    const std::shared_ptr<MediaReader> reader = Lookup(input);
     if (!reader) {
       ErrorSet(kErrBadArg, name);
       return;
