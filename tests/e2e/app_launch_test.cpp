@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -188,6 +190,9 @@ TEST(AppLaunchTest, SecondLaunchHandsItsFilesToTheRunningWindow) {
   const std::string datalog = E2eCircuit().write(files + "/Lap One.csv");
   ASSERT_FALSE(datalog.empty());
 
+  // No start-up template menu: the running window waits with nothing open.
+  std::filesystem::create_directories(home + "/.config/Quelvatron");
+  std::ofstream(home + "/.config/Quelvatron/Quelvatron.conf") << "[General]\nShowMenuAtStart=false\n";
   const pid_t first = StartChild(program, {}, home, tmp, "first-output.txt");
   ASSERT_GT(first, 0);
   const bool launched = WaitForLog(tmp, "Main preview ", kTimeoutSeconds);
