@@ -43,7 +43,9 @@ bool gesturesOn() {
 
 wcInputCrop::wcInputCrop() : WindowController("wcInputCrop") {}
 
-wcInputCrop::~wcInputCrop() { EndPreview(); }
+// Slots are closed with the window; the engine frees any left when it ends,
+// which may be before the controllers go.
+wcInputCrop::~wcInputCrop() = default;
 
 QWidget* wcInputCrop::makeWindow() {
   QDialog* dialog = makeDialog("Crop Input File");

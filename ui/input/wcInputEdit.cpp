@@ -89,7 +89,9 @@ wcInputEdit::wcInputEdit() : WindowController("wcInputEdit") {
   groups_.push_back(std::make_unique<InputPictureGroup>(*this));
 }
 
-wcInputEdit::~wcInputEdit() { EndPreview(); }
+// Slots are closed with the window; the engine frees any left when it ends,
+// which may be before the controllers go.
+wcInputEdit::~wcInputEdit() = default;
 
 InputPictureGroup* wcInputEdit::picture() const {
   for (const auto& group : groups_) {

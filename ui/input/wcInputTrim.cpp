@@ -48,7 +48,9 @@ float readTime(const TextField* field) { return TimeTextToSeconds(NSStringToWStr
 
 wcInputTrim::wcInputTrim() : WindowController("wcInputTrim") {}
 
-wcInputTrim::~wcInputTrim() { EndPreview(); }
+// Slots are closed with the window; the engine frees any left when it ends,
+// which may be before the controllers go.
+wcInputTrim::~wcInputTrim() = default;
 
 const QStringList& wcInputTrim::DisplayTypeTitles() {
   static const QStringList titles = {"Track Map", "G-Force", "Speed", "Engine RPM"};

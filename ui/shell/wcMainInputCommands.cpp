@@ -54,14 +54,15 @@ QWidget* wcMain::makeInputButtons(QWidget* parent) {
     const char* tip;
     void (wcMain::*action)();
   };
+  // Four to a row, as the objects list below has them.
   const Button buttons[] = {
       {"InputAdd", "Add...", "Add files to the project", &wcMain::AddInput},
       {"InputRemove", "Remove", "Remove the selected inputs", &wcMain::InputRemove_Pressed},
+      {"InputEdit", "Configure", "Properties, picture and sound of the selected input", &wcMain::InputEdit_Pressed},
+      {"InputTrim", "Trim", "Choose the part of the file the project uses", &wcMain::InputTrim_Pressed},
       {"InputJoin", "Join", "Join the selected inputs end to end, or take them apart", &wcMain::InputJoin_Pressed},
       {"InputMoveUp", "Up", "Move the selected inputs up", &wcMain::InputMoveUp_Pressed},
       {"InputMoveDown", "Down", "Move the selected inputs down", &wcMain::InputMoveDown_Pressed},
-      {"InputEdit", "Configure", "Properties, picture and sound of the selected input", &wcMain::InputEdit_Pressed},
-      {"InputTrim", "Trim", "Choose the part of the file the project uses", &wcMain::InputTrim_Pressed},
       {"InputSync", "Quick Sync", "Line the selected input up with the others", &wcMain::InputSync_Pressed},
   };
   int column = 0;
@@ -72,7 +73,7 @@ QWidget* wcMain::makeInputButtons(QWidget* parent) {
     button->setToolTip(b.tip);
     connect(button, &QPushButton::clicked, this, b.action);
     grid->addWidget(button, row, column);
-    if (++column == 5) {
+    if (++column == 4) {
       column = 0;
       ++row;
     }
