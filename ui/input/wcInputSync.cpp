@@ -14,6 +14,7 @@
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
 #include "platform/system/message_box.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
 #include "ui/input/sync_common.h"
@@ -85,25 +86,19 @@ QWidget* wcInputSync::makeWindow() {
   hint->setWordWrap(true);
   layout->addWidget(hint);
 
-  auto* buttons = new QHBoxLayout();
-  buttons->addStretch(1);
-  auto* cancel = new QPushButton("Cancel", dialog);
-  cancel->setObjectName("CancelButton");
-  cancel->setAutoDefault(false);
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setObjectName("OkButton");
-  ok->setAutoDefault(false);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  // Return belongs to the typed times and the input's name, never to OK.
+  buttons.ok->setDefault(false);
+  buttons.ok->setAutoDefault(false);
+  buttons.cancel->setAutoDefault(false);
 
   connect(InputSelection, &QComboBox::textActivated, this, &wcInputSync::InputSelection_Changed);
   connect(StartTimeSlider, &RealSlider::changed, this, &wcInputSync::StartTimeSlider_Changed);
   connect(StartTimeText, &TextField::changed, this, &wcInputSync::StartTimeText_Changed);
   connect(OffsetTimeText, &TextField::changed, this, &wcInputSync::OffsetTimeText_Changed);
   connect(PlayRateText, &TextField::changed, this, &wcInputSync::PlayRateText_Changed);
-  connect(ok, &QPushButton::clicked, this, &wcInputSync::OkButton_Pressed);
-  connect(cancel, &QPushButton::clicked, this, &wcInputSync::CancelButton_Pressed);
+  connect(buttons.ok, &QPushButton::clicked, this, &wcInputSync::OkButton_Pressed);
+  connect(buttons.cancel, &QPushButton::clicked, this, &wcInputSync::CancelButton_Pressed);
   return dialog;
 }
 

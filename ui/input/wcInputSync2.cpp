@@ -23,6 +23,7 @@
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/button_faces.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
 #include "ui/input/sync_common.h"
@@ -56,19 +57,13 @@ QWidget* wcInputSync2::makeWindow() {
   layout->addLayout(sides);
   layout->addWidget(makeControls(dialog));
 
-  auto* buttons = new QHBoxLayout();
-  buttons->addStretch(1);
-  auto* cancel = new QPushButton("Cancel", dialog);
-  cancel->setObjectName("CancelButton");
-  cancel->setAutoDefault(false);
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setObjectName("OkButton");
-  ok->setAutoDefault(false);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &wcInputSync2::OkButton_Pressed);
-  connect(cancel, &QPushButton::clicked, this, &wcInputSync2::CancelButton_Pressed);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  // Return belongs to the typed times and the inputs' names, never to OK.
+  buttons.ok->setDefault(false);
+  buttons.ok->setAutoDefault(false);
+  buttons.cancel->setAutoDefault(false);
+  connect(buttons.ok, &QPushButton::clicked, this, &wcInputSync2::OkButton_Pressed);
+  connect(buttons.cancel, &QPushButton::clicked, this, &wcInputSync2::CancelButton_Pressed);
 
   play_.PlayTimer = new QTimer(this);
   play_.PlayTimer->setTimerType(Qt::PreciseTimer);

@@ -87,6 +87,7 @@ void wcMain::installInputCommands() {
   SetListCommand("InputMenuTrim", [this]() { InputTrim_Pressed(); });
   SetListCommand("InputMenuDuplicate", [this]() { InputDuplicate_Clicked(); });
   SetListCommand("InputMenuSync", [this]() { InputSync_Pressed(); });
+  SetListCommand("InputMenuSync2", [this]() { InputSync2_Pressed(); });
   SetListCommand("InputMenuAddFiller", [this]() { InputAddTimeFiller_Clicked(); });
   SetListCommand("InputMenuSnapshot", [this]() { InputExportSnapshot_Clicked(); });
   SetListCommand("InputMenuExportAudio", [this]() { InputExportAudio_Clicked(); });
@@ -330,7 +331,8 @@ void wcMain::InputSync2_Pressed() {
   if (InputCount() == 0) return warn(L"Please add input files to this project first.");
   WindowController* sync2 = app() != nullptr ? app()->wndInputSync2 : nullptr;
   if (sync2 == nullptr) return;
-  if (AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
+  // Its edit is kept or dropped as the user says, not dropped unasked.
+  QuickSyncSettle();
   CallWindow(sync2, "SetInput", static_cast<int>(firstSelectedInput()));
   RunModalForWindow(sync2);
 }

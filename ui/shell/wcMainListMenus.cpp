@@ -70,6 +70,7 @@ void wcMain::inputMenuWillOpen() {
   set("InputMenuTrim", r.trim);
   set("InputMenuDuplicate", r.duplicate);
   set("InputMenuSync", r.sync);
+  set("InputMenuSync2", r.sync);
   set("InputMenuAddDisplay", r.addDisplay);
   set("InputMenuSnapshot", r.snapshot);
   set("InputMenuExportAudio", r.exportAudio);

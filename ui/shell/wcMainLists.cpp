@@ -59,6 +59,7 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   addMenuItem(InputFilesMenu, "InputMenuTrim", "Trim...");
   addMenuItem(InputFilesMenu, "InputMenuDuplicate", "Duplicate");
   addMenuItem(InputFilesMenu, "InputMenuSync", "Synchronize...");
+  addMenuItem(InputFilesMenu, "InputMenuSync2", "Sync to Reference...");
   addMenuItem(InputFilesMenu, "InputMenuAddDisplay", "Add Display Object...");
   addMenuItem(InputFilesMenu, "InputMenuAddFiller", "Add Time Filler");
   addMenuItem(InputFilesMenu, "InputMenuRename", "Rename...");

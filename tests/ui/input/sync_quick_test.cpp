@@ -1,6 +1,8 @@
 // The quick sync window on generated inputs: live edits inside the input's
 // trim, OK with one checkpoint, close and Cancel putting the loaded values
 // back, another input asked for, and other commands settling it first.
+#include <QLineEdit>
+
 #include "ui/input/sync_fixture.h"
 #include "ui/input/wcInputSync.h"
 #include "ui/shell/window_calls.h"
@@ -11,10 +13,10 @@
 class QuickSyncTest : public SyncTest {
 protected:
   wcInputSync* quick() const { return static_cast<wcInputSync*>(app->wndInputSync); }
-  // Opens the window for the input as the main window's command does.
+  // Opens the window for the input from the main window's command.
   QWidget* Open(uint32_t input) {
-    quick()->SetInput(static_cast<int>(input));
-    quick()->showWindow();
+    main->InputSelect(input);
+    main->InputSync_Pressed();
     EXPECT_TRUE(SpinUntil([this]() { return !quick()->IsFreshWindow(); }, 5000));
     return quick()->window();
   }
@@ -113,10 +115,14 @@ TEST_F(QuickSyncTest, AnotherInputIsOfferedOnlyAfterTheEditIsSettled) {
   Pick(combo, Name(log));
   EXPECT_EQ(quick()->OurIndex(), log);
   EXPECT_FLOAT_EQ(Record(video).TrimStart, 0.0f);
-  // Unedited, nothing is asked.
-  Pick(combo, Name(video));
+  // Unedited, nothing is asked; a name typed and entered chooses too (and
+  // Return is not OK).
+  combo->lineEdit()->clear();
+  QTest::keyClicks(combo->lineEdit(), "FLASH.mp4");
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(quick()->OurIndex(), video);
+  EXPECT_TRUE(w->isVisible());
   // Another input from the main window after an edit: Yes keeps it.
   Click(w, "ForwardButton2");
   answers = {kMbYes};
@@ -159,5 +165,16 @@ TEST_F(QuickSyncTest, OtherCommandsSettleTheEditBeforeChangingTheInput) {
   EXPECT_FLOAT_EQ(Record(log).TrimStart, 2.03f);
   EXPECT_FLOAT_EQ(Record(log).StartTime, 5.0f);
   Click(w, "CancelButton");
+  EXPECT_FLOAT_EQ(Record(log).TrimStart, 2.0f);
+
+  // Sync to reference asks for the edit, then opens.
+  w = Open(log);
+  Click(w, "ForwardButton3");
+  answers = {kMbNo};
+  onModal = [](WindowController*) { return 0; };
+  main->InputSync2_Pressed();
+  EXPECT_EQ(messages.back().flags, 36);
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(modalRuns.back(), "wcInputSync2");
   EXPECT_FLOAT_EQ(Record(log).TrimStart, 2.0f);
 }

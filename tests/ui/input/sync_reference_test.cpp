@@ -10,7 +10,6 @@
 #include "ui/input/sync_fixture.h"
 #include "ui/input/wcInputSync2.h"
 #include "ui/seams/media_clock.h"
-#include "ui/seams/modal_run.h"
 #include "ui/support/window_shots.h"
 
 namespace {
@@ -30,7 +29,7 @@ protected:
     SyncTest::TearDown();
   }
   wcInputSync2* sync2() const { return static_cast<wcInputSync2*>(app->wndInputSync2); }
-  // Opens the window for the input as the main window's command does, and
+  // Opens the window for the input from the main window's command, and
   // plays the user's part while it runs.
   void Open(uint32_t input, const std::function<void(wcInputSync2*, QWidget*)>& play) {
     onModal = [play](WindowController* controller) {
@@ -41,8 +40,10 @@ protected:
       if (window->window()->isVisible()) window->close();
       return 0;
     };
-    sync2()->SetInput(static_cast<int>(input));
-    RunModalForWindow(sync2());
+    main->InputSelect(input);
+    main->InputSync2_Pressed();
+    ASSERT_FALSE(modalRuns.empty());
+    EXPECT_EQ(modalRuns.back(), "wcInputSync2");
     EXPECT_FALSE(sync2()->window()->isVisible());
   }
   static TextField* Text(QWidget* w, const char* name) { return Find<TextField>(w, name); }

@@ -11,7 +11,7 @@
 namespace {
 
 const char* const kInputItems[] = {"InputMenuConfig",      "InputMenuTrim",       "InputMenuDuplicate",
-                                   "InputMenuSync",        "InputMenuAddDisplay", "InputMenuAddFiller",
+                                   "InputMenuSync",        "InputMenuSync2",      "InputMenuAddDisplay", "InputMenuAddFiller",
                                    "InputMenuSnapshot",    "InputMenuExportAudio", "InputMenuAddTemplate",
                                    "InputMenuConfigTemplate", "InputMenuLapSetManual"};
 
@@ -161,7 +161,7 @@ TEST_F(ListMenuTest, InputItemsFollowTheTypeOfTheInputUnderThePointer) {
 
   OpenOver(video);
   for (const char* item : {"InputMenuConfig", "InputMenuTrim", "InputMenuDuplicate", "InputMenuSync",
-                           "InputMenuAddDisplay", "InputMenuSnapshot", "InputMenuExportAudio"})
+                           "InputMenuSync2", "InputMenuAddDisplay", "InputMenuSnapshot", "InputMenuExportAudio"})
     EXPECT_TRUE(On(item)) << item;
   EXPECT_FALSE(Shown("InputMenuAddFiller"));
   EXPECT_FALSE(Shown("InputMenuAddTemplate"));
@@ -172,6 +172,7 @@ TEST_F(ListMenuTest, InputItemsFollowTheTypeOfTheInputUnderThePointer) {
 
   OpenOver(image);
   EXPECT_FALSE(On("InputMenuSync"));
+  EXPECT_FALSE(On("InputMenuSync2"));
   EXPECT_FALSE(On("InputMenuTrim"));
   EXPECT_TRUE(On("InputMenuSnapshot"));
   EXPECT_FALSE(On("InputMenuExportAudio"));
