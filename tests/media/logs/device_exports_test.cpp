@@ -325,12 +325,16 @@ TEST_F(DeviceExports, Windows1252NamesAndUnits) {
   style.names[0] = "Zeit (s)";
   style.names.push_back("\xd6ltemp. (\xb0" "C)");
   style.names.push_back("Neigung \x96 L\xe4ngs (\xb0)");
+  // Longer than a stored name holds, with a two-byte character at the cut.
+  style.names.push_back(std::string(62, 'x') + "\xfc\xfc (V)");
   style.extra = {[](const TrackSample&) { return std::string("95.5"); },
-                 [](const TrackSample&) { return std::string("-2"); }};
+                 [](const TrackSample&) { return std::string("-2"); },
+                 [](const TrackSample&) { return std::string("12.6"); }};
   DataloggerRecord record;
   ASSERT_TRUE(load("latin.csv", style.write(track), record));
   EXPECT_EQ(record.fieldNames[7], "Öltemp. (°C)");
   EXPECT_EQ(record.fieldNames[8], "Neigung – Längs (°)");
+  EXPECT_EQ(record.fieldNames[9], std::string(62, 'x') + "ü"); // 63 UTF-16 units, whole characters
   expectCircuit(record);
   EXPECT_EQ(FindFieldByName(record, u"Öltemp. (°C)"), 7);
 }
