@@ -90,7 +90,7 @@ void TimeGraphInit(TimeGraphParam* p) {
   FieldCopy(p->LabelFont, kNameLength, u"Arial");
   p->LabelSize = 34;
   p->LabelStyle = 1;
-  p->Options = 0x80;
+  p->Options = kTimeGraphHighRes;
   p->TrimSize = 3;
   p->LineSize = 3;
   p->AxisColor = 0xFF0080C0;
@@ -106,7 +106,7 @@ void GForceInit(GForceParam* p) {
   p->LineColor = 0xD00000;
   p->AxisColor = 0xC0C0C0;
   p->ShadowColor = 0xFF707070;
-  p->Options = 0xC0;
+  p->Options = kGForceBall | kGForceCirclesAxis;
   p->LineSize = 10;
   p->AxisSize = 6;
   p->BackColor = 0xFF303030;
@@ -126,11 +126,11 @@ void TrackMapInit(TrackMapParam* p) {
   p->StartColor = 0x00D000;
   p->PosColor = 0xD00000;
   p->GhostColor = 0xFFFFB000;
-  p->Options = 0x81;
+  p->Options = kMapHighRes | kMapBestLap;
   p->MapLineSize = 14;
   p->StartSize = 12;
   p->PosSize = 18;
-  p->StartLineAngle = 360;
+  p->StartLineAngle = kMapAutoStartLine;
   p->PosIcon = 2;
 }
 

@@ -261,21 +261,57 @@ struct GForceParam { // type 74
   char16_t FieldX[kNameLength], FieldY[kNameLength]; // empty automatic, "(None)" unused
   float RangeX, RangeY;                               // full scale in g
   uint32_t LineColor, AxisColor, ShadowColor;
-  uint8_t Options;
+  uint8_t Options; // GForceOptionBits
   uint8_t LineSize, AxisSize, Reserved;
   uint32_t BackColor;
   uint32_t Reserved2;
 };
 
+enum GForceOptionBits : uint8_t {
+  kGForceSwapXY = 0x02,
+  kGForceFlipX = 0x04,
+  kGForceFlipY = 0x08,
+  kGForceFade = 0x10,        // a fading trail behind the marker
+  kGForceCircles = 0x20,     // rings around the centre
+  kGForceBall = 0x40,        // a ball instead of a line from the centre
+  kGForceCirclesAxis = 0x80, // small rings on the axis; never with kGForceCircles
+};
+
 struct TrackMapParam { // type 70
   double MinX, MinY, MaxX, MaxY;
   uint32_t MapColor, MapLowColor, MapEdgeColor, StartColor, PosColor, GhostColor;
-  uint8_t Options;
-  uint8_t MapLineSize, StartSize, PosSize, ZoomArea, SelectedLap;
-  uint16_t StartLineAngle; // 65535 none, 360 automatic
+  uint8_t Options; // TrackMapOptionBits
+  uint8_t MapLineSize, StartSize, PosSize; // at the resolution's scale (TrackMapSizeFactor)
+  uint8_t ZoomArea;    // 0 no zoomed view, else magnified ZoomArea / 20 times
+  uint8_t SelectedLap; // 0 all laps, else that lap (unless kMapBestLap)
+  uint16_t StartLineAngle; // kMapNoStartLine, kMapAutoStartLine or degrees
   uint32_t Reserved;
-  uint8_t StartStyle, PosIcon, ColorMode, Temp;
+  uint8_t StartStyle; // TrackMapStartStyle
+  uint8_t PosIcon, ColorMode, Temp;
 };
+
+enum TrackMapOptionBits : uint8_t {
+  kMapBestLap = 0x01,     // the best lap only, whatever SelectedLap holds
+  kMapAnimatePos = 0x02,  // the position marker sends out rings
+  kMapRotate = 0x04,      // turned with the heading
+  kMapHigherRes = 0x10,   // sizes at x3; always with kMapHighRes
+  kMapHighRes = 0x80,     // sizes at x2
+};
+constexpr uint16_t kMapNoStartLine = 65535;
+constexpr uint16_t kMapAutoStartLine = 360; // and above: square to the course
+constexpr int kMapZoomBase = 20;            // ZoomArea of a view at the course's own scale
+
+enum TrackMapStartStyle : uint8_t {
+  kStartRounded = 0,
+  kStartFlat = 1,
+  kStartChecker1 = 2, // two rows of squares
+  kStartChecker2 = 3, // three rows
+};
+
+// The scale the stored sizes are given at: 3, 2 or 1.
+inline int TrackMapSizeFactor(uint8_t options) {
+  return (options & kMapHigherRes) ? 3 : (options & kMapHighRes) ? 2 : 1;
+}
 
 struct TimeGraphParam { // type 35
   char16_t Field[kNameLength];
@@ -285,7 +321,9 @@ struct TimeGraphParam { // type 35
   uint32_t ValueColor, BackColor, TrimColor, LineColor, LabelColor;
   char16_t LabelFont[kNameLength];
   float LabelSize;
-  uint8_t LabelStyle, Options, TrimSize, LineSize;
+  uint8_t LabelStyle;
+  uint8_t Options; // TimeGraphOptionBits
+  uint8_t TrimSize, LineSize;
   uint32_t AxisColor;
   float AxisInterval;
   uint8_t AxisSize, Thickness, Reserved, Reserved2;
@@ -293,11 +331,42 @@ struct TimeGraphParam { // type 35
   float StartTime, EndTime;
 };
 
+enum TimeGraphOptionBits : uint8_t {
+  kTimeGraphFlip = 0x01,
+  // The presentation: neither bit is the last TimeSpan seconds sliding
+  // with the time; either is a fixed stretch with a marker at the time.
+  kTimeGraphFixedLine = 0x02,
+  kTimeGraphFixedDot = 0x04,
+  kTimeGraphFixedMask = 0x06,
+  kTimeGraphVertical = 0x40,
+  kTimeGraphHighRes = 0x80,
+};
+
 struct EImageParam { // type 14; the picture is the background bitmap
   char16_t Field[kNameLength];
   double MinInput, MaxInput, MinOutput, MaxOutput;
-  uint8_t Mode, OutputType, FlashInterval, Reserved1;
+  uint8_t Mode;          // EImageMode
+  uint8_t OutputType;    // EImageOutput
+  uint8_t FlashInterval; // tenths of a second shown, then hidden; 0 solid
+  uint8_t Reserved1;
   uint32_t Reserved2;
+};
+
+// How the channel's value drives the effect.
+enum EImageMode : uint8_t {
+  kEImagePlain = 0,     // no channel: the picture as it is
+  kEImageMap = 1,       // the input range onto the output range
+  kEImageAtOrAbove = 2, // MaxOutput at or above MaxInput, else MinOutput
+  kEImageAtOrBelow = 3, // MinOutput at or below MinInput, else MaxOutput
+};
+
+// What the output value drives.
+enum EImageOutput : uint8_t {
+  kEImageAsIs = 0,
+  kEImageRotation = 2,     // degrees added
+  kEImageTransparency = 3, // percent, 0 to 100
+  kEImageBrightness = 4,   // percent, 0 to 200
+  kEImageHue = 5,          // degrees, -180 to 180
 };
 
 constexpr int kScriptBytes = 32768;

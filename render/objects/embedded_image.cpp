@@ -11,15 +11,6 @@
 
 namespace {
 
-enum EImageMode : uint8_t { kModePlain = 0, kModeMap = 1, kModeAboveMax = 2, kModeAboveMin = 3 };
-enum EImageOutput : uint8_t {
-  kOutAsIs = 0,
-  kOutRotation = 2,
-  kOutTransparency = 3,
-  kOutBrightness = 4,
-  kOutHue = 5,
-};
-
 // The channel's value at the time, false without an input or channel.
 bool channelValue(const ObjectContext& ctx, const EImageParam& p, double* value) {
   if (ctx.obj->InputID == 255 || p.Field[0] == 0) return false;
@@ -31,15 +22,15 @@ bool channelValue(const ObjectContext& ctx, const EImageParam& p, double* value)
 
 double outputFor(const EImageParam& p, double v) {
   switch (p.Mode) {
-  case kModeMap: {
+  case kEImageMap: {
     const double lo = std::min(p.MinInput, p.MaxInput), hi = std::max(p.MinInput, p.MaxInput);
     v = std::clamp(v, lo, hi);
     const double span = p.MaxInput - p.MinInput;
     const double share = std::fabs(span) < 1e-12 ? 0 : (v - p.MinInput) / span;
     return p.MinOutput + share * (p.MaxOutput - p.MinOutput);
   }
-  case kModeAboveMax: return v >= p.MaxInput ? p.MaxOutput : p.MinOutput;
-  case kModeAboveMin: return v >= p.MinInput ? p.MaxOutput : p.MinOutput;
+  case kEImageAtOrAbove: return v >= p.MaxInput ? p.MaxOutput : p.MinOutput;
+  case kEImageAtOrBelow: return v >= p.MinInput ? p.MaxOutput : p.MinOutput;
   default: return 0;
   }
 }
@@ -64,16 +55,16 @@ int RenderEImageObject(const ObjectContext& ctx) {
   BitmapEffects effects;
   AdjustStruct adjust = neutralAdjust();
   double value = 0;
-  if (param && param->Mode != kModePlain && channelValue(ctx, *param, &value)) {
+  if (param && param->Mode != kEImagePlain && channelValue(ctx, *param, &value)) {
     const double out = outputFor(*param, value);
     switch (param->OutputType) {
-    case kOutRotation: effects.extraRotation = static_cast<float>(std::fmod(std::fmod(out, 360.0) + 360.0, 360.0)); break;
-    case kOutTransparency: effects.opacity = 1 - std::clamp(out, 0.0, 100.0) / 100; break;
-    case kOutBrightness:
+    case kEImageRotation: effects.extraRotation = static_cast<float>(std::fmod(std::fmod(out, 360.0) + 360.0, 360.0)); break;
+    case kEImageTransparency: effects.opacity = 1 - std::clamp(out, 0.0, 100.0) / 100; break;
+    case kEImageBrightness:
       adjust.Brightness = static_cast<uint8_t>(std::lround(std::clamp(out, 0.0, 200.0)));
       effects.adjust = &adjust;
       break;
-    case kOutHue:
+    case kEImageHue:
       adjust.Hue = static_cast<int16_t>(std::lround(std::clamp(out, -180.0, 180.0)));
       effects.adjust = &adjust;
       break;

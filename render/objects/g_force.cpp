@@ -22,9 +22,9 @@ struct GPlot {
 
 // Plot position of an (x, y) reading in g; the marker stays on the plot.
 std::pair<double, double> place(const GPlot& g, double x, double y) {
-  if (g.options & 2) std::swap(x, y);
-  if (g.options & 4) x = -x;
-  if (g.options & 8) y = -y;
+  if (g.options & kGForceSwapXY) std::swap(x, y);
+  if (g.options & kGForceFlipX) x = -x;
+  if (g.options & kGForceFlipY) y = -y;
   double px = x / g.rangeX, py = y / g.rangeY;
   const double len = std::hypot(px, py);
   if (len > 1) {
@@ -49,12 +49,12 @@ void drawFrame(cairo_t* cr, const GForceParam& p, const GPlot& g) {
   const double w = std::max(0.5, p.AxisSize / 4.0);
   DrawLine(cr, g.cx - g.r, g.cy, g.cx + g.r, g.cy, p.AxisColor, w);
   DrawLine(cr, g.cx, g.cy - g.r, g.cx, g.cy + g.r, p.AxisColor, w);
-  if (p.Options & 0x20) {
+  if (p.Options & kGForceCircles) {
     for (int k = 1; k <= 3; ++k) {
       const double rr = g.r * k / 3;
       DrawEllipse(cr, g.cx - rr, g.cy - rr, 2 * rr, 2 * rr, kColorOff, p.AxisColor & 0xFFFFFF, w);
     }
-  } else if (p.Options & 0x80) {
+  } else if (p.Options & kGForceCirclesAxis) {
     // Small rings where each third of the range crosses the axis.
     for (int k = -3; k <= 3; ++k) {
       if (k == 0) continue;
@@ -69,7 +69,7 @@ void drawFrame(cairo_t* cr, const GForceParam& p, const GPlot& g) {
 void drawMarker(cairo_t* cr, const GForceParam& p, const GPlot& g, std::pair<double, double> at,
                 uint32_t color, double alpha) {
   const double size = std::max(1.0, p.LineSize / 2.0);
-  if (p.Options & 0x40) {
+  if (p.Options & kGForceBall) {
     cairo_new_path(cr);
     cairo_arc(cr, at.first, at.second, size, 0, 2 * M_PI);
     DrawSetColor(cr, color, alpha);
@@ -120,7 +120,7 @@ int RenderGForceObject(const ObjectContext& ctx) {
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, dl.scale, dl.scale);
     drawFrame(cr, *p, g);
-    if (p->Options & 0x10) drawTrail(cr, *p, g, rd, ctx.time);
+    if (p->Options & kGForceFade) drawTrail(cr, *p, g, rd, ctx.time);
     const auto at = place(g, rd.at(rd.x, ctx.time), rd.at(rd.y, ctx.time));
     if (!ColorIsOff(p->ShadowColor)) {
       const double off = std::max(1.5, p->LineSize / 5.0);

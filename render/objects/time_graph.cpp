@@ -73,12 +73,11 @@ void drawAxis(cairo_t* cr, const TimeGraphParam& p, const Plot& plot) {
 }
 
 void drawMarker(cairo_t* cr, const TimeGraphParam& p, const Plot& plot, double share, double value) {
-  const int mode = (p.Options >> 1) & 3;
-  if (mode & 1) {
+  if (p.Options & kTimeGraphFixedLine) {
     const auto a = plot.at(share, plot.lo), b = plot.at(share, plot.hi);
     DrawLine(cr, a.first, a.second, b.first, b.second, p.ValueColor, std::max(1.0, p.LineSize * 0.75));
   }
-  if ((mode & 2) && std::isfinite(value)) {
+  if ((p.Options & kTimeGraphFixedDot) && std::isfinite(value)) {
     const auto c = plot.at(share, value);
     const double r = std::max(3.0, p.LineSize * 1.6);
     DrawEllipse(cr, c.first - r, c.second - r, 2 * r, 2 * r, p.ValueColor & 0xFFFFFF, kColorOff, 0);
@@ -90,7 +89,7 @@ void drawGraph(cairo_t* cr, const TimeGraphParam& p, const DataChannel& ch, cons
   drawAxis(cr, p, plot);
   if (!ch.valid() || !std::isfinite(now)) return;
   const double line = std::min<double>(p.LineSize, 40);
-  if ((p.Options & 6) == 0) {
+  if ((p.Options & kTimeGraphFixedMask) == 0) {
     const double span = std::clamp<double>(std::isfinite(p.TimeSpan) ? p.TimeSpan : 10, 0.1, kMaxSpan);
     drawLine(cr, plot, samples(ch, now - span, now, resolution), p.LineColor, line);
     return;
@@ -109,14 +108,15 @@ int RenderTimeGraphObject(const ObjectContext& ctx) {
   const TimeGraphParam* p = ObjectParam<TimeGraphParam>(ctx.obj);
   if (!p) return ErrorSet(kErrBadArg, "RenderTimeGraphObject");
   DataLayer dl;
-  if (!DataLayerFor(ctx, (p->Options & 0x80) != 0, &dl)) return 0;
-  const double f = (p->Options & 0x80) ? 2 : 1;
+  const bool highRes = (p->Options & kTimeGraphHighRes) != 0;
+  if (!DataLayerFor(ctx, highRes, &dl)) return 0;
+  const double f = highRes ? 2 : 1;
   const double w = dl.unitsW * f, h = dl.unitsH * f;
   const DataChannel ch = DataChannelFor(ctx.obj->InputID, p->Field, -1);
   Plot plot{};
   ScaleRange(p->Min, p->Max, kAutoLimit, ch, &plot.lo, &plot.hi);
-  plot.vertical = (p->Options & 0x40) != 0;
-  plot.flip = (p->Options & 1) != 0;
+  plot.vertical = (p->Options & kTimeGraphVertical) != 0;
+  plot.flip = (p->Options & kTimeGraphFlip) != 0;
   const double trim = ColorIsOff(p->TrimColor) ? 0 : std::min<double>(p->TrimSize, 40);
   const bool label = !ColorIsOff(p->LabelColor) && p->Label[0] != 0;
   const double labelH = label ? std::max(0.0, double(p->LabelSize)) * 1.15 : 0;

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr double kAutoBound = 9999999.0;
-constexpr uint16_t kNoStartLine = 65535;
 constexpr int kTrackCourse = 2;
 
 struct Pt {
@@ -83,7 +82,7 @@ MapView viewFor(const MapInput& m, double w, double h, double margin, double hea
   v.boxCy = h / 2;
   const double spanX = std::max(b.x - a.x, 1e-9), spanY = std::max(b.y - a.y, 1e-9);
   const double roomW = std::max(1.0, w - 2 * margin), roomH = std::max(1.0, h - 2 * margin);
-  const bool rotate = (m.p->Options & 4) != 0 && std::isfinite(heading);
+  const bool rotate = (m.p->Options & kMapRotate) != 0 && std::isfinite(heading);
   if (rotate) {
     // Any turn must fit: the course's diagonal against the smaller side.
     v.scale = std::min(roomW, roomH) / std::hypot(spanX, spanY);
@@ -93,7 +92,7 @@ MapView viewFor(const MapInput& m, double w, double h, double margin, double hea
   }
   if (m.p->ZoomArea != 0 && std::isfinite(here.x)) {
     // The zoomed view follows the position, magnified by ZoomArea / 20.
-    v.scale *= std::max(1.0, m.p->ZoomArea / 20.0);
+    v.scale *= std::max(1.0, double(m.p->ZoomArea) / kMapZoomBase);
     const Pt pp = v.plane(here.x, here.y);
     v.cx = pp.x;
     v.cy = pp.y;
@@ -183,12 +182,12 @@ void drawStart(cairo_t* cr, const MapInput& m, const MapView& v) {
   const size_t i = lapStart > 0 && std::isfinite(lapStart) ? pointAt(*m.course, lapStart) : 0;
   const Pt at = v.toBox(pts[i].x, pts[i].y);
   const double size = p.StartSize / m.f;
-  if (p.StartLineAngle == kNoStartLine) {
+  if (p.StartLineAngle == kMapNoStartLine) {
     DrawEllipse(cr, at.x - size / 2, at.y - size / 2, size, size, p.StartColor & 0xFFFFFF, kColorOff, 0);
     return;
   }
   double angle; // direction of the line on the layer, radians
-  if (p.StartLineAngle >= 360) {
+  if (p.StartLineAngle >= kMapAutoStartLine) {
     const size_t j = std::min(i + 1, pts.size() - 1), k = i > 0 ? i - 1 : 0;
     const Pt a = v.toBox(pts[k].x, pts[k].y), b = v.toBox(pts[j].x, pts[j].y);
     angle = std::atan2(b.y - a.y, b.x - a.x) + M_PI / 2;
@@ -200,12 +199,12 @@ void drawStart(cairo_t* cr, const MapInput& m, const MapView& v) {
   cairo_save(cr);
   cairo_translate(cr, at.x, at.y);
   cairo_rotate(cr, angle);
-  const int rows = p.StartStyle == 2 ? 2 : p.StartStyle == 3 ? 3 : 0;
+  const int rows = p.StartStyle == kStartChecker1 ? 2 : p.StartStyle == kStartChecker2 ? 3 : 0;
   if (rows == 0) {
     cairo_new_path(cr);
     cairo_move_to(cr, -length / 2, 0);
     cairo_line_to(cr, length / 2, 0);
-    cairo_set_line_cap(cr, p.StartStyle == 1 ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_cap(cr, p.StartStyle == kStartFlat ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_ROUND);
     cairo_set_line_width(cr, thick);
     DrawSetColor(cr, p.StartColor);
     cairo_stroke(cr);
@@ -272,12 +271,12 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
   MapInput m{p, &DataCourse(ctx.obj->InputID)};
   if (m.course->points.size() < 2) return 0;
   m.input = ctx.obj->InputID;
-  m.f = (p->Options & 0x10) ? 3 : (p->Options & 0x80) ? 2 : 1;
+  m.f = TrackMapSizeFactor(p->Options);
   m.now = DataInputTime(m.input, ctx.time);
   if (p->SelectedLap != 0) m.lap = p->SelectedLap;
-  else if (p->Options & 1) m.lap = std::max(0, static_cast<int>(DataQueryValue(m.input, kQueryBestLapNumber, ctx.time)));
+  else if (p->Options & kMapBestLap) m.lap = std::max(0, static_cast<int>(DataQueryValue(m.input, kQueryBestLapNumber, ctx.time)));
   DataLayer dl;
-  if (!DataLayerFor(ctx, (p->Options & 0x90) != 0, &dl)) return 0;
+  if (!DataLayerFor(ctx, (p->Options & (kMapHighRes | kMapHigherRes)) != 0, &dl)) return 0;
   const Pt here{DataQueryValue(m.input, kQueryPosX, ctx.time), DataQueryValue(m.input, kQueryPosY, ctx.time)};
   const double heading = DataQueryValue(m.input, kQueryHeading, ctx.time);
   const double margin = std::max({p->MapLineSize, p->StartSize, p->PosSize}) / m.f + 2;
@@ -285,7 +284,7 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
   // The course and the start line stay put unless the map turns or
   // follows the car; then they are drawn once and kept.
   std::string key;
-  const bool keep = !(p->Options & 4) && p->ZoomArea == 0;
+  const bool keep = !(p->Options & kMapRotate) && p->ZoomArea == 0;
   if (keep) {
     LayerKeyAdd(&key, *p);
     LayerKeyAdd(&key, m.course);
@@ -313,7 +312,7 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
       if (std::isfinite(g.x)) drawMarker(cr, m, v.toBox(g.x, g.y), p->PosSize / m.f * 0.8, p->GhostColor, NAN, v.turn, false);
     }
     if (std::isfinite(here.x) && std::isfinite(here.y))
-      drawMarker(cr, m, v.toBox(here.x, here.y), p->PosSize / m.f, p->PosColor, heading, v.turn, (p->Options & 2) != 0);
+      drawMarker(cr, m, v.toBox(here.x, here.y), p->PosSize / m.f, p->PosColor, heading, v.turn, (p->Options & kMapAnimatePos) != 0);
   }
   return DataLayerPlace(ctx, dl);
 }
