@@ -30,7 +30,8 @@ double outputFor(const EImageParam& p, double v) {
     return p.MinOutput + share * (p.MaxOutput - p.MinOutput);
   }
   case kEImageAtOrAbove: return v >= p.MaxInput ? p.MaxOutput : p.MinOutput;
-  case kEImageAtOrBelow: return v >= p.MinInput ? p.MaxOutput : p.MinOutput;
+  // "Less or equal": the value at the threshold itself counts as below.
+  case kEImageAtOrBelow: return v <= p.MinInput ? p.MinOutput : p.MaxOutput;
   default: return 0;
   }
 }

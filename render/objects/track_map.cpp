@@ -273,8 +273,10 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
   m.input = ctx.obj->InputID;
   m.f = TrackMapSizeFactor(p->Options);
   m.now = DataInputTime(m.input, ctx.time);
-  if (p->SelectedLap != 0) m.lap = p->SelectedLap;
-  else if (p->Options & kMapBestLap) m.lap = std::max(0, static_cast<int>(DataQueryValue(m.input, kQueryBestLapNumber, ctx.time)));
+  // The best lap wins over a chosen one: choosing "Best" keeps the lap
+  // chosen before, for when the user goes back to it.
+  if (p->Options & kMapBestLap) m.lap = std::max(0, static_cast<int>(DataQueryValue(m.input, kQueryBestLapNumber, ctx.time)));
+  else m.lap = p->SelectedLap;
   DataLayer dl;
   if (!DataLayerFor(ctx, (p->Options & (kMapHighRes | kMapHigherRes)) != 0, &dl)) return 0;
   const Pt here{DataQueryValue(m.input, kQueryPosX, ctx.time), DataQueryValue(m.input, kQueryPosY, ctx.time)};

@@ -238,6 +238,13 @@ TEST_F(ObjectRenderTest, EmbeddedImageDrivenByADataChannel) {
   });
   const uint32_t half = At(Frame(1.5f), 180, 120);
   EXPECT_NEAR(static_cast<int>((half >> 8) & 0xFF), 127, 4);
+  // "Less or equal": a value standing on the threshold is at or below it.
+  EditParam<EImageParam>(e, [](EImageParam& p) {
+    p.Mode = kEImageAtOrBelow;
+    p.MinInput = 150;
+  });
+  EXPECT_LE(ColourDiff(At(Frame(1.5f), 180, 120), 0x00FF00), 2); // 150: the minimum output, solid
+  EXPECT_EQ(At(Frame(1.6f), 180, 120) & 0xFFFFFF, 0u);            // 160: the maximum, clear
 }
 
 TEST_F(ObjectRenderTest, OutlandishBoxesDrawWithoutHarm) {

@@ -9,6 +9,10 @@
 #include "engine/base/access_lock.h"
 
 #include <algorithm>
+#include <fstream>
+
+#include "engine/base/text.h"
+#include "engine/model/inputs.h"
 
 #include <cmath>
 
@@ -57,6 +61,51 @@ TEST_F(TrackMapTest, LapChoicesBlendRotationZoomAndGhost) {
     p.MapColor = 0x00303030;
   });
   ExpectGolden("track_map_options", Frame(kTime));
+}
+
+TEST_F(TrackMapTest, BestLapWinsOverALapChosenBefore) {
+  // An out lap and two laps of different shapes: lap 1 a tall oval (the
+  // best), lap 2 a wide one.
+  const std::string path = TempPath("shaped_laps.csv");
+  {
+    std::ofstream out(path);
+    out << "Time (s),Latitude,Longitude,Lap\n";
+    const double lapTimes[] = {10, 8, 12};
+    double start = 0;
+    for (int lap = 0; lap <= 2; ++lap) {
+      const double length = lapTimes[lap];
+      const bool tall = lap == 1;
+      for (double into = 0; into < length - 1e-9; into += 0.1) {
+        const double a = 2 * M_PI * into / length;
+        const double x = (tall ? 100 : 300) * std::sin(a), y = (tall ? 300 : 100) * std::cos(a);
+        out << start + into << "," << 52 + y / 111320 << "," << -1 + x / 68500 << "," << lap << "\n";
+      }
+      start += length;
+    }
+    out << start << ",52.0009,-1,3\n";
+  }
+  const uint32_t laps = InputAdd(WideToUtf16(Utf8ToWide(path)).c_str());
+  ASSERT_NE(laps, 255u);
+  ASSERT_EQ(InputHandlerGetDataTypeValue(laps, 1, kQueryBestLapNumber, 1), 1);
+  const uint32_t map = AddObject(kDispTrackMap, laps, 0, 0, 56.25f, 100);
+  const auto shown = [&](uint8_t options, uint8_t lap) {
+    EditParam<TrackMapParam>(map, [&](TrackMapParam& p) {
+      p.Options = options;
+      p.SelectedLap = lap;
+      p.PosColor = p.GhostColor = 0xFF000000u; // nothing that moves
+    });
+    return Frame(5);
+  };
+  const auto differing = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += ColourDiff(a[i], b[i]) > 40;
+    return n;
+  };
+  const auto best = shown(kMapHighRes | kMapBestLap, 0);
+  const auto second = shown(kMapHighRes, 2);
+  EXPECT_GT(differing(best, second), 1000);
+  // "Best" chosen after lap 2 keeps the 2 for later and draws the best lap.
+  EXPECT_EQ(differing(best, shown(kMapHighRes | kMapBestLap, 2)), 0);
 }
 
 TEST_F(TrackMapTest, MarkerAtTheLoggedPosition) {
