@@ -10,6 +10,7 @@
 #include "ui/dispobj/vcDispObjPicture.h"
 #include "ui/dispobj/vcDispObjShape.h"
 #include "ui/dispobj/vcDispObjText.h"
+#include "ui/dispobj/vcDispObjTrackMap.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ const PanelEntry kPanels[] = {
     {kPanelText, make<vcDispObjText>},
     {kPanelShape, make<vcDispObjShape>},
     {kPanelBar, make<vcDispObjBar>},
+    {kPanelTrackMap, make<vcDispObjTrackMap>},
 };
 
 } // namespace

@@ -1,0 +1,509 @@
+#include "ui/dispobj/vcDispObjTrackMap.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+#include "engine/base/util.h"
+#include "engine/model/dispobjs.h"
+#include "media/datalog/datalog_queries.h"
+#include "media/datalog/query.h"
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_slider.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr int kSizeMaxPerFactor = 20; // the size steppers reach 20 x the resolution factor
+constexpr double kZoomSliderMax = 200; // ZoomArea up to 220: the course 11 times closer
+
+const char* const kStartStyles[] = {"Rounded", "Flat", "Checker 1", "Checker 2"};
+
+QString lapTitle(int lap) { return QString::asprintf("%d", lap); }
+
+} // namespace
+
+vcDispObjTrackMap::vcDispObjTrackMap(wcDispObjEdit* owner) : DispObjPanel(kPanelTrackMap, "vcDispObjTrackMap", owner) {
+  buildControls();
+  connectControls();
+}
+
+void vcDispObjTrackMap::buildControls() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox("Track Map", this);
+  box->setObjectName("TrackMapBox");
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+  int row = 0;
+  HighResCheck = checkBox("High resolution", "HighResCheck", box);
+  HighResCheck->setToolTip("Sizes are given at twice the drawing's scale");
+  HigherResCheck = checkBox("Higher (x3)", "HigherResCheck", box);
+  HigherResCheck->setToolTip("Sizes are given at three times the drawing's scale");
+  grid->addWidget(HighResCheck, row, 0, 1, 2);
+  grid->addWidget(HigherResCheck, row++, 2, 1, 2);
+  buildMapRows(grid, row);
+  buildMarkerRows(grid, row);
+  grid->setColumnStretch(3, 1);
+}
+
+void vcDispObjTrackMap::buildMapRows(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  DoMapCheck = checkBox("Map:", "DoMapCheck", box);
+  LineColor = colorWell("LineColor", box);
+  grid->addWidget(DoMapCheck, row, 0);
+  grid->addWidget(LineColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(LineSizeText, LineSizeStepper, "LineSize", 1, kSizeMaxPerFactor, 1, box, 36), row++, 3);
+
+  LapSelection = new QComboBox(box);
+  LapSelection->setObjectName("LapSelection");
+  LapSelection->setEditable(true);
+  LapSelection->setInsertPolicy(QComboBox::NoInsert);
+  LapSelection->setLineEdit(new TextField(LapSelection));
+  LapSelection->setToolTip("All laps, the best lap, or one lap (a lap number may be typed)");
+  grid->addWidget(new QLabel("Laps:", box), row, 0);
+  grid->addWidget(LapSelection, row++, 1, 1, 3);
+
+  LowCheck = checkBox("Slow:", "LowCheck", box);
+  LowCheck->setToolTip("Slow stretches of the course blend towards this colour");
+  LowColor = colorWell("LowColor", box);
+  EdgeCheck = checkBox("Edge:", "EdgeCheck", box);
+  EdgeColor = colorWell("EdgeColor", box);
+  grid->addWidget(LowCheck, row, 0);
+  grid->addWidget(LowColor, row, 1, Qt::AlignLeft);
+  auto* edge = new QHBoxLayout();
+  edge->addStretch(1);
+  edge->addWidget(EdgeCheck);
+  edge->addWidget(EdgeColor);
+  grid->addLayout(edge, row++, 2, 1, 2);
+
+  StartCheck = checkBox("Start:", "StartCheck", box);
+  StartCheck->setToolTip("The start/finish marker");
+  StartColor = colorWell("StartColor", box);
+  grid->addWidget(StartCheck, row, 0);
+  grid->addWidget(StartColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(StartSizeText, StartSizeStepper, "StartSize", 1, kSizeMaxPerFactor, 1, box, 36), row++,
+                  3);
+
+  StartLineCheck = checkBox("Line:", "StartLineCheck", box);
+  StartLineCheck->setToolTip("A start/finish line across the course; off: a dot");
+  StartStyleSelection = new QComboBox(box);
+  StartStyleSelection->setObjectName("StartStyleSelection");
+  grid->addWidget(StartLineCheck, row, 0);
+  grid->addWidget(StartStyleSelection, row++, 1, 1, 3);
+  StartLineAutoCheck = checkBox("Auto", "StartLineAutoCheck", box);
+  StartLineAutoCheck->setToolTip("The line square to the course");
+  auto* angle = numberField(StartLineText, StartLineStepper, "StartLine", 0, 359, 1, box, 36, "degrees");
+  StartLineStepper->setWraps(true);
+  grid->addWidget(new QLabel("Angle:", box), row, 0, Qt::AlignRight);
+  grid->addWidget(StartLineAutoCheck, row, 1);
+  grid->addLayout(angle, row++, 2, 1, 2);
+}
+
+void vcDispObjTrackMap::buildMarkerRows(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  DoPosCheck = checkBox("Position:", "DoPosCheck", box);
+  PosColor = colorWell("PosColor", box);
+  grid->addWidget(DoPosCheck, row, 0);
+  grid->addWidget(PosColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(PosSizeText, PosSizeStepper, "PosSize", 1, kSizeMaxPerFactor, 1, box, 36), row++, 3);
+
+  PosIconSelection = new QComboBox(box);
+  PosIconSelection->setObjectName("PosIconSelection");
+  PosAnimCheck = checkBox("Animated", "PosAnimCheck", box);
+  PosAnimCheck->setToolTip("The marker sends out a ring every second");
+  grid->addWidget(new QLabel("Marker:", box), row, 0, Qt::AlignRight);
+  grid->addWidget(PosIconSelection, row, 1, 1, 2);
+  grid->addWidget(PosAnimCheck, row++, 3);
+
+  DoGhostCheck = checkBox("Ghost:", "DoGhostCheck", box);
+  DoGhostCheck->setToolTip("Where the best lap was at the same time into its lap");
+  GhostColor = colorWell("GhostColor", box);
+  grid->addWidget(DoGhostCheck, row, 0);
+  grid->addWidget(GhostColor, row++, 1, Qt::AlignLeft);
+
+  RotateMapCheck = checkBox("Rotate the map with the heading", "RotateMapCheck", box);
+  grid->addWidget(RotateMapCheck, row++, 0, 1, 4);
+
+  ZoomMapCheck = checkBox("Zoom:", "ZoomMapCheck", box);
+  ZoomMapCheck->setToolTip("A close view that follows the position");
+  ZoomMapSlider = new RealSlider(0, kZoomSliderMax, 0.1, box);
+  ZoomMapSlider->setObjectName("ZoomMapSlider");
+  grid->addWidget(ZoomMapCheck, row, 0);
+  grid->addWidget(ZoomMapSlider, row++, 1, 1, 3);
+}
+
+void vcDispObjTrackMap::connectControls() {
+  for (auto [check, action] : {std::pair{HighResCheck, &vcDispObjTrackMap::HighResCheck_Changed},
+                               std::pair{HigherResCheck, &vcDispObjTrackMap::HigherResCheck_Changed},
+                               std::pair{DoMapCheck, &vcDispObjTrackMap::DoMapCheck_Changed},
+                               std::pair{LowCheck, &vcDispObjTrackMap::LowCheck_Changed},
+                               std::pair{EdgeCheck, &vcDispObjTrackMap::EdgeCheck_Changed},
+                               std::pair{StartCheck, &vcDispObjTrackMap::StartCheck_Changed},
+                               std::pair{StartLineCheck, &vcDispObjTrackMap::StartLineCheck_Changed},
+                               std::pair{StartLineAutoCheck, &vcDispObjTrackMap::StartLineAutoCheck_Changed},
+                               std::pair{DoPosCheck, &vcDispObjTrackMap::DoPosCheck_Changed},
+                               std::pair{PosAnimCheck, &vcDispObjTrackMap::PosAnimCheck_Changed},
+                               std::pair{DoGhostCheck, &vcDispObjTrackMap::DoGhostCheck_Changed},
+                               std::pair{RotateMapCheck, &vcDispObjTrackMap::RotateMapCheck_Changed},
+                               std::pair{ZoomMapCheck, &vcDispObjTrackMap::ZoomMapCheck_Changed}})
+    connect(check, &QCheckBox::clicked, this, action);
+  for (auto [well, action] : {std::pair{LineColor, &vcDispObjTrackMap::LineColor_Changed},
+                              std::pair{LowColor, &vcDispObjTrackMap::LowColor_Changed},
+                              std::pair{EdgeColor, &vcDispObjTrackMap::EdgeColor_Changed},
+                              std::pair{StartColor, &vcDispObjTrackMap::StartColor_Changed},
+                              std::pair{PosColor, &vcDispObjTrackMap::PosColor_Changed},
+                              std::pair{GhostColor, &vcDispObjTrackMap::GhostColor_Changed}})
+    connect(well, &NSColorWellCustom::changed, this, action);
+  for (auto [text, action] : {std::pair{LineSizeText, &vcDispObjTrackMap::LineSizeText_Changed},
+                              std::pair{StartSizeText, &vcDispObjTrackMap::StartSizeText_Changed},
+                              std::pair{StartLineText, &vcDispObjTrackMap::StartLineText_Changed},
+                              std::pair{PosSizeText, &vcDispObjTrackMap::PosSizeText_Changed}})
+    connect(text, &TextField::changed, this, action);
+  for (auto [stepper, action] : {std::pair{LineSizeStepper, &vcDispObjTrackMap::LineSizeStepper_Changed},
+                                 std::pair{StartSizeStepper, &vcDispObjTrackMap::StartSizeStepper_Changed},
+                                 std::pair{StartLineStepper, &vcDispObjTrackMap::StartLineStepper_Changed},
+                                 std::pair{PosSizeStepper, &vcDispObjTrackMap::PosSizeStepper_Changed}})
+    connect(stepper, &RealStepper::changed, this, action);
+  connect(LapSelection, &QComboBox::activated, this, &vcDispObjTrackMap::LapSelection_Changed);
+  connect(static_cast<TextField*>(LapSelection->lineEdit()), &TextField::changed, this,
+          &vcDispObjTrackMap::LapSelection_Changed);
+  connect(StartStyleSelection, &QComboBox::activated, this, &vcDispObjTrackMap::StartStyleSelection_Changed);
+  connect(PosIconSelection, &QComboBox::activated, this, &vcDispObjTrackMap::PosIconSelection_Changed);
+  connect(ZoomMapSlider, &RealSlider::changed, this, &vcDispObjTrackMap::ZoomMapSlider_Changed);
+}
+
+bool vcDispObjTrackMap::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj || !readParam(index, map_)) return false;
+  DispStruct record{};
+  if (!readCommon(index, record)) return false;
+  LoadingData = true;
+  const bool higher = (map_.Options & kMapHigherRes) != 0;
+  HigherResCheck->setChecked(higher);
+  HighResCheck->setChecked(higher || (map_.Options & kMapHighRes) != 0);
+  showSizeMaximum(TrackMapSizeFactor(map_.Options));
+
+  DoMapCheck->setChecked(!ColorIsOff(map_.MapColor));
+  showColor(LineColor, map_.MapColor);
+  LineSizeStepper->setValue(map_.MapLineSize);
+  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
+  fillLaps(record.InputID);
+  showLapChoice();
+  LowCheck->setChecked(!ColorIsOff(map_.MapLowColor));
+  showColor(LowColor, map_.MapLowColor);
+  EdgeCheck->setChecked(!ColorIsOff(map_.MapEdgeColor));
+  showColor(EdgeColor, map_.MapEdgeColor);
+  StartCheck->setChecked(!ColorIsOff(map_.StartColor));
+  showColor(StartColor, map_.StartColor);
+  StartSizeStepper->setValue(map_.StartSize);
+  StartSizeText->setText(QString::number(StartSizeStepper->intValue()));
+
+  // No line shows "Auto" checked, so that switching the line on starts
+  // from the automatic angle.
+  const bool line = map_.StartLineAngle != kMapNoStartLine;
+  StartLineCheck->setChecked(line);
+  StartLineAutoCheck->setChecked(!line || map_.StartLineAngle >= kMapAutoStartLine);
+  if (line && map_.StartLineAngle < kMapAutoStartLine) {
+    StartLineStepper->setValue(map_.StartLineAngle);
+    StartLineText->setText(QString::number(StartLineStepper->intValue()));
+  }
+  StartStyleSelection->clear();
+  StartStyleSelection->setEditText("");
+  for (const char* style : kStartStyles) StartStyleSelection->addItem(style);
+  StartStyleSelection->setCurrentIndex(map_.StartStyle <= kStartChecker2 ? int{map_.StartStyle} : int{kStartRounded});
+
+  DoPosCheck->setChecked(!ColorIsOff(map_.PosColor));
+  showColor(PosColor, map_.PosColor);
+  PosSizeStepper->setValue(map_.PosSize);
+  PosSizeText->setText(QString::number(PosSizeStepper->intValue()));
+  PosIconSelection->clear();
+  PosIconSelection->addItem("Simple");
+  PosIconSelection->setCurrentIndex(0);
+  PosAnimCheck->setChecked((map_.Options & kMapAnimatePos) != 0);
+  DoGhostCheck->setChecked(!ColorIsOff(map_.GhostColor));
+  showColor(GhostColor, map_.GhostColor);
+  RotateMapCheck->setChecked((map_.Options & kMapRotate) != 0);
+  // Off leaves the slider where it was, ready for switching the zoom on.
+  ZoomMapCheck->setChecked(map_.ZoomArea != 0);
+  if (map_.ZoomArea != 0) ZoomMapSlider->setValue(map_.ZoomArea - kMapZoomBase);
+  LoadingData = false;
+  return true;
+}
+
+// "All", "Best", then a line per lap the log reaches.
+void vcDispObjTrackMap::fillLaps(uint32_t input) {
+  LapSelection->clear();
+  LapSelection->setEditText("");
+  LapSelection->addItem("All");
+  LapSelection->addItem("Best");
+  // The lap reached by the log's last sample; without laps (or without a
+  // data input) the query answers 0 and records its own error.
+  const double reached = InputHandlerGetDataTypeValue(input, 1, kQueryLapCount, 0.0f);
+  const int laps = std::isfinite(reached) ? static_cast<int>(std::clamp(reached, 0.0, double(kMaxListedLaps))) : 0;
+  for (int lap = 1; lap <= laps; ++lap) LapSelection->addItem(lapTitle(lap));
+}
+
+// A lap stored beyond the list is kept and shown as its number.
+void vcDispObjTrackMap::showLapChoice() {
+  const QString shown = (map_.Options & kMapBestLap) ? QString("Best")
+                        : map_.SelectedLap != 0     ? lapTitle(map_.SelectedLap)
+                                                    : QString("All");
+  const int row = LapSelection->findText(shown, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  LapSelection->setCurrentIndex(row);
+  if (row < 0) LapSelection->setEditText(shown);
+}
+
+void vcDispObjTrackMap::showSizeMaximum(int factor) {
+  for (RealStepper* stepper : {LineSizeStepper, StartSizeStepper, PosSizeStepper})
+    stepper->setRange(stepper->minimum(), kSizeMaxPerFactor * factor);
+}
+
+void vcDispObjTrackMap::setOption(uint8_t bit, bool on) {
+  if (on) map_.Options |= bit;
+  else map_.Options &= static_cast<uint8_t>(~bit);
+}
+
+void vcDispObjTrackMap::mapEdited(QCheckBox* element) {
+  DoMapCheck->setChecked(true);
+  if (element != nullptr) element->setChecked(true);
+}
+
+void vcDispObjTrackMap::posEdited(QCheckBox* element) {
+  DoPosCheck->setChecked(true);
+  if (element != nullptr) element->setChecked(true);
+}
+
+void vcDispObjTrackMap::UpdatePreview() {
+  if (LoadingData) return;
+  map_.MapColor = ColorSwitched(map_.MapColor, DoMapCheck->isChecked());
+  map_.MapLowColor = ColorSwitched(map_.MapLowColor, LowCheck->isChecked());
+  map_.MapEdgeColor = ColorSwitched(map_.MapEdgeColor, EdgeCheck->isChecked());
+  map_.StartColor = ColorSwitched(map_.StartColor, StartCheck->isChecked());
+  map_.StartLineAngle = !StartLineCheck->isChecked()    ? kMapNoStartLine
+                        : StartLineAutoCheck->isChecked() ? kMapAutoStartLine
+                                                          : static_cast<uint16_t>(StartLineStepper->intValue());
+  map_.PosColor = ColorSwitched(map_.PosColor, DoPosCheck->isChecked());
+  map_.GhostColor = ColorSwitched(map_.GhostColor, DoGhostCheck->isChecked());
+  map_.ZoomArea = ZoomMapCheck->isChecked() ? static_cast<uint8_t>(ZoomMapSlider->intValue() + kMapZoomBase) : 0;
+  writeParam(map_);
+}
+
+// The sizes are stored at the resolution's scale: switching from x2 to x3
+// makes a 14 a 21, and back to x1 a 13 at x3 becomes 4.
+void vcDispObjTrackMap::SetRes() {
+  if (LoadingData) return;
+  const int from = TrackMapSizeFactor(map_.Options);
+  setOption(kMapHigherRes, HigherResCheck->isChecked());
+  setOption(kMapHighRes, HighResCheck->isChecked());
+  const int to = TrackMapSizeFactor(map_.Options);
+  // Each size is read before the new maximum could cut it.
+  const int sizes[] = {LineSizeStepper->intValue(), StartSizeStepper->intValue(), PosSizeStepper->intValue()};
+  showSizeMaximum(to);
+  LoadingData = true;
+  const int* old = sizes;
+  for (auto [stepper, text, size] : {std::tuple{LineSizeStepper, LineSizeText, &map_.MapLineSize},
+                                     std::tuple{StartSizeStepper, StartSizeText, &map_.StartSize},
+                                     std::tuple{PosSizeStepper, PosSizeText, &map_.PosSize}}) {
+    stepper->setValue(*old++ * to / from);
+    text->setText(QString::number(stepper->intValue()));
+    *size = static_cast<uint8_t>(stepper->intValue());
+  }
+  LoadingData = false;
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::HighResCheck_Changed() {
+  if (!HighResCheck->isChecked()) HigherResCheck->setChecked(false);
+  SetRes();
+}
+
+void vcDispObjTrackMap::HigherResCheck_Changed() {
+  if (HigherResCheck->isChecked()) HighResCheck->setChecked(true);
+  SetRes();
+}
+
+// While the second colour is off it follows the line, a shade darker, so
+// that switching it on starts from there.
+void vcDispObjTrackMap::LineColor_Changed() {
+  map_.MapColor = wellColor(LineColor);
+  if (!LowCheck->isChecked()) {
+    map_.MapLowColor = ColorSwitched(ColorDerivedSecond(map_.MapColor), false);
+    showColor(LowColor, map_.MapLowColor);
+  }
+  mapEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::LineSizeText_Changed() {
+  LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
+  LineSizeStepper_Changed();
+}
+
+void vcDispObjTrackMap::LineSizeStepper_Changed() {
+  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
+  map_.MapLineSize = static_cast<uint8_t>(LineSizeStepper->intValue());
+  mapEdited();
+  UpdatePreview();
+}
+
+// "Best" keeps the lap chosen before; a typed lap need not be listed; text
+// that is no number means all laps. A lap number is one byte: a larger one
+// is held at the last lap that fits.
+void vcDispObjTrackMap::LapSelection_Changed() {
+  const QString text = LapSelection->currentText().trimmed();
+  if (text == "Best") {
+    setOption(kMapBestLap, true);
+  } else {
+    setOption(kMapBestLap, false);
+    map_.SelectedLap = text == "All" ? 0 : static_cast<uint8_t>(std::clamp(NSStringToInt(text), 0, kMaxListedLaps));
+  }
+  showLapChoice();
+  mapEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::LowCheck_Changed() {
+  mapEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::LowColor_Changed() {
+  map_.MapLowColor = wellColor(LowColor);
+  mapEdited(LowCheck);
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::EdgeCheck_Changed() {
+  mapEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::EdgeColor_Changed() {
+  map_.MapEdgeColor = wellColor(EdgeColor);
+  mapEdited(EdgeCheck);
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::StartCheck_Changed() {
+  mapEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::StartColor_Changed() {
+  map_.StartColor = wellColor(StartColor);
+  mapEdited(StartCheck);
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::StartSizeText_Changed() {
+  StartSizeStepper->setValue(NSStringToInt(StartSizeText->text()));
+  StartSizeStepper_Changed();
+}
+
+void vcDispObjTrackMap::StartSizeStepper_Changed() {
+  StartSizeText->setText(QString::number(StartSizeStepper->intValue()));
+  map_.StartSize = static_cast<uint8_t>(StartSizeStepper->intValue());
+  mapEdited(StartCheck);
+  UpdatePreview();
+}
+
+// The line belongs to the start/finish marker, which belongs to the map.
+void vcDispObjTrackMap::StartLineCheck_Changed() {
+  StartCheck->setChecked(true);
+  StartCheck_Changed();
+}
+
+void vcDispObjTrackMap::StartLineAutoCheck_Changed() {
+  StartLineCheck->setChecked(true);
+  StartLineCheck_Changed();
+}
+
+void vcDispObjTrackMap::StartLineText_Changed() {
+  StartLineStepper->setValue(NSStringToInt(StartLineText->text()));
+  StartLineStepper_Changed();
+}
+
+// A typed or stepped angle replaces the automatic one; the write path
+// takes it from the stepper.
+void vcDispObjTrackMap::StartLineStepper_Changed() {
+  StartLineText->setText(QString::number(StartLineStepper->intValue()));
+  StartLineCheck->setChecked(true);
+  StartLineAutoCheck->setChecked(false);
+  StartLineCheck_Changed();
+}
+
+void vcDispObjTrackMap::StartStyleSelection_Changed() {
+  const QString style = StartStyleSelection->currentText();
+  map_.StartStyle = kStartRounded;
+  for (uint8_t code = kStartFlat; code <= kStartChecker2; ++code)
+    if (style == kStartStyles[code]) map_.StartStyle = code;
+  StartLineCheck->setChecked(true);
+  StartLineCheck_Changed();
+}
+
+void vcDispObjTrackMap::PosColor_Changed() {
+  map_.PosColor = wellColor(PosColor);
+  posEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::PosSizeText_Changed() {
+  PosSizeStepper->setValue(NSStringToInt(PosSizeText->text()));
+  PosSizeStepper_Changed();
+}
+
+void vcDispObjTrackMap::PosSizeStepper_Changed() {
+  PosSizeText->setText(QString::number(PosSizeStepper->intValue()));
+  map_.PosSize = static_cast<uint8_t>(PosSizeStepper->intValue());
+  posEdited();
+  UpdatePreview();
+}
+
+// "Simple" is the only marker offered; other icons come only from styles.
+void vcDispObjTrackMap::PosIconSelection_Changed() {
+  map_.PosIcon = 0;
+  posEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::PosAnimCheck_Changed() {
+  setOption(kMapAnimatePos, PosAnimCheck->isChecked());
+  posEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::DoGhostCheck_Changed() {
+  posEdited();
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::GhostColor_Changed() {
+  map_.GhostColor = wellColor(GhostColor);
+  posEdited(DoGhostCheck);
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::RotateMapCheck_Changed() {
+  setOption(kMapRotate, RotateMapCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjTrackMap::ZoomMapSlider_Changed() {
+  ZoomMapSlider->setValue(RoundToIntF(static_cast<float>(ZoomMapSlider->value())));
+  ZoomMapCheck->setChecked(true);
+  UpdatePreview();
+}

@@ -1,0 +1,111 @@
+#pragma once
+// The track map panel: the course line with its laps, second colour, edge
+// and start/finish marker and line; the position marker with its ghost;
+// turning with the heading, the zoomed view and the resolution the sizes
+// are given at. Three groups (map, position, zoom) each have a master
+// switch; editing any control of a group switches its group on, and a
+// sub-element's own switch as well.
+#include "ui/dispobj/DispObjPanel.h"
+
+class NSColorWellCustom;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class RealSlider;
+class RealStepper;
+class TextField;
+
+class vcDispObjTrackMap : public DispObjPanel {
+  Q_OBJECT
+public:
+  explicit vcDispObjTrackMap(wcDispObjEdit* owner);
+
+  bool SetData(uint32_t index) override;
+  // The write path: element switches, start line, markers and zoom from
+  // their controls, then the whole record.
+  void UpdatePreview();
+  // After a resolution switch: the sizes rescaled to the new factor.
+  void SetRes();
+
+  // The most laps the lap list offers (a lap number is one byte).
+  static constexpr int kMaxListedLaps = 255;
+
+  // Actions.
+  void HighResCheck_Changed();
+  void HigherResCheck_Changed();
+  void DoMapCheck_Changed() { UpdatePreview(); }
+  void LineColor_Changed();
+  void LineSizeText_Changed();
+  void LineSizeStepper_Changed();
+  void LapSelection_Changed();
+  void LowCheck_Changed();
+  void LowColor_Changed();
+  void EdgeCheck_Changed();
+  void EdgeColor_Changed();
+  void StartCheck_Changed();
+  void StartColor_Changed();
+  void StartSizeText_Changed();
+  void StartSizeStepper_Changed();
+  void StartLineCheck_Changed();
+  void StartLineAutoCheck_Changed();
+  void StartLineText_Changed();
+  void StartLineStepper_Changed();
+  void StartStyleSelection_Changed();
+  void DoPosCheck_Changed() { UpdatePreview(); }
+  void PosColor_Changed();
+  void PosSizeText_Changed();
+  void PosSizeStepper_Changed();
+  void PosIconSelection_Changed();
+  void PosAnimCheck_Changed();
+  void DoGhostCheck_Changed();
+  void GhostColor_Changed();
+  void RotateMapCheck_Changed();
+  void ZoomMapCheck_Changed() { UpdatePreview(); }
+  void ZoomMapSlider_Changed();
+
+  // Outlets.
+  QCheckBox *HighResCheck = nullptr, *HigherResCheck = nullptr;
+  QCheckBox* DoMapCheck = nullptr;
+  NSColorWellCustom* LineColor = nullptr;
+  TextField* LineSizeText = nullptr;
+  RealStepper* LineSizeStepper = nullptr;
+  QComboBox* LapSelection = nullptr;
+  QCheckBox* LowCheck = nullptr;
+  NSColorWellCustom* LowColor = nullptr;
+  QCheckBox* EdgeCheck = nullptr;
+  NSColorWellCustom* EdgeColor = nullptr;
+  QCheckBox* StartCheck = nullptr;
+  NSColorWellCustom* StartColor = nullptr;
+  TextField* StartSizeText = nullptr;
+  RealStepper* StartSizeStepper = nullptr;
+  QComboBox* StartStyleSelection = nullptr;
+  QCheckBox *StartLineCheck = nullptr, *StartLineAutoCheck = nullptr;
+  TextField* StartLineText = nullptr;
+  RealStepper* StartLineStepper = nullptr;
+  QCheckBox* DoPosCheck = nullptr;
+  NSColorWellCustom* PosColor = nullptr;
+  TextField* PosSizeText = nullptr;
+  RealStepper* PosSizeStepper = nullptr;
+  QComboBox* PosIconSelection = nullptr;
+  QCheckBox* PosAnimCheck = nullptr;
+  QCheckBox* DoGhostCheck = nullptr;
+  NSColorWellCustom* GhostColor = nullptr;
+  QCheckBox* RotateMapCheck = nullptr;
+  QCheckBox* ZoomMapCheck = nullptr;
+  RealSlider* ZoomMapSlider = nullptr;
+
+private:
+  void buildControls();
+  void buildMapRows(QGridLayout* grid, int& row);
+  void buildMarkerRows(QGridLayout* grid, int& row);
+  void connectControls();
+  void fillLaps(uint32_t input);
+  void showLapChoice();
+  void showSizeMaximum(int factor);
+  void setOption(uint8_t bit, bool on);
+  // The map's switch (and a sub-element's) turned on by editing it.
+  void mapEdited(QCheckBox* element = nullptr);
+  void posEdited(QCheckBox* element = nullptr);
+
+  TrackMapParam map_{};
+};
