@@ -6,10 +6,13 @@
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/vcDispObjAudio.h"
 #include "ui/dispobj/vcDispObjBar.h"
+#include "ui/dispobj/vcDispObjEImage.h"
+#include "ui/dispobj/vcDispObjGForce.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/vcDispObjPicture.h"
 #include "ui/dispobj/vcDispObjShape.h"
 #include "ui/dispobj/vcDispObjText.h"
+#include "ui/dispobj/vcDispObjTimeGraph.h"
 #include "ui/dispobj/vcDispObjTrackMap.h"
 
 namespace {
@@ -29,6 +32,9 @@ const PanelEntry kPanels[] = {
     {kPanelShape, make<vcDispObjShape>},
     {kPanelBar, make<vcDispObjBar>},
     {kPanelTrackMap, make<vcDispObjTrackMap>},
+    {kPanelGForce, make<vcDispObjGForce>},
+    {kPanelTimeGraph, make<vcDispObjTimeGraph>},
+    {kPanelEImage, make<vcDispObjEImage>},
 };
 
 } // namespace

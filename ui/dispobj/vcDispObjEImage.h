@@ -1,0 +1,70 @@
+#pragma once
+// The embedded image panel: whether the picture is shown plainly or
+// driven by a data channel, how the channel's value maps onto an effect
+// (proportionally or by a threshold), which effect (rotation,
+// transparency, brightness or hue) and how fast the picture flashes.
+#include "ui/dispobj/DispObjPanel.h"
+
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class RealStepper;
+class TextField;
+
+class vcDispObjEImage : public DispObjPanel {
+  Q_OBJECT
+public:
+  explicit vcDispObjEImage(wcDispObjEdit* owner);
+
+  bool SetData(uint32_t index) override;
+  void UpdatePreview();
+  // The field label in red when the image cannot read its channel.
+  void SetFieldColor();
+  // Captions, enabled states and the effect list for the mode, the effect
+  // and the flash rate the record holds.
+  void UpdateControls();
+
+  // The flash rate's caption for a stored interval (tenths of a second).
+  static QString FlashRateText(uint8_t interval);
+
+  // Actions.
+  void ModeSelection_Changed();
+  void FieldSelection_Changed();
+  void MinInputText_Changed();
+  void MinInputStepper_Changed();
+  void MaxInputText_Changed();
+  void MaxInputStepper_Changed();
+  void MinOutputText_Changed();
+  void MinOutputStepper_Changed();
+  void MaxOutputText_Changed();
+  void MaxOutputStepper_Changed();
+  void OutputTypeSelection_Changed();
+  void FlashText_Changed();
+  void FlashStepper_Changed();
+
+  // Outlets.
+  QComboBox* ModeSelection = nullptr;
+  QLabel* FieldLabel = nullptr;
+  QComboBox* FieldSelection = nullptr;
+  QLabel *MappingLabel = nullptr, *InputLabel = nullptr, *OutputLabel = nullptr;
+  QLabel *MinLabel = nullptr, *MaxLabel = nullptr;
+  TextField *MinInputText = nullptr, *MaxInputText = nullptr, *MinOutputText = nullptr, *MaxOutputText = nullptr;
+  RealStepper *MinInputStepper = nullptr, *MaxInputStepper = nullptr, *MinOutputStepper = nullptr,
+              *MaxOutputStepper = nullptr;
+  QComboBox* OutputTypeSelection = nullptr;
+  TextField* FlashText = nullptr;
+  RealStepper* FlashStepper = nullptr;
+  QLabel* FlashRateLabel = nullptr;
+
+  uint32_t OurInputID() const { return inputId_; }
+
+private:
+  void buildControls();
+  void connectControls();
+  // A range value edited: its text shows the stepper's value, the record
+  // takes it.
+  void rangeEdited(TextField* text, const RealStepper* stepper, double& field);
+
+  uint32_t inputId_ = kNoInput;
+  EImageParam image_{};
+};

@@ -1,0 +1,328 @@
+#include "ui/dispobj/vcDispObjGForce.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr double kMinRange = 0.1, kMaxRange = 10; // g at full scale
+constexpr double kMaxSize = 60;
+const QString kAutomatic = "(Automatic)";
+const QString kNone = "(None)"; // the axis is not used
+
+QComboBox* fieldCombo(const char* name, QWidget* parent) {
+  auto* combo = new QComboBox(parent);
+  combo->setObjectName(name);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setLineEdit(new TextField(combo));
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  return combo;
+}
+
+} // namespace
+
+vcDispObjGForce::vcDispObjGForce(wcDispObjEdit* owner) : DispObjPanel(kPanelGForce, "vcDispObjGForce", owner) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox("G-Force", this);
+  box->setObjectName("GForceBox");
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+  int row = 0;
+  buildChannelRows(grid, row);
+  buildLookRows(grid, row);
+  grid->setColumnStretch(3, 1);
+  connectControls();
+}
+
+void vcDispObjGForce::buildChannelRows(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  FieldXSelection = fieldCombo("FieldXSelection", box);
+  FieldXSelection->setToolTip("The sideways acceleration; (None) leaves the axis unused");
+  FieldYSelection = fieldCombo("FieldYSelection", box);
+  FieldYSelection->setToolTip("The forward acceleration; (None) leaves the axis unused");
+  grid->addWidget(new QLabel("Horizontal:", box), row, 0);
+  grid->addWidget(FieldXSelection, row++, 1, 1, 3);
+  grid->addWidget(new QLabel("Vertical:", box), row, 0);
+  grid->addWidget(FieldYSelection, row++, 1, 1, 3);
+
+  FlipXCheck = checkBox("Flip", "FlipXCheck", box);
+  FlipYCheck = checkBox("Flip", "FlipYCheck", box);
+  grid->addWidget(new QLabel("Range X:", box), row, 0);
+  grid->addLayout(numberField(RangeXText, RangeXStepper, "RangeX", kMinRange, kMaxRange, 0.1, box, 44, "g"), row,
+                  1, 1, 2);
+  grid->addWidget(FlipXCheck, row++, 3);
+  grid->addWidget(new QLabel("Range Y:", box), row, 0);
+  grid->addLayout(numberField(RangeYText, RangeYStepper, "RangeY", kMinRange, kMaxRange, 0.1, box, 44, "g"), row,
+                  1, 1, 2);
+  grid->addWidget(FlipYCheck, row++, 3);
+  SwapXYCheck = checkBox("Swap horizontal and vertical", "SwapXYCheck", box);
+  grid->addWidget(SwapXYCheck, row++, 0, 1, 4);
+}
+
+void vcDispObjGForce::buildLookRows(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  LineColor = colorWell("LineColor", box);
+  grid->addWidget(new QLabel("Marker:", box), row, 0);
+  grid->addWidget(LineColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(LineSizeText, LineSizeStepper, "LineSize", 1, kMaxSize, 1, box, 36), row++, 3);
+  DoBallCheck = checkBox("Ball", "DoBallCheck", box);
+  DoBallCheck->setToolTip("A ball at the reading; off: a line from the centre");
+  DoFadeCheck = checkBox("Fading trail", "DoFadeCheck", box);
+  grid->addWidget(DoBallCheck, row, 1);
+  grid->addWidget(DoFadeCheck, row++, 2, 1, 2);
+
+  DoAxisCheck = checkBox("Axis:", "DoAxisCheck", box);
+  AxisColor = colorWell("AxisColor", box);
+  grid->addWidget(DoAxisCheck, row, 0);
+  grid->addWidget(AxisColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(AxisSizeText, AxisSizeStepper, "AxisSize", 1, kMaxSize, 1, box, 36), row++, 3);
+  DoCirclesCheck = checkBox("Circles", "DoCirclesCheck", box);
+  DoCirclesCheck->setToolTip("Rings around the centre at each third of the range");
+  DoCirclesAxisCheck = checkBox("Circles on axis", "DoCirclesAxisCheck", box);
+  DoCirclesAxisCheck->setToolTip("Small rings where each third of the range crosses the axis");
+  grid->addWidget(DoCirclesCheck, row, 1);
+  grid->addWidget(DoCirclesAxisCheck, row++, 2, 1, 2);
+
+  DoShadowCheck = checkBox("Shadow:", "DoShadowCheck", box);
+  ShadowColor = colorWell("ShadowColor", box);
+  DoBackCheck = checkBox("Background:", "DoBackCheck", box);
+  BackColor = colorWell("BackColor", box);
+  grid->addWidget(DoShadowCheck, row, 0);
+  grid->addWidget(ShadowColor, row++, 1, Qt::AlignLeft);
+  grid->addWidget(DoBackCheck, row, 0);
+  grid->addWidget(BackColor, row++, 1, Qt::AlignLeft);
+}
+
+void vcDispObjGForce::connectControls() {
+  for (auto [check, action] : {std::pair{SwapXYCheck, &vcDispObjGForce::SwapXYCheck_Changed},
+                               std::pair{FlipXCheck, &vcDispObjGForce::FlipXCheck_Changed},
+                               std::pair{FlipYCheck, &vcDispObjGForce::FlipYCheck_Changed},
+                               std::pair{DoBallCheck, &vcDispObjGForce::DoBallCheck_Changed},
+                               std::pair{DoFadeCheck, &vcDispObjGForce::DoFadeCheck_Changed},
+                               std::pair{DoAxisCheck, &vcDispObjGForce::DoAxisCheck_Changed},
+                               std::pair{DoCirclesCheck, &vcDispObjGForce::DoCirclesCheck_Changed},
+                               std::pair{DoCirclesAxisCheck, &vcDispObjGForce::DoCirclesAxisCheck_Changed},
+                               std::pair{DoShadowCheck, &vcDispObjGForce::DoShadowCheck_Changed},
+                               std::pair{DoBackCheck, &vcDispObjGForce::DoBackCheck_Changed}})
+    connect(check, &QCheckBox::clicked, this, action);
+  for (auto [well, action] : {std::pair{LineColor, &vcDispObjGForce::LineColor_Changed},
+                              std::pair{AxisColor, &vcDispObjGForce::AxisColor_Changed},
+                              std::pair{ShadowColor, &vcDispObjGForce::ShadowColor_Changed},
+                              std::pair{BackColor, &vcDispObjGForce::BackColor_Changed}})
+    connect(well, &NSColorWellCustom::changed, this, action);
+  for (auto [text, action] : {std::pair{RangeXText, &vcDispObjGForce::RangeXText_Changed},
+                              std::pair{RangeYText, &vcDispObjGForce::RangeYText_Changed},
+                              std::pair{LineSizeText, &vcDispObjGForce::LineSizeText_Changed},
+                              std::pair{AxisSizeText, &vcDispObjGForce::AxisSizeText_Changed}})
+    connect(text, &TextField::changed, this, action);
+  for (auto [stepper, action] : {std::pair{RangeXStepper, &vcDispObjGForce::RangeXStepper_Changed},
+                                 std::pair{RangeYStepper, &vcDispObjGForce::RangeYStepper_Changed},
+                                 std::pair{LineSizeStepper, &vcDispObjGForce::LineSizeStepper_Changed},
+                                 std::pair{AxisSizeStepper, &vcDispObjGForce::AxisSizeStepper_Changed}})
+    connect(stepper, &RealStepper::changed, this, action);
+  for (auto [combo, action] : {std::pair{FieldXSelection, &vcDispObjGForce::FieldXSelection_Changed},
+                               std::pair{FieldYSelection, &vcDispObjGForce::FieldYSelection_Changed}}) {
+    connect(combo, &QComboBox::activated, this, action);
+    connect(static_cast<TextField*>(combo->lineEdit()), &TextField::changed, this, action);
+  }
+}
+
+bool vcDispObjGForce::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj || !readParam(index, gforce_)) return false;
+  DispStruct record{};
+  if (!readCommon(index, record)) return false;
+  LoadingData = true;
+  // "(None)" is a stored choice here (an unused axis), so it follows the
+  // automatic entry instead of standing in for an empty name.
+  const QStringList names = QStringList{kNone} + dataFieldNames(record.InputID);
+  fillFieldCombo(FieldXSelection, kAutomatic, names, W16ToNSString(gforce_.FieldX));
+  fillFieldCombo(FieldYSelection, kAutomatic, names, W16ToNSString(gforce_.FieldY));
+
+  const std::pair<QCheckBox*, uint8_t> options[] = {
+      {SwapXYCheck, kGForceSwapXY}, {FlipXCheck, kGForceFlipX},     {FlipYCheck, kGForceFlipY},
+      {DoCirclesCheck, kGForceCircles}, {DoCirclesAxisCheck, kGForceCirclesAxis},
+      {DoBallCheck, kGForceBall},   {DoFadeCheck, kGForceFade}};
+  for (const auto& [check, bit] : options) check->setChecked((gforce_.Options & bit) != 0);
+
+  RangeXStepper->setValue(gforce_.RangeX);
+  RangeXText->setText(FormatNumberNSString(1, 1, RangeXStepper->value()));
+  RangeYStepper->setValue(gforce_.RangeY);
+  RangeYText->setText(FormatNumberNSString(1, 1, RangeYStepper->value()));
+  LineSizeStepper->setValue(gforce_.LineSize);
+  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
+  AxisSizeStepper->setValue(gforce_.AxisSize);
+  AxisSizeText->setText(QString::number(AxisSizeStepper->intValue()));
+  showColor(LineColor, gforce_.LineColor);
+  showColor(AxisColor, gforce_.AxisColor);
+  showColor(ShadowColor, gforce_.ShadowColor);
+  showColor(BackColor, gforce_.BackColor);
+  DoAxisCheck->setChecked(!ColorIsOff(gforce_.AxisColor));
+  DoShadowCheck->setChecked(!ColorIsOff(gforce_.ShadowColor));
+  DoBackCheck->setChecked(!ColorIsOff(gforce_.BackColor));
+  showCirclesEnabled();
+  LoadingData = false;
+  return true;
+}
+
+// The circles belong to the axis: without it they are out of reach but
+// keep their choice.
+void vcDispObjGForce::showCirclesEnabled() {
+  DoCirclesCheck->setEnabled(DoAxisCheck->isChecked());
+  DoCirclesAxisCheck->setEnabled(DoAxisCheck->isChecked());
+}
+
+void vcDispObjGForce::UpdatePreview() {
+  if (LoadingData) return;
+  gforce_.BackColor = ColorSwitched(gforce_.BackColor, DoBackCheck->isChecked());
+  gforce_.ShadowColor = ColorSwitched(gforce_.ShadowColor, DoShadowCheck->isChecked());
+  gforce_.AxisColor = ColorSwitched(gforce_.AxisColor, DoAxisCheck->isChecked());
+  showCirclesEnabled();
+  writeParam(gforce_);
+}
+
+void vcDispObjGForce::setOption(uint8_t bit, bool on) {
+  if (on) gforce_.Options |= bit;
+  else gforce_.Options &= static_cast<uint8_t>(~bit);
+}
+
+// Picking and then pressing Return report the same name: only a new one
+// is written.
+void vcDispObjGForce::fieldChosen(QComboBox* combo, char16_t (&field)[kNameLength]) {
+  if (LoadingData) return;
+  const QString chosen = combo->currentText();
+  const QString name = chosen == kAutomatic ? QString() : chosen;
+  if (name == W16ToNSString(field)) return;
+  storeText(field, name);
+  UpdatePreview();
+}
+
+void vcDispObjGForce::FieldXSelection_Changed() { fieldChosen(FieldXSelection, gforce_.FieldX); }
+void vcDispObjGForce::FieldYSelection_Changed() { fieldChosen(FieldYSelection, gforce_.FieldY); }
+
+void vcDispObjGForce::SwapXYCheck_Changed() {
+  setOption(kGForceSwapXY, SwapXYCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjGForce::FlipXCheck_Changed() {
+  setOption(kGForceFlipX, FlipXCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjGForce::FlipYCheck_Changed() {
+  setOption(kGForceFlipY, FlipYCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjGForce::DoFadeCheck_Changed() {
+  setOption(kGForceFade, DoFadeCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjGForce::DoBallCheck_Changed() {
+  setOption(kGForceBall, DoBallCheck->isChecked());
+  UpdatePreview();
+}
+
+// The two kinds of circles exclude each other.
+void vcDispObjGForce::DoCirclesCheck_Changed() {
+  setOption(kGForceCircles, DoCirclesCheck->isChecked());
+  if (DoCirclesCheck->isChecked()) {
+    setOption(kGForceCirclesAxis, false);
+    DoCirclesAxisCheck->setChecked(false);
+  }
+  UpdatePreview();
+}
+
+void vcDispObjGForce::DoCirclesAxisCheck_Changed() {
+  setOption(kGForceCirclesAxis, DoCirclesAxisCheck->isChecked());
+  if (DoCirclesAxisCheck->isChecked()) {
+    setOption(kGForceCircles, false);
+    DoCirclesCheck->setChecked(false);
+  }
+  UpdatePreview();
+}
+
+// A range shows one decimal; the record takes the stepper's own value.
+void vcDispObjGForce::RangeXText_Changed() {
+  RangeXStepper->setValue(NSStringToDouble(RangeXText->text()));
+  RangeXStepper_Changed();
+}
+
+void vcDispObjGForce::RangeXStepper_Changed() {
+  RangeXText->setText(FormatNumberNSString(1, 1, RangeXStepper->value()));
+  gforce_.RangeX = static_cast<float>(RangeXStepper->value());
+  UpdatePreview();
+}
+
+void vcDispObjGForce::RangeYText_Changed() {
+  RangeYStepper->setValue(NSStringToDouble(RangeYText->text()));
+  RangeYStepper_Changed();
+}
+
+void vcDispObjGForce::RangeYStepper_Changed() {
+  RangeYText->setText(FormatNumberNSString(1, 1, RangeYStepper->value()));
+  gforce_.RangeY = static_cast<float>(RangeYStepper->value());
+  UpdatePreview();
+}
+
+// The marker's colour has no off switch.
+void vcDispObjGForce::LineColor_Changed() {
+  gforce_.LineColor = wellColor(LineColor);
+  UpdatePreview();
+}
+
+void vcDispObjGForce::LineSizeText_Changed() {
+  LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
+  LineSizeStepper_Changed();
+}
+
+void vcDispObjGForce::LineSizeStepper_Changed() {
+  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
+  gforce_.LineSize = static_cast<uint8_t>(LineSizeStepper->intValue() & 0xFF);
+  UpdatePreview();
+}
+
+void vcDispObjGForce::AxisColor_Changed() {
+  gforce_.AxisColor = wellColor(AxisColor);
+  DoAxisCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGForce::AxisSizeText_Changed() {
+  AxisSizeStepper->setValue(NSStringToInt(AxisSizeText->text()));
+  AxisSizeStepper_Changed();
+}
+
+void vcDispObjGForce::AxisSizeStepper_Changed() {
+  AxisSizeText->setText(QString::number(AxisSizeStepper->intValue()));
+  gforce_.AxisSize = static_cast<uint8_t>(AxisSizeStepper->intValue() & 0xFF);
+  UpdatePreview();
+}
+
+void vcDispObjGForce::ShadowColor_Changed() {
+  gforce_.ShadowColor = wellColor(ShadowColor);
+  DoShadowCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGForce::BackColor_Changed() {
+  gforce_.BackColor = wellColor(BackColor);
+  DoBackCheck->setChecked(true);
+  UpdatePreview();
+}

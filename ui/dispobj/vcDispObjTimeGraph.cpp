@@ -1,0 +1,453 @@
+#include "ui/dispobj/vcDispObjTimeGraph.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr double kRangeLimit = 9999999;
+constexpr double kMaxSpan = 3600; // seconds across the graph
+constexpr double kMaxLine = 40;
+constexpr double kMaxTextSize = 200;
+constexpr double kMaxInterval = 100000;
+
+// The presentations a record may hold; only the sliding span is offered.
+const char* const kModes[] = {"Time Span", "Fixed + Line", "Fixed + Dot", "Fixed + Both"};
+
+double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
+
+} // namespace
+
+vcDispObjTimeGraph::vcDispObjTimeGraph(wcDispObjEdit* owner)
+    : DispObjPanel(kPanelTimeGraph, "vcDispObjTimeGraph", owner) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox("Time Graph", this);
+  box->setObjectName("TimeGraphBox");
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+  int row = 0;
+  buildRangeRows(grid, row);
+  buildLookRows(grid, row);
+  grid->setColumnStretch(3, 1);
+  connectControls();
+}
+
+void vcDispObjTimeGraph::buildRangeRows(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  FieldLabel = new QLabel("Channel:", box);
+  FieldLabel->setObjectName("FieldLabel");
+  FieldSelection = new QComboBox(box);
+  FieldSelection->setObjectName("FieldSelection");
+  FieldSelection->setEditable(true);
+  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
+  FieldSelection->setLineEdit(new TextField(FieldSelection));
+  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  grid->addWidget(FieldLabel, row, 0);
+  grid->addWidget(FieldSelection, row++, 1, 1, 3);
+
+  MinManualCheck = checkBox("Min:", "MinManualCheck", box);
+  MinManualCheck->setToolTip("A fixed bottom of the graph; off: the channel's lowest value");
+  MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
+  MaxManualCheck->setToolTip("A fixed top of the graph; off: the channel's highest value");
+  grid->addWidget(MinManualCheck, row, 0);
+  grid->addLayout(numberField(MinText, MinStepper, "Min", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
+  grid->addWidget(MaxManualCheck, row, 0);
+  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
+
+  // The fixed presentations are kept in records but not offered: the
+  // time-span field stands in their place.
+  ModeSelection = new QComboBox(box);
+  ModeSelection->setObjectName("ModeSelection");
+  ValueColor = colorWell("ValueColor", box);
+  TimeSpanLabel = new QLabel("Time span:", box);
+  TimeSpanLabel->setObjectName("TimeSpanLabel");
+  grid->addWidget(TimeSpanLabel, row, 0);
+  grid->addWidget(ModeSelection, row, 1, 1, 2);
+  grid->addWidget(ValueColor, row, 3, Qt::AlignLeft);
+  grid->addLayout(numberField(TimeSpanText, TimeSpanStepper, "TimeSpan", 0.1, kMaxSpan, 1, box, 52, "seconds"), row++,
+                  1, 1, 3);
+
+  HighResCheck = checkBox("High resolution", "HighResCheck", box);
+  FlipCheck = checkBox("Reversed", "FlipCheck", box);
+  FlipCheck->setToolTip("The newest values on the other side");
+  VerticalCheck = checkBox("Vertical", "VerticalCheck", box);
+  VerticalCheck->setToolTip("Time runs down the graph");
+  auto* looks = new QGridLayout();
+  looks->addWidget(VerticalCheck, 0, 0);
+  looks->addWidget(FlipCheck, 0, 1);
+  looks->addWidget(HighResCheck, 1, 0, 1, 2);
+  grid->addLayout(looks, row++, 0, 1, 4);
+  grid->addWidget(new QLabel("Thickness:", box), row, 0);
+  grid->addLayout(numberField(GraphThicknessText, GraphThicknessStepper, "GraphThickness", 1, 100, 1, box, 40, "%"),
+                  row++, 1, 1, 3);
+}
+
+// One row per element: its switch, its colour and its size.
+void vcDispObjTimeGraph::buildLookRows(QGridLayout* grid, int& row) {
+  QWidget* box = grid->parentWidget();
+  LineColor = colorWell("LineColor", box);
+  grid->addWidget(new QLabel("Line:", box), row, 0);
+  grid->addWidget(LineColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(ThicknessText, ThicknessStepper, "Thickness", 1, kMaxLine, 1, box, 36), row++, 3);
+
+  DoBackCheck = checkBox("Background:", "DoBackCheck", box);
+  BackColor = colorWell("BackColor", box);
+  grid->addWidget(DoBackCheck, row, 0);
+  grid->addWidget(BackColor, row++, 1, Qt::AlignLeft);
+
+  DoTrimCheck = checkBox("Trim:", "DoTrimCheck", box);
+  TrimColor = colorWell("TrimColor", box);
+  grid->addWidget(DoTrimCheck, row, 0);
+  grid->addWidget(TrimColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(TrimSizeText, TrimSizeStepper, "TrimSize", 0, kMaxLine, 1, box, 36), row++, 3);
+
+  DoAxisCheck = checkBox("Axis:", "DoAxisCheck", box);
+  DoAxisCheck->setToolTip("Lines across the graph at every interval of the value");
+  AxisColor = colorWell("AxisColor", box);
+  grid->addWidget(DoAxisCheck, row, 0);
+  grid->addWidget(AxisColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(AxisSizeText, AxisSizeStepper, "AxisSize", 1, kMaxLine, 1, box, 36), row++, 3);
+  grid->addWidget(new QLabel("Interval:", box), row, 0, Qt::AlignRight);
+  grid->addLayout(numberField(AxisIntervalText, AxisIntervalStepper, "AxisInterval", 0.0001, kMaxInterval, 1, box, 64),
+                  row++, 1, 1, 3);
+
+  DoLabelCheck = checkBox("Label:", "DoLabelCheck", box);
+  LabelColor = colorWell("LabelColor", box);
+  grid->addWidget(DoLabelCheck, row, 0);
+  grid->addWidget(LabelColor, row, 1, Qt::AlignLeft);
+  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(LabelSizeText, LabelSizeStepper, "LabelSize", 1, kMaxTextSize, 1, box, 36), row++, 3);
+  LabelText = new TextField(box);
+  LabelText->setObjectName("LabelText");
+  LabelText->setMaxLength(kNameLength - 1);
+  LabelText->setPlaceholderText("Label text");
+  grid->addWidget(LabelText, row++, 1, 1, 3);
+}
+
+void vcDispObjTimeGraph::connectControls() {
+  for (auto [check, action] : {std::pair{MinManualCheck, &vcDispObjTimeGraph::MinManualCheck_Changed},
+                               std::pair{MaxManualCheck, &vcDispObjTimeGraph::MaxManualCheck_Changed},
+                               std::pair{HighResCheck, &vcDispObjTimeGraph::HighResCheck_Changed},
+                               std::pair{FlipCheck, &vcDispObjTimeGraph::FlipCheck_Changed},
+                               std::pair{VerticalCheck, &vcDispObjTimeGraph::VerticalCheck_Changed},
+                               std::pair{DoBackCheck, &vcDispObjTimeGraph::DoBackCheck_Changed},
+                               std::pair{DoTrimCheck, &vcDispObjTimeGraph::DoTrimCheck_Changed},
+                               std::pair{DoLabelCheck, &vcDispObjTimeGraph::DoLabelCheck_Changed},
+                               std::pair{DoAxisCheck, &vcDispObjTimeGraph::DoAxisCheck_Changed}})
+    connect(check, &QCheckBox::clicked, this, action);
+  for (auto [well, action] : {std::pair{BackColor, &vcDispObjTimeGraph::BackColor_Changed},
+                              std::pair{TrimColor, &vcDispObjTimeGraph::TrimColor_Changed},
+                              std::pair{LineColor, &vcDispObjTimeGraph::LineColor_Changed},
+                              std::pair{LabelColor, &vcDispObjTimeGraph::LabelColor_Changed},
+                              std::pair{AxisColor, &vcDispObjTimeGraph::AxisColor_Changed},
+                              std::pair{ValueColor, &vcDispObjTimeGraph::ValueColor_Changed}})
+    connect(well, &NSColorWellCustom::changed, this, action);
+  for (auto [text, action] : {std::pair{MinText, &vcDispObjTimeGraph::MinText_Changed},
+                              std::pair{MaxText, &vcDispObjTimeGraph::MaxText_Changed},
+                              std::pair{TimeSpanText, &vcDispObjTimeGraph::TimeSpanText_Changed},
+                              std::pair{TrimSizeText, &vcDispObjTimeGraph::TrimSizeText_Changed},
+                              std::pair{ThicknessText, &vcDispObjTimeGraph::ThicknessText_Changed},
+                              std::pair{LabelText, &vcDispObjTimeGraph::LabelText_Changed},
+                              std::pair{LabelSizeText, &vcDispObjTimeGraph::LabelSizeText_Changed},
+                              std::pair{AxisSizeText, &vcDispObjTimeGraph::AxisSizeText_Changed},
+                              std::pair{AxisIntervalText, &vcDispObjTimeGraph::AxisIntervalText_Changed},
+                              std::pair{GraphThicknessText, &vcDispObjTimeGraph::GraphThicknessText_Changed}})
+    connect(text, &TextField::changed, this, action);
+  for (auto [stepper, action] :
+       {std::pair{MinStepper, &vcDispObjTimeGraph::MinStepper_Changed},
+        std::pair{MaxStepper, &vcDispObjTimeGraph::MaxStepper_Changed},
+        std::pair{TimeSpanStepper, &vcDispObjTimeGraph::TimeSpanStepper_Changed},
+        std::pair{TrimSizeStepper, &vcDispObjTimeGraph::TrimSizeStepper_Changed},
+        std::pair{ThicknessStepper, &vcDispObjTimeGraph::ThicknessStepper_Changed},
+        std::pair{LabelSizeStepper, &vcDispObjTimeGraph::LabelSizeStepper_Changed},
+        std::pair{AxisSizeStepper, &vcDispObjTimeGraph::AxisSizeStepper_Changed},
+        std::pair{AxisIntervalStepper, &vcDispObjTimeGraph::AxisIntervalStepper_Changed},
+        std::pair{GraphThicknessStepper, &vcDispObjTimeGraph::GraphThicknessStepper_Changed}})
+    connect(stepper, &RealStepper::changed, this, action);
+  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjTimeGraph::FieldSelection_Changed);
+  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
+          &vcDispObjTimeGraph::FieldSelection_Changed);
+}
+
+bool vcDispObjTimeGraph::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj || !readParam(index, graph_)) return false;
+  DispStruct record{};
+  if (!readCommon(index, record)) return false;
+  LoadingData = true;
+  inputId_ = record.InputID;
+  fillFieldCombo(FieldSelection, "(None)", dataFieldNames(inputId_), W16ToNSString(graph_.Field));
+
+  // An automatic end shows its check off with a neutral value to start from.
+  const bool minSet = !RangeMinIsAuto(graph_.Min);
+  const bool maxSet = !RangeMaxIsAuto(graph_.Max);
+  MinManualCheck->setChecked(minSet);
+  MinStepper->setValue(minSet ? graph_.Min : 0);
+  MaxManualCheck->setChecked(maxSet);
+  MaxStepper->setValue(maxSet ? graph_.Max : 100);
+  showRanges();
+
+  ModeSelection->clear();
+  ModeSelection->setEditText("");
+  for (const char* mode : kModes) ModeSelection->addItem(mode);
+  ModeSelection->setCurrentIndex(0);
+  ModeSelection->hide();
+  showColor(ValueColor, graph_.ValueColor);
+  ValueColor->hide();
+  TimeSpanStepper->setValue(graph_.TimeSpan);
+  TimeSpanText->setText(FormatNumberNSString(1, 2, TimeSpanStepper->value()));
+
+  HighResCheck->setChecked((graph_.Options & kTimeGraphHighRes) != 0);
+  FlipCheck->setChecked((graph_.Options & kTimeGraphFlip) != 0);
+  VerticalCheck->setChecked((graph_.Options & kTimeGraphVertical) != 0);
+  const std::pair<QCheckBox*, uint32_t> switches[] = {{DoBackCheck, graph_.BackColor},
+                                                      {DoTrimCheck, graph_.TrimColor},
+                                                      {DoLabelCheck, graph_.LabelColor},
+                                                      {DoAxisCheck, graph_.AxisColor}};
+  for (const auto& [check, colour] : switches) check->setChecked(!ColorIsOff(colour));
+  showColor(BackColor, graph_.BackColor);
+  showColor(TrimColor, graph_.TrimColor);
+  showColor(LabelColor, graph_.LabelColor);
+  showColor(AxisColor, graph_.AxisColor);
+  showColor(LineColor, graph_.LineColor);
+
+  const std::pair<RealStepper*, double> wholes[] = {{TrimSizeStepper, graph_.TrimSize},
+                                                    {ThicknessStepper, graph_.LineSize},
+                                                    {LabelSizeStepper, wholeSize(graph_.LabelSize)},
+                                                    {AxisSizeStepper, graph_.AxisSize},
+                                                    {GraphThicknessStepper, graph_.Thickness}};
+  for (const auto& [stepper, value] : wholes) stepper->setValue(value);
+  for (auto [text, stepper] : {std::pair{TrimSizeText, TrimSizeStepper}, std::pair{ThicknessText, ThicknessStepper},
+                               std::pair{LabelSizeText, LabelSizeStepper}, std::pair{AxisSizeText, AxisSizeStepper},
+                               std::pair{GraphThicknessText, GraphThicknessStepper}})
+    text->setText(QString::number(stepper->intValue()));
+  AxisIntervalStepper->setValue(graph_.AxisInterval);
+  AxisIntervalText->setText(FormatNumberNSString(1, 4, AxisIntervalStepper->value()));
+  LabelText->setText(W16ToNSString(graph_.Label));
+  LoadingData = false;
+  SetFieldColor();
+  return true;
+}
+
+void vcDispObjTimeGraph::SetFieldColor() { showFieldState(FieldLabel, inputId_, graph_.Field); }
+
+void vcDispObjTimeGraph::UpdatePreview() {
+  if (LoadingData) return;
+  graph_.BackColor = ColorSwitched(graph_.BackColor, DoBackCheck->isChecked());
+  graph_.TrimColor = ColorSwitched(graph_.TrimColor, DoTrimCheck->isChecked());
+  storeText(graph_.Label, LabelText->text());
+  graph_.LabelColor = ColorSwitched(graph_.LabelColor, DoLabelCheck->isChecked());
+  graph_.AxisColor = ColorSwitched(graph_.AxisColor, DoAxisCheck->isChecked());
+  SetFieldColor();
+  if (writeParam(graph_)) updateOtherPanels();
+}
+
+void vcDispObjTimeGraph::showRanges() {
+  UISetControlEnabled(MinText, MinManualCheck->isChecked());
+  UISetControlEnabled(MinStepper, MinManualCheck->isChecked());
+  UISetControlEnabled(MaxText, MaxManualCheck->isChecked());
+  UISetControlEnabled(MaxStepper, MaxManualCheck->isChecked());
+  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
+  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
+}
+
+void vcDispObjTimeGraph::setOption(uint8_t bit, bool on) {
+  if (on) graph_.Options |= bit;
+  else graph_.Options &= static_cast<uint8_t>(~bit);
+}
+
+void vcDispObjTimeGraph::wholeNumberEdited(TextField* text, RealStepper* stepper, uint8_t& field,
+                                           QCheckBox* element) {
+  text->setText(QString::number(stepper->intValue()));
+  field = static_cast<uint8_t>(stepper->intValue() & 0xFF);
+  if (element != nullptr) element->setChecked(true);
+  UpdatePreview();
+}
+
+// Picking from the list and typing then pressing Return can both report
+// the same name: only a new name is written.
+void vcDispObjTimeGraph::FieldSelection_Changed() {
+  if (LoadingData) return;
+  const QString chosen = FieldSelection->currentText();
+  const QString field = chosen == "(Automatic)" || chosen == "(None)" ? QString() : chosen;
+  if (field == W16ToNSString(graph_.Field)) return;
+  storeText(graph_.Field, field);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::MinManualCheck_Changed() {
+  graph_.Min = MinManualCheck->isChecked() ? MinStepper->value() : kRangeAutoMin;
+  showRanges();
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::MaxManualCheck_Changed() {
+  graph_.Max = MaxManualCheck->isChecked() ? MaxStepper->value() : kRangeAutoMax;
+  showRanges();
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::MinText_Changed() {
+  MinStepper->setValue(NSStringToDouble(MinText->text()));
+  MinStepper_Changed();
+}
+
+void vcDispObjTimeGraph::MinStepper_Changed() {
+  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
+  graph_.Min = MinStepper->value();
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::MaxText_Changed() {
+  MaxStepper->setValue(NSStringToDouble(MaxText->text()));
+  MaxStepper_Changed();
+}
+
+void vcDispObjTimeGraph::MaxStepper_Changed() {
+  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
+  graph_.Max = MaxStepper->value();
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::TimeSpanText_Changed() {
+  TimeSpanStepper->setValue(NSStringToDouble(TimeSpanText->text()));
+  TimeSpanStepper_Changed();
+}
+
+void vcDispObjTimeGraph::TimeSpanStepper_Changed() {
+  TimeSpanText->setText(FormatNumberNSString(1, 2, TimeSpanStepper->value()));
+  graph_.TimeSpan = static_cast<float>(TimeSpanStepper->value());
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::HighResCheck_Changed() {
+  setOption(kTimeGraphHighRes, HighResCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::FlipCheck_Changed() {
+  setOption(kTimeGraphFlip, FlipCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::VerticalCheck_Changed() {
+  setOption(kTimeGraphVertical, VerticalCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::BackColor_Changed() {
+  graph_.BackColor = wellColor(BackColor);
+  DoBackCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::TrimColor_Changed() {
+  graph_.TrimColor = wellColor(TrimColor);
+  DoTrimCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::TrimSizeText_Changed() {
+  TrimSizeStepper->setValue(NSStringToInt(TrimSizeText->text()));
+  TrimSizeStepper_Changed();
+}
+
+void vcDispObjTimeGraph::TrimSizeStepper_Changed() {
+  wholeNumberEdited(TrimSizeText, TrimSizeStepper, graph_.TrimSize, DoTrimCheck);
+}
+
+// The data line has no off switch.
+void vcDispObjTimeGraph::LineColor_Changed() {
+  graph_.LineColor = wellColor(LineColor);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::ThicknessText_Changed() {
+  ThicknessStepper->setValue(NSStringToInt(ThicknessText->text()));
+  ThicknessStepper_Changed();
+}
+
+void vcDispObjTimeGraph::ThicknessStepper_Changed() {
+  wholeNumberEdited(ThicknessText, ThicknessStepper, graph_.LineSize, nullptr);
+}
+
+void vcDispObjTimeGraph::LabelColor_Changed() {
+  graph_.LabelColor = wellColor(LabelColor);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+// The write path stores the text itself.
+void vcDispObjTimeGraph::LabelText_Changed() {
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::LabelSizeText_Changed() {
+  LabelSizeStepper->setValue(NSStringToInt(LabelSizeText->text()));
+  LabelSizeStepper_Changed();
+}
+
+void vcDispObjTimeGraph::LabelSizeStepper_Changed() {
+  LabelSizeText->setText(QString::number(LabelSizeStepper->intValue()));
+  graph_.LabelSize = static_cast<float>(LabelSizeStepper->value());
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::AxisColor_Changed() {
+  graph_.AxisColor = wellColor(AxisColor);
+  DoAxisCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::AxisSizeText_Changed() {
+  AxisSizeStepper->setValue(NSStringToInt(AxisSizeText->text()));
+  AxisSizeStepper_Changed();
+}
+
+void vcDispObjTimeGraph::AxisSizeStepper_Changed() {
+  wholeNumberEdited(AxisSizeText, AxisSizeStepper, graph_.AxisSize, DoAxisCheck);
+}
+
+void vcDispObjTimeGraph::AxisIntervalText_Changed() {
+  AxisIntervalStepper->setValue(NSStringToDouble(AxisIntervalText->text()));
+  AxisIntervalStepper_Changed();
+}
+
+void vcDispObjTimeGraph::AxisIntervalStepper_Changed() {
+  AxisIntervalText->setText(FormatNumberNSString(1, 4, AxisIntervalStepper->value()));
+  graph_.AxisInterval = static_cast<float>(AxisIntervalStepper->value());
+  DoAxisCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjTimeGraph::GraphThicknessText_Changed() {
+  GraphThicknessStepper->setValue(NSStringToInt(GraphThicknessText->text()));
+  GraphThicknessStepper_Changed();
+}
+
+void vcDispObjTimeGraph::GraphThicknessStepper_Changed() {
+  wholeNumberEdited(GraphThicknessText, GraphThicknessStepper, graph_.Thickness, nullptr);
+}
+
+void vcDispObjTimeGraph::ValueColor_Changed() {
+  graph_.ValueColor = wellColor(ValueColor);
+  UpdatePreview();
+}

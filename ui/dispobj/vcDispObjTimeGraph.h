@@ -1,0 +1,113 @@
+#pragma once
+// The time graph panel: the channel plotted, its value range (automatic or
+// fixed), the stretch of time across the graph, orientation and
+// resolution, and the background, frame, data line, label and axis.
+#include "ui/dispobj/DispObjPanel.h"
+
+class NSColorWellCustom;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class RealStepper;
+class TextField;
+
+class vcDispObjTimeGraph : public DispObjPanel {
+  Q_OBJECT
+public:
+  explicit vcDispObjTimeGraph(wcDispObjEdit* owner);
+
+  bool SetData(uint32_t index) override;
+  // The write path: element switches and the label text from their
+  // controls, then the whole record; the other panels are refilled.
+  void UpdatePreview();
+  // The field label in red when the graph cannot draw its channel.
+  void SetFieldColor();
+
+  // Actions.
+  void FieldSelection_Changed();
+  void MinManualCheck_Changed();
+  void MinText_Changed();
+  void MinStepper_Changed();
+  void MaxManualCheck_Changed();
+  void MaxText_Changed();
+  void MaxStepper_Changed();
+  void TimeSpanText_Changed();
+  void TimeSpanStepper_Changed();
+  void HighResCheck_Changed();
+  void FlipCheck_Changed();
+  void VerticalCheck_Changed();
+  void DoBackCheck_Changed() { UpdatePreview(); }
+  void BackColor_Changed();
+  void DoTrimCheck_Changed() { UpdatePreview(); }
+  void TrimColor_Changed();
+  void TrimSizeText_Changed();
+  void TrimSizeStepper_Changed();
+  void LineColor_Changed();
+  void ThicknessText_Changed();
+  void ThicknessStepper_Changed();
+  void DoLabelCheck_Changed() { UpdatePreview(); }
+  void LabelColor_Changed();
+  void LabelText_Changed();
+  void LabelSizeText_Changed();
+  void LabelSizeStepper_Changed();
+  void DoAxisCheck_Changed() { UpdatePreview(); }
+  void AxisColor_Changed();
+  void AxisSizeText_Changed();
+  void AxisSizeStepper_Changed();
+  void AxisIntervalText_Changed();
+  void AxisIntervalStepper_Changed();
+  void GraphThicknessText_Changed();
+  void GraphThicknessStepper_Changed();
+  void ValueColor_Changed();
+
+  // Outlets.
+  QLabel* FieldLabel = nullptr;
+  QComboBox* FieldSelection = nullptr;
+  QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
+  TextField *MinText = nullptr, *MaxText = nullptr;
+  RealStepper *MinStepper = nullptr, *MaxStepper = nullptr;
+  QComboBox* ModeSelection = nullptr;
+  NSColorWellCustom* ValueColor = nullptr;
+  QLabel* TimeSpanLabel = nullptr;
+  TextField* TimeSpanText = nullptr;
+  RealStepper* TimeSpanStepper = nullptr;
+  QCheckBox *HighResCheck = nullptr, *FlipCheck = nullptr, *VerticalCheck = nullptr;
+  QCheckBox* DoBackCheck = nullptr;
+  NSColorWellCustom* BackColor = nullptr;
+  QCheckBox* DoTrimCheck = nullptr;
+  NSColorWellCustom* TrimColor = nullptr;
+  TextField* TrimSizeText = nullptr;
+  RealStepper* TrimSizeStepper = nullptr;
+  NSColorWellCustom* LineColor = nullptr;
+  TextField* ThicknessText = nullptr;
+  RealStepper* ThicknessStepper = nullptr;
+  QCheckBox* DoLabelCheck = nullptr;
+  NSColorWellCustom* LabelColor = nullptr;
+  TextField* LabelText = nullptr;
+  TextField* LabelSizeText = nullptr;
+  RealStepper* LabelSizeStepper = nullptr;
+  QCheckBox* DoAxisCheck = nullptr;
+  NSColorWellCustom* AxisColor = nullptr;
+  TextField* AxisSizeText = nullptr;
+  RealStepper* AxisSizeStepper = nullptr;
+  TextField* AxisIntervalText = nullptr;
+  RealStepper* AxisIntervalStepper = nullptr;
+  TextField* GraphThicknessText = nullptr;
+  RealStepper* GraphThicknessStepper = nullptr;
+
+  uint32_t OurInputID() const { return inputId_; }
+
+private:
+  void buildRangeRows(QGridLayout* grid, int& row);
+  void buildLookRows(QGridLayout* grid, int& row);
+  void connectControls();
+  void showRanges();
+  void setOption(uint8_t bit, bool on);
+  // A whole-number field: the stepper takes the typed integer, the text
+  // shows the stepper's, and the record's byte takes it.
+  void wholeNumberEdited(TextField* text, RealStepper* stepper, uint8_t& field, QCheckBox* element);
+
+  uint32_t inputId_ = kNoInput;
+  TimeGraphParam graph_{};
+};
