@@ -145,6 +145,16 @@ void DispObjPanel::showFieldState(QLabel* label, uint32_t input, const char16_t*
   label->setPalette(colours);
 }
 
+bool DispObjPanel::storeChosenField(const QComboBox* combo, char16_t (&field)[kNameLength],
+                                    std::initializer_list<const char*> noName) {
+  QString chosen = combo->currentText();
+  for (const char* entry : noName)
+    if (chosen == entry) chosen.clear();
+  if (chosen == W16ToNSString(field)) return false;
+  storeText(field, chosen);
+  return true;
+}
+
 void DispObjPanel::storeText(char16_t* field, size_t capacity, const QString& text) {
   if (capacity == 0) return;
   size_t n = std::min(static_cast<size_t>(text.size()), capacity - 1);

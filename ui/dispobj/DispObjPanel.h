@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 #include "engine/model/disp_records.h"
 #include "engine/model/disp_types.h"
@@ -87,6 +88,12 @@ protected:
   // between the halves of a surrogate pair) and terminated.
   static void storeText(char16_t* field, size_t capacity, const QString& text);
   template <size_t N> static void storeText(char16_t (&field)[N], const QString& text) { storeText(field, N, text); }
+  // The channel the user picked or typed in a chooser, stored into the
+  // record's field; the entries named in noName stand for an empty name.
+  // False, with nothing stored, when the field already holds that name (a
+  // pick followed by Return reports it twice).
+  static bool storeChosenField(const QComboBox* combo, char16_t (&field)[kNameLength],
+                               std::initializer_list<const char*> noName = {"(None)", "(Automatic)"});
   // Controls named for tests and style sheets.
   static QCheckBox* checkBox(const QString& title, const char* name, QWidget* parent);
   static NSColorWellCustom* colorWell(const char* name, QWidget* parent);

@@ -270,15 +270,8 @@ void vcDispObjBar::setOption(uint8_t bit, bool on) {
   else bar_.Options &= static_cast<uint8_t>(~bit);
 }
 
-// Picking from the list and typing then pressing Return can both report
-// the same name: only a new name is written.
 void vcDispObjBar::FieldSelection_Changed() {
-  if (LoadingData) return;
-  const QString chosen = FieldSelection->currentText();
-  const QString field = chosen == "(Automatic)" || chosen == "(None)" ? QString() : chosen;
-  if (field == W16ToNSString(bar_.Field)) return;
-  storeText(bar_.Field, field);
-  UpdatePreview();
+  if (!LoadingData && storeChosenField(FieldSelection, bar_.Field)) UpdatePreview();
 }
 
 void vcDispObjBar::MinManualCheck_Changed() {

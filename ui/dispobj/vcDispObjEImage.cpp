@@ -228,15 +228,8 @@ void vcDispObjEImage::ModeSelection_Changed() {
   UpdatePreview();
 }
 
-// Picking from the list and typing then pressing Return can both report
-// the same name: only a new name is written.
 void vcDispObjEImage::FieldSelection_Changed() {
-  if (LoadingData) return;
-  const QString chosen = FieldSelection->currentText();
-  const QString field = chosen == "(Automatic)" || chosen == "(None)" ? QString() : chosen;
-  if (field == W16ToNSString(image_.Field)) return;
-  storeText(image_.Field, field);
-  UpdatePreview();
+  if (!LoadingData && storeChosenField(FieldSelection, image_.Field)) UpdatePreview();
 }
 
 void vcDispObjEImage::rangeEdited(TextField* text, const RealStepper* stepper, double& field) {

@@ -200,15 +200,9 @@ void vcDispObjGForce::setOption(uint8_t bit, bool on) {
   else gforce_.Options &= static_cast<uint8_t>(~bit);
 }
 
-// Picking and then pressing Return report the same name: only a new one
-// is written.
+// "(None)" is a choice of its own here: an unused axis.
 void vcDispObjGForce::fieldChosen(QComboBox* combo, char16_t (&field)[kNameLength]) {
-  if (LoadingData) return;
-  const QString chosen = combo->currentText();
-  const QString name = chosen == kAutomatic ? QString() : chosen;
-  if (name == W16ToNSString(field)) return;
-  storeText(field, name);
-  UpdatePreview();
+  if (!LoadingData && storeChosenField(combo, field, {"(Automatic)"})) UpdatePreview();
 }
 
 void vcDispObjGForce::FieldXSelection_Changed() { fieldChosen(FieldXSelection, gforce_.FieldX); }

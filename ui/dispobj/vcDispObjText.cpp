@@ -468,13 +468,8 @@ void vcDispObjText::FontSelection_Changed() {
 }
 
 void vcDispObjText::FieldSelection_Changed() {
-  if (LoadingData) return;
-  const QString chosen = FieldSelection->currentText();
-  const bool none = chosen == "(Automatic)" || chosen == "(None)" || chosen == "(Lap Time)";
-  const QString field = none ? QString() : chosen;
-  if (field == W16ToNSString(text_.Field)) return;
-  storeText(text_.Field, field);
-  UpdatePreview();
+  if (!LoadingData && storeChosenField(FieldSelection, text_.Field, {"(Automatic)", "(None)", "(Lap Time)"}))
+    UpdatePreview();
 }
 
 void vcDispObjText::ModeSelection_Changed() {

@@ -280,15 +280,8 @@ void vcDispObjTimeGraph::wholeNumberEdited(TextField* text, RealStepper* stepper
   UpdatePreview();
 }
 
-// Picking from the list and typing then pressing Return can both report
-// the same name: only a new name is written.
 void vcDispObjTimeGraph::FieldSelection_Changed() {
-  if (LoadingData) return;
-  const QString chosen = FieldSelection->currentText();
-  const QString field = chosen == "(Automatic)" || chosen == "(None)" ? QString() : chosen;
-  if (field == W16ToNSString(graph_.Field)) return;
-  storeText(graph_.Field, field);
-  UpdatePreview();
+  if (!LoadingData && storeChosenField(FieldSelection, graph_.Field)) UpdatePreview();
 }
 
 void vcDispObjTimeGraph::MinManualCheck_Changed() {
