@@ -9,15 +9,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "engine/base/access_lock.h"
-#include "engine/model/timeline.h"
-#include "render/loop/frame_render.h"
 #include "render/objects/background_bitmap.h"
-#include "support/golden.h"
 #include "ui/dispobj/data_panel_fixture.h"
 #include "ui/dispobj/vcDispObjEImage.h"
 #include "ui/dispobj/vcDispObjGForce.h"
-#include "ui/dispobj/vcDispObjPicture.h"
 #include "ui/dispobj/vcDispObjTimeGraph.h"
 #include "ui/dispobj/vcDispObjTrackMap.h"
 #include "ui/support/window_shots.h"
@@ -25,46 +20,16 @@
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 180;
 constexpr float kTime = 3.0f; // in the first timed lap, at speed
 
 } // namespace
 
 class DataPanelGoldenTest : public DataPanelTest {
 protected:
-  // The user types the box into the picture panel.
-  void PlaceWithPanel(float x, float y, float w, float h) {
-    auto* picture = static_cast<vcDispObjPicture*>(Editor()->Panel(kPanelPicture));
-    for (auto [field, value] : {std::pair{picture->WidthText, w}, std::pair{picture->HeightText, h},
-                                std::pair{picture->PosXText, x}, std::pair{picture->PosYText, y}})
-      if (field->isEnabled()) Type(field, QString::number(value));
-  }
   // The window and the panel as the user sees them after the edits.
   void Shoot(QWidget* panel, const QString& name) {
     EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_" + name));
     EXPECT_TRUE(SaveWindowShot(panel, "dispobj_panel_" + name));
-  }
-  // The object drawn alone at kTime, compared with its golden image.
-  static void ExpectAlone(uint32_t object, const std::string& golden) {
-    std::vector<uint8_t> active;
-    for (uint32_t i = 0; i < DispObjCount(); ++i) {
-      DispStruct record = *DispObjGet(i);
-      active.push_back(record.Active);
-      record.Active = i == object ? 1 : 0;
-      DispObjSet(i, &record);
-    }
-    std::vector<uint32_t> frame(static_cast<size_t>(kWidth) * kHeight, 0);
-    TimelineApply(kTime);
-    {
-      ReadAccess access("DataPanelGoldenTest");
-      ASSERT_EQ(RenderProjectFrame(kTime, FrameTarget{frame.data(), kWidth, kHeight, true}, FrameRenderOptions{}), 0);
-    }
-    EXPECT_EQ(CompareGoldenIn("ui", golden, frame, kWidth, kHeight), "");
-    for (uint32_t i = 0; i < DispObjCount(); ++i) {
-      DispStruct record = *DispObjGet(i);
-      record.Active = active[i];
-      DispObjSet(i, &record);
-    }
   }
   // An upward arrow on a clear ground, as a PNG file; its path.
   std::string WriteArrow() {
@@ -98,7 +63,7 @@ TEST_F(DataPanelGoldenTest, EditsInTheDataPanelsDrawAsShown) {
   mapPanel->DoGhostCheck->click();
   PlaceWithPanel(25, 5, 50, 90);
   Shoot(mapPanel, "trackmap");
-  ExpectAlone(map, "track_map_panel");
+  ExpectAlone(map, "track_map_panel", kTime);
 
   uint32_t graph = kNoDispObj;
   auto* graphPanel = AddAndOpen<vcDispObjTimeGraph>(kDispTimeGraph, kPanelTimeGraph, &graph);
@@ -115,7 +80,7 @@ TEST_F(DataPanelGoldenTest, EditsInTheDataPanelsDrawAsShown) {
   Type(graphPanel->GraphThicknessText, "70");
   PlaceWithPanel(5, 20, 90, 60);
   Shoot(graphPanel, "timegraph");
-  ExpectAlone(graph, "time_graph_panel");
+  ExpectAlone(graph, "time_graph_panel", kTime);
 
   uint32_t plot = kNoDispObj;
   auto* plotPanel = AddAndOpen<vcDispObjGForce>(kDispGForce, kPanelGForce, &plot);
@@ -128,7 +93,7 @@ TEST_F(DataPanelGoldenTest, EditsInTheDataPanelsDrawAsShown) {
   plotPanel->DoFadeCheck->click();
   PlaceWithPanel(30, 5, 40, 90);
   Shoot(plotPanel, "gforce");
-  ExpectAlone(plot, "gforce_panel");
+  ExpectAlone(plot, "gforce_panel", kTime);
 
   uint32_t image = kNoDispObj;
   auto* imagePanel = AddAndOpen<vcDispObjEImage>(kDispEImage, kPanelEImage, &image);
@@ -140,5 +105,5 @@ TEST_F(DataPanelGoldenTest, EditsInTheDataPanelsDrawAsShown) {
   Pick(imagePanel->OutputTypeSelection, "Rotation");
   PlaceWithPanel(35, 10, 30, 80);
   Shoot(imagePanel, "eimage");
-  ExpectAlone(image, "eimage_panel");
+  ExpectAlone(image, "eimage_panel", kTime);
 }

@@ -11,10 +11,15 @@
 #include <cstring>
 #include <fstream>
 
+#include "engine/base/access_lock.h"
 #include "engine/model/inputs.h"
+#include "engine/model/timeline.h"
+#include "render/loop/frame_render.h"
+#include "support/golden.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/dispobj_fixture.h"
+#include "ui/dispobj/vcDispObjPicture.h"
 
 class KindPanelTest : public DispObjTest {
 protected:
@@ -60,6 +65,38 @@ protected:
     QTest::mouseClick(well, Qt::LeftButton);
     ASSERT_TRUE(well->isActive());
     NSColorWellCustom::sharedPanel()->setCurrentColor(colour);
+  }
+  // The user types the box into the picture panel.
+  void PlaceWithPanel(float x, float y, float w, float h) {
+    auto* picture = static_cast<vcDispObjPicture*>(Editor()->Panel(kPanelPicture));
+    for (auto [field, value] : {std::pair{picture->WidthText, w}, std::pair{picture->HeightText, h},
+                                std::pair{picture->PosXText, x}, std::pair{picture->PosYText, y}})
+      if (field->isEnabled()) Type(field, QString::number(value));
+  }
+  // The object drawn alone at the time into a 320 x 180 frame, compared
+  // with tests/golden/ui/<golden>.png; the other objects are switched off
+  // for the frame and back on afterwards.
+  static void ExpectAlone(uint32_t object, const std::string& golden, float time) {
+    constexpr int kWidth = 320, kHeight = 180;
+    std::vector<uint8_t> active;
+    for (uint32_t i = 0; i < DispObjCount(); ++i) {
+      DispStruct record = *DispObjGet(i);
+      active.push_back(record.Active);
+      record.Active = i == object ? 1 : 0;
+      DispObjSet(i, &record);
+    }
+    std::vector<uint32_t> frame(static_cast<size_t>(kWidth) * kHeight, 0);
+    TimelineApply(time);
+    {
+      ReadAccess access("KindPanelTest");
+      ASSERT_EQ(RenderProjectFrame(time, FrameTarget{frame.data(), kWidth, kHeight, true}, FrameRenderOptions{}), 0);
+    }
+    EXPECT_EQ(CompareGoldenIn("ui", golden, frame, kWidth, kHeight), "");
+    for (uint32_t i = 0; i < DispObjCount(); ++i) {
+      DispStruct record = *DispObjGet(i);
+      record.Active = active[i];
+      DispObjSet(i, &record);
+    }
   }
   static bool IsRed(const QWidget* label) {
     return label->palette().color(QPalette::WindowText) == QColor(200, 0, 0);

@@ -7,20 +7,14 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "engine/base/access_lock.h"
-#include "engine/model/timeline.h"
-#include "render/loop/frame_render.h"
-#include "support/golden.h"
 #include "ui/dispobj/kind_panel_fixture.h"
 #include "ui/dispobj/vcDispObjBar.h"
-#include "ui/dispobj/vcDispObjPicture.h"
 #include "ui/dispobj/vcDispObjShape.h"
 #include "ui/dispobj/vcDispObjText.h"
 #include "ui/support/window_shots.h"
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 180;
 constexpr float kTime = 4.0f; // the ramp log stands at 40 km/h
 
 } // namespace
@@ -33,39 +27,10 @@ protected:
     EXPECT_TRUE(Editor()->window()->isVisible());
     return object;
   }
-  // The user types the box into the picture panel.
-  void PlaceWithPanel(float x, float y, float w, float h) {
-    auto* picture = static_cast<vcDispObjPicture*>(Editor()->Panel(kPanelPicture));
-    for (auto [field, value] : {std::pair{picture->WidthText, w}, std::pair{picture->HeightText, h},
-                                std::pair{picture->PosXText, x}, std::pair{picture->PosYText, y}})
-      if (field->isEnabled()) Type(field, QString::number(value));
-  }
   template <class Panel> Panel* Shown(DispPanel bit) {
     auto* panel = static_cast<Panel*>(Editor()->Panel(bit));
     EXPECT_FALSE(panel->isHidden());
     return panel;
-  }
-  // The object drawn alone at the time, compared with its golden image.
-  static void ExpectAlone(uint32_t object, const std::string& golden) {
-    std::vector<uint8_t> active;
-    for (uint32_t i = 0; i < DispObjCount(); ++i) {
-      DispStruct record = *DispObjGet(i);
-      active.push_back(record.Active);
-      record.Active = i == object ? 1 : 0;
-      DispObjSet(i, &record);
-    }
-    std::vector<uint32_t> frame(static_cast<size_t>(kWidth) * kHeight, 0);
-    TimelineApply(kTime);
-    {
-      ReadAccess access("KindPanelGoldenTest");
-      ASSERT_EQ(RenderProjectFrame(kTime, FrameTarget{frame.data(), kWidth, kHeight, true}, FrameRenderOptions{}), 0);
-    }
-    EXPECT_EQ(CompareGoldenIn("ui", golden, frame, kWidth, kHeight), "");
-    for (uint32_t i = 0; i < DispObjCount(); ++i) {
-      DispStruct record = *DispObjGet(i);
-      record.Active = active[i];
-      DispObjSet(i, &record);
-    }
   }
 };
 
@@ -85,7 +50,7 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   textPanel->AutoSizeCheck->click();
   PlaceWithPanel(8, 15, 84, 70);
   EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_text"));
-  ExpectAlone(text, "text_panel_text");
+  ExpectAlone(text, "text_panel_text", kTime);
 
   const uint32_t readout = AddAndShow(kDispTextData);
   ASSERT_EQ(DispObjGet(readout)->InputID, data);
@@ -99,7 +64,7 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   PickColour(dataPanel->Color, QColor(80, 230, 120));
   PlaceWithPanel(10, 35, 80, 30);
   EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_textdata"));
-  ExpectAlone(readout, "text_panel_data");
+  ExpectAlone(readout, "text_panel_data", kTime);
 
   const uint32_t shape = AddAndShow(kDispShape);
   auto* shapePanel = Shown<vcDispObjShape>(kPanelShape);
@@ -109,7 +74,7 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   Type(shapePanel->LineSizeText, "8");
   PlaceWithPanel(20, 20, 60, 60);
   EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_shape"));
-  ExpectAlone(shape, "shape_panel");
+  ExpectAlone(shape, "shape_panel", kTime);
 
   const uint32_t bar = AddAndShow(kDispBar);
   ASSERT_EQ(DispObjGet(bar)->InputID, data);
@@ -126,5 +91,5 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   Type(barPanel->ThicknessText, "60");
   PlaceWithPanel(5, 30, 90, 40);
   EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_bar"));
-  ExpectAlone(bar, "bar_panel");
+  ExpectAlone(bar, "bar_panel", kTime);
 }
