@@ -5,6 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QVBoxLayout>
+#include <QGroupBox>
+#include <QGridLayout>
 #include <algorithm>
 #include <cstring>
 
@@ -161,6 +164,27 @@ void DispObjPanel::storeText(char16_t* field, size_t capacity, const QString& te
   if (n > 0 && n < static_cast<size_t>(text.size()) && text.at(static_cast<qsizetype>(n) - 1).isHighSurrogate()) --n;
   std::memcpy(field, text.utf16(), n * sizeof(char16_t));
   std::fill(field + n, field + capacity, u'\0');
+}
+
+QGridLayout* DispObjPanel::titledGrid(const QString& title, const char* boxName) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox(title, this);
+  box->setObjectName(boxName);
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+  return grid;
+}
+
+QComboBox* DispObjPanel::typableList(const char* name, QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  list->setObjectName(name);
+  list->setEditable(true);
+  list->setInsertPolicy(QComboBox::NoInsert);
+  list->setLineEdit(new TextField(list));
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  return list;
 }
 
 QCheckBox* DispObjPanel::checkBox(const QString& title, const char* name, QWidget* parent) {

@@ -16,6 +16,7 @@
 class NSColorWellCustom;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class RealStepper;
@@ -94,6 +95,11 @@ protected:
   // pick followed by Return reports it twice).
   static bool storeChosenField(const QComboBox* combo, char16_t (&field)[kNameLength],
                                std::initializer_list<const char*> noName = {"(None)", "(Automatic)"});
+  // The panel's one titled box, filling it; the grid its controls go in.
+  QGridLayout* titledGrid(const QString& title, const char* boxName);
+  // A list the user may also type into (channels, fonts, laps): its action
+  // is activated() for a pick and the line edit's changed() for typing.
+  static QComboBox* typableList(const char* name, QWidget* parent);
   // Controls named for tests and style sheets.
   static QCheckBox* checkBox(const QString& title, const char* name, QWidget* parent);
   static NSColorWellCustom* colorWell(const char* name, QWidget* parent);

@@ -3,10 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <cmath>
 
 #include "engine/model/dispobjs.h"
@@ -32,13 +30,7 @@ vcDispObjBar::vcDispObjBar(wcDispObjEdit* owner) : DispObjPanel(kPanelBar, "vcDi
 }
 
 void vcDispObjBar::buildControls() {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("Bar Graph", this);
-  box->setObjectName("BarBox");
-  outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = titledGrid("Bar Graph", "BarBox");
   int row = 0;
   buildRangeAndLook(grid, row);
   buildElements(grid, row);
@@ -49,12 +41,7 @@ void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
   FieldLabel = new QLabel("Channel:", box);
   FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = new QComboBox(box);
-  FieldSelection->setObjectName("FieldSelection");
-  FieldSelection->setEditable(true);
-  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
-  FieldSelection->setLineEdit(new TextField(FieldSelection));
-  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  FieldSelection = typableList("FieldSelection", box);
   grid->addWidget(FieldLabel, row, 0);
   grid->addWidget(FieldSelection, row++, 1, 1, 3);
 

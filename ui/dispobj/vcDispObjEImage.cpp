@@ -2,9 +2,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <tuple>
 
 #include "engine/base/util.h"
@@ -57,13 +55,8 @@ vcDispObjEImage::vcDispObjEImage(wcDispObjEdit* owner) : DispObjPanel(kPanelEIma
 }
 
 void vcDispObjEImage::buildControls() {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("Embedded Image", this);
-  box->setObjectName("EImageBox");
-  outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = titledGrid("Embedded Image", "EImageBox");
+  QWidget* box = grid->parentWidget();
   int row = 0;
   ModeSelection = new QComboBox(box);
   ModeSelection->setObjectName("ModeSelection");
@@ -72,12 +65,7 @@ void vcDispObjEImage::buildControls() {
 
   FieldLabel = new QLabel("Channel:", box);
   FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = new QComboBox(box);
-  FieldSelection->setObjectName("FieldSelection");
-  FieldSelection->setEditable(true);
-  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
-  FieldSelection->setLineEdit(new TextField(FieldSelection));
-  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  FieldSelection = typableList("FieldSelection", box);
   grid->addWidget(FieldLabel, row, 0);
   grid->addWidget(FieldSelection, row++, 1, 1, 2);
 

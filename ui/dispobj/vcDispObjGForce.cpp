@@ -3,9 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
@@ -19,26 +17,10 @@ constexpr double kMaxSize = 60;
 const QString kAutomatic = "(Automatic)";
 const QString kNone = "(None)"; // the axis is not used
 
-QComboBox* fieldCombo(const char* name, QWidget* parent) {
-  auto* combo = new QComboBox(parent);
-  combo->setObjectName(name);
-  combo->setEditable(true);
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  combo->setLineEdit(new TextField(combo));
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  return combo;
-}
-
 } // namespace
 
 vcDispObjGForce::vcDispObjGForce(wcDispObjEdit* owner) : DispObjPanel(kPanelGForce, "vcDispObjGForce", owner) {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("G-Force", this);
-  box->setObjectName("GForceBox");
-  outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = titledGrid("G-Force", "GForceBox");
   int row = 0;
   buildChannelRows(grid, row);
   buildLookRows(grid, row);
@@ -48,9 +30,9 @@ vcDispObjGForce::vcDispObjGForce(wcDispObjEdit* owner) : DispObjPanel(kPanelGFor
 
 void vcDispObjGForce::buildChannelRows(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
-  FieldXSelection = fieldCombo("FieldXSelection", box);
+  FieldXSelection = typableList("FieldXSelection", box);
   FieldXSelection->setToolTip("The sideways acceleration; (None) leaves the axis unused");
-  FieldYSelection = fieldCombo("FieldYSelection", box);
+  FieldYSelection = typableList("FieldYSelection", box);
   FieldYSelection->setToolTip("The forward acceleration; (None) leaves the axis unused");
   grid->addWidget(new QLabel("Horizontal:", box), row, 0);
   grid->addWidget(FieldXSelection, row++, 1, 1, 3);

@@ -3,10 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
@@ -36,13 +33,8 @@ vcDispObjShape::vcDispObjShape(wcDispObjEdit* owner) : DispObjPanel(kPanelShape,
 }
 
 void vcDispObjShape::buildControls() {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("Shape", this);
-  box->setObjectName("ShapeBox");
-  outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = titledGrid("Shape", "ShapeBox");
+  QWidget* box = grid->parentWidget();
 
   ShapeSelection = new QComboBox(box);
   ShapeSelection->setObjectName("ShapeSelection");

@@ -158,12 +158,7 @@ void vcDispObjText::buildDataBox() {
 
   FieldLabel = new QLabel("Channel:", DataBox);
   FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = new QComboBox(DataBox);
-  FieldSelection->setObjectName("FieldSelection");
-  FieldSelection->setEditable(true);
-  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
-  FieldSelection->setLineEdit(new TextField(FieldSelection));
-  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  FieldSelection = typableList("FieldSelection", DataBox);
   grid->addWidget(FieldLabel, 0, 0);
   grid->addWidget(FieldSelection, 0, 1, 1, 3);
 

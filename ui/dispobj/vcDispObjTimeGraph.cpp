@@ -3,10 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <cmath>
 
 #include "ui/controls/NSColorWellCustom.h"
@@ -31,13 +28,7 @@ double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0
 
 vcDispObjTimeGraph::vcDispObjTimeGraph(wcDispObjEdit* owner)
     : DispObjPanel(kPanelTimeGraph, "vcDispObjTimeGraph", owner) {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("Time Graph", this);
-  box->setObjectName("TimeGraphBox");
-  outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = titledGrid("Time Graph", "TimeGraphBox");
   int row = 0;
   buildRangeRows(grid, row);
   buildLookRows(grid, row);
@@ -49,12 +40,7 @@ void vcDispObjTimeGraph::buildRangeRows(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
   FieldLabel = new QLabel("Channel:", box);
   FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = new QComboBox(box);
-  FieldSelection->setObjectName("FieldSelection");
-  FieldSelection->setEditable(true);
-  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
-  FieldSelection->setLineEdit(new TextField(FieldSelection));
-  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  FieldSelection = typableList("FieldSelection", box);
   grid->addWidget(FieldLabel, row, 0);
   grid->addWidget(FieldSelection, row++, 1, 1, 3);
 

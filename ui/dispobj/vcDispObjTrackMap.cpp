@@ -3,10 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -38,13 +36,8 @@ vcDispObjTrackMap::vcDispObjTrackMap(wcDispObjEdit* owner) : DispObjPanel(kPanel
 }
 
 void vcDispObjTrackMap::buildControls() {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("Track Map", this);
-  box->setObjectName("TrackMapBox");
-  outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = titledGrid("Track Map", "TrackMapBox");
+  QWidget* box = grid->parentWidget();
   int row = 0;
   HighResCheck = checkBox("High resolution", "HighResCheck", box);
   HighResCheck->setToolTip("Sizes are given at twice the drawing's scale");
@@ -66,11 +59,7 @@ void vcDispObjTrackMap::buildMapRows(QGridLayout* grid, int& row) {
   grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
   grid->addLayout(numberField(LineSizeText, LineSizeStepper, "LineSize", 1, kSizeMaxPerFactor, 1, box, 36), row++, 3);
 
-  LapSelection = new QComboBox(box);
-  LapSelection->setObjectName("LapSelection");
-  LapSelection->setEditable(true);
-  LapSelection->setInsertPolicy(QComboBox::NoInsert);
-  LapSelection->setLineEdit(new TextField(LapSelection));
+  LapSelection = typableList("LapSelection", box);
   LapSelection->setToolTip("All laps, the best lap, or one lap (a lap number may be typed)");
   grid->addWidget(new QLabel("Laps:", box), row, 0);
   grid->addWidget(LapSelection, row++, 1, 1, 3);
