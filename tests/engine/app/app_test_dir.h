@@ -7,14 +7,17 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <string>
+
+#include "support/scoped_env.h"
 
 class AppTestDir {
 public:
   AppTestDir() {
     char pattern[] = "/tmp/qv-app-test-XXXXXX";
     if (mkdtemp(pattern) != nullptr) path_ = pattern;
-    setenv("TMPDIR", path_.c_str(), 1);
+    tmpdir_ = std::make_unique<ScopedEnv>("TMPDIR", path_);
   }
   ~AppTestDir() {
     std::error_code ignored;
@@ -30,6 +33,7 @@ public:
 
 private:
   std::string path_;
+  std::unique_ptr<ScopedEnv> tmpdir_; // the old TMPDIR comes back with the folder's end
 };
 
 inline std::string ReadTextFile(const std::string& path) {

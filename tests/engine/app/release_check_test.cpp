@@ -14,6 +14,7 @@
 #include "engine/base/identity.h"
 #include "engine/base/log.h"
 #include "engine/net/http_client.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -132,12 +133,12 @@ TEST(ReleaseListTest, ParsesLeadingNumbersOfTheFirstLines) {
 }
 
 TEST(ServerBaseTest, EnvironmentGivesTheBaseUntilSet) {
-  setenv("QV_SERVER_BASE", "http://example.invalid/qv", 1);
+  ScopedEnv base("QV_SERVER_BASE", "http://example.invalid/qv");
   NetSetServerBase(nullptr);
   EXPECT_EQ(NetGetServerBase(), "http://example.invalid/qv/");
   NetSetServerBase(L"");
   EXPECT_EQ(NetGetServerBase(), "");
-  unsetenv("QV_SERVER_BASE");
+  base.Set(nullptr);
   NetSetServerBase(nullptr);
   EXPECT_EQ(NetGetServerBase(), "");
 }

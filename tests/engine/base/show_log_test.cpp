@@ -10,6 +10,7 @@
 #include "base_temp_dir.h"
 #include "engine/base/error.h"
 #include "engine/base/log.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -21,13 +22,13 @@ class ShowLogTest : public ::testing::Test {
     std::string script = dir_.File("viewer.sh");
     std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << marker_ << "'\n";
     chmod(script.c_str(), 0700);
-    setenv("QV_LOG_VIEWER", script.c_str(), 1);
+    viewer_.Set(script.c_str());
     ASSERT_EQ(LogOpen(dir_.WidePath().c_str()), 0);
   }
   void TearDown() override {
     LogClose();
-    unsetenv("QV_LOG_VIEWER");
   }
+  ScopedEnv viewer_{"QV_LOG_VIEWER", nullptr};
   std::string Output() const { return ReadWholeFile(dir_.File("QV-LogOutput.txt")); }
 
   // The viewer runs detached, so its mark may come a little later.
@@ -71,7 +72,7 @@ TEST_F(ShowLogTest, OutputIsCappedAtOneMillionBytes) {
 }
 
 TEST_F(ShowLogTest, AMissingViewerIsNoErrorForTheFile) {
-  setenv("QV_LOG_VIEWER", "/nonexistent/viewer-program", 1);
+  viewer_.Set("/nonexistent/viewer-program");
   LogPrintf(L"something");
   EXPECT_EQ(ShowLog(), 0);
   EXPECT_NE(Output().find("something"), std::string::npos);

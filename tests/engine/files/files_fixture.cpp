@@ -26,7 +26,7 @@ void FilesTest::SetUp() {
   char pattern[] = "/tmp/qv-files-test-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   dir_ = pattern;
-  setenv("TMPDIR", dir_.c_str(), 1);
+  tmpdir_ = std::make_unique<ScopedEnv>("TMPDIR", dir_);
   SessionChooseTempFolder(); // undo snapshots go into this test's folder
   AccessInit();
   ModelInit();
@@ -40,6 +40,8 @@ void FilesTest::TearDown() {
   AccessEnd();
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);
+  tmpdir_.reset();
+  SessionChooseTempFolder(); // back to the folder of the TMPDIR before
 }
 
 std::wstring FilesTest::WPath(const std::string& name) const { return Utf8ToWide(Path(name)); }

@@ -5,10 +5,12 @@
 // bitmaps and timeline segments.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/files/project_image.h"
+#include "support/scoped_env.h"
 
 class FilesTest : public testing::Test {
 protected:
@@ -20,6 +22,7 @@ protected:
 
 private:
   std::string dir_;
+  std::unique_ptr<ScopedEnv> tmpdir_;
 };
 
 // Builds the rich project in the model (media files made in dir).

@@ -17,6 +17,7 @@
 #include "platform/ffmpeg/reader.h"
 #include "platform/gstreamer/qt_facade.h"
 #include "support/media_fixtures.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -39,7 +40,6 @@ protected:
                                "-f lavfi -i sine=frequency=440:sample_rate=44100 -ac 2", "-c:a aac -shortest"));
   }
   void SetUp() override {
-    setenv("QV_FIRST_READER", "off", 1);
     ASSERT_EQ(LogOpen(Utf8ToWide(MediaTestDir()).c_str()), 0);
     ASSERT_EQ(MediaHandlerInit(), 0);
   }
@@ -47,12 +47,12 @@ protected:
     MediaHandlerEnd();
     EXPECT_EQ(MediaMacQtOpenCount(), 0u);
     LogClose();
-    unsetenv("QV_FIRST_READER");
   }
   static int IndexOf(const InputFrame& f) {
     return ReadFrameIndex(f.Pixels, static_cast<int>(f.Width), static_cast<int>(f.Height), !f.FlipVertical);
   }
   static std::string video_;
+  ScopedEnv secondReaderOnly_{"QV_FIRST_READER", "off"};
 };
 std::string QtFacade::video_;
 
@@ -209,7 +209,7 @@ TEST_F(QtFacade, HandlesTakeTheFirstFreeEntry) {
 }
 
 TEST(QtFacadeWithFirstReader, TheFirstReaderStillComesFirst) {
-  unsetenv("QV_FIRST_READER");
+  ScopedEnv bothReaders("QV_FIRST_READER", nullptr);
   ASSERT_EQ(MediaHandlerInit(), 0);
   std::string path = MediaTestPath("both.mp4");
   ASSERT_TRUE(MakeIndexVideo(path, 30, kW, kH, "30", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p"));

@@ -12,6 +12,7 @@
 
 #include "engine/base/text.h"
 #include "platform/system/system_test_dir.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -106,20 +107,12 @@ TEST(TempFolderTest, MissingTmpdirFallsBackToOurFolderInTmp) {
 
 class DocumentsFolderTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    unsetenv("XDG_DOCUMENTS_DIR");
-    setenv("HOME", (dir.path() + "/home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir.path() + "/config").c_str(), 1);
-    std::filesystem::create_directories(dir.path() + "/config");
-  }
-  void TearDown() override {
-    unsetenv("XDG_DOCUMENTS_DIR");
-    unsetenv("XDG_CONFIG_HOME");
-    if (savedHome != nullptr) setenv("HOME", savedHome->c_str(), 1);
-  }
-  std::unique_ptr<std::string> savedHome =
-      getenv("HOME") != nullptr ? std::make_unique<std::string>(getenv("HOME")) : nullptr;
+  void SetUp() override { std::filesystem::create_directories(dir.path() + "/config"); }
   SystemTestDir dir;
+  // Tests may set XDG_DOCUMENTS_DIR themselves: it comes back all the same.
+  ScopedEnv documents{"XDG_DOCUMENTS_DIR", nullptr};
+  ScopedEnv home{"HOME", dir.path() + "/home"};
+  ScopedEnv config{"XDG_CONFIG_HOME", dir.path() + "/config"};
 };
 
 TEST_F(DocumentsFolderTest, EnvironmentNamesTheFolder) {

@@ -6,14 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <string>
+
+#include "support/scoped_env.h"
 
 class SystemTestDir {
 public:
   SystemTestDir() {
     char pattern[] = "/tmp/qv-system-test-XXXXXX";
     if (mkdtemp(pattern) != nullptr) path_ = pattern;
-    setenv("TMPDIR", path_.c_str(), 1);
+    tmpdir_ = std::make_unique<ScopedEnv>("TMPDIR", path_);
   }
   ~SystemTestDir() {
     std::error_code ignored;
@@ -27,6 +30,7 @@ public:
 
 private:
   std::string path_;
+  std::unique_ptr<ScopedEnv> tmpdir_; // the old TMPDIR comes back with the folder's end
 };
 
 inline std::string ReadSystemTestFile(const std::string& path) {

@@ -8,6 +8,7 @@
 #include "render/loop/audio_mix.h"
 #include "render/preview/preview_audio.h"
 #include "support/media_fixtures.h"
+#include "support/scoped_env.h"
 
 #include <cmath>
 #include <cstring>
@@ -80,7 +81,7 @@ TEST_F(ProjectAudioTest, AnInputShownTwiceSoundsOnce) {
 }
 
 TEST(PreviewAudio, QueueHoldsSoundWhilePausedAndClears) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  ScopedEnv silentSound("SDL_AUDIODRIVER", "dummy");
   const AudioFormat format = AudioFormatFor(3, 22050);
   ASSERT_EQ(PreviewAudioOpen(format), 0);
   EXPECT_TRUE(PreviewAudioIsOpen());

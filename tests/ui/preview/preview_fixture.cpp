@@ -15,7 +15,6 @@
 #include "ui/shell/wcMain.h"
 
 void PreviewTest::SetUp() {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
   ShellTest::SetUp();
   SetSetting("ShowMenuAtStart", false);
 }

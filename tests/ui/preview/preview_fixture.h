@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/support/shell_fixture.h"
+#include "support/scoped_env.h"
 
 class wcMain;
 
@@ -34,4 +35,5 @@ protected:
 
   wcMain* main = nullptr;
   double clockNow = 1000.0;
+  ScopedEnv silentSound_{"SDL_AUDIODRIVER", "dummy"};
 };
