@@ -331,6 +331,8 @@ void wcMain::InputSync2_Pressed() {
   if (InputCount() == 0) return warn(L"Please add input files to this project first.");
   WindowController* sync2 = app() != nullptr ? app()->wndInputSync2 : nullptr;
   if (sync2 == nullptr) return;
+  // Its own previews and playback take the place of the main preview's.
+  stopPreviewPlayback();
   // Its edit is kept or dropped as the user says, not dropped unasked.
   QuickSyncSettle();
   CallWindow(sync2, "SetInput", static_cast<int>(firstSelectedInput()));

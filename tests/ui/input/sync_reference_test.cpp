@@ -202,9 +202,14 @@ TEST_F(SyncReferenceTest, OffsetsComeFromBothSlidersForAnyRateAndFlagWhatCannotB
 TEST_F(SyncReferenceTest, PlaybackFollowsTheClockAndStopsAtTheProjectLength) {
   const uint32_t log = AddPeakLog("run.csv", 12.0, 5.4);
   AddFlashVideo("flash.mp4", 8.0, 2.0);
+  // The main preview's playback gives way to the window's.
+  main->PlayButton_Pressed();
+  ASSERT_TRUE(wcMain::PreviewIsPlayingNow());
   double clock = 100.0;
   MediaClockInstall([&clock]() { return clock; });
   Open(log, [&](wcInputSync2* window, QWidget* w) {
+    // (After the frame at the stop time, which the engine draws once.)
+    EXPECT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }, 5000));
     Type(Text(w, "RefText"), "6");
     Click(w, "PlayButton");
     EXPECT_TRUE(window->IsPlaying());
