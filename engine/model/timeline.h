@@ -10,10 +10,21 @@ float TimelineDispObjGetStart(uint32_t object, uint32_t segment);
 uint32_t TimelineDispObjAdd(uint32_t object, float time);
 int TimelineDispObjRemove(uint32_t object, uint32_t segment);
 int TimelineDispObjSetStart(uint32_t object, uint32_t segment, float time);
+// Shifts the segment and every later one (0xFFFFFFFF: the object's start,
+// at least 0, and every segment), with the group's members. Everything is
+// checked first: -200 when a start would fall below 0 or at or before the
+// object's start, -11 when a segment moved back would reach the one before
+// it; then nothing has moved. -41 for a bad index.
 int TimelineDispObjShift(uint32_t object, uint32_t segment, float delta);
 uint32_t TimelineDispObjGetChanged(uint32_t object, uint32_t segment);
 int TimelineDispObjSetChanged(uint32_t object, uint32_t segment, uint32_t mask,
                               uint32_t replace);
+// The segment's mask becomes mask: properties it keeps keep their stored
+// values, properties it drops are forgotten, and newly chosen ones start
+// with the object's values as they stand when the segment begins (the base
+// and the earlier segments), so choosing one changes nothing until the
+// user edits it. The first segment (0xFFFFFFFF) is left alone. 0, or -41.
+[[nodiscard]] int TimelineDispObjSetMask(uint32_t object, uint32_t segment, uint32_t mask);
 int TimelineDispObjZeroCount(uint32_t object);
 
 // Makes the current table the base records with every segment starting at

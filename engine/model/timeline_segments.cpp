@@ -1,6 +1,8 @@
 // Timeline segments of display objects: adding, removing, moving and
 // shifting, with a group's members following their group.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "engine/base/access_lock.h"
 #include "engine/base/error.h"
@@ -60,23 +62,31 @@ int MoveSegment(uint32_t object, int segment, float time) {
   return 0;
 }
 
-// Shifts segments first..end of the object; stops at the first one that
-// would start below 0, at or before the object's start (-200) or at or
-// before the unshifted segment before it (-11).
-int ShiftSegments(uint32_t object, size_t first, float delta) {
+// Whether segments first..end of the object can move by delta: each new
+// start at or above 0 and after the object's start (as it will be), and,
+// moving back, still after the unshifted segment before the first. 0,
+// -200 or -11.
+int CheckShift(const DispObjEntry& entry, size_t first, float delta, float objectStart) {
+  for (size_t i = first; i < entry.Segments.size(); ++i) {
+    const float to = entry.Segments[i].Start + delta;
+    if (to < 0 || to <= objectStart) return kErrSegmentTime;
+  }
+  if (delta < 0 && first > 0 && first < entry.Segments.size() &&
+      entry.Segments[first].Start + delta <= entry.Segments[first - 1].Start)
+    return kErrSegmentExists;
+  return kOk;
+}
+
+float ShiftedStart(const DispObjEntry& entry, float delta) {
+  return std::max(0.0f, entry.Base.OffsetTime + delta);
+}
+
+// Shifts segments first..end of the object (checked beforehand).
+void ShiftSegments(uint32_t object, size_t first, float delta) {
   DispObjEntry& entry = *DispTableEntry(object);
-  int code = 0;
   for (size_t i = first; i < entry.Segments.size(); ++i) {
     DispSegment& segment = entry.Segments[i];
     const float to = segment.Start + delta;
-    if (to < 0 || to <= entry.Base.OffsetTime) {
-      code = -200;
-      break;
-    }
-    if (delta < 0 && i == first && i > 0 && to <= entry.Segments[i - 1].Start) {
-      code = -11;
-      break;
-    }
     LogPrintf(L"Shift DispObj[%d] timeline segment [%d] (from %.03f to %.03f)",
               static_cast<int>(object), static_cast<int>(i), static_cast<double>(segment.Start),
               static_cast<double>(to));
@@ -84,18 +94,16 @@ int ShiftSegments(uint32_t object, size_t first, float delta) {
   }
   SortSegments(entry);
   DispTableSync(object);
-  return code;
 }
 
-int ShiftInitial(uint32_t object, float delta) {
+void ShiftInitial(uint32_t object, float delta) {
   DispObjEntry& entry = *DispTableEntry(object);
   const float from = entry.Base.OffsetTime;
-  const float to = std::max(0.0f, from + delta);
+  const float to = ShiftedStart(entry, delta);
   LogPrintf(L"Shift DispObj[%d] timeline segment [%d] (from %.03f to %.03f)",
             static_cast<int>(object), -1, static_cast<double>(from), static_cast<double>(to));
   entry.Base.OffsetTime = to;
-  DispTableSync(object);
-  return ShiftSegments(object, 0, delta);
+  ShiftSegments(object, 0, delta);
 }
 
 bool BadSegment(uint32_t object, uint32_t segment) {
@@ -171,19 +179,36 @@ int TimelineDispObjSetStart(uint32_t object, uint32_t segment, float time) {
 
 int TimelineDispObjShift(uint32_t object, uint32_t segment, float delta) {
   WriteAccess access("TimelineDispObjShift");
-  if (BadSegment(object, segment)) return ErrorSet(-41, "TimelineDispObjShift");
+  if (BadSegment(object, segment)) return ErrorSet(kErrIndex, "TimelineDispObjShift");
+  // The object and the members that follow it are all checked before any
+  // of them moves, so a refused shift leaves the timeline as it was.
+  const std::vector<uint32_t> members = DispMembers(object);
   if (segment == kFirstSegment) {
-    const int code = ShiftInitial(object, delta);
-    for (uint32_t member : DispMembers(object)) ShiftInitial(member, delta);
-    return ErrorSet(code, "TimelineDispObjShift");
+    for (uint32_t index : members) {
+      const DispObjEntry& entry = *DispTableEntry(index);
+      if (const int code = CheckShift(entry, 0, delta, ShiftedStart(entry, delta)); code != kOk)
+        return ErrorSet(code, "TimelineDispObjShift");
+    }
+    const DispObjEntry& entry = *DispTableEntry(object);
+    if (const int code = CheckShift(entry, 0, delta, ShiftedStart(entry, delta)); code != kOk)
+      return ErrorSet(code, "TimelineDispObjShift");
+    ShiftInitial(object, delta);
+    for (uint32_t member : members) ShiftInitial(member, delta);
+    return ErrorSet(kOk, "TimelineDispObjShift");
   }
   const float from = DispTableEntry(object)->Segments[segment].Start;
-  const int code = ShiftSegments(object, segment, delta);
-  for (uint32_t member : DispMembers(object)) {
+  std::vector<std::pair<uint32_t, size_t>> moves{{object, segment}};
+  for (uint32_t member : members) {
     const int match = MatchingSegment(*DispTableEntry(member), from);
-    if (match >= 0) ShiftSegments(member, static_cast<size_t>(match), delta);
+    if (match >= 0) moves.emplace_back(member, static_cast<size_t>(match));
   }
-  return ErrorSet(code, "TimelineDispObjShift");
+  for (const auto& [index, first] : moves) {
+    const DispObjEntry& entry = *DispTableEntry(index);
+    if (const int code = CheckShift(entry, first, delta, entry.Base.OffsetTime); code != kOk)
+      return ErrorSet(code, "TimelineDispObjShift");
+  }
+  for (const auto& [index, first] : moves) ShiftSegments(index, first, delta);
+  return ErrorSet(kOk, "TimelineDispObjShift");
 }
 
 uint32_t TimelineDispObjGetChanged(uint32_t object, uint32_t segment) {
@@ -220,6 +245,41 @@ int TimelineDispObjSetChanged(uint32_t object, uint32_t segment, uint32_t mask, 
   }
   DispTableSync(object);
   return ErrorSet(0, "TimelineDispObjSetChanged");
+}
+
+int TimelineDispObjSetMask(uint32_t object, uint32_t segment, uint32_t mask) {
+  WriteAccess access("TimelineDispObjSetMask");
+  if (BadSegment(object, segment)) return ErrorSet(kErrIndex, "TimelineDispObjSetMask");
+  if (segment == kFirstSegment) return ErrorSet(kOk, "TimelineDispObjSetMask");
+  DispObjEntry& entry = *DispTableEntry(object);
+  // The object as it stands when the segment starts, before the segment's
+  // own changes: what a newly chosen property is to keep until edited.
+  DispStruct before = entry.Base;
+  before.Param = entry.Param.empty() ? nullptr : entry.Param.data();
+  before.ParamSize = static_cast<uint32_t>(entry.Param.size());
+  before.Bitmap = entry.Bitmap.empty() ? nullptr : entry.Bitmap.data();
+  before.BitmapSize = static_cast<uint32_t>(entry.Bitmap.size());
+  for (uint32_t i = 0; i < segment; ++i) SegmentApplyTo(before, entry.Segments[i]);
+  DispSegment& seg = entry.Segments[segment];
+  mask &= kSegAll;
+  const uint32_t added = mask & ~seg.Mask;
+  if (seg.Mask == 0) {
+    seg.Values.NativeWidth = before.NativeWidth;
+    seg.Values.NativeHeight = before.NativeHeight;
+  }
+  seg.Mask &= mask;
+  if (!(seg.Mask & kSegParam)) seg.Param.clear();
+  if (!(seg.Mask & kSegBitmap)) seg.Bitmap.clear();
+  SegmentTakeFields(seg, before, added);
+  seg.Mask |= added;
+  if (added & kSegParam) {
+    if (before.Param == nullptr || before.ParamSize == 0) seg.Mask &= ~kSegParam;
+    else seg.Param.assign(before.Param, before.Param + before.ParamSize);
+  }
+  if ((added & kSegBitmap) && before.Bitmap != nullptr)
+    seg.Bitmap.assign(before.Bitmap, before.Bitmap + before.BitmapSize);
+  DispTableSync(object);
+  return ErrorSet(kOk, "TimelineDispObjSetMask");
 }
 
 int TimelineDispObjZeroCount(uint32_t object) {

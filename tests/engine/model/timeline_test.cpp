@@ -106,12 +106,40 @@ TEST_F(TimelineTest, ShiftStopsAtTheObjectsStart) {
   EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, 0), 5);
   EXPECT_EQ(TimelineDispObjShift(object_, 1, -3), -11); // onto segment 0
   EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, 1), 8);
-  // The object's start goes to 0 but its segments cannot follow so far:
-  // the shift stops at the first, which keeps its start.
+  // The object's start would go to 0 but its segments cannot follow so
+  // far: the shift is refused before anything moves.
   EXPECT_EQ(TimelineDispObjShift(object_, kFirstSegment, -6), -200);
-  EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, kFirstSegment), 0);
+  EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, kFirstSegment), 2);
   EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, 0), 5);
+  EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, 1), 8);
+  // Below zero stops at the object's start of 0; its segments still fit.
+  ASSERT_EQ(TimelineDispObjShift(object_, kFirstSegment, -2.5f), 0);
+  EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, kFirstSegment), 0);
+  EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object_, 0), 2.5f);
   EXPECT_EQ(TimelineDispObjShift(object_, 4, 1), -41);
+}
+
+TEST_F(TimelineTest, ARefusedShiftOfAGroupMovesNoMember) {
+  const uint32_t group = DispObjAdd(kDispGroup, kNoInput);
+  const uint32_t member = DispObjAdd(kDispText, kNoInput);
+  DispStruct record = *DispObjGet(member);
+  record.ParentObject = group;
+  ASSERT_EQ(DispObjSet(member, &record), 0);
+  ASSERT_EQ(TimelineDispObjAdd(group, 4), 0u);
+  ASSERT_EQ(TimelineDispObjAdd(group, 9), 1u);
+  // The member starts later than its group: its segment at 4 cannot go
+  // back to 1.5, so neither the group's nor the member's segments move.
+  ASSERT_EQ(TimelineDispObjSetStart(member, kFirstSegment, 2), 0);
+  EXPECT_EQ(TimelineDispObjShift(group, 0, -2.5f), -200);
+  for (uint32_t object : {group, member}) {
+    EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object, 0), 4);
+    EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object, 1), 9);
+  }
+  ASSERT_EQ(TimelineDispObjShift(group, 0, -1.5f), 0);
+  for (uint32_t object : {group, member}) {
+    EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object, 0), 2.5f);
+    EXPECT_FLOAT_EQ(TimelineDispObjGetStart(object, 1), 7.5f);
+  }
 }
 
 TEST_F(TimelineTest, ShiftOfATailAfterTheStartMoved) {
@@ -184,6 +212,44 @@ TEST_F(TimelineTest, SetChangedCopiesFromTheCurrentRecord) {
   EXPECT_FLOAT_EQ(XAt(6), 10);
   EXPECT_EQ(TimelineDispObjSetChanged(object_, kFirstSegment, kSegAll, 1), 0);
   EXPECT_EQ(TimelineDispObjSetChanged(object_, 1, kSegAll, 1), -41);
+}
+
+TEST_F(TimelineTest, SetMaskKeepsChosenValuesAndTakesNewOnesFromBeforeTheSegment) {
+  ASSERT_EQ(TimelineDispObjAdd(object_, 5), 0u);
+  ASSERT_EQ(TimelineDispObjAdd(object_, 10), 1u);
+  auto setAt = [this](float time, float x, uint8_t transparency) {
+    ASSERT_EQ(TimelineApply(time), 0);
+    DispStruct record = *DispObjGet(object_);
+    record.X = x;
+    record.Transparency = transparency;
+    ASSERT_EQ(DispObjSet(object_, &record), 0);
+  };
+  setAt(1, 40, 30); // base
+  ASSERT_EQ(TimelineDispObjSetChanged(object_, 0, kSegPosition | kSegTransparency, 0), 0);
+  setAt(6, 55, 80); // segment 0
+  ASSERT_EQ(TimelineDispObjSetChanged(object_, 1, kSegPosition | kSegFlags, 0), 0);
+  SetXAt(11, 70); // segment 1
+  // Chosen while the timeline stands before both segments: segment 1
+  // keeps its X, and its new transparency is the one in force when it
+  // starts (segment 0's), not the base record's at the current time.
+  ASSERT_EQ(TimelineApply(1), 0);
+  ASSERT_EQ(TimelineDispObjSetMask(object_, 1, kSegPosition | kSegTransparency), 0);
+  EXPECT_EQ(TimelineDispObjGetChanged(object_, 1), uint32_t{kSegPosition | kSegTransparency});
+  EXPECT_FLOAT_EQ(XAt(11), 70);
+  EXPECT_EQ(DispObjGet(object_)->Transparency, 80);
+  EXPECT_FLOAT_EQ(XAt(1), 40);
+  // Dropping the position lets the earlier segment's X run on.
+  ASSERT_EQ(TimelineDispObjSetMask(object_, 1, kSegTransparency), 0);
+  EXPECT_FLOAT_EQ(XAt(11), 55);
+  // A parameter copy is taken from before the segment.
+  ASSERT_EQ(TimelineDispObjSetMask(object_, 0, kSegPosition | kSegParam), 0);
+  EXPECT_EQ(TimelineDispObjGetChanged(object_, 0), uint32_t{kSegPosition | kSegParam});
+  EXPECT_FLOAT_EQ(XAt(6), 55);
+  EXPECT_EQ(DispObjGet(object_)->Transparency, 30);
+  EXPECT_EQ(static_cast<const ShapeStruct*>(DispObjGetParam(object_))->Shape, 4);
+  EXPECT_EQ(TimelineDispObjSetMask(object_, kFirstSegment, 0), 0);
+  EXPECT_EQ(TimelineDispObjGetChanged(object_, kFirstSegment), 0xFFFFFFFFu);
+  EXPECT_EQ(TimelineDispObjSetMask(object_, 2, kSegAll), -41);
 }
 
 TEST_F(TimelineTest, GroupMembersFollowTheirGroup) {
