@@ -17,6 +17,8 @@ if(QV_BUILD_UI)
   find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus Network)
   # The desktop's secret service keeps the remembered upload password.
   pkg_check_modules(SECRET REQUIRED IMPORTED_TARGET libsecret-1)
+  # The desktop's default application for a file type (outside image editor).
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
 endif()
 if(QV_BUILD_TESTS)
   find_package(GTest REQUIRED)

@@ -31,7 +31,7 @@ if(QV_BUILD_UI)
   file(GLOB_RECURSE QV_UI_HEADERS CONFIGURE_DEPENDS ${QV_ROOT}/ui/*.h)
   if(QV_UI_SOURCES)
     add_library(qv_ui STATIC ${QV_UI_SOURCES} ${QV_UI_HEADERS})
-    target_link_libraries(qv_ui PUBLIC qv_engine Qt6::Widgets Qt6::DBus Qt6::Network PkgConfig::SECRET)
+    target_link_libraries(qv_ui PUBLIC qv_engine Qt6::Widgets Qt6::DBus Qt6::Network PkgConfig::SECRET PkgConfig::GIO)
     # Where a program run from the build finds the starter set; an installed
     # one finds it beside itself (share/quelvatron/starter).
     target_compile_definitions(qv_ui PRIVATE QV_STARTER_SOURCE_DIR="${QV_ROOT}/starter")

@@ -11,7 +11,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libcairo2-dev libpango1.0-dev libfontconfig-dev libexif-dev libsdl2-dev
-  libcurl4-openssl-dev libsecret-1-dev libexpat1-dev zlib1g-dev
+  libcurl4-openssl-dev libsecret-1-dev libglib2.0-dev libexpat1-dev zlib1g-dev
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth ffmpeg

@@ -12,6 +12,7 @@
 #include "engine/base/log.h"
 #include "engine/base/main_thread.h"
 #include "platform/graphics/font_map.h"
+#include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/input/wcInputCrop.h"
@@ -19,6 +20,8 @@
 #include "ui/input/wcInputSync.h"
 #include "ui/input/wcInputSync2.h"
 #include "ui/input/wcInputTrim.h"
+#include "ui/input/wcTimeline.h"
+#include "ui/input/wcTimelineEdit.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -100,15 +103,15 @@ bool AppDelegate::createControllers() {
   wndInputTrim = new wcInputTrim();
   wndLapList = empty("wcLapList", "Laps");
   wndDispObjEdit = new wcDispObjEdit();
-  wndDispObjBackground = empty("wcDispObjBackground", "Background Image");
+  wndDispObjBackground = new wcDispObjBackground();
   wndDispObjToolbox = new wcDispObjToolbox();
   wndDispObjGaugeDesign = empty("wcDispObjGaugeDesign", "Gauge Designer");
   wndTemplateMenu = new wcTemplateMenu();
   wndTemplateLoad = new wcTemplateLoad();
   wndTemplateConfig = new wcTemplateConfig();
   wndTemplateCreate = new wcTemplateCreate();
-  wndTimeline = empty("wcTimeline", "Timeline");
-  wndTimelineEdit = empty("wcTimelineEdit", "Timeline Segment");
+  wndTimeline = new wcTimeline();
+  wndTimelineEdit = new wcTimelineEdit();
   wndTip = new wcTip();
   wndTransfer = new wcTransfer();
   wndProjectWiz = empty("wcProjectWiz", "New Project");

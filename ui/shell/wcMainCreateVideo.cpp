@@ -149,7 +149,7 @@ void wcMain::InputLapSetManual_Clicked() {
 void wcMain::Timeline_Pressed() {
   WindowController* timeline = app() != nullptr ? app()->wndTimeline : nullptr;
   if (!CallWindow(timeline, "SetData")) {
-    AppMessageBox(L"The timeline window is not part of this version yet.", 64);
+    MessageShow(L"The window for this command could not be opened.", 48);
     return;
   }
   timeline->showWindow();
