@@ -5,7 +5,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -57,6 +59,11 @@ QWidget* wcTimeline::makeWindow() {
   TimelineYSlider->setObjectName("TimelineYSlider");
   TimelineYSlider->setRange(kRowSliderMaximum, kRowSliderMaximum, 1);
   TimelineYSlider->setToolTip("Scroll through the display objects");
+  // Its top is the first row, so the style's fill below the knob would
+  // paint the whole groove: the fill takes the groove's own colour.
+  QPalette plain = TimelineYSlider->knob()->palette();
+  plain.setColor(QPalette::Highlight, plain.color(QPalette::Mid));
+  TimelineYSlider->knob()->setPalette(plain);
   TimelineTimeSlider = new RealSlider(Qt::Horizontal, dialog);
   TimelineTimeSlider->setObjectName("TimelineTimeSlider");
   TimelineTimeSlider->setRange(0, 0, kTimeResolution);

@@ -42,7 +42,7 @@ void expandArgument(const QString& argument, const QString& path, QStringList& o
       text += path;
       fileGiven = true;
     } else if (code == 'u' || code == 'U') {
-      text += QUrl::fromLocalFile(path).toString();
+      text += QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded());
       fileGiven = true;
     } else {
       dropped = true;

@@ -7,7 +7,8 @@
 // type (its desktop entry's command). In the command, %f, %F, %u or %U
 // stands for the file (the last two as a file URL) and %% for a per cent
 // sign; other field codes are dropped; without a file code the file comes
-// last. Tests name a script of their own as the editor.
+// last. Arguments with spaces are put in double quotes, as in desktop
+// entries. Tests name a script of their own as the editor.
 #include <QString>
 #include <QStringList>
 

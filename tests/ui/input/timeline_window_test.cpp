@@ -30,7 +30,6 @@ TEST_F(TimelineTest, ZoomAndClicksSelectSegmentsAndSeekThePreview) {
   EXPECT_FLOAT_EQ(timeline->TimelineTime(), 0.0f);
   EXPECT_DOUBLE_EQ(timeline->TimelineTimeSlider->maximum(), 60.0);
   EXPECT_DOUBLE_EQ(timeline->TimelineYSlider->minimum(), -2.0);
-  EXPECT_TRUE(SaveWindowShot(timeline->window(), "timeline_window"));
 
   for (int i = 0; i < 3; ++i) Button("ZoomInButton")->click();
   EXPECT_DOUBLE_EQ(kTimelineSpanSeconds / timeline->TimelineZoom(), 7.5);
@@ -51,6 +50,7 @@ TEST_F(TimelineTest, ZoomAndClicksSelectSegmentsAndSeekThePreview) {
   EXPECT_EQ(main->SelectedDispObjNames(), QStringList{Name(upper)});
   EXPECT_EQ(Editor()->OurIndex(), upper);
   EXPECT_TRUE(ChartShows(PointAt(2, 0) - QPoint(0, 10), kSelectedRow));
+  EXPECT_TRUE(SaveWindowShot(timeline->window(), "timeline_window"));
   Spin(50);
   EXPECT_EQ(timeline->SelectedDispObjID(), upper);
 
