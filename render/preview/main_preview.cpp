@@ -199,6 +199,7 @@ void PreviewStop() {
   if (!p.render || RenderGetMode() != kRenderPreview) return;
   const bool playing = RenderIsRunning() && p.playRate > 0;
   RenderStop(kRedrawStopWaitMs);
+  p.playRate = 0;
   PreviewAudioClear();
   PreviewAudioPause(true);
   if (playing) RenderStart(RenderGetTime(), 0, 0, p.quality, 0); // the stop frame, once
@@ -208,6 +209,10 @@ float PreviewGetTime() { return RenderGetMode() == kRenderPreview ? RenderGetTim
 
 int PreviewIsPlaying() {
   return RenderGetMode() == kRenderPreview && RenderIsRunning() ? 1 : 0;
+}
+
+int PreviewIsPlayingBack() {
+  return RenderGetMode() == kRenderPreview && RenderIsRunning() && preview().playRate > 0 ? 1 : 0;
 }
 
 void PreviewSetVolume(uint32_t volume) { RenderSetPreviewVolume(std::min(volume, 100u)); }

@@ -21,7 +21,10 @@ int PreviewPlay(uint32_t quality, float start, float frameRate);
 // Stops playback; when it was playing, draws the frame at the stop time once.
 void PreviewStop();
 float PreviewGetTime();
+// The render loop is running: playback, or a single frame being drawn.
 int PreviewIsPlaying();
+// Playback at a frame rate; a single frame being drawn is not playback.
+int PreviewIsPlayingBack();
 void PreviewSetVolume(uint32_t volume);
 // Writes the picture as shown into a BMP file; 0 or a negative code.
 int MainPreviewExportSnapshot(const wchar_t* path);

@@ -149,7 +149,7 @@ void AppDelegate::mnuFileQuit_Clicked() { terminate(); }
 void AppDelegate::mnuEditUndo_Clicked() {
   if (wndMain == nullptr) return;
   QuickSyncSettle();
-  bool playing = PreviewIsPlaying() != 0;
+  bool playing = PreviewIsPlayingBack() != 0;
   PreviewStop();
   UndoToggle();
   wndMain->InputRefresh(255);

@@ -32,7 +32,9 @@ QString timeText(double seconds) { return FormatTimeNSString(0, 2, seconds); }
 
 } // namespace
 
-bool wcMain::PreviewIsPlayingNow() { return PreviewIsPlaying() != 0; }
+// A still frame still being drawn is not playback: a repaint asked meanwhile
+// must not start playing.
+bool wcMain::PreviewIsPlayingNow() { return PreviewIsPlayingBack() != 0; }
 
 void wcMain::SetPreviewArea(bool force, int x, int y) {
   const bool playing = PreviewIsPlayingNow();

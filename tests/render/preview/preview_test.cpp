@@ -69,6 +69,7 @@ TEST_F(PreviewTest, OneFrameReachesTheView) {
   AddObject(kDispVideo, 0, 0, 0, 100, 100);
   AddShape(4, 0xE00000, 0xFF000000, 0, 0, 0, 50, 50);
   ASSERT_EQ(PreviewPlay(0, 0.0f, 0), 0);
+  EXPECT_EQ(PreviewIsPlayingBack(), 0); // drawing one frame is not playback
   ASSERT_TRUE(waitFor([&] { return sink_.count() >= 1 && !PreviewIsPlaying(); }, 5000));
   ASSERT_TRUE(MainPreviewWaitIdle(2000));
   ViewImage image = sink_.last();
@@ -101,7 +102,9 @@ TEST_F(PreviewTest, StopEndsPlaybackAndDrawsTheStopFrame) {
   AddShape(4, 0xFFFFFF, 0xFF000000, 0, 0, 0, 100, 100);
   ASSERT_EQ(PreviewPlay(5, 2.0f, 25), 0);
   ASSERT_TRUE(waitFor([] { return PreviewGetTime() > 2.2f; }, 5000));
+  EXPECT_EQ(PreviewIsPlayingBack(), 1);
   PreviewStop();
+  EXPECT_EQ(PreviewIsPlayingBack(), 0); // the stop frame is no playback
   ASSERT_TRUE(waitFor([] { return !PreviewIsPlaying(); }, 5000));
   const float stopped = PreviewGetTime();
   EXPECT_GT(stopped, 2.2f);
