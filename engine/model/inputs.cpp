@@ -7,6 +7,7 @@
 #include "engine/model/input_internal.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
+#include "engine/model/input_timing.h"
 #include "engine/model/inputs.h"
 #include "engine/model/model_text.h"
 #include "engine/model/reply_copy.h"
@@ -144,6 +145,13 @@ float InputGetLength(uint32_t input, uint32_t mode) {
   if (code != 0) return 0;
   const MainStruct& main = *InputTableMain(input);
   return mode == 2 || mode == 3 ? InputTrimmedLength(main) : main.Length;
+}
+
+double InputGetProjectTime(uint32_t input, double inputTime) {
+  ReadAccess access("InputGetProjectTime");
+  const int code = InputCheckIndex(input);
+  ErrorSet(code, "InputGetProjectTime");
+  return code == 0 ? ProjectTimeFromInput(input, inputTime) : inputTime;
 }
 
 int InputUpdateJoin(uint32_t input) {

@@ -59,6 +59,10 @@ const char16_t* InputGetName(uint32_t input);
 uint32_t InputGetParent(uint32_t input);
 // Mode 1 the whole media length; 2 and 3 the trimmed length.
 float InputGetLength(uint32_t input, uint32_t mode);
+// The project time at which the input plays the given time of its own,
+// through its start, trim and play rate and those of every join holding
+// it; the time unchanged (-21 / -41) for a bad index.
+double InputGetProjectTime(uint32_t input, double inputTime);
 // Lays a join's members end to end and sets its length (255 = every join).
 int InputUpdateJoin(uint32_t input);
 
