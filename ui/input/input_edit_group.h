@@ -39,6 +39,9 @@ public:
   QGroupBox* Box() const { return box_; }
   // Whether the input gets this group.
   virtual bool Shown(const InputShows& shows) const = 0;
+  // A tall group stands in a column of its own at the window's right,
+  // beside the others, so the window fits the screen.
+  virtual bool OwnColumn() const { return false; }
   // Fills the controls; the window holds its write-through off meanwhile.
   virtual void Fill(const InputRecords& records) = 0;
   // Reads the controls into the copies (the group's part of UpdateStructs).

@@ -20,6 +20,7 @@
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/input/input_data_group.h"
 #include "ui/input/input_picture_group.h"
 #include "ui/input/input_sound_group.h"
 #include "ui/input/wcInputTrim.h"
@@ -83,10 +84,11 @@ bool writeIfChanged(uint32_t input, const Record& copy, const Record* (*get)(uin
 } // namespace
 
 wcInputEdit::wcInputEdit() : WindowController("wcInputEdit") {
-  // In the order the window stacks them below the file group. The data
-  // group of data inputs joins here as a group of its own.
+  // In the order the window stacks them below the file group; the data
+  // group stands beside them.
   groups_.push_back(std::make_unique<InputSoundGroup>(*this));
   groups_.push_back(std::make_unique<InputPictureGroup>(*this));
+  groups_.push_back(std::make_unique<InputDataGroup>(*this));
 }
 
 // Slots are closed with the window; the engine frees any left when it ends,
@@ -104,11 +106,19 @@ QWidget* wcInputEdit::makeWindow() {
   QDialog* dialog = makeDialog("Configure Input File");
   auto* layout = new QVBoxLayout(dialog);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  auto* columns = new QHBoxLayout();
+  auto* stacked = new QVBoxLayout();
   auto* top = new QHBoxLayout();
   top->addWidget(makeFileGroup(dialog), 1);
   top->addWidget(makePreviewColumn(dialog));
-  layout->addLayout(top);
-  for (const auto& group : groups_) layout->addWidget(group->Box(dialog));
+  stacked->addLayout(top);
+  columns->addLayout(stacked);
+  for (const auto& group : groups_) {
+    if (group->OwnColumn()) columns->addWidget(group->Box(dialog), 0, Qt::AlignTop);
+    else stacked->addWidget(group->Box(dialog));
+  }
+  stacked->addStretch(1);
+  layout->addLayout(columns);
   const DialogButtons buttons = AddOkCancelRow(layout, dialog);
   ui_.OkButton = buttons.ok;
   ui_.CancelButton = buttons.cancel;
@@ -320,6 +330,11 @@ void wcInputEdit::UpdateStructs() {
     if (group->Shown(state_.Shows)) group->Read(records_);
   }
   --state_.IgnoreUpdate;
+}
+
+bool wcInputEdit::StoreRecords() {
+  UpdateStructs();
+  return writeRecords();
 }
 
 bool wcInputEdit::writeRecords() {

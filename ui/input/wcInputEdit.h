@@ -43,6 +43,11 @@ public:
 
   // Reads every control into the private copies.
   void UpdateStructs();
+  // UpdateStructs, then the copies to the engine; false (shown) when the
+  // engine refused one.
+  bool StoreRecords();
+  // The data copy replaced by a record a window stored in the engine.
+  void TakeData(const DataStruct& data) { records_.Data = data; }
   // The live write-through: the copies to the engine, then (unless quick)
   // the preview when it updates itself.
   void UpdatePreview() { UpdatePreview(false); }

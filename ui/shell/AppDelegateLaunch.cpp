@@ -17,6 +17,7 @@
 #include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/input/wcInputCrop.h"
 #include "ui/input/wcInputEdit.h"
+#include "ui/input/wcInputSetLap.h"
 #include "ui/input/wcInputSync.h"
 #include "ui/input/wcInputSync2.h"
 #include "ui/input/wcInputTrim.h"
@@ -98,7 +99,7 @@ bool AppDelegate::createControllers() {
   wndRecovery = new wcRecovery();
   wndInputEdit = new wcInputEdit();
   wndInputCrop = new wcInputCrop();
-  wndInputSetLap = empty("wcInputSetLap", "Start/Finish Line");
+  wndInputSetLap = new wcInputSetLap();
   wndInputSync = new wcInputSync();
   wndInputTrim = new wcInputTrim();
   wndLapList = empty("wcLapList", "Laps");
