@@ -21,6 +21,7 @@
 #include "ui/input/wcInputSync.h"
 #include "ui/input/wcInputSync2.h"
 #include "ui/input/wcInputTrim.h"
+#include "ui/input/wcLapList.h"
 #include "ui/input/wcTimeline.h"
 #include "ui/input/wcTimelineEdit.h"
 #include "ui/seams/main_thread_qt.h"
@@ -102,7 +103,7 @@ bool AppDelegate::createControllers() {
   wndInputSetLap = new wcInputSetLap();
   wndInputSync = new wcInputSync();
   wndInputTrim = new wcInputTrim();
-  wndLapList = empty("wcLapList", "Laps");
+  wndLapList = new wcLapList();
   wndDispObjEdit = new wcDispObjEdit();
   wndDispObjBackground = new wcDispObjBackground();
   wndDispObjToolbox = new wcDispObjToolbox();
