@@ -369,28 +369,50 @@ enum EImageOutput : uint8_t {
   kEImageHue = 5,          // degrees, -180 to 180
 };
 
+// A scripted object's two scripts: UTF-8, zero-terminated, so at most
+// kScriptBytes - 1 bytes of text each.
 constexpr int kScriptBytes = 32768;
+constexpr int kEnhColors = 8;     // named colours A to H (and numeric parameters)
+constexpr int kEnhNameUnits = 24; // a colour's or parameter's name, terminator included
 
-struct EnhParam { // type 50: kept and copied, never interpreted
-  char16_t Field[kNameLength];
+// The record of a scripted object (type 50). The program keeps and copies it
+// but never interprets it: a script engine of its own would run BackScript
+// once for the static elements and ForeScript for every frame. Stored byte
+// for byte in project, undo, style and template files.
+struct EnhParam {
+  char16_t Field[kNameLength]; // data channel; empty none
   char16_t Label[kNameLength];
-  double Min, Max, TriggerValue;
-  uint16_t SizeX, SizeY;
-  uint8_t Options, Reserved1;
+  double Min, Max;   // kRangeAutoMin / kRangeAutoMax = automatic
+  double TriggerValue; // in force while kEnhTrigger is set
+  uint16_t SizeX, SizeY; // rendering area
+  uint8_t Options;       // EnhOptionBits; the other bits kept
+  uint8_t Reserved1;
   uint16_t Reserved2;
-  uint32_t LabelColor, NumberColor;
+  uint32_t LabelColor; // top byte 0xFF = no label
+  uint32_t NumberColor;
   uint16_t LabelX, LabelY, NumberX, NumberY;
   char16_t LabelFont[kNameLength], NumberFont[kNameLength];
   float LabelSize, NumberSize;
-  uint8_t LabelStyle, NumberStyle;
+  uint8_t LabelStyle, NumberStyle; // EnhLabelStyleBits
   uint16_t Reserved3, Reserved4;
-  uint8_t ColorCount, ParamCount;
-  uint32_t Color[8];
-  char16_t ColorName[8][24];
-  double Param[8], ParamMin[8], ParamMax[8], ParamStep[8];
-  char16_t ParamName[8][24];
+  uint8_t ColorCount; // colours in use; only the first eight exist
+  uint8_t ParamCount;
+  uint32_t Color[kEnhColors]; // 0x00RRGGBB
+  char16_t ColorName[kEnhColors][kEnhNameUnits];
+  double Param[kEnhColors], ParamMin[kEnhColors], ParamMax[kEnhColors], ParamStep[kEnhColors];
+  char16_t ParamName[kEnhColors][kEnhNameUnits];
   char BackScript[kScriptBytes]; // UTF-8, zero-terminated
   char ForeScript[kScriptBytes];
+};
+
+enum EnhOptionBits : uint8_t {
+  kEnhTrigger = 0x01,       // TriggerValue in force
+  kEnhLabelTopLayer = 0x02, // the label drawn over the moving elements
+};
+
+enum EnhLabelStyleBits : uint8_t {
+  kEnhLabelBold = 0x01,
+  kEnhLabelItalic = 0x02,
 };
 
 #define QV_RECORD(T, size)                                                                         \
@@ -414,8 +436,23 @@ static_assert(offsetof(DispStruct, BitmapChromaCRange) == 324 &&
 static_assert(offsetof(TextStruct, MinRange) == 784);
 static_assert(offsetof(BarParam, FillColor2) == 632);
 static_assert(offsetof(GaugeParam, ChangeColor2) == 636 && offsetof(GaugeParam, MarkColor2) == 684);
-static_assert(offsetof(EnhParam, ColorCount) == 574 && offsetof(EnhParam, Color) == 576 &&
-              offsetof(EnhParam, ColorName) == 608 && offsetof(EnhParam, Param) == 992 &&
+// The scripted object's record is a stored format: every field in place.
+static_assert(offsetof(EnhParam, Field) == 0 && offsetof(EnhParam, Label) == 128 &&
+              offsetof(EnhParam, Min) == 256 && offsetof(EnhParam, Max) == 264 &&
+              offsetof(EnhParam, TriggerValue) == 272 && offsetof(EnhParam, SizeX) == 280 &&
+              offsetof(EnhParam, SizeY) == 282 && offsetof(EnhParam, Options) == 284 &&
+              offsetof(EnhParam, Reserved1) == 285 && offsetof(EnhParam, Reserved2) == 286 &&
+              offsetof(EnhParam, LabelColor) == 288 && offsetof(EnhParam, NumberColor) == 292 &&
+              offsetof(EnhParam, LabelX) == 296 && offsetof(EnhParam, LabelY) == 298 &&
+              offsetof(EnhParam, NumberX) == 300 && offsetof(EnhParam, NumberY) == 302 &&
+              offsetof(EnhParam, LabelFont) == 304 && offsetof(EnhParam, NumberFont) == 432 &&
+              offsetof(EnhParam, LabelSize) == 560 && offsetof(EnhParam, NumberSize) == 564 &&
+              offsetof(EnhParam, LabelStyle) == 568 && offsetof(EnhParam, NumberStyle) == 569 &&
+              offsetof(EnhParam, Reserved3) == 570 && offsetof(EnhParam, Reserved4) == 572 &&
+              offsetof(EnhParam, ColorCount) == 574 && offsetof(EnhParam, ParamCount) == 575 &&
+              offsetof(EnhParam, Color) == 576 && offsetof(EnhParam, ColorName) == 608 &&
+              offsetof(EnhParam, Param) == 992 && offsetof(EnhParam, ParamMin) == 1056 &&
+              offsetof(EnhParam, ParamMax) == 1120 && offsetof(EnhParam, ParamStep) == 1184 &&
               offsetof(EnhParam, ParamName) == 1248 && offsetof(EnhParam, BackScript) == 1632 &&
               offsetof(EnhParam, ForeScript) == 34400);
 

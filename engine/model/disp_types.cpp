@@ -101,15 +101,15 @@ const DispTypeInfo kTypes[] = {
      nullptr, RenderEImageObject,
      true, DispIcon::kEImage, In::kData, true, true, Folder::kImages, false, false,
      Box::kData, false, kPicturePanels | kPanelEImage, "EImageButton"},
-    // Stored and copied whole; no renderer draws it and the property
-    // window offers no panel of its own for it.
+    // Stored, copied and edited whole; no renderer draws it. Objects made
+    // here get no block: their record comes with a project, template or style.
     {kDispEnhanced, kDispEnhanced, nullptr, u"Enhanced Obj", 5, 50, 25, 44.4f, false,
      sizeof(EnhParam), false, nullptr, offsetof(EnhParam, Field),
      {QV_FIELD(EnhParam, Field), QV_FIELD(EnhParam, Label), QV_FIELD(EnhParam, LabelFont),
       QV_FIELD(EnhParam, NumberFont)},
      ParamSanitizeScripts, nullptr,
      true, DispIcon::kEnhanced, In::kData, false, true, Folder::kStyles, false, false,
-     Box::kData, true, kPicturePanels, "EnhancedButton"},
+     Box::kData, true, kPicturePanels | kPanelEnhanced, "EnhancedButton"},
     {kDispGroup, kDispGroup, "Group", u"Group", 0, 0, 0, 0, false,
      0, false, nullptr, -1, {}, nullptr, RenderGroupObject,
      false, DispIcon::kGroup, In::kNone, false, false, Folder::kStyles, false, false,

@@ -44,10 +44,11 @@ enum DispPanel : uint32_t {
   kPanelBar = 1u << 6,
   kPanelTimeGraph = 1u << 7,
   kPanelEImage = 1u << 8,
-  kPanelPicture = 1u << 9,
-  kPanelAudio = 1u << 10,
+  kPanelEnhanced = 1u << 9, // scripted objects
+  kPanelPicture = 1u << 10,
+  kPanelAudio = 1u << 11,
 };
-constexpr uint32_t kDispPanelCount = 11;
+constexpr uint32_t kDispPanelCount = 12;
 
 // A text field of a parameter record (offset and length in UTF-16 units).
 struct DispTextField {

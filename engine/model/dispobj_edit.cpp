@@ -177,7 +177,8 @@ int DispObjSetDataField(uint32_t object, const char16_t* field) {
   return ErrorSet(code, "DispObjSetDataField");
 }
 
+// No script engine runs scripted objects here, so no script leaves a log.
 const wchar_t* DispObjEnhancedGetLog(uint32_t, uint32_t) {
-  ErrorSet(-1, "DispObjEnhancedGetLog");
+  ErrorSet(kErrFailed, "DispObjEnhancedGetLog");
   return nullptr;
 }
