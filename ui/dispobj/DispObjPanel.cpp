@@ -95,10 +95,14 @@ bool DispObjPanel::writeCommon(const std::function<void(DispStruct&)>& change, b
   return code == 0;
 }
 
-bool DispObjPanel::writeParam(const void* param, size_t size) {
+bool DispObjPanel::writeParam(const void* param, size_t size) { return writeParamChecked(param, size, true); }
+
+bool DispObjPanel::writeParamNoUndo(const void* param, size_t size) { return writeParamChecked(param, size, false); }
+
+bool DispObjPanel::writeParamChecked(const void* param, size_t size, bool checkpoint) {
   DispStruct record{};
   if (LoadingData || !objectStillFits(record, size)) return false;
-  UndoSave();
+  if (checkpoint) UndoSave();
   if (wcMain* m = main()) m->setProjectModified(true);
   const int code = DispObjSetParam(OurIndex, param);
   if (code != 0) ErrorShowLast();

@@ -63,6 +63,12 @@ protected:
                    const std::function<void()>& afterWrite = {});
   bool writeParam(const void* record, size_t size);
   template <class Record> bool writeParam(const Record& record) { return writeParam(&record, sizeof(Record)); }
+  // The same without the checkpoint, where the caller took it already
+  // (around a modal editor window).
+  bool writeParamNoUndo(const void* record, size_t size);
+  template <class Record> bool writeParamNoUndo(const Record& record) {
+    return writeParamNoUndo(&record, sizeof(Record));
+  }
 
   // The main window, the property window.
   static wcMain* main();
@@ -70,6 +76,8 @@ protected:
   // Asks the property window to refill every shown panel.
   void updateOtherPanels();
 
+public:
+  // Control helpers, shared with the editor windows of the same records.
   // Colour wells show a record colour opaque; what the user picked comes
   // back as its RGB with the top byte cleared (the element switched on).
   static void showColor(NSColorWellCustom* well, uint32_t color);
@@ -109,9 +117,11 @@ protected:
                                   double maximum, double increment, QWidget* parent, int textWidth = 52,
                                   const QString& unit = QString());
 
+protected:
   bool LoadingData = false;
 
 private:
+  bool writeParamChecked(const void* record, size_t size, bool checkpoint);
   bool objectStillFits(DispStruct& record, size_t paramSize);
 
   DispPanel bit_;
