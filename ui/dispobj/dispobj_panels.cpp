@@ -7,6 +7,7 @@
 #include "ui/dispobj/vcDispObjAudio.h"
 #include "ui/dispobj/vcDispObjBar.h"
 #include "ui/dispobj/vcDispObjEImage.h"
+#include "ui/dispobj/vcDispObjEnhanced.h"
 #include "ui/dispobj/vcDispObjGForce.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/vcDispObjPicture.h"
@@ -35,6 +36,7 @@ const PanelEntry kPanels[] = {
     {kPanelGForce, make<vcDispObjGForce>},
     {kPanelTimeGraph, make<vcDispObjTimeGraph>},
     {kPanelEImage, make<vcDispObjEImage>},
+    {kPanelEnhanced, make<vcDispObjEnhanced>},
 };
 
 } // namespace

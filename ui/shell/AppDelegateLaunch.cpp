@@ -14,6 +14,7 @@
 #include "platform/graphics/font_map.h"
 #include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/dispobj/wcDispObjEnhEdit.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/input/wcInputCrop.h"
 #include "ui/input/wcInputEdit.h"
@@ -118,7 +119,7 @@ bool AppDelegate::createControllers() {
   wndTransfer = new wcTransfer();
   wndProjectWiz = empty("wcProjectWiz", "New Project");
   wndInputSync2 = new wcInputSync2();
-  wndDispObjEnhEdit = empty("wcDispObjEnhEdit", "Script Editor");
+  wndDispObjEnhEdit = new wcDispObjEnhEdit();
   bool all = true;
   QThread* gui = QCoreApplication::instance() != nullptr ? QCoreApplication::instance()->thread() : nullptr;
   for (WindowController* controller : Registry()) {
