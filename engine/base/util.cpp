@@ -1,5 +1,6 @@
 #include "engine/base/util.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <array>
@@ -154,6 +155,11 @@ const wchar_t* TimeTextNormalize(const wchar_t* text) {
 }
 
 int GetProcessorCount() {
+  // Worker pools sized past the cores the process is confined to (taskset,
+  // a container's cpuset) only take turns on them.
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 0) return CPU_COUNT(&allowed);
   long count = sysconf(_SC_NPROCESSORS_ONLN);
   if (count < 1) count = sysconf(_SC_NPROCESSORS_CONF);
   if (count < 1) count = 1;

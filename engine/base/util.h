@@ -18,7 +18,7 @@ float TimeTextToSeconds(const wchar_t* text);
 const wchar_t* SecondsToTimeText(float seconds);
 const wchar_t* TimeTextNormalize(const wchar_t* text);
 
-// Available processors, else the total, else 1.
+// The processors this process may run on, else the online ones, else 1.
 int GetProcessorCount();
 // Monotonic milliseconds and seconds for timing and pacing.
 uint64_t TimeGetMs();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -137,10 +138,26 @@ TEST(UtilTest, TimeTextNormalize) {
   EXPECT_STREQ(TimeTextNormalize(nullptr), L"00:00:00.00");
 }
 
-TEST(UtilTest, ProcessorCountIsTheOnlineCount) {
+// Confined to fewer cores (taskset), the count is theirs.
+TEST(UtilTest, ProcessorCountIsTheCoresThisProcessMayRunOn) {
   long online = sysconf(_SC_NPROCESSORS_ONLN);
   ASSERT_GE(online, 1);
-  EXPECT_EQ(GetProcessorCount(), online);
+  cpu_set_t all;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  EXPECT_EQ(GetProcessorCount(), CPU_COUNT(&all));
+  EXPECT_LE(GetProcessorCount(), online);
+  if (CPU_COUNT(&all) < 2) return;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &all)) {
+      CPU_SET(cpu, &one);
+      break;
+    }
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  const int confined = GetProcessorCount();
+  ASSERT_EQ(sched_setaffinity(0, sizeof all, &all), 0);
+  EXPECT_EQ(confined, 1);
 }
 
 TEST(UtilTest, ClockIsMonotonic) {
