@@ -192,6 +192,17 @@ int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
   return ErrorSet(kOk, kName);
 }
 
+bool InputHandlerGetFramePlanes(uint32_t input, double time, PlanarPicture* planes) {
+  if (!planes || JoinHasMedia(input)) return false;
+  const MainStruct* main = InputTableMain(input);
+  const InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!main || !slot || main->Type != kInputVideo || slot->VideoHandler == kHandlerNone ||
+      slot->MirrorHorizontal != 0)
+    return false;
+  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
+  return reader && reader->GetFramePlanes(time, planes);
+}
+
 void InputHandlerPrepareFrame(uint32_t input, double time) {
   if (JoinHasMedia(input)) return JoinPrepareFrame(input, time);
   MainStruct* main = InputTableMain(input);

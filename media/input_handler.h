@@ -36,6 +36,10 @@ struct InputFrame {
 // no picture (audio, data, filler, bad index). Inputs are read under the
 // caller's access to the input table.
 int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame);
+// The video input's frame at a time of its own media in the decoder's own
+// 4:2:0 planes, upright; false when the reader has none for that time (a
+// join, a still, a turned picture, another layout): InputHandlerGetFrameRF.
+bool InputHandlerGetFramePlanes(uint32_t input, double time, PlanarPicture* planes);
 // The look-ahead for the frame the caller will ask for next (media time).
 void InputHandlerPrepareFrame(uint32_t input, double time);
 void InputHandlerSeek(uint32_t input, double time);

@@ -109,6 +109,8 @@ void MediaMacAV::Close() {
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
   std::lock_guard<std::mutex> sound(audioLock_);
   nextFrame_ = DecodedFrame{};
+  shown_.reset();
+  bitmapCurrent_ = true;
   video_.Close();
   ResetAudio();
   audio_.Close();
@@ -173,7 +175,7 @@ void MediaMacAV::FrameThreadMain() {
       frameWake_ = false;
     }
     wakeCv_.notify_all(); // the request is taken: PrepareFrame may return
-    GetFrameDirect(t);
+    GetFrameDirect(t, !planesWanted_.load());
   }
   threadRunning_ = false;
 }
@@ -223,14 +225,51 @@ DecodedFrame MediaMacAV::ReadVideo() {
 }
 
 int MediaMacAV::GetFrame(double t) {
+  planesWanted_ = false;
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
-  return GetFrameDirect(t);
+  return GetFrameDirect(t, true);
 }
 
-int MediaMacAV::GetFrameDirect(double t) {
+bool MediaMacAV::GetFramePlanes(double t, PlanarPicture* out) {
+  if (!out) return false;
+  planesWanted_ = true;
+  std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  if (GetFrameDirect(t, false) != kOk || !shown_) return false;
+  const AVFrame* f = shown_.get();
+  const int w = bitmapFormat_.biWidth, h = bitmapFormat_.biHeight;
+  if (f->format != AV_PIX_FMT_YUV420P || f->color_range == AVCOL_RANGE_JPEG || f->width != w ||
+      f->height != h || w % 2 != 0 || h % 2 != 0 || !f->data[0] || !f->data[1] || !f->data[2]) {
+    planesWanted_ = false; // a picture of another kind: the bitmap it is
+    return false;
+  }
+  for (int i = 0; i < 3; ++i) {
+    out->data[i] = f->data[i];
+    out->stride[i] = f->linesize[i];
+  }
+  out->width = w;
+  out->height = h;
+  switch (f->colorspace) {
+  case AVCOL_SPC_BT709: out->matrix = YuvMatrix::Bt709; break;
+  case AVCOL_SPC_BT470BG:
+  case AVCOL_SPC_SMPTE170M: out->matrix = YuvMatrix::Bt601; break;
+  default: out->matrix = YuvMatrix::Unknown; break;
+  }
+  return true;
+}
+
+void MediaMacAV::EnsureBitmap() {
+  if (bitmapCurrent_) return;
+  if (shown_) ConvertFrame(shown_.get());
+  bitmapCurrent_ = true;
+}
+
+int MediaMacAV::GetFrameDirect(double t, bool convert) {
   if (bitmap_.empty() || !hasVideo_) return kErrBadArg;
   const double T = t + 0.0001;
-  if (lastFrameTime_ <= T && T < lastFrameEndTime_) return kOk;
+  if (lastFrameTime_ <= T && T < lastFrameEndTime_) {
+    if (convert) EnsureBitmap();
+    return kOk;
+  }
   bool reseekAllowed = true;
   for (;;) {
     if (Cancelled() || !video_.IsOpen()) return kErrFailed;
@@ -254,7 +293,9 @@ int MediaMacAV::GetFrameDirect(double t) {
         reseekAllowed = false;
         continue;
       }
-      ConvertFrame(current.Frame.get());
+      shown_ = std::move(current.Frame);
+      bitmapCurrent_ = false;
+      if (convert) EnsureBitmap();
       lastFrameTime_ = curT;
       lastFrameEndTime_ = nextT;
       return kOk;
@@ -278,6 +319,8 @@ int MediaMacAV::GetFrameDirect(double t) {
 // The cleared frame answers no later request from the cache.
 void MediaMacAV::ClearBitmap() {
   std::memset(bitmap_.data(), 0, bitmap_.size());
+  shown_.reset();
+  bitmapCurrent_ = true;
   lastFrameTime_ = lastFrameEndTime_ = -1.0;
 }
 

@@ -36,6 +36,9 @@ public:
   // Decodes the frame shown at time t into BitmapData: 0 (a cleared frame
   // past the end), -1, -21 or -81.
   int GetFrame(double t) override;
+  // The frame at t as decoded, when it is studio-range 8-bit 4:2:0 of the
+  // bitmap's size; the bitmap is then left unconverted until a GetFrame.
+  bool GetFramePlanes(double t, PlanarPicture* out) override;
   void Seek(double t) override;
   // Hands a look-ahead time to the decoding thread; dropped when the
   // reader is busy.
@@ -67,7 +70,9 @@ private:
   bool Cancelled() const;
   void SeekVideoLocked(double t);
   void SeekAudioLocked(double t);
-  int GetFrameDirect(double t);
+  // Positions on the frame for t; convert: also into the bitmap.
+  int GetFrameDirect(double t, bool convert);
+  void EnsureBitmap();
   void ConvertFrame(const AVFrame* frame);
   void ClearBitmap();
   DecodedFrame ReadVideo();
@@ -92,6 +97,12 @@ private:
   bool frameAtEnd_ = false;
   double lastFrameTime_ = -1.0, lastFrameEndTime_ = -1.0;
   SwsContext* sws_ = nullptr;
+  // The decoded frame of lastFrameTime_; the bitmap is converted from it
+  // only when someone asks for the bitmap.
+  AvFramePtr shown_;
+  bool bitmapCurrent_ = true;
+  // The last request was for planes: the look-ahead leaves the bitmap be.
+  std::atomic<bool> planesWanted_{false};
 
   // Decoding thread and its request.
   std::thread thread_;

@@ -35,6 +35,21 @@ struct AudioFormat {
 };
 #pragma pack(pop)
 
+// A decoded picture in its own 4:2:0 planes: 8-bit studio-range Y, Cb and
+// Cr, top row first, chroma at half the width and height. Owned by the
+// reader like its bitmap: valid until its next request or close.
+enum class YuvMatrix : uint8_t { Unknown = 0, Bt601 = 1, Bt709 = 2 };
+struct PlanarPicture {
+  const uint8_t* data[3] = {nullptr, nullptr, nullptr}; // Y, Cb, Cr
+  int stride[3] = {0, 0, 0};                           // bytes per row
+  int width = 0, height = 0;                           // both even
+  YuvMatrix matrix = YuvMatrix::Unknown;               // as the file tags it
+};
+
+// The matrix the writer encodes a picture of this height with (and the one
+// a picture of unknown matrix is taken to have): HD pictures BT.709.
+inline YuvMatrix OutputMatrixFor(int height) { return height > 576 ? YuvMatrix::Bt709 : YuvMatrix::Bt601; }
+
 static_assert(sizeof(tagBITMAPINFOHEADER) == 40);
 static_assert(sizeof(AudioFormat) == 18);
 

@@ -33,6 +33,10 @@ public:
   // cleared frame past the end), or a negative code.
   virtual int GetFrame(double t) = 0;
   virtual uint8_t* BitmapData() = 0;
+  // The frame shown at time t in its decoded 4:2:0 planes, without the
+  // conversion to BitmapData; false when the reader has no such picture for
+  // t (another layout, a cleared frame past the end): GetFrame then.
+  virtual bool GetFramePlanes(double, PlanarPicture*) { return false; }
   // Look-ahead: the frame at t will be asked for next; a reader may ignore it.
   virtual void PrepareFrame(double) {}
   virtual void Seek(double) {}
