@@ -88,6 +88,12 @@ int OutputHandlerPutFrame(uint32_t handler, uint32_t frame) {
   return MediaMacAvPutFrame(frame);
 }
 
+int OutputHandlerPutFramePlanes(uint32_t handler, uint32_t frame, const void* yuv420) {
+  Throttle();
+  if (handler != kOutputHandlerMpeg4) return ErrorSet(-140, "OutputHandlerPutFramePlanes");
+  return MediaMacAvPutFramePlanes(frame, yuv420);
+}
+
 int OutputHandlerPutAudio(uint32_t handler, uint32_t chunk, uint32_t length) {
   if (handler != kOutputHandlerMpeg4) return ErrorSet(-140, "OutputHandlerPutAudio");
   return MediaMacAvPutAudio(chunk, length);

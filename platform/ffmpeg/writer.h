@@ -56,6 +56,11 @@ public:
   // Hands the frame in BitmapData (t seconds) to the frame thread; returns
   // the outcome of the frame before (0, -21 for t < 0, or the thread's code).
   int PutFrame(double t);
+  // The same for a frame already in 4:2:0 planes (Y, Cb, Cr packed one
+  // after the other, biWidth and biWidth / 2 bytes a row, rows top-down):
+  // the encoder takes it without a conversion. Even sizes only (else -21).
+  // The caller keeps the buffer unchanged until PutPrepare returns.
+  int PutFramePlanes(double t, const void* yuv420);
   // The same for the AudioDataLength bytes in AudioData.
   int PutAudio(double t);
 
@@ -86,6 +91,7 @@ private:
     bool ready = false; // the thread holds its copy of the last item
     int error = 0;      // outcome of the item handled last
     double time = 0;    // seconds; below -99.0 asks the thread to end
+    const void* planes = nullptr; // frame side: the item is this 4:2:0 picture
     bool cancel = false; // it missed its shutdown time: stop at once
   };
 
@@ -94,7 +100,7 @@ private:
   int createAudioTrack();
   int startThreads();
   int startThread(PutSide& side, void (MediaCreateMacAV::*body)(), const wchar_t* failure);
-  int handOver(PutSide& side, double t);
+  int handOver(PutSide& side, double t, const void* planes = nullptr);
   static void waitReady(PutSide& side);
   void stopThread(PutSide& side, bool endFromStart, const wchar_t* readyTimeout,
                   const wchar_t* endTimeout);

@@ -69,16 +69,29 @@ void MediaMacAvPutPrepare() {
   }
 }
 
-int MediaMacAvPutFrame(uint32_t frame) {
+namespace {
+
+// Frame n at n / frame rate, from the frame buffer or from 4:2:0 planes.
+int PutFrameNumbered(uint32_t frame, const void* planes, const char* name) {
   const std::shared_ptr<MediaCreateMacAV> writer = CurrentWriter();
-  if (!writer) return ErrorSet(-21, "MediaMacAvPutFrame");
-  const int result = writer->PutFrame(static_cast<double>(frame) / writer->FrameRate);
+  if (!writer) return ErrorSet(-21, name);
+  const double t = static_cast<double>(frame) / writer->FrameRate;
+  const int result = planes ? writer->PutFramePlanes(t, planes) : writer->PutFrame(t);
   if (result < 0) {
     LogPrintf(L"Failed to write video frame # %d to output AVFoundation file. Error code %d",
               static_cast<int>(frame) - 1, result);
-    return ErrorSet(-82, "MediaMacAvPutFrame");
+    return ErrorSet(-82, name);
   }
-  return ErrorSet(0, "MediaMacAvPutFrame");
+  return ErrorSet(0, name);
+}
+
+} // namespace
+
+int MediaMacAvPutFrame(uint32_t frame) { return PutFrameNumbered(frame, nullptr, "MediaMacAvPutFrame"); }
+
+int MediaMacAvPutFramePlanes(uint32_t frame, const void* yuv420) {
+  if (!yuv420) return ErrorSet(-21, "MediaMacAvPutFramePlanes");
+  return PutFrameNumbered(frame, yuv420, "MediaMacAvPutFramePlanes");
 }
 
 int MediaMacAvPutAudio(uint32_t chunk, uint32_t length) {

@@ -19,6 +19,11 @@ int MediaMacAvCreate(const wchar_t* path, const tagBITMAPINFOHEADER* frameFormat
 void MediaMacAvPutPrepare();
 // 0, -21 without an output, -82 when the frame before could not be written.
 int MediaMacAvPutFrame(uint32_t frame);
+// The frame in 4:2:0 planes instead of the frame buffer (Y, Cb, Cr packed
+// one after the other at the frame's size, rows top-down; even sizes): no
+// conversion before the encoder. The caller keeps the planes unchanged
+// until the next MediaMacAvPutPrepare returns.
+int MediaMacAvPutFramePlanes(uint32_t frame, const void* yuv420);
 int MediaMacAvPutAudio(uint32_t chunk, uint32_t length);
 // Completes the output and merges it into the path. 0, or -82 when anything
 // of this output failed (the path then keeps what it held before); -21,

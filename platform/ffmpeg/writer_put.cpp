@@ -35,9 +35,14 @@ void MediaCreateMacAV::waitReady(PutSide& side) {
 
 int MediaCreateMacAV::PutFrame(double t) { return handOver(frame_, t); }
 
+int MediaCreateMacAV::PutFramePlanes(double t, const void* yuv420) {
+  if (!yuv420 || BitmapFormat.biWidth % 2 != 0 || BitmapFormat.biHeight % 2 != 0) return -21;
+  return handOver(frame_, t, yuv420);
+}
+
 int MediaCreateMacAV::PutAudio(double t) { return handOver(sound_, t); }
 
-int MediaCreateMacAV::handOver(PutSide& side, double t) {
+int MediaCreateMacAV::handOver(PutSide& side, double t, const void* planes) {
   if (!(t >= 0.0)) return -21;
   std::unique_lock<std::mutex> lock(side.readyLock);
   // An ended thread takes nothing more: its error, or -21 when it was
@@ -45,6 +50,7 @@ int MediaCreateMacAV::handOver(PutSide& side, double t) {
   if (!side.running) return side.error != 0 ? side.error : -21;
   const int result = side.error;
   side.time = t;
+  side.planes = planes;
   side.ready = false;
   side.wake = true;
   side.changed.notify_all();
@@ -114,12 +120,13 @@ void MediaCreateMacAV::putFrameThread() {
     frame_.wake = false;
     frame_.error = 0;
     const double t = frame_.time;
+    const void* planes = frame_.planes;
     frame_.changed.notify_all();
     if (t < kStopBelow) break;
     // The caller leaves its buffer alone until it sees ready, so the copy
     // needs no lock and the caller's next step may run meanwhile.
     lock.unlock();
-    const bool copied = copyFrame();
+    const bool copied = planes ? video_->loadPlanes(static_cast<const uint8_t*>(planes)) == 0 : copyFrame();
     lock.lock();
     if (!copied) {
       LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
@@ -131,7 +138,7 @@ void MediaCreateMacAV::putFrameThread() {
     frame_.changed.notify_all();
     lock.unlock();
     const int64_t pts = std::llround(t * FrameTimeScale);
-    const int result = video_->encode(frameCopy_.data(), pts);
+    const int result = planes ? video_->encodeLoaded(pts) : video_->encode(frameCopy_.data(), pts);
     lock.lock();
     if (result != 0) {
       LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);

@@ -9,14 +9,16 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <thread>
+#include <cstring>
+
+#include "engine/base/util.h"
+#include "platform/media/media_formats.h"
 
 namespace {
 
 // Encoder speed: the render loop is the slow part, the encoder must keep up
 // with it at 1080p on an ordinary desktop.
 constexpr const char* kX264Preset = "veryfast";
-constexpr int kHdHeight = 576; // above this the picture is tagged BT.709
 constexpr int32_t kMaxSide = 16384; // H.264 levels end well below this
 
 // BGRA to 4:2:0 takes about 5 ms a 1080p frame on one core, on the frame
@@ -27,7 +29,7 @@ constexpr unsigned kMaxConvertThreads = 8;
 int32_t EvenUp(int32_t value) { return value + (value & 1); }
 
 int ConvertThreads() {
-  const unsigned cores = std::thread::hardware_concurrency();
+  const unsigned cores = static_cast<unsigned>(GetProcessorCount());
   return static_cast<int>(std::clamp(cores / 2, 1u, kMaxConvertThreads));
 }
 
@@ -78,7 +80,7 @@ int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
   encoder_->bit_rate = static_cast<int64_t>(s.kbitrate) * 1024;
   encoder_->profile = FF_PROFILE_H264_MAIN;
   if (s.levelIdc > 0) encoder_->level = s.levelIdc;
-  const bool hd = codedHeight_ > kHdHeight;
+  const bool hd = OutputMatrixFor(codedHeight_) == YuvMatrix::Bt709;
   encoder_->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
   encoder_->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
   encoder_->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
@@ -148,6 +150,23 @@ int VideoEncodeFile::encode(const uint8_t* bgraTopDown, int64_t pts) {
   const int converted = sws_scale_frame(converter_, picture_, source_);
   av_frame_unref(source_);
   if (converted < 0) return -82;
+  return encodeLoaded(pts);
+}
+
+int VideoEncodeFile::loadPlanes(const uint8_t* yuv420) {
+  if (!started_ || !yuv420 || av_frame_make_writable(picture_) < 0) return -82;
+  const size_t w = static_cast<size_t>(codedWidth_), h = static_cast<size_t>(codedHeight_);
+  const uint8_t* in = yuv420;
+  for (int plane = 0; plane < 3; ++plane) {
+    const size_t pw = plane == 0 ? w : w / 2, ph = plane == 0 ? h : h / 2;
+    for (size_t row = 0; row < ph; ++row, in += pw)
+      std::memcpy(picture_->data[plane] + row * static_cast<size_t>(picture_->linesize[plane]), in, pw);
+  }
+  return 0;
+}
+
+int VideoEncodeFile::encodeLoaded(int64_t pts) {
+  if (!started_ || pts <= lastPts_) return -82;
   picture_->pts = pts;
   lastPts_ = pts;
   return sendAndWrite(picture_);

@@ -42,6 +42,11 @@ public:
   // top-down and codedWidth() * 4 bytes apart, at pts (time-scale units,
   // rising); 0 or -82.
   int encode(const uint8_t* bgraTopDown, int64_t pts);
+  // Copies a picture already in 4:2:0 (Y, then Cb, then Cr, each plane
+  // packed: codedWidth() and codedWidth() / 2 bytes a row) as the next
+  // picture; 0 or -82. encodeLoaded then encodes it without conversion.
+  int loadPlanes(const uint8_t* yuv420);
+  int encodeLoaded(int64_t pts);
   // Drains the encoder and writes the trailer; 0 or -82. Closes the file.
   int finish();
   // Closes without completing the file.
