@@ -3,6 +3,7 @@
 #include "engine/base/error.h"
 #include "render/compositor/chroma_key.h"
 #include "render/compositor/pixel_ops.h"
+#include "render/compositor/planar_blend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -394,6 +395,7 @@ int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
   if (!makePlacement(info, &p)) return kErrBadArg;
   const int rows = p.rowEnd - p.rowBegin;
   if (rows <= 0 || p.colEnd <= p.colBegin) return kOk;
+  if (info.Dirty) info.Dirty->mark(p.colBegin, p.rowBegin, p.colEnd, p.rowEnd);
   const int workers = useWorkers ? RenderWorkerCount() : 0;
   // Waking the workers and waiting for the last of them costs more than a
   // small layer takes on this thread alone: bands get a minimum size.

@@ -5,6 +5,8 @@
 // order, since engine frames are bottom-up and drawn layers top-down.
 #include <cstdint>
 
+class FrameDirty;
+
 enum ColorChannelBits : uint8_t { kChanRed = 1, kChanGreen = 2, kChanBlue = 4, kChanAll = 7 };
 
 struct RenderFrameInfo {
@@ -43,4 +45,7 @@ struct RenderFrameInfo {
 
   int Quality = 0;      // 0 best .. 5 fastest: nearest-neighbour sampling at 5
   bool Replace = false; // write the source over the destination instead of blending
+  // When set, the destination box that may change is marked in it (an
+  // overlay frame blended into video planes afterwards).
+  FrameDirty* Dirty = nullptr;
 };

@@ -3,9 +3,11 @@
 #include "engine/base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "render/loop/input_time.h"
+#include "render/loop/media_bridge.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -79,6 +81,37 @@ int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderO
     drawObject(ctx);
   }
   return kOk;
+}
+
+bool RenderProjectFramePlanar(float time, float nextTime, const FrameTarget& overlay,
+                              const FrameRenderOptions& options, YuvMatrix matrix, PlanarFrame* out) {
+  if (!targetValid(overlay) || !overlay.dirty || !out || out->width() != overlay.width ||
+      out->height() != overlay.height)
+    return false;
+  const uint32_t count = std::min<uint32_t>(DispTableCount(), kMaxDispObjs);
+  std::vector<ObjectContext> drawn;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!DispObjShownAt(i, time)) continue;
+    ObjectContext ctx = ObjectContextFor(i, currentRecord(i), time, overlay, options);
+    if (!(ctx.w >= 1) || !(ctx.h >= 1)) continue;
+    // Drawn over a transparent overlay, an object that keeps some colour
+    // channels of what lies under it would lose them.
+    if ((ctx.obj->ColorChans & kChanAll) != kChanAll) return false;
+    drawn.push_back(ctx);
+  }
+  PlanarPicture base;
+  if (drawn.empty() || !PictureObjectPlanes(drawn.front(), &base)) return false;
+  if (base.matrix != YuvMatrix::Unknown && base.matrix != matrix) return false;
+  PlanarCopy(base, out);
+  // The video's picture is copied: its next one is decoded while the
+  // objects are drawn, unless one of them still shows this one.
+  const uint32_t input = drawn.front().obj->InputID;
+  const bool shared = std::any_of(drawn.begin() + 1, drawn.end(),
+                                  [input](const ObjectContext& c) { return c.obj->InputID == input; });
+  if (!shared && std::isfinite(nextTime)) MediaBridgePrepareFrame(input, InputTimeAt(input, nextTime));
+  for (size_t k = 1; k < drawn.size(); ++k) drawObject(drawn[k]);
+  PlanarBlendOverlay(overlay.pixels, overlay.dirty, out, matrix);
+  return true;
 }
 
 int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,

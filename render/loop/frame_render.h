@@ -1,5 +1,6 @@
 #pragma once
 // One project frame: every display object drawn in list order at a time.
+#include "render/compositor/planar_blend.h"
 #include "render/objects/object_render.h"
 
 #include <cstdint>
@@ -20,6 +21,17 @@ struct FrameRenderOptions {
 bool DispObjShownAt(uint32_t index, float time);
 // Draws the project at the time into the frame. Callers hold read access.
 int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderOptions& options);
+// The project frame composed in the 4:2:0 planes of its bottom object, when
+// that is a video filling the frame at its own size (PictureObjectPlanes)
+// and every object over it blends in all colour channels: the video's
+// planes copied into out, the other objects drawn into the overlay (its
+// dirty set, transparent on entry and again on return) and blended in with
+// the matrix given. The video is asked for its picture at nextTime (a
+// frame's time, or NaN) as soon as this one is copied. False, with nothing
+// drawn, when the frame does not qualify: RenderProjectFrame draws it.
+// Callers hold read access.
+bool RenderProjectFramePlanar(float time, float nextTime, const FrameTarget& overlay,
+                              const FrameRenderOptions& options, YuvMatrix matrix, PlanarFrame* out);
 // Draws one object (a group: its members) so that its box fills the frame.
 int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
                       const FrameRenderOptions& options);

@@ -42,6 +42,10 @@ bool MediaBridgeGetPicture(uint32_t input, double inputTime, InputPicture* pictu
   return true;
 }
 
+bool MediaBridgeGetPlanes(uint32_t input, double inputTime, PlanarPicture* planes) {
+  return InputHandlerGetFramePlanes(input, inputTime, planes);
+}
+
 void MediaBridgePrepareFrame(uint32_t input, double inputTime) {
   InputHandlerPrepareFrame(input, inputTime);
 }
@@ -69,6 +73,10 @@ int MediaBridgeOutputOpen(const OutputOpenArgs& a) {
 
 int MediaBridgeOutputPutFrame(uint32_t handler, uint32_t frame) {
   return OutputHandlerPutFrame(handler, frame);
+}
+
+int MediaBridgeOutputPutFramePlanes(uint32_t handler, uint32_t frame, const uint8_t* yuv420) {
+  return OutputHandlerPutFramePlanes(handler, frame, yuv420);
 }
 
 int MediaBridgeOutputPutAudio(uint32_t handler, uint32_t chunk, uint32_t length) {

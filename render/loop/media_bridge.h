@@ -19,6 +19,9 @@ struct InputPicture {
 
 // The picture of the input at the input's own time; false when none.
 bool MediaBridgeGetPicture(uint32_t input, double inputTime, InputPicture* picture);
+// The picture of a video input in its decoded 4:2:0 planes, upright; false
+// when there is none such (then MediaBridgeGetPicture).
+bool MediaBridgeGetPlanes(uint32_t input, double inputTime, PlanarPicture* planes);
 // Look-ahead: the frame at that time will be asked for next.
 void MediaBridgePrepareFrame(uint32_t input, double inputTime);
 // The input's sound over [start, start + length) seconds of its own time:
@@ -42,6 +45,9 @@ struct OutputOpenArgs {
 bool MediaBridgeWriterAvailable();
 int MediaBridgeOutputOpen(const OutputOpenArgs& args);
 int MediaBridgeOutputPutFrame(uint32_t handler, uint32_t frame);
+// The frame as 4:2:0 planes (Y, Cb, Cr one after the other at the frame's
+// size), kept unchanged until the next put-prepare.
+int MediaBridgeOutputPutFramePlanes(uint32_t handler, uint32_t frame, const uint8_t* yuv420);
 int MediaBridgeOutputPutAudio(uint32_t handler, uint32_t chunk, uint32_t length);
 void MediaBridgeOutputPutPrepare(uint32_t handler);
 int MediaBridgeOutputFinish(uint32_t handler);

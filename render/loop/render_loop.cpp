@@ -23,8 +23,9 @@
 namespace {
 
 constexpr int32_t kPacingWaitMs = 1000;
-constexpr int kMaxFramesBehind = 2;
-constexpr double kEndTolerance = 1e-4; // seconds // a preview further behind the clock skips frames
+constexpr int kMaxFramesBehind = 2;      // a preview further behind the clock skips frames
+constexpr double kEndTolerance = 1e-4;    // seconds
+constexpr int kThumbnailWidth = 640;      // about the progress display's size
 
 // Look-ahead: every video input shown now is told which frame comes next.
 void prepareInputs(float t) {
@@ -47,6 +48,62 @@ uint32_t mixChunk(RenderSetup& s, float t, uint64_t n, double rate, uint32_t vol
   const size_t bytes = std::min(pcm.size(), s.soundBuffer.size());
   std::memcpy(s.soundBuffer.data(), pcm.data(), bytes);
   return static_cast<uint32_t>(bytes);
+}
+
+FrameTarget frameTarget(RenderSetup& s) {
+  FrameTarget target;
+  target.pixels = s.frame.data();
+  target.width = static_cast<int>(s.width);
+  target.height = static_cast<int>(s.height);
+  target.bottomUp = true;
+  return target;
+}
+
+FrameRenderOptions renderOptions(uint32_t quality, float overscan) {
+  FrameRenderOptions options;
+  options.quality = quality;
+  options.overscan = overscan;
+  return options;
+}
+
+// An output frame over a video that fills it is composed in the video's
+// own 4:2:0 planes (s.planar): no full-frame conversion to 32-bit pixels
+// and back. True when it was; else the frame is drawn into s.frame.
+bool drawOutputFrame(RenderSetup& s, float t, float next) {
+  TimelineApply(t);
+  ReadAccess access("RenderLoop");
+  const FrameRenderOptions options = renderOptions(s.quality, s.overscan);
+  if (s.width % 2 == 0 && s.height % 2 == 0) {
+    if (s.planar.empty()) {
+      s.planar.resize(static_cast<int>(s.width), static_cast<int>(s.height));
+      s.overlayDirty.reset(static_cast<int>(s.width), static_cast<int>(s.height));
+    }
+    if (!s.overlayClear) {
+      std::fill(s.frame.begin(), s.frame.end(), 0u);
+      s.overlayClear = true;
+    }
+    FrameTarget overlay = frameTarget(s);
+    overlay.dirty = &s.overlayDirty;
+    if (RenderProjectFramePlanar(t, next, overlay, options, OutputMatrixFor(static_cast<int>(s.height)),
+                                 &s.planar))
+      return true;
+  }
+  s.overlayClear = false;
+  RenderProjectFrame(t, frameTarget(s), options);
+  return false;
+}
+
+// Every second output frame goes to the progress display, a planar one as
+// a small picture of it.
+void showOutputFrame(RenderSetup& s, bool planar, float t) {
+  if (!planar) {
+    s.loopFrameSink(s.frame.data(), s.width, s.height, t);
+    return;
+  }
+  int w = 0, h = 0;
+  PlanarThumbnail(s.planar, std::max(1, static_cast<int>(s.width) / kThumbnailWidth),
+                  OutputMatrixFor(static_cast<int>(s.height)), &s.thumbnail, &w, &h);
+  if (w > 0 && h > 0) s.loopFrameSink(s.thumbnail.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), t);
 }
 
 void runOutput(RenderSetup& s) {
@@ -77,17 +134,17 @@ void runOutput(RenderSetup& s) {
       break;
     }
     MediaBridgeOutputPutPrepare(handler);
-    RenderDrawFrame(s, static_cast<float>(t), s.quality, s.overscan);
+    const bool planar = drawOutputFrame(s, static_cast<float>(t), static_cast<float>(t + 1 / s.rate));
     // The input frames are no longer needed once drawn: the next ones are
     // decoded while this frame goes to the writer.
     prepareInputs(static_cast<float>(t + 1 / s.rate));
-    code = MediaBridgeOutputPutFrame(handler, static_cast<uint32_t>(n));
+    code = planar ? MediaBridgeOutputPutFramePlanes(handler, static_cast<uint32_t>(n), s.planar.data())
+                  : MediaBridgeOutputPutFrame(handler, static_cast<uint32_t>(n));
     if (code < 0) {
       failure = code;
       break;
     }
-    if (n % 2 == 0 && s.loopFrameSink)
-      s.loopFrameSink(s.frame.data(), s.width, s.height, static_cast<float>(t));
+    if (n % 2 == 0 && s.loopFrameSink) showOutputFrame(s, planar, static_cast<float>(t));
   }
   // Every frame is written: the position is the end while the file is
   // finished.
@@ -156,15 +213,8 @@ void runPreview(RenderSetup& s) {
 int RenderDrawFrame(RenderSetup& s, float t, uint32_t quality, float overscan) {
   TimelineApply(t);
   ReadAccess access("RenderLoop");
-  FrameTarget target;
-  target.pixels = s.frame.data();
-  target.width = static_cast<int>(s.width);
-  target.height = static_cast<int>(s.height);
-  target.bottomUp = true;
-  FrameRenderOptions options;
-  options.quality = quality;
-  options.overscan = overscan;
-  return RenderProjectFrame(t, target, options);
+  s.overlayClear = false;
+  return RenderProjectFrame(t, frameTarget(s), renderOptions(quality, overscan));
 }
 
 void RenderLoopMain(void* arg) {

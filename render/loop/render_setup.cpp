@@ -88,6 +88,8 @@ int RenderInit(uint32_t mode, uint32_t width, uint32_t height, uint32_t audioTyp
   s.mode = mode;
   s.width = width;
   s.height = height;
+  s.overlayClear = false;
+  s.planar = PlanarFrame{};
   s.frameRate = frameRate;
   s.result = 0;
   s.time = 0;
@@ -137,6 +139,8 @@ void RenderEnd() {
   LayerCacheClear();
   s.frame.clear();
   s.frame.shrink_to_fit();
+  s.planar = PlanarFrame{};
+  s.thumbnail = std::vector<uint32_t>{};
   s.soundBuffer.clear();
   s.soundBuffer.shrink_to_fit();
   s.mode = kRenderNone;

@@ -2,6 +2,7 @@
 // The one render set-up shared by the set-up routines and the loop thread.
 #include "engine/base/sync.h"
 #include "platform/media/media_formats.h"
+#include "render/compositor/planar_blend.h"
 #include "render/loop/render.h"
 
 #include <atomic>
@@ -14,6 +15,13 @@ struct RenderSetup {
   uint32_t mode = kRenderNone;
   uint32_t width = 0, height = 0;
   std::vector<uint32_t> frame; // bottom row first
+  // An output frame composed over its video's own 4:2:0 planes goes to the
+  // writer from here; `frame` is then the transparent overlay the other
+  // objects are drawn into (overlayClear: it is all transparent now).
+  PlanarFrame planar;
+  FrameDirty overlayDirty;
+  bool overlayClear = false;
+  std::vector<uint32_t> thumbnail; // a planar frame for the progress display
   AudioFormat sound{};
   std::vector<uint8_t> soundBuffer; // fixed capacity: the writer keeps its address
   double frameRate = 30;

@@ -16,6 +16,7 @@ RenderFrameInfo ObjectFrameInfo(const ObjectContext& ctx) {
   f.DstWidth = ctx.target.width;
   f.DstHeight = ctx.target.height;
   f.DstBottomUp = ctx.target.bottomUp;
+  f.Dirty = ctx.target.dirty;
   f.Quality = static_cast<int>(ctx.quality);
   if (ctx.obj) {
     const int transparency = std::min<int>(ctx.obj->Transparency, 100);

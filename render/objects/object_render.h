@@ -4,6 +4,7 @@
 // into a layer and place it with the shared helpers below; they know
 // nothing of threads or outputs.
 #include "engine/model/disp_records.h"
+#include "platform/media/media_formats.h"
 #include "render/compositor/render_frame_info.h"
 #include "render/draw/layer.h"
 
@@ -14,6 +15,7 @@ struct FrameTarget {
   uint32_t* pixels = nullptr;
   int width = 0, height = 0;
   bool bottomUp = true; // engine frames are bottom-up
+  FrameDirty* dirty = nullptr; // where drawing is noted (an overlay over video planes)
 };
 
 struct ObjectContext {
@@ -56,6 +58,11 @@ template <typename T> const T* ObjectParam(const DispStruct* obj) {
 // One renderer per type (render/objects/<type>.cpp); 0 or a negative code.
 int RenderGroupObject(const ObjectContext& ctx);
 int RenderPictureObject(const ObjectContext& ctx);
+// When the object is a video that fills the frame at the frame's own size,
+// solid, upright and unadjusted, with no background bitmap: its picture at
+// the object's time in the decoder's 4:2:0 planes, which then stand for
+// what RenderPictureObject would draw. False otherwise.
+bool PictureObjectPlanes(const ObjectContext& ctx, PlanarPicture* planes);
 int RenderAudioObject(const ObjectContext& ctx);
 int RenderShapeObject(const ObjectContext& ctx);
 int RenderTextObject(const ObjectContext& ctx);

@@ -17,7 +17,35 @@ bool quarterTurnSideways(float degrees) {
   return std::fabs(turns - 90) < 0.001;
 }
 
+// Within a thousandth of a pixel: boxes come from percentages in floats.
+bool samePlace(double a, double b) { return std::fabs(a - b) < 1e-3; }
+
 } // namespace
+
+bool PictureObjectPlanes(const ObjectContext& ctx, PlanarPicture* planes) {
+  const DispStruct* obj = ctx.obj;
+  const int w = ctx.target.width, h = ctx.target.height;
+  if (!obj || obj->Type != kDispVideo || obj->InputID == kNoInput) return false;
+  if (obj->Bitmap && obj->BitmapSize >= sizeof(DispBitmapHeader)) return false;
+  if (obj->Transparency != 0 || (obj->ColorChans & kChanAll) != kChanAll || (obj->Mirroring & 3) != 0)
+    return false;
+  const MainStruct* main = InputTableMain(obj->InputID);
+  const AdjustStruct* adjust = InputTableAdjust(obj->InputID);
+  if (!main || !adjust || main->Type != kInputVideo || main->Width != w || main->Height != h) return false;
+  if (PictureNeedsAdjust(*adjust) || (adjust->Mirroring & 3) != 0 ||
+      (std::isfinite(adjust->Rotation) && adjust->Rotation != 0))
+    return false;
+  int cx = 0, cy = 0, cw = 0, ch = 0;
+  PictureCropRect(*adjust, w, h, &cx, &cy, &cw, &ch);
+  if (cx != 0 || cy != 0 || cw != w || ch != h) return false;
+  // A picture of the frame's size in a box of the frame's size keeps any
+  // ratio it is asked to keep.
+  if (!samePlace(ctx.x, 0) || !samePlace(ctx.y, 0) || !samePlace(ctx.w, w) || !samePlace(ctx.h, h))
+    return false;
+  double inputTime = ctx.inputTime;
+  if (!std::isfinite(inputTime) && !InputPlaysAt(obj->InputID, ctx.time, &inputTime)) return false;
+  return MediaBridgeGetPlanes(obj->InputID, inputTime, planes) && planes->width == w && planes->height == h;
+}
 
 int RenderPictureObject(const ObjectContext& ctx) {
   const uint32_t input = ctx.obj->InputID;
