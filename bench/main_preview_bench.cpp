@@ -1,0 +1,188 @@
+// Main preview playback at 1920x1080 and 60 frames per second with the
+// dozen data objects of the data-object benchmark (render_objects_bench),
+// alone and over a 1080p video: the share of frame deadlines met. Frame n
+// of the playback is due on the display before frame n + 1 is, counted
+// from the moment playback is asked for; skipped frames miss theirs.
+// Meant to run on two cores: taskset -c 0,1 build/bench/bench/main_preview_bench
+#include "engine/app/app.h"
+#include "engine/base/access_lock.h"
+#include "engine/base/identity.h"
+#include "engine/base/text.h"
+#include "engine/model/dispobjs.h"
+#include "engine/model/inputs.h"
+#include "render/loop/render.h"
+#include "render/preview/main_preview.h"
+
+#include <benchmark/benchmark.h>
+#include <sched.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kW = 1920, kH = 1080;
+constexpr double kRate = 60, kPlaySeconds = 10, kStart = 5;
+constexpr uint32_t kQuality = 1; // the preview's default quality
+
+const std::string& folder() {
+  static const std::string dir = [] {
+    std::string d = "/tmp/qv-preview-bench-XXXXXX";
+    if (!mkdtemp(d.data())) d = "/tmp";
+    setenv("TMPDIR", d.c_str(), 1);
+    return d;
+  }();
+  return dir;
+}
+
+// A 20 Hz circuit log of two minutes with speed, RPM, gear and laps.
+std::string writeLog() {
+  const std::string path = folder() + "/circuit.csv";
+  std::ofstream out(path);
+  out << "Time (s),Latitude,Longitude,Speed (km/h),RPM,Gear,Lap\n";
+  for (int i = 0; i <= 120 * 20; ++i) {
+    const double t = i / 20.0, a = 2 * M_PI * t / 40;
+    const double r = 300 * (1 + 0.3 * std::cos(3 * a)), speed = 120 + 60 * std::cos(3 * a);
+    char line[160];
+    std::snprintf(line, sizeof line, "%.3f,%.9f,%.9f,%.2f,%.0f,%d,%d\n", t, 52 + r * std::cos(a) / 111320,
+                  -1 + r * std::sin(a) / 68500, speed, 2000 + speed * 40, 1 + static_cast<int>(speed / 40),
+                  static_cast<int>(t / 40));
+    out << line;
+  }
+  return path;
+}
+
+std::string writeVideo() {
+  const std::string path = folder() + "/onboard.mp4";
+  const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=1920x1080:rate=60 -t 20 "
+                              "-c:v libx264 -preset veryfast -pix_fmt yuv420p '" + path + "'";
+  return std::system(command.c_str()) == 0 ? path : std::string();
+}
+
+void setField(char16_t* field, const char16_t* name) {
+  std::memset(field, 0, 64 * sizeof(char16_t));
+  for (int i = 0; name[i] && i < 63; ++i) field[i] = name[i];
+}
+
+template <typename T, typename F> void changeParam(uint32_t o, F change) {
+  T p;
+  std::memcpy(&p, DispObjGetParam(o), sizeof p);
+  change(p);
+  DispObjSetParam(o, &p);
+}
+
+uint32_t add(uint32_t type, uint32_t input, float x, float y, float w, float h) {
+  const uint32_t o = DispObjAdd(type, input);
+  DispStruct r = *DispObjGet(o);
+  r.X = x, r.Y = y, r.Width = w, r.Height = h, r.OffsetTime = 0;
+  DispObjSet(o, &r);
+  if (type == kDispBar) changeParam<BarParam>(o, [](BarParam& p) { setField(p.Field, u"RPM"); });
+  if (type == kDispTimeGraph)
+    changeParam<TimeGraphParam>(o, [](TimeGraphParam& p) { setField(p.Field, u"Speed (km/h)"); });
+  if (type == kDispTextData) changeParam<TextStruct>(o, [](TextStruct& p) { setField(p.Field, u"Speed (km/h)"); });
+  if (type == kDispGauge) changeParam<GaugeParam>(o, [](GaugeParam& p) { setField(p.Field, u"RPM"); });
+  return o;
+}
+
+bool buildProject(bool withVideo) {
+  std::filesystem::create_directories(folder());
+  WriteAccess access("Bench");
+  if (withVideo) {
+    const std::string video = writeVideo();
+    if (video.empty()) return false;
+    const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(video)).c_str());
+    if (input == 255) return false;
+    add(kDispVideo, input, 0, 0, 100, 100);
+  }
+  const uint32_t log = InputAdd(WideToUtf16(Utf8ToWide(writeLog())).c_str());
+  if (log == 255) return false;
+  const struct { uint32_t type; float x, y, w, h; } boxes[] = {
+      {kDispSpeedo, 1, 56, 21, 40}, {kDispTacho, 78, 56, 21, 40}, {kDispGauge, 23, 66, 12.5f, 24},
+      {kDispBar, 36, 58, 5, 38}, {kDispBar, 43, 86, 24, 10}, {kDispTimeGraph, 43, 60, 24, 24},
+      {kDispGForce, 68, 62, 9.5f, 18}, {kDispTrackMap, 78, 2, 21, 38}, {kDispLapCount, 1, 2, 25, 8},
+      {kDispLapTimer, 1, 10, 25, 8}, {kDispGear, 45, 2, 10, 15}, {kDispTextData, 28, 3, 15, 8}};
+  for (const auto& b : boxes) add(b.type, log, b.x, b.y, b.w, b.h);
+  return true;
+}
+
+// When each frame of the playback reached the display, by frame number.
+struct Arrivals {
+  std::mutex lock;
+  Clock::time_point asked;
+  std::vector<double> seconds; // after `asked`; negative: never shown
+};
+
+// Plays kPlaySeconds from kStart and answers the share of deadlines met.
+double playAndCount() {
+  Arrivals arrivals;
+  const size_t frames = static_cast<size_t>(kPlaySeconds * kRate);
+  arrivals.seconds.assign(frames, -1.0);
+  RenderSetSinks(
+      [&arrivals](const uint32_t* frame, uint32_t w, uint32_t h, float t) {
+        MainPreviewShowFrame(frame, w, h);
+        const auto now = Clock::now();
+        std::lock_guard lock(arrivals.lock);
+        const double n = std::round((t - kStart) * kRate);
+        if (n >= 0 && n < static_cast<double>(arrivals.seconds.size()))
+          arrivals.seconds[static_cast<size_t>(n)] = std::chrono::duration<double>(now - arrivals.asked).count();
+      },
+      nullptr);
+  {
+    std::lock_guard lock(arrivals.lock);
+    arrivals.asked = Clock::now();
+  }
+  if (PreviewPlay(kQuality, static_cast<float>(kStart), static_cast<float>(kRate)) < 0) return -1;
+  std::this_thread::sleep_for(std::chrono::duration<double>(kPlaySeconds + 0.2));
+  PreviewStop();
+  MainPreviewWaitIdle(2000);
+  RenderSetSinks(nullptr, nullptr);
+  std::lock_guard lock(arrivals.lock);
+  size_t met = 0;
+  for (size_t n = 0; n < frames; ++n)
+    if (arrivals.seconds[n] >= 0 && arrivals.seconds[n] <= (n + 1) / kRate) ++met;
+  return static_cast<double>(met) / static_cast<double>(frames);
+}
+
+void BM_MainPreview60(benchmark::State& state) {
+  const bool withVideo = state.range(0) != 0;
+  state.SetLabel(withVideo ? "12 data objects over 1080p60 video" : "12 data objects");
+  AppInitIdentity();
+  if (AppInit(0) != 1 || !buildProject(withVideo)) {
+    AppEnd();
+    state.SkipWithError("engine start or project failed");
+    return;
+  }
+  if (MainPreviewInit(nullptr, kW, kH, 0, 0, 3, 44100, static_cast<float>(kRate)) < 0) {
+    AppEnd();
+    state.SkipWithError("main preview set-up failed");
+    return;
+  }
+  // One still frame first, as the program shows before playing: it fills
+  // the layer caches and opens the decoders.
+  PreviewPlay(kQuality, static_cast<float>(kStart), 0);
+  MainPreviewWaitIdle(5000);
+  double share = 0;
+  for (auto _ : state) share = playAndCount();
+  MainPreviewEnd();
+  AppEnd();
+  if (share < 0) state.SkipWithError("playback did not start");
+  state.counters["deadlines_met"] = share;
+  cpu_set_t cores;
+  CPU_ZERO(&cores);
+  if (sched_getaffinity(0, sizeof cores, &cores) == 0) state.counters["cores"] = CPU_COUNT(&cores);
+  std::filesystem::remove_all(folder());
+}
+
+} // namespace
+
+BENCHMARK(BM_MainPreview60)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
