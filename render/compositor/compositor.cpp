@@ -214,14 +214,26 @@ Tap makeTap(double offset, double size, bool mirror, int cropStart, int cropSize
   return t;
 }
 
-uint32_t mix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t wx, uint32_t wy) {
+// Two of a pixel's bytes in the low halves of two 32-bit lanes: bytes 0
+// and 2, or with odd set bytes 1 and 3.
+inline uint64_t lanes(uint32_t p, bool odd) {
+  if (odd) p >>= 8;
+  return (p & 0xFFu) | static_cast<uint64_t>(p & 0xFF0000u) << 16;
+}
+
+// Each byte (a b over c d) weighted by wx and wy in 1/256, rounded. Two
+// bytes at a time in 32-bit lanes: the largest sum, 255 * 256 * 256 +
+// 32768, stays below 2^25, so no lane reaches the next and the result is
+// the same as byte by byte (never above 255).
+inline uint32_t mix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t wx, uint32_t wy) {
   if (a == b && a == c && a == d) return a;
+  constexpr uint64_t kHalf = 32768u | uint64_t{32768u} << 32;
   uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t top = ((a >> shift) & 0xFF) * (256 - wx) + ((b >> shift) & 0xFF) * wx;
-    uint32_t bottom = ((c >> shift) & 0xFF) * (256 - wx) + ((d >> shift) & 0xFF) * wx;
-    uint32_t v = (top * (256 - wy) + bottom * wy + 32768) >> 16;
-    out |= std::min(v, 255u) << shift;
+  for (int odd = 0; odd < 2; ++odd) {
+    const uint64_t top = lanes(a, odd) * (256 - wx) + lanes(b, odd) * wx;
+    const uint64_t bottom = lanes(c, odd) * (256 - wx) + lanes(d, odd) * wx;
+    const uint64_t v = (top * (256 - wy) + bottom * wy + kHalf) >> 16;
+    out |= static_cast<uint32_t>((v & 0xFF) | ((v >> 16) & 0xFF0000u)) << (8 * odd);
   }
   return out;
 }
@@ -238,8 +250,8 @@ uint32_t addBytes(uint32_t a, uint32_t b) {
 
 // cover: the share of the destination pixel inside the placed rectangle,
 // in 1/255.
-void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t cover,
-                uint32_t* out) {
+inline void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t cover,
+                       uint32_t* out) {
   if (f.SrcOpaque) pixel |= 0xFF000000u;
   pixel = applyEffects(f, pixel);
   if (cover < 255) pixel = ScalePixel(pixel, cover);
@@ -261,6 +273,7 @@ void writePixel(const RenderFrameInfo& f, uint8_t mask, uint32_t pixel, uint32_t
 void compositeRowsUpright(const Placement& p, int rowBegin, int rowEnd) {
   const RenderFrameInfo& f = *p.info;
   const uint8_t mask = f.ColorChans & kChanAll;
+  const bool keepsZero = f.SrcOpaque || f.Replace; // a zero pixel still writes
   for (int dy = rowBegin; dy < rowEnd; ++dy) {
     const Tap row = makeTap(dy + 0.5 - p.cy, f.DstH, p.mirrorY, p.cropY, p.cropH);
     if (!row.inside) continue;
@@ -286,6 +299,7 @@ void compositeRowsUpright(const Placement& p, int rowBegin, int rowEnd) {
       else if (p.box) pixel = sampleBox(p, col.pos, row.pos, col.lo, col.hi, row.lo, row.hi);
       else if (col.weight == 0 && row.weight == 0) pixel = r0[col.i0];
       else pixel = mix4(r0[col.i0], r0[col.i1], r1[col.i0], r1[col.i1], col.weight, row.weight);
+      if (pixel == 0 && !keepsZero) continue; // transparent over anything: unchanged
       writePixel(f, mask, pixel, cover, out + dx);
     }
   }
