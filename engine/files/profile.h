@@ -7,12 +7,13 @@
 
 // Reads a profile ("QVLC2", "QVLC" or "LoggerConf." marker line; keys
 // case-insensitive) into the input's DataStruct without reapplying it.
-// 0 (also for an empty file), -80 cannot open, -81 no profile, -21 / -41.
+// 0, -80 cannot open, -81 unreadable or too large, -84 no profile (an
+// empty file included), -21 / -41.
 int InputImportDataProfile(uint32_t input, const wchar_t* path);
 // Writes the input's DataStruct as a profile; 0, -82, -21 / -41.
 int InputExportDataProfile(uint32_t input, const wchar_t* path);
 
 // The profile text of a record, and the parse of one into a record (the
-// keys found overwrite their fields); 0 or -81.
+// keys found overwrite their fields); 0 or -84.
 std::string ProfileText(const DataStruct& data);
 int ProfileParse(const std::string& text, DataStruct& data);

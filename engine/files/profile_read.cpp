@@ -137,10 +137,10 @@ int ProfileParse(const std::string& text, DataStruct& data) {
     lines.push_back(text.substr(pos, end - pos));
     pos = end + 1;
   }
-  if (lines.empty()) return 0;
-  const std::string marker = Trim(lines[0]);
+  // An empty file is no profile either: importing one must not look like success.
+  const std::string marker = lines.empty() ? std::string() : Trim(lines[0]);
   const bool current = marker == "QVLC2";
-  if (!current && marker != "QVLC" && marker.compare(0, 11, "LoggerConf.") != 0) return -81;
+  if (!current && marker != "QVLC" && marker.compare(0, 11, "LoggerConf.") != 0) return kErrHeader;
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::string line = Trim(lines[i]);
     const size_t eq = line.find('=');

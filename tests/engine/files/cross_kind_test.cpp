@@ -44,7 +44,7 @@ TEST_F(CrossKindTest, EveryReaderRefusesTheOthers) {
     EXPECT_EQ(TemplateImportLoad(WPath(other).c_str(), kNoInput, 1), -84) << other;
   }
   for (const char* other : {"p.qvp", "s.qvo", "t.qvt"})
-    EXPECT_EQ(InputImportDataProfile(0, WPath(other).c_str()), -81) << other;
+    EXPECT_EQ(InputImportDataProfile(0, WPath(other).c_str()), -84) << other;
   ExpectSameProject(before, CaptureModel());
 }
 

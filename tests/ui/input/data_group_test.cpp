@@ -245,6 +245,12 @@ TEST_F(DataGroupTest, AProfileExportedFromOneInputMapsAnotherThroughTheWindow) {
     Type(Field(w, "HeadingAdjustText"), "12");
     Click(Child<QPushButton>(w, "DataImport"));
     EXPECT_FLOAT_EQ(InputGetData(second)->HeadingAdjust, 12.0f);
+    // A file that is no profile is refused with its reason; nothing changes.
+    panelAnswers = {{QPath("second.csv")}};
+    Click(Child<QPushButton>(w, "DataImport"));
+    EXPECT_EQ(CountMessages(L"The file is not of the expected kind."), 1);
+    EXPECT_EQ(Field(w, "HeadingAdjustText")->text(), "12.00");
+    EXPECT_FLOAT_EQ(InputGetData(second)->HeadingAdjust, 12.0f);
     panelAnswers = {{profile}};
     Click(Child<QPushButton>(w, "DataImport"));
     EXPECT_EQ(Box(w, "SpeedSelection")->currentText(), "Speed (kn)");
