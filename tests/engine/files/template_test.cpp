@@ -6,6 +6,7 @@
 
 #include "engine/base/error.h"
 #include "engine/base/text.h"
+#include "engine/files/file_io.h"
 #include "engine/files/template_format.h"
 #include "engine/files/templates.h"
 #include "engine/model/dispobj_table.h"
@@ -249,6 +250,18 @@ TEST_F(TemplateTest, ExportAndApplyRefusals) {
   while (DispObjCount() < kMaxDispObjs) ASSERT_NE(DispObjAdd(kDispShape, kNoInput), kNoDispObj);
   EXPECT_EQ(TemplateImportApply(), -40);
   EXPECT_EQ(DispObjCount(), kMaxDispObjs);
+  // An export abandoned after a refused record leaves no file, and a file
+  // of that name as it was.
+  std::vector<uint8_t> before;
+  ASSERT_EQ(FileReadAll(WPath("t.qvt"), size_t{1} << 24, before), 0);
+  ASSERT_EQ(TemplateExportOpen(WPath("t.qvt").c_str()), 0);
+  ASSERT_EQ(TemplateExportAddDispObj(0, u"Dash"), 0);
+  EXPECT_EQ(TemplateExportAddDispObj(kMaxDispObjs + 9, u"x"), -41);
+  TemplateExportAbort();
+  EXPECT_EQ(TemplateExportClose(), -21);
+  std::vector<uint8_t> after;
+  ASSERT_EQ(FileReadAll(WPath("t.qvt"), size_t{1} << 24, after), 0);
+  EXPECT_EQ(after, before);
   // An export left open is dropped by the next open: no stray files.
   ASSERT_EQ(TemplateExportOpen(WPath("a.qvt").c_str()), 0);
   ASSERT_EQ(TemplateExportOpen(WPath("b.qvt").c_str()), 0);

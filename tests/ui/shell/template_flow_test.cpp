@@ -93,8 +93,15 @@ TEST_F(TemplateFlowTest, ADataLogBecomesADashboardInThreeClicks) {
   EXPECT_EQ(mask, ProjectWizScanInput(0) | kOptLapBest);
   EXPECT_TRUE(main->ProjectModified());
   EXPECT_EQ(Rows(main->DispObjsTable).size(), static_cast<qsizetype>(DispObjCount()));
+  // The refreshes of the commands drew the new objects and started no
+  // playback of their own.
+  Spin(400);
+  EXPECT_FALSE(wcMain::PreviewIsPlayingNow());
   main->PreviewRefresh();
-  Spin(300);
+  main->PreviewRefresh();
+  Spin(400);
+  EXPECT_FALSE(wcMain::PreviewIsPlayingNow());
+  EXPECT_EQ(main->PreviewTime, 0.0);
   EXPECT_TRUE(SaveWindowShot(main->window(), "main-with-dashboard"));
   // One Undo takes the whole template back and leaves the log.
   UndoToggle();
