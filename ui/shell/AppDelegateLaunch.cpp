@@ -35,6 +35,7 @@
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcPreview.h"
 #include "ui/shell/wcProject.h"
+#include "ui/shell/wcProjectWiz.h"
 #include "ui/shell/wcRecovery.h"
 #include "ui/shell/wcSplash.h"
 #include "ui/shell/wcTemplateConfig.h"
@@ -117,7 +118,7 @@ bool AppDelegate::createControllers() {
   wndTimelineEdit = new wcTimelineEdit();
   wndTip = new wcTip();
   wndTransfer = new wcTransfer();
-  wndProjectWiz = empty("wcProjectWiz", "New Project");
+  wndProjectWiz = new wcProjectWiz();
   wndInputSync2 = new wcInputSync2();
   wndDispObjEnhEdit = new wcDispObjEnhEdit();
   bool all = true;

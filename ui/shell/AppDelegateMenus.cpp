@@ -88,7 +88,10 @@ QAction* AppDelegate::menuAction(const QString& objectName) const {
 }
 
 void AppDelegate::mnuFileNew_Clicked() {
-  if (wndMain != nullptr) wndMain->NewProject();
+  if (wndMain == nullptr) return;
+  wndMain->NewProject();
+  // Still modified: the save question was cancelled, nothing was replaced.
+  if (!wndMain->ProjectModified()) wndMain->ShowProjectWizardIfWanted();
 }
 void AppDelegate::mnuFileOpen_Clicked() {
   if (wndMain != nullptr) wndMain->OpenProject();

@@ -266,6 +266,9 @@ public:
   // Opens a project file chosen in the template menu; false (with the error
   // shown and the project kept) when it cannot be read.
   bool OpenProjectFromMenu(const QString& path);
+  // The new-project wizard beside the window, while the user wants it
+  // ("UseProjectWizard"): after New Project and a blank start-up project.
+  void ShowProjectWizardIfWanted();
   // Points TemplateMenuCommand, TemplateAddCommand and the two data template
   // items of the inputs menu at the commands above.
   void InstallTemplateCommands();

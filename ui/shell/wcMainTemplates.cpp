@@ -74,6 +74,8 @@ int wcMain::TemplateMenu(int mode, uint32_t input, bool noCancel) {
     RunModalForWindow(menu);
     if (!menu->Success()) {
       PreviewRefresh();
+      // A blank new project: the wizard walks through setting it up.
+      if (mode == 0) ShowProjectWizardIfWanted();
       return -1;
     }
     reloadLapList();
@@ -204,6 +206,12 @@ void wcMain::InputConfigTemplate_Clicked() {
   setProjectModified(true);
   DispObjRefresh(kNoDispObj);
   PreviewRefresh();
+}
+
+void wcMain::ShowProjectWizardIfWanted() {
+  bool wanted = true;
+  UserDefaultsReadBool("UseProjectWizard", wanted);
+  if (wanted && app() != nullptr && app()->wndProjectWiz != nullptr) app()->wndProjectWiz->showWindow();
 }
 
 bool wcMain::OpenProjectFromMenu(const QString& path) { return reloadProject(path, true); }
