@@ -66,8 +66,10 @@ std::string MakeMaterials(const std::string& workDir, Materials* out) {
     return "cannot paint the pictures in " + workDir;
   m.onboardVideo = workDir + "/onboard.mp4";
   m.cockpitVideo = workDir + "/cockpit.mp4";
+  m.rideVideo = workDir + "/ride.mp4";
   std::string failed = RenderVideo(m.circuitPicture, m.onboardVideo);
   if (failed.empty()) failed = RenderVideo(m.cockpitPicture, m.cockpitVideo);
+  if (failed.empty()) failed = RenderVideo(m.roadPicture, m.rideVideo);
   if (!failed.empty()) return failed;
   *out = m;
   return {};

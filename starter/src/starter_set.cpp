@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr float kSpeedMaxKmh = 250, kTachMax = 8000, kTachRed = 6500;
 constexpr uint32_t kBestLap = 0x100;
+constexpr float kCameraMoment = 1.5f; // seconds into the cameras' short videos
 
 std::u16string Path16(const std::string& path) { return WideToUtf16(Utf8ToWide(path)); }
 
@@ -94,10 +96,17 @@ std::string ExportTemplate(const Materials& m, const TemplateDesign& design, con
     background = AddInput(PictureOf(m, design.scene));
     Place(kDispVideo, background, {0, 0, 100, 100}, u"Camera");
   } else {
-    in.video1 = AddInput(m.onboardVideo);
+    in.video1 = AddInput(design.scene == Scene::kCountryRoad ? m.rideVideo : m.onboardVideo);
     if (design.videos > 1) in.video2 = AddInput(m.cockpitVideo);
   }
   if (design.dataInput) in.data = AddInput(LogOf(m, design.session));
+  if (!design.data && in.data != kNoInput) {
+    // The cameras last seconds: the log is started where its picture moment
+    // falls a moment into them.
+    MainStruct log = *InputGetMain(in.data);
+    log.TrimStart = std::max(0.0f, FrameTime(m, design) - kCameraMoment);
+    InputSetMain(in.data, &log);
+  }
   const uint32_t shown = DispObjCount();
   design.build(in);
   if (ShowsInput(shown, DispObjCount(), in.data)) GroupObjects(design, shown, DispObjCount());
@@ -108,7 +117,7 @@ std::string ExportTemplate(const Materials& m, const TemplateDesign& design, con
   if (DataLogger(design)) StarterTemplates().front().build(in);
   if (in.data != kNoInput) FirstUseOptions(in.data);
   // Project templates show their cameras a moment into the video.
-  TimelineApply(design.data ? FrameTime(m, design) : 1.5f);
+  TimelineApply(design.data ? FrameTime(m, design) : kCameraMoment);
   if (TemplateExportOpen(Utf8ToWide(path).c_str()) != 0) return "cannot write " + path;
   int failed = 0;
   if (in.video1 != kNoInput) failed |= TemplateExportAddInput(in.video1, u"Video 1");

@@ -17,7 +17,7 @@ struct Materials {
   std::string carLog, bikeLog, rideLog;
   SessionSummary car, bike, ride;
   std::string circuitPicture, roadPicture, cockpitPicture, bikePicture;
-  std::string onboardVideo, cockpitVideo; // made from the pictures
+  std::string onboardVideo, cockpitVideo, rideVideo; // made from the pictures
 };
 // Makes them; an empty string, or what failed.
 std::string MakeMaterials(const std::string& workDir, Materials* out);
