@@ -137,6 +137,9 @@ TEST_F(PreviewTest, TimerFollowsPlaybackAndTakesTheFinalTimeOnce) {
   LaunchMain();
   main->KillPreviewTimer(); // ticks by hand, against a held clock
   HoldMediaClock();
+  // A tick of the real timer before it was killed (a loaded machine) left
+  // the system clock's time, far ahead of the held one.
+  main->PreviewLastUpdate = 0;
   ProjectSetLength(4.0f);
   main->PreviewRefresh();
   ASSERT_TRUE(WaitIdle());
