@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -166,8 +167,8 @@ QIcon wcProjectWiz::GetInputTypeImage(uint32_t type) {
 
 void wcProjectWiz::UpdateControls(bool applyLengthMatch) {
   window();
-  state_.primary = ProjectGetPrimaryInput();
-  state_.data = ProjectGetDataInput();
+  state_.primary = pickedOr(ProjectGetPrimaryInput(), picked_.primary);
+  state_.data = pickedOr(ProjectGetDataInput(), picked_.data);
   if (applyLengthMatch) ProjectSetLengthMatch(state_.primary);
   state_.other.fill(kNoInput);
   primarySelection_->clear();
@@ -228,9 +229,15 @@ uint32_t wcProjectWiz::chosenInput(const QComboBox* combo) const {
   return InputFind(text.toStdU16String().c_str());
 }
 
+uint32_t wcProjectWiz::pickedOr(uint32_t fromProject, const QString& picked) {
+  if (fromProject != kNoInput || picked.isEmpty()) return fromProject;
+  return InputFind(picked.toStdU16String().c_str());
+}
+
 void wcProjectWiz::PrimaryInputSelection_Changed() {
   checkpoint();
   state_.primary = chosenInput(primarySelection_);
+  picked_.primary = state_.primary != kNoInput ? inputName(state_.primary) : QString();
   lengthMatchCheck_->setChecked(state_.primary != kNoInput && state_.primary == ProjectGetLengthMatch());
   ProjectSetPrimaryInput(state_.primary);
   UpdateControls();
@@ -273,6 +280,7 @@ void wcProjectWiz::syncData(bool popup) {
 void wcProjectWiz::DataInputSelection_Changed() {
   checkpoint();
   state_.data = chosenInput(dataSelection_);
+  picked_.data = state_.data != kNoInput ? inputName(state_.data) : QString();
   ProjectSetDataInput(state_.data);
 }
 
@@ -317,4 +325,20 @@ void wcProjectWiz::windowDidBecomeMain() {
   if (app() != nullptr) app()->AlignWindow(this, 2);
 }
 
-void wcProjectWiz::windowWillClose() { freshWindow_ = true; }
+void wcProjectWiz::showWindow() {
+  picked_ = Picked{};
+  WindowController::showWindow();
+  if (window()->isVisible()) UpdateControls();
+}
+
+void wcProjectWiz::windowWillClose() {
+  freshWindow_ = true;
+  picked_ = Picked{};
+}
+
+bool wcProjectWiz::eventFilter(QObject* watched, QEvent* event) {
+  const bool handled = WindowController::eventFilter(watched, event);
+  // Coming to the front again: inputs added or removed meanwhile show.
+  if (watched == window() && event->type() == QEvent::WindowActivate && window()->isVisible()) UpdateControls();
+  return handled;
+}

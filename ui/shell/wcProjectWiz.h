@@ -26,6 +26,9 @@ public:
 
   wcProjectWiz();
 
+  // Shown for a new project: the choices made for the last one are gone.
+  void showWindow() override;
+
   void UpdateControls(bool applyLengthMatch = false);
   static QIcon GetInputTypeImage(uint32_t type);
 
@@ -67,12 +70,19 @@ protected:
   QWidget* makeWindow() override;
   void windowDidBecomeMain() override;
   void windowWillClose() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   struct State {
     uint32_t primary = 255;
     uint32_t data = 255;
     std::array<uint32_t, kRows> other{};
+  };
+  // The inputs the user picked, by name: the project keeps no primary or
+  // data input, and a rebuild must not undo the user's choice.
+  struct Picked {
+    QString primary;
+    QString data;
   };
   struct Row {
     QPushButton* sync = nullptr;
@@ -83,9 +93,11 @@ private:
   void syncData(bool popup);
   void checkpoint();
   uint32_t chosenInput(const QComboBox* combo) const;
+  static uint32_t pickedOr(uint32_t fromProject, const QString& picked);
 
   bool freshWindow_ = true;
   State state_;
+  Picked picked_;
   std::array<Row, kRows> rows_{};
   QGroupBox* stepA_ = nullptr;
   QGroupBox* stepB_ = nullptr;

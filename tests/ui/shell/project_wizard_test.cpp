@@ -4,6 +4,8 @@
 // of a join never), the data step only with a data input, and its
 // commands acting on the project.
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -127,5 +129,42 @@ TEST_F(ProjectWizardTest, RowsFollowTheProject) {
   EXPECT_EQ(ProjectGetSpeedUnit(), 2u);
   EXPECT_EQ(Setting("DefaultSpeedUnit").toInt(), 2);
   EXPECT_TRUE(main->ProjectModified());
+  wizard->close();
+}
+
+TEST_F(ProjectWizardTest, ComingToTheFrontShowsNewInputsAndKeepsTheUsersChoices) {
+  Show();
+  EXPECT_FALSE(wizard->NoOtherInputsLabel()->isHidden());
+  // Files added in the main window while the wizard stays open.
+  const uint32_t video = Add(MakeTestVideo(File("onboard.mp4")));
+  const uint32_t log = Add(WriteLapSession(tempDir));
+  QEvent activate(QEvent::WindowActivate);
+  QCoreApplication::sendEvent(wizard->window(), &activate);
+  EXPECT_EQ(Rows(), QStringList({InputName(video), InputName(log)}));
+  EXPECT_FALSE(wizard->StepBoxC()->isHidden());
+
+  // The project keeps no primary or data input: the wizard keeps the
+  // user's picks through every rebuild.
+  wizard->PrimaryInputSelection()->setCurrentText(InputName(video));
+  wizard->PrimaryInputSelection_Changed();
+  wizard->DataInputSelection()->setCurrentText(InputName(log));
+  wizard->DataInputSelection_Changed();
+  QCoreApplication::sendEvent(wizard->window(), &activate);
+  EXPECT_EQ(wizard->PrimaryInput(), video);
+  EXPECT_EQ(wizard->PrimaryInputSelection()->currentText(), InputName(video));
+  EXPECT_EQ(Rows(), QStringList({InputName(log)})) << "the primary input is no other input";
+  EXPECT_EQ(wizard->DataInput(), log);
+  wizard->LoadDataTemplate_Pressed();
+  EXPECT_EQ(modalRuns, std::vector<QString>({"wcTemplateMenu"}));
+  EXPECT_TRUE(SaveWindowShot(wizard->window(), "project-wizard-data"));
+
+  // A new project starts without them.
+  wizard->close();
+  main->setProjectModified(false);
+  app->menuAction("mnuFileNew")->trigger();
+  ASSERT_TRUE(SpinUntil([this]() { return AppDelegate::IsWindowVisible(wizard); }, 5000));
+  Spin(100);
+  EXPECT_EQ(wizard->PrimaryInput(), kNoInput);
+  EXPECT_EQ(wizard->DataInput(), kNoInput);
   wizard->close();
 }
