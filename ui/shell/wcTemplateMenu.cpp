@@ -83,7 +83,8 @@ QWidget* wcTemplateMenu::makeWindow() {
   for (int k = 0; k < kSlots; ++k) {
     // The cell keeps its size while its picture and name are hidden.
     auto* cell = new QWidget(dialog);
-    cell->setFixedSize(kThumbW + 4, kThumbH + 30);
+    // Two lines for a name: a long one wraps instead of losing both ends.
+    cell->setFixedSize(kThumbW + 4, kThumbH + 12 + 2 * dialog->fontMetrics().lineSpacing());
     auto* column = new QVBoxLayout(cell);
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(4);
@@ -96,6 +97,7 @@ QWidget* wcTemplateMenu::makeWindow() {
     slots_[k].label = new NSTextLabelCustom(cell);
     slots_[k].label->setObjectName(QString("PreviewLabel%1").arg(k + 1));
     slots_[k].label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    slots_[k].label->setWordWrap(true);
     slots_[k].label->setCursor(Qt::PointingHandCursor);
     connect(slots_[k].label, &NSTextLabelCustom::clicked, this, [this, k]() { PreviewImage_Clicked(k); });
     column->addWidget(slots_[k].image, 0, Qt::AlignHCenter);
