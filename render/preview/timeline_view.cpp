@@ -10,7 +10,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,19 +20,34 @@ namespace {
 constexpr int32_t kEndWaitMs = 2000;
 constexpr uint32_t kMaxSide = 8192;
 
-struct TimelineView {
-  std::mutex mutex; // position and selection
+// What one drawing thread draws with. The thread shares it with the view
+// only while it is the view's current one: a thread that outlives its
+// view's end (a wait that timed out, or a new view started from the event
+// loop pumped by that wait) keeps drawing into its own bitmaps and hands
+// nothing over, so no end or start can pull them from under it.
+struct DrawContext {
   ImageView view = nullptr;
   uint32_t width = 0, height = 0;
-  TimelinePosition position;
-  TimelineSelection selection;
   Layer chart;                // top-down, premultiplied (opaque)
   std::vector<uint32_t> flip; // bottom-up copy of the chart
   std::vector<uint32_t> rgba; // handed to the view
-  SyncHandle event = 0, thread = 0;
+  SyncHandle event = 0;       // closed by the last owner
   std::atomic<bool> stop{false};
-  std::atomic<bool> force{true};
+  std::atomic<bool> force{true}; // draw even an unchanged chart
   uint64_t drawnSignature = 0;
+  ~DrawContext() {
+    if (event) SyncHandleClose(event);
+  }
+};
+using DrawContextPtr = std::shared_ptr<DrawContext>;
+
+struct TimelineView {
+  std::mutex mutex; // everything below but the counters
+  TimelinePosition position;
+  TimelineSelection selection;
+  uint32_t width = 0, height = 0;
+  DrawContextPtr current;
+  SyncHandle thread = 0;
   std::atomic<uint64_t> draws{0};
 };
 
@@ -55,7 +72,7 @@ uint64_t stateSignature(const std::vector<TimelineRow>& rows, const TimelinePosi
   return h;
 }
 
-void drawOnce(TimelineView& v) {
+void drawOnce(TimelineView& v, DrawContext& c) {
   std::vector<TimelineRow> rows;
   {
     ReadAccess access("TimelineViewDraw");
@@ -69,56 +86,83 @@ void drawOnce(TimelineView& v) {
     selection = v.selection;
   }
   const uint64_t signature = stateSignature(rows, position, selection);
-  if (!v.force.exchange(false) && signature == v.drawnSignature) return;
-  v.drawnSignature = signature;
-  // The bitmaps belong to this thread while it runs (Init and End touch
-  // them only with the thread stopped), so no lock is held while the main
-  // thread takes the picture.
-  TimelineDrawChart(&v.chart, rows, position, selection);
+  if (!c.force.exchange(false) && signature == c.drawnSignature) return;
+  c.drawnSignature = signature;
+  TimelineDrawChart(&c.chart, rows, position, selection);
   // The hand-over takes engine bitmaps (bottom row first).
-  for (uint32_t y = 0; y < v.height; ++y)
-    std::copy(v.chart.row(static_cast<int>(y)), v.chart.row(static_cast<int>(y)) + v.width,
-              v.flip.begin() + static_cast<size_t>(v.height - 1 - y) * v.width);
-  BitmapFlipToRGBA(v.flip.data(), v.rgba.data(), v.width, v.height);
-  ViewSetBitmap(v.rgba.data(), v.width, v.height, v.view);
+  for (uint32_t y = 0; y < c.height; ++y)
+    std::copy(c.chart.row(static_cast<int>(y)), c.chart.row(static_cast<int>(y)) + c.width,
+              c.flip.begin() + static_cast<size_t>(c.height - 1 - y) * c.width);
+  BitmapFlipToRGBA(c.flip.data(), c.rgba.data(), c.width, c.height);
+  if (c.stop.load()) return;
+  ViewSetBitmap(c.rgba.data(), c.width, c.height, c.view);
   v.draws.fetch_add(1);
 }
 
-void timelineThread(void*) {
+// The argument is a heap copy of the context's owning pointer.
+void timelineThread(void* arg) {
+  const std::unique_ptr<DrawContextPtr> owner(static_cast<DrawContextPtr*>(arg));
+  DrawContext& c = **owner;
   TimelineView& v = tv();
-  while (!v.stop.load() && !SyncThreadShouldStop()) {
-    if (SyncWait(v.event, kSyncForever) != kSyncSignalled || v.stop.load()) break;
-    drawOnce(v);
+  while (!c.stop.load() && !SyncThreadShouldStop()) {
+    if (SyncWait(c.event, kSyncForever) != kSyncSignalled || c.stop.load()) break;
+    drawOnce(v, c);
   }
 }
 
 void requestRedraw(bool force) {
   TimelineView& v = tv();
-  if (force) v.force = true;
-  if (v.event) SyncEventSet(v.event);
+  DrawContextPtr c;
+  {
+    std::lock_guard lock(v.mutex);
+    c = v.current;
+  }
+  if (!c) return;
+  if (force) c->force = true;
+  SyncEventSet(c->event);
+}
+
+// Stops a thread taken out of the view. The wait pumps the event loop on
+// the main thread, so a window may start a new view meanwhile: nothing of
+// the view is touched after it.
+void retire(const DrawContextPtr& c, SyncHandle thread) {
+  if (c) {
+    c->stop = true;
+    SyncEventSet(c->event);
+  }
+  if (!thread) return;
+  if (SyncWait(thread, kEndWaitMs) != kSyncSignalled) {
+    LogPrintf(L"Timeout in TimelineViewEnd() - terminating thread");
+    SyncThreadTerminate(thread, 0);
+  }
+  SyncHandleClose(thread);
+}
+
+DrawContextPtr makeContext(ImageView view, uint32_t width, uint32_t height) {
+  auto c = std::make_shared<DrawContext>();
+  c->chart.resize(static_cast<int>(width), static_cast<int>(height));
+  c->flip.assign(static_cast<size_t>(width) * height, 0);
+  c->rgba.assign(c->flip.size(), 0);
+  c->view = view;
+  c->width = width;
+  c->height = height;
+  return c;
 }
 
 } // namespace
 
 void TimelineViewEnd() {
   TimelineView& v = tv();
-  if (v.thread) {
-    v.stop = true;
-    SyncEventSet(v.event);
-    if (SyncWait(v.thread, kEndWaitMs) != kSyncSignalled) {
-      LogPrintf(L"Timeout in TimelineViewEnd() - terminating thread");
-      SyncThreadTerminate(v.thread, 0);
-    }
-    SyncHandleClose(v.thread);
+  DrawContextPtr c;
+  SyncHandle thread = 0;
+  {
+    std::lock_guard lock(v.mutex);
+    c = std::move(v.current);
+    v.current.reset();
+    thread = std::exchange(v.thread, 0);
+    v.width = v.height = 0;
   }
-  if (v.event) SyncHandleClose(v.event);
-  v.thread = v.event = 0;
-  std::lock_guard lock(v.mutex);
-  v.chart = Layer();
-  v.flip.clear();
-  v.rgba.clear();
-  v.view = nullptr;
-  v.width = v.height = 0;
+  retire(c, thread);
 }
 
 int TimelineViewInit(ImageView view, uint32_t width, uint32_t height) {
@@ -126,30 +170,33 @@ int TimelineViewInit(ImageView view, uint32_t width, uint32_t height) {
   TimelineView& v = tv();
   if (!view || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
     return ErrorSet(kErrBadArg, "TimelineViewInit");
+  DrawContextPtr c;
+  try {
+    c = makeContext(view, width, height);
+  } catch (const std::bad_alloc&) {
+    return ErrorSet(kErrNoMemory, "TimelineViewInit");
+  }
+  c->event = SyncEventCreate(L"TimelineViewRedraw", 0, 0);
+  if (!c->event) return ErrorSet(kErrNoObject, "TimelineViewInit");
+  auto* arg = new DrawContextPtr(c);
+  const SyncHandle thread = SyncThreadCreate(nullptr, 0, timelineThread, arg, 0, nullptr);
+  if (!thread) {
+    delete arg;
+    return ErrorSet(kErrNoThread, "TimelineViewInit");
+  }
+  DrawContextPtr previous;
+  SyncHandle previousThread = 0;
   {
     std::lock_guard lock(v.mutex);
-    try {
-      v.chart.resize(static_cast<int>(width), static_cast<int>(height));
-      v.flip.assign(static_cast<size_t>(width) * height, 0);
-      v.rgba.assign(v.flip.size(), 0);
-    } catch (const std::bad_alloc&) {
-      return ErrorSet(kErrNoMemory, "TimelineViewInit");
-    }
-    v.view = view;
+    // Set when a window started a view while the end above was waiting.
+    previous = std::exchange(v.current, c);
+    previousThread = std::exchange(v.thread, thread);
     v.width = width;
     v.height = height;
     v.position = TimelinePosition{};
     v.selection = TimelineSelection{};
   }
-  v.stop = false;
-  v.force = true;
-  v.event = SyncEventCreate(L"TimelineViewRedraw", 0, 0);
-  if (!v.event) return ErrorSet(kErrNoObject, "TimelineViewInit");
-  v.thread = SyncThreadCreate(nullptr, 0, timelineThread, nullptr, 0, nullptr);
-  if (!v.thread) {
-    TimelineViewEnd();
-    return ErrorSet(kErrNoThread, "TimelineViewInit");
-  }
+  retire(previous, previousThread);
   requestRedraw(true);
   return ErrorSet(kOk, "TimelineViewInit");
 }

@@ -5,7 +5,13 @@
 #include "engine/model/timeline.h"
 #include "render/preview/timeline_view.h"
 
+#include "engine/base/access_lock.h"
+#include "engine/base/main_thread.h"
+#include "engine/base/sync.h"
+
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -19,6 +25,14 @@ uint32_t rowY(int k) { return kH - 1 - (20 + 22 * k + 11); }
 bool waitDraws(uint64_t count) {
   for (int i = 0; i < 400; ++i) {
     if (TimelineViewDrawCount() >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
+bool waitThreads(uint32_t count) {
+  for (int i = 0; i < 800; ++i) {
+    if (SyncThreadRunningCount() <= count) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;
@@ -122,4 +136,66 @@ TEST_F(TimelineViewTest, ChartReachesTheViewAndRedrawsOnlyWhenChanged) {
   TimelineViewRefresh(1);
   ASSERT_TRUE(waitDraws(before + 2));
   EXPECT_EQ(TimelineViewInit(nullptr, kW, kH), -21);
+}
+
+// The drawing thread waits for the project while the view is ended: the
+// end gives up waiting, and the thread, let go later, draws its chart to
+// the end without touching the next view's.
+TEST_F(TimelineViewTest, AThreadOutlivingItsViewDrawsIntoItsOwnChart) {
+  AddShape(4, 0, 0, 0, 0, 0, 10, 10);
+  const uint32_t threads = SyncThreadRunningCount();
+  ASSERT_EQ(TimelineViewInit(&images_, kW, kH), 0);
+  ASSERT_TRUE(waitDraws(TimelineViewDrawCount() + 1));
+  {
+    WriteAccess hold("TimelineViewTest");
+    TimelineViewSetPosition(0, 50, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // into the project's lock
+    TimelineViewEnd();
+  }
+  ASSERT_TRUE(waitThreads(threads));
+  const uint64_t next = TimelineViewDrawCount() + 1;
+  ASSERT_EQ(TimelineViewInit(&images_, kW / 2, kH), 0);
+  ASSERT_TRUE(waitDraws(next));
+  std::lock_guard lock(mutex_);
+  EXPECT_EQ(images_.back().width, kW / 2);
+}
+
+// Ending a view pumps the event loop, where a resized window starts the
+// next view; the start that was waiting then replaces that one whole.
+TEST_F(TimelineViewTest, AViewStartedWhileTheLastOneEndsIsReplacedWhole) {
+  AddShape(4, 0, 0, 0, 0, 0, 10, 10);
+  MainThreadMarkCurrent();
+  std::vector<std::function<void()>> queue;
+  std::optional<WriteAccess> hold;
+  bool startedInside = false;
+  MainThreadInstall([&](std::function<void()> job) { queue.push_back(std::move(job)); },
+                    [&] {
+                      std::vector<std::function<void()>> jobs;
+                      jobs.swap(queue);
+                      for (auto& job : jobs) job();
+                      if (startedInside || !hold) return;
+                      startedInside = true;
+                      hold.reset();
+                      EXPECT_EQ(TimelineViewInit(&images_, kW / 2, kH), 0);
+                    });
+  const uint32_t threads = SyncThreadRunningCount();
+  ASSERT_EQ(TimelineViewInit(&images_, kW, kH), 0);
+  hold.emplace("TimelineViewTest");
+  TimelineViewSetPosition(0, 50, 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(TimelineViewInit(&images_, kW, kH), 0);
+  EXPECT_TRUE(startedInside);
+  images_.clear(); // the drawing thread hands over only while pumped
+  TimelineViewRefresh(1);
+  bool whole = false;
+  for (int i = 0; i < 400 && !whole; ++i) {
+    MainThreadPump();
+    std::lock_guard lock(mutex_);
+    whole = !images_.empty() && images_.back().width == kW;
+    if (!whole) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(SyncThreadRunningCount(), threads + 1); // the last view's thread alone
+  TimelineViewEnd();
+  MainThreadInstall(nullptr, nullptr);
 }
