@@ -7,6 +7,7 @@
 #include <QSlider>
 
 #include "engine/files/undo.h"
+#include "render/preview/main_preview.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/dispobj/data_panel_fixture.h"
@@ -187,4 +188,21 @@ TEST_F(TrackMapPanelTest, ZoomIsAWholeSliderStepAndSizesFollowTheResolution) {
   panel->HigherResCheck->click();
   EXPECT_TRUE(panel->HighResCheck->isChecked());
   EXPECT_EQ(Map(map).MapLineSize, 12);
+}
+
+// Each move of the knob repaints the preview; a move that comes while the
+// last repaint is still being drawn must not start playback.
+TEST_F(TrackMapPanelTest, QuickEditsRepaintWithoutPlaying) {
+  AddLapSession({4.0, 3.6});
+  uint32_t map = kNoDispObj;
+  auto* panel = AddAndOpen<vcDispObjTrackMap>(kDispTrackMap, kPanelTrackMap, &map);
+  ASSERT_TRUE(WaitIdle());
+  const double before = main->PreviewTime;
+  for (int step = 100; step <= 400; step += 50) panel->ZoomMapSlider->knob()->setValue(step);
+  EXPECT_EQ(Map(map).ZoomArea, 60);
+  ASSERT_TRUE(WaitIdle());
+  Spin(300);
+  EXPECT_FALSE(PreviewIsPlayingBack());
+  EXPECT_EQ(main->PreviewTime, before);
+  EXPECT_FLOAT_EQ(PreviewGetTime(), static_cast<float>(before));
 }
