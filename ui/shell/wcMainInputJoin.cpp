@@ -94,6 +94,9 @@ bool fitsJoin(const QStringList& plain, uint32_t join) {
     const uint32_t input = findInput(name);
     const uint32_t type = InputGetType(input);
     if (type == kInputFiller) continue;
+    // A still picture may join a video join (a title between parts): it
+    // shows there for its span, as a time filler lasts for its own.
+    if (type == kInputImage && joinKind == kSpecialJoinVideo) continue;
     const uint32_t k = kindOf(type);
     if (k == 0 || k != joinKind) {
       AppMessageBox(kNotSameKind, kWarning);

@@ -186,6 +186,11 @@ TEST_F(InputCommandsTest, JoinTakesOutDissolvesAndChecksEverythingFirst) {
   Select({video, videoJoin});
   main->InputJoin_Pressed();
   EXPECT_EQ(InputGetMain(video)->ParentJoin, videoJoin);
+  // A still image goes into a video join after the video, for its span.
+  Select({image, videoJoin});
+  main->InputJoin_Pressed();
+  EXPECT_EQ(InputGetMain(image)->ParentJoin, videoJoin);
+  EXPECT_NEAR(InputGetLength(videoJoin, 1), InputGetLength(video, 2) + 5.0f, 0.01);
 
   // A sound file and an image make no join at all.
   const uint32_t before = InputCount();
