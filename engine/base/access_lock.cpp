@@ -2,9 +2,13 @@
 //
 // One mutex guards the lock's state and one condition variable wakes the
 // waiters. Turns alternate: a new reader waits while a writer waits, so a
-// steady stream of readers cannot starve the interface's edits; and every
+// steady stream of readers cannot starve the interface's edits; every
 // reader that was waiting when a write ended goes in before the next
-// writer, so a steady stream of writers cannot starve the readers.
+// writer, so a steady stream of writers cannot starve the readers; and
+// writers go in the order they came (a ticket each), so no writer is
+// passed over again and again by the others. A reader that waits therefore
+// sees at most one write end before it enters, and a writer at most one
+// write of each other writer.
 //
 // A wait never gives up. Entering without the lock lets a writer and
 // readers in together and tears records; a stuck lock is instead logged
@@ -47,7 +51,11 @@ struct LockState {
   std::thread::id writer; // default id: no writer
   const char* writerName = nullptr;
   int writersWaiting = 0;
+  uint64_t nextTicket = 0;  // handed to each writer that queues
+  uint64_t serving = 0;     // the ticket whose turn it is
   uint64_t writesEnded = 0; // a reader waiting since an earlier count has its turn
+  int readersWaiting = 0;
+  int readersEntitled = 0; // readers that waited through the last write, not yet in
   int readers = 0; // every read of threads that do not write, nested ones too
   std::vector<ReaderName> readerNames; // the outermost read of each reading thread
 };
@@ -60,6 +68,8 @@ LockState& State() {
 thread_local int t_writeDepth = 0;
 thread_local int t_readDepth = 0;        // reads this thread added to the count
 thread_local int t_readsInsideWrite = 0; // reads taken while writing: not counted
+thread_local bool t_writeQueued = false;  // the thread's write used a ticket
+thread_local int t_lastWaitWrites = 0;
 
 const char* CallerName(const char* who) { return who ? who : "(unnamed)"; }
 
@@ -112,6 +122,7 @@ void AccessEnd() {
   if (s.readers != 0) LogPrintf(L"Access lock: %d readers still registered at the end", s.readers);
   s.readers = 0;
   s.readerNames.clear();
+  s.readersEntitled = 0;
   s.changed.notify_all();
 }
 
@@ -123,11 +134,19 @@ void AccessWriteBegin(const char* who) {
   LockState& s = State();
   std::unique_lock<std::mutex> lock(s.mutex);
   ++s.writersWaiting;
-  // The thread's own reads cannot end while it waits for them.
+  // The thread's own reads cannot end while it waits for them, so a reader
+  // that writes does not queue: the writers ahead may be waiting for it.
   const int ownReads = std::min(t_readDepth, s.readers);
-  WaitLogged(lock, who, "write",
-             [&] { return s.writer == std::thread::id() && s.readers <= ownReads; });
+  const bool queued = ownReads == 0;
+  const uint64_t ticket = queued ? s.nextTicket++ : 0;
+  const uint64_t since = s.writesEnded;
+  WaitLogged(lock, who, "write", [&] {
+    if (s.writer != std::thread::id() || s.readers > ownReads) return false;
+    return !queued || (ticket == s.serving && s.readersEntitled == 0);
+  });
   --s.writersWaiting;
+  t_writeQueued = queued;
+  t_lastWaitWrites = static_cast<int>(s.writesEnded - since);
   s.writer = std::this_thread::get_id();
   s.writerName = who;
   t_writeDepth = 1;
@@ -145,6 +164,8 @@ void AccessWriteEnd(const char* who) {
     s.writer = std::thread::id();
     s.writerName = nullptr;
     ++s.writesEnded;
+    if (t_writeQueued) ++s.serving;
+    s.readersEntitled = s.readersWaiting;
   }
   s.changed.notify_all();
 }
@@ -158,9 +179,13 @@ void AccessReadBegin(const char* who) {
   std::unique_lock<std::mutex> lock(s.mutex);
   if (t_readDepth == 0) {
     const uint64_t since = s.writesEnded;
+    ++s.readersWaiting;
     WaitLogged(lock, who, "read", [&] {
       return s.writer == std::thread::id() && (s.writersWaiting == 0 || s.writesEnded != since);
     });
+    --s.readersWaiting;
+    if (s.writesEnded != since && s.readersEntitled > 0) --s.readersEntitled;
+    t_lastWaitWrites = static_cast<int>(s.writesEnded - since);
     s.readerNames.push_back({std::this_thread::get_id(), who});
   }
   // A nested read passes a waiting writer: that writer may be waiting for
@@ -196,3 +221,5 @@ void AccessReadEnd(const char* who) {
 }
 
 bool AccessHeldForWrite() { return t_writeDepth > 0; }
+
+int AccessLastWaitWrites() { return t_lastWaitWrites; }

@@ -4,3 +4,8 @@
 // seconds; the engine never changes it.
 void AccessSetWaitLogInterval(int ms);
 void AccessResetWaitLogInterval();
+
+// How many writes ended while the calling thread's last outermost read or
+// write waited for its turn: the lock's fairness in turns, which no busy
+// machine can blur the way it blurs waiting times.
+int AccessLastWaitWrites();
