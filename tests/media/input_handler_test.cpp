@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine/base/text.h"
+#include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
 #include "media/av_facade.h"
 #include "media/bmp_file.h"
@@ -31,11 +32,17 @@ int CountEntries(const char* folder) {
 
 class InputHandler : public ::testing::Test {
 protected:
+  // Each test starts with no inputs: the table has room for 128, and a
+  // repeated run must not fill it with the inputs of earlier runs.
   void SetUp() override {
     MediaTestDir();
+    InputStoreClear();
     ASSERT_EQ(MediaHandlerInit(), 0);
   }
-  void TearDown() override { MediaHandlerEnd(); }
+  void TearDown() override {
+    MediaHandlerEnd();
+    InputStoreClear();
+  }
   static std::string Video(const std::string& name, int frames, const std::string& extra = "") {
     std::string path = MediaTestPath(name);
     EXPECT_TRUE(MakeIndexVideo(path, frames, kW, kH, "30", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 15",
