@@ -37,7 +37,8 @@ public:
   // A file handed over (command line, desktop file). Always true.
   bool applicationOpenFile(const QString& path);
   // Files handed over together (one command line, one later launch): the
-  // main window opens the first and adds the rest to that project.
+  // main window opens the first and adds the rest to that project. While a
+  // modal window runs they wait for it to close.
   void applicationOpenFiles(const QStringList& paths);
   // True: end now. False: the main window asks to save first.
   bool applicationShouldTerminate();
@@ -156,6 +157,7 @@ private:
   void loadWindows();
   void showMainWindow();
   void launchEngineFailed();
+  void openWaitingHandOvers();
   void addMenuAction(class QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
                      bool enabled);
 
@@ -167,4 +169,8 @@ private:
   bool terminated_ = false;
   bool terminating_ = false;
   QMenuBar* menuBar_ = nullptr;
+  // Hand-overs that arrived while a modal window ran, oldest first.
+  QList<QStringList> waitingHandOvers_;
+  bool handOversOpening_ = false;
+  bool handOverRetryQueued_ = false;
 };

@@ -1,9 +1,11 @@
 // The launch: splash, launch thread (fonts, icons, controllers, engine
 // start), windows loaded and the main window shown on the GUI thread; and
 // the way out again.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QThread>
+#include <QTimer>
 #include <exception>
 
 #include "engine/app/app.h"
@@ -185,7 +187,7 @@ void AppDelegate::EndSplash() {
 bool AppDelegate::applicationOpenFile(const QString& path) {
   // Until the main window's first start-up has run, files wait for it.
   if (AppIsRunning && wndMain != nullptr && wndMain->StartupDone()) {
-    wndMain->OpenAssociatedFile(path);
+    applicationOpenFiles({path});
   } else if (OpenFilePath.isEmpty()) {
     OpenFilePath = path;
   } else {
@@ -200,13 +202,37 @@ void AppDelegate::applicationOpenFiles(const QStringList& paths) {
     for (const QString& path : paths) applicationOpenFile(path);
     return;
   }
-  // The running window comes forward with the files.
-  if (QWidget* window = wndMain->windowIfLoaded()) {
-    window->show();
-    window->raise();
-    window->activateWindow();
+  waitingHandOvers_ << paths;
+  openWaitingHandOvers();
+}
+
+// A question, a panel or a menu window that runs modally is still working
+// on the project: opening a file under it would replace that project, and
+// the window would then act on inputs that are gone. Hand-overs wait until
+// no modal window runs, as the desktop delivers them only outside one.
+void AppDelegate::openWaitingHandOvers() {
+  if (handOversOpening_ || wndMain == nullptr) return; // the loop below takes it
+  if (QApplication::activeModalWidget() != nullptr) {
+    if (handOverRetryQueued_) return;
+    handOverRetryQueued_ = true;
+    QTimer::singleShot(200, this, [this]() {
+      handOverRetryQueued_ = false;
+      openWaitingHandOvers();
+    });
+    return;
   }
-  wndMain->OpenAssociatedFiles(paths);
+  handOversOpening_ = true;
+  while (!waitingHandOvers_.isEmpty()) {
+    const QStringList paths = waitingHandOvers_.takeFirst();
+    // The running window comes forward with the files.
+    if (QWidget* window = wndMain->windowIfLoaded()) {
+      window->show();
+      window->raise();
+      window->activateWindow();
+    }
+    wndMain->OpenAssociatedFiles(paths);
+  }
+  handOversOpening_ = false;
 }
 
 bool AppDelegate::applicationShouldTerminate() {

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QDialog>
 #include <QMainWindow>
 #include <fstream>
 #include <sstream>
@@ -8,6 +10,7 @@
 #include "engine/base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
+#include "platform/system/message_box.h"
 #include "support/media_fixtures.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
@@ -147,6 +150,39 @@ TEST_F(ShellTest, AFileHandedOverOnceRunningOpensAtOnce) {
   EXPECT_TRUE(app->applicationOpenFile(QString::fromStdString(wav)));
   EXPECT_EQ(InputCount(), 1u);
   EXPECT_TRUE(app->OpenFilePath.isEmpty());
+}
+
+// A later launch hands several files over while a question is still open in
+// the running window: they wait for it, then the first replaces the project
+// (one save question) and the rest join that new project.
+TEST_F(ShellTest, HandOversWaitForAModalWindowAndKeepEveryFile) {
+  ASSERT_TRUE(Launch());
+  std::vector<QString> wavs;
+  for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
+    const std::string path = tempDir + "/" + name;
+    ASSERT_TRUE(WriteWav16(path, 22050, 1, MakeRampPcm16(4410, 1)));
+    wavs.push_back(QString::fromStdString(path));
+  }
+  app->applicationOpenFiles({wavs[0]});
+  ASSERT_EQ(InputCount(), 1u);
+  ASSERT_TRUE(app->wndMain->ProjectModified());
+
+  QDialog question(app->wndMain->mainWindow());
+  question.setWindowModality(Qt::ApplicationModal);
+  question.show();
+  ASSERT_EQ(QApplication::activeModalWidget(), &question);
+  messages.clear();
+  app->applicationOpenFiles({wavs[1], wavs[2]});
+  EXPECT_TRUE(messages.empty()) << "nothing is asked while the question is open";
+  EXPECT_EQ(InputCount(), 1u) << "the project under the question is kept";
+
+  answers.push_back(kMbNo); // do not save the project with first.wav
+  question.close();
+  ASSERT_TRUE(SpinUntil([]() { return InputCount() == 2u; }, 10000));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, L"Do you want to save the current project before opening this file?");
+  EXPECT_EQ(std::u16string(InputGetName(0)), u"second.wav");
+  EXPECT_EQ(std::u16string(InputGetName(1)), u"third.wav");
 }
 
 TEST_F(ShellTest, AFailedEngineStartShowsTheErrorEndsTheSplashAndQuits) {
