@@ -19,6 +19,14 @@ constexpr uint32_t kMaxSide = 8192;
 constexpr int32_t kThreadEndWaitMs = 2000;
 constexpr int kFinishWaitMs = 120000;
 
+// Waits for a loop that was left to finish on its own after a stop that
+// timed out; false when it is still busy after the long wait.
+bool waitForLoopEnd(RenderSetup& s) {
+  for (int waited = 0; s.running.load() && waited < kFinishWaitMs; waited += 10)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return !s.running.load();
+}
+
 void closeOutput(RenderSetup& s) {
   if (!s.outputOpen) return;
   MediaBridgeOutputClose(s.output.handler);
@@ -128,9 +136,7 @@ void RenderEnd() {
   RenderStop(kThreadEndWaitMs);
   // A terminated output loop may still be finishing its file: the writer
   // is not closed under it.
-  for (int waited = 0; s.running.load() && waited < kFinishWaitMs; waited += 10)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  if (s.running.load()) {
+  if (!waitForLoopEnd(s)) {
     LogPrintf(L"RenderEnd: render loop still busy, its buffers are kept");
     return;
   }
@@ -158,6 +164,13 @@ int RenderStart(float start, float end, double frameRate, uint32_t quality, floa
   RenderSetup& s = TheRenderSetup();
   std::lock_guard lock(s.mutex);
   RenderStop(kThreadEndWaitMs);
+  // A loop whose stop timed out (a slow frame on a crowded machine) still
+  // draws into this set-up's frame and clears the running flag when it
+  // ends: a second loop must not start beside it.
+  if (!waitForLoopEnd(s)) {
+    LogPrintf(L"RenderStart: the last render loop is still busy");
+    return ErrorSet(kErrNotReady, "RenderStart");
+  }
   if (s.mode == kRenderNone || s.frame.empty()) return ErrorSet(kErrNotReady, "RenderStart");
   if (!std::isfinite(start) || !std::isfinite(end) || !std::isfinite(frameRate) || frameRate < 0)
     return ErrorSet(kErrBadArg, "RenderStart");

@@ -6,6 +6,7 @@
 #include "engine/model/project.h"
 #include "media/bmp_file.h"
 #include "engine/base/text.h"
+#include "render/loop/render.h"
 #include "render/preview/main_preview.h"
 
 #include <atomic>
@@ -111,6 +112,22 @@ TEST_F(PreviewTest, StopEndsPlaybackAndDrawsTheStopFrame) {
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_FLOAT_EQ(PreviewGetTime(), stopped); // it stays stopped
   PreviewSetVolume(250);                      // clamped, no effect on pictures
+}
+
+// A stop that gives up waiting (a slow frame on a crowded machine) leaves
+// the loop to end on its own; playback started next must not run beside
+// it, nor be taken for ended when the old loop finishes.
+TEST_F(PreviewTest, PlaybackAfterAStopThatTimedOutIsTheOnlyLoop) {
+  ProjectSetLength(60.0f);
+  AddShape(4, 0xFFFFFF, 0xFF000000, 0, 0, 0, 100, 100);
+  ASSERT_EQ(PreviewPlay(5, 0.0f, 25), 0);
+  ASSERT_TRUE(waitFor([] { return PreviewGetTime() > 0.1f; }, 5000));
+  RenderStop(0); // does not wait: the loop is asked to stop and left
+  ASSERT_EQ(PreviewPlay(5, 1.0f, 25), 0);
+  ASSERT_TRUE(waitFor([] { return PreviewGetTime() > 1.3f; }, 5000));
+  EXPECT_EQ(PreviewIsPlayingBack(), 1);
+  PreviewStop();
+  ASSERT_TRUE(waitFor([] { return !PreviewIsPlaying(); }, 5000));
 }
 
 TEST_F(PreviewTest, SnapshotWritesTheShownPicture) {

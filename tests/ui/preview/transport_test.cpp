@@ -7,6 +7,7 @@
 
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
+#include "render/preview/main_preview.h"
 #include "ui/preview/preview_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -21,7 +22,7 @@ TEST_F(PreviewTest, PlayAtTheEndStartsAgainAndPlayWhilePlayingPauses) {
   main->PlayButton_Pressed();
   EXPECT_EQ(main->PreviewTime, 0.0);
   EXPECT_TRUE(main->PreviewIsPlayingNow());
-  Spin(200);
+  ASSERT_TRUE(SpinUntil([]() { return PreviewGetTime() > 0.0f; }, 10000));
   main->PlayButton_Pressed();
   EXPECT_EQ(main->PlayButton->property("face").toString(), "PlayImage");
   ASSERT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }, 5000));
