@@ -54,6 +54,9 @@ public:
   // Further files handed over before the main window was up, in order;
   // they join the project of the first.
   QStringList MoreOpenFilePaths;
+  // The main window's first show takes the files kept so far (and empties
+  // the list); files handed over after that queue until its start-up ends.
+  QStringList TakeOpenFilePaths();
   QStringList SysFonts;
   bool EngineStarted() const { return engineStarted_; }
   bool LaunchFailed() const { return launchFailed_; }
@@ -172,5 +175,6 @@ private:
   // Hand-overs that arrived while a modal window ran, oldest first.
   QList<QStringList> waitingHandOvers_;
   bool handOversOpening_ = false;
+  bool openFilePathsTaken_ = false;
   bool handOverRetryQueued_ = false;
 };

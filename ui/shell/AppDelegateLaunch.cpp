@@ -185,8 +185,8 @@ void AppDelegate::EndSplash() {
 }
 
 bool AppDelegate::applicationOpenFile(const QString& path) {
-  // Until the main window's first start-up has run, files wait for it.
-  if (AppIsRunning && wndMain != nullptr && wndMain->StartupDone()) {
+  // Until the main window's first show takes them, files wait for it.
+  if (AppIsRunning && wndMain != nullptr && openFilePathsTaken_) {
     applicationOpenFiles({path});
   } else if (OpenFilePath.isEmpty()) {
     OpenFilePath = path;
@@ -198,7 +198,7 @@ bool AppDelegate::applicationOpenFile(const QString& path) {
 
 void AppDelegate::applicationOpenFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  if (!(AppIsRunning && wndMain != nullptr && wndMain->StartupDone())) {
+  if (!(AppIsRunning && wndMain != nullptr && openFilePathsTaken_)) {
     for (const QString& path : paths) applicationOpenFile(path);
     return;
   }
@@ -206,13 +206,24 @@ void AppDelegate::applicationOpenFiles(const QStringList& paths) {
   openWaitingHandOvers();
 }
 
+QStringList AppDelegate::TakeOpenFilePaths() {
+  QStringList paths;
+  if (!OpenFilePath.isEmpty()) paths << OpenFilePath << MoreOpenFilePaths;
+  OpenFilePath.clear();
+  MoreOpenFilePaths.clear();
+  openFilePathsTaken_ = true;
+  return paths;
+}
+
 // A question, a panel or a menu window that runs modally is still working
 // on the project: opening a file under it would replace that project, and
 // the window would then act on inputs that are gone. Hand-overs wait until
-// no modal window runs, as the desktop delivers them only outside one.
+// the start-up has ended and no modal window runs, as the desktop delivers
+// them only outside one.
 void AppDelegate::openWaitingHandOvers() {
   if (handOversOpening_ || wndMain == nullptr) return; // the loop below takes it
-  if (QApplication::activeModalWidget() != nullptr) {
+  // The start-up (its own hand-overs, questions and menus) ends first.
+  if (!wndMain->StartupDone() || QApplication::activeModalWidget() != nullptr) {
     if (handOverRetryQueued_) return;
     handOverRetryQueued_ = true;
     QTimer::singleShot(200, this, [this]() {

@@ -39,8 +39,8 @@ void wcMain::windowDidBecomeMain() {
   SetWindowTitle();
   NewProject();
   DoProgramStart();
-  QStringList handedOver;
-  if (app() != nullptr && !app()->OpenFilePath.isEmpty()) handedOver << app()->OpenFilePath << app()->MoreOpenFilePaths;
+  // Files handed over from here on queue until the start-up has ended.
+  const QStringList handedOver = app() != nullptr ? app()->TakeOpenFilePaths() : QStringList();
   if (!handedOver.isEmpty()) {
     splash("Gathering Data");
     OpenAssociatedFiles(handedOver);

@@ -12,6 +12,7 @@
 #include "engine/model/project.h"
 #include "platform/system/message_box.h"
 #include "support/media_fixtures.h"
+#include "ui/support/input_files.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -183,6 +184,27 @@ TEST_F(ShellTest, HandOversWaitForAModalWindowAndKeepEveryFile) {
   EXPECT_EQ(messages[0].text, L"Do you want to save the current project before opening this file?");
   EXPECT_EQ(std::u16string(InputGetName(0)), u"second.wav");
   EXPECT_EQ(std::u16string(InputGetName(1)), u"third.wav");
+}
+
+// A later launch hands a file over while the start-up is still opening the
+// files of the first one (here its data log's template menu is open): it is
+// opened once the start-up has ended, not kept for a first show that is over.
+TEST_F(ShellTest, AFileHandedOverDuringTheStartUpOpensAfterIt) {
+  const QString log = QString::fromStdString(MakeTestNmea(tempDir + "/lap.nmea"));
+  const QString wav = QString::fromStdString(MakeTestWav(tempDir + "/later.wav"));
+  int menus = 0;
+  onModal = [&](WindowController*) {
+    if (menus++ == 0) app->applicationOpenFiles({wav});
+    return 0;
+  };
+  answers.push_back(kMbNo); // do not save the project with the log
+  ASSERT_TRUE(Launch({log}));
+  ASSERT_TRUE(SpinUntil([]() { return InputCount() == 1u && InputGetType(0) == 2u; }, 10000))
+      << InputCount() << " inputs";
+  EXPECT_GE(menus, 1) << "the hand-over came while the start-up ran its menu";
+  EXPECT_EQ(CountMessages(L"Do you want to save the current project before opening this file?"), 1);
+  EXPECT_TRUE(app->OpenFilePath.isEmpty());
+  EXPECT_TRUE(app->MoreOpenFilePaths.isEmpty());
 }
 
 TEST_F(ShellTest, AFailedEngineStartShowsTheErrorEndsTheSplashAndQuits) {
