@@ -3,11 +3,15 @@
 // duplicates, time fillers, renaming, and the still and sound exports.
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
+#include "engine/model/project.h"
 #include "platform/system/message_box.h"
+#include "ui/controls/real_slider.h"
 #include "ui/input/input_fixture.h"
+#include "ui/input/wcTimeline.h"
 
 namespace {
 
@@ -222,6 +226,32 @@ TEST_F(InputCommandsTest, JoinTakesOutDissolvesAndChecksEverythingFirst) {
   main->InputJoin_Pressed();
   EXPECT_EQ(InputFind(u"*JOINV*"), kNoInput);
   EXPECT_EQ(InputGetMain(InputFind(u"v.mp4"))->ParentJoin, kNoInput);
+}
+
+// Two six-second clips added as a user adds them (each with its picture
+// object) and joined: the project, its preview and its time line last
+// twelve seconds, and so does the render, which plays the project's length.
+TEST_F(InputCommandsTest, JoiningTwoClipsMakesTheProjectAsLongAsBoth) {
+  const QStringList clips = {QString::fromStdString(MakeTestVideo(File("first.mp4"), 60)),
+                             QString::fromStdString(MakeTestVideo(File("second.mp4"), 60))};
+  main->AddInputFiles(clips);
+  ASSERT_EQ(InputCount(), 2u);
+  EXPECT_NEAR(ProjectGetLength(0), 6.0f, 0.05f);
+  auto* timeline = static_cast<wcTimeline*>(app->wndTimeline);
+  timeline->showWindow();
+  ASSERT_TRUE(SpinUntil([timeline]() { return timeline->window()->isVisible(); }, 5000));
+
+  Select({0, 1});
+  main->InputJoin_Pressed();
+  ASSERT_EQ(InputCount(), 3u);
+  ASSERT_EQ(InputGetType(2), kInputJoinVideo);
+  EXPECT_NEAR(ProjectGetLength(0), 12.0f, 0.05f);
+  EXPECT_NEAR(main->ProjectLength, 12.0, 0.05);
+  ASSERT_TRUE(SpinUntil([this]() { return main->ProjectLengthButton->text() == "12.0"; }, 5000))
+      << main->ProjectLengthButton->text().toStdString();
+  EXPECT_NEAR(timeline->TimelineTimeSlider->maximum(), 12.0, 0.05);
+  // The second clip plays in the second half, from its own start.
+  EXPECT_NEAR(InputGetMain(1)->StartTime, 6.0f, 0.05f);
 }
 
 TEST_F(InputCommandsTest, ReorderDuplicateFillerAndRename) {
