@@ -148,3 +148,43 @@ TEST_F(OutputRenderTest, ProgressViewShowsTheFramesBeingWritten) {
   EXPECT_EQ(shown.back().width, 80u);
   EXPECT_EQ(shown.back().rgba[(30 * 80 + 40) * 4 + 1], 0xFF); // green, scaled down
 }
+
+// Over a video that fills the frame the writer gets the video's own
+// planes; the progress display still shows the frame, upright and in its
+// colours, with the objects over it.
+TEST_F(OutputRenderTest, ProgressViewShowsTheVideoFramesUprightInTheirColours) {
+  const std::string source = TempPath("patches.mp4");
+  ASSERT_TRUE(MakeIndexVideo(source, 25, 640, 360, "25", "-c:v libx264 -pix_fmt yuv420p"));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(source)).c_str());
+  ASSERT_NE(input, 255u);
+  AddObject(kDispVideo, input, 0, 0, 100, 100);
+  AddShape(4, 0x00D000, 0xFF000000, 0, 0, 0, 25, 25); // green over the top-left corner
+  std::mutex mutex;
+  std::vector<ViewImage> shown;
+  int view = 0;
+  ViewRegister(&view, [&](const ViewImage& image) {
+    std::lock_guard lock(mutex);
+    shown.push_back(image);
+  });
+  ASSERT_EQ(MainPreviewInitNoRender(&view, 160, 90), 0);
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(TempPath("progress.mp4")).c_str(), 8, 640, 360, 3, 44100, 2000, 128,
+                                0, 25.0f, 0.0f, 0.0f, 356400.0f),
+            0);
+  ASSERT_TRUE(WaitOutputIdle(60000));
+  ASSERT_TRUE(MainPreviewWaitIdle(5000));
+  RenderEnd();
+  MainPreviewEnd();
+  ViewUnregister(&view);
+  std::lock_guard lock(mutex);
+  ASSERT_FALSE(shown.empty());
+  const ViewImage& last = shown.back();
+  ASSERT_EQ(last.width, 160u);
+  ASSERT_EQ(last.height, 90u);
+  auto at = [&](int x, int y) {
+    const uint8_t* p = &last.rgba[(static_cast<size_t>(y) * last.width + x) * 4];
+    return Rgb{p[0], p[1], p[2]};
+  };
+  EXPECT_LE(diff(at(15, 75), 255, 0, 0), 40);     // red patch, bottom left
+  EXPECT_LE(diff(at(155, 50), 128, 128, 128), 40); // grey patch, right
+  EXPECT_LE(diff(at(10, 10), 0x00, 0xD0, 0x00), 40); // the shape
+}
