@@ -188,3 +188,53 @@ TEST_F(OutputRenderTest, ProgressViewShowsTheVideoFramesUprightInTheirColours) {
   EXPECT_LE(diff(at(155, 50), 128, 128, 128), 40); // grey patch, right
   EXPECT_LE(diff(at(10, 10), 0x00, 0xD0, 0x00), 40); // the shape
 }
+
+namespace {
+
+// Frame `index` of the file as raw 4:2:0 planes, by the ffmpeg tool.
+std::vector<uint8_t> RawPlanes(const std::string& file, int index, const std::string& out) {
+  if (!RunFfmpeg("-i " + file + " -vf trim=start_frame=" + std::to_string(index) +
+                 " -frames:v 1 -f rawvideo -pix_fmt yuv420p " + out))
+    return {};
+  return ReadBytes(out);
+}
+
+} // namespace
+
+// An HD video under the objects reaches the file as it was decoded: the
+// same Y, Cb and Cr (up to the encoder's loss), not converted to 32-bit
+// pixels with one matrix and back with another.
+TEST_F(OutputRenderTest, HdVideoKeepsItsOwnPictureUnderTheObjects) {
+  constexpr int kW = 1280, kH = 720;
+  const std::string source = TempPath("hd.mp4");
+  ASSERT_TRUE(MakeIndexVideo(source, 10, kW, kH, "25", "-c:v libx264 -pix_fmt yuv420p -qp 0"));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(source)).c_str());
+  ASSERT_NE(input, 255u);
+  AddObject(kDispVideo, input, 0, 0, 100, 100);
+  AddShape(4, 0x00D000, 0xFF000000, 0, 80, 5, 15, 20); // top right, over the index blocks' row
+  const std::string out = TempPath("hd-out.mp4");
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, kW, kH, 3, 44100, 20000, 128, 0, 25.0f, 0.0f,
+                                0.0f, 356400.0f),
+            0);
+  ASSERT_TRUE(WaitOutputIdle(120000));
+  ASSERT_EQ(OutputHandlerGetResult(), 0);
+  RenderEnd();
+  const std::vector<uint8_t> a = RawPlanes(source, 5, TempPath("a.yuv"));
+  const std::vector<uint8_t> b = RawPlanes(out, 5, TempPath("b.yuv"));
+  const size_t luma = static_cast<size_t>(kW) * kH;
+  ASSERT_EQ(a.size(), luma * 3 / 2);
+  ASSERT_EQ(b.size(), a.size());
+  // The colour patches of the bottom half, at their middles: luma and both
+  // chroma planes.
+  for (int patch = 0; patch < 4; ++patch) {
+    const int x = kW / 8 + patch * kW / 4, y = kH * 3 / 4;
+    const size_t yAt = static_cast<size_t>(y) * kW + x;
+    const size_t cAt = static_cast<size_t>(y / 2) * (kW / 2) + x / 2;
+    EXPECT_NEAR(b[yAt], a[yAt], 3) << "luma, patch " << patch;
+    EXPECT_NEAR(b[luma + cAt], a[luma + cAt], 3) << "Cb, patch " << patch;
+    EXPECT_NEAR(b[luma * 5 / 4 + cAt], a[luma * 5 / 4 + cAt], 3) << "Cr, patch " << patch;
+  }
+  // The shape is there (green: luma well above the patches' row below it).
+  const size_t shapeAt = static_cast<size_t>(kH * 15 / 100) * kW + kW * 87 / 100;
+  EXPECT_NEAR(b[shapeAt], 16 + 219 * (0.7152 * 0xD0 / 255.0), 8);
+}
