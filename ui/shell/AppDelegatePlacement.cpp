@@ -1,6 +1,7 @@
 // Window placement relative to the main window, folders and file types.
 #include <QDir>
 #include <QWidget>
+#include <algorithm>
 
 #include "platform/system/folders.h"
 #include "ui/seams/desktop.h"
@@ -9,6 +10,21 @@
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcSplash.h"
 #include "ui/util/ui_utils.h"
+
+namespace {
+
+// A window placed by its reference may stand partly off the screen (beside
+// a main window that fills it, or larger than a small screen): it is moved
+// back inside the visible area, its top left corner kept visible first, so
+// its title bar can always be reached.
+QPoint keptOnScreen(QPoint origin, QSize size, const QRect& visible) {
+  if (visible.isEmpty()) return origin;
+  const int x = std::max(std::min(origin.x(), visible.right() + 1 - size.width()), visible.left());
+  const int y = std::max(std::min(origin.y(), visible.bottom() + 1 - size.height()), visible.top());
+  return QPoint(x, y);
+}
+
+} // namespace
 
 bool AppDelegate::IsWindowVisible(WindowController* controller) {
   return controller != nullptr && controller->isWindowLoaded() && controller->windowIfLoaded()->isVisible();
@@ -70,5 +86,5 @@ void AppDelegate::AlignWindow(WindowController* controller, int code, WindowCont
   case 5: x = rx + rw + 4; y = ry; break;
   default: return;
   }
-  window->move(static_cast<int>(x), static_cast<int>(y));
+  window->move(keptOnScreen(QPoint(static_cast<int>(x), static_cast<int>(y)), frame.size(), ScreenVisibleFrame(window)));
 }

@@ -8,6 +8,7 @@
 // preview block: includes
 #include <QPoint>
 #include <QPointF>
+#include <QSize>
 
 #include "engine/model/disp_records.h"
 // lists block: includes
@@ -125,6 +126,9 @@ public:
   void StartupMenu();
   void CreatePreviewTimer();
   void KillPreviewTimer();
+  // The application ends: no timer may start anything more (the engine's
+  // end serves events while it waits for its threads).
+  void StopTimersForEnd();
   // The release check with the GUI thread kept serving its events.
   static int ReleaseCheckOffGuiThread(int anyRelease);
 
@@ -293,6 +297,10 @@ public:
   double PreviewInterval = 0.05;
   double PreviewLastUpdate = 0;
   void ResizeForm();
+  // The window's least size for a preview picture of x by y (the panes may
+  // need more), and whether that window fits the visible area of its screen.
+  static QSize WindowMinimumFor(int x, int y);
+  bool PreviewAreaFits(int x, int y);
   void PreviewSeek(double seconds);
   void PreviewTrackbarUpdate();
   void PreviewTimerTick();

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "engine/base/error.h"
@@ -31,10 +32,19 @@ bool isJoin(uint32_t type) { return type >= kInputJoinVideo && type <= kInputJoi
 QGroupBox* listBox(const QString& title, NameListTable* table, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
   auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(6, 6, 6, 6);
   table->setParent(box);
   table->setMinimumWidth(240);
   layout->addWidget(table);
   return box;
+}
+
+// The style's least push button (80 pixels in most) would make the rows of
+// four wider than the panel's share of a laptop screen; the words decide.
+void fitButtonsToTheirWords(QWidget* panel) {
+  for (QPushButton* button : panel->findChildren<QPushButton*>()) {
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 18);
+  }
 }
 
 } // namespace
@@ -83,6 +93,7 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
 
   installDispObjCommands(objectsBox);
   installInputCommands();
+  fitButtonsToTheirWords(panel);
   wireList(InputFilesTable, InputFilesMenu);
   wireList(DispObjsTable, DispObjsMenu);
   connect(InputFilesTable, &QTableWidget::cellDoubleClicked, this,

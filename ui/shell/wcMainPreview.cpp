@@ -2,6 +2,7 @@
 // preview time, seeking, the time displays and the preview timer that keeps
 // them in step with playback.
 #include <QApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/media_clock.h"
+#include "ui/seams/desktop.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/wcMain.h"
 #include "ui/util/ui_utils.h"
@@ -29,6 +31,10 @@ constexpr double kIdleInterval = 0.2;
 constexpr int kSliderUnitsPerSecond = 1000;
 
 QString timeText(double seconds) { return FormatTimeNSString(0, 2, seconds); }
+
+// What the desktop's frame adds around the window (nothing before it is
+// shown, or without a window manager).
+QSize frameMargins(QWidget* window) { return window->frameGeometry().size() - window->geometry().size(); }
 
 } // namespace
 
@@ -58,14 +64,28 @@ void wcMain::SetPreviewArea(bool force, int x, int y) {
 void wcMain::ResizeForm() {
   QMainWindow* window = mainWindow();
   if (window == nullptr) return;
-  const int w = std::max(PreviewX, 640);
-  const int h = std::max(PreviewY, 480);
-  const QSize minimum(w + 380, h + 165);
-  window->setMinimumSize(minimum);
-  if (window->width() < minimum.width() || window->height() < minimum.height())
-    window->resize(minimum.expandedTo(window->size()));
   positionCanvas();
+  // The panes' own minimum (fonts and styles differ between desktops) wins
+  // over the sum, so that nothing is ever cut off.
+  QSize minimum = WindowMinimumFor(PreviewX, PreviewY);
+  if (window->layout() != nullptr) minimum = minimum.expandedTo(window->layout()->totalMinimumSize());
+  window->setMinimumSize(minimum);
+  QSize size = minimum.expandedTo(window->size());
+  // Larger than the screen only where the minimum itself is.
+  const QRect visible = ScreenVisibleFrame(window);
+  if (!visible.isEmpty()) size = size.boundedTo(visible.size() - frameMargins(window)).expandedTo(minimum);
+  if (size != window->size()) window->resize(size);
   window->update();
+}
+
+QSize wcMain::WindowMinimumFor(int x, int y) { return QSize(std::max(x, 640) + 380, std::max(y, 480) + 165); }
+
+bool wcMain::PreviewAreaFits(int x, int y) {
+  QWidget* window = windowIfLoaded();
+  const QRect visible = ScreenVisibleFrame(window);
+  if (visible.isEmpty()) return true;
+  const QSize needed = WindowMinimumFor(x, y) + (window != nullptr ? frameMargins(window) : QSize());
+  return needed.width() <= visible.width() && needed.height() <= visible.height();
 }
 
 void wcMain::PreviewRefresh(bool quick, bool run) {
@@ -174,3 +194,4 @@ void wcMain::SetPreviewVolume(int volume, bool userAction) {
   }
   if (userAction) UserDefaultsWrite("PreviewVolume", PreviewVolume);
 }
+

@@ -99,7 +99,10 @@ void wcMain::migrateSettings() {
 void wcMain::clampSettings(int screenWidth, int screenHeight) {
   if (static_cast<unsigned>(PreviewQuality) >= 6) PreviewQuality = 1;
   if (!(PreviewFrameRate >= 1.0 && PreviewFrameRate <= 60.0)) PreviewFrameRate = 29.97;
-  if (PreviewX <= 159 || PreviewY < 90 || std::abs(PreviewX) > screenWidth || std::abs(PreviewY) > screenHeight) {
+  // A size stored on a larger screen would push the window (and its
+  // transport) off this one.
+  if (PreviewX <= 159 || PreviewY < 90 || std::abs(PreviewX) > screenWidth || std::abs(PreviewY) > screenHeight ||
+      !PreviewAreaFits(PreviewX, PreviewY)) {
     PreviewX = 600;
     PreviewY = 400;
   }

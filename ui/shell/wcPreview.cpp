@@ -168,6 +168,13 @@ void wcPreview::fillControls(wcMain* main) {
   if (main->PreviewQuality < 0 || main->PreviewQuality >= 6) main->PreviewQuality = 1;
   QualitySlider->setValue(sliderForQuality(main->PreviewQuality));
   SelectTitle(FrameRateGroup, QString("%1 FPS").arg(RoundToInt(main->PreviewFrameRate)), "30 FPS");
+  // A picture whose main window would not fit this screen is not offered.
+  for (QAbstractButton* button : PictureSizeGroup->buttons()) {
+    int width = 0, height = 0;
+    const bool fits = !readSize(button->text(), width, height) || main->PreviewAreaFits(width, height);
+    button->setEnabled(fits);
+    button->setToolTip(fits ? QString() : "Too large for this screen");
+  }
   SelectTitle(PictureSizeGroup, QString("%1 x %2").arg(main->PreviewX).arg(main->PreviewY), "640 x 480");
   SelectTitle(AudioRateGroup, QString("%1 kHz").arg(main->PreviewAudioRate / 1000), "22 kHz");
   SelectTitle(AudioTypeGroup, main->PreviewAudioType == 2 ? "16-Bit Mono" : "16-Bit Stereo", "16-Bit Mono");

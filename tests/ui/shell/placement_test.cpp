@@ -11,6 +11,7 @@ class PlacementTest : public ShellTest {
 protected:
   void SetUp() override {
     ShellTest::SetUp();
+    screen = QRect(0, 0, 1600, 1200);
     AppInitIdentity();
     app = new AppDelegate();
     app->wndMain = new wcMain();
@@ -35,6 +36,19 @@ TEST_F(PlacementTest, CodesPlaceAroundTheMainWindow) {
   EXPECT_EQ(placed(3), QPoint(600, 940)) << "centred across, bottom 40 below";
   EXPECT_EQ(placed(4), QPoint(600, 1000)) << "centred across, top at its bottom";
   EXPECT_EQ(placed(5), QPoint(1304, 200)) << "beside it, tops level";
+}
+
+// Beside a main window that fills the screen, or larger than the screen: the
+// window is moved back into the visible area, its top left kept visible.
+TEST_F(PlacementTest, APlacedWindowStaysInsideTheVisibleArea) {
+  screen = QRect(0, 24, 1300, 976);
+  EXPECT_EQ(placed(5), QPoint(1100, 200)) << "would stand beyond the right edge";
+  EXPECT_EQ(placed(4), QPoint(600, 900)) << "would stand below the bottom";
+  EXPECT_EQ(placed(2), QPoint(1100, 160));
+  app->wndMain->window()->setGeometry(0, 0, 1300, 1000);
+  EXPECT_EQ(placed(2), QPoint(1100, 24)) << "above the top: the title bar stays reachable";
+  dialog.window()->setFixedSize(1400, 1100);
+  EXPECT_EQ(placed(0), QPoint(0, 24)) << "larger than the screen: top left first";
 }
 
 TEST_F(PlacementTest, UnknownCodesLeaveTheWindowAlone) {
