@@ -3,6 +3,8 @@
 // named on the command line (handed to the program already running, if
 // one is), and the engine's end after the event loop.
 //
+// SIGTERM, SIGINT and SIGHUP end the program as Quit does, asking nothing.
+//
 // --quit-after-launch ends the process as soon as the main window's start-up
 // has finished (a smoke test of the whole launch).
 #include <QApplication>
@@ -13,8 +15,10 @@
 
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/message_boxes.h"
+#include "ui/seams/modal_run.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/instance_handover.h"
+#include "ui/shell/termination_signals.h"
 #include "ui/shell/wcMain.h"
 
 // Sanitizer builds: the session bus library keeps one buffer for the life
@@ -69,11 +73,16 @@ int main(int argc, char** argv) {
   {
     AppDelegate delegate;
     delegate.applicationOpenFiles(files);
+    TerminationSignals endSignals;
+    QObject::connect(&endSignals, &TerminationSignals::received, &delegate, &AppDelegate::terminateOnSignal);
     HandOverServer handOvers([&delegate](const QStringList& paths) { delegate.applicationOpenFiles(paths); });
     if (!handOvers.listen()) qWarning("Files of later launches open in new programs: no hand-over socket");
     QTimer::singleShot(0, &delegate, [&delegate]() { delegate.applicationDidFinishLaunching(); });
     if (quitAfterLaunch) quitOnceStarted(delegate);
     result = application.exec();
+    // Past the event loop nobody answers: the engine's end serves events
+    // while it waits, and a window that opened then would never close.
+    ModalRunInstall([](WindowController*) { return 0; });
     delegate.applicationWillTerminate();
   }
   MainThreadUninstallQt();

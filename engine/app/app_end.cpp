@@ -17,7 +17,7 @@ namespace {
 
 // Everything that works on the model tables stops under write access, so no
 // reader sees a half-ended engine.
-void endServices() {
+void endServices(bool keepRecovery) {
   if (AppReached(AppLevel::kRenderWorkers)) AppStepRenderStop();
   std::optional<WriteAccess> access;
   if (AppReached(AppLevel::kLocks)) access.emplace("AppEnd");
@@ -35,7 +35,7 @@ void endServices() {
   }
   if (AppReached(AppLevel::kPreviousScanned)) {
     LogPrintf(L"Project and undo...");
-    if (AppReached(AppLevel::kUndo)) AppStepProjectAndUndoEnd();
+    if (AppReached(AppLevel::kUndo)) AppStepProjectAndUndoEnd(keepRecovery);
     RecoveryEnd();
   }
   if (AppReached(AppLevel::kMediaHandlers)) {
@@ -57,24 +57,32 @@ void endServices() {
   }
 }
 
-} // namespace
-
-int AppEnd() {
+// Without keepRecovery the log ends with the line the next start takes for
+// a clean end; with it, the undo snapshot stays and that line is left out,
+// so the next start offers the project back.
+int endEngine(bool keepRecovery) {
   if (AppGetLevel() == AppLevel::kStopped) return 0;
   if (AppReached(AppLevel::kLog)) LogPrintf(L"[App End]");
-  endServices();
+  endServices(keepRecovery);
   if (AppReached(AppLevel::kLocks)) {
     LogPrintf(L"Locks...");
     AccessEnd();
   }
   if (AppReached(AppLevel::kLog)) {
     // The last line: the next start reads it as a clean end.
-    LogPrintf(L"%s", kSessionEndLine);
+    if (keepRecovery) LogPrintf(L"[App End] Unsaved changes kept for recovery");
+    else LogPrintf(L"%s", kSessionEndLine);
     LogClose();
   }
   if (AppReached(AppLevel::kSession)) CrashExtractRemove();
   AppStepUtilitiesEnd();
   SyncEnd();
   AppSetLevel(AppLevel::kStopped);
-  return ErrorSet(0, "AppEnd");
+  return ErrorSet(0, keepRecovery ? "AppEndKeepingRecovery" : "AppEnd");
 }
+
+} // namespace
+
+int AppEnd() { return endEngine(false); }
+
+int AppEndKeepingRecovery() { return endEngine(true); }

@@ -90,9 +90,9 @@ void AppStepTimelineViewEnd() {
   TimelineViewEnd();
 }
 
-void AppStepProjectAndUndoEnd() {
+void AppStepProjectAndUndoEnd(bool keepSnapshots) {
   LogPrintf(L"Project and undo files");
   ModelCloseInputs();
   ModelClear();
-  UndoEnd();
+  if (!keepSnapshots) UndoEnd();
 }

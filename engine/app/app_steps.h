@@ -19,4 +19,5 @@ void AppStepRenderWorkersEnd();
 int AppStepUndoInit();
 int AppStepProjectNew();
 void AppStepTimelineViewEnd();
-void AppStepProjectAndUndoEnd();
+// keepSnapshots: the undo snapshots stay for the next start's recovery.
+void AppStepProjectAndUndoEnd(bool keepSnapshots);

@@ -44,6 +44,11 @@ public:
   bool applicationShouldTerminate();
   // Asks the application to end; the main window may still refuse.
   void terminate();
+  // The system ends the program (the session logging out): it ends as
+  // Quit does but asks nothing, since nobody may be there to answer. Unsaved
+  // changes stay for the next start's recovery; a clean project leaves
+  // nothing to recover.
+  void terminateOnSignal(int signalNumber);
   // The last act of the application layer: ends the engine if it started.
   void applicationWillTerminate();
   // Waits for the launch thread (tests and the end of the process).
@@ -171,6 +176,7 @@ private:
   std::atomic<bool> launchFailed_{false};
   bool terminated_ = false;
   bool terminating_ = false;
+  bool keepRecovery_ = false;
   QMenuBar* menuBar_ = nullptr;
   // Hand-overs that arrived while a modal window ran, oldest first.
   QList<QStringList> waitingHandOvers_;

@@ -13,6 +13,7 @@
 #include "engine/base/identity.h"
 #include "engine/base/log.h"
 #include "engine/base/main_thread.h"
+#include "engine/files/undo.h"
 #include "platform/graphics/font_map.h"
 #include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/dispobj/wcDispObjEdit.h"
@@ -262,10 +263,27 @@ void AppDelegate::terminate() {
   QCoreApplication::exit(0);
 }
 
+void AppDelegate::terminateOnSignal(int signalNumber) {
+  if (terminating_) return;
+  terminating_ = true;
+  const bool unsaved = wndMain != nullptr && wndMain->ProjectModified();
+  if (engineStarted_) {
+    LogPrintf(L"Ending on signal %d%s", signalNumber, unsaved ? L" with unsaved changes" : L"");
+    // The snapshot the next start recovers: the project as it is now, not
+    // as it was before its last change.
+    if (unsaved) keepRecovery_ = UndoSave() == 0;
+  }
+  emit terminating();
+  // Ends nested loops too (an open dialog); no later dialog waits.
+  QCoreApplication::exit(0);
+}
+
 void AppDelegate::applicationWillTerminate() {
+  if (wndMain != nullptr) wndMain->StopTimersForEnd();
   waitForLaunchThread();
   if (engineStarted_ && !terminated_) {
     terminated_ = true;
-    AppEnd();
+    if (keepRecovery_) AppEndKeepingRecovery();
+    else AppEnd();
   }
 }

@@ -77,6 +77,11 @@ void wcMain::DoProgramStart() {
   }
 }
 
+void wcMain::StopTimersForEnd() {
+  KillPreviewTimer();
+  if (startupMenuTimer_ != nullptr) startupMenuTimer_->stop();
+}
+
 // The template menu for a new project (mode 0, no input).
 void wcMain::StartupMenu() {
   ++startupMenuShown_;
