@@ -19,6 +19,8 @@ namespace {
 std::atomic<int> multiTaskMode{kOutputModeFullSpeed};
 // Milliseconds of the last frame handed over under a throttle, 0 for none.
 std::atomic<uint64_t> previousFrameMs{0};
+// The render loop waits in a pause: nothing more is written until it ends.
+std::atomic<bool> heldByPause{false};
 
 constexpr uint32_t kPauseStepMs = 250;
 constexpr uint64_t kShortSleepMs = 10;
@@ -34,7 +36,9 @@ void Throttle() {
   const int mode = multiTaskMode.load();
   if (mode == kOutputModeFullSpeed) return;
   if (mode == kOutputModePaused) {
+    heldByPause = true;
     while (multiTaskMode.load() == kOutputModePaused) SleepFor(kPauseStepMs);
+    heldByPause = false;
   } else {
     const uint64_t previous = previousFrameMs.load();
     const uint64_t gap = previous != 0 ? TimeGetMs() - previous : 0;
@@ -124,3 +128,5 @@ void OutputHandlerSetMultiTaskMode(int mode) {
 }
 
 int OutputHandlerGetMultiTaskMode() { return multiTaskMode.load(); }
+
+bool OutputHandlerIsHeldByPause() { return heldByPause.load(); }

@@ -38,3 +38,7 @@ void OutputHandlerClose(uint32_t handler);
 std::wstring OutputHandlerFailureText(uint32_t handler);
 void OutputHandlerSetMultiTaskMode(int mode);
 int OutputHandlerGetMultiTaskMode();
+// True once a pause has taken hold: the render loop waits before its next
+// frame (the frame in hand when the pause was chosen is written first), so
+// the output time stands still until the mode changes.
+bool OutputHandlerIsHeldByPause();

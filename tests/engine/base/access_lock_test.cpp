@@ -6,6 +6,7 @@
 #include "engine/base/log.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <algorithm>
 #include <atomic>
@@ -164,12 +165,22 @@ bool RecordIsWhole(const Record& record) {
   return true;
 }
 
-// Keeps every core busy while it lives, so the lock's threads are preempted
-// at any point, as on a loaded machine.
+// The cores this process may run on: under taskset (or a CI runner's CPU
+// set) fewer than the machine has, which hardware_concurrency ignores.
+unsigned UsableCores() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof(set), &set) == 0) return static_cast<unsigned>(CPU_COUNT(&set));
+  return std::thread::hardware_concurrency();
+}
+
+// Keeps every usable core busy while it lives, so the lock's threads are
+// preempted at any point, as on a loaded machine. One spinner per core: more
+// would only starve the lock's threads past the long-wait log's threshold.
 class BusyCores {
 public:
   BusyCores() {
-    const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
+    const unsigned cores = std::max(2u, UsableCores());
     for (unsigned i = 0; i < cores; ++i)
       spinners_.emplace_back([this] {
         volatile uint64_t sink = 0;

@@ -116,11 +116,16 @@ TEST(OutputHandler, PausedModeHoldsTheFrameUntilModeZero) {
     OutputHandlerPutFrame(0, 0);
     returned = true;
   });
+  // The pause takes hold before the frame is handed over, and keeps it.
+  for (int waited = 0; waited < 3000 && !OutputHandlerIsHeldByPause(); ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(OutputHandlerIsHeldByPause());
   std::this_thread::sleep_for(std::chrono::milliseconds(600));
   EXPECT_FALSE(returned.load());
   OutputHandlerSetMultiTaskMode(kOutputModeFullSpeed);
   renderLoop.join();
   EXPECT_TRUE(returned.load());
+  EXPECT_FALSE(OutputHandlerIsHeldByPause());
   const std::string log = dir.Log();
   EXPECT_NE(log.find("Set output handler multi-task mode to 99"), std::string::npos);
   EXPECT_NE(log.find("Set output handler multi-task mode to 0"), std::string::npos);

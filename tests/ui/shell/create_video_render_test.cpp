@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "engine/base/error.h"
+#include "media/output_handler.h"
 #include "platform/system/message_box.h"
 #include "render/loop/output_render.h"
 #include "support/media_fixtures.h"
@@ -162,7 +163,8 @@ TEST_F(CreateVideoTest, CancelAtAboutHalfKeepsAValidShorterVideo) {
       [&](wcCreateStatus* s) {
         ASSERT_TRUE(SpinUntil([]() { return OutputHandlerGetTime() >= 1.5f || OutputHandlerIsBusy() == 0; }));
         s->MultiTaskPaused->click();
-        Spin(400);
+        // The frame in hand is written first; from then on the time stands.
+        ASSERT_TRUE(SpinUntil([]() { return OutputHandlerIsHeldByPause() || OutputHandlerIsBusy() == 0; }));
         pausedAt = OutputHandlerGetTime();
         Spin(600);
         EXPECT_EQ(OutputHandlerGetTime(), pausedAt) << "paused";
