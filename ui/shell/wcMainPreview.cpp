@@ -68,7 +68,14 @@ void wcMain::ResizeForm() {
   // The panes' own minimum (fonts and styles differ between desktops) wins
   // over the sum, so that nothing is ever cut off.
   QSize minimum = WindowMinimumFor(PreviewX, PreviewY);
-  if (window->layout() != nullptr) minimum = minimum.expandedTo(window->layout()->totalMinimumSize());
+  if (QLayout* layout = window->layout()) {
+    // Its sizes are cached until the next layout pass: the preview box has
+    // just changed.
+    if (QWidget* central = window->centralWidget(); central != nullptr && central->layout() != nullptr)
+      central->layout()->invalidate();
+    layout->invalidate();
+    minimum = minimum.expandedTo(layout->totalMinimumSize());
+  }
   window->setMinimumSize(minimum);
   QSize size = minimum.expandedTo(window->size());
   // Larger than the screen only where the minimum itself is.
