@@ -170,13 +170,17 @@ void DispObjPanel::storeText(char16_t* field, size_t capacity, const QString& te
   std::fill(field + n, field + capacity, u'\0');
 }
 
-QGridLayout* DispObjPanel::titledGrid(const QString& title, const char* boxName) {
+QGroupBox* DispObjPanel::titledBox(const QString& title, const char* boxName) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(6, 4, 6, 4);
   auto* box = new QGroupBox(title, this);
   box->setObjectName(boxName);
   outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
+  return box;
+}
+
+QGridLayout* DispObjPanel::titledGrid(const QString& title, const char* boxName) {
+  auto* grid = new QGridLayout(titledBox(title, boxName));
   grid->setVerticalSpacing(4);
   return grid;
 }

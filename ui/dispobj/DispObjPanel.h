@@ -17,6 +17,7 @@ class NSColorWellCustom;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class RealStepper;
@@ -105,6 +106,8 @@ public:
                                std::initializer_list<const char*> noName = {"(None)", "(Automatic)"});
   // The panel's one titled box, filling it; the grid its controls go in.
   QGridLayout* titledGrid(const QString& title, const char* boxName);
+  // The same box, for a panel that lays it out itself.
+  QGroupBox* titledBox(const QString& title, const char* boxName);
   // A list the user may also type into (channels, fonts, laps): its action
   // is activated() for a pick and the line edit's changed() for typing.
   static QComboBox* typableList(const char* name, QWidget* parent);

@@ -40,11 +40,7 @@ vcDispObjEnhanced::vcDispObjEnhanced(wcDispObjEdit* owner)
 }
 
 void vcDispObjEnhanced::buildControls() {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(6, 4, 6, 4);
-  auto* box = new QGroupBox("Scripted Object", this);
-  box->setObjectName("EnhancedBox");
-  outer->addWidget(box);
+  QGroupBox* box = titledBox("Scripted Object", "EnhancedBox");
   auto* column = new QVBoxLayout(box);
   column->setSpacing(0);
   auto* grid = new QGridLayout();

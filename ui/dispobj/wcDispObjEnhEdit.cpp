@@ -189,8 +189,6 @@ bool wcDispObjEnhEdit::SetData(uint32_t index) {
   state_.LoadingData = false;
   SetStyle();
   SetFieldColor();
-  // The background window takes part once it carries its set-up call.
-  BackgroundButton->setEnabled(WindowCarries(backgroundWindow(), "SetData(int)"));
   EndPreview();
   const int slot = SimplePreviewCreateForDispObj(index, PreviewImage->viewHandle(), kPreviewWidth, kPreviewHeight, 1);
   state_.spIndex = slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
