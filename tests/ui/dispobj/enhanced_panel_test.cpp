@@ -124,8 +124,9 @@ TEST_F(EnhancedTest, PanelShowsTheRecordAndWritesEachChangeWhole) {
   Editor()->close();
 }
 
-// A scripted object made here has no record: the panel and the editor say
-// so instead of copying a whole record out of a block that is not there.
+// A scripted object made here has no record, and one from a damaged file
+// may have a short one: the panel and the editor say so instead of copying
+// a whole record out of a block that is not there.
 TEST_F(EnhancedTest, AnObjectWithoutARecordIsRefusedWithAMessage) {
   const uint32_t bare = DispObjAdd(kDispEnhanced, kNoInput);
   ASSERT_EQ(DispObjGet(bare)->ParamSize, 0u);
@@ -142,11 +143,21 @@ TEST_F(EnhancedTest, AnObjectWithoutARecordIsRefusedWithAMessage) {
 
   EXPECT_FALSE(ScriptEditor()->SetData(bare));
   EXPECT_EQ(CountMessages(L"holds no settings or scripts"), 2);
+  // A block that ends before the scripts is refused the same way.
+  const uint32_t cut = DispObjAdd(kDispEnhanced, kNoInput);
+  {
+    WriteAccess access("test");
+    DispTableEntry(cut)->Param.assign(offsetof(EnhParam, BackScript), 0x41);
+    DispTableSync(cut);
+  }
+  ASSERT_EQ(DispObjGet(cut)->ParamSize, offsetof(EnhParam, BackScript));
+  EXPECT_FALSE(ScriptEditor()->SetData(cut));
+  EXPECT_EQ(CountMessages(L"holds no settings or scripts"), 3);
   // Neither a missing object nor none at all is a scripted object without
   // a record: the engine's error, or nothing.
   EXPECT_FALSE(ScriptEditor()->SetData(kNoDispObj));
   EXPECT_FALSE(ScriptEditor()->SetData(200));
-  EXPECT_EQ(CountMessages(L"holds no settings or scripts"), 2);
+  EXPECT_EQ(CountMessages(L"holds no settings or scripts"), 3);
   EXPECT_EQ(DispObjGet(bare)->ParamSize, 0u);
   Editor()->close();
 }
