@@ -42,6 +42,9 @@ void wcMain::windowDidBecomeMain() {
   // Files handed over from here on queue until the start-up has ended.
   const QStringList handedOver = app() != nullptr ? app()->TakeOpenFilePaths() : QStringList();
   if (!handedOver.isEmpty()) {
+    // Files handed over while the recovery question was open are the
+    // project now: no template menu follows, as with files given at launch.
+    if (startupMenuTimer_ != nullptr) startupMenuTimer_->stop();
     splash("Gathering Data");
     OpenAssociatedFiles(handedOver);
   }

@@ -12,7 +12,9 @@
 #include "engine/base/identity.h"
 #include "engine/base/text.h"
 #include "engine/files/project_files.h"
+#include "engine/model/inputs.h"
 #include "engine/model/project.h"
+#include "support/media_fixtures.h"
 #include "engine/net/http_client.h"
 #include "support/loopback_http_server.h"
 #include "ui/support/shell_fixture.h"
@@ -129,6 +131,29 @@ TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
   // The start-up menu is still offered (it may already have opened).
   EXPECT_TRUE(app->wndMain->StartupMenuPending() || app->wndMain->StartupMenuShown() == 1);
+}
+
+// A file handed over while the recovery question is open is opened after
+// it, and takes the place of the start-up menu as a file given at launch.
+TEST_F(RecoveryPromptTest, AFileHandedOverDuringTheQuestionOpensInsteadOfTheMenu) {
+  PreviousProcess gone(false);
+  leavePreviousSession(gone.pid());
+  SetSetting("ShowMenuAtStart", true);
+  const std::string wav = tempDir + "/late.wav";
+  ASSERT_TRUE(WriteWav16(wav, 22050, 1, MakeRampPcm16(4410, 1)));
+  onModal = [this, wav](WindowController* controller) {
+    auto* prompt = qobject_cast<wcRecovery*>(controller);
+    if (prompt == nullptr) return 0;
+    app->applicationOpenFile(QString::fromStdString(wav));
+    prompt->showWindow();
+    prompt->NoButton->click();
+    return 0;
+  };
+  ASSERT_TRUE(Launch());
+  EXPECT_EQ(InputCount(), 1u);
+  EXPECT_FALSE(app->wndMain->StartupMenuPending());
+  EXPECT_EQ(app->wndMain->StartupMenuShown(), 0);
+  EXPECT_EQ(modalRuns.size(), 1u);
 }
 
 TEST_F(RecoveryPromptTest, AStillRunningSessionHidesTheReport) {
