@@ -149,8 +149,8 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
   p->Min = kAutoMin;
   p->Max = kAutoMax;
   p->SweepDeg = 235;
-  p->StartDeg = 360;
-  p->StepMidValue = -99999999.9;
+  p->StartDeg = kGaugeAutoStart;
+  p->StepMidValue = kGaugeNoStepMid;
   p->StepMidAngle = 117;
   p->FaceColor = 0x00FFFFFF;
   p->FaceColor2 = 0xFFD8D8D8;
@@ -164,15 +164,15 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
   p->ChangeColor2 = 0xFFC08000;
   p->LabelColor = 0;
   p->NumberColor = 0x000000D0;
-  p->IconX = p->IconY = p->LabelX = p->LabelY = p->NumberX = p->NumberY = 1000;
+  p->IconX = p->IconY = p->LabelX = p->LabelY = p->NumberX = p->NumberY = kGaugeAutoPos;
   FieldCopy(p->LabelFont, kNameLength, u"Arial Black");
-  p->LabelStyle = 1;
+  p->LabelStyle = 1; // bold
   FieldCopy(p->NumberFont, kNameLength, u"Arial");
   p->NumberStyle = 0;
   p->LabelSize = 30;
   p->IntervalSize = 30;
   p->NumberSize = 34;
-  p->Options = 130;
+  p->Options = kGaugeHighRes | kGaugeSmooth;
   p->IconID = 0;
   p->IconSize = 32;
   p->TrimSize = 2;
@@ -185,7 +185,7 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
   p->DualNeedleSize = 7;
   p->DualNeedleTipLen = 82;
   p->DualNeedleTailLen = -20;
-  p->MarkType = 63;
+  p->MarkType = kGaugeMarkDash | (kGaugeMarkDash << kGaugeMarkMinorShift);
   p->MarkPinSize = 6;
   p->MarkSize = 7;
   p->MarkSmallSize = 6;
@@ -193,30 +193,30 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
   p->MarkSmallInterval = 5;
   p->MarkCount = 3;
   p->MarkSmallCount = 7;
-  p->MarkNumberType = 32;
-  p->ChangeColorOptions = 32;
+  p->MarkNumberType = kGaugeNumbersLimitClutter;
+  p->ChangeColorOptions = kGaugeChangeFaceBand;
   p->ChangeColorValue = 100;
   p->ChangeColor2Value = 75;
   p->ChangeFaceOffset = 130;
   p->ChangeFaceShade = 40;
-  p->Type = static_cast<uint8_t>(gaugeType <= 2 ? gaugeType : 0);
+  p->Type = gaugeType <= kGaugeTachometer ? static_cast<uint8_t>(gaugeType) : uint8_t{kGaugeGeneric};
   switch (p->Type) {
-  case 0:
+  case kGaugeGeneric:
     p->SweepDeg = 130;
     p->MarkSize = p->MarkSmallSize = 9;
     p->MarkCount = 3;
     p->MarkSmallCount = 15;
-    p->Options = 134;
+    p->Options = kGaugeHighRes | kGaugeTwoDecimals | kGaugeSmooth;
     p->LabelSize = 36;
     p->NumberSize = 42;
     p->IntervalSize = 36;
     break;
-  case 1:
+  case kGaugeSpeedometer:
     FieldCopy(p->Label, kNameLength, u"Speed");
     p->MarkInterval = 10;
     p->MarkSmallInterval = 2;
-    p->MarkType |= 0x80;
-    p->MarkNumberType |= 1 | 2 | 4;
+    p->MarkType |= kGaugeMarkByInterval;
+    p->MarkNumberType |= kGaugeNumbersOn | kGaugeNumbersEverySecond | kGaugeNumbersEnds;
     p->Min = 0;
     p->Max = 160;
     break;
@@ -224,14 +224,14 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
     FieldCopy(p->Label, kNameLength, u"RPM");
     p->MarkInterval = 500;
     p->MarkSmallInterval = 100;
-    p->MarkType |= 0x80;
-    p->MarkNumberType |= 1 | 2 | 4 | 8;
+    p->MarkType |= kGaugeMarkByInterval;
+    p->MarkNumberType |= kGaugeNumbersOn | kGaugeNumbersEverySecond | kGaugeNumbersEnds | kGaugeNumbersX1000;
     p->Min = 0;
     p->Max = 8000;
     p->ChangeColor = 0x00D00000;
     p->ChangeColorValue = 6500;
     p->ChangeColor2Value = 6000;
-    p->ChangeColorOptions = 1;
+    p->ChangeColorOptions = kGaugeChangeMarks;
     break;
   }
 }

@@ -218,32 +218,32 @@ enum BarOptionBits : uint8_t {
 };
 
 struct GaugeParam { // type 30
-  char16_t Field[kNameLength];
+  char16_t Field[kNameLength]; // empty: the kind's automatic channel
   char16_t Label[kNameLength];
-  double Min, Max;
+  double Min, Max; // 99999999.9 / -99999999.9 = automatic
   double MarkInterval, MarkSmallInterval;
   double ChangeColorValue;
-  uint16_t SweepDeg, StartDeg; // start 360 or more = automatic
+  uint16_t SweepDeg, StartDeg; // start kGaugeAutoStart or more = automatic (arc centred)
   uint32_t FaceColor, IconColor, NeedleColor, NeedleBackColor, TrimColor, MarkColor,
       MarkPinColor, ChangeColor, LabelColor, NumberColor;
-  uint16_t IconX, IconY, LabelX, LabelY, NumberX, NumberY; // 1000 = automatic
+  uint16_t IconX, IconY, LabelX, LabelY, NumberX, NumberY; // kGaugeAutoPos = automatic
   char16_t LabelFont[kNameLength], NumberFont[kNameLength];
   float LabelSize, NumberSize;
-  uint8_t LabelStyle, NumberStyle;
-  uint8_t Type; // 0 generic, 1 speedometer, 2 tachometer
-  uint8_t Options;
+  uint8_t LabelStyle, NumberStyle; // TextStyleBits: bold, italic
+  uint8_t Type;                    // GaugeKind
+  uint8_t Options;                 // GaugeOptionBits
   uint8_t IconID, IconSize, TrimSize, NeedleSize, NeedleTipLen;
   int8_t NeedleTailLen;
   uint8_t NeedleCenterSize;
-  uint8_t MarkType;
+  uint8_t MarkType; // GaugeMarkTypeBits: two GaugeMarkShape codes and the spacing mode
   uint8_t MarkPinSize, MarkSize, MarkSmallSize;
-  uint8_t MarkCount, MarkSmallCount;
-  uint8_t MarkNumberType;
-  uint8_t ChangeColorOptions;
+  uint8_t MarkCount, MarkSmallCount; // marks between major marks; shown plus one
+  uint8_t MarkNumberType;            // GaugeNumberBits
+  uint8_t ChangeColorOptions;        // GaugeChangeBits
   uint8_t TaperShape;
   uint32_t ChangeColor2;
   double ChangeColor2Value;
-  double StepMidValue; // -99999999.9 = no two-part scale
+  double StepMidValue; // kGaugeNoStepMid = no two-part scale
   uint16_t StepMidAngle;
   uint8_t ChangeFaceOffset;
   int8_t ChangeFaceShade;
@@ -252,10 +252,82 @@ struct GaugeParam { // type 30
   uint8_t Reserved;
   uint8_t DualNeedleSize, DualNeedleTipLen;
   int8_t DualNeedleTailLen;
-  double DualInterval;
+  double DualInterval; // dual mode: one turn of the main needle; 0 = MarkInterval
   uint32_t DualNeedleColor;
   uint32_t MarkColor2;
 };
+
+// The kinds of gauge; a kind reads its automatic channel when Field is
+// empty (the generic gauge has none).
+enum GaugeKind : uint8_t {
+  kGaugeGeneric = 0,
+  kGaugeSpeedometer = 1, // speed
+  kGaugeTachometer = 2,  // engine speed
+};
+
+enum GaugeOptionBits : uint8_t {
+  kGaugeCcw = 0x01,         // the scale runs counter-clockwise
+  kGaugeSmooth = 0x02,      // shows the mean of the value now and 1/6 s later
+  kGaugeTwoDecimals = 0x04, // the readout as "%.02f", else a whole number
+  kGaugeUntapered = 0x08,   // needles keep their width to the tip
+  kGaugeDual = 0x20,        // two needles over a full circle
+  kGaugeGraph = 0x40,       // an arc grows along the scale instead of a needle
+  kGaugeModeMask = kGaugeDual | kGaugeGraph, // neither: the needle mode
+  kGaugeHighRes = 0x80,     // the face drawn at scale 2
+};
+
+// MarkType: the major mark's shape in bits 0-2, the minor mark's in bits
+// 3-5, and the spacing of both.
+enum GaugeMarkTypeBits : uint8_t {
+  kGaugeMarkMajorMask = 0x07,
+  kGaugeMarkMinorShift = 3,
+  kGaugeMarkMinorMask = 0x38,
+  kGaugeMarkByInterval = 0x80, // spaced by MarkInterval / MarkSmallInterval, else by count
+};
+
+enum GaugeMarkShape : uint8_t {
+  kGaugeMarkNone = 0,
+  kGaugeMarkDot = 1,
+  kGaugeMarkDrop = 2,    // round outside, pointed towards the centre
+  kGaugeMarkDiamond = 3,
+  kGaugeMarkSquare2 = 4, // drawn as a dash; editors show it as a square
+  kGaugeMarkSquare = 5,
+  kGaugeMarkDash2 = 6,   // short, thin dash
+  kGaugeMarkDash = 7,
+};
+inline uint8_t GaugeMajorShape(uint8_t markType) { return markType & kGaugeMarkMajorMask; }
+inline uint8_t GaugeMinorShape(uint8_t markType) { return (markType & kGaugeMarkMinorMask) >> kGaugeMarkMinorShift; }
+
+// MarkNumberType: the scale numbers, drawn in the label's colour and font.
+enum GaugeNumberBits : uint8_t {
+  kGaugeNumbersOn = 0x01,
+  kGaugeNumbersEverySecond = 0x02, // the numbering step doubled
+  kGaugeNumbersEnds = 0x04,        // Min and Max numbered too (Max only below a full circle)
+  kGaugeNumbersUnitMask = 0x18,    // the numbers divided by:
+  kGaugeNumbersX1000 = 0x08,
+  kGaugeNumbersX100 = 0x10,
+  kGaugeNumbersX10 = 0x18,
+  kGaugeNumbersLimitClutter = 0x20, // the step widened until the numbers fit
+};
+
+// ChangeColorOptions: the parts that take the warning colours.
+enum GaugeChangeBits : uint8_t {
+  kGaugeChangeMarks = 0x01,
+  kGaugeChangeMarksFade = 0x02, // blend towards the warning colours
+  kGaugeChangeNeedles = 0x04,
+  kGaugeChangeNeedlesFade = 0x08,
+  kGaugeChangeFace = 0x10,      // the face takes the warning colour, shaded
+  kGaugeChangeFaceBand = 0x20,  // bands of the warning colours on the face
+  kGaugeChangeFaceSolid = 0x40, // the face takes the warning colour unshaded
+  kGaugeChangeMarksAny = kGaugeChangeMarks | kGaugeChangeMarksFade,
+  kGaugeChangeNeedlesAny = kGaugeChangeNeedles | kGaugeChangeNeedlesFade,
+};
+
+constexpr uint16_t kGaugeAutoStart = 360;
+constexpr uint16_t kGaugeAutoPos = 1000;
+constexpr double kGaugeNoStepMid = -99999999.9;
+// Either coordinate at the mark makes a position automatic.
+inline bool GaugePosIsAuto(uint16_t x, uint16_t y) { return x >= kGaugeAutoPos || y >= kGaugeAutoPos; }
 
 struct GForceParam { // type 74
   char16_t FieldX[kNameLength], FieldY[kNameLength]; // empty automatic, "(None)" unused

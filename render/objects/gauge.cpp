@@ -18,14 +18,14 @@ constexpr double kSmoothAhead = 1.0 / 6;
 constexpr int kGaugeDial = 1;
 
 int automaticQuery(uint8_t type) {
-  if (type == 1) return kQuerySpeed;
-  if (type == 2) return kQueryRpm;
+  if (type == kGaugeSpeedometer) return kQuerySpeed;
+  if (type == kGaugeTachometer) return kQueryRpm;
   return -1;
 }
 
 double gaugeValue(const GaugeParam& p, const DataChannel& channel, double time) {
   const double now = DataChannelValue(channel, time);
-  if (!(p.Options & 2)) return now;
+  if (!(p.Options & kGaugeSmooth)) return now;
   const double ahead = DataChannelValue(channel, time + kSmoothAhead);
   return std::isfinite(ahead) && std::isfinite(now) ? (now + ahead) / 2 : now;
 }
@@ -34,12 +34,12 @@ GaugeGeom geometry(const GaugeParam& p, const DataChannel& channel, double time)
   GaugeGeom g;
   g.p = &p;
   ScaleRange(p.Min, p.Max, kAutoLimit, channel, &g.lo, &g.hi);
-  g.dual = (p.Options & 32) != 0;
-  g.graph = !g.dual && (p.Options & 64) != 0;
-  g.ccw = (p.Options & 1) != 0;
+  g.dual = (p.Options & kGaugeDual) != 0;
+  g.graph = !g.dual && (p.Options & kGaugeGraph) != 0;
+  g.ccw = (p.Options & kGaugeCcw) != 0;
   g.sweep = g.dual ? 360 : std::clamp<double>(p.SweepDeg, 1, 360);
   // A full dial reads from the top; a partial arc is centred on the gap.
-  if (p.StartDeg >= 360) g.start = g.dual ? 180 : (360 - g.sweep) / 2;
+  if (p.StartDeg >= kGaugeAutoStart) g.start = g.dual ? 180 : (360 - g.sweep) / 2;
   else g.start = p.StartDeg;
   g.twoPart = p.StepMidValue > g.lo && p.StepMidValue < g.hi && p.StepMidAngle > 0 &&
               p.StepMidAngle < g.sweep;
@@ -83,14 +83,14 @@ int RenderGaugeObject(const ObjectContext& ctx) {
   const GaugeParam* p = ObjectParam<GaugeParam>(ctx.obj);
   if (!p) return ErrorSet(kErrBadArg, "RenderGaugeObject");
   DataLayer dl;
-  if (!DataLayerFor(ctx, (p->Options & 128) != 0, &dl)) return 0;
+  if (!DataLayerFor(ctx, (p->Options & kGaugeHighRes) != 0, &dl)) return 0;
   const DataChannel channel = DataChannelFor(ctx.obj->InputID, p->Field, automaticQuery(p->Type));
   const GaugeGeom g = geometry(*p, channel, ctx.time);
   // The dial (face, marks, numbers, label) changes only with the record,
   // except for a face that takes the warning colour or a graph under the
   // marks; it is drawn once and kept.
   std::string key;
-  const bool keep = !g.graph && !(p->ChangeColorOptions & (16 | 64));
+  const bool keep = !g.graph && !(p->ChangeColorOptions & (kGaugeChangeFace | kGaugeChangeFaceSolid));
   if (keep) {
     LayerKeyAdd(&key, *p);
     LayerKeyAdd(&key, g.lo);

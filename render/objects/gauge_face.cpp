@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr uint16_t kAutoPos = 1000;
-
 // A warning colour shaded as the face-change shade asks: a positive shade
 // mixes in that share of the face colour, a negative one darkens.
 uint32_t shaded(uint32_t color, uint32_t face, int shade) {
@@ -22,8 +20,8 @@ uint32_t faceColorNow(const GaugeGeom& g) {
   const uint32_t face = p.FaceColor & 0xFFFFFF;
   const uint32_t warn = ChangeColorAt(g.change, face, g.value, g.lo, false);
   if (warn == face) return face;
-  if (p.ChangeColorOptions & 64) return warn;
-  if (p.ChangeColorOptions & 16) return shaded(warn, face, p.ChangeFaceShade);
+  if (p.ChangeColorOptions & kGaugeChangeFaceSolid) return warn;
+  if (p.ChangeColorOptions & kGaugeChangeFace) return shaded(warn, face, p.ChangeFaceShade);
   return face;
 }
 
@@ -49,7 +47,7 @@ void warningBand(cairo_t* cr, const GaugeGeom& g, double from, uint32_t color) {
 std::string readoutText(const GaugeParam& p, double value) {
   if (!std::isfinite(value)) return "-";
   char text[64];
-  if (p.Options & 4) std::snprintf(text, sizeof text, "%.02f", value);
+  if (p.Options & kGaugeTwoDecimals) std::snprintf(text, sizeof text, "%.02f", value);
   else std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(std::clamp(value, -2e9, 2e9))));
   return text;
 }
@@ -71,7 +69,7 @@ void GaugeDrawFace(cairo_t* cr, const GaugeGeom& g) {
       cairo_fill_preserve(cr);
     }
     cairo_new_path(cr);
-    if (p.ChangeColorOptions & 32) {
+    if (p.ChangeColorOptions & kGaugeChangeFaceBand) {
       if (!ColorIsOff(p.ChangeColor2) && !(p.ChangeColor2Value >= p.ChangeColorValue))
         warningBand(cr, g, p.ChangeColor2Value, p.ChangeColor2);
       warningBand(cr, g, p.ChangeColorValue, p.ChangeColor);
@@ -102,17 +100,17 @@ void GaugeDrawGraph(cairo_t* cr, const GaugeGeom& g) {
   };
   arc(0, g.sweep, p.NeedleBackColor);
   if (!std::isfinite(g.value)) return;
-  const bool change = (p.ChangeColorOptions & 12) != 0;
-  const uint32_t color =
-      change ? ChangeColorAt(g.change, p.NeedleColor & 0xFFFFFF, g.value, g.lo, (p.ChangeColorOptions & 8) != 0)
-             : (p.NeedleColor & 0xFFFFFF);
+  const bool change = (p.ChangeColorOptions & kGaugeChangeNeedlesAny) != 0;
+  const bool fade = (p.ChangeColorOptions & kGaugeChangeNeedlesFade) != 0;
+  const uint32_t color = change ? ChangeColorAt(g.change, p.NeedleColor & 0xFFFFFF, g.value, g.lo, fade)
+                                : (p.NeedleColor & 0xFFFFFF);
   arc(0, g.angleOf(g.value), color);
 }
 
 namespace {
 
 std::pair<double, double> textPos(uint16_t x, uint16_t y, double ax, double ay) {
-  const bool automatic = x > 999 || y >= kAutoPos;
+  const bool automatic = GaugePosIsAuto(x, y);
   return {automatic ? ax : x, automatic ? ay : y};
 }
 

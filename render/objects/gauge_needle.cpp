@@ -75,15 +75,15 @@ void drawNeedle(cairo_t* cr, const GaugeGeom& g, double scaleAngle, const Needle
 
 uint32_t needleColor(const GaugeGeom& g, uint32_t own) {
   const uint8_t o = g.p->ChangeColorOptions;
-  if (!(o & 12)) return own & 0xFFFFFF;
-  return ChangeColorAt(g.change, own & 0xFFFFFF, g.value, g.lo, (o & 8) != 0);
+  if (!(o & kGaugeChangeNeedlesAny)) return own & 0xFFFFFF;
+  return ChangeColorAt(g.change, own & 0xFFFFFF, g.value, g.lo, (o & kGaugeChangeNeedlesFade) != 0);
 }
 
 } // namespace
 
 void GaugeDrawNeedles(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  const bool tapered = !(p.Options & 8);
+  const bool tapered = !(p.Options & kGaugeUntapered);
   if (std::isfinite(g.value)) {
     if (g.dual) {
       // The second needle reads the whole range; the main one turns once

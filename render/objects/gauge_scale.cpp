@@ -14,8 +14,6 @@ namespace {
 constexpr int kMaxMarks = 1000;
 constexpr int kMaxNumbers = 400;
 
-enum MarkShape { kNone = 0, kDot = 1, kDrop = 2, kDiamond = 3, kSquare = 5, kDash2 = 6, kDash = 7 };
-
 // Values of one kind of mark: every `interval` from a multiple of it, or
 // `count` + 1 equal sections of the scale. A zero or absurd interval
 // falls back to the count.
@@ -34,22 +32,22 @@ void markShape(cairo_t* cr, int shape, double r, double size, uint32_t color) {
   const double s = std::max(1.0, size);
   cairo_new_path(cr);
   switch (shape) {
-  case kDot: cairo_arc(cr, r - s / 2, 0, s / 2, 0, 2 * M_PI); break;
-  case kDrop: // round end outside, point towards the centre
+  case kGaugeMarkDot: cairo_arc(cr, r - s / 2, 0, s / 2, 0, 2 * M_PI); break;
+  case kGaugeMarkDrop: // round end outside, point towards the centre
     cairo_arc(cr, r - s / 2, 0, s / 2, -M_PI / 2, M_PI / 2);
     cairo_line_to(cr, r - 2.5 * s, 0);
     cairo_close_path(cr);
     break;
-  case kDiamond:
+  case kGaugeMarkDiamond:
     cairo_move_to(cr, r, 0);
     cairo_line_to(cr, r - s, s / 2);
     cairo_line_to(cr, r - 2 * s, 0);
     cairo_line_to(cr, r - s, -s / 2);
     cairo_close_path(cr);
     break;
-  case kSquare: cairo_rectangle(cr, r - s, -s / 2, s, s); break;
-  case kDash2: cairo_rectangle(cr, r - 1.5 * s, -s / 6, 1.5 * s, s / 3); break;
-  default: cairo_rectangle(cr, r - 2.5 * s, -s / 4, 2.5 * s, s / 2); break; // dash
+  case kGaugeMarkSquare: cairo_rectangle(cr, r - s, -s / 2, s, s); break;
+  case kGaugeMarkDash2: cairo_rectangle(cr, r - 1.5 * s, -s / 6, 1.5 * s, s / 3); break;
+  default: cairo_rectangle(cr, r - 2.5 * s, -s / 4, 2.5 * s, s / 2); break; // dash (and code 4)
   }
   DrawSetColor(cr, color);
   cairo_fill(cr);
@@ -57,12 +55,12 @@ void markShape(cairo_t* cr, int shape, double r, double size, uint32_t color) {
 
 double markLength(int shape, double size) {
   switch (shape) {
-  case kNone: return 0;
-  case kDot:
-  case kSquare: return size;
-  case kDrop: return 2.5 * size;
-  case kDiamond: return 2 * size;
-  case kDash2: return 1.5 * size;
+  case kGaugeMarkNone: return 0;
+  case kGaugeMarkDot:
+  case kGaugeMarkSquare: return size;
+  case kGaugeMarkDrop: return 2.5 * size;
+  case kGaugeMarkDiamond: return 2 * size;
+  case kGaugeMarkDash2: return 1.5 * size;
   default: return 2.5 * size;
   }
 }
@@ -70,7 +68,8 @@ double markLength(int shape, double size) {
 void drawMarkSet(cairo_t* cr, const GaugeGeom& g, const std::vector<double>& values, int shape,
                  double size, uint32_t own, const std::vector<double>& skip) {
   const GaugeParam& p = *g.p;
-  const bool change = (p.ChangeColorOptions & 3) != 0, fade = (p.ChangeColorOptions & 2) != 0;
+  const bool change = (p.ChangeColorOptions & kGaugeChangeMarksAny) != 0,
+             fade = (p.ChangeColorOptions & kGaugeChangeMarksFade) != 0;
   const double eps = (g.hi - g.lo) * 1e-6;
   for (double v : values) {
     bool covered = false;
@@ -100,23 +99,24 @@ void drawPins(cairo_t* cr, const GaugeGeom& g, double inset) {
 }
 
 double innerMarkEdge(const GaugeParam& p) {
-  return std::max(markLength(p.MarkType & 7, p.MarkSize), markLength((p.MarkType >> 3) & 7, p.MarkSmallSize));
+  return std::max(markLength(GaugeMajorShape(p.MarkType), p.MarkSize),
+                  markLength(GaugeMinorShape(p.MarkType), p.MarkSmallSize));
 }
 
 } // namespace
 
 void GaugeDrawMarks(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  const bool byInterval = (p.MarkType & 0x80) != 0;
-  const int major = p.MarkType & 7, minor = (p.MarkType >> 3) & 7;
+  const bool byInterval = (p.MarkType & kGaugeMarkByInterval) != 0;
+  const int major = GaugeMajorShape(p.MarkType), minor = GaugeMinorShape(p.MarkType);
   const std::vector<double> majors = markValues(g, byInterval, p.MarkInterval, p.MarkCount);
-  if (minor != kNone && !ColorIsOff(p.MarkColor)) {
+  if (minor != kGaugeMarkNone && !ColorIsOff(p.MarkColor)) {
     const uint32_t own = ColorIsOff(p.MarkColor2) ? p.MarkColor : p.MarkColor2;
     const std::vector<double> minors = markValues(g, byInterval, p.MarkSmallInterval, p.MarkSmallCount);
     drawMarkSet(cr, g, minors, minor, p.MarkSmallSize, own & 0xFFFFFF,
-                major != kNone ? majors : std::vector<double>{});
+                major != kGaugeMarkNone ? majors : std::vector<double>{});
   }
-  if (major != kNone && !ColorIsOff(p.MarkColor))
+  if (major != kGaugeMarkNone && !ColorIsOff(p.MarkColor))
     drawMarkSet(cr, g, majors, major, p.MarkSize, p.MarkColor & 0xFFFFFF, {});
   drawPins(cr, g, innerMarkEdge(p));
 }
@@ -124,16 +124,16 @@ void GaugeDrawMarks(cairo_t* cr, const GaugeGeom& g) {
 void GaugeDrawNumbers(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
   const uint8_t type = p.MarkNumberType;
-  if (!(type & 1) || !(p.MarkInterval > 0.009) || ColorIsOff(p.LabelColor)) return;
+  if (!(type & kGaugeNumbersOn) || !(p.MarkInterval > 0.009) || ColorIsOff(p.LabelColor)) return;
   static const double kDivide[4] = {1, 1000, 100, 10};
   static const double kSize[4] = {0.75, 0.85, 0.80, 0.75};
-  const int unit = (type >> 3) & 3;
+  const int unit = (type & kGaugeNumbersUnitMask) >> 3; // 0 plain, then x1000, x100, x10
   LabelStyle style;
   style.font = p.LabelFont;
   style.size = (std::isfinite(p.IntervalSize) ? p.IntervalSize : 30) * kSize[unit];
   style.style = p.LabelStyle;
   style.color = p.LabelColor;
-  double step = p.MarkInterval * ((type & 2) ? 2 : 1);
+  double step = p.MarkInterval * ((type & kGaugeNumbersEverySecond) ? 2 : 1);
   const double range = g.hi - g.lo;
   if (!std::isfinite(step) || range / step > kMaxNumbers) step = range / 10;
   auto text = [&](double v, double shownStep) {
@@ -145,7 +145,7 @@ void GaugeDrawNumbers(cairo_t* cr, const GaugeGeom& g) {
   };
   const double r = g.markRadius - innerMarkEdge(p) - style.size * 0.75;
   // Limit clutter: widen the step until neighbouring numbers clear each other.
-  if (type & 32) {
+  if (type & kGaugeNumbersLimitClutter) {
     double w = 0, h = 0;
     MeasureLabel(text(g.hi, step / kDivide[unit]), style, &w, &h);
     for (int i = 0; i < 30; ++i) {
@@ -158,7 +158,7 @@ void GaugeDrawNumbers(cairo_t* cr, const GaugeGeom& g) {
       step *= 2;
     }
   }
-  const bool ends = (type & 4) != 0;
+  const bool ends = (type & kGaugeNumbersEnds) != 0;
   const double eps = step * 1e-6;
   std::vector<double> values;
   if (ends) values.push_back(g.lo);
