@@ -106,6 +106,8 @@ constexpr uint32_t kColorOff = 0xFF000000u;
 inline bool ColorIsOff(uint32_t color) { return (color & kColorOff) == kColorOff; }
 // The colour's RGB with the element switched on (top byte cleared) or off.
 inline uint32_t ColorSwitched(uint32_t color, bool on) { return on ? color & 0x00FFFFFFu : color | kColorOff; }
+// The colour's RGB alone.
+inline uint32_t ColorRgb(uint32_t color) { return color & 0x00FFFFFFu; }
 
 // Automatic range ends of BarParam, GaugeParam, TimeGraphParam and EnhParam;
 // anything at or beyond the limit counts as automatic.
@@ -328,6 +330,9 @@ constexpr uint16_t kGaugeAutoPos = 1000;
 constexpr double kGaugeNoStepMid = -99999999.9;
 // Either coordinate at the mark makes a position automatic.
 inline bool GaugePosIsAuto(uint16_t x, uint16_t y) { return x >= kGaugeAutoPos || y >= kGaugeAutoPos; }
+// Where automatic texts sit, in the gauge's 312-unit drawing square.
+constexpr uint16_t kGaugeLabelAutoX = 156, kGaugeLabelAutoY = 220;
+constexpr uint16_t kGaugeNumberAutoX = 156, kGaugeNumberAutoY = 120;
 
 struct GForceParam { // type 74
   char16_t FieldX[kNameLength], FieldY[kNameLength]; // empty automatic, "(None)" unused

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr double kAutoLimit = 99999999.0;
 constexpr double kSmoothAhead = 1.0 / 6;
 constexpr int kGaugeDial = 1;
 
@@ -33,7 +32,7 @@ double gaugeValue(const GaugeParam& p, const DataChannel& channel, double time) 
 GaugeGeom geometry(const GaugeParam& p, const DataChannel& channel, double time) {
   GaugeGeom g;
   g.p = &p;
-  ScaleRange(p.Min, p.Max, kAutoLimit, channel, &g.lo, &g.hi);
+  ScaleRange(p.Min, p.Max, kRangeAutoLimit, channel, &g.lo, &g.hi);
   g.dual = (p.Options & kGaugeDual) != 0;
   g.graph = !g.dual && (p.Options & kGaugeGraph) != 0;
   g.ccw = (p.Options & kGaugeCcw) != 0;

@@ -17,7 +17,7 @@ uint32_t shaded(uint32_t color, uint32_t face, int shade) {
 
 uint32_t faceColorNow(const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  const uint32_t face = p.FaceColor & 0xFFFFFF;
+  const uint32_t face = ColorRgb(p.FaceColor);
   const uint32_t warn = ChangeColorAt(g.change, face, g.value, g.lo, false);
   if (warn == face) return face;
   if (p.ChangeColorOptions & kGaugeChangeFaceSolid) return warn;
@@ -62,7 +62,7 @@ void GaugeDrawFace(cairo_t* cr, const GaugeGeom& g) {
     cairo_new_path(cr);
     cairo_arc(cr, kGaugeCentre, kGaugeCentre, radius, 0, 2 * M_PI);
     const uint32_t face = faceColorNow(g);
-    if (!ColorIsOff(p.FaceColor2) && face == (p.FaceColor & 0xFFFFFF)) {
+    if (!ColorIsOff(p.FaceColor2) && face == ColorRgb(p.FaceColor)) {
       DrawFillGradient(cr, 0, kGaugeSize, face, p.FaceColor2);
     } else {
       DrawSetColor(cr, face);
@@ -102,8 +102,8 @@ void GaugeDrawGraph(cairo_t* cr, const GaugeGeom& g) {
   if (!std::isfinite(g.value)) return;
   const bool change = (p.ChangeColorOptions & kGaugeChangeNeedlesAny) != 0;
   const bool fade = (p.ChangeColorOptions & kGaugeChangeNeedlesFade) != 0;
-  const uint32_t color = change ? ChangeColorAt(g.change, p.NeedleColor & 0xFFFFFF, g.value, g.lo, fade)
-                                : (p.NeedleColor & 0xFFFFFF);
+  const uint32_t color = change ? ChangeColorAt(g.change, ColorRgb(p.NeedleColor), g.value, g.lo, fade)
+                                : ColorRgb(p.NeedleColor);
   arc(0, g.angleOf(g.value), color);
 }
 
@@ -123,7 +123,7 @@ void GaugeDrawLabel(cairo_t* cr, const GaugeGeom& g) {
   label.size = std::isfinite(p.LabelSize) ? p.LabelSize : 30;
   label.style = p.LabelStyle;
   label.color = p.LabelColor;
-  const auto lp = textPos(p.LabelX, p.LabelY, kGaugeCentre, 220);
+  const auto lp = textPos(p.LabelX, p.LabelY, kGaugeLabelAutoX, kGaugeLabelAutoY);
   DrawLabel(cr, FieldText(p.Label, kNameLength), label, lp.first, lp.second);
 }
 
@@ -134,6 +134,6 @@ void GaugeDrawReadout(cairo_t* cr, const GaugeGeom& g) {
   number.size = std::isfinite(p.NumberSize) ? p.NumberSize : 34;
   number.style = p.NumberStyle;
   number.color = p.NumberColor;
-  const auto np = textPos(p.NumberX, p.NumberY, kGaugeCentre, 120);
+  const auto np = textPos(p.NumberX, p.NumberY, kGaugeNumberAutoX, kGaugeNumberAutoY);
   DrawLabel(cr, readoutText(p, g.value), number, np.first, np.second);
 }

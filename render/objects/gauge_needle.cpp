@@ -75,8 +75,8 @@ void drawNeedle(cairo_t* cr, const GaugeGeom& g, double scaleAngle, const Needle
 
 uint32_t needleColor(const GaugeGeom& g, uint32_t own) {
   const uint8_t o = g.p->ChangeColorOptions;
-  if (!(o & kGaugeChangeNeedlesAny)) return own & 0xFFFFFF;
-  return ChangeColorAt(g.change, own & 0xFFFFFF, g.value, g.lo, (o & kGaugeChangeNeedlesFade) != 0);
+  if (!(o & kGaugeChangeNeedlesAny)) return ColorRgb(own);
+  return ChangeColorAt(g.change, ColorRgb(own), g.value, g.lo, (o & kGaugeChangeNeedlesFade) != 0);
 }
 
 } // namespace

@@ -113,11 +113,11 @@ void GaugeDrawMarks(cairo_t* cr, const GaugeGeom& g) {
   if (minor != kGaugeMarkNone && !ColorIsOff(p.MarkColor)) {
     const uint32_t own = ColorIsOff(p.MarkColor2) ? p.MarkColor : p.MarkColor2;
     const std::vector<double> minors = markValues(g, byInterval, p.MarkSmallInterval, p.MarkSmallCount);
-    drawMarkSet(cr, g, minors, minor, p.MarkSmallSize, own & 0xFFFFFF,
+    drawMarkSet(cr, g, minors, minor, p.MarkSmallSize, ColorRgb(own),
                 major != kGaugeMarkNone ? majors : std::vector<double>{});
   }
   if (major != kGaugeMarkNone && !ColorIsOff(p.MarkColor))
-    drawMarkSet(cr, g, majors, major, p.MarkSize, p.MarkColor & 0xFFFFFF, {});
+    drawMarkSet(cr, g, majors, major, p.MarkSize, ColorRgb(p.MarkColor), {});
   drawPins(cr, g, innerMarkEdge(p));
 }
 
