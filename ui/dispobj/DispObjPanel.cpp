@@ -142,9 +142,10 @@ void DispObjPanel::fillFieldCombo(QComboBox* combo, const QString& firstEntry, c
   else combo->setCurrentIndex(-1);
 }
 
-void DispObjPanel::showFieldState(QLabel* label, uint32_t input, const char16_t* field) {
-  const bool known = field != nullptr && field[0] != 0 && input != kNoInput &&
-                     InputHandlerGetDataFieldIndex(input, field) != -1;
+void DispObjPanel::showFieldState(QLabel* label, uint32_t input, const char16_t* field, bool emptyIsAutomatic) {
+  const bool empty = field == nullptr || field[0] == 0;
+  const bool known =
+      empty ? emptyIsAutomatic : input != kNoInput && InputHandlerGetDataFieldIndex(input, field) != -1;
   const QColor normal = label->parentWidget() != nullptr ? label->parentWidget()->palette().color(QPalette::WindowText)
                                                         : QPalette().color(QPalette::WindowText);
   QPalette colours = label->palette();

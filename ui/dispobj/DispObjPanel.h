@@ -92,8 +92,9 @@ public:
   static void fillFieldCombo(QComboBox* combo, const QString& firstEntry, const QStringList& names,
                              const QString& stored);
   // The chooser's label in red when the object cannot draw the channel:
-  // no name, no data input, or an input without that channel.
-  static void showFieldState(QLabel* label, uint32_t input, const char16_t* field);
+  // no name, no data input, or an input without that channel. No name is
+  // fine for a kind that reads its channel automatically.
+  static void showFieldState(QLabel* label, uint32_t input, const char16_t* field, bool emptyIsAutomatic = false);
   // Stores text into a fixed UTF-16 field, cut to capacity - 1 units (never
   // between the halves of a surrogate pair) and terminated.
   static void storeText(char16_t* field, size_t capacity, const QString& text);

@@ -9,6 +9,7 @@
 #include "ui/dispobj/vcDispObjEImage.h"
 #include "ui/dispobj/vcDispObjEnhanced.h"
 #include "ui/dispobj/vcDispObjGForce.h"
+#include "ui/dispobj/vcDispObjGauge.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/vcDispObjPicture.h"
 #include "ui/dispobj/vcDispObjShape.h"
@@ -37,6 +38,7 @@ const PanelEntry kPanels[] = {
     {kPanelTimeGraph, make<vcDispObjTimeGraph>},
     {kPanelEImage, make<vcDispObjEImage>},
     {kPanelEnhanced, make<vcDispObjEnhanced>},
+    {kPanelGauge, make<vcDispObjGauge>},
 };
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"
+#include "ui/dispobj/wcDispObjGaugeDesign.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/input/wcInputCrop.h"
 #include "ui/input/wcInputEdit.h"
@@ -112,7 +113,7 @@ bool AppDelegate::createControllers() {
   wndDispObjEdit = new wcDispObjEdit();
   wndDispObjBackground = new wcDispObjBackground();
   wndDispObjToolbox = new wcDispObjToolbox();
-  wndDispObjGaugeDesign = empty("wcDispObjGaugeDesign", "Gauge Designer");
+  wndDispObjGaugeDesign = new wcDispObjGaugeDesign();
   wndTemplateMenu = new wcTemplateMenu();
   wndTemplateLoad = new wcTemplateLoad();
   wndTemplateConfig = new wcTemplateConfig();

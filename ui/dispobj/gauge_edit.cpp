@@ -1,0 +1,83 @@
+#include "ui/dispobj/gauge_edit.h"
+
+#include "engine/model/dispobjs.h"
+
+QStringList GaugeModeNames() { return {"Needle", "Graph", "Dual"}; }
+
+QString GaugeModeName(uint8_t options) {
+  if (options & kGaugeDual) return "Dual";
+  if (options & kGaugeGraph) return "Graph";
+  return "Needle";
+}
+
+uint8_t GaugeOptionsWithMode(uint8_t options, const QString& mode) {
+  options &= static_cast<uint8_t>(~kGaugeModeMask);
+  if (mode == "Dual") options |= kGaugeDual;
+  else if (mode == "Graph") options |= kGaugeGraph;
+  return options;
+}
+
+QStringList GaugeKindNames() { return {"Generic", "Speedometer", "Tachometer"}; }
+
+QString GaugeKindName(uint8_t type) {
+  if (type == kGaugeSpeedometer) return "Speedometer";
+  if (type == kGaugeTachometer) return "Tachometer";
+  return "Generic";
+}
+
+uint8_t GaugeKindCode(const QString& name) {
+  if (name == "Speedometer") return kGaugeSpeedometer;
+  if (name == "Tachometer") return kGaugeTachometer;
+  return kGaugeGeneric;
+}
+
+QStringList GaugeMarkShapeNames() { return {"None", "Dot", "Diamond", "Square", "Dash"}; }
+
+QString GaugeMarkShapeShown(uint8_t code) {
+  switch (code == kGaugeMarkNone ? code : code | 1) {
+  case kGaugeMarkDot: return "Dot";
+  case kGaugeMarkDiamond: return "Diamond";
+  case kGaugeMarkSquare: return "Square";
+  case kGaugeMarkDash: return "Dash";
+  default: return "None";
+  }
+}
+
+uint8_t GaugeMarkShapeCode(const QString& name) {
+  struct Entry {
+    const char* name;
+    GaugeMarkShape code;
+  };
+  static const Entry kNames[] = {
+      {"Dot", kGaugeMarkDot},       {"Drop", kGaugeMarkDrop},   {"Diamond", kGaugeMarkDiamond},
+      {"Square", kGaugeMarkSquare}, {"Dash 2", kGaugeMarkDash2}, {"Dash", kGaugeMarkDash},
+      {"Dash 1", kGaugeMarkDash},
+  };
+  for (const Entry& entry : kNames)
+    if (name == entry.name) return entry.code;
+  return kGaugeMarkNone;
+}
+
+QStringList GaugeNumberUnitNames() { return {"Normal", "x1000", "x100", "x10"}; }
+
+QString GaugeNumberUnitName(uint8_t markNumberType) {
+  switch (markNumberType & kGaugeNumbersUnitMask) {
+  case kGaugeNumbersX1000: return "x1000";
+  case kGaugeNumbersX100: return "x100";
+  case kGaugeNumbersX10: return "x10";
+  default: return "Normal";
+  }
+}
+
+uint8_t GaugeNumberUnitBits(const QString& name) {
+  if (name == "x1000") return kGaugeNumbersX1000;
+  if (name == "x100") return kGaugeNumbersX100;
+  if (name == "x10") return kGaugeNumbersX10;
+  return 0;
+}
+
+uint32_t GaugeDerivedFaceColor2(uint32_t faceColor) { return ColorAddRGB(faceColor, -60, -64, -56) | kColorOff; }
+
+double GaugeScaleMidpoint(const GaugeParam& p) { return p.Min + (p.Max - p.Min) * 0.5; }
+
+bool GaugeTwoPartOn(const GaugeParam& p) { return p.Min < p.StepMidValue && p.StepMidValue < p.Max; }

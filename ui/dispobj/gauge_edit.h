@@ -1,0 +1,47 @@
+#pragma once
+// The rules the gauge panel and the gauge designer share: how a gauge
+// record's values show in the editors' lists and boxes, and how a choice
+// made there becomes record values again.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+#include "engine/model/disp_records.h"
+
+// Sets or clears bits of an option byte.
+inline void GaugeSetBits(uint8_t& field, uint8_t bits, bool on) {
+  field = static_cast<uint8_t>(on ? field | bits : field & ~bits);
+}
+
+// Display modes, as the mode lists name them.
+QStringList GaugeModeNames(); // "Needle", "Graph", "Dual"
+QString GaugeModeName(uint8_t options);
+// Options with the mode bits of the named mode ("Needle" or any other text: neither).
+uint8_t GaugeOptionsWithMode(uint8_t options, const QString& mode);
+
+// Kinds, as the designer's type list names them.
+QStringList GaugeKindNames(); // "Generic", "Speedometer", "Tachometer"
+QString GaugeKindName(uint8_t type);
+uint8_t GaugeKindCode(const QString& name);
+
+// Mark shapes: the list offers five names; a loaded code shows as the item
+// of its code with the lowest bit set, and typed names outside the list
+// ("Drop", "Dash 1", "Dash 2") are accepted too.
+QStringList GaugeMarkShapeNames(); // "None", "Dot", "Diamond", "Square", "Dash"
+QString GaugeMarkShapeShown(uint8_t code);
+uint8_t GaugeMarkShapeCode(const QString& name); // unknown names: none
+
+// Units of the scale numbers.
+QStringList GaugeNumberUnitNames(); // "Normal", "x1000", "x100", "x10"
+QString GaugeNumberUnitName(uint8_t markNumberType);
+// The unit bits of the named unit ("Normal" or any other text: none).
+uint8_t GaugeNumberUnitBits(const QString& name);
+
+// The gradient colour a face without a gradient carries: the face colour
+// darkened as the editors derive second colours, the gradient left off.
+uint32_t GaugeDerivedFaceColor2(uint32_t faceColor);
+
+// The two-part scale: the midpoint of the stored range (0 for two
+// automatic ends), and whether the joint lies strictly inside the range.
+double GaugeScaleMidpoint(const GaugeParam& p);
+bool GaugeTwoPartOn(const GaugeParam& p);

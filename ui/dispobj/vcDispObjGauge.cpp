@@ -1,0 +1,547 @@
+#include "ui/dispobj/vcDispObjGauge.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "engine/files/undo.h"
+#include "engine/model/dispobjs.h"
+#include "render/preview/main_preview.h"
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/dispobj/gauge_edit.h"
+#include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/dispobj/wcDispObjGaugeDesign.h"
+#include "ui/seams/modal_run.h"
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr double kValueLimit = 9999999;
+constexpr double kMaxTextSize = 200;
+using Kind = NumberPair::Kind;
+
+// A size stored as a real number shows as a whole one, cut toward zero.
+double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
+
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets) {
+  auto* layout = new QHBoxLayout();
+  layout->setSpacing(4);
+  for (QWidget* w : widgets) layout->addWidget(w);
+  layout->addStretch(1);
+  return layout;
+}
+
+} // namespace
+
+vcDispObjGauge::vcDispObjGauge(wcDispObjEdit* owner) : DispObjPanel(kPanelGauge, "vcDispObjGauge", owner) {
+  buildControls();
+  connectActions();
+}
+
+void vcDispObjGauge::buildControls() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 4, 6, 4);
+  auto* box = new QGroupBox("Gauge", this);
+  box->setObjectName("GaugeBox");
+  outer->addWidget(box);
+  auto* grid = new QGridLayout(box);
+  grid->setVerticalSpacing(4);
+  int row = 0;
+  buildScale(grid, row);
+  buildColors(grid, row);
+  buildTexts(grid, row);
+  GaugeDesignerButton = new QPushButton("Gauge Designer...", box);
+  GaugeDesignerButton->setObjectName("GaugeDesignerButton");
+  GaugeDesignerButton->setToolTip("Design every part of the gauge, with a live preview");
+  grid->addWidget(GaugeDesignerButton, row++, 0, 1, 4);
+  grid->setColumnStretch(3, 1);
+}
+
+void vcDispObjGauge::buildScale(QGridLayout* grid, int& r) {
+  QWidget* box = grid->parentWidget();
+  FieldLabel = new QLabel("Channel:", box);
+  FieldLabel->setObjectName("FieldLabel");
+  FieldSelection = new QComboBox(box);
+  FieldSelection->setObjectName("FieldSelection");
+  FieldSelection->setEditable(true);
+  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
+  FieldSelection->setLineEdit(new TextField(FieldSelection));
+  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  grid->addWidget(FieldLabel, r, 0);
+  grid->addWidget(FieldSelection, r++, 1, 1, 3);
+
+  MinManualCheck = checkBox("Min:", "MinManualCheck", box);
+  MinManualCheck->setToolTip("A fixed start of the scale; off: the channel's lowest value");
+  MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
+  MaxManualCheck->setToolTip("A fixed end of the scale; off: the channel's highest value");
+  grid->addWidget(MinManualCheck, r, 0);
+  grid->addLayout(numberField(MinText, MinStepper, "Min", -kValueLimit, kValueLimit, 1, box, 80), r++, 1, 1, 3);
+  grid->addWidget(MaxManualCheck, r, 0);
+  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kValueLimit, kValueLimit, 1, box, 80), r++, 1, 1, 3);
+
+  ModeSelection = new QComboBox(box);
+  ModeSelection->setObjectName("ModeSelection");
+  HighResCheck = checkBox("High resolution", "HighResCheck", box);
+  grid->addWidget(new QLabel("Mode:", box), r, 0);
+  grid->addWidget(ModeSelection, r, 1, 1, 2);
+  grid->addWidget(HighResCheck, r++, 3);
+
+  SweepLabel = new QLabel("Sweep:", box);
+  CcwCheck = checkBox("Counter-clockwise", "CcwCheck", box);
+  grid->addWidget(SweepLabel, r, 0);
+  grid->addLayout(numberField(SweepText, SweepStepper, "Sweep", 1, 360, 1, box, 40, QString::fromUtf8("\u00B0")), r,
+                  1, 1, 2);
+  grid->addWidget(CcwCheck, r++, 3);
+  StartDegManualCheck = checkBox("Start:", "StartDegManualCheck", box);
+  StartDegManualCheck->setToolTip("A fixed start angle, from straight down; off: the arc is centred");
+  grid->addWidget(StartDegManualCheck, r, 0);
+  grid->addLayout(
+      numberField(StartDegText, StartDegStepper, "StartDeg", 0, 359, 1, box, 40, QString::fromUtf8("\u00B0")), r++, 1,
+      1, 3);
+}
+
+void vcDispObjGauge::buildColors(QGridLayout* grid, int& r) {
+  QWidget* box = grid->parentWidget();
+  DoFaceCheck = checkBox("Face:", "DoFaceCheck", box);
+  FaceColor = colorWell("FaceColor", box);
+  DoFaceGradientCheck = checkBox("Gradient:", "DoFaceGradientCheck", box);
+  FaceColor2 = colorWell("FaceColor2", box);
+  grid->addWidget(DoFaceCheck, r, 0);
+  grid->addWidget(FaceColor, r, 1, Qt::AlignLeft);
+  grid->addLayout(row({DoFaceGradientCheck, FaceColor2}), r++, 2, 1, 2);
+
+  DoTrimCheck = checkBox("Trim:", "DoTrimCheck", box);
+  TrimColor = colorWell("TrimColor", box);
+  NeedleColor = colorWell("NeedleColor", box);
+  NeedleBackColor = colorWell("NeedleBackColor", box);
+  NeedleBackColor->setToolTip("The needle's centre cap, and the arc behind the graph");
+  grid->addWidget(DoTrimCheck, r, 0);
+  grid->addWidget(TrimColor, r, 1, Qt::AlignLeft);
+  grid->addLayout(row({new QLabel("Needle:", box), NeedleColor, NeedleBackColor}), r++, 2, 1, 2);
+
+  MarkColor = colorWell("MarkColor", box);
+  DoMarkColor2Check = checkBox("", "DoMarkColor2Check", box);
+  MarkColor2 = colorWell("MarkColor2", box);
+  DoPinsCheck = checkBox("Pins:", "DoPinsCheck", box);
+  PinColor = colorWell("PinColor", box);
+  grid->addWidget(new QLabel("Marks:", box), r, 0);
+  grid->addLayout(row({MarkColor, DoMarkColor2Check, MarkColor2}), r, 1);
+  grid->addLayout(row({DoPinsCheck, PinColor}), r++, 2, 1, 2);
+
+  ChangeLabel = new QLabel("Warning:", box);
+  ChangeColor = colorWell("ChangeColor", box);
+  ChangeValueLabel = new QLabel("from", box);
+  grid->addWidget(ChangeLabel, r, 0);
+  grid->addWidget(ChangeColor, r, 1, Qt::AlignLeft);
+  auto* changeRow = numberField(ChangeValueText, ChangeValueStepper, "ChangeValue", -kValueLimit, kValueLimit, 1, box, 70);
+  changeRow->insertWidget(0, ChangeValueLabel);
+  grid->addLayout(changeRow, r++, 2, 1, 2);
+  DoChangeColor2Check = checkBox("Warning 2:", "DoChangeColor2Check", box);
+  DoChangeColor2Check->setToolTip("A first warning colour below the main one");
+  ChangeColor2 = colorWell("ChangeColor2", box);
+  ChangeValue2Label = new QLabel("from", box);
+  grid->addWidget(DoChangeColor2Check, r, 0);
+  grid->addWidget(ChangeColor2, r, 1, Qt::AlignLeft);
+  auto* change2Row =
+      numberField(ChangeValue2Text, ChangeValue2Stepper, "ChangeValue2", -kValueLimit, kValueLimit, 1, box, 70);
+  change2Row->insertWidget(0, ChangeValue2Label);
+  grid->addLayout(change2Row, r++, 2, 1, 2);
+}
+
+void vcDispObjGauge::buildTexts(QGridLayout* grid, int& r) {
+  QWidget* box = grid->parentWidget();
+  DoNumberCheck = checkBox("Readout:", "DoNumberCheck", box);
+  NumberColor = colorWell("NumberColor", box);
+  DoNumberDecimalCheck = checkBox("Two decimals", "DoNumberDecimalCheck", box);
+  grid->addWidget(DoNumberCheck, r, 0);
+  grid->addWidget(NumberColor, r, 1, Qt::AlignLeft);
+  auto* numberRow = numberField(NumberSizeText, NumberSizeStepper, "NumberSize", 1, kMaxTextSize, 1, box, 36);
+  numberRow->insertWidget(0, new QLabel("Size:", box));
+  grid->addLayout(numberRow, r++, 2, 1, 2);
+  grid->addWidget(DoNumberDecimalCheck, r++, 1, 1, 3);
+
+  DoLabelCheck = checkBox("Label:", "DoLabelCheck", box);
+  LabelColor = colorWell("LabelColor", box);
+  grid->addWidget(DoLabelCheck, r, 0);
+  grid->addWidget(LabelColor, r, 1, Qt::AlignLeft);
+  auto* labelRow = numberField(LabelSizeText, LabelSizeStepper, "LabelSize", 1, kMaxTextSize, 1, box, 36);
+  labelRow->insertWidget(0, new QLabel("Size:", box));
+  grid->addLayout(labelRow, r++, 2, 1, 2);
+  LabelText = new TextField(box);
+  LabelText->setObjectName("LabelText");
+  LabelText->setMaxLength(kNameLength - 1);
+  LabelText->setPlaceholderText("Label text");
+  grid->addWidget(LabelText, r++, 1, 1, 3);
+}
+
+void vcDispObjGauge::connectActions() {
+  auto pair = [this](TextField* text, RealStepper* stepper, Kind kind, NumberPair::Action action) {
+    return new NumberPair(text, stepper, kind, std::move(action), this);
+  };
+  numbers_.min = pair(MinText, MinStepper, Kind::kReal, [this](double v) {
+    gauge_.Min = v;
+    UpdatePreview();
+  });
+  numbers_.max = pair(MaxText, MaxStepper, Kind::kReal, [this](double v) {
+    gauge_.Max = v;
+    UpdatePreview();
+  });
+  numbers_.sweep = pair(SweepText, SweepStepper, Kind::kInteger, [this](double v) {
+    gauge_.SweepDeg = static_cast<uint16_t>(v);
+    UpdatePreview();
+  });
+  numbers_.startDeg = pair(StartDegText, StartDegStepper, Kind::kInteger, [this](double v) {
+    gauge_.StartDeg = static_cast<uint16_t>(v);
+    UpdatePreview();
+  });
+  numbers_.changeValue = pair(ChangeValueText, ChangeValueStepper, Kind::kReal, [this](double v) {
+    gauge_.ChangeColorValue = v;
+    UpdatePreview();
+  });
+  numbers_.changeValue2 = pair(ChangeValue2Text, ChangeValue2Stepper, Kind::kReal, [this](double v) {
+    gauge_.ChangeColor2Value = v;
+    UpdatePreview();
+  });
+  numbers_.numberSize = pair(NumberSizeText, NumberSizeStepper, Kind::kInteger, [this](double v) {
+    gauge_.NumberSize = static_cast<float>(v);
+    DoNumberCheck->setChecked(true);
+    UpdatePreview();
+  });
+  numbers_.labelSize = pair(LabelSizeText, LabelSizeStepper, Kind::kInteger, [this](double v) {
+    gauge_.LabelSize = static_cast<float>(v);
+    DoLabelCheck->setChecked(true);
+    UpdatePreview();
+  });
+  auto onClick = [this](QCheckBox* box, void (vcDispObjGauge::*action)()) {
+    connect(box, &QCheckBox::clicked, this, action);
+  };
+  auto onPick = [this](NSColorWellCustom* well, void (vcDispObjGauge::*action)()) {
+    connect(well, &NSColorWellCustom::changed, this, action);
+  };
+  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjGauge::FieldSelection_Changed);
+  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
+          &vcDispObjGauge::FieldSelection_Changed);
+  connect(ModeSelection, &QComboBox::activated, this, &vcDispObjGauge::ModeSelection_Changed);
+  onClick(MinManualCheck, &vcDispObjGauge::MinManualCheck_Changed);
+  onClick(MaxManualCheck, &vcDispObjGauge::MaxManualCheck_Changed);
+  onClick(StartDegManualCheck, &vcDispObjGauge::StartDegManualCheck_Changed);
+  onClick(HighResCheck, &vcDispObjGauge::HighResCheck_Changed);
+  onClick(CcwCheck, &vcDispObjGauge::CcwCheck_Changed);
+  onClick(DoChangeColor2Check, &vcDispObjGauge::DoChangeColor2Check_Changed);
+  onClick(DoFaceGradientCheck, &vcDispObjGauge::DoFaceGradientCheck_Changed);
+  onClick(DoNumberDecimalCheck, &vcDispObjGauge::DoNumberDecimalCheck_Changed);
+  // The other element switches are read by the write path.
+  for (QCheckBox* box : {DoFaceCheck, DoTrimCheck, DoMarkColor2Check, DoPinsCheck, DoNumberCheck, DoLabelCheck})
+    onClick(box, &vcDispObjGauge::UpdatePreview);
+  onPick(ChangeColor, &vcDispObjGauge::ChangeColor_Changed);
+  onPick(ChangeColor2, &vcDispObjGauge::ChangeColor2_Changed);
+  onPick(FaceColor, &vcDispObjGauge::FaceColor_Changed);
+  onPick(FaceColor2, &vcDispObjGauge::FaceColor2_Changed);
+  onPick(TrimColor, &vcDispObjGauge::TrimColor_Changed);
+  onPick(NeedleColor, &vcDispObjGauge::NeedleColor_Changed);
+  onPick(NeedleBackColor, &vcDispObjGauge::NeedleBackColor_Changed);
+  onPick(MarkColor, &vcDispObjGauge::MarkColor_Changed);
+  onPick(MarkColor2, &vcDispObjGauge::MarkColor2_Changed);
+  onPick(PinColor, &vcDispObjGauge::PinColor_Changed);
+  onPick(NumberColor, &vcDispObjGauge::NumberColor_Changed);
+  onPick(LabelColor, &vcDispObjGauge::LabelColor_Changed);
+  connect(LabelText, &TextField::changed, this, &vcDispObjGauge::LabelText_Changed);
+  connect(GaugeDesignerButton, &QPushButton::clicked, this, &vcDispObjGauge::GaugeDesignerButton_Pressed);
+}
+
+bool vcDispObjGauge::SetData(uint32_t index) {
+  OurIndex = index;
+  if (index == kNoDispObj) return false;
+  DispStruct record{};
+  if (!readParam(index, gauge_) || !readCommon(index, record)) return false;
+  LoadingData = true;
+  inputId_ = record.InputID;
+  fillFieldCombo(FieldSelection, gauge_.Type != kGaugeGeneric ? "(Automatic)" : "(None)", dataFieldNames(inputId_),
+                 W16ToNSString(gauge_.Field));
+  loadScale();
+  loadColors();
+  DoNumberCheck->setChecked(!ColorIsOff(gauge_.NumberColor));
+  showColor(NumberColor, gauge_.NumberColor);
+  DoNumberDecimalCheck->setChecked((gauge_.Options & kGaugeTwoDecimals) != 0);
+  numbers_.numberSize->show(wholeSize(gauge_.NumberSize));
+  LabelText->setText(W16ToNSString(gauge_.Label));
+  DoLabelCheck->setChecked(!ColorIsOff(gauge_.LabelColor));
+  showColor(LabelColor, gauge_.LabelColor);
+  numbers_.labelSize->show(wholeSize(gauge_.LabelSize));
+  LoadingData = false;
+  SetFieldColor();
+  return true;
+}
+
+// Range, sweep, start angle and mode.
+void vcDispObjGauge::loadScale() {
+  const bool minSet = !RangeMinIsAuto(gauge_.Min), maxSet = !RangeMaxIsAuto(gauge_.Max);
+  MinManualCheck->setChecked(minSet);
+  numbers_.min->show(minSet ? gauge_.Min : 0);
+  numbers_.min->setEnabled(minSet);
+  MaxManualCheck->setChecked(maxSet);
+  numbers_.max->show(maxSet ? gauge_.Max : 100);
+  numbers_.max->setEnabled(maxSet);
+  numbers_.sweep->show(gauge_.SweepDeg);
+  CcwCheck->setChecked((gauge_.Options & kGaugeCcw) != 0);
+  const bool startSet = gauge_.StartDeg < kGaugeAutoStart;
+  StartDegManualCheck->setChecked(startSet);
+  numbers_.startDeg->show(startSet ? gauge_.StartDeg : 0);
+  numbers_.startDeg->setEnabled(startSet);
+  ModeSelection->clear();
+  ModeSelection->addItems(GaugeModeNames());
+  ModeSelection->setCurrentText(GaugeModeName(gauge_.Options));
+  enableForMode();
+  HighResCheck->setChecked((gauge_.Options & kGaugeHighRes) != 0);
+}
+
+void vcDispObjGauge::loadColors() {
+  DoFaceCheck->setChecked(!ColorIsOff(gauge_.FaceColor));
+  showColor(FaceColor, gauge_.FaceColor);
+  DoFaceGradientCheck->setChecked(!ColorIsOff(gauge_.FaceColor2));
+  showColor(FaceColor2, gauge_.FaceColor2);
+  DoTrimCheck->setChecked(!ColorIsOff(gauge_.TrimColor));
+  showColor(TrimColor, gauge_.TrimColor);
+  showColor(NeedleColor, gauge_.NeedleColor);
+  showColor(NeedleBackColor, gauge_.NeedleBackColor);
+  showColor(MarkColor, gauge_.MarkColor);
+  // The second mark colour is only carried through here.
+  DoMarkColor2Check->setChecked(!ColorIsOff(gauge_.MarkColor2));
+  showColor(MarkColor2, gauge_.MarkColor2);
+  DoMarkColor2Check->setVisible(false);
+  MarkColor2->setVisible(false);
+  DoPinsCheck->setChecked(!ColorIsOff(gauge_.MarkPinColor));
+  showColor(PinColor, gauge_.MarkPinColor);
+
+  // Warning colours matter only while some part changes colour.
+  const bool inUse = (gauge_.ChangeColorOptions & (kGaugeChangeMarks | kGaugeChangeNeedles | kGaugeChangeFace)) != 0;
+  for (QWidget* w : std::initializer_list<QWidget*>{ChangeLabel, ChangeValueLabel, ChangeColor, DoChangeColor2Check,
+                                                   ChangeColor2})
+    UISetControlEnabled(w, inUse);
+  numbers_.changeValue->setEnabled(inUse);
+  showColor(ChangeColor, gauge_.ChangeColor);
+  numbers_.changeValue->show(gauge_.ChangeColorValue);
+  DoChangeColor2Check->setChecked(!ColorIsOff(gauge_.ChangeColor2));
+  enableChangeValue2(inUse);
+  showColor(ChangeColor2, gauge_.ChangeColor2);
+  numbers_.changeValue2->show(gauge_.ChangeColor2Value);
+}
+
+void vcDispObjGauge::enableChangeValue2(bool groupInUse) {
+  const bool on = groupInUse && DoChangeColor2Check->isChecked();
+  UISetControlEnabled(ChangeValue2Label, on);
+  numbers_.changeValue2->setEnabled(on);
+}
+
+void vcDispObjGauge::enableForMode() {
+  const QString mode = ModeSelection->currentText();
+  UISetControlEnabled(SweepLabel, mode != "Dual");
+  numbers_.sweep->setEnabled(mode != "Dual");
+  UISetControlEnabled(DoPinsCheck, mode == "Needle");
+  UISetControlEnabled(PinColor, mode == "Needle");
+}
+
+void vcDispObjGauge::SetFieldColor() {
+  showFieldState(FieldLabel, inputId_, gauge_.Field, gauge_.Type != kGaugeGeneric);
+}
+
+void vcDispObjGauge::readSwitches() {
+  gauge_.ChangeColor2 = ColorSwitched(gauge_.ChangeColor2, DoChangeColor2Check->isChecked());
+  storeText(gauge_.Label, LabelText->text());
+  gauge_.LabelColor = ColorSwitched(gauge_.LabelColor, DoLabelCheck->isChecked());
+  gauge_.NumberColor = ColorSwitched(gauge_.NumberColor, DoNumberCheck->isChecked());
+  gauge_.FaceColor = ColorSwitched(gauge_.FaceColor, DoFaceCheck->isChecked());
+  gauge_.FaceColor2 = ColorSwitched(gauge_.FaceColor2, DoFaceGradientCheck->isChecked());
+  gauge_.TrimColor = ColorSwitched(gauge_.TrimColor, DoTrimCheck->isChecked());
+  gauge_.MarkColor2 = ColorSwitched(gauge_.MarkColor2, DoMarkColor2Check->isChecked());
+  gauge_.MarkPinColor = ColorSwitched(gauge_.MarkPinColor, DoPinsCheck->isChecked());
+}
+
+void vcDispObjGauge::UpdatePreview() {
+  if (LoadingData) return;
+  readSwitches();
+  SetFieldColor();
+  writeParam(gauge_);
+}
+
+void vcDispObjGauge::UpdatePreviewNoUndo() {
+  if (LoadingData) return;
+  readSwitches();
+  SetFieldColor();
+  writeParamNoUndo(gauge_);
+}
+
+void vcDispObjGauge::setOption(uint8_t bit, bool on) { GaugeSetBits(gauge_.Options, bit, on); }
+
+void vcDispObjGauge::FieldSelection_Changed() {
+  const QString text = FieldSelection->currentText();
+  storeText(gauge_.Field, text == "(Automatic)" || text == "(None)" ? QString() : text);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::MinManualCheck_Changed() {
+  const bool on = MinManualCheck->isChecked();
+  gauge_.Min = on ? numbers_.min->value() : kRangeAutoMin;
+  numbers_.min->setEnabled(on);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::MaxManualCheck_Changed() {
+  const bool on = MaxManualCheck->isChecked();
+  gauge_.Max = on ? numbers_.max->value() : kRangeAutoMax;
+  numbers_.max->setEnabled(on);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::StartDegManualCheck_Changed() {
+  const bool on = StartDegManualCheck->isChecked();
+  gauge_.StartDeg = on ? static_cast<uint16_t>(numbers_.startDeg->intValue()) : kGaugeAutoStart;
+  numbers_.startDeg->setEnabled(on);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::ModeSelection_Changed() {
+  gauge_.Options = GaugeOptionsWithMode(gauge_.Options, ModeSelection->currentText());
+  enableForMode();
+  UpdatePreview();
+}
+
+void vcDispObjGauge::HighResCheck_Changed() {
+  setOption(kGaugeHighRes, HighResCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjGauge::CcwCheck_Changed() {
+  setOption(kGaugeCcw, CcwCheck->isChecked());
+  UpdatePreview();
+}
+
+void vcDispObjGauge::DoChangeColor2Check_Changed() {
+  enableChangeValue2(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::ChangeColor_Changed() {
+  gauge_.ChangeColor = wellColor(ChangeColor);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::ChangeColor2_Changed() {
+  gauge_.ChangeColor2 = wellColor(ChangeColor2);
+  DoChangeColor2Check->setChecked(true);
+  DoChangeColor2Check_Changed();
+}
+
+void vcDispObjGauge::FaceColor_Changed() {
+  gauge_.FaceColor = wellColor(FaceColor);
+  DoFaceCheck->setChecked(true);
+  // A face without a gradient keeps a matching darker second colour for
+  // the moment the gradient is switched on.
+  if (!DoFaceGradientCheck->isChecked()) {
+    gauge_.FaceColor2 = GaugeDerivedFaceColor2(gauge_.FaceColor);
+    showColor(FaceColor2, gauge_.FaceColor2);
+  }
+  UpdatePreview();
+}
+
+void vcDispObjGauge::DoFaceGradientCheck_Changed() {
+  DoFaceCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::FaceColor2_Changed() {
+  gauge_.FaceColor2 = wellColor(FaceColor2);
+  DoFaceCheck->setChecked(true);
+  DoFaceGradientCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::TrimColor_Changed() {
+  gauge_.TrimColor = wellColor(TrimColor);
+  DoTrimCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::NeedleColor_Changed() {
+  gauge_.NeedleColor = wellColor(NeedleColor);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::NeedleBackColor_Changed() {
+  gauge_.NeedleBackColor = wellColor(NeedleBackColor);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::MarkColor_Changed() {
+  gauge_.MarkColor = wellColor(MarkColor);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::MarkColor2_Changed() {
+  gauge_.MarkColor2 = wellColor(MarkColor2);
+  DoMarkColor2Check->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::PinColor_Changed() {
+  gauge_.MarkPinColor = wellColor(PinColor);
+  DoPinsCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::NumberColor_Changed() {
+  gauge_.NumberColor = wellColor(NumberColor);
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::DoNumberDecimalCheck_Changed() {
+  setOption(kGaugeTwoDecimals, DoNumberDecimalCheck->isChecked());
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::LabelColor_Changed() {
+  gauge_.LabelColor = wellColor(LabelColor);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void vcDispObjGauge::LabelText_Changed() {
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+// The designer writes every change into the engine while it is open; the
+// checkpoint taken here is what Cancel returns to.
+void vcDispObjGauge::GaugeDesignerButton_Pressed() {
+  PreviewStop();
+  UpdatePreview();
+  UndoSave();
+  AppDelegate* app = AppDelegate::shared();
+  auto* designer = app != nullptr ? qobject_cast<wcDispObjGaugeDesign*>(app->wndDispObjGaugeDesign) : nullptr;
+  if (designer != nullptr && designer->SetData(OurIndex)) {
+    RunModalForWindow(designer);
+    if (!designer->Success()) {
+      UndoToggle();
+      UndoSave();
+    }
+  }
+  const uint32_t object = OurIndex;
+  SetData(object);
+  if (main() != nullptr) main()->setProjectModified(true);
+  UpdatePreviewNoUndo();
+  // A style or background applied in the designer shows in the other panels.
+  updateOtherPanels();
+}

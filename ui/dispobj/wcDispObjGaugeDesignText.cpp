@@ -1,0 +1,370 @@
+// The gauge designer's texts: the label, the numbers along the scale
+// (drawn in the label's colour, font and style, so each of their controls
+// switches the label's colour on) and the readout of the value.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "platform/graphics/text_raster.h"
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/controls/real_stepper.h"
+#include "ui/controls/text_field.h"
+#include "ui/dispobj/DispObjPanel.h"
+#include "ui/dispobj/gauge_edit.h"
+#include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/wcDispObjGaugeDesign.h"
+#include "ui/util/ui_utils.h"
+
+namespace {
+
+constexpr double kMaxTextSize = 200;
+constexpr double kMaxPosition = 999; // 1000 and above mean automatic
+
+QComboBox* fontList(const char* name, QWidget* parent) {
+  auto* combo = new QComboBox(parent);
+  combo->setObjectName(name);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setLineEdit(new TextField(combo));
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combo->setMinimumContentsLength(16);
+  return combo;
+}
+
+double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
+
+// A text's look: switch and colour, font, size, bold and italic.
+struct TextRowOutlets {
+  QCheckBox*& on;
+  NSColorWellCustom*& color;
+  QComboBox*& font;
+  TextField*& sizeText;
+  RealStepper*& sizeStepper;
+  QCheckBox*& bold;
+  QCheckBox*& italic;
+  const char* prefix;
+};
+
+void buildLook(QGridLayout* grid, int& r, const TextRowOutlets& o, const QString& title) {
+  QWidget* box = grid->parentWidget();
+  const QString p = o.prefix;
+  o.on = DispObjPanel::checkBox(title, p == "Label" ? "DoLabelCheck" : "DoNumberCheck", box);
+  o.color = DispObjPanel::colorWell((p + "Color").toUtf8().constData(), box);
+  grid->addWidget(o.on, r, 0);
+  grid->addWidget(o.color, r++, 1, Qt::AlignLeft);
+  o.font = fontList((p + "FontSelection").toUtf8().constData(), box);
+  grid->addWidget(new QLabel("Font:", box), r, 0);
+  grid->addWidget(o.font, r++, 1, 1, 3);
+  grid->addWidget(new QLabel("Size:", box), r, 0);
+  grid->addLayout(DispObjPanel::numberField(o.sizeText, o.sizeStepper, p + "Size", 1, kMaxTextSize, 1, box, 50), r, 1);
+  o.bold = DispObjPanel::checkBox("Bold", (p + "BoldCheck").toUtf8().constData(), box);
+  o.italic = DispObjPanel::checkBox("Italic", (p + "ItalicCheck").toUtf8().constData(), box);
+  grid->addWidget(o.bold, r, 2);
+  grid->addWidget(o.italic, r++, 3);
+}
+
+void buildPosition(QGridLayout* grid, int& r, QCheckBox*& autoCheck, TextField*& xText, RealStepper*& xStepper,
+                   TextField*& yText, RealStepper*& yStepper, const char* prefix) {
+  QWidget* box = grid->parentWidget();
+  const QString p = prefix;
+  autoCheck = DispObjPanel::checkBox("Automatic position", (p + "PosAutoCheck").toUtf8().constData(), box);
+  autoCheck->setToolTip("Off: placed at X and Y on the gauge's 312 x 312 drawing");
+  grid->addWidget(autoCheck, r++, 0, 1, 4);
+  grid->addWidget(new QLabel("X:", box), r, 0);
+  grid->addLayout(DispObjPanel::numberField(xText, xStepper, p + "PosX", 0, kMaxPosition, 1, box, 50), r, 1);
+  grid->addWidget(new QLabel("Y:", box), r, 2, Qt::AlignRight);
+  grid->addLayout(DispObjPanel::numberField(yText, yStepper, p + "PosY", 0, kMaxPosition, 1, box, 50), r++, 3);
+}
+
+} // namespace
+
+QWidget* wcDispObjGaugeDesign::buildTextPage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  auto* column = new QVBoxLayout(page);
+
+  auto* label = new QGroupBox("Label", page);
+  auto* lg = new QGridLayout(label);
+  int r = 0;
+  LabelText = new TextField(label);
+  LabelText->setObjectName("LabelText");
+  LabelText->setPlaceholderText("Label text, such as a unit");
+  lg->addWidget(new QLabel("Text:", label), r, 0);
+  lg->addWidget(LabelText, r++, 1, 1, 3);
+  buildLook(lg, r, {DoLabelCheck, LabelColor, LabelFontSelection, LabelSizeText, LabelSizeStepper, LabelBoldCheck,
+                    LabelItalicCheck, "Label"},
+            "Colour:");
+  buildPosition(lg, r, LabelPosAutoCheck, LabelPosXText, LabelPosXStepper, LabelPosYText, LabelPosYStepper, "Label");
+  lg->setColumnStretch(3, 1);
+  column->addWidget(label);
+
+  auto* numbers = new QGroupBox("Scale Numbers", page);
+  auto* ng = new QGridLayout(numbers);
+  MarkNumbersCheck = DispObjPanel::checkBox("Numbers along the scale", "MarkNumbersCheck", numbers);
+  MarkNumbersCheck->setToolTip("In the label's colour, font and style, at each major step");
+  ng->addWidget(MarkNumbersCheck, 0, 0, 1, 2);
+  MarkNumbersUnitsSelection = new QComboBox(numbers);
+  MarkNumbersUnitsSelection->setObjectName("MarkNumbersUnitsSelection");
+  MarkNumbersUnitsSelection->setToolTip("Numbers divided by 1000, 100 or 10");
+  ng->addWidget(new QLabel("Units:", numbers), 1, 0);
+  ng->addWidget(MarkNumbersUnitsSelection, 1, 1);
+  ng->addWidget(new QLabel("Size:", numbers), 1, 2, Qt::AlignRight);
+  ng->addLayout(DispObjPanel::numberField(IntervalSizeText, IntervalSizeStepper, "IntervalSize", 1, kMaxTextSize, 1,
+                                          numbers, 50),
+                1, 3);
+  MarkNumbers2Check = DispObjPanel::checkBox("Every second step", "MarkNumbers2Check", numbers);
+  MarkNumbersMinMaxCheck = DispObjPanel::checkBox("Number the ends", "MarkNumbersMinMaxCheck", numbers);
+  MarkNumbersLimitClutterCheck = DispObjPanel::checkBox("Limit clutter", "MarkNumbersLimitClutterCheck", numbers);
+  MarkNumbersLimitClutterCheck->setToolTip("Leave numbers out until they fit");
+  ng->addWidget(MarkNumbers2Check, 2, 0, 1, 2);
+  ng->addWidget(MarkNumbersMinMaxCheck, 2, 2, 1, 2);
+  ng->addWidget(MarkNumbersLimitClutterCheck, 3, 0, 1, 2);
+  ng->setColumnStretch(3, 1);
+  column->addWidget(numbers);
+
+  auto* readout = new QGroupBox("Readout", page);
+  auto* rg = new QGridLayout(readout);
+  r = 0;
+  buildLook(rg, r, {DoNumberCheck, NumberColor, NumberFontSelection, NumberSizeText, NumberSizeStepper, NumberBoldCheck,
+                    NumberItalicCheck, "Number"},
+            "Colour:");
+  DoNumberDecimalCheck = DispObjPanel::checkBox("Two decimals", "DoNumberDecimalCheck", readout);
+  rg->addWidget(DoNumberDecimalCheck, r++, 1, 1, 3);
+  buildPosition(rg, r, NumberPosAutoCheck, NumberPosXText, NumberPosXStepper, NumberPosYText, NumberPosYStepper,
+                "Number");
+  rg->setColumnStretch(3, 1);
+  column->addWidget(readout);
+  column->addStretch(1);
+  return page;
+}
+
+void wcDispObjGaugeDesign::connectText() {
+  auto labelOn = [this]() { DoLabelCheck->setChecked(true); };
+  auto numberOn = [this]() { DoNumberCheck->setChecked(true); };
+  text_.labelSize = pair(LabelSizeText, LabelSizeStepper, false, [this, labelOn](double v) {
+    gauge_.LabelSize = float(v);
+    labelOn();
+  });
+  text_.intervalSize = pair(IntervalSizeText, IntervalSizeStepper, false, [this, labelOn](double v) {
+    gauge_.IntervalSize = float(v);
+    labelOn();
+  });
+  text_.labelX = pair(LabelPosXText, LabelPosXStepper, false, [this, labelOn](double v) {
+    gauge_.LabelX = uint16_t(v);
+    labelOn();
+  });
+  text_.labelY = pair(LabelPosYText, LabelPosYStepper, false, [this, labelOn](double v) {
+    gauge_.LabelY = uint16_t(v);
+    labelOn();
+  });
+  text_.numberSize = pair(NumberSizeText, NumberSizeStepper, false, [this, numberOn](double v) {
+    gauge_.NumberSize = float(v);
+    numberOn();
+  });
+  text_.numberX = pair(NumberPosXText, NumberPosXStepper, false, [this, numberOn](double v) {
+    gauge_.NumberX = uint16_t(v);
+    numberOn();
+  });
+  text_.numberY = pair(NumberPosYText, NumberPosYStepper, false, [this, numberOn](double v) {
+    gauge_.NumberY = uint16_t(v);
+    numberOn();
+  });
+  auto onClick = [this](QCheckBox* box, void (wcDispObjGaugeDesign::*action)()) {
+    connect(box, &QCheckBox::clicked, this, action);
+  };
+  onClick(DoLabelCheck, &wcDispObjGaugeDesign::UpdatePreview);
+  onClick(DoNumberCheck, &wcDispObjGaugeDesign::UpdatePreview);
+  onClick(LabelBoldCheck, &wcDispObjGaugeDesign::LabelBoldCheck_Changed);
+  onClick(LabelItalicCheck, &wcDispObjGaugeDesign::LabelItalicCheck_Changed);
+  onClick(LabelPosAutoCheck, &wcDispObjGaugeDesign::LabelPosAutoCheck_Changed);
+  onClick(MarkNumbersCheck, &wcDispObjGaugeDesign::MarkNumbersCheck_Changed);
+  onClick(MarkNumbers2Check, &wcDispObjGaugeDesign::MarkNumbers2Check_Changed);
+  onClick(MarkNumbersMinMaxCheck, &wcDispObjGaugeDesign::MarkNumbersMinMaxCheck_Changed);
+  onClick(MarkNumbersLimitClutterCheck, &wcDispObjGaugeDesign::MarkNumbersLimitClutterCheck_Changed);
+  onClick(NumberBoldCheck, &wcDispObjGaugeDesign::NumberBoldCheck_Changed);
+  onClick(NumberItalicCheck, &wcDispObjGaugeDesign::NumberItalicCheck_Changed);
+  onClick(DoNumberDecimalCheck, &wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed);
+  onClick(NumberPosAutoCheck, &wcDispObjGaugeDesign::NumberPosAutoCheck_Changed);
+  connect(LabelText, &TextField::changed, this, &wcDispObjGaugeDesign::LabelText_Changed);
+  connect(LabelColor, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::LabelColor_Changed);
+  connect(NumberColor, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::NumberColor_Changed);
+  connect(MarkNumbersUnitsSelection, &QComboBox::activated, this,
+          &wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed);
+  for (QComboBox* list : {LabelFontSelection, NumberFontSelection}) {
+    auto action = list == LabelFontSelection ? &wcDispObjGaugeDesign::LabelFontSelection_Changed
+                                             : &wcDispObjGaugeDesign::NumberFontSelection_Changed;
+    connect(list, &QComboBox::activated, this, action);
+    connect(static_cast<TextField*>(list->lineEdit()), &TextField::changed, this, action);
+  }
+}
+
+void wcDispObjGaugeDesign::loadReadoutAndLabel() {
+  DoNumberCheck->setChecked(!ColorIsOff(gauge_.NumberColor));
+  DispObjPanel::showColor(NumberColor, gauge_.NumberColor);
+  DoNumberDecimalCheck->setChecked((gauge_.Options & kGaugeTwoDecimals) != 0);
+  NumberFontSelection->setCurrentText(W16ToNSString(gauge_.NumberFont));
+  text_.numberSize->show(wholeSize(gauge_.NumberSize));
+  NumberBoldCheck->setChecked((gauge_.NumberStyle & kTextBold) != 0);
+  NumberItalicCheck->setChecked((gauge_.NumberStyle & kTextItalic) != 0);
+  const bool numberAuto = GaugePosIsAuto(gauge_.NumberX, gauge_.NumberY);
+  NumberPosAutoCheck->setChecked(numberAuto);
+  text_.numberX->show(numberAuto ? kGaugeNumberAutoX : gauge_.NumberX);
+  text_.numberY->show(numberAuto ? kGaugeNumberAutoY : gauge_.NumberY);
+  text_.numberX->setEnabled(!numberAuto);
+  text_.numberY->setEnabled(!numberAuto);
+
+  LabelText->setText(W16ToNSString(gauge_.Label));
+  DoLabelCheck->setChecked(!ColorIsOff(gauge_.LabelColor));
+  DispObjPanel::showColor(LabelColor, gauge_.LabelColor);
+  LabelFontSelection->setCurrentText(W16ToNSString(gauge_.LabelFont));
+  text_.labelSize->show(wholeSize(gauge_.LabelSize));
+  text_.intervalSize->show(wholeSize(gauge_.IntervalSize));
+  LabelBoldCheck->setChecked((gauge_.LabelStyle & kTextBold) != 0);
+  LabelItalicCheck->setChecked((gauge_.LabelStyle & kTextItalic) != 0);
+  const bool labelAuto = GaugePosIsAuto(gauge_.LabelX, gauge_.LabelY);
+  LabelPosAutoCheck->setChecked(labelAuto);
+  text_.labelX->show(labelAuto ? kGaugeLabelAutoX : gauge_.LabelX);
+  text_.labelY->show(labelAuto ? kGaugeLabelAutoY : gauge_.LabelY);
+  text_.labelX->setEnabled(!labelAuto);
+  text_.labelY->setEnabled(!labelAuto);
+}
+
+void wcDispObjGaugeDesign::loadNumberOptions() {
+  const uint8_t type = gauge_.MarkNumberType;
+  const bool on = (type & kGaugeNumbersOn) != 0;
+  MarkNumbersCheck->setChecked(on);
+  for (QWidget* w : std::initializer_list<QWidget*>{MarkNumbersUnitsSelection, MarkNumbersMinMaxCheck, MarkNumbers2Check})
+    UISetControlEnabled(w, on);
+  MarkNumbers2Check->setChecked((type & kGaugeNumbersEverySecond) != 0);
+  MarkNumbersMinMaxCheck->setChecked((type & kGaugeNumbersEnds) != 0);
+  MarkNumbersUnitsSelection->clear();
+  MarkNumbersUnitsSelection->addItems(GaugeNumberUnitNames());
+  MarkNumbersUnitsSelection->setCurrentText(GaugeNumberUnitName(type));
+  MarkNumbersLimitClutterCheck->setChecked((type & kGaugeNumbersLimitClutter) != 0);
+}
+
+void wcDispObjGaugeDesign::LabelText_Changed() {
+  DispObjPanel::storeText(gauge_.Label, LabelText->text());
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::LabelColor_Changed() {
+  gauge_.LabelColor = DispObjPanel::wellColor(LabelColor);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::LabelFontSelection_Changed() {
+  DispObjPanel::storeText(gauge_.LabelFont, LabelFontSelection->currentText());
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::LabelBoldCheck_Changed() {
+  GaugeSetBits(gauge_.LabelStyle, kTextBold, LabelBoldCheck->isChecked());
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::LabelItalicCheck_Changed() {
+  GaugeSetBits(gauge_.LabelStyle, kTextItalic, LabelItalicCheck->isChecked());
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::LabelPosAutoCheck_Changed() {
+  const bool automatic = LabelPosAutoCheck->isChecked();
+  gauge_.LabelX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.labelX->intValue());
+  gauge_.LabelY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.labelY->intValue());
+  text_.labelX->setEnabled(!automatic);
+  text_.labelY->setEnabled(!automatic);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::MarkNumbersCheck_Changed() {
+  const bool on = MarkNumbersCheck->isChecked();
+  setMarkNumberBit(kGaugeNumbersOn, on);
+  for (QWidget* w : std::initializer_list<QWidget*>{MarkNumbersUnitsSelection, MarkNumbersMinMaxCheck, MarkNumbers2Check})
+    UISetControlEnabled(w, on);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+// The sub-options switch the numbers on; the other sub-options keep the
+// enabling they had until the numbers' own box is used.
+void wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed() {
+  gauge_.MarkNumberType = static_cast<uint8_t>((gauge_.MarkNumberType & ~kGaugeNumbersUnitMask) |
+                                               GaugeNumberUnitBits(MarkNumbersUnitsSelection->currentText()));
+  setMarkNumberBit(kGaugeNumbersOn, true);
+  MarkNumbersCheck->setChecked(true);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::MarkNumbers2Check_Changed() {
+  setMarkNumberBit(kGaugeNumbersEverySecond, MarkNumbers2Check->isChecked());
+  setMarkNumberBit(kGaugeNumbersOn, true);
+  MarkNumbersCheck->setChecked(true);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::MarkNumbersMinMaxCheck_Changed() {
+  setMarkNumberBit(kGaugeNumbersEnds, MarkNumbersMinMaxCheck->isChecked());
+  setMarkNumberBit(kGaugeNumbersOn, true);
+  MarkNumbersCheck->setChecked(true);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::MarkNumbersLimitClutterCheck_Changed() {
+  setMarkNumberBit(kGaugeNumbersLimitClutter, MarkNumbersLimitClutterCheck->isChecked());
+  setMarkNumberBit(kGaugeNumbersOn, true);
+  MarkNumbersCheck->setChecked(true);
+  DoLabelCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::NumberColor_Changed() {
+  gauge_.NumberColor = DispObjPanel::wellColor(NumberColor);
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::NumberFontSelection_Changed() {
+  DispObjPanel::storeText(gauge_.NumberFont, NumberFontSelection->currentText());
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::NumberBoldCheck_Changed() {
+  GaugeSetBits(gauge_.NumberStyle, kTextBold, NumberBoldCheck->isChecked());
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::NumberItalicCheck_Changed() {
+  GaugeSetBits(gauge_.NumberStyle, kTextItalic, NumberItalicCheck->isChecked());
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed() {
+  setOption(kGaugeTwoDecimals, DoNumberDecimalCheck->isChecked());
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
+
+void wcDispObjGaugeDesign::NumberPosAutoCheck_Changed() {
+  const bool automatic = NumberPosAutoCheck->isChecked();
+  gauge_.NumberX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.numberX->intValue());
+  gauge_.NumberY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.numberY->intValue());
+  text_.numberX->setEnabled(!automatic);
+  text_.numberY->setEnabled(!automatic);
+  DoNumberCheck->setChecked(true);
+  UpdatePreview();
+}
