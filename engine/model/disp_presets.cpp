@@ -185,7 +185,7 @@ void DispObjGaugeInit(GaugeParam* p, uint32_t gaugeType) {
   p->DualNeedleSize = 7;
   p->DualNeedleTipLen = 82;
   p->DualNeedleTailLen = -20;
-  p->MarkType = kGaugeMarkDash | (kGaugeMarkDash << kGaugeMarkMinorShift);
+  p->MarkType = GaugeMarkTypeOf(kGaugeMarkDash, kGaugeMarkDash, false);
   p->MarkPinSize = 6;
   p->MarkSize = 7;
   p->MarkSmallSize = 6;

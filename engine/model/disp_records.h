@@ -299,6 +299,10 @@ enum GaugeMarkShape : uint8_t {
 };
 inline uint8_t GaugeMajorShape(uint8_t markType) { return markType & kGaugeMarkMajorMask; }
 inline uint8_t GaugeMinorShape(uint8_t markType) { return (markType & kGaugeMarkMinorMask) >> kGaugeMarkMinorShift; }
+constexpr uint8_t GaugeMarkTypeOf(uint8_t major, uint8_t minor, bool byInterval) {
+  return static_cast<uint8_t>((major & kGaugeMarkMajorMask) | ((minor << kGaugeMarkMinorShift) & kGaugeMarkMinorMask) |
+                              (byInterval ? kGaugeMarkByInterval : 0));
+}
 
 // MarkNumberType: the scale numbers, drawn in the label's colour and font.
 enum GaugeNumberBits : uint8_t {

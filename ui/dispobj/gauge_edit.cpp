@@ -81,3 +81,14 @@ uint32_t GaugeDerivedFaceColor2(uint32_t faceColor) { return ColorAddRGB(faceCol
 double GaugeScaleMidpoint(const GaugeParam& p) { return p.Min + (p.Max - p.Min) * 0.5; }
 
 bool GaugeTwoPartOn(const GaugeParam& p) { return p.Min < p.StepMidValue && p.StepMidValue < p.Max; }
+
+void GaugeApplySwitches(GaugeParam& p, const GaugeSwitches& on) {
+  p.ChangeColor2 = ColorSwitched(p.ChangeColor2, on.changeColor2);
+  p.LabelColor = ColorSwitched(p.LabelColor, on.label);
+  p.NumberColor = ColorSwitched(p.NumberColor, on.number);
+  p.FaceColor = ColorSwitched(p.FaceColor, on.face);
+  p.FaceColor2 = ColorSwitched(p.FaceColor2, on.faceGradient);
+  p.TrimColor = ColorSwitched(p.TrimColor, on.trim);
+  p.MarkColor2 = ColorSwitched(p.MarkColor2, on.markColor2);
+  p.MarkPinColor = ColorSwitched(p.MarkPinColor, on.pins);
+}

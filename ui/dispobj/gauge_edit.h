@@ -37,6 +37,13 @@ QString GaugeNumberUnitName(uint8_t markNumberType);
 // The unit bits of the named unit ("Normal" or any other text: none).
 uint8_t GaugeNumberUnitBits(const QString& name);
 
+// The element switches of the gauge editors: each on/off box stands for
+// the top byte of one colour, copied into the record before every write.
+struct GaugeSwitches {
+  bool changeColor2, label, number, face, faceGradient, trim, markColor2, pins;
+};
+void GaugeApplySwitches(GaugeParam& p, const GaugeSwitches& on);
+
 // The gradient colour a face without a gradient carries: the face colour
 // darkened as the editors derive second colours, the gradient left off.
 uint32_t GaugeDerivedFaceColor2(uint32_t faceColor);

@@ -34,14 +34,6 @@ using Kind = NumberPair::Kind;
 // A size stored as a real number shows as a whole one, cut toward zero.
 double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
 
-QHBoxLayout* row(std::initializer_list<QWidget*> widgets) {
-  auto* layout = new QHBoxLayout();
-  layout->setSpacing(4);
-  for (QWidget* w : widgets) layout->addWidget(w);
-  layout->addStretch(1);
-  return layout;
-}
-
 } // namespace
 
 vcDispObjGauge::vcDispObjGauge(wcDispObjEdit* owner) : DispObjPanel(kPanelGauge, "vcDispObjGauge", owner) {
@@ -55,21 +47,31 @@ void vcDispObjGauge::buildControls() {
   auto* box = new QGroupBox("Gauge", this);
   box->setObjectName("GaugeBox");
   outer->addWidget(box);
-  auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(4);
+  auto* column = new QVBoxLayout(box);
+  column->setSpacing(6);
+  // Each part is a grid of its own: a label column, then its controls.
+  auto* scale = new QGridLayout();
+  auto* colors = new QGridLayout();
+  auto* texts = new QGridLayout();
+  for (QGridLayout* grid : {scale, colors, texts}) {
+    grid->setVerticalSpacing(4);
+    grid->setColumnMinimumWidth(0, 96); // the labels line up across the parts
+    column->addLayout(grid);
+  }
   int row = 0;
-  buildScale(grid, row);
-  buildColors(grid, row);
-  buildTexts(grid, row);
+  buildScale(scale, row);
+  row = 0;
+  buildColors(colors, row);
+  row = 0;
+  buildTexts(texts, row);
   GaugeDesignerButton = new QPushButton("Gauge Designer...", box);
   GaugeDesignerButton->setObjectName("GaugeDesignerButton");
   GaugeDesignerButton->setToolTip("Design every part of the gauge, with a live preview");
-  grid->addWidget(GaugeDesignerButton, row++, 0, 1, 4);
-  grid->setColumnStretch(3, 1);
+  column->addWidget(GaugeDesignerButton);
 }
 
 void vcDispObjGauge::buildScale(QGridLayout* grid, int& r) {
-  QWidget* box = grid->parentWidget();
+  QWidget* box = findChild<QGroupBox*>("GaugeBox");
   FieldLabel = new QLabel("Channel:", box);
   FieldLabel->setObjectName("FieldLabel");
   FieldSelection = new QComboBox(box);
@@ -79,110 +81,113 @@ void vcDispObjGauge::buildScale(QGridLayout* grid, int& r) {
   FieldSelection->setLineEdit(new TextField(FieldSelection));
   FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   grid->addWidget(FieldLabel, r, 0);
-  grid->addWidget(FieldSelection, r++, 1, 1, 3);
+  grid->addWidget(FieldSelection, r++, 1);
 
   MinManualCheck = checkBox("Min:", "MinManualCheck", box);
   MinManualCheck->setToolTip("A fixed start of the scale; off: the channel's lowest value");
   MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
   MaxManualCheck->setToolTip("A fixed end of the scale; off: the channel's highest value");
   grid->addWidget(MinManualCheck, r, 0);
-  grid->addLayout(numberField(MinText, MinStepper, "Min", -kValueLimit, kValueLimit, 1, box, 80), r++, 1, 1, 3);
+  grid->addLayout(numberField(MinText, MinStepper, "Min", -kValueLimit, kValueLimit, 1, box, 80), r++, 1);
   grid->addWidget(MaxManualCheck, r, 0);
-  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kValueLimit, kValueLimit, 1, box, 80), r++, 1, 1, 3);
+  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kValueLimit, kValueLimit, 1, box, 80), r++, 1);
 
   ModeSelection = new QComboBox(box);
   ModeSelection->setObjectName("ModeSelection");
   HighResCheck = checkBox("High resolution", "HighResCheck", box);
   grid->addWidget(new QLabel("Mode:", box), r, 0);
-  grid->addWidget(ModeSelection, r, 1, 1, 2);
-  grid->addWidget(HighResCheck, r++, 3);
+  grid->addWidget(ModeSelection, r++, 1, Qt::AlignLeft);
+  grid->addWidget(HighResCheck, r++, 1);
 
   SweepLabel = new QLabel("Sweep:", box);
-  CcwCheck = checkBox("Counter-clockwise", "CcwCheck", box);
   grid->addWidget(SweepLabel, r, 0);
-  grid->addLayout(numberField(SweepText, SweepStepper, "Sweep", 1, 360, 1, box, 40, QString::fromUtf8("\u00B0")), r,
-                  1, 1, 2);
-  grid->addWidget(CcwCheck, r++, 3);
+  grid->addLayout(numberField(SweepText, SweepStepper, "Sweep", 1, 360, 1, box, 40, QString::fromUtf8("\u00B0")),
+                  r++, 1);
+  CcwCheck = checkBox("Counter-clockwise", "CcwCheck", box);
+  grid->addWidget(CcwCheck, r++, 1);
   StartDegManualCheck = checkBox("Start:", "StartDegManualCheck", box);
   StartDegManualCheck->setToolTip("A fixed start angle, from straight down; off: the arc is centred");
   grid->addWidget(StartDegManualCheck, r, 0);
   grid->addLayout(
-      numberField(StartDegText, StartDegStepper, "StartDeg", 0, 359, 1, box, 40, QString::fromUtf8("\u00B0")), r++, 1,
-      1, 3);
+      numberField(StartDegText, StartDegStepper, "StartDeg", 0, 359, 1, box, 40, QString::fromUtf8("\u00B0")), r++, 1);
+  grid->setColumnStretch(1, 1);
 }
 
+// Two pairs of a switch (or label) and a well per row.
 void vcDispObjGauge::buildColors(QGridLayout* grid, int& r) {
-  QWidget* box = grid->parentWidget();
+  QWidget* box = findChild<QGroupBox*>("GaugeBox");
   DoFaceCheck = checkBox("Face:", "DoFaceCheck", box);
   FaceColor = colorWell("FaceColor", box);
   DoFaceGradientCheck = checkBox("Gradient:", "DoFaceGradientCheck", box);
   FaceColor2 = colorWell("FaceColor2", box);
-  grid->addWidget(DoFaceCheck, r, 0);
-  grid->addWidget(FaceColor, r, 1, Qt::AlignLeft);
-  grid->addLayout(row({DoFaceGradientCheck, FaceColor2}), r++, 2, 1, 2);
-
   DoTrimCheck = checkBox("Trim:", "DoTrimCheck", box);
   TrimColor = colorWell("TrimColor", box);
-  NeedleColor = colorWell("NeedleColor", box);
-  NeedleBackColor = colorWell("NeedleBackColor", box);
-  NeedleBackColor->setToolTip("The needle's centre cap, and the arc behind the graph");
-  grid->addWidget(DoTrimCheck, r, 0);
-  grid->addWidget(TrimColor, r, 1, Qt::AlignLeft);
-  grid->addLayout(row({new QLabel("Needle:", box), NeedleColor, NeedleBackColor}), r++, 2, 1, 2);
-
   MarkColor = colorWell("MarkColor", box);
   DoMarkColor2Check = checkBox("", "DoMarkColor2Check", box);
   MarkColor2 = colorWell("MarkColor2", box);
+  NeedleColor = colorWell("NeedleColor", box);
+  NeedleBackColor = colorWell("NeedleBackColor", box);
+  NeedleBackColor->setToolTip("The needle's centre cap, and the arc behind the graph");
   DoPinsCheck = checkBox("Pins:", "DoPinsCheck", box);
   PinColor = colorWell("PinColor", box);
-  grid->addWidget(new QLabel("Marks:", box), r, 0);
-  grid->addLayout(row({MarkColor, DoMarkColor2Check, MarkColor2}), r, 1);
-  grid->addLayout(row({DoPinsCheck, PinColor}), r++, 2, 1, 2);
+  auto place = [&](QWidget* left, QWidget* leftWell, QWidget* right, QWidget* rightWell) {
+    grid->addWidget(left, r, 0);
+    grid->addWidget(leftWell, r, 1, Qt::AlignLeft);
+    if (right != nullptr) grid->addWidget(right, r, 2);
+    if (rightWell != nullptr) grid->addWidget(rightWell, r, 3, Qt::AlignLeft);
+    ++r;
+  };
+  place(DoFaceCheck, FaceColor, DoFaceGradientCheck, FaceColor2);
+  place(DoTrimCheck, TrimColor, new QLabel("Marks:", box), MarkColor);
+  place(new QLabel("Needle:", box), NeedleColor, new QLabel("Centre:", box), NeedleBackColor);
+  place(DoPinsCheck, PinColor, DoMarkColor2Check, MarkColor2);
 
   ChangeLabel = new QLabel("Warning:", box);
   ChangeColor = colorWell("ChangeColor", box);
   ChangeValueLabel = new QLabel("from", box);
-  grid->addWidget(ChangeLabel, r, 0);
-  grid->addWidget(ChangeColor, r, 1, Qt::AlignLeft);
   auto* changeRow = numberField(ChangeValueText, ChangeValueStepper, "ChangeValue", -kValueLimit, kValueLimit, 1, box, 70);
   changeRow->insertWidget(0, ChangeValueLabel);
+  grid->addWidget(ChangeLabel, r, 0);
+  grid->addWidget(ChangeColor, r, 1, Qt::AlignLeft);
   grid->addLayout(changeRow, r++, 2, 1, 2);
   DoChangeColor2Check = checkBox("Warning 2:", "DoChangeColor2Check", box);
   DoChangeColor2Check->setToolTip("A first warning colour below the main one");
   ChangeColor2 = colorWell("ChangeColor2", box);
   ChangeValue2Label = new QLabel("from", box);
-  grid->addWidget(DoChangeColor2Check, r, 0);
-  grid->addWidget(ChangeColor2, r, 1, Qt::AlignLeft);
   auto* change2Row =
       numberField(ChangeValue2Text, ChangeValue2Stepper, "ChangeValue2", -kValueLimit, kValueLimit, 1, box, 70);
   change2Row->insertWidget(0, ChangeValue2Label);
+  grid->addWidget(DoChangeColor2Check, r, 0);
+  grid->addWidget(ChangeColor2, r, 1, Qt::AlignLeft);
   grid->addLayout(change2Row, r++, 2, 1, 2);
+  grid->setColumnStretch(3, 1);
 }
 
 void vcDispObjGauge::buildTexts(QGridLayout* grid, int& r) {
-  QWidget* box = grid->parentWidget();
+  QWidget* box = findChild<QGroupBox*>("GaugeBox");
   DoNumberCheck = checkBox("Readout:", "DoNumberCheck", box);
   NumberColor = colorWell("NumberColor", box);
   DoNumberDecimalCheck = checkBox("Two decimals", "DoNumberDecimalCheck", box);
-  grid->addWidget(DoNumberCheck, r, 0);
-  grid->addWidget(NumberColor, r, 1, Qt::AlignLeft);
   auto* numberRow = numberField(NumberSizeText, NumberSizeStepper, "NumberSize", 1, kMaxTextSize, 1, box, 36);
   numberRow->insertWidget(0, new QLabel("Size:", box));
-  grid->addLayout(numberRow, r++, 2, 1, 2);
-  grid->addWidget(DoNumberDecimalCheck, r++, 1, 1, 3);
+  numberRow->insertWidget(0, NumberColor);
+  grid->addWidget(DoNumberCheck, r, 0);
+  grid->addLayout(numberRow, r++, 1);
+  grid->addWidget(DoNumberDecimalCheck, r++, 1);
 
   DoLabelCheck = checkBox("Label:", "DoLabelCheck", box);
   LabelColor = colorWell("LabelColor", box);
-  grid->addWidget(DoLabelCheck, r, 0);
-  grid->addWidget(LabelColor, r, 1, Qt::AlignLeft);
   auto* labelRow = numberField(LabelSizeText, LabelSizeStepper, "LabelSize", 1, kMaxTextSize, 1, box, 36);
   labelRow->insertWidget(0, new QLabel("Size:", box));
-  grid->addLayout(labelRow, r++, 2, 1, 2);
+  labelRow->insertWidget(0, LabelColor);
+  grid->addWidget(DoLabelCheck, r, 0);
+  grid->addLayout(labelRow, r++, 1);
   LabelText = new TextField(box);
   LabelText->setObjectName("LabelText");
   LabelText->setMaxLength(kNameLength - 1);
   LabelText->setPlaceholderText("Label text");
-  grid->addWidget(LabelText, r++, 1, 1, 3);
+  grid->addWidget(LabelText, r++, 1);
+  grid->setColumnStretch(1, 1);
 }
 
 void vcDispObjGauge::connectActions() {
@@ -357,15 +362,10 @@ void vcDispObjGauge::SetFieldColor() {
 }
 
 void vcDispObjGauge::readSwitches() {
-  gauge_.ChangeColor2 = ColorSwitched(gauge_.ChangeColor2, DoChangeColor2Check->isChecked());
   storeText(gauge_.Label, LabelText->text());
-  gauge_.LabelColor = ColorSwitched(gauge_.LabelColor, DoLabelCheck->isChecked());
-  gauge_.NumberColor = ColorSwitched(gauge_.NumberColor, DoNumberCheck->isChecked());
-  gauge_.FaceColor = ColorSwitched(gauge_.FaceColor, DoFaceCheck->isChecked());
-  gauge_.FaceColor2 = ColorSwitched(gauge_.FaceColor2, DoFaceGradientCheck->isChecked());
-  gauge_.TrimColor = ColorSwitched(gauge_.TrimColor, DoTrimCheck->isChecked());
-  gauge_.MarkColor2 = ColorSwitched(gauge_.MarkColor2, DoMarkColor2Check->isChecked());
-  gauge_.MarkPinColor = ColorSwitched(gauge_.MarkPinColor, DoPinsCheck->isChecked());
+  GaugeApplySwitches(gauge_, {DoChangeColor2Check->isChecked(), DoLabelCheck->isChecked(), DoNumberCheck->isChecked(),
+                              DoFaceCheck->isChecked(), DoFaceGradientCheck->isChecked(), DoTrimCheck->isChecked(),
+                              DoMarkColor2Check->isChecked(), DoPinsCheck->isChecked()});
 }
 
 void vcDispObjGauge::UpdatePreview() {

@@ -48,9 +48,11 @@ QComboBox* comboBox(const char* name, bool editable, QWidget* parent) {
   return combo;
 }
 
+// Return ends typing in a field; it never presses a button of the window.
 QPushButton* button(const QString& title, const char* name, QWidget* parent) {
   auto* b = new QPushButton(title, parent);
   b->setObjectName(name);
+  b->setAutoDefault(false);
   return b;
 }
 
@@ -62,8 +64,10 @@ wcDispObjGaugeDesign::~wcDispObjGaugeDesign() { EndPreview(); }
 
 QWidget* wcDispObjGaugeDesign::makeWindow() {
   QDialog* dialog = makeDialog("Gauge Designer");
-  auto* columns = new QHBoxLayout(dialog);
-  columns->setSizeConstraint(QLayout::SetFixedSize);
+  auto* whole = new QVBoxLayout(dialog);
+  whole->setSizeConstraint(QLayout::SetFixedSize);
+  auto* columns = new QHBoxLayout();
+  whole->addLayout(columns);
   columns->addWidget(buildSidebar(dialog), 0, Qt::AlignTop);
   Pages = new QTabWidget(dialog);
   Pages->setObjectName("Pages");
@@ -73,6 +77,14 @@ QWidget* wcDispObjGaugeDesign::makeWindow() {
   Pages->addTab(buildNeedlePage(Pages), "Needle");
   Pages->addTab(buildFacePage(Pages), "Face and Colours");
   columns->addWidget(Pages, 1);
+  auto* buttons = new QHBoxLayout();
+  CancelButton = button("Cancel", "CancelButton", dialog);
+  OkButton = button("OK", "OkButton", dialog);
+  for (QPushButton* b : {CancelButton, OkButton}) b->setMinimumWidth(90);
+  buttons->addStretch(1);
+  buttons->addWidget(CancelButton);
+  buttons->addWidget(OkButton);
+  whole->addLayout(buttons);
   connectWindow();
   connectScale();
   connectText();
@@ -112,15 +124,6 @@ QWidget* wcDispObjGaugeDesign::buildSidebar(QWidget* parent) {
   grid->setColumnStretch(1, 1);
   column->addLayout(grid);
   column->addStretch(1);
-
-  auto* buttons = new QHBoxLayout();
-  CancelButton = button("Cancel", "CancelButton", side);
-  OkButton = button("OK", "OkButton", side);
-  OkButton->setDefault(true);
-  buttons->addStretch(1);
-  buttons->addWidget(CancelButton);
-  buttons->addWidget(OkButton);
-  column->addLayout(buttons);
   return side;
 }
 
@@ -196,16 +199,11 @@ bool wcDispObjGaugeDesign::SetData(int index) {
 }
 
 void wcDispObjGaugeDesign::readSwitches() {
-  gauge_.ChangeColor2 = ColorSwitched(gauge_.ChangeColor2, DoChangeColor2Check->isChecked());
   // The record holds the label; its field shows what was stored.
   LabelText->setText(W16ToNSString(gauge_.Label));
-  gauge_.LabelColor = ColorSwitched(gauge_.LabelColor, DoLabelCheck->isChecked());
-  gauge_.NumberColor = ColorSwitched(gauge_.NumberColor, DoNumberCheck->isChecked());
-  gauge_.FaceColor = ColorSwitched(gauge_.FaceColor, DoFaceCheck->isChecked());
-  gauge_.FaceColor2 = ColorSwitched(gauge_.FaceColor2, DoFaceGradientCheck->isChecked());
-  gauge_.TrimColor = ColorSwitched(gauge_.TrimColor, DoTrimCheck->isChecked());
-  gauge_.MarkColor2 = ColorSwitched(gauge_.MarkColor2, DoMarkColor2Check->isChecked());
-  gauge_.MarkPinColor = ColorSwitched(gauge_.MarkPinColor, DoPinsCheck->isChecked());
+  GaugeApplySwitches(gauge_, {DoChangeColor2Check->isChecked(), DoLabelCheck->isChecked(), DoNumberCheck->isChecked(),
+                              DoFaceCheck->isChecked(), DoFaceGradientCheck->isChecked(), DoTrimCheck->isChecked(),
+                              DoMarkColor2Check->isChecked(), DoPinsCheck->isChecked()});
 }
 
 void wcDispObjGaugeDesign::UpdatePreview() {
