@@ -2,13 +2,19 @@
 // way a user does: the two-part scale and its midpoint rule, mark shapes
 // and their codes, counts shown plus one and the spacing cells, automatic
 // text positions, the scale-number options, the display modes' enabling,
-// the second needle's turn, taper, and the warning colours.
+// the second needle's turn, taper, the warning colours, and styles
+// exported and imported through the window.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "engine/files/style.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/dispobj/gauge_fixture.h"
 #include "ui/util/ui_utils.h"
@@ -215,4 +221,49 @@ TEST_F(GaugeDesignerTest, ModesNeedlesAndWarningColours) {
   EXPECT_EQ(Gauge(speedo).ChangeFaceShade, 40);
   PickOn(d, d->FaceColor, Qt::black);
   EXPECT_EQ(Gauge(speedo).FaceColor2, 0xFF000000u);
+}
+
+TEST_F(GaugeDesignerTest, StylesLeaveAndEnterThroughTheDesigner) {
+  const uint32_t speedo = DispObjAdd(kDispSpeedo, kNoInput);
+  const uint32_t generic = DispObjAdd(kDispGauge, kNoInput);
+  wcDispObjGaugeDesign* d = ShowDesigner(speedo);
+  Type(d->LabelText, "knots");
+  PickOn(d, d->FaceColor, QColor(0, 40, 80));
+  d->StyleExportButton->click(); // the save panel cancelled: nothing written
+  const std::string night = File("night.qvo");
+  EXPECT_FALSE(std::filesystem::exists(night));
+  panelAnswers.push_back({QString::fromStdString(night)});
+  d->StyleExportButton->click();
+  ASSERT_TRUE(messages.empty());
+  ASSERT_TRUE(std::filesystem::exists(night));
+  panelAnswers.push_back({QString::fromStdString(File("nowhere/night.qvo"))});
+  d->StyleExportButton->click();
+  EXPECT_EQ(messages.size(), 1u); // an unwritable place is told, not passed over
+  EXPECT_EQ(W16ToNSString(Gauge(speedo).Label), "knots");
+
+  d = ShowDesigner(generic);
+  panelAnswers.push_back({QString::fromStdString(night)});
+  d->StyleButton->click();
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(W16ToNSString(Gauge(generic).Label), "knots");
+  EXPECT_EQ(Gauge(generic).FaceColor, 0x00002850u);
+  EXPECT_EQ(d->LabelText->text(), "knots"); // the window shows what the gauge took
+  EXPECT_EQ(d->FaceColor->color(), QColor(0, 40, 80));
+  EXPECT_EQ(d->StyleButton->text(), "night");
+
+  // A damaged style and a style of another kind: told, and the gauge kept as it was.
+  const GaugeParam before = Gauge(generic);
+  std::ifstream in(night, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ofstream(File("cut.qvo"), std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  const uint32_t bar = DispObjAdd(kDispBar, kNoInput);
+  ASSERT_EQ(DispObjExportStyle(bar, NSStringToWStr(QString::fromStdString(File("bar.qvo"))).c_str()), 0);
+  for (const char* name : {"cut.qvo", "bar.qvo"}) {
+    const size_t shown = messages.size();
+    panelAnswers.push_back({QString::fromStdString(File(name))});
+    d->StyleButton->click();
+    EXPECT_EQ(messages.size(), shown + 1) << name;
+    EXPECT_EQ(std::memcmp(&before, DispObjGetParam(generic), sizeof before), 0) << name;
+    EXPECT_EQ(d->LabelText->text(), "knots");
+  }
 }
