@@ -95,7 +95,6 @@ void AppDelegate::gatherFonts(const QStringList& families) {
 }
 
 bool AppDelegate::createControllers() {
-  auto empty = [](const char* nib, const char* title) { return new EmptyWindowController(nib, title); };
   wndMain = new wcMain();
   wndCreateVideo = new wcCreateVideo();
   wndCreateStatus = new wcCreateStatus();
