@@ -19,6 +19,32 @@ namespace {
 // Opening a file on a stalled network share must not hang the engine.
 constexpr std::chrono::milliseconds kOpenTimeout{20000};
 constexpr uint64_t kMaxFrameBytes = 16384ull * 16384 * 4;
+
+// The libswscale matrix a frame was encoded with: its tag, or for an
+// untagged frame the one the writer would encode a picture of its size with.
+int SwsMatrixOf(const AVFrame* frame) {
+  switch (frame->colorspace) {
+  case AVCOL_SPC_BT709: return SWS_CS_ITU709;
+  case AVCOL_SPC_BT470BG:
+  case AVCOL_SPC_SMPTE170M: return SWS_CS_ITU601;
+  case AVCOL_SPC_FCC: return SWS_CS_FCC;
+  case AVCOL_SPC_SMPTE240M: return SWS_CS_SMPTE240M;
+  case AVCOL_SPC_BT2020_NCL:
+  case AVCOL_SPC_BT2020_CL: return SWS_CS_BT2020;
+  default: return OutputMatrixFor(frame->height) == YuvMatrix::Bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+  }
+}
+
+bool IsFullRange(const AVFrame* frame) {
+  switch (frame->format) {
+  case AV_PIX_FMT_YUVJ420P:
+  case AV_PIX_FMT_YUVJ422P:
+  case AV_PIX_FMT_YUVJ444P:
+  case AV_PIX_FMT_YUVJ440P:
+  case AV_PIX_FMT_YUVJ411P: return true;
+  default: return frame->color_range == AVCOL_RANGE_JPEG;
+  }
+}
 } // namespace
 
 MediaMacAV::MediaMacAV() = default;
@@ -334,10 +360,13 @@ void MediaMacAV::ConvertFrame(const AVFrame* frame) {
   uint8_t* lastRow = bitmap_.data() + static_cast<size_t>(h - 1) * w * 4;
   const int32_t dstStride = -w * 4;
   auto format = static_cast<AVPixelFormat>(frame->format);
-  // Studio-range 8-bit YCbCr goes through the lookup table; everything else
-  // (full range, 10-bit, RGB...) through libswscale.
+  // Studio-range 8-bit BT.601 YCbCr goes through the lookup table; everything
+  // else (HD matrices, full range, 10-bit, RGB...) through libswscale.
+  const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+  const int matrix = SwsMatrixOf(frame);
+  const bool fullRange = IsFullRange(frame);
   uint32_t layout = 0;
-  if (frame->color_range != AVCOL_RANGE_JPEG && w % 2 == 0) {
+  if (matrix == SWS_CS_ITU601 && !fullRange && w % 2 == 0) {
     if (format == AV_PIX_FMT_YUV420P) layout = kColorI420;
     else if (format == AV_PIX_FMT_UYVY422) layout = kColor2vuy;
     else if (format == AV_PIX_FMT_YUYV422) layout = kColorYuvs;
@@ -354,10 +383,15 @@ void MediaMacAV::ConvertFrame(const AVFrame* frame) {
     std::memset(bitmap_.data(), 0, bitmap_.size());
     return;
   }
+  // Without this libswscale takes every YCbCr frame for studio-range BT.601.
+  if (d && !(d->flags & AV_PIX_FMT_FLAG_RGB)) {
+    const int* coefficients = sws_getCoefficients(matrix);
+    sws_setColorspaceDetails(sws_, coefficients, fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
+                             1 << 16, 1 << 16);
+  }
   uint8_t* dst[4] = {lastRow, nullptr, nullptr, nullptr};
   int dstLines[4] = {dstStride, 0, 0, 0};
   sws_scale(sws_, frame->data, frame->linesize, 0, h, dst, dstLines);
-  const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
   if (d && !(d->flags & AV_PIX_FMT_FLAG_ALPHA))
     for (size_t i = 3; i < bitmap_.size(); i += 4) bitmap_[i] = 255;
 }
