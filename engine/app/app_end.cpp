@@ -16,8 +16,10 @@
 namespace {
 
 // Everything that works on the model tables stops under write access, so no
-// reader sees a half-ended engine.
-void endServices(bool keepRecovery) {
+// reader sees a half-ended engine. True when a snapshot stays for the next
+// start's recovery.
+bool endServices(bool keepRecovery) {
+  bool kept = keepRecovery;
   if (AppReached(AppLevel::kRenderWorkers)) AppStepRenderStop();
   std::optional<WriteAccess> access;
   if (AppReached(AppLevel::kLocks)) access.emplace("AppEnd");
@@ -36,7 +38,7 @@ void endServices(bool keepRecovery) {
   if (AppReached(AppLevel::kPreviousScanned)) {
     LogPrintf(L"Project and undo...");
     if (AppReached(AppLevel::kUndo)) AppStepProjectAndUndoEnd(keepRecovery);
-    RecoveryEnd();
+    if (RecoveryEnd()) kept = true;
   }
   if (AppReached(AppLevel::kMediaHandlers)) {
     LogPrintf(L"Media handlers...");
@@ -55,6 +57,7 @@ void endServices(bool keepRecovery) {
     LogPrintf(L"Display objects...");
     AppStepDispObjBuffersEnd();
   }
+  return kept;
 }
 
 // Without keepRecovery the log ends with the line the next start takes for
@@ -63,7 +66,8 @@ void endServices(bool keepRecovery) {
 int endEngine(bool keepRecovery) {
   if (AppGetLevel() == AppLevel::kStopped) return 0;
   if (AppReached(AppLevel::kLog)) LogPrintf(L"[App End]");
-  endServices(keepRecovery);
+  // An unanswered recovery question keeps a snapshot too.
+  keepRecovery = endServices(keepRecovery);
   if (AppReached(AppLevel::kLocks)) {
     LogPrintf(L"Locks...");
     AccessEnd();

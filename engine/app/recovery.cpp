@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include <deque>
 #include <mutex>
 #include <new>
@@ -27,6 +31,7 @@ struct RecoveryState {
   std::wstring snapshotPath;
   int status = 0;
   bool reportKept = false; // until sent or discarded once
+  bool keepForNextStart = false;
 };
 
 RecoveryState& State() {
@@ -65,6 +70,21 @@ void freeReport(RecoveryState& state) {
   std::deque<std::string>().swap(state.crashExtract);
 }
 
+// The next start reads only this session's log, so the snapshot it can
+// offer is the one named after this session. This session's own snapshot,
+// if it kept one, is newer and wins.
+bool handOnSnapshot(const RecoveryState& state) {
+  const std::string from = WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0));
+  const std::string to = WideToUtf8(UndoSnapshotPath(SessionGetId(), 0));
+  if (access(to.c_str(), F_OK) == 0) return false;
+  if (rename(from.c_str(), to.c_str()) != 0) {
+    LogPrintf(L"Could not keep the previous session's project for the next start (%s)",
+              Utf8ToWide(std::strerror(errno)).c_str());
+    return false;
+  }
+  return true;
+}
+
 } // namespace
 
 void RecoveryReadPreviousLog(const std::wstring& tempFolder) {
@@ -77,6 +97,7 @@ void RecoveryReadPreviousLog(const std::wstring& tempFolder) {
   state.snapshotPath.clear();
   state.status = 0;
   state.reportKept = state.previous.found;
+  state.keepForNextStart = false;
 }
 
 int RecoveryScan() {
@@ -154,15 +175,27 @@ std::wstring RecoverySnapshotPath() {
   return state.snapshotPath;
 }
 
-void RecoveryEnd() {
+void RecoveryKeepForNextStart() {
   RecoveryState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  if (state.status != kRecoveryCrashed) return;
+  state.keepForNextStart = true;
+  LogPrintf(L"Recovery question unanswered: the previous session's project is kept for the next start");
+}
+
+bool RecoveryEnd() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  bool handedOn = false;
   if (state.status == kRecoveryCrashed && state.previous.hasSessionId) {
-    unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0)).c_str());
+    if (state.keepForNextStart) handedOn = handOnSnapshot(state);
+    if (!handedOn) unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0)).c_str());
     unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 1)).c_str());
   }
   freeReport(state);
   state.previous = PreviousSessionLog();
   state.snapshotPath.clear();
   state.status = 0;
+  state.keepForNextStart = false;
+  return handedOn;
 }

@@ -23,9 +23,14 @@ int RecoverySubmitReport(int send, const wchar_t* description);
 int RecoveryApply();
 // The previous session's undo snapshot when the scan found one, else empty.
 std::wstring RecoverySnapshotPath();
-// Engine end: drops the kept state; a crashed session's snapshots are
-// deleted as no later start can offer them again.
-void RecoveryEnd();
+// The recovery question went unanswered (the program ended under it): the
+// engine end hands the crashed session's snapshot on to the next start.
+void RecoveryKeepForNextStart();
+// Engine end: drops the kept state. A crashed session's snapshots are
+// deleted, as no later start can offer them again, unless the question went
+// unanswered: then the undo snapshot becomes this session's own and true
+// comes back, so this session must end without its clean-end line.
+bool RecoveryEnd();
 
 // Clears the undo state and opens a project file (the project files).
 int ProjectOpen(const wchar_t* path);

@@ -97,6 +97,11 @@ bool wcMain::offerRecovery() {
   wcRecovery* recovery = app()->wndRecovery;
   splash("Calling Tow Truck");
   RunModalForWindow(recovery);
+  if (!recovery->Answered()) {
+    // Asked again at the next start: ending under the question loses nothing.
+    RecoveryKeepForNextStart();
+    return false;
+  }
   int result = 0;
   if (recovery->SendReport()) {
     const wchar_t* entered = AppInputBox(L"Please describe what you were doing when the program crashed:", L"");

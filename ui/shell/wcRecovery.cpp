@@ -48,6 +48,7 @@ void wcRecovery::windowDidBecomeMain() {
   FreshWindow = false;
   AppDelegate::shared()->AlignWindow(this, 0, nullptr);
   doRecovery_ = false;
+  answered_ = false;
   sendReport_ = false;
   SubmitReportCheck->setChecked(false);
   // A session still running has not crashed: nothing to report.
@@ -56,10 +57,14 @@ void wcRecovery::windowDidBecomeMain() {
 
 void wcRecovery::YesButton_Pressed() {
   doRecovery_ = true;
+  answered_ = true;
   close();
 }
 
-void wcRecovery::NoButton_Pressed() { close(); }
+void wcRecovery::NoButton_Pressed() {
+  answered_ = true;
+  close();
+}
 
 void wcRecovery::SubmitReportCheck_Changed() { sendReport_ = SubmitReportCheck->isChecked(); }
 

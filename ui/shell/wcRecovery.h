@@ -14,6 +14,9 @@ public:
   // Read by the opener after the modal run.
   bool DoRecovery() const { return doRecovery_; }
   bool SendReport() const { return sendReport_; }
+  // False when the window closed without Yes or No (the program ended under
+  // it): nothing was decided about the previous session's project.
+  bool Answered() const { return answered_; }
 
   QCheckBox* SubmitReportCheck = nullptr;
   QPushButton* YesButton = nullptr;
@@ -31,5 +34,6 @@ protected:
 
 private:
   bool doRecovery_ = false;
+  bool answered_ = false;
   bool sendReport_ = false;
 };
