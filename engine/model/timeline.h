@@ -2,6 +2,7 @@
 // Timed change segments of display objects. Segment 0xFFFFFFFF is the
 // object's own start and base record; 0 to count-1 follow in start order.
 #include <cstdint>
+#include <mutex>
 
 #include "engine/model/disp_records.h"
 
@@ -31,4 +32,9 @@ int TimelineDispObjZeroCount(uint32_t object);
 // or before the time applied in order; the time is kept as the timeline's
 // current time, where later edits land. Takes the write access.
 int TimelineApply(float time);
+// The applied state is one for the whole project, so a draw at a time holds
+// the returned lock from its apply to the end of its drawing: a draw at
+// another time on another thread (the preview beside a render, a snapshot)
+// waits instead of re-applying in between. Take it before the access lock.
+[[nodiscard]] std::unique_lock<std::mutex> TimelineApplyForDraw(float time);
 float TimelineGetTime();

@@ -297,6 +297,13 @@ int TimelineApply(float time) {
   return ErrorSet(0, "TimelineApply");
 }
 
+std::unique_lock<std::mutex> TimelineApplyForDraw(float time) {
+  static std::mutex drawing;
+  std::unique_lock<std::mutex> hold(drawing);
+  TimelineApply(time);
+  return hold;
+}
+
 float TimelineGetTime() {
   ReadAccess access("TimelineGetTime");
   const float time = DispTableTime();

@@ -70,7 +70,7 @@ FrameRenderOptions renderOptions(uint32_t quality, float overscan) {
 // own 4:2:0 planes (s.planar): no full-frame conversion to 32-bit pixels
 // and back. True when it was; else the frame is drawn into s.frame.
 bool drawOutputFrame(RenderSetup& s, float t, float next) {
-  TimelineApply(t);
+  const auto applied = TimelineApplyForDraw(t);
   ReadAccess access("RenderLoop");
   const FrameRenderOptions options = renderOptions(s.quality, s.overscan);
   if (s.width % 2 == 0 && s.height % 2 == 0) {
@@ -211,7 +211,7 @@ void runPreview(RenderSetup& s) {
 } // namespace
 
 int RenderDrawFrame(RenderSetup& s, float t, uint32_t quality, float overscan) {
-  TimelineApply(t);
+  const auto applied = TimelineApplyForDraw(t);
   ReadAccess access("RenderLoop");
   s.overlayClear = false;
   return RenderProjectFrame(t, frameTarget(s), renderOptions(quality, overscan));

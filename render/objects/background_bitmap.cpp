@@ -175,7 +175,7 @@ int DispObjExportSnapshot(uint32_t object, const wchar_t* path, float time) {
   if (!path || !*path) return ErrorSet(kErrBadArg, "DispObjExportSnapshot");
   std::vector<uint32_t> frame;
   int width = 0, height = 0;
-  TimelineApply(std::isfinite(time) ? time : 0.0f); // the object as it is at that time
+  const auto applied = TimelineApplyForDraw(std::isfinite(time) ? time : 0.0f); // the object then
   {
     ReadAccess access("DispObjExportSnapshot");
     int code = 0;

@@ -3,6 +3,7 @@
 // and the renderer draws the shape at its first place before the segment
 // and at the new one after it (golden frames under tests/golden/ui).
 #include "engine/base/access_lock.h"
+#include "engine/model/timeline.h"
 #include "render/loop/frame_render.h"
 #include "support/golden.h"
 #include "ui/dispobj/vcDispObjPicture.h"
@@ -15,7 +16,7 @@ constexpr uint32_t kFill = 0x2080E0;
 
 std::vector<uint32_t> RenderAt(float time) {
   std::vector<uint32_t> frame(static_cast<size_t>(kWidth) * kHeight, 0);
-  TimelineApply(time);
+  const auto applied = TimelineApplyForDraw(time); // the preview may be drawing too
   ReadAccess access("TimelineGoldenTest");
   EXPECT_EQ(RenderProjectFrame(time, FrameTarget{frame.data(), kWidth, kHeight, true}, FrameRenderOptions{}), 0);
   return frame;
@@ -50,6 +51,9 @@ TEST_F(TimelineTest, ASegmentThatMovesAShapeDrawsItAtBothPlaces) {
   ASSERT_EQ(TimelineDispObjGetCount(shape), 1u);
   ASSERT_TRUE(Editor()->window()->isVisible());
   auto* picture = static_cast<vcDispObjPicture*>(Editor()->Panel(kPanelPicture));
+  // Edits land at the time applied last: let the repaint at the segment's
+  // start finish before typing, as a user's first keystroke comes after it.
+  ASSERT_TRUE(WaitIdle());
   Type(picture->PosXText, "60");
   EXPECT_EQ(TimelineDispObjGetChanged(shape, 0) & kSegPosition, uint32_t{kSegPosition});
 
