@@ -11,11 +11,11 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/channel_range_rows.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
 
-constexpr double kRangeLimit = 9999999;
 constexpr double kMaxTrim = 40;
 constexpr double kMaxThickness = 100;
 constexpr double kMaxTextSize = 200;
@@ -39,20 +39,16 @@ void vcDispObjBar::buildControls() {
 
 void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
-  FieldLabel = new QLabel("Channel:", box);
-  FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = typableList("FieldSelection", box);
-  grid->addWidget(FieldLabel, row, 0);
-  grid->addWidget(FieldSelection, row++, 1, 1, 3);
-
-  MinManualCheck = checkBox("Min:", "MinManualCheck", box);
-  MinManualCheck->setToolTip("A fixed bottom of the scale; off: the channel's lowest value");
-  MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
-  MaxManualCheck->setToolTip("A fixed top of the scale; off: the channel's highest value");
-  grid->addWidget(MinManualCheck, row, 0);
-  grid->addLayout(numberField(MinText, MinStepper, "Min", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
-  grid->addWidget(MaxManualCheck, row, 0);
-  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
+  Range = new ChannelRangeRows(grid, row, 3, 80, "scale", box);
+  FieldLabel = Range->FieldLabel;
+  FieldSelection = Range->FieldSelection;
+  MinManualCheck = Range->MinManualCheck;
+  MaxManualCheck = Range->MaxManualCheck;
+  MinText = Range->MinText;
+  MaxText = Range->MaxText;
+  MinStepper = Range->MinStepper;
+  MaxStepper = Range->MaxStepper;
+  connect(Range, &ChannelRangeRows::edited, this, &vcDispObjBar::UpdatePreview);
 
   // The line mode is kept in records but not offered: the label stands in.
   ModeSelection = new QComboBox(box);
@@ -80,15 +76,6 @@ void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
   grid->addLayout(numberField(ThicknessText, ThicknessStepper, "Thickness", 1, kMaxThickness, 1, box, 40, "%"), row++,
                   1, 1, 3);
 
-  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjBar::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjBar::FieldSelection_Changed);
-  connect(MinManualCheck, &QCheckBox::clicked, this, &vcDispObjBar::MinManualCheck_Changed);
-  connect(MaxManualCheck, &QCheckBox::clicked, this, &vcDispObjBar::MaxManualCheck_Changed);
-  connect(MinText, &TextField::changed, this, &vcDispObjBar::MinText_Changed);
-  connect(MinStepper, &RealStepper::changed, this, &vcDispObjBar::MinStepper_Changed);
-  connect(MaxText, &TextField::changed, this, &vcDispObjBar::MaxText_Changed);
-  connect(MaxStepper, &RealStepper::changed, this, &vcDispObjBar::MaxStepper_Changed);
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjBar::ModeSelection_Changed);
   connect(HorizontalCheck, &QCheckBox::clicked, this, &vcDispObjBar::HorizontalCheck_Changed);
   connect(FlipCheck, &QCheckBox::clicked, this, &vcDispObjBar::FlipCheck_Changed);
@@ -175,16 +162,7 @@ bool vcDispObjBar::SetData(uint32_t index) {
   if (!readParam(index, bar_) || !readCommon(index, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
-  fillFieldCombo(FieldSelection, "(None)", dataFieldNames(inputId_), W16ToNSString(bar_.Field));
-
-  // An automatic end shows its check off with a neutral value to start from.
-  const bool minSet = !RangeMinIsAuto(bar_.Min);
-  const bool maxSet = !RangeMaxIsAuto(bar_.Max);
-  MinManualCheck->setChecked(minSet);
-  MinStepper->setValue(minSet ? bar_.Min : 0);
-  MaxManualCheck->setChecked(maxSet);
-  MaxStepper->setValue(maxSet ? bar_.Max : 100);
-  showRanges();
+  Range->Load(bar_.Field, bar_.Min, bar_.Max, inputId_);
 
   HighResCheck->setChecked((bar_.Options & kBarHighRes) != 0);
   FlipCheck->setChecked((bar_.Options & kBarFlip) != 0);
@@ -225,7 +203,7 @@ bool vcDispObjBar::SetData(uint32_t index) {
   return true;
 }
 
-void vcDispObjBar::SetFieldColor() { showFieldState(FieldLabel, inputId_, bar_.Field); }
+void vcDispObjBar::SetFieldColor() { Range->SetFieldColor(); }
 
 void vcDispObjBar::UpdatePreview() {
   if (LoadingData) return;
@@ -239,15 +217,6 @@ void vcDispObjBar::UpdatePreview() {
   if (writeParam(bar_)) updateOtherPanels();
 }
 
-void vcDispObjBar::showRanges() {
-  UISetControlEnabled(MinText, MinManualCheck->isChecked());
-  UISetControlEnabled(MinStepper, MinManualCheck->isChecked());
-  UISetControlEnabled(MaxText, MaxManualCheck->isChecked());
-  UISetControlEnabled(MaxStepper, MaxManualCheck->isChecked());
-  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
-  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
-}
-
 void vcDispObjBar::showWholeNumber(TextField* text, const RealStepper* stepper) {
   text->setText(QString::number(stepper->intValue()));
 }
@@ -255,44 +224,6 @@ void vcDispObjBar::showWholeNumber(TextField* text, const RealStepper* stepper) 
 void vcDispObjBar::setOption(uint8_t bit, bool on) {
   if (on) bar_.Options |= bit;
   else bar_.Options &= static_cast<uint8_t>(~bit);
-}
-
-void vcDispObjBar::FieldSelection_Changed() {
-  if (!LoadingData && storeChosenField(FieldSelection, bar_.Field)) UpdatePreview();
-}
-
-void vcDispObjBar::MinManualCheck_Changed() {
-  bar_.Min = MinManualCheck->isChecked() ? MinStepper->value() : kRangeAutoMin;
-  showRanges();
-  UpdatePreview();
-}
-
-void vcDispObjBar::MaxManualCheck_Changed() {
-  bar_.Max = MaxManualCheck->isChecked() ? MaxStepper->value() : kRangeAutoMax;
-  showRanges();
-  UpdatePreview();
-}
-
-void vcDispObjBar::MinText_Changed() {
-  MinStepper->setValue(NSStringToDouble(MinText->text()));
-  MinStepper_Changed();
-}
-
-void vcDispObjBar::MinStepper_Changed() {
-  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
-  bar_.Min = MinStepper->value();
-  UpdatePreview();
-}
-
-void vcDispObjBar::MaxText_Changed() {
-  MaxStepper->setValue(NSStringToDouble(MaxText->text()));
-  MaxStepper_Changed();
-}
-
-void vcDispObjBar::MaxStepper_Changed() {
-  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
-  bar_.Max = MaxStepper->value();
-  UpdatePreview();
 }
 
 void vcDispObjBar::TrimSizeText_Changed() {

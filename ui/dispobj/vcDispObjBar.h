@@ -4,6 +4,7 @@
 // colour, the value number and the label.
 #include "ui/dispobj/DispObjPanel.h"
 
+class ChannelRangeRows;
 class NSColorWellCustom;
 class QCheckBox;
 class QComboBox;
@@ -25,13 +26,6 @@ public:
   void SetFieldColor();
 
   // Actions.
-  void FieldSelection_Changed();
-  void MinManualCheck_Changed();
-  void MaxManualCheck_Changed();
-  void MinText_Changed();
-  void MinStepper_Changed();
-  void MaxText_Changed();
-  void MaxStepper_Changed();
   void TrimSizeText_Changed();
   void TrimSizeStepper_Changed();
   void ThicknessText_Changed();
@@ -60,6 +54,8 @@ public:
   void ModeSelection_Changed();
 
   // Outlets.
+  // The channel and range rows; the outlets below are theirs.
+  ChannelRangeRows* Range = nullptr;
   QLabel* FieldLabel = nullptr;
   QComboBox* FieldSelection = nullptr;
   QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
@@ -96,7 +92,6 @@ private:
   void buildControls();
   void buildRangeAndLook(QGridLayout* grid, int& row);
   void buildElements(QGridLayout* grid, int& row);
-  void showRanges();
   void showWholeNumber(TextField* text, const RealStepper* stepper);
   void setOption(uint8_t bit, bool on);
 

@@ -16,7 +16,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/enh_param_edit.h"
-#include "ui/dispobj/enh_range_rows.h"
+#include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"
 #include "ui/seams/modal_run.h"
@@ -48,7 +48,7 @@ void vcDispObjEnhanced::buildControls() {
   column->addLayout(grid);
   int row = 0;
 
-  Range = new EnhRangeRows(grid, row, 1, 80, box);
+  Range = new ChannelRangeRows(grid, row, 1, 80, "range", box);
 
   // The trigger row keeps its place while hidden, so the colours below do
   // not move when a script switches its trigger on.
@@ -72,7 +72,7 @@ void vcDispObjEnhanced::buildControls() {
   column->addWidget(ScriptButton, 0, Qt::AlignLeft);
   column->addStretch(1);
 
-  connect(Range, &EnhRangeRows::edited, this, &vcDispObjEnhanced::UpdatePreview);
+  connect(Range, &ChannelRangeRows::edited, this, &vcDispObjEnhanced::UpdatePreview);
   connect(TriggerText, &TextField::changed, this, &vcDispObjEnhanced::TriggerText_Changed);
   connect(TriggerStepper, &RealStepper::changed, this, &vcDispObjEnhanced::TriggerStepper_Changed);
   connect(ScriptButton, &QPushButton::clicked, this, &vcDispObjEnhanced::ScriptButton_Pressed);
@@ -98,7 +98,7 @@ bool vcDispObjEnhanced::SetData(uint32_t index) {
   if (!readCommon(index, record) || !EnhParamLoad(index, enh_, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
-  Range->Load(enh_, inputId_);
+  Range->Load(enh_.Field, enh_.Min, enh_.Max, inputId_);
 
   TriggerStepper->setValue(enh_.TriggerValue);
   TriggerText->setText(number(TriggerStepper->value()));

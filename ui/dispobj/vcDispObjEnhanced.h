@@ -14,7 +14,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QPushButton;
-class EnhRangeRows;
+class ChannelRangeRows;
 class RealStepper;
 class TextField;
 
@@ -39,7 +39,7 @@ public:
   void ScriptButton_Pressed();
 
   // Outlets: the channel and the range are in Range.
-  EnhRangeRows* Range = nullptr;
+  ChannelRangeRows* Range = nullptr;
   QLabel* TriggerLabel = nullptr;
   TextField* TriggerText = nullptr;
   RealStepper* TriggerStepper = nullptr;

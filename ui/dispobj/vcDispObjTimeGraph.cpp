@@ -9,11 +9,11 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/channel_range_rows.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
 
-constexpr double kRangeLimit = 9999999;
 constexpr double kMaxSpan = 3600; // seconds across the graph
 constexpr double kMaxLine = 40;
 constexpr double kMaxTextSize = 200;
@@ -38,20 +38,16 @@ vcDispObjTimeGraph::vcDispObjTimeGraph(wcDispObjEdit* owner)
 
 void vcDispObjTimeGraph::buildRangeRows(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
-  FieldLabel = new QLabel("Channel:", box);
-  FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = typableList("FieldSelection", box);
-  grid->addWidget(FieldLabel, row, 0);
-  grid->addWidget(FieldSelection, row++, 1, 1, 3);
-
-  MinManualCheck = checkBox("Min:", "MinManualCheck", box);
-  MinManualCheck->setToolTip("A fixed bottom of the graph; off: the channel's lowest value");
-  MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
-  MaxManualCheck->setToolTip("A fixed top of the graph; off: the channel's highest value");
-  grid->addWidget(MinManualCheck, row, 0);
-  grid->addLayout(numberField(MinText, MinStepper, "Min", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
-  grid->addWidget(MaxManualCheck, row, 0);
-  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kRangeLimit, kRangeLimit, 1, box, 80), row++, 1, 1, 3);
+  Range = new ChannelRangeRows(grid, row, 3, 80, "graph", box);
+  FieldLabel = Range->FieldLabel;
+  FieldSelection = Range->FieldSelection;
+  MinManualCheck = Range->MinManualCheck;
+  MaxManualCheck = Range->MaxManualCheck;
+  MinText = Range->MinText;
+  MaxText = Range->MaxText;
+  MinStepper = Range->MinStepper;
+  MaxStepper = Range->MaxStepper;
+  connect(Range, &ChannelRangeRows::edited, this, &vcDispObjTimeGraph::UpdatePreview);
 
   // The fixed presentations are kept in records but not offered: the
   // time-span field stands in their place.
@@ -127,9 +123,7 @@ void vcDispObjTimeGraph::buildLookRows(QGridLayout* grid, int& row) {
 }
 
 void vcDispObjTimeGraph::connectControls() {
-  for (auto [check, action] : {std::pair{MinManualCheck, &vcDispObjTimeGraph::MinManualCheck_Changed},
-                               std::pair{MaxManualCheck, &vcDispObjTimeGraph::MaxManualCheck_Changed},
-                               std::pair{HighResCheck, &vcDispObjTimeGraph::HighResCheck_Changed},
+  for (auto [check, action] : {std::pair{HighResCheck, &vcDispObjTimeGraph::HighResCheck_Changed},
                                std::pair{FlipCheck, &vcDispObjTimeGraph::FlipCheck_Changed},
                                std::pair{VerticalCheck, &vcDispObjTimeGraph::VerticalCheck_Changed},
                                std::pair{DoBackCheck, &vcDispObjTimeGraph::DoBackCheck_Changed},
@@ -144,9 +138,7 @@ void vcDispObjTimeGraph::connectControls() {
                               std::pair{AxisColor, &vcDispObjTimeGraph::AxisColor_Changed},
                               std::pair{ValueColor, &vcDispObjTimeGraph::ValueColor_Changed}})
     connect(well, &NSColorWellCustom::changed, this, action);
-  for (auto [text, action] : {std::pair{MinText, &vcDispObjTimeGraph::MinText_Changed},
-                              std::pair{MaxText, &vcDispObjTimeGraph::MaxText_Changed},
-                              std::pair{TimeSpanText, &vcDispObjTimeGraph::TimeSpanText_Changed},
+  for (auto [text, action] : {std::pair{TimeSpanText, &vcDispObjTimeGraph::TimeSpanText_Changed},
                               std::pair{TrimSizeText, &vcDispObjTimeGraph::TrimSizeText_Changed},
                               std::pair{ThicknessText, &vcDispObjTimeGraph::ThicknessText_Changed},
                               std::pair{LabelText, &vcDispObjTimeGraph::LabelText_Changed},
@@ -156,9 +148,7 @@ void vcDispObjTimeGraph::connectControls() {
                               std::pair{GraphThicknessText, &vcDispObjTimeGraph::GraphThicknessText_Changed}})
     connect(text, &TextField::changed, this, action);
   for (auto [stepper, action] :
-       {std::pair{MinStepper, &vcDispObjTimeGraph::MinStepper_Changed},
-        std::pair{MaxStepper, &vcDispObjTimeGraph::MaxStepper_Changed},
-        std::pair{TimeSpanStepper, &vcDispObjTimeGraph::TimeSpanStepper_Changed},
+       {std::pair{TimeSpanStepper, &vcDispObjTimeGraph::TimeSpanStepper_Changed},
         std::pair{TrimSizeStepper, &vcDispObjTimeGraph::TrimSizeStepper_Changed},
         std::pair{ThicknessStepper, &vcDispObjTimeGraph::ThicknessStepper_Changed},
         std::pair{LabelSizeStepper, &vcDispObjTimeGraph::LabelSizeStepper_Changed},
@@ -166,9 +156,6 @@ void vcDispObjTimeGraph::connectControls() {
         std::pair{AxisIntervalStepper, &vcDispObjTimeGraph::AxisIntervalStepper_Changed},
         std::pair{GraphThicknessStepper, &vcDispObjTimeGraph::GraphThicknessStepper_Changed}})
     connect(stepper, &RealStepper::changed, this, action);
-  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjTimeGraph::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjTimeGraph::FieldSelection_Changed);
 }
 
 bool vcDispObjTimeGraph::SetData(uint32_t index) {
@@ -178,16 +165,7 @@ bool vcDispObjTimeGraph::SetData(uint32_t index) {
   if (!readCommon(index, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
-  fillFieldCombo(FieldSelection, "(None)", dataFieldNames(inputId_), W16ToNSString(graph_.Field));
-
-  // An automatic end shows its check off with a neutral value to start from.
-  const bool minSet = !RangeMinIsAuto(graph_.Min);
-  const bool maxSet = !RangeMaxIsAuto(graph_.Max);
-  MinManualCheck->setChecked(minSet);
-  MinStepper->setValue(minSet ? graph_.Min : 0);
-  MaxManualCheck->setChecked(maxSet);
-  MaxStepper->setValue(maxSet ? graph_.Max : 100);
-  showRanges();
+  Range->Load(graph_.Field, graph_.Min, graph_.Max, inputId_);
 
   ModeSelection->clear();
   ModeSelection->setEditText("");
@@ -231,7 +209,7 @@ bool vcDispObjTimeGraph::SetData(uint32_t index) {
   return true;
 }
 
-void vcDispObjTimeGraph::SetFieldColor() { showFieldState(FieldLabel, inputId_, graph_.Field); }
+void vcDispObjTimeGraph::SetFieldColor() { Range->SetFieldColor(); }
 
 void vcDispObjTimeGraph::UpdatePreview() {
   if (LoadingData) return;
@@ -244,15 +222,6 @@ void vcDispObjTimeGraph::UpdatePreview() {
   if (writeParam(graph_)) updateOtherPanels();
 }
 
-void vcDispObjTimeGraph::showRanges() {
-  UISetControlEnabled(MinText, MinManualCheck->isChecked());
-  UISetControlEnabled(MinStepper, MinManualCheck->isChecked());
-  UISetControlEnabled(MaxText, MaxManualCheck->isChecked());
-  UISetControlEnabled(MaxStepper, MaxManualCheck->isChecked());
-  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
-  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
-}
-
 void vcDispObjTimeGraph::setOption(uint8_t bit, bool on) {
   if (on) graph_.Options |= bit;
   else graph_.Options &= static_cast<uint8_t>(~bit);
@@ -263,44 +232,6 @@ void vcDispObjTimeGraph::wholeNumberEdited(TextField* text, RealStepper* stepper
   text->setText(QString::number(stepper->intValue()));
   field = static_cast<uint8_t>(stepper->intValue() & 0xFF);
   if (element != nullptr) element->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::FieldSelection_Changed() {
-  if (!LoadingData && storeChosenField(FieldSelection, graph_.Field)) UpdatePreview();
-}
-
-void vcDispObjTimeGraph::MinManualCheck_Changed() {
-  graph_.Min = MinManualCheck->isChecked() ? MinStepper->value() : kRangeAutoMin;
-  showRanges();
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::MaxManualCheck_Changed() {
-  graph_.Max = MaxManualCheck->isChecked() ? MaxStepper->value() : kRangeAutoMax;
-  showRanges();
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::MinText_Changed() {
-  MinStepper->setValue(NSStringToDouble(MinText->text()));
-  MinStepper_Changed();
-}
-
-void vcDispObjTimeGraph::MinStepper_Changed() {
-  MinText->setText(FormatNumberNSString(1, 4, MinStepper->value()));
-  graph_.Min = MinStepper->value();
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::MaxText_Changed() {
-  MaxStepper->setValue(NSStringToDouble(MaxText->text()));
-  MaxStepper_Changed();
-}
-
-void vcDispObjTimeGraph::MaxStepper_Changed() {
-  MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value()));
-  graph_.Max = MaxStepper->value();
   UpdatePreview();
 }
 

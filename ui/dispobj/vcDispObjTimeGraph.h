@@ -4,6 +4,7 @@
 // resolution, and the background, frame, data line, label and axis.
 #include "ui/dispobj/DispObjPanel.h"
 
+class ChannelRangeRows;
 class NSColorWellCustom;
 class QCheckBox;
 class QComboBox;
@@ -25,13 +26,6 @@ public:
   void SetFieldColor();
 
   // Actions.
-  void FieldSelection_Changed();
-  void MinManualCheck_Changed();
-  void MinText_Changed();
-  void MinStepper_Changed();
-  void MaxManualCheck_Changed();
-  void MaxText_Changed();
-  void MaxStepper_Changed();
   void TimeSpanText_Changed();
   void TimeSpanStepper_Changed();
   void HighResCheck_Changed();
@@ -62,6 +56,8 @@ public:
   void ValueColor_Changed();
 
   // Outlets.
+  // The channel and range rows; the outlets below are theirs.
+  ChannelRangeRows* Range = nullptr;
   QLabel* FieldLabel = nullptr;
   QComboBox* FieldSelection = nullptr;
   QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
@@ -102,7 +98,6 @@ private:
   void buildRangeRows(QGridLayout* grid, int& row);
   void buildLookRows(QGridLayout* grid, int& row);
   void connectControls();
-  void showRanges();
   void setOption(uint8_t bit, bool on);
   // A whole-number field: the stepper takes the typed integer, the text
   // shows the stepper's, and the record's byte takes it.

@@ -14,7 +14,7 @@
 #include "engine/model/disp_records.h"
 #include "ui/shell/WindowController.h"
 
-class EnhRangeRows;
+class ChannelRangeRows;
 class NSColorWellCustom;
 class NSImageViewCustom;
 class QCheckBox;
@@ -100,7 +100,7 @@ public:
   QLabel* OutputLabel = nullptr;
   QPlainTextEdit* OutputText = nullptr;
   QGroupBox* ParamBox = nullptr;
-  EnhRangeRows* Range = nullptr; // the channel and the range
+  ChannelRangeRows* Range = nullptr; // the channel and the range
   QCheckBox* TriggerCheck = nullptr;
   TextField* TriggerText = nullptr;
   RealStepper* TriggerStepper = nullptr;

@@ -15,7 +15,7 @@
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/enh_param_edit.h"
-#include "ui/dispobj/enh_range_rows.h"
+#include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
@@ -51,7 +51,7 @@ QWidget* wcDispObjEnhEdit::makeDataColumn(QWidget* parent) {
   auto* grid = new QGridLayout(group);
   grid->setVerticalSpacing(4);
   int row = 0;
-  Range = new EnhRangeRows(grid, row, 3, 90, group);
+  Range = new ChannelRangeRows(grid, row, 3, 90, "range", group);
   TriggerCheck = DispObjPanel::checkBox("Trigger:", "TriggerCheck", group);
   TriggerCheck->setToolTip("A value the scripts compare the channel with");
   grid->addWidget(TriggerCheck, row, 0);
@@ -135,7 +135,7 @@ void wcDispObjEnhEdit::connectParams() {
     connect(combo, &QComboBox::activated, this, action);
     connect(static_cast<TextField*>(combo->lineEdit()), &TextField::changed, this, action);
   };
-  connect(Range, &EnhRangeRows::edited, this, &E::UpdatePreview);
+  connect(Range, &ChannelRangeRows::edited, this, &E::UpdatePreview);
   typed(LabelFontSelection, &E::LabelFontSelection_Changed);
   const std::pair<QCheckBox*, void (E::*)()> checks[] = {
       {TriggerCheck, &E::TriggerCheck_Changed},     {DoLabelCheck, &E::DoLabelCheck_Changed},
@@ -171,7 +171,7 @@ void wcDispObjEnhEdit::fillParams(const DispStruct& common) {
   LabelFontSelection->setEditText("");
   if (AppDelegate::shared() != nullptr) LabelFontSelection->addItems(AppDelegate::shared()->SysFonts);
   state_.OurInputID = common.InputID;
-  Range->Load(enh_, state_.OurInputID);
+  Range->Load(enh_.Field, enh_.Min, enh_.Max, state_.OurInputID);
   TriggerCheck->setChecked((enh_.Options & kEnhTrigger) != 0);
   TriggerStepper->setValue(enh_.TriggerValue);
   TriggerText->setText(number(TriggerStepper->value()));

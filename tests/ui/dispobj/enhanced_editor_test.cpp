@@ -12,7 +12,7 @@
 
 #include "engine/files/undo.h"
 #include "ui/dispobj/enh_param_edit.h"
-#include "ui/dispobj/enh_range_rows.h"
+#include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/enhanced_fixture.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/support/window_shots.h"

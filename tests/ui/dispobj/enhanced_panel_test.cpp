@@ -9,7 +9,7 @@
 
 #include "ui/controls/real_stepper.h"
 
-#include "ui/dispobj/enh_range_rows.h"
+#include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/enhanced_fixture.h"
 
 namespace {

@@ -1,8 +1,9 @@
 #pragma once
-// The rows the scripted-object panel and the script editor share: the
-// data channel the scripts read and the two ends of its value range, each
-// end a check (a fixed end; off: automatic) with its number field. They
-// edit the record they are given and report each change the user makes.
+// The rows every panel of a channel with a value range shares (bar graph,
+// time graph, scripted object and its editor): the data channel and the two
+// ends of its range, each end a check (a fixed end; off: automatic) with its
+// number field. They edit the record's fields they are given and report
+// each change the user makes.
 #include <QObject>
 #include <cstdint>
 
@@ -16,16 +17,18 @@ class QWidget;
 class RealStepper;
 class TextField;
 
-class EnhRangeRows : public QObject {
+class ChannelRangeRows : public QObject {
   Q_OBJECT
 public:
   // Adds the rows to the grid from row on (label column 0, controls from
   // column 1 across span columns); the number fields are textWidth wide.
-  EnhRangeRows(QGridLayout* grid, int& row, int span, int textWidth, QWidget* parent);
+  // `what` names the range in the checks' tips ("scale", "graph").
+  ChannelRangeRows(QGridLayout* grid, int& row, int span, int textWidth, const char* what, QWidget* parent);
 
   // Shows the record's channel among the input's channels, and its range:
   // an automatic end with its check off and a neutral value to start from.
-  void Load(EnhParam& record, uint32_t input);
+  // The rows keep editing these fields until the next load.
+  void Load(char16_t (&field)[kNameLength], double& min, double& max, uint32_t input);
   // The channel label in red when the input cannot give the channel.
   void SetFieldColor() const;
 
@@ -51,7 +54,9 @@ signals:
 private:
   void showRanges();
 
-  EnhParam* record_ = nullptr;
+  char16_t (*field_)[kNameLength] = nullptr;
+  double* min_ = nullptr;
+  double* max_ = nullptr;
   uint32_t input_ = kNoInput;
   bool loading_ = false;
 };
