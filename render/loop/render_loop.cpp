@@ -25,7 +25,9 @@ namespace {
 constexpr int32_t kPacingWaitMs = 1000;
 constexpr int kMaxFramesBehind = 2;      // a preview further behind the clock skips frames
 constexpr double kEndTolerance = 1e-4;    // seconds
-constexpr int kThumbnailWidth = 640;      // about the progress display's size
+// The progress window's picture width: a 1080p frame's thumbnail fits it
+// without a second scaling.
+constexpr int kThumbnailWidth = 480;
 
 // Look-ahead: every video input shown now is told which frame comes next.
 void prepareInputs(float t) {
