@@ -58,8 +58,10 @@ public:
   int PutFrame(double t);
   // The same for a frame already in 4:2:0 planes (Y, Cb, Cr packed one
   // after the other, biWidth and biWidth / 2 bytes a row, rows top-down):
-  // the encoder takes it without a conversion. Even sizes only (else -21).
-  // The caller keeps the buffer unchanged until PutPrepare returns.
+  // the encoder takes it without a conversion or a copy. Even sizes only
+  // (else -21). The caller keeps the buffer unchanged until its next
+  // PutFrame or PutFramePlanes returns, or FinishWriting: drawing
+  // alternately into two buffers keeps the encoding beside the drawing.
   int PutFramePlanes(double t, const void* yuv420);
   // The same for the AudioDataLength bytes in AudioData.
   int PutAudio(double t);

@@ -22,7 +22,7 @@ int MediaMacAvPutFrame(uint32_t frame);
 // The frame in 4:2:0 planes instead of the frame buffer (Y, Cb, Cr packed
 // one after the other at the frame's size, rows top-down; even sizes): no
 // conversion before the encoder. The caller keeps the planes unchanged
-// until the next MediaMacAvPutPrepare returns.
+// until its next frame is handed over, or the writing is finished.
 int MediaMacAvPutFramePlanes(uint32_t frame, const void* yuv420);
 int MediaMacAvPutAudio(uint32_t chunk, uint32_t length);
 // Completes the output and merges it into the path. 0, or -82 when anything

@@ -1,7 +1,8 @@
 // MediaCreateMacAV: hand-over of frames and sound chunks to the two put
 // threads, and the thread bodies. Each thread copies the caller's buffer,
 // marks itself ready (the render loop may then draw the next frame) and
-// encodes its copy meanwhile. Waits use the side's condition variable
+// encodes its copy meanwhile; a 4:2:0 picture is encoded from the caller's
+// own buffer, which the caller leaves alone until its next hand-over. Waits use the side's condition variable
 // instead of polling, so no signal is missed.
 #include <cmath>
 #include <cstring>
@@ -123,11 +124,16 @@ void MediaCreateMacAV::putFrameThread() {
     const void* planes = frame_.planes;
     frame_.changed.notify_all();
     if (t < kStopBelow) break;
-    // The caller leaves its buffer alone until it sees ready, so the copy
-    // needs no lock and the caller's next step may run meanwhile.
-    lock.unlock();
-    const bool copied = planes ? video_->loadPlanes(static_cast<const uint8_t*>(planes)) == 0 : copyFrame();
-    lock.lock();
+    // The caller leaves a frame buffer alone until it sees ready, so the
+    // copy needs no lock and the caller's next step may run meanwhile. A
+    // 4:2:0 picture is not copied: the caller leaves it alone until its next
+    // hand-over returns, after the encoder has taken it.
+    bool copied = true;
+    if (!planes) {
+      lock.unlock();
+      copied = copyFrame();
+      lock.lock();
+    }
     if (!copied) {
       LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
       frame_.error = -21;
@@ -138,7 +144,8 @@ void MediaCreateMacAV::putFrameThread() {
     frame_.changed.notify_all();
     lock.unlock();
     const int64_t pts = std::llround(t * FrameTimeScale);
-    const int result = planes ? video_->encodeLoaded(pts) : video_->encode(frameCopy_.data(), pts);
+    const int result = planes ? video_->encodePlanes(static_cast<const uint8_t*>(planes), pts)
+                              : video_->encode(frameCopy_.data(), pts);
     lock.lock();
     if (result != 0) {
       LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);

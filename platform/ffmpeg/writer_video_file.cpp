@@ -153,16 +153,28 @@ int VideoEncodeFile::encode(const uint8_t* bgraTopDown, int64_t pts) {
   return encodeLoaded(pts);
 }
 
-int VideoEncodeFile::loadPlanes(const uint8_t* yuv420) {
-  if (!started_ || !yuv420 || av_frame_make_writable(picture_) < 0) return -82;
-  const size_t w = static_cast<size_t>(codedWidth_), h = static_cast<size_t>(codedHeight_);
-  const uint8_t* in = yuv420;
-  for (int plane = 0; plane < 3; ++plane) {
-    const size_t pw = plane == 0 ? w : w / 2, ph = plane == 0 ? h : h / 2;
-    for (size_t row = 0; row < ph; ++row, in += pw)
-      std::memcpy(picture_->data[plane] + row * static_cast<size_t>(picture_->linesize[plane]), in, pw);
-  }
-  return 0;
+int VideoEncodeFile::encodePlanes(const uint8_t* yuv420, int64_t pts) {
+  if (!started_ || !yuv420 || pts <= lastPts_) return -82;
+  // Lent through a reference that never frees it, as in encode: libavcodec
+  // would copy a frame without one, and libx264 copies the picture into its
+  // own frames before the send returns.
+  const size_t luma = static_cast<size_t>(codedWidth_) * codedHeight_;
+  source_->buf[0] = av_buffer_create(const_cast<uint8_t*>(yuv420), luma * 3 / 2, KeepBuffer, nullptr,
+                                     AV_BUFFER_FLAG_READONLY);
+  if (!source_->buf[0]) return -82;
+  source_->format = AV_PIX_FMT_YUV420P;
+  source_->width = codedWidth_;
+  source_->height = codedHeight_;
+  source_->data[0] = const_cast<uint8_t*>(yuv420);
+  source_->data[1] = source_->data[0] + luma;
+  source_->data[2] = source_->data[1] + luma / 4;
+  source_->linesize[0] = codedWidth_;
+  source_->linesize[1] = source_->linesize[2] = codedWidth_ / 2;
+  source_->pts = pts;
+  lastPts_ = pts;
+  const int result = sendAndWrite(source_);
+  av_frame_unref(source_);
+  return result;
 }
 
 int VideoEncodeFile::encodeLoaded(int64_t pts) {

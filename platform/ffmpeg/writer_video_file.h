@@ -42,11 +42,11 @@ public:
   // top-down and codedWidth() * 4 bytes apart, at pts (time-scale units,
   // rising); 0 or -82.
   int encode(const uint8_t* bgraTopDown, int64_t pts);
-  // Copies a picture already in 4:2:0 (Y, then Cb, then Cr, each plane
-  // packed: codedWidth() and codedWidth() / 2 bytes a row) as the next
-  // picture; 0 or -82. encodeLoaded then encodes it without conversion.
-  int loadPlanes(const uint8_t* yuv420);
-  int encodeLoaded(int64_t pts);
+  // Encodes a picture already in 4:2:0 (Y, then Cb, then Cr, each plane
+  // packed: codedWidth() and codedWidth() / 2 bytes a row) at pts, without
+  // a conversion or a copy of ours: the encoder has taken its own copy when
+  // this returns. 0 or -82.
+  int encodePlanes(const uint8_t* yuv420, int64_t pts);
   // Drains the encoder and writes the trailer; 0 or -82. Closes the file.
   int finish();
   // Closes without completing the file.
@@ -60,6 +60,7 @@ public:
   int writeError() const { return writeError_; }
 
 private:
+  int encodeLoaded(int64_t pts);
   int sendAndWrite(const AVFrame* frame);
   void release();
   void noteWriteError(int code);
@@ -69,7 +70,7 @@ private:
   AVStream* stream_ = nullptr;
   SwsContext* converter_ = nullptr;
   AVFrame* picture_ = nullptr;
-  AVFrame* source_ = nullptr; // the caller's BGRA picture while it is converted
+  AVFrame* source_ = nullptr; // the caller's picture while it is converted or encoded
   AVPacket* packet_ = nullptr;
   int32_t codedWidth_ = 0;
   int32_t codedHeight_ = 0;

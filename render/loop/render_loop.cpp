@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -78,6 +79,7 @@ bool drawOutputFrame(RenderSetup& s, float t, float next) {
   if (s.width % 2 == 0 && s.height % 2 == 0) {
     if (s.planar.empty()) {
       s.planar.resize(static_cast<int>(s.width), static_cast<int>(s.height));
+      s.planarSpare.resize(static_cast<int>(s.width), static_cast<int>(s.height));
       s.overlayDirty.reset(static_cast<int>(s.width), static_cast<int>(s.height));
     }
     if (!s.overlayClear) {
@@ -147,6 +149,7 @@ void runOutput(RenderSetup& s) {
       break;
     }
     if (n % 2 == 0 && s.loopFrameSink) showOutputFrame(s, planar, static_cast<float>(t));
+    if (planar) std::swap(s.planar, s.planarSpare);
   }
   // Every frame is written: the position is the end while the file is
   // finished.

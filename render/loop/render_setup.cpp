@@ -98,6 +98,7 @@ int RenderInit(uint32_t mode, uint32_t width, uint32_t height, uint32_t audioTyp
   s.height = height;
   s.overlayClear = false;
   s.planar = PlanarFrame{};
+  s.planarSpare = PlanarFrame{};
   s.frameRate = frameRate;
   s.result = 0;
   s.time = 0;
@@ -146,6 +147,7 @@ void RenderEnd() {
   s.frame.clear();
   s.frame.shrink_to_fit();
   s.planar = PlanarFrame{};
+  s.planarSpare = PlanarFrame{};
   s.thumbnail = std::vector<uint32_t>{};
   s.soundBuffer.clear();
   s.soundBuffer.shrink_to_fit();

@@ -19,6 +19,9 @@ struct RenderSetup {
   // writer from here; `frame` is then the transparent overlay the other
   // objects are drawn into (overlayClear: it is all transparent now).
   PlanarFrame planar;
+  // The writer encodes straight from the planes handed over last, until the
+  // next hand-over: the next frame is composed in the other buffer.
+  PlanarFrame planarSpare;
   FrameDirty overlayDirty;
   bool overlayClear = false;
   std::vector<uint32_t> thumbnail; // a planar frame for the progress display

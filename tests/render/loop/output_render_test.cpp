@@ -55,6 +55,11 @@ TEST_F(OutputRenderTest, VideoWithShapeAndTextIsWrittenWithBothInPlace) {
   EXPECT_LE(probe.pictures.size(), 76u);
   const DecodedPicture& p = probe.pictures[37];
   EXPECT_NEAR(ReadIndexBlocks(p), 37, 1); // the input's frame of that time
+  // Every frame is the one drawn for its time, not a later one drawn into
+  // its buffer while the encoder still read it.
+  const int first = ReadIndexBlocks(probe.pictures[0]);
+  for (size_t n = 1; n < probe.pictures.size(); ++n)
+    EXPECT_EQ(ReadIndexBlocks(probe.pictures[n]), first + static_cast<int>(n)) << "output frame " << n;
   EXPECT_LE(diff(p.At(560, 270), 0x00, 0xD0, 0x00), 40); // the shape
   EXPECT_LE(diff(p.At(620, 200), 128, 128, 128), 40);   // grey patch beside it
   EXPECT_LE(diff(p.At(60, 300), 255, 0, 0), 40);        // red patch
