@@ -392,6 +392,13 @@ void MediaMacAV::ConvertFrame(const AVFrame* frame) {
   uint8_t* dst[4] = {lastRow, nullptr, nullptr, nullptr};
   int dstLines[4] = {dstStride, 0, 0, 0};
   sws_scale(sws_, frame->data, frame->linesize, 0, h, dst, dstLines);
+  // Whole pixels at a time: a byte loop with a stride of four is not
+  // vectorised and cost a millisecond per 1080p frame.
   if (d && !(d->flags & AV_PIX_FMT_FLAG_ALPHA))
-    for (size_t i = 3; i < bitmap_.size(); i += 4) bitmap_[i] = 255;
+    for (size_t i = 0; i + 4 <= bitmap_.size(); i += 4) {
+      uint32_t pixel;
+      std::memcpy(&pixel, &bitmap_[i], 4);
+      pixel |= 0xFF000000u; // B, G, R, A in memory, little-endian
+      std::memcpy(&bitmap_[i], &pixel, 4);
+    }
 }
