@@ -2,6 +2,7 @@
 
 #include "engine/base/error.h"
 #include "engine/model/dispobj_table.h"
+#include "render/compositor/frame_tiles.h"
 #include "render/loop/input_time.h"
 #include "render/loop/media_bridge.h"
 
@@ -25,6 +26,28 @@ void clearFrame(const FrameTarget& target, uint32_t pixel) {
 
 bool targetValid(const FrameTarget& t) { return t.pixels && t.width > 0 && t.height > 0; }
 
+void clearTileRuns(const FrameTarget& target, const FrameDirty& tiles, uint32_t pixel) {
+  if (tiles.width() != target.width || tiles.height() != target.height) {
+    clearFrame(target, pixel);
+    return;
+  }
+  ForEachTileRun(tiles, [&](int x0, int x1, int y0, int y1) {
+    for (int y = y0; y < y1; ++y)
+      std::fill_n(FrameRow(target.pixels, target.width, target.height, target.bottomUp, y) + x0, x1 - x0, pixel);
+  });
+}
+
+// Whether the drawing so far marked every tile of the frame (false without
+// a map of the drawing).
+bool drewEverywhere(const FrameTarget& target) {
+  if (!target.dirty || target.dirty->width() != target.width || target.dirty->height() != target.height)
+    return false;
+  for (int row = 0; row < target.dirty->rows(); ++row)
+    for (int col = 0; col < target.dirty->cols(); ++col)
+      if (!target.dirty->marked(col, row)) return false;
+  return true;
+}
+
 int drawObject(const ObjectContext& ctx) {
   const uint8_t type = ctx.obj->Type;
   // The background bitmap sits behind the object's own drawing; for an
@@ -34,6 +57,16 @@ int drawObject(const ObjectContext& ctx) {
     if (code < 0) return code;
   }
   return DispObjRenderLayer(ctx);
+}
+
+// A video's reader holds one picture: once it is placed, the reader may
+// decode the next, unless a later object of the frame still shows this one.
+void prepareNextPicture(uint32_t index, uint32_t count, float time, double nextTime) {
+  const DispStruct* obj = currentRecord(index);
+  if (obj->Type != kDispVideo || obj->InputID == kNoInput) return;
+  for (uint32_t j = index + 1; j < count; ++j)
+    if (currentRecord(j) && currentRecord(j)->InputID == obj->InputID && DispObjShownAt(j, time)) return;
+  MediaBridgePrepareFrame(obj->InputID, InputTimeAt(obj->InputID, nextTime));
 }
 
 } // namespace
@@ -73,13 +106,21 @@ ObjectContext ObjectContextFor(uint32_t index, const DispStruct* obj, float time
 int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderOptions& options) {
   if (!targetValid(target)) return kErrBadArg;
   if (options.clear) clearFrame(target, options.background);
-  const uint32_t count = DispTableCount();
-  for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
+  const FrameDirty* clearTiles = options.clear ? nullptr : options.clearTiles;
+  const uint32_t count = std::min<uint32_t>(DispTableCount(), kMaxDispObjs);
+  for (uint32_t i = 0; i < count; ++i) {
     if (!DispObjShownAt(i, time)) continue;
     ObjectContext ctx = ObjectContextFor(i, currentRecord(i), time, target, options);
     if (!(ctx.w >= 1) || !(ctx.h >= 1)) continue;
+    const bool fills = clearTiles && PictureObjectFillsFrame(ctx);
+    if (clearTiles && !fills) clearTileRuns(target, *clearTiles, options.background);
     drawObject(ctx);
+    // A picture that could not be had drew nothing: the clear is still owed.
+    if (fills && !drewEverywhere(target)) clearTileRuns(target, *clearTiles, options.background);
+    clearTiles = nullptr;
+    if (std::isfinite(options.nextTime)) prepareNextPicture(i, count, time, options.nextTime);
   }
+  if (clearTiles) clearTileRuns(target, *clearTiles, options.background);
   return kOk;
 }
 

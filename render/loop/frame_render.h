@@ -11,7 +11,15 @@ struct FrameRenderOptions {
   float overscan = 0;               // percent of the frame kept clear round the edge, in total
   uint32_t background = 0xFF000000; // premultiplied fill before drawing
   bool clear = true;
+  // With clear off: the tiles to fill with the background (the rest of the
+  // frame holds it already); skipped when the bottom object is a picture
+  // that replaces every pixel (PictureObjectFillsFrame).
+  const FrameDirty* clearTiles = nullptr;
   double inputTime = std::numeric_limits<double>::quiet_NaN(); // see ObjectContext
+  // The next frame's project time when frames follow each other (NaN:
+  // none): a video is asked for its next picture as soon as this one is
+  // placed, so it is decoded while the rest of the frame is drawn.
+  double nextTime = std::numeric_limits<double>::quiet_NaN();
 };
 
 // Whether the object is drawn (and can be clicked) at the time: in use,

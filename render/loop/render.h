@@ -28,6 +28,11 @@ using RenderFrameSink = std::function<void(const uint32_t* frame, uint32_t width
                                            uint32_t height, float time)>;
 using RenderSoundSink = std::function<void(const uint8_t* pcm, uint32_t bytes, float time)>;
 void RenderSetSinks(RenderFrameSink frames, RenderSoundSink sound);
+// Within a preview frame sink's call: the tiles where this frame differs
+// from the one the loop handed to the sink just before (a sink that keeps
+// its copy need copy only those); null when the whole frame is to be taken.
+class FrameDirty;
+const FrameDirty* RenderSinkChangedTiles();
 
 // Starts the loop over [start, end] at the frame rate (0 = the frame at
 // start only), with quality 0-5 and overscan percent. A preview is paced by

@@ -7,6 +7,7 @@
 #include "engine/base/util.h"
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
+#include "render/compositor/frame_tiles.h"
 #include "render/loop/audio_mix.h"
 #include "render/loop/frame_render.h"
 #include "render/loop/input_time.h"
@@ -18,12 +19,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int32_t kPacingWaitMs = 1000;
 constexpr int kMaxFramesBehind = 2;      // a preview further behind the clock skips frames
 constexpr double kEndTolerance = 1e-4;    // seconds
 // The progress window's picture width: a 1080p frame's thumbnail fits it
@@ -170,14 +171,24 @@ void runOutput(RenderSetup& s) {
   }
 }
 
+// The sink's view of what changed (RenderSinkChangedTiles), for the
+// duration of its call on this thread.
+thread_local const FrameDirty* t_sinkChanged = nullptr;
+
+// Frame n of one run of the loop; the run's first frame goes to the sink
+// whole, as the sink may have been given other frames since the last run.
 void renderPreviewFrame(RenderSetup& s, float t, uint64_t n, bool withSound) {
   if (withSound && s.loopSoundSink) {
     const uint32_t bytes = mixChunk(s, t, n, s.rate, s.volume.load());
     s.loopSoundSink(s.soundBuffer.data(), bytes, t);
   }
-  RenderDrawFrame(s, t, s.quality, s.overscan);
+  const double next = s.rate > 0 ? s.start + (n + 1) / s.rate : std::numeric_limits<double>::quiet_NaN();
+  RenderDrawFrame(s, t, next, s.quality, s.overscan);
   s.time = t;
-  if (s.loopFrameSink) s.loopFrameSink(s.frame.data(), s.width, s.height, t);
+  if (!s.loopFrameSink) return;
+  t_sinkChanged = n > 0 && s.previewTracked ? &s.previewChanged : nullptr;
+  s.loopFrameSink(s.frame.data(), s.width, s.height, t);
+  t_sinkChanged = nullptr;
 }
 
 void runPreview(RenderSetup& s) {
@@ -185,9 +196,8 @@ void runPreview(RenderSetup& s) {
     renderPreviewFrame(s, s.start, 0, false);
     return;
   }
-  const SyncHandle timer =
-      SyncTimerCreate(static_cast<uint32_t>(std::max(1.0, std::floor(1000 / s.rate))));
-  const auto clockStart = std::chrono::steady_clock::now();
+  using Clock = std::chrono::steady_clock;
+  const auto clockStart = Clock::now();
   uint64_t n = 0;
   while (!s.stop.load() && !SyncThreadShouldStop()) {
     const double t = s.start + n / s.rate;
@@ -195,31 +205,50 @@ void runPreview(RenderSetup& s) {
     renderPreviewFrame(s, static_cast<float>(t), n, true);
     ++n;
     prepareInputs(static_cast<float>(s.start + n / s.rate));
-    // Pacing: wait for the clock to reach the next frame; far behind it,
-    // skip ahead rather than drift.
-    for (;;) {
-      const double elapsed =
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart).count();
-      const double due = n / s.rate;
-      if (elapsed + 1e-4 >= due) {
-        const uint64_t now = static_cast<uint64_t>(elapsed * s.rate);
-        if (now > n + kMaxFramesBehind) n = now;
-        break;
-      }
-      if (s.stop.load()) break;
-      if (!timer || SyncWait(timer, kPacingWaitMs) == kSyncClosed) break;
+    // Pacing: sleep until the next frame is due (a periodic tick would
+    // start it up to a tick late); far behind the clock, skip ahead rather
+    // than drift.
+    const double elapsed = std::chrono::duration<double>(Clock::now() - clockStart).count();
+    if (elapsed + 1e-4 >= n / s.rate) {
+      const uint64_t now = static_cast<uint64_t>(elapsed * s.rate);
+      if (now > n + kMaxFramesBehind) n = now;
+      continue;
     }
+    const auto due = clockStart + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(n / s.rate));
+    std::unique_lock pacing(s.pacingLock);
+    s.pacingWake.wait_until(pacing, due, [&s] { return s.stop.load(); });
   }
-  if (timer) SyncHandleClose(timer);
 }
 
 } // namespace
 
-int RenderDrawFrame(RenderSetup& s, float t, uint32_t quality, float overscan) {
+const FrameDirty* RenderSinkChangedTiles() { return t_sinkChanged; }
+
+int RenderDrawFrame(RenderSetup& s, float t, double nextTime, uint32_t quality, float overscan) {
   const auto applied = TimelineApplyForDraw(t);
   ReadAccess access("RenderLoop");
   s.overlayClear = false;
-  return RenderProjectFrame(t, frameTarget(s), renderOptions(quality, overscan));
+  FrameRenderOptions options = renderOptions(quality, overscan);
+  options.nextTime = nextTime;
+  FrameTarget target = frameTarget(s);
+  const int w = target.width, h = target.height;
+  // Only what the last frame drew differs from the background: clearing
+  // just that spares a full-frame fill at 60 frames per second.
+  if (s.previewTracked && s.previewDrawn.width() == w && s.previewDrawn.height() == h) {
+    s.previewChanged = s.previewDrawn;
+  } else {
+    s.previewChanged.reset(w, h);
+    s.previewChanged.mark(0, 0, w, h);
+  }
+  s.previewDrawn.reset(w, h);
+  s.previewTracked = true;
+  options.clear = false;
+  options.clearTiles = &s.previewChanged;
+  target.dirty = &s.previewDrawn;
+  const int code = RenderProjectFrame(t, target, options);
+  MarkTiles(s.previewDrawn, &s.previewChanged);
+  if (code < 0) s.previewTracked = false; // the next frame clears whole
+  return code;
 }
 
 void RenderLoopMain(void* arg) {

@@ -97,6 +97,7 @@ int RenderInit(uint32_t mode, uint32_t width, uint32_t height, uint32_t audioTyp
   s.width = width;
   s.height = height;
   s.overlayClear = false;
+  s.previewTracked = false;
   s.planar = PlanarFrame{};
   s.planarSpare = PlanarFrame{};
   s.frameRate = frameRate;
@@ -123,6 +124,10 @@ void RenderStop(int32_t waitMs) {
   std::lock_guard lock(s.mutex);
   if (!s.thread) return;
   s.stop = true;
+  {
+    std::lock_guard pacing(s.pacingLock); // a loop about to sleep sees the flag first
+  }
+  s.pacingWake.notify_all();
   if (SyncWait(s.thread, waitMs) != kSyncSignalled) {
     LogPrintf(L"Timeout in RenderEnd() - terminating thread");
     SyncThreadTerminate(s.thread, 0);
@@ -146,6 +151,7 @@ void RenderEnd() {
   LayerCacheClear();
   s.frame.clear();
   s.frame.shrink_to_fit();
+  s.previewTracked = false;
   s.planar = PlanarFrame{};
   s.planarSpare = PlanarFrame{};
   s.thumbnail = std::vector<uint32_t>{};

@@ -6,6 +6,7 @@
 #include "render/loop/render.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ struct RenderSetup {
   FrameDirty overlayDirty;
   bool overlayClear = false;
   std::vector<uint32_t> thumbnail; // a planar frame for the progress display
+  // A preview frame is cleared only where the last one drew (previewDrawn;
+  // the rest is background while previewTracked), and hands its sink the
+  // tiles that changed since the frame before (previewChanged).
+  FrameDirty previewDrawn, previewChanged;
+  bool previewTracked = false;
   AudioFormat sound{};
   std::vector<uint8_t> soundBuffer; // fixed capacity: the writer keeps its address
   double frameRate = 30;
@@ -40,6 +46,10 @@ struct RenderSetup {
 
   SyncHandle thread = 0;
   std::atomic<bool> stop{false};
+  // A playing preview sleeps here until its next frame is due; a stop
+  // wakes it.
+  std::mutex pacingLock;
+  std::condition_variable pacingWake;
   std::atomic<bool> running{false};
   std::atomic<float> time{0};
   std::atomic<int> result{0};
@@ -63,6 +73,7 @@ RenderSetup& TheRenderSetup();
 void RenderLoopMain(void* arg);
 // Sample frames of sound chunk n at the rate (chunks follow the frames).
 uint32_t RenderChunkFrames(uint64_t n, double frameRate, uint32_t audioRate);
-// Draws the project at t into the set-up's frame (timeline applied, read
-// access held while drawing).
-int RenderDrawFrame(RenderSetup& s, float t, uint32_t quality, float overscan);
+// Draws the project at t into the set-up's preview frame (timeline
+// applied, read access held while drawing); nextTime: the frame to follow
+// (NaN: none), whose video pictures are asked for early.
+int RenderDrawFrame(RenderSetup& s, float t, double nextTime, uint32_t quality, float overscan);

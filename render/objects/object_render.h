@@ -63,6 +63,9 @@ int RenderPictureObject(const ObjectContext& ctx);
 // the object's time in the decoder's 4:2:0 planes, which then stand for
 // what RenderPictureObject would draw. False otherwise.
 bool PictureObjectPlanes(const ObjectContext& ctx, PlanarPicture* planes);
+// The same video conditions without asking for the picture: drawn, it
+// replaces every pixel of the frame.
+bool PictureObjectFillsFrame(const ObjectContext& ctx);
 int RenderAudioObject(const ObjectContext& ctx);
 int RenderShapeObject(const ObjectContext& ctx);
 int RenderTextObject(const ObjectContext& ctx);

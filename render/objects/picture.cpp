@@ -22,7 +22,7 @@ bool samePlace(double a, double b) { return std::fabs(a - b) < 1e-3; }
 
 } // namespace
 
-bool PictureObjectPlanes(const ObjectContext& ctx, PlanarPicture* planes) {
+bool PictureObjectFillsFrame(const ObjectContext& ctx) {
   const DispStruct* obj = ctx.obj;
   const int w = ctx.target.width, h = ctx.target.height;
   if (!obj || obj->Type != kDispVideo || obj->InputID == kNoInput) return false;
@@ -42,6 +42,13 @@ bool PictureObjectPlanes(const ObjectContext& ctx, PlanarPicture* planes) {
   // ratio it is asked to keep.
   if (!samePlace(ctx.x, 0) || !samePlace(ctx.y, 0) || !samePlace(ctx.w, w) || !samePlace(ctx.h, h))
     return false;
+  return true;
+}
+
+bool PictureObjectPlanes(const ObjectContext& ctx, PlanarPicture* planes) {
+  if (!PictureObjectFillsFrame(ctx)) return false;
+  const DispStruct* obj = ctx.obj;
+  const int w = ctx.target.width, h = ctx.target.height;
   double inputTime = ctx.inputTime;
   if (!std::isfinite(inputTime) && !InputPlaysAt(obj->InputID, ctx.time, &inputTime)) return false;
   return MediaBridgeGetPlanes(obj->InputID, inputTime, planes) && planes->width == w && planes->height == h;

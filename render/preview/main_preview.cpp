@@ -6,6 +6,7 @@
 #include "engine/base/sync.h"
 #include "engine/model/project.h"
 #include "render/compositor/compositor.h"
+#include "render/compositor/frame_tiles.h"
 #include "render/loop/render.h"
 #include "render/preview/preview_audio.h"
 
@@ -27,6 +28,10 @@ struct MainPreview {
   bool render = false; // false: display only (an output render draws into it)
   std::vector<uint32_t> back;    // last frame at picture size, bottom-up
   std::vector<uint32_t> display; // R, G, B, A top-down, handed to the view
+  // Tiles of back not yet flipped into display; backWhole: back holds a
+  // whole frame, so a frame's changed tiles are all it needs.
+  FrameDirty pending;
+  bool backWhole = false;
   std::atomic<SyncHandle> redrawEvent{0}; // read by the render thread
   SyncHandle redrawThread = 0;
   std::atomic<bool> stop{false};
@@ -42,6 +47,40 @@ MainPreview& preview() {
   return p;
 }
 
+// Turns the pending tiles of back into display (top-down R, G, B, A).
+void flipPending(MainPreview& p) {
+  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
+  ForEachTileRun(p.pending, [&](int x0, int x1, int y0, int y1) {
+    for (int y = y0; y < y1; ++y) {
+      const uint32_t* in = FrameRow(p.back.data(), w, h, true, y) + x0;
+      uint32_t* out = p.display.data() + static_cast<size_t>(y) * p.width + x0;
+      for (int x = 0; x < x1 - x0; ++x) {
+        const uint32_t c = in[x]; // memory B, G, R, A -> R, G, B, A: swap bytes 0 and 2
+        out[x] = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
+      }
+    }
+  });
+  p.pending.reset(w, h);
+}
+
+// Copies the tiles that changed since the last frame into back (the whole
+// frame when that is not known) and notes them for the redraw thread.
+void copyIntoBack(MainPreview& p, const uint32_t* frame) {
+  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
+  const FrameDirty* changed = RenderSinkChangedTiles();
+  if (!p.backWhole || !changed || changed->width() != w || changed->height() != h) {
+    std::copy(frame, frame + p.back.size(), p.back.begin());
+    p.pending.mark(0, 0, w, h);
+    p.backWhole = true;
+    return;
+  }
+  ForEachTileRun(*changed, [&](int x0, int x1, int y0, int y1) {
+    for (int y = y0; y < y1; ++y)
+      std::copy_n(FrameRow(frame, w, h, true, y) + x0, x1 - x0, FrameRow(p.back.data(), w, h, true, y) + x0);
+  });
+  MarkTiles(*changed, &p.pending);
+}
+
 void redrawMain(void*) {
   MainPreview& p = preview();
   while (!p.stop.load() && !SyncThreadShouldStop()) {
@@ -49,7 +88,7 @@ void redrawMain(void*) {
     const uint64_t target = p.shown.load();
     {
       std::lock_guard lock(p.buffers);
-      BitmapFlipToRGBA(p.back.data(), p.display.data(), p.width, p.height);
+      flipPending(p);
     }
     ViewSetBitmap(p.display.data(), p.width, p.height, p.view);
     p.drawn = target;
@@ -71,6 +110,7 @@ void endDisplay(MainPreview& p) {
   std::lock_guard lock(p.buffers);
   p.back.clear();
   p.display.clear();
+  p.backWhole = false;
   p.width = p.height = 0;
   p.view = nullptr;
   p.render = false;
@@ -90,6 +130,8 @@ int startDisplay(MainPreview& p, ImageView view, uint32_t width, uint32_t height
     p.view = view;
     p.width = width;
     p.height = height;
+    p.pending.reset(static_cast<int>(width), static_cast<int>(height));
+    p.backWhole = false;
   }
   p.stop = false;
   p.shown = p.drawn = 0;
@@ -109,7 +151,7 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
     std::lock_guard lock(p.buffers);
     if (p.back.empty()) return;
     if (width == p.width && height == p.height) {
-      std::copy(frame, frame + p.back.size(), p.back.begin());
+      copyIntoBack(p, frame);
     } else {
       RenderFrameInfo f;
       f.Src = frame;
@@ -125,6 +167,8 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
       f.Replace = true;
       f.Quality = 3;
       CompositeFrame(f);
+      p.pending.mark(0, 0, static_cast<int>(p.width), static_cast<int>(p.height));
+      p.backWhole = false; // another size: the next frame of this size is copied whole
     }
   }
   p.shown.fetch_add(1);

@@ -4,6 +4,7 @@
 #include "platform/graphics/bitmap_view.h"
 
 #include <cstdint>
+#include <vector>
 
 // Ends the current main preview and sets up a new one for the view:
 // picture width x height, render size (0 = the picture's), sound format and
@@ -28,6 +29,9 @@ int PreviewIsPlayingBack();
 void PreviewSetVolume(uint32_t volume);
 // Writes the picture as shown into a BMP file; 0 or a negative code.
 int MainPreviewExportSnapshot(const wchar_t* path);
+// A copy of the picture as shown (bottom row first); 0 or -30 without a
+// preview.
+int MainPreviewSnapshotPixels(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height);
 // The display object under the canvas point at the time; 0xFFFFFFFF (-1)
 // for none. Mode 0 answers a member's group, mode 1 the member.
 uint32_t MainPreviewGetObjFromClick(int x, int y, int mode, float time);

@@ -5,8 +5,6 @@
 
 #include <vector>
 
-int MainPreviewSnapshotPixels(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height);
-
 int MainPreviewExportSnapshot(const wchar_t* path) {
   if (!path || !*path) return ErrorSet(kErrBadArg, "MainPreviewExportSnapshot");
   std::vector<uint32_t> frame;

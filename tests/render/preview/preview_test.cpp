@@ -3,11 +3,14 @@
 #include "render/render_fixture.h"
 
 #include "engine/base/sync.h"
+#include "engine/model/inputs.h"
 #include "engine/model/project.h"
+#include "engine/model/timeline.h"
 #include "media/bmp_file.h"
 #include "engine/base/text.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
+#include "support/media_fixtures.h"
 
 #include <atomic>
 #include <chrono>
@@ -169,4 +172,65 @@ TEST_F(PreviewTest, BadSetUpsAreRefused) {
   EXPECT_LT(MainPreviewInit(&sink_, kW, kH, 0, 0, 7, 22050, 25), 0);
   EXPECT_LT(MainPreviewInit(&sink_, kW, kH, 0, 0, 3, 22050, 0), 0);
   EXPECT_EQ(PreviewIsPlaying(), 0);
+}
+
+// Each frame clears only what the one before drew, over a video that fills
+// the frame clears nothing, and the display takes only the tiles that
+// changed. Objects that move, appear and fade out and a video that ends
+// half way must leave the picture shown exactly as the frame drawn whole.
+TEST_F(PreviewTest, ChangedPartsAloneLeaveThePictureAsDrawnWhole) {
+  const std::string video = TempPath("under.mp4");
+  ASSERT_TRUE(MakeIndexVideo(video, 12, kW, kH, "25", "-c:v libx264 -pix_fmt yuv420p"));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(video)).c_str());
+  ASSERT_NE(input, 255u);
+  AddObject(kDispVideo, input, 0, 0, 100, 100); // gone after 0.48 s
+  const uint32_t mover = AddShape(4, 0xE00000, 0xFF000000, 0, 0, 0, 20, 20);
+  const uint32_t fading = AddShape(3, 0x2040F0, 0xFFFFFFFF, 2, 10, 50, 30, 40);
+  const uint32_t late = AddShape(4, 0x00C000, 0xFF000000, 0, 40, 10, 30, 30);
+  Edit(late, [](DispStruct& r) { r.OffsetTime = 0.6f; });
+  ASSERT_NE(TimelineDispObjAdd(mover, 0.3f), kNoDispObj);
+  ASSERT_EQ(TimelineApply(0.35f), 0);
+  Edit(mover, [](DispStruct& r) { r.X = 70, r.Y = 60; });
+  ASSERT_NE(TimelineDispObjAdd(fading, 0.7f), kNoDispObj);
+  ASSERT_EQ(TimelineApply(0.75f), 0);
+  Edit(fading, [](DispStruct& r) { r.Transparency = 100; });
+  ProjectSetLength(1.0f);
+
+  auto expectAsDrawnWhole = [&](const char* when) {
+    std::vector<uint32_t> shown;
+    uint32_t w = 0, h = 0;
+    ASSERT_EQ(MainPreviewSnapshotPixels(&shown, &w, &h), 0);
+    const ViewImage image = sink_.last();
+    ASSERT_EQ(image.width, kW);
+    const std::vector<uint32_t> whole = RenderAt(PreviewGetTime(), kW, kH);
+    int differ = 0, viewDiffers = 0;
+    for (uint32_t y = 0; y < kH; ++y)
+      for (uint32_t x = 0; x < kW; ++x) {
+        const uint32_t expected = FramePixel(whole, kW, kH, x, y);
+        differ += FramePixel(shown, kW, kH, x, y) != expected;
+        viewDiffers += ViewPixel(image, x, y) != (expected & 0xFFFFFF);
+      }
+    EXPECT_EQ(differ, 0) << when << " at " << PreviewGetTime();
+    EXPECT_EQ(viewDiffers, 0) << when << " at " << PreviewGetTime();
+  };
+
+  // Still frames: the video under the shapes, then the shapes alone.
+  for (float t : {0.1f, 0.4f, 0.9f, 0.2f}) {
+    ASSERT_EQ(PreviewPlay(0, t, 0), 0);
+    ASSERT_TRUE(waitFor([] { return !PreviewIsPlaying(); }, 5000));
+    ASSERT_TRUE(MainPreviewWaitIdle(2000));
+    expectAsDrawnWhole("still");
+  }
+  // Playback through every change to the end.
+  ASSERT_EQ(PreviewPlay(0, 0.0f, 25), 0);
+  ASSERT_TRUE(waitFor([] { return !PreviewIsPlaying(); }, 10000));
+  ASSERT_TRUE(MainPreviewWaitIdle(2000));
+  ASSERT_GT(PreviewGetTime(), 0.9f);
+  expectAsDrawnWhole("played");
+  // What the end shows: the mover moved, the late shape, no video, no fading shape.
+  const std::vector<uint32_t> end = RenderAt(PreviewGetTime(), kW, kH);
+  EXPECT_LE(ColourDiff(FramePixel(end, kW, kH, 130, 85), 0xE00000), 2);
+  EXPECT_LE(ColourDiff(FramePixel(end, kW, kH, 80, 25), 0x00C000), 2);
+  EXPECT_EQ(FramePixel(end, kW, kH, 15, 5) & 0xFFFFFF, 0u);
+  EXPECT_EQ(FramePixel(end, kW, kH, 30, 90) & 0xFFFFFF, 0u);
 }
