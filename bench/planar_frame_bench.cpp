@@ -103,7 +103,7 @@ void BM_Thumbnail(benchmark::State& state) {
   std::vector<uint32_t> out;
   int w = 0, h = 0;
   for (auto _ : state) {
-    PlanarThumbnail(s.planes, kW / 640, YuvMatrix::Bt709, &out, &w, &h);
+    PlanarThumbnail(s.planes, kW / 480, YuvMatrix::Bt709, &out, &w, &h);
     benchmark::DoNotOptimize(out.data());
   }
 }
