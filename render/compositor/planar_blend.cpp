@@ -1,6 +1,7 @@
 #include "render/compositor/planar_blend.h"
 
 #include "render/compositor/compositor.h"
+#include "render/compositor/planar_blend_lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,30 +9,8 @@
 
 namespace {
 
-// The lane helpers below are inlined into blendEights, compiled for AVX2
-// and taken when the processor has it: multiplying and narrowing 32-bit
-// lanes is one instruction there and a dozen before it, so older
-// processors do better one pixel at a time.
-#define QV_LANES inline __attribute__((always_inline))
-#if defined(__x86_64__)
-#define QV_AVX2 __attribute__((target("avx2")))
-bool useLanes() {
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  return avx2;
-}
-#else
-#define QV_AVX2
-bool useLanes() { return false; }
-#endif
-
 // Below this many marked tiles the workers cost more than they save.
 constexpr int kMinTilesForWorkers = 48;
-
-// Premultiplied R, G, B (0..255) to studio-range Y, Cb and Cr terms, in
-// 1/65536: what a colour adds where it covers the picture.
-struct ToYuv {
-  int32_t yr, yg, yb, ur, ug, ub, vr, vg, vb;
-};
 
 ToYuv toYuvFor(YuvMatrix matrix) {
   const bool hd = matrix == YuvMatrix::Bt709;
@@ -76,102 +55,6 @@ void blendChroma(uint8_t* cb, uint8_t* cr, const uint32_t p[4], const ToYuv& k) 
   *cr = clampByte((v + 32768) >> 16);
 }
 
-// Four lanes of 32-bit integers (GCC and clang vector extensions), giving
-// to the bit what blendLuma and blendChroma give.
-typedef int32_t I32x4 __attribute__((vector_size(16)));
-typedef uint32_t U32x4 __attribute__((vector_size(16)));
-typedef uint8_t U8x16 __attribute__((vector_size(16)));
-
-QV_LANES I32x4 clampBytes(I32x4 v) {
-  const I32x4 zero = {0, 0, 0, 0}, top = zero + 255;
-  v = v < zero ? zero : v;
-  return v > top ? top : v;
-}
-
-// Four bytes widened to lanes and back by byte shuffles, which the vector
-// units do in one step, rather than lane by lane.
-QV_LANES I32x4 loadBytes(const uint8_t* p) {
-  uint32_t word;
-  std::memcpy(&word, p, sizeof word);
-  const U32x4 words = {word, 0, 0, 0};
-  const U8x16 b = (U8x16)words, z = {};
-  const U8x16 wide = __builtin_shufflevector(b, z, 0, 16, 16, 16, 1, 16, 16, 16, 2, 16, 16, 16, 3, 16, 16, 16);
-  return (I32x4)wide;
-}
-
-QV_LANES void storeBytes(uint8_t* p, I32x4 v) {
-  const I32x4 clamped = clampBytes(v);
-  const U8x16 b = (U8x16)clamped;
-  const U8x16 narrow = __builtin_shufflevector(b, b, 0, 4, 8, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-  const uint32_t word = ((U32x4)narrow)[0];
-  std::memcpy(p, &word, sizeof word);
-}
-
-QV_LANES U32x4 loadPixels(const uint32_t* p) {
-  U32x4 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// The colour channels of four pixels as integers.
-struct Channels {
-  I32x4 a, r, g, b;
-};
-
-QV_LANES Channels channelsOf(U32x4 p) {
-  return {__builtin_convertvector(p >> 24, I32x4), __builtin_convertvector((p >> 16) & 0xFF, I32x4),
-          __builtin_convertvector((p >> 8) & 0xFF, I32x4), __builtin_convertvector(p & 0xFF, I32x4)};
-}
-
-// blendLuma for four pixels; a transparent pixel keeps its luma exactly.
-QV_LANES I32x4 blendLuma4(I32x4 luma, const Channels& c, const ToYuv& k) {
-  const I32x4 acc = (luma * (255 - c.a) + 16 * c.a) * 257 + k.yr * c.r + k.yg * c.g + k.yb * c.b;
-  return (acc + 32768) >> 16;
-}
-
-// Per chroma sample, the sums over its two pixels in each of two rows.
-QV_LANES Channels pairSums(const Channels& lo0, const Channels& hi0, const Channels& lo1, const Channels& hi1) {
-  auto sum = [](I32x4 lo, I32x4 hi) {
-    return __builtin_shufflevector(lo, hi, 0, 2, 4, 6) + __builtin_shufflevector(lo, hi, 1, 3, 5, 7);
-  };
-  return {sum(lo0.a, hi0.a) + sum(lo1.a, hi1.a), sum(lo0.r, hi0.r) + sum(lo1.r, hi1.r),
-          sum(lo0.g, hi0.g) + sum(lo1.g, hi1.g), sum(lo0.b, hi0.b) + sum(lo1.b, hi1.b)};
-}
-
-// blendChroma for four chroma samples, from the channel sums of their
-// four pixels each.
-QV_LANES void blendChroma4(uint8_t* cb, uint8_t* cr, const Channels& s, const ToYuv& k) {
-  const I32x4 u = ((loadBytes(cb) * (1020 - s.a) + 128 * s.a) * 257 >> 2) +
-                  ((k.ur * s.r + k.ug * s.g + k.ub * s.b) >> 2);
-  const I32x4 v = ((loadBytes(cr) * (1020 - s.a) + 128 * s.a) * 257 >> 2) +
-                  ((k.vr * s.r + k.vg * s.g + k.vb * s.b) >> 2);
-  storeBytes(cb, (u + 32768) >> 16);
-  storeBytes(cr, (v + 32768) >> 16);
-}
-
-// Eight columns from x of rows y0 and y1 (overlay rows o0 and o1), the
-// same as blendLuma and blendChroma give them one by one.
-QV_LANES void blendEight(const uint32_t* o0, const uint32_t* o1, uint8_t* y0, uint8_t* y1, uint8_t* cb,
-                         uint8_t* cr, const ToYuv& k) {
-  const U32x4 p0 = loadPixels(o0), q0 = loadPixels(o0 + 4), p1 = loadPixels(o1), q1 = loadPixels(o1 + 4);
-  const U32x4 any = p0 | q0 | p1 | q1;
-  if ((any[0] | any[1] | any[2] | any[3]) == 0) return; // nothing drawn here
-  const Channels lo0 = channelsOf(p0), hi0 = channelsOf(q0), lo1 = channelsOf(p1), hi1 = channelsOf(q1);
-  storeBytes(y0, blendLuma4(loadBytes(y0), lo0, k));
-  storeBytes(y0 + 4, blendLuma4(loadBytes(y0 + 4), hi0, k));
-  storeBytes(y1, blendLuma4(loadBytes(y1), lo1, k));
-  storeBytes(y1 + 4, blendLuma4(loadBytes(y1 + 4), hi1, k));
-  blendChroma4(cb, cr, pairSums(lo0, hi0, lo1, hi1), k);
-}
-
-// Columns from x in steps of eight while they fit before x1; returns
-// where it stopped.
-QV_AVX2 int blendEights(const uint32_t* o0, const uint32_t* o1, uint8_t* y0, uint8_t* y1, uint8_t* cb,
-                        uint8_t* cr, int x, int x1, const ToYuv& k) {
-  for (; x + 8 <= x1; x += 8) blendEight(o0 + x, o1 + x, y0 + x, y1 + x, cb + x / 2, cr + x / 2, k);
-  return x;
-}
-
 // Columns [x0, x1) of frame rows y and y + 1 (y even, x0 and x1 even).
 void blendRowPair(uint32_t* overlay, PlanarFrame* planes, int y, int x0, int x1, const ToYuv& k) {
   const int w = planes->width(), h = planes->height();
@@ -181,7 +64,7 @@ void blendRowPair(uint32_t* overlay, PlanarFrame* planes, int y, int x0, int x1,
   uint8_t* y1 = y0 + planes->stride(0);
   uint8_t* cb = planes->plane(1) + static_cast<size_t>(y / 2) * planes->stride(1);
   uint8_t* cr = planes->plane(2) + static_cast<size_t>(y / 2) * planes->stride(2);
-  int x = useLanes() ? blendEights(o0, o1, y0, y1, cb, cr, x0, x1, k) : x0;
+  int x = PlanarLanesAvailable() ? BlendSixteens(o0, o1, y0, y1, cb, cr, x0, x1, k) : x0;
   for (; x < x1; x += 2) {
     const uint32_t p[4] = {o0[x], o0[x + 1], o1[x], o1[x + 1]};
     if ((p[0] | p[1] | p[2] | p[3]) == 0) continue;
