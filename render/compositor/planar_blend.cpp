@@ -114,31 +114,46 @@ void blendRuns(uint32_t* overlay, PlanarFrame* planes, const std::vector<TileRun
   }
 }
 
-// Every term of the conversion to R, G and B by sample value, in 1/65536
-// (the rounding half already in the luma term), and the clipping to a byte
-// by table: a few sums and look-ups per pixel instead of floating point,
-// for a picture made many times a second while the encoder wants every
-// processor.
+FromYuv fromYuvFor(YuvMatrix matrix) {
+  const bool hd = matrix == YuvMatrix::Bt709;
+  const double kr = hd ? 0.2126 : 0.299, kb = hd ? 0.0722 : 0.114, kg = 1 - kr - kb;
+  const double ys = 255.0 / 219, cs = 255.0 / 224;
+  auto q = [](double v) { return static_cast<int32_t>(std::lround(v * 65536)); };
+  return {q(ys), q(cs * 2 * (1 - kr)), q(-cs * 2 * (1 - kb) * kb / kg), q(-cs * 2 * (1 - kr) * kr / kg),
+          q(cs * 2 * (1 - kb))};
+}
+
+// The thumbnail's terms by sample value and the clipping to a byte, from
+// tables: a few sums and look-ups per pixel, for a picture made many times
+// a second while the encoder wants every processor.
 struct ThumbnailTables {
   static constexpr int kClipBelow = 384; // sums reach from about -300 to 560
+  FromYuv k;
   int32_t luma[256], rv[256], gu[256], gv[256], bu[256];
   uint8_t clip[1024];
-  explicit ThumbnailTables(YuvMatrix matrix) {
-    const bool hd = matrix == YuvMatrix::Bt709;
-    const double kr = hd ? 0.2126 : 0.299, kb = hd ? 0.0722 : 0.114, kg = 1 - kr - kb;
-    const double ys = 255.0 / 219, cs = 255.0 / 224;
-    auto q = [](double v) { return static_cast<int32_t>(std::lround(v * 65536)); };
+  explicit ThumbnailTables(YuvMatrix matrix) : k(fromYuvFor(matrix)) {
     for (int i = 0; i < 256; ++i) {
-      luma[i] = q(ys * (i - 16) + 0.5);
-      rv[i] = q(cs * 2 * (1 - kr) * (i - 128));
-      bu[i] = q(cs * 2 * (1 - kb) * (i - 128));
-      gu[i] = q(-cs * 2 * (1 - kb) * kb / kg * (i - 128));
-      gv[i] = q(-cs * 2 * (1 - kr) * kr / kg * (i - 128));
+      luma[i] = k.y * (i - 16) + 32768; // with the rounding half
+      rv[i] = k.rv * (i - 128);
+      gu[i] = k.gu * (i - 128);
+      gv[i] = k.gv * (i - 128);
+      bu[i] = k.bu * (i - 128);
     }
     for (int i = 0; i < 1024; ++i) clip[i] = clampByte(i - kClipBelow);
   }
   uint32_t byte(int32_t v) const { return clip[(v >> 16) + kClipBelow]; }
 };
+
+// Output pixels of a row whose samples lie four bytes or more before the
+// ends of their rows, so that ThumbnailEights may read them.
+int thumbnailLaneCount(const PlanarFrame& planes, int step, int w) {
+  auto fits = [&](int i) {
+    return i * step + 4 <= planes.stride(0) && i * step / 2 + 4 <= planes.stride(1);
+  };
+  int count = w;
+  while (count > 0 && !fits(count - 1)) --count;
+  return count;
+}
 
 } // namespace
 
@@ -224,13 +239,15 @@ void PlanarThumbnail(const PlanarFrame& planes, int step, YuvMatrix matrix, std:
   out->resize(static_cast<size_t>(w) * h);
   static const ThumbnailTables bt601(YuvMatrix::Bt601), bt709(YuvMatrix::Bt709);
   const ThumbnailTables& t = matrix == YuvMatrix::Bt709 ? bt709 : bt601;
+  const int lanes = PlanarLanesAvailable() ? thumbnailLaneCount(planes, step, w) : 0;
   for (int oy = 0; oy < h; ++oy) {
     const int y = oy * step;
     const uint8_t* luma = planes.plane(0) + static_cast<size_t>(y) * planes.stride(0);
     const uint8_t* cb = planes.plane(1) + static_cast<size_t>(y / 2) * planes.stride(1);
     const uint8_t* cr = planes.plane(2) + static_cast<size_t>(y / 2) * planes.stride(2);
     uint32_t* row = out->data() + static_cast<size_t>(h - 1 - oy) * w;
-    for (int ox = 0, x = 0; ox < w; ++ox, x += step) {
+    int ox = lanes > 0 ? ThumbnailEights(luma, cb, cr, step, lanes, t.k, row) : 0;
+    for (int x = ox * step; ox < w; ++ox, x += step) {
       const int32_t l = t.luma[luma[x]];
       const unsigned u = cb[static_cast<unsigned>(x) / 2], v = cr[static_cast<unsigned>(x) / 2];
       row[ox] = 0xFF000000u | t.byte(l + t.rv[v]) << 16 | t.byte(l + t.gu[u] + t.gv[v]) << 8 | t.byte(l + t.bu[u]);

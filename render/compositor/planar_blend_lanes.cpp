@@ -81,6 +81,15 @@ QV_AVX2_INLINE void blendSixteen(const uint32_t* o0, const uint32_t* o1, uint8_t
   blendChroma(cb, cr, sums, k);
 }
 
+// Eight samples at byte offsets (each read as four bytes, the rest masked).
+QV_AVX2_INLINE I32x8 gatherBytes(const uint8_t* base, I32x8 offsets) {
+  return (I32x8)_mm256_i32gather_epi32(reinterpret_cast<const int*>(base), (__m256i)offsets, 1) & 0xFF;
+}
+
+QV_AVX2_INLINE I32x8 clipByte(I32x8 v) {
+  return (I32x8)_mm256_min_epi32(_mm256_max_epi32((__m256i)v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
+}
+
 } // namespace
 
 bool PlanarLanesAvailable() {
@@ -94,9 +103,29 @@ QV_AVX2 int BlendSixteens(const uint32_t* o0, const uint32_t* o1, uint8_t* y0, u
   return x;
 }
 
+QV_AVX2 int ThumbnailEights(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, int step, int count,
+                            const FromYuv& k, uint32_t* out) {
+  const I32x8 lanes = {0, 1, 2, 3, 4, 5, 6, 7};
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const I32x8 x = (i + lanes) * step, half = x >> 1;
+    const I32x8 l = k.y * (gatherBytes(luma, x) - 16) + 32768;
+    const I32x8 u = gatherBytes(cb, half) - 128, v = gatherBytes(cr, half) - 128;
+    const I32x8 r = clipByte((l + k.rv * v) >> 16), g = clipByte((l + k.gu * u + k.gv * v) >> 16),
+                b = clipByte((l + k.bu * u) >> 16);
+    const I32x8 pixels = (I32x8)(r << 16 | g << 8 | b) | (I32x8)_mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    std::memcpy(out + i, &pixels, sizeof pixels);
+  }
+  return i;
+}
+
 #else
 
 bool PlanarLanesAvailable() { return false; }
+
+int ThumbnailEights(const uint8_t*, const uint8_t*, const uint8_t*, int, int, const FromYuv&, uint32_t*) {
+  return 0;
+}
 
 int BlendSixteens(const uint32_t*, const uint32_t*, uint8_t*, uint8_t*, uint8_t*, uint8_t*, int x, int,
                   const ToYuv&) {
