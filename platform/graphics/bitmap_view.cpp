@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <future>
 
 namespace {
 
@@ -55,27 +55,39 @@ void BitmapFlipToRGBA(const uint32_t* source, uint32_t* dest, uint32_t width, ui
   }
 }
 
-void ViewSetBitmap(const uint32_t* pixels, uint32_t width, uint32_t height, ImageView view) {
-  if (!pixels || !view || width == 0 || height == 0) return;
-  if (!ViewIsRegistered(view)) return;
-  // The copy is what the view keeps, so the caller may redraw its buffer
-  // as soon as this returns.
+std::shared_ptr<const ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height) {
+  if (!pixels || width == 0 || height == 0) return nullptr;
   auto image = std::make_shared<ViewImage>();
   image->width = width;
   image->height = height;
   image->rgba.resize(static_cast<size_t>(width) * height * 4);
   std::memcpy(image->rgba.data(), pixels, image->rgba.size());
+  return image;
+}
+
+void ViewPostImage(std::shared_ptr<const ViewImage> image, ImageView view) {
+  if (!image || !view || !ViewIsRegistered(view)) return;
   if (IsMainThread()) {
     if (ViewReceiver receiver = receiverOf(view)) receiver(*image);
     return;
   }
-  auto done = std::make_shared<std::atomic<bool>>(false);
-  MainThreadPost([view, image, done] {
+  auto shown = std::make_shared<std::promise<void>>();
+  std::future<void> done = shown->get_future();
+  MainThreadPost([view, image, shown] {
     if (ViewReceiver receiver = receiverOf(view)) receiver(*image);
-    done->store(true);
+    shown->set_value();
   });
-  // A redraw thread that is being shut down stops waiting, so a main thread
-  // that waits for it without running its queue cannot deadlock.
-  while (!done->load() && !SyncThreadShouldStop())
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // Woken as soon as the picture is taken; a redraw thread that is being
+  // shut down stops waiting, so a main thread that waits for it without
+  // running its queue cannot deadlock.
+  while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready && !SyncThreadShouldStop()) {
+  }
+}
+
+void ViewSetBitmap(const uint32_t* pixels, uint32_t width, uint32_t height, ImageView view) {
+  if (!pixels || !view || width == 0 || height == 0) return;
+  if (!ViewIsRegistered(view)) return;
+  // The copy is what the view keeps, so the caller may redraw its buffer
+  // as soon as this returns.
+  ViewPostImage(ViewImageCopy(pixels, width, height), view);
 }

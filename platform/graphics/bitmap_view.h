@@ -4,6 +4,7 @@
 // finished picture over as a copy, on the main thread.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using ImageView = void*;
@@ -29,3 +30,8 @@ void BitmapFlipToRGBA(const uint32_t* source, uint32_t* dest, uint32_t width, ui
 // view's receiver on the main thread; from another thread waits, 1 ms at a
 // time, until that is done. Nothing for null pixels, a null or unknown view.
 void ViewSetBitmap(const uint32_t* pixels, uint32_t width, uint32_t height, ImageView view);
+// The two halves of ViewSetBitmap, for a caller that copies under its own
+// lock and hands over after releasing it: the copy (null for null pixels
+// or a size of 0), and the hand-over with its wait.
+std::shared_ptr<const ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height);
+void ViewPostImage(std::shared_ptr<const ViewImage> image, ImageView view);

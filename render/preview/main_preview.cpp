@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace {
@@ -26,12 +28,12 @@ struct MainPreview {
   ImageView view = nullptr;
   uint32_t width = 0, height = 0;
   bool render = false; // false: display only (an output render draws into it)
-  std::vector<uint32_t> back;    // last frame at picture size, bottom-up
-  std::vector<uint32_t> display; // R, G, B, A top-down, handed to the view
-  // Tiles of back not yet flipped into display; backWhole: back holds a
-  // whole frame, so a frame's changed tiles are all it needs.
-  FrameDirty pending;
-  bool backWhole = false;
+  // The picture as shown: R, G, B, A top-down, copied for the view by the
+  // redraw thread. displayWhole: it holds the last frame handed in, so the
+  // tiles a frame changed are all that frame needs.
+  std::vector<uint32_t> display;
+  bool displayWhole = false;
+  std::vector<uint32_t> scaled; // a frame of another size at picture size, bottom-up
   std::atomic<SyncHandle> redrawEvent{0}; // read by the render thread
   SyncHandle redrawThread = 0;
   std::atomic<bool> stop{false};
@@ -47,38 +49,31 @@ MainPreview& preview() {
   return p;
 }
 
-// Turns the pending tiles of back into display (top-down R, G, B, A).
-void flipPending(MainPreview& p) {
+// Memory B, G, R, A <-> R, G, B, A: bytes 0 and 2 swap places.
+inline uint32_t swapRedBlue(uint32_t c) { return (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16); }
+
+// Turns [x0, x1) x [y0, y1) (y downwards) of a bottom-up frame of the
+// picture's size into the display.
+void flipInto(MainPreview& p, const uint32_t* frame, int x0, int x1, int y0, int y1) {
   const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
-  ForEachTileRun(p.pending, [&](int x0, int x1, int y0, int y1) {
-    for (int y = y0; y < y1; ++y) {
-      const uint32_t* in = FrameRow(p.back.data(), w, h, true, y) + x0;
-      uint32_t* out = p.display.data() + static_cast<size_t>(y) * p.width + x0;
-      for (int x = 0; x < x1 - x0; ++x) {
-        const uint32_t c = in[x]; // memory B, G, R, A -> R, G, B, A: swap bytes 0 and 2
-        out[x] = (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16);
-      }
-    }
-  });
-  p.pending.reset(w, h);
+  for (int y = y0; y < y1; ++y) {
+    const uint32_t* in = FrameRow(frame, w, h, true, y) + x0;
+    uint32_t* out = p.display.data() + static_cast<size_t>(y) * p.width + x0;
+    for (int x = 0; x < x1 - x0; ++x) out[x] = swapRedBlue(in[x]);
+  }
 }
 
-// Copies the tiles that changed since the last frame into back (the whole
-// frame when that is not known) and notes them for the redraw thread.
-void copyIntoBack(MainPreview& p, const uint32_t* frame) {
+// A frame of the picture's size: only the tiles the render loop says it
+// changed since the frame before, when the display holds that one.
+void showSameSize(MainPreview& p, const uint32_t* frame) {
   const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
   const FrameDirty* changed = RenderSinkChangedTiles();
-  if (!p.backWhole || !changed || changed->width() != w || changed->height() != h) {
-    std::copy(frame, frame + p.back.size(), p.back.begin());
-    p.pending.mark(0, 0, w, h);
-    p.backWhole = true;
+  if (!p.displayWhole || !changed || changed->width() != w || changed->height() != h) {
+    flipInto(p, frame, 0, w, 0, h);
+    p.displayWhole = true;
     return;
   }
-  ForEachTileRun(*changed, [&](int x0, int x1, int y0, int y1) {
-    for (int y = y0; y < y1; ++y)
-      std::copy_n(FrameRow(frame, w, h, true, y) + x0, x1 - x0, FrameRow(p.back.data(), w, h, true, y) + x0);
-  });
-  MarkTiles(*changed, &p.pending);
+  ForEachTileRun(*changed, [&](int x0, int x1, int y0, int y1) { flipInto(p, frame, x0, x1, y0, y1); });
 }
 
 void redrawMain(void*) {
@@ -86,11 +81,14 @@ void redrawMain(void*) {
   while (!p.stop.load() && !SyncThreadShouldStop()) {
     if (SyncWait(p.redrawEvent, kSyncForever) != kSyncSignalled || p.stop.load()) break;
     const uint64_t target = p.shown.load();
-    {
+    // The view's copy is taken under the lock and handed over after it, so
+    // the render thread never waits for the user interface.
+    std::shared_ptr<const ViewImage> image;
+    if (ViewIsRegistered(p.view)) {
       std::lock_guard lock(p.buffers);
-      flipPending(p);
+      image = ViewImageCopy(p.display.data(), p.width, p.height);
     }
-    ViewSetBitmap(p.display.data(), p.width, p.height, p.view);
+    if (image) ViewPostImage(std::move(image), p.view);
     p.drawn = target;
   }
 }
@@ -108,9 +106,9 @@ void endDisplay(MainPreview& p) {
   if (p.redrawEvent) SyncHandleClose(p.redrawEvent);
   p.redrawThread = p.redrawEvent = 0;
   std::lock_guard lock(p.buffers);
-  p.back.clear();
   p.display.clear();
-  p.backWhole = false;
+  p.scaled.clear();
+  p.displayWhole = false;
   p.width = p.height = 0;
   p.view = nullptr;
   p.render = false;
@@ -120,18 +118,15 @@ int startDisplay(MainPreview& p, ImageView view, uint32_t width, uint32_t height
   {
     std::lock_guard lock(p.buffers);
     try {
-      p.back.assign(static_cast<size_t>(width) * height, 0xFF000000u);
-      p.display.assign(p.back.size(), 0);
+      p.display.assign(static_cast<size_t>(width) * height, 0xFF000000u); // opaque black
     } catch (const std::bad_alloc&) {
-      p.back.clear();
       p.display.clear();
       return kErrNoMemory;
     }
     p.view = view;
     p.width = width;
     p.height = height;
-    p.pending.reset(static_cast<int>(width), static_cast<int>(height));
-    p.backWhole = false;
+    p.displayWhole = false;
   }
   p.stop = false;
   p.shown = p.drawn = 0;
@@ -149,16 +144,21 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
   if (!frame || width == 0 || height == 0) return;
   {
     std::lock_guard lock(p.buffers);
-    if (p.back.empty()) return;
+    if (p.display.empty()) return;
     if (width == p.width && height == p.height) {
-      copyIntoBack(p, frame);
+      showSameSize(p, frame);
     } else {
+      try {
+        p.scaled.resize(p.display.size());
+      } catch (const std::bad_alloc&) {
+        return; // the picture stays as it was
+      }
       RenderFrameInfo f;
       f.Src = frame;
       f.SrcWidth = static_cast<int>(width);
       f.SrcHeight = static_cast<int>(height);
       f.SrcBottomUp = true;
-      f.Dst = p.back.data();
+      f.Dst = p.scaled.data();
       f.DstWidth = static_cast<int>(p.width);
       f.DstHeight = static_cast<int>(p.height);
       f.DstBottomUp = true;
@@ -167,8 +167,8 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
       f.Replace = true;
       f.Quality = 3;
       CompositeFrame(f);
-      p.pending.mark(0, 0, static_cast<int>(p.width), static_cast<int>(p.height));
-      p.backWhole = false; // another size: the next frame of this size is copied whole
+      flipInto(p, p.scaled.data(), 0, static_cast<int>(p.width), 0, static_cast<int>(p.height));
+      p.displayWhole = false; // the next frame of the picture's size is taken whole
     }
   }
   p.shown.fetch_add(1);
@@ -276,8 +276,14 @@ bool MainPreviewWaitIdle(int32_t timeoutMs) {
 int MainPreviewSnapshotPixels(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height) {
   MainPreview& p = preview();
   std::lock_guard lock(p.buffers);
-  if (p.back.empty()) return kErrNotReady;
-  *pixels = p.back;
+  if (p.display.empty()) return kErrNotReady;
+  pixels->resize(p.display.size());
+  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* in = p.display.data() + static_cast<size_t>(y) * p.width;
+    uint32_t* out = FrameRow(pixels->data(), w, h, true, y);
+    for (int x = 0; x < w; ++x) out[x] = swapRedBlue(in[x]);
+  }
   *width = p.width;
   *height = p.height;
   return kOk;

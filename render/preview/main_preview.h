@@ -1,6 +1,6 @@
 #pragma once
 // The main preview: the project drawn at the preview time (or playing) into
-// the canvas view, through a back buffer and a redraw thread.
+// the canvas view, through a display buffer and a redraw thread.
 #include "platform/graphics/bitmap_view.h"
 
 #include <cstdint>
