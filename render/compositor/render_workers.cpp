@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -16,47 +18,72 @@ namespace {
 
 constexpr int kMaxWorkers = 32;
 constexpr int32_t kStopWaitMs = 2000;
-constexpr int32_t kJobWaitMs = 5000;
+constexpr auto kJobWait = std::chrono::milliseconds(5000);
 
-enum WorkerState { kWorkersRun = 0, kWorkersStop = 1 };
+// One banded job, on the caller's stack while it runs. Workers join it
+// only while bands are left; the caller waits for the bands and for the
+// workers that joined, never for a worker that has not woken yet (on a
+// machine busy with the encoder, a sleeping worker may not run for a
+// whole time slice).
+struct Job {
+  const std::function<void(int)>* fn = nullptr;
+  int bands = 0;
+  std::atomic<int> next{0};
+  int completed = 0; // under the pool's lock
+  int inside = 0;    // workers running bands of it, under the pool's lock
+};
 
 struct WorkerPool {
   std::vector<SyncHandle> threads;
-  std::vector<SyncHandle> wakes;
-  SyncHandle done = 0;
-  std::atomic<int> state{kWorkersStop};
+  std::mutex lock;
+  std::condition_variable wake;     // a job with bands left, or the stop
+  std::condition_variable finished; // the last band of the job is done
+  Job* job = nullptr;
+  bool stopping = false;
   std::mutex runMutex; // one banded job at a time
-  const std::function<void(int)>* job = nullptr;
-  std::atomic<int> nextBand{0};
-  int bands = 0;
-  std::atomic<int> busy{0};
+  std::atomic<bool> running{false};
   std::atomic<bool> started{false};
   std::atomic<int> count{0}; // read without the run mutex by the band planning
 };
 
+// Never destroyed: a program that ends without RenderWorkersEnd must not
+// wait at exit for workers asleep on the pool's condition.
 WorkerPool& pool() {
-  static WorkerPool p;
-  return p;
+  static WorkerPool* p = new WorkerPool;
+  return *p;
 }
 
-void runBands(WorkerPool& p) {
-  for (int band = p.nextBand.fetch_add(1); band < p.bands; band = p.nextBand.fetch_add(1))
-    (*p.job)(band);
+// Set while a thread runs bands: a job that itself asks for bands (an
+// object drawn beside others composites its layer) does them alone.
+thread_local bool t_inBands = false;
+
+int runBands(Job& job) {
+  t_inBands = true;
+  int done = 0;
+  for (int band = job.next.fetch_add(1); band < job.bands; band = job.next.fetch_add(1)) {
+    (*job.fn)(band);
+    ++done;
+  }
+  t_inBands = false;
+  return done;
 }
 
-struct WorkerArg {
-  SyncHandle wake;
-};
+bool bandsLeft(const Job* job) { return job && job->next.load() < job->bands; }
 
-void workerMain(void* arg) {
-  const SyncHandle wake = static_cast<WorkerArg*>(arg)->wake;
-  delete static_cast<WorkerArg*>(arg);
+void workerMain(void*) {
   WorkerPool& p = pool();
+  std::unique_lock hold(p.lock);
   for (;;) {
-    int wait = SyncWait(wake, kSyncForever);
-    if (wait != kSyncSignalled || p.state.load() == kWorkersStop || SyncThreadShouldStop()) return;
-    runBands(p);
-    if (p.busy.fetch_sub(1) == 1) SyncEventSet(p.done);
+    p.wake.wait(hold, [&] { return p.stopping || bandsLeft(p.job) || SyncThreadShouldStop(); });
+    if (p.stopping || SyncThreadShouldStop()) return;
+    Job& job = *p.job;
+    ++job.inside;
+    hold.unlock();
+    const int done = runBands(job);
+    hold.lock();
+    job.completed += done;
+    --job.inside;
+    if (job.inside == 0 && job.completed == job.bands) p.finished.notify_all();
   }
 }
 
@@ -67,23 +94,16 @@ int RenderWorkersInit() {
   WorkerPool& p = pool();
   const int processors = GetProcessorCount();
   const int count = processors < 2 ? 0 : std::min(processors, kMaxWorkers);
-  p.done = SyncEventCreate(L"RenderWorkersDone", 0, 0);
-  if (!p.done) return ErrorSet(kErrNoObject, "RenderWorkersInit");
-  p.state.store(kWorkersRun);
+  {
+    std::lock_guard hold(p.lock);
+    p.stopping = false;
+  }
   for (int i = 0; i < count; ++i) {
-    SyncHandle wake = SyncEventCreate(L"RenderWorkerWake", 0, 0);
-    if (!wake) break;
-    p.wakes.push_back(wake);
-    auto* arg = new WorkerArg{wake};
-    SyncHandle thread = SyncThreadCreate(nullptr, 0, workerMain, arg, 0, nullptr);
-    if (!thread) {
-      delete arg; // a thread that never started never frees it
-      SyncHandleClose(wake);
-      p.wakes.pop_back();
-      break;
-    }
+    SyncHandle thread = SyncThreadCreate(nullptr, 0, workerMain, nullptr, 0, nullptr);
+    if (!thread) break;
     p.threads.push_back(thread);
   }
+  p.running = true;
   p.started = true;
   p.count = static_cast<int>(p.threads.size());
   LogPrintf(L"Render workers started: %d of %d", static_cast<int>(p.threads.size()), count);
@@ -96,8 +116,12 @@ void RenderWorkersEnd() {
   WorkerPool& p = pool();
   std::lock_guard lock(p.runMutex);
   p.count = 0;
-  p.state.store(kWorkersStop);
-  for (SyncHandle wake : p.wakes) SyncEventSet(wake);
+  p.running = false;
+  {
+    std::lock_guard hold(p.lock);
+    p.stopping = true;
+  }
+  p.wake.notify_all();
   for (SyncHandle thread : p.threads) {
     if (SyncWait(thread, kStopWaitMs) != kSyncSignalled) {
       LogPrintf(L"Timeout in RenderWorkersEnd() - terminating thread");
@@ -105,11 +129,7 @@ void RenderWorkersEnd() {
     }
     SyncHandleClose(thread);
   }
-  for (SyncHandle wake : p.wakes) SyncHandleClose(wake);
-  if (p.done) SyncHandleClose(p.done);
   p.threads.clear();
-  p.wakes.clear();
-  p.done = 0;
   p.started = false;
 }
 
@@ -117,29 +137,38 @@ bool RenderWorkersStarted() { return pool().started.load(); }
 
 int RenderWorkerCount() {
   WorkerPool& p = pool();
-  return p.state.load() == kWorkersRun ? p.count.load() : 0;
+  return p.running.load() ? p.count.load() : 0;
 }
 
 void RenderWorkersRun(int bands, const std::function<void(int band)>& job) {
   if (bands <= 0) return;
   WorkerPool& p = pool();
-  std::unique_lock lock(p.runMutex, std::try_to_lock);
-  if (!lock.owns_lock() || p.threads.empty() || p.state.load() != kWorkersRun) {
+  if (t_inBands) {
     for (int band = 0; band < bands; ++band) job(band);
     return;
   }
-  p.job = &job;
-  p.bands = bands;
-  p.nextBand.store(0);
+  std::unique_lock run(p.runMutex, std::try_to_lock);
+  if (!run.owns_lock() || p.threads.empty() || !p.running.load()) {
+    for (int band = 0; band < bands; ++band) job(band);
+    return;
+  }
+  Job current;
+  current.fn = &job;
+  current.bands = bands;
+  {
+    std::lock_guard hold(p.lock);
+    p.job = &current;
+  }
   const int helpers = std::min(static_cast<int>(p.threads.size()), bands - 1);
-  p.busy.store(helpers);
-  SyncEventReset(p.done);
-  for (int i = 0; i < helpers; ++i) SyncEventSet(p.wakes[i]);
-  runBands(p);
-  if (helpers > 0 && SyncWait(p.done, kJobWaitMs) != kSyncSignalled) {
+  for (int i = 0; i < helpers; ++i) p.wake.notify_one();
+  const int done = runBands(current);
+  std::unique_lock hold(p.lock);
+  current.completed += done;
+  auto over = [&] { return current.completed == current.bands && current.inside == 0; };
+  if (!p.finished.wait_for(hold, kJobWait, over)) {
     // A stuck worker must not leave the job pointing at this stack frame.
     LogPrintf(L"Timeout waiting for render workers");
-    while (p.busy.load() > 0 && !SyncThreadShouldStop()) SyncWait(p.done, 100);
+    p.finished.wait(hold, over);
   }
   p.job = nullptr;
 }
