@@ -67,7 +67,8 @@ LockState& State() {
 
 thread_local int t_writeDepth = 0;
 thread_local int t_readDepth = 0;        // reads this thread added to the count
-thread_local int t_readsInsideWrite = 0; // reads taken while writing: not counted
+thread_local int t_readsInsideWrite = 0; // reads taken while writing or lent: not counted
+thread_local int t_lent = 0;             // working for a thread that holds the lock
 thread_local bool t_writeQueued = false;  // the thread's write used a ticket
 thread_local int t_lastWaitWrites = 0;
 
@@ -171,7 +172,7 @@ void AccessWriteEnd(const char* who) {
 }
 
 void AccessReadBegin(const char* who) {
-  if (t_writeDepth > 0) {
+  if (t_writeDepth > 0 || t_lent > 0) {
     ++t_readsInsideWrite;
     return;
   }
@@ -221,5 +222,11 @@ void AccessReadEnd(const char* who) {
 }
 
 bool AccessHeldForWrite() { return t_writeDepth > 0; }
+
+bool AccessHeld() { return t_writeDepth > 0 || t_readDepth > 0 || t_lent > 0; }
+
+LentAccess::LentAccess() { ++t_lent; }
+
+LentAccess::~LentAccess() { --t_lent; }
 
 int AccessLastWaitWrites() { return t_lastWaitWrites; }

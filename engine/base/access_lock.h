@@ -10,6 +10,7 @@ void AccessReadEnd(const char* who);
 void AccessWriteBegin(const char* who);
 void AccessWriteEnd(const char* who);
 bool AccessHeldForWrite(); // by the calling thread
+bool AccessHeld();         // for reading or writing, by the calling thread or lent to it
 
 class ReadAccess {
 public:
@@ -31,4 +32,16 @@ public:
 
 private:
   const char* who_;
+};
+
+// A worker doing part of the job of a thread that holds the lock (and
+// waits for the worker): its reads are covered by that thread's. Taking
+// its own read instead could wait behind a queued writer, which waits for
+// the holder, which waits for the worker. Never write under it.
+class LentAccess {
+public:
+  LentAccess();
+  ~LentAccess();
+  LentAccess(const LentAccess&) = delete;
+  LentAccess& operator=(const LentAccess&) = delete;
 };
