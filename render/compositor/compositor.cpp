@@ -3,6 +3,7 @@
 #include "engine/base/error.h"
 #include "render/compositor/chroma_key.h"
 #include "render/compositor/pixel_ops.h"
+#include "render/compositor/placement.h"
 #include "render/compositor/planar_blend.h"
 
 #include <algorithm>
@@ -11,19 +12,9 @@
 
 namespace {
 
-constexpr int64_t kMinBandPixels = 32768;
+using namespace compositing;
 
-// Where one destination column or row samples the source (upright
-// placements): the same arithmetic as the general path, done once.
-struct Tap {
-  bool inside = false;
-  int nearest = 0;
-  int i0 = 0, i1 = 0;
-  uint32_t weight = 0;   // of i1, in 1/256
-  double pos = 0;        // source coordinate
-  double lo = 0, hi = 0; // source span the pixel covers (box filter)
-  uint32_t cover = 0;    // share of the pixel inside the rectangle, in 1/255
-};
+constexpr int64_t kMinBandPixels = 32768;
 
 // Below this a pixel edge counts as lying on the rectangle's edge: whole-pixel
 // placements land a hair off in floating point.
@@ -84,32 +75,6 @@ AxisSample axisSample(const Span& span, double offset, double size, bool mirror,
   return {toSource(span.mid, size, mirror, cropStart, cropSize), lo, hi};
 }
 
-// Everything a band needs, worked out once per call.
-struct Placement {
-  const RenderFrameInfo* info;
-  int srcStride, dstStride;
-  int cropX, cropY, cropW, cropH;
-  double cx, cy, cosA, sinA;
-  double footX, footY; // source pixels per destination pixel
-  bool mirrorX, mirrorY, box;
-  int rowBegin, rowEnd, colBegin, colEnd; // destination box, y downwards
-  bool upright;                            // no rotation: the tap tables below apply
-  std::vector<Tap> cols;                   // from colBegin
-  bool straightCopy;                       // one source pixel per column, in order, unchanged
-};
-
-const uint32_t* srcRow(const Placement& p, int y) {
-  const RenderFrameInfo& f = *p.info;
-  int row = f.SrcBottomUp ? f.SrcHeight - 1 - y : y;
-  return f.Src + static_cast<size_t>(row) * p.srcStride;
-}
-
-uint32_t* dstRow(const Placement& p, int y) {
-  const RenderFrameInfo& f = *p.info;
-  int row = f.DstBottomUp ? f.DstHeight - 1 - y : y;
-  return f.Dst + static_cast<size_t>(row) * p.dstStride;
-}
-
 uint32_t sampleNearest(const Placement& p, double sx, double sy) {
   int ix = std::clamp(static_cast<int>(std::floor(sx)), p.cropX, p.cropX + p.cropW - 1);
   int iy = std::clamp(static_cast<int>(std::floor(sy)), p.cropY, p.cropY + p.cropH - 1);
@@ -138,105 +103,7 @@ uint32_t sampleBilinear(const Placement& p, double sx, double sy) {
   return out;
 }
 
-// Mean over the source footprint of one destination pixel (downscaling);
-// at most 8 x 8 samples.
-// The footprint is the source span [xlo, xhi) x [ylo, yhi), kept inside the
-// crop rectangle, so an edge pixel still takes in the outermost source
-// columns and rows.
-uint32_t sampleBox(const Placement& p, double sx, double sy, double xlo, double xhi, double ylo,
-                   double yhi) {
-  // Bounds clamped in floating point first: a huge footprint must not
-  // overflow the integer conversion.
-  const int x0 = static_cast<int>(std::clamp<double>(std::floor(xlo), p.cropX, p.cropX + p.cropW - 1));
-  const int y0 = static_cast<int>(std::clamp<double>(std::floor(ylo), p.cropY, p.cropY + p.cropH - 1));
-  const int x1 = static_cast<int>(std::clamp<double>(std::ceil(xhi), p.cropX, p.cropX + p.cropW));
-  const int y1 = static_cast<int>(std::clamp<double>(std::ceil(yhi), p.cropY, p.cropY + p.cropH));
-  if (x1 <= x0 || y1 <= y0) return sampleNearest(p, sx, sy);
-  int stepX = std::max(1, (x1 - x0 + 7) / 8), stepY = std::max(1, (y1 - y0 + 7) / 8);
-  uint32_t sum[4] = {0, 0, 0, 0}, n = 0;
-  for (int y = y0; y < y1; y += stepY) {
-    const uint32_t* row = srcRow(p, y);
-    for (int x = x0; x < x1; x += stepX) {
-      uint32_t v = row[x];
-      sum[0] += v & 0xFF;
-      sum[1] += (v >> 8) & 0xFF;
-      sum[2] += (v >> 16) & 0xFF;
-      sum[3] += v >> 24;
-      ++n;
-    }
-  }
-  return ((sum[3] + n / 2) / n << 24) | ((sum[2] + n / 2) / n << 16) |
-         ((sum[1] + n / 2) / n << 8) | ((sum[0] + n / 2) / n);
-}
 
-uint32_t applyEffects(const RenderFrameInfo& f, uint32_t pixel) {
-  if (f.ChromaOn && (pixel >> 24) != 0 &&
-      ChromaKeyed(Unpremultiply(pixel), f.ChromaColor, f.ChromaColorRange, f.ChromaBrightRange))
-    return 0;
-  if (f.Opacity < 255) pixel = ScalePixel(pixel, f.Opacity);
-  return pixel;
-}
-
-Tap makeTap(double offset, double size, bool mirror, int cropStart, int cropSize) {
-  Tap t;
-  const Span s = spanOf(offset, size);
-  if (s.whole) {
-    t.cover = 255;
-    double u = offset / size + 0.5;
-    if (mirror) u = 1 - u;
-    t.pos = cropStart + u * cropSize;
-    const double foot = cropSize / size;
-    t.lo = t.pos - foot / 2;
-    t.hi = t.pos + foot / 2;
-  } else {
-    // An edge pixel: drawn in proportion to the part inside, sampled at
-    // the middle of that part.
-    t.cover = static_cast<uint32_t>(std::lround(s.share * 255));
-    if (t.cover == 0) return t;
-    t.pos = toSource(s.mid, size, mirror, cropStart, cropSize);
-    t.lo = toSource(s.a, size, mirror, cropStart, cropSize);
-    t.hi = toSource(s.b, size, mirror, cropStart, cropSize);
-    if (t.lo > t.hi) std::swap(t.lo, t.hi);
-  }
-  t.inside = true;
-  const int last = cropStart + cropSize - 1;
-  t.nearest = std::clamp(static_cast<int>(std::floor(t.pos)), cropStart, last);
-  double g = t.pos - 0.5;
-  // Whole-pixel placements land a hair off the pixel centre in floating
-  // point; snap them so they sample one pixel, not a blend of two.
-  const double nearestWhole = std::round(g);
-  if (std::fabs(g - nearestWhole) < 1e-6) g = nearestWhole;
-  const int i = static_cast<int>(std::floor(g));
-  t.weight = static_cast<uint32_t>(std::lround((g - i) * 256));
-  if (t.weight >= 256) t.weight = 255;
-  t.i0 = std::clamp(i, cropStart, last);
-  t.i1 = std::clamp(i + 1, cropStart, last);
-  return t;
-}
-
-// Two of a pixel's bytes in the low halves of two 32-bit lanes: bytes 0
-// and 2, or with odd set bytes 1 and 3.
-inline uint64_t lanes(uint32_t p, bool odd) {
-  if (odd) p >>= 8;
-  return (p & 0xFFu) | static_cast<uint64_t>(p & 0xFF0000u) << 16;
-}
-
-// Each byte (a b over c d) weighted by wx and wy in 1/256, rounded. Two
-// bytes at a time in 32-bit lanes: the largest sum, 255 * 256 * 256 +
-// 32768, stays below 2^25, so no lane reaches the next and the result is
-// the same as byte by byte (never above 255).
-inline uint32_t mix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t wx, uint32_t wy) {
-  if (a == b && a == c && a == d) return a;
-  constexpr uint64_t kHalf = 32768u | uint64_t{32768u} << 32;
-  uint32_t out = 0;
-  for (int odd = 0; odd < 2; ++odd) {
-    const uint64_t top = lanes(a, odd) * (256 - wx) + lanes(b, odd) * wx;
-    const uint64_t bottom = lanes(c, odd) * (256 - wx) + lanes(d, odd) * wx;
-    const uint64_t v = (top * (256 - wy) + bottom * wy + kHalf) >> 16;
-    out |= static_cast<uint32_t>((v & 0xFF) | ((v >> 16) & 0xFF0000u)) << (8 * odd);
-  }
-  return out;
-}
 
 // Per byte sum, each byte at most 255.
 uint32_t addBytes(uint32_t a, uint32_t b) {
@@ -340,6 +207,101 @@ void compositeRows(const Placement& p, int rowBegin, int rowEnd) {
   }
 }
 
+
+int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
+  Placement p{};
+  if (!makePlacement(info, &p)) return kErrBadArg;
+  const int rows = p.rowEnd - p.rowBegin;
+  if (rows <= 0 || p.colEnd <= p.colBegin) return kOk;
+  if (info.Dirty) info.Dirty->mark(p.colBegin, p.rowBegin, p.colEnd, p.rowEnd);
+  const int workers = useWorkers ? RenderWorkerCount() : 0;
+  // Waking the workers and waiting for the last of them costs more than a
+  // small layer takes on this thread alone: bands get a minimum size.
+  const int64_t pixels = int64_t(rows) * (p.colEnd - p.colBegin);
+  const int64_t sizedBands = std::max<int64_t>(1, pixels / kMinBandPixels);
+  const int bands = workers > 0 ? static_cast<int>(std::min<int64_t>({rows, (workers + 1) * 2, sizedBands})) : 1;
+  if (bands <= 1) {
+    compositeRows(p, p.rowBegin, p.rowEnd);
+  } else {
+    RenderWorkersRun(bands, [&p, rows, bands](int band) {
+      int begin = p.rowBegin + static_cast<int>(static_cast<int64_t>(rows) * band / bands);
+      int end = p.rowBegin + static_cast<int>(static_cast<int64_t>(rows) * (band + 1) / bands);
+      compositeRows(p, begin, end);
+    });
+  }
+  return kOk;
+}
+
+} // namespace
+
+namespace compositing {
+
+Tap makeTap(double offset, double size, bool mirror, int cropStart, int cropSize) {
+  Tap t;
+  const Span s = spanOf(offset, size);
+  if (s.whole) {
+    t.cover = 255;
+    double u = offset / size + 0.5;
+    if (mirror) u = 1 - u;
+    t.pos = cropStart + u * cropSize;
+    const double foot = cropSize / size;
+    t.lo = t.pos - foot / 2;
+    t.hi = t.pos + foot / 2;
+  } else {
+    // An edge pixel: drawn in proportion to the part inside, sampled at
+    // the middle of that part.
+    t.cover = static_cast<uint32_t>(std::lround(s.share * 255));
+    if (t.cover == 0) return t;
+    t.pos = toSource(s.mid, size, mirror, cropStart, cropSize);
+    t.lo = toSource(s.a, size, mirror, cropStart, cropSize);
+    t.hi = toSource(s.b, size, mirror, cropStart, cropSize);
+    if (t.lo > t.hi) std::swap(t.lo, t.hi);
+  }
+  t.inside = true;
+  const int last = cropStart + cropSize - 1;
+  t.nearest = std::clamp(static_cast<int>(std::floor(t.pos)), cropStart, last);
+  double g = t.pos - 0.5;
+  // Whole-pixel placements land a hair off the pixel centre in floating
+  // point; snap them so they sample one pixel, not a blend of two.
+  const double nearestWhole = std::round(g);
+  if (std::fabs(g - nearestWhole) < 1e-6) g = nearestWhole;
+  const int i = static_cast<int>(std::floor(g));
+  t.weight = static_cast<uint32_t>(std::lround((g - i) * 256));
+  if (t.weight >= 256) t.weight = 255;
+  t.i0 = std::clamp(i, cropStart, last);
+  t.i1 = std::clamp(i + 1, cropStart, last);
+  return t;
+}
+// Mean over the source footprint of one destination pixel (downscaling);
+// at most 8 x 8 samples.
+// The footprint is the source span [xlo, xhi) x [ylo, yhi), kept inside the
+// crop rectangle, so an edge pixel still takes in the outermost source
+// columns and rows.
+uint32_t sampleBox(const Placement& p, double sx, double sy, double xlo, double xhi, double ylo,
+                   double yhi) {
+  // Bounds clamped in floating point first: a huge footprint must not
+  // overflow the integer conversion.
+  const int x0 = static_cast<int>(std::clamp<double>(std::floor(xlo), p.cropX, p.cropX + p.cropW - 1));
+  const int y0 = static_cast<int>(std::clamp<double>(std::floor(ylo), p.cropY, p.cropY + p.cropH - 1));
+  const int x1 = static_cast<int>(std::clamp<double>(std::ceil(xhi), p.cropX, p.cropX + p.cropW));
+  const int y1 = static_cast<int>(std::clamp<double>(std::ceil(yhi), p.cropY, p.cropY + p.cropH));
+  if (x1 <= x0 || y1 <= y0) return sampleNearest(p, sx, sy);
+  int stepX = std::max(1, (x1 - x0 + 7) / 8), stepY = std::max(1, (y1 - y0 + 7) / 8);
+  uint32_t sum[4] = {0, 0, 0, 0}, n = 0;
+  for (int y = y0; y < y1; y += stepY) {
+    const uint32_t* row = srcRow(p, y);
+    for (int x = x0; x < x1; x += stepX) {
+      uint32_t v = row[x];
+      sum[0] += v & 0xFF;
+      sum[1] += (v >> 8) & 0xFF;
+      sum[2] += (v >> 16) & 0xFF;
+      sum[3] += v >> 24;
+      ++n;
+    }
+  }
+  return ((sum[3] + n / 2) / n << 24) | ((sum[2] + n / 2) / n << 16) |
+         ((sum[1] + n / 2) / n << 8) | ((sum[0] + n / 2) / n);
+}
 bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   if (!f.Src || !f.Dst || f.SrcWidth <= 0 || f.SrcHeight <= 0 || f.DstWidth <= 0 ||
       f.DstHeight <= 0)
@@ -404,31 +366,7 @@ bool makePlacement(const RenderFrameInfo& f, Placement* p) {
   return true;
 }
 
-int compositeWith(const RenderFrameInfo& info, bool useWorkers) {
-  Placement p{};
-  if (!makePlacement(info, &p)) return kErrBadArg;
-  const int rows = p.rowEnd - p.rowBegin;
-  if (rows <= 0 || p.colEnd <= p.colBegin) return kOk;
-  if (info.Dirty) info.Dirty->mark(p.colBegin, p.rowBegin, p.colEnd, p.rowEnd);
-  const int workers = useWorkers ? RenderWorkerCount() : 0;
-  // Waking the workers and waiting for the last of them costs more than a
-  // small layer takes on this thread alone: bands get a minimum size.
-  const int64_t pixels = int64_t(rows) * (p.colEnd - p.colBegin);
-  const int64_t sizedBands = std::max<int64_t>(1, pixels / kMinBandPixels);
-  const int bands = workers > 0 ? static_cast<int>(std::min<int64_t>({rows, (workers + 1) * 2, sizedBands})) : 1;
-  if (bands <= 1) {
-    compositeRows(p, p.rowBegin, p.rowEnd);
-  } else {
-    RenderWorkersRun(bands, [&p, rows, bands](int band) {
-      int begin = p.rowBegin + static_cast<int>(static_cast<int64_t>(rows) * band / bands);
-      int end = p.rowBegin + static_cast<int>(static_cast<int64_t>(rows) * (band + 1) / bands);
-      compositeRows(p, begin, end);
-    });
-  }
-  return kOk;
-}
-
-} // namespace
+} // namespace compositing
 
 int CompositeFrame(const RenderFrameInfo& info) { return compositeWith(info, true); }
 

@@ -4,7 +4,9 @@
 // in horizontal bands spread over the render workers.
 #include "render/compositor/render_frame_info.h"
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 // Starts min(processors, 32) workers; none on a machine with fewer than two
 // processors (the caller then does all the work). 0 or -24.
@@ -17,7 +19,8 @@ int RenderWorkerCount();
 bool RenderWorkersStarted();
 // Runs job(band) for every band in [0, bands) on the workers and the
 // calling thread; returns when all are done. A second caller while a run is
-// in progress does its bands alone on its own thread.
+// in progress, or a band that asks for bands, does its bands alone on its
+// own thread.
 void RenderWorkersRun(int bands, const std::function<void(int band)>& job);
 
 // The drawing helpers of the renderer return their codes without recording
@@ -28,3 +31,31 @@ void RenderWorkersRun(int bands, const std::function<void(int band)>& job);
 int CompositeFrame(const RenderFrameInfo& info);
 // The same on the calling thread only.
 int CompositeFrameSingle(const RenderFrameInfo& info);
+
+// A placement kept from one frame to the next: a copy of its source and
+// what each destination pixel became before it was blended. When the next
+// frame's source differs only in places (a needle, a marker, some digits),
+// only the destination pixels that read those places are sampled again;
+// the rest is blended from the copy. The result is the same as
+// CompositeFrame's.
+struct KeptPlacement {
+  bool valid = false;
+  RenderFrameInfo key;             // buffers and the dirty map left out
+  std::vector<uint32_t> source;    // SrcWidth x SrcHeight, top row first
+  std::vector<uint32_t> prepared;  // the destination box, 0 = left as it is
+  int colBegin = 0, rowBegin = 0, cols = 0, rows = 0; // the box, y downwards
+  size_t bytes() const { return (source.capacity() + prepared.capacity()) * sizeof(uint32_t); }
+};
+// True when info places a source of the kept size the kept way.
+bool KeptPlacementMatches(const KeptPlacement& kept, const RenderFrameInfo& info);
+// Brings the kept placement up to info's source without touching the
+// destination (so several can be prepared at once); false for placements
+// that are not kept (turned, replacing, opaque), which it empties.
+bool KeptPlacementPrepare(const RenderFrameInfo& info, KeptPlacement* kept);
+// Blends a prepared placement into info's destination, only its rows in
+// [top, bottom) (y downwards); -21 when it was prepared for another frame
+// size.
+int KeptPlacementPut(const RenderFrameInfo& info, const KeptPlacement& kept, int top = 0,
+                     int bottom = 1 << 30);
+// Both; placements that are not kept take the ordinary path.
+int CompositeFrameKept(const RenderFrameInfo& info, KeptPlacement* kept);

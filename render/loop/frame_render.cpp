@@ -1,18 +1,26 @@
 #include "render/loop/frame_render.h"
 
+#include "engine/base/access_lock.h"
 #include "engine/base/error.h"
 #include "engine/model/dispobj_table.h"
+#include "render/compositor/compositor.h"
 #include "render/compositor/frame_tiles.h"
+#include "render/compositor/planar_blend.h"
 #include "render/loop/input_time.h"
 #include "render/loop/media_bridge.h"
+#include "render/objects/kept_placements.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
 
 constexpr double kBaseHeight = 480;
+// Bands per worker when recorded objects are blended: a few each, so
+// that bands of many objects and bands of none even out.
+constexpr int kBlendBandsPerWorker = 4;
 
 const DispStruct* currentRecord(uint32_t index) {
   const DispObjEntry* entry = DispTableEntry(index);
@@ -69,6 +77,58 @@ void prepareNextPicture(uint32_t index, uint32_t count, float time, double nextT
   MediaBridgePrepareFrame(obj->InputID, InputTimeAt(obj->InputID, nextTime));
 }
 
+// What drawn objects recorded, blended in bands of whole dirty-map tile
+// rows on the workers, each band in list order.
+void blendRecorded(std::vector<DeferredComposites>& records, size_t from, size_t to, int height) {
+  const int tileRows = (height + FrameDirty::kTile - 1) / FrameDirty::kTile;
+  const int bands = std::max(1, std::min(tileRows, (RenderWorkerCount() + 1) * kBlendBandsPerWorker));
+  RenderWorkersRun(bands, [&](int band) {
+    const int top = tileRows * band / bands * FrameDirty::kTile;
+    const int bottom = tileRows * (band + 1) / bands * FrameDirty::kTile;
+    for (size_t k = from; k < to; ++k) records[k].blendRows(top, bottom);
+  });
+  for (size_t k = from; k < to; ++k) records[k].forget();
+}
+
+// Objects other than pictures draw only through their composites: while
+// this thread holds the engine lock they draw side by side on the workers,
+// recording what they place, and the records are then blended in list
+// order. Pictures read the media layer and draw in their turn on this
+// thread, each followed by drawn(k).
+void drawInOrder(const std::vector<ObjectContext>& objects, const std::function<void(size_t)>& drawn) {
+  std::vector<size_t> beside;
+  if (RenderWorkerCount() > 0 && AccessHeld())
+    for (size_t k = 0; k < objects.size(); ++k)
+      if (objects[k].obj->Type != kDispVideo) beside.push_back(k);
+  if (beside.size() < 2) {
+    for (size_t k = 0; k < objects.size(); ++k) {
+      drawObject(objects[k]);
+      drawn(k);
+    }
+    return;
+  }
+  std::vector<DeferredComposites> records(objects.size());
+  RenderWorkersRun(static_cast<int>(beside.size()), [&](int j) {
+    const LentAccess lent;
+    ObjectContext ctx = objects[beside[j]];
+    ctx.deferred = &records[beside[j]];
+    drawObject(ctx);
+  });
+  std::vector<bool> recorded(objects.size(), false);
+  for (size_t k : beside) recorded[k] = true;
+  for (size_t k = 0; k < objects.size();) {
+    if (!recorded[k]) {
+      drawObject(objects[k]);
+      drawn(k++);
+      continue;
+    }
+    size_t end = k;
+    while (end < objects.size() && recorded[end]) ++end;
+    blendRecorded(records, k, end, objects[k].target.height);
+    k = end;
+  }
+}
+
 } // namespace
 
 bool DispObjShownAt(uint32_t index, float time) {
@@ -108,18 +168,24 @@ int RenderProjectFrame(float time, const FrameTarget& target, const FrameRenderO
   if (options.clear) clearFrame(target, options.background);
   const FrameDirty* clearTiles = options.clear ? nullptr : options.clearTiles;
   const uint32_t count = std::min<uint32_t>(DispTableCount(), kMaxDispObjs);
+  std::vector<ObjectContext> shown;
   for (uint32_t i = 0; i < count; ++i) {
     if (!DispObjShownAt(i, time)) continue;
     ObjectContext ctx = ObjectContextFor(i, currentRecord(i), time, target, options);
-    if (!(ctx.w >= 1) || !(ctx.h >= 1)) continue;
-    const bool fills = clearTiles && PictureObjectFillsFrame(ctx);
-    if (clearTiles && !fills) clearTileRuns(target, *clearTiles, options.background);
-    drawObject(ctx);
-    // A picture that could not be had drew nothing: the clear is still owed.
-    if (fills && !drewEverywhere(target)) clearTileRuns(target, *clearTiles, options.background);
-    clearTiles = nullptr;
-    if (std::isfinite(options.nextTime)) prepareNextPicture(i, count, time, options.nextTime);
+    if (ctx.w >= 1 && ctx.h >= 1) shown.push_back(ctx);
   }
+  // Last frame's drawing is cleared first, unless a picture filling the
+  // frame comes first and covers it.
+  if (clearTiles && !(!shown.empty() && PictureObjectFillsFrame(shown.front()))) {
+    clearTileRuns(target, *clearTiles, options.background);
+    clearTiles = nullptr;
+  }
+  drawInOrder(shown, [&](size_t k) {
+    // A picture that could not be had drew nothing: the clear is still owed.
+    if (k == 0 && clearTiles && !drewEverywhere(target)) clearTileRuns(target, *clearTiles, options.background);
+    if (k == 0) clearTiles = nullptr;
+    if (std::isfinite(options.nextTime)) prepareNextPicture(shown[k].index, count, time, options.nextTime);
+  });
   if (clearTiles) clearTileRuns(target, *clearTiles, options.background);
   return kOk;
 }
@@ -150,7 +216,8 @@ bool RenderProjectFramePlanar(float time, float nextTime, const FrameTarget& ove
   const bool shared = std::any_of(drawn.begin() + 1, drawn.end(),
                                   [input](const ObjectContext& c) { return c.obj->InputID == input; });
   if (!shared && std::isfinite(nextTime)) MediaBridgePrepareFrame(input, InputTimeAt(input, nextTime));
-  for (size_t k = 1; k < drawn.size(); ++k) drawObject(drawn[k]);
+  drawn.erase(drawn.begin());
+  drawInOrder(drawn, [](size_t) {});
   PlanarBlendOverlay(overlay.pixels, overlay.dirty, out, matrix);
   return true;
 }

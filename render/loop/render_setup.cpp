@@ -4,6 +4,7 @@
 #include "engine/base/log.h"
 #include "render/compositor/compositor.h"
 #include "render/draw/layer_cache.h"
+#include "render/objects/kept_placements.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render_state.h"
 
@@ -149,6 +150,7 @@ void RenderEnd() {
   closeOutput(s);
   // Kept drawings belong to this set-up's frame size; the next one redraws.
   LayerCacheClear();
+  KeptPlacementsClear();
   s.frame.clear();
   s.frame.shrink_to_fit();
   s.previewTracked = false;

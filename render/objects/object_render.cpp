@@ -5,10 +5,12 @@
 #include "render/compositor/compositor.h"
 #include "render/compositor/picture_adjust.h"
 #include "render/compositor/pixel_ops.h"
+#include "render/objects/kept_placements.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 RenderFrameInfo ObjectFrameInfo(const ObjectContext& ctx) {
   RenderFrameInfo f;
@@ -39,7 +41,8 @@ int ObjectPlaceLayer(const ObjectContext& ctx, const Layer& layer, double x, dou
   f.DstW = w;
   f.DstH = h;
   f.Rotation = rotation;
-  return CompositeFrame(f);
+  if (ctx.deferred) return ctx.deferred->place(ctx.index, f, layer);
+  return KeptPlacementComposite(ctx.index, f);
 }
 
 int ObjectDrawBitmap(const ObjectContext& ctx) { return ObjectDrawBitmapWith(ctx, BitmapEffects{}); }
@@ -115,6 +118,7 @@ int ObjectDrawBitmapWith(const ObjectContext& ctx, const BitmapEffects& effects)
     f.ChromaColorRange = obj->BitmapChromaCRange;
     f.ChromaBrightRange = obj->BitmapChromaBRange;
   }
+  if (ctx.deferred) return ctx.deferred->composite(f, std::move(layer));
   return CompositeFrame(f);
 }
 

@@ -18,6 +18,8 @@ struct FrameTarget {
   FrameDirty* dirty = nullptr; // where drawing is noted (an overlay over video planes)
 };
 
+class DeferredComposites;
+
 struct ObjectContext {
   uint32_t index = 0;
   const DispStruct* obj = nullptr; // the current record (segments applied)
@@ -30,6 +32,9 @@ struct ObjectContext {
   // side): the picture shown is the input's at this time, wherever the
   // input is placed in the project. NaN: from the project time.
   double inputTime = std::numeric_limits<double>::quiet_NaN();
+  // When set, the object's composites are recorded here instead of
+  // written: it may then draw on a worker beside other objects.
+  DeferredComposites* deferred = nullptr;
 };
 
 // The object's effects (transparency, mirroring, colour channels) and the

@@ -6,6 +6,8 @@
 #include "engine/base/text.h"
 #include "engine/model/inputs.h"
 #include "media/bmp_file.h"
+#include "render/compositor/compositor.h"
+#include "render/objects/kept_placements.h"
 
 #include <algorithm>
 #include <unistd.h>
@@ -103,6 +105,29 @@ TEST_F(FullFrameTest, OneOfEachAt1080p) {
         if (ColourDiff(FramePixel(frame, w, h, x, y), FramePixel(picture, w, h, x, y)) > 30) ++differing;
     EXPECT_GT(differing, 200) << "type " << b.type;
   }
+}
+
+// The objects draw side by side on the workers and only what changed in
+// each is sampled again from frame to frame; one after another on this
+// thread, each sampled whole every frame, they give the same bits. A
+// second picture and a half-transparent shape between them make layers
+// overlap and split the list where the pictures draw in their turn.
+TEST_F(FullFrameTest, DrawnTogetherTheyGiveTheBitsOfOneAfterAnother) {
+  AddOverlay();
+  AddObject(kDispVideo, AddSolidImage(0x3050A0, 40, 30), 15, 50, 30, 30);
+  const uint32_t veil = AddShape(4, 0x20C040, 0xFF000000, 0, 10, 40, 80, 30);
+  Edit(veil, [](DispStruct& r) { r.Transparency = 50; });
+  const int w = 640, h = 360;
+  std::vector<std::vector<uint32_t>> alone;
+  RenderWorkersEnd();
+  for (int n = 0; n < 6; ++n) {
+    KeptPlacementsClear();
+    alone.push_back(Frame(Time() + n / 30.0f, w, h));
+  }
+  ASSERT_EQ(RenderWorkersInit(), 0);
+  KeptPlacementsClear();
+  for (int n = 0; n < 6; ++n) ASSERT_EQ(Frame(Time() + n / 30.0f, w, h), alone[n]) << "frame " << n;
+  EXPECT_NE(alone[0], alone[5]); // the data moved
 }
 
 TEST_F(FullFrameTest, GoldenAtQuarterSize) {
