@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // Starts min(processors, 32) workers; none on a machine with fewer than two
@@ -44,6 +45,7 @@ struct KeptPlacement {
   std::vector<uint32_t> source;    // SrcWidth x SrcHeight, top row first
   std::vector<uint32_t> prepared;  // the destination box, 0 = left as it is
   int colBegin = 0, rowBegin = 0, cols = 0, rows = 0; // the box, y downwards
+  std::vector<std::pair<int, int>> spans; // per row of the box: [first, end) of what is not 0
   size_t bytes() const { return (source.capacity() + prepared.capacity()) * sizeof(uint32_t); }
 };
 // True when info places a source of the kept size the kept way.

@@ -84,6 +84,16 @@ Changed takeChanges(const Placement& p, KeptPlacement* kept, bool whole) {
   return c;
 }
 
+// Where a prepared row is not 0: only there is anything blended, and only
+// there does the dirty map need marks (a round dial leaves its corners, a
+// course its inside).
+std::pair<int, int> usedSpan(const uint32_t* row, int cols) {
+  int first = 0, end = cols;
+  while (first < end && row[first] == 0) ++first;
+  while (end > first && row[end - 1] == 0) --end;
+  return {first, end};
+}
+
 bool keptKind(const RenderFrameInfo& f, const Placement& p) { return p.upright && !f.Replace && !f.SrcOpaque; }
 
 // Bands of rows sized by the work in them, so that a needle's worth of
@@ -142,6 +152,7 @@ bool KeptPlacementPrepare(const RenderFrameInfo& info, KeptPlacement* kept) {
   kept->cols = std::max(cols, 0);
   kept->rows = std::max(rows, 0);
   kept->valid = true;
+  if (whole) kept->spans.assign(static_cast<size_t>(kept->rows), {0, 0});
   if (rows <= 0 || cols <= 0 || changed.empty()) return true;
 
   const RenderFrameInfo& f = sourceOnly;
@@ -167,6 +178,7 @@ bool KeptPlacementPrepare(const RenderFrameInfo& info, KeptPlacement* kept) {
       for (int i = colFirst; i <= colLast; ++i)
         if (colReads[i].hi >= changed.x0 && colReads[i].lo <= changed.x1)
           done[i] = preparedPixel(p, row, p.cols[i], nearestRow, r0, r1);
+      kept->spans[r] = usedSpan(done, cols);
     }
   });
   return true;
@@ -178,8 +190,12 @@ int KeptPlacementPut(const RenderFrameInfo& info, const KeptPlacement& kept, int
   const int begin = std::max(top - kept.rowBegin, 0), end = std::min(bottom - kept.rowBegin, kept.rows);
   if (end <= begin || kept.cols <= 0) return kOk;
   const int stride = info.DstStride > 0 ? info.DstStride : info.DstWidth;
+  // Marked here, before the bands: bands of rows may share a tile row.
   if (info.Dirty)
-    info.Dirty->mark(kept.colBegin, kept.rowBegin + begin, kept.colBegin + kept.cols, kept.rowBegin + end);
+    for (int r = begin; r < end; ++r)
+      if (kept.spans[r].first < kept.spans[r].second)
+        info.Dirty->mark(kept.colBegin + kept.spans[r].first, kept.rowBegin + r,
+                         kept.colBegin + kept.spans[r].second, kept.rowBegin + r + 1);
   const uint8_t mask = kept.key.ColorChans & kChanAll;
   runBanded(end - begin, int64_t(end - begin) * kept.cols / kBlendPerSample, [&](int first, int last) {
     for (int r = begin + first; r < begin + last; ++r) {
@@ -187,11 +203,12 @@ int KeptPlacementPut(const RenderFrameInfo& info, const KeptPlacement& kept, int
       uint32_t* out = info.Dst + static_cast<size_t>(info.DstBottomUp ? info.DstHeight - 1 - y : y) * stride +
                       kept.colBegin;
       const uint32_t* done = kept.prepared.data() + static_cast<size_t>(r) * kept.cols;
+      const auto [from, to] = kept.spans[r];
       if (mask == kChanAll) {
-        BlendRowOver(done, out, kept.cols);
+        BlendRowOver(done + from, out + from, to - from);
         continue;
       }
-      for (int i = 0; i < kept.cols; ++i)
+      for (int i = from; i < to; ++i)
         if (done[i] != 0) out[i] = BlendOver(done[i], out[i], mask);
     }
   });
