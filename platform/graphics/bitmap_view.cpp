@@ -55,9 +55,11 @@ void BitmapFlipToRGBA(const uint32_t* source, uint32_t* dest, uint32_t width, ui
   }
 }
 
-std::shared_ptr<const ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height) {
+std::shared_ptr<ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height,
+                                         std::shared_ptr<ViewImage> reuse) {
   if (!pixels || width == 0 || height == 0) return nullptr;
-  auto image = std::make_shared<ViewImage>();
+  // Reused, a picture's pages are not faulted in and zeroed again each time.
+  std::shared_ptr<ViewImage> image = reuse && reuse.use_count() == 1 ? std::move(reuse) : std::make_shared<ViewImage>();
   image->width = width;
   image->height = height;
   image->rgba.resize(static_cast<size_t>(width) * height * 4);

@@ -33,5 +33,8 @@ void ViewSetBitmap(const uint32_t* pixels, uint32_t width, uint32_t height, Imag
 // The two halves of ViewSetBitmap, for a caller that copies under its own
 // lock and hands over after releasing it: the copy (null for null pixels
 // or a size of 0), and the hand-over with its wait.
-std::shared_ptr<const ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height);
+// A copy that only the caller holds any more (reuse) is written over
+// instead of a new one being made.
+std::shared_ptr<ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height,
+                                         std::shared_ptr<ViewImage> reuse = nullptr);
 void ViewPostImage(std::shared_ptr<const ViewImage> image, ImageView view);

@@ -34,6 +34,7 @@ struct MainPreview {
   std::vector<uint32_t> display;
   bool displayWhole = false;
   std::vector<uint32_t> scaled; // a frame of another size at picture size, bottom-up
+  std::shared_ptr<ViewImage> viewCopy; // the last copy for the view, reused once it is let go
   std::atomic<SyncHandle> redrawEvent{0}; // read by the render thread
   SyncHandle redrawThread = 0;
   std::atomic<bool> stop{false};
@@ -83,12 +84,11 @@ void redrawMain(void*) {
     const uint64_t target = p.shown.load();
     // The view's copy is taken under the lock and handed over after it, so
     // the render thread never waits for the user interface.
-    std::shared_ptr<const ViewImage> image;
     if (ViewIsRegistered(p.view)) {
       std::lock_guard lock(p.buffers);
-      image = ViewImageCopy(p.display.data(), p.width, p.height);
+      p.viewCopy = ViewImageCopy(p.display.data(), p.width, p.height, std::move(p.viewCopy));
     }
-    if (image) ViewPostImage(std::move(image), p.view);
+    if (p.viewCopy) ViewPostImage(p.viewCopy, p.view);
     p.drawn = target;
   }
 }
@@ -108,6 +108,7 @@ void endDisplay(MainPreview& p) {
   std::lock_guard lock(p.buffers);
   p.display.clear();
   p.scaled.clear();
+  p.viewCopy.reset();
   p.displayWhole = false;
   p.width = p.height = 0;
   p.view = nullptr;
