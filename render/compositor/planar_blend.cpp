@@ -144,17 +144,6 @@ struct ThumbnailTables {
   uint32_t byte(int32_t v) const { return clip[(v >> 16) + kClipBelow]; }
 };
 
-// Output pixels of a row whose samples lie four bytes or more before the
-// ends of their rows, so that ThumbnailEights may read them.
-int thumbnailLaneCount(const PlanarFrame& planes, int step, int w) {
-  auto fits = [&](int i) {
-    return i * step + 4 <= planes.stride(0) && i * step / 2 + 4 <= planes.stride(1);
-  };
-  int count = w;
-  while (count > 0 && !fits(count - 1)) --count;
-  return count;
-}
-
 } // namespace
 
 void FrameDirty::reset(int width, int height) {
@@ -239,14 +228,14 @@ void PlanarThumbnail(const PlanarFrame& planes, int step, YuvMatrix matrix, std:
   out->resize(static_cast<size_t>(w) * h);
   static const ThumbnailTables bt601(YuvMatrix::Bt601), bt709(YuvMatrix::Bt709);
   const ThumbnailTables& t = matrix == YuvMatrix::Bt709 ? bt709 : bt601;
-  const int lanes = PlanarLanesAvailable() ? thumbnailLaneCount(planes, step, w) : 0;
+  const bool lanes = PlanarLanesAvailable();
   for (int oy = 0; oy < h; ++oy) {
     const int y = oy * step;
     const uint8_t* luma = planes.plane(0) + static_cast<size_t>(y) * planes.stride(0);
     const uint8_t* cb = planes.plane(1) + static_cast<size_t>(y / 2) * planes.stride(1);
     const uint8_t* cr = planes.plane(2) + static_cast<size_t>(y / 2) * planes.stride(2);
     uint32_t* row = out->data() + static_cast<size_t>(h - 1 - oy) * w;
-    int ox = lanes > 0 ? ThumbnailEights(luma, cb, cr, step, lanes, t.k, row) : 0;
+    int ox = lanes ? ThumbnailEights(luma, cb, cr, step, w, t.k, row) : 0;
     for (int x = ox * step; ox < w; ++ox, x += step) {
       const int32_t l = t.luma[luma[x]];
       const unsigned u = cb[static_cast<unsigned>(x) / 2], v = cr[static_cast<unsigned>(x) / 2];

@@ -25,7 +25,6 @@ int BlendSixteens(const uint32_t* o0, const uint32_t* o1, uint8_t* y0, uint8_t* 
                   int x, int x1, const ToYuv& k);
 // Thumbnail pixels 0, 1, ... of a row: pixel i from luma[i * step] and the
 // chroma samples [i * step / 2], as 0xFFRRGGBB; eight at a time while they
-// fit in count. Every sample read is followed by three more bytes of the
-// buffer (the caller keeps count short of its end). Returns the pixels done.
+// fit in count. Returns the pixels done.
 int ThumbnailEights(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, int step, int count,
                     const FromYuv& k, uint32_t* out);
