@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -197,10 +198,13 @@ void MediaMacAV::FrameThreadMain() {
     }
     std::lock_guard<std::recursive_mutex> frame(frameLock_);
     {
+      // The newest request, unless a direct one for its time or later
+      // took it back while this thread waited for the frame lock.
       std::lock_guard<std::mutex> lock(wakeMutex_);
+      if (!frameWake_) continue;
+      t = frameGetTime_;
       frameWake_ = false;
     }
-    wakeCv_.notify_all(); // the request is taken: PrepareFrame may return
     GetFrameDirect(t, !planesWanted_.load());
   }
   threadRunning_ = false;
@@ -216,20 +220,16 @@ void MediaMacAV::PrepareFrame(double t) {
     frameGetTime_ = t;
     frameWake_ = true;
   }
+  // Returns at once: the caller (a render loop mid-frame) does not wait for
+  // the thread to be scheduled. A direct request that comes first takes
+  // back what it makes stale (dropStaleRequest).
   wakeCv_.notify_all();
-  frame.unlock();
-  // Until the thread has taken the request, not until it is decoded; the
-  // thread signals the taking (the timeout covers a thread that ended).
-  {
-    std::unique_lock<std::mutex> lock(wakeMutex_);
-    while (frameWake_ && !stopThread_ && threadRunning_)
-      wakeCv_.wait_for(lock, std::chrono::milliseconds(1));
-  }
   ErrorSet(kOk, "-[MediaMacAV PrepareFrame:ReadyOnly:]");
 }
 
 void MediaMacAV::Seek(double t) {
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  DropStaleRequest(std::numeric_limits<double>::infinity());
   std::lock_guard<std::mutex> sound(audioLock_);
   SeekVideoLocked(t);
   SeekAudioLocked(t);
@@ -250,9 +250,18 @@ DecodedFrame MediaMacAV::ReadVideo() {
   return f;
 }
 
+// Under the frame lock: a look-ahead not yet taken that asks for no later
+// a time than a direct request (or any, for a seek) would only send the
+// reader back to it afterwards.
+void MediaMacAV::DropStaleRequest(double t) {
+  std::lock_guard<std::mutex> lock(wakeMutex_);
+  if (frameWake_ && frameGetTime_ >= -99.0 && frameGetTime_ <= t) frameWake_ = false;
+}
+
 int MediaMacAV::GetFrame(double t) {
   planesWanted_ = false;
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  DropStaleRequest(t);
   return GetFrameDirect(t, true);
 }
 
@@ -260,6 +269,7 @@ bool MediaMacAV::GetFramePlanes(double t, PlanarPicture* out) {
   if (!out) return false;
   planesWanted_ = true;
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
+  DropStaleRequest(t);
   if (GetFrameDirect(t, false) != kOk || !shown_) return false;
   const AVFrame* f = shown_.get();
   const int w = bitmapFormat_.biWidth, h = bitmapFormat_.biHeight;

@@ -72,6 +72,7 @@ private:
   void SeekAudioLocked(double t);
   // Positions on the frame for t; convert: also into the bitmap.
   int GetFrameDirect(double t, bool convert);
+  void DropStaleRequest(double t);
   void EnsureBitmap();
   void ConvertFrame(const AVFrame* frame);
   void ClearBitmap();

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "engine/base/text.h"
 #include "support/media_fixtures.h"
@@ -100,6 +102,18 @@ TEST_F(ReaderVideo, LookAheadDeliversTheSameFrames) {
   }
   reader_.PrepareFrame(-1.0); // ignored
   EXPECT_EQ(IndexAt(4.0), 120);
+}
+
+// The look-ahead returns without waiting for its thread: a direct request
+// for a later frame that comes first must not be undone by the older
+// request when the thread gets to it.
+TEST_F(ReaderVideo, LookAheadOvertakenByALaterFrameKeepsTheLaterOne) {
+  for (int i = 0; i < 60; i += 3) {
+    reader_.PrepareFrame(i / 30.0);
+    ASSERT_EQ(IndexAt((i + 2) / 30.0), i + 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(15)); // the thread has long woken
+    ASSERT_EQ(ReadFrameIndex(reader_.BitmapData(), kW, kH, true), i + 2) << "after frame " << i;
+  }
 }
 
 TEST_F(ReaderVideo, SeekThenFrames) {
