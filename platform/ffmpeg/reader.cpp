@@ -32,7 +32,7 @@ int SwsMatrixOf(const AVFrame* frame) {
   case AVCOL_SPC_SMPTE240M: return SWS_CS_SMPTE240M;
   case AVCOL_SPC_BT2020_NCL:
   case AVCOL_SPC_BT2020_CL: return SWS_CS_BT2020;
-  default: return OutputMatrixFor(frame->height) == YuvMatrix::Bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+  default: return OutputMatrixFor(frame->width, frame->height) == YuvMatrix::Bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601;
   }
 }
 

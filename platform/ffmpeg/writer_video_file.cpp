@@ -80,7 +80,7 @@ int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
   encoder_->bit_rate = static_cast<int64_t>(s.kbitrate) * 1024;
   encoder_->profile = FF_PROFILE_H264_MAIN;
   if (s.levelIdc > 0) encoder_->level = s.levelIdc;
-  const bool hd = OutputMatrixFor(codedHeight_) == YuvMatrix::Bt709;
+  const bool hd = OutputMatrixFor(codedWidth_, codedHeight_) == YuvMatrix::Bt709;
   encoder_->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
   encoder_->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
   encoder_->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;

@@ -46,9 +46,12 @@ struct PlanarPicture {
   YuvMatrix matrix = YuvMatrix::Unknown;               // as the file tags it
 };
 
-// The matrix the writer encodes a picture of this height with (and the one
-// a picture of unknown matrix is taken to have): HD pictures BT.709.
-inline YuvMatrix OutputMatrixFor(int height) { return height > 576 ? YuvMatrix::Bt709 : YuvMatrix::Bt601; }
+// The matrix the writer encodes a picture of this size with (and the one a
+// picture of unknown matrix is taken to have): HD pictures BT.709. A wide
+// HD picture can be short (1280 x 536 cinema), so the width counts too.
+inline YuvMatrix OutputMatrixFor(int width, int height) {
+  return width >= 1280 || height > 576 ? YuvMatrix::Bt709 : YuvMatrix::Bt601;
+}
 
 static_assert(sizeof(tagBITMAPINFOHEADER) == 40);
 static_assert(sizeof(AudioFormat) == 18);

@@ -89,9 +89,8 @@ bool drawOutputFrame(RenderSetup& s, float t, float next) {
     }
     FrameTarget overlay = frameTarget(s);
     overlay.dirty = &s.overlayDirty;
-    if (RenderProjectFramePlanar(t, next, overlay, options, OutputMatrixFor(static_cast<int>(s.height)),
-                                 &s.planar))
-      return true;
+    const YuvMatrix matrix = OutputMatrixFor(static_cast<int>(s.width), static_cast<int>(s.height));
+    if (RenderProjectFramePlanar(t, next, overlay, options, matrix, &s.planar)) return true;
   }
   s.overlayClear = false;
   RenderProjectFrame(t, frameTarget(s), options);
@@ -107,7 +106,7 @@ void showOutputFrame(RenderSetup& s, bool planar, float t) {
   }
   int w = 0, h = 0;
   PlanarThumbnail(s.planar, std::max(1, static_cast<int>(s.width) / kThumbnailWidth),
-                  OutputMatrixFor(static_cast<int>(s.height)), &s.thumbnail, &w, &h);
+                  OutputMatrixFor(static_cast<int>(s.width), static_cast<int>(s.height)), &s.thumbnail, &w, &h);
   if (w > 0 && h > 0) s.loopFrameSink(s.thumbnail.data(), static_cast<uint32_t>(w), static_cast<uint32_t>(h), t);
 }
 

@@ -30,6 +30,7 @@ TEST(ReaderColour, SolidColourComesBackThroughTheSourceMatrixAndRange) {
       {"hduntagged", 1280, 720, "bt709", "tv", false},
       {"sd709", 320, 240, "bt709", "tv", true},
       {"sduntagged", 320, 240, "bt601", "tv", false},
+      {"cinemauntagged", 1280, 536, "bt709", "tv", false}, // wide HD, not tall
   };
   char colour[16];
   std::snprintf(colour, sizeof colour, "0x%02X%02X%02X", kR, kG, kB);
