@@ -36,6 +36,10 @@ __attribute__((target("avx2"))) int blendEights(const uint32_t* src, uint32_t* d
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     if (_mm256_testz_si256(s, s)) continue; // clear: unchanged
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    if (_mm256_testz_si256(d, d)) { // over clear (an overlay where nothing else lies): the source
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
+      continue;
+    }
     __m256i alpha = _mm256_srli_epi32(s, 24);
     alpha = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
     // Unpacking works within each 128-bit half, for the pixels and the
