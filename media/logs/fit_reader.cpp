@@ -2,6 +2,9 @@
 // 14-byte header, definition and data messages (normal and compressed
 // time-stamp headers, either byte order, developer fields skipped), and a
 // CRC-16 trailer. Record messages give the rows; lap messages the laps.
+// Some devices chain several such files in one (each with its own header
+// and checksum): every part is read in turn into the one log, each with
+// its own message definitions.
 //
 // Files are read as far as they go. Devices that lose power leave files
 // cut short, apps write a data size larger than the data, and several
@@ -96,9 +99,15 @@ struct FitStop {
 
 class FitParser {
 public:
-  FitParser(const uint8_t* data, size_t end) : data_(data), end_(end) {}
+  explicit FitParser(const uint8_t* data) : data_(data) {}
 
-  FitStop run(size_t pos) {
+  // One part's messages, from `pos` to `end`. Times carry on from the part
+  // before; definitions and accumulated fields belong to their own part.
+  FitStop run(size_t pos, size_t end) {
+    end_ = end;
+    defs_ = {};
+    distanceSum_ = 0;
+    lastDistance_ = 0;
     int index = 0;
     while (pos < end_) {
       size_t at = pos;
@@ -280,7 +289,7 @@ private:
   }
 
   const uint8_t* data_;
-  size_t end_;
+  size_t end_ = 0;
   std::array<MessageDef, 16> defs_;
   uint32_t lastTimestamp_ = 0;
   bool timeSeen_ = false;
@@ -292,34 +301,42 @@ bool hasFitHeader(std::string_view head) {
   return head.size() >= 12 && (head[0] == 12 || head[0] == 14) && head.substr(8, 4) == ".FIT";
 }
 
-// End of the messages; what does not match the header is reported.
-size_t dataEnd(const uint8_t* data, size_t size, LogReadStatus& status) {
+// Where one part's messages end and where a following part may begin (0
+// when none can: the part's size is unknown or runs to the end of the file).
+struct FitPartExtent {
+  size_t dataEnd = 0;
+  size_t next = 0;
+};
+
+// The extent of the part at `data`; what does not match its header is
+// reported with `where` (empty for the first part).
+FitPartExtent partExtent(const uint8_t* data, size_t size, const std::string& where,
+                         LogReadStatus& status) {
+  auto warn = [&](std::string text) { status.warn(text + where); };
   size_t headerSize = data[0];
   if (headerSize == 14 && le16(data + 12) != 0 && le16(data + 12) != fitCrc(data, 12))
-    status.warn("FIT header checksum does not match");
+    warn("FIT header checksum does not match");
   uint32_t dataSize = data[4] | data[5] << 8 | data[6] << 16 | static_cast<uint32_t>(data[7]) << 24;
   size_t available = size - headerSize;
   if (dataSize == 0) { // a writer that never came back to fill in the size
     if (available >= 2 && fitCrc(data, size - 2) == le16(data + size - 2))
-      return size - 2;
-    status.warn("FIT header gives no data size: read to the end of the file");
-    return size;
+      return {size - 2, 0};
+    warn("FIT header gives no data size: read to the end of the file");
+    return {size, 0};
   }
   if (dataSize > available) {
-    status.warn("FIT file cut short: " + std::to_string(available) + " of " +
-                std::to_string(dataSize) + " data bytes present");
-    return size;
+    warn("FIT file cut short: " + std::to_string(available) + " of " + std::to_string(dataSize) +
+         " data bytes present");
+    return {size, 0};
   }
   size_t end = headerSize + dataSize;
-  size_t after = size - end;
-  if (after < 2) {
-    status.warn("FIT checksum missing: the file is cut short");
-  } else {
-    if (fitCrc(data, end) != le16(data + end))
-      status.warn("FIT file checksum does not match");
-    status.skipped(after - 2, "bytes after the FIT data");
+  if (size - end < 2) {
+    warn("FIT checksum missing: the file is cut short");
+    return {end, 0};
   }
-  return end;
+  if (fitCrc(data, end) != le16(data + end))
+    warn("FIT file checksum does not match");
+  return {end, end + 2};
 }
 
 class FitReader final : public LogReader {
@@ -338,18 +355,34 @@ public:
     if (!hasFitHeader(bytes) || bytes.size() < data[0])
       return LogRefuse(kErrHeader, "no FIT file header");
     LogReadStatus status;
-    size_t end = dataEnd(data, bytes.size(), status);
-    FitParser parser(data, end);
-    FitStop stop = parser.run(data[0]);
-    if (parser.rows.size() < 2) {
-      if (stop.reason)
-        return LogRefuse(kErrRead, stop.reason, stop.message);
-      return LogRefuse(kErrNoData, "fewer than two record messages");
+    FitParser parser(data);
+    FitStop firstStop;
+    size_t pos = 0;
+    for (int part = 1; pos < bytes.size(); ++part) {
+      std::string_view rest = bytes.substr(pos);
+      if (part > 1 && (!hasFitHeader(rest) || rest.size() < static_cast<uint8_t>(rest[0]))) {
+        status.skipped(rest.size(), "bytes after the FIT data");
+        break;
+      }
+      std::string where = part > 1 ? " (part " + std::to_string(part) + " of a chained file)" : "";
+      FitPartExtent extent = partExtent(data + pos, rest.size(), where, status);
+      size_t end = pos + extent.dataEnd;
+      FitStop stop = parser.run(pos + data[pos], end);
+      if (part == 1)
+        firstStop = stop;
+      if (stop.reason) {
+        std::string at = "message " + std::to_string(stop.message) + " (" + stop.reason + "): ";
+        status.warn((stop.cutShort ? "FIT data ends inside " : "FIT data unreadable from ") + at +
+                    std::to_string(end - stop.offset) + " bytes skipped" + where);
+      }
+      if (extent.next == 0)
+        break;
+      pos += extent.next;
     }
-    if (stop.reason) {
-      std::string where = "message " + std::to_string(stop.message) + " (" + stop.reason + "): ";
-      status.warn((stop.cutShort ? "FIT data ends inside " : "FIT data unreadable from ") + where +
-                  std::to_string(end - stop.offset) + " bytes skipped");
+    if (parser.rows.size() < 2) {
+      if (firstStop.reason)
+        return LogRefuse(kErrRead, firstStop.reason, firstStop.message);
+      return LogRefuse(kErrNoData, "fewer than two record messages");
     }
     status.skipped(parser.untimedRecords, "record messages before any time stamp");
     fill(parser, record);

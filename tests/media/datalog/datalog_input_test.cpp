@@ -17,6 +17,7 @@
 #include "media/datalog/datalog_test_util.h"
 #include "media/datalog/fit_writer.h"
 #include "media/datalog/synthetic_track.h"
+#include "media/logs/log_test_util.h"
 
 namespace {
 
@@ -218,6 +219,22 @@ TEST_F(DatalogInputTest, ScanOptionsFollowTheChannels) {
 
 namespace {
 
+// Closes the session log and gives its text.
+std::string ClosedSessionLog() {
+  LogClose();
+  std::ifstream file(WideToUtf8(LogGetPath()));
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+size_t Occurrences(const std::string& text, const std::string& needle) {
+  size_t n = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+    ++n;
+  return n;
+}
+
 // What a reader skipped reaches the session log once per file, with its
 // count, and the log still opens.
 TEST_F(DatalogInputTest, SkippedPartsAreLoggedOncePerFile) {
@@ -236,19 +253,79 @@ TEST_F(DatalogInputTest, SkippedPartsAreLoggedOncePerFile) {
   uint32_t marked = openLog(WriteDatalogFile("marked.csv", noisy));
   EXPECT_EQ(DataloggerGet(cut)->sampleCount(), 20u);
   EXPECT_EQ(DataloggerGet(marked)->sampleCount(), track.samples().size());
-  LogClose();
-  std::ifstream file(WideToUtf8(LogGetPath()));
-  std::stringstream text;
-  text << file.rdbuf();
-  auto count = [&](const std::string& needle) {
-    size_t n = 0;
-    for (size_t at = text.str().find(needle); at != std::string::npos; at = text.str().find(needle, at + 1))
-      ++n;
-    return n;
-  };
+  std::string text = ClosedSessionLog();
+  auto count = [&](const std::string& needle) { return Occurrences(text, needle); };
   EXPECT_EQ(count("cut.fit': FIT file cut short"), 1u);
   EXPECT_EQ(count("cut.fit': FIT data ends inside message"), 1u);
   EXPECT_EQ(count("marked.csv': lines without values skipped: 3"), 1u);
+}
+
+// An activity as some devices write it: three FIT files one after another,
+// the later ones with their own local message types. `part2Ends` receives
+// the offsets after part 2's records.
+std::string ChainedFit(std::vector<size_t>* part2Ends) {
+  std::vector<FitPoint> points;
+  for (uint32_t s = 0; s < 30; ++s)
+    points.push_back({1000000000u + s, 52.0 + s * 1e-4, -1.0, 100.0, 10.0, 120});
+  std::string first = WriteFit(points, {}, false);
+  // Part 2: local 0 and 1 redefined (another field order, big-endian) and
+  // a lap on local 5 that only this part defines.
+  FitBuilder second;
+  second.define(0, 20, {{253, 4, 0x86}, {3, 1, 0x02}, {0, 4, 0x85}, {1, 4, 0x85}}, true);
+  second.define(1, 20, {{3, 1, 0x02}, {0, 4, 0x85}, {1, 4, 0x85}}, true);
+  second.define(5, 19, {{2, 4, 0x86}});
+  for (uint32_t s = 30; s < 50; ++s) {
+    uint64_t lat = static_cast<uint32_t>(FitSemicircles(52.0 + s * 1e-4));
+    uint64_t lon = static_cast<uint32_t>(FitSemicircles(-1.0));
+    if (s % 2)
+      second.data(1, {130, lat, lon}, static_cast<int>((1000000000u + s) & 0x1F));
+    else
+      second.data(0, {1000000000u + s, 130, lat, lon});
+    part2Ends->push_back(first.size() + second.end());
+  }
+  second.data(5, {1000000000u + 30});
+  // Part 3 ends with a message of local 5, which it never defined.
+  FitBuilder third;
+  third.define(0, 20, {{253, 4, 0x86}, {0, 4, 0x85}, {1, 4, 0x85}, {3, 1, 0x02}});
+  for (uint32_t s = 50; s < 60; ++s)
+    third.data(0, {1000000000u + s, static_cast<uint32_t>(FitSemicircles(52.0 + s * 1e-4)),
+                   static_cast<uint32_t>(FitSemicircles(-1.0)), 140});
+  third.data(5, {});
+  return first + second.finish() + third.finish();
+}
+
+// Every part of a chained FIT file reaches the log, times running on; a
+// part cut short keeps its complete messages; what follows the last part
+// and a part's damage are logged once.
+TEST_F(DatalogInputTest, ChainedFitFilesAreReadPartAfterPart) {
+  std::string dir = DatalogTestDir() + "/chained-log";
+  ASSERT_EQ(system(("mkdir -p '" + dir + "'").c_str()), 0);
+  ASSERT_EQ(LogOpen(Utf8ToWide(dir).c_str()), 0);
+  std::vector<size_t> ends;
+  std::string chained = ChainedFit(&ends);
+  uint32_t whole = openLog(WriteDatalogFile("chained.fit", chained + "\r\n-- end --"));
+  uint32_t cut = openLog(WriteDatalogFile("chained-cut.fit", chained.substr(0, ends[9] + 3)));
+  const DataloggerRecord* record = DataloggerGet(whole);
+  ASSERT_NE(record, nullptr);
+  ASSERT_EQ(record->sampleCount(), 60u);
+  EXPECT_NEAR(InputTableMain(whole)->Length, 59.0, 1e-6);
+  for (size_t row : {0, 29, 30, 35, 49, 50, 59}) {
+    SCOPED_TRACE(row);
+    EXPECT_NEAR(record->channels.time[row], static_cast<double>(row), 1e-9);
+    EXPECT_NEAR(Cell(*record, "Latitude", row), 52.0 + row * 1e-4, 1e-7);
+    EXPECT_EQ(Cell(*record, "Heart Rate", row), row < 30 ? 120 : row < 50 ? 130 : 140);
+  }
+  EXPECT_EQ(DataloggerGet(cut)->sampleCount(), 40u);
+  EXPECT_NEAR(Cell(*DataloggerGet(cut), "Latitude", 39), 52.0039, 1e-7);
+  std::string text = ClosedSessionLog();
+  auto count = [&](const std::string& needle) { return Occurrences(text, needle); };
+  EXPECT_EQ(count("chained.fit': bytes after the FIT data skipped: 11"), 1u);
+  EXPECT_EQ(count("chained.fit': FIT data unreadable from message 12 (data message without a definition): "
+                  "1 bytes skipped (part 3 of a chained file)"), 1u) << text;
+  EXPECT_EQ(count("chained-cut.fit': FIT file cut short"), 1u);
+  EXPECT_EQ(count("chained-cut.fit': FIT data ends inside message 14 (data message cut short): 3 bytes "
+                  "skipped (part 2 of a chained file)"), 1u) << text;
+  EXPECT_EQ(count("checksum"), 0u);
 }
 
 } // namespace
