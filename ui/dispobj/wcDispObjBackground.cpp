@@ -141,6 +141,10 @@ QWidget* wcDispObjBackground::makePreviewColumn(QWidget* parent) {
   EditWaitingLabel = new QLabel("Waiting for the image editor to close...", column);
   EditWaitingLabel->setObjectName("EditWaitingLabel");
   EditWaitingLabel->setStyleSheet("color: #B04000;");
+  // Hidden, the label keeps its room: nothing below jumps while an editor runs.
+  QSizePolicy keepRoom = EditWaitingLabel->sizePolicy();
+  keepRoom.setRetainSizeWhenHidden(true);
+  EditWaitingLabel->setSizePolicy(keepRoom);
   EditWaitingLabel->hide();
   layout->addWidget(EditWaitingLabel);
   connect(PreviewAllCheck, &QCheckBox::clicked, this, &wcDispObjBackground::PreviewAllCheck_Changed);

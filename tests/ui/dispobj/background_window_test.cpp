@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -196,9 +197,23 @@ TEST_F(BackgroundWindowTest, TheOutsideEditorRoundTripUsesAPrivateFolderAndRunsO
   ASSERT_EQ(DispObjBitmapImport(object, NSStringToWStr(QString::fromStdString(red)).c_str()), 0);
   UseScriptEditor();
   wcDispObjBackground* w = Open();
+  // The waiting label keeps its room: nothing under it moves as it comes and goes.
+  const auto placesBelow = [w]() {
+    QCoreApplication::processEvents();
+    std::vector<QPoint> places;
+    const std::initializer_list<QWidget*> below{w->PreviewAllCheck, w->ZoomSlider, w->ChromaEnabledCheck,
+                                                w->OkButton};
+    for (QWidget* widget : below)
+      places.push_back(widget->mapTo(w->window(), QPoint(0, 0)));
+    places.push_back(QPoint(w->window()->width(), w->window()->height()));
+    return places;
+  };
+  const std::vector<QPoint> before = placesBelow();
   w->EditButton->click();
   EXPECT_TRUE(w->EditRunning());
   EXPECT_TRUE(w->EditWaitingLabel->isVisible());
+  EXPECT_EQ(placesBelow(), before);
+  EXPECT_GT(w->EditWaitingLabel->height(), 0);
   ASSERT_TRUE(SpinUntil([this]() { return !EditedPath().empty(); }, 10000));
   const std::filesystem::path edited = EditedPath();
   EXPECT_EQ(edited.filename(), "QV2-DispObjBackground.bmp");
@@ -222,6 +237,7 @@ TEST_F(BackgroundWindowTest, TheOutsideEditorRoundTripUsesAPrivateFolderAndRunsO
   EXPECT_EQ(PictureOf(object).width, 16u);
   EXPECT_EQ(PictureOf(object).firstPixel, 0x2040E0u);
   EXPECT_FALSE(w->EditWaitingLabel->isVisible());
+  EXPECT_EQ(placesBelow(), before);
   EXPECT_FALSE(std::filesystem::exists(edited.parent_path()));
   EXPECT_EQ(messages.size(), 1u);
   w->OkButton->click();
