@@ -146,7 +146,7 @@ int drawSlot(SimpleSlot& s, float time, uint32_t quality, double ownTime) {
     // The temporary object is shared by every input preview: filled afresh
     // for each drawing, under its own lock.
     DispObjTempLock();
-    int code = SimplePreviewFillTempObject(s.input, s.displayMode, s.keepRatio);
+    int code = SimplePreviewFillTempObject(s.input, s.displayMode, s.keepRatio, s.width, s.height);
     if (code >= 0) code = drawObject(s, kTempDispObj, time, quality, ownTime);
     DispObjTempUnlock();
     return code;

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
+#include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/real_slider.h"
 #include "ui/input/data_fixture.h"
 #include "ui/input/wcInputSetLap.h"
@@ -15,6 +16,20 @@ namespace {
 constexpr uint32_t kQueryLapCount = 7, kQueryLapStart = 8, kQuerySpanX = 22, kQuerySpanY = 23;
 
 QString Seven(double value) { return QString::asprintf("%.07f", value); }
+
+// The bounding box of the pixels of one hue that stands well clear of the
+// others: the map's marks are the only coloured pixels of its preview.
+QRect MarkBox(const QImage& image, int channel) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      const int c[3] = {qRed(p), qGreen(p), qBlue(p)};
+      if (c[channel] > c[(channel + 1) % 3] + 80 && c[channel] > c[(channel + 2) % 3] + 80)
+        box |= QRect(x, y, 1, 1);
+    }
+  return box;
+}
 
 } // namespace
 
@@ -75,6 +90,15 @@ TEST_F(SetLapTest, TheSliderOpensAtTheNearestLapAndOkCutsTheLapsThere) {
         EXPECT_EQ(Child<TextField>(w, "PosXText")->text(), Seven(Value(log, 1, taken)));
         EXPECT_EQ(InputGetData(log)->LapManual, 0x02) << "the slider stores nothing before OK";
         Shot(w, "set-lap-slider");
+        // The start/finish line (green) and the position dot (red) read at
+        // a glance on the small map.
+        const QImage& preview = Child<NSImageViewCustom>(w, "PreviewImage")->image();
+        ASSERT_FALSE(preview.isNull());
+        const QRect dot = MarkBox(preview, 0), line = MarkBox(preview, 1);
+        EXPECT_GE(std::min(dot.width(), dot.height()), 9) << "dot " << dot.width() << "x" << dot.height();
+        EXPECT_GE(std::max(line.width(), line.height()), 14) << "line " << line.width() << "x" << line.height();
+        EXPECT_GE(std::min(line.width(), line.height()), 3) << "line " << line.width() << "x" << line.height();
+        EXPECT_LE((dot.center() - line.center()).manhattanLength(), 12) << "both mark the same point";
         Click(Child<QPushButton>(w, "OkButton"));
       },
       [](WindowController* w) {
