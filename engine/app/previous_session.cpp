@@ -78,6 +78,13 @@ std::string programName(const std::string& cmdlinePath) {
   return slash == std::string::npos ? first : first.substr(slash + 1);
 }
 
+// The text after key when key opens the line's message (the field after
+// the time), else null; quotes in messages are doubled, so no text a
+// message carries can pass for it.
+const char* messageAfter(const std::string& line, const std::string& key) {
+  return valueAfter(line, ",\"" + key);
+}
+
 } // namespace
 
 PreviousSessionLog ReadPreviousSessionLog(const std::string& path, size_t maxLines) {
@@ -86,6 +93,8 @@ PreviousSessionLog ReadPreviousSessionLog(const std::string& path, size_t maxLin
   const std::string idKey = WideToUtf8(kSessionIdLine);
   const std::string pidKey = WideToUtf8(kProcessIdLine);
   const std::string endKey = WideToUtf8(kSessionEndLine);
+  const std::string askingKey = WideToUtf8(kRecoveryAskingLine);
+  const std::string answeredKey = WideToUtf8(kRecoveryAnsweredLine);
   log.found = forEachLine(path, [&](std::string& line) {
     const char* value = nullptr;
     if (!log.hasSessionId && (value = valueAfter(line, idKey)) != nullptr) {
@@ -97,6 +106,12 @@ PreviousSessionLog ReadPreviousSessionLog(const std::string& path, size_t maxLin
       log.processId = (pid > 0 && pid < INT32_MAX) ? static_cast<int32_t>(pid) : 0;
     } else if (line.find(endKey) != std::string::npos) {
       log.endedCleanly = true;
+    } else if ((value = messageAfter(line, askingKey)) != nullptr) {
+      char* end = nullptr;
+      log.pendingRecoveryId = std::strtoull(value, &end, 16);
+      log.hasPendingRecovery = end != value;
+    } else if (messageAfter(line, answeredKey) != nullptr) {
+      log.hasPendingRecovery = false;
     }
     keeper.keep(line);
   });

@@ -10,6 +10,10 @@
 inline constexpr const wchar_t* kSessionIdLine = L"Session ID: ";
 inline constexpr const wchar_t* kProcessIdLine = L"Process ID: ";
 inline constexpr const wchar_t* kSessionEndLine = L"[App End] Complete";
+// While the start-up recovery question is open the log names the snapshot
+// asked about, so a start after a kill can still offer it.
+inline constexpr const wchar_t* kRecoveryAskingLine = L"Recovery question open for session ";
+inline constexpr const wchar_t* kRecoveryAnsweredLine = L"Recovery question answered";
 
 struct PreviousSessionLog {
   bool found = false;      // a previous log was there
@@ -17,6 +21,9 @@ struct PreviousSessionLog {
   bool hasSessionId = false;
   uint64_t sessionId = 0;
   int32_t processId = 0;
+  // The session whose snapshot was being asked about when the log ended.
+  bool hasPendingRecovery = false;
+  uint64_t pendingRecoveryId = 0;
   std::deque<std::string> lines; // the last lines, for the crash report
 };
 

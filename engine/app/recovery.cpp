@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -29,9 +30,11 @@ struct RecoveryState {
   std::deque<std::string> crashExtract;
   std::wstring tempFolder;
   std::wstring snapshotPath;
+  uint64_t snapshotId = 0; // the session the snapshot is named after
   int status = 0;
   bool reportKept = false; // until sent or discarded once
   bool keepForNextStart = false;
+  bool questionOpen = false;
 };
 
 RecoveryState& State() {
@@ -74,7 +77,7 @@ void freeReport(RecoveryState& state) {
 // offer is the one named after this session. This session's own snapshot,
 // if it kept one, is newer and wins.
 bool handOnSnapshot(const RecoveryState& state) {
-  const std::string from = WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0));
+  const std::string from = WideToUtf8(UndoSnapshotPath(state.snapshotId, 0));
   const std::string to = WideToUtf8(UndoSnapshotPath(SessionGetId(), 0));
   if (access(to.c_str(), F_OK) == 0) return false;
   if (rename(from.c_str(), to.c_str()) != 0) {
@@ -83,6 +86,21 @@ bool handOnSnapshot(const RecoveryState& state) {
     return false;
   }
   return true;
+}
+
+// The redo snapshots, and the blank project a session killed under the
+// question had saved as its own.
+void dropLeftovers(const RecoveryState& state) {
+  unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 1)).c_str());
+  unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 1)).c_str());
+  if (state.snapshotId != state.previous.sessionId) {
+    unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0)).c_str());
+  }
+}
+
+void dropSnapshots(const RecoveryState& state) {
+  unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 0)).c_str());
+  dropLeftovers(state);
 }
 
 } // namespace
@@ -95,9 +113,11 @@ void RecoveryReadPreviousLog(const std::wstring& tempFolder) {
   state.crashExtract.clear();
   state.tempFolder = tempFolder;
   state.snapshotPath.clear();
+  state.snapshotId = 0;
   state.status = 0;
   state.reportKept = state.previous.found;
   state.keepForNextStart = false;
+  state.questionOpen = false;
 }
 
 int RecoveryScan() {
@@ -110,12 +130,23 @@ int RecoveryScan() {
   } else if (previous.endedCleanly) {
     LogPrintf(L"Previous session %s ended cleanly", SessionIdText(previous.sessionId).c_str());
   } else {
-    std::wstring snapshot = UndoSnapshotPath(previous.sessionId, 0);
+    uint64_t snapshotId = previous.sessionId;
+    std::wstring snapshot = UndoSnapshotPath(snapshotId, 0);
     bool running = ProcessIsThisProgram(previous.processId);
     LogPrintf(L"Previous session %s (process %d) did not end cleanly%s", SessionIdText(previous.sessionId).c_str(),
               static_cast<int>(previous.processId), running ? L" and is still running" : L"");
+    // Killed under the recovery question, it left the project it was asking
+    // about where it was: that is the work to offer now, not the blank
+    // project it had started with.
+    std::wstring asked = previous.hasPendingRecovery ? UndoSnapshotPath(previous.pendingRecoveryId, 0) : L"";
+    if (!running && !asked.empty() && fileExists(asked)) {
+      snapshotId = previous.pendingRecoveryId;
+      snapshot = asked;
+      LogPrintf(L"It was asking whether to recover session %s", SessionIdText(snapshotId).c_str());
+    }
     if (fileExists(snapshot)) {
       state.snapshotPath = snapshot;
+      state.snapshotId = snapshotId;
       state.status = running ? kRecoveryStillRunning : kRecoveryCrashed;
     }
   }
@@ -175,6 +206,26 @@ std::wstring RecoverySnapshotPath() {
   return state.snapshotPath;
 }
 
+void RecoveryQuestionOpen() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  if (state.status != kRecoveryCrashed) return;
+  state.questionOpen = true;
+  LogPrintf(L"%s%s", kRecoveryAskingLine, SessionIdText(state.snapshotId).c_str());
+}
+
+void RecoveryQuestionAnswered() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  if (!state.questionOpen) return;
+  state.questionOpen = false;
+  // Recovered work is this session's own snapshot by now; declined work is
+  // gone by the user's word. Either way no later start may offer it.
+  dropSnapshots(state);
+  state.snapshotPath.clear();
+  LogPrintf(L"%s", kRecoveryAnsweredLine);
+}
+
 void RecoveryKeepForNextStart() {
   RecoveryState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
@@ -187,15 +238,17 @@ bool RecoveryEnd() {
   RecoveryState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   bool handedOn = false;
-  if (state.status == kRecoveryCrashed && state.previous.hasSessionId) {
+  if (state.status == kRecoveryCrashed && state.snapshotId != 0) {
     if (state.keepForNextStart) handedOn = handOnSnapshot(state);
-    if (!handedOn) unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0)).c_str());
-    unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 1)).c_str());
+    if (handedOn) dropLeftovers(state);
+    else dropSnapshots(state);
   }
   freeReport(state);
   state.previous = PreviousSessionLog();
   state.snapshotPath.clear();
+  state.snapshotId = 0;
   state.status = 0;
   state.keepForNextStart = false;
+  state.questionOpen = false;
   return handedOn;
 }

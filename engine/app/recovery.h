@@ -23,6 +23,12 @@ int RecoverySubmitReport(int send, const wchar_t* description);
 int RecoveryApply();
 // The previous session's undo snapshot when the scan found one, else empty.
 std::wstring RecoverySnapshotPath();
+// The start-up question about a crashed session's snapshot opens: the log
+// names that snapshot until the answer, so a start after a kill offers it.
+void RecoveryQuestionOpen();
+// The user answered and the answer is carried out: the snapshot asked about
+// is deleted and the log says no start needs to offer it any more.
+void RecoveryQuestionAnswered();
 // The recovery question went unanswered (the program ended under it): the
 // engine end hands the crashed session's snapshot on to the next start.
 void RecoveryKeepForNextStart();

@@ -23,6 +23,7 @@
 class QFrame;
 class QMainWindow;
 class QTimer;
+class wcRecovery;
 // preview block: forward declarations
 class NSImageViewCustom;
 class QGroupBox;
@@ -357,6 +358,7 @@ private:
   void migrateSettings();
   void clampSettings(int screenWidth, int screenHeight);
   bool offerRecovery();
+  bool carryOutRecoveryAnswer(wcRecovery& recovery);
   bool askSaveFirst(const wchar_t* question);
   void leaveEditingWindows();
   QString projectDirDefault() const;

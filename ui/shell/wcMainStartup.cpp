@@ -96,14 +96,24 @@ bool wcMain::offerRecovery() {
   if (RecoveryStatus() <= 0 || app() == nullptr || app()->wndRecovery == nullptr) return false;
   wcRecovery* recovery = app()->wndRecovery;
   splash("Calling Tow Truck");
+  // Until the answer is carried out, a start after a kill asks again.
+  RecoveryQuestionOpen();
   RunModalForWindow(recovery);
   if (!recovery->Answered()) {
     // Asked again at the next start: ending under the question loses nothing.
     RecoveryKeepForNextStart();
     return false;
   }
+  bool recovered = carryOutRecoveryAnswer(*recovery);
+  RecoveryQuestionAnswered();
+  return recovered;
+}
+
+// Sends the report if asked to and recovers the project if asked to; true
+// when a project was recovered.
+bool wcMain::carryOutRecoveryAnswer(wcRecovery& recovery) {
   int result = 0;
-  if (recovery->SendReport()) {
+  if (recovery.SendReport()) {
     const wchar_t* entered = AppInputBox(L"Please describe what you were doing when the program crashed:", L"");
     std::wstring text = entered != nullptr ? entered : L"";
     result = RecoverySubmitReport(1, entered != nullptr ? text.c_str() : nullptr);
@@ -111,7 +121,7 @@ bool wcMain::offerRecovery() {
     result = RecoverySubmitReport(0, nullptr);
   }
   if (result != 0) ErrorShowLast();
-  if (!recovery->DoRecovery()) return false;
+  if (!recovery.DoRecovery()) return false;
   result = RecoveryApply();
   if (result != 0) ErrorShowLast();
   if (result < 0) {

@@ -57,6 +57,21 @@ TEST_F(PreviousSessionTest, TruncatedHeaderGivesNoSession) {
   EXPECT_EQ(log.processId, 0);
 }
 
+// The question still open when the log ends names the snapshot asked
+// about; an answer closes it, and a message merely quoting the line does not
+// open one.
+TEST_F(PreviousSessionTest, AnOpenRecoveryQuestionIsFound) {
+  const std::string asking = "t,\"Recovery question open for session 00000000000000AA\"\n";
+  PreviousSessionLog log = ReadPreviousSessionLog(write(asking), kReportMaxLines);
+  EXPECT_TRUE(log.hasPendingRecovery);
+  EXPECT_EQ(log.pendingRecoveryId, 0xAAu);
+  log = ReadPreviousSessionLog(write(asking + "t,\"Recovery question answered\"\n"), kReportMaxLines);
+  EXPECT_FALSE(log.hasPendingRecovery);
+  log = ReadPreviousSessionLog(write("t,\"Opening 'x,\"\"Recovery question open for session 00000000000000BB'\"\n"),
+                               kReportMaxLines);
+  EXPECT_FALSE(log.hasPendingRecovery);
+}
+
 TEST_F(PreviousSessionTest, OnlyTheFirstHeaderCounts) {
   PreviousSessionLog log = ReadPreviousSessionLog(
       write("t,\"Session ID: 00000000000000AA\"\nt,\"Session ID: 00000000000000BB\"\n"), kReportMaxLines);

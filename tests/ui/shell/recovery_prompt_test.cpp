@@ -126,6 +126,8 @@ TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
   ASSERT_TRUE(Launch());
   EXPECT_EQ(modalRuns.size(), 1u);
   EXPECT_TRUE(inputPrompts.empty());
+  // Declined work is gone at once, so a start after a kill cannot offer it.
+  EXPECT_FALSE(std::filesystem::exists(WideToUtf8(UndoSnapshotPath(kPreviousSession, 0))));
   for (const std::string& request : server.requests()) EXPECT_EQ(request.find("BugMail"), std::string::npos);
   EXPECT_FALSE(app->wndMain->ProjectModified());
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
