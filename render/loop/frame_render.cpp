@@ -96,10 +96,11 @@ void blendRecorded(std::vector<DeferredComposites>& records, size_t from, size_t
 // order. Pictures read the media layer and draw in their turn on this
 // thread, each followed by drawn(k).
 void drawInOrder(const std::vector<ObjectContext>& objects, const std::function<void(size_t)>& drawn) {
+  auto recorded = [&](size_t k) { return objects[k].obj->Type != kDispVideo; };
   std::vector<size_t> beside;
   if (RenderWorkerCount() > 0 && AccessHeld())
     for (size_t k = 0; k < objects.size(); ++k)
-      if (objects[k].obj->Type != kDispVideo) beside.push_back(k);
+      if (recorded(k)) beside.push_back(k);
   if (beside.size() < 2) {
     for (size_t k = 0; k < objects.size(); ++k) {
       drawObject(objects[k]);
@@ -114,16 +115,14 @@ void drawInOrder(const std::vector<ObjectContext>& objects, const std::function<
     ctx.deferred = &records[beside[j]];
     drawObject(ctx);
   });
-  std::vector<bool> recorded(objects.size(), false);
-  for (size_t k : beside) recorded[k] = true;
   for (size_t k = 0; k < objects.size();) {
-    if (!recorded[k]) {
+    if (!recorded(k)) {
       drawObject(objects[k]);
       drawn(k++);
       continue;
     }
     size_t end = k;
-    while (end < objects.size() && recorded[end]) ++end;
+    while (end < objects.size() && recorded(end)) ++end;
     blendRecorded(records, k, end, objects[k].target.height);
     k = end;
   }

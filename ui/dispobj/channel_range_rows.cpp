@@ -95,7 +95,7 @@ void ChannelRangeRows::MinManualCheck_Changed() {
 }
 
 void ChannelRangeRows::MaxManualCheck_Changed() {
-  if (min_ == nullptr) return;
+  if (max_ == nullptr) return;
   *max_ = MaxManualCheck->isChecked() ? MaxStepper->value() : kRangeAutoMax;
   showRanges();
   emit edited();
@@ -120,7 +120,7 @@ void ChannelRangeRows::MaxText_Changed() {
 
 void ChannelRangeRows::MaxStepper_Changed() {
   MaxText->setText(number(MaxStepper->value()));
-  if (min_ == nullptr) return;
+  if (max_ == nullptr) return;
   *max_ = MaxStepper->value();
   emit edited();
 }

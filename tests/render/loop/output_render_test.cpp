@@ -25,7 +25,33 @@ int diff(const Rgb& a, int r, int g, int b) {
 
 } // namespace
 
-class OutputRenderTest : public RenderTest {};
+class OutputRenderTest : public RenderTest {
+protected:
+  // Renders the project to `file` (width x height, 25 fps, until `end`)
+  // with a progress view of viewW x viewH; the last picture it showed.
+  ViewImage RenderWithProgressView(const std::string& file, uint32_t width, uint32_t height, uint32_t kbit,
+                                   uint32_t quality, float end, uint32_t viewW, uint32_t viewH) {
+    std::mutex mutex;
+    std::vector<ViewImage> shown;
+    int view = 0;
+    ViewRegister(&view, [&](const ViewImage& image) {
+      std::lock_guard lock(mutex);
+      shown.push_back(image);
+    });
+    // Set up first here, so that even a very quick render has a display.
+    EXPECT_EQ(MainPreviewInitNoRender(&view, viewW, viewH), 0);
+    EXPECT_EQ(OutputHandlerCreate(Utf8ToWide(TempPath(file)).c_str(), 8, width, height, 3, 44100, kbit, 128,
+                                  quality, 25.0f, 0.0f, 0.0f, end),
+              0);
+    EXPECT_TRUE(WaitOutputIdle(60000));
+    EXPECT_TRUE(MainPreviewWaitIdle(5000));
+    RenderEnd();
+    MainPreviewEnd();
+    ViewUnregister(&view);
+    std::lock_guard lock(mutex);
+    return shown.empty() ? ViewImage{} : shown.back();
+  }
+};
 
 TEST_F(OutputRenderTest, VideoWithShapeAndTextIsWrittenWithBothInPlace) {
   const std::string source = TempPath("source.mp4");
@@ -130,28 +156,10 @@ TEST_F(OutputRenderTest, AudioObjectSoundsWithItsVolume) {
 
 TEST_F(OutputRenderTest, ProgressViewShowsTheFramesBeingWritten) {
   AddShape(4, 0x00FF00, 0xFF000000, 0, 0, 0, 100, 100);
-  std::mutex mutex;
-  std::vector<ViewImage> shown;
-  int view = 0;
-  ViewRegister(&view, [&](const ViewImage& image) {
-    std::lock_guard lock(mutex);
-    shown.push_back(image);
-  });
-  const std::string out = TempPath("progress.mp4");
-  // Set up first here, so that even a very quick render has a display.
-  ASSERT_EQ(MainPreviewInitNoRender(&view, 80, 60), 0);
-  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 320, 240, 3, 44100, 1000, 128, 5,
-                                25.0f, 0.0f, 0.0f, 1.0f),
-            0);
-  ASSERT_TRUE(WaitOutputIdle(60000));
-  ASSERT_TRUE(MainPreviewWaitIdle(5000));
-  RenderEnd();
-  MainPreviewEnd();
-  ViewUnregister(&view);
-  std::lock_guard lock(mutex);
-  ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(shown.back().width, 80u);
-  EXPECT_EQ(shown.back().rgba[(30 * 80 + 40) * 4 + 1], 0xFF); // green, scaled down
+  const ViewImage last = RenderWithProgressView("progress.mp4", 320, 240, 1000, 5, 1.0f, 80, 60);
+  ASSERT_FALSE(last.rgba.empty());
+  EXPECT_EQ(last.width, 80u);
+  EXPECT_EQ(last.rgba[(30 * 80 + 40) * 4 + 1], 0xFF); // green, scaled down
 }
 
 // Over a video that fills the frame the writer gets the video's own
@@ -164,25 +172,8 @@ TEST_F(OutputRenderTest, ProgressViewShowsTheVideoFramesUprightInTheirColours) {
   ASSERT_NE(input, 255u);
   AddObject(kDispVideo, input, 0, 0, 100, 100);
   AddShape(4, 0x00D000, 0xFF000000, 0, 0, 0, 25, 25); // green over the top-left corner
-  std::mutex mutex;
-  std::vector<ViewImage> shown;
-  int view = 0;
-  ViewRegister(&view, [&](const ViewImage& image) {
-    std::lock_guard lock(mutex);
-    shown.push_back(image);
-  });
-  ASSERT_EQ(MainPreviewInitNoRender(&view, 160, 90), 0);
-  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(TempPath("progress.mp4")).c_str(), 8, 640, 360, 3, 44100, 2000, 128,
-                                0, 25.0f, 0.0f, 0.0f, 356400.0f),
-            0);
-  ASSERT_TRUE(WaitOutputIdle(60000));
-  ASSERT_TRUE(MainPreviewWaitIdle(5000));
-  RenderEnd();
-  MainPreviewEnd();
-  ViewUnregister(&view);
-  std::lock_guard lock(mutex);
-  ASSERT_FALSE(shown.empty());
-  const ViewImage& last = shown.back();
+  const ViewImage last = RenderWithProgressView("progress.mp4", 640, 360, 2000, 0, 356400.0f, 160, 90);
+  ASSERT_FALSE(last.rgba.empty());
   ASSERT_EQ(last.width, 160u);
   ASSERT_EQ(last.height, 90u);
   auto at = [&](int x, int y) {
