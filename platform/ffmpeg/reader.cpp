@@ -1,5 +1,6 @@
 #include "platform/ffmpeg/reader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -59,7 +60,7 @@ int MediaMacAV::Open(const std::wstring& path) {
   hasVideo_ = hasAudio_ = orientation_ = 0;
   mediaLength_ = 0.0;
   lastFrameTime_ = lastFrameEndTime_ = lastAudioTime_ = -1.0;
-  freshVideoSeekTime_ = freshAudioSeekTime_ = -1.0;
+  freshVideoSeekTime_ = freshAudioSeekTime_ = audioPosition_ = -1.0;
   int videoRc = SetupVideo(path_);
   if (videoRc == kErrNoMemory || videoRc == kErrOpen) {
     if (videoRc == kErrOpen) LogDebug(L"MediaMacAV: Failed to create AVURLAsset from file");
@@ -71,13 +72,15 @@ int MediaMacAV::Open(const std::wstring& path) {
     Close();
     return ErrorSet(kErrFailed, kName);
   }
+  trackCount_ = static_cast<uint32_t>(std::max({1, video_.IsOpen() ? video_.TrackCount() : 0,
+                                                 audio_.IsOpen() ? audio_.TrackCount() : 0}));
   LogDebug(L"MediaMacAV: Media Length: %.03f seconds", mediaLength_);
   StartThread();
   return ErrorSet(kOk, kName);
 }
 
 int MediaMacAV::SetupVideo(const std::string& path) {
-  int rc = video_.Open(path, AVMEDIA_TYPE_VIDEO, kOpenTimeout);
+  int rc = video_.Open(path, AVMEDIA_TYPE_VIDEO, kOpenTimeout, static_cast<int>(track_));
   if (rc == kErrOpen || rc == kErrNoMemory) return rc;
   if (rc != kOk) return kOk; // no picture: maybe sound only
   mediaLength_ = video_.Duration();
@@ -131,10 +134,20 @@ void MediaMacAV::ReadOrientation() {
   LogDebug(L"MediaMacAV: Orientation %d: angle=%f", static_cast<int>(orientation_), angle);
 }
 
+// One line per file, however often its damaged packets were read.
+void MediaMacAV::LogDamage() {
+  const size_t video = video_.IsOpen() ? video_.DamagedCount() : 0;
+  const size_t sound = audio_.IsOpen() ? audio_.DamagedCount() : 0;
+  if (video + sound == 0) return;
+  LogPrintf(L"MediaMacAV: Passed over damaged packets in '%S': %d of sound, %d of video", path_.c_str(),
+            static_cast<int>(sound), static_cast<int>(video));
+}
+
 void MediaMacAV::Close() {
   StopThread();
   std::lock_guard<std::recursive_mutex> lock(frameLock_);
   std::lock_guard<std::mutex> sound(audioLock_);
+  LogDamage();
   nextFrame_ = DecodedFrame{};
   shown_.reset();
   bitmapCurrent_ = true;

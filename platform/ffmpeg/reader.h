@@ -27,6 +27,7 @@ public:
   MediaMacAV(const MediaMacAV&) = delete;
   MediaMacAV& operator=(const MediaMacAV&) = delete;
 
+  void SelectTrack(uint32_t track) override { track_ = track; }
   // 0, -80 (not a media file), -22 (no memory for the bitmap), -1 (no
   // usable track).
   int Open(const std::wstring& path) override;
@@ -51,6 +52,7 @@ public:
   uint32_t HasVideo() const override { return hasVideo_; }
   uint32_t HasAudio() const override { return hasAudio_; }
   double MediaLength() const override { return mediaLength_; }
+  uint32_t TrackCount() const override { return trackCount_; }
   const tagBITMAPINFOHEADER& BitmapFormat() const override { return bitmapFormat_; }
   uint8_t* BitmapData() override { return bitmap_.empty() ? nullptr : bitmap_.data(); }
   uint32_t Orientation() const override { return orientation_; }
@@ -64,6 +66,7 @@ private:
   int SetupVideo(const std::string& path);
   int SetupAudio(const std::string& path);
   void ReadOrientation();
+  void LogDamage();
   void StartThread();
   void StopThread();
   void FrameThreadMain();
@@ -81,10 +84,12 @@ private:
   bool ReadAudioChunk();
   int ConfigureResampler(const AVFrame* frame);
   int FillAudio(double t, double length, uint32_t bytes, bool fresh);
+  uint32_t FillHole(double t, uint32_t filled, uint32_t bytes);
   void ResetAudio();
 
   std::string path_;
   DecodeStream video_, audio_;
+  uint32_t track_ = 0, trackCount_ = 1;
   uint32_t hasVideo_ = 0, hasAudio_ = 0, orientation_ = 0;
   double mediaLength_ = 0.0;
   double playbackFrameRate_ = 29.97;
@@ -123,6 +128,9 @@ private:
   int swrInRate_ = 0, swrInFormat_ = -1, swrInChannels_ = 0;
   std::vector<uint8_t> audioChunk_; // PCM of the held decoded buffer
   double loadedAudioTime_ = -1.0;
+  // How far the sound stream has been read: the end of the last buffer
+  // decoded, or the time of the last seek; -1 unknown.
+  double audioPosition_ = -1.0;
   double freshAudioSeekTime_ = -1.0;
   bool audioAtEnd_ = false;
   std::vector<uint8_t> audioBlock_;

@@ -21,10 +21,13 @@ namespace {
 constexpr std::chrono::milliseconds kOpenTimeout{20000};
 constexpr uint32_t kMinRate = 4000;
 constexpr uint32_t kMaxRate = 384000;
+// Timestamps in whole milliseconds (Matroska) wander by up to one; a gap
+// between sound buffers counts as a hole only beyond this.
+constexpr double kHoleSlack = 0.004;
 } // namespace
 
 int MediaMacAV::SetupAudio(const std::string& path) {
-  int rc = audio_.Open(path, AVMEDIA_TYPE_AUDIO, kOpenTimeout);
+  int rc = audio_.Open(path, AVMEDIA_TYPE_AUDIO, kOpenTimeout, static_cast<int>(track_));
   if (rc != kOk) return rc;
   AVCodecContext* c = audio_.Codec();
   AudioFormat& f = audioFormat_;
@@ -61,7 +64,7 @@ int MediaMacAV::SetupAudio(const std::string& path) {
   ResetAudio();
   audio_.SeekTo(0.0);
   if (!hasVideo_ || mediaLength_ <= 0.0) mediaLength_ = audio_.Duration();
-  freshAudioSeekTime_ = 0.0;
+  freshAudioSeekTime_ = audioPosition_ = 0.0;
   audioAtEnd_ = false;
   LogDebug(L"MediaMacAV: Audio: %d Hz, %d-bit, %d channels", static_cast<int>(f.nSamplesPerSec),
            static_cast<int>(f.wBitsPerSample), static_cast<int>(f.nChannels));
@@ -81,7 +84,7 @@ void MediaMacAV::SeekAudioLocked(double t) {
   if (freshAudioSeekTime_ == t && !audioAtEnd_) return;
   ResetAudio();
   audio_.SeekTo(t);
-  freshAudioSeekTime_ = t;
+  freshAudioSeekTime_ = audioPosition_ = t;
   audioAtEnd_ = false;
 }
 
@@ -125,6 +128,7 @@ bool MediaMacAV::ReadAudioChunk() {
     if (n <= 0) continue;
     audioChunk_.resize(static_cast<size_t>(n) * audioFormat_.nBlockAlign);
     loadedAudioTime_ = f.Time;
+    audioPosition_ = f.Time + static_cast<double>(n) / audioFormat_.nSamplesPerSec;
     return true;
   }
   return false;
@@ -166,7 +170,10 @@ int MediaMacAV::GetAudio(double t, double length) {
     }
   }
   bool fresh = freshAudioSeekTime_ == t;
-  if (!fresh && loadedAudioTime_ > t + 1e-5) {
+  // Sound already read past t, whether a buffer is held or the sound has
+  // run out, is read again from a seek.
+  const bool behind = loadedAudioTime_ > t + 1e-5 || (loadedAudioTime_ < 0.0 && audioPosition_ > t + 1e-5);
+  if (!fresh && behind) {
     LogDebug(L"MediaMacAV-GetAudio(%.03f,%.03f): Seek; LoadedAudioTime: %.03f", t, length, loadedAudioTime_);
     SeekAudioLocked(t);
     fresh = true;
@@ -183,6 +190,10 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
   for (int i = 0;; ++i) {
     bool reuse = i == 0 && loadedAudioTime_ >= 0.0 && t >= loadedAudioTime_ && !audioChunk_.empty();
     if (!(i == 0 && fresh)) freshAudioSeekTime_ = -1.0;
+    // Where the stream stood before this buffer: one that starts after t
+    // when nothing past t had been read is a hole in the sound (a damaged
+    // packet passed over), not a reason to seek.
+    const double before = reuse ? -1.0 : audioPosition_;
     if (!reuse) {
       if (audioAtEnd_) break; // already logged when the sound ran out
       if (!ReadAudioChunk()) {
@@ -194,8 +205,9 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
     }
     int64_t offset = 0;
     if (!copied) {
-      bool late = loadedAudioTime_ > t + 1e-5, early = t > loadedAudioTime_ + 3.0;
-      if ((late || early) && !fresh) {
+      const bool late = loadedAudioTime_ > t + 1e-5, early = t > loadedAudioTime_ + 3.0;
+      const bool hole = late && before >= 0.0 && before <= t + 1e-5;
+      if (((late && !hole) || early) && !fresh) {
         LogDebug(L"MediaMacAV-GetAudio(%.03f,%.03f): Seek; LoadedAudioTime: %.03f", t, length, loadedAudioTime_);
         SeekAudioLocked(t);
         fresh = true;
@@ -203,7 +215,7 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
         i = -1;
         continue;
       }
-      if (late && filled == 0)
+      if (late && !hole && filled == 0)
         LogPrintf(L"Unable to get exact start time for GetAudio(%.03f,%.03f); i = %d", t, length, i);
       offset = RoundToIntF(static_cast<float>((t - loadedAudioTime_) * audioFormat_.nAvgBytesPerSec));
       offset -= offset % align;
@@ -219,6 +231,9 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
         }
         offset = 0;
       }
+    } else {
+      filled = FillHole(t, filled, bytes);
+      if (filled >= bytes) break;
     }
     int64_t n = std::min<int64_t>(bytes - filled, static_cast<int64_t>(audioChunk_.size()) - offset);
     if (n > 0) {
@@ -232,4 +247,18 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
   audioData_ = block;
   audioDataLength_ = filled;
   return kOk;
+}
+
+// A buffer that starts later than the sound copied so far ends: the span of
+// the packets lost in between is silence, so the sound after it stays in
+// time. Returns the new fill.
+uint32_t MediaMacAV::FillHole(double t, uint32_t filled, uint32_t bytes) {
+  const uint32_t align = audioFormat_.nBlockAlign;
+  const double copiedEnd = t + static_cast<double>(filled) / audioFormat_.nAvgBytesPerSec;
+  if (loadedAudioTime_ - copiedEnd < kHoleSlack) return filled;
+  int64_t hole = RoundToIntF(static_cast<float>((loadedAudioTime_ - copiedEnd) * audioFormat_.nAvgBytesPerSec));
+  hole -= hole % align;
+  const uint32_t silence = static_cast<uint32_t>(std::min<int64_t>(hole, bytes - filled));
+  std::memset(audioBlock_.data() + filled, 0, silence);
+  return filled + silence;
 }

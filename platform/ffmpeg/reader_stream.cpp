@@ -8,6 +8,14 @@
 namespace {
 
 constexpr double kSoundPreroll = 0.1; // seconds
+// Errors in a row after which a stream counts as ended: a demuxer or a
+// decoder that fails on every call would otherwise never let go.
+constexpr int kMaxErrorsInRow = 256;
+// Decoder messages about the user's damaged files would fill the session
+// log; the reader logs one count per file instead.
+constexpr int kQuietDecoder = AV_LOG_DEBUG - AV_LOG_ERROR;
+// Pictures after a damaged one wait at most this long for a key frame.
+constexpr int kMaxHeldPictures = 600;
 
 // Demuxers that take text or arbitrary bytes for pictures; a file only
 // they accept is not a media file for us.
@@ -18,6 +26,18 @@ bool IsTextDemuxer(const char* name) {
   for (const char* n : kNames)
     if (std::strcmp(name, n) == 0) return true;
   return false;
+}
+
+bool IsTrack(const AVStream* st, AVMediaType type) {
+  if (st->codecpar->codec_type != type) return false;
+  return type != AVMEDIA_TYPE_VIDEO || !(st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+}
+
+// Stream number of the track'th stream of the type, or -1.
+int NthTrack(const AVFormatContext* fmt, AVMediaType type, int track) {
+  for (unsigned i = 0; i < fmt->nb_streams; ++i)
+    if (IsTrack(fmt->streams[i], type) && track-- == 0) return static_cast<int>(i);
+  return -1;
 }
 
 } // namespace
@@ -39,7 +59,7 @@ int DecodeStream::Interrupted(void* self) {
   return s->deadline_ != std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() > s->deadline_;
 }
 
-int DecodeStream::Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout) {
+int DecodeStream::Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout, int track) {
   FfmpegQuietLogs();
   Close();
   fmt_ = avformat_alloc_context();
@@ -59,7 +79,8 @@ int DecodeStream::Open(const std::string& path, AVMediaType type, std::chrono::m
   }
   deadline_ = {};
   const AVCodec* codec = nullptr;
-  index_ = av_find_best_stream(fmt_, type, -1, -1, &codec, 0);
+  const int wanted = track > 0 ? NthTrack(fmt_, type, track) : -1;
+  index_ = av_find_best_stream(fmt_, type, wanted, -1, &codec, 0);
   if (index_ < 0 || !codec) {
     Close();
     return kErrFailed;
@@ -71,22 +92,46 @@ int DecodeStream::Open(const std::string& path, AVMediaType type, std::chrono::m
   }
   for (unsigned i = 0; i < fmt_->nb_streams; ++i)
     if (static_cast<int>(i) != index_) fmt_->streams[i]->discard = AVDISCARD_ALL;
-  dec_ = avcodec_alloc_context3(codec);
   packet_ = av_packet_alloc();
-  if (!dec_ || !packet_ || avcodec_parameters_to_context(dec_, st->codecpar) < 0) {
+  if (!packet_) {
     Close();
     return kErrNoMemory;
   }
-  dec_->thread_count = 0;
-  dec_->max_pixels = 16384ll * 16384;
-  if (avcodec_open2(dec_, codec, nullptr) < 0) {
+  const int rc = OpenDecoder();
+  if (rc != kOk) {
     Close();
-    return kErrFailed;
+    return rc;
   }
   origin_ = fmt_->start_time != AV_NOPTS_VALUE ? static_cast<double>(fmt_->start_time) / AV_TIME_BASE : 0.0;
   draining_ = ended_ = false;
   lastTime_ = -1.0;
+  heldPictures_ = -1;
+  damaged_.clear();
   return kOk;
+}
+
+int DecodeStream::OpenDecoder() {
+  avcodec_free_context(&dec_);
+  const AVCodecParameters* par = fmt_->streams[index_]->codecpar;
+  const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+  dec_ = codec ? avcodec_alloc_context3(codec) : nullptr;
+  if (!dec_ || avcodec_parameters_to_context(dec_, par) < 0) return kErrNoMemory;
+  dec_->thread_count = 0;
+  dec_->max_pixels = 16384ll * 16384;
+  dec_->log_level_offset = kQuietDecoder;
+  if (avcodec_open2(dec_, codec, nullptr) < 0) {
+    avcodec_free_context(&dec_);
+    return kErrFailed;
+  }
+  return kOk;
+}
+
+int DecodeStream::TrackCount() const {
+  if (!fmt_ || index_ < 0) return 0;
+  const AVMediaType type = fmt_->streams[index_]->codecpar->codec_type;
+  int n = 0;
+  for (unsigned i = 0; i < fmt_->nb_streams; ++i) n += IsTrack(fmt_->streams[i], type) ? 1 : 0;
+  return n;
 }
 
 double DecodeStream::Duration() const {
@@ -110,10 +155,34 @@ int DecodeStream::SeekTo(double t) {
   int rc = av_seek_frame(fmt_, index_, ts, AVSEEK_FLAG_BACKWARD);
   if (rc < 0) rc = avformat_seek_file(fmt_, index_, INT64_MIN, ts, ts, 0);
   if (rc < 0) rc = av_seek_frame(fmt_, -1, 0, AVSEEK_FLAG_BACKWARD);
-  avcodec_flush_buffers(dec_);
+  // Sound decoders keep state that a flush leaves (the noise generator of
+  // AAC's noise substitution): a fresh one decodes the same samples from
+  // the same place every time.
+  if (!sound) avcodec_flush_buffers(dec_);
+  else if (OpenDecoder() != kOk) rc = -1;
+  heldPictures_ = -1; // decoding starts again at a key frame
   draining_ = ended_ = false;
   lastTime_ = -1.0;
   return rc < 0 ? kErrFailed : kOk;
+}
+
+void DecodeStream::NoteDamaged() {
+  damaged_.insert(lastPacketTime_);
+  if (dec_->codec_type == AVMEDIA_TYPE_VIDEO) heldPictures_ = 0;
+}
+
+bool DecodeStream::Skip(const AVFrame* frame) {
+  if (frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT) != 0) {
+    NoteDamaged();
+    return true;
+  }
+  if (heldPictures_ < 0) return false;
+  // A stream without key frames (intra refresh) is shown again after a while.
+  if (frame->key_frame || ++heldPictures_ > kMaxHeldPictures) {
+    heldPictures_ = -1;
+    return false;
+  }
+  return true;
 }
 
 DecodedFrame DecodeStream::Next() {
@@ -121,20 +190,39 @@ DecodedFrame DecodeStream::Next() {
   if (!dec_ || ended_) return out;
   AvFramePtr frame(av_frame_alloc());
   if (!frame) return out;
-  for (;;) {
+  // A damaged packet costs its own span, never the rest of the stream.
+  for (int errors = 0;;) {
     int rc = avcodec_receive_frame(dec_, frame.get());
-    if (rc == 0) break;
-    if (rc != AVERROR(EAGAIN) || draining_) {
+    if (rc == 0) {
+      if (!Skip(frame.get())) break;
+      av_frame_unref(frame.get());
+      continue;
+    }
+    if (rc == AVERROR_EOF || (rc == AVERROR(EAGAIN) && draining_) || errors >= kMaxErrorsInRow) {
       ended_ = true;
       return out;
     }
+    if (rc != AVERROR(EAGAIN)) {
+      NoteDamaged();
+      ++errors;
+      continue;
+    }
     rc = av_read_frame(fmt_, packet_);
     if (rc < 0) {
+      // Only the end of the file ends the stream; a damaged stretch of the
+      // container is read past.
+      const bool atEof = rc == AVERROR_EOF || (fmt_->pb && avio_feof(fmt_->pb));
+      if (!atEof && ++errors < kMaxErrorsInRow) continue;
       draining_ = true;
       avcodec_send_packet(dec_, nullptr);
       continue;
     }
-    if (packet_->stream_index == index_) avcodec_send_packet(dec_, packet_); // a bad packet is skipped
+    if (packet_->stream_index == index_) {
+      lastPacketTime_ = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
+      rc = avcodec_send_packet(dec_, packet_);
+      if (rc < 0 && rc != AVERROR(EAGAIN)) NoteDamaged();
+      else errors = 0;
+    }
     av_packet_unref(packet_);
   }
   const AVStream* st = fmt_->streams[index_];

@@ -4,7 +4,9 @@
 // so either may seek without disturbing the other.
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 extern "C" {
@@ -32,28 +34,40 @@ public:
   DecodeStream(const DecodeStream&) = delete;
   DecodeStream& operator=(const DecodeStream&) = delete;
 
-  // Opens the file by content and the best stream of the type; the open is
-  // abandoned after openTimeout. 0, -80 (not a media file or timed out), -1
-  // (no such stream or no decoder for it).
-  int Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout);
+  // Opens the file by content and stream `track` (from 0) of the type, or
+  // the best one when the file has fewer; the open is abandoned after
+  // openTimeout. 0, -80 (not a media file or timed out), -1 (no such stream
+  // or no decoder for it).
+  int Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout, int track = 0);
   void Close();
   bool IsOpen() const { return dec_ != nullptr; }
 
   const AVStream* Stream() const { return fmt_->streams[index_]; }
   AVCodecContext* Codec() const { return dec_; }
   const AVFormatContext* Format() const { return fmt_; }
+  // Streams of the opened type in the file (cover art is no video).
+  int TrackCount() const;
   // Seconds of the whole file, from its container (0 when unknown).
   double Duration() const;
   // Repositions at the key frame at or before t; the next frames may start
   // before t. 0 or -1.
   int SeekTo(double t);
-  // The next frame, or an empty one at the end of the stream or on a
-  // decoding failure.
+  // The next frame, or an empty one at the end of the stream. A packet that
+  // does not decode, or a picture decoded with errors, is passed over.
   DecodedFrame Next();
   bool AtEnd() const { return ended_; }
+  // Damaged packets met so far, each counted once however often it is read.
+  size_t DamagedCount() const { return damaged_.size(); }
 
 private:
   static int Interrupted(void* self);
+  // A new decoder for the stream: 0, -22 or -1.
+  int OpenDecoder();
+  void NoteDamaged();
+  // A frame not to be shown: marked as damaged by the decoder, or a
+  // picture after a damaged one before the next key frame (it would be
+  // drawn from the damaged one). The frame before stays shown instead.
+  bool Skip(const AVFrame* frame);
 
   AVFormatContext* fmt_ = nullptr;
   AVCodecContext* dec_ = nullptr;
@@ -63,6 +77,9 @@ private:
   double lastTime_ = -1.0;
   bool draining_ = false;
   bool ended_ = false;
+  int64_t lastPacketTime_ = 0; // of the packet last sent to the decoder
+  std::set<int64_t> damaged_;
+  int heldPictures_ = -1; // pictures passed over since damage; -1 none
   std::chrono::steady_clock::time_point deadline_{};
   std::atomic<bool> closing_{false};
 };

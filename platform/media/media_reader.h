@@ -13,6 +13,9 @@ class MediaReader {
 public:
   virtual ~MediaReader() = default;
 
+  // The track to open (from 0), set before Open: the file's track'th
+  // picture and sound stream where it has that many, else its main ones.
+  virtual void SelectTrack(uint32_t) {}
   // 0 or a negative code; a reader that failed to open is closed again.
   virtual int Open(const std::wstring& path) = 0;
   // Ends the reader's threads and frees everything; safe to repeat.
@@ -22,6 +25,8 @@ public:
   virtual uint32_t HasVideo() const = 0;
   virtual uint32_t HasAudio() const = 0;
   virtual double MediaLength() const = 0; // seconds; below 0.1 a still picture
+  // Tracks to choose from: the most picture or sound streams of one kind.
+  virtual uint32_t TrackCount() const { return 1; }
   virtual const tagBITMAPINFOHEADER& BitmapFormat() const = 0;
   virtual const AudioFormat& Format() const = 0;
   // 1 when the frames are stored bottom row first, 0 top row first.
