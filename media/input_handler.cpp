@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -86,6 +88,10 @@ int InputHandlerAttach(uint32_t input, std::unique_ptr<MediaReader> reader, uint
   if (!video && !(sound && reader->MediaLength() > 0.0)) return kErrUnsupported;
   main->Type = still ? kInputImage : video ? kInputVideo : kInputAudio;
   main->HasData = 0;
+  // A track the file does not have (another file, or one changed since)
+  // was opened as its first; the record says so.
+  main->TrackCount = static_cast<uint16_t>(std::min<uint32_t>(reader->TrackCount(), UINT16_MAX));
+  if (main->TrackIndex >= main->TrackCount) main->TrackIndex = 0;
   main->Length = still ? 0.0f : static_cast<float>(reader->MediaLength());
   main->Width = main->Height = 0;
   if (video) {
@@ -131,6 +137,7 @@ int InputHandlerOpen(uint32_t input) {
   InputHandlerSlot* slot = InputHandlerGetSlot(input);
   if (!main || !slot) return ErrorSet(kErrBadArg, kName);
   InputHandlerClose(input);
+  main->TrackCount = 0; // data logs and refused files have no tracks to choose
   std::wstring path = StrUtf16ToW(main->FilePath);
   // A file that is missing or unreadable is told as such, not as a format
   // no reader knows.

@@ -39,6 +39,7 @@ public:
     LogPrintf(L"Attempting %S('%s')", name, path.c_str());
     std::unique_ptr<Reader> reader(new (std::nothrow) Reader());
     if (!reader) return ErrorSet(kErrNoMemory, name);
+    reader->SelectTrack(main->TrackIndex);
     const int rc = reader->Open(path);
     if (rc != kOk) {
       reader->Close();

@@ -79,7 +79,9 @@ int DecodeStream::Open(const std::string& path, AVMediaType type, std::chrono::m
   }
   deadline_ = {};
   const AVCodec* codec = nullptr;
-  const int wanted = track > 0 ? NthTrack(fmt_, type, track) : -1;
+  // A track the file does not have: its first.
+  int wanted = NthTrack(fmt_, type, track);
+  if (wanted < 0) wanted = NthTrack(fmt_, type, 0);
   index_ = av_find_best_stream(fmt_, type, wanted, -1, &codec, 0);
   if (index_ < 0 || !codec) {
     Close();

@@ -35,7 +35,7 @@ public:
   DecodeStream& operator=(const DecodeStream&) = delete;
 
   // Opens the file by content and stream `track` (from 0) of the type, or
-  // the best one when the file has fewer; the open is abandoned after
+  // its first when the file has fewer; the open is abandoned after
   // openTimeout. 0, -80 (not a media file or timed out), -1 (no such stream
   // or no decoder for it).
   int Open(const std::string& path, AVMediaType type, std::chrono::milliseconds openTimeout, int track = 0);

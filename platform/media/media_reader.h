@@ -14,7 +14,7 @@ public:
   virtual ~MediaReader() = default;
 
   // The track to open (from 0), set before Open: the file's track'th
-  // picture and sound stream where it has that many, else its main ones.
+  // picture and sound stream where it has that many, else its first ones.
   virtual void SelectTrack(uint32_t) {}
   // 0 or a negative code; a reader that failed to open is closed again.
   virtual int Open(const std::wstring& path) = 0;

@@ -294,16 +294,12 @@ TEST_F(InputEditTest, AKeyedAndDarkenedPictureIsWhatTheEngineDraws) {
   }
 }
 
-TEST_F(InputEditTest, FileGroupRenamesChangesFilesTracksAndShowsThePlace) {
+TEST_F(InputEditTest, FileGroupRenamesChangesFilesAndShowsThePlace) {
   const std::string placed = File("placed.mp4");
   ASSERT_TRUE(MakeIndexVideo(placed, 10, 64, 32, "10", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", "",
                              "-metadata location=\"+48.8566+002.3522/\""));
   const uint32_t video = Add(placed);
   Add(MakeTestWav(File("taken.wav")));
-  MainStruct tracks = *InputGetMain(video);
-  tracks.TrackCount = 3;
-  tracks.TrackIndex = 1;
-  ASSERT_EQ(InputSetMain(video, &tracks), 0);
   const std::string wider = MakeTestPng(File("wider.png"));
   const std::string garbage = MakeTestGarbage(File("garbage.mp4"));
 
@@ -312,12 +308,7 @@ TEST_F(InputEditTest, FileGroupRenamesChangesFilesTracksAndShowsThePlace) {
            ASSERT_TRUE(place->isVisible());
            EXPECT_FALSE(place->text().isEmpty());
            QTest::mouseClick(place, Qt::LeftButton);
-           auto* track = Child<RealStepper>(w, "TrackStepper");
-           EXPECT_TRUE(track->isVisible());
-           EXPECT_EQ(track->maximum(), 3);
-           EXPECT_EQ(Child<TextField>(w, "TrackText")->text(), "2");
-           QTest::mouseClick(track->upArrow(), Qt::LeftButton);
-           EXPECT_EQ(InputGetMain(video)->TrackIndex, 2);
+           EXPECT_FALSE(Child<RealStepper>(w, "TrackStepper")->isVisible()) << "one track: no choice";
 
            // A file no reader takes: the input keeps its own.
            panelAnswers = {{QString::fromStdString(garbage)}};
