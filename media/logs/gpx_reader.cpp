@@ -130,6 +130,8 @@ public:
     record = DataloggerRecord();
     GpxPoints gpx;
     XmlParseResult xml = XmlParseTrack(data, gpx);
+    if (LogReadStatus refused; LogRefusedEncoding(xml, refused))
+      return refused;
     if (!gpx.rootSeen || gpx.foreignRoot)
       return LogRefuse(kErrHeader, "the root element is not <gpx>", xml.line);
     LogReadStatus status = LogTrackStatus(xml, gpx.track.points.size(), gpx.track.untimed);

@@ -32,6 +32,14 @@ struct LogTrackPoints {
   }
 };
 
+// A file in an encoding no converter knows is refused by that name.
+inline bool LogRefusedEncoding(const XmlParseResult& xml, LogReadStatus& status) {
+  if (xml.unknownEncoding.empty())
+    return false;
+  status = LogRefuse(kErrHeader, "unknown character encoding \"" + xml.unknownEncoding + "\"", xml.line);
+  return true;
+}
+
 // A file that breaks off keeps the points before the break; too few
 // points refuse it.
 inline LogReadStatus LogTrackStatus(const XmlParseResult& xml, size_t points, size_t untimed) {

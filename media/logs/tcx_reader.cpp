@@ -117,6 +117,8 @@ public:
     record = DataloggerRecord();
     TcxPoints tcx;
     XmlParseResult xml = XmlParseTrack(data, tcx);
+    if (LogReadStatus refused; LogRefusedEncoding(xml, refused))
+      return refused;
     if (!tcx.rootSeen || tcx.foreignRoot)
       return LogRefuse(kErrHeader, "the root element is not <TrainingCenterDatabase>", xml.line);
     LogReadStatus status = LogTrackStatus(xml, tcx.track.points.size(), tcx.track.untimed);

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <optional>
 
 #include <expat.h>
+
+#include "media/logs/text_transcode.h"
 
 namespace {
 
@@ -46,8 +49,22 @@ void XMLCALL onText(void* data, const XML_Char* text, int length) {
 
 XmlParseResult XmlParseTrack(std::string_view data, XmlTrackHandler& handler) {
   XmlParseResult result;
+  std::string charset = XmlDeclaredEncoding(data.substr(0, 1024));
+  bool transcode = !charset.empty() && !ExpatKnowsEncoding(charset);
+  std::optional<TextTranscoder> transcoder;
+  if (transcode)
+    transcoder.emplace(charset, data);
+  if (transcode && !transcoder->known()) {
+    result.ok = false;
+    result.unknownEncoding = charset;
+    result.error = "unknown encoding";
+    result.line = 1;
+    return result;
+  }
+  // UTF-16 text reaches here as UTF-8 already, whatever its declaration says.
+  bool utf8 = transcode || IsUtf16EncodingName(charset);
   std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
-      XML_ParserCreate(nullptr), &XML_ParserFree);
+      XML_ParserCreate(utf8 ? "UTF-8" : nullptr), &XML_ParserFree);
   if (!parser) {
     result.ok = false;
     result.error = "out of memory";
@@ -57,18 +74,29 @@ XmlParseResult XmlParseTrack(std::string_view data, XmlTrackHandler& handler) {
   XML_SetUserData(parser.get(), &context);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   XML_SetCharacterDataHandler(parser.get(), onText);
+  auto feed = [&](const char* bytes, size_t n, bool last) {
+    if (XML_Parse(parser.get(), bytes, static_cast<int>(n), last) != XML_STATUS_ERROR)
+      return true;
+    result.stopped = context.stopped;
+    result.ok = false;
+    result.error = XML_ErrorString(XML_GetErrorCode(parser.get()));
+    result.line = static_cast<int>(XML_GetCurrentLineNumber(parser.get()));
+    return false;
+  };
   constexpr size_t kChunk = size_t(1) << 24;
+  if (transcode) {
+    std::string piece;
+    while (transcoder->next(piece, kChunk))
+      if (!feed(piece.data(), piece.size(), false))
+        return result;
+    feed(nullptr, 0, true);
+    return result;
+  }
   size_t pos = 0;
   do {
     size_t n = std::min(kChunk, data.size() - pos);
-    bool last = pos + n == data.size();
-    if (XML_Parse(parser.get(), data.data() + pos, static_cast<int>(n), last) == XML_STATUS_ERROR) {
-      result.stopped = context.stopped;
-      result.ok = false;
-      result.error = XML_ErrorString(XML_GetErrorCode(parser.get()));
-      result.line = static_cast<int>(XML_GetCurrentLineNumber(parser.get()));
+    if (!feed(data.data() + pos, n, pos + n == data.size()))
       return result;
-    }
     pos += n;
   } while (pos < data.size());
   return result;

@@ -19,8 +19,11 @@ struct XmlParseResult {
   bool stopped = false; // the handler stopped it
   std::string error;    // expat's message
   int line = 0;
+  // The encoding the declaration names when no converter knows it.
+  std::string unknownEncoding;
 };
 
+// Text in an encoding expat does not know by itself is converted first.
 XmlParseResult XmlParseTrack(std::string_view data, XmlTrackHandler& handler);
 // An attribute by local name; empty when absent.
 std::string_view XmlAttribute(const char** attributes, std::string_view localName);

@@ -97,6 +97,44 @@ TEST(GpxReader, TrackCutShortKeepsThePointsBeforeTheCut) {
   }
 }
 
+// A lap-timer app declares a Windows code page and writes its bytes
+// (0x96 a dash, 0xFC u-umlaut, 0x81 no character of that page); other
+// apps write other single-byte pages. Each reads like the UTF-8 original.
+TEST(GpxReader, SingleByteEncodingsReadLikeTheUtf8Original) {
+  SyntheticTrack track;
+  track.duration = 3;
+  std::string utf8 = WriteGpx(track, false);
+  DataloggerRecord twin;
+  ASSERT_TRUE(parseGpx(utf8, twin).ok());
+  for (const char* encoding : {"windows-1252", "Windows-1250", "ISO-8859-15", "KOI8-R", "CP437", "cp1251"}) {
+    SCOPED_TRACE(encoding);
+    std::string text = utf8;
+    text.replace(text.find("UTF-8"), 5, encoding);
+    text.replace(text.find("Circle &amp; test"), 17, "Runde \x96 N\xfcrburgring \x81");
+    DataloggerRecord record;
+    LogReadStatus status = LogRegistryRead(WriteDatalogFile("laptimer.gpx", text), record);
+    ASSERT_TRUE(status.ok()) << status.message << " line " << status.line;
+    EXPECT_TRUE(SameColumns(record, twin));
+  }
+  // A name no converter knows is refused by that name.
+  std::string unknown = utf8;
+  unknown.replace(unknown.find("UTF-8"), 5, "x-lap-timer-9");
+  DataloggerRecord record;
+  LogReadStatus status = parseGpx(unknown, record);
+  EXPECT_EQ(status.code, kErrHeader);
+  EXPECT_EQ(status.message, "unknown character encoding \"x-lap-timer-9\"");
+  // The same for training files.
+  std::string tcx = "<?xml version='1.0' encoding='windows-1252'?><TrainingCenterDatabase><Activities>"
+                    "<Activity><Notes>S\xe4ntis \x96 Runde</Notes><Lap><Track>"
+                    "<Trackpoint><Time>2024-05-17T12:00:00Z</Time><DistanceMeters>0</DistanceMeters></Trackpoint>"
+                    "<Trackpoint><Time>2024-05-17T12:00:01Z</Time><DistanceMeters>9.5</DistanceMeters></Trackpoint>"
+                    "</Track></Lap></Activity></Activities></TrainingCenterDatabase>";
+  ASSERT_TRUE(TcxLogReader().parse(tcx, record).ok());
+  EXPECT_EQ(Cell(record, "Distance (m)", 1), 9.5);
+  tcx.replace(tcx.find("windows-1252"), 12, "x-lap-timer-9");
+  EXPECT_EQ(TcxLogReader().parse(tcx, record).message, "unknown character encoding \"x-lap-timer-9\"");
+}
+
 TEST(GpxReader, RegistryPrefersContent) {
   SyntheticTrack track;
   track.duration = 2;
