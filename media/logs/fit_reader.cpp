@@ -26,6 +26,10 @@ constexpr double kFitEpoch = 631065600.0; // 1989-12-31T00:00:00Z in Unix second
 constexpr double kSemicircleToDegrees = 180.0 / 2147483648.0;
 constexpr uint16_t kMesgLap = 19, kMesgRecord = 20;
 constexpr uint8_t kFieldTimestamp = 253, kFieldCompressedSpeedDistance = 8;
+// Inside one part, a time more than a day ahead of the last record's or
+// more than a few seconds behind it is a garbage stamp (phone apps that
+// cut a file short leave one decades away), not a pause.
+constexpr double kMaxTimeJump = 86400.0, kMaxTimeBack = 5.0;
 
 enum FitColumn { kTime, kLat, kLon, kAlt, kDist, kSpeed, kHeart, kCadence, kPower, kTemp, kColumnCount };
 const char* const kColumnNames[kColumnCount] = {"Time",        "Latitude",   "Longitude", "Altitude",
@@ -108,6 +112,7 @@ public:
     defs_ = {};
     distanceSum_ = 0;
     lastDistance_ = 0;
+    partTime_ = kNaN;
     int index = 0;
     while (pos < end_) {
       size_t at = pos;
@@ -128,6 +133,7 @@ public:
   std::vector<Row> rows;
   std::vector<double> lapStarts;
   size_t untimedRecords = 0;
+  size_t outOfLineRecords = 0;
 
 private:
   static FitStop cut(const char* reason) { return {reason, true, 0, 0}; }
@@ -218,6 +224,11 @@ private:
       return;
     }
     row[kTime] = kFitEpoch + lastTimestamp_;
+    if (row[kTime] > partTime_ + kMaxTimeJump || row[kTime] < partTime_ - kMaxTimeBack) {
+      ++outOfLineRecords;
+      return;
+    }
+    partTime_ = row[kTime];
     if (!rows.empty() && rows.back()[kTime] == row[kTime]) {
       for (int c = 0; c < kColumnCount; ++c)
         if (!std::isnan(row[c]))
@@ -293,6 +304,7 @@ private:
   std::array<MessageDef, 16> defs_;
   uint32_t lastTimestamp_ = 0;
   bool timeSeen_ = false;
+  double partTime_ = kNaN; // time of the part's last kept record
   uint64_t distanceSum_ = 0;
   uint32_t lastDistance_ = 0;
 };
@@ -385,6 +397,7 @@ public:
       return LogRefuse(kErrNoData, "fewer than two record messages");
     }
     status.skipped(parser.untimedRecords, "record messages before any time stamp");
+    status.skipped(parser.outOfLineRecords, "record messages with a time out of line");
     fill(parser, record);
     return status;
   }

@@ -148,6 +148,34 @@ TEST(FitReader, CompressedSpeedDistanceAndSplitRecords) {
   EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 20.5), 12.705 * 2.236936292, 1e-6);
 }
 
+// A phone app that stopped writing mid-file left a last record stamped 64
+// years after the others, and one record an hour behind its neighbours.
+TEST(FitReader, TimesOutOfLineAreLeftOutOfTheLog) {
+  SyntheticTrack track;
+  track.duration = 60;
+  std::vector<FitPoint> points = circlePoints(track);
+  FitPoint behind = points[30];
+  behind.timestamp -= 3600;
+  points.insert(points.begin() + 31, behind);
+  FitPoint garbage = points.back();
+  garbage.timestamp += static_cast<uint32_t>(64 * 365.25 * 86400);
+  points.push_back(garbage);
+  std::vector<size_t> ends;
+  std::string bytes = WriteFit(points, {}, false, &ends);
+  bytes.resize(ends.back()); // no checksum: the file is cut short
+  DataloggerRecord record;
+  LogReadStatus status = FitLogReader().parse(bytes, record);
+  ASSERT_TRUE(status.ok()) << status.message;
+  EXPECT_EQ(record.rowCount(), 61u);
+  EXPECT_EQ(std::count(status.warnings.begin(), status.warnings.end(),
+                       "record messages with a time out of line skipped: 2"),
+            1);
+  ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
+  EXPECT_EQ(record.sampleCount(), 61u);
+  EXPECT_NEAR(record.channels.time.back(), 60, 1e-9);
+  EXPECT_NEAR(record.sampleRate, 1, 1e-9);
+}
+
 TEST(FitReader, RefusesWhatCannotBeFollowed) {
   SyntheticTrack track;
   track.duration = 20;
