@@ -120,18 +120,27 @@ bool IsDataRow(const std::vector<std::string_view>& cells, bool decimalComma) {
   return values > 0 && values > text;
 }
 
+bool IsBlankRow(const std::vector<std::string_view>& cells) {
+  for (std::string_view cell : cells)
+    if (!Unquote(cell).empty())
+      return false;
+  return true;
+}
+
 bool IsColumnNumberRow(const std::vector<std::string_view>& cells) {
-  size_t n = cells.size();
+  size_t first = 0, n = cells.size();
   while (n > 0 && Unquote(cells[n - 1]).empty())
     --n;
-  if (n < 3)
+  while (first < n && Unquote(cells[first]).empty())
+    ++first;
+  if (n - first < 3)
     return false;
-  double first = 0;
-  if (!ParseNumber(cells[0], first) || (first != 0 && first != 1))
+  double start = 0;
+  if (!ParseNumber(cells[first], start) || (start != 0 && start != 1))
     return false;
-  for (size_t c = 1; c < n; ++c) {
+  for (size_t c = first + 1; c < n; ++c) {
     double v = 0;
-    if (!ParseNumber(cells[c], v) || v != first + static_cast<double>(c))
+    if (!ParseNumber(cells[c], v) || v != start + static_cast<double>(c - first))
       return false;
   }
   return true;

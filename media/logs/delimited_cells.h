@@ -22,8 +22,10 @@ std::string Unquote(std::string_view cell);
 CellKind ParseCell(std::string_view cell, bool decimalComma, double& value);
 // Most non-empty cells hold values and at least one does.
 bool IsDataRow(const std::vector<std::string_view>& cells, bool decimalComma);
+// A row of nothing but empty cells (",,,," or "","","").
+bool IsBlankRow(const std::vector<std::string_view>& cells);
 // "1","2","3"... numbering the columns, as some loggers write under the
-// names (at least three columns).
+// names (at least three numbers; the first columns may be left empty).
 bool IsColumnNumberRow(const std::vector<std::string_view>& cells);
 // The delimiter (tab, semicolon, comma, bar) that splits most sampled
 // lines into the same number of cells; 0 when none does.

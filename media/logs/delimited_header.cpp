@@ -72,7 +72,12 @@ std::vector<size_t> headerBlock(const std::vector<std::string_view>& lines, size
     if (TrimBlanks(lines[k]).empty())
       continue;
     SplitCells(lines[k], delimiter, cells, columns + 1);
-    if (cells.size() < columns || (IsDataRow(cells, comma) && !IsColumnNumberRow(cells)))
+    if (IsBlankRow(cells))
+      continue;
+    // Header rows need not be complete (a units row that stops early), but
+    // a key/value line above the block is no part of it.
+    bool partial = cells.size() < columns && (cells.size() <= 2 || cells.size() * 4 < columns * 3);
+    if (partial || (IsDataRow(cells, comma) && !IsColumnNumberRow(cells)))
       break;
     above.push_back(k);
   }
@@ -246,6 +251,8 @@ bool findFirstData(const std::vector<std::string_view>& lines, DelimitedLayout& 
   bool textAbove = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     SplitCells(lines[i], layout.delimiter, cells);
+    if (IsBlankRow(cells))
+      continue; // ",,,," above the first values, as some loggers write
     bool values = cells.size() >= 2 && IsDataRow(cells, layout.decimalComma);
     // Column numbers under the names are no values.
     bool numbering = values && textAbove && IsColumnNumberRow(cells);
@@ -255,11 +262,11 @@ bool findFirstData(const std::vector<std::string_view>& lines, DelimitedLayout& 
     size_t looked = 0;
     bool confirmed = true;
     for (size_t next = i + 1; next < lines.size() && looked < 3; ++next) {
-      if (TrimBlanks(lines[next]).empty())
+      SplitCells(lines[next], layout.delimiter, after);
+      if (IsBlankRow(after))
         continue;
       if (looked++ == 0)
         confirmed = false;
-      SplitCells(lines[next], layout.delimiter, after);
       if (after.size() == cells.size() && IsDataRow(after, layout.decimalComma)) {
         confirmed = true;
         break;

@@ -137,6 +137,8 @@ private:
         break;
       }
       SplitCells(lines[i], layout.delimiter, cells, count);
+      if (IsBlankRow(cells))
+        continue;
       if (cells.size() * 2 < count || cells.size() < 2) {
         skipped += !TrimBlanks(lines[i]).empty();
         continue;

@@ -12,7 +12,14 @@ const std::vector<std::string>* find(const DelimitedMetadata& metadata, const ch
   return it == metadata.end() ? nullptr : &it->second;
 }
 
-// "92.350 185.100" or "1:32.350" cells, in seconds.
+// Between times in one cell: a blank, a semicolon, or a comma before a
+// blank ("61.250, 183.900"; a comma between digits may be a decimal one).
+bool separatesTimes(const std::string& value, size_t i) {
+  char c = value[i];
+  return c == ' ' || c == ';' || (c == ',' && (i + 1 == value.size() || value[i + 1] == ' '));
+}
+
+// "92.350 185.100", "61.250, 183.900" or "1:32.350" cells, in seconds.
 std::vector<double> times(const std::vector<std::string>* values) {
   std::vector<double> out;
   if (!values)
@@ -20,10 +27,10 @@ std::vector<double> times(const std::vector<std::string>* values) {
   for (const std::string& value : *values) {
     size_t i = 0;
     while (i < value.size()) {
-      while (i < value.size() && (value[i] == ' ' || value[i] == ';'))
+      while (i < value.size() && separatesTimes(value, i))
         ++i;
       size_t start = i;
-      while (i < value.size() && value[i] != ' ' && value[i] != ';')
+      while (i < value.size() && !separatesTimes(value, i))
         ++i;
       std::string_view token(value.data() + start, i - start);
       double v = 0;

@@ -295,6 +295,41 @@ TEST_F(DeviceExports, BeaconSegmentsRunOnAndBecomeLaps) {
   }
 }
 
+// The logger export as the logger writes it: the key/value block with
+// beacon markers in one cell ("2.500, 34.000") and one cell per segment,
+// the names twice and units, column numbers left empty over the first two
+// columns, a separator closing the header rows only, then unquoted rows.
+std::string loggerExport(const SyntheticTrack& track) {
+  std::string text = "\"Format\",\"Logger CSV File\"\n\"Venue\",\"Test circle\"\n\"Vehicle\",\"Kart 12\"\n"
+                     "\"Racer\",\"\"\n\"Date\",\"Friday, May 17, 2024\"\n\"Time\",\"2:15 PM\"\n"
+                     "\"Sample Rate\",\"10\"\n\"Duration\",\"40.000\"\n\"Segment\",\"Session\"\n"
+                     "\"Beacon Markers\",\"2.500, 34.000\"\n"
+                     "\"Segment Times\",\"0:02.500\",\"0:31.500\",\"0:06.000\"\n\n";
+  const char* names = "\"Time\",\"Distance on GPS Speed\",\"GPS Speed\",\"RPM\",\"GPS Latitude\",\"GPS Longitude\","
+                      "\"Gear\",\n";
+  text += names;
+  text += names;
+  text += "\"s\",\"m\",\"km/h\",\"rpm\",\"deg\",\"deg\",\"#\",\n\"\",\"\",\"1\",\"2\",\"3\",\"4\",\"5\",\n\n";
+  for (const TrackSample& s : track.samples()) {
+    char line[256];
+    snprintf(line, sizeof line, "%.3f,%.1f,%.4f,%.1f,%.9f,%.9f,%d\n", s.t, s.t * s.speedMs, s.speedMs * 3.6,
+             s.rpm, s.lat, s.lon, s.gear);
+    text += line;
+  }
+  return text;
+}
+
+TEST_F(DeviceExports, LoggerExportHeaderTakenAsWritten) {
+  DataloggerRecord record;
+  ASSERT_TRUE(load("logger.csv", loggerExport(track), record));
+  std::vector<std::string> expected = {"Time (s)", "Distance on GPS Speed (m)", "GPS Speed (km/h)", "RPM (rpm)",
+                                       "GPS Latitude (deg)", "GPS Longitude (deg)", "Gear (#)", "Lap"};
+  EXPECT_EQ(record.fieldNames, expected);
+  EXPECT_NEAR(record.sampleRate, 10.0, 1e-9);
+  expectCircuit(record);
+  EXPECT_TRUE(warnings.empty());
+}
+
 TEST_F(DeviceExports, SameNamedColumnsByTheirSource) {
   Export style;
   style.names = {"Time", "Latitude", "Longitude", "Speed", "RPM", "Gear", "Lap", "Speed", "Speed", "RPM"};
@@ -353,13 +388,21 @@ TEST_F(DeviceExports, RichHeaderCellsPathNamesAndGaps) {
       return std::string();
     return text;
   };
-  DataloggerRecord record;
-  ASSERT_TRUE(load("paths.csv", style.write(track), record));
-  EXPECT_EQ(record.fieldNames[4], "engine/rpm (rpm)");
-  EXPECT_EQ(record.rowCount(), track.samples().size());
-  EXPECT_TRUE(std::isnan(record.columns[4][3]));
-  EXPECT_TRUE(std::isnan(record.columns[5][1]));
-  expectCircuit(record);
+  // As exported, and with a first data row of blank cells only.
+  for (const char* blankRow : {"", ",,,,,,"}) {
+    SCOPED_TRACE(blankRow);
+    style.headerRows = {blankRow};
+    if (!*blankRow)
+      style.headerRows.clear();
+    DataloggerRecord record;
+    ASSERT_TRUE(load("paths.csv", style.write(track), record));
+    EXPECT_EQ(record.fieldNames[4], "engine/rpm (rpm)");
+    EXPECT_EQ(record.rowCount(), track.samples().size());
+    EXPECT_TRUE(std::isnan(record.columns[4][3]));
+    EXPECT_TRUE(std::isnan(record.columns[5][1]));
+    expectCircuit(record);
+    EXPECT_TRUE(warnings.empty());
+  }
 }
 
 TEST_F(DeviceExports, EngineLoggerTabsDecimalCommasQuotesAndZoneNames) {
