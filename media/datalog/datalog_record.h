@@ -75,6 +75,10 @@ struct DataloggerRecord {
   // The file's own columns in file order (UTF-8 names), column-major rows.
   std::vector<std::string> fieldNames;
   std::vector<std::vector<double>> columns;
+  // What the file says a column measures ("EngineSpeed"), where it says
+  // so apart from the name; shorter than fieldNames when not every column
+  // has one.
+  std::vector<std::string> fieldTypes;
   // Reader hints: a column the reader knows to be time, its seconds per
   // unit; positions that are surely longitude/latitude.
   int timeField = -1;
@@ -107,6 +111,8 @@ struct DataloggerRecord {
       if (!any) {
         columns.erase(columns.begin() + static_cast<long>(c));
         fieldNames.erase(fieldNames.begin() + static_cast<long>(c));
+        if (c < fieldTypes.size())
+          fieldTypes.erase(fieldTypes.begin() + static_cast<long>(c));
         if (timeField > static_cast<int>(c))
           --timeField;
         if (clockField > static_cast<int>(c))

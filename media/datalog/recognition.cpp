@@ -263,6 +263,21 @@ NameMatch MatchColumnName(std::string_view name) {
 
 int RoleOfColumnName(std::string_view name) { return MatchColumnName(name).role; }
 
+NameMatch MatchColumnType(std::string_view type) {
+  // "EngineSpeed", "ThrottlePosition": words at the capitals too.
+  std::string spaced;
+  for (size_t i = 0; i < type.size(); ++i) {
+    bool upper = std::isupper(static_cast<unsigned char>(type[i]));
+    if (upper && i > 0 && std::islower(static_cast<unsigned char>(type[i - 1])))
+      spaced += ' ';
+    spaced += type[i];
+  }
+  NameMatch match;
+  match.role = roleOfWords(wordsOf(spaced));
+  match.strength = match.role == kRoleCount ? 0 : 2;
+  return match;
+}
+
 double UnitFactor(int role, std::string_view unitText, double fallbackSpeed) {
   std::string unit = squash(unitText);
   switch (role) {
@@ -308,6 +323,9 @@ RoleChoice RecognizeColumns(const DataloggerRecord& record) {
   std::array<NameMatch, kRoleCount> best{};
   for (size_t f = 0; f < record.fieldNames.size(); ++f) {
     NameMatch m = MatchColumnName(record.fieldNames[f]);
+    if (m.strength < 2 && f < record.fieldTypes.size() && !record.fieldTypes[f].empty())
+      if (NameMatch byType = MatchColumnType(record.fieldTypes[f]); byType.role != kRoleCount)
+        m = byType;
     if (m.role == kRoleCount)
       continue;
     // A stronger match wins; among names found by unit or by words the

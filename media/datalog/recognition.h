@@ -33,6 +33,9 @@ struct NameMatch {
   bool gps = false; // the name says the value comes from the GPS
 };
 NameMatch MatchColumnName(std::string_view name);
+// The role a type the file gives a column suggests ("EngineSpeed",
+// "ThrottlePosition"), as strong as a unit.
+NameMatch MatchColumnType(std::string_view type);
 // The role a column name suggests, kRoleCount when none.
 int RoleOfColumnName(std::string_view name);
 // Scale of a column's values into the engine unit of the role: seconds

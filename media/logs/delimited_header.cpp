@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "media/datalog/datalog_record.h"
+#include "media/logs/channel_blocks.h"
 #include "media/logs/delimited_cells.h"
 #include "media/logs/text_scan.h"
 
@@ -170,31 +171,29 @@ std::vector<std::string> namesFromRows(const std::vector<std::string_view>& line
   return names;
 }
 
-// "Channel : RPM" lines, one per column, in a preamble: the longest run
-// of lines with one key whose length is the column count.
-std::vector<std::string> preambleNames(const std::vector<std::string_view>& lines, size_t end,
-                                       size_t columns) {
-  std::vector<std::string> run;
-  std::string runKey;
-  for (size_t i = 0; i < end; ++i) {
-    std::string_view line = TrimBlanks(lines[i]);
-    size_t sep = line.find_first_of(":=");
-    std::string key = sep == std::string_view::npos ? std::string() : LowerAscii(TrimBlanks(line.substr(0, sep)));
-    while (!key.empty() && ((key.back() >= '0' && key.back() <= '9') || key.back() == ' '))
-      key.pop_back(); // "Channel 3 :"
-    bool usable = !key.empty() && key.size() <= 16 &&
-                  std::all_of(key.begin(), key.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == ' '; });
-    std::string value = usable ? Unquote(line.substr(sep + 1)) : std::string();
-    if (!usable || value.empty() || key != runKey) {
-      if (run.size() == columns)
-        return run;
-      run.clear();
-      runKey = usable && !value.empty() ? key : std::string();
-    }
-    if (usable && !value.empty())
-      run.push_back(value);
+// Names from the preamble's channel blocks: one block per column, or one
+// per column after a first column of clock times that has none.
+bool namesFromBlocks(const std::vector<std::string_view>& lines, size_t end, DelimitedLayout& layout) {
+  std::vector<ChannelBlock> blocks = FindChannelBlocks(lines, end, layout.columns);
+  if (blocks.empty() && layout.columns > 1) {
+    double v;
+    std::vector<std::string_view> cells = SplitCells(lines[layout.firstData], layout.delimiter, 1);
+    CellKind first = ParseCell(cells.front(), layout.decimalComma, v);
+    if (first == CellKind::kClock || first == CellKind::kDateTime)
+      blocks = FindChannelBlocks(lines, end, layout.columns - 1);
+    if (!blocks.empty())
+      blocks.insert(blocks.begin(), ChannelBlock{"Time", {}, 0});
   }
-  return run.size() == columns ? run : std::vector<std::string>();
+  if (blocks.empty())
+    return false;
+  layout.names.clear();
+  for (const ChannelBlock& block : blocks) {
+    std::string unit = ChannelBlockScale(block).unit;
+    bool hasUnit = block.name.find_first_of("([") != std::string::npos;
+    layout.names.push_back(unit.empty() || hasUnit ? block.name : block.name + " (" + unit + ")");
+  }
+  layout.blocks = std::move(blocks);
+  return true;
 }
 
 void readMetadata(const std::vector<std::string_view>& lines, size_t end, char delimiter,
@@ -299,13 +298,8 @@ bool FindDelimitedLayout(const std::vector<std::string_view>& lines, DelimitedLa
   layout.names = namesFromRows(lines, rows, layout);
   layout.named = rows.names != kNoLine;
   size_t blockTop = rows.top != kNoLine ? rows.top : layout.firstData;
-  if (!layout.named) {
-    std::vector<std::string> preamble = preambleNames(lines, blockTop, layout.columns);
-    if (!preamble.empty()) {
-      layout.names = preamble;
-      layout.named = true;
-    }
-  }
+  if (!layout.named)
+    layout.named = namesFromBlocks(lines, blockTop, layout);
   readMetadata(lines, blockTop, layout.delimiter, layout);
   return true;
 }

@@ -4,11 +4,13 @@
 // key/value lines (session, sample rate, beacon markers), the names row
 // (sometimes twice), a units row, a row of sources telling same-named
 // columns apart, a row numbering the columns, or, in engine-logger
-// exports, one "Channel : <name>" line per column.
+// exports, a block of "Channel : <name>" lines per column.
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "media/logs/channel_blocks.h"
 
 struct DelimitedLayout {
   char delimiter = 0;
@@ -19,6 +21,8 @@ struct DelimitedLayout {
   std::vector<std::string> names;
   // Key/value lines above the table: lower-case key, then its values.
   std::map<std::string, std::vector<std::string>> metadata;
+  // Per column, the preamble block that named it (empty when none did).
+  std::vector<ChannelBlock> blocks;
 };
 
 // False when the lines hold no rows of values.

@@ -112,6 +112,7 @@ public:
     std::vector<CellCounts> counts = readRows(lines, layout, record, status);
     if (record.rowCount() < 2)
       return LogRefuse(kErrNoData, "fewer than two data rows", static_cast<int>(layout.firstData) + 1);
+    ApplyChannelBlocks(layout.blocks, record, status);
     record.clockField = forwardClockColumn(record, counts);
     JoinBeaconSegments(record, layout.metadata, status);
     return status;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 
 #include "engine/model/project.h"
 #include "engine/model/project_settings.h"
@@ -328,6 +329,67 @@ TEST_F(DeviceExports, LoggerExportHeaderTakenAsWritten) {
   EXPECT_NEAR(record.sampleRate, 10.0, 1e-9);
   expectCircuit(record);
   EXPECT_TRUE(warnings.empty());
+}
+
+// An engine logger's preamble: one block of "Key : value" lines per
+// channel, whose type says what the raw integers mean; the rows start with
+// a clock time that has no block. Twice: with names that say what the
+// channels are, and with names that do not (the types do).
+std::string engineBlocksExport(bool named) {
+  struct Channel {
+    const char* name;
+    const char* opaque;
+    const char* type;
+    const char* range;
+    const char* value;
+  } channels[] = {
+      {"RPM", "Ch1", "EngineSpeed", "20000,0", "4320"},      {"GS", "Ch2", "Speed", "3000,0", "720"},
+      {"TPS", "Ch3", "ThrottlePosition", "1000,0", "300"},  {"MAP", "Ch4", "Pressure", "4000,0", "1013"},
+      {"Ign Adv", "Ch5", "Angle", "900,-900", "125"},       {"Inj PW", "Ch6", "Time", "20000,0", "2500"},
+      {"Lambda 1", "Ch7", "Lambda", "2000,0", "998"},
+  };
+  std::string text = "Engine logger data export\nDate : 17/05/2024\nStart : 09:41:07\n\n";
+  for (size_t c = 0; c < std::size(channels); ++c)
+    text += std::string("Channel : ") + (named ? channels[c].name : channels[c].opaque) + "\nID : " +
+            std::to_string(101 + c) + "\nType : " + channels[c].type + "\nDisplayMaxMin : " +
+            channels[c].range + "\n\n";
+  for (int i = 0; i < 400; ++i) { // 20 s at 20 Hz
+    text += clockText(9 * 3600 + 41 * 60 + 7.02 + i * 0.05, false);
+    for (const Channel& channel : channels)
+      text += std::string(",") + channel.value;
+    text += "\n";
+  }
+  return text;
+}
+
+TEST_F(DeviceExports, EngineLoggerChannelBlocksNameTypeAndScale) {
+  for (bool named : {true, false}) {
+    SCOPED_TRACE(named);
+    DataloggerRecord record;
+    ASSERT_TRUE(load("engine.log", engineBlocksExport(named), record));
+    std::vector<std::string> expected =
+        named ? std::vector<std::string>{"Time", "RPM (rpm)", "GS (km/h)", "TPS (%)", "MAP (kPa)",
+                                         "Ign Adv (deg)", "Inj PW (ms)", "Lambda 1"}
+              : std::vector<std::string>{"Time", "Ch1 (rpm)", "Ch2 (km/h)", "Ch3 (%)", "Ch4 (kPa)",
+                                         "Ch5 (deg)", "Ch6 (ms)", "Ch7"};
+    EXPECT_EQ(record.fieldNames, expected);
+    EXPECT_EQ(record.sampleCount(), 400u);
+    EXPECT_NEAR(record.sampleRate, 20.0, 1e-6);
+    EXPECT_NEAR(record.channels.time.back(), 19.95, 1e-6);
+    EXPECT_NEAR(record.timeOrigin, 9 * 3600 + 41 * 60 + 7.02, 1e-6);
+    for (double t : {0.0, 7.5, 19.95}) {
+      EXPECT_NEAR(DataloggerValueAt(record, kQueryRpm, t), 4320, 1e-9);
+      EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, t), 72, 1e-6);
+      EXPECT_NEAR(DataloggerValueAt(record, kQueryThrottle, t), 30, 1e-9);
+    }
+    EXPECT_NEAR(Cell(record, expected[4], 9), 101.3, 1e-9);
+    EXPECT_NEAR(Cell(record, expected[5], 9), 12.5, 1e-9);
+    EXPECT_NEAR(Cell(record, expected[6], 9), 2.5, 1e-9);
+    EXPECT_EQ(Cell(record, expected[7], 9), 998); // a type of unknown scale keeps the raw value
+    std::string unknown = std::string("channels of a type without a known scale kept as written: ") +
+                          (named ? "Lambda 1" : "Ch7") + " (Lambda)";
+    EXPECT_EQ(warnings, std::vector<std::string>{unknown});
+  }
 }
 
 TEST_F(DeviceExports, SameNamedColumnsByTheirSource) {
