@@ -10,79 +10,112 @@
 #include "media/logs/log_readers.h"
 #include "media/logs/log_registry.h"
 #include "media/logs/log_test_util.h"
+#include "media/logs/text_scan.h"
 
 namespace {
 
-std::string clock(double secondsOfDay) {
-  int hh = static_cast<int>(secondsOfDay / 3600), mm = static_cast<int>((secondsOfDay - hh * 3600) / 60);
+std::string format(const char* fmt, double a, double b = 0, double c = 0, double d = 0) {
+  char text[160];
+  snprintf(text, sizeof text, fmt, a, b, c, d);
+  return text;
+}
+
+// "m:ss.sss" running time.
+std::string runningTime(double t) {
+  int minutes = static_cast<int>(t / 60);
   char text[32];
-  snprintf(text, sizeof text, "%02d:%02d:%06.3f", hh, mm, secondsOfDay - hh * 3600 - mm * 60 + 1e-9);
+  snprintf(text, sizeof text, "%d:%06.3f", minutes, t - minutes * 60 + 1e-9);
   return text;
 }
 
-// The circuit as the lap timer exports it: header lines, a track plan of
-// three sectors, one timer block with two laps and their splits, then the
-// samples with clock times.
-std::string saExport(const SyntheticTrack& track) {
-  std::string text = "#FORMAT=SA=\n#VERSION=2.1=\n#DEVICE=Lap timer=\n#DATE=17/05/2024=\n"
-                     "#TRACK=Test circle=\n#SECTORS=3=\n";
-  for (int k = 0; k < 3; ++k) {
-    char line[128];
-    double angle = k * 2.0944;
-    snprintf(line, sizeof line, "#SECTOR=%d=%.7f=%.7f=%.7f=%.7f=\n", k + 1, track.latAt(angle),
-             track.lonAt(angle) - 1e-4, track.latAt(angle), track.lonAt(angle) + 1e-4);
-    text += line;
-  }
-  double lap = track.lapTime(), split = lap / 3;
-  text += "#TIMER=1=" + clock(track.startOfDay + track.crossing(1)) + "=\n";
-  char line[128];
-  for (int k = 1; k <= 2; ++k) {
-    snprintf(line, sizeof line, "#LAP=%d=%.3f=%.3f=%.3f=%.3f=\n", k, lap, split, split, split);
-    text += line;
-  }
-  text += "#LAP=3=0=\n"; // an unfinished lap
-  text += "#SAMPLES=\nTIME;LATITUDE;LONGITUDE;SPEED[km/h];RPM;GEAR\n";
-  for (const TrackSample& s : track.samples()) {
-    snprintf(line, sizeof line, ";%.8f;%.8f;%.2f;%.0f;%d\n", s.lat, s.lon, s.speedMs * 3.6, s.rpm, s.gear);
-    text += clock(track.startOfDay + s.t) + line;
-  }
-  return text;
+// A line across the circle at `angle` (north-south: the track runs east
+// or west there).
+std::string planLine(const SyntheticTrack& track, int number, double angle) {
+  return std::to_string(number) + format(",%.8f,%.8f,%.8f,%.8f\n", track.latAt(angle) + 2e-4,
+                                         track.lonAt(angle), track.latAt(angle) - 2e-4, track.lonAt(angle));
 }
 
-TEST(SaReader, SamplesAndLapsFromTheTimerBlocks) {
+// The circuit as the lap timer writes it: comments, header lines, a track
+// plan of the start/finish line (0) and a split (1), the timer's crossings
+// in miles per hour each with its line of six integers, then the trace
+// with no times: latitude, longitude, speed, lean angle and two more.
+std::string saExport(const SyntheticTrack& track, bool finishCrossings = true) {
+  std::string text = "; Lap timer session export\n;\n#V=2.1=\n#D=05-17-2024 09:12:33=\n#MOD=LT-7=\n"
+                     "#S=Test circle=\n<trackplan #sectors=2>\n";
+  text += planLine(track, 0, 0) + planLine(track, 1, M_PI) + "</trackplan>\n<timer #unit=MILE/h>\n";
+  double half = M_PI * track.radius / track.speed;
+  for (int k = 1; track.crossing(k) < track.duration; ++k) {
+    if (finishCrossings)
+      text += "0," + runningTime(track.crossing(k)) + "\n45,44,45,0,22,1\n";
+    if (track.crossing(k) + half < track.duration)
+      text += "1," + runningTime(track.crossing(k) + half) + "\n45,45,44,22,22,0\n";
+  }
+  std::vector<TrackSample> samples = track.samples();
+  text += "</timer>\n<trace #pt=" + std::to_string(samples.size()) + ">\n";
+  for (const TrackSample& s : samples)
+    text += format("%.8f,%.8f,%.2f,%.1f,", s.lat, s.lon, s.speedMs * 2.236936292, 22.2) + "9,0\n";
+  return text + "</trace>\n";
+}
+
+TEST(SaReader, TraceTimedByTheTimerAndLapsFromItsCrossings) {
+  for (double rate : {10.0, 20.0}) {
+    SCOPED_TRACE(rate);
+    SyntheticTrack track;
+    track.rate = rate;
+    track.duration = 70;
+    std::string path = WriteDatalogFile("session.sa", saExport(track));
+    const LogReader* reader = LogRegistryFindForFile(path);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_STREQ(reader->name(), "Lap-timer export");
+    DataloggerRecord record;
+    LogReadStatus status = LogRegistryRead(path, record);
+    ASSERT_TRUE(status.ok()) << status.message;
+    EXPECT_TRUE(status.warnings.empty()) << status.warnings[0];
+    std::vector<std::string> names = {"Time (s)", "Latitude", "Longitude", "Speed (mph)", "Lean Angle (deg)",
+                                      "Trace 5", "Trace 6", "Lap"};
+    EXPECT_EQ(record.fieldNames, names);
+    ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
+    std::vector<TrackSample> samples = track.samples();
+    EXPECT_EQ(record.sampleCount(), samples.size());
+    EXPECT_NEAR(record.sampleRate, rate, 1e-3); // times on the recording's clock
+    EXPECT_NEAR(record.channels.time.back(), 70, 1e-6);
+    EXPECT_NEAR(record.timeOrigin, DaysFromCivil(2024, 5, 17) * 86400.0 + 9 * 3600 + 12 * 60 + 33, 1e-6);
+    EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 50), 44.74, 1e-9);
+    EXPECT_NEAR(DataloggerValueAt(record, kQueryPosY, 50), samples[static_cast<size_t>(50 * rate)].lat, 1e-7);
+    EXPECT_NEAR(DataloggerValueAt(record, kQueryPosX, 50), samples[static_cast<size_t>(50 * rate)].lon, 1e-7);
+    EXPECT_EQ(Cell(record, "Lean Angle (deg)", 9), 22.2);
+    // Laps at the first samples from each start/finish crossing on.
+    EXPECT_EQ(DataloggerValueAt(record, kQueryLapCount, 0), 3);
+    for (int k = 1; k <= 3; ++k) {
+      double crossing = std::round(track.crossing(k) * 1000) / 1000;
+      EXPECT_NEAR(DataloggerValueAt(record, kQueryLapStart, k), std::ceil(crossing * rate - 1e-9) / rate, 1e-6);
+    }
+  }
+}
+
+TEST(SaReader, WithoutFinishCrossingsTheRateIsTakenAndTheTracePassesGiveLaps) {
   SyntheticTrack track;
   track.duration = 70;
-  std::string path = WriteDatalogFile("session.sa", saExport(track));
-  const LogReader* reader = LogRegistryFindForFile(path);
-  ASSERT_NE(reader, nullptr);
-  EXPECT_STREQ(reader->name(), "Lap-timer export");
   DataloggerRecord record;
-  LogReadStatus status = LogRegistryRead(path, record);
+  LogReadStatus status = SaLogReader().parse(saExport(track, false), record);
   ASSERT_TRUE(status.ok()) << status.message;
-  EXPECT_EQ(status.warnings, std::vector<std::string>{"lap lines outside a timer block skipped: 1"});
+  EXPECT_EQ(status.warnings, std::vector<std::string>{"trace rate not borne out by the timer: 10 Hz taken"});
   ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
-  std::vector<TrackSample> samples = track.samples();
-  EXPECT_EQ(record.sampleCount(), samples.size());
-  EXPECT_NEAR(DataloggerValueAt(record, kQuerySpeed, 50), 72 * 0.621371192, 1e-3);
-  EXPECT_NEAR(DataloggerValueAt(record, kQueryRpm, 50), 4320, 1e-9);
-  EXPECT_NEAR(DataloggerValueAt(record, kQueryPosY, 50), samples[500].lat, 1e-7);
-  // Passes at the timer start and the end of each lap: the first samples
-  // after 2.5 s, 33.9 s and 65.3 s.
+  EXPECT_EQ(record.sampleCount(), track.samples().size());
   EXPECT_EQ(DataloggerValueAt(record, kQueryLapCount, 0), 3);
-  EXPECT_NEAR(DataloggerValueAt(record, kQueryLapStart, 1), 2.5, 1e-6);
   EXPECT_NEAR(DataloggerValueAt(record, kQueryLapStart, 2), 34.0, 1e-6);
-  EXPECT_NEAR(DataloggerValueAt(record, kQueryLapStart, 3), 65.4, 1e-6);
 }
 
-TEST(SaReader, RefusesWhatHasNoSamples) {
+TEST(SaReader, RefusesWhatHasNoTrace) {
   DataloggerRecord record;
   const LogReader& reader = SaLogReader();
-  EXPECT_EQ(reader.parse("#FORMAT=SA=\n#TIMER=1=0=\n#LAP=1=30=\n", record).code, kErrNoData);
+  EXPECT_EQ(reader.parse("#V=1=\n<trackplan #sectors=1>\n0,1,2,3,4\n</trackplan>\n", record).code, kErrNoData);
+  EXPECT_EQ(reader.parse("<trace #pt=2>\nx,y\n1000,2\n</trace>\n", record).code, kErrNoData);
   EXPECT_EQ(reader.parse("", record).code, kErrNoData);
-  EXPECT_EQ(reader.probe("#A=1=\n#B=2=\n#TIMER=1=0=\n", "txt"), 92);
+  EXPECT_EQ(reader.probe("; export\n#V=2.1=\n<timer #unit=KM/h>\n", "txt"), 92);
   EXPECT_EQ(reader.probe("Time,Speed\n0,1\n", "csv"), 0);
   for (uint32_t seed = 1; seed <= 10; ++seed) {
-    LogReadStatus status = reader.parse("#TIMER=1=0=\n" + RandomBytes(3000, seed), record);
+    LogReadStatus status = reader.parse("<trace #pt=9>\n" + RandomBytes(3000, seed), record);
     EXPECT_TRUE(status.ok() || !status.message.empty());
   }
 }
