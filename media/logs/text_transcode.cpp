@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 
 #include "media/logs/text_scan.h"
@@ -45,6 +46,12 @@ bool IsUtf16EncodingName(std::string_view name) {
 
 TextTranscoder::TextTranscoder(const std::string& charset, std::string_view input)
     : in_(input.data()), left_(input.size()) {
+  // A name as character sets are spelt; no "//" options or paths from a file.
+  bool plain = !charset.empty() && charset.size() <= 40 && std::all_of(charset.begin(), charset.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' || c == ':';
+  });
+  if (!plain)
+    return;
   iconv_t handle = iconv_open("UTF-8", charset.c_str());
   if (handle != kNoHandle)
     handle_ = handle;

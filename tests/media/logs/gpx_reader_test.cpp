@@ -116,13 +116,16 @@ TEST(GpxReader, SingleByteEncodingsReadLikeTheUtf8Original) {
     ASSERT_TRUE(status.ok()) << status.message << " line " << status.line;
     EXPECT_TRUE(SameColumns(record, twin));
   }
-  // A name no converter knows is refused by that name.
-  std::string unknown = utf8;
-  unknown.replace(unknown.find("UTF-8"), 5, "x-lap-timer-9");
+  // A name no converter knows is refused by that name, as is one that
+  // spells a path or converter options.
   DataloggerRecord record;
-  LogReadStatus status = parseGpx(unknown, record);
-  EXPECT_EQ(status.code, kErrHeader);
-  EXPECT_EQ(status.message, "unknown character encoding \"x-lap-timer-9\"");
+  for (const char* name : {"x-lap-timer-9", "../../tmp/cp1252", "UTF-8//IGNORE"}) {
+    std::string unknown = utf8;
+    unknown.replace(unknown.find("UTF-8"), 5, name);
+    LogReadStatus status = parseGpx(unknown, record);
+    EXPECT_EQ(status.code, kErrHeader);
+    EXPECT_EQ(status.message, std::string("unknown character encoding \"") + name + "\"");
+  }
   // The same for training files.
   std::string tcx = "<?xml version='1.0' encoding='windows-1252'?><TrainingCenterDatabase><Activities>"
                     "<Activity><Notes>S\xe4ntis \x96 Runde</Notes><Lap><Track>"
