@@ -35,13 +35,14 @@ bool keyLine(std::string_view text, size_t line, KeyLine& out) {
 }
 
 // The key that starts every block: of the keys written `count` times, the
-// one that comes first.
+// one that comes first. A single column takes only a key that names
+// channels ("Date : ..." names none).
 std::string blockKey(const std::vector<KeyLine>& keys, size_t count) {
   std::map<std::string, size_t> seen;
   for (const KeyLine& k : keys)
     ++seen[k.key];
   for (const KeyLine& k : keys)
-    if (seen[k.key] == count)
+    if (seen[k.key] == count && (count > 1 || k.key == "channel" || k.key == "name"))
       return k.key;
   return {};
 }
