@@ -12,6 +12,8 @@ constexpr double kRates[] = {1, 2, 4, 5, 8, 10, 12.5, 15, 16, 18, 20, 25, 40, 50
 constexpr double kDefaultRate = 10;
 // How far, in samples, a timer crossing may fall from a pass of the trace.
 constexpr double kMaxMiss = 1.0;
+// Crossings and passes weighed: plenty for a rate, bounded for any file.
+constexpr size_t kMaxCrossings = 1000, kMaxAnchors = 32;
 
 // Trace positions (sample index and fraction) where the path crosses the
 // line between its two ends.
@@ -33,17 +35,21 @@ std::vector<double> tracePasses(const std::vector<double>& lat, const std::vecto
   return passes;
 }
 
-// Mean distance, in samples, from each crossing to the nearest pass.
+// Mean distance, in samples, from each crossing to the nearest pass
+// (passes in trace order, so sorted).
 double miss(const std::vector<double>& passes, const std::vector<double>& times, double rate,
             double offset) {
   double sum = 0;
-  for (double t : times) {
-    double at = offset + rate * t, best = INFINITY;
-    for (double p : passes)
-      best = std::min(best, std::fabs(p - at));
+  size_t n = std::min(times.size(), kMaxCrossings);
+  for (size_t k = 0; k < n; ++k) {
+    double at = offset + rate * times[k];
+    auto next = std::lower_bound(passes.begin(), passes.end(), at);
+    double best = next == passes.end() ? INFINITY : *next - at;
+    if (next != passes.begin())
+      best = std::min(best, at - *(next - 1));
     sum += best;
   }
-  return sum / static_cast<double>(times.size());
+  return sum / static_cast<double>(n);
 }
 
 } // namespace
@@ -74,8 +80,8 @@ SaTiming SaEstablishTiming(const std::vector<double>& lat, const std::vector<dou
         if (!anchored)
           offsets.push_back(0);
         else if (timing.passes.size() >= 2)
-          for (double p : passes)
-            offsets.push_back(p - rate * timing.passes.front());
+          for (size_t j = 0; j < passes.size() && j < kMaxAnchors; ++j)
+            offsets.push_back(passes[j] - rate * timing.passes.front());
         for (double offset : offsets)
           if (double m = miss(passes, timing.passes, rate, offset); m < best) {
             best = m;

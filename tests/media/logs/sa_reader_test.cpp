@@ -118,6 +118,17 @@ TEST(SaReader, RefusesWhatHasNoTrace) {
     LogReadStatus status = reader.parse("<trace #pt=9>\n" + RandomBytes(3000, seed), record);
     EXPECT_TRUE(status.ok() || !status.message.empty());
   }
+  // Cut anywhere: read up to the cut once two samples are in, else refused.
+  SyntheticTrack track;
+  track.duration = 40;
+  std::string text = saExport(track);
+  size_t traceAt = text.find("<trace");
+  for (size_t cut = 1; cut < text.size(); cut += text.size() / 31) {
+    LogReadStatus status = reader.parse(text.substr(0, cut), record);
+    bool twoRows = cut > text.find('\n', text.find('\n', text.find('\n', traceAt) + 1) + 1);
+    EXPECT_EQ(status.ok(), twoRows) << cut << ": " << status.message;
+    EXPECT_TRUE(status.ok() || !status.message.empty());
+  }
 }
 
 } // namespace
