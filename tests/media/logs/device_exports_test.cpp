@@ -390,6 +390,14 @@ TEST_F(DeviceExports, EngineLoggerChannelBlocksNameTypeAndScale) {
                           (named ? "Lambda 1" : "Ch7") + " (Lambda)";
     EXPECT_EQ(warnings, std::vector<std::string>{unknown});
   }
+  // One column beside the clock: a "Date" line is no channel block.
+  std::string lone = "Date : 17/05/2024\n\n";
+  for (int i = 0; i < 20; ++i)
+    lone += clockText(36000 + i * 0.05, false) + ",4320\n";
+  DataloggerRecord record;
+  ASSERT_TRUE(load("lone.log", lone, record));
+  EXPECT_EQ(record.fieldNames, (std::vector<std::string>{"Column 1", "Column 2"}));
+  EXPECT_NEAR(record.sampleRate, 20.0, 1e-6);
 }
 
 TEST_F(DeviceExports, SameNamedColumnsByTheirSource) {
