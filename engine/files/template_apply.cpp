@@ -1,4 +1,5 @@
 // Creating a loaded template's display objects in the project.
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -25,11 +26,23 @@ uint8_t MapInput(const TemplateImage& image, uint8_t original) {
   return kNoInput;
 }
 
+// The export window lists objects from the top of the drawing down, groups
+// before their members, and files keep that order; every record carries its
+// index in the exporting project, which is its place in the drawing.
+std::vector<const TemplateObject*> DrawingOrder(const TemplateImage& image) {
+  std::vector<const TemplateObject*> order;
+  for (const TemplateObject& object : image.Objects) order.push_back(&object);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const TemplateObject* a, const TemplateObject* b) { return a->Original < b->Original; });
+  return order;
+}
+
 int Apply(const TemplateImage& image) {
   if (DispTableCount() + image.Objects.size() > kMaxDispObjs) return -40;
   std::map<uint32_t, uint32_t> made; // exported index -> new index
   std::vector<uint32_t> created;
-  for (const TemplateObject& object : image.Objects) {
+  for (const TemplateObject* record : DrawingOrder(image)) {
+    const TemplateObject& object = *record;
     const uint32_t index = DispTableAppend();
     if (index == kNoDispObj) return -40;
     DispObjEntry& entry = *DispTableEntry(index);

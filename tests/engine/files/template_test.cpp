@@ -124,6 +124,34 @@ TEST_F(TemplateTest, ExportLoadAndApplyWithMapping) {
   EXPECT_EQ(ErrorGetLast(), -41);
 }
 
+// The export window writes the top of the drawing first and groups before
+// their members; the starter set was written bottom first. Both apply in
+// the exporting project's order.
+TEST_F(TemplateTest, EitherRecordOrderAppliesInTheDrawingOrder) {
+  BuildSource();
+  for (const char* name : {"down.qvt", "up.qvt"}) {
+    ASSERT_EQ(TemplateExportOpen(WPath(name).c_str()), 0);
+    const bool down = name[0] == 'd';
+    for (uint32_t k = 0; k < 4; ++k) {
+      const uint32_t object = down ? 3 - k : k;
+      ASSERT_EQ(TemplateExportAddDispObj(object, DispObjGetName(object)), 0);
+    }
+    ASSERT_EQ(TemplateExportClose(), 0);
+  }
+  for (const char* name : {"down.qvt", "up.qvt"}) {
+    ASSERT_EQ(ProjectNew(), 0);
+    ASSERT_EQ(TemplateImportLoad(WPath(name).c_str(), kNoInput, 0), 0);
+    ASSERT_EQ(TemplateImportApply(), 0);
+    ASSERT_EQ(DispObjCount(), 4u) << name;
+    const uint8_t types[] = {kDispGroup, kDispShape, kDispText, kDispVideo};
+    const uint32_t parents[] = {kNoDispObj, 0, 0, kNoDispObj};
+    for (uint32_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(DispObjGet(i)->Type, types[i]) << name << " " << i;
+      EXPECT_EQ(DispObjGet(i)->ParentObject, parents[i]) << name << " " << i;
+    }
+  }
+}
+
 TEST_F(TemplateTest, FirstChoiceRule) {
   TemplateImage image;
   image.Inputs.resize(4);
