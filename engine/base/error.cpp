@@ -25,6 +25,7 @@ constexpr int kIconInformation = 64;
 struct LastError {
   int code = 0;
   char location[kLocationChars + 1] = {};
+  std::wstring detail;
 };
 
 LastError& Last() {
@@ -44,8 +45,9 @@ const wchar_t* UnknownCodeText(int code) {
   return buffer;
 }
 
-std::wstring MessageText(int code, const char* location) {
+std::wstring MessageText(int code, const char* location, const std::wstring& detail) {
   std::wstring text = ErrorGetText(code);
+  if (!detail.empty()) text += L"\n\n" + detail;
   if (code < 0) {
     text += WcsFormat(L"\n\nError Code: %d", code);
     if (location != nullptr && location[0] != 0) text += WcsFormat(L"\nLocation: %S", location);
@@ -53,9 +55,9 @@ std::wstring MessageText(int code, const char* location) {
   return text;
 }
 
-void ShowCode(int code, const char* location) {
+void ShowCode(int code, const char* location, const std::wstring& detail = std::wstring()) {
   if (code == 0) return;
-  std::wstring text = MessageText(code, location);
+  std::wstring text = MessageText(code, location, detail);
   AppMessageBox(text.c_str(), code < 0 ? kIconError : kIconInformation);
 }
 
@@ -67,11 +69,21 @@ int ErrorSet(int code, const char* routineName) {
   last.code = code;
   std::strncpy(last.location, name, kLocationChars);
   last.location[kLocationChars] = 0;
+  last.detail.clear();
   if (code != 0 && std::strcmp(name, "*NO LOG*") != 0) LogPrintf(L"[Code] %d '%S'", code, name);
   return code;
 }
 
 int ErrorGetLast() { return Last().code; }
+
+int ErrorSetDetail(int code, const char* routineName, const std::wstring& detail) {
+  ErrorSet(code, routineName);
+  if (!detail.empty()) LogPrintf(L"[Detail] '%s'", detail.c_str());
+  Last().detail = detail;
+  return code;
+}
+
+const wchar_t* ErrorGetLastDetail() { return Last().detail.c_str(); }
 
 void ErrorGetLastLocation(char* buffer, uint32_t size) {
   if (buffer == nullptr || size == 0) return;
@@ -91,7 +103,7 @@ void ErrorShowAt(int code, const char* location) { ShowCode(code, location); }
 void ErrorShowLast() {
   // Copied first: showing the box may run routines that record results.
   const LastError last = Last();
-  ShowCode(last.code, last.location);
+  ShowCode(last.code, last.location, last.detail);
 }
 
 void MessageShow(const wchar_t* text, int flags) {

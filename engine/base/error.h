@@ -2,6 +2,7 @@
 // The engine's status codes and its record of the last result.
 // 0 success, negative error, positive notice for the user.
 #include <cstdint>
+#include <string>
 
 enum QvCode : int {
   kOk = 0,
@@ -23,6 +24,7 @@ enum QvCode : int {
   kErrIntegrity = -83,
   kErrHeader = -84,
   kErrNewer = -85,
+  kErrValue = -86, // a file holds a number outside what its field allows
   kErrEndOfData = -89,
   kErrNetwork = -120,
   kErrNoData = -140, // the input has no data log / unsupported handler
@@ -42,6 +44,10 @@ enum QvCode : int {
 // code unless the name is "*NO LOG*". Returns the code.
 int ErrorSet(int code, const char* routineName);
 int ErrorGetLast();
+// ErrorSet with a line saying what exactly was wrong (which field of a file,
+// with its value); logged, and shown under the code's text. ErrorSet clears it.
+int ErrorSetDetail(int code, const char* routineName, const std::wstring& detail);
+const wchar_t* ErrorGetLastDetail();
 // Copies the routine name of the last result (at most size - 1 bytes).
 void ErrorGetLastLocation(char* buffer, uint32_t size);
 // The code's text from the one table of the engine, or a generic

@@ -21,6 +21,7 @@ constexpr CodeText kCodeTexts[] = {
     {kErrNetwork, L"The network connection could not be set up."},
     {kErrStopped, L"The operation was stopped."},
     {kErrEndOfData, L"End of file"},
+    {kErrValue, L"The file holds a value that is out of range."},
     {kErrNewer, L"The file was made by a newer release of the program."},
     {kErrHeader, L"The file is not of the expected kind."},
     {kErrIntegrity, L"The file is damaged (integrity check failed)."},

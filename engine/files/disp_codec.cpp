@@ -42,9 +42,13 @@ bool ParamBlockValid(uint32_t type, const std::vector<uint8_t>& block) {
   return block.empty() || block.size() == DispParamSizeForType(type);
 }
 
-bool DispObjectCheck(DispObjEntry& entry) {
+bool DispObjectCheck(DispObjEntry& entry, RecordFault* fault) {
   DispStruct& base = entry.Base;
   if (!DispTypeKnown(base.Type) || base.Type == kDispSpeedo || base.Type == kDispTacho) return false;
+  if (const RecordFault found = DispStructCheck(base)) {
+    if (fault != nullptr) *fault = found;
+    return false;
+  }
   if (!ParamBlockValid(base.Type, entry.Param) || !BitmapBlockValid(entry.Bitmap)) return false;
   FieldTerminate(base.Name, kNameLength);
   FieldTerminate(base.Style, kNameLength);

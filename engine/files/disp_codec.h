@@ -9,6 +9,7 @@
 
 #include "engine/files/byte_io.h"
 #include "engine/model/dispobj_table.h"
+#include "engine/model/record_check.h"
 
 // The stored part of DispStruct: everything before ParamSize.
 constexpr size_t kDispRecordBytes = offsetof(DispStruct, ParamSize);
@@ -28,6 +29,7 @@ bool GetDispObject(ByteReader& in, DispObjEntry& entry);
 bool BitmapBlockValid(const std::vector<uint8_t>& block);
 // Empty, or the size of the type's parameter record.
 bool ParamBlockValid(uint32_t type, const std::vector<uint8_t>& block);
-// Type known, blocks valid; text fields terminated and the parameter record
-// sanitised in place. False when the object cannot be taken.
-bool DispObjectCheck(DispObjEntry& entry);
+// Type known, blocks valid, numbers in range; text fields terminated and the
+// parameter record sanitised in place. False when the object cannot be
+// taken; a number out of range is also named in fault.
+bool DispObjectCheck(DispObjEntry& entry, RecordFault* fault = nullptr);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/model/input_records.h"
+#include "engine/model/record_check.h"
 
 // Reads a profile ("QVLC2", "QVLC" or "LoggerConf." marker line; keys
 // case-insensitive) into the input's DataStruct without reapplying it.
@@ -14,6 +15,7 @@ int InputImportDataProfile(uint32_t input, const wchar_t* path);
 int InputExportDataProfile(uint32_t input, const wchar_t* path);
 
 // The profile text of a record, and the parse of one into a record (the
-// keys found overwrite their fields); 0 or -84.
+// keys found overwrite their fields); 0, -84, or -86 with the number out of
+// range named in fault (the record is then left as it was).
 std::string ProfileText(const DataStruct& data);
-int ProfileParse(const std::string& text, DataStruct& data);
+int ProfileParse(const std::string& text, DataStruct& data, RecordFault* fault = nullptr);

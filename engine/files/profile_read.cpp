@@ -127,7 +127,8 @@ std::string Unquote(const std::string& value, bool encoded) {
 
 } // namespace
 
-int ProfileParse(const std::string& text, DataStruct& data) {
+int ProfileParse(const std::string& text, DataStruct& result, RecordFault* fault) {
+  DataStruct data = result;
   size_t pos = 0;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
   std::vector<std::string> lines;
@@ -148,6 +149,10 @@ int ProfileParse(const std::string& text, DataStruct& data) {
     const ProfileField* field = FindField(Trim(line.substr(0, eq)));
     if (field != nullptr) SetField(data, *field, Unquote(Trim(line.substr(eq + 1)), current));
   }
+  const RecordFault found = DataStructCheck(data);
+  if (fault != nullptr) *fault = found;
+  if (found) return kErrValue;
+  result = data;
   return 0;
 }
 
@@ -159,8 +164,7 @@ int InputImportDataProfile(uint32_t input, const wchar_t* path) {
   WriteAccess access("InputImportDataProfile");
   code = InputCheckIndex(input);
   if (code != 0) return ErrorSet(code, "InputImportDataProfile");
-  DataStruct data = *InputTableData(input);
-  code = ProfileParse(std::string(bytes.begin(), bytes.end()), data);
-  if (code == 0) *InputTableData(input) = data;
-  return ErrorSet(code, "InputImportDataProfile");
+  RecordFault fault;
+  code = ProfileParse(std::string(bytes.begin(), bytes.end()), *InputTableData(input), &fault);
+  return ErrorSetDetail(code, "InputImportDataProfile", RecordFaultText(fault));
 }

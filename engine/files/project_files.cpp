@@ -10,13 +10,13 @@
 #include "engine/files/project_format.h"
 #include "engine/files/undo.h"
 
-int ProjectLoadFile(const std::wstring& path, const char* who) {
+int ProjectLoadFile(const std::wstring& path, const char* who, RecordFault* fault) {
   std::vector<uint8_t> bytes;
   int code = FileReadAll(path, kMaxProjectBytes, bytes);
   if (code != 0) return code;
   auto image = std::make_unique<ProjectImage>();
   code = ProjectDecode(bytes.data(), bytes.size(), *image);
-  if (code == 0) code = ProjectValidate(*image);
+  if (code == 0) code = ProjectValidate(*image, fault);
   if (code != 0) return code;
   bytes = std::vector<uint8_t>();
   WriteAccess access(who);
@@ -40,10 +40,11 @@ int ProjectSaveFile(const std::wstring& path, const char* who, bool durable) {
 int ProjectOpen(const wchar_t* path) {
   if (path == nullptr || path[0] == 0) return ErrorSet(-21, "ProjectOpen");
   LogPrintf(L"Opening project '%s'", path);
-  const int code = ProjectLoadFile(path, "ProjectOpen");
+  RecordFault fault;
+  const int code = ProjectLoadFile(path, "ProjectOpen", &fault);
   // A file that did not open leaves the project, and so its undo, as it was.
   if (code == 0) UndoReset();
-  return ErrorSet(code, "ProjectOpen");
+  return ErrorSetDetail(code, "ProjectOpen", RecordFaultText(fault));
 }
 
 int ProjectSave(const wchar_t* path) {

@@ -5,15 +5,18 @@
 // state, under the caller's routine name.
 #include <string>
 
+#include "engine/model/record_check.h"
+
 // Clears the undo state and opens a project file: 0, or a negative code
 // with the open project left exactly as it was.
 int ProjectOpen(const wchar_t* path);
 // Writes the project file; 0 or -82 (a previous file stays intact).
 int ProjectSave(const wchar_t* path);
 
-// Reads, checks and installs a project file; 0 or a negative code. Takes
-// write access under the given name only once the file has passed.
-int ProjectLoadFile(const std::wstring& path, const char* who);
+// Reads, checks and installs a project file; 0 or a negative code (-86
+// with the number out of range named in fault). Takes write access under
+// the given name only once the file has passed.
+int ProjectLoadFile(const std::wstring& path, const char* who, RecordFault* fault = nullptr);
 // Copies the model under read access and writes it; 0 or -82. Undo
 // snapshots pass durable false: they are taken before every edit and only
 // have to outlive a crash of the process.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/files/project_image.h"
+#include "engine/model/record_check.h"
 
 constexpr size_t kProjectHeaderBytes = 32;
 constexpr uint32_t kProjectRevision = 1;
@@ -31,8 +32,9 @@ int ProjectEncode(const ProjectImage& image, std::vector<uint8_t>& out);
 // still needs ProjectValidate.
 int ProjectDecode(const uint8_t* data, size_t size, ProjectImage& image);
 // Cross-references and values a decoded image must hold before it may
-// replace the open project; terminates text fields in place. 0 or -81.
-int ProjectValidate(ProjectImage& image);
+// replace the open project; terminates text fields in place. 0, -81, or
+// -86 with the number out of range named in fault.
+int ProjectValidate(ProjectImage& image, RecordFault* fault = nullptr);
 // Writes the CRC of a whole encoded file into its header (tests and fuzzing
 // use it to reach the section parser with altered files).
 void ProjectSealCrc(std::vector<uint8_t>& file);

@@ -2,7 +2,9 @@
 // values in range and references that point at existing entries without
 // cycles, so that no later routine indexes past a table.
 #include <cmath>
+#include <limits>
 
+#include "engine/base/error.h"
 #include "engine/files/disp_codec.h"
 #include "engine/files/project_format.h"
 #include "engine/model/dispobj_internal.h"
@@ -18,6 +20,15 @@ void TerminateData(DataStruct& d) {
                           d.CustomName2, d.CustomInput2, d.CustomName3, d.CustomInput3,
                           d.CustomName4, d.CustomInput4, d.Throttle})
     FieldTerminate(field, kNameLength);
+}
+
+// The first number of the input records out of its range.
+RecordFault InputsFault(const ProjectImage& image) {
+  for (const auto& input : image.Inputs) {
+    for (RecordFault fault : {MainStructCheck(input.Main), AdjustStructCheck(input.Adjust), DataStructCheck(input.Data)})
+      if (fault) return fault;
+  }
+  return RecordFault{};
 }
 
 bool InputsValid(ProjectImage& image) {
@@ -43,7 +54,7 @@ bool InputsValid(ProjectImage& image) {
 
 bool InputRefValid(uint8_t input, size_t inputs) { return input == kNoInput || input < inputs; }
 
-bool SegmentsValid(DispObjEntry& entry, size_t inputs) {
+bool SegmentsValid(DispObjEntry& entry, size_t inputs, RecordFault& fault) {
   float previous = entry.Base.OffsetTime;
   for (DispSegment& segment : entry.Segments) {
     if (!Finite(segment.Start) || segment.Start < 0 || segment.Start <= previous) return false;
@@ -55,6 +66,8 @@ bool SegmentsValid(DispObjEntry& entry, size_t inputs) {
     if (!segment.Bitmap.empty() && (!(segment.Mask & kSegBitmap) || !BitmapBlockValid(segment.Bitmap)))
       return false;
     if ((segment.Mask & kSegInput) && !InputRefValid(segment.Values.InputID, inputs)) return false;
+    fault = DispStructCheck(segment.Values);
+    if (fault) return false;
     DispStruct& values = segment.Values;
     FieldTerminate(values.Name, kNameLength);
     FieldTerminate(values.Style, kNameLength);
@@ -66,13 +79,13 @@ bool SegmentsValid(DispObjEntry& entry, size_t inputs) {
   return true;
 }
 
-bool ObjectsValid(ProjectImage& image) {
+bool ObjectsValid(ProjectImage& image, RecordFault& fault) {
   const size_t count = image.Objects.size();
   for (size_t i = 0; i < count; ++i) {
     DispObjEntry& entry = image.Objects[i];
-    if (!DispObjectCheck(entry) || !Finite(entry.Base.OffsetTime)) return false;
+    if (!DispObjectCheck(entry, &fault)) return false;
     if (!InputRefValid(entry.Base.InputID, image.Inputs.size())) return false;
-    if (!SegmentsValid(entry, image.Inputs.size())) return false;
+    if (!SegmentsValid(entry, image.Inputs.size(), fault)) return false;
     uint32_t at = static_cast<uint32_t>(i);
     for (size_t steps = 0; image.Objects[at].Base.ParentObject != kNoDispObj; ++steps) {
       const uint32_t parent = image.Objects[at].Base.ParentObject;
@@ -85,12 +98,16 @@ bool ObjectsValid(ProjectImage& image) {
 
 } // namespace
 
-int ProjectValidate(ProjectImage& image) {
+int ProjectValidate(ProjectImage& image, RecordFault* fault) {
   ProjectSettings& s = image.Settings;
-  if (!Finite(s.Length) || s.Length < 0 || s.SpeedUnit < kSpeedMph || s.SpeedUnit > kSpeedMs)
-    return -81;
-  if (!Finite(image.TimelineTime) || image.TimelineTime < 0) return -81;
+  RecordFault found = ProjectSettingsCheck(s);
+  if (!found) found = InputsFault(image);
+  if (!found && !(Finite(image.TimelineTime) && image.TimelineTime >= 0))
+    found = RecordFault{"TimelineTime", image.TimelineTime, 0, std::numeric_limits<float>::max()};
+  bool valid = !found && s.SpeedUnit >= kSpeedMph && s.SpeedUnit <= kSpeedMs;
   FieldTerminate(s.UserText, kPathLength);
-  if (!InputsValid(image) || !ObjectsValid(image)) return -81;
-  return 0;
+  valid = valid && InputsValid(image) && ObjectsValid(image, found);
+  if (fault != nullptr) *fault = found;
+  if (found) return kErrValue;
+  return valid ? 0 : kErrRead;
 }

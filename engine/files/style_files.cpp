@@ -65,18 +65,18 @@ int ApplyStyle(uint32_t object, const StyleImage& style, const std::wstring& pat
   return code;
 }
 
-int ReadStyle(const wchar_t* path, StyleImage& style) {
+int ReadStyle(const wchar_t* path, StyleImage& style, RecordFault& fault) {
   std::vector<uint8_t> bytes;
   const int code = FileReadAll(path, kMaxStyleBytes, bytes);
-  return code != 0 ? code : StyleDecode(bytes.data(), bytes.size(), style);
+  return code != 0 ? code : StyleDecode(bytes.data(), bytes.size(), style, &fault);
 }
 
-int ImportStyle(uint32_t object, const wchar_t* path, uint32_t mode) {
+int ImportStyle(uint32_t object, const wchar_t* path, uint32_t mode, RecordFault& fault) {
   if (path == nullptr || path[0] == 0) return -21;
   if (mode != kStyleApply && mode != kStyleApplyPlace && mode != kStyleTest && mode != kStylePreviewOnly)
     return -21;
   StyleImage style;
-  int code = ReadStyle(path, style);
+  int code = ReadStyle(path, style, fault);
   if (code != 0) return code;
   if (mode == kStylePreviewOnly) {
     StylePreviewStore(style.Preview);
@@ -116,7 +116,9 @@ int ImportStyle(uint32_t object, const wchar_t* path, uint32_t mode) {
 } // namespace
 
 int DispObjImportStyle(uint32_t object, const wchar_t* path, uint32_t mode) {
-  return ErrorSet(ImportStyle(object, path, mode), "DispObjImportStyle");
+  RecordFault fault;
+  const int code = ImportStyle(object, path, mode, fault);
+  return ErrorSetDetail(code, "DispObjImportStyle", RecordFaultText(fault));
 }
 
 int DispObjExportStyle(uint32_t object, const wchar_t* path) {

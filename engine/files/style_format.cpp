@@ -18,6 +18,7 @@
 
 #include <cstring>
 
+#include "engine/base/error.h"
 #include "engine/files/byte_io.h"
 #include "engine/files/crc32.h"
 #include "engine/files/disp_codec.h"
@@ -95,7 +96,7 @@ int StyleDecodeHeader(const uint8_t* data, size_t size, uint64_t fileSize, uint3
   return 0;
 }
 
-int StyleDecode(const uint8_t* data, size_t size, StyleImage& style) {
+int StyleDecode(const uint8_t* data, size_t size, StyleImage& style, RecordFault* fault) {
   style = StyleImage{};
   uint32_t type = 0;
   int code = StyleDecodeHeader(data, size, size, &type);
@@ -113,7 +114,12 @@ int StyleDecode(const uint8_t* data, size_t size, StyleImage& style) {
     style.Preview.resize(kPreviewBytes);
     if (!in.raw(style.Preview.data(), kPreviewBytes)) return -81;
   }
-  if (!GetDispObject(in, style.Object) || !DispObjectCheck(style.Object)) return -81;
+  if (!GetDispObject(in, style.Object)) return kErrRead;
+  RecordFault found;
+  if (!DispObjectCheck(style.Object, &found)) {
+    if (fault != nullptr) *fault = found;
+    return found ? kErrValue : kErrRead;
+  }
   if (style.Object.Base.Type != type) return -81;
   return 0;
 }

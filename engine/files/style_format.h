@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/model/dispobj_table.h"
+#include "engine/model/record_check.h"
 
 constexpr uint32_t kStylePreviewSide = 120;
 constexpr size_t kStyleHeaderBytes = 32;
@@ -25,4 +26,5 @@ int StyleEncode(const StyleImage& style, std::vector<uint8_t>& out);
 int StyleDecodeHeader(const uint8_t* data, size_t size, uint64_t fileSize, uint32_t* type);
 // The whole file: 0; -81 short or sizes out of range; -83 integrity check
 // failed; -84 not a style file; -85 made by a newer release.
-int StyleDecode(const uint8_t* data, size_t size, StyleImage& style);
+// -86: a number out of range, named in fault.
+int StyleDecode(const uint8_t* data, size_t size, StyleImage& style, RecordFault* fault = nullptr);

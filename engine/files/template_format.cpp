@@ -23,6 +23,7 @@
 
 #include <cstring>
 
+#include "engine/base/error.h"
 #include "engine/files/byte_io.h"
 #include "engine/files/crc32.h"
 #include "engine/files/disp_codec.h"
@@ -63,26 +64,28 @@ void PutBody(ByteWriter& w, const TemplateImage& image) {
   w.u32(kEndMarker);
 }
 
-bool GetBody(ByteReader& in, TemplateImage& image) {
+// 0, -81, or -86 with the fault.
+int GetBody(ByteReader& in, TemplateImage& image, RecordFault& fault) {
   uint32_t inputs, objects;
-  if (!in.u32(inputs) || !in.u32(objects)) return false;
-  if (inputs > kMaxTemplateInputs || objects > kMaxDispObjs) return in.fail();
+  if (!in.u32(inputs) || !in.u32(objects)) return kErrRead;
+  if (inputs > kMaxTemplateInputs || objects > kMaxDispObjs) return kErrRead;
   image.Inputs.resize(inputs);
   for (TemplateInput& input : image.Inputs) {
     uint8_t pad[2];
     if (!in.raw(input.Name, sizeof(input.Name)) || !in.u8(input.Type) || !in.u8(input.Original) ||
         !in.raw(pad, 2))
-      return false;
-    if (input.Type < kInputVideo || input.Type > kInputData || input.Original >= kMaxInputs) return in.fail();
+      return kErrRead;
+    if (input.Type < kInputVideo || input.Type > kInputData || input.Original >= kMaxInputs) return kErrRead;
     FieldTerminate(input.Name, kNameLength);
   }
   image.Objects.resize(objects);
   for (TemplateObject& object : image.Objects) {
-    if (!in.u32(object.Original) || !GetDispObject(in, object.Object)) return false;
-    if (object.Original >= kMaxDispObjs || !DispObjectCheck(object.Object)) return in.fail();
+    if (!in.u32(object.Original) || !GetDispObject(in, object.Object)) return kErrRead;
+    if (!DispObjectCheck(object.Object, &fault)) return fault ? kErrValue : kErrRead;
+    if (object.Original >= kMaxDispObjs) return kErrRead;
   }
   uint32_t end;
-  return in.u32(end) && end == kEndMarker;
+  return in.u32(end) && end == kEndMarker ? 0 : kErrRead;
 }
 
 } // namespace
@@ -132,13 +135,16 @@ int TemplateDecodeHead(const uint8_t* data, size_t size, uint64_t fileSize, Temp
   return HeadCrc(data, image.Thumbnail) == ReadU32(data + 16) ? 0 : -83;
 }
 
-int TemplateDecode(const uint8_t* data, size_t size, TemplateImage& image) {
-  const int code = TemplateDecodeHead(data, size, size, image);
+int TemplateDecode(const uint8_t* data, size_t size, TemplateImage& image, RecordFault* fault) {
+  int code = TemplateDecodeHead(data, size, size, image);
   if (code != 0) return code;
   const size_t start = ReadU32(data + 4) + kThumbBytes;
   std::vector<uint8_t> body(data + start, data + size);
   if (image.Scrambled) ScrambleBytes(body.data(), body.size(), kTemplateScrambleKey);
   if (Crc32(body.data(), body.size()) != ReadU32(data + 24)) return -83;
   ByteReader in(body.data(), body.size());
-  return GetBody(in, image) ? 0 : -81;
+  RecordFault found;
+  code = GetBody(in, image, found);
+  if (fault != nullptr) *fault = found;
+  return code;
 }

@@ -7,6 +7,7 @@
 
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_records.h"
+#include "engine/model/record_check.h"
 
 constexpr uint32_t kThumbWidth = 180;
 constexpr uint32_t kThumbHeight = 120;
@@ -41,5 +42,6 @@ int TemplateEncode(const TemplateImage& image, std::vector<uint8_t>& out);
 // -81 short or sizes out of range; -83 integrity; -84 not a template;
 // -85 newer release.
 int TemplateDecodeHead(const uint8_t* data, size_t size, uint64_t fileSize, TemplateImage& image);
-// The whole file: the head, then the input and object records.
-int TemplateDecode(const uint8_t* data, size_t size, TemplateImage& image);
+// The whole file: the head, then the input and object records; -86 with
+// the number out of range named in fault.
+int TemplateDecode(const uint8_t* data, size_t size, TemplateImage& image, RecordFault* fault = nullptr);

@@ -42,7 +42,7 @@ void FirstChoice(std::vector<TemplateInput>& inputs, uint32_t given) {
   }
 }
 
-int Load(const wchar_t* path, uint32_t input, bool previewOnly, TemplateImage& image) {
+int Load(const wchar_t* path, uint32_t input, bool previewOnly, TemplateImage& image, RecordFault& fault) {
   if (path == nullptr || path[0] == 0) return -21;
   std::vector<uint8_t> bytes;
   uint64_t fileSize = 0;
@@ -50,7 +50,7 @@ int Load(const wchar_t* path, uint32_t input, bool previewOnly, TemplateImage& i
                          : FileReadAll(path, kMaxTemplateBytes, bytes);
   if (code != 0) return code;
   if (previewOnly) return TemplateDecodeHead(bytes.data(), bytes.size(), fileSize, image);
-  code = TemplateDecode(bytes.data(), bytes.size(), image);
+  code = TemplateDecode(bytes.data(), bytes.size(), image, &fault);
   if (code != 0) return code;
   LogPrintf(L"Import Template '%s' (%d) (%d)", path, static_cast<int>(image.Inputs.size()),
             static_cast<int>(image.Objects.size()));
@@ -81,14 +81,15 @@ int TemplateImportLoad(const wchar_t* path, uint32_t input, uint32_t previewOnly
   std::lock_guard<std::mutex> lock(state.mutex);
   state.image.reset();
   int code;
+  RecordFault fault;
   try {
     auto image = std::make_unique<TemplateImage>();
-    code = Load(path, input, previewOnly != 0, *image);
+    code = Load(path, input, previewOnly != 0, *image, fault);
     if (code == 0) state.image = std::move(image);
   } catch (const std::bad_alloc&) {
     code = -22;
   }
-  return ErrorSet(code, "TemplateImportLoad");
+  return ErrorSetDetail(code, "TemplateImportLoad", RecordFaultText(fault));
 }
 
 void TemplateImportClear() {

@@ -1,0 +1,27 @@
+#pragma once
+// The ranges the windows allow for the numbers of the stored records.
+// Every file reader checks a record against them before it reaches the
+// model, so that a damaged or hand-edited file cannot put there a value no
+// control could have stored (a time factor of "nan", a negative size).
+#include <string>
+
+#include "engine/model/disp_records.h"
+#include "engine/model/input_records.h"
+#include "engine/model/project_settings.h"
+
+struct RecordFault {
+  const char* key = nullptr; // the field; null when every value fits
+  double value = 0;
+  double min = 0, max = 0;
+  explicit operator bool() const { return key != nullptr; }
+};
+
+// The first field out of its range, in record order.
+RecordFault DataStructCheck(const DataStruct& data);
+RecordFault MainStructCheck(const MainStruct& main);
+RecordFault AdjustStructCheck(const AdjustStruct& adjust);
+RecordFault DispStructCheck(const DispStruct& record);
+RecordFault ProjectSettingsCheck(const ProjectSettings& settings);
+
+// For the user and the log, e.g. "TimeUnits = nan (allowed: 0 or more)".
+std::wstring RecordFaultText(const RecordFault& fault);
