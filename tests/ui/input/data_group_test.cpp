@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <cstring>
 
+#include "engine/files/profile.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/input/data_fixture.h"
+#include "ui/util/ui_utils.h"
 
 namespace {
 
@@ -268,4 +271,30 @@ TEST_F(DataGroupTest, AProfileExportedFromOneInputMapsAnotherThroughTheWindow) {
   const DataStruct imported = *InputGetData(second);
   EXPECT_EQ(std::memcmp(&imported, &exported, sizeof imported), 0) << "the whole mapping made the round trip";
   EXPECT_NEAR(Value(second, 3, 12.0), LapSession::CelsiusAt(12.0), 1e-3) << "altitude from the chosen column";
+}
+
+TEST_F(DataGroupTest, AProfileWithAnImpossibleNumberIsRefusedByName) {
+  const uint32_t log = AddSession();
+  ASSERT_EQ(InputExportDataProfile(log, NSStringToWStr(QPath("saved.qvlc")).c_str()), 0);
+  QFile saved(QPath("saved.qvlc"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  QString text = QString::fromUtf8(saved.readAll());
+  saved.close();
+  text.replace(QRegularExpression("\nTimeUnits = [^\n]*"), "\nTimeUnits = nan");
+  QFile bad(QPath("bad.qvlc"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write(text.toUtf8());
+  bad.close();
+  const DataStruct before = *InputGetData(log);
+  Edit(log, [&](WindowController* w) {
+    for (int round = 1; round <= 2; ++round) {
+      panelAnswers = {{QPath("bad.qvlc")}};
+      Click(Child<QPushButton>(w, "DataImport"));
+      EXPECT_EQ(CountMessages(L"TimeUnits = nan (allowed: 0 or more)"), round);
+      EXPECT_EQ(Field(w, "TimeUnitsText")->text(), "1.00000");
+    }
+    Shot(w, "input-edit-profile-refused");
+  });
+  EXPECT_EQ(InputGetData(log)->TimeUnits, before.TimeUnits);
+  EXPECT_EQ(std::u16string(InputGetData(log)->Time), std::u16string(before.Time));
 }
