@@ -17,6 +17,7 @@
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
 #include "ui/support/template_files.h"
+#include "ui/support/window_shots.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -139,6 +140,9 @@ TEST_F(TemplateRoundTripTest, ExportedTemplateAppliesInTheProjectsOrder) {
   EXPECT_EQ(Objects(), original);
   EXPECT_EQ(DifferingBytes(Frame(), frame), 0u) << "the frame must look as the project's did";
   EXPECT_TRUE(messages.empty());
+  main->PreviewRefresh();
+  Spin(300);
+  EXPECT_TRUE(SaveWindowShot(main->window(), "template-round-trip"));
 
   // Once more into the same project: the same order again, after the first.
   onModal = [](WindowController* window) {
