@@ -94,7 +94,9 @@ int InputExportDataProfile(uint32_t input, const wchar_t* path) {
     int code = InputCheckIndex(input);
     if (code == 0 && (path == nullptr || path[0] == 0)) code = -21;
     if (code != 0) return ErrorSet(code, "InputExportDataProfile");
-    text = ProfileText(*InputTableData(input));
+    DataStruct data = *InputTableData(input);
+    DataStructClamp(data);
+    text = ProfileText(data);
   }
   return ErrorSet(FileWriteAtomic(path, text.data(), text.size()), "InputExportDataProfile");
 }

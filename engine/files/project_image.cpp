@@ -1,27 +1,38 @@
 #include "engine/files/project_image.h"
 
+#include <cmath>
 #include <utility>
 
 #include "engine/model/input_media.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model.h"
+#include "engine/model/record_check.h"
 #include "engine/model/timeline_apply.h"
 #include "media/input_handler.h"
 
 void ProjectImageCapture(ProjectImage& image) {
   image.Settings = ProjectSettingsRaw();
-  image.TimelineTime = DispTableTime();
+  ProjectSettingsClamp(image.Settings);
+  const float time = DispTableTime();
+  image.TimelineTime = std::isfinite(time) && time > 0 ? time : 0;
   image.Inputs.resize(InputTableCount());
   for (uint32_t i = 0; i < image.Inputs.size(); ++i) {
     image.Inputs[i].Main = *InputTableMain(i);
     image.Inputs[i].Data = *InputTableData(i);
     image.Inputs[i].Adjust = *InputTableAdjust(i);
+    MainStructClamp(image.Inputs[i].Main);
+    DataStructClamp(image.Inputs[i].Data);
+    AdjustStructClamp(image.Inputs[i].Adjust);
   }
   const uint32_t count = DispTableCount();
   image.Objects.clear();
   image.Objects.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) image.Objects.push_back(*DispTableEntry(i));
+  for (uint32_t i = 0; i < count; ++i) {
+    image.Objects.push_back(*DispTableEntry(i));
+    DispStructClamp(image.Objects.back().Base);
+    for (DispSegment& segment : image.Objects.back().Segments) DispStructClamp(segment.Values);
+  }
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/model_text.h"
+#include "engine/model/record_check.h"
 #include "engine/model/timeline_apply.h"
 
 namespace {
@@ -130,6 +131,7 @@ int DispObjExportStyle(uint32_t object, const wchar_t* path) {
     if (code != 0) return ErrorSet(code, "DispObjExportStyle");
     const DispStruct& current = DispTableEntry(object)->Current;
     style.Object.Base = current;
+    DispStructClamp(style.Object.Base);
     if (current.Param != nullptr) style.Object.Param.assign(current.Param, current.Param + current.ParamSize);
     if (current.Bitmap != nullptr)
       style.Object.Bitmap.assign(current.Bitmap, current.Bitmap + current.BitmapSize);

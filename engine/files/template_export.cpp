@@ -14,6 +14,7 @@
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model_text.h"
+#include "engine/model/record_check.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ int TemplateExportAddDispObj(uint32_t object, const char16_t* name) {
   record.Object.Param = entry.Param;
   record.Object.Bitmap = entry.Bitmap;
   FieldCopy(record.Object.Base.Name, kNameLength, name);
+  DispStructClamp(record.Object.Base);
   g_export->image.Objects.push_back(std::move(record));
   return ErrorSet(0, "TemplateExportAddDispObj");
 }

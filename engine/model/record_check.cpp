@@ -1,5 +1,6 @@
 #include "engine/model/record_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -72,6 +73,11 @@ template <typename T> double Load(const uint8_t* at) {
   return static_cast<double>(value);
 }
 
+template <typename T> void Store(uint8_t* at, double value) {
+  const T v = static_cast<T>(value);
+  std::memcpy(at, &v, sizeof(v));
+}
+
 double Read(const uint8_t* at, Num kind) {
   switch (kind) {
   case Num::kF32: return Load<float>(at);
@@ -79,6 +85,23 @@ double Read(const uint8_t* at, Num kind) {
   case Num::kI8: return Load<int8_t>(at);
   }
   return 0;
+}
+
+void Write(uint8_t* at, Num kind, double value) {
+  switch (kind) {
+  case Num::kF32: return Store<float>(at, value);
+  case Num::kF64: return Store<double>(at, value);
+  case Num::kI8: return Store<int8_t>(at, value);
+  }
+}
+
+template <size_t N> void Clamp(void* record, const Range (&ranges)[N]) {
+  auto* bytes = static_cast<uint8_t*>(record);
+  for (const Range& range : ranges) {
+    const double value = Read(bytes + range.offset, range.kind);
+    if (std::isfinite(value) && value >= range.min && value <= range.max) continue;
+    Write(bytes + range.offset, range.kind, std::clamp(std::isnan(value) ? 0.0 : value, range.min, range.max));
+  }
 }
 
 template <size_t N> RecordFault Check(const void* record, const Range (&ranges)[N]) {
@@ -104,6 +127,12 @@ RecordFault MainStructCheck(const MainStruct& main) { return Check(&main, kMainR
 RecordFault AdjustStructCheck(const AdjustStruct& adjust) { return Check(&adjust, kAdjustRanges); }
 RecordFault DispStructCheck(const DispStruct& record) { return Check(&record, kDispRanges); }
 RecordFault ProjectSettingsCheck(const ProjectSettings& settings) { return Check(&settings, kSettingsRanges); }
+
+void DataStructClamp(DataStruct& data) { Clamp(&data, kDataRanges); }
+void MainStructClamp(MainStruct& main) { Clamp(&main, kMainRanges); }
+void AdjustStructClamp(AdjustStruct& adjust) { Clamp(&adjust, kAdjustRanges); }
+void DispStructClamp(DispStruct& record) { Clamp(&record, kDispRanges); }
+void ProjectSettingsClamp(ProjectSettings& settings) { Clamp(&settings, kSettingsRanges); }
 
 std::wstring RecordFaultText(const RecordFault& fault) {
   if (!fault) return std::wstring();

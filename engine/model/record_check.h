@@ -23,5 +23,14 @@ RecordFault AdjustStructCheck(const AdjustStruct& adjust);
 RecordFault DispStructCheck(const DispStruct& record);
 RecordFault ProjectSettingsCheck(const ProjectSettings& settings);
 
+// Every number brought into its range (nan to 0, then to the nearest
+// end), for the writers: a file the program writes always reads back, even
+// where a window let a value through.
+void DataStructClamp(DataStruct& data);
+void MainStructClamp(MainStruct& main);
+void AdjustStructClamp(AdjustStruct& adjust);
+void DispStructClamp(DispStruct& record);
+void ProjectSettingsClamp(ProjectSettings& settings);
+
 // For the user and the log, e.g. "TimeUnits = nan (allowed: 0 or more)".
 std::wstring RecordFaultText(const RecordFault& fault);

@@ -267,4 +267,42 @@ TEST_F(FileValuesTest, Style) {
   }
 }
 
+// A window that lets a value through must not make a file that cannot be
+// read again: the writers bring numbers into range.
+TEST_F(FileValuesTest, WhatTheProgramWritesReadsBack) {
+  ASSERT_EQ(InputAddSpecial(kSpecialFiller), 0u);
+  DataStruct data = *InputGetData(0);
+  data.TimeUnits = -1;
+  data.SpeedConv = std::numeric_limits<float>::infinity();
+  data.HeadingAdjust = 400;
+  data.CustomNum2 = std::nanf("");
+  ASSERT_EQ(InputSetData(0, &data), 0);
+  const uint32_t shape = DispObjAdd(kDispShape, kNoInput);
+  DispStruct record = *DispObjGet(shape);
+  record.BitmapRotate = 720;
+  record.BitmapZoom = -std::numeric_limits<float>::infinity();
+  DispObjSet(shape, &record);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_EQ(ProjectSave(WPath("p.qvp").c_str()), 0);
+    ASSERT_EQ(ProjectOpen(WPath("p.qvp").c_str()), 0) << ErrorGetLastDetail();
+  }
+  EXPECT_EQ(InputGetData(0)->TimeUnits, 0);
+  EXPECT_EQ(InputGetData(0)->SpeedConv, std::numeric_limits<float>::max());
+  EXPECT_EQ(InputGetData(0)->HeadingAdjust, 360);
+  EXPECT_EQ(InputGetData(0)->CustomNum2, 0);
+  ASSERT_EQ(InputSetData(0, &data), 0);
+  ASSERT_EQ(InputExportDataProfile(0, WPath("p.qvlc").c_str()), 0);
+  EXPECT_EQ(InputImportDataProfile(0, WPath("p.qvlc").c_str()), 0) << ErrorGetLastDetail();
+  EXPECT_EQ(InputGetData(0)->HeadingAdjust, 360);
+
+  DispObjSet(shape, &record);
+  ASSERT_EQ(DispObjExportStyle(shape, WPath("s.qvo").c_str()), 0);
+  EXPECT_EQ(DispObjImportStyle(kNoDispObj, WPath("s.qvo").c_str(), kStyleApply), 1) << ErrorGetLastDetail();
+  EXPECT_GE(DispObjGet(1)->BitmapZoom, 0);
+  ASSERT_EQ(TemplateExportOpen(WPath("t.qvt").c_str()), 0);
+  ASSERT_EQ(TemplateExportAddDispObj(shape, u"Panel"), 0);
+  ASSERT_EQ(TemplateExportClose(), 0);
+  EXPECT_EQ(TemplateImportLoad(WPath("t.qvt").c_str(), kNoInput, 0), 0) << ErrorGetLastDetail();
+}
+
 } // namespace
