@@ -366,15 +366,16 @@ namespace {
 bool buttonHeld() { return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0; }
 } // namespace
 
+// Y counts down from the top of the frame: up takes from it.
 void vcDispObjPicture::MoveUp_Pressed() {
   const bool quick = buttonHeld();
   if (MoveAmountText->isEdited()) MoveAmountText_Changed();
-  MoveY(MoveAmountStepper->intValue() * PixToPctY, quick);
+  MoveY(-MoveAmountStepper->intValue() * PixToPctY, quick);
 }
 void vcDispObjPicture::MoveDown_Pressed() {
   const bool quick = buttonHeld();
   if (MoveAmountText->isEdited()) MoveAmountText_Changed();
-  MoveY(-MoveAmountStepper->intValue() * PixToPctY, quick);
+  MoveY(MoveAmountStepper->intValue() * PixToPctY, quick);
 }
 void vcDispObjPicture::MoveLeft_Pressed() {
   const bool quick = buttonHeld();

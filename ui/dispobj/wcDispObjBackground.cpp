@@ -224,7 +224,9 @@ void wcDispObjBackground::UpdatePreview() {
   if (!isWindowLoaded()) return;
   const uint32_t options = DispObjBitmapGetOptions(state_.OurIndex);
   if (const DispStruct* record = DispObjGet(state_.OurIndex)) {
-    RotateSlider->setValue(-record->BitmapRotate);
+    // The renderer turns the picture clockwise by the stored angle, as the
+    // slider reads: moved right, it turns the picture right.
+    RotateSlider->setValue(record->BitmapRotate);
     RotateLabel->setText(rotateText(RotateSlider->value()));
     ZoomSlider->setValue(record->BitmapZoom);
     ZoomLabel->setText(zoomText(ZoomSlider->value()));
@@ -296,7 +298,7 @@ void wcDispObjBackground::ZoomLabel_Clicked() {
 }
 
 void wcDispObjBackground::RotateSlider_Changed() {
-  const auto degrees = static_cast<float>(-RotateSlider->value());
+  const auto degrees = static_cast<float>(RotateSlider->value());
   editRecord([degrees](DispStruct& r) { r.BitmapRotate = degrees; });
 }
 

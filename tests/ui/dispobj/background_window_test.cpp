@@ -30,6 +30,7 @@
 #include "ui/dispobj/dispobj_fixture.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/wcDispObjBackground.h"
+#include "ui/support/rendered_frame.h"
 #include "ui/support/window_shots.h"
 #include "ui/util/ui_utils.h"
 
@@ -129,11 +130,11 @@ TEST_F(BackgroundWindowTest, PictureImportedTurnedKeyedExportedAndCleared) {
   EXPECT_TRUE(w->ClearButton->isEnabled());
   EXPECT_EQ(QDir::cleanPath(QUrl(Setting("InputDir").toString()).toLocalFile()), QString::fromStdString(tempDir));
 
-  // The rotation slider shows the turn the other way round.
+  // The slider reads the clockwise turn that is stored and drawn.
   w->RotateSlider->knob()->setFocus();
   for (int i = 0; i < 60; ++i) QTest::keyClick(w->RotateSlider->knob(), Qt::Key_Right);
   EXPECT_EQ(w->RotateLabel->text(), QString::fromUtf8("Rotate: 30.0\u00B0"));
-  EXPECT_FLOAT_EQ(DispObjGet(object)->BitmapRotate, -30.0f);
+  EXPECT_FLOAT_EQ(DispObjGet(object)->BitmapRotate, 30.0f);
   EXPECT_TRUE(SaveWindowShot(w->window(), "background_window"));
   QTest::mouseClick(w->RotateLabel, Qt::LeftButton);
   EXPECT_FLOAT_EQ(DispObjGet(object)->BitmapRotate, 0.0f);
@@ -295,4 +296,35 @@ TEST_F(BackgroundWindowTest, TheGeneralPanelOpensItInsideOneCheckpoint) {
   EXPECT_TRUE(main->ProjectModified());
   app->menuAction("mnuEditUndo")->trigger();
   EXPECT_EQ(PictureOf(object).width, 0u);
+}
+
+// Moved right, the rotation slider turns the picture right (clockwise) in
+// the rendered frame: the right half of a red-and-blue picture ends below
+// the left half; moved left, above it.
+TEST_F(BackgroundWindowTest, TheRotateSliderTurnsThePictureTheWayItMoves) {
+  std::vector<uint32_t> halves(64 * 32);
+  for (size_t i = 0; i < halves.size(); ++i) halves[i] = i % 64 < 32 ? 0xFFD02020u : 0xFF2040E0u;
+  const std::string path = File("halves.bmp");
+  ASSERT_EQ(BmpWriteFile(NSStringToWStr(QString::fromStdString(path)), reinterpret_cast<const uint8_t*>(halves.data()),
+                         64, 32, 32, false),
+            0);
+  Place(object, 30, 20, 40, 60);
+  wcDispObjBackground* w = Open();
+  panelAnswers = {{QString::fromStdString(path)}};
+  w->ImportButton->click();
+  auto centre = [](const QImage& frame, bool blue) {
+    return PixelsWhere(frame, [blue](QColor c) { return blue ? c.blue() > 150 && c.red() < 100 : c.red() > 150 && c.blue() < 100; }).center();
+  };
+  w->RotateSlider->knob()->setFocus();
+  // Half a degree a step: from the middle, 180 steps either way.
+  for (const auto& [key, below] : {std::pair{Qt::Key_Right, true}, std::pair{Qt::Key_Left, false}}) {
+    QTest::mouseClick(w->RotateLabel, Qt::LeftButton);
+    for (int i = 0; i < 180; ++i) QTest::keyClick(w->RotateSlider->knob(), key);
+    EXPECT_FLOAT_EQ(DispObjGet(object)->BitmapRotate, below ? 90.0f : -90.0f);
+    const QImage frame = RenderedFrame(0);
+    const QPoint red = centre(frame, false), blue = centre(frame, true);
+    EXPECT_NEAR(red.x(), blue.x(), 3);
+    EXPECT_EQ(blue.y() > red.y(), below) << "red at " << red.y() << ", blue at " << blue.y();
+  }
+  w->close();
 }

@@ -60,7 +60,7 @@ TEST_F(PicturePanelTest, ANudgeMovesByPreviewPixelsWithOneCheckpoint) {
   Enter(picture->MoveAmountText, "1");
   EXPECT_EQ(picture->MoveAmountLabel->text(), "pixel");
   picture->MoveUpButton->click();
-  EXPECT_NEAR(ObjectY(text), 20 + 100.0 / 480, 0.001);
+  EXPECT_NEAR(ObjectY(text), 20 - 100.0 / 480, 0.001) << "Y counts from the top";
 
   // Far left stops with 1 % of the object in frame; far right at 99.
   picture->MoveX(-500, false);

@@ -182,3 +182,44 @@ TEST_F(TrimCropTest, CropSizesMovesZoomsAndRectangles) {
   EXPECT_FALSE(crop->SetInput(filler, 0));
   EXPECT_EQ(CountMessages(L"cannot be cropped"), 1);
 }
+
+// Up and Down carry the cut-out part the way they point: the rectangle the
+// window draws over the picture stands higher after Up, lower after Down,
+// and the margins they store agree with it (top counted from the top).
+TEST_F(TrimCropTest, CropArrowsMoveTheRectangleTheWayTheyPoint) {
+  const std::string path = File("hd.mp4");
+  ASSERT_TRUE(MakeIndexVideo(path, 2, 1920, 1080, "10", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p"));
+  const uint32_t video = Add(path);
+  Select(video);
+  std::vector<int> tops;
+  Play({{"wcInputCrop", [&](WindowController* w) {
+           auto* box = Child<NSImageViewCustom>(w, "PreviewBoxImage");
+           auto rectangleTop = [box]() {
+             ShellTest::Spin(30);
+             const QImage drawn = box->image();
+             for (int y = 0; y < drawn.height(); ++y)
+               if (drawn.pixelColor(drawn.width() / 2, y) == QColor(0, 122, 255)) return y;
+             return -1;
+           };
+           Type(Child<TextField>(w, "CropSizeText"), "960x540");
+           Type(Child<TextField>(w, "CropTopText"), "270");
+           Type(Child<TextField>(w, "CropBottomText"), "270");
+           Type(Child<TextField>(w, "MoveAmountText"), "100");
+           tops.push_back(rectangleTop());
+           for (const char* button : {"MoveUpButton", "MoveUpButton", "MoveDownButton", "MoveDownButton"}) {
+             Click(Child<QPushButton>(w, button));
+             tops.push_back(rectangleTop());
+           }
+           Click(Child<QPushButton>(w, "MoveUpButton"));
+           Click(Child<QPushButton>(w, "OkButton"));
+         }}});
+  main->InputOpt1(false);
+  ASSERT_EQ(tops.size(), 5u);
+  EXPECT_GT(tops[0], 0);
+  EXPECT_LT(tops[1], tops[0]);
+  EXPECT_LT(tops[2], tops[1]);
+  EXPECT_GT(tops[3], tops[2]);
+  EXPECT_EQ(tops[4], tops[0]);
+  EXPECT_EQ(InputGetAdjust(video)->CropTop, 170);
+  EXPECT_EQ(InputGetAdjust(video)->CropBottom, 370);
+}
