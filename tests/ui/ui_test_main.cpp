@@ -1,7 +1,8 @@
 // Entry of the user-interface test program: a QApplication on the
 // offscreen platform, the GUI thread marked as main with the event loop
 // handed to the engine, and a private TMPDIR per test process. The session
-// bus points nowhere, so no test ever reaches the user's keyring.
+// bus and the bus asked for idle inhibitors point nowhere, so no test ever
+// reaches the user's keyring or the machine's session manager.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-ui-test-XXXXXX";
   if (mkdtemp(dir.data()) != nullptr) setenv("TMPDIR", dir.c_str(), 1);
   setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir + "/no-session-bus").c_str(), 1);
+  setenv("QV_LOGIN_BUS", ("unix:path=" + dir + "/no-login-bus").c_str(), 1);
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication application(argc, argv);
   QCoreApplication::setApplicationVersion("2.9.6");

@@ -58,10 +58,6 @@ size_t keyLength(const wchar_t* key) { return key != nullptr ? std::wcslen(key) 
 
 } // namespace
 
-AppActivityToken AppActivityBegin(const QString&) { return nullptr; }
-
-void AppActivityEnd(AppActivityToken) {}
-
 void RunLoopWait(double seconds) {
   auto ms = static_cast<qint64>(seconds * 1000.0);
   if (ms < 0) ms = 0;

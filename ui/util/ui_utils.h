@@ -12,10 +12,12 @@ class QAbstractButton;
 class QHBoxLayout;
 class QPushButton;
 
-// Keeps the session from idling a long job (render, upload, transfer). The
-// desktop offers nothing we need here, so the token is always null and
-// ending it does nothing; callers keep the pairing for the day it does.
-using AppActivityToken = void*;
+// Keeps the machine from idling or sleeping through a long job (render,
+// upload, transfer) with the reason given. Null when the desktop's session
+// service cannot be had (logged once); the job goes on regardless. Ending
+// takes null too.
+struct AppActivity;
+using AppActivityToken = AppActivity*;
 AppActivityToken AppActivityBegin(const QString& reason);
 void AppActivityEnd(AppActivityToken token);
 

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -22,10 +21,10 @@ bool onPath(const char* program) {
   return std::system(command.c_str()) == 0;
 }
 
-void stopProcess(pid_t pid, bool ours) {
+void stopProcess(pid_t pid) {
   if (pid <= 0) return;
   kill(pid, SIGTERM);
-  if (ours) waitpid(pid, nullptr, 0);
+  waitpid(pid, nullptr, 0);
 }
 
 } // namespace
@@ -53,37 +52,19 @@ PrivateKeyring::~PrivateKeyring() {
     g_dbus_connection_set_exit_on_close(bus, FALSE);
     g_object_unref(bus);
   }
-  stopProcess(keyringPid_, true);
-  stopProcess(busPid_, false);
+  stopProcess(keyringPid_);
   if (hadAddress_) setenv("DBUS_SESSION_BUS_ADDRESS", previousAddress_.c_str(), 1);
   else unsetenv("DBUS_SESSION_BUS_ADDRESS");
   std::error_code ignored;
   if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
 }
 
-// A bus with no service folders: nothing is started on demand.
 bool PrivateKeyring::startBus() {
-  const std::string config = dir_ + "/bus.conf";
-  std::ofstream(config) << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig><type>session</type><listen>unix:dir="
-                        << dir_
-                        << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                           "<allow own=\"*\"/></policy></busconfig>\n";
-  const std::string command = "dbus-daemon --config-file=" + config + " --fork --print-address=1 --print-pid=1";
-  FILE* output = popen(command.c_str(), "r");
-  if (output == nullptr) return false;
-  char line[1024] = {};
-  if (fgets(line, sizeof line, output) != nullptr) address_ = line;
-  if (fgets(line, sizeof line, output) != nullptr) busPid_ = static_cast<pid_t>(std::atol(line));
-  pclose(output);
-  while (!address_.empty() && (address_.back() == '\n' || address_.back() == '\r')) address_.pop_back();
-  if (address_.empty() || busPid_ <= 0) {
+  if (!bus_.Start(dir_)) {
     why_ = "the private bus did not start";
     return false;
   }
-  setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
+  setenv("DBUS_SESSION_BUS_ADDRESS", bus_.address().c_str(), 1);
   return true;
 }
 

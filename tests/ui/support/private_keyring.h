@@ -7,6 +7,8 @@
 #include <string>
 #include <sys/types.h>
 
+#include "ui/support/private_bus.h"
+
 class PrivateKeyring {
 public:
   PrivateKeyring();
@@ -27,10 +29,9 @@ private:
   bool waitForSecretService();
 
   std::string dir_;
-  std::string address_;
+  PrivateBus bus_;
   std::string previousAddress_;
   bool hadAddress_ = false;
-  pid_t busPid_ = -1;
   pid_t keyringPid_ = -1;
   bool ready_ = false;
   std::string why_;
