@@ -15,6 +15,8 @@
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/seams/desktop.h"
 #include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/util/window_fit.h"
 
 namespace {
 
@@ -136,7 +138,8 @@ bool wcDispObjEdit::SetLayout() {
 void wcDispObjEdit::resizeForColumn(int columnHeight) {
   QWidget* w = window();
   const QRect visible = ScreenVisibleFrame(w);
-  const int titleBar = std::max(0, w->frameGeometry().height() - w->height());
+  const QMargins frame = WindowFrameMargins(w);
+  const int titleBar = frame.top() + frame.bottom();
   const int room = visible.isEmpty() ? columnHeight : visible.height() - titleBar;
   const bool scrolls = columnHeight > room;
   const int scroller = scrolls ? w->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 : 0;
@@ -145,10 +148,10 @@ void wcDispObjEdit::resizeForColumn(int columnHeight) {
   w->setFixedWidth(width);
   w->resize(width, height);
   if (visible.isEmpty()) return;
-  QPoint at = w->pos();
+  QPoint at = w->geometry().topLeft() - QPoint(frame.left(), frame.top());
   const int bottomRoom = visible.bottom() + 1 - (height + titleBar);
   at.setY(std::max(visible.top(), std::min(at.y(), bottomRoom)));
-  w->move(at);
+  MoveWindowFrameTo(w, at);
 }
 
 void wcDispObjEdit::windowDidBecomeMain() {
@@ -164,13 +167,8 @@ void wcDispObjEdit::windowDidBecomeMain() {
 // Beside a main window that fills the screen the window would open out of
 // sight: it is pulled back onto the screen.
 void wcDispObjEdit::keepOnScreen() {
-  QWidget* w = window();
-  const QRect visible = ScreenVisibleFrame(w);
-  if (visible.isEmpty()) return;
-  const QRect frame = w->frameGeometry();
-  const int x = std::max(visible.left(), std::min(frame.left(), visible.right() + 1 - frame.width()));
-  const int y = std::max(visible.top(), std::min(frame.top(), visible.bottom() + 1 - frame.height()));
-  if (x != frame.left() || y != frame.top()) w->move(x, y);
+  AppDelegate* app = AppDelegate::shared();
+  FitWindowOnScreen(window(), app != nullptr && app->wndMain != nullptr ? app->wndMain->windowIfLoaded() : nullptr);
 }
 
 void wcDispObjEdit::windowWillClose() { freshWindow_ = true; }

@@ -10,6 +10,7 @@
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcSplash.h"
 #include "ui/util/ui_utils.h"
+#include "ui/util/window_fit.h"
 
 namespace {
 
@@ -72,7 +73,8 @@ void AppDelegate::AlignWindow(WindowController* controller, int code, WindowCont
   QWidget* window = controller->windowIfLoaded();
   QRect ref = reference != nullptr && reference->isWindowLoaded() ? reference->windowIfLoaded()->frameGeometry()
                                                                   : ScreenFrame(window);
-  QRect frame = window->frameGeometry();
+  // Not yet on the screen, a window has no frame of its own to measure.
+  const QRect frame(window->pos(), window->size().grownBy(WindowFrameMargins(window)));
   const float rx = static_cast<float>(ref.x()), ry = static_cast<float>(ref.y());
   const float rw = static_cast<float>(ref.width()), rh = static_cast<float>(ref.height());
   const float w = static_cast<float>(frame.width()), h = static_cast<float>(frame.height());
@@ -86,5 +88,6 @@ void AppDelegate::AlignWindow(WindowController* controller, int code, WindowCont
   case 5: x = rx + rw + 4; y = ry; break;
   default: return;
   }
-  window->move(keptOnScreen(QPoint(static_cast<int>(x), static_cast<int>(y)), frame.size(), ScreenVisibleFrame(window)));
+  MoveWindowFrameTo(window, keptOnScreen(QPoint(static_cast<int>(x), static_cast<int>(y)), frame.size(),
+                                         ScreenVisibleFrame(window)));
 }

@@ -4,6 +4,10 @@
 #include <QDialog>
 #include <QWidget>
 
+#include "ui/shell/AppDelegate.h"
+#include "ui/shell/wcMain.h"
+#include "ui/util/window_fit.h"
+
 WindowController::WindowController(const QString& nibName) : nibName_(nibName) {}
 
 WindowController::~WindowController() {
@@ -53,6 +57,7 @@ QDialog* WindowController::makeDialog(const QString& title) {
 
 bool WindowController::eventFilter(QObject* watched, QEvent* event) {
   if (watched != window_.data()) return false;
+  if (event->type() == QEvent::Show) fitOnScreen();
   if (event->type() == QEvent::Show && !becameMainQueued_) {
     // After the show has finished, as a window becomes main once it is up.
     becameMainQueued_ = true;
@@ -70,6 +75,18 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event) {
 void WindowController::becameMain() {
   becameMainQueued_ = false;
   if (window_ && window_->isVisible()) windowDidBecomeMain();
+  // Placed by its controller, and its frame measured by now.
+  if (window_ && window_->isVisible()) fitOnScreen();
+}
+
+// On the main window's screen; the main window itself stays on its own.
+void WindowController::fitOnScreen() {
+  AppDelegate* app = AppDelegate::shared();
+  WindowController* main = app != nullptr ? app->wndMain : nullptr;
+  QWidget* anchor = main != nullptr && main != this && main->isWindowLoaded() && main->windowIfLoaded()->isVisible()
+                        ? main->windowIfLoaded()
+                        : nullptr;
+  FitWindowOnScreen(window_, anchor);
 }
 
 EmptyWindowController::EmptyWindowController(const QString& nibName, const QString& title)

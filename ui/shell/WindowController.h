@@ -5,7 +5,8 @@
 // (loadWindow) and reused for every opening. The window's events come back
 // as the familiar hooks: windowDidLoad once, windowDidBecomeMain after each
 // show, windowShouldClose before a close, windowWillClose when it closes
-// (for a dialog also when it ends through accept/reject).
+// (for a dialog also when it ends through accept/reject). Each show puts the
+// window on the main window's screen, scrolling what does not fit.
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -46,6 +47,7 @@ protected:
 
 private:
   void becameMain();
+  void fitOnScreen();
 
   QString nibName_;
   QPointer<QWidget> window_;

@@ -23,6 +23,7 @@
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/wcMain.h"
 #include "ui/util/ui_utils.h"
+#include "ui/util/window_fit.h"
 
 namespace {
 
@@ -34,7 +35,10 @@ QString timeText(double seconds) { return FormatTimeNSString(0, 2, seconds); }
 
 // What the desktop's frame adds around the window (nothing before it is
 // shown, or without a window manager).
-QSize frameMargins(QWidget* window) { return window->frameGeometry().size() - window->geometry().size(); }
+QSize frameMargins(const QWidget* window) {
+  const QMargins frame = WindowFrameMargins(window);
+  return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+}
 
 } // namespace
 
@@ -82,6 +86,9 @@ void wcMain::ResizeForm() {
   const QRect visible = ScreenVisibleFrame(window);
   if (!visible.isEmpty()) size = size.boundedTo(visible.size() - frameMargins(window)).expandedTo(minimum);
   if (size != window->size()) window->resize(size);
+  // A minimum larger than the screen (a preview chosen on a larger one)
+  // makes the panes scroll inside a window that keeps to the screen.
+  if (window->isVisible()) FitWindowOnScreen(window, nullptr);
   window->update();
 }
 
