@@ -22,7 +22,10 @@ const char* const kLoginService = "org.freedesktop.login1";
 QDBusConnection loginBus() {
   const char* address = std::getenv("QV_LOGIN_BUS");
   if (address == nullptr || address[0] == 0) return QDBusConnection::systemBus();
-  return QDBusConnection::connectToBus(QString::fromUtf8(address), "qv-login-bus");
+  // One connection per address, made again when its bus has gone away.
+  const QString name = "qv-login-bus " + QString::fromUtf8(address);
+  if (!QDBusConnection(name).isConnected()) QDBusConnection::disconnectFromBus(name);
+  return QDBusConnection::connectToBus(QString::fromUtf8(address), name);
 }
 
 // A desktop without logind says so once, not on every render.
