@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -75,7 +76,10 @@ void wcMain::ResizeForm() {
   if (QLayout* layout = window->layout()) {
     // Its sizes are cached until the next layout pass: the preview box has
     // just changed.
-    if (QWidget* central = window->centralWidget(); central != nullptr && central->layout() != nullptr)
+    QWidget* central = window->centralWidget();
+    // On a screen too small for the panes they sit in a scroll area.
+    if (auto* scroller = qobject_cast<QScrollArea*>(central)) central = scroller->widget();
+    if (central != nullptr && central->layout() != nullptr)
       central->layout()->invalidate();
     layout->invalidate();
     minimum = minimum.expandedTo(layout->totalMinimumSize());

@@ -1,5 +1,5 @@
-// Every window of the program on a laptop screen and on a larger one, and
-// on a second screen that holds the main window: each opens inside the
+// Every window of the program on a laptop screen and on a larger one, on a
+// second screen that holds the main window and on a netbook's screen: each opens inside the
 // usable area of the main window's screen, frame and title bar included,
 // and what does not fit scrolls inside it rather than being cut off.
 #include <QLayout>
@@ -36,7 +36,9 @@ TEST_F(ShellTest, EveryWindowOpensOnTheMainWindowsScreenWithItsTitleBarOnIt) {
   SetSetting("ShowMenuAtStart", false);
   SetSetting("PreviewX", 1280);
   SetSetting("PreviewY", 720);
-  for (const QRect area : {QRect(0, 0, 1366, 768), QRect(0, 0, 1920, 1080), QRect(1920, 0, 1366, 768)}) {
+  // The last: a netbook screen smaller than the main window's own minimum.
+  for (const QRect area : {QRect(0, 0, 1366, 768), QRect(0, 0, 1920, 1080), QRect(1920, 0, 1366, 768),
+                           QRect(0, 0, 1024, 600)}) {
     SCOPED_TRACE(describe(area));
     screen = area;
     ASSERT_TRUE(Launch());
