@@ -55,6 +55,23 @@ void RegisterDraggingDestination(QWidget* window, NSDraggingDestination* destina
 
 NSDraggingDestination* DraggingDestinationOf(QWidget* window) { return destinations().value(window, nullptr); }
 
+void AnswerFileDrag(QDropEvent* event, bool taken) {
+  const Qt::DropActions offered = event->possibleActions();
+  Qt::DropAction answer = Qt::IgnoreAction;
+  if (offered & Qt::CopyAction) answer = Qt::CopyAction;
+  else if (offered & Qt::LinkAction) answer = Qt::LinkAction;
+  if (!taken) {
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+    return;
+  }
+  // While the drag moves, a source that offers only move keeps its own
+  // action on the pointer; its drop is still answered with no action.
+  const bool entering = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+  if (answer != Qt::IgnoreAction || !entering) event->setDropAction(answer);
+  event->accept();
+}
+
 NSImageViewCustom::NSImageViewCustom(QWidget* parent) : QWidget(parent) {
   setAcceptDrops(true);
   setMouseTracking(false);
@@ -242,14 +259,13 @@ NSDraggingDestination* NSImageViewCustom::destination() {
 
 void NSImageViewCustom::dragEnterEvent(QDragEnterEvent* event) {
   NSDraggingDestination* target = destination();
-  Qt::DropActions actions = target != nullptr ? target->draggingEntered(event->mimeData()) : Qt::IgnoreAction;
-  if (actions & event->proposedAction()) {
-    event->acceptProposedAction();
-  } else if (actions != Qt::IgnoreAction && (actions & event->possibleActions())) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  const bool wanted = target != nullptr && target->draggingEntered(event->mimeData()) != Qt::IgnoreAction;
+  AnswerFileDrag(event, wanted);
+}
+
+void NSImageViewCustom::dragMoveEvent(QDragMoveEvent* event) {
+  NSDraggingDestination* target = destination();
+  AnswerFileDrag(event, target != nullptr);
 }
 
 void NSImageViewCustom::dragLeaveEvent(QDragLeaveEvent*) {
@@ -259,9 +275,8 @@ void NSImageViewCustom::dragLeaveEvent(QDragLeaveEvent*) {
 void NSImageViewCustom::dropEvent(QDropEvent* event) {
   NSDraggingDestination* target = destination();
   if (target == nullptr || !target->prepareForDragOperation(event->mimeData())) {
-    event->ignore();
+    AnswerFileDrag(event, false);
     return;
   }
-  if (target->performDragOperation(event->mimeData())) event->acceptProposedAction();
-  else event->ignore();
+  AnswerFileDrag(event, target->performDragOperation(event->mimeData()));
 }

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QDropEvent;
 class QMimeData;
 class QNativeGestureEvent;
 class QGestureEvent;
@@ -53,6 +54,12 @@ public:
 // takes the registration away. The registration ends with the window.
 void RegisterDraggingDestination(QWidget* window, NSDraggingDestination* destination);
 NSDraggingDestination* DraggingDestinationOf(QWidget* window);
+// A file drop only ever takes copies of the paths, so the source is told
+// copy, else link, never move: a source told "move" may delete its file.
+// A source that offers nothing else is told no action (Qt lets a target
+// answer only what the source offers). Entering drags are accepted with
+// that answer; a drop is accepted when taken, else refused.
+void AnswerFileDrag(QDropEvent* event, bool taken);
 
 class NSImageViewCustom : public QWidget {
   Q_OBJECT
@@ -112,6 +119,7 @@ protected:
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 

@@ -35,11 +35,9 @@ public:
   void imageMouseMagnify(QPointF p, double amount, bool start) override { main_->imageMouseMagnify(p, amount, start); }
   void imageMenuRequested(QPointF p, QPoint globalPos) override { main_->imageMenuRequested(p, globalPos); }
 
-  Qt::DropActions draggingEntered(const QMimeData*) override {
-    return Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-  }
+  Qt::DropActions draggingEntered(const QMimeData*) override { return Qt::CopyAction | Qt::LinkAction; }
   bool prepareForDragOperation(const QMimeData*) override { return true; }
-  // The files are taken; the drop itself answers no.
+  // Copies of the paths are taken; the files stay where they are.
   bool performDragOperation(const QMimeData* data) override {
     QStringList paths;
     if (data != nullptr && data->hasUrls()) {
@@ -48,7 +46,7 @@ public:
       }
     }
     main_->DropFiles(paths);
-    return false;
+    return !paths.isEmpty();
   }
 
 protected:
@@ -56,19 +54,15 @@ protected:
   bool eventFilter(QObject*, QEvent* event) override {
     switch (event->type()) {
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDragMoveEvent*>(event);
-      drag->setDropAction(Qt::CopyAction);
-      drag->accept();
+    case QEvent::DragMove:
+      AnswerFileDrag(static_cast<QDropEvent*>(event), true);
       return true;
-    }
     case QEvent::DragLeave:
       draggingExited();
       return true;
     case QEvent::Drop: {
       auto* drop = static_cast<QDropEvent*>(event);
-      if (prepareForDragOperation(drop->mimeData()) && performDragOperation(drop->mimeData())) drop->accept();
-      else drop->ignore();
+      AnswerFileDrag(drop, prepareForDragOperation(drop->mimeData()) && performDragOperation(drop->mimeData()));
       return true;
     }
     default:

@@ -8,6 +8,7 @@
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
 #include <QUrl>
+#include <filesystem>
 
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
@@ -15,7 +16,9 @@
 #include "engine/model/project.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"
+#include "ui/controls/NameListTable.h"
 #include "ui/preview/preview_fixture.h"
+#include "ui/support/file_drops.h"
 #include "ui/shell/wcMain.h"
 
 namespace {
@@ -23,14 +26,9 @@ namespace {
 // A drag that enters the widget and is let go there; true when the entry
 // was accepted.
 bool dropOn(QWidget* widget, const QList<QUrl>& urls, QPoint at) {
-  QMimeData data;
-  data.setUrls(urls);
-  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &enter);
-  if (!enter.isAccepted()) return false;
-  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &drop);
-  return true;
+  QStringList paths;
+  for (const QUrl& url : urls) paths << url.toLocalFile();
+  return DragAndDropFiles(widget, paths, Qt::CopyAction, Qt::NoModifier, at).entered;
 }
 
 // 720 x 480 canvas: (300, 216) lies inside an object at 40 %, 40 %.
@@ -204,6 +202,42 @@ TEST_F(PreviewTest, DroppedFilesBecomeInputsUndoneTogether) {
   EXPECT_TRUE(main->ProjectModified());
   ASSERT_EQ(UndoToggle(), 0);
   EXPECT_EQ(InputCount(), 1u);
+}
+
+// A source asking for a move gets copy back (or no action when move is all
+// it offers, as Qt lets a target answer only what is offered): some file
+// managers delete the file after a move. On the canvas and on both lists.
+TEST_F(PreviewTest, DropsAreAnsweredAsCopiesNeverAsMoves) {
+  LaunchMain();
+  struct Source {
+    Qt::DropActions offered;
+    Qt::KeyboardModifiers modifiers; // Shift: the user asks for a move
+    Qt::DropAction answer;
+  };
+  const Source sources[] = {{Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::CopyAction},
+                            {Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier, Qt::LinkAction},
+                            {Qt::MoveAction, Qt::NoModifier, Qt::IgnoreAction}};
+  QWidget* const targets[] = {main->PreviewImage, main->InputFilesTable, main->DispObjsTable};
+  int dropped = 0;
+  for (QWidget* target : targets) {
+    for (const Source& source : sources) {
+      const std::string path = tempDir + "/drop" + std::to_string(dropped) + ".wav";
+      ASSERT_TRUE(WriteWav16(path, 22050, 2, MakeRampPcm16(2205, 2)));
+      const DropAnswer answer = DragAndDropFiles(target, {QString::fromStdString(path)}, source.offered,
+                                                 source.modifiers, QPoint(20, 20));
+      const std::string where = target->objectName().toStdString() + " offer " + std::to_string(source.offered);
+      ASSERT_TRUE(answer.entered) << where;
+      if (source.answer != Qt::IgnoreAction) {
+        EXPECT_EQ(answer.enterAction, source.answer) << where;
+      }
+      ASSERT_EQ(answer.proposed, Qt::MoveAction) << where;
+      EXPECT_TRUE(answer.dropped) << where;
+      EXPECT_EQ(answer.dropAction, source.answer) << where;
+      EXPECT_TRUE(std::filesystem::exists(path)) << where;
+      EXPECT_EQ(InputCount(), static_cast<uint32_t>(++dropped)) << where;
+    }
+  }
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PreviewTest, DraggingDuringPlaybackStopsIt) {
