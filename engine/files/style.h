@@ -14,7 +14,7 @@ constexpr uint32_t kStylePreviewOnly = 100; // only: load the preview picture
 // object 0xFFFFFFFF with modes 0 and 1 creates an object of the style's
 // type and returns its index. 0 or more; -21, -41, -80, -81, -83, -84 (a
 // style of another type: "Incorrect object header ID"), -85, -40.
-int DispObjImportStyle(uint32_t object, const wchar_t* path, uint32_t mode);
+[[nodiscard]] int DispObjImportStyle(uint32_t object, const wchar_t* path, uint32_t mode);
 // 0, or -21 / -41 / -82.
 int DispObjExportStyle(uint32_t object, const wchar_t* path);
 // The style files of the folder holding the object's type (any type for

@@ -117,9 +117,12 @@ int ImportStyle(uint32_t object, const wchar_t* path, uint32_t mode, RecordFault
 } // namespace
 
 int DispObjImportStyle(uint32_t object, const wchar_t* path, uint32_t mode) {
+  // A new object's index is the answer, not a result code: the routine
+  // succeeded, and a caller that shows the last result shows nothing.
   RecordFault fault;
-  const int code = ImportStyle(object, path, mode, fault);
-  return ErrorSetDetail(code, "DispObjImportStyle", RecordFaultText(fault));
+  const int result = ImportStyle(object, path, mode, fault);
+  ErrorSetDetail(result < 0 ? result : kOk, "DispObjImportStyle", RecordFaultText(fault));
+  return result;
 }
 
 int DispObjExportStyle(uint32_t object, const wchar_t* path) {

@@ -80,13 +80,12 @@ bool wcMain::addOneFile(const QString& path, bool show, QStringList* failures) {
   uint32_t first = kNoInput;
   uint32_t second = kNoInput;
   bool added = false;
+  // Only a failure is reported: what a routine that succeeded left as its
+  // last result (a new object's index, say) is no error.
   auto report = [&](bool ok) {
-    int code = ErrorGetLast();
-    if (show) {
-      ErrorShowLast();
-    } else if (!ok && failures != nullptr) {
-      *failures << failureLine(path, code);
-    }
+    if (ok) return;
+    if (show) ErrorShowLast();
+    else if (failures != nullptr) *failures << failureLine(path, ErrorGetLast());
   };
   if (extension == "QVO") {
     added = DispObjImportStyle(kNoDispObj, wide.c_str(), kStyleApplyPlace) >= 0;

@@ -3,6 +3,8 @@
 // questions, a batch's one checkpoint and its collected failures, and
 // embedding a still image.
 #include <QDir>
+#include <QMainWindow>
+#include <QPushButton>
 #include <filesystem>
 
 #include "engine/files/style.h"
@@ -10,7 +12,9 @@
 #include "engine/files/undo.h"
 #include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
+#include "ui/controls/NSImageViewCustom.h"
 #include "ui/shell/wcTemplateLoad.h"
+#include "ui/support/file_drops.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
 #include "ui/util/ui_utils.h"
@@ -221,4 +225,35 @@ TEST_F(InputsAddTest, AnEmbeddedImageBecomesASelectedObject) {
   main->AddInputEmbed();
   EXPECT_EQ(DispObjCount(), 1u);
   EXPECT_EQ(messages.size(), 1u);
+}
+
+// The new object's index is no result code: a style added behind other
+// objects (by the Add... button, a drop on the canvas or the list, or a
+// hand-over from another launch) shows nothing at all.
+TEST_F(InputsAddTest, AStyleAddedBehindOtherObjectsShowsNoError) {
+  ASSERT_TRUE(main->UiInputAdd(Added(MakeTestPng(File("picture.png"))), true));
+  const uint32_t text = DispObjAdd(kDispText, kNoInput);
+  ASSERT_EQ(DispObjExportStyle(text, NSStringToWStr(QPath("look.qvo")).c_str()), 0);
+  auto* add = main->mainWindow()->findChild<QPushButton*>("InputAdd");
+  ASSERT_NE(add, nullptr);
+  uint32_t objects = DispObjCount();
+  for (int press = 0; press < 2; ++press) {
+    panelAnswers.push_back({QPath("look.qvo")});
+    add->click();
+    EXPECT_EQ(DispObjCount(), ++objects);
+  }
+  for (QWidget* target : {static_cast<QWidget*>(main->PreviewImage), static_cast<QWidget*>(main->DispObjsTable)}) {
+    EXPECT_TRUE(DragAndDropFiles(target, {QPath("look.qvo")}, Qt::CopyAction).dropped);
+    EXPECT_EQ(DispObjCount(), ++objects);
+  }
+  EXPECT_TRUE(messages.empty()) << std::string(messages.front().text.begin(), messages.front().text.end());
+
+  // Handed over with a picture first: the picture opens as a new project
+  // (not saved, by the answer), the style joins it behind its object.
+  answers.push_back(kMbNo);
+  app->applicationOpenFiles({QPath("picture.png"), QPath("look.qvo")});
+  ASSERT_TRUE(SpinUntil([]() { return DispObjCount() == 2u; }, 10000));
+  EXPECT_EQ(DispObjGet(1)->Type, kDispText);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].text.find(L"save"), std::wstring::npos);
 }
