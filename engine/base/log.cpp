@@ -42,13 +42,21 @@ std::string LocalTimeText() {
   return text;
 }
 
-// CSV field: inner double quotes doubled; line breaks kept inside the quotes.
+// CSV field: inner double quotes doubled, line breaks written as \r and
+// \n, so that every message (a server's reply too) stays one line: the
+// start-up scan and anyone reading the log go by lines.
 std::string CsvLine(const std::wstring& message) {
   std::string line = LocalTimeText();
   line += ",\"";
   for (char ch : WideToUtf8(message)) {
-    if (ch == '"') line.push_back('"');
-    line.push_back(ch);
+    if (ch == '\r') {
+      line += "\\r";
+    } else if (ch == '\n') {
+      line += "\\n";
+    } else {
+      if (ch == '"') line.push_back('"');
+      line.push_back(ch);
+    }
   }
   line += "\"\n";
   return line;

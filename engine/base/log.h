@@ -1,7 +1,7 @@
 #pragma once
 // The session log: "QV2-log.csv" in the engine's temporary folder, one line
-// per message ("local date time","message"), rotated at each start to
-// "QV2-log-old.csv".
+// per message ("local date time","message", its line breaks written as \r
+// and \n), rotated at each start to "QV2-log-old.csv".
 //
 // Formats are printf-like with two engine conventions: "%s" takes engine
 // wide text (const wchar_t*) and "%S" takes narrow UTF-8 text (const char*).

@@ -93,6 +93,15 @@ TEST_F(LogTest, EmbeddedQuotesAreDoubled) {
   EXPECT_EQ(MessageOf(Lines(data)[0]), "Import Template 't\"1' said \"hi\"");
 }
 
+TEST_F(LogTest, LineBreaksAreWrittenEscapedSoEachMessageIsOneLine) {
+  LogPrintf(L"reply: %S", "HTTP/1.0 400 Bad\r\nServer: x\n\nbody \"quoted\"");
+  LogPrintf(L"next");
+  std::vector<std::string> lines = Lines(Current());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(MessageOf(lines[0]), "reply: HTTP/1.0 400 Bad\\r\\nServer: x\\n\\nbody \"quoted\"");
+  EXPECT_EQ(MessageOf(lines[1]), "next");
+}
+
 TEST_F(LogTest, EachLineIsOnDiskAtOnce) {
   for (int i = 0; i < 3; ++i) {
     LogPrintf(L"line %d", i);

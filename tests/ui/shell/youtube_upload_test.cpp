@@ -12,6 +12,8 @@
 #include <future>
 #include <thread>
 
+#include "engine/base/log.h"
+#include "engine/base/text.h"
 #include "platform/system/message_box.h"
 #include "support/loopback_http_server.h"
 #include "ui/shell/YouTubeUpload.h"
@@ -248,4 +250,32 @@ TEST_F(YouTubeUploadTest, AbortEndsAStalledUploadAtOnceAndSilently) {
   EXPECT_FALSE(again->Upload("t", "d", 1, file, false));
   EXPECT_EQ(upload_.requests().size(), requestsBefore) << "no connection was even made";
   EXPECT_TRUE(takeMessages().empty());
+}
+
+// A refusing server's reply goes into the session log on one line of its
+// own, whatever line breaks it carries.
+TEST_F(YouTubeUploadTest, AServerReplyKeepsTheLogOneLinePerEntry) {
+  ASSERT_EQ(LogOpen(Utf8ToWide(dir_).c_str()), 0);
+  const std::string file = makeFile("clip.mp4", 64 << 10);
+  upload_.setReply(400, "<errors>\r\n  <error>quota</error>\n</errors>\r\n");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    auto client = loggedIn();
+    EXPECT_FALSE(client->Upload("t", "d", 1, file, false));
+  }
+  LogClose();
+  std::ifstream in(dir_ + "/QV2-log.csv", std::ios::binary);
+  std::string line;
+  int replies = 0;
+  while (std::getline(in, line)) {
+    // Every line is a whole entry: date and time, then the quoted message.
+    ASSERT_GE(line.size(), 22u) << line;
+    EXPECT_EQ(line.compare(19, 2, ",\""), 0) << line;
+    EXPECT_EQ(line.back(), '"') << line;
+    if (line.find("Response:") != std::string::npos) {
+      ++replies;
+      EXPECT_NE(line.find("<errors>\\r\\n  <error>quota</error>\\n</errors>\\r\\n'"), std::string::npos) << line;
+    }
+  }
+  EXPECT_EQ(replies, 2);
+  EXPECT_EQ(takeMessages().size(), 2u);
 }
