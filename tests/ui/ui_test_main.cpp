@@ -24,7 +24,10 @@ int main(int argc, char** argv) {
   MainThreadInstallQt();
   // No test may ever power the machine off: without a test's own hook the
   // request is refused.
-  SystemShutdownInstall([]() { return false; });
+  SystemShutdownInstall([](QString* why) {
+    *why = "No test may shut the machine down.";
+    return false;
+  });
   testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   MainThreadUninstallQt();

@@ -20,16 +20,21 @@ ShutdownHook SystemShutdownInstall(ShutdownHook installed) {
   return previous;
 }
 
-bool SystemShutdown() {
-  if (hook()) return hook()();
-  QDBusMessage request = QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1",
-                                                        "org.freedesktop.login1.Manager", "PowerOff");
-  request << true; // interactive: polkit may ask the user
-  const QDBusMessage reply = QDBusConnection::systemBus().call(request);
-  if (reply.type() == QDBusMessage::ErrorMessage) {
-    LogPrintf(L"Shut-down request refused: %S", reply.errorMessage().toUtf8().constData());
-    return false;
+bool SystemShutdown(QString* why) {
+  QString reason;
+  bool taken = false;
+  if (hook()) {
+    taken = hook()(&reason);
+  } else {
+    QDBusMessage request = QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1",
+                                                          "org.freedesktop.login1.Manager", "PowerOff");
+    request << true; // interactive: polkit may ask the user
+    const QDBusMessage reply = QDBusConnection::systemBus().call(request);
+    taken = reply.type() != QDBusMessage::ErrorMessage;
+    if (!taken) reason = reply.errorMessage();
   }
-  LogPrintf(L"Shut-down requested");
-  return true;
+  if (taken) LogPrintf(L"Shut-down requested");
+  else LogPrintf(L"Shut-down request refused: %S", reason.toUtf8().constData());
+  if (why != nullptr) *why = reason;
+  return taken;
 }

@@ -353,6 +353,7 @@ protected:
 private:
   void WindowCustomLoad();
   void makeCreateVideoCommands(QMainWindow* window);
+  void shutDownAfterRender();
   void readSettings();
   void readStoredSettings(int& unit);
   void migrateSettings();

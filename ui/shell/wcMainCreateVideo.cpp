@@ -23,6 +23,7 @@
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
+#include "ui/util/ui_utils.h"
 
 namespace {
 
@@ -84,7 +85,18 @@ void wcMain::CreateVideo(bool upload) {
   SetPreviewArea(false, 0, 0);
   PreviewRefresh(false, false);
   CreatePreviewTimer();
-  if (output != nullptr && output->RenderCompleteShutdown()) SystemShutdown();
+  if (output != nullptr && output->RenderCompleteShutdown()) shutDownAfterRender();
+}
+
+// The user left the machine to go down by itself: when it does not, the
+// finished video and the reason are told instead of nothing at all.
+void wcMain::shutDownAfterRender() {
+  QString why;
+  if (SystemShutdown(&why)) return;
+  if (why.isEmpty()) why = "The system gave no reason.";
+  const QString text = "The video file is complete, but the computer was not shut down: the system refused the "
+                       "request.\n\n" + why;
+  AppMessageBox(NSStringToWStr(text).c_str(), 48);
 }
 
 void wcMain::Laps_Pressed() {

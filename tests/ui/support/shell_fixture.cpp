@@ -78,9 +78,10 @@ void ShellTest::SetUp() {
   ClockInstall([this]() { return now; });
   ScreenInstall([this](QWidget*) { return screen; });
   LocaleInstall([this]() { return locale; });
-  previousShutdown_ = SystemShutdownInstall([this]() {
+  previousShutdown_ = SystemShutdownInstall([this](QString* why) {
     ++shutdowns;
-    return true;
+    if (!shutdownRefusal.isEmpty()) *why = shutdownRefusal;
+    return shutdownRefusal.isEmpty();
   });
 }
 

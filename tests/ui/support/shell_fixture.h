@@ -59,8 +59,9 @@ protected:
   QString locale = "en_GB";
   int terminations = 0;
   int shutdowns = 0; // shut-down requests, never carried out
+  QString shutdownRefusal; // the system's reason when it refuses them
 
 private:
-  std::function<bool()> previousShutdown_;
+  std::function<bool(QString*)> previousShutdown_;
   std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment;
 };
