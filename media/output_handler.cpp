@@ -76,7 +76,7 @@ int OutputHandlerOpen(const wchar_t* path, uint32_t handler, const tagBITMAPINFO
     result = ErrorSet(-140, "OutputHandlerOpen");
   } else if (path != nullptr && IsProjectInput(path)) {
     LogPrintf(L"Output video file is an input of the project: '%s'", path);
-    result = ErrorSet(-21, "OutputHandlerOpen");
+    result = ErrorSet(kErrOutputIsInput, "OutputHandlerOpen");
   } else {
     previousFrameMs = 0;
     result = MediaMacAvCreate(path, frameFormat, soundFormat, videoKBitrate, audioKBitrate, frameBuffer,

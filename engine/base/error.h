@@ -29,6 +29,8 @@ enum QvCode : int {
   kErrNetwork = -120,
   kErrNoData = -140, // the input has no data log / unsupported handler
   kErrUnsupported = -141,
+  kErrOutputIsInput = -142,   // the output file is one of the project's inputs
+  kErrNothingToRender = -143, // the project's length is zero
   kErrSegmentTime = -200,
   kErrStopped = -99, // a stop request handed through a result channel
   // Notices: shown with the information icon.

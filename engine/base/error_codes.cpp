@@ -16,6 +16,12 @@ struct CodeText {
 constexpr CodeText kCodeTexts[] = {
     {kErrSegmentTime,
      L"The segment time must be 0 or more and lie after the start of the display object."},
+    {kErrNothingToRender,
+     L"The project's length is zero, so there is nothing to render. Add a video or sound input, or set "
+     L"the project length, and try again."},
+    {kErrOutputIsInput,
+     L"The video cannot be written to this file: it is one of the project's inputs, and the video would "
+     L"overwrite it. Please choose another name for the video file."},
     {kErrUnsupported, L"Unrecognized or unsupported file format"},
     {kErrNoData, L"The input has no data log."},
     {kErrNetwork, L"The network connection could not be set up."},

@@ -2,10 +2,12 @@
 
 #include "engine/base/error.h"
 #include "engine/base/log.h"
+#include "engine/model/project.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,6 +20,10 @@ int OutputHandlerCreate(const wchar_t* path, uint32_t handler, uint32_t width, u
                         float start, float end) {
   if (!path || !*path) return ErrorSet(kErrBadArg, "OutputHandlerCreate");
   if (!RenderEngineReady()) return ErrorSet(kErrNotReady, "OutputHandlerCreate");
+  // Nothing is opened or written for a project that would never end.
+  const float length = ProjectGetLength(0);
+  if (length > 0) end = std::min(end, length);
+  else if (end >= kRenderToProjectEnd) return ErrorSet(kErrNothingToRender, "OutputHandlerCreate");
   LogPrintf(L"Create output video (handler %u) '%s'", handler, path);
   LogPrintf(L"Output settings: %ux%u, audio type %u at %u Hz, video %u kbit/s, audio %u kbit/s, "
             L"quality %u, %.03f fps, overscan %.01f%%, from %.03f to %.03f",

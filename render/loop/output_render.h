@@ -4,9 +4,16 @@
 #include <cstdint>
 #include <string>
 
-// 0; -21 without a path; -2 when the engine is not ready; the render
-// set-up's negative code. Returns at once; the render runs on its thread.
-int OutputHandlerCreate(const wchar_t* path, uint32_t handler, uint32_t width, uint32_t height,
+// The end that asks for the whole project (99 hours): the render stops at
+// the project's length.
+constexpr float kRenderToProjectEnd = 356400.0f;
+
+// 0; -21 without a path; -2 when the engine is not ready; -143 when the end
+// is the project's end and the project has no length; -142 when the path is
+// one of the project's inputs; the render set-up's negative code. The end
+// is limited to the project's length (a project of no length renders to
+// the end given). Returns at once; the render runs on its thread.
+[[nodiscard]] int OutputHandlerCreate(const wchar_t* path, uint32_t handler, uint32_t width, uint32_t height,
                         uint32_t audioType, uint32_t audioRate, uint32_t videoKbit,
                         uint32_t audioKbit, uint32_t quality, float frameRate, float overscan,
                         float start, float end);

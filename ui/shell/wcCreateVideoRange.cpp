@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "engine/base/error.h"
 #include "engine/base/util.h"
 #include "engine/model/input_records.h"
 #include "engine/model/inputs.h"
@@ -15,14 +16,12 @@
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "platform/system/message_box.h"
+#include "render/loop/output_render.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
 
-// The whole project is asked for with a far end; the render stops at the
-// project's length.
-constexpr float kRenderToTheEnd = 356400.0f;
 // Seconds of run-up before the first lap and after the last.
 constexpr float kLapMargin = 8.0f;
 
@@ -111,7 +110,13 @@ void wcCreateVideo::updateRenderRange() {
 }
 
 bool wcCreateVideo::resolveRenderRange(RenderRange& range) {
-  range = RenderRange{0.0f, kRenderToTheEnd};
+  range = RenderRange{0.0f, kRenderToProjectEnd};
+  // A project of no length would render without end: refused before the
+  // file is even asked for.
+  if (!(ProjectGetLength(0) > 0)) {
+    AppMessageBox(ErrorGetText(kErrNothingToRender), 16);
+    return false;
+  }
   if (RenderMatrix->checkedButton() == RenderWhole) return true;
   if (RenderStartCheck->isChecked()) range.start = std::max(0.0f, secondsOf(RenderStartText));
   if (RenderEndCheck->isChecked()) range.end = std::max(0.0f, secondsOf(RenderEndText));

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/base/access_lock.h"
+#include "engine/base/error.h"
 #include "engine/base/text.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
@@ -100,7 +101,7 @@ TEST(OutputHandler, AnInputOfTheProjectIsNeverTheOutput) {
     const std::wstring path = std::filesystem::path(dir.File(name)).wstring();
     EXPECT_EQ(OutputHandlerOpen(path.c_str(), kOutputHandlerMpeg4, &frame, &sound, 3072, 128, pixels.data(),
                                 pcm.data(), 44100, 25, 5),
-              -21);
+              kErrOutputIsInput);
   }
   EXPECT_NE(dir.Log().find("Output video file is an input of the project"), std::string::npos);
   std::ifstream in(input);
