@@ -14,6 +14,7 @@
 #include "support/writer_clip.h"
 
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -233,4 +234,36 @@ TEST_F(OutputRenderTest, HdVideoKeepsItsOwnPictureUnderTheObjects) {
   // The shape is there (green: luma well above the patches' row below it).
   const size_t shapeAt = static_cast<size_t>(kH * 15 / 100) * kW + kW * 87 / 100;
   EXPECT_NEAR(b[shapeAt], 16 + 219 * (0.7152 * 0xD0 / 255.0), 8);
+}
+
+// Still pictures have no length: the whole project of them is refused
+// before a file is written, and once the project has a length the render
+// ends there.
+TEST_F(OutputRenderTest, StillPicturesRenderTheProjectLengthOrNothing) {
+  const std::string picture = TempPath("still.png");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i color=c=blue:s=160x120 -frames:v 1 " + picture));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(picture)).c_str());
+  ASSERT_NE(input, 255u);
+  AddObject(kDispVideo, input, 0, 0, 100, 100);
+  ASSERT_EQ(ProjectGetLength(0), 0.0f);
+  const std::string out = TempPath("stills.mp4");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    EXPECT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 160, 120, 3, 44100, 500, 128, 5, 25.0f, 0.0f, 0.0f,
+                                  kRenderToProjectEnd),
+              kErrNothingToRender);
+    EXPECT_EQ(OutputHandlerIsBusy(), 0);
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+  ProjectSetLength(1.2f);
+  ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 160, 120, 3, 44100, 500, 128, 5, 25.0f, 0.0f, 0.0f,
+                                kRenderToProjectEnd),
+            0);
+  ASSERT_TRUE(WaitOutputIdle(60000)) << "render stuck at " << OutputHandlerGetTime() << " s";
+  EXPECT_EQ(OutputHandlerGetResult(), 0);
+  EXPECT_FLOAT_EQ(OutputHandlerGetTime(), 1.2f);
+  RenderEnd();
+  const MediaProbe probe = ProbeMedia(out);
+  ASSERT_TRUE(probe.opened);
+  EXPECT_NEAR(probe.duration, 1.2, 0.05);
+  EXPECT_EQ(probe.pictures.size(), 30u);
 }
