@@ -22,7 +22,7 @@
 #include "media/join_media.h"
 #include "media/media_kind.h"
 #include "media/media_slot.h"
-#include "platform/gstreamer/qt_facade.h"
+#include "media/qt_facade.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/base/text.h"
 #include "media/input_handler.h"
 #include "media/media_slot.h"
-#include "platform/gstreamer/qt_facade.h"
+#include "media/qt_facade.h"
 #include "platform/gstreamer/reader.h"
 #include "support/media_fixtures.h"
 

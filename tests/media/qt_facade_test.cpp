@@ -15,7 +15,7 @@
 #include "media/input_handler.h"
 #include "media/media_slot.h"
 #include "platform/ffmpeg/reader.h"
-#include "platform/gstreamer/qt_facade.h"
+#include "media/qt_facade.h"
 #include "support/media_fixtures.h"
 #include "support/scoped_env.h"
 

@@ -1,4 +1,4 @@
-#include "platform/gstreamer/qt_facade.h"
+#include "media/qt_facade.h"
 
 #include "engine/base/error.h"
 #include "engine/base/log.h"
