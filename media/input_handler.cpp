@@ -2,13 +2,10 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "engine/base/error.h"
@@ -19,15 +16,12 @@
 #include "media/datalog/datalog.h"
 #include "media/embedded_data.h"
 #include "media/image_input.h"
-#include "media/join_media.h"
 #include "media/media_kind.h"
 #include "media/media_slot.h"
 #include "media/qt_facade.h"
 
 namespace {
 
-std::array<InputHandlerSlot, kMediaSlots> gSlots{};
-std::mutex gReaderMutex; // guards the slots' Reader pointers
 bool gAvAvailable = false;
 bool gQtAvailable = false;
 
@@ -45,10 +39,7 @@ void ResetSlot(uint32_t input) {
   if (slot->AvHandle != 0) MediaMacAvClose(input);
   if (slot->QtHandle != 0) MediaMacQtClose(input);
   if (std::shared_ptr<MediaReader> reader = InputHandlerTakeReader(input)) reader->Close();
-  std::lock_guard<std::mutex> lock(gReaderMutex);
-  *slot = InputHandlerSlot{};
-  slot->LastSeekTime = -1.0;
-  slot->LastPrepareTime = -1.0;
+  InputHandlerClearSlot(input);
 }
 
 int OpenMediaFile(uint32_t input, MediaKind kind) {
@@ -63,57 +54,6 @@ int OpenMediaFile(uint32_t input, MediaKind kind) {
 }
 
 } // namespace
-
-InputHandlerSlot* InputHandlerGetSlot(uint32_t input) { return input < kMediaSlots ? &gSlots[input] : nullptr; }
-
-std::shared_ptr<MediaReader> InputHandlerReader(uint32_t input) {
-  if (input >= kMediaSlots) return nullptr;
-  std::lock_guard<std::mutex> lock(gReaderMutex);
-  return gSlots[input].Reader;
-}
-
-std::shared_ptr<MediaReader> InputHandlerTakeReader(uint32_t input) {
-  if (input >= kMediaSlots) return nullptr;
-  std::lock_guard<std::mutex> lock(gReaderMutex);
-  return std::move(gSlots[input].Reader);
-}
-
-int InputHandlerAttach(uint32_t input, std::unique_ptr<MediaReader> reader, uint32_t handlerKind) {
-  MainStruct* main = InputTableMain(input);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!main || !slot || !reader) return kErrBadArg;
-  const bool video = reader->HasVideo() != 0;
-  const bool still = video && reader->MediaLength() < 0.1;
-  const bool sound = reader->HasAudio() != 0 && !still;
-  if (!video && !(sound && reader->MediaLength() > 0.0)) return kErrUnsupported;
-  main->Type = still ? kInputImage : video ? kInputVideo : kInputAudio;
-  main->HasData = 0;
-  // A track the file does not have (another file, or one changed since)
-  // was opened as its first; the record says so.
-  main->TrackCount = static_cast<uint16_t>(std::min<uint32_t>(reader->TrackCount(), UINT16_MAX));
-  if (main->TrackIndex >= main->TrackCount) main->TrackIndex = 0;
-  main->Length = still ? 0.0f : static_cast<float>(reader->MediaLength());
-  main->Width = main->Height = 0;
-  if (video) {
-    const tagBITMAPINFOHEADER& bf = reader->BitmapFormat();
-    main->Width = static_cast<uint16_t>(bf.biWidth);
-    main->Height = static_cast<uint16_t>(bf.biHeight);
-    slot->VideoHandler = handlerKind;
-    slot->BytesPerPixel = bf.biBitCount / 8u;
-    const bool halfTurn = reader->Orientation() == 1, bottomUp = reader->FlipY() == 1;
-    slot->MirrorHorizontal = halfTurn ? 1 : 0;
-    slot->FlipVertical = halfTurn == bottomUp ? 1 : 0;
-    slot->FrameData = reader->BitmapData();
-  }
-  if (sound) {
-    slot->AudioHandler = handlerKind;
-    slot->Format = reader->Format();
-    slot->AudioData = nullptr;
-  }
-  std::lock_guard<std::mutex> lock(gReaderMutex);
-  slot->Reader = std::move(reader);
-  return kOk;
-}
 
 int MediaHandlerInit() {
   for (uint32_t input = 0; input < kMediaSlots; ++input) ResetSlot(input);
@@ -173,84 +113,4 @@ int InputHandlerReprocess(uint32_t input) {
   if (!main || !slot) return ErrorSet(kErrBadArg, kName);
   if (slot->DataHandler == kHandlerDataLog) return ErrorSet(DataloggerReprocess(input), kName);
   return ErrorSet(kOk, kName);
-}
-
-int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
-  constexpr const char* kName = "InputHandlerGetFrameRF";
-  MainStruct* main = InputTableMain(input);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (JoinHasMedia(input)) return JoinGetFrame(input, time, frame);
-  if (!frame) return ErrorSet(kErrBadArg, kName);
-  *frame = InputFrame{};
-  if (!main || !slot || main->Type == kInputFiller) return ErrorSet(kErrBadArg, kName);
-  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
-  if (!reader || slot->VideoHandler == kHandlerNone) return ErrorSet(kErrBadArg, kName);
-  // A still picture keeps the frame decoded when it was opened.
-  if (main->Type != kInputImage) {
-    slot->FrameData = reader->GetFrame(time) < 0 ? nullptr : reader->BitmapData();
-  }
-  if (!slot->FrameData) return ErrorSet(kErrRead, kName);
-  frame->Pixels = slot->FrameData;
-  frame->Width = main->Width;
-  frame->Height = main->Height;
-  frame->BytesPerPixel = slot->BytesPerPixel;
-  frame->FlipVertical = slot->FlipVertical;
-  frame->MirrorHorizontal = slot->MirrorHorizontal;
-  return ErrorSet(kOk, kName);
-}
-
-bool InputHandlerGetFramePlanes(uint32_t input, double time, PlanarPicture* planes) {
-  if (!planes || JoinHasMedia(input)) return false;
-  const MainStruct* main = InputTableMain(input);
-  const InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!main || !slot || main->Type != kInputVideo || slot->VideoHandler == kHandlerNone ||
-      slot->MirrorHorizontal != 0)
-    return false;
-  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
-  return reader && reader->GetFramePlanes(time, planes);
-}
-
-void InputHandlerPrepareFrame(uint32_t input, double time) {
-  if (JoinHasMedia(input)) return JoinPrepareFrame(input, time);
-  MainStruct* main = InputTableMain(input);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!main || !slot || main->Type == kInputImage || slot->VideoHandler == kHandlerNone) return;
-  if (time == slot->LastPrepareTime) return;
-  slot->LastPrepareTime = time;
-  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->PrepareFrame(time);
-}
-
-void InputHandlerSeek(uint32_t input, double time) {
-  if (JoinHasMedia(input)) return JoinSeek(input, time);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!slot || time == slot->LastSeekTime) return;
-  slot->LastSeekTime = time;
-  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->Seek(time);
-}
-
-void InputHandlerSetPlaybackRate(uint32_t input, double fps) {
-  if (JoinHasMedia(input)) return JoinSetPlaybackRate(input, fps);
-  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->SetPlaybackFrameRate(fps);
-}
-
-int InputHandlerGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
-  if (JoinHasMedia(input)) return JoinGetAudio(input, start, length, data);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (data) *data = nullptr;
-  if (!slot) return 0;
-  slot->AudioData = nullptr;
-  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
-  if (!reader || slot->AudioHandler == kHandlerNone) return 0;
-  // The end of the sound and a failed read alike give no sound for the span.
-  if (reader->GetAudio(start, length) < 0 || !reader->AudioData() || reader->AudioDataLength() == 0) return 0;
-  slot->AudioData = reader->AudioData();
-  if (data) *data = slot->AudioData;
-  return static_cast<int>(reader->AudioDataLength());
-}
-
-const AudioFormat* InputHandlerGetAudioFormat(uint32_t input) {
-  if (JoinHasMedia(input)) return JoinGetAudioFormat(input);
-  InputHandlerSlot* slot = InputHandlerGetSlot(input);
-  if (!slot || slot->AudioHandler == kHandlerNone) return nullptr;
-  return &slot->Format;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The media layer's per-input slots: opening an input's file by content and
-// pulling its frames and sound by time.
+// pulling its frames and sound by time (the reads are in input_read.cpp).
 #include <cstdint>
 
 #include "platform/media/media_formats.h"

@@ -50,6 +50,9 @@ InputHandlerSlot* InputHandlerGetSlot(uint32_t input);
 std::shared_ptr<MediaReader> InputHandlerReader(uint32_t input);
 // Takes the reader out of the slot (the caller closes it).
 std::shared_ptr<MediaReader> InputHandlerTakeReader(uint32_t input);
+// Zeroes the slot, no seek or look-ahead time recorded; a reader still in
+// it is dropped unclosed, so the caller takes and closes it first.
+void InputHandlerClearSlot(uint32_t input);
 
 // Takes a reader that opened the input's file into the slot: fills the
 // input's type, size and length and the slot's frame and sound facts. A

@@ -1,19 +1,101 @@
-#include "media/join_media.h"
+// An input's pictures and sound by time. A joined video or audio input is
+// served by the member that plays then, at that member's own time (its
+// offset, trim and play rate composed through the join); between and past
+// the members there is no picture and silence, and no error. Any other
+// input reads its own slot. Callers hold the access lock.
+#include "media/input_handler.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/base/error.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 #include "engine/model/input_timing.h"
+#include "media/media_slot.h"
 
 namespace {
 
 constexpr const char* kFrameName = "InputHandlerGetFrameRF";
+
+// An input whose own file sits in its media slot: its reader's pictures
+// and sound.
+int SlotGetFrame(uint32_t input, double time, InputFrame* frame) {
+  MainStruct* main = InputTableMain(input);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!frame) return ErrorSet(kErrBadArg, kFrameName);
+  *frame = InputFrame{};
+  if (!main || !slot || main->Type == kInputFiller) return ErrorSet(kErrBadArg, kFrameName);
+  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
+  if (!reader || slot->VideoHandler == kHandlerNone) return ErrorSet(kErrBadArg, kFrameName);
+  // A still picture keeps the frame decoded when it was opened.
+  if (main->Type != kInputImage) {
+    slot->FrameData = reader->GetFrame(time) < 0 ? nullptr : reader->BitmapData();
+  }
+  if (!slot->FrameData) return ErrorSet(kErrRead, kFrameName);
+  frame->Pixels = slot->FrameData;
+  frame->Width = main->Width;
+  frame->Height = main->Height;
+  frame->BytesPerPixel = slot->BytesPerPixel;
+  frame->FlipVertical = slot->FlipVertical;
+  frame->MirrorHorizontal = slot->MirrorHorizontal;
+  return ErrorSet(kOk, kFrameName);
+}
+
+bool SlotGetFramePlanes(uint32_t input, double time, PlanarPicture* planes) {
+  const MainStruct* main = InputTableMain(input);
+  const InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!planes || !main || !slot || main->Type != kInputVideo || slot->VideoHandler == kHandlerNone ||
+      slot->MirrorHorizontal != 0)
+    return false;
+  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
+  return reader && reader->GetFramePlanes(time, planes);
+}
+
+void SlotPrepareFrame(uint32_t input, double time) {
+  MainStruct* main = InputTableMain(input);
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!main || !slot || main->Type == kInputImage || slot->VideoHandler == kHandlerNone) return;
+  if (time == slot->LastPrepareTime) return;
+  slot->LastPrepareTime = time;
+  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->PrepareFrame(time);
+}
+
+void SlotSeek(uint32_t input, double time) {
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!slot || time == slot->LastSeekTime) return;
+  slot->LastSeekTime = time;
+  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->Seek(time);
+}
+
+void SlotSetPlaybackRate(uint32_t input, double fps) {
+  if (const std::shared_ptr<MediaReader> reader = InputHandlerReader(input)) reader->SetPlaybackFrameRate(fps);
+}
+
+int SlotGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (data) *data = nullptr;
+  if (!slot) return 0;
+  slot->AudioData = nullptr;
+  const std::shared_ptr<MediaReader> reader = InputHandlerReader(input);
+  if (!reader || slot->AudioHandler == kHandlerNone) return 0;
+  // The end of the sound and a failed read alike give no sound for the span.
+  if (reader->GetAudio(start, length) < 0 || !reader->AudioData() || reader->AudioDataLength() == 0) return 0;
+  slot->AudioData = reader->AudioData();
+  if (data) *data = slot->AudioData;
+  return static_cast<int>(reader->AudioDataLength());
+}
+
+const AudioFormat* SlotGetAudioFormat(uint32_t input) {
+  InputHandlerSlot* slot = InputHandlerGetSlot(input);
+  if (!slot || slot->AudioHandler == kHandlerNone) return nullptr;
+  return &slot->Format;
+}
+
 // Joins inside joins are served to this depth; a deeper one is silent.
 constexpr int kMaxDepth = 8;
 
@@ -61,8 +143,6 @@ void ConvertInto(const int16_t* in, size_t inFrames, const AudioFormat& from, do
     }
   }
 }
-
-} // namespace
 
 bool JoinHasMedia(uint32_t input) {
   const MainStruct* main = InputTableMain(input);
@@ -151,4 +231,37 @@ int JoinGetAudio(uint32_t join, double start, double length, const uint8_t** dat
   if (!any) return 0;
   if (data) *data = out.data();
   return static_cast<int>(out.size());
+}
+
+} // namespace
+
+int InputHandlerGetFrameRF(uint32_t input, double time, InputFrame* frame) {
+  return JoinHasMedia(input) ? JoinGetFrame(input, time, frame) : SlotGetFrame(input, time, frame);
+}
+
+bool InputHandlerGetFramePlanes(uint32_t input, double time, PlanarPicture* planes) {
+  return !JoinHasMedia(input) && SlotGetFramePlanes(input, time, planes);
+}
+
+void InputHandlerPrepareFrame(uint32_t input, double time) {
+  if (JoinHasMedia(input)) return JoinPrepareFrame(input, time);
+  SlotPrepareFrame(input, time);
+}
+
+void InputHandlerSeek(uint32_t input, double time) {
+  if (JoinHasMedia(input)) return JoinSeek(input, time);
+  SlotSeek(input, time);
+}
+
+void InputHandlerSetPlaybackRate(uint32_t input, double fps) {
+  if (JoinHasMedia(input)) return JoinSetPlaybackRate(input, fps);
+  SlotSetPlaybackRate(input, fps);
+}
+
+int InputHandlerGetAudio(uint32_t input, double start, double length, const uint8_t** data) {
+  return JoinHasMedia(input) ? JoinGetAudio(input, start, length, data) : SlotGetAudio(input, start, length, data);
+}
+
+const AudioFormat* InputHandlerGetAudioFormat(uint32_t input) {
+  return JoinHasMedia(input) ? JoinGetAudioFormat(input) : SlotGetAudioFormat(input);
 }
