@@ -18,9 +18,9 @@ QString number(double value) { return FormatNumberNSString(1, 4, value); }
 
 } // namespace
 
-ChannelRangeRows::ChannelRangeRows(QGridLayout* grid, int& row, int span, int textWidth, const char* what,
-                                   QWidget* parent)
+ChannelRangeRows::ChannelRangeRows(QGridLayout* grid, int& row, const ChannelRangeLook& look, QWidget* parent)
     : QObject(parent) {
+  const int span = look.span, textWidth = look.textWidth;
   FieldLabel = new QLabel("Channel:", parent);
   FieldLabel->setObjectName("FieldLabel");
   FieldSelection = DispObjPanel::typableList("FieldSelection", parent);
@@ -29,9 +29,11 @@ ChannelRangeRows::ChannelRangeRows(QGridLayout* grid, int& row, int span, int te
   grid->addWidget(FieldSelection, row++, 1, 1, span);
 
   MinManualCheck = DispObjPanel::checkBox("Min:", "MinManualCheck", parent);
-  MinManualCheck->setToolTip(QString("A fixed bottom of the %1; off: the channel's lowest value").arg(what));
+  MinManualCheck->setToolTip(
+      QString("A fixed %1 of the %2; off: the channel's lowest value").arg(look.low, look.range));
   MaxManualCheck = DispObjPanel::checkBox("Max:", "MaxManualCheck", parent);
-  MaxManualCheck->setToolTip(QString("A fixed top of the %1; off: the channel's highest value").arg(what));
+  MaxManualCheck->setToolTip(
+      QString("A fixed %1 of the %2; off: the channel's highest value").arg(look.high, look.range));
   grid->addWidget(MinManualCheck, row, 0);
   grid->addLayout(DispObjPanel::numberField(MinText, MinStepper, "Min", -kRangeLimit, kRangeLimit, 1, parent, textWidth),
                   row++, 1, 1, span);
@@ -50,13 +52,16 @@ ChannelRangeRows::ChannelRangeRows(QGridLayout* grid, int& row, int span, int te
   connect(MaxStepper, &RealStepper::changed, this, &ChannelRangeRows::MaxStepper_Changed);
 }
 
-void ChannelRangeRows::Load(char16_t (&field)[kNameLength], double& min, double& max, uint32_t input) {
+void ChannelRangeRows::Load(char16_t (&field)[kNameLength], double& min, double& max, uint32_t input,
+                            bool automatic) {
   field_ = &field;
   min_ = &min;
   max_ = &max;
   input_ = input;
+  automatic_ = automatic;
   loading_ = true;
-  DispObjPanel::fillFieldCombo(FieldSelection, "(None)", DispObjPanel::dataFieldNames(input), W16ToNSString(field));
+  DispObjPanel::fillFieldCombo(FieldSelection, automatic ? "(Automatic)" : "(None)",
+                               DispObjPanel::dataFieldNames(input), W16ToNSString(field));
   const bool minSet = !RangeMinIsAuto(min);
   const bool maxSet = !RangeMaxIsAuto(max);
   MinManualCheck->setChecked(minSet);
@@ -69,7 +74,7 @@ void ChannelRangeRows::Load(char16_t (&field)[kNameLength], double& min, double&
 }
 
 void ChannelRangeRows::SetFieldColor() const {
-  if (field_ != nullptr) DispObjPanel::showFieldState(FieldLabel, input_, *field_);
+  if (field_ != nullptr) DispObjPanel::showFieldState(FieldLabel, input_, *field_, automatic_);
 }
 
 void ChannelRangeRows::showRanges() {

@@ -39,15 +39,8 @@ void vcDispObjBar::buildControls() {
 
 void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
-  Range = new ChannelRangeRows(grid, row, 3, 80, "scale", box);
-  FieldLabel = Range->FieldLabel;
-  FieldSelection = Range->FieldSelection;
-  MinManualCheck = Range->MinManualCheck;
-  MaxManualCheck = Range->MaxManualCheck;
-  MinText = Range->MinText;
-  MaxText = Range->MaxText;
-  MinStepper = Range->MinStepper;
-  MaxStepper = Range->MaxStepper;
+  Range = new ChannelRangeRows(grid, row, {.range = "scale"}, box);
+  static_cast<ChannelRangeOutlets&>(*this) = *Range;
   connect(Range, &ChannelRangeRows::edited, this, &vcDispObjBar::UpdatePreview);
 
   // The line mode is kept in records but not offered: the label stands in.

@@ -3,8 +3,8 @@
 // direction and look, the background, the trim, the second (shading)
 // colour, the value number and the label.
 #include "ui/dispobj/DispObjPanel.h"
+#include "ui/dispobj/channel_range_rows.h"
 
-class ChannelRangeRows;
 class NSColorWellCustom;
 class QCheckBox;
 class QComboBox;
@@ -13,7 +13,7 @@ class QLabel;
 class RealStepper;
 class TextField;
 
-class vcDispObjBar : public DispObjPanel {
+class vcDispObjBar : public DispObjPanel, public ChannelRangeOutlets {
   Q_OBJECT
 public:
   explicit vcDispObjBar(wcDispObjEdit* owner);
@@ -54,13 +54,9 @@ public:
   void ModeSelection_Changed();
 
   // Outlets.
-  // The channel and range rows; the outlets below are theirs.
+  // The channel and range rows; their controls are the outlets of
+  // ChannelRangeOutlets.
   ChannelRangeRows* Range = nullptr;
-  QLabel* FieldLabel = nullptr;
-  QComboBox* FieldSelection = nullptr;
-  QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
-  TextField *MinText = nullptr, *MaxText = nullptr;
-  RealStepper *MinStepper = nullptr, *MaxStepper = nullptr;
   QComboBox* ModeSelection = nullptr;
   QLabel* BarLabel = nullptr;
   QCheckBox *HorizontalCheck = nullptr, *FlipCheck = nullptr, *RoundedCheck = nullptr, *HighResCheck = nullptr;

@@ -48,7 +48,7 @@ void vcDispObjEnhanced::buildControls() {
   column->addLayout(grid);
   int row = 0;
 
-  Range = new ChannelRangeRows(grid, row, 1, 80, "range", box);
+  Range = new ChannelRangeRows(grid, row, {.span = 1}, box);
 
   // The trigger row keeps its place while hidden, so the colours below do
   // not move when a script switches its trigger on.

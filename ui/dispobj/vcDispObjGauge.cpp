@@ -72,25 +72,9 @@ void vcDispObjGauge::buildControls() {
 
 void vcDispObjGauge::buildScale(QGridLayout* grid, int& r) {
   QWidget* box = findChild<QGroupBox*>("GaugeBox");
-  FieldLabel = new QLabel("Channel:", box);
-  FieldLabel->setObjectName("FieldLabel");
-  FieldSelection = new QComboBox(box);
-  FieldSelection->setObjectName("FieldSelection");
-  FieldSelection->setEditable(true);
-  FieldSelection->setInsertPolicy(QComboBox::NoInsert);
-  FieldSelection->setLineEdit(new TextField(FieldSelection));
-  FieldSelection->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  grid->addWidget(FieldLabel, r, 0);
-  grid->addWidget(FieldSelection, r++, 1);
-
-  MinManualCheck = checkBox("Min:", "MinManualCheck", box);
-  MinManualCheck->setToolTip("A fixed start of the scale; off: the channel's lowest value");
-  MaxManualCheck = checkBox("Max:", "MaxManualCheck", box);
-  MaxManualCheck->setToolTip("A fixed end of the scale; off: the channel's highest value");
-  grid->addWidget(MinManualCheck, r, 0);
-  grid->addLayout(numberField(MinText, MinStepper, "Min", -kValueLimit, kValueLimit, 1, box, 80), r++, 1);
-  grid->addWidget(MaxManualCheck, r, 0);
-  grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kValueLimit, kValueLimit, 1, box, 80), r++, 1);
+  Range = new ChannelRangeRows(grid, r, {.span = 1, .range = "scale", .low = "start", .high = "end"}, box);
+  static_cast<ChannelRangeOutlets&>(*this) = *Range;
+  connect(Range, &ChannelRangeRows::edited, this, &vcDispObjGauge::UpdatePreview);
 
   ModeSelection = new QComboBox(box);
   ModeSelection->setObjectName("ModeSelection");
@@ -194,14 +178,6 @@ void vcDispObjGauge::connectActions() {
   auto pair = [this](TextField* text, RealStepper* stepper, Kind kind, NumberPair::Action action) {
     return new NumberPair(text, stepper, kind, std::move(action), this);
   };
-  numbers_.min = pair(MinText, MinStepper, Kind::kReal, [this](double v) {
-    gauge_.Min = v;
-    UpdatePreview();
-  });
-  numbers_.max = pair(MaxText, MaxStepper, Kind::kReal, [this](double v) {
-    gauge_.Max = v;
-    UpdatePreview();
-  });
   numbers_.sweep = pair(SweepText, SweepStepper, Kind::kInteger, [this](double v) {
     gauge_.SweepDeg = static_cast<uint16_t>(v);
     UpdatePreview();
@@ -234,12 +210,7 @@ void vcDispObjGauge::connectActions() {
   auto onPick = [this](NSColorWellCustom* well, void (vcDispObjGauge::*action)()) {
     connect(well, &NSColorWellCustom::changed, this, action);
   };
-  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjGauge::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjGauge::FieldSelection_Changed);
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjGauge::ModeSelection_Changed);
-  onClick(MinManualCheck, &vcDispObjGauge::MinManualCheck_Changed);
-  onClick(MaxManualCheck, &vcDispObjGauge::MaxManualCheck_Changed);
   onClick(StartDegManualCheck, &vcDispObjGauge::StartDegManualCheck_Changed);
   onClick(HighResCheck, &vcDispObjGauge::HighResCheck_Changed);
   onClick(CcwCheck, &vcDispObjGauge::CcwCheck_Changed);
@@ -272,8 +243,7 @@ bool vcDispObjGauge::SetData(uint32_t index) {
   if (!readParam(index, gauge_) || !readCommon(index, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
-  fillFieldCombo(FieldSelection, gauge_.Type != kGaugeGeneric ? "(Automatic)" : "(None)", dataFieldNames(inputId_),
-                 W16ToNSString(gauge_.Field));
+  Range->Load(gauge_.Field, gauge_.Min, gauge_.Max, inputId_, gauge_.Type != kGaugeGeneric);
   loadScale();
   loadColors();
   DoNumberCheck->setChecked(!ColorIsOff(gauge_.NumberColor));
@@ -289,15 +259,8 @@ bool vcDispObjGauge::SetData(uint32_t index) {
   return true;
 }
 
-// Range, sweep, start angle and mode.
+// Sweep, start angle and mode.
 void vcDispObjGauge::loadScale() {
-  const bool minSet = !RangeMinIsAuto(gauge_.Min), maxSet = !RangeMaxIsAuto(gauge_.Max);
-  MinManualCheck->setChecked(minSet);
-  numbers_.min->show(minSet ? gauge_.Min : 0);
-  numbers_.min->setEnabled(minSet);
-  MaxManualCheck->setChecked(maxSet);
-  numbers_.max->show(maxSet ? gauge_.Max : 100);
-  numbers_.max->setEnabled(maxSet);
   numbers_.sweep->show(gauge_.SweepDeg);
   CcwCheck->setChecked((gauge_.Options & kGaugeCcw) != 0);
   const bool startSet = gauge_.StartDeg < kGaugeAutoStart;
@@ -357,9 +320,7 @@ void vcDispObjGauge::enableForMode() {
   UISetControlEnabled(PinColor, mode == "Needle");
 }
 
-void vcDispObjGauge::SetFieldColor() {
-  showFieldState(FieldLabel, inputId_, gauge_.Field, gauge_.Type != kGaugeGeneric);
-}
+void vcDispObjGauge::SetFieldColor() { Range->SetFieldColor(); }
 
 void vcDispObjGauge::readSwitches() {
   storeText(gauge_.Label, LabelText->text());
@@ -383,26 +344,6 @@ void vcDispObjGauge::UpdatePreviewNoUndo() {
 }
 
 void vcDispObjGauge::setOption(uint8_t bit, bool on) { GaugeSetBits(gauge_.Options, bit, on); }
-
-void vcDispObjGauge::FieldSelection_Changed() {
-  const QString text = FieldSelection->currentText();
-  storeText(gauge_.Field, text == "(Automatic)" || text == "(None)" ? QString() : text);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::MinManualCheck_Changed() {
-  const bool on = MinManualCheck->isChecked();
-  gauge_.Min = on ? numbers_.min->value() : kRangeAutoMin;
-  numbers_.min->setEnabled(on);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::MaxManualCheck_Changed() {
-  const bool on = MaxManualCheck->isChecked();
-  gauge_.Max = on ? numbers_.max->value() : kRangeAutoMax;
-  numbers_.max->setEnabled(on);
-  UpdatePreview();
-}
 
 void vcDispObjGauge::StartDegManualCheck_Changed() {
   const bool on = StartDegManualCheck->isChecked();

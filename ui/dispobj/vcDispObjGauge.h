@@ -5,6 +5,7 @@
 // of the readout and the label. Everything else is designed in the gauge
 // designer, which the panel opens over the property window.
 #include "ui/dispobj/DispObjPanel.h"
+#include "ui/dispobj/channel_range_rows.h"
 
 class NSColorWellCustom;
 class NumberPair;
@@ -16,7 +17,7 @@ class QPushButton;
 class RealStepper;
 class TextField;
 
-class vcDispObjGauge : public DispObjPanel {
+class vcDispObjGauge : public DispObjPanel, public ChannelRangeOutlets {
   Q_OBJECT
 public:
   explicit vcDispObjGauge(wcDispObjEdit* owner);
@@ -31,9 +32,6 @@ public:
   void SetFieldColor();
 
   // Actions (the number fields' own actions are their NumberPairs').
-  void FieldSelection_Changed();
-  void MinManualCheck_Changed();
-  void MaxManualCheck_Changed();
   void StartDegManualCheck_Changed();
   void ModeSelection_Changed();
   void HighResCheck_Changed();
@@ -57,11 +55,9 @@ public:
   void GaugeDesignerButton_Pressed();
 
   // Outlets.
-  QLabel* FieldLabel = nullptr;
-  QComboBox* FieldSelection = nullptr;
-  QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
-  TextField *MinText = nullptr, *MaxText = nullptr;
-  RealStepper *MinStepper = nullptr, *MaxStepper = nullptr;
+  // The channel and range rows; their controls are the outlets of
+  // ChannelRangeOutlets.
+  ChannelRangeRows* Range = nullptr;
   QComboBox* ModeSelection = nullptr;
   QCheckBox* HighResCheck = nullptr;
   QLabel* SweepLabel = nullptr;
@@ -101,7 +97,7 @@ public:
 
 private:
   struct Numbers {
-    NumberPair *min = nullptr, *max = nullptr, *sweep = nullptr, *startDeg = nullptr;
+    NumberPair *sweep = nullptr, *startDeg = nullptr;
     NumberPair *changeValue = nullptr, *changeValue2 = nullptr, *numberSize = nullptr, *labelSize = nullptr;
   };
 

@@ -38,15 +38,8 @@ vcDispObjTimeGraph::vcDispObjTimeGraph(wcDispObjEdit* owner)
 
 void vcDispObjTimeGraph::buildRangeRows(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
-  Range = new ChannelRangeRows(grid, row, 3, 80, "graph", box);
-  FieldLabel = Range->FieldLabel;
-  FieldSelection = Range->FieldSelection;
-  MinManualCheck = Range->MinManualCheck;
-  MaxManualCheck = Range->MaxManualCheck;
-  MinText = Range->MinText;
-  MaxText = Range->MaxText;
-  MinStepper = Range->MinStepper;
-  MaxStepper = Range->MaxStepper;
+  Range = new ChannelRangeRows(grid, row, {.range = "graph"}, box);
+  static_cast<ChannelRangeOutlets&>(*this) = *Range;
   connect(Range, &ChannelRangeRows::edited, this, &vcDispObjTimeGraph::UpdatePreview);
 
   // The fixed presentations are kept in records but not offered: the

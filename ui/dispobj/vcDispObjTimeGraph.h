@@ -3,8 +3,8 @@
 // fixed), the stretch of time across the graph, orientation and
 // resolution, and the background, frame, data line, label and axis.
 #include "ui/dispobj/DispObjPanel.h"
+#include "ui/dispobj/channel_range_rows.h"
 
-class ChannelRangeRows;
 class NSColorWellCustom;
 class QCheckBox;
 class QComboBox;
@@ -13,7 +13,7 @@ class QLabel;
 class RealStepper;
 class TextField;
 
-class vcDispObjTimeGraph : public DispObjPanel {
+class vcDispObjTimeGraph : public DispObjPanel, public ChannelRangeOutlets {
   Q_OBJECT
 public:
   explicit vcDispObjTimeGraph(wcDispObjEdit* owner);
@@ -56,13 +56,9 @@ public:
   void ValueColor_Changed();
 
   // Outlets.
-  // The channel and range rows; the outlets below are theirs.
+  // The channel and range rows; their controls are the outlets of
+  // ChannelRangeOutlets.
   ChannelRangeRows* Range = nullptr;
-  QLabel* FieldLabel = nullptr;
-  QComboBox* FieldSelection = nullptr;
-  QCheckBox *MinManualCheck = nullptr, *MaxManualCheck = nullptr;
-  TextField *MinText = nullptr, *MaxText = nullptr;
-  RealStepper *MinStepper = nullptr, *MaxStepper = nullptr;
   QComboBox* ModeSelection = nullptr;
   NSColorWellCustom* ValueColor = nullptr;
   QLabel* TimeSpanLabel = nullptr;

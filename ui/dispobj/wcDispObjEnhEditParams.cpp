@@ -51,7 +51,7 @@ QWidget* wcDispObjEnhEdit::makeDataColumn(QWidget* parent) {
   auto* grid = new QGridLayout(group);
   grid->setVerticalSpacing(4);
   int row = 0;
-  Range = new ChannelRangeRows(grid, row, 3, 90, "range", group);
+  Range = new ChannelRangeRows(grid, row, {.textWidth = 90}, group);
   TriggerCheck = DispObjPanel::checkBox("Trigger:", "TriggerCheck", group);
   TriggerCheck->setToolTip("A value the scripts compare the channel with");
   grid->addWidget(TriggerCheck, row, 0);
