@@ -225,3 +225,27 @@ QHBoxLayout* DispObjPanel::numberField(TextField*& text, RealStepper*& stepper, 
   row->addStretch(1);
   return row;
 }
+
+QCheckBox* DispObjPanel::elementRow(QGridLayout* grid, int row, const QString& title, const QString& name,
+                                    NSColorWellCustom*& well, QWidget* parent) {
+  QCheckBox* check = checkBox(title, ("Do" + name + "Check").toUtf8().constData(), parent);
+  well = colorWell((name + "Color").toUtf8().constData(), parent);
+  grid->addWidget(check, row, 0);
+  grid->addWidget(well, row, 1, Qt::AlignLeft);
+  return check;
+}
+
+void DispObjPanel::elementSize(QGridLayout* grid, int row, const QString& sizeTitle, const QString& name,
+                               TextField*& text, RealStepper*& stepper, double minimum, double maximum,
+                               QWidget* parent) {
+  grid->addWidget(new QLabel(sizeTitle, parent), row, 2, Qt::AlignRight);
+  grid->addLayout(numberField(text, stepper, name + "Size", minimum, maximum, 1, parent, 36), row, 3);
+}
+
+TextField* DispObjPanel::labelTextField(QWidget* parent) {
+  auto* field = new TextField(parent);
+  field->setObjectName("LabelText");
+  field->setMaxLength(kNameLength - 1);
+  field->setPlaceholderText("Label text");
+  return field;
+}

@@ -120,6 +120,16 @@ public:
   static QHBoxLayout* numberField(TextField*& text, RealStepper*& stepper, const QString& name, double minimum,
                                   double maximum, double increment, QWidget* parent, int textWidth = 52,
                                   const QString& unit = QString());
+  // An element's row of a grid: its switch in column 0 and its colour well
+  // in column 1; with a sizeTitle ("Width:", "Size:"), a whole-number size
+  // field after it in columns 2 and 3. The switch and well are named
+  // Do<name>Check and <name>Color, the size field <name>Size.
+  static QCheckBox* elementRow(QGridLayout* grid, int row, const QString& title, const QString& name,
+                               NSColorWellCustom*& well, QWidget* parent);
+  static void elementSize(QGridLayout* grid, int row, const QString& sizeTitle, const QString& name,
+                          TextField*& text, RealStepper*& stepper, double minimum, double maximum, QWidget* parent);
+  // The field for a label's text, as long as the record's.
+  static TextField* labelTextField(QWidget* parent);
 
 protected:
   bool LoadingData = false;

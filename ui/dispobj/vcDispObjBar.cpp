@@ -93,38 +93,16 @@ void vcDispObjBar::buildElements(QGridLayout* grid, int& row) {
   shading->addStretch(1);
   grid->addLayout(shading, row++, 2, 1, 2);
 
-  DoBackCheck = checkBox("Background:", "DoBackCheck", box);
-  BackColor = colorWell("BackColor", box);
-  grid->addWidget(DoBackCheck, row, 0);
-  grid->addWidget(BackColor, row++, 1, Qt::AlignLeft);
-
-  DoTrimCheck = checkBox("Trim:", "DoTrimCheck", box);
-  TrimColor = colorWell("TrimColor", box);
-  grid->addWidget(DoTrimCheck, row, 0);
-  grid->addWidget(TrimColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(TrimSizeText, TrimSizeStepper, "TrimSize", 0, kMaxTrim, 1, box, 36), row++, 3);
-
-  DoNumberCheck = checkBox("Number:", "DoNumberCheck", box);
-  NumberColor = colorWell("NumberColor", box);
-  grid->addWidget(DoNumberCheck, row, 0);
-  grid->addWidget(NumberColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(NumberSizeText, NumberSizeStepper, "NumberSize", 1, kMaxTextSize, 1, box, 36), row++,
-                  3);
+  DoBackCheck = elementRow(grid, row++, "Background:", "Back", BackColor, box);
+  DoTrimCheck = elementRow(grid, row, "Trim:", "Trim", TrimColor, box);
+  elementSize(grid, row++, "Width:", "Trim", TrimSizeText, TrimSizeStepper, 0, kMaxTrim, box);
+  DoNumberCheck = elementRow(grid, row, "Number:", "Number", NumberColor, box);
+  elementSize(grid, row++, "Size:", "Number", NumberSizeText, NumberSizeStepper, 1, kMaxTextSize, box);
   NumberDecimalCheck = checkBox("Two decimals", "NumberDecimalCheck", box);
   grid->addWidget(NumberDecimalCheck, row++, 1, 1, 3);
-
-  DoLabelCheck = checkBox("Label:", "DoLabelCheck", box);
-  LabelColor = colorWell("LabelColor", box);
-  grid->addWidget(DoLabelCheck, row, 0);
-  grid->addWidget(LabelColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(LabelSizeText, LabelSizeStepper, "LabelSize", 1, kMaxTextSize, 1, box, 36), row++, 3);
-  LabelText = new TextField(box);
-  LabelText->setObjectName("LabelText");
-  LabelText->setMaxLength(kNameLength - 1);
-  LabelText->setPlaceholderText("Label text");
+  DoLabelCheck = elementRow(grid, row, "Label:", "Label", LabelColor, box);
+  elementSize(grid, row++, "Size:", "Label", LabelSizeText, LabelSizeStepper, 1, kMaxTextSize, box);
+  LabelText = labelTextField(box);
   grid->addWidget(LabelText, row++, 1, 1, 3);
 
   connect(FillColor, &NSColorWellCustom::changed, this, &vcDispObjBar::FillColor_Changed);

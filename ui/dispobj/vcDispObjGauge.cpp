@@ -166,10 +166,7 @@ void vcDispObjGauge::buildTexts(QGridLayout* grid, int& r) {
   labelRow->insertWidget(0, LabelColor);
   grid->addWidget(DoLabelCheck, r, 0);
   grid->addLayout(labelRow, r++, 1);
-  LabelText = new TextField(box);
-  LabelText->setObjectName("LabelText");
-  LabelText->setMaxLength(kNameLength - 1);
-  LabelText->setPlaceholderText("Label text");
+  LabelText = labelTextField(box);
   grid->addWidget(LabelText, r++, 1);
   grid->setColumnStretch(1, 1);
 }

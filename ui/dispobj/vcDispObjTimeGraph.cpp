@@ -79,39 +79,19 @@ void vcDispObjTimeGraph::buildLookRows(QGridLayout* grid, int& row) {
   grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
   grid->addLayout(numberField(ThicknessText, ThicknessStepper, "Thickness", 1, kMaxLine, 1, box, 36), row++, 3);
 
-  DoBackCheck = checkBox("Background:", "DoBackCheck", box);
-  BackColor = colorWell("BackColor", box);
-  grid->addWidget(DoBackCheck, row, 0);
-  grid->addWidget(BackColor, row++, 1, Qt::AlignLeft);
-
-  DoTrimCheck = checkBox("Trim:", "DoTrimCheck", box);
-  TrimColor = colorWell("TrimColor", box);
-  grid->addWidget(DoTrimCheck, row, 0);
-  grid->addWidget(TrimColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(TrimSizeText, TrimSizeStepper, "TrimSize", 0, kMaxLine, 1, box, 36), row++, 3);
-
-  DoAxisCheck = checkBox("Axis:", "DoAxisCheck", box);
+  DoBackCheck = elementRow(grid, row++, "Background:", "Back", BackColor, box);
+  DoTrimCheck = elementRow(grid, row, "Trim:", "Trim", TrimColor, box);
+  elementSize(grid, row++, "Width:", "Trim", TrimSizeText, TrimSizeStepper, 0, kMaxLine, box);
+  DoAxisCheck = elementRow(grid, row, "Axis:", "Axis", AxisColor, box);
   DoAxisCheck->setToolTip("Lines across the graph at every interval of the value");
-  AxisColor = colorWell("AxisColor", box);
-  grid->addWidget(DoAxisCheck, row, 0);
-  grid->addWidget(AxisColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Width:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(AxisSizeText, AxisSizeStepper, "AxisSize", 1, kMaxLine, 1, box, 36), row++, 3);
+  elementSize(grid, row++, "Width:", "Axis", AxisSizeText, AxisSizeStepper, 1, kMaxLine, box);
   grid->addWidget(new QLabel("Interval:", box), row, 0, Qt::AlignRight);
   grid->addLayout(numberField(AxisIntervalText, AxisIntervalStepper, "AxisInterval", 0.0001, kMaxInterval, 1, box, 64),
                   row++, 1, 1, 3);
 
-  DoLabelCheck = checkBox("Label:", "DoLabelCheck", box);
-  LabelColor = colorWell("LabelColor", box);
-  grid->addWidget(DoLabelCheck, row, 0);
-  grid->addWidget(LabelColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(LabelSizeText, LabelSizeStepper, "LabelSize", 1, kMaxTextSize, 1, box, 36), row++, 3);
-  LabelText = new TextField(box);
-  LabelText->setObjectName("LabelText");
-  LabelText->setMaxLength(kNameLength - 1);
-  LabelText->setPlaceholderText("Label text");
+  DoLabelCheck = elementRow(grid, row, "Label:", "Label", LabelColor, box);
+  elementSize(grid, row++, "Size:", "Label", LabelSizeText, LabelSizeStepper, 1, kMaxTextSize, box);
+  LabelText = labelTextField(box);
   grid->addWidget(LabelText, row++, 1, 1, 3);
 }
 
