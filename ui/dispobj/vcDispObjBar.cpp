@@ -12,6 +12,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -35,6 +36,33 @@ void vcDispObjBar::buildControls() {
   buildRangeAndLook(grid, row);
   buildElements(grid, row);
   grid->setColumnStretch(3, 1);
+  bindNumbers();
+}
+
+// A size switches its element on.
+void vcDispObjBar::bindNumbers() {
+  auto pair = [this](TextField* text, RealStepper* stepper, NumberPair::Action action) {
+    return new NumberPair(text, stepper, NumberPair::Kind::kInteger, std::move(action), this);
+  };
+  numbers_.trimSize = pair(TrimSizeText, TrimSizeStepper, [this](double v) {
+    bar_.TrimSize = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
+    DoTrimCheck->setChecked(true);
+    UpdatePreview();
+  });
+  numbers_.thickness = pair(ThicknessText, ThicknessStepper, [this](double v) {
+    bar_.Thickness = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
+    UpdatePreview();
+  });
+  numbers_.numberSize = pair(NumberSizeText, NumberSizeStepper, [this](double v) {
+    bar_.NumberSize = static_cast<float>(v);
+    DoNumberCheck->setChecked(true);
+    UpdatePreview();
+  });
+  numbers_.labelSize = pair(LabelSizeText, LabelSizeStepper, [this](double v) {
+    bar_.LabelSize = static_cast<float>(v);
+    DoLabelCheck->setChecked(true);
+    UpdatePreview();
+  });
 }
 
 void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
@@ -74,8 +102,6 @@ void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
   connect(FlipCheck, &QCheckBox::clicked, this, &vcDispObjBar::FlipCheck_Changed);
   connect(RoundedCheck, &QCheckBox::clicked, this, &vcDispObjBar::RoundedCheck_Changed);
   connect(HighResCheck, &QCheckBox::clicked, this, &vcDispObjBar::HighResCheck_Changed);
-  connect(ThicknessText, &TextField::changed, this, &vcDispObjBar::ThicknessText_Changed);
-  connect(ThicknessStepper, &RealStepper::changed, this, &vcDispObjBar::ThicknessStepper_Changed);
 }
 
 // One row per element: its switch, its colour and its size.
@@ -112,17 +138,11 @@ void vcDispObjBar::buildElements(QGridLayout* grid, int& row) {
   connect(BackColor, &NSColorWellCustom::changed, this, &vcDispObjBar::BackColor_Changed);
   connect(DoTrimCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoTrimCheck_Changed);
   connect(TrimColor, &NSColorWellCustom::changed, this, &vcDispObjBar::TrimColor_Changed);
-  connect(TrimSizeText, &TextField::changed, this, &vcDispObjBar::TrimSizeText_Changed);
-  connect(TrimSizeStepper, &RealStepper::changed, this, &vcDispObjBar::TrimSizeStepper_Changed);
   connect(DoNumberCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoNumberCheck_Changed);
   connect(NumberColor, &NSColorWellCustom::changed, this, &vcDispObjBar::NumberColor_Changed);
-  connect(NumberSizeText, &TextField::changed, this, &vcDispObjBar::NumberSizeText_Changed);
-  connect(NumberSizeStepper, &RealStepper::changed, this, &vcDispObjBar::NumberSizeStepper_Changed);
   connect(NumberDecimalCheck, &QCheckBox::clicked, this, &vcDispObjBar::NumberDecimalCheck_Changed);
   connect(DoLabelCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoLabelCheck_Changed);
   connect(LabelColor, &NSColorWellCustom::changed, this, &vcDispObjBar::LabelColor_Changed);
-  connect(LabelSizeText, &TextField::changed, this, &vcDispObjBar::LabelSizeText_Changed);
-  connect(LabelSizeStepper, &RealStepper::changed, this, &vcDispObjBar::LabelSizeStepper_Changed);
   connect(LabelText, &TextField::changed, this, &vcDispObjBar::LabelText_Changed);
 }
 
@@ -154,14 +174,10 @@ bool vcDispObjBar::SetData(uint32_t index) {
   showColor(LabelColor, bar_.LabelColor);
   showColor(FillColor, bar_.FillColor);
 
-  TrimSizeStepper->setValue(bar_.TrimSize);
-  ThicknessStepper->setValue(bar_.Thickness);
-  NumberSizeStepper->setValue(wholeSize(bar_.NumberSize));
-  LabelSizeStepper->setValue(wholeSize(bar_.LabelSize));
-  showWholeNumber(TrimSizeText, TrimSizeStepper);
-  showWholeNumber(ThicknessText, ThicknessStepper);
-  showWholeNumber(NumberSizeText, NumberSizeStepper);
-  showWholeNumber(LabelSizeText, LabelSizeStepper);
+  numbers_.trimSize->show(bar_.TrimSize);
+  numbers_.thickness->show(bar_.Thickness);
+  numbers_.numberSize->show(wholeSize(bar_.NumberSize));
+  numbers_.labelSize->show(wholeSize(bar_.LabelSize));
 
   ModeSelection->clear();
   ModeSelection->addItems({"Bar", "Line"});
@@ -188,60 +204,9 @@ void vcDispObjBar::UpdatePreview() {
   if (writeParam(bar_)) updateOtherPanels();
 }
 
-void vcDispObjBar::showWholeNumber(TextField* text, const RealStepper* stepper) {
-  text->setText(QString::number(stepper->intValue()));
-}
-
 void vcDispObjBar::setOption(uint8_t bit, bool on) {
   if (on) bar_.Options |= bit;
   else bar_.Options &= static_cast<uint8_t>(~bit);
-}
-
-void vcDispObjBar::TrimSizeText_Changed() {
-  TrimSizeStepper->setValue(NSStringToInt(TrimSizeText->text()));
-  TrimSizeStepper_Changed();
-}
-
-void vcDispObjBar::TrimSizeStepper_Changed() {
-  showWholeNumber(TrimSizeText, TrimSizeStepper);
-  bar_.TrimSize = static_cast<uint8_t>(TrimSizeStepper->intValue() & 0xFF);
-  DoTrimCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjBar::ThicknessText_Changed() {
-  ThicknessStepper->setValue(NSStringToInt(ThicknessText->text()));
-  ThicknessStepper_Changed();
-}
-
-void vcDispObjBar::ThicknessStepper_Changed() {
-  showWholeNumber(ThicknessText, ThicknessStepper);
-  bar_.Thickness = static_cast<uint8_t>(ThicknessStepper->intValue() & 0xFF);
-  UpdatePreview();
-}
-
-void vcDispObjBar::NumberSizeText_Changed() {
-  NumberSizeStepper->setValue(NSStringToInt(NumberSizeText->text()));
-  NumberSizeStepper_Changed();
-}
-
-void vcDispObjBar::NumberSizeStepper_Changed() {
-  showWholeNumber(NumberSizeText, NumberSizeStepper);
-  bar_.NumberSize = static_cast<float>(NumberSizeStepper->value());
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjBar::LabelSizeText_Changed() {
-  LabelSizeStepper->setValue(NSStringToInt(LabelSizeText->text()));
-  LabelSizeStepper_Changed();
-}
-
-void vcDispObjBar::LabelSizeStepper_Changed() {
-  showWholeNumber(LabelSizeText, LabelSizeStepper);
-  bar_.LabelSize = static_cast<float>(LabelSizeStepper->value());
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
 }
 
 void vcDispObjBar::HighResCheck_Changed() {

@@ -6,6 +6,7 @@
 #include "ui/dispobj/channel_range_rows.h"
 
 class NSColorWellCustom;
+class NumberPair;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -25,15 +26,7 @@ public:
   // The field label in red when the bar cannot draw its channel.
   void SetFieldColor();
 
-  // Actions.
-  void TrimSizeText_Changed();
-  void TrimSizeStepper_Changed();
-  void ThicknessText_Changed();
-  void ThicknessStepper_Changed();
-  void NumberSizeText_Changed();
-  void NumberSizeStepper_Changed();
-  void LabelSizeText_Changed();
-  void LabelSizeStepper_Changed();
+  // Actions (the number fields' own actions are their NumberPairs').
   void HighResCheck_Changed();
   void FlipCheck_Changed();
   void HorizontalCheck_Changed();
@@ -85,12 +78,17 @@ public:
   uint32_t OurInputID() const { return inputId_; }
 
 private:
+  struct Numbers {
+    NumberPair *trimSize = nullptr, *thickness = nullptr, *numberSize = nullptr, *labelSize = nullptr;
+  };
+
   void buildControls();
   void buildRangeAndLook(QGridLayout* grid, int& row);
   void buildElements(QGridLayout* grid, int& row);
-  void showWholeNumber(TextField* text, const RealStepper* stepper);
+  void bindNumbers();
   void setOption(uint8_t bit, bool on);
 
   uint32_t inputId_ = kNoInput;
   BarParam bar_{};
+  Numbers numbers_;
 };

@@ -10,6 +10,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -111,24 +112,39 @@ void vcDispObjTimeGraph::connectControls() {
                               std::pair{AxisColor, &vcDispObjTimeGraph::AxisColor_Changed},
                               std::pair{ValueColor, &vcDispObjTimeGraph::ValueColor_Changed}})
     connect(well, &NSColorWellCustom::changed, this, action);
-  for (auto [text, action] : {std::pair{TimeSpanText, &vcDispObjTimeGraph::TimeSpanText_Changed},
-                              std::pair{TrimSizeText, &vcDispObjTimeGraph::TrimSizeText_Changed},
-                              std::pair{ThicknessText, &vcDispObjTimeGraph::ThicknessText_Changed},
-                              std::pair{LabelText, &vcDispObjTimeGraph::LabelText_Changed},
-                              std::pair{LabelSizeText, &vcDispObjTimeGraph::LabelSizeText_Changed},
-                              std::pair{AxisSizeText, &vcDispObjTimeGraph::AxisSizeText_Changed},
-                              std::pair{AxisIntervalText, &vcDispObjTimeGraph::AxisIntervalText_Changed},
-                              std::pair{GraphThicknessText, &vcDispObjTimeGraph::GraphThicknessText_Changed}})
-    connect(text, &TextField::changed, this, action);
-  for (auto [stepper, action] :
-       {std::pair{TimeSpanStepper, &vcDispObjTimeGraph::TimeSpanStepper_Changed},
-        std::pair{TrimSizeStepper, &vcDispObjTimeGraph::TrimSizeStepper_Changed},
-        std::pair{ThicknessStepper, &vcDispObjTimeGraph::ThicknessStepper_Changed},
-        std::pair{LabelSizeStepper, &vcDispObjTimeGraph::LabelSizeStepper_Changed},
-        std::pair{AxisSizeStepper, &vcDispObjTimeGraph::AxisSizeStepper_Changed},
-        std::pair{AxisIntervalStepper, &vcDispObjTimeGraph::AxisIntervalStepper_Changed},
-        std::pair{GraphThicknessStepper, &vcDispObjTimeGraph::GraphThicknessStepper_Changed}})
-    connect(stepper, &RealStepper::changed, this, action);
+  connect(TimeSpanText, &TextField::changed, this, &vcDispObjTimeGraph::TimeSpanText_Changed);
+  connect(TimeSpanStepper, &RealStepper::changed, this, &vcDispObjTimeGraph::TimeSpanStepper_Changed);
+  connect(LabelText, &TextField::changed, this, &vcDispObjTimeGraph::LabelText_Changed);
+  bindNumbers();
+}
+
+// A size of an element switches the element on; the line and the graph
+// have no switch.
+void vcDispObjTimeGraph::bindNumbers() {
+  auto pair = [this](TextField* text, RealStepper* stepper, NumberPair::Kind kind, NumberPair::Action action) {
+    return new NumberPair(text, stepper, kind, std::move(action), this);
+  };
+  auto whole = [this, pair](TextField* text, RealStepper* stepper, uint8_t& field, QCheckBox* element) {
+    return pair(text, stepper, NumberPair::Kind::kInteger, [this, &field, element](double v) {
+      field = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
+      if (element != nullptr) element->setChecked(true);
+      UpdatePreview();
+    });
+  };
+  numbers_.trimSize = whole(TrimSizeText, TrimSizeStepper, graph_.TrimSize, DoTrimCheck);
+  numbers_.thickness = whole(ThicknessText, ThicknessStepper, graph_.LineSize, nullptr);
+  numbers_.axisSize = whole(AxisSizeText, AxisSizeStepper, graph_.AxisSize, DoAxisCheck);
+  numbers_.graphThickness = whole(GraphThicknessText, GraphThicknessStepper, graph_.Thickness, nullptr);
+  numbers_.labelSize = pair(LabelSizeText, LabelSizeStepper, NumberPair::Kind::kInteger, [this](double v) {
+    graph_.LabelSize = static_cast<float>(v);
+    DoLabelCheck->setChecked(true);
+    UpdatePreview();
+  });
+  numbers_.axisInterval = pair(AxisIntervalText, AxisIntervalStepper, NumberPair::Kind::kReal, [this](double v) {
+    graph_.AxisInterval = static_cast<float>(v);
+    DoAxisCheck->setChecked(true);
+    UpdatePreview();
+  });
 }
 
 bool vcDispObjTimeGraph::SetData(uint32_t index) {
@@ -164,18 +180,12 @@ bool vcDispObjTimeGraph::SetData(uint32_t index) {
   showColor(AxisColor, graph_.AxisColor);
   showColor(LineColor, graph_.LineColor);
 
-  const std::pair<RealStepper*, double> wholes[] = {{TrimSizeStepper, graph_.TrimSize},
-                                                    {ThicknessStepper, graph_.LineSize},
-                                                    {LabelSizeStepper, wholeSize(graph_.LabelSize)},
-                                                    {AxisSizeStepper, graph_.AxisSize},
-                                                    {GraphThicknessStepper, graph_.Thickness}};
-  for (const auto& [stepper, value] : wholes) stepper->setValue(value);
-  for (auto [text, stepper] : {std::pair{TrimSizeText, TrimSizeStepper}, std::pair{ThicknessText, ThicknessStepper},
-                               std::pair{LabelSizeText, LabelSizeStepper}, std::pair{AxisSizeText, AxisSizeStepper},
-                               std::pair{GraphThicknessText, GraphThicknessStepper}})
-    text->setText(QString::number(stepper->intValue()));
-  AxisIntervalStepper->setValue(graph_.AxisInterval);
-  AxisIntervalText->setText(FormatNumberNSString(1, 4, AxisIntervalStepper->value()));
+  numbers_.trimSize->show(graph_.TrimSize);
+  numbers_.thickness->show(graph_.LineSize);
+  numbers_.labelSize->show(wholeSize(graph_.LabelSize));
+  numbers_.axisSize->show(graph_.AxisSize);
+  numbers_.graphThickness->show(graph_.Thickness);
+  numbers_.axisInterval->show(graph_.AxisInterval);
   LabelText->setText(W16ToNSString(graph_.Label));
   LoadingData = false;
   SetFieldColor();
@@ -198,14 +208,6 @@ void vcDispObjTimeGraph::UpdatePreview() {
 void vcDispObjTimeGraph::setOption(uint8_t bit, bool on) {
   if (on) graph_.Options |= bit;
   else graph_.Options &= static_cast<uint8_t>(~bit);
-}
-
-void vcDispObjTimeGraph::wholeNumberEdited(TextField* text, RealStepper* stepper, uint8_t& field,
-                                           QCheckBox* element) {
-  text->setText(QString::number(stepper->intValue()));
-  field = static_cast<uint8_t>(stepper->intValue() & 0xFF);
-  if (element != nullptr) element->setChecked(true);
-  UpdatePreview();
 }
 
 void vcDispObjTimeGraph::TimeSpanText_Changed() {
@@ -246,28 +248,10 @@ void vcDispObjTimeGraph::TrimColor_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjTimeGraph::TrimSizeText_Changed() {
-  TrimSizeStepper->setValue(NSStringToInt(TrimSizeText->text()));
-  TrimSizeStepper_Changed();
-}
-
-void vcDispObjTimeGraph::TrimSizeStepper_Changed() {
-  wholeNumberEdited(TrimSizeText, TrimSizeStepper, graph_.TrimSize, DoTrimCheck);
-}
-
 // The data line has no off switch.
 void vcDispObjTimeGraph::LineColor_Changed() {
   graph_.LineColor = wellColor(LineColor);
   UpdatePreview();
-}
-
-void vcDispObjTimeGraph::ThicknessText_Changed() {
-  ThicknessStepper->setValue(NSStringToInt(ThicknessText->text()));
-  ThicknessStepper_Changed();
-}
-
-void vcDispObjTimeGraph::ThicknessStepper_Changed() {
-  wholeNumberEdited(ThicknessText, ThicknessStepper, graph_.LineSize, nullptr);
 }
 
 void vcDispObjTimeGraph::LabelColor_Changed() {
@@ -282,52 +266,10 @@ void vcDispObjTimeGraph::LabelText_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjTimeGraph::LabelSizeText_Changed() {
-  LabelSizeStepper->setValue(NSStringToInt(LabelSizeText->text()));
-  LabelSizeStepper_Changed();
-}
-
-void vcDispObjTimeGraph::LabelSizeStepper_Changed() {
-  LabelSizeText->setText(QString::number(LabelSizeStepper->intValue()));
-  graph_.LabelSize = static_cast<float>(LabelSizeStepper->value());
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
 void vcDispObjTimeGraph::AxisColor_Changed() {
   graph_.AxisColor = wellColor(AxisColor);
   DoAxisCheck->setChecked(true);
   UpdatePreview();
-}
-
-void vcDispObjTimeGraph::AxisSizeText_Changed() {
-  AxisSizeStepper->setValue(NSStringToInt(AxisSizeText->text()));
-  AxisSizeStepper_Changed();
-}
-
-void vcDispObjTimeGraph::AxisSizeStepper_Changed() {
-  wholeNumberEdited(AxisSizeText, AxisSizeStepper, graph_.AxisSize, DoAxisCheck);
-}
-
-void vcDispObjTimeGraph::AxisIntervalText_Changed() {
-  AxisIntervalStepper->setValue(NSStringToDouble(AxisIntervalText->text()));
-  AxisIntervalStepper_Changed();
-}
-
-void vcDispObjTimeGraph::AxisIntervalStepper_Changed() {
-  AxisIntervalText->setText(FormatNumberNSString(1, 4, AxisIntervalStepper->value()));
-  graph_.AxisInterval = static_cast<float>(AxisIntervalStepper->value());
-  DoAxisCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::GraphThicknessText_Changed() {
-  GraphThicknessStepper->setValue(NSStringToInt(GraphThicknessText->text()));
-  GraphThicknessStepper_Changed();
-}
-
-void vcDispObjTimeGraph::GraphThicknessStepper_Changed() {
-  wholeNumberEdited(GraphThicknessText, GraphThicknessStepper, graph_.Thickness, nullptr);
 }
 
 void vcDispObjTimeGraph::ValueColor_Changed() {

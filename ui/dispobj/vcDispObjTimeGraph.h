@@ -6,6 +6,7 @@
 #include "ui/dispobj/channel_range_rows.h"
 
 class NSColorWellCustom;
+class NumberPair;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -25,7 +26,8 @@ public:
   // The field label in red when the graph cannot draw its channel.
   void SetFieldColor();
 
-  // Actions.
+  // Actions (the whole-number fields' and the axis interval's own
+  // actions are their NumberPairs').
   void TimeSpanText_Changed();
   void TimeSpanStepper_Changed();
   void HighResCheck_Changed();
@@ -35,24 +37,12 @@ public:
   void BackColor_Changed();
   void DoTrimCheck_Changed() { UpdatePreview(); }
   void TrimColor_Changed();
-  void TrimSizeText_Changed();
-  void TrimSizeStepper_Changed();
   void LineColor_Changed();
-  void ThicknessText_Changed();
-  void ThicknessStepper_Changed();
   void DoLabelCheck_Changed() { UpdatePreview(); }
   void LabelColor_Changed();
   void LabelText_Changed();
-  void LabelSizeText_Changed();
-  void LabelSizeStepper_Changed();
   void DoAxisCheck_Changed() { UpdatePreview(); }
   void AxisColor_Changed();
-  void AxisSizeText_Changed();
-  void AxisSizeStepper_Changed();
-  void AxisIntervalText_Changed();
-  void AxisIntervalStepper_Changed();
-  void GraphThicknessText_Changed();
-  void GraphThicknessStepper_Changed();
   void ValueColor_Changed();
 
   // Outlets.
@@ -91,14 +81,18 @@ public:
   uint32_t OurInputID() const { return inputId_; }
 
 private:
+  struct Numbers {
+    NumberPair *trimSize = nullptr, *thickness = nullptr, *labelSize = nullptr, *axisSize = nullptr;
+    NumberPair *axisInterval = nullptr, *graphThickness = nullptr;
+  };
+
   void buildRangeRows(QGridLayout* grid, int& row);
   void buildLookRows(QGridLayout* grid, int& row);
   void connectControls();
   void setOption(uint8_t bit, bool on);
-  // A whole-number field: the stepper takes the typed integer, the text
-  // shows the stepper's, and the record's byte takes it.
-  void wholeNumberEdited(TextField* text, RealStepper* stepper, uint8_t& field, QCheckBox* element);
+  void bindNumbers();
 
   uint32_t inputId_ = kNoInput;
   TimeGraphParam graph_{};
+  Numbers numbers_;
 };
