@@ -114,6 +114,11 @@ void DispObjPanel::updateOtherPanels() { owner_->UpdateControls(); }
 
 void DispObjPanel::showColor(NSColorWellCustom* well, uint32_t color) { well->setColor(ColorToNSColor(color | kColorOff)); }
 
+void DispObjPanel::showElement(QCheckBox* check, NSColorWellCustom* well, uint32_t color) {
+  check->setChecked(!ColorIsOff(color));
+  showColor(well, color);
+}
+
 uint32_t DispObjPanel::wellColor(const NSColorWellCustom* well) { return NSColorToColor(well->color()) & 0x00FFFFFFu; }
 
 QStringList DispObjPanel::dataFieldNames(uint32_t input) {

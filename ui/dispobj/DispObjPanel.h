@@ -83,6 +83,8 @@ public:
   // back as its RGB with the top byte cleared (the element switched on).
   static void showColor(NSColorWellCustom* well, uint32_t color);
   static uint32_t wellColor(const NSColorWellCustom* well);
+  // An element's switch (on unless its colour is off) and its colour.
+  static void showElement(QCheckBox* check, NSColorWellCustom* well, uint32_t color);
 
   // The data-channel names of an input (field numbers 0 to 127, its added
   // channels and computed fields included); none for input 255.

@@ -161,17 +161,11 @@ bool vcDispObjBar::SetData(uint32_t index) {
   RoundedCheck->setChecked((bar_.Options & kBarRounded) != 0);
   NumberDecimalCheck->setChecked((bar_.Options & kBarTwoDecimals) != 0);
 
-  const std::pair<QCheckBox*, uint32_t> switches[] = {{DoBackCheck, bar_.BackColor},
-                                                      {DoTrimCheck, bar_.TrimColor},
-                                                      {DoFillColor2Check, bar_.FillColor2},
-                                                      {DoNumberCheck, bar_.NumberColor},
-                                                      {DoLabelCheck, bar_.LabelColor}};
-  for (const auto& [box, colour] : switches) box->setChecked(!ColorIsOff(colour));
-  showColor(BackColor, bar_.BackColor);
-  showColor(TrimColor, bar_.TrimColor);
-  showColor(FillColor2, bar_.FillColor2);
-  showColor(NumberColor, bar_.NumberColor);
-  showColor(LabelColor, bar_.LabelColor);
+  showElement(DoBackCheck, BackColor, bar_.BackColor);
+  showElement(DoTrimCheck, TrimColor, bar_.TrimColor);
+  showElement(DoFillColor2Check, FillColor2, bar_.FillColor2);
+  showElement(DoNumberCheck, NumberColor, bar_.NumberColor);
+  showElement(DoLabelCheck, LabelColor, bar_.LabelColor);
   showColor(FillColor, bar_.FillColor);
 
   numbers_.trimSize->show(bar_.TrimSize);

@@ -243,13 +243,11 @@ bool vcDispObjGauge::SetData(uint32_t index) {
   Range->Load(gauge_.Field, gauge_.Min, gauge_.Max, inputId_, gauge_.Type != kGaugeGeneric);
   loadScale();
   loadColors();
-  DoNumberCheck->setChecked(!ColorIsOff(gauge_.NumberColor));
-  showColor(NumberColor, gauge_.NumberColor);
+  showElement(DoNumberCheck, NumberColor, gauge_.NumberColor);
   DoNumberDecimalCheck->setChecked((gauge_.Options & kGaugeTwoDecimals) != 0);
   numbers_.numberSize->show(wholeSize(gauge_.NumberSize));
   LabelText->setText(W16ToNSString(gauge_.Label));
-  DoLabelCheck->setChecked(!ColorIsOff(gauge_.LabelColor));
-  showColor(LabelColor, gauge_.LabelColor);
+  showElement(DoLabelCheck, LabelColor, gauge_.LabelColor);
   numbers_.labelSize->show(wholeSize(gauge_.LabelSize));
   LoadingData = false;
   SetFieldColor();
@@ -272,22 +270,17 @@ void vcDispObjGauge::loadScale() {
 }
 
 void vcDispObjGauge::loadColors() {
-  DoFaceCheck->setChecked(!ColorIsOff(gauge_.FaceColor));
-  showColor(FaceColor, gauge_.FaceColor);
-  DoFaceGradientCheck->setChecked(!ColorIsOff(gauge_.FaceColor2));
-  showColor(FaceColor2, gauge_.FaceColor2);
-  DoTrimCheck->setChecked(!ColorIsOff(gauge_.TrimColor));
-  showColor(TrimColor, gauge_.TrimColor);
+  showElement(DoFaceCheck, FaceColor, gauge_.FaceColor);
+  showElement(DoFaceGradientCheck, FaceColor2, gauge_.FaceColor2);
+  showElement(DoTrimCheck, TrimColor, gauge_.TrimColor);
   showColor(NeedleColor, gauge_.NeedleColor);
   showColor(NeedleBackColor, gauge_.NeedleBackColor);
   showColor(MarkColor, gauge_.MarkColor);
   // The second mark colour is only carried through here.
-  DoMarkColor2Check->setChecked(!ColorIsOff(gauge_.MarkColor2));
-  showColor(MarkColor2, gauge_.MarkColor2);
+  showElement(DoMarkColor2Check, MarkColor2, gauge_.MarkColor2);
   DoMarkColor2Check->setVisible(false);
   MarkColor2->setVisible(false);
-  DoPinsCheck->setChecked(!ColorIsOff(gauge_.MarkPinColor));
-  showColor(PinColor, gauge_.MarkPinColor);
+  showElement(DoPinsCheck, PinColor, gauge_.MarkPinColor);
 
   // Warning colours matter only while some part changes colour.
   const bool inUse = (gauge_.ChangeColorOptions & (kGaugeChangeMarks | kGaugeChangeNeedles | kGaugeChangeFace)) != 0;
@@ -297,9 +290,8 @@ void vcDispObjGauge::loadColors() {
   numbers_.changeValue->setEnabled(inUse);
   showColor(ChangeColor, gauge_.ChangeColor);
   numbers_.changeValue->show(gauge_.ChangeColorValue);
-  DoChangeColor2Check->setChecked(!ColorIsOff(gauge_.ChangeColor2));
+  showElement(DoChangeColor2Check, ChangeColor2, gauge_.ChangeColor2);
   enableChangeValue2(inUse);
-  showColor(ChangeColor2, gauge_.ChangeColor2);
   numbers_.changeValue2->show(gauge_.ChangeColor2Value);
 }
 

@@ -169,15 +169,10 @@ bool vcDispObjTimeGraph::SetData(uint32_t index) {
   HighResCheck->setChecked((graph_.Options & kTimeGraphHighRes) != 0);
   FlipCheck->setChecked((graph_.Options & kTimeGraphFlip) != 0);
   VerticalCheck->setChecked((graph_.Options & kTimeGraphVertical) != 0);
-  const std::pair<QCheckBox*, uint32_t> switches[] = {{DoBackCheck, graph_.BackColor},
-                                                      {DoTrimCheck, graph_.TrimColor},
-                                                      {DoLabelCheck, graph_.LabelColor},
-                                                      {DoAxisCheck, graph_.AxisColor}};
-  for (const auto& [check, colour] : switches) check->setChecked(!ColorIsOff(colour));
-  showColor(BackColor, graph_.BackColor);
-  showColor(TrimColor, graph_.TrimColor);
-  showColor(LabelColor, graph_.LabelColor);
-  showColor(AxisColor, graph_.AxisColor);
+  showElement(DoBackCheck, BackColor, graph_.BackColor);
+  showElement(DoTrimCheck, TrimColor, graph_.TrimColor);
+  showElement(DoLabelCheck, LabelColor, graph_.LabelColor);
+  showElement(DoAxisCheck, AxisColor, graph_.AxisColor);
   showColor(LineColor, graph_.LineColor);
 
   numbers_.trimSize->show(graph_.TrimSize);
