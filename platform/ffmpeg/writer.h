@@ -6,7 +6,10 @@
 // into the output file without re-encoding.
 //
 // Files: the temporaries and the merged file get unique names beside the
-// output; only a finished merge is renamed over the output path, so an
+// output. The merge appends the sound to the picture temporary, which then
+// becomes the merged file (a copy of both into a new file only where that
+// cannot be done), so finishing takes seconds however long the video.
+// Only a finished merge is renamed over the output path, so an
 // existing file there survives every failure and every cancel. A merge that
 // fails (or is cancelled) keeps both completed temporaries, so no encoded
 // work is lost; every other end removes them.

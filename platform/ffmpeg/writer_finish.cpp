@@ -5,6 +5,7 @@
 
 #include "engine/base/log.h"
 #include "platform/ffmpeg/writer.h"
+#include "platform/ffmpeg/writer_append.h"
 #include "platform/ffmpeg/writer_audio_file.h"
 #include "platform/ffmpeg/writer_files.h"
 #include "platform/ffmpeg/writer_remux.h"
@@ -162,8 +163,17 @@ bool MediaCreateMacAV::Mux() {
   bool done = false;
   RemuxStatus status = RemuxStatus::kFailed;
   std::string reason;
+  bool inPlace = false;
   std::thread worker([&] {
-    const RemuxStatus result = RemuxVideoAndAudio(videoPath_, audioPath_, merged, cancel, reason);
+    // The quick merge leaves the picture temporary as it was when it cannot
+    // be had; the copying one then writes the merged file.
+    RemuxStatus result = AppendSoundInPlace(videoPath_, audioPath_, cancel, reason);
+    inPlace = result == RemuxStatus::kCompleted;
+    if (!inPlace && result != RemuxStatus::kCancelled) {
+      LogPrintf(L"AVFoundation Mux: copying, as appending the sound failed: %S", reason.c_str());
+      reason.clear();
+      result = RemuxVideoAndAudio(videoPath_, audioPath_, merged, cancel, reason);
+    }
     std::lock_guard<std::mutex> lock(doneLock);
     status = result;
     done = true;
@@ -177,8 +187,15 @@ bool MediaCreateMacAV::Mux() {
   worker.join();
   // Whatever the merge was doing when it was cancelled, it was cancelled.
   if (cancel.load()) status = RemuxStatus::kCancelled;
-  const bool ok = reportMux(static_cast<int>(status), reason, merged, muxFailure_);
+  std::string finished = inPlace ? videoPath_ : merged;
+  const bool ok = reportMux(static_cast<int>(status), reason, finished, muxFailure_);
+  if (!inPlace && finished.empty()) merged.clear();
   RemoveFileQuiet(merged);
+  if (inPlace && ok) {
+    // The picture temporary became the output.
+    std::lock_guard<std::mutex> lock(muxLock_);
+    videoPath_.clear();
+  }
   return ok;
 }
 

@@ -84,10 +84,15 @@ TEST_F(CreateVideoStopTest, StoppedRenderLeavesOnlyTheOutputFile) {
   RenderEnd();
   // The frames written until the stop make the file; no temporary is left.
   EXPECT_EQ(E2eListFolder(folder), std::vector<std::string>{"race.mp4"});
-  const MediaProbe probe = ProbeMedia(path, false);
+  const MediaProbe probe = ProbeMedia(path);
   ASSERT_TRUE(probe.opened);
   EXPECT_GT(probe.duration, 0.3);
   EXPECT_LT(probe.duration, 60.0);
+  // Pictures and sound both play to the stop.
+  EXPECT_EQ(probe.videoStreams, 1);
+  EXPECT_EQ(probe.audioStreams, 1);
+  EXPECT_NEAR(probe.pictures.size() / kRate, probe.duration, 0.2);
+  EXPECT_NEAR(probe.sound.size() / static_cast<double>(probe.sampleRate), probe.duration, 0.2);
 }
 
 } // namespace
