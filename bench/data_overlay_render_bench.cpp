@@ -6,6 +6,7 @@
 // command-line tool transcoding the same source with the writer's encoder
 // settings (libx264 "veryfast", main profile, level 4.1, the same bit
 // rates, native AAC); "ratio" is ours / ffmpeg.
+#include "bench_support.h"
 #include "engine/app/app.h"
 #include "engine/base/identity.h"
 #include "engine/base/text.h"
@@ -33,13 +34,10 @@ constexpr int kSeconds = 10, kRate = 30, kWidth = 1920, kHeight = 1080;
 constexpr uint32_t kVideoKbit = 10000, kAudioKbit = 192;
 
 const std::string& Folder() {
-  static const std::string dir = [] {
-    std::string d = "/tmp/qv-e2e-bench-XXXXXX";
-    if (!mkdtemp(d.data())) d = "/tmp";
-    setenv("TMPDIR", d.c_str(), 1);
-    return d;
-  }();
-  return dir;
+  static const BenchDir dir("qv-e2e-bench");
+  static const bool temporaries = setenv("TMPDIR", dir.path.c_str(), 1) == 0;
+  (void)temporaries;
+  return dir.path;
 }
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
@@ -197,8 +195,6 @@ void BM_DataOverlay1080p(benchmark::State& state) {
   state.counters["ffmpeg_fps"] = limit;
   state.counters["ratio"] = limit > 0 ? ours / limit : 0;
   if (ours == 0) state.SkipWithError("the output render failed");
-  // The files run to tens of megabytes; QV_BENCH_KEEP keeps them for a look.
-  if (std::getenv("QV_BENCH_KEEP") == nullptr) std::filesystem::remove_all(Folder());
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "platform/ffmpeg/writer_facade.h"
 #include "platform/system/system_info.h"
 
@@ -52,32 +53,14 @@ const std::vector<uint8_t>& Texture() {
 
 const uint8_t* FrameRows(uint32_t n) { return Texture().data() + static_cast<size_t>(n) * 4 * kWidth * 4; }
 
-// A private folder for the outputs, removed when the program ends.
-struct BenchDir {
-  std::string path;
-  BenchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qv-writer-bench-XXXXXX").string();
-    if (const char* made = mkdtemp(pattern.data())) path = made;
-  }
-  ~BenchDir() {
-    std::error_code ignored;
-    if (!path.empty()) std::filesystem::remove_all(path, ignored);
-  }
-};
-
 std::string BenchFolder() {
-  static BenchDir folder;
+  static BenchDir folder("qv-writer-bench");
   return folder.path;
 }
 
 double RunWriter() {
   MacVerAtLeast108 = 1;
-  tagBITMAPINFOHEADER format{};
-  format.biSize = 40;
-  format.biWidth = kWidth;
-  format.biHeight = kHeight;
-  format.biPlanes = 1;
-  format.biBitCount = 32;
+  const tagBITMAPINFOHEADER format = BenchFrameFormat(kWidth, kHeight);
   const AudioFormat sound = AudioFormatFor(3, 44100);
   std::vector<uint8_t> frame(kFrameBytes);
   std::vector<uint8_t> pcm(static_cast<size_t>(44100 / kChunkRate) * 4, 0);
