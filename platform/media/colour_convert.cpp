@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
-#include <vector>
 
 #include "engine/base/error.h"
 #include "engine/base/log.h"
@@ -11,43 +10,48 @@
 
 namespace {
 
-std::vector<uint32_t> gTable;
-std::once_flag gTableOnce;
+// The conversion's terms per component value, fixed point with 15
+// fraction bits, and a table that limits a sum of them to 0..255. Summed
+// per pixel rather than looked up in a table of every Y, Cb, Cr triple:
+// that table took 64 MB of memory for no more speed.
+constexpr int kLimitOffset = 384; // the sums' whole parts lie in -276..535
+struct Terms {
+  int32_t yt[256], crR[256], cbG[256], crG[256], cbB[256];
+  uint8_t limit[1024];
+};
+Terms gTerms;
+std::once_flag gTermsOnce;
 
 int32_t Term(int j, int centre, double factor) {
   return static_cast<int32_t>(((j - centre) * factor + 0.5) * 32768.0);
 }
 
-uint8_t Clamp(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
 void BuildTable() {
-  int32_t yt[256], crR[256], cbG[256], crG[256], cbB[256];
   for (int j = 0; j < 256; ++j) {
-    yt[j] = Term(j, 16, 1.164);
-    crR[j] = Term(j, 128, 1.596);
-    cbG[j] = Term(j, 128, -0.391);
-    crG[j] = Term(j, 128, -0.813);
-    cbB[j] = Term(j, 128, 2.018);
+    gTerms.yt[j] = Term(j, 16, 1.164);
+    gTerms.crR[j] = Term(j, 128, 1.596);
+    gTerms.cbG[j] = Term(j, 128, -0.391);
+    gTerms.crG[j] = Term(j, 128, -0.813);
+    gTerms.cbB[j] = Term(j, 128, 2.018);
   }
-  gTable.resize(256u * 256u * 256u);
-  uint32_t* out = gTable.data();
-  for (int y = 0; y < 256; ++y)
-    for (int cb = 0; cb < 256; ++cb)
-      for (int cr = 0; cr < 256; ++cr) {
-        uint32_t r = Clamp((yt[y] + crR[cr]) / 32768);
-        uint32_t g = Clamp((yt[y] + cbG[cb] + crG[cr]) / 32768);
-        uint32_t b = Clamp((yt[y] + cbB[cb]) / 32768);
-        *out++ = 0xFF000000u | r << 16 | g << 8 | b;
-      }
+  for (int i = 0; i < 1024; ++i) gTerms.limit[i] = static_cast<uint8_t>(std::clamp(i - kLimitOffset, 0, 255));
 }
 
-const uint32_t* Table() {
-  std::call_once(gTableOnce, BuildTable);
-  return gTable.data();
+const Terms& Table() {
+  std::call_once(gTermsOnce, BuildTable);
+  return gTerms;
 }
 
-inline uint32_t Look(const uint32_t* table, uint8_t y, uint8_t cb, uint8_t cr) {
-  return table[(static_cast<uint32_t>(y) << 16) | (static_cast<uint32_t>(cb) << 8) | cr];
+// A pixel from its luma term and its pair's three chroma terms. The shift
+// rounds negative sums down where a division would round them up, which
+// the limit makes 0 all the same.
+inline uint32_t Pixel(const uint8_t* limit, int32_t luma, int32_t red, int32_t green, int32_t blue) {
+  return 0xFF000000u | uint32_t(limit[(luma + red) >> 15]) << 16 | uint32_t(limit[(luma + green) >> 15]) << 8 |
+         limit[(luma + blue) >> 15];
+}
+
+inline uint32_t Look(const Terms& t, uint8_t y, uint8_t cb, uint8_t cr) {
+  return Pixel(t.limit + kLimitOffset, t.yt[y], t.crR[cr], t.cbG[cb] + t.crG[cr], t.cbB[cb]);
 }
 
 // Reads the pair k of row r: Y0, Y1, Cb, Cr.
@@ -67,14 +71,17 @@ inline void ReadPair(const ColorConvJob& job, uint32_t r, uint32_t k, uint8_t* y
 }
 
 void ToPixels(const ColorConvJob& job, uint32_t first, uint32_t last) {
-  const uint32_t* table = Table();
+  // A copy of its own, which the pixels written cannot alias.
+  const Terms t = Table();
+  const uint8_t* limit = t.limit + kLimitOffset;
   const uint32_t pairs = job.Width / 2;
   for (uint32_t r = first; r <= last; ++r) {
     uint32_t* row = reinterpret_cast<uint32_t*>(job.Dst + static_cast<ptrdiff_t>(r) * job.DstStride);
     for (uint32_t k = 0; k < pairs; ++k) {
       uint8_t y0, y1, cb, cr;
       ReadPair(job, r, k, &y0, &y1, &cb, &cr);
-      uint32_t a = Look(table, y0, cb, cr), b = Look(table, y1, cb, cr);
+      const int32_t red = t.crR[cr], green = t.cbG[cb] + t.crG[cr], blue = t.cbB[cb];
+      const uint32_t a = Pixel(limit, t.yt[y0], red, green, blue), b = Pixel(limit, t.yt[y1], red, green, blue);
       if (!job.Transpose) {
         row[2 * k] = a;
         row[2 * k + 1] = b;
