@@ -81,14 +81,9 @@ int MediaCreateMacAV::createVideoTrack() {
   BitmapFrameRowBytes = static_cast<uint32_t>(width) * 4;
   BitmapFrameBytes = BitmapFrameRowBytes * static_cast<uint32_t>(height);
   FrameTimeScale = settings.timeScale;
-  try {
-    frameCopy_.assign(static_cast<size_t>(video_->codedWidth()) * 4 * video_->codedHeight(), 0);
-  } catch (const std::bad_alloc&) {
-    LogPrintf(L"Unable to create AVFoundation video track! This device does not seem to support "
-              L"encoding %dp video.",
-              height);
-    return -22;
-  }
+  // The copy of 32-bit frames is made with the first of them: a render
+  // that hands over 4:2:0 pictures never needs it.
+  frameCopy_.clear();
   return 0;
 }
 

@@ -81,6 +81,13 @@ void MediaCreateMacAV::endThread(PutSide& side) {
 // odd size is filled up by repeating the last column and the bottom row.
 bool MediaCreateMacAV::copyFrame() {
   if (!BitmapData) return false;
+  if (frameCopy_.empty()) {
+    try {
+      frameCopy_.resize(static_cast<size_t>(video_->codedWidth()) * 4 * video_->codedHeight());
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
   const auto* source = static_cast<const uint8_t*>(BitmapData);
   const int32_t height = BitmapFormat.biHeight;
   const size_t rowBytes = BitmapFrameRowBytes;
@@ -133,6 +140,12 @@ void MediaCreateMacAV::putFrameThread() {
       lock.unlock();
       copied = copyFrame();
       lock.lock();
+    }
+    if (!copied && frameCopy_.empty() && BitmapData) {
+      LogPrintf(L"Failed to allocate the frame copy in AVFoundation PutFrame(%0.3f)", t);
+      frame_.error = -22;
+      noteError(-22, "There was not enough memory for the picture of the video.");
+      break;
     }
     if (!copied) {
       LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
