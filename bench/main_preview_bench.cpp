@@ -3,6 +3,10 @@
 // alone and over a 1080p video: the share of frame deadlines met. Frame n
 // of the playback is due on the display before frame n + 1 is, counted
 // from the moment playback is asked for; skipped frames miss theirs.
+// BM_MainPreview60 counts a frame displayed when the engine's preview holds
+// it; BM_MainPreviewWidget60 when the main window's view widget (offscreen)
+// has painted it, the picture's way through the redraw thread, the main
+// thread and the painter included.
 // Meant to run on two cores: taskset -c 0,1 build/bench/bench/main_preview_bench
 #include "engine/app/app.h"
 #include "engine/base/access_lock.h"
@@ -13,6 +17,12 @@
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
 
+#include "ui/controls/NSImageViewCustom.h"
+#include "ui/seams/main_thread_qt.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <sched.h>
 #include <time.h>
@@ -24,6 +34,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -137,29 +149,73 @@ struct PlayResult {
 // Plays kPlaySeconds from kStart: the share of deadlines met, and what a
 // frame costs in processor time (on a busy machine the share tells more
 // about the others than about us; the cost does not).
-PlayResult playAndCount() {
+// Marks frame n shown now.
+void arrived(Arrivals& arrivals, double n) {
+  const auto now = Clock::now();
+  std::lock_guard lock(arrivals.lock);
+  if (n >= 0 && n < static_cast<double>(arrivals.seconds.size()) && arrivals.seconds[static_cast<size_t>(n)] < 0)
+    arrivals.seconds[static_cast<size_t>(n)] = std::chrono::duration<double>(now - arrivals.asked).count();
+}
+
+// Through the view widget: the frame last placed in the preview when a
+// picture reached the widget is shown once the widget has painted it.
+class PaintWatch : public QObject {
+public:
+  PaintWatch(NSImageViewCustom* view, Arrivals& arrivals, const std::atomic<double>& placed)
+      : arrivals_(arrivals), placed_(placed) {
+    view->installEventFilter(this);
+    QObject::connect(view, &NSImageViewCustom::imageReceived, this, [this] { received_ = placed_.load(); });
+  }
+
+protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && received_ >= 0) {
+      arrived(arrivals_, received_);
+      received_ = -1;
+    }
+    return false;
+  }
+
+private:
+  Arrivals& arrivals_;
+  const std::atomic<double>& placed_;
+  double received_ = -1;
+};
+
+void playFor(double seconds, bool throughWidget) {
+  if (!throughWidget) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    return;
+  }
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+PlayResult playAndCount(NSImageViewCustom* view) {
   Arrivals arrivals;
   const size_t frames = static_cast<size_t>(kPlaySeconds * kRate);
   arrivals.seconds.assign(frames, -1.0);
-  size_t drawn = 0;
+  std::atomic<size_t> drawn{0};
+  std::atomic<double> placed{-1};
   RenderSetSinks(
-      [&arrivals, &drawn](const uint32_t* frame, uint32_t w, uint32_t h, float t) {
+      [&arrivals, &drawn, &placed, view](const uint32_t* frame, uint32_t w, uint32_t h, float t) {
         MainPreviewShowFrame(frame, w, h);
-        const auto now = Clock::now();
-        std::lock_guard lock(arrivals.lock);
         ++drawn;
         const double n = std::round((t - kStart) * kRate);
-        if (n >= 0 && n < static_cast<double>(arrivals.seconds.size()))
-          arrivals.seconds[static_cast<size_t>(n)] = std::chrono::duration<double>(now - arrivals.asked).count();
+        if (view) placed = n;
+        else arrived(arrivals, n);
       },
       nullptr);
+  std::unique_ptr<PaintWatch> watch;
+  if (view) watch = std::make_unique<PaintWatch>(view, arrivals, placed);
   {
     std::lock_guard lock(arrivals.lock);
     arrivals.asked = Clock::now();
   }
   const double cpuStart = processCpuSeconds();
   if (PreviewPlay(kQuality, static_cast<float>(kStart), static_cast<float>(kRate)) < 0) return {};
-  std::this_thread::sleep_for(std::chrono::duration<double>(kPlaySeconds + 0.2));
+  playFor(kPlaySeconds + 0.2, view != nullptr);
   PreviewStop();
   MainPreviewWaitIdle(2000);
   const double cpu = processCpuSeconds() - cpuStart;
@@ -170,11 +226,11 @@ PlayResult playAndCount() {
     if (arrivals.seconds[n] >= 0 && arrivals.seconds[n] <= (n + 1) / kRate) ++met;
   PlayResult result;
   result.share = static_cast<double>(met) / static_cast<double>(frames);
-  result.cpuMsPerFrame = drawn > 0 ? 1000 * cpu / static_cast<double>(drawn) : 0;
+  result.cpuMsPerFrame = drawn > 0 ? 1000 * cpu / static_cast<double>(drawn.load()) : 0;
   return result;
 }
 
-void BM_MainPreview60(benchmark::State& state) {
+void runPreview(benchmark::State& state, NSImageViewCustom* view) {
   const bool withVideo = state.range(0) != 0;
   state.SetLabel(withVideo ? "12 data objects over 1080p60 video" : "12 data objects");
   AppInitIdentity();
@@ -183,7 +239,7 @@ void BM_MainPreview60(benchmark::State& state) {
     state.SkipWithError("engine start or project failed");
     return;
   }
-  if (MainPreviewInit(nullptr, kW, kH, 0, 0, 3, 44100, static_cast<float>(kRate)) < 0) {
+  if (MainPreviewInit(view ? view->viewHandle() : nullptr, kW, kH, 0, 0, 3, 44100, static_cast<float>(kRate)) < 0) {
     AppEnd();
     state.SkipWithError("main preview set-up failed");
     return;
@@ -193,7 +249,7 @@ void BM_MainPreview60(benchmark::State& state) {
   PreviewPlay(kQuality, static_cast<float>(kStart), 0);
   MainPreviewWaitIdle(5000);
   PlayResult played;
-  for (auto _ : state) played = playAndCount();
+  for (auto _ : state) played = playAndCount(view);
   MainPreviewEnd();
   AppEnd();
   if (played.share < 0) state.SkipWithError("playback did not start");
@@ -205,6 +261,24 @@ void BM_MainPreview60(benchmark::State& state) {
   std::filesystem::remove_all(folder());
 }
 
+void BM_MainPreview60(benchmark::State& state) { runPreview(state, nullptr); }
+
+void BM_MainPreviewWidget60(benchmark::State& state) {
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "main_preview_bench";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+  MainThreadInstallQt();
+  NSImageViewCustom view;
+  view.resize(kW, kH);
+  view.show();
+  runPreview(state, &view);
+  MainThreadUninstallQt();
+}
+
 } // namespace
 
 BENCHMARK(BM_MainPreview60)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_MainPreviewWidget60)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

@@ -55,13 +55,19 @@ void BitmapFlipToRGBA(const uint32_t* source, uint32_t* dest, uint32_t width, ui
   }
 }
 
+uint32_t ViewImage::rgbAt(uint32_t x, uint32_t y) const {
+  const uint8_t* p = rgba.data() + (static_cast<size_t>(y) * width + x) * 4;
+  return bgrx ? uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0] : uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+}
+
 std::shared_ptr<ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height,
-                                         std::shared_ptr<ViewImage> reuse) {
+                                         std::shared_ptr<ViewImage> reuse, bool bgrx) {
   if (!pixels || width == 0 || height == 0) return nullptr;
   // Reused, a picture's pages are not faulted in and zeroed again each time.
   std::shared_ptr<ViewImage> image = reuse && reuse.use_count() == 1 ? std::move(reuse) : std::make_shared<ViewImage>();
   image->width = width;
   image->height = height;
+  image->bgrx = bgrx;
   image->rgba.resize(static_cast<size_t>(width) * height * 4);
   std::memcpy(image->rgba.data(), pixels, image->rgba.size());
   return image;

@@ -10,11 +10,16 @@
 using ImageView = void*;
 
 // A picture as views take it: width x height pixels, top row first, bytes
-// R, G, B, A (QImage::Format_RGBA8888), rows of width x 4 bytes.
+// R, G, B, A (QImage::Format_RGBA8888), rows of width x 4 bytes. With bgrx
+// the bytes are B, G, R and one that is not read (QImage::Format_RGB32 on
+// this little-endian platform): an opaque picture in the painter's own
+// order, shown without a conversion.
 struct ViewImage {
   uint32_t width = 0;
   uint32_t height = 0;
   std::vector<uint8_t> rgba;
+  bool bgrx = false;
+  uint32_t rgbAt(uint32_t x, uint32_t y) const; // 0xRRGGBB, in either order
 };
 using ViewReceiver = std::function<void(const ViewImage& image)>;
 
@@ -36,5 +41,5 @@ void ViewSetBitmap(const uint32_t* pixels, uint32_t width, uint32_t height, Imag
 // A copy that only the caller holds any more (reuse) is written over
 // instead of a new one being made.
 std::shared_ptr<ViewImage> ViewImageCopy(const uint32_t* pixels, uint32_t width, uint32_t height,
-                                         std::shared_ptr<ViewImage> reuse = nullptr);
+                                         std::shared_ptr<ViewImage> reuse = nullptr, bool bgrx = false);
 void ViewPostImage(std::shared_ptr<const ViewImage> image, ImageView view);

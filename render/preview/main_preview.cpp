@@ -28,8 +28,8 @@ struct MainPreview {
   ImageView view = nullptr;
   uint32_t width = 0, height = 0;
   bool render = false; // false: display only (an output render draws into it)
-  // The picture as shown: R, G, B, A top-down, copied for the view by the
-  // redraw thread. displayWhole: it holds the last frame handed in, so the
+  // The picture as shown: B, G, R, A top-down (the painter's own order),
+  // copied for the view by the redraw thread. displayWhole: it holds the last frame handed in, so the
   // tiles a frame changed are all that frame needs.
   std::vector<uint32_t> display;
   bool displayWhole = false;
@@ -50,18 +50,12 @@ MainPreview& preview() {
   return p;
 }
 
-// Memory B, G, R, A <-> R, G, B, A: bytes 0 and 2 swap places.
-inline uint32_t swapRedBlue(uint32_t c) { return (c & 0xFF00FF00u) | ((c >> 16) & 0xFFu) | ((c & 0xFFu) << 16); }
-
 // Turns [x0, x1) x [y0, y1) (y downwards) of a bottom-up frame of the
 // picture's size into the display.
 void flipInto(MainPreview& p, const uint32_t* frame, int x0, int x1, int y0, int y1) {
   const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
-  for (int y = y0; y < y1; ++y) {
-    const uint32_t* in = FrameRow(frame, w, h, true, y) + x0;
-    uint32_t* out = p.display.data() + static_cast<size_t>(y) * p.width + x0;
-    for (int x = 0; x < x1 - x0; ++x) out[x] = swapRedBlue(in[x]);
-  }
+  for (int y = y0; y < y1; ++y)
+    std::copy_n(FrameRow(frame, w, h, true, y) + x0, x1 - x0, p.display.data() + static_cast<size_t>(y) * p.width + x0);
 }
 
 // A frame of the picture's size: only the tiles the render loop says it
@@ -86,7 +80,7 @@ void redrawMain(void*) {
     // the render thread never waits for the user interface.
     if (ViewIsRegistered(p.view)) {
       std::lock_guard lock(p.buffers);
-      p.viewCopy = ViewImageCopy(p.display.data(), p.width, p.height, std::move(p.viewCopy));
+      p.viewCopy = ViewImageCopy(p.display.data(), p.width, p.height, std::move(p.viewCopy), true);
     }
     if (p.viewCopy) ViewPostImage(p.viewCopy, p.view);
     p.drawn = target;
@@ -281,9 +275,7 @@ int MainPreviewSnapshotPixels(std::vector<uint32_t>* pixels, uint32_t* width, ui
   pixels->resize(p.display.size());
   const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
   for (int y = 0; y < h; ++y) {
-    const uint32_t* in = p.display.data() + static_cast<size_t>(y) * p.width;
-    uint32_t* out = FrameRow(pixels->data(), w, h, true, y);
-    for (int x = 0; x < w; ++x) out[x] = swapRedBlue(in[x]);
+    std::copy_n(p.display.data() + static_cast<size_t>(y) * p.width, w, FrameRow(pixels->data(), w, h, true, y));
   }
   *width = p.width;
   *height = p.height;

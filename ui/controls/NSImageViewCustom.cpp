@@ -24,8 +24,14 @@ QHash<QWidget*, NSDraggingDestination*>& destinations() {
 }
 
 QImage toImage(const ViewImage& picture) {
-  QImage image(static_cast<int>(picture.width), static_cast<int>(picture.height), QImage::Format_RGBA8888);
-  if (image.isNull()) return image;
+  const QImage::Format format = picture.bgrx ? QImage::Format_RGB32 : QImage::Format_RGBA8888;
+  QImage image(static_cast<int>(picture.width), static_cast<int>(picture.height), format);
+  if (image.isNull() || picture.rgba.size() < static_cast<size_t>(image.sizeInBytes())) return QImage();
+  // The painter's own order already: one copy, no conversion.
+  if (picture.bgrx) {
+    std::memcpy(image.bits(), picture.rgba.data(), static_cast<size_t>(image.sizeInBytes()));
+    return image;
+  }
   const size_t row = static_cast<size_t>(picture.width) * 4;
   for (uint32_t y = 0; y < picture.height; ++y)
     std::memcpy(image.scanLine(static_cast<int>(y)), picture.rgba.data() + y * row, row);

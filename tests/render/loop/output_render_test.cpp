@@ -160,7 +160,7 @@ TEST_F(OutputRenderTest, ProgressViewShowsTheFramesBeingWritten) {
   const ViewImage last = RenderWithProgressView("progress.mp4", 320, 240, 1000, 5, 1.0f, 80, 60);
   ASSERT_FALSE(last.rgba.empty());
   EXPECT_EQ(last.width, 80u);
-  EXPECT_EQ(last.rgba[(30 * 80 + 40) * 4 + 1], 0xFF); // green, scaled down
+  EXPECT_EQ(last.rgbAt(40, 30) >> 8 & 0xFF, 0xFFu); // green, scaled down
 }
 
 // Over a video that fills the frame the writer gets the video's own
@@ -178,8 +178,8 @@ TEST_F(OutputRenderTest, ProgressViewShowsTheVideoFramesUprightInTheirColours) {
   ASSERT_EQ(last.width, 160u);
   ASSERT_EQ(last.height, 90u);
   auto at = [&](int x, int y) {
-    const uint8_t* p = &last.rgba[(static_cast<size_t>(y) * last.width + x) * 4];
-    return Rgb{p[0], p[1], p[2]};
+    const uint32_t c = last.rgbAt(x, y);
+    return Rgb{static_cast<int>(c >> 16), static_cast<int>(c >> 8 & 0xFF), static_cast<int>(c & 0xFF)};
   };
   EXPECT_LE(diff(at(15, 75), 255, 0, 0), 40);     // red patch, bottom left
   EXPECT_LE(diff(at(155, 50), 128, 128, 128), 40); // grey patch, right

@@ -34,11 +34,7 @@ struct ViewSink {
   }
 };
 
-// R, G, B of a top-down RGBA view image.
-uint32_t ViewPixel(const ViewImage& image, uint32_t x, uint32_t y) {
-  const uint8_t* p = image.rgba.data() + (static_cast<size_t>(y) * image.width + x) * 4;
-  return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
-}
+uint32_t ViewPixel(const ViewImage& image, uint32_t x, uint32_t y) { return image.rgbAt(x, y); }
 
 bool waitFor(const std::function<bool()>& done, int ms) {
   for (int waited = 0; waited < ms; waited += 5) {

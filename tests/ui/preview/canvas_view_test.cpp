@@ -194,6 +194,17 @@ TEST_F(CanvasViewTest, PicturesFromTheEngineArriveAsCopiesFromAnyThread) {
   worker.join();
   EXPECT_EQ(view.framesReceived(), 2);
   EXPECT_EQ(view.image().pixel(1, 1), qRgb(0, 255, 0));
+
+  // The main preview's pictures come top-down in the painter's own order
+  // and are taken as they are, whatever their unused byte holds.
+  const uint32_t painterOrder[4] = {0x00FF0000, 0x12FFFFFF, 0xFF0000FF, 0x0000FF00};
+  ViewPostImage(ViewImageCopy(painterOrder, 2, 2, nullptr, true), view.viewHandle());
+  ASSERT_EQ(view.framesReceived(), 3);
+  EXPECT_EQ(view.image().format(), QImage::Format_RGB32);
+  EXPECT_EQ(view.image().pixel(0, 0), qRgb(255, 0, 0));
+  EXPECT_EQ(view.image().pixel(1, 0), qRgb(255, 255, 255));
+  EXPECT_EQ(view.image().pixel(0, 1), qRgb(0, 0, 255));
+  EXPECT_EQ(view.image().pixel(1, 1), qRgb(0, 255, 0));
 }
 
 } // namespace
