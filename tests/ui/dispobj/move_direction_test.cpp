@@ -5,6 +5,7 @@
 #include <QTest>
 #include <cstdlib>
 
+#include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/dispobj_fixture.h"
@@ -25,6 +26,9 @@ protected:
   QRect Rendered() const { return DrawnBox(RenderedFrame(0)); }
   QRect OnCanvas() const {
     WaitIdle();
+    // The canvas gets its picture from the redraw thread: wait for the
+    // frame of the last move to be handed over, however busy the machine.
+    EXPECT_TRUE(MainPreviewWaitIdle(10000));
     Settle();
     return DrawnBox(main->PreviewImage->image());
   }
