@@ -230,3 +230,9 @@ LentAccess::LentAccess() { ++t_lent; }
 LentAccess::~LentAccess() { --t_lent; }
 
 int AccessLastWaitWrites() { return t_lastWaitWrites; }
+
+int AccessWaiting(bool writers) {
+  LockState& s = State();
+  std::lock_guard lock(s.mutex);
+  return writers ? s.writersWaiting : s.readersWaiting;
+}

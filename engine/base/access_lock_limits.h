@@ -9,3 +9,7 @@ void AccessResetWaitLogInterval();
 // write waited for its turn: the lock's fairness in turns, which no busy
 // machine can blur the way it blurs waiting times.
 int AccessLastWaitWrites();
+
+// How many writers (or readers) wait for their turn now, so a test can order
+// its threads by the lock's own state rather than by sleeping.
+int AccessWaiting(bool writers);

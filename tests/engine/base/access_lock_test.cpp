@@ -354,12 +354,13 @@ TEST_F(AccessLockTest, WaitingWriterQueuesNewReadersButNotNestedOnes) {
     writerIn = true;
     EXPECT_FALSE(newReaderIn.load());
   });
-  std::this_thread::sleep_for(milliseconds(30));
+  while (AccessWaiting(true) == 0) std::this_thread::sleep_for(milliseconds(1));
   std::thread newReader([&] {
     ReadAccess read("NewReader");
     newReaderIn = true;
   });
-  std::this_thread::sleep_for(milliseconds(30));
+  while (AccessWaiting(false) == 0 && !newReaderIn) std::this_thread::sleep_for(milliseconds(1));
+  std::this_thread::sleep_for(milliseconds(30)); // time enough for a wrong lock to let it in
   EXPECT_FALSE(writerIn.load());
   EXPECT_FALSE(newReaderIn.load());
   release = true;
