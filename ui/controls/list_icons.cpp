@@ -150,8 +150,14 @@ QImage inputIcon(uint32_t type) {
 
 QImage InputTypeIcon(uint32_t type) {
   static QImage cache[9];
-  if (type > kInputFiller) return QImage();
+  static bool failureTold = false;
+  if (type == kInputNone || type > kInputFiller) return QImage();
   if (cache[type].isNull()) cache[type] = inputIcon(type);
+  // Only a picture that could not be allocated comes back empty.
+  if (cache[type].isNull() && !failureTold) {
+    failureTold = true;
+    qWarning("Input Image Load Fail!");
+  }
   return cache[type];
 }
 

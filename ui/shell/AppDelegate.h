@@ -2,7 +2,6 @@
 // The application's spine: the launch with its splash, the registry through
 // which every window finds every other, window placement, folders and file
 // types, the main menu's actions and the end of the process.
-#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -66,7 +65,7 @@ public:
   bool EngineStarted() const { return engineStarted_; }
   bool LaunchFailed() const { return launchFailed_; }
 
-  // Registry, in launch order (AppDelegateRegistry.cpp).
+  // Registry, in launch order (AppDelegate.cpp).
   wcMain* wndMain = nullptr;
   WindowController* wndCreateVideo = nullptr;
   WindowController* wndCreateStatus = nullptr;
@@ -101,10 +100,6 @@ public:
   std::vector<WindowController*> Registry() const;
   // Looks a controller up by its registry name ("wndMain").
   WindowController* RegistryFind(const QString& name) const;
-
-  // List icons by their resource names ("Video - 24"), in load order.
-  static const QStringList& ListIconNames();
-  QImage ListIcon(const QString& name) const;
 
   // Placement (AppDelegatePlacement.cpp).
   static bool IsWindowVisible(WindowController* controller);
@@ -160,16 +155,13 @@ public slots:
 
 private:
   void gatherFonts(const QStringList& families);
-  void loadListIcons();
   bool createControllers();
   void loadWindows();
   void showMainWindow();
   void launchEngineFailed();
   void openWaitingHandOvers();
-  void addMenuAction(class QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
-                     bool enabled);
+  void addMenuAction(class QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)());
 
-  std::vector<QImage> listIcons_;
   QStringList fontFamilies_;
   std::thread launchThread_;
   std::atomic<bool> engineStarted_{false};

@@ -1,6 +1,6 @@
-// The launch: splash, launch thread (fonts, icons, controllers, engine
-// start), windows loaded and the main window shown on the GUI thread; and
-// the way out again.
+// The launch: splash, launch thread (fonts, controllers, engine start),
+// windows loaded and the main window shown on the GUI thread; and the way
+// out again.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -63,8 +63,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::LoadAndLaunch() {
   SetSplashStatus("Powering Up");
   gatherFonts(fontFamilies_);
+  // The list icons are drawn by the lists themselves (list_icons.h).
   SetSplashStatus("Ignition On.");
-  loadListIcons();
   SetSplashStatus("Ignition On..");
   bool windowsMade = createControllers();
   SetSplashStatus("Ignition On...");
@@ -94,47 +94,50 @@ void AppDelegate::gatherFonts(const QStringList& families) {
   SysFonts = accepted;
 }
 
+// A controller whose construction throws stays null, as do the ones after
+// it: the launch goes on and says so once the engine has started.
 bool AppDelegate::createControllers() {
-  wndMain = new wcMain();
-  wndCreateVideo = new wcCreateVideo();
-  wndCreateStatus = new wcCreateStatus();
-  wndUpload = new wcUpload();
-  wndAbout = new wcAbout();
-  wndPreview = new wcPreview();
-  wndProject = new wcProject();
-  wndRecovery = new wcRecovery();
-  wndInputEdit = new wcInputEdit();
-  wndInputCrop = new wcInputCrop();
-  wndInputSetLap = new wcInputSetLap();
-  wndInputSync = new wcInputSync();
-  wndInputTrim = new wcInputTrim();
-  wndLapList = new wcLapList();
-  wndDispObjEdit = new wcDispObjEdit();
-  wndDispObjBackground = new wcDispObjBackground();
-  wndDispObjToolbox = new wcDispObjToolbox();
-  wndDispObjGaugeDesign = new wcDispObjGaugeDesign();
-  wndTemplateMenu = new wcTemplateMenu();
-  wndTemplateLoad = new wcTemplateLoad();
-  wndTemplateConfig = new wcTemplateConfig();
-  wndTemplateCreate = new wcTemplateCreate();
-  wndTimeline = new wcTimeline();
-  wndTimelineEdit = new wcTimelineEdit();
-  wndTip = new wcTip();
-  wndTransfer = new wcTransfer();
-  wndProjectWiz = new wcProjectWiz();
-  wndInputSync2 = new wcInputSync2();
-  wndDispObjEnhEdit = new wcDispObjEnhEdit();
   bool all = true;
+  try {
+    wndMain = new wcMain();
+    wndCreateVideo = new wcCreateVideo();
+    wndCreateStatus = new wcCreateStatus();
+    wndUpload = new wcUpload();
+    wndAbout = new wcAbout();
+    wndPreview = new wcPreview();
+    wndProject = new wcProject();
+    wndRecovery = new wcRecovery();
+    wndInputEdit = new wcInputEdit();
+    wndInputCrop = new wcInputCrop();
+    wndInputSetLap = new wcInputSetLap();
+    wndInputSync = new wcInputSync();
+    wndInputTrim = new wcInputTrim();
+    wndLapList = new wcLapList();
+    wndDispObjEdit = new wcDispObjEdit();
+    wndDispObjBackground = new wcDispObjBackground();
+    wndDispObjToolbox = new wcDispObjToolbox();
+    wndDispObjGaugeDesign = new wcDispObjGaugeDesign();
+    wndTemplateMenu = new wcTemplateMenu();
+    wndTemplateLoad = new wcTemplateLoad();
+    wndTemplateConfig = new wcTemplateConfig();
+    wndTemplateCreate = new wcTemplateCreate();
+    wndTimeline = new wcTimeline();
+    wndTimelineEdit = new wcTimelineEdit();
+    wndTip = new wcTip();
+    wndTransfer = new wcTransfer();
+    wndProjectWiz = new wcProjectWiz();
+    wndInputSync2 = new wcInputSync2();
+    wndDispObjEnhEdit = new wcDispObjEnhEdit();
+  } catch (const std::exception& e) {
+    qWarning("WindowLoadFail!");
+    qWarning("%s", e.what());
+    all = false;
+  }
   QThread* gui = QCoreApplication::instance() != nullptr ? QCoreApplication::instance()->thread() : nullptr;
   for (WindowController* controller : Registry()) {
-    if (controller == nullptr) {
-      all = false;
-    } else if (gui != nullptr && controller->thread() != gui) {
-      // Made here, but their windows, timers and slots live on the GUI thread.
-      controller->moveToThread(gui);
-    }
+    // Made here, but their windows, timers and slots live on the GUI thread.
+    if (controller != nullptr && gui != nullptr && controller->thread() != gui) controller->moveToThread(gui);
   }
-  if (!all) qWarning("WindowLoadFail!");
   return all;
 }
 

@@ -72,8 +72,6 @@ TEST_F(ShellTest, EveryRegistryWindowExistsUnderItsName) {
     }
   }
   EXPECT_FALSE(app->wndRecovery->isWindowLoaded());
-  EXPECT_EQ(AppDelegate::ListIconNames().size(), 22);
-  EXPECT_FALSE(app->ListIcon("Video - 24").isNull());
 }
 
 TEST_F(ShellTest, TheEngineEndsOnlyAtTheEndAndOnlyOnce) {
