@@ -408,8 +408,8 @@ void vcDispObjGeneral::TimeLabel_Clicked() {
   const int segment = SegmentIndex;
   const uint32_t object = OurIndex;
   WindowController* editor = registryWindow(&AppDelegate::wndTimelineEdit);
-  // The segment editor comes with the timeline window; until then the
-  // label leads nowhere and changes nothing.
+  // Without the segment editor (it failed to load) the label leads nowhere
+  // and changes nothing.
   if (!WindowCarries(editor, "SetData(int,int)")) return;
   PreviewStop();
   if (main() != nullptr) main()->setProjectModified(true);

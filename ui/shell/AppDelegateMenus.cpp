@@ -21,66 +21,62 @@
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
-void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)(),
-                                bool enabled) {
+void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)()) {
   QAction* action = menu->addAction(title);
   action->setObjectName(name);
-  action->setEnabled(enabled);
   connect(action, &QAction::triggered, this, slot);
 }
 
-// Items whose windows and commands are not part of this build yet stay
-// disabled.
 void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   menuBar_ = bar;
   QMenu* file = bar->addMenu("&File");
-  addMenuAction(file, "mnuFileNew", "New Project", &AppDelegate::mnuFileNew_Clicked, true);
+  addMenuAction(file, "mnuFileNew", "New Project", &AppDelegate::mnuFileNew_Clicked);
   file->actions().back()->setShortcut(QKeySequence::New);
-  addMenuAction(file, "mnuFileNewTemplate", "New Project from Template...", &AppDelegate::mnuFileNewTemplate_Clicked, true);
-  addMenuAction(file, "mnuFileOpen", "Open Project...", &AppDelegate::mnuFileOpen_Clicked, true);
+  addMenuAction(file, "mnuFileNewTemplate", "New Project from Template...", &AppDelegate::mnuFileNewTemplate_Clicked);
+  addMenuAction(file, "mnuFileOpen", "Open Project...", &AppDelegate::mnuFileOpen_Clicked);
   file->actions().back()->setShortcut(QKeySequence::Open);
-  addMenuAction(file, "mnuFileRevert", "Revert to Saved", &AppDelegate::mnuFileRevert_Clicked, true);
+  addMenuAction(file, "mnuFileRevert", "Revert to Saved", &AppDelegate::mnuFileRevert_Clicked);
   file->addSeparator();
-  addMenuAction(file, "mnuFileSave", "Save Project", &AppDelegate::mnuFileSave_Clicked, true);
+  addMenuAction(file, "mnuFileSave", "Save Project", &AppDelegate::mnuFileSave_Clicked);
   file->actions().back()->setShortcut(QKeySequence::Save);
-  addMenuAction(file, "mnuFileSaveAs", "Save Project As...", &AppDelegate::mnuFileSaveAs_Clicked, true);
+  addMenuAction(file, "mnuFileSaveAs", "Save Project As...", &AppDelegate::mnuFileSaveAs_Clicked);
   file->addSeparator();
-  addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked, true);
-  addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked, true);
-  addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked, true);
+  addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked);
+  addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked);
+  addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked);
   mnuFileTransfer = file->actions().back();
   file->addSeparator();
-  addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked, true);
-  addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked, true);
+  addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked);
+  addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked);
   file->addSeparator();
-  addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked, true);
-  addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked, true);
-  addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked, true);
-  addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked, true);
+  addMenuAction(file, "mnuFileProjectSettings", "Project Settings...", &AppDelegate::mnuFileProjectSettings_Clicked);
+  addMenuAction(file, "mnuFileExportPreview", "Export Preview Image...", &AppDelegate::mnuFileExportPreview_Clicked);
+  addMenuAction(file, "mnuFileCreateVideo", "Create Video File...", &AppDelegate::mnuFileCreateVideo_Clicked);
+  addMenuAction(file, "mnuFileUpload", "Upload Video...", &AppDelegate::mnuFileUpload_Clicked);
   file->addSeparator();
-  addMenuAction(file, "mnuFileQuit", "Quit", &AppDelegate::mnuFileQuit_Clicked, true);
+  addMenuAction(file, "mnuFileQuit", "Quit", &AppDelegate::mnuFileQuit_Clicked);
   file->actions().back()->setShortcut(QKeySequence::Quit);
 
   QMenu* edit = bar->addMenu("&Edit");
-  addMenuAction(edit, "mnuEditUndo", "Undo", &AppDelegate::mnuEditUndo_Clicked, true);
+  addMenuAction(edit, "mnuEditUndo", "Undo", &AppDelegate::mnuEditUndo_Clicked);
   edit->actions().back()->setShortcut(QKeySequence::Undo);
   edit->addSeparator();
-  addMenuAction(edit, "mnuEditSnapToGrid", "Snap to Grid", &AppDelegate::mnuEditSnapToGrid_Clicked, true);
+  addMenuAction(edit, "mnuEditSnapToGrid", "Snap to Grid", &AppDelegate::mnuEditSnapToGrid_Clicked);
   mnuEditSnapToGrid = edit->actions().back();
-  addMenuAction(edit, "mnuEditGestures", "Gestures", &AppDelegate::mnuEditGestures_Clicked, true);
+  addMenuAction(edit, "mnuEditGestures", "Gestures", &AppDelegate::mnuEditGestures_Clicked);
   mnuEditGestures = edit->actions().back();
   mnuEditSnapToGrid->setCheckable(true);
   mnuEditGestures->setCheckable(true);
 
   QMenu* help = bar->addMenu("&Help");
-  addMenuAction(help, "mnuHelpDocs", "Documentation", &AppDelegate::mnuHelpDocs_Clicked, true);
-  addMenuAction(help, "mnuHelpInternet", "Quelvatron on the Internet", &AppDelegate::mnuHelpInternet_Clicked, true);
+  addMenuAction(help, "mnuHelpDocs", "Documentation", &AppDelegate::mnuHelpDocs_Clicked);
+  addMenuAction(help, "mnuHelpInternet", "Quelvatron on the Internet", &AppDelegate::mnuHelpInternet_Clicked);
   mnuHelpInternet = help->actions().back();
-  addMenuAction(help, "mnuHelpUpdateCheck", "Check for Updates...", &AppDelegate::mnuHelpUpdateCheck_Clicked, true);
+  addMenuAction(help, "mnuHelpUpdateCheck", "Check for Updates...", &AppDelegate::mnuHelpUpdateCheck_Clicked);
   mnuHelpUpdateCheck = help->actions().back();
-  addMenuAction(help, "mnuHelpShowLog", "Show Log", &AppDelegate::mnuHelpShowLog_Clicked, true);
+  addMenuAction(help, "mnuHelpShowLog", "Show Log", &AppDelegate::mnuHelpShowLog_Clicked);
   help->addSeparator();
-  addMenuAction(help, "mnuHelpAbout", "About Quelvatron", &AppDelegate::mnuHelpAbout_Clicked, true);
+  addMenuAction(help, "mnuHelpAbout", "About Quelvatron", &AppDelegate::mnuHelpAbout_Clicked);
 }
 
 QAction* AppDelegate::menuAction(const QString& objectName) const {
@@ -126,7 +122,6 @@ void AppDelegate::mnuFileProjectSettings_Clicked() {
 void AppDelegate::mnuFileTransfer_Clicked() {
   if (wndMain != nullptr) wndMain->FileTransfer();
 }
-// Their commands come with the windows they open.
 void AppDelegate::mnuFileCreateVideo_Clicked() {
   if (wndMain != nullptr) wndMain->CreateVideo();
 }
@@ -162,7 +157,7 @@ void AppDelegate::mnuEditUndo_Clicked() {
   const QStringList names = wndMain->SelectedDispObjNames();
   const uint32_t object = names.isEmpty() ? 0xFFFFFFFF : DispObjFind(names.front().toStdU16String().c_str());
   CallWindowIfVisible(wndDispObjEdit, "SetDisplayObject", static_cast<int>(object));
-  // The lap-list window follows the swap once it exists.
+  // InputRefresh has reloaded a visible lap-list window.
 }
 
 // The item has flipped its check mark as it was chosen; the new state is

@@ -54,8 +54,8 @@ private:
   bool becameMainQueued_ = false;
 };
 
-// A window whose controls a later version fills in; until then an empty
-// dialog with its title, kept in the registry under its name.
+// An empty dialog with its title, kept in the registry under its name: a
+// stand-in for tests of placement and the registry.
 class EmptyWindowController : public WindowController {
   Q_OBJECT
 public:

@@ -48,7 +48,7 @@ void wcCreateVideo::windowDidBecomeMain() {
   flags_.ShowUpload = false;
   readStoredSettings();
   if (flags_.UploadRequested) flags_.ShowUpload = true;
-  // Without an upload window in this build there is nothing to ask for.
+  // Without an upload window (it failed to load) there is nothing to ask for.
   UploadCheck->setEnabled(UploadAvailable());
   if (!UploadAvailable()) flags_.ShowUpload = false;
   UploadCheck->setChecked(flags_.ShowUpload);

@@ -2,38 +2,33 @@
 // The main window: the open project's identity and title, the first-show
 // start-up (settings, release check, crash recovery), the project file
 // commands, and the places where the preview and the lists go.
-#include <QString>
-#include <cstdint>
-#include <string>
-// preview block: includes
-#include <QPoint>
-#include <QPointF>
-#include <QSize>
-
-#include "engine/model/disp_records.h"
-// lists block: includes
 #include <QIcon>
 #include <QList>
 #include <QMap>
+#include <QPoint>
+#include <QPointF>
+#include <QSize>
+#include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <string>
 
+#include "engine/model/disp_records.h"
 #include "ui/shell/WindowController.h"
 
-class QFrame;
-class QMainWindow;
-class QTimer;
-class wcRecovery;
-// preview block: forward declarations
 class NSImageViewCustom;
+class NameListTable;
+class QAction;
+class QFrame;
 class QGroupBox;
+class QMainWindow;
+class QMenu;
 class QPushButton;
 class QSlider;
 class QSpinBox;
-// lists block: forward declarations
-class NameListTable;
-class QAction;
-class QMenu;
+class QTimer;
+class wcRecovery;
 struct DispStruct;
 struct MainStruct;
 
@@ -97,7 +92,7 @@ public:
   // Adds a file as an input; false when the engine refused it.
   bool UiInputAdd(const QString& path, bool showMessages);
 
-  // Lists, preview and timeline: their windows fill these in.
+  // Lists, preview and timeline.
   void InputRefresh(uint32_t input);
   void DispObjRefresh(uint32_t object);
   void setPreviewTime(double seconds) { PreviewTime = seconds; }
@@ -162,13 +157,13 @@ public:
   // command stays disabled whatever its rule says.
   void SetListCommand(const QString& name, std::function<void()> command);
   QAction* ListMenuItem(const QString& name) const;
-  // The template menu (mode, input); until it is installed, a data input
-  // opens nothing and a new project from a template is a blank one.
+  // The template menu (mode, input), pointed at TemplateMenu by the
+  // constructor.
   std::function<void(int mode, uint32_t input)> TemplateMenuCommand;
 
   // Template files added as inputs go to this command (path; 0, or
-  // negative when nothing was added); until it is installed they are
-  // applied with the engine's first choice of inputs.
+  // negative when nothing was added), pointed at TemplateAdd by the
+  // constructor.
   std::function<int(const QString& path)> TemplateAddCommand;
 
   // Adding inputs (wcMainInputs.cpp).
@@ -188,7 +183,7 @@ public:
   void RevertProject();
   void ProjectSettings();
   void FileTransfer();
-  // ---- input commands block (wcMainInputCommands.cpp, wcMainInputJoin.cpp,
+  // ---- Input commands (wcMainInputCommands.cpp, wcMainInputJoin.cpp,
   // wcMainInputExport.cpp): the buttons beside the inputs list and the
   // commands on the selected inputs. Each command finds its inputs by the
   // selected names, refuses with a warning before it changes anything, lets
@@ -215,8 +210,6 @@ public:
   void InputSync_Pressed();
   void InputSync2_Pressed();
   void InputRename_Clicked();
-  // ---- end of input commands block ---------------------------------------
-  // ---- end of lists block ----------------------------------------------
 
   // ---- Display-object commands (wcMainDispObjCommands.cpp) ----
   // The buttons beside the objects list, its context menu and the canvas
@@ -246,7 +239,6 @@ public:
   // Prepares the canvas menu for a right click at the canvas point.
   void previewMenuWillOpen(QPointF point);
   void imageMenuRequested(QPointF point, QPoint globalPos);
-  // ---- end of display-object commands ----
 
   // ---- Template commands (wcMainTemplates.cpp) --------------------------
   // Menu modes: 0 new project, 1 data template replacing the input's
@@ -277,7 +269,6 @@ public:
   // Points TemplateMenuCommand, TemplateAddCommand and the two data template
   // items of the inputs menu at the commands above.
   void InstallTemplateCommands();
-  // ---- end of template commands ----------------------------------------
 
   // ---- Preview canvas, timer, transport, preview settings, canvas editing
   // (wcMainPreview.cpp, wcMainPreviewForm.cpp, wcMainTransport.cpp,
@@ -342,7 +333,6 @@ public:
   // Files dropped on the main window or its canvas: added as inputs with one
   // undo checkpoint for the whole drop.
   void DropFiles(const QStringList& paths);
-  // ---- end of preview block ----------------------------------------------
 
 protected:
   QWidget* makeWindow() override;
@@ -371,7 +361,7 @@ private:
   int startupMenuShown_ = 0;
   QTimer* previewTimer_ = nullptr;
   QTimer* startupMenuTimer_ = nullptr;
-  // ---- preview block: private ----
+  // Preview.
   QWidget* makePreviewGroup(QWidget* parent);
   QWidget* makeTransport(QWidget* parent);
   void positionCanvas();
@@ -382,9 +372,8 @@ private:
   void editedObjectToPropertyWindow();
   QObject* canvasAdapter_ = nullptr;
   int previewRefreshing_ = 0; // a repaint is stopping and starting the engine
-  // ---- end of preview block: private ----
 
-  // ---- lists block: private ----
+  // Lists.
   QWidget* makeListsPanel(QWidget* parent);
   void wireList(NameListTable* table, QMenu* menu);
   void addMenuItem(QMenu* menu, const QString& name, const QString& title);
@@ -396,17 +385,16 @@ private:
   bool saveFirstOrStop();
   bool addOneFile(const QString& path, bool showMessages, QStringList* failures);
   QMap<QString, std::function<void()>> listCommands_;
-  // ---- display-object commands: private ----
+  // Display-object commands.
   void installDispObjCommands(class QGroupBox* objectsBox);
   void runToolbox(uint32_t input);
   void changeDrawingOrder(int direction, bool toEnd);
   void refreshPropertyWindow();
-  // ---- input commands block: private ----
+  // Input commands.
   QWidget* makeInputButtons(QWidget* parent);
   void installInputCommands();
   uint32_t firstSelectedInput() const;
   void stopPreviewPlayback();
   void afterInputWindow();
   void moveSelectedInputs(int direction);
-  // ---- end of input commands block: private ----
 };

@@ -8,7 +8,6 @@
 #include "engine/base/error.h"
 #include "engine/base/text.h"
 #include "engine/files/style.h"
-#include "engine/files/templates.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
@@ -26,15 +25,6 @@ namespace {
 QString failureLine(const QString& path, int code) {
   QString reason = code < 0 ? WStrToNSString(ErrorGetText(code)) : QString("not added");
   return QFileInfo(path).fileName() + ": " + reason;
-}
-
-// Without the template windows: the template's objects on the engine's
-// first choice of inputs.
-int applyTemplateFile(const std::wstring& path) {
-  int result = TemplateImportLoad(path.c_str(), kNoInput, 0);
-  if (result == 0) result = TemplateImportApply();
-  TemplateImportClear();
-  return result;
 }
 
 } // namespace
@@ -91,7 +81,7 @@ bool wcMain::addOneFile(const QString& path, bool show, QStringList* failures) {
     added = DispObjImportStyle(kNoDispObj, wide.c_str(), kStyleApplyPlace) >= 0;
     report(added);
   } else if (extension == "QVT") {
-    added = (TemplateAddCommand ? TemplateAddCommand(path) : applyTemplateFile(wide)) >= 0;
+    added = TemplateAddCommand(path) >= 0;
     report(added);
   } else {
     const QString question = "This appears to be part of a multi-file set. Do you want to add the entire set to "

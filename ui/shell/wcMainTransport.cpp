@@ -149,6 +149,6 @@ void wcMain::ExportPreview() {
   if (result != 0) ErrorShowLast();
 }
 
-// The marks have no use yet; the engine's hook is kept in the loop.
+// The mark buttons are hidden and the engine's mark hook does nothing.
 void wcMain::PreviewMarkStartButton_Pressed() { ProjectSetMark(0); }
 void wcMain::PreviewMarkEndButton_Pressed() { ProjectSetMark(1); }

@@ -1,7 +1,7 @@
 #pragma once
-// Calls the main window makes on editor windows that may not carry the
-// call yet (an empty window of a later release): a window takes part by
-// declaring the method Q_INVOKABLE, e.g. SetDisplayObject(int) on the
+// Calls the main window makes on editor windows by name, so that it needs
+// none of their headers and a window that failed to load is skipped: a
+// window takes part by declaring the method Q_INVOKABLE, e.g. SetDisplayObject(int) on the
 // property window, SetInput(int) and ReloadInputs() on the lap list.
 #include "engine/base/error.h"
 #include "ui/shell/WindowController.h"
