@@ -160,10 +160,3 @@ TEST(ControlTest, GroupBoxesPassTheStateOnAndHitTestsNeedVisibleEnabledControls)
   UISetButtonTitleColor(button, QColor(200, 10, 10));
   EXPECT_EQ(button->palette().color(QPalette::ButtonText), QColor(200, 10, 10));
 }
-
-TEST(ActivityTest, TokensPairHarmlessly) {
-  AppActivityToken token = AppActivityBegin("Rendering");
-  AppActivityEnd(token);
-  AppActivityEnd(nullptr);
-  SUCCEED();
-}
