@@ -15,7 +15,6 @@
 #include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/enhanced_fixture.h"
 #include "ui/seams/user_defaults.h"
-#include "ui/support/window_shots.h"
 
 namespace {
 
@@ -274,28 +273,4 @@ TEST(EnhParamEdit, ColourTitlesAndTriggerComparison) {
   EXPECT_FALSE(EnhTriggerDiffers(1.0000004, 1.0));
   EXPECT_TRUE(EnhTriggerDiffers(1.000001, 1.0));
   EXPECT_FALSE(EnhTriggerDiffers(-2.5000004, -2.5));
-}
-
-TEST_F(EnhancedTest, ScreenshotsOfThePanelAndTheEditor) {
-  const uint32_t input = AddRampLog();
-  auto record = Sample();
-  record->ColorCount = 4;
-  record->Options |= kEnhTrigger;
-  FieldCopy(record->ColorName[1], kEnhNameUnits, u"Warning");
-  FieldCopy(record->Field, kNameLength, u"RPM");
-  std::strcpy(record->ForeScript, "-- needle from the channel's value\nlocal v = value()\nneedle(v, colour('A'))\n");
-  const uint32_t object = AddScripted(*record, input);
-  auto* panel = Open<vcDispObjEnhanced>(object, kPanelEnhanced);
-  Spin(50);
-  EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_enhanced_panel"));
-  EditScripts(panel, [&](wcDispObjEnhEdit* e) {
-    Spin(50);
-    EXPECT_TRUE(SaveWindowShot(e->window(), "dispobj_enhanced_editor_parameters"));
-    e->ViewForeScriptButton->click();
-    Spin(50);
-    EXPECT_TRUE(SaveWindowShot(e->window(), "dispobj_enhanced_editor_script"));
-    e->ViewParamButton->click();
-    e->CancelButton_Pressed();
-  });
-  Editor()->close();
 }

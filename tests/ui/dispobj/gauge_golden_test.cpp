@@ -2,8 +2,7 @@
 // opened from the gauge panel, the way a user builds them: a speedometer,
 // a tachometer with a red zone, a two-part scale, a bar-mode gauge and a
 // digital readout. Each designer preview (the real renderer through the
-// simple previews) is compared with its golden image (tests/golden/ui);
-// every designer page and the panel are written to "ui-screenshots".
+// simple previews) is compared with its golden image (tests/golden/ui).
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,7 +10,6 @@
 
 #include "support/golden.h"
 #include "ui/dispobj/gauge_fixture.h"
-#include "ui/support/window_shots.h"
 
 namespace {
 
@@ -143,27 +141,4 @@ TEST_F(GaugeGoldenTest, FiveDesignedGaugesPreviewAsGolden) {
     Type(d->NumberPosYText, "170");
     Type(d->ChangeValueText, "999"); // the warning band of the face beyond the scale
   });
-}
-
-TEST_F(GaugeGoldenTest, ScreenshotsOfThePanelAndEveryDesignerPage) {
-  AddRampLog();
-  main->setPreviewTime(kTime);
-  AddFromToolbox(kDispTacho);
-  auto* panel = static_cast<vcDispObjGauge*>(Editor()->Panel(kPanelGauge));
-  EXPECT_TRUE(SaveWindowShot(Editor()->window(), "gauge_panel"));
-  onModal = [](WindowController* w) {
-    auto* d = static_cast<wcDispObjGaugeDesign*>(w);
-    EXPECT_TRUE(DesignerUp(d));
-    const char* names[] = {"scale", "marks", "text", "needle", "face"};
-    EXPECT_EQ(d->Pages->count(), 5);
-    for (int page = 0; page < d->Pages->count(); ++page) {
-      d->Pages->setCurrentIndex(page);
-      Spin(30);
-      EXPECT_TRUE(SaveWindowShot(d->window(), QString("gauge_designer_") + names[page]));
-    }
-    d->CancelButton->click();
-    return 0;
-  };
-  panel->GaugeDesignerButton->click();
-  onModal = nullptr;
 }

@@ -1,7 +1,7 @@
 // A text, a text data, a shape and a bar graph added from the toolbox and
 // edited in their panels, then drawn by the renderer: each frame is
 // compared with its golden image (tests/golden/ui), and the property
-// window after the edits is written to "ui-screenshots" for a look.
+// window after the edits is written on request (window_shots.h).
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -49,7 +49,7 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   textPanel->LeftButton->click();
   textPanel->AutoSizeCheck->click();
   PlaceWithPanel(8, 15, 84, 70);
-  EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_text"));
+  SaveWindowShot(Editor()->window(), "dispobj_properties_text");
   ExpectAlone(text, "text_panel_text", kTime);
 
   const uint32_t readout = AddAndShow(kDispTextData);
@@ -63,7 +63,7 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   Type(dataPanel->SizeText, "44");
   PickColour(dataPanel->Color, QColor(80, 230, 120));
   PlaceWithPanel(10, 35, 80, 30);
-  EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_textdata"));
+  SaveWindowShot(Editor()->window(), "dispobj_properties_textdata");
   ExpectAlone(readout, "text_panel_data", kTime);
 
   const uint32_t shape = AddAndShow(kDispShape);
@@ -73,7 +73,7 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   PickColour(shapePanel->LineColor, QColor(240, 240, 240));
   Type(shapePanel->LineSizeText, "8");
   PlaceWithPanel(20, 20, 60, 60);
-  EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_shape"));
+  SaveWindowShot(Editor()->window(), "dispobj_properties_shape");
   ExpectAlone(shape, "shape_panel", kTime);
 
   const uint32_t bar = AddAndShow(kDispBar);
@@ -90,6 +90,6 @@ TEST_F(KindPanelGoldenTest, EditsInTheKindPanelsDrawAsShown) {
   barPanel->NumberDecimalCheck->click();
   Type(barPanel->ThicknessText, "60");
   PlaceWithPanel(5, 30, 90, 40);
-  EXPECT_TRUE(SaveWindowShot(Editor()->window(), "dispobj_properties_bar"));
+  SaveWindowShot(Editor()->window(), "dispobj_properties_bar");
   ExpectAlone(bar, "bar_panel", kTime);
 }

@@ -3,8 +3,6 @@
 // made from small generated files, the windows run through the main
 // window's commands with the user's part played on their real controls.
 #include <QAbstractButton>
-#include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QPixmap>
 #include <QTest>
@@ -17,6 +15,7 @@
 #include "ui/controls/text_field.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
+#include "ui/support/window_shots.h"
 
 class InputWindowTest : public ListsTest {
 protected:
@@ -65,9 +64,7 @@ protected:
   }
 
   static void Shot(WindowController* controller, const QString& name) {
-    const QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
-    QDir().mkpath(dir);
     Spin(30);
-    EXPECT_TRUE(controller->window()->grab().save(dir + "/" + name + ".png"));
+    SaveWindowShot(controller->window(), name);
   }
 };

@@ -1,9 +1,6 @@
 // A generated video played in the main window's preview with the real
 // engine: the canvas receives the frames and shows them (read back from the
-// widget's own picture), and a picture of the window with a text object
-// selected is written for a person to look at.
-#include <QCoreApplication>
-#include <QDir>
+// widget's own picture), and a selected text object is outlined.
 #include <QImage>
 #include <QMainWindow>
 
@@ -13,14 +10,9 @@
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/preview/preview_fixture.h"
 #include "ui/shell/wcMain.h"
+#include "ui/support/window_shots.h"
 
 namespace {
-
-QString shotPath(const QString& name) {
-  QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
-  QDir().mkpath(dir);
-  return dir + "/" + name + ".png";
-}
 
 bool near(QRgb pixel, int r, int g, int b) {
   return std::abs(qRed(pixel) - r) < 48 && std::abs(qGreen(pixel) - g) < 48 && std::abs(qBlue(pixel) - b) < 48;
@@ -79,7 +71,7 @@ TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
   EXPECT_LE(index, 60);
 }
 
-TEST_F(PlaybackTest, ScreenshotOfThePreviewWithATextObjectSelected) {
+TEST_F(PlaybackTest, ASelectedTextObjectIsOutlinedOnThePreview) {
   LaunchMain();
   AddVideo();
   uint32_t text = AddText(8, 58, 40, 16);
@@ -97,7 +89,6 @@ TEST_F(PlaybackTest, ScreenshotOfThePreviewWithATextObjectSelected) {
   EXPECT_FALSE(outline.isNull());
   QImage canvas = main->PreviewImage->grab().toImage();
   EXPECT_EQ(canvas.pixel(outline.left(), outline.center().y()), qRgb(0, 122, 255));
-  QImage window = main->mainWindow()->grab().toImage();
-  EXPECT_TRUE(window.save(shotPath("main-preview")));
+  SaveWindowShot(main->mainWindow(), "main-preview");
   main->imageMouseUp(QPointF(208, 322));
 }

@@ -3,8 +3,6 @@
 // the preview is rebuilt at the chosen size.
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSlider>
@@ -13,6 +11,7 @@
 #include "ui/preview/preview_fixture.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcPreview.h"
+#include "ui/support/window_shots.h"
 
 namespace {
 
@@ -60,9 +59,7 @@ TEST_F(PreviewSettingsTest, StoredValuesShowTheirCellsAndComeBackUnchanged) {
     EXPECT_EQ(wcPreview::SelectedTitle(settings->AudioTypeGroup), "16-Bit Mono");
     EXPECT_EQ(settings->QualitySlider->value(), 0);
     EXPECT_FALSE(settings->FastSeekCheck->isChecked());
-    QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
-    QDir().mkpath(dir);
-    EXPECT_TRUE(settings->window()->grab().save(dir + "/preview-settings.png"));
+    SaveWindowShot(settings->window(), "preview-settings");
     settings->OkButton_Pressed();
   });
   EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 23.976);

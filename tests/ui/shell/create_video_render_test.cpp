@@ -27,6 +27,7 @@
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcMain.h"
 #include "ui/support/create_video_fixture.h"
+#include "ui/support/window_shots.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(CreateVideoTest, RenderThroughTheWindowDrawsTheObjectsInEveryFrame) {
         EXPECT_TRUE(s->window()->windowTitle().startsWith("Quelvatron Video Output ("));
         EXPECT_TRUE(s->RenderTime->text().endsWith(" of 00:00:03.00")) << s->RenderTime->text().toStdString();
         EXPECT_EQ(s->ETA->text(), "ETA: (calculating...)");
-        Screenshot(s->window(), "create-video-progress");
+        SaveWindowShot(s->window(), "create-video-progress");
       });
   EXPECT_TRUE(sawProgress) << "the render ended before the progress window showed it";
   EXPECT_FALSE(outputWindowOpenAfterRun) << "a complete render closes the output window";

@@ -17,6 +17,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/support/create_video_fixture.h"
+#include "ui/support/window_shots.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST_F(CreateVideoTest, StoredValuesProfilesAndTheBitrateWarning) {
 
     w->ProfileSel->setCurrentText("Local File: High-Def (720)");
     w->VideoBitrateStepper->setValue(5000);
-    Screenshot(w->window(), "create-video-settings");
+    SaveWindowShot(w->window(), "create-video-settings");
     w->CancelButton_Pressed();
   });
   EXPECT_FALSE(outputWindowOpenAfterRun);

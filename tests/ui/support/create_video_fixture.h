@@ -39,8 +39,6 @@ protected:
   static void ChooseSourceSize(wcCreateVideo* window);
   // Presses Create with the save panel answering the path.
   void CreateInto(wcCreateVideo* window, const std::string& path);
-  // Saves the window's picture under the build's screenshot folder.
-  static void Screenshot(QWidget* window, const QString& name);
 
   std::string work;
   std::string video;

@@ -1,9 +1,9 @@
 #pragma once
-// Pictures of windows for a person to look at, written as PNG files into
-// "ui-screenshots" beside the test program.
+// Pictures of windows for a person to look at, on request: with
+// QV_SCREENSHOTS naming a folder, each is written there as "<name>.png";
+// without it nothing is written.
 #include <QString>
 
 class QWidget;
 
-// True when the picture was written (and is not a sliver).
-bool SaveWindowShot(QWidget* window, const QString& name);
+void SaveWindowShot(QWidget* window, const QString& name);

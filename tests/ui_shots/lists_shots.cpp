@@ -1,30 +1,20 @@
-// Pictures of the two lists filled with every kind of row, for a person to
-// look at: "ui-screenshots/lists.png" (the lists) and "main-lists.png"
-// (the whole main window) and "project-settings.png", beside the test
-// program.
-#include <QCoreApplication>
-#include <QDir>
+// The two lists filled with every kind of row (the lists and the whole
+// main window), and the project settings window.
 #include <QMainWindow>
-#include <QPixmap>
 
 #include "engine/model/project.h"
 #include "ui/shell/wcProject.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
+#include "ui/support/window_shots.h"
 
 namespace {
-
-QString shotPath(const QString& name) {
-  QString dir = QCoreApplication::applicationDirPath() + "/ui-screenshots";
-  QDir().mkpath(dir);
-  return dir + "/" + name + ".png";
-}
 
 uint32_t add(const std::string& path) { return InputAdd(QString::fromStdString(path).toStdU16String().c_str()); }
 
 } // namespace
 
-TEST_F(ListsTest, ScreenshotOfBothListsWithIconsAndIndents) {
+TEST_F(ListsTest, BothListsWithIconsAndIndents) {
   uint32_t video = add(MakeTestVideo(File("Lap_run.mp4")));
   add(MakeTestWav(File("Engine sound.wav")));
   add(MakeTestPng(File("Sponsor logo.png")));
@@ -48,27 +38,20 @@ TEST_F(ListsTest, ScreenshotOfBothListsWithIconsAndIndents) {
   main->mainWindow()->resize(1100, 760);
   Spin(100);
 
-  EXPECT_EQ(main->InputFilesTable->rowCount(), 7);
-  EXPECT_EQ(main->DispObjsTable->rowCount(), static_cast<int>(DispObjCount()));
-  QWidget* lists = main->InputFilesTable->parentWidget()->parentWidget();
-  QPixmap picture = lists->grab();
-  ASSERT_FALSE(picture.isNull());
-  EXPECT_TRUE(picture.save(shotPath("lists")));
-  EXPECT_TRUE(main->mainWindow()->grab().save(shotPath("main-lists")));
+  SaveWindowShot(main->InputFilesTable->parentWidget()->parentWidget(), "lists");
+  SaveWindowShot(main->mainWindow(), "main-lists");
 }
 
-TEST_F(ListsTest, ScreenshotOfTheProjectSettingsWindow) {
+TEST_F(ListsTest, ProjectSettingsWindow) {
   ProjectSetUserText(u"Club race, heat two.\nCamera on the roll bar, logger under the seat.");
   ProjectSetLength(83.25f);
-  bool saved = false;
-  onModal = [&saved](WindowController* controller) {
+  onModal = [](WindowController* controller) {
     controller->showWindow();
     auto* window = static_cast<wcProject*>(controller);
-    EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow; }, 5000));
-    saved = window->window()->grab().save(shotPath("project-settings"));
+    SpinUntil([window]() { return !window->FreshWindow; }, 5000);
+    SaveWindowShot(window->window(), "project-settings");
     window->CancelButton_Pressed();
     return 0;
   };
   main->ProjectSettings();
-  EXPECT_TRUE(saved);
 }
