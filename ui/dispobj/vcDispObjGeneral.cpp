@@ -19,7 +19,9 @@
 #include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSTextLabelCustom.h"
+#include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/input/wcTimelineEdit.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
 #include "ui/shell/AppDelegate.h"
@@ -59,8 +61,9 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 
 QString timeText(float seconds) { return WStrToNSString(SecondsToTimeText(seconds)); }
 
-WindowController* registryWindow(WindowController* AppDelegate::*slot) {
-  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->*slot : nullptr;
+template <typename Window>
+Window* registryWindow(WindowController* AppDelegate::*slot) {
+  return WindowAs<Window>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->*slot : nullptr);
 }
 
 } // namespace
@@ -360,8 +363,8 @@ void vcDispObjGeneral::InputSetupButton_Pressed() {
     if (OurIndex != kNoDispObj) ErrorShowLast();
     return;
   }
-  const int input = record->InputID;
-  if (main() != nullptr) CallWindowIfVisible(main(), "InputEdit", input);
+  const uint32_t input = record->InputID;
+  if (main() != nullptr) main()->InputEdit(input);
   updateOtherPanels();
 }
 
@@ -396,10 +399,8 @@ void vcDispObjGeneral::BackgroundButton_Pressed() {
   PreviewStop();
   UpdatePreview();
   UndoSave();
-  WindowController* background = registryWindow(&AppDelegate::wndDispObjBackground);
-  bool ready = false;
-  if (CallWindowBool(background, "SetData", static_cast<int>(OurIndex), ready) && ready)
-    RunModalForWindow(background);
+  auto* background = registryWindow<wcDispObjBackground>(&AppDelegate::wndDispObjBackground);
+  if (background != nullptr && background->SetData(static_cast<int>(OurIndex))) RunModalForWindow(background);
   if (main() != nullptr) main()->setProjectModified(true);
   UpdatePreviewNoUndo();
 }
@@ -407,19 +408,18 @@ void vcDispObjGeneral::BackgroundButton_Pressed() {
 void vcDispObjGeneral::TimeLabel_Clicked() {
   const int segment = SegmentIndex;
   const uint32_t object = OurIndex;
-  WindowController* editor = registryWindow(&AppDelegate::wndTimelineEdit);
+  auto* editor = registryWindow<wcTimelineEdit>(&AppDelegate::wndTimelineEdit);
   // Without the segment editor (it failed to load) the label leads nowhere
   // and changes nothing.
-  if (!WindowCarries(editor, "SetData(int,int)")) return;
+  if (editor == nullptr) return;
   PreviewStop();
   if (main() != nullptr) main()->setProjectModified(true);
   UndoSave();
-  bool ready = false;
-  CallWindowBool(editor, "SetData", static_cast<int>(object), segment, ready);
+  const bool ready = editor->SetData(static_cast<int>(object), segment);
   if (ready) RunModalForWindow(editor);
-  if (!ready || !WindowFlag(editor, "Success")) return;
-  if (WindowFlag(editor, "TimeChanged") && main() != nullptr) {
-    if (WindowFlag(editor, "ChangedOrder")) {
+  if (!ready || !editor->Success()) return;
+  if (editor->TimeChanged() && main() != nullptr) {
+    if (editor->ChangedOrder()) {
       main()->TimelineClearSelection();
     } else {
       main()->setPreviewTime(segmentStart(segment));

@@ -31,7 +31,7 @@ public:
 
   // Loads the object into the window; always true. The opener then runs
   // the window modally.
-  Q_INVOKABLE bool SetData(int index);
+  bool SetData(int index);
   // Reloads every control from the engine and repaints the preview.
   void UpdatePreview();
   void SetEnabled();

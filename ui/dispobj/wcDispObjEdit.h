@@ -48,9 +48,9 @@ public:
   // Loads the object (0xFFFFFFFF: none) and lays the column out for it;
   // the same object again only refreshes the panels, unless its kind or
   // name changed meanwhile. False only when nothing can be shown.
-  Q_INVOKABLE bool SetDisplayObject(int index);
+  bool SetDisplayObject(int index);
   // Refills every shown panel from the engine.
-  Q_INVOKABLE void UpdateControls();
+  void UpdateControls();
   // Decides which panels the object gets and rebuilds the column.
   bool SetLayout();
   // A panel found another object at OurIndex: load what is there now.

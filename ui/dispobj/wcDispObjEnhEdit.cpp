@@ -24,6 +24,7 @@
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/enh_param_edit.h"
+#include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
@@ -63,8 +64,9 @@ const char* viewInfo(int mode) {
 
 wcMain* mainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
 
-WindowController* backgroundWindow() {
-  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjBackground : nullptr;
+wcDispObjBackground* backgroundWindow() {
+  return WindowAs<wcDispObjBackground>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjBackground
+                                                                        : nullptr);
 }
 
 } // namespace
@@ -294,9 +296,9 @@ void wcDispObjEnhEdit::EndPreview() {
 
 void wcDispObjEnhEdit::BackgroundButton_Pressed() {
   UpdatePreview();
-  bool ready = false;
-  if (CallWindowBool(backgroundWindow(), "SetData", static_cast<int>(state_.OurIndex), ready) && ready) {
-    RunModalForWindow(backgroundWindow());
+  wcDispObjBackground* background = backgroundWindow();
+  if (background != nullptr && background->SetData(static_cast<int>(state_.OurIndex))) {
+    RunModalForWindow(background);
     UpdatePreview();
   }
 }

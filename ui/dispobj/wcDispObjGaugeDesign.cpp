@@ -20,6 +20,7 @@
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
 #include "ui/shell/AppDelegate.h"
@@ -31,8 +32,9 @@ namespace {
 
 wcMain* mainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
 
-WindowController* backgroundWindow() {
-  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjBackground : nullptr;
+wcDispObjBackground* backgroundWindow() {
+  return WindowAs<wcDispObjBackground>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjBackground
+                                                                        : nullptr);
 }
 
 QComboBox* comboBox(const char* name, bool editable, QWidget* parent) {
@@ -186,7 +188,7 @@ bool wcDispObjGaugeDesign::SetData(int index) {
   loadNumberOptions();
   loadChangeColors();
   loadTwoPartScale();
-  BackgroundButton->setEnabled(WindowCarries(backgroundWindow(), "SetData(int)"));
+  BackgroundButton->setEnabled(backgroundWindow() != nullptr);
   state_.loading = false;
   SetFieldColor();
   SetStyle();
@@ -300,9 +302,8 @@ void wcDispObjGaugeDesign::StyleExportButton_Pressed() {
 
 void wcDispObjGaugeDesign::BackgroundButton_Pressed() {
   UpdatePreview();
-  WindowController* background = backgroundWindow();
-  bool ready = false;
-  if (CallWindowBool(background, "SetData", static_cast<int>(state_.index), ready) && ready) {
+  wcDispObjBackground* background = backgroundWindow();
+  if (background != nullptr && background->SetData(static_cast<int>(state_.index))) {
     RunModalForWindow(background);
     UpdatePreview();
   }

@@ -34,7 +34,6 @@ class TextField;
 
 class wcDispObjGaugeDesign : public WindowController {
   Q_OBJECT
-  Q_PROPERTY(bool Success READ Success)
 public:
   static constexpr int kPreviewSide = 320;
 
@@ -44,7 +43,7 @@ public:
   // Loads the object into the window and opens its preview; false (with
   // the engine's error shown for a missing object) when there is nothing
   // to design.
-  Q_INVOKABLE bool SetData(int index);
+  bool SetData(int index);
   bool Success() const { return state_.success; }
   uint32_t OurIndex() const { return state_.index; }
   uint32_t OurInputID() const { return state_.inputId; }

@@ -24,14 +24,13 @@ class TextField;
 
 class wcInputSetLap : public WindowController {
   Q_OBJECT
-  Q_PROPERTY(bool Success READ Success)
 public:
   wcInputSetLap();
   ~wcInputSetLap() override;
 
   // Loads the input's records and fills the window; the point and mode of
   // the record decide how it opens.
-  Q_INVOKABLE void SetInput(int input);
+  void SetInput(int input);
   // OK or Undo Start/Finish closed the window.
   bool Success() const { return state_.Success; }
   uint32_t OurIndex() const { return state_.OurIndex; }

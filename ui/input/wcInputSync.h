@@ -21,11 +21,11 @@ public:
 
   // Loads the input (a join member stands for its join); an edit of the
   // previous input is settled first (Yes/No). 255 or an image: no input.
-  Q_INVOKABLE void SetInput(int input);
+  void SetInput(int input);
   // Another command is about to change the project's inputs: the edit is
   // kept or dropped as the user answers, and the window closes, so that
   // its revert can never undo that command's change.
-  Q_INVOKABLE void InputsWillChange();
+  void InputsWillChange();
 
   // Clamps, shows and applies the edited values (quick: the main preview
   // repaints at its fastest quality).

@@ -31,7 +31,7 @@ public:
   wcInputSync2();
 
   // Opens for the input with the reference chosen automatically.
-  Q_INVOKABLE void SetInput(int input);
+  void SetInput(int input);
   void SetInput(uint32_t sync, uint32_t reference);
   // Rebuilds the window. Mode 0: being opened; 1: another sync input was
   // chosen; 2: an internal refresh that keeps the edited values.

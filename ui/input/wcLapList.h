@@ -22,12 +22,12 @@ public:
   wcLapList();
 
   // Lists the input, or when it is no data log the project's first one.
-  Q_INVOKABLE void SetInput(int input);
+  void SetInput(int input);
   // Refills the input box from the project (renamed, removed, undone).
-  Q_INVOKABLE void ReloadInputs();
+  void ReloadInputs();
   // Rebuilds the rows from the engine's laps of the input.
-  Q_INVOKABLE void UpdateLapList();
-  Q_INVOKABLE int OurInputID() const { return static_cast<int>(state_.OurInputID); }
+  void UpdateLapList();
+  int OurInputID() const { return static_cast<int>(state_.OurInputID); }
   void SetInputColor();
   const QStringList& LapLabels() const { return state_.LapLabels; }
 

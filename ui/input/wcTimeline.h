@@ -29,10 +29,10 @@ public:
 
   // Prepares the window for showing: fresh chart, no selection, the whole
   // project across the chart, first row at the top.
-  Q_INVOKABLE void SetData();
-  Q_INVOKABLE void ClearSelection();
+  void SetData();
+  void ClearSelection();
   // Follows a change of the project (sent after every preview repaint).
-  Q_INVOKABLE void RefreshView();
+  void RefreshView();
   void UpdateTimeScrollbar();
 
   float TimelineTime() const { return state_.TimelineTime; }

@@ -18,9 +18,6 @@ class TextField;
 
 class wcTimelineEdit : public WindowController {
   Q_OBJECT
-  Q_PROPERTY(bool Success READ Success)
-  Q_PROPERTY(bool TimeChanged READ TimeChanged)
-  Q_PROPERTY(bool ChangedOrder READ ChangedOrder)
 public:
   static constexpr uint32_t kFirstSegment = 0xFFFFFFFF;
   static constexpr uint32_t kNone = 0xFFFFFFFF;
@@ -30,7 +27,7 @@ public:
 
   // Loads the segment (-1 or 0xFFFFFFFF: the first); false, with the
   // engine's error shown, when the object is gone.
-  Q_INVOKABLE bool SetData(int object, int segment);
+  bool SetData(int object, int segment);
   bool Success() const { return state_.Success; }
   bool TimeChanged() const { return state_.TimeChanged; }
   bool ChangedOrder() const { return state_.ChangedOrder; }

@@ -9,6 +9,7 @@
 #include "engine/net/release_check.h"
 #include "render/preview/main_preview.h"
 #include "platform/system/message_box.h"
+#include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"
@@ -18,7 +19,6 @@
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
 #include "ui/shell/wcUpload.h"
-#include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
 void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)()) {
@@ -156,7 +156,7 @@ void AppDelegate::mnuEditUndo_Clicked() {
   wndMain->PreviewRefresh(false, playing);
   const QStringList names = wndMain->SelectedDispObjNames();
   const uint32_t object = names.isEmpty() ? 0xFFFFFFFF : DispObjFind(names.front().toStdU16String().c_str());
-  CallWindowIfVisible(wndDispObjEdit, "SetDisplayObject", static_cast<int>(object));
+  CallWindowIfVisible(wndDispObjEdit, &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
   // InputRefresh has reloaded a visible lap-list window.
 }
 

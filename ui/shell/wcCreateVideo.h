@@ -26,8 +26,6 @@ class QSpinBox;
 
 class wcCreateVideo : public WindowController {
   Q_OBJECT
-  // The upload window reads and clears it by this name.
-  Q_PROPERTY(bool RenderCompleteShutdown READ RenderCompleteShutdown WRITE setRenderCompleteShutdown)
 public:
   wcCreateVideo();
 

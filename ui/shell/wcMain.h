@@ -156,6 +156,8 @@ public:
   // "InputFilesDoubleClicked", "DispObjsDoubleClicked"). An item without a
   // command stays disabled whatever its rule says.
   void SetListCommand(const QString& name, std::function<void()> command);
+  // The names that have a command now.
+  QStringList ListCommandNames() const { return listCommands_.keys(); }
   QAction* ListMenuItem(const QString& name) const;
   // The template menu (mode, input), pointed at TemplateMenu by the
   // constructor.

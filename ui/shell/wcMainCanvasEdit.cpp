@@ -2,7 +2,6 @@
 // moves (snapped, kept partly in frame, one undo checkpoint per drag), a
 // double click opens the properties and a pinch scales; files dropped on
 // the window become inputs.
-#include <QMetaObject>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include "engine/model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
+#include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
@@ -124,7 +124,7 @@ void wcMain::imageMouseUp(QPointF) {
 void wcMain::editedObjectToPropertyWindow() {
   const QStringList selected = SelectedDispObjNames();
   const uint32_t object = selected.isEmpty() ? kNoDispObj : DispObjFind(selected.first().toStdU16String().c_str());
-  CallWindowIfVisible(propertyWindow(), "SetDisplayObject", static_cast<int>(object));
+  CallWindowIfVisible(propertyWindow(), &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
 }
 
 void wcMain::imageMouseDoubleClick(QPointF point) {
@@ -138,16 +138,12 @@ void wcMain::imageMouseDoubleClick(QPointF point) {
 // The properties of the selected object; a window already open has it
 // loaded by the selection.
 void wcMain::dispObjEditFromCanvas() {
-  WindowController* editor = propertyWindow();
+  auto* editor = WindowAs<wcDispObjEdit>(propertyWindow());
   if (editor == nullptr || AppDelegate::IsWindowVisible(editor)) return;
   const QStringList selected = SelectedDispObjNames();
   if (selected.isEmpty()) return;
   const int object = static_cast<int>(DispObjFind(selected.first().toStdU16String().c_str()));
-  if (editor->metaObject()->indexOfMethod("SetDisplayObject(int)") < 0) return;
-  bool loaded = false;
-  QMetaObject::invokeMethod(editor, "SetDisplayObject", Qt::DirectConnection, Q_RETURN_ARG(bool, loaded),
-                            Q_ARG(int, object));
-  if (loaded) editor->showWindow();
+  if (editor->SetDisplayObject(object)) editor->showWindow();
 }
 
 void wcMain::imageMouseMagnify(QPointF point, double amount, bool start) {

@@ -17,6 +17,8 @@
 #include "media/datalog/query.h"
 #include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
+#include "ui/input/wcLapList.h"
+#include "ui/input/wcTimeline.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/session_power.h"
 #include "ui/shell/AppDelegate.h"
@@ -106,9 +108,9 @@ void wcMain::Laps_Pressed() {
   }
   const QStringList names = SelectedInputNames();
   const uint32_t input = names.isEmpty() ? kNoInput : InputFind(names.front().toStdU16String().c_str());
-  WindowController* lapList = app() != nullptr ? app()->wndLapList : nullptr;
+  auto* lapList = WindowOfKind<wcLapList>(app() != nullptr ? app()->wndLapList : nullptr);
   if (lapList == nullptr) return;
-  CallWindow(lapList, "SetInput", static_cast<int>(input));
+  lapList->SetInput(static_cast<int>(input));
   lapList->showWindow();
 }
 
@@ -155,22 +157,20 @@ void wcMain::InputLapSetManual_Clicked() {
   InputSetData(input, &data);
   setProjectModified(true);
   PreviewRefresh();
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "SetInput", static_cast<int>(input));
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::SetInput, static_cast<int>(input));
 }
 
 void wcMain::Timeline_Pressed() {
-  WindowController* timeline = app() != nullptr ? app()->wndTimeline : nullptr;
-  if (!CallWindow(timeline, "SetData")) {
-    MessageShow(L"The window for this command could not be opened.", 48);
-    return;
-  }
+  auto* timeline = WindowOfKind<wcTimeline>(app() != nullptr ? app()->wndTimeline : nullptr);
+  if (timeline == nullptr) return;
+  timeline->SetData();
   timeline->showWindow();
 }
 
 void wcMain::TimelineClearSelection() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, "ClearSelection");
+  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, &wcTimeline::ClearSelection);
 }
 
 void wcMain::TimelineRefreshView() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, "RefreshView");
+  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, &wcTimeline::RefreshView);
 }

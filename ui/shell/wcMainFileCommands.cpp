@@ -19,11 +19,14 @@
 #include "engine/model/project.h"
 #include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/input/wcLapList.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcTransfer.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
@@ -40,11 +43,11 @@ constexpr const wchar_t* kSaveFirst = L"Do you want to save the current project 
 void wcMain::leaveEditingWindows() {
   if (app() != nullptr && AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
   TimelineClearSelection();
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject", -1);
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, -1);
 }
 
 void wcMain::resetLapList() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "SetInput", static_cast<int>(kNoInput));
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::SetInput, static_cast<int>(kNoInput));
 }
 
 QString wcMain::projectDirDefault() const {
@@ -172,7 +175,7 @@ void wcMain::FileTransfer() {
   if (app() != nullptr && AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
   TimelineClearSelection();
   if (!saveFirstOrStop()) return;
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject", -1);
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, -1);
   ProjectNew();
   UndoSave();
   InputRefresh(kNoInput);
@@ -182,12 +185,12 @@ void wcMain::FileTransfer() {
   PreviewTime = 0;
   PreviewRefresh(false, false);
   resetLapList();
-  if (app() == nullptr || app()->wndTransfer == nullptr) return;
-  RunModalForWindow(app()->wndTransfer);
-  // The transfer window leaves what it received in these two properties.
+  auto* transfer = WindowOfKind<wcTransfer>(app() != nullptr ? app()->wndTransfer : nullptr);
+  if (transfer == nullptr) return;
+  RunModalForWindow(transfer);
+  // The video first, then the data log, as the phone sends them.
   bool added = false;
-  for (const char* property : {"VideoFile", "DataFile"}) {
-    QString path = app()->wndTransfer->property(property).toString();
+  for (const QString& path : {transfer->VideoFile(), transfer->DataFile()}) {
     if (!path.isEmpty()) added = UiInputAdd(path, true) || added;
   }
   // The preview shows what arrived, as after any other added file.

@@ -16,9 +16,14 @@
 #include "engine/model/inputs.h"
 #include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
+#include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/input/wcInputCrop.h"
 #include "ui/input/wcInputEdit.h"
+#include "ui/input/wcInputSetLap.h"
+#include "ui/input/wcInputSync.h"
+#include "ui/input/wcInputSync2.h"
 #include "ui/input/wcInputTrim.h"
+#include "ui/input/wcLapList.h"
 #include "ui/seams/modal_run.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -111,9 +116,9 @@ void wcMain::afterInputWindow() {
   PreviewRefresh();
   const QStringList objects = SelectedDispObjNames();
   const uint32_t first = objects.isEmpty() ? kNoDispObj : DispObjFind(objects.front().toStdU16String().c_str());
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject",
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
                       static_cast<int>(first));
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "UpdateLapList");
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::UpdateLapList);
 }
 
 void wcMain::InputEdit_Pressed() {
@@ -205,15 +210,15 @@ void wcMain::InputOpt1(bool controlHeld) {
     if (answer == kMbYes) return runListCommand("InputMenuLapSetManual");
     if (answer != kMbNo) return;
   }
-  WindowController* setLap = app() != nullptr ? app()->wndInputSetLap : nullptr;
+  auto* setLap = WindowOfKind<wcInputSetLap>(app() != nullptr ? app()->wndInputSetLap : nullptr);
   if (setLap == nullptr) return;
   QuickSyncSettle();
   UndoSave();
-  CallWindow(setLap, "SetInput", static_cast<int>(input));
+  setLap->SetInput(static_cast<int>(input));
   RunModalForWindow(setLap);
   setProjectModified(true);
   PreviewRefresh();
-  CallWindowIfVisible(app()->wndLapList, "SetInput", static_cast<int>(input));
+  CallWindowIfVisible(app()->wndLapList, &wcLapList::SetInput, static_cast<int>(input));
 }
 
 void wcMain::InputDuplicate_Clicked() {
@@ -286,7 +291,7 @@ void wcMain::moveSelectedInputs(int direction) {
     const uint32_t input = findInput(name);
     // Status 10, no neighbour to swap with, leaves the list as it is.
     (void)InputChangeOrder(input, direction);
-    if (AskWindowIfVisible(lapList, "OurInputID", static_cast<int>(kNoInput)) == static_cast<int>(input))
+    if (AskWindowIfVisible(lapList, &wcLapList::OurInputID, static_cast<int>(kNoInput)) == static_cast<int>(input))
       resetLapList();
   }
   InputRefresh(kNoInput);
@@ -321,21 +326,21 @@ void wcMain::InputAddTimeFiller_Clicked() {
 
 void wcMain::InputSync_Pressed() {
   if (InputCount() == 0) return warn(L"Please add input files to this project first.");
-  WindowController* sync = app() != nullptr ? app()->wndInputSync : nullptr;
+  auto* sync = WindowOfKind<wcInputSync>(app() != nullptr ? app()->wndInputSync : nullptr);
   if (sync == nullptr) return;
-  CallWindow(sync, "SetInput", static_cast<int>(firstSelectedInput()));
+  sync->SetInput(static_cast<int>(firstSelectedInput()));
   sync->showWindow();
 }
 
 void wcMain::InputSync2_Pressed() {
   if (InputCount() == 0) return warn(L"Please add input files to this project first.");
-  WindowController* sync2 = app() != nullptr ? app()->wndInputSync2 : nullptr;
+  auto* sync2 = WindowOfKind<wcInputSync2>(app() != nullptr ? app()->wndInputSync2 : nullptr);
   if (sync2 == nullptr) return;
   // Its own previews and playback take the place of the main preview's.
   stopPreviewPlayback();
   // Its edit is kept or dropped as the user says, not dropped unasked.
   QuickSyncSettle();
-  CallWindow(sync2, "SetInput", static_cast<int>(firstSelectedInput()));
+  sync2->SetInput(static_cast<int>(firstSelectedInput()));
   RunModalForWindow(sync2);
 }
 
@@ -357,6 +362,6 @@ void wcMain::InputRename_Clicked() {
   InputSelect(input);
   const QStringList objects = SelectedDispObjNames();
   const uint32_t object = objects.isEmpty() ? kNoDispObj : DispObjFind(objects.front().toStdU16String().c_str());
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject", static_cast<int>(object));
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "ReloadInputs");
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs);
 }

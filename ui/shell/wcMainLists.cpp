@@ -12,6 +12,8 @@
 #include "engine/model/inputs.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/controls/list_icons.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/input/wcLapList.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
@@ -106,7 +108,7 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
     uint32_t first = kNoDispObj;
     QStringList names = SelectedDispObjNames();
     if (!names.isEmpty()) first = DispObjFind(names.front().toStdU16String().c_str());
-    CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject",
+    CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
                         static_cast<int>(first));
   });
   return panel;
@@ -186,7 +188,7 @@ void wcMain::InputRefresh(uint32_t input) {
   InputFilesTable->setRows(rows);
   if (selectedRow >= 0) noted << InputFileNames[selectedRow];
   InputFilesTable->selectTexts(noted);
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "ReloadInputs");
+  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs);
 }
 
 void wcMain::DispObjRefresh(uint32_t object) {
@@ -243,7 +245,7 @@ void wcMain::DispObjSelect(uint32_t object) {
   ++IgnoreUpdate;
   DispObjsTable->selectOnly(recordName(record->Name));
   if (input < kNoInput) InputSelect(input);
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject",
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
                       static_cast<int>(object));
   --IgnoreUpdate;
 }
@@ -267,5 +269,5 @@ void wcMain::DispObjsClicked() {
   if (!AppDelegate::IsWindowVisible(editor)) return;
   QStringList names = SelectedDispObjNames();
   uint32_t first = names.isEmpty() ? kNoDispObj : DispObjFind(names.front().toStdU16String().c_str());
-  CallWindowIfVisible(editor, "SetDisplayObject", static_cast<int>(first));
+  CallWindowIfVisible(editor, &wcDispObjEdit::SetDisplayObject, static_cast<int>(first));
 }

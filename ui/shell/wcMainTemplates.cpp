@@ -15,6 +15,8 @@
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "platform/system/message_box.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/input/wcLapList.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"
@@ -49,10 +51,10 @@ int onGuiThread(const std::function<int()>& job) {
 }
 
 void detachPropertyWindow() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, "SetDisplayObject", -1);
+  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, -1);
 }
 
-void reloadLapList() { CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, "ReloadInputs"); }
+void reloadLapList() { CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs); }
 
 bool isDataInput(uint32_t type) { return type == kInputData || type == kInputJoinData; }
 

@@ -22,6 +22,8 @@
 #include "platform/system/message_box.h"
 #include "ui/controls/list_icons.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
+#include "ui/input/wcInputSync.h"
+#include "ui/input/wcInputSync2.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
@@ -260,13 +262,17 @@ void wcProjectWiz::LengthMore_Pressed() {
 void wcProjectWiz::SyncInput(uint32_t input, bool popup) {
   if (input == kNoInput || app() == nullptr) return;
   if (popup) {
-    CallWindow(app()->wndInputSync, "SetInput", static_cast<int>(input));
-    if (app()->wndInputSync != nullptr) app()->wndInputSync->showWindow();
+    auto* sync = WindowOfKind<wcInputSync>(app()->wndInputSync);
+    if (sync == nullptr) return;
+    sync->SetInput(static_cast<int>(input));
+    sync->showWindow();
     return;
   }
   if (AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
-  CallWindow(app()->wndInputSync2, "SetInput", static_cast<int>(input));
-  RunModalForWindow(app()->wndInputSync2);
+  auto* sync2 = WindowOfKind<wcInputSync2>(app()->wndInputSync2);
+  if (sync2 == nullptr) return;
+  sync2->SetInput(static_cast<int>(input));
+  RunModalForWindow(sync2);
 }
 
 void wcProjectWiz::syncData(bool popup) {

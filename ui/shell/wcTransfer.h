@@ -16,8 +16,6 @@ class QTimer;
 
 class wcTransfer : public WindowController {
   Q_OBJECT
-  Q_PROPERTY(QString VideoFile READ VideoFile WRITE setVideoFile)
-  Q_PROPERTY(QString DataFile READ DataFile WRITE setDataFile)
 public:
   wcTransfer();
 

@@ -14,28 +14,29 @@
 #include "platform/system/message_box.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/YouTubeUpload.h"
+#include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcUpload.h"
+#include "ui/shell/window_calls.h"
 
 namespace {
 
 constexpr int kTickMs = 1000;
 constexpr int kCategoryAutos = 1;
 
-WindowController* outputWindow() {
-  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndCreateVideo : nullptr;
+wcCreateVideo* outputWindow() {
+  return WindowAs<wcCreateVideo>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndCreateVideo : nullptr);
 }
 
 // The output settings window's request to shut the computer down once the
 // whole job (render and upload) is done.
 bool shutdownRequested() {
-  WindowController* output = outputWindow();
-  return output != nullptr && output->property("RenderCompleteShutdown").toBool();
+  const wcCreateVideo* output = outputWindow();
+  return output != nullptr && output->RenderCompleteShutdown();
 }
 
 void clearShutdownRequest() {
-  WindowController* output = outputWindow();
-  if (output != nullptr && output->property("RenderCompleteShutdown").isValid())
-    output->setProperty("RenderCompleteShutdown", false);
+  wcCreateVideo* output = outputWindow();
+  if (output != nullptr) output->setRenderCompleteShutdown(false);
 }
 
 } // namespace
@@ -85,7 +86,7 @@ void wcUpload::UploadButton_Pressed() {
   }
   SaveUserPassword();
   if (opening_.preRender) {
-    details_ = {ui_.UserText->text(), ui_.PasswordText->text(), ui_.TitleText->text(), ui_.DescText->toPlainText(),
+    details_ = {ui_.UserText->text(), ui_.PasswordText->text(), ui_.TitleText->text(), DescriptionText(),
                 ui_.PrivateCheck->isChecked()};
     opening_.success = true;
     closeWindow();
@@ -100,7 +101,7 @@ void wcUpload::startUpload() {
   run->user = ui_.UserText->text().toStdString();
   run->pass = ui_.PasswordText->text().toStdString();
   run->title = ui_.TitleText->text().toStdString();
-  run->desc = ui_.DescText->toPlainText().toStdString();
+  run->desc = DescriptionText().toStdString();
   run->file = opening_.videoFile.toStdString();
   run->isPrivate = ui_.PrivateCheck->isChecked();
   run->setStatus("Preparing...");

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 
 #include "engine/files/undo.h"
@@ -15,6 +16,7 @@
 #include "ui/dispobj/dispobj_fixture.h"
 #include "ui/support/input_files.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
+#include "ui/input/wcInputEdit.h"
 
 namespace {
 
@@ -97,6 +99,34 @@ TEST_F(GeneralPanelTest, InputsAreListedByKindAndAnUnknownNameMeansNone) {
   const uint32_t image = DispObjAdd(kDispEImage, kNoInput);
   Open(image);
   EXPECT_NE(general->InputLabel->palette().color(QPalette::WindowText), QColor(200, 0, 0));
+}
+
+TEST_F(GeneralPanelTest, SetupOpensTheInputsPropertiesWindow) {
+  const uint32_t data = InputAdd(QString::fromStdString(MakeTestNmea(File("d.nmea"))).toStdU16String().c_str());
+  ASSERT_NE(data, kNoInput);
+  const uint32_t gauge = DispObjAdd(kDispSpeedo, data);
+  // The user picks the gauge in the list and opens its properties.
+  Select({gauge});
+  main->mainWindow()->findChild<QPushButton*>("DispObjEdit")->click();
+  ASSERT_TRUE(AppDelegate::IsWindowVisible(Editor()));
+  vcDispObjGeneral* general = Editor()->General();
+  ASSERT_EQ(general->OurIndex, gauge);
+  ASSERT_TRUE(general->InputSetupButton->isEnabled());
+  std::vector<uint32_t> shown;
+  onModal = [&shown](WindowController* w) {
+    auto* editor = static_cast<wcInputEdit*>(w);
+    editor->showWindow();
+    EXPECT_TRUE(editor->window()->isVisible());
+    shown.push_back(editor->OurIndex());
+    editor->close();
+    return 0;
+  };
+  // Twice: the window opens again after it was closed.
+  for (int press = 0; press < 2; ++press) general->InputSetupButton->click();
+  EXPECT_EQ(modalRuns, std::vector<QString>({"wcInputEdit", "wcInputEdit"}));
+  EXPECT_EQ(shown, std::vector<uint32_t>({data, data}));
+  // The panel still shows the gauge afterwards.
+  EXPECT_EQ(general->OurIndex, gauge);
 }
 
 TEST_F(GeneralPanelTest, SegmentsAreListedAddedAndRemovedAtThePreviewTime) {

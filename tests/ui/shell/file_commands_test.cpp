@@ -9,6 +9,7 @@
 #include "engine/files/undo.h"
 #include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
+#include "ui/shell/wcTransfer.h"
 #include "ui/support/lists_fixture.h"
 #include "ui/support/input_files.h"
 
@@ -194,7 +195,7 @@ TEST_F(FileCommandsTest, ATransferStartsANewProjectWithWhatArrived) {
   InputAddSpecial(kSpecialFiller);
   std::string log = MakeTestNmea(File("received.nmea"));
   onModal = [&](WindowController* window) {
-    window->setProperty("DataFile", QString::fromStdString(log));
+    if (auto* transfer = qobject_cast<wcTransfer*>(window)) transfer->setDataFile(QString::fromStdString(log));
     return 0;
   };
   main->FileTransfer();

@@ -131,7 +131,7 @@ TEST_F(TransferWindowTest, CancelInTheMiddleKeepsNothingAndTheNextOpeningStartsC
   EXPECT_EQ(InputCount(), 0u);
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(received().empty());
-  EXPECT_TRUE(app->wndTransfer->property("VideoFile").toString().isEmpty());
+  EXPECT_TRUE(static_cast<wcTransfer*>(app->wndTransfer)->VideoFile().isEmpty());
 
   onModal = [&](WindowController* controller) {
     wcTransfer* transfer = static_cast<wcTransfer*>(controller);
