@@ -28,6 +28,7 @@ class QPushButton;
 class QSlider;
 class QSpinBox;
 class QTimer;
+class QToolBar;
 class wcRecovery;
 struct DispStruct;
 struct MainStruct;
@@ -184,6 +185,11 @@ public:
   void NewProjectFromTemplate();
   void RevertProject();
   void ProjectSettings();
+  // The toolbar's project buttons.
+  void ProjectNew_Pressed() { NewProjectFromTemplate(); }
+  void ProjectOpen_Pressed() { OpenProject(); }
+  void ProjectSave_Pressed() { (void)SaveProject(); }
+  void ProjectSettings_Pressed() { ProjectSettings(); }
   void FileTransfer();
   // ---- Input commands (wcMainInputCommands.cpp, wcMainInputJoin.cpp,
   // wcMainInputExport.cpp): the buttons beside the inputs list and the
@@ -344,7 +350,8 @@ protected:
 
 private:
   void WindowCustomLoad();
-  void makeCreateVideoCommands(QMainWindow* window);
+  QToolBar* makeProjectCommands(QMainWindow* window);
+  void makeCreateVideoCommands(QMainWindow* window, QToolBar* bar);
   void shutDownAfterRender();
   void readSettings();
   void readStoredSettings(int& unit);

@@ -46,10 +46,8 @@ double positionTolerance(double span) {
 } // namespace
 
 // The toolbar buttons and the inputs menu's lap items.
-void wcMain::makeCreateVideoCommands(QMainWindow* window) {
-  QToolBar* bar = window->addToolBar("Commands");
-  bar->setObjectName("CommandsToolBar");
-  bar->setMovable(false);
+void wcMain::makeCreateVideoCommands(QMainWindow* window, QToolBar* bar) {
+  (void)window;
   auto add = [this, bar](const char* name, const QString& title, void (wcMain::*command)()) {
     QAction* action = bar->addAction(title);
     action->setObjectName(name);
