@@ -22,6 +22,7 @@
 #include "engine/files/file_io.h"
 #include "engine/files/profile.h"
 #include "engine/files/profile_fields.h"
+#include "engine/files/written_files.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model_text.h"
@@ -98,5 +99,7 @@ int InputExportDataProfile(uint32_t input, const wchar_t* path) {
     DataStructClamp(data);
     text = ProfileText(data);
   }
-  return ErrorSet(FileWriteAtomic(path, text.data(), text.size()), "InputExportDataProfile");
+  const int code = ErrorSet(FileWriteAtomic(path, text.data(), text.size()), "InputExportDataProfile");
+  if (code == 0) WrittenFileNotify(WrittenFileKind::kProfile, path);
+  return code;
 }

@@ -11,6 +11,7 @@
 #include "engine/files/style.h"
 #include "engine/files/style_format.h"
 #include "engine/files/style_preview.h"
+#include "engine/files/written_files.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/model_text.h"
@@ -143,5 +144,7 @@ int DispObjExportStyle(uint32_t object, const wchar_t* path) {
   std::vector<uint8_t> bytes;
   int code = StyleEncode(style, bytes);
   if (code == 0) code = FileWriteAtomic(path, bytes.data(), bytes.size());
-  return ErrorSet(code, "DispObjExportStyle");
+  ErrorSet(code, "DispObjExportStyle");
+  if (code == 0) WrittenFileNotify(WrittenFileKind::kStyle, path);
+  return code;
 }

@@ -10,6 +10,7 @@
 #include "engine/files/picture24.h"
 #include "engine/files/template_format.h"
 #include "engine/files/templates.h"
+#include "engine/files/written_files.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
@@ -21,6 +22,7 @@ namespace {
 struct Export {
   AtomicFile file;
   TemplateImage image;
+  std::wstring path;
 };
 
 std::mutex g_mutex;
@@ -49,6 +51,7 @@ int TemplateExportOpen(const wchar_t* path) {
   auto started = std::make_unique<Export>();
   const int code = started->file.Create(path);
   if (code != 0) return ErrorSet(code, "TemplateExportOpen");
+  started->path = path;
   {
     ReadAccess access("TemplateExportOpen");
     started->image.Thumbnail = Picture24Render(kNoDispObj, kThumbWidth, kThumbHeight);
@@ -95,14 +98,19 @@ int TemplateExportAddDispObj(uint32_t object, const char16_t* name) {
 }
 
 int TemplateExportClose() {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (!g_export) return ErrorSet(-21, "TemplateExportClose");
-  std::unique_ptr<Export> done = std::move(g_export);
+  std::unique_ptr<Export> done;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (!g_export) return ErrorSet(-21, "TemplateExportClose");
+    done = std::move(g_export);
+  }
   std::vector<uint8_t> bytes;
   int code = TemplateEncode(done->image, bytes);
   if (code == 0) code = done->file.Write(bytes.data(), bytes.size());
   if (code == 0) code = done->file.Commit();
-  return ErrorSet(code, "TemplateExportClose");
+  ErrorSet(code, "TemplateExportClose");
+  if (code == 0) WrittenFileNotify(WrittenFileKind::kTemplate, done->path);
+  return code;
 }
 
 void TemplateExportAbort() {

@@ -28,6 +28,7 @@
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
+#include "ui/util/written_files_qt.h"
 
 namespace {
 
@@ -70,6 +71,11 @@ Window* registryWindow(WindowController* AppDelegate::*slot) {
 
 vcDispObjGeneral::vcDispObjGeneral(wcDispObjEdit* owner) : DispObjPanel(kPanelGeneral, "vcDispObjGeneral", owner) {
   buildControls();
+  // A style saved by any window (the gauge designer, the script editor)
+  // is offered here at once.
+  connect(WrittenFiles::instance(), &WrittenFiles::written, this, [this](WrittenFileKind kind) {
+    if (kind == WrittenFileKind::kStyle && DispObjGet(OurIndex) != nullptr) SetStyle(false);
+  });
 }
 
 void vcDispObjGeneral::buildControls() {

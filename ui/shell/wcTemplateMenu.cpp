@@ -29,6 +29,7 @@
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcTip.h"
 #include "ui/util/ui_utils.h"
+#include "ui/util/written_files_qt.h"
 
 namespace {
 
@@ -68,6 +69,9 @@ wcTemplateMenu::~wcTemplateMenu() { EndPreviews(); }
 
 QWidget* wcTemplateMenu::makeWindow() {
   QDialog* dialog = makeDialog("Quelvatron - New Project Menu");
+  connect(WrittenFiles::instance(), &WrittenFiles::written, dialog, [this](WrittenFileKind kind) {
+    if (kind == WrittenFileKind::kTemplate && AppDelegate::IsWindowVisible(this)) LoadPreviews();
+  });
   auto* layout = new QVBoxLayout(dialog);
   label_ = new QLabel(dialog);
   QFont heading = label_->font();

@@ -6,6 +6,7 @@
 // exported and imported through the window.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +18,7 @@
 #include "engine/files/style.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/dispobj/gauge_fixture.h"
+#include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/util/ui_utils.h"
 
 using GaugeDesignerTest = GaugeTest;
@@ -266,4 +268,23 @@ TEST_F(GaugeDesignerTest, StylesLeaveAndEnterThroughTheDesigner) {
     EXPECT_EQ(std::memcmp(&before, DispObjGetParam(generic), sizeof before), 0) << name;
     EXPECT_EQ(d->LabelText->text(), "knots");
   }
+}
+
+TEST_F(GaugeDesignerTest, AStyleExportedFromTheDesignerIsListedByTheGeneralPanelAtOnce) {
+  const QString folder = ClearStyleFolder();
+  const uint32_t gauge = DispObjAdd(kDispGauge, kNoInput);
+  vcDispObjGauge* panel = OpenGauge(gauge);
+  QComboBox* styles = Editor()->General()->StyleSelection;
+  EXPECT_EQ(Items(styles), QStringList({"(Browse...)"}));
+  RunDesigner(panel, [&](wcDispObjGaugeDesign* d) {
+    for (const char* name : {"Blue Night", "Amber"}) {
+      panelAnswers.push_back({folder + "/" + name + ".qvo"});
+      d->StyleExportButton->click();
+    }
+    // Listed while the designer is still open, without another selection.
+    EXPECT_EQ(Items(styles), QStringList({"(Browse...)", "Amber", "Blue Night"}));
+    d->CancelButton->click();
+  });
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(Items(styles), QStringList({"(Browse...)", "Amber", "Blue Night"}));
 }
