@@ -165,6 +165,8 @@ bool wcInputCrop::SetInput(uint32_t input, double previewTime) {
   }
   window()->setWindowTitle("Crop Input File: " + recordName(state_.Main));
   PictureSizeLabel->setText(QString::asprintf("Picture Size: %d x %d", width, height));
+  // A position read off the last picture means nothing on this one.
+  MousePositionLabel->setText("Mouse Position:");
   crop_->SetPictureSize(width, height);
   crop_->SetMargins({state_.Adjust.CropLeft, state_.Adjust.CropRight, state_.Adjust.CropTop, state_.Adjust.CropBottom});
   const int32_t moveMaximum = std::max((width + height) / 2, 10);

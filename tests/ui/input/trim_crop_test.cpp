@@ -3,8 +3,10 @@
 // of its forms, margins held inside the picture, moves, zooms and mouse
 // rectangles, and what OK stores.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "ui/controls/NSImageViewCustom.h"
@@ -222,4 +224,29 @@ TEST_F(TrimCropTest, CropArrowsMoveTheRectangleTheWayTheyPoint) {
   EXPECT_EQ(tops[4], tops[0]);
   EXPECT_EQ(InputGetAdjust(video)->CropTop, 170);
   EXPECT_EQ(InputGetAdjust(video)->CropBottom, 370);
+}
+
+TEST_F(TrimCropTest, ANewOpeningShowsNoPositionReadOffThePreviousPicture) {
+  const std::string path = File("small.mp4");
+  ASSERT_TRUE(MakeIndexVideo(path, 1, 320, 240, "10", "-c:v libx264 -preset ultrafast -pix_fmt yuv420p"));
+  const uint32_t video = Add(path);
+  Select(video);
+  std::vector<QString> shown;
+  Play({{"wcInputCrop", [&](WindowController* w) {
+           shown.push_back(Label(w, "MousePositionLabel"));
+           // The pointer passes over the picture, as the user's would.
+           auto* box = Child<NSImageViewCustom>(w, "PreviewBoxImage");
+           const QPointF at(box->width() / 2.0, box->height() / 2.0);
+           QMouseEvent move(QEvent::MouseMove, at, box->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+           QCoreApplication::sendEvent(box, &move);
+           shown.push_back(Label(w, "MousePositionLabel"));
+           Click(Child<QPushButton>(w, "CancelButton"));
+         }}});
+  main->InputOpt1(false);
+  main->InputOpt1(false);
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0], "Mouse Position:");
+  EXPECT_TRUE(shown[1].startsWith("Mouse Position: 1")) << shown[1].toStdString();
+  EXPECT_EQ(shown[2], "Mouse Position:") << "nothing left from the last opening";
+  EXPECT_EQ(modalRuns, std::vector<QString>({"wcInputCrop", "wcInputCrop"}));
 }
