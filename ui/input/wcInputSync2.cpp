@@ -203,11 +203,12 @@ void wcInputSync2::SetInput(int input) {
 void wcInputSync2::SetInput(uint32_t sync, uint32_t reference) { SetInput(sync, reference, 0); }
 
 // The first video other than the sync input, else the first data log;
-// joins are never chosen by themselves.
+// joins are never chosen by themselves, nor the parts inside them (the
+// list offers neither and no preview shows a part alone).
 uint32_t wcInputSync2::automaticReference(uint32_t sync) const {
   uint32_t log = kNoInput;
   for (uint32_t i = 0; i < InputCount(); ++i) {
-    if (i == sync) continue;
+    if (i == sync || InputGetParent(i) != i) continue;
     const uint32_t type = InputGetType(i);
     if (type == kInputVideo) return i;
     if (type == kInputData && log == kNoInput) log = i;

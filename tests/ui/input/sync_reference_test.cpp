@@ -322,3 +322,31 @@ TEST_F(SyncReferenceTest, TheReferenceIsAnotherVideoElseALogElseNone) {
     Click(w, "CancelButton");
   });
 }
+
+TEST_F(SyncReferenceTest, APartOfAJoinIsNeverTheAutomaticReference) {
+  const uint32_t log = AddPeakLog("run.csv", 12.0, 5.4);
+  const uint32_t part = AddFlashVideo("part.mp4", 4.0, 1.0);
+  const uint32_t join = InputAddSpecial(kSpecialJoinVideo);
+  MainStruct member = *InputGetMain(part);
+  member.ParentJoin = static_cast<uint8_t>(join);
+  ASSERT_EQ(InputSetMain(part, &member), 0);
+  ASSERT_EQ(InputUpdateJoin(join), 0);
+  const uint32_t free = AddFlashVideo("free.mp4", 8.0, 2.0);
+  main->InputRefresh(kNoInput);
+  messages.clear();
+  Open(log, [&](wcInputSync2* window, QWidget* w) {
+    EXPECT_EQ(window->RefInput(), free);
+    EXPECT_EQ(Find<QComboBox>(w, "RefInputSelection")->currentText(), QString::fromUtf16(InputGetName(free)));
+    EXPECT_TRUE(Find<NSImageViewCustom>(w, "RefImage")->isVisible());
+    Click(w, "CancelButton");
+  });
+  // Without the free video: the join and its part stay unchosen.
+  ASSERT_EQ(InputRemove(free, 1), 0);
+  main->InputRefresh(kNoInput);
+  Open(log, [&](wcInputSync2* window, QWidget* w) {
+    EXPECT_EQ(window->RefInput(), kNoInput);
+    EXPECT_FALSE(Find<NSImageViewCustom>(w, "RefImage")->isVisible());
+    Click(w, "CancelButton");
+  });
+  EXPECT_TRUE(messages.empty());
+}
