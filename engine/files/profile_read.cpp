@@ -141,7 +141,7 @@ int ProfileParse(const std::string& text, DataStruct& result, RecordFault* fault
   // An empty file is no profile either: importing one must not look like success.
   const std::string marker = lines.empty() ? std::string() : Trim(lines[0]);
   const bool current = marker == "QVLC2";
-  if (!current && marker != "QVLC" && marker.compare(0, 11, "LoggerConf.") != 0) return kErrHeader;
+  if (!current && marker != "QVLC" && marker.compare(0, 11, "LoggerConf.") != 0) return kErrRead;
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::string line = Trim(lines[i]);
     const size_t eq = line.find('=');

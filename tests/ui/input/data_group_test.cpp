@@ -251,7 +251,8 @@ TEST_F(DataGroupTest, AProfileExportedFromOneInputMapsAnotherThroughTheWindow) {
     // A file that is no profile is refused with its reason; nothing changes.
     panelAnswers = {{QPath("second.csv")}};
     Click(Child<QPushButton>(w, "DataImport"));
-    EXPECT_EQ(CountMessages(L"The file is not of the expected kind."), 1);
+    EXPECT_EQ(CountMessages(L"Unable to read file"), 1);
+    EXPECT_EQ(CountMessages(L"-81"), 1);
     EXPECT_EQ(Field(w, "HeadingAdjustText")->text(), "12.00");
     EXPECT_FLOAT_EQ(InputGetData(second)->HeadingAdjust, 12.0f);
     panelAnswers = {{profile}};
