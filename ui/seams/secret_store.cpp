@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr const char* kSecretServiceName = "org.freedesktop.secrets";
+
 const SecretSchema* uploadSchema() {
   static const SecretSchema schema = {"org.quelvatron.Quelvatron.UploadPassword",
                                       SECRET_SCHEMA_NONE,
@@ -38,6 +40,40 @@ void logFailure(const char* what, GError* error) {
 }
 
 } // namespace
+
+// A bus alone keeps nothing: the keyring must run there or be startable.
+bool SecretStoreAvailable() {
+  if (!secretServiceInReach()) return false;
+  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  if (bus == nullptr) return false;
+  bool found = false;
+  GVariant* owner = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                "org.freedesktop.DBus", "NameHasOwner",
+                                                g_variant_new("(s)", kSecretServiceName), G_VARIANT_TYPE("(b)"),
+                                                G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+  if (owner != nullptr) {
+    gboolean has = FALSE;
+    g_variant_get(owner, "(b)", &has);
+    found = has != FALSE;
+    g_variant_unref(owner);
+  }
+  if (!found) {
+    GVariant* names = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                  "org.freedesktop.DBus", "ListActivatableNames", nullptr,
+                                                  G_VARIANT_TYPE("(as)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr,
+                                                  nullptr);
+    if (names != nullptr) {
+      GVariantIter* iter = nullptr;
+      const gchar* name = nullptr;
+      g_variant_get(names, "(as)", &iter);
+      while (!found && g_variant_iter_next(iter, "&s", &name)) found = g_strcmp0(name, kSecretServiceName) == 0;
+      g_variant_iter_free(iter);
+      g_variant_unref(names);
+    }
+  }
+  g_object_unref(bus);
+  return found;
+}
 
 // One account's password at a time: the one stored last.
 bool SecretStorePassword(const QString& account, const QString& password) {

@@ -5,6 +5,8 @@
 // fails: a store says false, a lookup finds "".
 #include <QString>
 
+// True when a secret service is in reach to keep a password.
+bool SecretStoreAvailable();
 // False when the password could not be kept.
 bool SecretStorePassword(const QString& account, const QString& password);
 // "" when none is kept for the account.

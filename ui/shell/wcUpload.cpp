@@ -26,6 +26,8 @@ namespace {
 
 constexpr const char* kWindowTitle = "Upload to YouTube";
 constexpr const char* kNoFileTitle = "Click here to select video file to upload...";
+constexpr const char* kNoKeyringText =
+    "This desktop has no keyring to keep the password safely: only the user name will be remembered.";
 
 bool storedFlag(const char* key) {
   bool value = false;
@@ -72,6 +74,13 @@ QWidget* wcUpload::makeWindow() {
   grid->addWidget(ui_.PasswordText, row++, 1);
   ui_.RememberUserCheck = new QCheckBox("Remember my user name and password", dialog);
   grid->addWidget(ui_.RememberUserCheck, row++, 1);
+  ui_.KeyringLabel = new QLabel(kNoKeyringText, dialog);
+  ui_.KeyringLabel->setObjectName("KeyringLabel");
+  ui_.KeyringLabel->setWordWrap(true);
+  ui_.KeyringLabel->setFont(small);
+  ui_.KeyringLabel->setStyleSheet("color: #b00000;");
+  ui_.KeyringLabel->hide();
+  grid->addWidget(ui_.KeyringLabel, row++, 1);
   ui_.TitleLabel = new QLabel("Title:", dialog);
   ui_.TitleText = new QLineEdit(dialog);
   grid->addWidget(ui_.TitleLabel, row, 0);
@@ -126,12 +135,15 @@ void wcUpload::SetData(const QString& path, bool preRender, bool isNew) {
   // A new run state: whatever an earlier thread still writes goes to its own.
   run_.reset();
   ui_.StatusLabel->clear();
+  ui_.StatusProgress->hide();
+  window()->setWindowTitle(kWindowTitle);
   opening_.autoMode = false;
   opening_.preRender = preRender;
   ui_.FileLabel->setVisible(!preRender);
   ui_.FileButton->setVisible(!preRender);
   ui_.UploadButton->setText(preRender ? "Done" : "Upload");
   SetVideoFile(path);
+  // Two empty lines above the program's name, for the user's own words.
   ui_.DescText->setPlainText((preRender ? "\n\nCreated and uploaded using " : "\n\nUploaded with ") + programText());
   ui_.PrivateCheck->setChecked(storedFlag("VideoUploadPrivate"));
   ui_.RememberUserCheck->setChecked(storedFlag("VideoUploadRememberUser"));
@@ -139,6 +151,19 @@ void wcUpload::SetData(const QString& path, bool preRender, bool isNew) {
     ui_.UserText->setText(storedScrambled("VideoUploadUser"));
     ui_.PasswordText->setText(SecretLookupPassword(ui_.UserText->text()));
   }
+  showKeyringNote(SecretStoreAvailable());
+}
+
+QString wcUpload::DescriptionText() const {
+  QString text = ui_.DescText != nullptr ? ui_.DescText->toPlainText() : QString();
+  text.replace("\r\n", "\n");
+  text.replace('\r', '\n');
+  text.replace("\n", "\r\n");
+  return text;
+}
+
+void wcUpload::showKeyringNote(bool passwordKept) {
+  ui_.KeyringLabel->setVisible(ui_.RememberUserCheck->isChecked() && !passwordKept);
 }
 
 void wcUpload::SetAutoParams() {
@@ -146,7 +171,8 @@ void wcUpload::SetAutoParams() {
   ui_.UserText->setText(details_.user);
   ui_.PasswordText->setText(details_.pass);
   ui_.TitleText->setText(details_.title);
-  ui_.DescText->setPlainText(details_.desc);
+  QString desc = details_.desc;
+  ui_.DescText->setPlainText(desc.replace("\r\n", "\n"));
   ui_.PrivateCheck->setChecked(details_.isPrivate);
   opening_.preRender = false;
   opening_.autoMode = true;
@@ -183,8 +209,9 @@ void wcUpload::SaveUserPassword() {
   if (ui_.RememberUserCheck->isChecked()) {
     UserDefaultsWrite("VideoUploadRememberUser", true);
     UserDefaultsWrite("VideoUploadUser", PasswordScramble(ui_.UserText->text(), L"VideoUploadUser"));
-    SecretStorePassword(ui_.UserText->text(), ui_.PasswordText->text());
+    showKeyringNote(SecretStorePassword(ui_.UserText->text(), ui_.PasswordText->text()));
   } else {
+    showKeyringNote(true);
     UserDefaultsWrite("VideoUploadRememberUser", false);
     UserDefaultsRemove("VideoUploadUser");
     SecretClearPasswords();

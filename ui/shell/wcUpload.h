@@ -36,6 +36,8 @@ public:
   void SetVideoFile(const QString& path);
   void SetUploadControlState(bool uploading);
   void SaveUserPassword();
+  // The description as it is sent: every line ended with CR LF.
+  QString DescriptionText() const;
 
   // The details handed from the pre-render run to the automatic run.
   QString User() const { return details_.user; }
@@ -71,6 +73,8 @@ public:
     QLabel* PasswordLabel = nullptr;
     QLineEdit* PasswordText = nullptr;
     QCheckBox* RememberUserCheck = nullptr;
+    // Shown while the box is on but no keyring can keep the password.
+    QLabel* KeyringLabel = nullptr;
     QLabel* TitleLabel = nullptr;
     QLineEdit* TitleText = nullptr;
     QLabel* DescLabel = nullptr;
@@ -111,6 +115,7 @@ private:
     QString videoFile;
   };
 
+  void showKeyringNote(bool passwordKept);
   void startUpload();
   void cancelRun();
   void stopTimer();

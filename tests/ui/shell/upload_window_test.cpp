@@ -81,7 +81,9 @@ TEST_F(UploadWindowTest, FromTheFileMenuAChosenFileIsUploaded) {
     ui.TitleText->setText("Saturday laps");
     ui.UserText->setText("driver@example.com");
     ui.PasswordText->setText("secret");
-    ui.DescText->setPlainText("Two laps");
+    // The user's words go into the empty lines above the program's name.
+    ui.DescText->moveCursor(QTextCursor::Start);
+    ui.DescText->insertPlainText("Two laps");
     SaveWindowShot(window->window(), "upload");
     ui.UploadButton->click();
     EXPECT_EQ(ui.UploadButton->text(), "Uploading...");
@@ -108,7 +110,10 @@ TEST_F(UploadWindowTest, FromTheFileMenuAChosenFileIsUploaded) {
   const std::string request = upload.requests()[0];
   EXPECT_NE(request.find("Slug: Saturday%20laps.mp4\r\n"), std::string::npos);
   EXPECT_NE(request.find("<media:title type=\"plain\">Saturday laps</media:title>"), std::string::npos);
-  EXPECT_NE(request.find("<media:description type=\"plain\">Two laps</media:description>"), std::string::npos);
+  EXPECT_NE(request.find("<media:description type=\"plain\">Two laps\r\n\r\nUploaded with Quelvatron 2.9.6b"
+                         "</media:description>"),
+            std::string::npos)
+      << "every line of the description ends with CR LF";
   EXPECT_EQ(request.find("<yt:private/>"), std::string::npos);
   EXPECT_NE(request.find(ReadWholeFile(video)), std::string::npos);
 }
@@ -258,6 +263,19 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
   EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }, 3000));
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(window->UploadThreadStatus(), "Cancelled");
+
+  // The next opening from the File menu shows nothing of the cancelled run.
+  answers = {kMbNo};
+  onModal = [this](WindowController* controller) {
+    const wcUpload::Outlets& ui = open(controller);
+    EXPECT_EQ(window->window()->windowTitle(), "Upload to YouTube");
+    EXPECT_TRUE(ui.StatusProgress->isHidden());
+    EXPECT_EQ(ui.StatusLabel->text(), "");
+    ui.CancelButton->click();
+    return 0;
+  };
+  app->menuAction("mnuFileUpload")->trigger();
+  EXPECT_EQ(modalRuns.back(), "wcUpload");
 }
 
 TEST_F(UploadWindowTest, OnlyAKeyringRemembersThePassword) {
@@ -277,18 +295,28 @@ TEST_F(UploadWindowTest, OnlyAKeyringRemembersThePassword) {
     return std::make_pair(window->outlets().UserText->text(), window->outlets().PasswordText->text());
   };
 
-  // No secret service (as the tests' session bus points nowhere).
+  // No secret service (as the tests' session bus points nowhere): the
+  // window says so beside the box.
+  EXPECT_FALSE(SecretStoreAvailable());
   remember("plain secret");
+  const QLabel* note = window->outlets().KeyringLabel;
+  EXPECT_FALSE(note->isHidden());
+  EXPECT_TRUE(note->text().contains("no keyring")) << note->text().toStdString();
   EXPECT_EQ(Setting("VideoUploadRememberUser").toString(), "true");
   EXPECT_NE(Setting("VideoUploadUser").toString(), "driver@example.com") << "scrambled";
   EXPECT_FALSE(Setting("VideoUploadPass").isValid());
   EXPECT_EQ(ReadWholeFile(settingsFile.toStdString()).find("secret"), std::string::npos);
   EXPECT_EQ(reopened(), std::make_pair(QString("driver@example.com"), QString()));
+  EXPECT_FALSE(note->isHidden()) << "told again at the next opening";
+  window->outlets().RememberUserCheck->click();
+  EXPECT_TRUE(note->isHidden()) << "nothing to keep with the box off";
 
   PrivateKeyring keyring;
   if (!keyring.ready()) GTEST_SKIP() << keyring.why();
   remember("k&y+ring secret");
+  EXPECT_TRUE(note->isHidden());
   EXPECT_EQ(reopened(), std::make_pair(QString("driver@example.com"), QString("k&y+ring secret")));
+  EXPECT_TRUE(note->isHidden());
   EXPECT_EQ(ReadWholeFile(settingsFile.toStdString()).find("secret"), std::string::npos);
   EXPECT_EQ(SecretLookupPassword("driver@example.com"), "k&y+ring secret");
 
