@@ -16,22 +16,13 @@
 #include "media/datalog/query.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/preview/preview_fixture.h"
+#include "ui/input/wcLapList.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcMain.h"
 #include "ui/support/input_files.h"
 
 namespace {
-
-// Stands in for the lap list window of another part of the program: it
-// only records what it is asked to show.
-class LapListStandIn : public WindowController {
-  Q_OBJECT
-public:
-  LapListStandIn() : WindowController("wcLapList") {}
-  Q_INVOKABLE void SetInput(int input) { inputs.push_back(input); }
-  std::vector<int> inputs;
-};
 
 // A 20 s log around an oval 200 units across in X and 120 in Y, ten
 // samples a second.
@@ -124,30 +115,30 @@ TEST_F(LapCommandsTest, StartFinishIsTakenFromThePreviewPosition) {
 
 TEST_F(LapCommandsTest, LapListGetsTheSelectedInputAndTheTimelineOpens) {
   ASSERT_NO_FATAL_FAILURE(LaunchMain());
-  LapListStandIn lapList;
-  WindowController* original = app->wndLapList;
-  app->wndLapList = &lapList;
+  auto* lapList = static_cast<wcLapList*>(app->wndLapList);
   ToolbarButton("LapsButton")->trigger();
   EXPECT_EQ(CountMessages(L"Please add a data input file to the project first."), 1);
   EXPECT_EQ(messages.back().flags, 64);
-  EXPECT_TRUE(lapList.inputs.empty());
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(lapList));
 
   ASSERT_NO_FATAL_FAILURE(AddInputs());
   main->InputFilesTable->clearSelection();
   ToolbarButton("LapsButton")->trigger();
-  ASSERT_EQ(lapList.inputs, std::vector<int>{255}) << "no selection";
-  EXPECT_TRUE(lapList.window()->isVisible());
+  EXPECT_TRUE(lapList->window()->isVisible());
+  EXPECT_EQ(lapList->OurInputID(), static_cast<int>(logInput)) << "no selection: the first data log";
+  lapList->close();
   main->InputSelect(logInput);
   const int row = main->InputFilesTable->selectedRowNumbers().front();
   ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu, row));
   main->InputFilesMenu->findChild<QAction*>("InputMenuLaps")->trigger();
-  EXPECT_EQ(lapList.inputs.back(), static_cast<int>(logInput));
+  EXPECT_TRUE(lapList->window()->isVisible());
+  EXPECT_EQ(lapList->OurInputID(), static_cast<int>(logInput));
   // A visible lap list follows a new start/finish.
+  const QStringList lapsBefore = lapList->LapLabels();
   main->setPreviewTime(1.0);
   main->InputLapSetManual_Clicked();
-  EXPECT_EQ(lapList.inputs.size(), 3u);
-  lapList.close();
-  app->wndLapList = original;
+  EXPECT_NE(lapList->LapLabels(), lapsBefore);
+  lapList->close();
 
   ToolbarButton("TimelineButton")->trigger();
   EXPECT_TRUE(app->wndTimeline->window()->isVisible());
@@ -156,4 +147,3 @@ TEST_F(LapCommandsTest, LapListGetsTheSelectedInputAndTheTimelineOpens) {
   app->wndTimeline->close();
 }
 
-#include "lap_commands_test.moc"
