@@ -9,8 +9,8 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolBar>
-#include <utility>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "render/preview/main_preview.h"
 #include "ui/shell/AppDelegate.h"
@@ -65,7 +65,7 @@ QWidget* wcMain::makeWindow() {
   layout->addWidget(makePreviewGroup(central), 1, Qt::AlignTop);
   window->setCentralWidget(central);
   QToolBar* bar = makeProjectCommands(window);
-  makeCreateVideoCommands(window, bar);
+  makeCreateVideoCommands(bar);
   return window;
 }
 

@@ -351,7 +351,7 @@ protected:
 private:
   void WindowCustomLoad();
   QToolBar* makeProjectCommands(QMainWindow* window);
-  void makeCreateVideoCommands(QMainWindow* window, QToolBar* bar);
+  void makeCreateVideoCommands(QToolBar* bar);
   void shutDownAfterRender();
   void readSettings();
   void readStoredSettings(int& unit);

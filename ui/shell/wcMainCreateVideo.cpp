@@ -3,7 +3,6 @@
 // computer shut down), the lap list and the start/finish point taken from
 // the preview, and the bridge to the timeline window.
 #include <QAction>
-#include <QMainWindow>
 #include <QMenu>
 #include <QToolBar>
 #include <algorithm>
@@ -46,8 +45,7 @@ double positionTolerance(double span) {
 } // namespace
 
 // The toolbar buttons and the inputs menu's lap items.
-void wcMain::makeCreateVideoCommands(QMainWindow* window, QToolBar* bar) {
-  (void)window;
+void wcMain::makeCreateVideoCommands(QToolBar* bar) {
   auto add = [this, bar](const char* name, const QString& title, void (wcMain::*command)()) {
     QAction* action = bar->addAction(title);
     action->setObjectName(name);
