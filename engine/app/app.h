@@ -7,7 +7,7 @@
 int AppInit(int apiMode);
 int AppEnd();
 // AppEnd for an end the user did not choose (the desktop session ending)
-// while the project has unsaved changes: the undo snapshot stays and the log
+// while the project has unsaved changes: the recovery snapshot stays and the log
 // does not end as a clean end does, so the next start offers the project
 // back as after a crash.
 int AppEndKeepingRecovery();

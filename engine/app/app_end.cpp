@@ -6,6 +6,7 @@
 #include "engine/app/crash_extract.h"
 #include "engine/app/previous_session.h"
 #include "engine/app/recovery.h"
+#include "engine/app/session.h"
 #include "engine/base/access_lock.h"
 #include "engine/base/error.h"
 #include "engine/base/log.h"
@@ -61,7 +62,7 @@ bool endServices(bool keepRecovery) {
 }
 
 // Without keepRecovery the log ends with the line the next start takes for
-// a clean end; with it, the undo snapshot stays and that line is left out,
+// a clean end; with it, the recovery snapshot stays and that line is left out,
 // so the next start offers the project back.
 int endEngine(bool keepRecovery) {
   if (AppGetLevel() == AppLevel::kStopped) return 0;
@@ -82,6 +83,8 @@ int endEngine(bool keepRecovery) {
   AppStepUtilitiesEnd();
   SyncEnd();
   AppSetLevel(AppLevel::kStopped);
+  // Last: a start waiting for the folder may take it from here on.
+  SessionReleaseTempFolder();
   return ErrorSet(0, keepRecovery ? "AppEndKeepingRecovery" : "AppEnd");
 }
 

@@ -36,19 +36,26 @@ void logSessionHeader(uint64_t sessionId, const std::wstring& tempFolder) {
   LogPrintf(L"Thread/event layer and utilities ready");
 }
 
-// Opens the session: identifier, folder, the previous log read before the
-// new one replaces it, then the new log.
-void startSession() {
+// Opens the session: identifier, folder (claimed, so that no other process
+// uses its files meanwhile), the previous log read before the new one
+// replaces it, then the new log. Nothing in the folder is touched when
+// another running process owns it.
+int startSession() {
   uint64_t sessionId = SessionBegin();
   std::wstring tempFolder = SessionChooseTempFolder();
+  const int claim = SessionClaimTempFolder();
+  if (claim < 0) return claim;
   RecoveryReadPreviousLog(tempFolder);
+  if (claim > 0 && RecoveryPreviousStillRunning()) return kErrAlreadyRunning;
   AppSetLevel(AppLevel::kSession);
   // Without a log file the engine still runs; lines then go to stderr.
   int logResult = LogOpen(tempFolder.c_str());
   AppSetLevel(AppLevel::kLog);
   logSessionHeader(sessionId, tempFolder);
+  if (claim > 0) LogPrintf(L"[App Init] The temporary folder could not be locked");
   if (logResult != 0) LogPrintf(L"[App Init] Session log could not be opened (%d)", logResult);
   CrashExtractInstall(tempFolder);
+  return 0;
 }
 
 using StepFn = int (*)();
@@ -98,7 +105,8 @@ int AppInit(int apiMode) {
   AppSetLevel(AppLevel::kSync);
   AppStepUtilitiesInit();
   AppSetLevel(AppLevel::kUtilities);
-  startSession();
+  code = startSession();
+  if (code < 0) return startFailed(code, "SessionClaimTempFolder");
 
   MacVerAtLeast108 = 0;
   MacVerAtLeast109 = 0;

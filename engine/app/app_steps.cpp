@@ -1,6 +1,7 @@
 #include "engine/app/app_steps.h"
 
 #include "engine/base/log.h"
+#include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/model.h"
 #include "engine/model/project.h"
@@ -73,9 +74,10 @@ void AppStepRenderWorkersEnd() {
 }
 
 // Snapshot names come from the session id; nothing to create until the
-// first checkpoint.
+// first checkpoint or change.
 int AppStepUndoInit() {
   LogPrintf(L"Undo files...");
+  RecoverySnapshotStart();
   return 0;
 }
 
@@ -94,5 +96,6 @@ void AppStepProjectAndUndoEnd(bool keepSnapshots) {
   LogPrintf(L"Project and undo files");
   ModelCloseInputs();
   ModelClear();
-  if (!keepSnapshots) UndoEnd();
+  UndoEnd();
+  RecoverySnapshotEnd(keepSnapshots);
 }

@@ -19,5 +19,5 @@ void AppStepRenderWorkersEnd();
 int AppStepUndoInit();
 int AppStepProjectNew();
 void AppStepTimelineViewEnd();
-// keepSnapshots: the undo snapshots stay for the next start's recovery.
+// keepSnapshots: the recovery snapshot stays for the next start.
 void AppStepProjectAndUndoEnd(bool keepSnapshots);

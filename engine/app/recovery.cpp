@@ -77,29 +77,37 @@ void freeReport(RecoveryState& state) {
 // offer is the one named after this session. This session's own snapshot,
 // if it kept one, is newer and wins.
 bool handOnSnapshot(const RecoveryState& state) {
-  const std::string from = WideToUtf8(UndoSnapshotPath(state.snapshotId, 0));
-  const std::string to = WideToUtf8(UndoSnapshotPath(SessionGetId(), 0));
+  const std::string from = WideToUtf8(RecoverySnapshotFile(state.snapshotId));
+  const std::string to = WideToUtf8(RecoverySnapshotFile(SessionGetId()));
   if (access(to.c_str(), F_OK) == 0) return false;
   if (rename(from.c_str(), to.c_str()) != 0) {
     LogPrintf(L"Could not keep the previous session's project for the next start (%s)",
               Utf8ToWide(std::strerror(errno)).c_str());
     return false;
   }
+  rename(WideToUtf8(RecoveryIdentityFile(state.snapshotId)).c_str(),
+         WideToUtf8(RecoveryIdentityFile(SessionGetId())).c_str());
   return true;
 }
 
-// The redo snapshots, and the blank project a session killed under the
-// question had saved as its own.
-void dropLeftovers(const RecoveryState& state) {
-  unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 1)).c_str());
-  unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 1)).c_str());
-  if (state.snapshotId != state.previous.sessionId) {
-    unlink(WideToUtf8(UndoSnapshotPath(state.previous.sessionId, 0)).c_str());
+// Every file a dead session left for undo and recovery.
+void dropSessionFiles(uint64_t sessionId) {
+  for (const std::wstring& path : {UndoSnapshotPath(sessionId, 0), UndoSnapshotPath(sessionId, 1),
+                                   RecoverySnapshotFile(sessionId), RecoveryIdentityFile(sessionId)}) {
+    unlink(WideToUtf8(path).c_str());
   }
 }
 
-void dropSnapshots(const RecoveryState& state) {
+// The undo files of the session asked about, and the blank project a
+// session killed under the question had kept as its own.
+void dropLeftovers(const RecoveryState& state) {
   unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 0)).c_str());
+  unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 1)).c_str());
+  if (state.snapshotId != state.previous.sessionId) dropSessionFiles(state.previous.sessionId);
+}
+
+void dropSnapshots(const RecoveryState& state) {
+  dropSessionFiles(state.snapshotId);
   dropLeftovers(state);
 }
 
@@ -130,16 +138,16 @@ int RecoveryScan() {
   } else if (previous.endedCleanly) {
     LogPrintf(L"Previous session %s ended cleanly", SessionIdText(previous.sessionId).c_str());
   } else {
+    // The start owns the folder, so the process that wrote the log is gone.
     uint64_t snapshotId = previous.sessionId;
-    std::wstring snapshot = UndoSnapshotPath(snapshotId, 0);
-    bool running = ProcessIsThisProgram(previous.processId);
-    LogPrintf(L"Previous session %s (process %d) did not end cleanly%s", SessionIdText(previous.sessionId).c_str(),
-              static_cast<int>(previous.processId), running ? L" and is still running" : L"");
+    std::wstring snapshot = RecoverySnapshotFile(snapshotId);
+    LogPrintf(L"Previous session %s (process %d) did not end cleanly", SessionIdText(previous.sessionId).c_str(),
+              static_cast<int>(previous.processId));
     // Killed under the recovery question, it left the project it was asking
     // about where it was: that is the work to offer now, not the blank
     // project it had started with.
-    std::wstring asked = previous.hasPendingRecovery ? UndoSnapshotPath(previous.pendingRecoveryId, 0) : L"";
-    if (!running && !asked.empty() && fileExists(asked)) {
+    std::wstring asked = previous.hasPendingRecovery ? RecoverySnapshotFile(previous.pendingRecoveryId) : L"";
+    if (!asked.empty() && fileExists(asked)) {
       snapshotId = previous.pendingRecoveryId;
       snapshot = asked;
       LogPrintf(L"It was asking whether to recover session %s", SessionIdText(snapshotId).c_str());
@@ -147,7 +155,7 @@ int RecoveryScan() {
     if (fileExists(snapshot)) {
       state.snapshotPath = snapshot;
       state.snapshotId = snapshotId;
-      state.status = running ? kRecoveryStillRunning : kRecoveryCrashed;
+      state.status = kRecoveryCrashed;
     }
   }
   // A crash extract belongs to the session that just ended; later starts
@@ -198,6 +206,18 @@ int RecoverySubmitReport(int send, const wchar_t* description) {
     freeReport(state);
   }
   return ErrorSet(code, "RecoverySubmitReport");
+}
+
+bool RecoveryPreviousStillRunning() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.previous.found && !state.previous.endedCleanly && ProcessIsThisProgram(state.previous.processId);
+}
+
+ProjectIdentity RecoveryProjectIdentity() {
+  RecoveryState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.snapshotPath.empty() ? ProjectIdentity() : RecoveryReadProjectIdentity(state.snapshotId);
 }
 
 std::wstring RecoverySnapshotPath() {

@@ -1,8 +1,10 @@
 #pragma once
 // Crash recovery: the start-up scan of the previous session, the status the
 // main window asks for, the crash report and reopening the previous
-// session's undo snapshot.
+// session's recovery snapshot.
 #include <string>
+
+#include "engine/files/recovery_snapshot.h"
 
 constexpr int kRecoveryCrashed = 1000;
 constexpr int kRecoveryStillRunning = 1001;
@@ -10,6 +12,9 @@ constexpr int kRecoveryStillRunning = 1001;
 // Engine start, before the new session log replaces the previous one: reads
 // that log and keeps what the report needs.
 void RecoveryReadPreviousLog(const std::wstring& tempFolder);
+// Engine start on a folder it could not lock: true when the previous
+// session did not end cleanly and its process still runs.
+bool RecoveryPreviousStillRunning();
 // Engine start, after the system check: decides the previous session's
 // state from what was read; returns it (0, 1000 or 1001).
 int RecoveryScan();
@@ -18,11 +23,16 @@ int RecoveryStatus();
 // Sends the kept report (only when send is non-zero and the previous session
 // crashed) and frees it in every case; 0, -1 or the HTTP client's code.
 int RecoverySubmitReport(int send, const wchar_t* description);
-// Opens the previous session's undo snapshot; ProjectOpen's result, -1 when
-// there is none.
+// Opens the previous session's recovery snapshot, which becomes this
+// session's (with the project's file and name); ProjectOpen's result, -1
+// when there is none.
 int RecoveryApply();
-// The previous session's undo snapshot when the scan found one, else empty.
+// The previous session's recovery snapshot when the scan found one, else
+// empty.
 std::wstring RecoverySnapshotPath();
+// The file and name of the project in that snapshot (empty for a project
+// never saved, or when there is no snapshot).
+ProjectIdentity RecoveryProjectIdentity();
 // The start-up question about a crashed session's snapshot opens: the log
 // names that snapshot until the answer, so a start after a kill offers it.
 void RecoveryQuestionOpen();
@@ -34,7 +44,7 @@ void RecoveryQuestionAnswered();
 void RecoveryKeepForNextStart();
 // Engine end: drops the kept state. A crashed session's snapshots are
 // deleted, as no later start can offer them again, unless the question went
-// unanswered: then the undo snapshot becomes this session's own and true
+// unanswered: then the recovery snapshot becomes this session's own and true
 // comes back, so this session must end without its clean-end line.
 bool RecoveryEnd();
 

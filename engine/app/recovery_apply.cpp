@@ -3,10 +3,15 @@
 #include "engine/app/recovery.h"
 #include "engine/base/error.h"
 #include "engine/base/log.h"
+#include "engine/files/recovery_snapshot.h"
 
 int RecoveryApply() {
   LogPrintf(L"Recovering previous session...");
   std::wstring snapshot = RecoverySnapshotPath();
   int result = snapshot.empty() ? -1 : ProjectOpen(snapshot.c_str());
+  // Opening emptied this session's snapshot: the recovered work is unsaved
+  // work of this session now, and a kill from here on must keep it.
+  if (result >= 0 && (RecoverySetProjectIdentity(RecoveryProjectIdentity()) != 0 || RecoverySnapshotSave() != 0))
+    LogPrintf(L"Could not keep the recovered project for recovery");
   return ErrorSet(result, "RecoveryApply");
 }

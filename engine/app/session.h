@@ -17,3 +17,17 @@ std::wstring SessionTempFolder();
 // The undo (which 0) or redo (which 1) snapshot of a session:
 // "QV-Undo-<id>.qvp" or "QV-Redo-<id>.qvp" in the temporary folder.
 std::wstring UndoSnapshotPath(uint64_t sessionId, int which);
+// The project as it stood after its latest change ("QV-Recover-<id>.qvp"),
+// and beside it the project's own file and name ("QV-Recover-<id>.txt"):
+// what the next start recovers when the session dies.
+std::wstring RecoverySnapshotFile(uint64_t sessionId);
+std::wstring RecoveryIdentityFile(uint64_t sessionId);
+
+// The temporary folder belongs to one running engine: another process never
+// rotates, ends or recovers its log, snapshots or undo files. The owner holds
+// a lock on "QV-Session.lock" there, which the kernel drops however the
+// process ends. 0: this process owns the folder (again); 1: the folder
+// cannot be locked, and the caller must check the previous session's
+// process itself; kErrAlreadyRunning: another process owns it.
+int SessionClaimTempFolder();
+void SessionReleaseTempFolder();

@@ -33,6 +33,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,6 +72,9 @@ thread_local int t_readsInsideWrite = 0; // reads taken while writing or lent: n
 thread_local int t_lent = 0;             // working for a thread that holds the lock
 thread_local bool t_writeQueued = false;  // the thread's write used a ticket
 thread_local int t_lastWaitWrites = 0;
+thread_local bool t_changed = false; // the thread's write changed the project
+
+std::atomic<AccessChangeHook> g_changeHook{nullptr};
 
 const char* CallerName(const char* who) { return who ? who : "(unnamed)"; }
 
@@ -169,7 +173,18 @@ void AccessWriteEnd(const char* who) {
     s.readersEntitled = s.readersWaiting;
   }
   s.changed.notify_all();
+  // Outside the lock: the hook reads the project like any reader.
+  if (!std::exchange(t_changed, false)) return;
+  if (AccessChangeHook hook = g_changeHook.load()) hook();
 }
+
+void AccessMarkChange() {
+  if (t_writeDepth > 0) t_changed = true;
+}
+
+void AccessForgetChange() { t_changed = false; }
+
+void AccessSetChangeHook(AccessChangeHook hook) { g_changeHook.store(hook); }
 
 void AccessReadBegin(const char* who) {
   if (t_writeDepth > 0 || t_lent > 0) {

@@ -34,6 +34,31 @@ private:
   const char* who_;
 };
 
+// Marks the write access the thread holds as a change of the project.
+void AccessMarkChange();
+// The project was replaced by a file or emptied: the write access the
+// thread holds leaves nothing to record.
+void AccessForgetChange();
+using AccessChangeHook = void (*)();
+// Null for none (no engine running).
+void AccessSetChangeHook(AccessChangeHook hook);
+
+// Write access for a change of the project: when the thread's outermost
+// write access ends after one, the change hook runs, outside the lock.
+class ChangeAccess {
+public:
+  explicit ChangeAccess(const char* who) : who_(who) {
+    AccessWriteBegin(who_);
+    AccessMarkChange();
+  }
+  ~ChangeAccess() { AccessWriteEnd(who_); }
+  ChangeAccess(const ChangeAccess&) = delete;
+  ChangeAccess& operator=(const ChangeAccess&) = delete;
+
+private:
+  const char* who_;
+};
+
 // A worker doing part of the job of a thread that holds the lock (and
 // waits for the worker): its reads are covered by that thread's. Taking
 // its own read instead could wait behind a queued writer, which waits for

@@ -11,6 +11,7 @@ enum QvCode : int {
   kErrName = -10,          // name empty or already used
   kErrSegmentExists = -11, // a segment already starts at that time
   kErrLocked = -12,        // the object cannot be changed
+  kErrAlreadyRunning = -13, // another process owns the engine's folder
   kErrTimeout = -20,
   kErrBadArg = -21, // no object, index 255 / 0xFFFFFFFF, null pointer
   kErrNoMemory = -22,

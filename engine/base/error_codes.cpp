@@ -41,6 +41,7 @@ constexpr CodeText kCodeTexts[] = {
     {kErrNoMemory, L"Out of memory"},
     {kErrBadArg, L"Invalid parameter"},
     {kErrTimeout, L"Timeout"},
+    {kErrAlreadyRunning, L"The program is already running."},
     {kErrLocked, L"This object cannot be changed."},
     {kErrSegmentExists, L"A segment already starts at that time."},
     {kErrName, L"The name is empty or already in use."},

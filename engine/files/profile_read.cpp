@@ -161,7 +161,7 @@ int InputImportDataProfile(uint32_t input, const wchar_t* path) {
   std::vector<uint8_t> bytes;
   int code = FileReadAll(path, kMaxProfileBytes, bytes);
   if (code != 0) return ErrorSet(code, "InputImportDataProfile");
-  WriteAccess access("InputImportDataProfile");
+  ChangeAccess access("InputImportDataProfile");
   code = InputCheckIndex(input);
   if (code != 0) return ErrorSet(code, "InputImportDataProfile");
   RecordFault fault;

@@ -8,6 +8,7 @@
 #include "engine/base/log.h"
 #include "engine/files/file_io.h"
 #include "engine/files/project_format.h"
+#include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 
 int ProjectLoadFile(const std::wstring& path, const char* who, RecordFault* fault) {
@@ -42,8 +43,12 @@ int ProjectOpen(const wchar_t* path) {
   LogPrintf(L"Opening project '%s'", path);
   RecordFault fault;
   const int code = ProjectLoadFile(path, "ProjectOpen", &fault);
-  // A file that did not open leaves the project, and so its undo, as it was.
-  if (code == 0) UndoReset();
+  // A file that did not open leaves the project, and so its undo and its
+  // recovery, as it was.
+  if (code == 0) {
+    UndoReset();
+    RecoverySnapshotDiscard();
+  }
   return ErrorSetDetail(code, "ProjectOpen", RecordFaultText(fault));
 }
 

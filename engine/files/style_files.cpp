@@ -84,7 +84,7 @@ int ImportStyle(uint32_t object, const wchar_t* path, uint32_t mode, RecordFault
     StylePreviewStore(style.Preview);
     return 0;
   }
-  WriteAccess access("DispObjImportStyle");
+  ChangeAccess access("DispObjImportStyle");
   if (object == kNoDispObj && mode != kStyleTest) {
     object = DispTableAppend();
     if (object == kNoDispObj) return -40;

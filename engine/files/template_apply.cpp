@@ -77,7 +77,7 @@ int TemplateImportApply() {
   TemplateLoaded& state = TemplateState();
   std::lock_guard<std::mutex> lock(state.mutex);
   if (!state.image) return ErrorSet(-21, "TemplateImportApply");
-  WriteAccess access("TemplateImportApply");
+  ChangeAccess access("TemplateImportApply");
   const int code = Apply(*state.image);
   if (code == 0) LogPrintf(L"Template applied: %d display objects", static_cast<int>(state.image->Objects.size()));
   return ErrorSet(code, "TemplateImportApply");

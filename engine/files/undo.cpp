@@ -47,7 +47,7 @@ int UndoToggle() {
   if (!state.checkpoint) return ErrorSet(-1, "UndoToggle");
   // The whole swap under one write access: nobody sees the project between
   // the save and the reopen.
-  WriteAccess access("UndoToggle");
+  ChangeAccess access("UndoToggle");
   const int other = state.next == kUndoFile ? kRedoFile : kUndoFile;
   int code = ProjectSaveFile(Snapshot(other), "UndoToggle", false);
   if (code == 0) code = ProjectLoadFile(Snapshot(state.next), "UndoToggle");

@@ -37,7 +37,7 @@ int DataFieldOffset(uint32_t type) {
 } // namespace
 
 uint32_t DispObjAdd(uint32_t type, uint32_t input) {
-  WriteAccess access("DispObjAdd");
+  ChangeAccess access("DispObjAdd");
   if (!DispTypeKnown(type)) return ErrorSet(-21, "DispObjAdd"), kNoDispObj;
   if (input != kNoInput && input >= InputTableCount()) return ErrorSet(-41, "DispObjAdd"), kNoDispObj;
   const uint32_t index = DispTableAppend();
@@ -68,7 +68,7 @@ const DispStruct* DispObjGet(uint32_t object) {
 }
 
 int DispObjSet(uint32_t object, const DispStruct* record) {
-  WriteAccess access("DispObjSet");
+  ChangeAccess access("DispObjSet");
   int code = DispCheckIndex(object, true);
   if (code == 0 && record == nullptr) code = -21;
   if (code == 0) code = DispRecordEdit(object, *record);
@@ -92,7 +92,7 @@ void* DispObjGetParam(uint32_t object) {
 }
 
 int DispObjSetParam(uint32_t object, const void* record) {
-  WriteAccess access("DispObjSetParam");
+  ChangeAccess access("DispObjSetParam");
   int code = DispCheckIndex(object, true);
   if (code == 0) code = DispParamEdit(object, record);
   return ErrorSet(code, "DispObjSetParam");
@@ -131,7 +131,7 @@ uint32_t DispObjFind(const char16_t* name) {
 }
 
 int DispObjRename(uint32_t object, const char16_t* name) {
-  WriteAccess access("DispObjRename");
+  ChangeAccess access("DispObjRename");
   int code = DispCheckIndex(object, true);
   const std::u16string wanted = name != nullptr ? FieldString(name, kNameLength - 1) : u"";
   if (code == 0 && (wanted.empty() || Str16CaseCmp(wanted.c_str(), u"(None)") == 0 ||
@@ -145,7 +145,7 @@ int DispObjRename(uint32_t object, const char16_t* name) {
 }
 
 int DispObjSetInput(uint32_t object, uint32_t input) {
-  WriteAccess access("DispObjSetInput");
+  ChangeAccess access("DispObjSetInput");
   int code = DispCheckIndex(object, true);
   if (code == 0 && input != kNoInput && input >= InputTableCount()) code = -41;
   if (code == 0) {
@@ -157,7 +157,7 @@ int DispObjSetInput(uint32_t object, uint32_t input) {
 }
 
 int DispObjSetDataField(uint32_t object, const char16_t* field) {
-  WriteAccess access("DispObjSetDataField");
+  ChangeAccess access("DispObjSetDataField");
   int code = DispCheckIndex(object, true);
   if (code == 0 && field == nullptr) code = -21;
   if (code == 0) {

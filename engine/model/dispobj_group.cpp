@@ -63,7 +63,7 @@ bool MembersBox(uint32_t group, Box& box) {
 } // namespace
 
 int DispObjChangeOrder(uint32_t object, int direction, uint32_t toEnd) {
-  WriteAccess access("DispObjChangeOrder");
+  ChangeAccess access("DispObjChangeOrder");
   int code = DispCheckIndex(object, false);
   if (code != 0 || direction == 0) return ErrorSet(code, "DispObjChangeOrder");
   const std::vector<uint32_t> unit = UnitOf(object);
@@ -84,7 +84,7 @@ int DispObjChangeOrder(uint32_t object, int direction, uint32_t toEnd) {
 }
 
 int DispObjGroupCalcPosSize(uint32_t object) {
-  WriteAccess access("DispObjGroupCalcPosSize");
+  ChangeAccess access("DispObjGroupCalcPosSize");
   int code = DispCheckIndex(object, false);
   Box box{};
   if (code == 0 && DispTableEntry(object)->Base.Type == kDispGroup && MembersBox(object, box)) {
@@ -99,7 +99,7 @@ int DispObjGroupCalcPosSize(uint32_t object) {
 }
 
 int DispObjGroupChangePosSize(uint32_t object) {
-  WriteAccess access("DispObjGroupChangePosSize");
+  ChangeAccess access("DispObjGroupChangePosSize");
   int code = DispCheckIndex(object, false);
   Box box{};
   if (code != 0 || DispTableEntry(object)->Base.Type != kDispGroup || !MembersBox(object, box))

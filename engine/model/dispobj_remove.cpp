@@ -24,7 +24,7 @@ bool SwitchesAway(const DispObjEntry& entry, uint32_t input) {
 } // namespace
 
 int DispObjRemove(uint32_t object, uint32_t withMembers) {
-  WriteAccess access("DispObjRemove");
+  ChangeAccess access("DispObjRemove");
   const int code = DispCheckIndex(object, false);
   if (code != 0) return ErrorSet(code, "DispObjRemove");
   std::vector<bool> remove(kMaxDispObjs, false);
@@ -35,7 +35,7 @@ int DispObjRemove(uint32_t object, uint32_t withMembers) {
 }
 
 int DispObjRemoveInput(uint32_t input, uint32_t wholeGroup) {
-  WriteAccess access("DispObjRemoveInput");
+  ChangeAccess access("DispObjRemoveInput");
   if (input >= kMaxInputs) return ErrorSet(-21, "DispObjRemoveInput");
   std::vector<bool> remove(kMaxDispObjs, false);
   for (uint32_t i = 0; i < kMaxDispObjs; ++i) {
@@ -54,7 +54,7 @@ int DispObjRemoveInput(uint32_t input, uint32_t wholeGroup) {
 }
 
 uint32_t DispObjDuplicate(uint32_t object) {
-  WriteAccess access("DispObjDuplicate");
+  ChangeAccess access("DispObjDuplicate");
   const int code = DispCheckIndex(object, false);
   if (code != 0) return ErrorSet(code, "DispObjDuplicate"), kNoDispObj;
   const uint32_t index = DispTableAppend();

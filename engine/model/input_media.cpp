@@ -6,6 +6,7 @@
 #include "engine/base/error.h"
 #include "engine/base/log.h"
 #include "engine/base/text.h"
+#include "engine/files/recovery_snapshot.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_media.h"
 #include "engine/model/input_store.h"
@@ -52,7 +53,7 @@ void InputMediaReopenFrom(uint32_t first) {
 }
 
 uint32_t InputAdd(const char16_t* path) {
-  WriteAccess access("InputAdd");
+  ChangeAccess access("InputAdd");
   if (path == nullptr || path[0] == 0) return ErrorSet(-21, "InputAdd"), kNoInput;
   const std::u16string file = FieldString(path, kPathLength - 1);
   const std::u16string name = InputUniqueName(FileNameOf(file));
@@ -73,7 +74,7 @@ uint32_t InputAdd(const char16_t* path) {
 }
 
 uint32_t InputAddMultiPart(const wchar_t* path) {
-  WriteAccess access("InputAddMultiPart");
+  ChangeAccess access("InputAddMultiPart");
   if (path == nullptr) return ErrorSet(-21, "InputAddMultiPart"), kNoInput;
   const std::vector<std::wstring> parts = MultiPartScan(path);
   if (parts.size() < 2) {
@@ -103,7 +104,7 @@ uint32_t InputAddMultiPart(const wchar_t* path) {
 }
 
 uint32_t InputDuplicate(uint32_t input) {
-  WriteAccess access("InputDuplicate");
+  ChangeAccess access("InputDuplicate");
   const int code = InputCheckIndex(input);
   if (code != 0) return ErrorSet(code, "InputDuplicate"), kNoInput;
   const std::u16string name = FieldString(InputTableMain(input)->Name, kNameLength);
@@ -129,7 +130,7 @@ uint32_t InputDuplicate(uint32_t input) {
 }
 
 int InputChange(uint32_t input, const char16_t* path) {
-  WriteAccess access("InputChange");
+  ChangeAccess access("InputChange");
   int code = InputCheckIndex(input);
   if (code == 0 && (path == nullptr || path[0] == 0)) code = -21;
   if (code != 0) return ErrorSet(code, "InputChange");
@@ -152,7 +153,7 @@ int InputChange(uint32_t input, const char16_t* path) {
 }
 
 int InputSetMain(uint32_t input, const MainStruct* record) {
-  WriteAccess access("InputSetMain");
+  ChangeAccess access("InputSetMain");
   int code = InputCheckIndex(input);
   if (code == 0 && (record == nullptr || !InputParentValid(input, record->ParentJoin))) code = -21;
   if (code != 0) return ErrorSet(code, "InputSetMain");
@@ -172,7 +173,7 @@ int InputSetMain(uint32_t input, const MainStruct* record) {
 }
 
 int InputSetData(uint32_t input, const DataStruct* record) {
-  WriteAccess access("InputSetData");
+  ChangeAccess access("InputSetData");
   int code = InputCheckIndex(input);
   if (code == 0 && record == nullptr) code = -21;
   if (code != 0) return ErrorSet(code, "InputSetData");
@@ -189,7 +190,7 @@ int InputSetData(uint32_t input, const DataStruct* record) {
 }
 
 int InputSetAdjust(uint32_t input, const AdjustStruct* record) {
-  WriteAccess access("InputSetAdjust");
+  ChangeAccess access("InputSetAdjust");
   int code = InputCheckIndex(input);
   if (code == 0 && record == nullptr) code = -21;
   if (code != 0) return ErrorSet(code, "InputSetAdjust");
@@ -204,11 +205,12 @@ int ProjectNew() {
   WriteAccess access("ProjectNew");
   ModelCloseInputs();
   ModelClear();
+  RecoverySnapshotDiscard();
   return ErrorSet(0, "ProjectNew");
 }
 
 int ProjectSetSpeedUnit(uint32_t unit) {
-  WriteAccess access("ProjectSetSpeedUnit");
+  ChangeAccess access("ProjectSetSpeedUnit");
   if (unit < kSpeedMph || unit > kSpeedMs) return ErrorSet(-21, "ProjectSetSpeedUnit");
   ProjectSettingsRaw().SpeedUnit = unit;
   for (uint32_t i = 0; i < InputTableCount(); ++i) {

@@ -42,7 +42,7 @@ uint32_t NearestSibling(uint32_t input, int direction) {
 } // namespace
 
 int InputRemove(uint32_t input, uint32_t removeDispObjs) {
-  WriteAccess access("InputRemove");
+  ChangeAccess access("InputRemove");
   const int code = InputCheckIndex(input);
   if (code != 0) return ErrorSet(code, "InputRemove");
   RemoveEntries(InputWithMembers(input), removeDispObjs != 0);
@@ -50,7 +50,7 @@ int InputRemove(uint32_t input, uint32_t removeDispObjs) {
 }
 
 int InputRemoveJoin(uint32_t join) {
-  WriteAccess access("InputRemoveJoin");
+  ChangeAccess access("InputRemoveJoin");
   int code = InputCheckIndex(join);
   if (code == 0 && !InputIsJoin(join)) code = -21;
   if (code != 0) return ErrorSet(code, "InputRemoveJoin");
@@ -67,7 +67,7 @@ int InputRemoveJoin(uint32_t join) {
 }
 
 int InputChangeOrder(uint32_t input, int direction) {
-  WriteAccess access("InputChangeOrder");
+  ChangeAccess access("InputChangeOrder");
   int code = InputCheckIndex(input);
   if (code == 0 && direction == 0) code = -21;
   if (code != 0) return ErrorSet(code, "InputChangeOrder");

@@ -46,7 +46,7 @@ uint32_t InputCount() {
 }
 
 uint32_t InputAddSpecial(uint32_t kind) {
-  WriteAccess access("InputAddSpecial");
+  ChangeAccess access("InputAddSpecial");
   SpecialKind special{};
   if (!SpecialFor(kind, special)) return ErrorSet(-21, "InputAddSpecial"), kNoInput;
   const std::u16string name = InputUniqueName(special.marker);
@@ -68,7 +68,7 @@ uint32_t InputAddSpecial(uint32_t kind) {
 }
 
 int InputRename(uint32_t input, const char16_t* name) {
-  WriteAccess access("InputRename");
+  ChangeAccess access("InputRename");
   int code = InputCheckIndex(input);
   const std::u16string wanted = name != nullptr ? FieldString(name, kNameLength - 1) : u"";
   if (code == 0 && (wanted.empty() || InputNameTaken(wanted, input))) code = -10;
@@ -155,7 +155,7 @@ double InputGetProjectTime(uint32_t input, double inputTime) {
 }
 
 int InputUpdateJoin(uint32_t input) {
-  WriteAccess access("InputUpdateJoin");
+  ChangeAccess access("InputUpdateJoin");
   if (input == kNoInput) {
     for (uint32_t i = 0; i < InputTableCount(); ++i) InputLayJoin(i);
     return ErrorSet(0, "InputUpdateJoin");

@@ -27,7 +27,7 @@ void ProjectSettingsReset() {
 }
 
 void ProjectSetLength(float seconds) {
-  WriteAccess access("ProjectSetLength");
+  ChangeAccess access("ProjectSetLength");
   ProjectSettings& settings = ProjectSettingsRaw();
   settings.Length = seconds > 0 ? seconds : 0; // NaN and negatives: automatic
   if (settings.Length > 0.01f) settings.LengthMatch = 255;
@@ -46,7 +46,7 @@ uint32_t ProjectGetLengthMatch() {
 }
 
 void ProjectSetLengthMatch(uint32_t) {
-  WriteAccess access("ProjectSetLengthMatch");
+  ChangeAccess access("ProjectSetLengthMatch");
   ProjectSettingsRaw().LengthMatch = 255;
   ProjectSettingsRaw().Length = 0;
   ErrorSet(0, "ProjectSetLengthMatch");
@@ -59,7 +59,7 @@ uint32_t ProjectGetPrimaryInput() {
 }
 
 void ProjectSetPrimaryInput(uint32_t) {
-  WriteAccess access("ProjectSetPrimaryInput");
+  ChangeAccess access("ProjectSetPrimaryInput");
   ProjectSettingsRaw().PrimaryInput = 255;
   ErrorSet(0, "ProjectSetPrimaryInput");
 }
@@ -71,7 +71,7 @@ uint32_t ProjectGetDataInput() {
 }
 
 void ProjectSetDataInput(uint32_t) {
-  WriteAccess access("ProjectSetDataInput");
+  ChangeAccess access("ProjectSetDataInput");
   ProjectSettingsRaw().DataInput = 255;
   ErrorSet(0, "ProjectSetDataInput");
 }
@@ -83,7 +83,7 @@ uint32_t ProjectGetSpeedUnit() {
 }
 
 void ProjectSetDefaultSpeedUnit(int32_t unit) {
-  WriteAccess access("ProjectSetDefaultSpeedUnit");
+  ChangeAccess access("ProjectSetDefaultSpeedUnit");
   const bool valid = unit >= int32_t{kSpeedMph} && unit <= int32_t{kSpeedMs};
   if (valid) g_defaultSpeedUnit = static_cast<uint32_t>(unit);
   ErrorSet(valid ? 0 : -21, "ProjectSetDefaultSpeedUnit");
@@ -104,7 +104,7 @@ const char16_t* ProjectGetUserText() {
 }
 
 void ProjectSetUserText(const char16_t* text) {
-  WriteAccess access("ProjectSetUserText");
+  ChangeAccess access("ProjectSetUserText");
   FieldCopy(ProjectSettingsRaw().UserText, kPathLength, text);
   ErrorSet(0, "ProjectSetUserText");
 }

@@ -77,7 +77,7 @@ void ApplyToObject(DispObjEntry& entry, const ProjectSettings& s) {
 } // namespace
 
 int ProjectWizSetOpts(uint32_t mask, float speedMax, float tachMax, float tachRed) {
-  WriteAccess access("ProjectWizSetOpts");
+  ChangeAccess access("ProjectWizSetOpts");
   ProjectSettings& settings = ProjectSettingsRaw();
   settings.WizMask = mask;
   settings.WizSpeedMax = speedMax;

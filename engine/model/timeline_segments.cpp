@@ -129,7 +129,7 @@ float TimelineDispObjGetStart(uint32_t object, uint32_t segment) {
 }
 
 uint32_t TimelineDispObjAdd(uint32_t object, float time) {
-  WriteAccess access("TimelineDispObjAdd");
+  ChangeAccess access("TimelineDispObjAdd");
   if (DispCheckIndex(object, false) != 0) return ErrorSet(-41, "TimelineDispObjAdd"), kNoDispObj;
   const int index = AddSegment(object, time);
   if (index < 0) return ErrorSet(index, "TimelineDispObjAdd"), kNoDispObj;
@@ -141,7 +141,7 @@ uint32_t TimelineDispObjAdd(uint32_t object, float time) {
 }
 
 int TimelineDispObjRemove(uint32_t object, uint32_t segment) {
-  WriteAccess access("TimelineDispObjRemove");
+  ChangeAccess access("TimelineDispObjRemove");
   if (segment == kFirstSegment || BadSegment(object, segment))
     return ErrorSet(-41, "TimelineDispObjRemove");
   DispObjEntry& entry = *DispTableEntry(object);
@@ -151,7 +151,7 @@ int TimelineDispObjRemove(uint32_t object, uint32_t segment) {
 }
 
 int TimelineDispObjSetStart(uint32_t object, uint32_t segment, float time) {
-  WriteAccess access("TimelineDispObjSetStart");
+  ChangeAccess access("TimelineDispObjSetStart");
   if (BadSegment(object, segment)) return ErrorSet(-41, "TimelineDispObjSetStart");
   DispObjEntry& entry = *DispTableEntry(object);
   if (segment == kFirstSegment) {
@@ -178,7 +178,7 @@ int TimelineDispObjSetStart(uint32_t object, uint32_t segment, float time) {
 }
 
 int TimelineDispObjShift(uint32_t object, uint32_t segment, float delta) {
-  WriteAccess access("TimelineDispObjShift");
+  ChangeAccess access("TimelineDispObjShift");
   if (BadSegment(object, segment)) return ErrorSet(kErrIndex, "TimelineDispObjShift");
   // The object and the members that follow it are all checked before any
   // of them moves, so a refused shift leaves the timeline as it was.
@@ -219,7 +219,7 @@ uint32_t TimelineDispObjGetChanged(uint32_t object, uint32_t segment) {
 }
 
 int TimelineDispObjSetChanged(uint32_t object, uint32_t segment, uint32_t mask, uint32_t replace) {
-  WriteAccess access("TimelineDispObjSetChanged");
+  ChangeAccess access("TimelineDispObjSetChanged");
   if (BadSegment(object, segment)) return ErrorSet(-41, "TimelineDispObjSetChanged");
   if (segment == kFirstSegment) return ErrorSet(0, "TimelineDispObjSetChanged");
   DispObjEntry& entry = *DispTableEntry(object);
@@ -248,7 +248,7 @@ int TimelineDispObjSetChanged(uint32_t object, uint32_t segment, uint32_t mask, 
 }
 
 int TimelineDispObjSetMask(uint32_t object, uint32_t segment, uint32_t mask) {
-  WriteAccess access("TimelineDispObjSetMask");
+  ChangeAccess access("TimelineDispObjSetMask");
   if (BadSegment(object, segment)) return ErrorSet(kErrIndex, "TimelineDispObjSetMask");
   if (segment == kFirstSegment) return ErrorSet(kOk, "TimelineDispObjSetMask");
   DispObjEntry& entry = *DispTableEntry(object);
@@ -283,7 +283,7 @@ int TimelineDispObjSetMask(uint32_t object, uint32_t segment, uint32_t mask) {
 }
 
 int TimelineDispObjZeroCount(uint32_t object) {
-  WriteAccess access("TimelineDispObjZeroCount");
+  ChangeAccess access("TimelineDispObjZeroCount");
   if (DispCheckIndex(object, false) != 0) return ErrorSet(-41, "TimelineDispObjZeroCount");
   DispTableEntry(object)->Segments.clear();
   DispTableSync(object);

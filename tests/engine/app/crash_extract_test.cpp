@@ -72,7 +72,7 @@ TEST(CrashExtractTest, CrashedSessionIsRecoveredAndReportedWithItsExtract) {
   AppInitIdentity();
   int status = inChild([] {
     if (AppInit(0) != 1) _exit(3);
-    std::string snapshot = WideToUtf8(UndoSnapshotPath(SessionGetId(), 0));
+    std::string snapshot = WideToUtf8(RecoverySnapshotFile(SessionGetId()));
     WriteTextFile(snapshot, "QVP2 snapshot");
     abort();
   });

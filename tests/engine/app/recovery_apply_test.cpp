@@ -11,7 +11,7 @@
 #include "engine/base/error.h"
 #include "engine/base/identity.h"
 #include "engine/base/text.h"
-#include "engine/files/undo.h"
+#include "engine/model/project.h"
 
 namespace {
 
@@ -20,17 +20,14 @@ protected:
   void SetUp() override { AppInitIdentity(); }
   void TearDown() override { AppEnd(); }
 
-  // A previous session that took an undo checkpoint (or wrote junk in its
-  // place) and then died.
-  void crashAfterCheckpoint(bool junkSnapshot) {
+  // A previous session that changed its project (and then found junk in
+  // its recovery snapshot's place) and died.
+  void crashAfterChange(bool junkSnapshot) {
     pid_t child = fork();
     if (child == 0) {
       if (AppInit(0) != 1) _exit(3);
-      if (junkSnapshot) {
-        WriteTextFile(WideToUtf8(UndoSnapshotPath(SessionGetId(), 0)), "not a project at all");
-      } else if (UndoSave() != 0) {
-        _exit(4);
-      }
+      ProjectSetUserText(u"changed");
+      if (junkSnapshot) WriteTextFile(WideToUtf8(RecoverySnapshotFile(SessionGetId())), "not a project at all");
       abort();
     }
     int status = 0;
@@ -49,14 +46,14 @@ TEST_F(RecoveryApplyTest, NothingToRecoverGivesMinusOne) {
 }
 
 TEST_F(RecoveryApplyTest, CrashedSessionsSnapshotIsReopened) {
-  crashAfterCheckpoint(false);
+  crashAfterChange(false);
   ASSERT_EQ(AppInit(0), 1);
   ASSERT_EQ(RecoveryStatus(), 1000);
   EXPECT_EQ(RecoveryApply(), 0);
 }
 
 TEST_F(RecoveryApplyTest, DamagedSnapshotFailsWithTheOpenersCode) {
-  crashAfterCheckpoint(true);
+  crashAfterChange(true);
   ASSERT_EQ(AppInit(0), 1);
   ASSERT_EQ(RecoveryStatus(), 1000);
   int code = RecoveryApply();

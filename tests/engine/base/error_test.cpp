@@ -87,7 +87,7 @@ TEST_F(ErrorTest, TableIsSortedUniqueAndComplete) {
     EXPECT_LT(ErrorTableCode(i - 1), ErrorTableCode(i)) << i;
   }
   const int everyCode[] = {kErrFailed,  kErrNotReady,  kErrName,       kErrSegmentExists,
-                           kErrLocked,  kErrTimeout,   kErrBadArg,     kErrNoMemory,
+                           kErrLocked,  kErrAlreadyRunning, kErrTimeout,   kErrBadArg,     kErrNoMemory,
                            kErrNoObject, kErrNoThread, kErrTableFull,  kErrIndex,
                            kErrOpen,    kErrRead,      kErrWrite,      kErrIntegrity,
                            kErrHeader,  kErrNewer,     kErrEndOfData,  kErrNetwork,
