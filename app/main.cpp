@@ -1,7 +1,10 @@
 // Process entry: the Qt application, the prompts and main-thread hand-over
 // the engine relies on, the application delegate and its launch, the files
-// named on the command line (handed to the program already running, if
-// one is), and the engine's end after the event loop.
+// named on the command line, and the engine's end after the event loop.
+//
+// One program runs per user: a launch while it runs hands its files (or,
+// with none, the wish to see its window) to it and ends, so that no second
+// program ever rotates, ends or recovers the running one's session files.
 //
 // SIGTERM, SIGINT and SIGHUP end the program as Quit does, asking nothing.
 //
@@ -13,6 +16,9 @@
 #include <csignal>
 #include <cstring>
 
+#include "engine/app/session.h"
+#include "engine/base/error.h"
+#include "platform/system/message_box.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/message_boxes.h"
 #include "ui/seams/modal_run.h"
@@ -62,11 +68,17 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--quit-after-launch") == 0) quitAfterLaunch = true;
     else files << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
   }
-  // The running program opens them; this launch ends before the engine
-  // starts, so it asks nothing (no recovery question).
-  if (!files.isEmpty() && HandOverToRunning(files)) {
-    MainThreadUninstallQt();
-    return 0;
+  // Owning the engine's folder decides which launch runs, atomically: of two
+  // launches at the same instant one runs and the other hands over. A launch
+  // that hands over ends before any engine starts, so it asks nothing.
+  if (SessionClaimTempFolder() == kErrAlreadyRunning) {
+    const HandOverResult handedOver = HandOverWhileRunning(files);
+    if (handedOver != HandOverResult::kOwnFolder) {
+      if (handedOver == HandOverResult::kNoAnswer)
+        AppMessageBox(L"The program is already running but does not answer. Please try again later.", 16);
+      MainThreadUninstallQt();
+      return handedOver == HandOverResult::kTaken ? 0 : 1;
+    }
   }
 
   int result = 0;
@@ -75,11 +87,17 @@ int main(int argc, char** argv) {
     delegate.applicationOpenFiles(files);
     TerminationSignals endSignals;
     QObject::connect(&endSignals, &TerminationSignals::received, &delegate, &AppDelegate::terminateOnSignal);
-    HandOverServer handOvers([&delegate](const QStringList& paths) { delegate.applicationOpenFiles(paths); });
+    HandOverServer handOvers([&delegate](const QStringList& paths) {
+      if (paths.isEmpty()) delegate.applicationReopen();
+      else delegate.applicationOpenFiles(paths);
+    });
     if (!handOvers.listen()) qWarning("Files of later launches open in new programs: no hand-over socket");
     QTimer::singleShot(0, &delegate, [&delegate]() { delegate.applicationDidFinishLaunching(); });
     if (quitAfterLaunch) quitOnceStarted(delegate);
     result = application.exec();
+    // Closed before the engine ends and gives up the folder: a launch from
+    // here on waits for that and then runs by itself.
+    handOvers.close();
     // Past the event loop nobody answers: the engine's end serves events
     // while it waits, and a window that opened then would never close.
     ModalRunInstall([](WindowController*) { return 0; });

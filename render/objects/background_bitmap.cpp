@@ -59,7 +59,7 @@ int DispObjBitmapImport(uint32_t object, const wchar_t* path) {
     MediaImageDataFree(&image);
     return ErrorSet(kErrNoMemory, "DispObjBitmapImport");
   }
-  WriteAccess access("DispObjBitmapImport");
+  ChangeAccess access("DispObjBitmapImport");
   DispObjEntry* e = entryFor(object, &code);
   if (!e) {
     MediaImageDataFree(&image);
@@ -102,7 +102,7 @@ int DispObjBitmapExport(uint32_t object, const wchar_t* path) {
 }
 
 int DispObjBitmapClear(uint32_t object) {
-  WriteAccess access("DispObjBitmapClear");
+  ChangeAccess access("DispObjBitmapClear");
   int code = 0;
   DispObjEntry* e = entryFor(object, &code);
   if (!e) return ErrorSet(code, "DispObjBitmapClear");
@@ -121,7 +121,7 @@ uint32_t DispObjBitmapGetOptions(uint32_t object) {
 }
 
 int DispObjBitmapSetOptions(uint32_t object, uint8_t options) {
-  WriteAccess access("DispObjBitmapSetOptions");
+  ChangeAccess access("DispObjBitmapSetOptions");
   int code = 0;
   DispObjEntry* e = entryFor(object, &code);
   if (!e) return ErrorSet(code, "DispObjBitmapSetOptions");

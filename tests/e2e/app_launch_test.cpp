@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "e2e/e2e_support.h"
+#include "support/program_child.h"
 #include "support/media_fixtures.h"
 #include "support/scoped_env.h"
 #include "engine/app/app.h"
@@ -34,12 +35,6 @@ namespace {
 
 constexpr int kTimeoutSeconds = 90; // a sanitizer build starts slowly
 
-std::string ProgramPath() {
-  // The test program sits in <build>/tests, the application in <build>.
-  const std::string path = E2eProgramDir() + "/../quelvatron";
-  return access(path.c_str(), X_OK) == 0 ? path : std::string();
-}
-
 // A project with user text and a shape, saved by an engine in this process.
 std::string SaveProject(const std::string& folder) {
   AppInitIdentity();
@@ -52,72 +47,16 @@ std::string SaveProject(const std::string& folder) {
   return saved == 0 ? path : std::string();
 }
 
-// The parent's environment with the child's own folders and display.
-std::vector<std::string> ChildEnvironment(const std::string& home, const std::string& tmp) {
-  const std::vector<std::pair<std::string, std::string>> own = {
-      {"QT_QPA_PLATFORM", "offscreen"}, {"HOME", home}, {"TMPDIR", tmp},
-      {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_RUNTIME_DIR", tmp}, {"SDL_AUDIODRIVER", "dummy"}};
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
-    bool replaced = false;
-    for (const auto& [name, value] : own) replaced = replaced || entry.rfind(name + "=", 0) == 0;
-    if (!replaced) env.push_back(entry);
-  }
-  for (const auto& [name, value] : own) env.push_back(name + "=" + value);
-  return env;
-}
-
-// Starts the program in its own environment with the given arguments, its
-// output going to the named file in tmp; the child's pid, or -1.
-pid_t StartChild(const std::string& program, std::vector<std::string> args, const std::string& home,
-                 const std::string& tmp, const std::string& output = "child-output.txt") {
-  std::vector<std::string> env = ChildEnvironment(home, tmp);
-  std::vector<char*> envp;
-  for (std::string& entry : env) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const int out = open((tmp + "/" + output).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  if (out < 0) return -1;
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(out, 1);
-    dup2(out, 2);
-    execve(program.c_str(), argv.data(), envp.data());
-    _exit(127);
-  }
-  close(out);
-  return child;
-}
-
-// The wait status, or -1 when the child had to be killed after the time-out.
-int WaitChild(pid_t child, int seconds) {
-  int status = 0;
-  for (int waited = 0; waited < seconds * 20; ++waited) {
-    if (waitpid(child, &status, WNOHANG) == child) return status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  kill(child, SIGKILL);
-  waitpid(child, &status, 0);
-  return -1;
-}
-
-std::string SessionLog(const std::string& tmp) {
-  return E2eReadFile(tmp + "/quelvatron-" + std::to_string(geteuid()) + "/QV2-log.csv");
-}
+std::string SessionLog(const std::string& tmp) { return ProgramSessionLog(tmp); }
 
 TEST(AppLaunchTest, OpensTheProjectGivenAndEndsCleanly) {
-  const std::string program = ProgramPath();
-  if (program.empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  if (ProgramPath().empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
   const std::string project = SaveProject(E2eFolder("projects"));
   ASSERT_FALSE(project.empty());
   const std::string home = E2eFolder("home");
   const std::string tmp = E2eFolder("child-tmp");
 
-  const pid_t child = StartChild(program, {"--quit-after-launch", project}, home, tmp);
+  const pid_t child = StartProgram({"--quit-after-launch", project}, home, tmp);
   ASSERT_GT(child, 0);
   const int status = WaitChild(child, kTimeoutSeconds);
   const std::string output = E2eReadFile(tmp + "/child-output.txt");
@@ -144,13 +83,22 @@ size_t Count(const std::string& text, const std::string& part) {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// Waits until the text appears in the child's session log.
 bool WaitForLog(const std::string& tmp, const std::string& text, int seconds) {
-  for (int waited = 0; waited < seconds * 20; ++waited) {
-    if (SessionLog(tmp).find(text) != std::string::npos) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return WaitForProgramLog(tmp, text, seconds);
+}
+
+// The program started with no start-up template menu, its window waiting
+// with nothing open; its pid, or -1 when it did not get that far.
+pid_t StartIdleProgram(const std::string& home, const std::string& tmp) {
+  std::filesystem::create_directories(home + "/.config/Quelvatron");
+  std::ofstream(home + "/.config/Quelvatron/Quelvatron.conf") << "[General]\nShowMenuAtStart=false\n";
+  const pid_t child = StartProgram({}, home, tmp, "first-output.txt");
+  if (child > 0 && WaitForLog(tmp, "Main preview ", kTimeoutSeconds)) return child;
+  if (child > 0) {
+    kill(child, SIGKILL);
+    WaitChild(child, 10);
   }
-  return false;
+  return -1;
 }
 
 // Waits for the child's exit after SIGTERM: it must end as Quit ends it,
@@ -167,11 +115,10 @@ void ExpectEndsOnSigterm(pid_t child, const std::string& output) {
 // template menu open and nothing changed, the program ends cleanly and the
 // next start offers no recovery.
 TEST(AppLaunchTest, SigtermEndsACleanProjectCleanly) {
-  const std::string program = ProgramPath();
-  if (program.empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  if (ProgramPath().empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
   const std::string home = E2eFolder("home-terminated");
   const std::string tmp = E2eFolder("child-tmp-terminated");
-  const pid_t child = StartChild(program, {}, home, tmp);
+  const pid_t child = StartProgram({}, home, tmp);
   ASSERT_GT(child, 0);
   // The preview (and with it the sound output) is set up last.
   const bool launched = WaitForLog(tmp, "Main preview ", kTimeoutSeconds);
@@ -182,7 +129,7 @@ TEST(AppLaunchTest, SigtermEndsACleanProjectCleanly) {
   EXPECT_NE(log.find("Ending on signal 15"), std::string::npos) << log;
   EXPECT_NE(log.find("[App End] Complete"), std::string::npos) << log;
 
-  const pid_t next = StartChild(program, {}, home, tmp, "next-output.txt");
+  const pid_t next = StartProgram({}, home, tmp, "next-output.txt");
   ASSERT_GT(next, 0);
   // The scan's line is the new log's own (the old one also names the preview).
   const bool scanned = WaitForLog(tmp, "ended cleanly", kTimeoutSeconds) && WaitForLog(tmp, "Main preview ", 60);
@@ -199,15 +146,14 @@ TEST(AppLaunchTest, SigtermEndsACleanProjectCleanly) {
 // recovery question lose nothing: the start after each offers the changes
 // again, and Yes brings the data log back.
 TEST(AppLaunchTest, SigtermKeepsUnsavedChangesForRecovery) {
-  const std::string program = ProgramPath();
-  if (program.empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  if (ProgramPath().empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
   const std::string project = SaveProject(E2eFolder("projects-terminated"));
   ASSERT_FALSE(project.empty());
   const std::string datalog = E2eCircuit().write(E2eFolder("logs-terminated") + "/Heat Two.csv");
   ASSERT_FALSE(datalog.empty());
   const std::string home = E2eFolder("home-unsaved");
   const std::string tmp = E2eFolder("child-tmp-unsaved");
-  const pid_t child = StartChild(program, {project, datalog}, home, tmp);
+  const pid_t child = StartProgram({project, datalog}, home, tmp);
   ASSERT_GT(child, 0);
   const bool added = WaitForLog(tmp, "Data log '" + datalog + "'", kTimeoutSeconds);
   if (!added) kill(child, SIGKILL);
@@ -222,7 +168,7 @@ TEST(AppLaunchTest, SigtermKeepsUnsavedChangesForRecovery) {
     const bool killed = start == 1;
     SCOPED_TRACE("start " + std::to_string(start) + " after the change");
     const std::string output = "next-output-" + std::to_string(start) + ".txt";
-    const pid_t next = StartChild(program, {}, home, tmp, output);
+    const pid_t next = StartProgram({}, home, tmp, output);
     ASSERT_GT(next, 0);
     // In this start's own log, the main window's check logs the status, and
     // so does the question as it opens.
@@ -268,8 +214,7 @@ TEST(AppLaunchTest, SigtermKeepsUnsavedChangesForRecovery) {
 // second joins that project. A socket left by a program that was killed
 // does not stop the next one.
 TEST(AppLaunchTest, SecondLaunchHandsItsFilesToTheRunningWindow) {
-  const std::string program = ProgramPath();
-  if (program.empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  if (ProgramPath().empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
   const std::string home = E2eFolder("home-handover");
   const std::string tmp = E2eFolder("child-tmp-handover"); // the children's private runtime folder
   const std::string files = E2eFolder("handover-files");
@@ -279,17 +224,11 @@ TEST(AppLaunchTest, SecondLaunchHandsItsFilesToTheRunningWindow) {
   const std::string datalog = E2eCircuit().write(files + "/Lap One.csv");
   ASSERT_FALSE(datalog.empty());
 
-  // No start-up template menu: the running window waits with nothing open.
-  std::filesystem::create_directories(home + "/.config/Quelvatron");
-  std::ofstream(home + "/.config/Quelvatron/Quelvatron.conf") << "[General]\nShowMenuAtStart=false\n";
-  const pid_t first = StartChild(program, {}, home, tmp, "first-output.txt");
-  ASSERT_GT(first, 0);
-  const bool launched = WaitForLog(tmp, "Main preview ", kTimeoutSeconds);
-  if (!launched) kill(first, SIGKILL);
-  ASSERT_TRUE(launched) << E2eReadFile(tmp + "/first-output.txt");
+  const pid_t first = StartIdleProgram(home, tmp);
+  ASSERT_GT(first, 0) << E2eReadFile(tmp + "/first-output.txt");
 
   const auto start = std::chrono::steady_clock::now();
-  const pid_t second = StartChild(program, {video, datalog}, home, tmp, "second-output.txt");
+  const pid_t second = StartProgram({video, datalog}, home, tmp, "second-output.txt");
   ASSERT_GT(second, 0);
   const int status = WaitChild(second, kTimeoutSeconds);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -313,12 +252,101 @@ TEST(AppLaunchTest, SecondLaunchHandsItsFilesToTheRunningWindow) {
   // The killed program left its socket behind: the next launch opens the
   // file itself (its log alone tells it).
   std::remove((tmp + "/quelvatron-" + std::to_string(geteuid()) + "/QV2-log.csv").c_str());
-  const pid_t third = StartChild(program, {video}, home, tmp, "third-output.txt");
+  const pid_t third = StartProgram({video}, home, tmp, "third-output.txt");
   ASSERT_GT(third, 0);
   const bool reopened = WaitForLog(tmp, "Opening project '" + video + "'", kTimeoutSeconds);
   kill(third, SIGTERM);
   WaitChild(third, 30);
   EXPECT_TRUE(reopened) << E2eReadFile(tmp + "/third-output.txt");
+}
+
+bool RecoverySnapshotKept(const std::string& tmp) {
+  for (const std::string& name : E2eListFolder(tmp + "/quelvatron-" + std::to_string(geteuid())))
+    if (name.rfind("QV-Recover-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".qvp") return true;
+  return false;
+}
+
+// The exit of one of two children: the pid that ended (with its status), or
+// -1 when neither did in time.
+pid_t WaitEither(pid_t a, pid_t b, int seconds, int& status) {
+  for (int waited = 0; waited < seconds * 20; ++waited) {
+    for (pid_t child : {a, b})
+      if (waitpid(child, &status, WNOHANG) == child) return child;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return -1;
+}
+
+// A launch while the program runs hands over and ends, whether it names
+// files or not, and never touches the running session's files: the log is
+// neither rotated nor ended, so a crash of the running program still
+// offers its work. Of two launches at the same instant, one runs.
+TEST(AppLaunchTest, ALaunchWhileTheProgramRunsHandsOverAndTouchesNothing) {
+  if (ProgramPath().empty()) GTEST_SKIP() << "built without the application (QV_BUILD_UI off)";
+  const std::string home = E2eFolder("home-single");
+  const std::string tmp = E2eFolder("child-tmp-single");
+  // A sound file: a data log would open its template menu and wait there.
+  const std::string sound = E2eFolder("sound-single") + "/Pit Radio.wav";
+  ASSERT_TRUE(WriteWav16(sound, 22050, 1, MakeRampPcm16(11025, 1)));
+  const pid_t first = StartIdleProgram(home, tmp);
+  ASSERT_GT(first, 0) << E2eReadFile(tmp + "/first-output.txt");
+
+  for (int launch = 1; launch <= 2; ++launch) {
+    SCOPED_TRACE("launch without files " + std::to_string(launch));
+    const std::string before = SessionLog(tmp);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t second = StartProgram({}, home, tmp, "second-output.txt");
+    const int status = WaitChild(second, kTimeoutSeconds);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(status != -1 && WIFEXITED(status)) << E2eReadFile(tmp + "/second-output.txt");
+    EXPECT_EQ(WEXITSTATUS(status), 0) << E2eReadFile(tmp + "/second-output.txt");
+    EXPECT_LT(seconds, 20.0) << "the launch did not end at once";
+    // The running window was asked to the front: its log goes on.
+    EXPECT_TRUE(WaitForLog(tmp, "A later launch asked for the window", 30));
+    const std::string log = SessionLog(tmp);
+    EXPECT_EQ(log.rfind(before, 0), 0u) << "the running session's log was replaced:\n" << log;
+    EXPECT_EQ(Count(log, "asked for the window"), static_cast<size_t>(launch));
+  }
+  const std::string folder = tmp + "/quelvatron-" + std::to_string(geteuid());
+  EXPECT_FALSE(std::filesystem::exists(folder + "/QV2-log-old.csv"));
+  EXPECT_EQ(Count(SessionLog(tmp), "Process ID: "), 1u);
+  EXPECT_FALSE(Contains(SessionLog(tmp), "[App End]"));
+
+  // A change (a file handed over), then the running program dies.
+  const pid_t third = StartProgram({sound}, home, tmp, "third-output.txt");
+  const int handed = WaitChild(third, kTimeoutSeconds);
+  EXPECT_TRUE(handed != -1 && WIFEXITED(handed) && WEXITSTATUS(handed) == 0);
+  bool changed = WaitForLog(tmp, "Handed-over files taken", kTimeoutSeconds);
+  for (int waited = 0; changed && !RecoverySnapshotKept(tmp); ++waited) {
+    changed = waited < 200;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  kill(first, SIGKILL);
+  WaitChild(first, 30);
+  ASSERT_TRUE(changed) << SessionLog(tmp);
+
+  // Two launches at once: one runs and offers the killed session's work,
+  // the other hands over to it and ends.
+  const pid_t a = StartProgram({}, home, tmp, "a-output.txt");
+  const pid_t b = StartProgram({}, home, tmp, "b-output.txt");
+  int status = 0;
+  const pid_t ended = WaitEither(a, b, kTimeoutSeconds, status);
+  const pid_t runner = ended == a ? b : a;
+  const bool offered = ended != -1 && WaitForLog(tmp, "Recovery question open for session ", kTimeoutSeconds);
+  const std::string log = SessionLog(tmp);
+  if (ended == -1) {
+    for (pid_t child : {a, b}) {
+      kill(child, SIGKILL);
+      WaitChild(child, 10);
+    }
+    FAIL() << "neither launch ended:\n" << log;
+  }
+  ASSERT_NO_FATAL_FAILURE(ExpectEndsOnSigterm(runner, tmp + "/a-output.txt"));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  ASSERT_TRUE(offered) << log;
+  EXPECT_EQ(Count(log, "Process ID: "), 1u) << log;
+  EXPECT_TRUE(Contains(log, "Process ID: " + std::to_string(runner) + "\"")) << log;
+  EXPECT_TRUE(Contains(log, "did not end cleanly")) << log;
 }
 
 } // namespace

@@ -39,6 +39,9 @@ public:
   // main window opens the first and adds the rest to that project. While a
   // modal window runs they wait for it to close.
   void applicationOpenFiles(const QStringList& paths);
+  // A later launch without files: the program's window (or the window the
+  // user is answering) comes to the front.
+  void applicationReopen();
   // True: end now. False: the main window asks to save first.
   bool applicationShouldTerminate();
   // Asks the application to end; the main window may still refuse.

@@ -13,7 +13,7 @@
 #include "engine/base/identity.h"
 #include "engine/base/log.h"
 #include "engine/base/main_thread.h"
-#include "engine/files/undo.h"
+#include "engine/files/recovery_snapshot.h"
 #include "platform/graphics/font_map.h"
 #include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/dispobj/wcDispObjEdit.h"
@@ -163,9 +163,13 @@ void AppDelegate::showMainWindow() {
 
 void AppDelegate::launchEngineFailed() {
   launchFailed_ = true;
-  MainThreadPost([this]() { EndSplash(); });
+  // Dropped with the delegate if it goes first.
+  QMetaObject::invokeMethod(this, [this]() { EndSplash(); }, Qt::QueuedConnection);
   ErrorShowLast();
-  MainThreadPost([this]() { terminate(); });
+  // What the failed start got going ends (the error is shown first: the end
+  // records its own result).
+  AppEnd();
+  QMetaObject::invokeMethod(this, [this]() { terminate(); }, Qt::QueuedConnection);
 }
 
 void AppDelegate::SetSplashStatus(const QString& text) {
@@ -208,6 +212,17 @@ void AppDelegate::applicationOpenFiles(const QStringList& paths) {
   }
   waitingHandOvers_ << paths;
   openWaitingHandOvers();
+}
+
+void AppDelegate::applicationReopen() {
+  LogPrintf(L"A later launch asked for the window");
+  QWidget* window = QApplication::activeModalWidget();
+  if (window == nullptr && wndMain != nullptr) window = wndMain->windowIfLoaded();
+  if (window == nullptr) return; // still launching: the window shows itself
+  if (window->isMinimized()) window->showNormal();
+  window->show();
+  window->raise();
+  window->activateWindow();
 }
 
 QStringList AppDelegate::TakeOpenFilePaths() {
@@ -274,7 +289,7 @@ void AppDelegate::terminateOnSignal(int signalNumber) {
     LogPrintf(L"Ending on signal %d%s", signalNumber, unsaved ? L" with unsaved changes" : L"");
     // The snapshot the next start recovers: the project as it is now, not
     // as it was before its last change.
-    if (unsaved) keepRecovery_ = UndoSave() == 0;
+    if (unsaved) keepRecovery_ = RecoverySnapshotSave() == 0;
   }
   emit terminating();
   // Ends nested loops too (an open dialog); no later dialog waits.

@@ -1,10 +1,16 @@
 #include "ui/shell/instance_handover.h"
 
 #include <QDataStream>
+#include <algorithm>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
+
+#include "engine/app/session.h"
+#include "engine/base/error.h"
 
 namespace {
 
@@ -54,13 +60,28 @@ bool HandOverToRunning(const QStringList& paths, int timeoutMs) {
   return socket.read(1) == QByteArray(1, kTaken);
 }
 
+HandOverResult HandOverWhileRunning(const QStringList& paths, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  do {
+    // One attempt may use all the time left: a second would hand the files
+    // over twice.
+    const int left = static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
+    if (HandOverToRunning(paths, left)) return HandOverResult::kTaken;
+    if (SessionClaimTempFolder() != kErrAlreadyRunning) return HandOverResult::kOwnFolder;
+    QThread::msleep(50);
+  } while (!deadline.hasExpired());
+  return HandOverResult::kNoAnswer;
+}
+
 HandOverServer::HandOverServer(Receiver receiver, QObject* parent)
     : QObject(parent), receiver_(std::move(receiver)), server_(new QLocalServer(this)) {
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   connect(server_, &QLocalServer::newConnection, this, &HandOverServer::accept);
 }
 
-HandOverServer::~HandOverServer() { server_->close(); }
+HandOverServer::~HandOverServer() { close(); }
+
+void HandOverServer::close() { server_->close(); }
 
 bool HandOverServer::listen() {
   const QString path = HandOverSocketPath();
@@ -105,6 +126,6 @@ void HandOverServer::read(QLocalSocket* socket) {
   socket->flush();
   socket->disconnectFromServer();
   // Opened after this returns: opening may ask the user questions.
-  if (!paths.isEmpty() && receiver_)
+  if (receiver_)
     QMetaObject::invokeMethod(this, [this, paths]() { receiver_(paths); }, Qt::QueuedConnection);
 }

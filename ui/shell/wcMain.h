@@ -359,6 +359,7 @@ private:
   void clampSettings(int screenWidth, int screenHeight);
   bool offerRecovery();
   bool carryOutRecoveryAnswer(wcRecovery& recovery);
+  void setProjectIdentity(const std::wstring& file, const std::wstring& name);
   bool askSaveFirst(const wchar_t* question);
   void leaveEditingWindows();
   QString projectDirDefault() const;

@@ -7,8 +7,10 @@
 #include "engine/app/recovery.h"
 #include "engine/base/error.h"
 #include "engine/base/identity.h"
+#include "engine/base/log.h"
 #include "engine/base/text.h"
 #include "engine/files/project_files.h"
+#include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
@@ -57,9 +59,7 @@ void wcMain::SetProjectFile(const QString& path) { SetProjectFile(path, false); 
 
 void wcMain::SetProjectFile(const QString& path, bool addQV2) {
   if (path.isEmpty()) {
-    projectName_ = L"Untitled";
-    projectFile_.clear();
-    SetWindowTitle();
+    setProjectIdentity(L"", L"Untitled");
     return;
   }
   QFileInfo info(path);
@@ -78,8 +78,16 @@ void wcMain::SetProjectFile(const QString& path, bool addQV2) {
     // Only the last component changes; the folders stay as they were.
     file = folder + "/" + name + (suffix.isEmpty() ? QString() : "." + suffix);
   }
-  projectName_ = cut(name, kProjectNameChars);
-  projectFile_ = cut(file, kProjectFileChars);
+  setProjectIdentity(cut(file, kProjectFileChars), cut(name, kProjectNameChars));
+}
+
+// Kept beside the recovery snapshot too: a recovered project comes back as
+// this file, not as an untitled one.
+void wcMain::setProjectIdentity(const std::wstring& file, const std::wstring& name) {
+  projectFile_ = file;
+  projectName_ = name;
+  if (RecoverySetProjectIdentity({projectFile_, projectName_}) != 0)
+    LogPrintf(L"Could not keep the project's name for recovery");
   SetWindowTitle();
 }
 
@@ -119,9 +127,10 @@ bool wcMain::OpenAssociatedFile(const QString& path) {
 
 void wcMain::OpenAssociatedFiles(const QStringList& paths) {
   if (paths.isEmpty() || !OpenAssociatedFile(paths.front())) return;
-  bool added = false;
-  for (qsizetype i = 1; i < paths.size(); ++i) added = UiInputAdd(paths[i], true) || added;
-  if (!added) return;
+  int added = 0;
+  for (qsizetype i = 1; i < paths.size(); ++i) added += UiInputAdd(paths[i], true) ? 1 : 0;
+  LogPrintf(L"Handed-over files taken: the first and %d of %d more", added, static_cast<int>(paths.size() - 1));
+  if (added == 0) return;
   setProjectModified(true);
   InputRefresh(255);
   DispObjRefresh(0xFFFFFFFF);

@@ -7,6 +7,7 @@
 
 #include "engine/app/recovery.h"
 #include "engine/base/error.h"
+#include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
 #include "engine/net/release_check.h"
@@ -55,6 +56,10 @@ void wcMain::windowDidBecomeMain() {
 void wcMain::DoProgramStart() {
   splash("Pop!");
   readSettings();
+  // The new project with the user's settings (speed unit) is no work to
+  // recover, nor may it pass for this session's own in place of a crashed
+  // session's work kept for the next start.
+  RecoverySnapshotDiscard();
   splash("Bang!");
   UpdateCheck();
   splash("");
@@ -129,6 +134,10 @@ bool wcMain::carryOutRecoveryAnswer(wcRecovery& recovery) {
     UndoSave();
     return false;
   }
+  // The recovered project is its file's again, with unsaved changes.
+  const ProjectIdentity identity = RecoveryProjectIdentity();
+  if (identity.file.empty()) SetProjectFile(QString());
+  else setProjectIdentity(identity.file, identity.name.empty() ? L"Untitled" : identity.name);
   setProjectModified(true);
   UndoSave();
   return true;

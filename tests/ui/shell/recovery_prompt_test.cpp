@@ -27,26 +27,42 @@ namespace {
 
 constexpr uint64_t kPreviousSession = 0xDEADBEEFull;
 
-// A process that is gone (status 1000) or still there (1001).
+std::string ReadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A process that is gone, or one that is still there (after its set-up,
+// whose result ready() tells).
 class PreviousProcess {
 public:
-  explicit PreviousProcess(bool running) {
+  explicit PreviousProcess(bool running, bool (*setUp)() = nullptr) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+      const char result = setUp == nullptr || setUp() ? 'y' : 'n';
+      if (write(pipeEnds[1], &result, 1) != 1) _exit(1);
       if (running) {
         for (;;) pause();
       }
       _exit(0);
     }
+    char result = 0;
+    ready_ = pid_ > 0 && read(pipeEnds[0], &result, 1) == 1 && result == 'y';
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
     if (!running) waitpid(pid_, nullptr, 0);
   }
   ~PreviousProcess() {
     if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
   }
   pid_t pid() const { return pid_; }
+  bool ready() const { return ready_; }
 
 private:
-  pid_t pid_;
+  pid_t pid_ = -1;
+  bool ready_ = false;
 };
 
 } // namespace
@@ -58,7 +74,7 @@ protected:
     AppInitIdentity();
     ASSERT_EQ(AppInit(0), 1);
     ProjectSetUserText(u"Before the crash");
-    std::wstring snapshot = UndoSnapshotPath(kPreviousSession, 0);
+    std::wstring snapshot = RecoverySnapshotFile(kPreviousSession);
     ASSERT_EQ(ProjectSave(snapshot.c_str()), 0);
     AppEnd();
     std::string folder = WideToUtf8(SessionTempFolder());
@@ -127,7 +143,7 @@ TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
   EXPECT_EQ(modalRuns.size(), 1u);
   EXPECT_TRUE(inputPrompts.empty());
   // Declined work is gone at once, so a start after a kill cannot offer it.
-  EXPECT_FALSE(std::filesystem::exists(WideToUtf8(UndoSnapshotPath(kPreviousSession, 0))));
+  EXPECT_FALSE(std::filesystem::exists(WideToUtf8(RecoverySnapshotFile(kPreviousSession))));
   for (const std::string& request : server.requests()) EXPECT_EQ(request.find("BugMail"), std::string::npos);
   EXPECT_FALSE(app->wndMain->ProjectModified());
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
@@ -158,17 +174,20 @@ TEST_F(RecoveryPromptTest, AFileHandedOverDuringTheQuestionOpensInsteadOfTheMenu
   EXPECT_EQ(modalRuns.size(), 1u);
 }
 
-TEST_F(RecoveryPromptTest, AStillRunningSessionHidesTheReport) {
-  PreviousProcess running(true);
-  leavePreviousSession(running.pid());
-  answerPrompt(false, true);
-  ASSERT_TRUE(Launch());
-  ASSERT_EQ(modalRuns.size(), 1u);
-  EXPECT_FALSE(reportBoxShown);
-  EXPECT_FALSE(app->wndRecovery->SendReport());
-  EXPECT_TRUE(inputPrompts.empty());
-  EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Before the crash");
-  EXPECT_TRUE(app->wndMain->ProjectModified());
+// A session whose program still runs is nobody's to recover: the start
+// says why it cannot run and leaves that session's files alone.
+TEST_F(RecoveryPromptTest, AStillRunningSessionIsNotOffered) {
+  PreviousProcess gone(false);
+  leavePreviousSession(gone.pid());
+  const std::string folder = WideToUtf8(SessionTempFolder());
+  const std::string log = ReadTextFile(folder + "QV2-log.csv");
+  PreviousProcess running(true, [] { return SessionClaimTempFolder() == 0; });
+  ASSERT_TRUE(running.ready());
+  EXPECT_FALSE(Launch());
+  EXPECT_TRUE(modalRuns.empty());
+  EXPECT_EQ(CountMessages(L"The program is already running."), 1);
+  EXPECT_EQ(ReadTextFile(folder + "QV2-log.csv"), log);
+  EXPECT_TRUE(std::filesystem::exists(WideToUtf8(RecoverySnapshotFile(kPreviousSession))));
 }
 
 TEST_F(RecoveryPromptTest, ClosingThePromptCountsAsNo) {

@@ -1,0 +1,93 @@
+#include "support/program_child.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <utility>
+
+namespace {
+
+// The parent's environment with the child's own folders and display.
+std::vector<std::string> childEnvironment(const std::string& home, const std::string& tmp) {
+  const std::vector<std::pair<std::string, std::string>> own = {
+      {"QT_QPA_PLATFORM", "offscreen"}, {"HOME", home}, {"TMPDIR", tmp},
+      {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_RUNTIME_DIR", tmp}, {"SDL_AUDIODRIVER", "dummy"}};
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const auto& [name, value] : own) replaced = replaced || entry.rfind(name + "=", 0) == 0;
+    if (!replaced) env.push_back(entry);
+  }
+  for (const auto& [name, value] : own) env.push_back(name + "=" + value);
+  return env;
+}
+
+} // namespace
+
+std::string ProgramPath() {
+  char buffer[4096];
+  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return {};
+  const std::string exe(buffer, static_cast<size_t>(n));
+  // The test programs sit in <build>/tests, the application in <build>.
+  const std::string path = exe.substr(0, exe.find_last_of('/')) + "/../quelvatron";
+  return access(path.c_str(), X_OK) == 0 ? path : std::string();
+}
+
+pid_t StartProgram(const std::vector<std::string>& args, const std::string& home, const std::string& tmp,
+                   const std::string& output) {
+  const std::string program = ProgramPath();
+  std::vector<std::string> env = childEnvironment(home, tmp);
+  std::vector<char*> envp;
+  for (std::string& entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> all = args;
+  all.insert(all.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const int out = open((tmp + "/" + output).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (program.empty() || out < 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out, 1);
+    dup2(out, 2);
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  close(out);
+  return child;
+}
+
+int WaitChild(pid_t child, int seconds) {
+  int status = 0;
+  for (int waited = 0; waited < seconds * 20; ++waited) {
+    if (waitpid(child, &status, WNOHANG) == child) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  kill(child, SIGKILL);
+  waitpid(child, &status, 0);
+  return -1;
+}
+
+std::string ProgramSessionLog(const std::string& tmp) {
+  std::ifstream in(tmp + "/quelvatron-" + std::to_string(geteuid()) + "/QV2-log.csv", std::ios::binary);
+  std::stringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
+
+bool WaitForProgramLog(const std::string& tmp, const std::string& text, int seconds) {
+  for (int waited = 0; waited < seconds * 20; ++waited) {
+    if (ProgramSessionLog(tmp).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
