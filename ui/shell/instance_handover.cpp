@@ -1,13 +1,13 @@
 #include "ui/shell/instance_handover.h"
 
 #include <QDataStream>
-#include <algorithm>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 #include "engine/app/session.h"
 #include "engine/base/error.h"
