@@ -166,9 +166,6 @@ void AppDelegate::launchEngineFailed() {
   // Dropped with the delegate if it goes first.
   QMetaObject::invokeMethod(this, [this]() { EndSplash(); }, Qt::QueuedConnection);
   ErrorShowLast();
-  // What the failed start got going ends (the error is shown first: the end
-  // records its own result).
-  AppEnd();
   QMetaObject::invokeMethod(this, [this]() { terminate(); }, Qt::QueuedConnection);
 }
 

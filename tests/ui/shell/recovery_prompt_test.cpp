@@ -184,6 +184,8 @@ TEST_F(RecoveryPromptTest, AStillRunningSessionIsNotOffered) {
   PreviousProcess running(true, [] { return SessionClaimTempFolder() == 0; });
   ASSERT_TRUE(running.ready());
   EXPECT_FALSE(Launch());
+  ASSERT_TRUE(SpinUntil([this]() { return terminations == 1; }, 10000));
+  AppEnd(); // what the refused start had begun
   EXPECT_TRUE(modalRuns.empty());
   EXPECT_EQ(CountMessages(L"The program is already running."), 1);
   EXPECT_EQ(ReadTextFile(folder + "QV2-log.csv"), log);
