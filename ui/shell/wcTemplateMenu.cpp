@@ -250,7 +250,20 @@ void wcTemplateMenu::LoadPreviews(bool onlyIfMoved) {
     ++k;
   }
   page_.count = kSlots;
+  collapseEmptyRows();
   RedrawPreviews();
+}
+
+// A short list fills the last slots, so the rows before it are empty: they
+// take no room, and the thumbnails stand at the top of the window.
+void wcTemplateMenu::collapseEmptyRows() {
+  for (int row = 0; row * kColumns < kSlots; ++row) {
+    bool filled = false;
+    for (int k = row * kColumns; k < std::min(kSlots, (row + 1) * kColumns); ++k) filled |= !slots_[k].image->isHidden();
+    for (int k = row * kColumns; k < std::min(kSlots, (row + 1) * kColumns); ++k)
+      slots_[k].image->parentWidget()->setVisible(filled);
+  }
+  if (QWidget* dialog = slots_[0].image->window(); dialog->isVisible()) dialog->adjustSize();
 }
 
 void wcTemplateMenu::hideSlot(int slot) {

@@ -102,6 +102,7 @@ private:
   };
 
   void ShowDataloggerTip();
+  void collapseEmptyRows();
   void hideSlot(int slot);
   // After a template or project was taken: the results, then the close.
   void finishChoice(const QString& shownName);

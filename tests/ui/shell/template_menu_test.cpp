@@ -65,11 +65,20 @@ TEST_F(TemplateMenuTest, PagesOfFifteenEndOnTheLastTemplate) {
   EXPECT_EQ(Slots(), Expected(10, 1, 5));
   EXPECT_TRUE(menu->OffsetSlider()->isHidden());
   EXPECT_EQ(menu->TemplateFile(10), folder + "/Project - T01.qvt");
+  // The empty rows before them take no room: the five stand under the heading.
+  menu->window()->show();
+  menu->window()->adjustSize();
+  QWidget* firstCell = menu->PreviewLabel(10)->parentWidget();
+  EXPECT_TRUE(firstCell->isVisible());
+  EXPECT_FALSE(menu->PreviewLabel(0)->parentWidget()->isVisible());
+  EXPECT_LT(firstCell->mapTo(menu->window(), QPoint(0, 0)).y(), firstCell->height());
   // Fifteen: one page.
   FillTemplateFolder(folder, one, 15);
   menu->SetMode(0, 255);
   EXPECT_EQ(Slots(), Expected(0, 1, 15));
   EXPECT_TRUE(menu->OffsetSlider()->isHidden());
+  EXPECT_TRUE(menu->PreviewLabel(0)->parentWidget()->isVisible());
+  menu->window()->hide();
   // Sixteen: two pages, the second showing 2 to 16.
   FillTemplateFolder(folder, one, 16);
   menu->SetMode(0, 255);
