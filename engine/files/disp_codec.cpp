@@ -5,6 +5,7 @@
 #include "engine/model/disp_presets.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/model_text.h"
+#include "engine/model/param_check.h"
 
 void PutDispRecord(ByteWriter& out, const DispStruct& record) { out.raw(&record, kDispRecordBytes); }
 
@@ -50,6 +51,10 @@ bool DispObjectCheck(DispObjEntry& entry, RecordFault* fault) {
     return false;
   }
   if (!ParamBlockValid(base.Type, entry.Param) || !BitmapBlockValid(entry.Bitmap)) return false;
+  if (const RecordFault found = ParamCheck(base.Type, entry.Param.data(), entry.Param.size())) {
+    if (fault != nullptr) *fault = found;
+    return false;
+  }
   FieldTerminate(base.Name, kNameLength);
   FieldTerminate(base.Style, kNameLength);
   if (!entry.Param.empty())

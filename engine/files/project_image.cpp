@@ -7,6 +7,7 @@
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model.h"
+#include "engine/model/param_check.h"
 #include "engine/model/record_check.h"
 #include "engine/model/timeline_apply.h"
 #include "media/input_handler.h"
@@ -30,8 +31,13 @@ void ProjectImageCapture(ProjectImage& image) {
   image.Objects.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     image.Objects.push_back(*DispTableEntry(i));
-    DispStructClamp(image.Objects.back().Base);
-    for (DispSegment& segment : image.Objects.back().Segments) DispStructClamp(segment.Values);
+    DispObjEntry& entry = image.Objects.back();
+    DispStructClamp(entry.Base);
+    ParamClamp(entry.Base.Type, entry.Param.data(), entry.Param.size());
+    for (DispSegment& segment : entry.Segments) {
+      DispStructClamp(segment.Values);
+      ParamClamp(entry.Base.Type, segment.Param.data(), segment.Param.size());
+    }
   }
 }
 

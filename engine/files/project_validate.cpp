@@ -9,6 +9,7 @@
 #include "engine/files/project_format.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/model_text.h"
+#include "engine/model/param_check.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ bool SegmentsValid(DispObjEntry& entry, size_t inputs, RecordFault& fault) {
       return false;
     if ((segment.Mask & kSegInput) && !InputRefValid(segment.Values.InputID, inputs)) return false;
     fault = DispStructCheck(segment.Values);
+    if (!fault) fault = ParamCheck(entry.Base.Type, segment.Param.data(), segment.Param.size());
     if (fault) return false;
     DispStruct& values = segment.Values;
     FieldTerminate(values.Name, kNameLength);

@@ -13,6 +13,7 @@
 #include "engine/files/style_preview.h"
 #include "engine/files/written_files.h"
 #include "engine/model/dispobj_internal.h"
+#include "engine/model/param_check.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/model_text.h"
 #include "engine/model/record_check.h"
@@ -137,6 +138,7 @@ int DispObjExportStyle(uint32_t object, const wchar_t* path) {
     style.Object.Base = current;
     DispStructClamp(style.Object.Base);
     if (current.Param != nullptr) style.Object.Param.assign(current.Param, current.Param + current.ParamSize);
+    ParamClamp(current.Type, style.Object.Param.data(), style.Object.Param.size());
     if (current.Bitmap != nullptr)
       style.Object.Bitmap.assign(current.Bitmap, current.Bitmap + current.BitmapSize);
     style.Preview = Picture24Render(object, kStylePreviewSide, kStylePreviewSide);

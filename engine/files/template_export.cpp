@@ -12,6 +12,7 @@
 #include "engine/files/templates.h"
 #include "engine/files/written_files.h"
 #include "engine/model/dispobj_internal.h"
+#include "engine/model/param_check.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model_text.h"
@@ -93,6 +94,7 @@ int TemplateExportAddDispObj(uint32_t object, const char16_t* name) {
   record.Object.Bitmap = entry.Bitmap;
   FieldCopy(record.Object.Base.Name, kNameLength, name);
   DispStructClamp(record.Object.Base);
+  ParamClamp(record.Object.Base.Type, record.Object.Param.data(), record.Object.Param.size());
   g_export->image.Objects.push_back(std::move(record));
   return ErrorSet(0, "TemplateExportAddDispObj");
 }

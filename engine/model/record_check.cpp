@@ -18,7 +18,7 @@ struct Range {
   double min, max;
 };
 
-constexpr double kAny = std::numeric_limits<float>::max(); // finite is all that is asked
+constexpr double kAny = kRecordAnyNumber; // finite is all that is asked
 constexpr double kTurn = 360;                              // the angle steppers' limit
 
 #define QV_RANGE(record, field, kind, min, max) Range{#field, offsetof(record, field), Num::kind, min, max}

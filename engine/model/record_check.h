@@ -3,11 +3,15 @@
 // Every file reader checks a record against them before it reaches the
 // model, so that a damaged or hand-edited file cannot put there a value no
 // control could have stored (a time factor of "nan", a negative size).
+#include <limits>
 #include <string>
 
 #include "engine/model/disp_records.h"
 #include "engine/model/input_records.h"
 #include "engine/model/project_settings.h"
+
+// A field that may hold any finite number has these ends.
+constexpr double kRecordAnyNumber = std::numeric_limits<float>::max();
 
 struct RecordFault {
   const char* key = nullptr; // the field; null when every value fits

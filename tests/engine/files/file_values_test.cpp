@@ -72,6 +72,49 @@ const Field kSettingsFields[] = {
     {"TimelineTime", kSettings + 2076, Kind::kF32, -1, 0, 2},
 };
 
+// The numbers of the parameter records: any finite value is allowed.
+#define PARAM(record, name, kind) Field{#record "." #name, offsetof(record, name), Kind::kind, 0, 0, 2}
+#define PARAM_AT(record, name, i) Field{#record "." #name "[" #i "]", offsetof(record, name) + (i) * 8, Kind::kF64, 0, 0, 2}
+
+struct ParamFields {
+  uint8_t type;
+  std::vector<Field> fields;
+};
+const ParamFields kParamFields[] = {
+    {kDispText,
+     {PARAM(TextStruct, Size, kF32), PARAM(TextStruct, MinRange, kF64), PARAM(TextStruct, MaxRange, kF64),
+      PARAM(TextStruct, RotateAngle, kF32)}},
+    {kDispBar,
+     {PARAM(BarParam, Min, kF64), PARAM(BarParam, Max, kF64), PARAM(BarParam, MarkInterval, kF64),
+      PARAM(BarParam, MarkSmallInterval, kF64), PARAM(BarParam, ChangeColorValue, kF64),
+      PARAM(BarParam, ChangeColor2Value, kF64), PARAM(BarParam, LabelSize, kF32), PARAM(BarParam, NumberSize, kF32)}},
+    {kDispGauge,
+     {PARAM(GaugeParam, Min, kF64), PARAM(GaugeParam, Max, kF64), PARAM(GaugeParam, MarkInterval, kF64),
+      PARAM(GaugeParam, MarkSmallInterval, kF64), PARAM(GaugeParam, ChangeColorValue, kF64),
+      PARAM(GaugeParam, LabelSize, kF32), PARAM(GaugeParam, NumberSize, kF32),
+      PARAM(GaugeParam, ChangeColor2Value, kF64), PARAM(GaugeParam, StepMidValue, kF64),
+      PARAM(GaugeParam, IntervalSize, kF32), PARAM(GaugeParam, DualInterval, kF64)}},
+    {kDispGForce, {PARAM(GForceParam, RangeX, kF32), PARAM(GForceParam, RangeY, kF32)}},
+    {kDispTrackMap,
+     {PARAM(TrackMapParam, MinX, kF64), PARAM(TrackMapParam, MinY, kF64), PARAM(TrackMapParam, MaxX, kF64),
+      PARAM(TrackMapParam, MaxY, kF64)}},
+    {kDispTimeGraph,
+     {PARAM(TimeGraphParam, Min, kF64), PARAM(TimeGraphParam, Max, kF64), PARAM(TimeGraphParam, TimeSpan, kF32),
+      PARAM(TimeGraphParam, LabelSize, kF32), PARAM(TimeGraphParam, AxisInterval, kF32),
+      PARAM(TimeGraphParam, StartTime, kF32), PARAM(TimeGraphParam, EndTime, kF32)}},
+    {kDispEImage,
+     {PARAM(EImageParam, MinInput, kF64), PARAM(EImageParam, MaxInput, kF64), PARAM(EImageParam, MinOutput, kF64),
+      PARAM(EImageParam, MaxOutput, kF64)}},
+    // Scripted objects: the first and last of each parameter array stand for the rest.
+    {kDispEnhanced,
+     {PARAM(EnhParam, Min, kF64), PARAM(EnhParam, Max, kF64), PARAM(EnhParam, TriggerValue, kF64),
+      PARAM(EnhParam, LabelSize, kF32), PARAM(EnhParam, NumberSize, kF32), PARAM_AT(EnhParam, Param, 0),
+      PARAM_AT(EnhParam, Param, 7), PARAM_AT(EnhParam, ParamMin, 0), PARAM_AT(EnhParam, ParamMax, 7),
+      PARAM_AT(EnhParam, ParamStep, 7)}},
+};
+
+#undef PARAM_AT
+#undef PARAM
 #undef FIELD
 
 // The values no control allows.
@@ -267,6 +310,79 @@ TEST_F(FileValuesTest, Style) {
   }
 }
 
+// A parameter block as the model holds it.
+std::vector<uint8_t> ParamOf(uint32_t object) {
+  const auto* param = static_cast<const uint8_t*>(DispObjGetParam(object));
+  return param == nullptr ? std::vector<uint8_t>() : std::vector<uint8_t>(param, param + DispObjGet(object)->ParamSize);
+}
+
+// A style of each kind of object with a parameter record, one number at a
+// time made nan or infinite: refused naming the field, the object it was
+// applied to unchanged and no object added.
+TEST_F(FileValuesTest, StyleParameters) {
+  for (const ParamFields& kind : kParamFields) {
+    const uint32_t object = DispObjAdd(kind.type, kNoInput);
+    ASSERT_EQ(DispObjExportStyle(object, WPath("saved.qvo").c_str()), 0);
+    const std::vector<uint8_t> saved = ReadFileBytes(Path("saved.qvo"));
+    StyleImage style;
+    ASSERT_EQ(StyleDecode(saved.data(), saved.size(), style), 0);
+    // Scripted objects made here have no block: theirs comes with a file.
+    if (style.Object.Param.empty()) style.Object.Param.assign(DispParamSizeForType(kind.type), 0);
+    ASSERT_EQ(style.Object.Param.size(), DispParamSizeForType(kind.type));
+    const DispStruct before = *DispObjGet(object);
+    const std::vector<uint8_t> param = ParamOf(object);
+    const uint32_t count = DispObjCount();
+    auto import = [&](const Field& f, double value, uint32_t into) {
+      StyleImage changed = style;
+      Put(changed.Object.Param.data() + f.offset, f.kind, value);
+      std::vector<uint8_t> file;
+      EXPECT_EQ(StyleEncode(changed, file), 0);
+      EXPECT_TRUE(WriteFileBytes(Path("bad.qvo"), file));
+      return DispObjImportStyle(into, WPath("bad.qvo").c_str(), kStyleApplyPlace);
+    };
+    for (const Field& f : kind.fields) {
+      for (double value : Refused(f)) {
+        EXPECT_TRUE(Names(import(f, value, object), f, value));
+        EXPECT_TRUE(Names(import(f, value, kNoDispObj), f, value));
+        EXPECT_EQ(0, std::memcmp(DispObjGet(object), &before, 328)) << f.key;
+        EXPECT_EQ(ParamOf(object), param) << f.key;
+        EXPECT_EQ(DispObjCount(), count);
+      }
+      EXPECT_EQ(import(f, f.allowed, kNoDispObj), static_cast<int>(count)) << f.key << ErrorGetLastDetail();
+      ASSERT_EQ(DispObjRemove(count, 1), 0);
+    }
+  }
+}
+
+// The same in a project: each kind's block in the file patched; the open
+// project stays as it was.
+TEST_F(FileValuesTest, ProjectParameters) {
+  BuildSmallProject();
+  for (const ParamFields& kind : kParamFields)
+    if (kind.type != kDispEnhanced) DispObjAdd(kind.type, kNoInput);
+  ASSERT_EQ(ProjectSave(WPath("saved.qvp").c_str()), 0);
+  const ProjectImage model = CaptureModel();
+  const std::vector<uint8_t> saved = ReadFileBytes(Path("saved.qvp"));
+  for (const ParamFields& kind : kParamFields) {
+    if (kind.type == kDispEnhanced) continue;
+    size_t at = 0;
+    for (const DispObjEntry& entry : model.Objects)
+      if (entry.Base.Type == kind.type) at = Find(saved, entry.Param.data(), entry.Param.size());
+    ASSERT_NE(at, 0u) << int(kind.type);
+    for (const Field& f : kind.fields) {
+      for (double value : Refused(f)) {
+        std::vector<uint8_t> file = saved;
+        Put(file.data() + at + f.offset, f.kind, value);
+        ProjectSealCrc(file);
+        ASSERT_TRUE(WriteFileBytes(Path("bad.qvp"), file));
+        EXPECT_TRUE(Names(ProjectOpen(WPath("bad.qvp").c_str()), f, value));
+      }
+    }
+  }
+  ExpectSameProject(CaptureModel(), model);
+  EXPECT_EQ(ProjectOpen(WPath("saved.qvp").c_str()), 0) << ErrorGetLastDetail();
+}
+
 // A window that lets a value through must not make a file that cannot be
 // read again: the writers bring numbers into range.
 TEST_F(FileValuesTest, WhatTheProgramWritesReadsBack) {
@@ -301,6 +417,34 @@ TEST_F(FileValuesTest, WhatTheProgramWritesReadsBack) {
   EXPECT_GE(DispObjGet(1)->BitmapZoom, 0);
   ASSERT_EQ(TemplateExportOpen(WPath("t.qvt").c_str()), 0);
   ASSERT_EQ(TemplateExportAddDispObj(shape, u"Panel"), 0);
+  ASSERT_EQ(TemplateExportClose(), 0);
+  EXPECT_EQ(TemplateImportLoad(WPath("t.qvt").c_str(), kNoInput, 0), 0) << ErrorGetLastDetail();
+}
+
+// The same for the numbers of a parameter record: stored as 0.
+TEST_F(FileValuesTest, WrittenParametersReadBack) {
+  const uint32_t gauge = DispObjAdd(kDispGauge, kNoInput);
+  GaugeParam param;
+  std::memcpy(&param, DispObjGetParam(gauge), sizeof(param));
+  param.Max = std::nan("");
+  param.LabelSize = std::numeric_limits<float>::infinity();
+  ASSERT_EQ(DispObjSetParam(gauge, &param), 0);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_EQ(ProjectSave(WPath("p.qvp").c_str()), 0);
+    ASSERT_EQ(ProjectOpen(WPath("p.qvp").c_str()), 0) << ErrorGetLastDetail();
+  }
+  GaugeParam read;
+  std::memcpy(&read, DispObjGetParam(gauge), sizeof(read));
+  EXPECT_EQ(read.Max, 0);
+  EXPECT_EQ(read.LabelSize, 0);
+  EXPECT_EQ(read.Min, param.Min);
+  ASSERT_EQ(DispObjSetParam(gauge, &param), 0);
+  ASSERT_EQ(DispObjExportStyle(gauge, WPath("s.qvo").c_str()), 0);
+  EXPECT_EQ(DispObjImportStyle(kNoDispObj, WPath("s.qvo").c_str(), kStyleApply), 1) << ErrorGetLastDetail();
+  std::memcpy(&read, DispObjGetParam(1), sizeof(read));
+  EXPECT_EQ(read.Max, 0);
+  ASSERT_EQ(TemplateExportOpen(WPath("t.qvt").c_str()), 0);
+  ASSERT_EQ(TemplateExportAddDispObj(gauge, u"Gauge"), 0);
   ASSERT_EQ(TemplateExportClose(), 0);
   EXPECT_EQ(TemplateImportLoad(WPath("t.qvt").c_str(), kNoInput, 0), 0) << ErrorGetLastDetail();
 }
