@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/base/error.h"
@@ -20,6 +21,7 @@
 #include "engine/files/templates.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
+#include "engine/model/timeline.h"
 #include "files_fixture.h"
 #include "platform/system/message_box.h"
 
@@ -354,22 +356,38 @@ TEST_F(FileValuesTest, StyleParameters) {
   }
 }
 
-// The same in a project: each kind's block in the file patched; the open
-// project stays as it was.
+// The same in a project, and in a timeline segment's block of a gauge:
+// each block in the file patched; the open project stays as it was.
 TEST_F(FileValuesTest, ProjectParameters) {
   BuildSmallProject();
-  for (const ParamFields& kind : kParamFields)
-    if (kind.type != kDispEnhanced) DispObjAdd(kind.type, kNoInput);
+  uint32_t gauge = kNoDispObj;
+  for (const ParamFields& kind : kParamFields) {
+    if (kind.type == kDispEnhanced) continue;
+    const uint32_t object = DispObjAdd(kind.type, kNoInput);
+    if (kind.type == kDispGauge) gauge = object;
+  }
+  ASSERT_NE(TimelineDispObjAdd(gauge, 1.0f), kNoDispObj);
+  ASSERT_EQ(TimelineApply(1.5f), 0);
+  GaugeParam changed;
+  std::memcpy(&changed, DispObjGetParam(gauge), sizeof(changed));
+  changed.Max = 123;
+  ASSERT_EQ(DispObjSetParam(gauge, &changed), 0);
+  ASSERT_EQ(TimelineApply(0), 0);
   ASSERT_EQ(ProjectSave(WPath("saved.qvp").c_str()), 0);
   const ProjectImage model = CaptureModel();
   const std::vector<uint8_t> saved = ReadFileBytes(Path("saved.qvp"));
-  for (const ParamFields& kind : kParamFields) {
-    if (kind.type == kDispEnhanced) continue;
-    size_t at = 0;
+  std::vector<std::pair<const ParamFields*, size_t>> blocks; // where each block stands in the file
+  for (const ParamFields& kind : kParamFields)
     for (const DispObjEntry& entry : model.Objects)
-      if (entry.Base.Type == kind.type) at = Find(saved, entry.Param.data(), entry.Param.size());
-    ASSERT_NE(at, 0u) << int(kind.type);
-    for (const Field& f : kind.fields) {
+      if (entry.Base.Type == kind.type) {
+        blocks.emplace_back(&kind, Find(saved, entry.Param.data(), entry.Param.size()));
+        for (const DispSegment& segment : entry.Segments)
+          if (!segment.Param.empty()) blocks.emplace_back(&kind, Find(saved, segment.Param.data(), segment.Param.size()));
+      }
+  // Every kind but scripted objects, the small project's own text and the segment.
+  ASSERT_EQ(blocks.size(), std::size(kParamFields) - 1 + 2);
+  for (const auto& [kind, at] : blocks) {
+    for (const Field& f : kind->fields) {
       for (double value : Refused(f)) {
         std::vector<uint8_t> file = saved;
         Put(file.data() + at + f.offset, f.kind, value);
