@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr uint16_t kAuto = 1000;
-
 // Scale, marks and numbers of a speedometer or tachometer (the wizard sets
 // the maxima later; these are the template's own).
 void Scale(GaugeParam& p, Dial dial) {
