@@ -16,13 +16,15 @@
 #include <csignal>
 #include <cstring>
 
-#include "engine/app/session.h"
-#include "engine/base/error.h"
-#include "platform/system/message_box.h"
+#include "app/app.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "engine/files/session.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/message_boxes.h"
 #include "ui/seams/modal_run.h"
 #include "ui/shell/AppDelegate.h"
+#include "ui/shell/engine_lifecycle.h"
 #include "ui/shell/instance_handover.h"
 #include "ui/shell/termination_signals.h"
 #include "ui/shell/wcMain.h"
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
   // The main window's close decides when the process ends.
   application.setQuitOnLastWindowClosed(false);
   MainThreadInstallQt();
+  EngineLifecycleInstall({AppInit, AppEnd, AppEndKeepingRecovery});
   MessageBoxesInstall();
 
   bool quitAfterLaunch = false;

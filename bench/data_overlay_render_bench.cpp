@@ -6,10 +6,10 @@
 // command-line tool transcoding the same source with the writer's encoder
 // settings (libx264 "veryfast", main profile, level 4.1, the same bit
 // rates, native AAC); "ratio" is ours / ffmpeg.
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "bench_support.h"
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "render/loop/output_render.h"

@@ -8,10 +8,10 @@
 // has painted it, the picture's way through the redraw thread, the main
 // thread and the painter included.
 // Meant to run on two cores: taskset -c 0,1 build/bench/bench/main_preview_bench
-#include "engine/app/app.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "app/app.h"
+#include "base/access_lock.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "render/loop/render.h"

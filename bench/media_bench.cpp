@@ -12,7 +12,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "platform/media/colour_convert.h"
 

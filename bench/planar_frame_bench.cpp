@@ -2,7 +2,7 @@
 // objects: blending the objects' overlay into the 4:2:0 planes, copying the
 // decoded picture, the progress thumbnail and one frame's sound mix, at
 // 1080p30 with 44.1 kHz stereo sound.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/planar_blend.h"
 #include "render/loop/audio_mix.h"

@@ -13,10 +13,10 @@
 // the rounds, with the lowest and highest), ratio_2cores, rss_ratio (peak
 // resident size of our render / ffmpeg's) and finish_s (what the render
 // spent after its last frame). QV_BENCH_ROUNDS sets the rounds (3).
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "bench_support.h"
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/files/templates.h"
 #include "engine/model/dispobjs.h"

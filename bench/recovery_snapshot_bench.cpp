@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/app/app.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "app/app.h"
+#include "base/access_lock.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "media/bmp_file.h"

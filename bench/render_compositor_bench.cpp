@@ -1,6 +1,6 @@
 // Compositing speed of a 1920 x 1080 frame: a full-frame picture plus ten
 // object layers, on all render workers and on one thread.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 #include "render/compositor/compositor.h"
 #include "render/draw/canvas.h"
 #include "render/draw/layer.h"

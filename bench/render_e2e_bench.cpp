@@ -10,9 +10,9 @@
 // where ffmpeg hands the decoded 4:2:0 pictures straight to the encoder.
 // The program's start-up steps that the render relies on (the colour
 // conversion workers among them) are run here as the program runs them.
-#include "engine/base/access_lock.h"
-#include "engine/base/sync.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/sync.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/model.h"

@@ -1,9 +1,9 @@
 // Drawing speed of the data display objects at 1080p: each type alone in
 // microseconds per frame over a synthetic 20 Hz circuit log of ten
 // minutes, and the whole overlay of a dozen objects.
-#include "engine/base/access_lock.h"
-#include "engine/base/sync.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/sync.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/model.h"

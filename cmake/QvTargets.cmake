@@ -1,12 +1,13 @@
 set(QV_ROOT ${CMAKE_SOURCE_DIR})
 
-qv_glob_sources(QV_BASE_SOURCES engine/base platform/system)
+qv_glob_sources(QV_BASE_SOURCES base)
 add_library(qv_base STATIC ${QV_BASE_SOURCES})
 target_include_directories(qv_base PUBLIC ${QV_ROOT})
 target_link_libraries(qv_base PUBLIC Threads::Threads)
 qv_set_warnings(qv_base)
 
-qv_glob_sources(QV_PLATFORM_SOURCES platform/ffmpeg platform/gstreamer platform/media platform/graphics)
+qv_glob_sources(QV_PLATFORM_SOURCES platform/system platform/ffmpeg platform/gstreamer platform/media
+  platform/graphics)
 if(QV_PLATFORM_SOURCES)
   add_library(qv_platform STATIC ${QV_PLATFORM_SOURCES})
 else()
@@ -18,12 +19,21 @@ if(QV_PLATFORM_SOURCES)
   qv_set_warnings(qv_platform)
 endif()
 
-set(QV_ENGINE_DIRS engine/model engine/files engine/net engine/app media render)
+set(QV_ENGINE_DIRS engine/model engine/files engine/net engine/session media render)
 qv_glob_sources(QV_ENGINE_SOURCES ${QV_ENGINE_DIRS})
 add_library(qv_engine STATIC ${QV_ENGINE_SOURCES})
 target_link_libraries(qv_engine PUBLIC qv_platform CURL::libcurl PkgConfig::SDL2 PkgConfig::EXPAT
   PkgConfig::ZLIB)
 qv_set_warnings(qv_engine)
+
+# The composition root: engine start and end, which wire every subsystem
+# together in order. The program's entry (app/main.cpp) and the other
+# programs that run the engine link it.
+file(GLOB QV_APP_SOURCES CONFIGURE_DEPENDS ${QV_ROOT}/app/*.cpp)
+list(REMOVE_ITEM QV_APP_SOURCES ${QV_ROOT}/app/main.cpp)
+add_library(qv_app STATIC ${QV_APP_SOURCES})
+target_link_libraries(qv_app PUBLIC qv_engine)
+qv_set_warnings(qv_app)
 
 if(QV_BUILD_UI)
   set(CMAKE_AUTOMOC ON)
@@ -39,7 +49,7 @@ if(QV_BUILD_UI)
   endif()
   if(EXISTS ${QV_ROOT}/app/main.cpp)
     add_executable(quelvatron ${QV_ROOT}/app/main.cpp)
-    target_link_libraries(quelvatron PRIVATE qv_ui)
+    target_link_libraries(quelvatron PRIVATE qv_ui qv_app)
     qv_set_warnings(quelvatron)
   endif()
 endif()

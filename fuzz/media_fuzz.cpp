@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "platform/media/camera_meta.h"
 #include "platform/media/still_image.h"

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "engine/base/text.h"
-#include "engine/base/util.h"
+#include "base/text.h"
+#include "base/util.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "media/av_facade.h"
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "media/media_slot.h"
 #include "media/reader_facade.h"
 #include "platform/ffmpeg/ffmpeg_log.h"

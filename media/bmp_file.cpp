@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "media/file_util.h"
 #include "media/le_bytes.h"
 

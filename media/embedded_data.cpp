@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/model/input_records.h"
 #include "engine/model/input_table.h"
 #include "engine/model/inputs.h"
-#include "engine/files/file_io.h"
 #include "media/file_util.h"
 #include "media/media_slot.h"
 #include "platform/media/camera_meta.h"

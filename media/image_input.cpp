@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "media/bmp_file.h"
 #include "media/media_slot.h"

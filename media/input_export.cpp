@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "media/bmp_file.h"
-#include "engine/files/file_io.h"
 #include "media/file_util.h"
 #include "media/input_handler.h"
 #include "media/wav_file.h"

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 #include "engine/model/input_timing.h"

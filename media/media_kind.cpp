@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "media/file_util.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 #include <mutex>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/input_table.h"
 
 namespace {

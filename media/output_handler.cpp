@@ -5,11 +5,11 @@
 #include <string>
 #include <thread>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
-#include "engine/base/util.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
+#include "base/util.h"
 #include "engine/model/input_table.h"
 #include "platform/ffmpeg/writer_facade.h"
 #include "platform/ffmpeg/writer_files.h"

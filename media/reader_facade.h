@@ -8,9 +8,9 @@
 #include <new>
 #include <string>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "media/media_slot.h"
 #include "media/reader_handles.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/files/file_io.h"
+#include "base/file_io.h"
 #include <vector>
 
 #include "platform/media/media_formats.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "engine/files/profile.h"
 #include "engine/files/profile_fields.h"
 #include "engine/model/input_internal.h"

@@ -16,10 +16,10 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "engine/files/profile.h"
 #include "engine/files/profile_fields.h"
 #include "engine/files/written_files.h"

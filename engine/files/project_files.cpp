@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/log.h"
 #include "engine/files/project_format.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"

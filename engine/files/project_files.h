@@ -1,6 +1,6 @@
 #pragma once
 // Opening and saving project files. ProjectOpen (declared with the recovery
-// routines in engine/app/recovery.h) and ProjectSave are the facade; the
+// routines in engine/session/recovery.h) and ProjectSave are the facade; the
 // two helpers below serve undo snapshots, which must not reset the undo
 // state, under the caller's routine name.
 #include <string>

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/disp_codec.h"
 #include "engine/files/project_format.h"
 #include "engine/model/dispobj_internal.h"

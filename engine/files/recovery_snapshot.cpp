@@ -6,12 +6,12 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/app/session.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/file_io.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
+#include "engine/files/session.h"
 
 namespace {
 

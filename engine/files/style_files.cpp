@@ -2,20 +2,20 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/files/picture24.h"
 #include "engine/files/style.h"
 #include "engine/files/style_format.h"
 #include "engine/files/style_preview.h"
 #include "engine/files/written_files.h"
 #include "engine/model/dispobj_internal.h"
-#include "engine/model/param_check.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/model_text.h"
+#include "engine/model/param_check.h"
 #include "engine/model/record_check.h"
 #include "engine/model/timeline_apply.h"
 

@@ -18,7 +18,7 @@
 
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/byte_io.h"
 #include "engine/files/crc32.h"
 #include "engine/files/disp_codec.h"

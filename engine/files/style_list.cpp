@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/style.h"
 #include "engine/files/style_format.h"
 #include "engine/model/dispobj_internal.h"

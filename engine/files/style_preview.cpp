@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/picture24.h"
 #include "engine/files/style.h"
 #include "engine/files/style_format.h"

@@ -3,9 +3,9 @@
 #include <map>
 #include <mutex>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "engine/files/template_state.h"
 #include "engine/files/templates.h"
 #include "engine/model/dispobj_internal.h"

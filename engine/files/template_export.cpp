@@ -3,19 +3,19 @@
 #include <memory>
 #include <mutex>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/log.h"
 #include "engine/files/picture24.h"
 #include "engine/files/template_format.h"
 #include "engine/files/templates.h"
 #include "engine/files/written_files.h"
 #include "engine/model/dispobj_internal.h"
-#include "engine/model/param_check.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model_text.h"
+#include "engine/model/param_check.h"
 #include "engine/model/record_check.h"
 
 namespace {

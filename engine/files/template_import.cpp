@@ -4,10 +4,10 @@
 #include <mutex>
 #include <new>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/files/file_io.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/log.h"
 #include "engine/files/picture24.h"
 #include "engine/files/template_format.h"
 #include "engine/files/template_state.h"

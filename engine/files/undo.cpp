@@ -4,11 +4,11 @@
 
 #include <mutex>
 
-#include "engine/app/session.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
+#include "engine/files/session.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/disp_presets.h"
 #include "engine/model/disp_types.h"
 #include "engine/model/dispobj_internal.h"

@@ -1,8 +1,8 @@
 // Display-object facade: drawing order and groups.
 #include <algorithm>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/dispobjs.h"
 

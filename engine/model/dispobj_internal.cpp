@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "engine/model/model_text.h"
 #include "engine/model/timeline_apply.h"

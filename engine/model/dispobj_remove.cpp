@@ -1,6 +1,6 @@
 // Display-object facade: removing and duplicating objects.
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/model_text.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"

@@ -2,10 +2,10 @@
 // layer.
 #include <string>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_media.h"

@@ -3,8 +3,8 @@
 // before and reopened after.
 #include <algorithm>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_media.h"

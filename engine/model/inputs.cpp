@@ -1,9 +1,9 @@
 // Input facade: the routines that need no media file.
 #include <cstring>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"

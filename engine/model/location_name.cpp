@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cwchar>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/inputs.h"
 
 namespace {

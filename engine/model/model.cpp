@@ -1,7 +1,7 @@
 // Start, end and reset of the model tables.
 #include "engine/model/model.h"
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "engine/model/input_store.h"
 #include "engine/model/project_settings.h"
 #include "engine/model/timeline_apply.h"

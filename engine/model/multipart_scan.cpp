@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/multipart_scan.h"
 

@@ -2,8 +2,8 @@
 // objects, their segments and the inputs they show.
 #include <algorithm>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_table.h"

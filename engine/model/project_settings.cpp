@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/model_text.h"
 #include "engine/model/project.h"
 

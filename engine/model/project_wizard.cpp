@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/model_text.h"
 #include "engine/model/project.h"

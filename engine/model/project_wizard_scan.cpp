@@ -1,7 +1,7 @@
 // The wizard's view of a data input: which template options its channels
 // support (answered by the data-log model).
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/input_table.h"
 #include "engine/model/project.h"
 #include "media/datalog/datalog_queries.h"

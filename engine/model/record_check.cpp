@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

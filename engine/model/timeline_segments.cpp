@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "engine/model/dispobj_internal.h"
 #include "engine/model/timeline.h"
 #include "engine/model/timeline_apply.h"

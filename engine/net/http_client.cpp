@@ -6,9 +6,9 @@
 #include <memory>
 #include <mutex>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 
 namespace {
 

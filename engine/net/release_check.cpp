@@ -4,9 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "engine/net/http_client.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <memory>
 #include <mutex>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync.h"
+#include "base/text.h"
 #include "engine/net/transfer_internal.h"
 #include "engine/net/transfer_protocol.h"
 

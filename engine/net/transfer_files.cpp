@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <random>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/system/folders.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "engine/net/transfer.h"
 #include "engine/net/transfer_files.h"
 #include "engine/net/transfer_internal.h"

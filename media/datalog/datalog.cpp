@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "media/datalog/datalog_store.h"
 #include "media/datalog/process.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <string>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "engine/model/input_timing.h"
 #include "media/datalog/datalog_store.h"

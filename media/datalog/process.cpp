@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/project.h"
 #include "engine/model/project_settings.h"
 #include "media/datalog/derived.h"

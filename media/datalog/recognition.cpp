@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "media/logs/text_scan.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/logs/delimited_cells.h"
 #include "media/logs/delimited_header.h"
 #include "media/logs/delimited_profiles.h"

@@ -16,7 +16,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/logs/log_readers.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/point_columns.h"
 #include "media/logs/text_scan.h"

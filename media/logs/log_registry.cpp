@@ -4,7 +4,7 @@
 #include <cctype>
 #include <fstream>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/file_util.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/log_text.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/datalog_record.h"
 #include "media/logs/log_reader.h"
 #include "media/logs/xml_events.h"

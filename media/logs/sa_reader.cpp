@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/logs/delimited_cells.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/sa_timing.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/text_scan.h"
 

@@ -7,7 +7,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "engine/base/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -12,9 +12,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "platform/media/colour_convert.h"
 
 namespace {

@@ -12,9 +12,9 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/util.h"
 #include "platform/ffmpeg/reader.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "platform/media/ffmpeg_quiet.h"
 
 namespace {

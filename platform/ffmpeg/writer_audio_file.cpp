@@ -13,7 +13,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "platform/ffmpeg/writer_settings.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <new>
 #include <system_error>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "platform/ffmpeg/writer.h"
 #include "platform/ffmpeg/writer_audio_file.h"
 #include "platform/ffmpeg/writer_files.h"

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <new>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "platform/ffmpeg/writer.h"
 
 namespace {

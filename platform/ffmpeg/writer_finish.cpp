@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "platform/ffmpeg/writer.h"
 #include "platform/ffmpeg/writer_append.h"
 #include "platform/ffmpeg/writer_audio_file.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "platform/ffmpeg/ffmpeg_log.h"
 #include "platform/ffmpeg/writer.h"
 #include "platform/ffmpeg/writer_audio_file.h"

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 
 H264Level H264LevelFor(int32_t width, int32_t height, uint32_t kbitrate, double frameRate) {
   if (width > 1280 || height > 720 || kbitrate >= 20000) return H264Level::Main41;

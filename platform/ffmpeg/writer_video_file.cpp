@@ -11,7 +11,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "platform/media/media_formats.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/graphics/bitmap_view.h"
 
-#include "engine/base/main_thread.h"
-#include "engine/base/sync.h"
+#include "base/main_thread.h"
+#include "base/sync.h"
 
 #include <atomic>
 #include <chrono>

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "platform/gstreamer/task_pool.h"
 
 namespace {

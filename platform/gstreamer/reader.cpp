@@ -5,9 +5,9 @@
 #include <new>
 #include <system_error>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 
 namespace {
 constexpr uint64_t kMaxFrameBytes = 16384ull * 16384 * 4;

@@ -3,8 +3,8 @@
 // far ahead of it.
 #include <algorithm>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "platform/gstreamer/reader.h"
 
 namespace {

@@ -10,7 +10,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "platform/media/ffmpeg_quiet.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <mutex>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "platform/media/colour_convert_internal.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/util.h"
 #include "platform/media/colour_convert_internal.h"
 
 namespace {

@@ -8,7 +8,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "platform/media/still_image.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 
 // On Linux the two flags follow the kernel: the floor is 3.10 (the oldest
 // kernel of the distributions we build for), and every kernel from 4.0 on

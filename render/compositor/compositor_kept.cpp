@@ -1,6 +1,6 @@
 // Kept placements: a layer that changes only in places from one frame to
 // the next is sampled again only where it changed (see compositor.h).
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "render/compositor/blend_row.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/placement.h"

@@ -1,6 +1,6 @@
 #include "render/compositor/picture_adjust.h"
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "render/compositor/chroma_key.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/pixel_ops.h"

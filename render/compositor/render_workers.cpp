@@ -2,10 +2,10 @@
 // woken by its own event, taking bands from a shared counter.
 #include "render/compositor/compositor.h"
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync.h"
+#include "base/util.h"
 
 #include <algorithm>
 #include <atomic>

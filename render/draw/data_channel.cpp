@@ -1,7 +1,7 @@
 #include "render/draw/data_channel.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/text.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/datalog_store.h"
 #include "media/datalog/query.h"

@@ -1,6 +1,6 @@
 #include "render/draw/data_look.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/graphics/text_raster.h"
 #include "render/draw/canvas.h"
 #include "render/draw/data_channel.h"

@@ -1,7 +1,7 @@
 #include "render/loop/frame_render.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/frame_tiles.h"

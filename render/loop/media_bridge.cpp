@@ -1,6 +1,6 @@
 #include "render/loop/media_bridge.h"
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/input_table.h"
 #include "media/input_handler.h"
 #include "media/output_handler.h"

@@ -1,7 +1,7 @@
 #include "render/loop/output_render.h"
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "engine/model/project.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render.h"

@@ -1,10 +1,11 @@
 // The render loop thread: per frame the time, the timeline applied, the
 // sound mixed and handed on before the frame, every object drawn in list
 // order, and the frame handed to the preview or the writer.
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/util.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/util.h"
+#include "engine/model/dispobj_table.h"
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
 #include "render/compositor/frame_tiles.h"
@@ -13,7 +14,6 @@
 #include "render/loop/input_time.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render_state.h"
-#include "engine/model/dispobj_table.h"
 
 #include <algorithm>
 #include <chrono>

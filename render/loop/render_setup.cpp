@@ -1,12 +1,12 @@
 // The render set-up: buffers for one preview or output, the writer opened
 // for an output, and the start and stop of the loop thread.
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "render/compositor/compositor.h"
 #include "render/draw/layer_cache.h"
-#include "render/objects/kept_placements.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render_state.h"
+#include "render/objects/kept_placements.h"
 
 #include <algorithm>
 #include <cmath>

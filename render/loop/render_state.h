@@ -1,6 +1,6 @@
 #pragma once
 // The one render set-up shared by the set-up routines and the loop thread.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 #include "platform/media/media_formats.h"
 #include "render/compositor/planar_blend.h"
 #include "render/loop/render.h"

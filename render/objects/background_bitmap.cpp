@@ -1,8 +1,8 @@
 #include "render/objects/background_bitmap.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/timeline.h"

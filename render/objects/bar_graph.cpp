@@ -1,7 +1,7 @@
 // Bar graphs (type 31): a bar (or a line) filled to the channel's value
 // between the scale ends, on an optional rounded background with trim,
 // label, marks and the value as a number.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"
 #include "render/objects/data_object.h"

@@ -1,8 +1,8 @@
 // Embedded images (type 14): the object's background bitmap is the
 // picture. A data channel may drive its rotation, transparency, brightness
 // or hue (mapped or thresholded), and it may flash.
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/objects/object_render.h"
 

@@ -1,6 +1,6 @@
 // G-force plots (type 74): the two acceleration channels as a marker over
 // a round plot with axis, circles, an optional fading trail and shadow.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"

@@ -1,7 +1,7 @@
 // Gauges (type 30; speedometers and tachometers are gauges with presets):
 // a round dial with marks, numbers, label and readout, and a needle, a
 // graph arc or two needles following the channel's value.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/layer_cache.h"

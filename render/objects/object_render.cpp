@@ -1,6 +1,6 @@
 #include "render/objects/object_render.h"
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/disp_types.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/picture_adjust.h"

@@ -1,7 +1,7 @@
 // Shape objects (type 12): lines, circle and (rounded) rectangles drawn on
 // the 720 x 480 base grid (1440 x 960 with the high-resolution bit) and
 // scaled into the object's box.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "render/draw/canvas.h"
 #include "render/draw/layer_cache.h"
 #include "render/objects/object_render.h"

@@ -1,8 +1,8 @@
 // Text objects (type 13): the fixed text in the object's font, size and
 // style, aligned in its box (or with a box that follows the text), with an
 // optional outline.
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/graphics/text_raster.h"
 #include "render/draw/canvas.h"
 #include "render/draw/layer_cache.h"

@@ -1,7 +1,7 @@
 // Text data (type 34), gear number (75), lap counter (76) and lap timer
 // (77): a number from the data log, combined with the object's text by its
 // data mode, drawn in the text object's look.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/query.h"
 #include "platform/graphics/text_raster.h"
 #include "render/draw/data_channel.h"

@@ -1,7 +1,7 @@
 // Time graphs (type 35): the channel's values over a span of time, either
 // the last TimeSpan seconds sliding with the time, or a fixed stretch of
 // the log with a marker at the current time.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"
 #include "render/objects/data_object.h"

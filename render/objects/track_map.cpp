@@ -2,12 +2,12 @@
 // the best lap or one lap), the start/finish line, the position marker and
 // a ghost marker on the best lap; optionally turned with the heading or
 // zoomed on the current position.
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"
 #include "render/draw/layer_cache.h"
-#include "media/datalog/datalog_queries.h"
 #include "render/objects/data_object.h"
 
 #include <algorithm>

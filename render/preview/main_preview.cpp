@@ -1,9 +1,9 @@
 #include "render/preview/main_preview.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync.h"
 #include "engine/model/project.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/frame_tiles.h"

@@ -1,6 +1,6 @@
 // Which display object the user clicked on the preview canvas.
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "render/loop/frame_render.h"
 #include "render/preview/main_preview.h"

@@ -1,7 +1,7 @@
 #include "render/preview/preview_audio.h"
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 
 #include <SDL2/SDL.h>
 

@@ -1,7 +1,7 @@
 #include "render/preview/previews_init.h"
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "render/preview/main_preview.h"
 #include "render/preview/simple_preview.h"
 

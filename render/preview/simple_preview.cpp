@@ -1,7 +1,7 @@
 #include "render/preview/simple_preview.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_table.h"
 #include "engine/model/input_timing.h"

@@ -1,6 +1,6 @@
 #include "render/preview/simple_preview_object.h"
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/input_table.h"
 

@@ -1,5 +1,5 @@
 // The main preview's picture as shown, into a BMP file.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/bmp_file.h"
 #include "render/preview/main_preview.h"
 

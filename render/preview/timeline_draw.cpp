@@ -1,6 +1,6 @@
 #include "render/preview/timeline_draw.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/graphics/text_raster.h"
 #include "render/draw/canvas.h"
 #include "render/preview/timeline_view.h"

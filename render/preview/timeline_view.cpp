@@ -1,9 +1,9 @@
 #include "render/preview/timeline_view.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync.h"
 #include "engine/model/dispobj_table.h"
 #include "render/preview/timeline_draw.h"
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/main_thread.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/main_thread.h"
 #include "starter_set.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <chrono>
 #include <thread>
 
+#include "base/text.h"
 #include "build_kit.h"
-#include "engine/base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
 #include "render/loop/output_render.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/access_lock.h"
+#include "base/text.h"
 #include "build_kit.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/text.h"
 #include "engine/files/style.h"
 #include "engine/files/templates.h"
 #include "engine/model/inputs.h"

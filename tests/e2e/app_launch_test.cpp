@@ -18,18 +18,18 @@
 #include <utility>
 #include <vector>
 
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "e2e/e2e_support.h"
-#include "support/program_child.h"
-#include "support/media_fixtures.h"
-#include "support/scoped_env.h"
-#include "engine/app/app.h"
-#include "engine/app/recovery.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
+#include "engine/session/recovery.h"
+#include "support/media_fixtures.h"
+#include "support/program_child.h"
+#include "support/scoped_env.h"
 
 namespace {
 

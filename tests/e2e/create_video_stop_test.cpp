@@ -9,8 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/project.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"

@@ -10,7 +10,7 @@ extern "C" {
 #include <libavcodec/codec_id.h>
 }
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <thread>
 
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-e2e-test-XXXXXX";

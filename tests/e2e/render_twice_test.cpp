@@ -7,14 +7,14 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/disp_records.h"
 #include "engine/model/inputs.h"
-#include "support/media_fixtures.h"
 #include "platform/graphics/bitmap_view.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
+#include "support/media_fixtures.h"
 #include "support/writer_clip.h"
 
 namespace {

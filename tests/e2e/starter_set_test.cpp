@@ -17,11 +17,11 @@ extern "C" {
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/app.h"
+#include "base/file_io.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "e2e/e2e_support.h"
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
 #include "engine/files/style_format.h"
 #include "engine/files/template_format.h"
 #include "engine/model/dispobjs.h"

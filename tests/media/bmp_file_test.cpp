@@ -4,7 +4,7 @@
 #include <cstring>
 #include <random>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "media/bmp_file.h"
 #include "support/media_fixtures.h"
 

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "media/embedded_data.h"
 #include "media/input_handler.h"

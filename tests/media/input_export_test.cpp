@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "media/bmp_file.h"
 #include "media/input_export.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <thread>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
 #include "media/av_facade.h"

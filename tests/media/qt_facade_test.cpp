@@ -7,15 +7,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/model/input_table.h"
 #include "media/av_facade.h"
 #include "media/input_handler.h"
 #include "media/media_slot.h"
-#include "platform/ffmpeg/reader.h"
 #include "media/qt_facade.h"
+#include "platform/ffmpeg/reader.h"
 #include "support/media_fixtures.h"
 #include "support/scoped_env.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "media/wav_file.h"
 #include "support/media_fixtures.h"
 

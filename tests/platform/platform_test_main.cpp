@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-platform-test-XXXXXX";

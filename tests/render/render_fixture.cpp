@@ -1,8 +1,8 @@
 #include "render/render_fixture.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/sync.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/sync.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/model.h"
 #include "engine/model/timeline.h"

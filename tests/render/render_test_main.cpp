@@ -1,7 +1,7 @@
 // Entry of the render test program: every test process gets its own
 // temporary folder (log and undo files), the dummy sound driver and the
 // calling thread as the main thread.
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 #include <gtest/gtest.h>
 

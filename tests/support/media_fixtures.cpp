@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
 

@@ -16,8 +16,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "media/output_handler.h"
 #include "platform/ffmpeg/writer_facade.h"
 

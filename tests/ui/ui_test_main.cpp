@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/app.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/session_power.h"
+#include "ui/shell/engine_lifecycle.h"
 
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-ui-test-XXXXXX";
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationVersion("2.9.6");
   application.setQuitOnLastWindowClosed(false);
   MainThreadInstallQt();
+  EngineLifecycleInstall({AppInit, AppEnd, AppEndKeepingRecovery});
   // No test may ever power the machine off: without a test's own hook the
   // request is refused.
   SystemShutdownInstall([](QString* why) {

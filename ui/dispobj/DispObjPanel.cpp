@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "media/datalog/datalog_queries.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/util.h"
 #include "engine/model/dispobjs.h"
 #include "ui/util/ui_utils.h"
 

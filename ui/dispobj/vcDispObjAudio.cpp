@@ -8,7 +8,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"

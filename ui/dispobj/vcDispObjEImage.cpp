@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <tuple>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/util/ui_utils.h"

@@ -8,15 +8,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
-#include "ui/dispobj/enh_param_edit.h"
 #include "ui/dispobj/channel_range_rows.h"
+#include "ui/dispobj/enh_param_edit.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"
 #include "ui/seams/modal_run.h"

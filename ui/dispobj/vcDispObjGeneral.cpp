@@ -9,14 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/util.h"
 #include "engine/files/style.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/timeline.h"
-#include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/dispobj/wcDispObjBackground.h"

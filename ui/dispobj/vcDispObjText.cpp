@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/dispobjs.h"
 #include "platform/graphics/font_map.h"
 #include "platform/graphics/text_raster.h"

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "engine/model/dispobjs.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"

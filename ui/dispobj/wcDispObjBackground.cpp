@@ -11,9 +11,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/model/dispobjs.h"
-#include "platform/system/message_box.h"
 #include "render/objects/background_bitmap.h"
 #include "render/preview/main_preview.h"
 #include "render/preview/simple_preview.h"

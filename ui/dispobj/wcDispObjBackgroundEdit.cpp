@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 #include <thread>
 
-#include "engine/base/error.h"
-#include "engine/base/main_thread.h"
-#include "platform/system/message_box.h"
+#include "base/error.h"
+#include "base/main_thread.h"
+#include "base/message_box.h"
 #include "render/objects/background_bitmap.h"
 #include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/seams/main_thread_qt.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/dispobjs.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/dispobj_panels.h"

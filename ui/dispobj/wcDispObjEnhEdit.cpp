@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/style.h"
 #include "engine/model/dispobjs.h"
-#include "platform/system/message_box.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/NSImageViewCustom.h"

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/style.h"
 #include "engine/model/dispobjs.h"
 #include "render/preview/simple_preview.h"

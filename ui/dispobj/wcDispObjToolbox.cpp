@@ -13,7 +13,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/disp_types.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

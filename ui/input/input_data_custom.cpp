@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/profile.h"
 #include "engine/model/inputs.h"
 #include "ui/controls/text_field.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/real_stepper.h"

@@ -5,11 +5,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "engine/base/text.h"
-#include "engine/base/util.h"
+#include "base/message_box.h"
+#include "base/text.h"
+#include "base/util.h"
 #include "engine/model/input_timing.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/util.h"
 #include "engine/model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/dialog_buttons.h"

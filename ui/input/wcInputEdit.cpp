@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/inputs.h"
 #include "media/embedded_data.h"
 #include "render/preview/simple_preview.h"

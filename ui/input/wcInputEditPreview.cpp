@@ -3,7 +3,7 @@
 // picture, a rotate gesture turns it, and a double click opens the crop
 // window. Points come in the view's pixels, y growing downward; one point is
 // one picture pixel.
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/inputs.h"
 #include "ui/input/input_picture_group.h"
 #include "ui/input/wcInputCrop.h"

@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/util.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/preview/simple_preview.h"

@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"

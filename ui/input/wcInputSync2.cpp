@@ -16,10 +16,10 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/button_faces.h"

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/util.h"
 #include "engine/model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"

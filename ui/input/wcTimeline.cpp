@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/project.h"
 #include "render/preview/main_preview.h"
 #include "render/preview/timeline_view.h"

@@ -9,12 +9,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/util.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/text_field.h"
 #include "ui/shell/AppDelegate.h"

@@ -5,14 +5,14 @@
 // its first change.
 #include <QStringList>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/util.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
-#include "platform/system/message_box.h"
+#include "engine/model/timeline.h"
 #include "render/preview/main_preview.h"
 #include "render/preview/timeline_view.h"
-#include "engine/model/timeline.h"
 #include "ui/input/wcTimeline.h"
 #include "ui/input/wcTimelineEdit.h"
 #include "ui/seams/modal_run.h"

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 void MainThreadInstallQt() {
   MainThreadMarkCurrent();

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "platform/system/message_box.h"
+#include "base/message_box.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 
 namespace {
 

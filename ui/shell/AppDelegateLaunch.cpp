@@ -8,11 +8,10 @@
 #include <QTimer>
 #include <exception>
 
-#include "engine/app/app.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/log.h"
-#include "engine/base/main_thread.h"
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/log.h"
+#include "base/main_thread.h"
 #include "engine/files/recovery_snapshot.h"
 #include "platform/graphics/font_map.h"
 #include "ui/dispobj/wcDispObjBackground.h"
@@ -32,6 +31,7 @@
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
+#include "ui/shell/engine_lifecycle.h"
 #include "ui/shell/starter_set_install.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcCreateStatus.h"
@@ -72,7 +72,9 @@ void AppDelegate::LoadAndLaunch() {
   SetSplashStatus("Crossing Fingers");
   AppInitIdentity();
   SetSplashStatus("Starter");
-  if (AppInit(0) < 0) {
+  const EngineLifecycle& engine = InstalledEngineLifecycle();
+  if (engine.start == nullptr) LogPrintf(L"No engine start is installed.");
+  if (engine.start == nullptr || engine.start(0) < 0) {
     launchEngineFailed();
     return;
   }
@@ -298,7 +300,8 @@ void AppDelegate::applicationWillTerminate() {
   waitForLaunchThread();
   if (engineStarted_ && !terminated_) {
     terminated_ = true;
-    if (keepRecovery_) AppEndKeepingRecovery();
-    else AppEnd();
+    const EngineLifecycle& engine = InstalledEngineLifecycle();
+    if (keepRecovery_) engine.endKeepingRecovery();
+    else engine.end();
   }
 }

@@ -3,12 +3,12 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "engine/base/log.h"
+#include "base/log.h"
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/net/release_check.h"
 #include "render/preview/main_preview.h"
-#include "platform/system/message_box.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/modal_run.h"
@@ -17,8 +17,8 @@
 #include "ui/shell/vendor.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
-#include "ui/shell/window_calls.h"
 #include "ui/shell/wcUpload.h"
+#include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
 void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)()) {

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/log.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "engine/net/http_client.h"
-#include "platform/system/message_box.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "ui/shell/YouTubeUpload.h"
 
 namespace {

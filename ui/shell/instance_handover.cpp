@@ -9,8 +9,8 @@
 #include <QThread>
 #include <algorithm>
 
-#include "engine/app/session.h"
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "engine/files/session.h"
 
 namespace {
 

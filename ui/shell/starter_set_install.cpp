@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/base/identity.h"
+#include "base/identity.h"
 #include "ui/seams/desktop.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/vendor.h"

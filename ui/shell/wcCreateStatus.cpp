@@ -14,10 +14,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/model/project.h"
 #include "media/output_handler.h"
-#include "platform/system/message_box.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"

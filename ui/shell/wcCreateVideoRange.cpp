@@ -8,14 +8,14 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/util.h"
 #include "engine/model/input_records.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
-#include "platform/system/message_box.h"
 #include "render/loop/output_render.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/util/ui_utils.h"

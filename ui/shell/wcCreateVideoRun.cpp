@@ -6,10 +6,10 @@
 #include <QSettings>
 #include <QUrl>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
-#include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "render/preview/main_preview.h"

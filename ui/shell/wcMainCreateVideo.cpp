@@ -7,14 +7,14 @@
 #include <QToolBar>
 #include <algorithm>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_records.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
-#include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/input/wcLapList.h"
 #include "ui/input/wcTimeline.h"

@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/disp_types.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/timeline.h"
-#include "platform/system/message_box.h"
 #include "render/objects/background_bitmap.h"
 #include "render/preview/main_preview.h"
 #include "ui/dispobj/wcDispObjEdit.h"

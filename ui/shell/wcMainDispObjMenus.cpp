@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "engine/model/disp_types.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"

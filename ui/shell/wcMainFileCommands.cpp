@@ -10,14 +10,14 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "engine/app/recovery.h"
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/project_files.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
+#include "engine/session/recovery.h"
 #include "render/preview/main_preview.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/input/wcLapList.h"

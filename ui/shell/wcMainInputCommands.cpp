@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/input/wcInputCrop.h"

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/text.h"
+#include "base/util.h"
 #include "engine/model/input_timing.h"
 #include "engine/model/inputs.h"
 #include "media/input_export.h"
-#include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/wcMain.h"

@@ -4,12 +4,12 @@
 // refused join leaves no input half-moved and no empty join behind.
 #include <vector>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"
-#include "platform/system/message_box.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
 

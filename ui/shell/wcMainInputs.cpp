@@ -5,14 +5,14 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "engine/files/style.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "media/embedded_data.h"
-#include "platform/system/message_box.h"
 #include "render/objects/background_bitmap.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/user_defaults.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "ui/controls/NameListTable.h"

@@ -14,13 +14,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/model/project.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
+#include "ui/seams/desktop.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/media_clock.h"
-#include "ui/seams/desktop.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/wcMain.h"
 #include "ui/util/ui_utils.h"

@@ -4,17 +4,17 @@
 #include <QMainWindow>
 #include <QUrl>
 
-#include "engine/app/recovery.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/log.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
+#include "engine/session/recovery.h"
 #include "render/preview/main_preview.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/user_defaults.h"

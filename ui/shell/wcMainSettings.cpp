@@ -3,7 +3,7 @@
 #include <QAction>
 #include <cstdlib>
 
-#include "engine/base/identity.h"
+#include "base/identity.h"
 #include "engine/model/project.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/user_defaults.h"

@@ -5,13 +5,13 @@
 #include <memory>
 #include <thread>
 
-#include "engine/app/recovery.h"
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
 #include "engine/net/release_check.h"
-#include "platform/system/message_box.h"
+#include "engine/session/recovery.h"
 #include "ui/seams/clock.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/main_thread_qt.h"

@@ -8,13 +8,13 @@
 #include <atomic>
 #include <memory>
 
-#include "engine/base/error.h"
-#include "engine/base/main_thread.h"
+#include "base/error.h"
+#include "base/main_thread.h"
+#include "base/message_box.h"
 #include "engine/files/templates.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/input/wcLapList.h"
 #include "ui/seams/main_thread_qt.h"

@@ -8,11 +8,11 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "engine/base/error.h"
-#include "engine/base/util.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/util.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "render/preview/main_preview.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"

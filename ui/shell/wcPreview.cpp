@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
 #include "ui/seams/user_defaults.h"

@@ -16,10 +16,10 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/list_icons.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/input/wcInputSync.h"

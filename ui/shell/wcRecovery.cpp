@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/app/recovery.h"
+#include "engine/session/recovery.h"
 #include "ui/shell/AppDelegate.h"
 
 wcRecovery::wcRecovery() : WindowController("wcRecovery") {}

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "engine/base/identity.h"
+#include "base/identity.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 

@@ -8,11 +8,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/templates.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/list_icons.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/shell/AppDelegate.h"

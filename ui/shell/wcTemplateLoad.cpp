@@ -10,12 +10,12 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "engine/files/templates.h"
 #include "engine/model/inputs.h"
 #include "media/embedded_data.h"
-#include "platform/system/message_box.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/file_dialogs.h"

@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/templates.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"

@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "base/message_box.h"
 #include "engine/net/transfer.h"
-#include "platform/system/message_box.h"
 #include "ui/shell/AppDelegate.h"
 
 namespace {

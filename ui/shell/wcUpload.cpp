@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "engine/base/identity.h"
-#include "platform/system/message_box.h"
+#include "base/identity.h"
+#include "base/message_box.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/secret_store.h"
 #include "ui/seams/user_defaults.h"

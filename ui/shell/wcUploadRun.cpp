@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/system/message_box.h"
+#include "base/message_box.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/YouTubeUpload.h"
 #include "ui/shell/wcCreateVideo.h"

@@ -5,7 +5,7 @@
 // nothing.
 #include <utility>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 

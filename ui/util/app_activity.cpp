@@ -7,7 +7,7 @@
 #include <QString>
 #include <cstdlib>
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "ui/util/ui_utils.h"
 
 struct AppActivity {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/text.h"
-#include "engine/base/util.h"
+#include "base/text.h"
+#include "base/util.h"
 #include "engine/model/disp_types.h"
 
 namespace {

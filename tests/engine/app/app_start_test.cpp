@@ -1,16 +1,16 @@
-#include "engine/app/app.h"
+#include "app/app.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/sync.h"
+#include "base/text.h"
 #include "engine/app/app_test_dir.h"
-#include "engine/app/session.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/sync.h"
-#include "engine/base/text.h"
+#include "engine/files/session.h"
 
 namespace {
 

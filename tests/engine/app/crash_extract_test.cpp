@@ -1,4 +1,4 @@
-#include "engine/app/crash_extract.h"
+#include "engine/session/crash_extract.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,14 +7,14 @@
 
 #include <string>
 
-#include "engine/app/app.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/app/app_test_dir.h"
-#include "support/loopback_http_server.h"
-#include "engine/app/recovery.h"
-#include "engine/app/session.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "engine/files/session.h"
 #include "engine/net/http_client.h"
+#include "engine/session/recovery.h"
+#include "support/loopback_http_server.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/app/previous_session.h"
+#include "engine/session/previous_session.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

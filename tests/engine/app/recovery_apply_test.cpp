@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "engine/app/app.h"
+#include "app/app.h"
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/app/app_test_dir.h"
-#include "engine/app/recovery.h"
-#include "engine/app/session.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "engine/files/session.h"
 #include "engine/model/project.h"
+#include "engine/session/recovery.h"
 
 namespace {
 

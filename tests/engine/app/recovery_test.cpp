@@ -1,4 +1,4 @@
-#include "engine/app/recovery.h"
+#include "engine/session/recovery.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -8,15 +8,15 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/app/app.h"
+#include "app/app.h"
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/app/app_test_dir.h"
-#include "support/loopback_http_server.h"
-#include "engine/app/session.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "engine/files/session.h"
 #include "engine/net/http_client.h"
 #include "platform/system/folders.h"
+#include "support/loopback_http_server.h"
 
 namespace {
 

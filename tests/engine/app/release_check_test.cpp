@@ -8,12 +8,12 @@
 
 #include <string>
 
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/log.h"
 #include "engine/app/app_test_dir.h"
-#include "support/loopback_http_server.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/log.h"
 #include "engine/net/http_client.h"
+#include "support/loopback_http_server.h"
 #include "support/scoped_env.h"
 
 namespace {

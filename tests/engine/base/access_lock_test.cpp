@@ -1,9 +1,9 @@
 // The engine-wide access lock: exclusion, re-entrancy, stress with a
 // multi-field record while every core is busy, and long waits that are
 // logged but never let a caller in without the lock.
-#include "engine/base/access_lock.h"
-#include "engine/base/access_lock_limits.h"
-#include "engine/base/log.h"
+#include "base/access_lock.h"
+#include "base/access_lock_limits.h"
+#include "base/log.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>

@@ -5,12 +5,12 @@
 #include <thread>
 #include <vector>
 
+#include "base/error.h"
+#include "base/error_codes.h"
+#include "base/log.h"
+#include "base/main_thread.h"
+#include "base/message_box.h"
 #include "base_temp_dir.h"
-#include "engine/base/error.h"
-#include "engine/base/error_codes.h"
-#include "engine/base/log.h"
-#include "engine/base/main_thread.h"
-#include "platform/system/message_box.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/log.h"
+#include "base/text.h"
 #include "base_temp_dir.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Hand-over to the main thread, and waits on the main thread that keep a
 // (test-made) event loop running.
-#include "engine/base/main_thread.h"
-#include "engine/base/sync.h"
+#include "base/main_thread.h"
+#include "base/sync.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
+#include "base/error.h"
+#include "base/log.h"
 #include "base_temp_dir.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
 #include "support/scoped_env.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The handle table under many threads creating, using and closing handles.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Events, waits, threads and timers of the thread/event layer, driven by
 // real threads.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 
 #include <gtest/gtest.h>
 

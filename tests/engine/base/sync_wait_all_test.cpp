@@ -1,5 +1,5 @@
 // SyncWaitAll: each handle in turn within one deadline.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

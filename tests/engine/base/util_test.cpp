@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/base/identity.h"
-#include "engine/base/util.h"
+#include "base/identity.h"
+#include "base/util.h"
 
 TEST(UtilTest, RoundsHalvesAwayFromZero) {
   EXPECT_EQ(RoundToInt(0.5), 1);

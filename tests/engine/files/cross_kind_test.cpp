@@ -2,7 +2,7 @@
 // code, nothing changed.
 #include <cstring>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "engine/files/profile.h"
 #include "engine/files/project_files.h"
 #include "engine/files/style.h"

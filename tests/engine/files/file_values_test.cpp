@@ -11,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/files/profile.h"
 #include "engine/files/project_files.h"
 #include "engine/files/project_format.h"
@@ -23,7 +24,6 @@
 #include "engine/model/inputs.h"
 #include "engine/model/timeline.h"
 #include "files_fixture.h"
-#include "platform/system/message_box.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/app/session.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/text.h"
+#include "engine/files/session.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_store.h"

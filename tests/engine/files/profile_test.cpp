@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/profile.h"
 #include "engine/files/profile_fields.h"
 #include "engine/model/input_table.h"

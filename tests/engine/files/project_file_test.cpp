@@ -2,8 +2,8 @@
 // refused without touching the open project.
 #include <cstring>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/files/project_format.h"
 #include "engine/model/dispobjs.h"

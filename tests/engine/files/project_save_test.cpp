@@ -14,8 +14,8 @@
 #include <set>
 #include <thread>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/files/project_format.h"
 #include "engine/model/project.h"

@@ -6,18 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "engine/app/app.h"
-#include "engine/app/recovery.h"
-#include "engine/app/session.h"
-#include "engine/base/text.h"
-#include "engine/files/recovery_snapshot.h"
-#include "engine/base/identity.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/files/project_format.h"
+#include "engine/files/recovery_snapshot.h"
+#include "engine/files/session.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
+#include "engine/session/recovery.h"
 #include "files_fixture.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/style.h"
 #include "engine/files/style_format.h"
 #include "engine/model/dispobj_table.h"

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
-#include "engine/files/file_io.h"
+#include "base/error.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "engine/files/template_format.h"
 #include "engine/files/templates.h"
 #include "engine/model/dispobj_table.h"

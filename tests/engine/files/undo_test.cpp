@@ -1,10 +1,10 @@
 // Undo and redo by snapshot files.
 #include <cstring>
 
-#include "engine/app/session.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
+#include "engine/files/session.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"

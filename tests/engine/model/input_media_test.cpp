@@ -2,7 +2,7 @@
 // time.
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_table.h"
 #include "engine/model/inputs.h"

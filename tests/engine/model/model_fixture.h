@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
+#include "base/access_lock.h"
+#include "base/error.h"
 #include "engine/model/model.h"
 #include "engine/model/timeline.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/multipart_scan.h"
 #include "model_fixture.h"

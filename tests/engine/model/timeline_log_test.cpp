@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "model_fixture.h"
 

@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/net/transfer.h"
 #include "engine/net/transfer_files.h"
 #include "support/read_file.h"

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "engine/model/input_table.h"
 #include "media/datalog/datalog.h"
 #include "media/datalog/datalog_queries.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/input_records.h"
 #include "engine/model/input_store.h"
 #include "engine/model/project.h"

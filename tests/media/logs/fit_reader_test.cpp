@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/datalog_test_util.h"
 #include "media/datalog/fit_writer.h"
 #include "media/datalog/query.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/synthetic_track.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/log_registry.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/synthetic_track.h"
 #include "media/logs/log_readers.h"
 #include "media/logs/log_registry.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/datalog_test_util.h"
 #include "media/datalog/query.h"
 #include "media/logs/log_readers.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/datalog_test_util.h"
 #include "media/datalog/query.h"
 #include "media/datalog/synthetic_track.h"

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <thread>
 
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/input_store.h"
 #include "engine/model/input_table.h"
 #include "media/output_handler.h"

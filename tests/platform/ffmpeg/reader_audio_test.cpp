@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "support/media_fixtures.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "support/media_fixtures.h"
 

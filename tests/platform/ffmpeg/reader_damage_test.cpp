@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "support/damaged_media.h"
 #include "support/media_fixtures.h"

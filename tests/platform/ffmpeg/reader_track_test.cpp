@@ -3,7 +3,7 @@
 // main streams.
 #include <gtest/gtest.h>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "support/media_fixtures.h"
 #include "support/writer_clip.h"

@@ -7,9 +7,9 @@
 #include <random>
 #include <thread>
 
-#include "engine/base/text.h"
-#include "support/media_fixtures.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
+#include "support/media_fixtures.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "media/input_handler.h"
 #include "media/media_slot.h"
 #include "media/qt_facade.h"

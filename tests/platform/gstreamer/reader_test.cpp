@@ -8,8 +8,8 @@
 #include <random>
 #include <sstream>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/log.h"
+#include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "platform/gstreamer/reader.h"
 #include "support/media_fixtures.h"

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "platform/media/colour_convert.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <libexif/exif-data.h>
 #include <libexif/exif-mem.h>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/media/still_image.h"
 #include "support/media_fixtures.h"
 

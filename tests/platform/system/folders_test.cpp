@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/system/system_test_dir.h"
 #include "support/scoped_env.h"
 

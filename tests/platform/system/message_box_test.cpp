@@ -1,4 +1,4 @@
-#include "platform/system/message_box.h"
+#include "base/message_box.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
-#include "platform/system/message_box.h"
+#include "base/log.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "platform/system/system_test_dir.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <thread>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "platform/ffmpeg/writer_facade.h"
 #include "support/writer_clip.h"
 

@@ -2,7 +2,7 @@
 #include "render/compositor/pixel_ops.h"
 #include "render/draw/layer.h"
 
-#include "engine/base/sync.h"
+#include "base/sync.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "render/compositor/planar_blend.h"
-#include "engine/base/sync.h"
+#include "base/sync.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/pixel_ops.h"
+#include "render/compositor/planar_blend.h"
 #include "render/compositor/render_frame_info.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // and not yet started objects stay out of the frame.
 #include "render/golden/golden_fixture.h"
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "engine/model/timeline.h"
 #include "render/loop/frame_render.h"
 

@@ -3,7 +3,7 @@
 // or by threshold.
 #include "render/golden/golden_fixture.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "render/objects/background_bitmap.h"
 
 #include <cstring>

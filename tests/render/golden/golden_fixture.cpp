@@ -1,6 +1,6 @@
 #include "render/golden/golden_fixture.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "media/bmp_file.h"
 

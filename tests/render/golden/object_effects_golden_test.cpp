@@ -3,7 +3,7 @@
 // the background bitmap with its rotation, zoom, offset and chroma key.
 #include "render/golden/golden_fixture.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "render/objects/background_bitmap.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "platform/graphics/bitmap_view.h"
 
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 // member's trim and play rate in previews, snapshots and sound export.
 #include "render/render_fixture.h"
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "media/bmp_file.h"
 #include "media/input_export.h"
-#include "render/loop/output_render.h"
 #include "media/wav_file.h"
+#include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "support/media_fixtures.h"
 #include "support/writer_clip.h"

@@ -2,14 +2,14 @@
 // text object over it, read back from the MP4.
 #include "render/render_fixture.h"
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "render/loop/output_render.h"
-#include "render/preview/main_preview.h"
 #include "render/compositor/compositor.h"
+#include "render/loop/output_render.h"
 #include "render/loop/render.h"
+#include "render/preview/main_preview.h"
 #include "support/media_fixtures.h"
 #include "support/writer_clip.h"
 

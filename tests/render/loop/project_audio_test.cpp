@@ -2,8 +2,8 @@
 // and the preview sound queue.
 #include "render/render_fixture.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "render/loop/audio_mix.h"
 #include "render/preview/preview_audio.h"

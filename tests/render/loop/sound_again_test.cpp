@@ -3,7 +3,7 @@
 // end: a preview played to the end and a render after it hear the same.
 #include "render/render_fixture.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "media/input_handler.h"
 #include "support/media_fixtures.h"

@@ -2,8 +2,8 @@
 // files, a preview of the bitmap alone and object snapshots.
 #include "render/render_fixture.h"
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/dispobj_table.h"
 #include "media/bmp_file.h"
 #include "render/objects/background_bitmap.h"

@@ -2,16 +2,16 @@
 // input's adjustments, background bitmaps and embedded images.
 #include "render/render_fixture.h"
 
+#include "base/access_lock.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/inputs.h"
-#include "engine/base/access_lock.h"
 #include "render/loop/frame_render.h"
 
 #include <cmath>
 #include <cstring>
 #include <fstream>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 constexpr int kW = 360, kH = 240; // half the 720 x 480 grid

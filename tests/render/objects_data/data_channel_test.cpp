@@ -3,7 +3,7 @@
 // processed again in place.
 #include "render/objects_data/data_obj_fixture.h"
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "media/datalog/datalog_store.h"
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"

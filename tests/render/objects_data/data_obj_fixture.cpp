@@ -1,7 +1,7 @@
 #include "render/objects_data/data_obj_fixture.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/text.h"
+#include "base/access_lock.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "render/draw/data_channel.h"

@@ -3,7 +3,7 @@
 #include "render/objects_data/data_obj_fixture.h"
 #include "render/objects_data/field_util.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "media/bmp_file.h"
 #include "render/compositor/compositor.h"

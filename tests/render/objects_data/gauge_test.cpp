@@ -2,7 +2,7 @@
 // designer offers, and where the needle points for a known value.
 #include "render/objects_data/data_obj_fixture.h"
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "render/objects/data_object.h"

@@ -4,7 +4,7 @@
 // played at normal speed.
 #include "render/objects_data/data_obj_fixture.h"
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "engine/model/input_timing.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"

@@ -3,15 +3,15 @@
 // animated marker; the marker sits where the log says the car is.
 #include "render/objects_data/data_obj_fixture.h"
 
+#include "base/access_lock.h"
 #include "media/datalog/datalog_queries.h"
-#include "media/datalog/query.h"
 #include "media/datalog/datalog_store.h"
-#include "engine/base/access_lock.h"
+#include "media/datalog/query.h"
 
 #include <algorithm>
 #include <fstream>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 
 #include <cmath>

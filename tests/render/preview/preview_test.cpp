@@ -2,12 +2,12 @@
 // stop, time, volume and snapshots.
 #include "render/render_fixture.h"
 
-#include "engine/base/sync.h"
+#include "base/sync.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
 #include "media/bmp_file.h"
-#include "engine/base/text.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
 #include "support/media_fixtures.h"

@@ -2,10 +2,10 @@
 // a checkerboard; slots, redraw and close.
 #include "render/render_fixture.h"
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
-#include "engine/model/inputs.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "engine/model/dispobj_table.h"
+#include "engine/model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "support/media_fixtures.h"
 

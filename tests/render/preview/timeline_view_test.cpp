@@ -5,9 +5,9 @@
 #include "engine/model/timeline.h"
 #include "render/preview/timeline_view.h"
 
-#include "engine/base/access_lock.h"
-#include "engine/base/main_thread.h"
-#include "engine/base/sync.h"
+#include "base/access_lock.h"
+#include "base/main_thread.h"
+#include "base/sync.h"
 
 #include <chrono>
 #include <functional>

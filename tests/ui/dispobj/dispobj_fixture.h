@@ -9,8 +9,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/message_box.h"
 #include "engine/model/dispobjs.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjToolbox.h"

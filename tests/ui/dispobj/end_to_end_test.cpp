@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/model_text.h"
 #include "ui/dispobj/kind_panel_fixture.h"

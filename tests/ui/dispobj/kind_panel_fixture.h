@@ -11,7 +11,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "engine/model/inputs.h"
 #include "engine/model/timeline.h"
 #include "render/loop/frame_render.h"

@@ -5,10 +5,10 @@
 #include <QImage>
 #include <QPushButton>
 
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/real_slider.h"
 #include "ui/input/input_fixture.h"
 #include "ui/input/wcTimeline.h"

@@ -6,15 +6,15 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "media/input_handler.h"
 #include "media/output_handler.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
+#include "support/writer_clip.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/input/input_fixture.h"
 #include "ui/input/wcInputEdit.h"
-#include "support/writer_clip.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QTest>
 #include <string>
 
+#include "base/message_box.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
 #include "ui/support/input_files.h"

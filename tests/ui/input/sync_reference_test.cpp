@@ -3,7 +3,7 @@
 // playback, changing inputs and keeping or dropping the edit.
 #include <QRadioButton>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "ui/controls/NSImageViewCustom.h"

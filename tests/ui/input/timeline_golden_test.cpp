@@ -2,7 +2,7 @@
 // the segment, the property window opens at it, the user types a new X,
 // and the renderer draws the shape at its first place before the segment
 // and at the new one after it (golden frames under tests/golden/ui).
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "engine/model/timeline.h"
 #include "render/loop/frame_render.h"
 #include "support/golden.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/app/session.h"
+#include "engine/files/session.h"
 #include "engine/model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"

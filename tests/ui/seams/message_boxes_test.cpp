@@ -13,7 +13,7 @@
 #include <functional>
 #include <thread>
 
-#include "platform/system/message_box.h"
+#include "base/message_box.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <filesystem>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "support/media_fixtures.h"
 #include "support/read_file.h"
 #include "ui/shell/wcCreateStatus.h"

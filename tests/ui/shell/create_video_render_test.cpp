@@ -16,9 +16,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/base/error.h"
+#include "base/error.h"
+#include "base/message_box.h"
 #include "media/output_handler.h"
-#include "platform/system/message_box.h"
 #include "render/loop/output_render.h"
 #include "support/media_fixtures.h"
 #include "support/writer_clip.h"

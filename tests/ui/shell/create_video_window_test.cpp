@@ -12,7 +12,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include "engine/base/util.h"
+#include "base/util.h"
 #include "engine/model/project.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcCreateVideo.h"

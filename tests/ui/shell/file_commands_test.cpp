@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/message_box.h"
 #include "engine/files/undo.h"
-#include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/shell/wcTransfer.h"
-#include "ui/support/lists_fixture.h"
 #include "ui/support/input_files.h"
+#include "ui/support/lists_fixture.h"
 
 class FileCommandsTest : public ListsTest {
 protected:

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <filesystem>
 
+#include "base/message_box.h"
 #include "engine/files/style.h"
 #include "engine/files/templates.h"
 #include "engine/files/undo.h"
-#include "platform/system/message_box.h"
-#include "ui/seams/file_dialogs.h"
 #include "ui/controls/NSImageViewCustom.h"
+#include "ui/seams/file_dialogs.h"
 #include "ui/shell/wcTemplateLoad.h"
 #include "ui/support/file_drops.h"
 #include "ui/support/input_files.h"

@@ -10,13 +10,13 @@
 #include <fstream>
 #include <vector>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "ui/controls/NameListTable.h"
-#include "ui/preview/preview_fixture.h"
 #include "ui/input/wcLapList.h"
+#include "ui/preview/preview_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcMain.h"

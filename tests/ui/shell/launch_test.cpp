@@ -4,22 +4,22 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/log.h"
+#include "base/message_box.h"
+#include "base/text.h"
+#include "engine/files/project_files.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "support/media_fixtures.h"
-#include "ui/support/input_files.h"
-#include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcRecovery.h"
-#include "engine/files/project_files.h"
 #include "ui/shell/wcSplash.h"
+#include "ui/support/input_files.h"
+#include "ui/support/shell_fixture.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

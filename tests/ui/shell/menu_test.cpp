@@ -3,14 +3,14 @@
 #include <QMainWindow>
 #include <QPushButton>
 
+#include "base/message_box.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
-#include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcTip.h"
+#include "ui/support/shell_fixture.h"
 #include "ui/util/ui_utils.h"
 
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include <QDir>
 #include <QMainWindow>
 
-#include "engine/base/identity.h"
-#include "ui/support/shell_fixture.h"
+#include "base/identity.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcMain.h"
+#include "ui/support/shell_fixture.h"
 
 class PlacementTest : public ShellTest {
 protected:

@@ -12,9 +12,9 @@
 #include <sstream>
 #include <vector>
 
-#include "engine/app/app.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"

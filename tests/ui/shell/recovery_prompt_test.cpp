@@ -7,20 +7,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "engine/app/app.h"
-#include "engine/app/session.h"
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
+#include "app/app.h"
+#include "base/identity.h"
+#include "base/text.h"
 #include "engine/files/project_files.h"
+#include "engine/files/session.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "support/media_fixtures.h"
 #include "engine/net/http_client.h"
 #include "support/loopback_http_server.h"
-#include "ui/support/shell_fixture.h"
+#include "support/media_fixtures.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcRecovery.h"
+#include "ui/support/shell_fixture.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "engine/files/picture24.h"
 #include "engine/model/project.h"
 #include "ui/controls/NSImageViewCustom.h"

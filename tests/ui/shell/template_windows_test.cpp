@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <fstream>
 
+#include "base/message_box.h"
 #include "engine/files/templates.h"
 #include "engine/model/project.h"
-#include "platform/system/message_box.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/shell/wcTemplateConfig.h"

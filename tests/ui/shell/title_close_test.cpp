@@ -1,13 +1,13 @@
 #include <QMainWindow>
 #include <filesystem>
 
-#include "engine/base/identity.h"
-#include "engine/base/text.h"
-#include "platform/system/message_box.h"
-#include "ui/support/shell_fixture.h"
+#include "base/identity.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
+#include "ui/support/shell_fixture.h"
 #include "ui/util/ui_utils.h"
 
 class TitleTest : public ShellTest {

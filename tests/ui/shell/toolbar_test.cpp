@@ -10,9 +10,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "base/message_box.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
-#include "platform/system/message_box.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"

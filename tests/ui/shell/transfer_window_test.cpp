@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/message_box.h"
 #include "engine/model/inputs.h"
 #include "engine/net/transfer.h"
-#include "platform/system/message_box.h"
 #include "support/read_file.h"
 #include "support/transfer_client.h"
 #include "ui/shell/AppDelegate.h"

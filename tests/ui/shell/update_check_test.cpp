@@ -1,9 +1,9 @@
+#include "base/message_box.h"
 #include "engine/net/http_client.h"
-#include "platform/system/message_box.h"
 #include "support/loopback_http_server.h"
-#include "ui/support/shell_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
+#include "ui/support/shell_fixture.h"
 
 #include <QAction>
 

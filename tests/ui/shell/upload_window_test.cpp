@@ -12,13 +12,13 @@
 #include <QRegularExpression>
 #include <fstream>
 
-#include "support/read_file.h"
+#include "base/message_box.h"
+#include "engine/model/dispobjs.h"
 #include "support/loopback_http_server.h"
+#include "support/read_file.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/secret_store.h"
 #include "ui/shell/AppDelegate.h"
-#include "engine/model/dispobjs.h"
-#include "platform/system/message_box.h"
 #include "ui/shell/YouTubeUpload.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcUpload.h"

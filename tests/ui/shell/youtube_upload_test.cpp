@@ -12,9 +12,9 @@
 #include <future>
 #include <thread>
 
-#include "engine/base/log.h"
-#include "engine/base/text.h"
-#include "platform/system/message_box.h"
+#include "base/log.h"
+#include "base/message_box.h"
+#include "base/text.h"
 #include "support/loopback_http_server.h"
 #include "ui/shell/YouTubeUpload.h"
 

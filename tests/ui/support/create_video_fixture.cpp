@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
 #include "render/loop/output_render.h"

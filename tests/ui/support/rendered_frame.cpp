@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 #include "render/loop/frame_render.h"
 
 QImage RenderedFrame(float time, int width, int height) {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/message_box.h"
 #include "engine/net/http_client.h"
-#include "platform/system/message_box.h"
 #include "ui/seams/clock.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/file_dialogs.h"

@@ -1,7 +1,7 @@
 // Hand-over of work to the main thread. The event loop's post and pump are
 // installed by the user interface; headless (tests, tools) there is no loop,
 // so work runs on the caller and pumping is a no-op.
-#include "engine/base/main_thread.h"
+#include "base/main_thread.h"
 
 #include <mutex>
 #include <thread>

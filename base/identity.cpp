@@ -1,4 +1,4 @@
-#include "engine/base/identity.h"
+#include "base/identity.h"
 
 #include <mutex>
 #include <string>

@@ -1,9 +1,9 @@
 // Kept apart from the scan so that only callers of RecoveryApply need the
 // project files linked.
-#include "engine/app/recovery.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
+#include "base/error.h"
+#include "base/log.h"
 #include "engine/files/recovery_snapshot.h"
+#include "engine/session/recovery.h"
 
 int RecoveryApply() {
   LogPrintf(L"Recovering previous session...");

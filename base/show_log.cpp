@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/log_file.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/log_file.h"
+#include "base/text.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "engine/base/util.h"
+#include "base/util.h"
 
 #include <sched.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

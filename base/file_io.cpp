@@ -1,4 +1,4 @@
-#include "engine/files/file_io.h"
+#include "base/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/app/crash_extract.h"
+#include "engine/session/crash_extract.h"
 
 #include <execinfo.h>
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/base/text.h"
+#include "base/text.h"
 
 #include <locale.h>
 #include <wctype.h>
@@ -8,7 +8,7 @@
 #include <cwctype>
 #include <memory>
 
-#include "engine/base/utf_codec.h"
+#include "base/utf_codec.h"
 
 namespace {
 

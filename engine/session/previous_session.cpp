@@ -1,4 +1,4 @@
-#include "engine/app/previous_session.h"
+#include "engine/session/previous_session.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "engine/base/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 // again without queueing behind a waiting writer (that writer may be
 // waiting for it), and a reader may take write access once the other
 // readers have left.
-#include "engine/base/access_lock.h"
+#include "base/access_lock.h"
 
-#include "engine/base/access_lock_limits.h"
-#include "engine/base/log.h"
+#include "base/access_lock_limits.h"
+#include "base/log.h"
 
 #include <algorithm>
 #include <atomic>

@@ -3,9 +3,9 @@
 // Timers need no thread of their own: a timer counts as signalled once its
 // next tick has passed, and a waiter sleeps until the earlier of its own
 // deadline and that tick. Closing a timer therefore leaves nothing running.
-#include "engine/base/error.h"
-#include "engine/base/main_thread.h"
-#include "engine/base/sync_internal.h"
+#include "base/error.h"
+#include "base/main_thread.h"
+#include "base/sync_internal.h"
 
 #include <algorithm>
 

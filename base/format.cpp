@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/text.h"
-#include "engine/base/utf_codec.h"
+#include "base/text.h"
+#include "base/utf_codec.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The handle table of the thread/event layer, events, closing and the
 // layer's start and end.
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync_internal.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync_internal.h"
 
 #include <array>
 #include <thread>

@@ -4,7 +4,7 @@
 // condition variable. Slots and running threads hold the object through a
 // shared pointer, so a closed handle never leaves a waiter or a thread on
 // freed memory.
-#include "engine/base/sync.h"
+#include "base/sync.h"
 
 #include <atomic>
 #include <chrono>

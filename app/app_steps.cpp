@@ -1,6 +1,6 @@
-#include "engine/app/app_steps.h"
+#include "app/app_steps.h"
 
-#include "engine/base/log.h"
+#include "base/log.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/model.h"

@@ -1,4 +1,4 @@
-#include "engine/app/session.h"
+#include "engine/files/session.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,8 +10,8 @@
 #include <mutex>
 #include <random>
 
-#include "engine/base/error.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/system/folders.h"
 
 namespace {

@@ -1,16 +1,16 @@
 // The engine's last result (code and routine name) and the messages that show
 // it to the user.
-#include "engine/base/error.h"
+#include "base/error.h"
 
 #include <array>
 #include <atomic>
 #include <cstring>
 #include <string>
 
-#include "engine/base/error_codes.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
-#include "platform/system/message_box.h"
+#include "base/error_codes.h"
+#include "base/log.h"
+#include "base/message_box.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/system/message_box.h"
+#include "base/message_box.h"
 
 #include <atomic>
 #include <chrono>
@@ -7,8 +7,8 @@
 #include <mutex>
 #include <thread>
 
-#include "engine/base/log.h"
-#include "engine/base/main_thread.h"
+#include "base/log.h"
+#include "base/main_thread.h"
 
 namespace {
 

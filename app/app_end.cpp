@@ -1,18 +1,18 @@
 #include <optional>
 
-#include "engine/app/app.h"
-#include "engine/app/app_state.h"
-#include "engine/app/app_steps.h"
-#include "engine/app/crash_extract.h"
-#include "engine/app/previous_session.h"
-#include "engine/app/recovery.h"
-#include "engine/app/session.h"
-#include "engine/base/access_lock.h"
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync.h"
+#include "app/app.h"
+#include "app/app_state.h"
+#include "app/app_steps.h"
+#include "base/access_lock.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync.h"
+#include "engine/files/session.h"
 #include "engine/net/http_client.h"
 #include "engine/net/transfer.h"
+#include "engine/session/crash_extract.h"
+#include "engine/session/previous_session.h"
+#include "engine/session/recovery.h"
 
 namespace {
 

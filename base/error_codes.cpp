@@ -1,8 +1,8 @@
-#include "engine/base/error_codes.h"
+#include "base/error_codes.h"
 
 #include <iterator>
 
-#include "engine/base/error.h"
+#include "base/error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/base/utf_codec.h"
+#include "base/utf_codec.h"
 
 namespace {
 

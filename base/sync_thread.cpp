@@ -3,9 +3,9 @@
 // what a running thread still touches. A thread is never killed: it may be
 // inside FFmpeg, GStreamer or Qt holding their locks. Instead it is asked
 // to stop (SyncThreadShouldStop) and left to return on its own.
-#include "engine/base/error.h"
-#include "engine/base/log.h"
-#include "engine/base/sync_internal.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/sync_internal.h"
 
 #include <exception>
 #include <system_error>

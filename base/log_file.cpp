@@ -1,4 +1,4 @@
-#include "engine/base/log_file.h"
+#include "base/log_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

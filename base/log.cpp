@@ -1,7 +1,7 @@
 // The session log. Each line is the local date and time, a comma and the
 // message in double quotes, written with one write() and no buffering so the
 // last lines survive a crash (the next start scans them).
-#include "engine/base/log.h"
+#include "base/log.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/log_file.h"
-#include "engine/base/text.h"
+#include "base/log_file.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/app/recovery.h"
+#include "engine/session/recovery.h"
 
 #include <unistd.h>
 
@@ -11,13 +11,13 @@
 #include <mutex>
 #include <new>
 
-#include "engine/app/previous_session.h"
-#include "engine/app/session.h"
-#include "engine/base/error.h"
-#include "engine/base/identity.h"
-#include "engine/base/log.h"
-#include "engine/base/text.h"
+#include "base/error.h"
+#include "base/identity.h"
+#include "base/log.h"
+#include "base/text.h"
+#include "engine/files/session.h"
 #include "engine/net/http_client.h"
+#include "engine/session/previous_session.h"
 
 namespace {
 
