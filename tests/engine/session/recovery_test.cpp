@@ -12,9 +12,9 @@
 #include "base/error.h"
 #include "base/identity.h"
 #include "base/text.h"
-#include "engine/app/app_test_dir.h"
 #include "engine/files/session.h"
 #include "engine/net/http_client.h"
+#include "engine/session/app_test_dir.h"
 #include "platform/system/folders.h"
 #include "support/loopback_http_server.h"
 

@@ -8,9 +8,9 @@
 #include "base/error.h"
 #include "base/identity.h"
 #include "base/text.h"
-#include "engine/app/app_test_dir.h"
 #include "engine/files/session.h"
 #include "engine/model/project.h"
+#include "engine/session/app_test_dir.h"
 #include "engine/session/recovery.h"
 
 namespace {

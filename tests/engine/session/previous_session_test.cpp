@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "engine/app/app_test_dir.h"
+#include "engine/session/app_test_dir.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "base/error.h"
 #include "base/identity.h"
 #include "base/log.h"
-#include "engine/app/app_test_dir.h"
 #include "engine/net/http_client.h"
+#include "engine/session/app_test_dir.h"
 #include "support/loopback_http_server.h"
 #include "support/scoped_env.h"
 

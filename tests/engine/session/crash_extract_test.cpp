@@ -10,9 +10,9 @@
 #include "app/app.h"
 #include "base/identity.h"
 #include "base/text.h"
-#include "engine/app/app_test_dir.h"
 #include "engine/files/session.h"
 #include "engine/net/http_client.h"
+#include "engine/session/app_test_dir.h"
 #include "engine/session/recovery.h"
 #include "support/loopback_http_server.h"
 

@@ -9,8 +9,8 @@
 #include "base/identity.h"
 #include "base/sync.h"
 #include "base/text.h"
-#include "engine/app/app_test_dir.h"
 #include "engine/files/session.h"
+#include "engine/session/app_test_dir.h"
 
 namespace {
 
