@@ -18,7 +18,7 @@ TEST_F(ShellTest, ShellWindows) {
 
   onModal = [](WindowController* controller) {
     controller->showWindow();
-    ShellTest::SpinUntil([controller]() { return !static_cast<wcAbout*>(controller)->FreshWindow; }, 5000);
+    ShellTest::SpinUntil([controller]() { return !static_cast<wcAbout*>(controller)->FreshWindow(); }, 5000);
     SaveWindowShot(controller->window(), "about");
     controller->close();
     return 0;
@@ -27,7 +27,7 @@ TEST_F(ShellTest, ShellWindows) {
 
   wcRecovery* recovery = app->wndRecovery;
   recovery->showWindow();
-  ASSERT_TRUE(SpinUntil([recovery]() { return !recovery->FreshWindow; }, 5000));
+  ASSERT_TRUE(SpinUntil([recovery]() { return !recovery->FreshWindow(); }, 5000));
   SaveWindowShot(recovery->window(), "recovery");
   recovery->close();
 

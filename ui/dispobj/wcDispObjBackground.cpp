@@ -403,9 +403,7 @@ bool wcDispObjBackground::performDragOperation(const QMimeData* data) {
 
 void wcDispObjBackground::OkButton_Pressed() { close(); }
 
-void wcDispObjBackground::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcDispObjBackground::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   EditWaitingLabel->setVisible(state_.EditRunning);
   PreviewImage->setOwnerWindow(window());
@@ -414,6 +412,5 @@ void wcDispObjBackground::windowDidBecomeMain() {
 
 void wcDispObjBackground::windowWillClose() {
   state_.EditCancel = true;
-  state_.FreshWindow = true;
   EndPreview();
 }

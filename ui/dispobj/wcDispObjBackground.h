@@ -92,13 +92,12 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
   static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
-    bool FreshWindow = true;
     uint32_t OurIndex = 0xFFFFFFFF;
     uint32_t spIndex = kNoSlot;
     // Both only ever touched on the GUI thread: the session's thread just

@@ -154,12 +154,12 @@ void wcDispObjEdit::resizeForColumn(int columnHeight) {
   MoveWindowFrameTo(w, at);
 }
 
+void wcDispObjEdit::windowDidOpen() {
+  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 5);
+  keepOnScreen();
+}
+
 void wcDispObjEdit::windowDidBecomeMain() {
-  if (freshWindow_) {
-    freshWindow_ = false;
-    if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 5);
-    keepOnScreen();
-  }
   vcDispObjGeneral* general = General();
   if (general != nullptr && !general->isHidden()) general->SetSegment(true);
 }
@@ -171,12 +171,10 @@ void wcDispObjEdit::keepOnScreen() {
   FitWindowOnScreen(window(), app != nullptr && app->wndMain != nullptr ? app->wndMain->windowIfLoaded() : nullptr);
 }
 
-void wcDispObjEdit::windowWillClose() { freshWindow_ = true; }
-
 bool wcDispObjEdit::eventFilter(QObject* watched, QEvent* event) {
   // Coming back to the window after working in the main window: the
   // preview time may have moved into another timeline segment.
-  if (watched == windowIfLoaded() && event->type() == QEvent::WindowActivate && !freshWindow_) {
+  if (watched == windowIfLoaded() && event->type() == QEvent::WindowActivate && !FreshWindow()) {
     vcDispObjGeneral* general = General();
     if (general != nullptr && !general->isHidden()) general->SetSegment(true);
   }

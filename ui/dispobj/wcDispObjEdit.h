@@ -62,7 +62,6 @@ public:
   uint32_t OurIndex() const { return ourIndex_; }
   bool ValidDispObj() const { return valid_; }
   uint8_t ShownType() const { return record_.Type; }
-  bool FreshWindow() const { return freshWindow_; }
   // The panels in column order (top first), registered or not shown.
   const std::vector<DispObjPanel*>& Panels() const { return panels_; }
   DispObjPanel* Panel(DispPanel bit) const;
@@ -70,15 +69,14 @@ public:
 
 protected:
   QWidget* makeWindow() override;
+  void windowDidOpen() override;
   void windowDidBecomeMain() override;
-  void windowWillClose() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void resizeForColumn(int columnHeight);
   void keepOnScreen();
 
-  bool freshWindow_ = true;
   uint32_t ourIndex_ = kNoDispObj;
   bool valid_ = false;
   DispStruct record_{};

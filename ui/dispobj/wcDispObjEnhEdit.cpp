@@ -331,10 +331,9 @@ void wcDispObjEnhEdit::OkButton_Pressed() {
 
 void wcDispObjEnhEdit::CancelButton_Pressed() { close(); }
 
-void wcDispObjEnhEdit::windowDidBecomeMain() {
-  window()->setWindowTitle("Enhanced Object Script Editor");
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcDispObjEnhEdit::windowDidBecomeMain() { window()->setWindowTitle("Enhanced Object Script Editor"); }
+
+void wcDispObjEnhEdit::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   state_.Success = false;
   UpdateViewModeControls();
@@ -348,7 +347,4 @@ void wcDispObjEnhEdit::showNoticeOnce() {
   AppMessageBox(kNotice, 64);
 }
 
-void wcDispObjEnhEdit::windowWillClose() {
-  EndPreview();
-  state_.FreshWindow = true;
-}
+void wcDispObjEnhEdit::windowWillClose() { EndPreview(); }

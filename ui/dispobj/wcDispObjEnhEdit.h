@@ -38,7 +38,6 @@ public:
   // to be shown) when the object is missing or holds no record.
   bool SetData(uint32_t index);
   bool Success() const { return state_.Success; }
-  bool FreshWindow() const { return state_.FreshWindow; }
   int ViewMode() const { return state_.ViewMode; }
   uint32_t OurIndex() const { return state_.OurIndex; }
   uint32_t OurInputID() const { return state_.OurInputID; }
@@ -125,6 +124,7 @@ public:
 
 protected:
   QWidget* makeWindow() override;
+  void windowDidOpen() override;
   void windowDidBecomeMain() override;
   void windowWillClose() override;
 
@@ -132,7 +132,6 @@ private:
   static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     bool Success = false;
-    bool FreshWindow = true;
     int ViewMode = kViewParams;
     bool LoadingData = false;
     uint32_t OurIndex = kNoDispObj;

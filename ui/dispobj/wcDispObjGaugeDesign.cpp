@@ -240,20 +240,15 @@ void wcDispObjGaugeDesign::SetStyle() {
   StyleButton->setText(state_.curStyle.isEmpty() ? "Import Style..." : state_.curStyle);
 }
 
-void wcDispObjGaugeDesign::windowDidBecomeMain() {
-  if (state_.freshWindow) {
-    state_.freshWindow = false;
-    if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
-    state_.success = false;
-    UpdatePreview();
-  }
-  window()->setWindowTitle("Gauge Designer");
+void wcDispObjGaugeDesign::windowDidOpen() {
+  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
+  state_.success = false;
+  UpdatePreview();
 }
 
-void wcDispObjGaugeDesign::windowWillClose() {
-  EndPreview();
-  state_.freshWindow = true;
-}
+void wcDispObjGaugeDesign::windowDidBecomeMain() { window()->setWindowTitle("Gauge Designer"); }
+
+void wcDispObjGaugeDesign::windowWillClose() { EndPreview(); }
 
 void wcDispObjGaugeDesign::OkButton_Pressed() {
   UpdatePreview();

@@ -226,13 +226,13 @@ public:
 
 protected:
   QWidget* makeWindow() override;
+  void windowDidOpen() override;
   void windowDidBecomeMain() override;
   void windowWillClose() override;
 
 private:
   struct State {
     bool success = false;
-    bool freshWindow = true;
     bool loading = false;
     uint32_t index = kNoDispObj;
     uint32_t inputId = 255;

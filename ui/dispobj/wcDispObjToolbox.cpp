@@ -248,9 +248,7 @@ void wcDispObjToolbox::SelectButton(QToolButton* sender) {
   for (int i = 0; i < typeButtonCount_; ++i) typeButtons_[i]->setChecked(typeButtons_[i] == sender);
 }
 
-void wcDispObjToolbox::windowDidBecomeMain() {
-  if (!freshWindow_) return;
-  freshWindow_ = false;
+void wcDispObjToolbox::windowDidOpen() {
   styleSelected_ = false;
   previewCount_ = 0;
   lastOffset_ = -1;
@@ -272,7 +270,6 @@ void wcDispObjToolbox::windowWillClose() {
     DispObjRemove(newIndex_, 1);
     newIndex_ = kNoDispObj;
   }
-  freshWindow_ = true;
 }
 
 bool wcDispObjToolbox::eventFilter(QObject* watched, QEvent* event) {

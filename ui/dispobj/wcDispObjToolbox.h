@@ -81,7 +81,7 @@ public:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -91,7 +91,6 @@ private:
   uint32_t inputTypeOf(uint32_t input) const;
   QString styleFolder() const;
 
-  bool freshWindow_ = true;
   uint32_t newIndex_ = 0xFFFFFFFF;
   uint32_t newType_ = 0;
   uint32_t newInputID_ = 255;

@@ -373,13 +373,10 @@ void wcInputCrop::EndPreview() {
   state_.spIndex = kNoSlot;
 }
 
-void wcInputCrop::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcInputCrop::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcInputCrop::windowWillClose() {
   EndPreview();
-  state_.FreshWindow = true;
 }

@@ -57,7 +57,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -73,7 +73,6 @@ private:
     double ScaleY = 0;
     QPointF MouseStart;
     bool Success = false;
-    bool FreshWindow = true;
   };
   QWidget* makeCropPairs(QWidget* parent);
   QWidget* makeMoveButtons(QWidget* parent);

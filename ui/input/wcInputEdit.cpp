@@ -458,13 +458,10 @@ void wcInputEdit::OkButton_Pressed() {
 
 void wcInputEdit::CancelButton_Pressed() { close(); }
 
-void wcInputEdit::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcInputEdit::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcInputEdit::windowWillClose() {
   EndPreview();
-  state_.FreshWindow = true;
 }

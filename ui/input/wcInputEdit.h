@@ -83,7 +83,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -98,7 +98,6 @@ private:
     double Latitude = 0;
     double Longitude = 0;
     bool Success = false;
-    bool FreshWindow = true;
   };
   // Where a drag on the preview began (Part of the mouse editing).
   struct MouseStart {

@@ -446,14 +446,11 @@ void wcInputSetLap::UndoStartFinishButton() {
   close();
 }
 
-void wcInputSetLap::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcInputSetLap::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcInputSetLap::windowWillClose() {
   EndPreview();
   if (!state_.Success && state_.OurIndex != kNoInput) store(records_.DataStructRevert);
-  state_.FreshWindow = true;
 }

@@ -70,7 +70,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -84,7 +84,6 @@ private:
     uint32_t spPreviewIndex = kNoSlot;
     bool BlockPreview = false;
     bool Success = false;
-    bool FreshWindow = true;
   };
   struct Records {
     MainStruct Main{};

@@ -280,9 +280,7 @@ void wcInputSync::CancelButton_Pressed() {
   close();
 }
 
-void wcInputSync::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcInputSync::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 3);
 }
 
@@ -290,7 +288,6 @@ void wcInputSync::windowWillClose() {
   Revert();
   edit_.OurIndex = kNoInput;
   refreshMain(false);
-  FreshWindow = true;
 }
 
 void wcInputSync::refreshMain(bool quick) {

@@ -36,7 +36,6 @@ public:
   bool InputChangedPrompt(bool cancellable);
 
   uint32_t OurIndex() const { return edit_.OurIndex; }
-  bool IsFreshWindow() const { return FreshWindow; }
 
 public slots:
   void InputSelection_Changed();
@@ -57,7 +56,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -90,7 +89,6 @@ private:
 
   Edit edit_;
   bool Scrolling = false;
-  bool FreshWindow = true;
 
   QComboBox* InputSelection = nullptr;
   TextField* StartTimeText = nullptr;

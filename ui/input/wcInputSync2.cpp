@@ -343,14 +343,11 @@ void wcInputSync2::OkButton_Pressed() {
 
 void wcInputSync2::CancelButton_Pressed() { close(); }
 
-void wcInputSync2::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcInputSync2::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   SetLinkIcon();
 }
 
 void wcInputSync2::windowWillClose() {
-  FreshWindow = true;
   EndPreviews();
 }

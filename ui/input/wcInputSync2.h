@@ -64,7 +64,6 @@ public:
   bool IsPlaying() const { return play_.Playing; }
   bool IsLinked() const { return play_.Linked; }
   uint32_t DisplayType() const { return preview_.DisplayType; }
-  bool IsFreshWindow() const { return FreshWindow; }
 
 public slots:
   void SyncInputSelection_Changed();
@@ -96,7 +95,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -148,7 +147,6 @@ private:
   Values values_;
   Previews preview_;
   Playback play_;
-  bool FreshWindow = true;
 
   QComboBox* SyncInputSelection = nullptr;
   QComboBox* RefInputSelection = nullptr;

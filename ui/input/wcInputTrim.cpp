@@ -291,13 +291,10 @@ void wcInputTrim::OkButton_Pressed() {
 
 void wcInputTrim::CancelButton_Pressed() { close(); }
 
-void wcInputTrim::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcInputTrim::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcInputTrim::windowWillClose() {
   EndPreview();
-  state_.FreshWindow = true;
 }

@@ -47,7 +47,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -61,7 +61,6 @@ private:
     uint32_t PreviewQuality = 1;
     uint32_t DisplayType = 0;
     bool Success = false;
-    bool FreshWindow = true;
   };
   struct Side {
     QGroupBox* group = nullptr;

@@ -179,10 +179,6 @@ void wcLapList::SetupButton_Pressed() {
   if (wcMain* main = mainWindow()) main->InputEdit(state_.OurInputID);
 }
 
-void wcLapList::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcLapList::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, kAlignBelowMain);
 }
-
-void wcLapList::windowWillClose() { state_.FreshWindow = true; }

@@ -38,14 +38,12 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   struct State {
     uint32_t OurInputID = 255;
     QStringList LapLabels;
-    bool FreshWindow = true;
   };
   State state_;
   QLabel* InputLabel = nullptr;

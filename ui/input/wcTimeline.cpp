@@ -117,9 +117,7 @@ bool wcTimeline::eventFilter(QObject* watched, QEvent* event) {
   return WindowController::eventFilter(watched, event);
 }
 
-void wcTimeline::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcTimeline::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 4);
   keepOnScreen();
   TimelineImage->setDelegate(this);
@@ -136,8 +134,6 @@ void wcTimeline::keepOnScreen() {
   const int bottomOver = frame.bottom() - screen.bottom();
   if (bottomOver > 0) w->move(frame.x(), std::max(screen.top(), frame.y() - bottomOver));
 }
-
-void wcTimeline::windowWillClose() { state_.FreshWindow = true; }
 
 void wcTimeline::windowDidResize() {
   state_.chartWidth = std::max(1, TimelineImage->width());

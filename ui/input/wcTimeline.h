@@ -64,13 +64,11 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   struct State {
-    bool FreshWindow = true;
     float TimelineTime = 0;
     uint32_t TimelineY = 1;
     float TimelineZoom = 1.0f;

@@ -314,11 +314,7 @@ void wcTimelineEdit::OkButton_Pressed() {
 
 void wcTimelineEdit::CancelButton_Pressed() { close(); }
 
-void wcTimelineEdit::windowDidBecomeMain() {
-  if (!state_.FreshWindow) return;
-  state_.FreshWindow = false;
+void wcTimelineEdit::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   state_.Success = false;
 }
-
-void wcTimelineEdit::windowWillClose() { state_.FreshWindow = true; }

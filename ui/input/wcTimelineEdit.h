@@ -58,12 +58,10 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   struct State {
-    bool FreshWindow = true;
     bool Success = false;
     bool TimeChanged = false;
     bool ChangedOrder = false;

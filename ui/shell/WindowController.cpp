@@ -30,7 +30,7 @@ void WindowController::loadWindow() {
   window_->installEventFilter(this);
   if (auto* dialog = qobject_cast<QDialog*>(window_.data())) {
     // accept(), reject(), Escape and the close button all end here.
-    connect(dialog, &QDialog::finished, this, [this]() { windowWillClose(); });
+    connect(dialog, &QDialog::finished, this, [this]() { closed(); });
   }
   windowDidLoad();
 }
@@ -67,16 +67,25 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event) {
       event->ignore();
       return true;
     }
-    if (qobject_cast<QDialog*>(window_.data()) == nullptr) windowWillClose();
+    if (qobject_cast<QDialog*>(window_.data()) == nullptr) closed();
   }
   return false;
 }
 
 void WindowController::becameMain() {
   becameMainQueued_ = false;
+  if (window_ && window_->isVisible() && fresh_) {
+    fresh_ = false;
+    windowDidOpen();
+  }
   if (window_ && window_->isVisible()) windowDidBecomeMain();
   // Placed by its controller, and its frame measured by now.
   if (window_ && window_->isVisible()) fitOnScreen();
+}
+
+void WindowController::closed() {
+  windowWillClose();
+  fresh_ = true;
 }
 
 // On the main window's screen; the main window itself stays on its own.

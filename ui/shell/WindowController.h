@@ -3,9 +3,10 @@
 // launch, possibly off the GUI thread) and kept for the life of the
 // process; its window is built on the GUI thread when first needed
 // (loadWindow) and reused for every opening. The window's events come back
-// as the familiar hooks: windowDidLoad once, windowDidBecomeMain after each
-// show, windowShouldClose before a close, windowWillClose when it closes
-// (for a dialog also when it ends through accept/reject). Each show puts the
+// as the familiar hooks: windowDidLoad once, windowDidOpen at the first
+// becoming main after each opening, windowDidBecomeMain after each show,
+// windowShouldClose before a close, windowWillClose when it closes (for a
+// dialog also when it ends through accept/reject). Each show puts the
 // window on the main window's screen, scrolling what does not fit.
 #include <QObject>
 #include <QPointer>
@@ -32,26 +33,34 @@ public:
   virtual void showWindow();
   // Closes the window as its close button would.
   void close();
+  // True from each opening until the window has first become main.
+  bool FreshWindow() const { return fresh_; }
 
 protected:
   // Builds the window's widgets; the default is an empty dialog.
   virtual QWidget* makeWindow();
   virtual void windowDidLoad() {}
+  // Sets the window up for this opening; runs before windowDidBecomeMain.
+  virtual void windowDidOpen() {}
   virtual void windowDidBecomeMain() {}
   virtual bool windowShouldClose() { return true; }
   virtual void windowWillClose() {}
   // An empty dialog titled as given, for makeWindow implementations.
   QDialog* makeDialog(const QString& title);
+  // The next becoming main sets the window up again, as after a close.
+  void markFresh() { fresh_ = true; }
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void becameMain();
+  void closed();
   void fitOnScreen();
 
   QString nibName_;
   QPointer<QWidget> window_;
   bool becameMainQueued_ = false;
+  bool fresh_ = true;
 };
 
 // An empty dialog with its title, kept in the registry under its name: a

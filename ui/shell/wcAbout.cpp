@@ -43,9 +43,7 @@ QWidget* wcAbout::makeWindow() {
   return dialog;
 }
 
-void wcAbout::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcAbout::windowDidOpen() {
   AppDelegate::shared()->CenterWindow(this);
   QString name = WStrToNSString(GetAppName());
   QString version = WStrToNSString(GetAppVersion());
@@ -57,8 +55,6 @@ void wcAbout::windowDidBecomeMain() {
   AboutText->setText(QString("Build ID: %1 (64-bit)\nGUI Version: %2")
                          .arg(WStrToNSString(GetAppBuildString()), QCoreApplication::applicationVersion()));
 }
-
-void wcAbout::windowWillClose() { FreshWindow = true; }
 
 void wcAbout::OkButton_Pressed() { close(); }
 

@@ -9,7 +9,6 @@ class wcAbout : public WindowController {
   Q_OBJECT
 public:
   wcAbout();
-  bool FreshWindow = true;
 
   QLabel* AppLabel = nullptr;
   QLabel* VerLabel = nullptr;
@@ -24,6 +23,5 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 };

@@ -131,9 +131,7 @@ void wcCreateStatus::SetData(double start, double end) {
   if (Shutdown != nullptr) Shutdown->setChecked(false);
 }
 
-void wcCreateStatus::windowDidBecomeMain() {
-  if (!run_.FreshWindow) return;
-  run_.FreshWindow = false;
+void wcCreateStatus::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   stopTimer();
   window()->setWindowTitle(kTitle);
@@ -276,7 +274,6 @@ void wcCreateStatus::windowWillClose() {
     OutputHandlerStop();
     if (outputWindow_ != nullptr) outputWindow_->setRenderCompleteShutdown(false);
   }
-  run_.FreshWindow = true;
 }
 
 void wcCreateStatus::stopTimer() {

@@ -67,7 +67,7 @@ public:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   bool windowShouldClose() override;
   void windowWillClose() override;
 
@@ -80,7 +80,6 @@ private:
     double StartEtaTime = 0, LastEtaTime = 0, LastEtaProgress = 0;
   };
   struct Run {
-    bool FreshWindow = true;
     bool CloseOK = false;
     bool Success = false;
     bool CompleteNotify = true;

@@ -268,5 +268,3 @@ void wcCreateVideo::RenderEndCheck_Changed() {
 }
 
 void wcCreateVideo::CancelButton_Pressed() { close(); }
-
-void wcCreateVideo::windowWillClose() { flags_.FreshWindow = true; }

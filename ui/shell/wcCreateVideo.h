@@ -36,8 +36,6 @@ public:
   bool RenderCompleteShutdown() const { return flags_.RenderCompleteShutdown; }
   void setRenderCompleteShutdown(bool shutdown) { flags_.RenderCompleteShutdown = shutdown; }
   const OutputSettings& Settings() const { return settings_; }
-  // The next showing sets the dialog up afresh (false once it has).
-  bool FreshWindow() const { return flags_.FreshWindow; }
   bool ShowUpload() const { return flags_.ShowUpload; }
   // Input whose laps are offered (255: none) and its number of laps.
   uint32_t LapInputID() const { return laps_.LapInputID; }
@@ -103,12 +101,10 @@ public:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   struct Flags {
-    bool FreshWindow = true;
     bool UploadRequested = false;
     bool ShowUpload = false;
     bool RenderCompleteShutdown = false;

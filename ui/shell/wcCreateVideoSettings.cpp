@@ -33,9 +33,7 @@ void select(QComboBox* box, const QString& text) {
 } // namespace
 
 // Each opening starts from the built-in defaults, then what was stored.
-void wcCreateVideo::windowDidBecomeMain() {
-  if (!flags_.FreshWindow) return;
-  flags_.FreshWindow = false;
+void wcCreateVideo::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   updating_++;
   flags_.RenderCompleteShutdown = false;

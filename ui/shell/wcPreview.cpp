@@ -157,9 +157,7 @@ wcMain* wcPreview::mainController() const {
   return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr;
 }
 
-void wcPreview::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcPreview::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   if (wcMain* main = mainController()) fillControls(main);
 }
@@ -211,5 +209,3 @@ void wcPreview::OkButton_Pressed() {
 }
 
 void wcPreview::CancelButton_Pressed() { close(); }
-
-void wcPreview::windowWillClose() { FreshWindow = true; }

@@ -17,7 +17,6 @@ class wcPreview : public WindowController {
   Q_OBJECT
 public:
   wcPreview();
-  bool FreshWindow = true;
 
   QSlider* QualitySlider = nullptr;
   QCheckBox* FastSeekCheck = nullptr;
@@ -41,8 +40,7 @@ public:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   wcMain* mainController() const;

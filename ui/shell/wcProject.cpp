@@ -62,13 +62,9 @@ QWidget* wcProject::makeWindow() {
   return dialog;
 }
 
-void wcProject::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcProject::windowDidOpen() {
   fill();
 }
-
-void wcProject::windowWillClose() { FreshWindow = true; }
 
 void wcProject::fill() {
   // The project never gets a length-match input from here.

@@ -20,7 +20,6 @@ public:
   // The project keeps at most this many UTF-16 units of user text.
   static constexpr int kUserTextUnits = 1023;
 
-  bool FreshWindow = true;
   QString OriginalLengthText;
   QPlainTextEdit* UserText = nullptr;
   QCheckBox* ManualLengthCheck = nullptr;
@@ -47,8 +46,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   void fill();

@@ -43,9 +43,7 @@ QWidget* wcRecovery::makeWindow() {
   return dialog;
 }
 
-void wcRecovery::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcRecovery::windowDidOpen() {
   AppDelegate::shared()->AlignWindow(this, 0, nullptr);
   doRecovery_ = false;
   answered_ = false;
@@ -67,5 +65,3 @@ void wcRecovery::NoButton_Pressed() {
 }
 
 void wcRecovery::SubmitReportCheck_Changed() { sendReport_ = SubmitReportCheck->isChecked(); }
-
-void wcRecovery::windowWillClose() { FreshWindow = true; }

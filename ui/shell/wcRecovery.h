@@ -10,7 +10,6 @@ class wcRecovery : public WindowController {
   Q_OBJECT
 public:
   wcRecovery();
-  bool FreshWindow = true;
   // Read by the opener after the modal run.
   bool DoRecovery() const { return doRecovery_; }
   bool SendReport() const { return sendReport_; }
@@ -29,8 +28,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   bool doRecovery_ = false;

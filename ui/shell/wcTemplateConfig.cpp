@@ -217,13 +217,10 @@ void wcTemplateConfig::LapBestSoFar_Changed() {
   if (Box(kOptLapBestSoFar)->isChecked()) Box(kOptLapBest)->setChecked(false);
 }
 
-void wcTemplateConfig::windowDidBecomeMain() {
-  if (!freshWindow_) return;
-  freshWindow_ = false;
+void wcTemplateConfig::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcTemplateConfig::windowWillClose() {
   if (noCancel_) Save();
-  freshWindow_ = true;
 }

@@ -69,7 +69,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -87,7 +87,6 @@ private:
   void fieldEdited(TextField* field, RealStepper* stepper, uint32_t option);
   void stepperChanged(TextField* field, RealStepper* stepper, uint32_t option);
 
-  bool freshWindow_ = true;
   uint32_t inputID_ = 255;
   bool noCancel_ = false;
   QCheckBox* boxes_[kOptions] = {};

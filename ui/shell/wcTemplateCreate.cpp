@@ -97,15 +97,11 @@ QWidget* wcTemplateCreate::makeWindow() {
   return dialog;
 }
 
-void wcTemplateCreate::windowDidBecomeMain() {
-  if (!freshWindow_) return;
-  freshWindow_ = false;
+void wcTemplateCreate::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   DispObjPopulate();
   InputPopulate();
 }
-
-void wcTemplateCreate::windowWillClose() { freshWindow_ = true; }
 
 QString wcTemplateCreate::TemplateObjectName(const QString& projectName) {
   QString name = projectName;

@@ -57,8 +57,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 
 private:
   void reloadObjectTable();
@@ -69,7 +68,6 @@ private:
   // no file left behind) when a record cannot be written.
   bool writeTemplate();
 
-  bool freshWindow_ = true;
   int reloading_ = 0;
   QList<ObjectRow> objects_;
   QList<InputRow> inputs_;

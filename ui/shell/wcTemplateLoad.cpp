@@ -243,14 +243,11 @@ QLabel* wcTemplateLoad::InputName(int row) const { return row >= 0 && row < kRow
 QLabel* wcTemplateLoad::InputType(int row) const { return row >= 0 && row < kRows ? rows_[row].type : nullptr; }
 QPushButton* wcTemplateLoad::InputAddButton(int row) const { return row >= 0 && row < kRows ? rows_[row].add : nullptr; }
 
-void wcTemplateLoad::windowDidBecomeMain() {
-  if (!freshWindow_) return;
-  freshWindow_ = false;
+void wcTemplateLoad::windowDidOpen() {
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   RedrawPreview();
 }
 
 void wcTemplateLoad::windowWillClose() {
   EndPreview();
-  freshWindow_ = true;
 }

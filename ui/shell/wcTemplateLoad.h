@@ -46,7 +46,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -59,7 +59,6 @@ private:
     uint32_t inputType = 0; // 1 video, 2 audio, 3 image, 4 data; 0 unused
   };
 
-  bool freshWindow_ = true;
   bool success_ = false;
   uint32_t spIndex_ = kNoPreview;
   std::array<Row, kRows> rows_{};

@@ -141,7 +141,7 @@ QWidget* wcTemplateMenu::makeWindow() {
 
 void wcTemplateMenu::SetMode(uint32_t mode, uint32_t inputID, bool noCancel) {
   QWidget* dialog = window();
-  freshWindow_ = true;
+  markFresh();
   result_ = Result();
   run_ = Run{mode, inputID, noCancel};
   cancelButton_->setVisible(!noCancel);
@@ -395,13 +395,10 @@ bool wcTemplateMenu::eventFilter(QObject* watched, QEvent* event) {
   return WindowController::eventFilter(watched, event);
 }
 
-void wcTemplateMenu::windowDidBecomeMain() {
-  if (!freshWindow_) return;
-  freshWindow_ = false;
+void wcTemplateMenu::windowDidOpen() {
   if (app() != nullptr) app()->CenterWindow(this);
 }
 
 void wcTemplateMenu::windowWillClose() {
   EndPreviews();
-  freshWindow_ = true;
 }

@@ -75,7 +75,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -108,7 +108,6 @@ private:
   void finishChoice(const QString& shownName);
   int firstIndex(int count);
 
-  bool freshWindow_ = true;
   Run run_;
   Result result_;
   Page page_;

@@ -37,9 +37,7 @@ QWidget* wcTip::makeWindow() {
   return dialog;
 }
 
-void wcTip::windowDidBecomeMain() {
-  if (!FreshWindow) return;
-  FreshWindow = false;
+void wcTip::windowDidOpen() {
   AppDelegate::shared()->CenterWindow(this);
   bool automatic = true;
   UserDefaultsReadBool("AutomaticTips", automatic);
@@ -49,5 +47,3 @@ void wcTip::windowDidBecomeMain() {
 void wcTip::DoTip_Changed() { UserDefaultsWrite("AutomaticTips", DoTip->isChecked()); }
 
 void wcTip::OkButton_Pressed() { close(); }
-
-void wcTip::windowWillClose() { FreshWindow = true; }

@@ -10,7 +10,6 @@ class wcTip : public WindowController {
   Q_OBJECT
 public:
   wcTip();
-  bool FreshWindow = true;
   QCheckBox* DoTip = nullptr;
   QPushButton* OkButton = nullptr;
 
@@ -20,6 +19,5 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
-  void windowWillClose() override;
+  void windowDidOpen() override;
 };

@@ -65,9 +65,7 @@ QWidget* wcTransfer::makeWindow() {
   return dialog;
 }
 
-void wcTransfer::windowDidBecomeMain() {
-  if (!fresh_) return;
-  fresh_ = false;
+void wcTransfer::windowDidOpen() {
   activity_ = AppActivityBegin("Network Transfer");
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   received_ = {};
@@ -103,5 +101,4 @@ void wcTransfer::windowWillClose() {
   TransferEnd();
   AppActivityEnd(activity_);
   activity_ = nullptr;
-  fresh_ = true;
 }

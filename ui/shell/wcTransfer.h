@@ -24,7 +24,6 @@ public:
   QString DataFile() const { return received_.data; }
   void setVideoFile(const QString& path) { received_.video = path; }
   void setDataFile(const QString& path) { received_.data = path; }
-  bool FreshWindow() const { return fresh_; }
 
   struct Outlets {
     QLabel* StatusLabel = nullptr;
@@ -40,7 +39,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -52,7 +51,6 @@ private:
 
   Outlets ui_;
   Received received_;
-  bool fresh_ = true;
   QTimer* updateTimer_ = nullptr;
   AppActivityToken activity_ = nullptr;
 };

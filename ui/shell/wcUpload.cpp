@@ -232,9 +232,7 @@ void wcUpload::FileButton_Pressed() {
   if (!chosen.isEmpty()) SetVideoFile(chosen.front());
 }
 
-void wcUpload::windowDidBecomeMain() {
-  if (!opening_.fresh) return;
-  opening_.fresh = false;
+void wcUpload::windowDidOpen() {
   activity_ = AppActivityBegin("Upload");
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   opening_.success = false;
@@ -247,7 +245,6 @@ void wcUpload::windowWillClose() {
   stopTimer();
   AppActivityEnd(activity_);
   activity_ = nullptr;
-  opening_.fresh = true;
 }
 
 void wcUpload::closeWindow() {

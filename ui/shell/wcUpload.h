@@ -56,7 +56,6 @@ public:
   bool PreRenderMode() const { return opening_.preRender; }
   bool AutoMode() const { return opening_.autoMode; }
   bool DidCancel() const { return opening_.didCancel; }
-  bool FreshWindow() const { return opening_.fresh; }
   const QString& VideoFileName() const { return opening_.videoFile; }
   int UploadThreadState() const;
   QString UploadThreadStatus() const;
@@ -97,7 +96,7 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidBecomeMain() override;
+  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:
@@ -107,7 +106,6 @@ private:
     bool isPrivate = false;
   };
   struct Opening {
-    bool fresh = true;
     bool preRender = false;
     bool autoMode = false;
     bool didCancel = false;

@@ -35,7 +35,7 @@ protected:
     onModal = [play](WindowController* controller) {
       auto* window = static_cast<wcInputSync2*>(controller);
       window->showWindow();
-      EXPECT_TRUE(SpinUntil([window]() { return !window->IsFreshWindow(); }, 5000));
+      EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }, 5000));
       play(window, window->window());
       if (window->window()->isVisible()) window->close();
       return 0;

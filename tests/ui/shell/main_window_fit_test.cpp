@@ -81,7 +81,7 @@ TEST_F(MainWindowFitTest, APreviewStoredOnALargerScreenIsReplacedAndTheLargeSize
     EXPECT_NE(settings, nullptr);
     if (settings == nullptr) return 0;
     controller->showWindow();
-    SpinUntil([settings]() { return !settings->FreshWindow; }, 5000);
+    SpinUntil([settings]() { return !settings->FreshWindow(); }, 5000);
     for (QAbstractButton* button : settings->PictureSizeGroup->buttons()) {
       if (button->isEnabled()) offered << button->text();
     }

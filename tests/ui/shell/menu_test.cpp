@@ -48,13 +48,13 @@ TEST_F(ShellTest, AboutFillsItselfAtEveryOpening) {
   onModal = [&openings](WindowController* controller) {
     auto* about = static_cast<wcAbout*>(controller);
     about->showWindow();
-    SpinUntil([about]() { return !about->FreshWindow; }, 5000);
+    SpinUntil([about]() { return !about->FreshWindow(); }, 5000);
     EXPECT_EQ(about->window()->windowTitle(), "About Quelvatron 2.9.6b");
     EXPECT_EQ(about->AppLabel->text(), "Quelvatron");
     EXPECT_EQ(about->VerLabel->text(), "Version 2.9.6b");
     EXPECT_TRUE(about->AboutText->text().startsWith("Build ID: 20140204 (64-bit)"));
     about->OkButton->click();
-    EXPECT_TRUE(about->FreshWindow);
+    EXPECT_TRUE(about->FreshWindow());
     ++openings;
     return 0;
   };
@@ -68,14 +68,14 @@ TEST_F(ShellTest, TheTipRemembersItsChoiceAtOnce) {
   ASSERT_TRUE(Launch());
   wcTip* tip = app->wndTip;
   tip->showWindow();
-  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow; }, 5000));
+  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }, 5000));
   EXPECT_TRUE(tip->DoTip->isChecked()) << "on while never stored";
   tip->DoTip->click();
   EXPECT_EQ(Setting("AutomaticTips").toString(), "false");
   tip->close();
-  EXPECT_TRUE(tip->FreshWindow);
+  EXPECT_TRUE(tip->FreshWindow());
   tip->showWindow();
-  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow; }, 5000));
+  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }, 5000));
   EXPECT_FALSE(tip->DoTip->isChecked());
 }
 

@@ -90,7 +90,7 @@ protected:
       auto* prompt = qobject_cast<wcRecovery*>(controller);
       if (prompt == nullptr) return 0; // the start-up menu that follows
       prompt->showWindow();
-      EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow; }, 5000));
+      EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow(); }, 5000));
       reportBoxShown = !prompt->SubmitReportCheck->isHidden();
       if (report) prompt->SubmitReportCheck->click();
       (recover ? prompt->YesButton : prompt->NoButton)->click();
@@ -197,13 +197,13 @@ TEST_F(RecoveryPromptTest, ClosingThePromptCountsAsNo) {
   leavePreviousSession(gone.pid());
   onModal = [this](WindowController* controller) {
     controller->showWindow();
-    SpinUntil([controller]() { return !static_cast<wcRecovery*>(controller)->FreshWindow; }, 5000);
+    SpinUntil([controller]() { return !static_cast<wcRecovery*>(controller)->FreshWindow(); }, 5000);
     controller->close();
     return 0;
   };
   ASSERT_TRUE(Launch());
   EXPECT_FALSE(app->wndRecovery->DoRecovery());
-  EXPECT_TRUE(app->wndRecovery->FreshWindow) << "ready to fill itself at the next opening";
+  EXPECT_TRUE(app->wndRecovery->FreshWindow()) << "ready to fill itself at the next opening";
   EXPECT_FALSE(app->wndMain->ProjectModified());
 }
 
