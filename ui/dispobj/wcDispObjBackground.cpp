@@ -64,7 +64,7 @@ QHBoxLayout* rangeRow(const QString& title, TextField*& text, RealStepper*& step
 
 } // namespace
 
-wcDispObjBackground::wcDispObjBackground() : WindowController("wcDispObjBackground") {}
+wcDispObjBackground::wcDispObjBackground() : WindowController("wcDispObjBackground", kOpenCentred) {}
 
 wcDispObjBackground::~wcDispObjBackground() { EndPreview(); }
 
@@ -404,7 +404,6 @@ bool wcDispObjBackground::performDragOperation(const QMimeData* data) {
 void wcDispObjBackground::OkButton_Pressed() { close(); }
 
 void wcDispObjBackground::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   EditWaitingLabel->setVisible(state_.EditRunning);
   PreviewImage->setOwnerWindow(window());
   RegisterDraggingDestination(window(), this);

@@ -28,7 +28,7 @@ bool sameName(const DispStruct& a, const DispStruct& b) {
 
 } // namespace
 
-wcDispObjEdit::wcDispObjEdit() : WindowController("wcDispObjEdit") {}
+wcDispObjEdit::wcDispObjEdit() : WindowController("wcDispObjEdit", kOpenRightOfMain) {}
 
 wcDispObjEdit::~wcDispObjEdit() = default;
 
@@ -155,7 +155,6 @@ void wcDispObjEdit::resizeForColumn(int columnHeight) {
 }
 
 void wcDispObjEdit::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 5);
   keepOnScreen();
 }
 

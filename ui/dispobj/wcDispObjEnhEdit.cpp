@@ -71,7 +71,7 @@ wcDispObjBackground* backgroundWindow() {
 
 } // namespace
 
-wcDispObjEnhEdit::wcDispObjEnhEdit() : WindowController("wcDispObjEnhEdit") {}
+wcDispObjEnhEdit::wcDispObjEnhEdit() : WindowController("wcDispObjEnhEdit", kOpenCentred) {}
 
 wcDispObjEnhEdit::~wcDispObjEnhEdit() { EndPreview(); }
 
@@ -334,7 +334,6 @@ void wcDispObjEnhEdit::CancelButton_Pressed() { close(); }
 void wcDispObjEnhEdit::windowDidBecomeMain() { window()->setWindowTitle("Enhanced Object Script Editor"); }
 
 void wcDispObjEnhEdit::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   state_.Success = false;
   UpdateViewModeControls();
   showNoticeOnce();

@@ -60,7 +60,7 @@ QPushButton* button(const QString& title, const char* name, QWidget* parent) {
 
 } // namespace
 
-wcDispObjGaugeDesign::wcDispObjGaugeDesign() : WindowController("wcDispObjGaugeDesign") {}
+wcDispObjGaugeDesign::wcDispObjGaugeDesign() : WindowController("wcDispObjGaugeDesign", kOpenCentred) {}
 
 wcDispObjGaugeDesign::~wcDispObjGaugeDesign() { EndPreview(); }
 
@@ -241,7 +241,6 @@ void wcDispObjGaugeDesign::SetStyle() {
 }
 
 void wcDispObjGaugeDesign::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   state_.success = false;
   UpdatePreview();
 }

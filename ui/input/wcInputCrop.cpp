@@ -41,7 +41,7 @@ bool gesturesOn() {
 
 } // namespace
 
-wcInputCrop::wcInputCrop() : WindowController("wcInputCrop") {}
+wcInputCrop::wcInputCrop() : WindowController("wcInputCrop", kOpenCentred) {}
 
 // Slots are closed with the window; the engine frees any left when it ends,
 // which may be before the controllers go.
@@ -371,10 +371,6 @@ void wcInputCrop::CancelButton_Pressed() { close(); }
 void wcInputCrop::EndPreview() {
   if (state_.spIndex != kNoSlot) SimplePreviewClose(state_.spIndex);
   state_.spIndex = kNoSlot;
-}
-
-void wcInputCrop::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcInputCrop::windowWillClose() {

@@ -83,7 +83,7 @@ bool writeIfChanged(uint32_t input, const Record& copy, const Record* (*get)(uin
 
 } // namespace
 
-wcInputEdit::wcInputEdit() : WindowController("wcInputEdit") {
+wcInputEdit::wcInputEdit() : WindowController("wcInputEdit", kOpenCentred) {
   // In the order the window stacks them below the file group; the data
   // group stands beside them.
   groups_.push_back(std::make_unique<InputSoundGroup>(*this));
@@ -457,10 +457,6 @@ void wcInputEdit::OkButton_Pressed() {
 }
 
 void wcInputEdit::CancelButton_Pressed() { close(); }
-
-void wcInputEdit::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
-}
 
 void wcInputEdit::windowWillClose() {
   EndPreview();

@@ -83,7 +83,6 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:

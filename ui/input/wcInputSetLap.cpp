@@ -23,7 +23,6 @@
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -53,7 +52,7 @@ constexpr double kSpanPerTolerance = 40.0;
 
 } // namespace
 
-wcInputSetLap::wcInputSetLap() : WindowController("wcInputSetLap") {}
+wcInputSetLap::wcInputSetLap() : WindowController("wcInputSetLap", kOpenCentred) {}
 
 // Slots are closed with the window; the engine frees any left when it ends.
 wcInputSetLap::~wcInputSetLap() = default;
@@ -444,10 +443,6 @@ void wcInputSetLap::UndoStartFinishButton() {
   store(records_.DataStructRevert);
   state_.Success = true;
   close();
-}
-
-void wcInputSetLap::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcInputSetLap::windowWillClose() {

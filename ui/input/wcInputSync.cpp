@@ -31,7 +31,7 @@ bool sameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 } // namespace
 
-wcInputSync::wcInputSync() : WindowController("wcInputSync") {}
+wcInputSync::wcInputSync() : WindowController("wcInputSync", kOpenAtMainBottom) {}
 
 QWidget* wcInputSync::makeWindow() {
   QDialog* dialog = makeDialog("Quick Sync");
@@ -278,10 +278,6 @@ void wcInputSync::CancelButton_Pressed() {
   edit_.OurIndex = kNoInput;
   refreshMain(false);
   close();
-}
-
-void wcInputSync::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 3);
 }
 
 void wcInputSync::windowWillClose() {

@@ -27,7 +27,6 @@
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
 #include "ui/input/sync_common.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 
 using namespace sync_ui;
@@ -45,7 +44,7 @@ const QStringList kDisplayTypes = {"Track Map", "G-Force", "Speed", "Engine RPM"
 
 } // namespace
 
-wcInputSync2::wcInputSync2() : WindowController("wcInputSync2") {}
+wcInputSync2::wcInputSync2() : WindowController("wcInputSync2", kOpenCentred) {}
 
 QWidget* wcInputSync2::makeWindow() {
   QDialog* dialog = makeDialog("Sync to Reference");
@@ -344,7 +343,6 @@ void wcInputSync2::OkButton_Pressed() {
 void wcInputSync2::CancelButton_Pressed() { close(); }
 
 void wcInputSync2::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   SetLinkIcon();
 }
 

@@ -17,7 +17,6 @@
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -46,7 +45,7 @@ float readTime(const TextField* field) { return TimeTextToSeconds(NSStringToWStr
 
 } // namespace
 
-wcInputTrim::wcInputTrim() : WindowController("wcInputTrim") {}
+wcInputTrim::wcInputTrim() : WindowController("wcInputTrim", kOpenCentred) {}
 
 // Slots are closed with the window; the engine frees any left when it ends,
 // which may be before the controllers go.
@@ -290,10 +289,6 @@ void wcInputTrim::OkButton_Pressed() {
 }
 
 void wcInputTrim::CancelButton_Pressed() { close(); }
-
-void wcInputTrim::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
-}
 
 void wcInputTrim::windowWillClose() {
   EndPreview();

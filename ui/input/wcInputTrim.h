@@ -47,7 +47,6 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:

@@ -23,7 +23,6 @@ namespace {
 
 // Data queries of the log (the time argument of 8 is a lap number).
 constexpr uint32_t kQueryLapCount = 7, kQueryLapStart = 8, kQueryBestLapNumber = 11;
-constexpr int kAlignBelowMain = 3;
 
 float lapStart(uint32_t input, int lap) {
   return static_cast<float>(InputHandlerGetDataTypeValue(input, 1, kQueryLapStart, static_cast<float>(lap)));
@@ -35,7 +34,7 @@ wcMain* mainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::sh
 
 } // namespace
 
-wcLapList::wcLapList() : WindowController("wcLapList") {}
+wcLapList::wcLapList() : WindowController("wcLapList", kOpenAtMainBottom) {}
 
 QWidget* wcLapList::makeWindow() {
   QDialog* dialog = makeDialog("Laps");
@@ -177,8 +176,4 @@ void wcLapList::InputSelection_Changed() {
 
 void wcLapList::SetupButton_Pressed() {
   if (wcMain* main = mainWindow()) main->InputEdit(state_.OurInputID);
-}
-
-void wcLapList::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, kAlignBelowMain);
 }

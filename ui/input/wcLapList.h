@@ -38,7 +38,6 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidOpen() override;
 
 private:
   struct State {

@@ -31,7 +31,7 @@ constexpr int kRowSliderMaximum = -1; // the first row, at the top
 
 } // namespace
 
-wcTimeline::wcTimeline() : WindowController("wcTimeline") {}
+wcTimeline::wcTimeline() : WindowController("wcTimeline", kOpenBelowMain) {}
 
 // The engine draws into the image view from its own thread until it ends.
 wcTimeline::~wcTimeline() {
@@ -118,7 +118,6 @@ bool wcTimeline::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void wcTimeline::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->AlignWindow(this, 4);
   keepOnScreen();
   TimelineImage->setDelegate(this);
   windowDidResize();

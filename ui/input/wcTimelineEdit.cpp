@@ -17,7 +17,6 @@
 #include "engine/model/timeline.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/text_field.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -61,7 +60,7 @@ QLabel* valueLabel(const char* name, QWidget* parent) {
 
 } // namespace
 
-wcTimelineEdit::wcTimelineEdit() : WindowController("wcTimelineEdit") {}
+wcTimelineEdit::wcTimelineEdit() : WindowController("wcTimelineEdit", kOpenCentred) {}
 
 const std::array<uint32_t, wcTimelineEdit::kMaskBoxes>& wcTimelineEdit::MaskBits() {
   static const std::array<uint32_t, kMaskBoxes> bits = [] {
@@ -315,6 +314,5 @@ void wcTimelineEdit::OkButton_Pressed() {
 void wcTimelineEdit::CancelButton_Pressed() { close(); }
 
 void wcTimelineEdit::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   state_.Success = false;
 }

@@ -8,7 +8,8 @@
 #include "ui/shell/wcMain.h"
 #include "ui/util/window_fit.h"
 
-WindowController::WindowController(const QString& nibName) : nibName_(nibName) {}
+WindowController::WindowController(const QString& nibName, OpenPlacement placement)
+    : nibName_(nibName), placement_(placement) {}
 
 WindowController::~WindowController() {
   if (window_) {
@@ -76,6 +77,8 @@ void WindowController::becameMain() {
   becameMainQueued_ = false;
   if (window_ && window_->isVisible() && fresh_) {
     fresh_ = false;
+    AppDelegate* app = AppDelegate::shared();
+    if (placement_ != kOpenInPlace && app != nullptr) app->AlignWindow(this, placement_);
     windowDidOpen();
   }
   if (window_ && window_->isVisible()) windowDidBecomeMain();

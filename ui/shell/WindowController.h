@@ -16,11 +16,21 @@
 class QDialog;
 class QWidget;
 
+// Where a window goes at each opening, beside the main window (the codes
+// of AppDelegate::AlignWindow); kOpenInPlace leaves it to the window.
+enum OpenPlacement : int {
+  kOpenInPlace = -1,
+  kOpenCentred = 0,
+  kOpenAtMainBottom = 3, // centred across, its bottom 40 below the main window's
+  kOpenBelowMain = 4,    // centred across, its top at the main window's bottom
+  kOpenRightOfMain = 5,  // to its right, tops level
+};
+
 class WindowController : public QObject {
   Q_OBJECT
 public:
   // nibName names the controller's class and its window's layout.
-  explicit WindowController(const QString& nibName);
+  explicit WindowController(const QString& nibName, OpenPlacement placement = kOpenInPlace);
   ~WindowController() override;
 
   const QString& nibName() const { return nibName_; }
@@ -40,7 +50,8 @@ protected:
   // Builds the window's widgets; the default is an empty dialog.
   virtual QWidget* makeWindow();
   virtual void windowDidLoad() {}
-  // Sets the window up for this opening; runs before windowDidBecomeMain.
+  // Sets the window up for this opening, once it is placed; runs before
+  // windowDidBecomeMain.
   virtual void windowDidOpen() {}
   virtual void windowDidBecomeMain() {}
   virtual bool windowShouldClose() { return true; }
@@ -58,6 +69,7 @@ private:
   void fitOnScreen();
 
   QString nibName_;
+  OpenPlacement placement_;
   QPointer<QWidget> window_;
   bool becameMainQueued_ = false;
   bool fresh_ = true;

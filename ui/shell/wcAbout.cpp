@@ -9,11 +9,10 @@
 
 #include "base/identity.h"
 #include "ui/seams/desktop.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/shell/vendor.h"
 #include "ui/util/ui_utils.h"
 
-wcAbout::wcAbout() : WindowController("wcAbout") {}
+wcAbout::wcAbout() : WindowController("wcAbout", kOpenCentred) {}
 
 QWidget* wcAbout::makeWindow() {
   QDialog* dialog = makeDialog("About");
@@ -44,7 +43,6 @@ QWidget* wcAbout::makeWindow() {
 }
 
 void wcAbout::windowDidOpen() {
-  AppDelegate::shared()->CenterWindow(this);
   QString name = WStrToNSString(GetAppName());
   QString version = WStrToNSString(GetAppVersion());
   window()->setWindowTitle(QString("About %1 %2").arg(name, version));

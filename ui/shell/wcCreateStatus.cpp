@@ -23,7 +23,6 @@
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/media_clock.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/util/ui_utils.h"
 
@@ -71,7 +70,7 @@ QString RenderFailureText(int result) {
   return text;
 }
 
-wcCreateStatus::wcCreateStatus() : WindowController("wcCreateStatus") {}
+wcCreateStatus::wcCreateStatus() : WindowController("wcCreateStatus", kOpenCentred) {}
 
 wcCreateStatus::~wcCreateStatus() { stopTimer(); }
 
@@ -132,7 +131,6 @@ void wcCreateStatus::SetData(double start, double end) {
 }
 
 void wcCreateStatus::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   stopTimer();
   window()->setWindowTitle(kTitle);
   RenderProgress->setValue(0);

@@ -34,7 +34,7 @@ template <class Control> Control* named(Control* control, const char* name) {
 
 } // namespace
 
-wcCreateVideo::wcCreateVideo() : WindowController("wcCreateVideo") {}
+wcCreateVideo::wcCreateVideo() : WindowController("wcCreateVideo", kOpenCentred) {}
 
 QWidget* wcCreateVideo::makeWindow() {
   QDialog* dialog = makeDialog("Create Video File");

@@ -12,7 +12,6 @@
 #include <QSpinBox>
 
 #include "ui/seams/user_defaults.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcCreateVideo.h"
 
 namespace {
@@ -34,7 +33,6 @@ void select(QComboBox* box, const QString& text) {
 
 // Each opening starts from the built-in defaults, then what was stored.
 void wcCreateVideo::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   updating_++;
   flags_.RenderCompleteShutdown = false;
   RenderStartText->setText("00:00:00.00");

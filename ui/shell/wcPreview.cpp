@@ -71,7 +71,7 @@ int readAudioRate(const QString& title) {
 
 } // namespace
 
-wcPreview::wcPreview() : WindowController("wcPreview") {}
+wcPreview::wcPreview() : WindowController("wcPreview", kOpenCentred) {}
 
 const QStringList& wcPreview::PictureSizeTitles() {
   static const QStringList titles{"320 x 240", "480 x 270", "640 x 360", "640 x 480", "720 x 405",
@@ -158,7 +158,6 @@ wcMain* wcPreview::mainController() const {
 }
 
 void wcPreview::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   if (wcMain* main = mainController()) fillControls(main);
 }
 

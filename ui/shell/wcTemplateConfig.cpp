@@ -12,7 +12,6 @@
 #include "engine/model/project.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
-#include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -45,7 +44,7 @@ QString shown(double value) { return QString::number(value, 'g', 10); }
 
 } // namespace
 
-wcTemplateConfig::wcTemplateConfig() : WindowController("wcTemplateConfig") {}
+wcTemplateConfig::wcTemplateConfig() : WindowController("wcTemplateConfig", kOpenCentred) {}
 
 QWidget* wcTemplateConfig::makeWindow() {
   QDialog* dialog = makeDialog("Template Options");
@@ -215,10 +214,6 @@ void wcTemplateConfig::LapBest_Changed() {
 
 void wcTemplateConfig::LapBestSoFar_Changed() {
   if (Box(kOptLapBestSoFar)->isChecked()) Box(kOptLapBest)->setChecked(false);
-}
-
-void wcTemplateConfig::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
 }
 
 void wcTemplateConfig::windowWillClose() {

@@ -69,7 +69,6 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidOpen() override;
   void windowWillClose() override;
 
 private:

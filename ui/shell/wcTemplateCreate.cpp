@@ -70,7 +70,7 @@ void fillRow(QTableWidget* table, int row, bool select, bool checkable, const QI
 
 } // namespace
 
-wcTemplateCreate::wcTemplateCreate() : WindowController("wcTemplateCreate") {}
+wcTemplateCreate::wcTemplateCreate() : WindowController("wcTemplateCreate", kOpenCentred) {}
 
 QWidget* wcTemplateCreate::makeWindow() {
   QDialog* dialog = makeDialog("Create Template");
@@ -98,7 +98,6 @@ QWidget* wcTemplateCreate::makeWindow() {
 }
 
 void wcTemplateCreate::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   DispObjPopulate();
   InputPopulate();
 }

@@ -49,7 +49,7 @@ int fileTypeMask(uint32_t type) {
 
 } // namespace
 
-wcTemplateLoad::wcTemplateLoad() : WindowController("wcTemplateLoad") {}
+wcTemplateLoad::wcTemplateLoad() : WindowController("wcTemplateLoad", kOpenCentred) {}
 
 wcTemplateLoad::~wcTemplateLoad() { EndPreview(); }
 
@@ -244,7 +244,6 @@ QLabel* wcTemplateLoad::InputType(int row) const { return row >= 0 && row < kRow
 QPushButton* wcTemplateLoad::InputAddButton(int row) const { return row >= 0 && row < kRows ? rows_[row].add : nullptr; }
 
 void wcTemplateLoad::windowDidOpen() {
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   RedrawPreview();
 }
 

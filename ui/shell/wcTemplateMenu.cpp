@@ -63,7 +63,7 @@ QString stripKind(QString name, const QString& kind, int keyedPrefix) {
 
 } // namespace
 
-wcTemplateMenu::wcTemplateMenu() : WindowController("wcTemplateMenu") { page_.spIndex.fill(kNoPreview); }
+wcTemplateMenu::wcTemplateMenu() : WindowController("wcTemplateMenu", kOpenCentred) { page_.spIndex.fill(kNoPreview); }
 
 wcTemplateMenu::~wcTemplateMenu() { EndPreviews(); }
 
@@ -393,10 +393,6 @@ bool wcTemplateMenu::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return WindowController::eventFilter(watched, event);
-}
-
-void wcTemplateMenu::windowDidOpen() {
-  if (app() != nullptr) app()->CenterWindow(this);
 }
 
 void wcTemplateMenu::windowWillClose() {

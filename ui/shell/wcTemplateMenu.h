@@ -75,7 +75,6 @@ public slots:
 
 protected:
   QWidget* makeWindow() override;
-  void windowDidOpen() override;
   void windowWillClose() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

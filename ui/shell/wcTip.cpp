@@ -8,9 +8,8 @@
 #include <QVBoxLayout>
 
 #include "ui/seams/user_defaults.h"
-#include "ui/shell/AppDelegate.h"
 
-wcTip::wcTip() : WindowController("wcTip") {}
+wcTip::wcTip() : WindowController("wcTip", kOpenCentred) {}
 
 QWidget* wcTip::makeWindow() {
   QDialog* dialog = makeDialog("Tip");
@@ -38,7 +37,6 @@ QWidget* wcTip::makeWindow() {
 }
 
 void wcTip::windowDidOpen() {
-  AppDelegate::shared()->CenterWindow(this);
   bool automatic = true;
   UserDefaultsReadBool("AutomaticTips", automatic);
   DoTip->setChecked(automatic);

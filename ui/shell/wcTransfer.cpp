@@ -11,7 +11,6 @@
 
 #include "base/message_box.h"
 #include "engine/net/transfer.h"
-#include "ui/shell/AppDelegate.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ QString completionText(const QString& video, const QString& data) {
 
 } // namespace
 
-wcTransfer::wcTransfer() : WindowController("wcTransfer") {}
+wcTransfer::wcTransfer() : WindowController("wcTransfer", kOpenCentred) {}
 
 QWidget* wcTransfer::makeWindow() {
   QDialog* dialog = makeDialog("Network Transfer");
@@ -67,7 +66,6 @@ QWidget* wcTransfer::makeWindow() {
 
 void wcTransfer::windowDidOpen() {
   activity_ = AppActivityBegin("Network Transfer");
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   received_ = {};
   ui_.StatusLabel->clear();
   ui_.TransferProgress->setValue(0);

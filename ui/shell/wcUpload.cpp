@@ -45,7 +45,7 @@ QString programText() { return WStrToNSString(GetAppName()) + " " + WStrToNSStri
 
 } // namespace
 
-wcUpload::wcUpload() : WindowController("wcUpload") {}
+wcUpload::wcUpload() : WindowController("wcUpload", kOpenCentred) {}
 
 QWidget* wcUpload::makeWindow() {
   QDialog* dialog = makeDialog(kWindowTitle);
@@ -234,7 +234,6 @@ void wcUpload::FileButton_Pressed() {
 
 void wcUpload::windowDidOpen() {
   activity_ = AppActivityBegin("Upload");
-  if (AppDelegate::shared() != nullptr) AppDelegate::shared()->CenterWindow(this);
   opening_.success = false;
   opening_.didCancel = false;
   if (opening_.autoMode) UploadButton_Pressed();
