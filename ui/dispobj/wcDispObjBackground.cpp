@@ -245,28 +245,21 @@ void wcDispObjBackground::UpdatePreview() {
   NoImageLabel->setVisible(!picture);
   PreviewImage->setVisible(picture);
   if (picture) {
-    const int slot = whole ? SimplePreviewCreateForDispObj(state_.OurIndex, PreviewImage->viewHandle(), kPreviewWidth,
-                                                           kPreviewHeight, 1)
-                           : DispObjBitmapSimplePreview(state_.OurIndex, PreviewImage->viewHandle(), kPreviewWidth,
-                                                        kPreviewHeight);
-    state_.spIndex = slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
+    preview_.hold(whole ? SimplePreviewCreateForDispObj(state_.OurIndex, PreviewImage->viewHandle(), kPreviewWidth,
+                                                        kPreviewHeight, 1)
+                        : DispObjBitmapSimplePreview(state_.OurIndex, PreviewImage->viewHandle(), kPreviewWidth,
+                                                     kPreviewHeight));
   }
   RedrawPreview();
 }
 
 void wcDispObjBackground::RedrawPreview() {
-  if (state_.spIndex == kNoSlot) return;
+  if (!preview_.isHeld()) return;
   if (PreviewAllCheck->isChecked()) {
-    SimplePreviewDraw(state_.spIndex, 0, kPreviewQuality, PreviewGetTime());
+    preview_.draw(0, kPreviewQuality, PreviewGetTime());
   } else {
-    SimplePreviewRedraw(state_.spIndex);
+    preview_.redraw();
   }
-}
-
-void wcDispObjBackground::EndPreview() {
-  if (state_.spIndex == kNoSlot) return;
-  SimplePreviewClose(state_.spIndex);
-  state_.spIndex = kNoSlot;
 }
 
 void wcDispObjBackground::SetEnabled() {

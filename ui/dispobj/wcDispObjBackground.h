@@ -11,6 +11,7 @@
 
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class NSColorWellCustom;
 class NSTextLabelCustom;
@@ -35,7 +36,7 @@ public:
   // Reloads every control from the engine and repaints the preview.
   void UpdatePreview();
   void SetEnabled();
-  void EndPreview();
+  void EndPreview() { preview_.close(); }
   void RedrawPreview();
   // An outside editor session is running (at most one, even after a close).
   bool EditRunning() const { return state_.EditRunning; }
@@ -96,10 +97,8 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     uint32_t OurIndex = 0xFFFFFFFF;
-    uint32_t spIndex = kNoSlot;
     // Both only ever touched on the GUI thread: the session's thread just
     // waits for the editor and hands the end back.
     bool EditRunning = false;
@@ -118,4 +117,5 @@ private:
   void BackgroundEditDone(const std::shared_ptr<EditSession>& session, bool ran, const QString& reason);
 
   State state_;
+  PreviewSlot preview_;
 };

@@ -192,8 +192,7 @@ bool wcDispObjEnhEdit::SetData(uint32_t index) {
   SetStyle();
   SetFieldColor();
   EndPreview();
-  const int slot = SimplePreviewCreateForDispObj(index, PreviewImage->viewHandle(), kPreviewWidth, kPreviewHeight, 1);
-  state_.spIndex = slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
+  preview_.hold(SimplePreviewCreateForDispObj(index, PreviewImage->viewHandle(), kPreviewWidth, kPreviewHeight, 1));
   UpdateViewModeControls();
   return true;
 }
@@ -235,9 +234,9 @@ void wcDispObjEnhEdit::UpdatePreview() {
 }
 
 void wcDispObjEnhEdit::UpdatePreviewNoSave() {
-  if (state_.spIndex != kNoSlot) {
+  if (preview_.isHeld()) {
     const double time = mainWindow() != nullptr ? mainWindow()->PreviewTime : 0;
-    SimplePreviewDraw(state_.spIndex, 0, state_.PreviewQuality, static_cast<float>(time));
+    preview_.draw(0, state_.PreviewQuality, static_cast<float>(time));
   }
   UpdateScriptOutput();
 }
@@ -287,11 +286,6 @@ void wcDispObjEnhEdit::SetStyle() {
   if (found == nullptr) return;
   state_.CurStyle = W16ToNSString(found->Style);
   StyleButton->setText(state_.CurStyle.isEmpty() ? "Apply Style..." : state_.CurStyle);
-}
-
-void wcDispObjEnhEdit::EndPreview() {
-  if (state_.spIndex != kNoSlot) SimplePreviewClose(state_.spIndex);
-  state_.spIndex = kNoSlot;
 }
 
 void wcDispObjEnhEdit::BackgroundButton_Pressed() {

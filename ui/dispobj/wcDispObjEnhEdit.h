@@ -13,6 +13,7 @@
 
 #include "engine/model/disp_records.h"
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class ChannelRangeRows;
 class NSColorWellCustom;
@@ -53,7 +54,7 @@ public:
   void UpdateScriptOutput();
   void SetStyle();
   void SetFieldColor();
-  void EndPreview();
+  void EndPreview() { preview_.close(); }
 
   // Actions: the view, the preview, files and the closing buttons.
   void ViewParamButton_Pressed() { setViewMode(kViewParams); }
@@ -129,7 +130,6 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     bool Success = false;
     int ViewMode = kViewParams;
@@ -137,7 +137,6 @@ private:
     uint32_t OurIndex = kNoDispObj;
     uint32_t OurInputID = kNoInput;
     uint32_t PreviewQuality = 4;
-    uint32_t spIndex = kNoSlot;
     QString CurStyle;
   };
 
@@ -164,5 +163,6 @@ private:
   void setLabelStyle(uint8_t bit, bool on);
 
   State state_;
+  PreviewSlot preview_;
   EnhParam enh_{};
 };

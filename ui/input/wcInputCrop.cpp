@@ -177,17 +177,16 @@ bool wcInputCrop::SetInput(uint32_t input, double previewTime) {
 
   state_.ScaleX = static_cast<double>(PreviewImage->width()) / width;
   state_.ScaleY = static_cast<double>(PreviewImage->height()) / height;
-  EndPreview();
+  preview_.close();
   PreviewImage->setImage(QImage());
-  const int slot = SimplePreviewCreateForInput(input, PreviewImage->viewHandle(), PreviewImage->width(),
-                                               PreviewImage->height(), 0, 0);
-  state_.spIndex = slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
-  if (state_.spIndex != kNoSlot) {
+  preview_.hold(SimplePreviewCreateForInput(input, PreviewImage->viewHandle(), PreviewImage->width(),
+                                            PreviewImage->height(), 0, 0));
+  if (preview_.isHeld()) {
     // The whole picture is drawn once, with the record put back at once.
     AdjustStruct uncropped = state_.Adjust;
     uncropped.CropLeft = uncropped.CropTop = uncropped.CropRight = uncropped.CropBottom = 0;
     InputSetAdjust(input, &uncropped);
-    SimplePreviewDraw(state_.spIndex, 0, state_.PreviewQuality, static_cast<float>(previewTime));
+    preview_.draw(0, state_.PreviewQuality, static_cast<float>(previewTime));
     InputSetAdjust(input, &state_.Adjust);
   }
   UpdatePreview();
@@ -368,11 +367,4 @@ void wcInputCrop::OkButton_Pressed() {
 
 void wcInputCrop::CancelButton_Pressed() { close(); }
 
-void wcInputCrop::EndPreview() {
-  if (state_.spIndex != kNoSlot) SimplePreviewClose(state_.spIndex);
-  state_.spIndex = kNoSlot;
-}
-
-void wcInputCrop::windowWillClose() {
-  EndPreview();
-}
+void wcInputCrop::windowWillClose() { preview_.close(); }

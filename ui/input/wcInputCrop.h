@@ -12,6 +12,7 @@
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/input/crop_fields.h"
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class QLabel;
 class QPushButton;
@@ -60,12 +61,10 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     uint32_t OurIndex = 255;
     double PreviewTime = 0;
     uint32_t PreviewQuality = 4;
-    uint32_t spIndex = kNoSlot;
     MainStruct Main{};
     AdjustStruct Adjust{};
     double ScaleX = 0;
@@ -79,9 +78,9 @@ private:
   void drawRectangle(int x, int top, int width, int height);
   // A view point as picture coordinates, y growing upward from the bottom.
   QPointF pictureUp(QPointF viewPoint) const;
-  void EndPreview();
 
   State state_;
+  PreviewSlot preview_;
   NSImageViewCustom* PreviewImage = nullptr;
   NSImageViewCustom* PreviewBoxImage = nullptr;
   QLabel* PictureSizeLabel = nullptr;

@@ -266,11 +266,10 @@ bool wcInputEdit::loadRecords(uint32_t input, double previewTime) {
   ui_.PreviewImage->setImage(QImage());
   const uint8_t type = records_.Main.Type;
   if (type == kInputVideo || type == kInputImage || type == kInputJoinVideo) {
-    const int slot = SimplePreviewCreateForInput(input, ui_.PreviewImage->viewHandle(), kPreviewWidth,
-                                                 kPreviewHeight, 1, 0);
-    state_.spIndex = slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
+    preview_.hold(
+        SimplePreviewCreateForInput(input, ui_.PreviewImage->viewHandle(), kPreviewWidth, kPreviewHeight, 1, 0));
   }
-  ui_.PreviewImage->parentWidget()->setVisible(state_.spIndex != kNoSlot);
+  ui_.PreviewImage->parentWidget()->setVisible(preview_.isHeld());
   return true;
 }
 
@@ -354,24 +353,13 @@ void wcInputEdit::UpdatePreview(bool quick) {
 }
 
 void wcInputEdit::PreviewUpdate_Pressed() {
-  if (state_.spIndex == kNoSlot) return;
-  SimplePreviewDraw(state_.spIndex, 0, static_cast<uint32_t>(state_.PreviewQuality),
-                    static_cast<float>(state_.PreviewTime));
+  if (!preview_.isHeld()) return;
+  preview_.draw(0, static_cast<uint32_t>(state_.PreviewQuality), static_cast<float>(state_.PreviewTime));
   ui_.PreviewImage->parentWidget()->show();
 }
 
 void wcInputEdit::PreviewAutoCheck_Changed() {
   if (ui_.PreviewAutoCheck->isChecked()) PreviewUpdate_Pressed();
-}
-
-void wcInputEdit::RedrawPreview() {
-  if (state_.spIndex != kNoSlot) SimplePreviewRedraw(state_.spIndex);
-}
-
-void wcInputEdit::EndPreview() {
-  if (state_.spIndex == kNoSlot) return;
-  SimplePreviewClose(state_.spIndex);
-  state_.spIndex = kNoSlot;
 }
 
 void wcInputEdit::UpdateAndReloadAll() {

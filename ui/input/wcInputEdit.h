@@ -14,6 +14,7 @@
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/input/input_edit_group.h"
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class InputPictureGroup;
 class NSTextLabelCustom;
@@ -53,8 +54,8 @@ public:
   void UpdatePreview() { UpdatePreview(false); }
   void UpdatePreview(bool quick);
   void SetEnabled();
-  void RedrawPreview();
-  void EndPreview();
+  void RedrawPreview() { preview_.redraw(); }
+  void EndPreview() { preview_.close(); }
   void UpdateAndReloadAll();
 
   // Preview zoom and mouse editing of the crop (wcInputEditPreview.cpp).
@@ -86,11 +87,9 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     uint32_t OurIndex = 255;
     double PreviewTime = 0;
-    uint32_t spIndex = kNoSlot;
     int32_t PreviewQuality = 2;
     int IgnoreUpdate = 0;
     InputShows Shows;
@@ -134,6 +133,7 @@ private:
   InputPictureGroup* picture() const;
 
   State state_;
+  PreviewSlot preview_;
   MouseStart mouse_;
   InputRecords records_;
   FileControls ui_;

@@ -289,15 +289,11 @@ void wcInputSetLap::UpdateMode() {
 }
 
 void wcInputSetLap::openPreview(uint32_t displayMode) {
-  const int slot = SimplePreviewCreateForInput(state_.OurIndex, ui_.PreviewImage->viewHandle(), kViewWidth,
-                                               kViewHeight, 1, displayMode);
-  state_.spPreviewIndex = slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
+  preview_.hold(SimplePreviewCreateForInput(state_.OurIndex, ui_.PreviewImage->viewHandle(), kViewWidth,
+                                            kViewHeight, 1, displayMode));
 }
 
-void wcInputSetLap::drawPreview(double time) {
-  if (state_.spPreviewIndex != kNoSlot)
-    SimplePreviewDraw(state_.spPreviewIndex, 1, kPreviewQuality, static_cast<float>(time));
-}
+void wcInputSetLap::drawPreview(double time) { preview_.draw(1, kPreviewQuality, static_cast<float>(time)); }
 
 void wcInputSetLap::UpdatePreview(bool force) {
   if (state_.BlockPreview || state_.OurIndex == kNoInput) return;
@@ -330,12 +326,6 @@ void wcInputSetLap::UpdatePreview(bool force) {
 void wcInputSetLap::SetStartFinish() {
   records_.Data.LapManual |= kLapSetByHand;
   store(records_.Data);
-}
-
-void wcInputSetLap::EndPreview() {
-  if (state_.spPreviewIndex == kNoSlot) return;
-  SimplePreviewClose(state_.spPreviewIndex);
-  state_.spPreviewIndex = kNoSlot;
 }
 
 void wcInputSetLap::ModeGroup_Changed() {

@@ -11,6 +11,7 @@
 
 #include "engine/model/input_records.h"
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class NSImageViewCustom;
 class QButtonGroup;
@@ -44,7 +45,7 @@ public:
   void UpdatePreview() { UpdatePreview(false); }
   void UpdatePreview(bool force);
   void SetStartFinish();
-  void EndPreview();
+  void EndPreview() { preview_.close(); }
 
 public slots:
   void ModeGroup_Changed();
@@ -73,14 +74,12 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     uint32_t OurIndex = 255;
     bool UseSlider = true;
     double RangeX = 1.0;
     double RangeY = 1.0;
     double PreviewTime = 0;
-    uint32_t spPreviewIndex = kNoSlot;
     bool BlockPreview = false;
     bool Success = false;
   };
@@ -128,6 +127,7 @@ private:
   void store(const DataStruct& record) const;
 
   State state_;
+  PreviewSlot preview_;
   Records records_;
   Controls ui_;
 };

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class NSImageViewCustom;
 class QButtonGroup;
@@ -99,7 +100,6 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct Inputs {
     uint32_t SyncInput = 255;
     uint32_t SyncInputType = 0;
@@ -118,8 +118,8 @@ private:
   };
   struct Previews {
     uint32_t DisplayType = 0; // 0 track map, 1 G-force, 2 speed, 3 engine speed
-    uint32_t spSync = kNoSlot;
-    uint32_t spRef = kNoSlot;
+    PreviewSlot Sync;
+    PreviewSlot Ref;
   };
   struct Playback {
     bool Linked = true;

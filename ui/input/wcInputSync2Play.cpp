@@ -33,33 +33,27 @@ uint32_t wcInputSync2::previewQuality(uint32_t type) const {
 
 void wcInputSync2::CreatePreviews() {
   EndPreviews();
-  auto open = [this](uint32_t input, NSImageViewCustom* view) {
+  auto open = [this](PreviewSlot& preview, uint32_t input, NSImageViewCustom* view) {
     view->setVisible(input != kNoInput);
-    if (input == kNoInput) return kNoSlot;
-    const int slot = SimplePreviewCreateForInput(input, view->viewHandle(), static_cast<uint32_t>(view->width()),
-                                                 static_cast<uint32_t>(view->height()), 1, preview_.DisplayType);
-    return slot < 0 ? kNoSlot : static_cast<uint32_t>(slot);
+    if (input == kNoInput) return;
+    preview.hold(SimplePreviewCreateForInput(input, view->viewHandle(), static_cast<uint32_t>(view->width()),
+                                             static_cast<uint32_t>(view->height()), 1, preview_.DisplayType));
   };
-  preview_.spSync = open(inputs_.SyncInput, SyncImage);
-  preview_.spRef = open(inputs_.RefInput, RefImage);
+  open(preview_.Sync, inputs_.SyncInput, SyncImage);
+  open(preview_.Ref, inputs_.RefInput, RefImage);
   UpdatePreview(3);
 }
 
 void wcInputSync2::UpdatePreview(uint32_t mask) {
-  if ((mask & 1) && preview_.spSync != kNoSlot)
-    SimplePreviewDraw(preview_.spSync, 1, previewQuality(inputs_.SyncInputType),
-                      static_cast<float>(SyncSlider->value()));
-  if ((mask & 2) && preview_.spRef != kNoSlot)
-    SimplePreviewDraw(preview_.spRef, 0, previewQuality(inputs_.RefInputType),
-                      static_cast<float>(RefSlider->value()));
+  if (mask & 1)
+    preview_.Sync.draw(1, previewQuality(inputs_.SyncInputType), static_cast<float>(SyncSlider->value()));
+  if (mask & 2) preview_.Ref.draw(0, previewQuality(inputs_.RefInputType), static_cast<float>(RefSlider->value()));
 }
 
 void wcInputSync2::EndPreviews() {
   SetPlayState(false);
-  for (uint32_t* slot : {&preview_.spSync, &preview_.spRef}) {
-    if (*slot != kNoSlot) SimplePreviewClose(*slot);
-    *slot = kNoSlot;
-  }
+  preview_.Sync.close();
+  preview_.Ref.close();
 }
 
 void wcInputSync2::PlayButton_Pressed() { SetPlayState(!play_.Playing); }

@@ -193,7 +193,7 @@ void wcInputTrim::updateSide(bool start) {
   if (!state_.Scrolling) side.slider->setValue(time);
   state_.Scrolling = false;
   UpdateLength();
-  drawPreview(start ? state_.spStartIndex : state_.spEndIndex, time);
+  drawPreview(start ? start_.preview : end_.preview, time);
 }
 
 void wcInputTrim::UpdateLength() {
@@ -254,24 +254,19 @@ void wcInputTrim::DisplayTypeSelection_Changed() {
 
 void wcInputTrim::CreatePreviews() {
   EndPreview();
-  auto create = [this](NSImageViewCustom* view) {
-    const int slot = SimplePreviewCreateForInput(state_.OurIndex, view->viewHandle(), kPreviewWidth, kPreviewHeight,
-                                                 1, state_.DisplayType);
-    return slot >= 0 ? static_cast<uint32_t>(slot) : kNoSlot;
-  };
-  state_.spStartIndex = create(start_.image);
-  state_.spEndIndex = create(end_.image);
-}
-
-void wcInputTrim::EndPreview() {
-  for (uint32_t* slot : {&state_.spEndIndex, &state_.spStartIndex}) {
-    if (*slot != kNoSlot) SimplePreviewClose(*slot);
-    *slot = kNoSlot;
+  for (Side* side : {&start_, &end_}) {
+    side->preview.hold(SimplePreviewCreateForInput(state_.OurIndex, side->image->viewHandle(), kPreviewWidth,
+                                                   kPreviewHeight, 1, state_.DisplayType));
   }
 }
 
-void wcInputTrim::drawPreview(uint32_t slot, float time) {
-  if (slot != kNoSlot) SimplePreviewDraw(slot, 1, state_.PreviewQuality, time);
+void wcInputTrim::EndPreview() {
+  end_.preview.close();
+  start_.preview.close();
+}
+
+void wcInputTrim::drawPreview(const PreviewSlot& preview, float time) {
+  preview.draw(1, state_.PreviewQuality, time);
 }
 
 void wcInputTrim::OkButton_Pressed() {

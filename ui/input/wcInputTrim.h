@@ -10,6 +10,7 @@
 
 #include "engine/model/input_records.h"
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class NSImageViewCustom;
 class QComboBox;
@@ -50,12 +51,9 @@ protected:
   void windowWillClose() override;
 
 private:
-  static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
   struct State {
     uint32_t OurIndex = 255;
     std::optional<MainStruct> copy;
-    uint32_t spStartIndex = kNoSlot;
-    uint32_t spEndIndex = kNoSlot;
     bool Scrolling = false;
     uint32_t PreviewQuality = 1;
     uint32_t DisplayType = 0;
@@ -67,6 +65,7 @@ private:
     NSImageViewCustom* image = nullptr;
     RealSlider* slider = nullptr;
     TextField* text = nullptr;
+    PreviewSlot preview;
   };
   QGroupBox* makeSide(QWidget* parent, Side& side, const char* name, bool start);
   void UpdateStart();
@@ -75,7 +74,7 @@ private:
   void updateSide(bool start);
   void CreatePreviews();
   void EndPreview();
-  void drawPreview(uint32_t slot, float time);
+  void drawPreview(const PreviewSlot& preview, float time);
 
   State state_;
   Side start_;

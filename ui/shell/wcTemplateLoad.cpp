@@ -16,7 +16,6 @@
 #include "engine/files/templates.h"
 #include "engine/model/inputs.h"
 #include "media/embedded_data.h"
-#include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/user_defaults.h"
@@ -126,9 +125,8 @@ void wcTemplateLoad::SetData() {
   for (uint32_t r = 0; r < std::min<uint32_t>(count, kRows); ++r)
     InputSet(static_cast<int>(r), TemplateImportGetInputID(r), true);
   EndPreview();
-  const int preview = TemplateImportCreatePreview(previewImage_->viewHandle(), static_cast<uint32_t>(previewImage_->width()),
-                                                  static_cast<uint32_t>(previewImage_->height()));
-  spIndex_ = preview >= 0 ? static_cast<uint32_t>(preview) : kNoPreview;
+  preview_.hold(TemplateImportCreatePreview(previewImage_->viewHandle(), static_cast<uint32_t>(previewImage_->width()),
+                                            static_cast<uint32_t>(previewImage_->height())));
 }
 
 void wcTemplateLoad::InputRefresh() {
@@ -227,15 +225,6 @@ void wcTemplateLoad::OkButton_Pressed() {
 void wcTemplateLoad::CancelButton_Pressed() {
   success_ = false;
   close();
-}
-
-void wcTemplateLoad::RedrawPreview() {
-  if (spIndex_ != kNoPreview) SimplePreviewRedraw(spIndex_);
-}
-
-void wcTemplateLoad::EndPreview() {
-  if (spIndex_ != kNoPreview) SimplePreviewClose(spIndex_);
-  spIndex_ = kNoPreview;
 }
 
 QComboBox* wcTemplateLoad::InputSelection(int row) const { return row >= 0 && row < kRows ? rows_[row].selection : nullptr; }

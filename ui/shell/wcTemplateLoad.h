@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class NSImageViewCustom;
 class QComboBox;
@@ -18,7 +19,6 @@ class wcTemplateLoad : public WindowController {
   Q_OBJECT
 public:
   static constexpr int kRows = 8;
-  static constexpr uint32_t kNoPreview = 0xFFFFFFFF;
 
   wcTemplateLoad();
   ~wcTemplateLoad() override;
@@ -29,8 +29,8 @@ public:
   void InputSet(int row, uint32_t input, bool silent = false);
   // Asks for an input file fitting the row and adds it; its index or 255.
   uint32_t InputAdd(int row);
-  void RedrawPreview();
-  void EndPreview();
+  void RedrawPreview() { preview_.redraw(); }
+  void EndPreview() { preview_.close(); }
 
   bool Success() const { return success_; }
 
@@ -60,7 +60,7 @@ private:
   };
 
   bool success_ = false;
-  uint32_t spIndex_ = kNoPreview;
+  PreviewSlot preview_;
   std::array<Row, kRows> rows_{};
   NSImageViewCustom* previewImage_ = nullptr;
 };

@@ -19,7 +19,6 @@
 
 #include "base/error.h"
 #include "engine/files/templates.h"
-#include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/seams/file_dialogs.h"
@@ -63,7 +62,7 @@ QString stripKind(QString name, const QString& kind, int keyedPrefix) {
 
 } // namespace
 
-wcTemplateMenu::wcTemplateMenu() : WindowController("wcTemplateMenu", kOpenCentred) { page_.spIndex.fill(kNoPreview); }
+wcTemplateMenu::wcTemplateMenu() : WindowController("wcTemplateMenu", kOpenCentred) {}
 
 wcTemplateMenu::~wcTemplateMenu() { EndPreviews(); }
 
@@ -240,9 +239,8 @@ void wcTemplateMenu::LoadPreviews(bool onlyIfMoved) {
     NSImageViewCustom* image = slots_[k].image;
     image->show();
     slots_[k].label->show();
-    const int preview = TemplateImportCreatePreview(image->viewHandle(), static_cast<uint32_t>(image->width()),
-                                                    static_cast<uint32_t>(image->height()));
-    page_.spIndex[k] = preview >= 0 ? static_cast<uint32_t>(preview) : kNoPreview;
+    page_.previews[k].hold(TemplateImportCreatePreview(image->viewHandle(), static_cast<uint32_t>(image->width()),
+                                                       static_cast<uint32_t>(image->height())));
     TemplateImportClear();
     page_.name[k] = DisplayName(names[i - 1], run_.mode);
     page_.file[k] = path;
@@ -270,7 +268,7 @@ void wcTemplateMenu::hideSlot(int slot) {
   slots_[slot].image->hide();
   slots_[slot].label->hide();
   slots_[slot].label->setText("");
-  page_.spIndex[slot] = kNoPreview;
+  page_.previews[slot].close();
   page_.name[slot].clear();
   page_.file[slot].clear();
 }
@@ -280,15 +278,11 @@ void wcTemplateMenu::RedrawPreviews() {
 }
 
 void wcTemplateMenu::RedrawPreview(int slot) {
-  if (slot < 0 || slot >= page_.count || page_.spIndex[slot] == kNoPreview) return;
-  SimplePreviewRedraw(page_.spIndex[slot]);
+  if (slot >= 0 && slot < page_.count) page_.previews[slot].redraw();
 }
 
 void wcTemplateMenu::EndPreviews() {
-  for (uint32_t& preview : page_.spIndex) {
-    if (preview != kNoPreview) SimplePreviewClose(preview);
-    preview = kNoPreview;
-  }
+  for (PreviewSlot& preview : page_.previews) preview.close();
   page_.count = 0;
 }
 

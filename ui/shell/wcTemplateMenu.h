@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "ui/shell/WindowController.h"
+#include "ui/util/preview_slot.h"
 
 class NSImageViewCustom;
 class NSImageViewCustomDelegate;
@@ -23,7 +24,6 @@ class wcTemplateMenu : public WindowController {
   Q_OBJECT
 public:
   static constexpr int kSlots = 15;
-  static constexpr uint32_t kNoPreview = 0xFFFFFFFF;
 
   wcTemplateMenu();
   ~wcTemplateMenu() override;
@@ -91,7 +91,7 @@ private:
   struct Page {
     int count = 0;       // slots set up by the last fill
     int lastOffset = -1; // template meant for the first slot at that fill
-    std::array<uint32_t, kSlots> spIndex{};
+    std::array<PreviewSlot, kSlots> previews{};
     std::array<QString, kSlots> name;
     std::array<QString, kSlots> file;
   };
