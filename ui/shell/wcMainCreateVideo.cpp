@@ -22,6 +22,7 @@
 #include "ui/seams/session_power.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcCreateVideo.h"
+#include "ui/shell/selected_input.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
@@ -113,16 +114,8 @@ void wcMain::Laps_Pressed() {
 // The start/finish line where the preview stands: the log's position and
 // heading at the preview time, with tolerances from the log's extent.
 void wcMain::InputLapSetManual_Clicked() {
-  const QStringList names = SelectedInputNames();
-  if (names.isEmpty()) {
-    AppMessageBox(L"Please select the input that you want to set the start/finish point for.", 48);
-    return;
-  }
-  const uint32_t input = InputFind(names.front().toStdU16String().c_str());
-  if (input == kNoInput) {
-    ErrorShowLast();
-    return;
-  }
+  const uint32_t input = FirstSelectedInputOrWarn(SelectedInputNames(), L"Please select the input that you want to set the start/finish point for.");
+  if (input == kNoInput) return;
   if (InputGetType(input) != kInputData) {
     AppMessageBox(L"Please select a data input.", 48);
     return;

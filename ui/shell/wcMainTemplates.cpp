@@ -21,6 +21,7 @@
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
+#include "ui/shell/selected_input.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcTemplateConfig.h"
 #include "ui/shell/wcTemplateLoad.h"
@@ -159,16 +160,8 @@ void wcMain::ExportTemplate() {
 }
 
 void wcMain::InputLoadTemplate_Clicked() {
-  const QStringList names = SelectedInputNames();
-  if (names.isEmpty()) {
-    AppMessageBox(L"Please select the input that you want to apply the template for.", 48);
-    return;
-  }
-  const uint32_t input = InputFind(names.front().toStdU16String().c_str());
-  if (input == kNoInput) {
-    ErrorShowLast();
-    return;
-  }
+  const uint32_t input = FirstSelectedInputOrWarn(SelectedInputNames(), L"Please select the input that you want to apply the template for.");
+  if (input == kNoInput) return;
   InputLoadDataTemplate(input);
 }
 
@@ -189,16 +182,8 @@ void wcMain::InputLoadDataTemplate(uint32_t input) {
 }
 
 void wcMain::InputConfigTemplate_Clicked() {
-  const QStringList names = SelectedInputNames();
-  if (names.isEmpty()) {
-    AppMessageBox(L"Please select the input that you want to configure the template for.", 48);
-    return;
-  }
-  const uint32_t input = InputFind(names.front().toStdU16String().c_str());
-  if (input == kNoInput) {
-    ErrorShowLast();
-    return;
-  }
+  const uint32_t input = FirstSelectedInputOrWarn(SelectedInputNames(), L"Please select the input that you want to configure the template for.");
+  if (input == kNoInput) return;
   if (!isDataInput(InputGetType(input))) {
     AppMessageBox(L"Please select a data input.", 48);
     return;
