@@ -39,6 +39,15 @@ bool gesturesOn() {
   return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures;
 }
 
+// Slides the cropped span of one axis by pixels from the lead margin toward
+// the trail one, its length kept and the lead margin inside the picture.
+void slideSpan(int32_t& lead, int32_t& trail, int32_t size, int32_t pixels) {
+  if (pixels == 0) return;
+  const int32_t kept = size - lead - trail;
+  lead = std::clamp(lead + pixels, 0, std::max(size - kept, 0));
+  trail = size - kept - lead;
+}
+
 } // namespace
 
 wcInputCrop::wcInputCrop() : WindowController("wcInputCrop", kOpenCentred) {}
@@ -261,24 +270,16 @@ void wcInputCrop::MoveDownButton_Pressed() {
   MoveY(-MoveAmountStepper->intValue());
 }
 
-void wcInputCrop::MoveX(int32_t pixels) {
-  if (pixels == 0) return;
-  CropMargins m = crop_->Margins();
-  const int32_t width = state_.Main.Width;
-  const int32_t cw = width - m.left - m.right;
-  m.left = std::clamp(m.left + pixels, 0, std::max(width - cw, 0));
-  m.right = width - cw - m.left;
-  crop_->SetMargins(m);
-  UpdatePreview();
-}
+void wcInputCrop::MoveX(int32_t pixels) { moveCrop(pixels, 0); }
 
-void wcInputCrop::MoveY(int32_t pixels) {
-  if (pixels == 0) return;
+// Positive pixels move the crop up: the bottom margin grows.
+void wcInputCrop::MoveY(int32_t pixels) { moveCrop(0, pixels); }
+
+void wcInputCrop::moveCrop(int32_t dx, int32_t dy) {
+  if (dx == 0 && dy == 0) return;
   CropMargins m = crop_->Margins();
-  const int32_t height = state_.Main.Height;
-  const int32_t ch = height - m.top - m.bottom;
-  m.bottom = std::clamp(m.bottom + pixels, 0, std::max(height - ch, 0));
-  m.top = height - ch - m.bottom;
+  slideSpan(m.left, m.right, state_.Main.Width, dx);
+  slideSpan(m.bottom, m.top, state_.Main.Height, dy);
   crop_->SetMargins(m);
   UpdatePreview();
 }

@@ -74,6 +74,7 @@ private:
   };
   QWidget* makeCropPairs(QWidget* parent);
   QWidget* makeMoveButtons(QWidget* parent);
+  void moveCrop(int32_t dx, int32_t dy);
   void takeCropTexts();
   void drawRectangle(int x, int top, int width, int height);
   // A view point as picture coordinates, y growing upward from the bottom.
