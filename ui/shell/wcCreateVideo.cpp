@@ -205,34 +205,32 @@ void wcCreateVideo::customProfileChanged() {
   UpdateControls();
 }
 
-void wcCreateVideo::PictureRatioSel_Changed() {
-  if (PictureRatioSel->currentText().isEmpty()) return;
-  settings_.PicAspect = OutputRatioFromTitle(PictureRatioSel->currentText());
+// A setting chosen from its list: taken, unless the list shows nothing.
+template <typename Take> void wcCreateVideo::takeChoice(const QComboBox* list, Take take) {
+  if (list->currentText().isEmpty()) return;
+  take(list->currentText());
   customProfileChanged();
+}
+
+void wcCreateVideo::PictureRatioSel_Changed() {
+  takeChoice(PictureRatioSel, [this](const QString& title) { settings_.PicAspect = OutputRatioFromTitle(title); });
 }
 
 void wcCreateVideo::PictureSizeSel_Changed() {
-  if (PictureSizeSel->currentText().isEmpty()) return;
-  settings_.PicSize = PictureSizeSel->currentText().toInt();
-  customProfileChanged();
+  takeChoice(PictureSizeSel, [this](const QString& title) { settings_.PicSize = title.toInt(); });
 }
 
 void wcCreateVideo::FrameRateSel_Changed() {
-  if (FrameRateSel->currentText().isEmpty()) return;
-  settings_.FrameRate = OutputFrameRateFromTitle(FrameRateSel->currentText());
-  customProfileChanged();
+  takeChoice(FrameRateSel, [this](const QString& title) { settings_.FrameRate = OutputFrameRateFromTitle(title); });
 }
 
 void wcCreateVideo::AudioChansSel_Changed() {
-  if (AudioChanSel->currentText().isEmpty()) return;
-  settings_.AudioType = OutputAudioTypeFromTitle(AudioChanSel->currentText());
-  customProfileChanged();
+  takeChoice(AudioChanSel, [this](const QString& title) { settings_.AudioType = OutputAudioTypeFromTitle(title); });
 }
 
 void wcCreateVideo::AudioRateSel_Changed() {
-  if (AudioRateSel->currentText().isEmpty()) return;
-  settings_.AudioRate = QString(AudioRateSel->currentText()).remove(" Hz").toInt();
-  customProfileChanged();
+  takeChoice(AudioRateSel,
+             [this](const QString& title) { settings_.AudioRate = QString(title).remove(" Hz").toInt(); });
 }
 
 void wcCreateVideo::OverscanStepper_Changed() {

@@ -128,6 +128,7 @@ private:
   void fillChoiceLists();
   void showSettings();
   void customProfileChanged();
+  template <typename Take> void takeChoice(const QComboBox* list, Take take);
   // Render range and laps (wcCreateVideoRange.cpp).
   void fillLapList();
   void updateRenderRange();
