@@ -82,4 +82,15 @@ QHBoxLayout* StepRow(QWidget* parent, const std::vector<StepButton>& buttons, QW
   return row;
 }
 
+std::optional<MainStruct> StoreTiming(uint32_t input, double trimStart, double start, double rate) {
+  const MainStruct* record = InputGetMain(input);
+  if (record == nullptr) return std::nullopt;
+  MainStruct main = *record;
+  main.TrimStart = static_cast<float>(trimStart);
+  main.StartTime = static_cast<float>(start);
+  main.PlayRate = static_cast<float>(rate);
+  if (InputSetMain(input, &main) != 0) return std::nullopt;
+  return main;
+}
+
 } // namespace sync_ui

@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/model/input_records.h"
@@ -34,6 +35,10 @@ void SelectComboName(QComboBox* combo, const QString& name);
 int AskToSaveChanges(const QString& name, bool cancellable);
 // Refuses a rate the engine would not play as typed; true when usable.
 bool CheckPlayRate(double rate);
+// Writes the input's trim start, start in the project and play rate into
+// its main record: the record as written, or nothing when the input has
+// none or the engine refused it.
+std::optional<MainStruct> StoreTiming(uint32_t input, double trimStart, double start, double rate);
 // The main window, or null while there is none.
 wcMain* MainWindow();
 

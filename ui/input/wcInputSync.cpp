@@ -155,16 +155,12 @@ void wcInputSync::UpdatePreview(bool quick) {
 }
 
 void wcInputSync::store(const Values& values) {
-  const MainStruct* record = InputGetMain(edit_.OurIndex);
-  if (record == nullptr) return;
-  MainStruct main = *record;
-  main.TrimStart = static_cast<float>(values.StartTime);
-  main.StartTime = static_cast<float>(values.OffsetTime);
-  main.PlayRate = static_cast<float>(values.PlayRate);
-  if (InputSetMain(edit_.OurIndex, &main) != 0) return;
-  edit_.writtenTrimStart = main.TrimStart;
-  edit_.writtenStart = main.StartTime;
-  edit_.writtenRate = main.PlayRate;
+  const std::optional<MainStruct> main =
+      sync_ui::StoreTiming(edit_.OurIndex, values.StartTime, values.OffsetTime, values.PlayRate);
+  if (!main) return;
+  edit_.writtenTrimStart = main->TrimStart;
+  edit_.writtenStart = main->StartTime;
+  edit_.writtenRate = main->PlayRate;
 }
 
 bool wcInputSync::recordStillOurs() const {

@@ -301,13 +301,7 @@ bool wcInputSync2::manualOffset() const { return OffsetManual->isChecked(); }
 void wcInputSync2::setManualOffset(bool manual) { (manual ? OffsetManual : OffsetAuto)->setChecked(true); }
 
 void wcInputSync2::Save() {
-  const MainStruct* record = InputGetMain(inputs_.SyncInput);
-  if (record == nullptr) return;
-  MainStruct main = *record;
-  main.TrimStart = static_cast<float>(values_.SyncStart);
-  main.StartTime = static_cast<float>(values_.SyncOffset);
-  main.PlayRate = static_cast<float>(values_.SyncPlayRate);
-  InputSetMain(inputs_.SyncInput, &main);
+  sync_ui::StoreTiming(inputs_.SyncInput, values_.SyncStart, values_.SyncOffset, values_.SyncPlayRate);
 }
 
 bool wcInputSync2::InputChangedPrompt(bool cancellable) {
