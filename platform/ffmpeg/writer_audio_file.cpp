@@ -30,12 +30,7 @@ AudioEncodeFile::~AudioEncodeFile() { release(); }
 
 int AudioEncodeFile::encoderSampleRate() const { return encoder_ ? encoder_->sample_rate : 0; }
 
-int AudioEncodeFile::openFile(const std::string& path) {
-  if (avformat_alloc_output_context2(&format_, nullptr, "ipod", path.c_str()) < 0 || !format_)
-    return -82;
-  if (avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return -82;
-  return 0;
-}
+int AudioEncodeFile::openFile(const std::string& path) { return openContainer(path, "ipod"); }
 
 int AudioEncodeFile::openEncoder(const AudioFormat& pcm, int32_t kbitrate) {
   pcm_ = pcm;
@@ -53,11 +48,7 @@ int AudioEncodeFile::openEncoder(const AudioFormat& pcm, int32_t kbitrate) {
   encoder_->time_base = AVRational{1, encoder_->sample_rate};
   if (format_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   if (encoder_->sample_rate <= 0 || avcodec_open2(encoder_, codec, nullptr) < 0) return -23;
-
-  stream_ = avformat_new_stream(format_, nullptr);
-  if (!stream_ || avcodec_parameters_from_context(stream_->codecpar, encoder_) < 0) return -23;
-  stream_->time_base = encoder_->time_base;
-  return 0;
+  return addStream();
 }
 
 int AudioEncodeFile::openConverter() {
@@ -79,12 +70,7 @@ int AudioEncodeFile::openConverter() {
   return 0;
 }
 
-int AudioEncodeFile::start() {
-  if (!format_ || !stream_ || !converter_) return -82;
-  if (avformat_write_header(format_, nullptr) < 0) return -82;
-  started_ = true;
-  return 0;
-}
+int AudioEncodeFile::start() { return converter_ ? writeHeader() : -82; }
 
 int AudioEncodeFile::putChunk(const uint8_t* pcm, uint32_t bytes, double t) {
   if (!started_ || !(t >= 0.0)) return -82;
@@ -169,22 +155,6 @@ int AudioEncodeFile::encodeQueued(bool flushAll) {
   return 0;
 }
 
-int AudioEncodeFile::sendAndWrite(const AVFrame* frame) {
-  int result = avcodec_send_frame(encoder_, frame);
-  if (result < 0 && result != AVERROR_EOF) return -82;
-  for (;;) {
-    result = avcodec_receive_packet(encoder_, packet_);
-    if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 0;
-    if (result < 0) return -82;
-    av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
-    packet_->stream_index = stream_->index;
-    if (const int written = av_interleaved_write_frame(format_, packet_); written < 0) {
-      noteWriteError(written);
-      return -82;
-    }
-  }
-}
-
 int AudioEncodeFile::finish() {
   if (!started_) {
     release();
@@ -193,21 +163,9 @@ int AudioEncodeFile::finish() {
   int result = convert(nullptr, 0);
   if (result == 0) result = encodeQueued(true);
   if (result == 0) result = sendAndWrite(nullptr);
-  if (const int written = av_write_trailer(format_); written < 0) {
-    noteWriteError(written);
-    result = -82;
-  }
-  if (const int closed = avio_closep(&format_->pb); closed < 0) {
-    noteWriteError(closed);
-    result = -82;
-  }
-  started_ = false;
+  result = completeFile(result);
   release();
   return result;
-}
-
-void AudioEncodeFile::noteWriteError(int code) {
-  if (writeError_ == 0) writeError_ = code;
 }
 
 void AudioEncodeFile::abandon() {
@@ -216,16 +174,9 @@ void AudioEncodeFile::abandon() {
 }
 
 void AudioEncodeFile::release() {
-  if (format_) {
-    if (format_->pb) avio_closep(&format_->pb);
-    avformat_free_context(format_);
-    format_ = nullptr;
-    stream_ = nullptr;
-  }
-  avcodec_free_context(&encoder_);
   swr_free(&converter_);
   if (queue_) av_audio_fifo_free(queue_);
   queue_ = nullptr;
   av_frame_free(&frame_);
-  av_packet_free(&packet_);
+  releaseFile();
 }

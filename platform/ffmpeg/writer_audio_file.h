@@ -7,22 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ffmpeg/writer_stream_file.h"
 #include "platform/media/media_formats.h"
 
 struct AVAudioFifo;
-struct AVCodecContext;
-struct AVFormatContext;
-struct AVFrame;
-struct AVPacket;
-struct AVStream;
 struct SwrContext;
 
-class AudioEncodeFile {
+class AudioEncodeFile : public EncodedStreamFile {
 public:
-  AudioEncodeFile() = default;
   ~AudioEncodeFile();
-  AudioEncodeFile(const AudioEncodeFile&) = delete;
-  AudioEncodeFile& operator=(const AudioEncodeFile&) = delete;
 
   // Creates the container for the path; 0 or -82.
   int openFile(const std::string& path);
@@ -40,10 +33,6 @@ public:
   void abandon();
 
   int encoderSampleRate() const;
-  bool started() const { return started_; }
-  // FFmpeg's code of the first failed write to the file (a full disk, a
-  // file-size limit), 0 while none failed.
-  int writeError() const { return writeError_; }
   // Sample frames placed so far at the PCM rate (silence for gaps included).
   int64_t samplesPlaced() const { return placed_; }
 
@@ -51,20 +40,12 @@ private:
   int placeSilence(int64_t frames);
   int convert(const uint8_t* pcm, int64_t frames);
   int encodeQueued(bool flushAll);
-  int sendAndWrite(const AVFrame* frame);
   void release();
-  void noteWriteError(int code);
 
   AudioFormat pcm_{};
-  AVFormatContext* format_ = nullptr;
-  AVCodecContext* encoder_ = nullptr;
-  AVStream* stream_ = nullptr;
   SwrContext* converter_ = nullptr;
   AVAudioFifo* queue_ = nullptr;
   AVFrame* frame_ = nullptr;
-  AVPacket* packet_ = nullptr;
   int64_t placed_ = 0;
   int64_t encodedSamples_ = 0;
-  bool started_ = false;
-  int writeError_ = 0;
 };

@@ -57,12 +57,7 @@ void KeepBuffer(void*, uint8_t*) {} // the caller's picture is not ours to free
 
 VideoEncodeFile::~VideoEncodeFile() { release(); }
 
-int VideoEncodeFile::openFile(const std::string& path) {
-  if (avformat_alloc_output_context2(&format_, nullptr, "mp4", path.c_str()) < 0 || !format_)
-    return -82;
-  if (avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return -82;
-  return 0;
-}
+int VideoEncodeFile::openFile(const std::string& path) { return openContainer(path, "mp4"); }
 
 int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
   const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
@@ -90,9 +85,7 @@ int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
   av_opt_set(encoder_->priv_data, "profile", "main", 0);
   if (avcodec_open2(encoder_, codec, nullptr) < 0) return -23;
 
-  stream_ = avformat_new_stream(format_, nullptr);
-  if (!stream_ || avcodec_parameters_from_context(stream_->codecpar, encoder_) < 0) return -23;
-  stream_->time_base = encoder_->time_base;
+  if (addStream() < 0) return -23;
   stream_->avg_frame_rate = encoder_->framerate;
 
   converter_ = CreateConverter(codedWidth_, codedHeight_);
@@ -108,29 +101,6 @@ int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
   picture_->height = codedHeight_;
   if (av_frame_get_buffer(picture_, 0) < 0) return -23;
   return 0;
-}
-
-int VideoEncodeFile::start() {
-  if (!format_ || !stream_) return -82;
-  if (avformat_write_header(format_, nullptr) < 0) return -82;
-  started_ = true;
-  return 0;
-}
-
-int VideoEncodeFile::sendAndWrite(const AVFrame* frame) {
-  int result = avcodec_send_frame(encoder_, frame);
-  if (result < 0 && result != AVERROR_EOF) return -82;
-  for (;;) {
-    result = avcodec_receive_packet(encoder_, packet_);
-    if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 0;
-    if (result < 0) return -82;
-    av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
-    packet_->stream_index = stream_->index;
-    if (const int written = av_interleaved_write_frame(format_, packet_); written < 0) {
-      noteWriteError(written);
-      return -82;
-    }
-  }
 }
 
 int VideoEncodeFile::encode(const uint8_t* bgraTopDown, int64_t pts) {
@@ -189,22 +159,9 @@ int VideoEncodeFile::finish() {
     release();
     return -82;
   }
-  int result = sendAndWrite(nullptr);
-  if (const int written = av_write_trailer(format_); written < 0) {
-    noteWriteError(written);
-    result = -82;
-  }
-  if (const int closed = avio_closep(&format_->pb); closed < 0) {
-    noteWriteError(closed);
-    result = -82;
-  }
-  started_ = false;
+  const int result = completeFile(sendAndWrite(nullptr));
   release();
   return result;
-}
-
-void VideoEncodeFile::noteWriteError(int code) {
-  if (writeError_ == 0) writeError_ = code;
 }
 
 void VideoEncodeFile::abandon() {
@@ -213,16 +170,9 @@ void VideoEncodeFile::abandon() {
 }
 
 void VideoEncodeFile::release() {
-  if (format_) {
-    if (format_->pb) avio_closep(&format_->pb);
-    avformat_free_context(format_);
-    format_ = nullptr;
-    stream_ = nullptr;
-  }
-  avcodec_free_context(&encoder_);
   sws_freeContext(converter_);
   converter_ = nullptr;
   av_frame_free(&picture_);
   av_frame_free(&source_);
-  av_packet_free(&packet_);
+  releaseFile();
 }

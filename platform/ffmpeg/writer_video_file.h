@@ -7,11 +7,8 @@
 #include <cstdint>
 #include <string>
 
-struct AVCodecContext;
-struct AVFormatContext;
-struct AVFrame;
-struct AVPacket;
-struct AVStream;
+#include "platform/ffmpeg/writer_stream_file.h"
+
 struct SwsContext;
 
 struct VideoFileSettings {
@@ -22,12 +19,9 @@ struct VideoFileSettings {
   int levelIdc = 0;      // 0 leaves the level to the encoder
 };
 
-class VideoEncodeFile {
+class VideoEncodeFile : public EncodedStreamFile {
 public:
-  VideoEncodeFile() = default;
   ~VideoEncodeFile();
-  VideoEncodeFile(const VideoEncodeFile&) = delete;
-  VideoEncodeFile& operator=(const VideoEncodeFile&) = delete;
 
   // Creates the container for the path (muxer chosen by name, not by the
   // file's extension); 0 or -82.
@@ -37,7 +31,7 @@ public:
   // two): the last row and column are repeated.
   int openEncoder(const VideoFileSettings& settings);
   // Writes the file header; 0 or -82.
-  int start();
+  int start() { return writeHeader(); }
   // Encodes one picture of codedWidth() x codedHeight() BGRA pixels, rows
   // top-down and codedWidth() * 4 bytes apart, at pts (time-scale units,
   // rising); 0 or -82.
@@ -54,27 +48,15 @@ public:
 
   int32_t codedWidth() const { return codedWidth_; }
   int32_t codedHeight() const { return codedHeight_; }
-  bool started() const { return started_; }
-  // FFmpeg's code of the first failed write to the file (a full disk, a
-  // file-size limit), 0 while none failed.
-  int writeError() const { return writeError_; }
 
 private:
   int encodeLoaded(int64_t pts);
-  int sendAndWrite(const AVFrame* frame);
   void release();
-  void noteWriteError(int code);
 
-  AVFormatContext* format_ = nullptr;
-  AVCodecContext* encoder_ = nullptr;
-  AVStream* stream_ = nullptr;
   SwsContext* converter_ = nullptr;
   AVFrame* picture_ = nullptr;
   AVFrame* source_ = nullptr; // the caller's picture while it is converted or encoded
-  AVPacket* packet_ = nullptr;
   int32_t codedWidth_ = 0;
   int32_t codedHeight_ = 0;
   int64_t lastPts_ = INT64_MIN;
-  bool started_ = false;
-  int writeError_ = 0;
 };
