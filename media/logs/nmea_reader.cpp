@@ -173,21 +173,27 @@ private:
     return true;
   }
 
+  // Latitude and longitude, each a value field and its hemisphere, from
+  // field `first` on; false (the epoch unchanged) when either is invalid.
+  bool setFix(const std::vector<std::string_view>& f, size_t first) {
+    double lat, lon;
+    if (!parseAngle(fieldAt(f, first), fieldAt(f, first + 1), 90, lat) ||
+        !parseAngle(fieldAt(f, first + 2), fieldAt(f, first + 3), 180, lon))
+      return false;
+    epoch_.values[kLat] = lat;
+    epoch_.values[kLon] = lon;
+    epoch_.hasFix = true;
+    return true;
+  }
+
   void rmc(const std::vector<std::string_view>& f) {
     if (!startEpoch(fieldAt(f, 1)))
       return;
     long long days = 0;
     if (parseDate(fieldAt(f, 9), days))
       epoch_.days = days;
-    if (fieldAt(f, 2) != "A")
+    if (fieldAt(f, 2) != "A" || !setFix(f, 3))
       return;
-    double lat, lon;
-    if (!parseAngle(fieldAt(f, 3), fieldAt(f, 4), 90, lat) ||
-        !parseAngle(fieldAt(f, 5), fieldAt(f, 6), 180, lon))
-      return;
-    epoch_.values[kLat] = lat;
-    epoch_.values[kLon] = lon;
-    epoch_.hasFix = true;
     setNumber(kSpeed, fieldAt(f, 7), 0, 2000);
     setNumber(kCourse, fieldAt(f, 8), 0, 360);
   }
@@ -196,15 +202,8 @@ private:
     if (!startEpoch(fieldAt(f, 1)))
       return;
     double quality = 0;
-    if (!ParseNumber(fieldAt(f, 6), quality) || quality < 1)
+    if (!ParseNumber(fieldAt(f, 6), quality) || quality < 1 || !setFix(f, 2))
       return;
-    double lat, lon;
-    if (!parseAngle(fieldAt(f, 2), fieldAt(f, 3), 90, lat) ||
-        !parseAngle(fieldAt(f, 4), fieldAt(f, 5), 180, lon))
-      return;
-    epoch_.values[kLat] = lat;
-    epoch_.values[kLon] = lon;
-    epoch_.hasFix = true;
     setNumber(kSats, fieldAt(f, 7), 0, 200);
     setNumber(kHdop, fieldAt(f, 8), 0, 100);
     setNumber(kAlt, fieldAt(f, 9), -1000, 100000);
