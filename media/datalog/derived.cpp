@@ -10,40 +10,34 @@ namespace {
 constexpr double kStandStillM = 0.05; // positions closer than this give no heading
 constexpr double kDegToRad = M_PI / 180.0;
 
-// Neighbour indexes for a centred difference at i (one-sided at the ends).
-void neighbours(size_t i, size_t n, size_t& a, size_t& b) {
-  a = i > 0 ? i - 1 : 0;
-  b = i + 1 < n ? i + 1 : n - 1;
+// valueAt(i, a, b) for every sample i in order, a and b its neighbours for
+// a centred difference (one-sided at the ends); all zero below two samples.
+template <class ValueAt>
+std::vector<double> FromNeighbours(size_t n, ValueAt valueAt) {
+  std::vector<double> values(n, 0.0);
+  for (size_t i = 0; i < n && n > 1; ++i)
+    values[i] = valueAt(i, i > 0 ? i - 1 : 0, i + 1 < n ? i + 1 : n - 1);
+  return values;
 }
 
 } // namespace
 
 std::vector<double> DeriveSpeed(const std::vector<double>& t, const std::vector<double>& x,
                                 const std::vector<double>& y, bool geographic) {
-  size_t n = t.size();
-  std::vector<double> speed(n, 0.0);
-  for (size_t i = 0; i < n && n > 1; ++i) {
-    size_t a, b;
-    neighbours(i, n, a, b);
-    double dt = t[b] - t[a];
-    if (dt > 0)
-      speed[i] = GeoDistance(geographic, x[a], y[a], x[b], y[b]) / dt;
-  }
-  return speed;
+  return FromNeighbours(t.size(), [&](size_t, size_t a, size_t b) {
+    const double dt = t[b] - t[a];
+    return dt > 0 ? GeoDistance(geographic, x[a], y[a], x[b], y[b]) / dt : 0.0;
+  });
 }
 
 std::vector<double> DeriveHeading(const std::vector<double>& x, const std::vector<double>& y,
                                   bool geographic) {
-  size_t n = x.size();
-  std::vector<double> heading(n, 0.0);
   double last = -1;
-  for (size_t i = 0; i < n && n > 1; ++i) {
-    size_t a, b;
-    neighbours(i, n, a, b);
+  std::vector<double> heading = FromNeighbours(x.size(), [&](size_t, size_t a, size_t b) {
     if (GeoDistance(geographic, x[a], y[a], x[b], y[b]) >= kStandStillM)
       last = GeoBearing(geographic, x[a], y[a], x[b], y[b]);
-    heading[i] = last;
-  }
+    return last;
+  });
   // Samples before the first movement take the first heading known.
   double first = 0;
   for (double h : heading)
@@ -61,32 +55,21 @@ std::vector<double> DeriveHeading(const std::vector<double>& x, const std::vecto
 
 std::vector<double> DeriveLateralG(const std::vector<double>& t, const std::vector<double>& speedMs,
                                    const std::vector<double>& heading) {
-  size_t n = t.size();
-  std::vector<double> g(n, 0.0);
-  for (size_t i = 0; i < n && n > 1; ++i) {
-    size_t a, b;
-    neighbours(i, n, a, b);
-    double dt = t[b] - t[a];
+  return FromNeighbours(t.size(), [&](size_t i, size_t a, size_t b) {
+    const double dt = t[b] - t[a];
     if (dt <= 0)
-      continue;
-    double yawRate = AngleDifference(heading[b], heading[a]) * kDegToRad / dt;
-    g[i] = speedMs[i] * yawRate / kStandardGravity;
-  }
-  return g;
+      return 0.0;
+    const double yawRate = AngleDifference(heading[b], heading[a]) * kDegToRad / dt;
+    return speedMs[i] * yawRate / kStandardGravity;
+  });
 }
 
 std::vector<double> DeriveLongitudinalG(const std::vector<double>& t,
                                         const std::vector<double>& speedMs) {
-  size_t n = t.size();
-  std::vector<double> g(n, 0.0);
-  for (size_t i = 0; i < n && n > 1; ++i) {
-    size_t a, b;
-    neighbours(i, n, a, b);
-    double dt = t[b] - t[a];
-    if (dt > 0)
-      g[i] = (speedMs[b] - speedMs[a]) / dt / kStandardGravity;
-  }
-  return g;
+  return FromNeighbours(t.size(), [&](size_t, size_t a, size_t b) {
+    const double dt = t[b] - t[a];
+    return dt > 0 ? (speedMs[b] - speedMs[a]) / dt / kStandardGravity : 0.0;
+  });
 }
 
 std::vector<double> DeriveDistance(const std::vector<double>& x, const std::vector<double>& y,
