@@ -132,6 +132,18 @@ double valueAtInputTime(const DataloggerRecord& record, const DataChannel& chann
                             : DataloggerValueAt(record, channel.query, t);
 }
 
+// rawTime 0: the time is project time; 1: the input's own time.
+double channelValue(const DataChannel& channel, int32_t rawTime, double time) {
+  if (!channel.valid()) return kNaN;
+  const double v =
+      channel.field >= 0
+          ? InputHandlerGetDataFieldValue(channel.input, rawTime, static_cast<uint32_t>(channel.field),
+                                          static_cast<float>(time))
+          : InputHandlerGetDataTypeValue(channel.input, rawTime, static_cast<uint32_t>(channel.query),
+                                         static_cast<float>(time));
+  return std::isfinite(v) ? v : kNaN;
+}
+
 } // namespace
 
 DataChannel DataChannelFor(uint32_t input, const char16_t* name, int automaticQuery) {
@@ -153,26 +165,10 @@ DataChannel DataChannelFor(uint32_t input, const char16_t* name, int automaticQu
   return channel;
 }
 
-double DataChannelValue(const DataChannel& channel, double time) {
-  if (!channel.valid()) return kNaN;
-  const double v =
-      channel.field >= 0
-          ? InputHandlerGetDataFieldValue(channel.input, 0, static_cast<uint32_t>(channel.field),
-                                          static_cast<float>(time))
-          : InputHandlerGetDataTypeValue(channel.input, 0, static_cast<uint32_t>(channel.query),
-                                         static_cast<float>(time));
-  return std::isfinite(v) ? v : kNaN;
-}
+double DataChannelValue(const DataChannel& channel, double time) { return channelValue(channel, 0, time); }
 
 double DataChannelValueAt(const DataChannel& channel, double inputTime) {
-  if (!channel.valid()) return kNaN;
-  const double v =
-      channel.field >= 0
-          ? InputHandlerGetDataFieldValue(channel.input, 1, static_cast<uint32_t>(channel.field),
-                                          static_cast<float>(inputTime))
-          : InputHandlerGetDataTypeValue(channel.input, 1, static_cast<uint32_t>(channel.query),
-                                         static_cast<float>(inputTime));
-  return std::isfinite(v) ? v : kNaN;
+  return channelValue(channel, 1, inputTime);
 }
 
 double DataInputTime(uint32_t input, double time) { return DataQueryValue(input, kQueryTime, time); }
