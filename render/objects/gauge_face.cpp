@@ -118,22 +118,20 @@ std::pair<double, double> textPos(uint16_t x, uint16_t y, double ax, double ay) 
 
 void GaugeDrawLabel(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  LabelStyle label;
-  label.font = p.LabelFont;
-  label.size = std::isfinite(p.LabelSize) ? p.LabelSize : 30;
-  label.style = p.LabelStyle;
-  label.color = p.LabelColor;
+  const LabelStyle label{.font = p.LabelFont,
+                         .size = std::isfinite(p.LabelSize) ? p.LabelSize : 30,
+                         .style = p.LabelStyle,
+                         .color = p.LabelColor};
   const auto lp = textPos(p.LabelX, p.LabelY, kGaugeLabelAutoX, kGaugeLabelAutoY);
   DrawLabel(cr, FieldText(p.Label, kNameLength), label, lp.first, lp.second);
 }
 
 void GaugeDrawReadout(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  LabelStyle number;
-  number.font = p.NumberFont;
-  number.size = std::isfinite(p.NumberSize) ? p.NumberSize : 34;
-  number.style = p.NumberStyle;
-  number.color = p.NumberColor;
+  const LabelStyle number{.font = p.NumberFont,
+                          .size = std::isfinite(p.NumberSize) ? p.NumberSize : 34,
+                          .style = p.NumberStyle,
+                          .color = p.NumberColor};
   const auto np = textPos(p.NumberX, p.NumberY, kGaugeNumberAutoX, kGaugeNumberAutoY);
   DrawLabel(cr, readoutText(p, g.value), number, np.first, np.second);
 }
