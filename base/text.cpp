@@ -83,6 +83,19 @@ size_t EncodeUtf16(char32_t ch, char16_t* out) {
   return 2;
 }
 
+// Writes the terminated wide text as UTF-16 into at most capacity units (a
+// pair that would straddle the end is dropped whole); returns the units used.
+size_t EncodeWideUtf16(const wchar_t* text, char16_t* out, size_t capacity) {
+  size_t count = 0;
+  for (size_t i = 0; text[i] != 0; ++i) {
+    char16_t units[2];
+    const size_t used = EncodeUtf16(SanitizeScalar(text[i]), units);
+    if (count + used > capacity) break;
+    for (size_t k = 0; k < used; ++k) out[count++] = units[k];
+  }
+  return count;
+}
+
 }  // namespace
 
 const wchar_t* StrUtf16ToW(const char16_t* text) {
@@ -101,16 +114,7 @@ const wchar_t* StrUtf16ToW(const char16_t* text) {
 
 const char16_t* StrWToUtf16(const wchar_t* text) {
   char16_t* out = WToUtf16Ring().Next();
-  size_t count = 0;
-  if (text != nullptr) {
-    for (size_t i = 0; text[i] != 0; ++i) {
-      char16_t units[2];
-      size_t used = EncodeUtf16(SanitizeScalar(text[i]), units);
-      // A pair that would straddle the last unit is dropped whole.
-      if (count + used > static_cast<size_t>(kLastUnit)) break;
-      for (size_t k = 0; k < used; ++k) out[count++] = units[k];
-    }
-  }
+  const size_t count = text != nullptr ? EncodeWideUtf16(text, out, static_cast<size_t>(kLastUnit)) : 0;
   out[count] = 0;
   return out;
 }
@@ -210,13 +214,7 @@ void Str16CopyNW(char16_t* dest, const wchar_t* src, size_t n) {
     dest[0] = 0;
     return;
   }
-  size_t count = 0;
-  for (size_t i = 0; src[i] != 0; ++i) {
-    char16_t units[2];
-    size_t used = EncodeUtf16(SanitizeScalar(src[i]), units);
-    if (count + used > n) break;
-    for (size_t k = 0; k < used; ++k) dest[count++] = units[k];
-  }
+  const size_t count = EncodeWideUtf16(src, dest, n);
   if (count < n) dest[count] = 0;
 }
 
