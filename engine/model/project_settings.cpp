@@ -14,6 +14,21 @@ uint32_t g_defaultSpeedUnit = kSpeedMph;
 // Per thread: the render thread and the interface may both ask.
 thread_local char16_t g_userTextBuffer[kPathLength];
 
+// The length-match, primary and data inputs stay automatic (255) in every
+// project: the getters answer that and the setters put it back (the
+// length-match one also clears the length).
+uint32_t AutomaticInput(const char* routine) {
+  ReadAccess access(routine);
+  ErrorSet(0, routine);
+  return 255;
+}
+
+void KeepInputAutomatic(uint8_t ProjectSettings::*input, const char* routine) {
+  ChangeAccess access(routine);
+  ProjectSettingsRaw().*input = 255;
+  ErrorSet(0, routine);
+}
+
 } // namespace
 
 ProjectSettings& ProjectSettingsRaw() {
@@ -39,11 +54,7 @@ void ProjectSettingsInit() {
   ProjectSettingsReset();
 }
 
-uint32_t ProjectGetLengthMatch() {
-  ReadAccess access("ProjectGetLengthMatch");
-  ErrorSet(0, "ProjectGetLengthMatch");
-  return 255;
-}
+uint32_t ProjectGetLengthMatch() { return AutomaticInput("ProjectGetLengthMatch"); }
 
 void ProjectSetLengthMatch(uint32_t) {
   ChangeAccess access("ProjectSetLengthMatch");
@@ -52,29 +63,15 @@ void ProjectSetLengthMatch(uint32_t) {
   ErrorSet(0, "ProjectSetLengthMatch");
 }
 
-uint32_t ProjectGetPrimaryInput() {
-  ReadAccess access("ProjectGetPrimaryInput");
-  ErrorSet(0, "ProjectGetPrimaryInput");
-  return 255;
-}
+uint32_t ProjectGetPrimaryInput() { return AutomaticInput("ProjectGetPrimaryInput"); }
 
 void ProjectSetPrimaryInput(uint32_t) {
-  ChangeAccess access("ProjectSetPrimaryInput");
-  ProjectSettingsRaw().PrimaryInput = 255;
-  ErrorSet(0, "ProjectSetPrimaryInput");
+  KeepInputAutomatic(&ProjectSettings::PrimaryInput, "ProjectSetPrimaryInput");
 }
 
-uint32_t ProjectGetDataInput() {
-  ReadAccess access("ProjectGetDataInput");
-  ErrorSet(0, "ProjectGetDataInput");
-  return 255;
-}
+uint32_t ProjectGetDataInput() { return AutomaticInput("ProjectGetDataInput"); }
 
-void ProjectSetDataInput(uint32_t) {
-  ChangeAccess access("ProjectSetDataInput");
-  ProjectSettingsRaw().DataInput = 255;
-  ErrorSet(0, "ProjectSetDataInput");
-}
+void ProjectSetDataInput(uint32_t) { KeepInputAutomatic(&ProjectSettings::DataInput, "ProjectSetDataInput"); }
 
 uint32_t ProjectGetSpeedUnit() {
   ReadAccess access("ProjectGetSpeedUnit");
