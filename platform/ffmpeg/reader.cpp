@@ -99,13 +99,7 @@ int MediaMacAV::SetupVideo(const std::string& path) {
   }
   video_.SeekTo(0.0);
   LogDebug(L"MediaMacAV: Picture Size: %dx%d", w, h);
-  bitmapFormat_ = {};
-  bitmapFormat_.biSize = 40;
-  bitmapFormat_.biWidth = w;
-  bitmapFormat_.biHeight = h;
-  bitmapFormat_.biPlanes = 1;
-  bitmapFormat_.biBitCount = 32;
-  bitmapFormat_.biSizeImage = static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 4;
+  bitmapFormat_ = Frame32Format(w, h);
   try {
     bitmap_.assign(bitmapFormat_.biSizeImage, 0);
   } catch (const std::bad_alloc&) {

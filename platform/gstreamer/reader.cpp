@@ -52,13 +52,7 @@ void MediaMacQT::ReadFirstFrame() {
     return;
   }
   const int w = first.Width, h = first.Height;
-  bitmapFormat_ = {};
-  bitmapFormat_.biSize = 40;
-  bitmapFormat_.biWidth = w;
-  bitmapFormat_.biHeight = h;
-  bitmapFormat_.biPlanes = 1;
-  bitmapFormat_.biBitCount = 32;
-  bitmapFormat_.biSizeImage = static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 4u;
+  bitmapFormat_ = Frame32Format(w, h);
   LogDebug(L"MediaMacQT: Picture Size: %dx%d", w, h);
   if (w <= 0 || h <= 0 || first.Stride != w * 4) {
     LogDebug(L"MediaMacQT: Unsupported BPP, or wrong bytes per row. (%d BPP, Expected %d bytes, Got %d bytes)", 32,

@@ -21,6 +21,16 @@ struct tagBITMAPINFOHEADER {
   uint32_t biClrImportant;
 };
 
+// The header of a width x height 32-bit frame: one plane, 4 bytes a pixel.
+inline tagBITMAPINFOHEADER Frame32Format(int32_t width, int32_t height) {
+  return {.biSize = sizeof(tagBITMAPINFOHEADER),
+          .biWidth = width,
+          .biHeight = height,
+          .biPlanes = 1,
+          .biBitCount = 32,
+          .biSizeImage = static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 4};
+}
+
 // Little-endian interleaved PCM (WAVEFORMATEX layout, 18 bytes). Packed:
 // bind its 32-bit fields by value, not by reference (EXPECT_EQ(+f.x, ...)).
 #pragma pack(push, 2)

@@ -38,12 +38,7 @@ int openOutput(RenderSetup& s, const RenderOutputArgs& output) {
   OutputOpenArgs args;
   args.path = output.path;
   args.handler = output.handler;
-  args.frameFormat.biSize = sizeof(tagBITMAPINFOHEADER);
-  args.frameFormat.biWidth = static_cast<int32_t>(s.width);
-  args.frameFormat.biHeight = static_cast<int32_t>(s.height); // rows bottom-up
-  args.frameFormat.biPlanes = 1;
-  args.frameFormat.biBitCount = 32;
-  args.frameFormat.biSizeImage = s.width * s.height * 4;
+  args.frameFormat = Frame32Format(static_cast<int32_t>(s.width), static_cast<int32_t>(s.height)); // rows bottom-up
   args.soundFormat = s.sound;
   args.videoKbit = output.videoKbit;
   args.audioKbit = output.audioKbit;
