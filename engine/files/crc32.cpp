@@ -17,3 +17,11 @@ uint32_t Crc32(const void* data, size_t size, uint32_t previous) {
   }
   return static_cast<uint32_t>(crc);
 }
+
+uint32_t HeaderCrc32(const uint8_t* header, size_t headerBytes, const std::vector<uint8_t>& payload) {
+  const uint8_t zero[4] = {0, 0, 0, 0};
+  uint32_t crc = Crc32(header, 16);
+  crc = Crc32(zero, 4, crc);
+  crc = Crc32(header + 20, headerBytes - 20, crc);
+  return Crc32(payload.data(), payload.size(), crc);
+}

@@ -47,11 +47,7 @@ int ReadMagic(const uint8_t* m, uint32_t* version, bool* scrambled) {
 
 // The CRC over the header, with its own field taken as 0, and the plain payload.
 uint32_t StyleCrc(const uint8_t* header, const std::vector<uint8_t>& plain) {
-  const uint8_t zero[4] = {0, 0, 0, 0};
-  uint32_t crc = Crc32(header, 16);
-  crc = Crc32(zero, 4, crc);
-  crc = Crc32(header + 20, kStyleHeaderBytes - 20, crc);
-  return Crc32(plain.data(), plain.size(), crc);
+  return HeaderCrc32(header, kStyleHeaderBytes, plain);
 }
 
 } // namespace

@@ -40,11 +40,7 @@ uint32_t ReadU32(const uint8_t* p) {
 }
 
 uint32_t HeadCrc(const uint8_t* header, const std::vector<uint8_t>& thumbnail) {
-  const uint8_t zero[4] = {0, 0, 0, 0};
-  uint32_t crc = Crc32(header, 16);
-  crc = Crc32(zero, 4, crc);
-  crc = Crc32(header + 20, kTemplateHeaderBytes - 20, crc);
-  return Crc32(thumbnail.data(), thumbnail.size(), crc);
+  return HeaderCrc32(header, kTemplateHeaderBytes, thumbnail);
 }
 
 void PutBody(ByteWriter& w, const TemplateImage& image) {
