@@ -155,22 +155,11 @@ int AudioEncodeFile::encodeQueued(bool flushAll) {
   return 0;
 }
 
-int AudioEncodeFile::finish() {
-  if (!started_) {
-    release();
-    return -82;
-  }
+int AudioEncodeFile::drain() {
   int result = convert(nullptr, 0);
   if (result == 0) result = encodeQueued(true);
   if (result == 0) result = sendAndWrite(nullptr);
-  result = completeFile(result);
-  release();
   return result;
-}
-
-void AudioEncodeFile::abandon() {
-  started_ = false;
-  release();
 }
 
 void AudioEncodeFile::release() {

@@ -13,7 +13,7 @@
 struct AVAudioFifo;
 struct SwrContext;
 
-class AudioEncodeFile : public EncodedStreamFile {
+class AudioEncodeFile final : public EncodedStreamFile {
 public:
   ~AudioEncodeFile();
 
@@ -28,9 +28,6 @@ public:
   int start();
   // Adds one chunk of whole sample frames starting at t seconds; 0 or -82.
   int putChunk(const uint8_t* pcm, uint32_t bytes, double t);
-  // Flushes converter and encoder, writes the trailer; 0 or -82. Closes.
-  int finish();
-  void abandon();
 
   int encoderSampleRate() const;
   // Sample frames placed so far at the PCM rate (silence for gaps included).
@@ -40,7 +37,8 @@ private:
   int placeSilence(int64_t frames);
   int convert(const uint8_t* pcm, int64_t frames);
   int encodeQueued(bool flushAll);
-  void release();
+  int drain() override;
+  void release() override;
 
   AudioFormat pcm_{};
   SwrContext* converter_ = nullptr;

@@ -44,6 +44,17 @@ int EncodedStreamFile::sendAndWrite(const AVFrame* frame) {
   }
 }
 
+int EncodedStreamFile::finish() {
+  const int result = started_ ? completeFile(drain()) : -82;
+  release();
+  return result;
+}
+
+void EncodedStreamFile::abandon() {
+  started_ = false;
+  release();
+}
+
 int EncodedStreamFile::completeFile(int result) {
   if (const int written = av_write_trailer(format_); written < 0) {
     noteWriteError(written);

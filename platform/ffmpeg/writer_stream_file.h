@@ -16,6 +16,12 @@ public:
   EncodedStreamFile(const EncodedStreamFile&) = delete;
   EncodedStreamFile& operator=(const EncodedStreamFile&) = delete;
 
+  // Drains the encoder and what waits in front of it, writes the trailer
+  // and closes the file; 0 or -82.
+  int finish();
+  // Closes without completing the file.
+  void abandon();
+
   bool started() const { return started_; }
   // FFmpeg's code of the first failed write to the file (a full disk, a
   // file-size limit), 0 while none failed.
@@ -35,9 +41,11 @@ protected:
   // Sends the frame to the encoder (null drains it) and writes the packets
   // it gives back; 0 or -82.
   int sendAndWrite(const AVFrame* frame);
-  // Writes the trailer and closes the file: result, or -82 when either
-  // fails. The file is no longer started.
-  int completeFile(int result);
+  // Sends on what the conversion in front of the encoder still holds, then
+  // drains the encoder; 0 or -82.
+  virtual int drain() = 0;
+  // Frees the conversion in front of the encoder, then calls releaseFile.
+  virtual void release() = 0;
   void releaseFile();
 
   AVFormatContext* format_ = nullptr;
@@ -47,6 +55,9 @@ protected:
   bool started_ = false;
 
 private:
+  // Writes the trailer and closes the file: result, or -82 when either
+  // fails. The file is no longer started.
+  int completeFile(int result);
   void noteWriteError(int code);
 
   int writeError_ = 0;

@@ -154,20 +154,7 @@ int VideoEncodeFile::encodeLoaded(int64_t pts) {
   return sendAndWrite(picture_);
 }
 
-int VideoEncodeFile::finish() {
-  if (!started_) {
-    release();
-    return -82;
-  }
-  const int result = completeFile(sendAndWrite(nullptr));
-  release();
-  return result;
-}
-
-void VideoEncodeFile::abandon() {
-  started_ = false;
-  release();
-}
+int VideoEncodeFile::drain() { return sendAndWrite(nullptr); }
 
 void VideoEncodeFile::release() {
   sws_freeContext(converter_);

@@ -19,7 +19,7 @@ struct VideoFileSettings {
   int levelIdc = 0;      // 0 leaves the level to the encoder
 };
 
-class VideoEncodeFile : public EncodedStreamFile {
+class VideoEncodeFile final : public EncodedStreamFile {
 public:
   ~VideoEncodeFile();
 
@@ -41,17 +41,14 @@ public:
   // a conversion or a copy of ours: the encoder has taken its own copy when
   // this returns. 0 or -82.
   int encodePlanes(const uint8_t* yuv420, int64_t pts);
-  // Drains the encoder and writes the trailer; 0 or -82. Closes the file.
-  int finish();
-  // Closes without completing the file.
-  void abandon();
 
   int32_t codedWidth() const { return codedWidth_; }
   int32_t codedHeight() const { return codedHeight_; }
 
 private:
   int encodeLoaded(int64_t pts);
-  void release();
+  int drain() override;
+  void release() override;
 
   SwsContext* converter_ = nullptr;
   AVFrame* picture_ = nullptr;
