@@ -103,19 +103,24 @@ int VideoEncodeFile::openEncoder(const VideoFileSettings& s) {
   return 0;
 }
 
+// The caller's picture is lent to libswscale or libavcodec through a
+// reference that never frees it: a frame without one would be copied first.
+bool VideoEncodeFile::lendSource(const uint8_t* data, size_t bytes, int pixelFormat) {
+  source_->buf[0] = av_buffer_create(const_cast<uint8_t*>(data), bytes, KeepBuffer, nullptr,
+                                     AV_BUFFER_FLAG_READONLY);
+  if (!source_->buf[0]) return false;
+  source_->format = pixelFormat;
+  source_->width = codedWidth_;
+  source_->height = codedHeight_;
+  source_->data[0] = const_cast<uint8_t*>(data);
+  return true;
+}
+
 int VideoEncodeFile::encode(const uint8_t* bgraTopDown, int64_t pts) {
   if (!started_ || !bgraTopDown || pts <= lastPts_) return -82;
   if (av_frame_make_writable(picture_) < 0) return -82;
-  // The picture is lent to libswscale through a reference that never frees
-  // it (a frame without one would be copied first).
   const size_t bytes = static_cast<size_t>(codedWidth_) * 4 * codedHeight_;
-  source_->buf[0] = av_buffer_create(const_cast<uint8_t*>(bgraTopDown), bytes, KeepBuffer, nullptr,
-                                     AV_BUFFER_FLAG_READONLY);
-  if (!source_->buf[0]) return -82;
-  source_->format = AV_PIX_FMT_BGRA;
-  source_->width = codedWidth_;
-  source_->height = codedHeight_;
-  source_->data[0] = const_cast<uint8_t*>(bgraTopDown);
+  if (!lendSource(bgraTopDown, bytes, AV_PIX_FMT_BGRA)) return -82;
   source_->linesize[0] = codedWidth_ * 4;
   const int converted = sws_scale_frame(converter_, picture_, source_);
   av_frame_unref(source_);
@@ -125,17 +130,9 @@ int VideoEncodeFile::encode(const uint8_t* bgraTopDown, int64_t pts) {
 
 int VideoEncodeFile::encodePlanes(const uint8_t* yuv420, int64_t pts) {
   if (!started_ || !yuv420 || pts <= lastPts_) return -82;
-  // Lent through a reference that never frees it, as in encode: libavcodec
-  // would copy a frame without one, and libx264 copies the picture into its
-  // own frames before the send returns.
+  // libx264 copies the picture into its own frames before the send returns.
   const size_t luma = static_cast<size_t>(codedWidth_) * codedHeight_;
-  source_->buf[0] = av_buffer_create(const_cast<uint8_t*>(yuv420), luma * 3 / 2, KeepBuffer, nullptr,
-                                     AV_BUFFER_FLAG_READONLY);
-  if (!source_->buf[0]) return -82;
-  source_->format = AV_PIX_FMT_YUV420P;
-  source_->width = codedWidth_;
-  source_->height = codedHeight_;
-  source_->data[0] = const_cast<uint8_t*>(yuv420);
+  if (!lendSource(yuv420, luma * 3 / 2, AV_PIX_FMT_YUV420P)) return -82;
   source_->data[1] = source_->data[0] + luma;
   source_->data[2] = source_->data[1] + luma / 4;
   source_->linesize[0] = codedWidth_;

@@ -4,6 +4,7 @@
 // encoded to H.264 Main by libx264.
 // Set up in three steps (file, encoder, header) so that each failure keeps
 // its own message; finish() flushes the encoder and completes the file.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -46,6 +47,7 @@ public:
   int32_t codedHeight() const { return codedHeight_; }
 
 private:
+  bool lendSource(const uint8_t* data, size_t bytes, int pixelFormat);
   int encodeLoaded(int64_t pts);
   int drain() override;
   void release() override;
