@@ -2,6 +2,7 @@
 // Drawings that change only with their record (a gauge's dial, a track
 // map's course): kept per object slot and drawing kind, reused while the
 // key (the bytes everything drawn depends on) stays the same.
+#include "render/draw/canvas.h"
 #include "render/draw/layer.h"
 
 #include <cstdint>
@@ -15,3 +16,19 @@ template <typename T> void LayerKeyAdd(std::string* key, const T& value) {
 bool LayerCacheGet(uint32_t slot, int kind, const std::string& key, Layer* out);
 void LayerCachePut(uint32_t slot, int kind, const std::string& key, const Layer& layer);
 void LayerCacheClear();
+
+// The kept drawing for the key, else a new width x height layer drawn by
+// draw(cairo_t*) and kept; false when no canvas could be made for it.
+template <typename Draw>
+bool LayerCacheDraw(uint32_t slot, int kind, const std::string& key, int width, int height, Layer* layer,
+                    Draw draw) {
+  if (LayerCacheGet(slot, kind, key, layer)) return true;
+  layer->resize(width, height);
+  {
+    Canvas canvas(*layer);
+    if (!canvas.ok()) return false;
+    draw(canvas.cr());
+  }
+  LayerCachePut(slot, kind, key, *layer);
+  return true;
+}

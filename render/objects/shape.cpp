@@ -70,14 +70,8 @@ int RenderShapeObject(const ObjectContext& ctx) {
   LayerKeyAdd(&key, lw);
   LayerKeyAdd(&key, lh);
   Layer layer;
-  if (!LayerCacheGet(ctx.index, kShapeDrawing, key, &layer)) {
-    layer.resize(lw, lh);
-    {
-      Canvas canvas(layer);
-      if (!canvas.ok()) return kErrNoMemory;
-      drawShape(canvas.cr(), *shape, lw, lh, gridScale);
-    }
-    LayerCachePut(ctx.index, kShapeDrawing, key, layer);
-  }
+  if (!LayerCacheDraw(ctx.index, kShapeDrawing, key, lw, lh, &layer,
+                      [&](cairo_t* cr) { drawShape(cr, *shape, lw, lh, gridScale); }))
+    return kErrNoMemory;
   return ObjectPlaceLayer(ctx, layer, ctx.x, ctx.y, ctx.w, ctx.h);
 }

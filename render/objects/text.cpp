@@ -72,16 +72,11 @@ int RenderTextObject(const ObjectContext& ctx) {
   LayerKeyAdd(&key, lw);
   LayerKeyAdd(&key, lh);
   Layer layer;
-  if (!LayerCacheGet(ctx.index, kTextDrawing, key, &layer)) {
-    layer.resize(lw, lh);
-    {
-      Canvas canvas(layer);
-      if (!canvas.ok()) return kErrNoMemory;
-      const double top = std::max(pad, (lh - extent.height) / 2);
-      TextDraw(canvas.cr(), utf8, look, pad, top, lw - 2 * pad);
-    }
-    LayerCachePut(ctx.index, kTextDrawing, key, layer);
-  }
+  const bool drawn = LayerCacheDraw(ctx.index, kTextDrawing, key, lw, lh, &layer, [&](cairo_t* cr) {
+    const double top = std::max(pad, (lh - extent.height) / 2);
+    TextDraw(cr, utf8, look, pad, top, lw - 2 * pad);
+  });
+  if (!drawn) return kErrNoMemory;
   const float rotation = std::isfinite(text->RotateAngle) ? text->RotateAngle : 0;
   return ObjectPlaceLayer(ctx, layer, x, y, lw, lh, rotation);
 }
