@@ -9,15 +9,7 @@
 #include <set>
 #include <string>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
-
-struct AvFrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-using AvFramePtr = std::unique_ptr<AVFrame, AvFrameFree>;
+#include "platform/ffmpeg/ffmpeg_ptr.h"
 
 // A decoded frame with its presentation time in seconds from the start of
 // the file.

@@ -11,23 +11,19 @@ extern "C" {
 }
 
 #include "base/error.h"
+#include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/media/ffmpeg_quiet.h"
 
 namespace {
 
-struct FormatCloser {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
-
 constexpr int kProbePackets = 64;
 constexpr size_t kMaxSentence = 120;
 
-FormatPtr OpenFile(const std::string& path) {
+AvInputPtr OpenFile(const std::string& path) {
   FfmpegQuietLogs();
   AVFormatContext* raw = nullptr;
   if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-  FormatPtr fmt(raw);
+  AvInputPtr fmt(raw);
   if (avformat_find_stream_info(fmt.get(), nullptr) < 0) return nullptr;
   return fmt;
 }
@@ -108,7 +104,7 @@ bool ParseIso6709(const char* text, double* latitude, double* longitude) {
 
 bool CameraMetaRead(const std::string& pathUtf8, CameraMeta* meta) {
   *meta = CameraMeta{false, -1, false, 0.0, 0.0};
-  FormatPtr fmt = OpenFile(pathUtf8);
+  AvInputPtr fmt = OpenFile(pathUtf8);
   if (!fmt) return false;
   const AVDictionaryEntry* e = av_dict_get(fmt->metadata, "location", nullptr, 0);
   if (!e) e = av_dict_get(fmt->metadata, "com.apple.quicktime.location.ISO6709", nullptr, 0);
@@ -119,7 +115,7 @@ bool CameraMetaRead(const std::string& pathUtf8, CameraMeta* meta) {
 }
 
 int CameraMetaExtractNmea(const std::string& pathUtf8, std::string* nmea) {
-  FormatPtr fmt = OpenFile(pathUtf8);
+  AvInputPtr fmt = OpenFile(pathUtf8);
   if (!fmt) return kErrOpen;
   int stream = FindGpsStream(fmt.get());
   if (stream < 0) return kErrNoData;

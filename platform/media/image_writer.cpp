@@ -9,21 +9,8 @@ extern "C" {
 }
 
 #include "base/error.h"
+#include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/media/still_image.h"
-
-namespace {
-
-struct CodecFree {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-
-} // namespace
 
 int ImageEncode(ImageFileKind kind, const uint8_t* bgra, int width, int height, std::vector<uint8_t>* out) {
   if (!bgra || !out || width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
@@ -32,9 +19,9 @@ int ImageEncode(ImageFileKind kind, const uint8_t* bgra, int width, int height, 
   const AVCodec* codec = avcodec_find_encoder(png ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG);
   if (!codec) return kErrNoObject;
   const AVPixelFormat format = png ? AV_PIX_FMT_RGBA : AV_PIX_FMT_YUVJ444P;
-  std::unique_ptr<AVCodecContext, CodecFree> enc(avcodec_alloc_context3(codec));
-  std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+  AvCodecPtr enc(avcodec_alloc_context3(codec));
+  AvFramePtr frame(av_frame_alloc());
+  AvPacketPtr packet(av_packet_alloc());
   if (!enc || !frame || !packet) return kErrNoMemory;
   enc->width = width;
   enc->height = height;

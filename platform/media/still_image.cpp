@@ -16,6 +16,7 @@ extern "C" {
 #include "base/error.h"
 #include "base/log.h"
 #include "base/text.h"
+#include "platform/ffmpeg/ffmpeg_ptr.h"
 #include "platform/media/ffmpeg_quiet.h"
 
 void MediaImageDataFree(MediaImageData* record) {
@@ -44,20 +45,6 @@ int MediaImageDataAlloc(MediaImageData* record, int32_t width, int32_t height, i
 
 namespace {
 
-struct FormatCloser {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecCloser {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
-
 bool IsImageCodec(AVCodecID id) {
   switch (id) {
   case AV_CODEC_ID_PNG: case AV_CODEC_ID_APNG: case AV_CODEC_ID_MJPEG: case AV_CODEC_ID_BMP:
@@ -73,12 +60,12 @@ bool IsImageCodec(AVCodecID id) {
 }
 
 // The first picture of the file, or null (with the code in rc).
-FramePtr DecodeFirstPicture(const std::string& path, int* rc) {
+AvFramePtr DecodeFirstPicture(const std::string& path, int* rc) {
   FfmpegQuietLogs();
   *rc = kErrRead;
   AVFormatContext* raw = nullptr;
   if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-  std::unique_ptr<AVFormatContext, FormatCloser> fmt(raw);
+  AvInputPtr fmt(raw);
   int index = -1;
   for (unsigned i = 0; i < fmt->nb_streams; ++i) {
     const AVCodecParameters* par = fmt->streams[i]->codecpar;
@@ -91,14 +78,14 @@ FramePtr DecodeFirstPicture(const std::string& path, int* rc) {
   const AVCodecParameters* par = fmt->streams[index]->codecpar;
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);
   if (!codec) return nullptr;
-  std::unique_ptr<AVCodecContext, CodecCloser> dec(avcodec_alloc_context3(codec));
+  AvCodecPtr dec(avcodec_alloc_context3(codec));
   if (!dec || avcodec_parameters_to_context(dec.get(), par) < 0) return nullptr;
   // Keeps a crafted header from making the decoder allocate a huge picture.
   dec->max_pixels = kMaxImageBytes / 4;
   dec->thread_count = 1;
   if (avcodec_open2(dec.get(), codec, nullptr) < 0) return nullptr;
-  std::unique_ptr<AVPacket, PacketFree> pkt(av_packet_alloc());
-  FramePtr frame(av_frame_alloc());
+  AvPacketPtr pkt(av_packet_alloc());
+  AvFramePtr frame(av_frame_alloc());
   if (!pkt || !frame) return *rc = kErrNoMemory, nullptr;
   bool draining = false;
   for (int packets = 0; packets < 64;) {
@@ -179,7 +166,7 @@ int MediaImageOpenMac(const char16_t* path, MediaImageData* record) {
   record->TopDown = 1;
   std::string file = WideToUtf8(Utf16ToWide(path));
   int rc = kOk;
-  FramePtr frame = DecodeFirstPicture(file, &rc);
+  AvFramePtr frame = DecodeFirstPicture(file, &rc);
   if (!frame) return ErrorSet(rc, kName);
   std::vector<uint8_t> bgra;
   rc = ConvertToBgra(frame.get(), &bgra);
