@@ -84,6 +84,17 @@ SyncHandle SyncTableInsertLocked(const SyncObjectPtr& object, uint32_t* tableInd
   return 0;
 }
 
+SyncHandle SyncTableInsert(const SyncObjectPtr& object, uint32_t* tableIndex, const char* routine) {
+  SyncHandle handle;
+  {
+    std::lock_guard<std::mutex> lock(SyncMutex());
+    handle = SyncTableInsertLocked(object, tableIndex);
+  }
+  if (handle == 0)
+    ErrorSet(kErrTableFull, routine);
+  return handle;
+}
+
 SyncObjectPtr SyncTableFindLocked(SyncHandle handle) {
   if (handle == 0)
     return nullptr;
@@ -133,14 +144,7 @@ SyncHandle SyncEventCreate(const wchar_t* /*name: events are never shared by nam
   event->kind = SyncKind::Event;
   event->manualReset = manualReset != 0;
   event->signalled = initialState != 0;
-  SyncHandle handle;
-  {
-    std::lock_guard<std::mutex> lock(SyncMutex());
-    handle = SyncTableInsertLocked(event, nullptr);
-  }
-  if (handle == 0)
-    ErrorSet(kErrTableFull, "SyncEventCreate");
-  return handle;
+  return SyncTableInsert(event, nullptr, "SyncEventCreate");
 }
 
 namespace {

@@ -39,6 +39,9 @@ std::mutex& SyncMutex();
 // Puts the object in a free slot and gives it its handle; null handle when
 // the table is full. Caller holds SyncMutex().
 SyncHandle SyncTableInsertLocked(const SyncObjectPtr& object, uint32_t* tableIndex);
+// The same under SyncMutex(); a full table is recorded as kErrTableFull
+// under the routine's name.
+SyncHandle SyncTableInsert(const SyncObjectPtr& object, uint32_t* tableIndex, const char* routine);
 // The open object behind a handle, or null. Caller holds SyncMutex().
 SyncObjectPtr SyncTableFindLocked(SyncHandle handle);
 // Takes the signal when it is there (clearing it for automatic reset).

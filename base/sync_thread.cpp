@@ -61,15 +61,9 @@ SyncHandle SyncThreadCreate(void* /*security*/, size_t /*stackSize*/, SyncThread
   object->kind = SyncKind::Thread;
   object->manualReset = true;
   object->running = true;
-  SyncHandle handle;
-  {
-    std::lock_guard<std::mutex> lock(SyncMutex());
-    handle = SyncTableInsertLocked(object, tableIndex);
-  }
-  if (handle == 0) {
-    ErrorSet(kErrTableFull, "SyncThreadCreate");
+  const SyncHandle handle = SyncTableInsert(object, tableIndex, "SyncThreadCreate");
+  if (handle == 0)
     return 0;
-  }
   g_runningThreads.fetch_add(1);
   try {
     std::thread(RunThread, object, fn, arg).detach();

@@ -117,14 +117,7 @@ SyncHandle SyncTimerCreate(uint32_t periodMs) {
   timer->kind = SyncKind::Timer;
   timer->period = TimerPeriod(periodMs);
   timer->nextDue = SyncClock::now() + timer->period;
-  SyncHandle handle;
-  {
-    std::lock_guard<std::mutex> lock(SyncMutex());
-    handle = SyncTableInsertLocked(timer, nullptr);
-  }
-  if (handle == 0)
-    ErrorSet(kErrTableFull, "SyncTimerCreate");
-  return handle;
+  return SyncTableInsert(timer, nullptr, "SyncTimerCreate");
 }
 
 int SyncTimerSetPeriod(SyncHandle handle, uint32_t periodMs) {
