@@ -36,29 +36,12 @@ const char* const kColumnNames[kColumnCount] = {
     "Time",  "Latitude",   "Longitude",  "Altitude",  "Speed (m/s)", "Heading",
     "HDOP",  "Satellites", "Heart Rate", "Cadence",   "Power",       "Temperature"};
 
-int columnOfElement(std::string_view name) {
-  if (name == "time")
-    return kTime;
-  if (name == "ele")
-    return kEle;
-  if (name == "speed")
-    return kSpeed;
-  if (name == "course")
-    return kCourse;
-  if (name == "hdop")
-    return kHdop;
-  if (name == "sat")
-    return kSats;
-  if (name == "hr" || name == "heartrate")
-    return kHeart;
-  if (name == "cad" || name == "cadence")
-    return kCadence;
-  if (name == "power" || name == "PowerInWatts")
-    return kPower;
-  if (name == "atemp" || name == "temp" || name == "wtemp")
-    return kTemp;
-  return -1;
-}
+constexpr LogElementColumn kElements[] = {
+    {"time", kTime},   {"ele", kEle},         {"speed", kSpeed},         {"course", kCourse},
+    {"hdop", kHdop},   {"sat", kSats},        {"hr", kHeart},            {"heartrate", kHeart},
+    {"cad", kCadence}, {"cadence", kCadence}, {"power", kPower},         {"PowerInWatts", kPower},
+    {"atemp", kTemp},  {"temp", kTemp},       {"wtemp", kTemp},
+};
 
 using Point = std::array<double, kColumnCount>;
 
@@ -81,7 +64,7 @@ public:
     if (name == "trkpt") {
       inPoint_ = false;
       track.add(point_);
-    } else if (int column = columnOfElement(name); column >= 0) {
+    } else if (int column = LogColumnOfElement(kElements, name); column >= 0) {
       storeValue(column, text);
     }
   }

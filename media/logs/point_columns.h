@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/error.h"
@@ -31,6 +32,22 @@ struct LogTrackPoints {
     }
   }
 };
+
+// A point's child element and the column its text goes to.
+struct LogElementColumn {
+  std::string_view name;
+  int column;
+};
+
+// The column of the element by its local name; -1 for an element no
+// column takes.
+template <size_t N>
+int LogColumnOfElement(const LogElementColumn (&elements)[N], std::string_view name) {
+  for (const LogElementColumn& element : elements)
+    if (element.name == name)
+      return element.column;
+  return -1;
+}
 
 // A file in an encoding no converter knows is refused by that name.
 inline bool LogRefusedEncoding(const XmlParseResult& xml, LogReadStatus& status) {

@@ -22,26 +22,17 @@ const char* const kColumnNames[kColumnCount] = {"Time",       "Latitude", "Longi
                                                 "Distance (m)", "Heart Rate", "Cadence", "Speed (m/s)",
                                                 "Power",      "Lap"};
 
+// <Value> is the heart rate only inside <HeartRateBpm>.
+constexpr LogElementColumn kElements[] = {
+    {"Time", kTime},          {"LatitudeDegrees", kLat}, {"LongitudeDegrees", kLon},
+    {"AltitudeMeters", kAlt}, {"DistanceMeters", kDist}, {"Cadence", kCadence},
+    {"RunCadence", kCadence}, {"Speed", kSpeed},         {"Watts", kPower},
+};
+
 int columnOfElement(std::string_view name, bool inHeartRate) {
-  if (name == "Time")
-    return kTime;
-  if (name == "LatitudeDegrees")
-    return kLat;
-  if (name == "LongitudeDegrees")
-    return kLon;
-  if (name == "AltitudeMeters")
-    return kAlt;
-  if (name == "DistanceMeters")
-    return kDist;
-  if (name == "Value" && inHeartRate)
-    return kHeart;
-  if (name == "Cadence" || name == "RunCadence")
-    return kCadence;
-  if (name == "Speed")
-    return kSpeed;
-  if (name == "Watts")
-    return kPower;
-  return -1;
+  if (name == "Value")
+    return inHeartRate ? kHeart : -1;
+  return LogColumnOfElement(kElements, name);
 }
 
 using Point = std::array<double, kColumnCount>;
