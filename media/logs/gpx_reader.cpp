@@ -45,14 +45,15 @@ constexpr LogElementColumn kElements[] = {
 
 using Point = std::array<double, kColumnCount>;
 
-class GpxPoints final : public XmlTrackHandler {
+constexpr XmlTrackFormat kGpx{kFormatGpx, "GPX", "gpx", kLon + 1};
+
+class GpxPoints final : public XmlTrackPoints<kColumnCount> {
 public:
+  GpxPoints() : XmlTrackPoints(kGpx) {}
+
   bool start(std::string_view name, const char** attributes) override {
-    if (!rootSeen) {
-      rootSeen = true;
-      foreignRoot = name != "gpx";
+    if (atRoot(name))
       return !foreignRoot;
-    }
     if (name == "trkpt")
       inPoint_ = startPoint(attributes);
     return true;
@@ -68,9 +69,6 @@ public:
       storeValue(column, text);
     }
   }
-
-  LogTrackPoints<kColumnCount> track;
-  bool rootSeen = false, foreignRoot = false;
 
 private:
   bool startPoint(const char** attributes) {
@@ -101,7 +99,7 @@ private:
 
 class GpxReader final : public LogReader {
 public:
-  const char* name() const override { return "GPX"; }
+  const char* name() const override { return kGpx.name; }
 
   int probe(std::string_view head, std::string_view extension) const override {
     if (head.find('<') != std::string::npos && head.find("<gpx") != std::string::npos)
@@ -110,24 +108,7 @@ public:
   }
 
   LogReadStatus parse(std::string_view data, DataloggerRecord& record) const override {
-    record = DataloggerRecord();
-    GpxPoints gpx;
-    XmlParseResult xml = XmlParseTrack(data, gpx);
-    if (LogReadStatus refused; LogRefusedEncoding(xml, refused))
-      return refused;
-    if (!gpx.rootSeen || gpx.foreignRoot)
-      return LogRefuse(kErrHeader, "the root element is not <gpx>", xml.line);
-    LogReadStatus status = LogTrackStatus(xml, gpx.track.points.size(), gpx.track.untimed);
-    if (!status.ok())
-      return status;
-    record.formatCode = kFormatGpx;
-    record.formatName = "GPX";
-    record.readerGeographic = true;
-    std::array<bool, kColumnCount> keep{};
-    for (int c = 0; c < kColumnCount; ++c)
-      keep[c] = gpx.track.seen[c] || c <= kLon;
-    LogAppendPointColumns(record, gpx.track.points, keep, kColumnNames);
-    return status;
+    return LogReadXmlTrack<GpxPoints>(data, kGpx, kColumnNames, record);
   }
 };
 

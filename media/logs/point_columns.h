@@ -89,3 +89,62 @@ void LogAppendPointColumns(DataloggerRecord& record, const std::vector<std::arra
     record.appendRow(row);
   }
 }
+
+// An XML track format: its code and name, the root element that marks its
+// files, and how many leading columns (the time first) every record keeps.
+struct XmlTrackFormat {
+  LogFormat code;
+  const char* name;
+  const char* root;
+  size_t alwaysKept;
+};
+
+// An XML track handler's points and what it saw of the root element.
+template <size_t N>
+class XmlTrackPoints : public XmlTrackHandler {
+public:
+  explicit XmlTrackPoints(const XmlTrackFormat& format) : root_(format.root) {}
+
+  LogTrackPoints<N> track;
+  bool rootSeen = false, foreignRoot = false;
+
+protected:
+  // True for the document's first element, noting whether it is another
+  // kind of file's root; start() then answers !foreignRoot.
+  bool atRoot(std::string_view name) {
+    if (rootSeen)
+      return false;
+    rootSeen = true;
+    foreignRoot = name != root_;
+    return true;
+  }
+
+private:
+  std::string_view root_;
+};
+
+// Reads an XML track file with a handler of type Points (an XmlTrackPoints
+// of the format): the columns the file has and the always-kept ones become
+// fields, each timed point a row.
+template <class Points, size_t N>
+LogReadStatus LogReadXmlTrack(std::string_view data, const XmlTrackFormat& format,
+                              const char* const (&names)[N], DataloggerRecord& record) {
+  record = DataloggerRecord();
+  Points points;
+  XmlParseResult xml = XmlParseTrack(data, points);
+  if (LogReadStatus refused; LogRefusedEncoding(xml, refused))
+    return refused;
+  if (!points.rootSeen || points.foreignRoot)
+    return LogRefuse(kErrHeader, std::string("the root element is not <") + format.root + ">", xml.line);
+  LogReadStatus status = LogTrackStatus(xml, points.track.points.size(), points.track.untimed);
+  if (!status.ok())
+    return status;
+  record.formatCode = format.code;
+  record.formatName = format.name;
+  record.readerGeographic = true;
+  std::array<bool, N> keep{};
+  for (size_t c = 0; c < N; ++c)
+    keep[c] = points.track.seen[c] || c < format.alwaysKept;
+  LogAppendPointColumns(record, points.track.points, keep, names);
+  return status;
+}

@@ -37,14 +37,15 @@ int columnOfElement(std::string_view name, bool inHeartRate) {
 
 using Point = std::array<double, kColumnCount>;
 
-class TcxPoints final : public XmlTrackHandler {
+constexpr XmlTrackFormat kTcx{kFormatTcx, "TCX", "TrainingCenterDatabase", kTime + 1};
+
+class TcxPoints final : public XmlTrackPoints<kColumnCount> {
 public:
+  TcxPoints() : XmlTrackPoints(kTcx) {}
+
   bool start(std::string_view name, const char**) override {
-    if (!rootSeen) {
-      rootSeen = true;
-      foreignRoot = name != "TrainingCenterDatabase";
+    if (atRoot(name))
       return !foreignRoot;
-    }
     if (name == "Lap") {
       ++lap_;
     } else if (name == "Trackpoint") {
@@ -70,9 +71,6 @@ public:
     }
   }
 
-  LogTrackPoints<kColumnCount> track;
-  bool rootSeen = false, foreignRoot = false;
-
 private:
   void store(int column, const std::string& text) {
     double value = 0;
@@ -96,7 +94,7 @@ private:
 
 class TcxReader final : public LogReader {
 public:
-  const char* name() const override { return "TCX"; }
+  const char* name() const override { return kTcx.name; }
 
   int probe(std::string_view head, std::string_view extension) const override {
     if (head.find("<TrainingCenterDatabase") != std::string_view::npos)
@@ -105,24 +103,7 @@ public:
   }
 
   LogReadStatus parse(std::string_view data, DataloggerRecord& record) const override {
-    record = DataloggerRecord();
-    TcxPoints tcx;
-    XmlParseResult xml = XmlParseTrack(data, tcx);
-    if (LogReadStatus refused; LogRefusedEncoding(xml, refused))
-      return refused;
-    if (!tcx.rootSeen || tcx.foreignRoot)
-      return LogRefuse(kErrHeader, "the root element is not <TrainingCenterDatabase>", xml.line);
-    LogReadStatus status = LogTrackStatus(xml, tcx.track.points.size(), tcx.track.untimed);
-    if (!status.ok())
-      return status;
-    record.formatCode = kFormatTcx;
-    record.formatName = "TCX";
-    record.readerGeographic = true;
-    std::array<bool, kColumnCount> keep{};
-    for (int c = 0; c < kColumnCount; ++c)
-      keep[c] = tcx.track.seen[c] || c == kTime;
-    LogAppendPointColumns(record, tcx.track.points, keep, kColumnNames);
-    return status;
+    return LogReadXmlTrack<TcxPoints>(data, kTcx, kColumnNames, record);
   }
 };
 
