@@ -49,3 +49,19 @@ struct RenderFrameInfo {
   // overlay frame blended into video planes afterwards).
   FrameDirty* Dirty = nullptr;
 };
+
+// A whole picture scaled over the whole of a bottom-up destination frame
+// (a preview showing a picture of another size).
+inline RenderFrameInfo WholePictureOnto(const uint32_t* src, int srcWidth, int srcHeight, bool srcBottomUp,
+                                        uint32_t* dst, int dstWidth, int dstHeight) {
+  return {.Src = src,
+          .SrcWidth = srcWidth,
+          .SrcHeight = srcHeight,
+          .SrcBottomUp = srcBottomUp,
+          .Dst = dst,
+          .DstWidth = dstWidth,
+          .DstHeight = dstHeight,
+          .DstBottomUp = true,
+          .DstW = static_cast<double>(dstWidth),
+          .DstH = static_cast<double>(dstHeight)};
+}

@@ -148,17 +148,8 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
       } catch (const std::bad_alloc&) {
         return; // the picture stays as it was
       }
-      RenderFrameInfo f;
-      f.Src = frame;
-      f.SrcWidth = static_cast<int>(width);
-      f.SrcHeight = static_cast<int>(height);
-      f.SrcBottomUp = true;
-      f.Dst = p.scaled.data();
-      f.DstWidth = static_cast<int>(p.width);
-      f.DstHeight = static_cast<int>(p.height);
-      f.DstBottomUp = true;
-      f.DstW = p.width;
-      f.DstH = p.height;
+      RenderFrameInfo f = WholePictureOnto(frame, static_cast<int>(width), static_cast<int>(height), true,
+                                           p.scaled.data(), static_cast<int>(p.width), static_cast<int>(p.height));
       f.Replace = true;
       f.Quality = 3;
       CompositeFrame(f);

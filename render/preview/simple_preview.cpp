@@ -229,18 +229,8 @@ int SimplePreviewCreateForBitmap(ImageView view, uint32_t width, uint32_t height
   SimpleSlot& s = slots()[slot];
   s.kind = SlotKind::kBitmap;
   checkerboard(s);
-  RenderFrameInfo f;
-  f.Src = pixels;
-  f.SrcWidth = static_cast<int>(bitmapWidth);
-  f.SrcHeight = static_cast<int>(bitmapHeight);
-  f.SrcBottomUp = bottomUp;
-  f.Dst = s.frame.data();
-  f.DstWidth = static_cast<int>(width);
-  f.DstHeight = static_cast<int>(height);
-  f.DstBottomUp = true;
-  f.DstW = width;
-  f.DstH = height;
-  CompositeFrameSingle(f);
+  CompositeFrameSingle(WholePictureOnto(pixels, static_cast<int>(bitmapWidth), static_cast<int>(bitmapHeight),
+                                        bottomUp, s.frame.data(), static_cast<int>(width), static_cast<int>(height)));
   handOver(s);
   ErrorSet(kOk, "SimplePreviewCreateForBitmap");
   return slot;
