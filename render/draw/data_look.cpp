@@ -76,6 +76,14 @@ std::string FormatNumber(double value, int decimals, int digits) {
   return negative ? "-" + std::string(text) : std::string(text);
 }
 
+std::string ReadoutText(double value, bool twoDecimals) {
+  if (!std::isfinite(value)) return "-";
+  char text[64];
+  if (twoDecimals) std::snprintf(text, sizeof text, "%.02f", value);
+  else std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(std::clamp(value, -2e9, 2e9))));
+  return text;
+}
+
 void MeasureLabel(const std::string& utf8, const LabelStyle& style, double* w, double* h) {
   const TextExtent e = TextMeasure(utf8, lookFor(style));
   *w = e.width;

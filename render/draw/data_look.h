@@ -29,6 +29,9 @@ uint32_t ChangeColorAt(const ColorChange& change, uint32_t own, double value, do
 std::string FieldText(const char16_t* units, size_t capacity);
 // value with `decimals` places and at least `digits` integer digits.
 std::string FormatNumber(double value, int decimals, int digits);
+// The readout of a gauge or bar: two decimals or a whole number (clamped
+// to +-2e9), "-" without a value.
+std::string ReadoutText(double value, bool twoDecimals);
 
 // A text in a record's font, centred on (cx, cy) or, with align 0 / 2,
 // starting or ending at cx. Font sizes are in the caller's units.

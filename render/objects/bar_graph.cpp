@@ -116,14 +116,6 @@ void drawMarks(cairo_t* cr, const BarParam& p, const BarLayout& l, double lo, do
   drawTicks(cr, p, l, lo, hi, p.MarkInterval, std::max<double>(2, p.MarkSize), 1.5);
 }
 
-std::string numberText(const BarParam& p, double v) {
-  if (!std::isfinite(v)) return "-";
-  char text[64];
-  if (p.Options & kBarTwoDecimals) std::snprintf(text, sizeof text, "%.02f", v);
-  else std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(std::clamp(v, -2e9, 2e9))));
-  return text;
-}
-
 void drawBar(cairo_t* cr, const BarParam& p, const BarLayout& l, double value, double lo, double hi) {
   const Rect& t = l.track;
   if (!ColorIsOff(p.BackColor)) {
@@ -184,7 +176,7 @@ int RenderBarObject(const ObjectContext& ctx) {
     LabelStyle label{p->LabelFont, p->LabelSize, p->LabelStyle, p->LabelColor, 1};
     DrawLabel(cr, FieldText(p->Label, kNameLength), label, l.labelX, l.labelY);
     LabelStyle number{p->NumberFont, p->NumberSize, p->NumberStyle, p->NumberColor, 1};
-    DrawLabel(cr, numberText(*p, value), number, l.numberX, l.numberY);
+    DrawLabel(cr, ReadoutText(value, (p->Options & kBarTwoDecimals) != 0), number, l.numberX, l.numberY);
   }
   return DataLayerPlace(ctx, dl);
 }

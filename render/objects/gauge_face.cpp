@@ -44,14 +44,6 @@ void warningBand(cairo_t* cr, const GaugeGeom& g, double from, uint32_t color) {
   cairo_fill(cr);
 }
 
-std::string readoutText(const GaugeParam& p, double value) {
-  if (!std::isfinite(value)) return "-";
-  char text[64];
-  if (p.Options & kGaugeTwoDecimals) std::snprintf(text, sizeof text, "%.02f", value);
-  else std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(std::clamp(value, -2e9, 2e9))));
-  return text;
-}
-
 } // namespace
 
 void GaugeDrawFace(cairo_t* cr, const GaugeGeom& g) {
@@ -133,5 +125,5 @@ void GaugeDrawReadout(cairo_t* cr, const GaugeGeom& g) {
                           .style = p.NumberStyle,
                           .color = p.NumberColor};
   const auto np = textPos(p.NumberX, p.NumberY, kGaugeNumberAutoX, kGaugeNumberAutoY);
-  DrawLabel(cr, readoutText(p, g.value), number, np.first, np.second);
+  DrawLabel(cr, ReadoutText(g.value, (p.Options & kGaugeTwoDecimals) != 0), number, np.first, np.second);
 }
