@@ -101,29 +101,38 @@ void GaugeDrawGraph(cairo_t* cr, const GaugeGeom& g) {
 
 namespace {
 
-std::pair<double, double> textPos(uint16_t x, uint16_t y, double ax, double ay) {
-  const bool automatic = GaugePosIsAuto(x, y);
-  return {automatic ? ax : x, automatic ? ay : y};
+// One of the dial's texts as the record gives it: a size that is not a
+// number takes the default, an automatic position the default place.
+struct DialText {
+  const char16_t* font;
+  float size;
+  uint8_t style;
+  uint32_t color;
+  uint16_t x, y;
+};
+
+void drawDialText(cairo_t* cr, const std::string& utf8, const DialText& t, double defaultSize, double autoX,
+                  double autoY) {
+  const LabelStyle style{.font = t.font,
+                         .size = std::isfinite(t.size) ? t.size : defaultSize,
+                         .style = t.style,
+                         .color = t.color};
+  const bool automatic = GaugePosIsAuto(t.x, t.y);
+  DrawLabel(cr, utf8, style, automatic ? autoX : t.x, automatic ? autoY : t.y);
 }
 
 } // namespace
 
 void GaugeDrawLabel(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  const LabelStyle label{.font = p.LabelFont,
-                         .size = std::isfinite(p.LabelSize) ? p.LabelSize : 30,
-                         .style = p.LabelStyle,
-                         .color = p.LabelColor};
-  const auto lp = textPos(p.LabelX, p.LabelY, kGaugeLabelAutoX, kGaugeLabelAutoY);
-  DrawLabel(cr, FieldText(p.Label, kNameLength), label, lp.first, lp.second);
+  drawDialText(cr, FieldText(p.Label, kNameLength),
+               {p.LabelFont, p.LabelSize, p.LabelStyle, p.LabelColor, p.LabelX, p.LabelY}, 30, kGaugeLabelAutoX,
+               kGaugeLabelAutoY);
 }
 
 void GaugeDrawReadout(cairo_t* cr, const GaugeGeom& g) {
   const GaugeParam& p = *g.p;
-  const LabelStyle number{.font = p.NumberFont,
-                          .size = std::isfinite(p.NumberSize) ? p.NumberSize : 34,
-                          .style = p.NumberStyle,
-                          .color = p.NumberColor};
-  const auto np = textPos(p.NumberX, p.NumberY, kGaugeNumberAutoX, kGaugeNumberAutoY);
-  DrawLabel(cr, ReadoutText(g.value, (p.Options & kGaugeTwoDecimals) != 0), number, np.first, np.second);
+  drawDialText(cr, ReadoutText(g.value, (p.Options & kGaugeTwoDecimals) != 0),
+               {p.NumberFont, p.NumberSize, p.NumberStyle, p.NumberColor, p.NumberX, p.NumberY}, 34,
+               kGaugeNumberAutoX, kGaugeNumberAutoY);
 }
