@@ -98,6 +98,23 @@ private:
     double time = 0;    // seconds; below -99.0 asks the thread to end
     const void* planes = nullptr; // frame side: the item is this 4:2:0 picture
     bool cancel = false; // it missed its shutdown time: stop at once
+
+    // The put thread's steps, with readyLock held. The thread holds its
+    // copy (or gave up on the item): the caller may go on.
+    void announceReady() {
+      ready = true;
+      changed.notify_all();
+    }
+    // Waits for the next item and takes it; false when cancelled.
+    bool takeNext(std::unique_lock<std::mutex>& lock) {
+      changed.wait(lock, [&] { return wake || cancel; });
+      if (cancel) return false;
+      ready = false;
+      wake = false;
+      error = 0;
+      changed.notify_all();
+      return true;
+    }
   };
 
   int createFiles();
@@ -115,6 +132,8 @@ private:
   bool copyChunk(uint32_t length);
   void endThread(PutSide& side);
   void noteError(int code, const std::string& text);
+  // The side's item failed: its outcome, and the output's first error.
+  void failItem(PutSide& side, int code, const std::string& text);
   void keepTemporaries(const std::string& why);
   void finishFiles(bool kill);
   bool startMerge(bool kill);

@@ -65,6 +65,11 @@ void MediaCreateMacAV::noteError(int code, const std::string& text) {
   if (firstError_.compare_exchange_strong(none, code)) failureText_ = text;
 }
 
+void MediaCreateMacAV::failItem(PutSide& side, int code, const std::string& text) {
+  side.error = code;
+  noteError(code, text);
+}
+
 std::string MediaCreateMacAV::FailureText() {
   std::lock_guard<std::mutex> lock(failureLock_);
   return failureText_;
@@ -73,8 +78,7 @@ std::string MediaCreateMacAV::FailureText() {
 void MediaCreateMacAV::endThread(PutSide& side) {
   std::lock_guard<std::mutex> lock(side.readyLock);
   side.running = false;
-  side.ready = true;
-  side.changed.notify_all();
+  side.announceReady();
 }
 
 // Copies the caller's bottom-up rows into the top-down coded picture; an
@@ -119,17 +123,10 @@ bool MediaCreateMacAV::copyChunk(uint32_t length) {
 void MediaCreateMacAV::putFrameThread() {
   std::unique_lock<std::mutex> lock(frame_.readyLock);
   frame_.error = 0;
-  frame_.ready = true;
-  frame_.changed.notify_all();
-  for (;;) {
-    frame_.changed.wait(lock, [&] { return frame_.wake || frame_.cancel; });
-    if (frame_.cancel) break;
-    frame_.ready = false;
-    frame_.wake = false;
-    frame_.error = 0;
+  frame_.announceReady();
+  while (frame_.takeNext(lock)) {
     const double t = frame_.time;
     const void* planes = frame_.planes;
-    frame_.changed.notify_all();
     if (t < kStopBelow) break;
     // The caller leaves a frame buffer alone until it sees ready, so the
     // copy needs no lock and the caller's next step may run meanwhile. A
@@ -143,18 +140,15 @@ void MediaCreateMacAV::putFrameThread() {
     }
     if (!copied && frameCopy_.empty() && BitmapData) {
       LogPrintf(L"Failed to allocate the frame copy in AVFoundation PutFrame(%0.3f)", t);
-      frame_.error = -22;
-      noteError(-22, "There was not enough memory for the picture of the video.");
+      failItem(frame_, -22, "There was not enough memory for the picture of the video.");
       break;
     }
     if (!copied) {
       LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
-      frame_.error = -21;
-      noteError(-21, "No rendered picture reached the video writer.");
+      failItem(frame_, -21, "No rendered picture reached the video writer.");
       break;
     }
-    frame_.ready = true;
-    frame_.changed.notify_all();
+    frame_.announceReady();
     lock.unlock();
     const int64_t pts = std::llround(t * FrameTimeScale);
     const int result = planes ? video_->encodePlanes(static_cast<const uint8_t*>(planes), pts)
@@ -162,8 +156,7 @@ void MediaCreateMacAV::putFrameThread() {
     lock.lock();
     if (result != 0) {
       LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
-      frame_.error = -82;
-      noteError(-82, WriteFailureText("picture", outputPath_, video_->writeError()));
+      failItem(frame_, -82, WriteFailureText("picture", outputPath_, video_->writeError()));
     }
   }
   lock.unlock();
@@ -173,24 +166,15 @@ void MediaCreateMacAV::putFrameThread() {
 void MediaCreateMacAV::putAudioThread() {
   std::unique_lock<std::mutex> lock(sound_.readyLock);
   sound_.error = 0;
-  sound_.ready = true;
-  sound_.changed.notify_all();
-  for (;;) {
-    sound_.changed.wait(lock, [&] { return sound_.wake || sound_.cancel; });
-    if (sound_.cancel) break;
-    sound_.ready = false;
-    sound_.wake = false;
-    sound_.error = 0;
+  sound_.announceReady();
+  while (sound_.takeNext(lock)) {
     const double t = sound_.time;
-    sound_.changed.notify_all();
     if (t < kStopBelow) break;
     if (!AudioData) {
       // This chunk is skipped; the thread keeps going.
       LogPrintf(L"NULL external pointer in PutAudio(%0.3f) for AVFoundation", t);
-      sound_.ready = true;
-      sound_.error = -21;
-      noteError(-21, "No rendered sound reached the video writer.");
-      sound_.changed.notify_all();
+      failItem(sound_, -21, "No rendered sound reached the video writer.");
+      sound_.announceReady();
       continue;
     }
     const uint32_t length = AudioDataLength;
@@ -200,19 +184,16 @@ void MediaCreateMacAV::putAudioThread() {
     if (!copied) {
       LogPrintf(L"Failed to allocate %d for internal buffer in AVFoundation PutAudio(%0.3f)",
                 static_cast<int>(length), t);
-      sound_.error = -22;
-      noteError(-22, "There was not enough memory for the sound of the video.");
+      failItem(sound_, -22, "There was not enough memory for the sound of the video.");
       break;
     }
-    sound_.ready = true;
-    sound_.changed.notify_all();
+    sound_.announceReady();
     lock.unlock();
     const int result = audio_->putChunk(AudioDataInt.data(), length, t);
     lock.lock();
     if (result != 0) {
       LogPrintf(L"Failed to append audio (%0.3f) to output AVFoundation video", t);
-      sound_.error = -82;
-      noteError(-82, WriteFailureText("sound", outputPath_, audio_->writeError()));
+      failItem(sound_, -82, WriteFailureText("sound", outputPath_, audio_->writeError()));
     }
   }
   lock.unlock();
