@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include "base/text.h"
@@ -391,23 +392,21 @@ void override(const DataloggerRecord& record, RoleChoice& choice, int role,
       field < 0 ? 1.0 : UnitFactor(role, SplitColumnName(record.fieldNames[field]).unit, kKmhToMph);
 }
 
+// The column the user chose for each role, in role order.
+using ChosenName = char16_t (DataStruct::*)[kNameLength];
+constexpr ChosenName kChosenName[] = {
+    &DataStruct::Time,    &DataStruct::PosX,    &DataStruct::PosY,    &DataStruct::PosZ,    &DataStruct::GpsAcc,
+    &DataStruct::Lap,     &DataStruct::Speed,   &DataStruct::Heading, &DataStruct::RPM,     &DataStruct::Gear,
+    &DataStruct::GForceX, &DataStruct::GForceY, &DataStruct::Throttle,
+};
+static_assert(std::size(kChosenName) == kRoleCount);
+
 } // namespace
 
 RoleChoice ChooseColumns(const DataloggerRecord& record, const DataStruct& data) {
   RoleChoice choice = RecognizeColumns(record);
-  override(record, choice, kRoleTime, data.Time);
-  override(record, choice, kRolePosX, data.PosX);
-  override(record, choice, kRolePosY, data.PosY);
-  override(record, choice, kRolePosZ, data.PosZ);
-  override(record, choice, kRoleGpsAcc, data.GpsAcc);
-  override(record, choice, kRoleLap, data.Lap);
-  override(record, choice, kRoleSpeed, data.Speed);
-  override(record, choice, kRoleHeading, data.Heading);
-  override(record, choice, kRoleRpm, data.RPM);
-  override(record, choice, kRoleGear, data.Gear);
-  override(record, choice, kRoleGForceX, data.GForceX);
-  override(record, choice, kRoleGForceY, data.GForceY);
-  override(record, choice, kRoleThrottle, data.Throttle);
+  for (int role = 0; role < kRoleCount; ++role)
+    override(record, choice, role, data.*kChosenName[role]);
   if (data.Time[0] != 0 && data.TimeUnits >= kMinFactor)
     choice.factor[kRoleTime] = data.TimeUnits;
   if (data.GpsAcc[0] != 0 && data.GpsAccConv >= kMinFactor)
