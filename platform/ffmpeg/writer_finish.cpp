@@ -20,6 +20,33 @@ constexpr auto kFrameEndLimit = std::chrono::milliseconds(3000);
 constexpr auto kMuxPollStep = std::chrono::milliseconds(100);
 constexpr int kExportStatusCancelled = 5; // as the session log has always shown it
 
+// The merge's failures that have fixed words: for the log and for the user.
+struct MuxFailure {
+  RemuxStatus status;
+  const wchar_t* log;
+  const char* why;
+};
+constexpr MuxFailure kMuxFailures[] = {
+    {RemuxStatus::kNoVideoFile, L"AVFoundation Mux: Failed to create video asset!", "the picture file cannot be read"},
+    {RemuxStatus::kNoVideoLength, L"AVFoundation Mux: Video asset has no length!", "the picture file holds no picture"},
+    {RemuxStatus::kNoAudioFile, L"AVFoundation Mux: Failed to create audio asset!", "the sound file cannot be read"},
+    {RemuxStatus::kNoAudioLength, L"AVFoundation Mux: Audio asset has no length!", "the sound file holds no sound"},
+    {RemuxStatus::kNoOutput, L"AVFoundation Mux: Failed to create asset export session!",
+     "no file can be made beside it"},
+};
+
+// Logs a failure of fixed words and gives the user's; false when the
+// status has none.
+bool NoteMuxFailure(RemuxStatus status, std::string& why) {
+  for (const MuxFailure& failure : kMuxFailures)
+    if (failure.status == status) {
+      LogPrintf(L"%s", failure.log);
+      why = failure.why;
+      return true;
+    }
+  return false;
+}
+
 } // namespace
 
 void MediaCreateMacAV::Close() {
@@ -153,8 +180,7 @@ void MediaCreateMacAV::waitForMerge() {
 bool MediaCreateMacAV::Mux() {
   std::string merged = CreateSiblingTempFile(outputPath_, ".part");
   if (merged.empty()) {
-    LogPrintf(L"AVFoundation Mux: Failed to create asset export session!");
-    muxFailure_ = "no file can be made beside it";
+    NoteMuxFailure(RemuxStatus::kNoOutput, muxFailure_);
     return false;
   }
   std::atomic<bool> cancel{false};
@@ -203,36 +229,17 @@ bool MediaCreateMacAV::Mux() {
 // otherwise says why for the user.
 bool MediaCreateMacAV::reportMux(int status, const std::string& reason, std::string& merged,
                                  std::string& why) {
-  switch (static_cast<RemuxStatus>(status)) {
-  case RemuxStatus::kNoVideoFile:
-    LogPrintf(L"AVFoundation Mux: Failed to create video asset!");
-    why = "the picture file cannot be read";
-    return false;
-  case RemuxStatus::kNoVideoLength:
-    LogPrintf(L"AVFoundation Mux: Video asset has no length!");
-    why = "the picture file holds no picture";
-    return false;
-  case RemuxStatus::kNoAudioFile:
-    LogPrintf(L"AVFoundation Mux: Failed to create audio asset!");
-    why = "the sound file cannot be read";
-    return false;
-  case RemuxStatus::kNoAudioLength:
-    LogPrintf(L"AVFoundation Mux: Audio asset has no length!");
-    why = "the sound file holds no sound";
-    return false;
-  case RemuxStatus::kNoOutput:
-    LogPrintf(L"AVFoundation Mux: Failed to create asset export session!");
-    why = "no file can be made beside it";
-    return false;
-  case RemuxStatus::kFailed:
+  const auto outcome = static_cast<RemuxStatus>(status);
+  if (NoteMuxFailure(outcome, why)) return false;
+  if (outcome == RemuxStatus::kFailed) {
     LogPrintf(L"AVFoundation Mux export failed! Reason: %S", reason.c_str());
     why = reason;
     return false;
-  case RemuxStatus::kCancelled:
+  }
+  if (outcome == RemuxStatus::kCancelled) {
     LogPrintf(L"AVFoundation Mux export unknown completion status: %d", kExportStatusCancelled);
     why = "putting picture and sound together was cancelled";
     return false;
-  case RemuxStatus::kCompleted: break;
   }
   if (const int error = ReplaceFileWith(merged, outputPath_); error != 0) {
     LogPrintf(L"AVFoundation Mux export failed! Reason: %S", std::strerror(error));
