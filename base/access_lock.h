@@ -12,27 +12,21 @@ void AccessWriteEnd(const char* who);
 bool AccessHeldForWrite(); // by the calling thread
 bool AccessHeld();         // for reading or writing, by the calling thread or lent to it
 
-class ReadAccess {
+// Holds the lock for a scope as Begin takes it, under the routine's name.
+template <void (*Begin)(const char*), void (*End)(const char*)>
+class ScopedAccess {
 public:
-  explicit ReadAccess(const char* who) : who_(who) { AccessReadBegin(who_); }
-  ~ReadAccess() { AccessReadEnd(who_); }
-  ReadAccess(const ReadAccess&) = delete;
-  ReadAccess& operator=(const ReadAccess&) = delete;
+  explicit ScopedAccess(const char* who) : who_(who) { Begin(who_); }
+  ~ScopedAccess() { End(who_); }
+  ScopedAccess(const ScopedAccess&) = delete;
+  ScopedAccess& operator=(const ScopedAccess&) = delete;
 
 private:
   const char* who_;
 };
 
-class WriteAccess {
-public:
-  explicit WriteAccess(const char* who) : who_(who) { AccessWriteBegin(who_); }
-  ~WriteAccess() { AccessWriteEnd(who_); }
-  WriteAccess(const WriteAccess&) = delete;
-  WriteAccess& operator=(const WriteAccess&) = delete;
-
-private:
-  const char* who_;
-};
+using ReadAccess = ScopedAccess<AccessReadBegin, AccessReadEnd>;
+using WriteAccess = ScopedAccess<AccessWriteBegin, AccessWriteEnd>;
 
 // Marks the write access the thread holds as a change of the project.
 void AccessMarkChange();
@@ -45,19 +39,11 @@ void AccessSetChangeHook(AccessChangeHook hook);
 
 // Write access for a change of the project: when the thread's outermost
 // write access ends after one, the change hook runs, outside the lock.
-class ChangeAccess {
-public:
-  explicit ChangeAccess(const char* who) : who_(who) {
-    AccessWriteBegin(who_);
-    AccessMarkChange();
-  }
-  ~ChangeAccess() { AccessWriteEnd(who_); }
-  ChangeAccess(const ChangeAccess&) = delete;
-  ChangeAccess& operator=(const ChangeAccess&) = delete;
-
-private:
-  const char* who_;
-};
+inline void AccessChangeBegin(const char* who) {
+  AccessWriteBegin(who);
+  AccessMarkChange();
+}
+using ChangeAccess = ScopedAccess<AccessChangeBegin, AccessWriteEnd>;
 
 // A worker doing part of the job of a thread that holds the lock (and
 // waits for the worker): its reads are covered by that thread's. Taking
