@@ -28,6 +28,7 @@
 
 #include "platform/media/media_formats.h"
 
+class EncodedStreamFile;
 class VideoEncodeFile;
 class AudioEncodeFile;
 
@@ -136,6 +137,8 @@ private:
   void failItem(PutSide& side, int code, const std::string& text);
   void keepTemporaries(const std::string& why);
   void finishFiles(bool kill);
+  void finishFile(EncodedStreamFile* file, bool kill, const wchar_t* kind, const std::string& path,
+                  const char* content);
   bool startMerge(bool kill);
   void mergeAndClean();
   void waitForMerge();

@@ -99,23 +99,21 @@ void MediaCreateMacAV::stopThread(PutSide& side, bool endFromStart, const wchar_
   side.thread.join();
 }
 
+// Completes one temporary file, or drops it when killed or never started.
+void MediaCreateMacAV::finishFile(EncodedStreamFile* file, bool kill, const wchar_t* kind,
+                                  const std::string& path, const char* content) {
+  if (!file) return;
+  if (kill || !file->started()) {
+    file->abandon();
+  } else if (file->finish() != 0) {
+    LogPrintf(L"Failed to complete the AVFoundation %s file '%S'", kind, path.c_str());
+    noteError(-82, WriteFailureText(content, outputPath_, file->writeError()));
+  }
+}
+
 void MediaCreateMacAV::finishFiles(bool kill) {
-  if (video_) {
-    if (kill || !video_->started()) {
-      video_->abandon();
-    } else if (video_->finish() != 0) {
-      LogPrintf(L"Failed to complete the AVFoundation video file '%S'", videoPath_.c_str());
-      noteError(-82, WriteFailureText("picture", outputPath_, video_->writeError()));
-    }
-  }
-  if (audio_) {
-    if (kill || !audio_->started()) {
-      audio_->abandon();
-    } else if (audio_->finish() != 0) {
-      LogPrintf(L"Failed to complete the AVFoundation audio file '%S'", audioPath_.c_str());
-      noteError(-82, WriteFailureText("sound", outputPath_, audio_->writeError()));
-    }
-  }
+  finishFile(video_.get(), kill, L"video", videoPath_, "picture");
+  finishFile(audio_.get(), kill, L"audio", audioPath_, "sound");
   video_.reset();
   audio_.reset();
   AudioDataInt.clear();
