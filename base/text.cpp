@@ -162,21 +162,24 @@ std::wstring Utf8ToWide(const std::string& text) {
   return result;
 }
 
-std::string WideToUtf8(const std::wstring& text) {
-  std::string result;
+namespace {
+
+// Wide text in another encoding, one scalar at a time (at most MaxUnits
+// units each); a value that is no scalar becomes U+FFFD.
+template <class Text, size_t MaxUnits, size_t (*Encode)(char32_t, typename Text::value_type*)>
+Text EncodeWide(const std::wstring& text) {
+  Text result;
   result.reserve(text.size());
-  char bytes[4];
-  for (wchar_t ch : text) result.append(bytes, Utf8EncodeOne(SanitizeScalar(ch), bytes));
+  typename Text::value_type units[MaxUnits];
+  for (wchar_t ch : text) result.append(units, Encode(SanitizeScalar(ch), units));
   return result;
 }
 
-std::u16string WideToUtf16(const std::wstring& text) {
-  std::u16string result;
-  result.reserve(text.size());
-  char16_t units[2];
-  for (wchar_t ch : text) result.append(units, EncodeUtf16(SanitizeScalar(ch), units));
-  return result;
-}
+}  // namespace
+
+std::string WideToUtf8(const std::wstring& text) { return EncodeWide<std::string, 4, Utf8EncodeOne>(text); }
+
+std::u16string WideToUtf16(const std::wstring& text) { return EncodeWide<std::u16string, 2, EncodeUtf16>(text); }
 
 std::wstring Utf16ToWide(const std::u16string& text) {
   std::wstring result;
