@@ -1,16 +1,14 @@
 #pragma once
 // What the program knows about each kind of display object, in one table:
 // the model (a new object's record, parameter block and data channel), the
-// file readers (the stored size of its record), the renderer (its drawing
-// routine) and the interface (its name, icon, panels, toolbox button and
-// style folder) all read it from here. A new kind is one entry in
-// disp_types.cpp and its own files.
+// file readers (the stored size of its record) and the interface (its name,
+// icon, panels, toolbox button and style folder) all read it from here. A new
+// kind is one entry in disp_types.cpp, one in the renderer's table
+// (render/objects/object_render.cpp) and its own files.
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/model/disp_records.h"
-
-struct ObjectContext;
 
 // The input an object reads.
 enum class DispInputKind : uint8_t {
@@ -69,7 +67,6 @@ struct DispTypeInfo {
   int32_t fieldOffset;          // the data-channel field in the record; -1 none
   DispTextField textFields[4];  // text fields kept terminated (units 0 ends the list)
   void (*sanitizeExtra)(uint8_t* block, uint32_t size); // further repair of a loaded block
-  int (*render)(const ObjectContext& ctx); // draws one layer; null draws nothing
   bool drawsPicture;            // shows something (picked on the canvas, exported as a still)
   DispIcon icon;
   DispInputKind input;

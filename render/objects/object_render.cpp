@@ -1,7 +1,7 @@
 #include "render/objects/object_render.h"
 
 #include "base/error.h"
-#include "engine/model/disp_types.h"
+#include "render/objects/data_object.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/picture_adjust.h"
 #include "render/compositor/pixel_ops.h"
@@ -122,9 +122,33 @@ int ObjectDrawBitmapWith(const ObjectContext& ctx, const BitmapEffects& effects)
   return CompositeFrame(f);
 }
 
+namespace {
+
+struct KindRenderer {
+  uint32_t type;
+  int (*render)(const ObjectContext& ctx);
+};
+
+// The drawing routine of each kind the model's table knows (disp_types.cpp);
+// scripted objects have none.
+constexpr KindRenderer kRenderers[] = {
+    {kDispVideo, RenderPictureObject},     {kDispAudio, RenderAudioObject},
+    {kDispShape, RenderShapeObject},       {kDispText, RenderTextObject},
+    {kDispTextData, RenderTextDataObject}, {kDispGauge, RenderGaugeObject},
+    {kDispSpeedo, RenderGaugeObject},      {kDispTacho, RenderGaugeObject},
+    {kDispBar, RenderBarObject},           {kDispTimeGraph, RenderTimeGraphObject},
+    {kDispTrackMap, RenderTrackMapObject}, {kDispGForce, RenderGForceObject},
+    {kDispGear, RenderTextDataObject},     {kDispLapCount, RenderTextDataObject},
+    {kDispLapTimer, RenderTextDataObject}, {kDispEImage, RenderEImageObject},
+    {kDispGroup, RenderGroupObject},
+};
+
+} // namespace
+
 int DispObjRenderLayer(const ObjectContext& ctx) {
   if (!ctx.obj) return ErrorSet(kErrBadArg, "DispObjRenderLayer");
   // Scripted objects and unknown codes have no renderer: nothing drawn.
-  const DispTypeInfo* info = DispTypeFind(ctx.obj->Type);
-  return info != nullptr && info->render != nullptr ? info->render(ctx) : -1;
+  for (const KindRenderer& kind : kRenderers)
+    if (kind.type == ctx.obj->Type) return kind.render(ctx);
+  return -1;
 }
