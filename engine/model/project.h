@@ -25,7 +25,7 @@ const char16_t* ProjectGetUserText();
 void ProjectSetUserText(const char16_t* text);
 void ProjectSetMark(uint32_t which); // preview-mark hook, does nothing
 
-// Option bits of the data-template wizard.
-uint32_t ProjectWizScanInput(uint32_t input);
+// Option bits of the data-template wizard (what a data input supports:
+// ProjectWizScanInput, answered by the data-log model).
 int ProjectWizGetOpts(uint32_t* mask, float* speedMax, float* tachMax, float* tachRed);
 int ProjectWizSetOpts(uint32_t mask, float speedMax, float tachMax, float tachRed);

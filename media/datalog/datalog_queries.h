@@ -25,3 +25,5 @@ int InputHandlerCheckJoin(uint32_t first, uint32_t second);
 // 0x008 throttle, 0x010 accelerations, 0x020 positions, 0x0C0 laps, 0x400
 // always; 0 for an index at or past the input count.
 uint32_t DataloggerScanOptions(uint32_t input);
+// The same under read access of the project, as the wizard asks it.
+uint32_t ProjectWizScanInput(uint32_t input);

@@ -15,6 +15,7 @@
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
 #include "render/loop/frame_render.h"
+#include "media/datalog/datalog_queries.h"
 #include "style_designs.h"
 
 namespace {

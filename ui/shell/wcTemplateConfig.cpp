@@ -10,6 +10,7 @@
 #include <bit>
 
 #include "engine/model/project.h"
+#include "media/datalog/datalog_queries.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/util/ui_utils.h"

@@ -7,6 +7,7 @@
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
 #include "model_fixture.h"
+#include "media/datalog/datalog_queries.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "engine/files/templates.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
+#include "media/datalog/datalog_queries.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/shell/wcTemplateConfig.h"
 #include "ui/shell/wcTemplateLoad.h"

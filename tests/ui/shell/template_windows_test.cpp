@@ -16,6 +16,7 @@
 #include "base/message_box.h"
 #include "engine/files/templates.h"
 #include "engine/model/project.h"
+#include "media/datalog/datalog_queries.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/shell/wcTemplateConfig.h"

@@ -3,7 +3,6 @@
 #include "base/access_lock.h"
 #include "base/error.h"
 #include "engine/model/input_table.h"
-#include "engine/model/project.h"
 #include "media/datalog/datalog_queries.h"
 
 uint32_t ProjectWizScanInput(uint32_t input) {
