@@ -1,6 +1,7 @@
 #include "app/app_steps.h"
 
 #include "base/log.h"
+#include "engine/files/project_files.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/model.h"

@@ -10,6 +10,7 @@
 #include "engine/files/project_format.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
+#include "engine/model/model.h"
 
 int ProjectLoadFile(const std::wstring& path, const char* who, RecordFault* fault) {
   std::vector<uint8_t> bytes;
@@ -36,6 +37,14 @@ int ProjectSaveFile(const std::wstring& path, const char* who, bool durable) {
   image.reset();
   if (code == 0) code = FileWriteAtomic(path, bytes.data(), bytes.size(), durable);
   return code;
+}
+
+int ProjectNew() {
+  WriteAccess access("ProjectNew");
+  ModelCloseInputs();
+  ModelClear();
+  RecoverySnapshotDiscard();
+  return ErrorSet(0, "ProjectNew");
 }
 
 int ProjectOpen(const wchar_t* path) {

@@ -7,6 +7,9 @@
 
 #include "engine/model/record_check.h"
 
+// Closes the current project and starts an empty one (its recovery
+// snapshot goes with it).
+int ProjectNew();
 // Clears the undo state and opens a project file: 0, or a negative code
 // with the open project left exactly as it was.
 int ProjectOpen(const wchar_t* path);

@@ -6,7 +6,6 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/text.h"
-#include "engine/files/recovery_snapshot.h"
 #include "engine/model/input_internal.h"
 #include "engine/model/input_media.h"
 #include "engine/model/input_store.h"
@@ -200,14 +199,6 @@ int InputSetAdjust(uint32_t input, const AdjustStruct* record) {
 }
 
 void ModelCloseInputs() { InputMediaCloseFrom(0); }
-
-int ProjectNew() {
-  WriteAccess access("ProjectNew");
-  ModelCloseInputs();
-  ModelClear();
-  RecoverySnapshotDiscard();
-  return ErrorSet(0, "ProjectNew");
-}
 
 int ProjectSetSpeedUnit(uint32_t unit) {
   ChangeAccess access("ProjectSetSpeedUnit");

@@ -4,8 +4,6 @@
 
 enum SpeedUnit : uint32_t { kSpeedMph = 1, kSpeedKmh = 2, kSpeedKnots = 3, kSpeedMs = 4 };
 
-// Closes the current project and starts an empty one.
-int ProjectNew();
 // Flag 0: the explicit length when above 0.01 s, else the automatic one;
 // non-zero: the explicit length as stored (0 = automatic).
 float ProjectGetLength(int32_t flag);

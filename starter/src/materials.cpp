@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "build_kit.h"
+#include "engine/files/project_files.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
 #include "render/loop/output_render.h"

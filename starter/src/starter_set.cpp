@@ -9,13 +9,14 @@
 #include "base/access_lock.h"
 #include "base/text.h"
 #include "build_kit.h"
+#include "engine/files/project_files.h"
 #include "engine/files/style.h"
 #include "engine/files/templates.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
-#include "render/loop/frame_render.h"
 #include "media/datalog/datalog_queries.h"
+#include "render/loop/frame_render.h"
 #include "style_designs.h"
 
 namespace {

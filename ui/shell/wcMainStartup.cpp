@@ -7,6 +7,7 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
+#include "engine/files/project_files.h"
 #include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"

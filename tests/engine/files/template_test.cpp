@@ -7,6 +7,7 @@
 #include "base/error.h"
 #include "base/file_io.h"
 #include "base/text.h"
+#include "engine/files/project_files.h"
 #include "engine/files/template_format.h"
 #include "engine/files/templates.h"
 #include "engine/model/dispobj_table.h"

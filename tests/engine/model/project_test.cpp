@@ -1,13 +1,14 @@
 // Project settings: length, speed unit, user text and the wizard's options.
 #include <cstring>
 
+#include "engine/files/project_files.h"
 #include "engine/model/dispobj_table.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/input_table.h"
 #include "engine/model/inputs.h"
 #include "engine/model/project.h"
-#include "model_fixture.h"
 #include "media/datalog/datalog_queries.h"
+#include "model_fixture.h"
 
 namespace {
 
