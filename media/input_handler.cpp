@@ -11,6 +11,7 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/text.h"
+#include "engine/model/input_media.h"
 #include "engine/model/input_table.h"
 #include "media/av_facade.h"
 #include "media/datalog/datalog.h"
@@ -52,6 +53,14 @@ int OpenMediaFile(uint32_t input, MediaKind kind) {
   if (rc < 0 && kind != MediaKind::Wav) rc = MediaWavOpen(input);
   return rc;
 }
+
+// The model opens, closes and re-reads inputs through the slots. Installed
+// as the program loads, so the input routines work with or without the
+// engine's start (tests of the model call them directly).
+[[maybe_unused]] const bool gSlotsInstalled = [] {
+  InputMediaInstall({InputHandlerOpen, InputHandlerClose, InputHandlerReprocess});
+  return true;
+}();
 
 } // namespace
 

@@ -1,5 +1,5 @@
-// Input routines that open, reopen or reprocess media through the media
-// layer.
+// Input routines that open, reopen or reprocess media through the slot
+// routines the media layer installs.
 #include <string>
 
 #include "base/access_lock.h"
@@ -16,9 +16,10 @@
 #include "engine/model/multipart_scan.h"
 #include "engine/model/project.h"
 #include "engine/model/project_settings.h"
-#include "media/input_handler.h"
 
 namespace {
+
+InputMediaSlots gSlots; // set before main by the media layer
 
 std::u16string FileNameOf(const std::u16string& path) {
   const size_t slash = path.find_last_of(u'/');
@@ -27,15 +28,29 @@ std::u16string FileNameOf(const std::u16string& path) {
 
 // Undoes a failed add: the new input is the last entry.
 void DropLast(uint32_t input) {
-  InputHandlerClose(input);
+  InputMediaClose(input);
   InputStoreErase(input);
 }
 
 void Reprocess(uint32_t input) {
-  if (InputHasMedia(input)) InputHandlerReprocess(input);
+  if (InputHasMedia(input)) InputMediaReprocess(input);
 }
 
 } // namespace
+
+void InputMediaInstall(const InputMediaSlots& slots) { gSlots = slots; }
+
+int InputMediaOpen(uint32_t input) {
+  return gSlots.open != nullptr ? gSlots.open(input) : kErrUnsupported;
+}
+
+void InputMediaClose(uint32_t input) {
+  if (gSlots.close != nullptr) gSlots.close(input);
+}
+
+void InputMediaReprocess(uint32_t input) {
+  if (gSlots.reprocess != nullptr) gSlots.reprocess(input);
+}
 
 bool InputHasMedia(uint32_t input) {
   const MainStruct* main = InputTableMain(input);
@@ -43,12 +58,12 @@ bool InputHasMedia(uint32_t input) {
 }
 
 void InputMediaCloseFrom(uint32_t first) {
-  for (uint32_t i = first; i < InputTableCount(); ++i) InputHandlerClose(i);
+  for (uint32_t i = first; i < InputTableCount(); ++i) InputMediaClose(i);
 }
 
 void InputMediaReopenFrom(uint32_t first) {
   for (uint32_t i = first; i < InputTableCount(); ++i)
-    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputHandlerOpen(i);
+    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputMediaOpen(i);
 }
 
 uint32_t InputAdd(const char16_t* path) {
@@ -61,7 +76,7 @@ uint32_t InputAdd(const char16_t* path) {
   MainStruct& main = *InputTableMain(input);
   FieldCopy(main.FilePath, kPathLength, file);
   FieldCopy(main.Name, kNameLength, name);
-  const int code = InputHandlerOpen(input);
+  const int code = InputMediaOpen(input);
   if (code < 0) {
     DropLast(input);
     return ErrorSet(code, "InputAdd"), kNoInput;
@@ -117,7 +132,7 @@ uint32_t InputDuplicate(uint32_t input) {
   *InputTableAdjust(copy) = *InputTableAdjust(input);
   FieldCopy(InputTableMain(copy)->Name, kNameLength, unique);
   if (InputHasMedia(copy) && InputTableMain(copy)->OpenFailed == 0) {
-    const int opened = InputHandlerOpen(copy);
+    const int opened = InputMediaOpen(copy);
     if (opened < 0) {
       DropLast(copy);
       return ErrorSet(opened, "InputDuplicate"), kNoInput;
@@ -135,15 +150,15 @@ int InputChange(uint32_t input, const char16_t* path) {
   if (code != 0) return ErrorSet(code, "InputChange");
   MainStruct& main = *InputTableMain(input);
   const MainStruct before = main;
-  InputHandlerClose(input);
+  InputMediaClose(input);
   FieldCopy(main.FilePath, kPathLength, path);
   main.OpenFailed = 0;
-  code = InputHandlerOpen(input);
+  code = InputMediaOpen(input);
   if (code < 0) {
     // Back to the old file, opened again as it was.
-    InputHandlerClose(input);
+    InputMediaClose(input);
     main = before;
-    if (InputHasMedia(input) && main.OpenFailed == 0) InputHandlerOpen(input);
+    if (InputHasMedia(input) && main.OpenFailed == 0) InputMediaOpen(input);
     return ErrorSet(code, "InputChange");
   }
   if (main.TrimEnd <= main.TrimStart) main.TrimEnd = main.Length;
@@ -207,7 +222,7 @@ int ProjectSetSpeedUnit(uint32_t unit) {
   for (uint32_t i = 0; i < InputTableCount(); ++i) {
     const MainStruct& main = *InputTableMain(i);
     if ((main.HasData != 0 || main.Type == kInputData) && InputHasMedia(i))
-      InputHandlerReprocess(i);
+      InputMediaReprocess(i);
   }
   return ErrorSet(0, "ProjectSetSpeedUnit");
 }

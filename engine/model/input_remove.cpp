@@ -10,7 +10,6 @@
 #include "engine/model/input_media.h"
 #include "engine/model/input_table.h"
 #include "engine/model/inputs.h"
-#include "media/input_handler.h"
 
 namespace {
 
@@ -73,11 +72,11 @@ int InputChangeOrder(uint32_t input, int direction) {
   if (code != 0) return ErrorSet(code, "InputChangeOrder");
   const uint32_t other = NearestSibling(input, direction);
   if (other == kNoInput) return ErrorSet(kNoticeNoNeighbour, "InputChangeOrder");
-  InputHandlerClose(input);
-  InputHandlerClose(other);
+  InputMediaClose(input);
+  InputMediaClose(other);
   InputSwapEntries(input, other);
   for (uint32_t i : {input, other})
-    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputHandlerOpen(i);
+    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputMediaOpen(i);
   InputLayJoin(InputTableMain(input)->ParentJoin);
   InputLayJoin(input);
   InputLayJoin(other);
