@@ -30,6 +30,6 @@ TEST_F(DispObjTest, DisplayObjectWindows) {
 
   Select({gauge});
   main->previewMenuWillOpen(QPointF(700, 470));
-  main->PreviewMenu->adjustSize();
-  SaveWindowShot(main->PreviewMenu, "dispobj_canvas_menu");
+  main->PreviewMenu()->adjustSize();
+  SaveWindowShot(main->PreviewMenu(), "dispobj_canvas_menu");
 }

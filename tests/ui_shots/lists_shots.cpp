@@ -38,7 +38,7 @@ TEST_F(ListsTest, BothListsWithIconsAndIndents) {
   main->mainWindow()->resize(1100, 760);
   Spin(100);
 
-  SaveWindowShot(main->InputFilesTable->parentWidget()->parentWidget(), "lists");
+  SaveWindowShot(main->InputFilesTable()->parentWidget()->parentWidget(), "lists");
   SaveWindowShot(main->mainWindow(), "main-lists");
 }
 

@@ -283,7 +283,7 @@ void vcDispObjGeneral::SetSegment(bool onlyCheck) {
     if (!onlyCheck) TimeSelection->clear();
     return;
   }
-  const double time = main() != nullptr ? main()->PreviewTime : 0;
+  const double time = main() != nullptr ? main()->PreviewTime() : 0;
   const int current = segmentAt(time);
   if (onlyCheck) {
     if (current != SegmentIndex) owner()->SetDisplayObject(static_cast<int>(OurIndex));
@@ -452,7 +452,7 @@ void vcDispObjGeneral::TimeSelection_Changed() {
 void vcDispObjGeneral::TimeNewButton_Pressed() {
   PreviewStop();
   if (main() != nullptr) main()->TimelineClearSelection();
-  const float now = main() != nullptr ? static_cast<float>(main()->PreviewTime) : 0.0f;
+  const float now = main() != nullptr ? static_cast<float>(main()->PreviewTime()) : 0.0f;
   const std::wstring proposed = SecondsToTimeText(now);
   const wchar_t* answer =
       AppInputBox(L"Enter the time in the project for this display object's new timeline segment", proposed.c_str());

@@ -188,9 +188,10 @@ bool vcDispObjPicture::SetData(uint32_t index) {
     UISetControlEnabled(w, !TextAutoSize);
   KeepRatioCheck->setVisible(record.Type != kDispEImage);
   const wcMain* m = main();
-  PixToPctX = m != nullptr && m->PreviewX >= 1 ? 100.0 / m->PreviewX : 1.0;
-  PixToPctY = m != nullptr && m->PreviewY >= 1 ? 100.0 / m->PreviewY : 1.0;
-  const int previewSum = m != nullptr ? m->PreviewX + m->PreviewY : 0;
+  const QSize preview = m != nullptr ? m->PreviewSize() : QSize(0, 0);
+  PixToPctX = preview.width() >= 1 ? 100.0 / preview.width() : 1.0;
+  PixToPctY = preview.height() >= 1 ? 100.0 / preview.height() : 1.0;
+  const int previewSum = preview.width() + preview.height();
   MoveAmountStepper->setRange(1, previewSum >= 40 ? previewSum / 4 : 10);
   PosXStepper->setValue(record.X);
   PosYStepper->setValue(record.Y);

@@ -235,7 +235,7 @@ void wcDispObjEnhEdit::UpdatePreview() {
 
 void wcDispObjEnhEdit::UpdatePreviewNoSave() {
   if (preview_.isHeld()) {
-    const double time = mainWindow() != nullptr ? mainWindow()->PreviewTime : 0;
+    const double time = mainWindow() != nullptr ? mainWindow()->PreviewTime() : 0;
     preview_.draw(0, state_.PreviewQuality, static_cast<float>(time));
   }
   UpdateScriptOutput();

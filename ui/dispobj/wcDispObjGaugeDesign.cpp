@@ -219,7 +219,7 @@ void wcDispObjGaugeDesign::UpdatePreview() {
   if (state_.previewSlot >= 0) {
     const wcMain* m = mainWindow();
     SimplePreviewDraw(static_cast<uint32_t>(state_.previewSlot), 0, state_.previewQuality,
-                      m != nullptr ? static_cast<float>(m->PreviewTime) : 0.0f);
+                      m != nullptr ? static_cast<float>(m->PreviewTime()) : 0.0f);
   }
 }
 

@@ -36,7 +36,7 @@ QString recordName(const MainStruct& main) {
 
 bool gesturesOn() {
   AppDelegate* app = AppDelegate::shared();
-  return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures;
+  return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures();
 }
 
 // Slides the cropped span of one axis by pixels from the lead margin toward

@@ -19,7 +19,7 @@ constexpr double kZoomStep = 0.05;
 
 bool gesturesOn() {
   AppDelegate* app = AppDelegate::shared();
-  return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures;
+  return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures();
 }
 
 } // namespace

@@ -233,7 +233,7 @@ void wcInputSync2::SetInput(uint32_t sync, uint32_t reference, uint32_t mode) {
   if (mode == 0) {
     values_.ProjectLen = ProjectGetLength(0);
     const wcMain* main = MainWindow();
-    const double frameRate = main != nullptr && main->PreviewFrameRate > 0 ? main->PreviewFrameRate : 29.97;
+    const double frameRate = main != nullptr && main->previewOptions().frameRate > 0 ? main->previewOptions().frameRate : 29.97;
     play_.PlayTickInterval = 0.5 / frameRate;
   }
   fillInputLists(mode);

@@ -62,7 +62,7 @@ void wcTimeline::SegmentAdd_Pressed() {
   if (refuseWithoutObject(L"Please first select a display object in the timeline view.")) return;
   PreviewStop();
   const uint32_t object = state_.SelectedDispObjID;
-  const double now = main() != nullptr ? main()->PreviewTime : 0;
+  const double now = main() != nullptr ? main()->PreviewTime() : 0;
   const std::wstring answer = ask(L"Enter the time in the project for this display object's new timeline segment",
                                   SecondsToTimeText(static_cast<float>(now)));
   if (answer.empty()) return;

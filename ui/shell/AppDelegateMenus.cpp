@@ -165,13 +165,13 @@ void AppDelegate::mnuEditUndo_Clicked() {
 void AppDelegate::mnuEditSnapToGrid_Clicked() {
   bool on = mnuEditSnapToGrid->isChecked();
   UserDefaultsWrite("SnapToGrid", on);
-  if (wndMain != nullptr) wndMain->SnapToGrid = on;
+  if (wndMain != nullptr) wndMain->SetSnapToGrid(on);
 }
 
 void AppDelegate::mnuEditGestures_Clicked() {
   bool on = mnuEditGestures->isChecked();
   UserDefaultsWrite("Gestures", on);
-  if (wndMain != nullptr) wndMain->Gestures = on;
+  if (wndMain != nullptr) wndMain->SetGestures(on);
 }
 
 void AppDelegate::mnuHelpDocs_Clicked() { OpenUrl(QUrl(VendorDocsUrl())); }

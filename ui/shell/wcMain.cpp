@@ -98,7 +98,7 @@ QToolBar* wcMain::makeProjectCommands(QMainWindow* window) {
 
 void wcMain::windowDidLoad() {
   WindowCustomLoad();
-  WindowFirstShow = true;
+  windowFirstShow_ = true;
 }
 
 // Runs from the load and again at the first show; every step may repeat.

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/model/disp_records.h"
 #include "ui/shell/WindowController.h"
@@ -33,6 +34,28 @@ class wcRecovery;
 struct DispStruct;
 struct MainStruct;
 
+// What the preview settings window edits (stored under "PreviewQuality",
+// "PreviewFrameRate", "PreviewAudioType", "PreviewAudioRate",
+// "PreviewFastSeek").
+struct PreviewOptions {
+  int quality = 1; // 0 best .. 5 fastest
+  double frameRate = 29.97;
+  int audioType = 3; // 2 mono, 3 stereo
+  int audioRate = 22050;
+  bool fastSeek = true;
+  bool operator==(const PreviewOptions&) const = default;
+};
+
+// The preview timer: seconds between acting ticks, the media-clock time of
+// the last acting tick, whether the last one found playback, and a repaint
+// asked of the next one.
+struct PreviewTicks {
+  double interval = 0.05;
+  double lastUpdate = 0;
+  bool wasPlaying = false;
+  bool updateRequest = false;
+};
+
 class wcMain : public WindowController {
   Q_OBJECT
 public:
@@ -40,25 +63,17 @@ public:
   ~wcMain() override;
   QMainWindow* mainWindow();
 
-  // State of the start-up and of the preview settings.
-  bool WindowFirstShow = true;
-  int IgnoreUpdate = 0;
-  double ProjectLength = 0;
-  double PreviewTime = 0;
-  bool Scrolling = false;
-  bool PreviewTimerWasPlaying = false;
-  bool PreviewUpdateRequest = false;
-  int PreviewX = 0;
-  int PreviewY = 0;
-  int PreviewQuality = 1;
-  double PreviewFrameRate = 29.97;
-  int PreviewAudioType = 3;
-  int PreviewAudioRate = 22050;
-  bool PreviewFastSeek = true;
-  bool SnapToGrid = true;
-  bool Gestures = true;
-  int PreviewVolume = 100;
-  bool ShowMenuAtStart = true;
+  // The preview's settings: picture size, options, volume, and the canvas
+  // editing switches of the Edit menu.
+  QSize PreviewSize() const { return QSize(previewX_, previewY_); }
+  const PreviewOptions& previewOptions() const { return previewOptions_; }
+  // The preview settings window's OK (the picture size goes by SetPreviewArea).
+  void SetPreviewOptions(const PreviewOptions& options) { previewOptions_ = options; }
+  int PreviewVolume() const { return previewVolume_; }
+  bool SnapToGrid() const { return snapToGrid_; }
+  void SetSnapToGrid(bool on) { snapToGrid_ = on; }
+  bool Gestures() const { return gestures_; }
+  void SetGestures(bool on) { gestures_ = on; }
   // The first-show start-up has finished (handed-over files open at once).
   bool StartupDone() const { return startupDone_; }
   // The start-up template menu is waiting on its one-shot timer.
@@ -96,7 +111,9 @@ public:
   // Lists, preview and timeline.
   void InputRefresh(uint32_t input);
   void DispObjRefresh(uint32_t object);
-  void setPreviewTime(double seconds) { PreviewTime = seconds; }
+  double PreviewTime() const { return previewTime_; }
+  void setPreviewTime(double seconds) { previewTime_ = seconds; }
+  double ProjectLength() const { return projectLength_; }
   void PreviewRefresh() { PreviewRefresh(false); }
   // quick: the fastest quality, for drags.
   // run: playback goes on when the engine is playing now.
@@ -132,14 +149,14 @@ public:
   // ---- Lists, adding inputs, file commands, project settings ----------
   // The two lists (wcMainLists.cpp). Rows are known by their text, the
   // input's or object's name; a refresh rebuilds them whole.
-  QStringList InputFileNames;
-  QList<QIcon> InputFileIcons;
-  QStringList DispObjNames;
-  QList<QIcon> DispObjIcons;
-  NameListTable* InputFilesTable = nullptr;
-  NameListTable* DispObjsTable = nullptr;
-  QMenu* InputFilesMenu = nullptr;
-  QMenu* DispObjsMenu = nullptr;
+  const QStringList& InputFileNames() const { return inputFileNames_; }
+  const QStringList& DispObjNames() const { return dispObjNames_; }
+  NameListTable* InputFilesTable() const { return inputFilesTable_; }
+  NameListTable* DispObjsTable() const { return dispObjsTable_; }
+  QMenu* InputFilesMenu() const { return inputFilesMenu_; }
+  QMenu* DispObjsMenu() const { return dispObjsMenu_; }
+  // A refresh of the lists is under way (their selection signals are its own).
+  bool ListsRefreshing() const { return ignoreUpdate_ > 0; }
   void AddInputListItem(const MainStruct* record, bool indent);
   void AddDisplayListItem(const DispStruct* record);
   void InputSelect(uint32_t input);
@@ -162,12 +179,15 @@ public:
   QAction* ListMenuItem(const QString& name) const;
   // The template menu (mode, input), pointed at TemplateMenu by the
   // constructor.
-  std::function<void(int mode, uint32_t input)> TemplateMenuCommand;
-
+  void SetTemplateMenuCommand(std::function<void(int mode, uint32_t input)> command) {
+    templateMenuCommand_ = std::move(command);
+  }
   // Template files added as inputs go to this command (path; 0, or
   // negative when nothing was added), pointed at TemplateAdd by the
   // constructor.
-  std::function<int(const QString& path)> TemplateAddCommand;
+  void SetTemplateAddCommand(std::function<int(const QString& path)> command) {
+    templateAddCommand_ = std::move(command);
+  }
 
   // Adding inputs (wcMainInputs.cpp).
   void AddInput();
@@ -242,7 +262,7 @@ public:
   void DispObjCenter(bool horizontally, bool vertically);
   void DispObjRename_Clicked();
   // The canvas menu: the object under the point is selected first.
-  QMenu* PreviewMenu = nullptr;
+  QMenu* PreviewMenu() const { return previewMenu_; }
   QAction* PreviewMenuItem(const QString& name) const;
   // Prepares the canvas menu for a right click at the canvas point.
   void previewMenuWillOpen(QPointF point);
@@ -274,7 +294,7 @@ public:
   // The new-project wizard beside the window, while the user wants it
   // ("UseProjectWizard"): after New Project and a blank start-up project.
   void ShowProjectWizardIfWanted();
-  // Points TemplateMenuCommand, TemplateAddCommand and the two data template
+  // Points the template menu and template add commands and the two data template
   // items of the inputs menu at the commands above.
   void InstallTemplateCommands();
 
@@ -283,19 +303,20 @@ public:
   // wcMainCanvasEdit.cpp) ----
   static bool PreviewIsPlayingNow();
   // Outlets of the preview box.
-  NSImageViewCustom* PreviewImage = nullptr;
-  QGroupBox* PreviewGroup = nullptr;
-  QSlider* PreviewTimeSlider = nullptr;
-  QPushButton* PreviewTimeButton = nullptr;
-  QPushButton* ProjectLengthButton = nullptr;
-  QPushButton* PlayButton = nullptr;
-  QPushButton* StopButton = nullptr;
-  QPushButton* MuteButton = nullptr;
-  QSpinBox* VolumeStepper = nullptr;
-  // Preview timer: seconds between acting ticks and the media-clock time
-  // of the last acting tick.
-  double PreviewInterval = 0.05;
-  double PreviewLastUpdate = 0;
+  NSImageViewCustom* PreviewImage() const { return previewImage_; }
+  QGroupBox* PreviewGroup() const { return previewGroup_; }
+  QSlider* PreviewTimeSlider() const { return previewTimeSlider_; }
+  QPushButton* PreviewTimeButton() const { return previewTimeButton_; }
+  QPushButton* ProjectLengthButton() const { return projectLengthButton_; }
+  QPushButton* PlayButton() const { return playButton_; }
+  QPushButton* StopButton() const { return stopButton_; }
+  QPushButton* MuteButton() const { return muteButton_; }
+  QSpinBox* VolumeStepper() const { return volumeStepper_; }
+  const PreviewTicks& previewTicks() const { return ticks_; }
+  // The next acting tick repaints the preview.
+  void RequestPreviewUpdate() { ticks_.updateRequest = true; }
+  // The time slider is being dragged (or stepped by a key).
+  bool Scrolling() const { return scrolling_; }
   void ResizeForm();
   // The window's least size for a preview picture of x by y (the panes may
   // need more), and whether that window fits the visible area of its screen.
@@ -322,17 +343,12 @@ public:
   void ExportPreview();
   void PreviewMarkStartButton_Pressed();
   void PreviewMarkEndButton_Pressed();
-  // Canvas editing (wcMainCanvasEdit.cpp); points in canvas pixels.
-  int MouseStartPosX = 0;
-  int MouseStartPosY = 0;
-  bool MouseDragging = false;
-  uint32_t DragDispObjIndex = 0xFFFFFFFF;
-  float DragDispObjStartX = 0;
-  float DragDispObjStartY = 0;
-  uint32_t GestureMagIndex = 0xFFFFFFFF;
-  DispStruct GestureMagDispStruct{}; // copy taken at the pinch start
-  double GestureMagWidth = 0;
-  double GestureMagHeight = 0;
+  // Canvas editing (wcMainCanvasEdit.cpp); points in canvas pixels. The
+  // object under the pointer's press (0xFFFFFFFF: none), whether it is
+  // being dragged, and the object being pinched.
+  uint32_t DraggedDispObj() const { return drag_.object; }
+  bool MouseDragging() const { return drag_.dragging; }
+  uint32_t PinchedDispObj() const { return pinch_.object; }
   void imageMouseDown(QPointF point);
   void imageMouseUp(QPointF point);
   void imageMouseDoubleClick(QPointF point);
@@ -363,6 +379,59 @@ private:
   bool askSaveFirst(const wchar_t* question);
   void leaveEditingWindows();
   QString projectDirDefault() const;
+
+  // The press on the canvas and what it picked.
+  struct CanvasDrag {
+    int startX = 0, startY = 0;
+    bool dragging = false;
+    uint32_t object = 0xFFFFFFFF;
+    float objectStartX = 0, objectStartY = 0;
+  };
+  // A pinch on the canvas: the object and a copy of it taken at the start.
+  struct CanvasPinch {
+    uint32_t object = 0xFFFFFFFF;
+    DispStruct record{};
+    double width = 0, height = 0;
+  };
+
+  // Start-up and settings.
+  bool windowFirstShow_ = true;
+  bool showMenuAtStart_ = true;
+  int previewX_ = 0;
+  int previewY_ = 0;
+  PreviewOptions previewOptions_;
+  int previewVolume_ = 100;
+  bool snapToGrid_ = true;
+  bool gestures_ = true;
+  // Preview time, timer and transport.
+  double projectLength_ = 0;
+  double previewTime_ = 0;
+  bool scrolling_ = false;
+  PreviewTicks ticks_;
+  NSImageViewCustom* previewImage_ = nullptr;
+  QGroupBox* previewGroup_ = nullptr;
+  QSlider* previewTimeSlider_ = nullptr;
+  QPushButton* previewTimeButton_ = nullptr;
+  QPushButton* projectLengthButton_ = nullptr;
+  QPushButton* playButton_ = nullptr;
+  QPushButton* stopButton_ = nullptr;
+  QPushButton* muteButton_ = nullptr;
+  QSpinBox* volumeStepper_ = nullptr;
+  QMenu* previewMenu_ = nullptr;
+  CanvasDrag drag_;
+  CanvasPinch pinch_;
+  // The two lists.
+  int ignoreUpdate_ = 0;
+  QStringList inputFileNames_;
+  QList<QIcon> inputFileIcons_;
+  QStringList dispObjNames_;
+  QList<QIcon> dispObjIcons_;
+  NameListTable* inputFilesTable_ = nullptr;
+  NameListTable* dispObjsTable_ = nullptr;
+  QMenu* inputFilesMenu_ = nullptr;
+  QMenu* dispObjsMenu_ = nullptr;
+  std::function<void(int mode, uint32_t input)> templateMenuCommand_;
+  std::function<int(const QString& path)> templateAddCommand_;
 
   std::wstring projectFile_;
   std::wstring projectName_;

@@ -58,48 +58,48 @@ WindowController* propertyWindow() {
 
 void wcMain::imageMouseDown(QPointF point) {
   if (DispObjCount() == 0) return;
-  const uint32_t hit = objectAt(point, 0, PreviewTime);
-  MouseStartPosX = static_cast<int>(point.x());
-  MouseStartPosY = static_cast<int>(point.y());
-  MouseDragging = false;
-  DragDispObjIndex = hit;
+  const uint32_t hit = objectAt(point, 0, previewTime_);
+  drag_.startX = static_cast<int>(point.x());
+  drag_.startY = static_cast<int>(point.y());
+  drag_.dragging = false;
+  drag_.object = hit;
   if (hit == kNoDispObj) return;
   DispObjSelect(hit);
   // A full-frame object is selected but never moved.
   const DispStruct* record = DispObjGet(hit);
-  if (record != nullptr && coversFrame(*record)) DragDispObjIndex = kNoDispObj;
+  if (record != nullptr && coversFrame(*record)) drag_.object = kNoDispObj;
 }
 
 void wcMain::imageMouseDrag(QPointF point) {
-  if (DragDispObjIndex == kNoDispObj) return;
-  const int dx = RoundToInt(MouseStartPosX - point.x());
-  const int dy = RoundToInt(MouseStartPosY - point.y());
-  if (!MouseDragging && (std::abs(dx) > kDragThreshold || std::abs(dy) > kDragThreshold)) {
-    MouseDragging = true;
+  if (drag_.object == kNoDispObj) return;
+  const int dx = RoundToInt(drag_.startX - point.x());
+  const int dy = RoundToInt(drag_.startY - point.y());
+  if (!drag_.dragging && (std::abs(dx) > kDragThreshold || std::abs(dy) > kDragThreshold)) {
+    drag_.dragging = true;
     PreviewStop();
     UndoSave();
     setProjectModified(true);
-    DispObjGroupCalcPosSize(DragDispObjIndex);
-    const DispStruct* start = DispObjGet(DragDispObjIndex);
-    DragDispObjStartX = start != nullptr ? start->X : 0;
-    DragDispObjStartY = start != nullptr ? start->Y : 0;
+    DispObjGroupCalcPosSize(drag_.object);
+    const DispStruct* start = DispObjGet(drag_.object);
+    drag_.objectStartX = start != nullptr ? start->X : 0;
+    drag_.objectStartY = start != nullptr ? start->Y : 0;
   }
-  if (!MouseDragging) return;
-  const DispStruct* current = DispObjGet(DragDispObjIndex);
+  if (!drag_.dragging) return;
+  const DispStruct* current = DispObjGet(drag_.object);
   if (current == nullptr) return;
   DispStruct record = *current;
-  const float sx = PreviewX > 0 ? 100.0f / static_cast<float>(PreviewX) : 1.0f;
-  const float sy = PreviewY > 0 ? 100.0f / static_cast<float>(PreviewY) : 1.0f;
-  float x = DragDispObjStartX - static_cast<float>(dx) * sx;
-  float y = DragDispObjStartY - static_cast<float>(dy) * sy;
-  if (SnapToGrid) {
+  const float sx = previewX_ > 0 ? 100.0f / static_cast<float>(previewX_) : 1.0f;
+  const float sy = previewY_ > 0 ? 100.0f / static_cast<float>(previewY_) : 1.0f;
+  float x = drag_.objectStartX - static_cast<float>(dx) * sx;
+  float y = drag_.objectStartY - static_cast<float>(dy) * sy;
+  if (snapToGrid_) {
     x = static_cast<float>(RoundToIntF(x));
     y = static_cast<float>(RoundToIntF(y));
   }
   record.X = keepInFrame(x, record.Width);
   record.Y = keepInFrame(y, record.Height);
-  DispObjSet(DragDispObjIndex, &record);
-  DispObjGroupChangePosSize(DragDispObjIndex);
+  DispObjSet(drag_.object, &record);
+  DispObjGroupChangePosSize(drag_.object);
   // The drag stopped playback; the engine's stop frame must not count as
   // playing and start it again.
   PreviewRefresh(true, false);
@@ -108,17 +108,17 @@ void wcMain::imageMouseDrag(QPointF point) {
 
 // Stays over every picture the drag paints, until the release.
 void wcMain::drawSelectionRect(const DispStruct& record) {
-  if (PreviewImage != nullptr) PreviewImage->setSelectionRect(selectionRectFor(record, PreviewX, PreviewY));
+  if (previewImage_ != nullptr) previewImage_->setSelectionRect(selectionRectFor(record, previewX_, previewY_));
 }
 
 void wcMain::imageMouseUp(QPointF) {
-  if (MouseDragging) {
-    MouseDragging = false;
-    if (PreviewImage != nullptr) PreviewImage->clearSelectionRect();
+  if (drag_.dragging) {
+    drag_.dragging = false;
+    if (previewImage_ != nullptr) previewImage_->clearSelectionRect();
     PreviewRefresh(false, false);
     editedObjectToPropertyWindow();
   }
-  DragDispObjIndex = kNoDispObj;
+  drag_.object = kNoDispObj;
 }
 
 void wcMain::editedObjectToPropertyWindow() {
@@ -129,7 +129,7 @@ void wcMain::editedObjectToPropertyWindow() {
 
 void wcMain::imageMouseDoubleClick(QPointF point) {
   if (DispObjCount() == 0) return;
-  const uint32_t hit = objectAt(point, 1, PreviewTime);
+  const uint32_t hit = objectAt(point, 1, previewTime_);
   if (hit == kNoDispObj) return;
   DispObjSelect(hit);
   dispObjEditFromCanvas();
@@ -147,37 +147,37 @@ void wcMain::dispObjEditFromCanvas() {
 }
 
 void wcMain::imageMouseMagnify(QPointF point, double amount, bool start) {
-  if (!Gestures) {
-    GestureMagIndex = kNoDispObj;
+  if (!gestures_) {
+    pinch_.object = kNoDispObj;
     return;
   }
   if (start) {
     PreviewStop();
-    GestureMagIndex = objectAt(point, 0, PreviewTime);
-    if (GestureMagIndex == kNoDispObj) return;
-    DispObjSelect(GestureMagIndex);
-    DispObjGroupCalcPosSize(GestureMagIndex);
-    const DispStruct* record = DispObjGet(GestureMagIndex);
+    pinch_.object = objectAt(point, 0, previewTime_);
+    if (pinch_.object == kNoDispObj) return;
+    DispObjSelect(pinch_.object);
+    DispObjGroupCalcPosSize(pinch_.object);
+    const DispStruct* record = DispObjGet(pinch_.object);
     if (record == nullptr || coversFrame(*record)) {
-      GestureMagIndex = kNoDispObj;
+      pinch_.object = kNoDispObj;
       return;
     }
     UndoSave();
     setProjectModified(true);
-    GestureMagDispStruct = *record;
-    GestureMagWidth = record->Width;
-    GestureMagHeight = record->Height;
+    pinch_.record = *record;
+    pinch_.width = record->Width;
+    pinch_.height = record->Height;
   }
-  if (GestureMagIndex == kNoDispObj) return;
-  GestureMagWidth = std::clamp(GestureMagWidth * (amount + 1), 1.0, 100.0);
-  GestureMagHeight = std::clamp(GestureMagHeight * (amount + 1), 1.0, 100.0);
+  if (pinch_.object == kNoDispObj) return;
+  pinch_.width = std::clamp(pinch_.width * (amount + 1), 1.0, 100.0);
+  pinch_.height = std::clamp(pinch_.height * (amount + 1), 1.0, 100.0);
   // Scales from the object's corner: its position stays.
-  GestureMagDispStruct.Width = SnapToGrid ? static_cast<float>(RoundToInt(GestureMagWidth)) : static_cast<float>(GestureMagWidth);
-  GestureMagDispStruct.Height =
-      SnapToGrid ? static_cast<float>(RoundToInt(GestureMagHeight)) : static_cast<float>(GestureMagHeight);
-  DispObjSet(GestureMagIndex, &GestureMagDispStruct);
-  DispObjGroupChangePosSize(GestureMagIndex);
-  PreviewUpdateRequest = true;
+  pinch_.record.Width = snapToGrid_ ? static_cast<float>(RoundToInt(pinch_.width)) : static_cast<float>(pinch_.width);
+  pinch_.record.Height =
+      snapToGrid_ ? static_cast<float>(RoundToInt(pinch_.height)) : static_cast<float>(pinch_.height);
+  DispObjSet(pinch_.object, &pinch_.record);
+  DispObjGroupChangePosSize(pinch_.object);
+  ticks_.updateRequest = true;
   editedObjectToPropertyWindow();
 }
 

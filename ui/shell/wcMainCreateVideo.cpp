@@ -55,8 +55,8 @@ void wcMain::makeCreateVideoCommands(QToolBar* bar) {
   add("CreateVideoButton", "Create Video", &wcMain::CreateVideo_Pressed);
   add("LapsButton", "Laps", &wcMain::Laps_Pressed);
   add("TimelineButton", "Timeline", &wcMain::Timeline_Pressed);
-  if (InputFilesMenu != nullptr) {
-    QAction* laps = InputFilesMenu->addAction("Laps...");
+  if (inputFilesMenu_ != nullptr) {
+    QAction* laps = inputFilesMenu_->addAction("Laps...");
     laps->setObjectName("InputMenuLaps");
     connect(laps, &QAction::triggered, this, &wcMain::InputLaps_Clicked);
   }
@@ -126,7 +126,7 @@ void wcMain::InputLapSetManual_Clicked() {
     return;
   }
   // Outside the log every position is its first or last one: no line there.
-  const float at = static_cast<float>(PreviewTime);
+  const float at = static_cast<float>(previewTime_);
   const double logTime = InputHandlerGetDataTypeValue(input, 0, kQueryTime, at);
   if (logTime < 0.0 || logTime > InputGetLength(input, 1)) {
     AppMessageBox(L"The preview is outside the data of this input. Please move the preview to a time "

@@ -284,7 +284,7 @@ void wcMain::DispObjMoveToTop_Clicked() { changeDrawingOrder(1, true); }
 void wcMain::DispObjMoveToBottom_Clicked() { changeDrawingOrder(-1, true); }
 
 void wcMain::DispObjSnapshot_Clicked() {
-  if (DispObjsTable == nullptr) return;
+  if (dispObjsTable_ == nullptr) return;
   uint32_t object = kNoDispObj;
   for (const QString& name : SelectedDispObjNames()) {
     const DispStruct* record = DispObjGet(findObject(name));
@@ -301,7 +301,7 @@ void wcMain::DispObjSnapshot_Clicked() {
   const QString path = FileDialogSave(window(), "Export Snapshot Image...", outputDirDefault(),
                                       nameOf(object) + ".bmp", {"bmp"});
   if (path.isEmpty()) return;
-  const int code = DispObjExportSnapshot(object, NSStringToWStr(path).c_str(), static_cast<float>(PreviewTime));
+  const int code = DispObjExportSnapshot(object, NSStringToWStr(path).c_str(), static_cast<float>(previewTime_));
   UserDefaultsWrite("OutputDir", QUrl::fromLocalFile(QFileInfo(path).path() + "/").toString());
   if (code != 0) ErrorShowLast();
 }

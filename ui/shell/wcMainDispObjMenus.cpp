@@ -60,8 +60,8 @@ void wcMain::installDispObjCommands(QGroupBox* objectsBox) {
       {"DispObjMenuCenterV", "Center Vertically", &wcMain::DispObjCenterV_Clicked},
       {"DispObjMenuCenterB", "Center", &wcMain::DispObjCenterB_Clicked},
   };
-  DispObjsMenu->addSeparator();
-  for (const Command& c : extra) addMenuItem(DispObjsMenu, c.name, c.title);
+  dispObjsMenu_->addSeparator();
+  for (const Command& c : extra) addMenuItem(dispObjsMenu_, c.name, c.title);
   const Command listCommands[] = {
       {"DispObjMenuEdit", "", &wcMain::DispObjEdit_Pressed},
       {"DispObjMenuDuplicate", "", &wcMain::DispObjDuplicate_Pressed},
@@ -75,8 +75,8 @@ void wcMain::installDispObjCommands(QGroupBox* objectsBox) {
   SetListCommand("DispObjsDoubleClicked", [this]() { DispObjEdit(false); });
 
   // The canvas menu.
-  PreviewMenu = new QMenu(objectsBox->window());
-  PreviewMenu->setObjectName("PreviewMenu");
+  previewMenu_ = new QMenu(objectsBox->window());
+  previewMenu_->setObjectName("PreviewMenu");
   const Command preview[] = {
       {"PreviewMenuDispObjEdit", "Properties...", &wcMain::DispObjEdit_Pressed},
       {"PreviewMenuMoveUp", "Move Up", &wcMain::DispObjMoveUp_Pressed},
@@ -89,24 +89,24 @@ void wcMain::installDispObjCommands(QGroupBox* objectsBox) {
       {"PreviewMenuSnapshotObj", "Export Snapshot...", &wcMain::DispObjSnapshot_Clicked},
   };
   for (const Command& c : preview) {
-    QAction* action = PreviewMenu->addAction(c.title);
+    QAction* action = previewMenu_->addAction(c.title);
     action->setObjectName(c.name);
     connect(action, &QAction::triggered, this, c.action);
     if (QString(c.name) == "PreviewMenuCenterB" || QString(c.name) == "PreviewMenuMoveBottom")
-      PreviewMenu->addSeparator();
+      previewMenu_->addSeparator();
   }
   // The input commands of the selected object's input: the same commands
   // as the inputs menu's, whoever installs them.
   for (const auto& [name, title, command] : {std::tuple{"PreviewMenuInputEdit", "Input Properties...", "InputMenuConfig"},
                                              std::tuple{"PreviewMenuInputSync", "Synchronize Input...", "InputMenuSync"}}) {
-    QAction* action = PreviewMenu->addAction(title);
+    QAction* action = previewMenu_->addAction(title);
     action->setObjectName(name);
     connect(action, &QAction::triggered, this, [this, cmd = QString(command)]() { runListCommand(cmd); });
   }
 }
 
 QAction* wcMain::PreviewMenuItem(const QString& name) const {
-  return PreviewMenu != nullptr ? PreviewMenu->findChild<QAction*>(name) : nullptr;
+  return previewMenu_ != nullptr ? previewMenu_->findChild<QAction*>(name) : nullptr;
 }
 
 void wcMain::previewMenuWillOpen(QPointF point) {
@@ -114,7 +114,7 @@ void wcMain::previewMenuWillOpen(QPointF point) {
   // the selection there was.
   DispObjSelect(MainPreviewGetObjFromClick(RoundToIntF(static_cast<float>(point.x())),
                                            RoundToIntF(static_cast<float>(point.y())), 0,
-                                           static_cast<float>(PreviewTime)));
+                                           static_cast<float>(previewTime_)));
   const QStringList names = SelectedDispObjNames();
   const DispStruct* found = names.isEmpty() ? nullptr : DispObjGet(DispObjFind(names.front().toStdU16String().c_str()));
   const bool selected = found != nullptr;
@@ -131,7 +131,7 @@ void wcMain::previewMenuWillOpen(QPointF point) {
 }
 
 void wcMain::imageMenuRequested(QPointF point, QPoint globalPos) {
-  if (PreviewMenu == nullptr) return;
+  if (previewMenu_ == nullptr) return;
   previewMenuWillOpen(point);
-  PreviewMenu->popup(globalPos);
+  previewMenu_->popup(globalPos);
 }

@@ -65,7 +65,7 @@ void wcMain::NewProject() {
   UndoSave();
   InputRefresh(kNoInput);
   DispObjRefresh(kNoDispObj);
-  PreviewTime = 0;
+  previewTime_ = 0;
   PreviewRefresh(false, false);
   resetLapList();
 }
@@ -74,7 +74,7 @@ void wcMain::NewProjectFromTemplate() {
   NewProject();
   // Still modified: the save question was cancelled or the save failed.
   if (ProjectModified()) return;
-  if (TemplateMenuCommand) TemplateMenuCommand(0, kNoInput);
+  if (templateMenuCommand_) templateMenuCommand_(0, kNoInput);
 }
 
 // Loads the project file in place of the current project. False, with the
@@ -92,7 +92,7 @@ bool wcMain::reloadProject(const QString& path, bool resetPreviewTime) {
   setProjectModified(false);
   InputRefresh(kNoInput);
   DispObjRefresh(kNoDispObj);
-  if (resetPreviewTime) PreviewTime = 0;
+  if (resetPreviewTime) previewTime_ = 0;
   PreviewRefresh(false, false);
   resetLapList();
   return true;
@@ -182,7 +182,7 @@ void wcMain::FileTransfer() {
   DispObjRefresh(kNoDispObj);
   setProjectModified(false);
   SetProjectFile(QString());
-  PreviewTime = 0;
+  previewTime_ = 0;
   PreviewRefresh(false, false);
   resetLapList();
   auto* transfer = WindowOfKind<wcTransfer>(app() != nullptr ? app()->wndTransfer : nullptr);

@@ -107,7 +107,7 @@ uint32_t wcMain::firstSelectedInput() const {
 
 void wcMain::stopPreviewPlayback() {
   PreviewStop();
-  if (PlayButton != nullptr) setButtonFace(PlayButton, "PlayImage");
+  if (playButton_ != nullptr) setButtonFace(playButton_, "PlayImage");
 }
 
 // What every input window leaves behind: the preview, the property window
@@ -141,7 +141,7 @@ void wcMain::InputEdit(uint32_t input) {
   stopPreviewPlayback();
   QuickSyncSettle();
   UndoSave();
-  if (!editor->SetInputFile(input, PreviewTime)) return;
+  if (!editor->SetInputFile(input, previewTime_)) return;
   RunModalForWindow(editor);
   if (editor->Success()) {
     setProjectModified(true);
@@ -197,7 +197,7 @@ void wcMain::InputOpt1(bool controlHeld) {
     if (crop == nullptr) return;
     QuickSyncSettle();
     UndoSave();
-    if (!crop->SetInput(input, PreviewTime)) return;
+    if (!crop->SetInput(input, previewTime_)) return;
     RunModalForWindow(crop);
     setProjectModified(true);
     PreviewRefresh();

@@ -56,7 +56,7 @@ void wcMain::InputExportSnapshot_Clicked() {
   const QString path =
       FileDialogSave(window(), "Export Snapshot Image...", UserDefaultsReadFolder("OutputDir"), QString(), {"bmp"});
   if (path.isEmpty()) return;
-  const int result = InputExportSnapshot(input, NSStringToWStr(path).c_str(), fileTimeAt(input, PreviewTime));
+  const int result = InputExportSnapshot(input, NSStringToWStr(path).c_str(), fileTimeAt(input, previewTime_));
   UserDefaultsWriteFolderOf("OutputDir", path);
   if (result != 0) ErrorShowLast();
 }
@@ -85,7 +85,7 @@ void wcMain::InputExportAudio_Clicked() {
   const QString path =
       FileDialogSave(window(), "Export Audio Clip...", UserDefaultsReadFolder("OutputDir"), QString(), {"wav"});
   if (path.isEmpty()) return;
-  const int result = InputExportAudio(input, NSStringToWStr(path).c_str(), fileTimeAt(input, PreviewTime), length);
+  const int result = InputExportAudio(input, NSStringToWStr(path).c_str(), fileTimeAt(input, previewTime_), length);
   UserDefaultsWriteFolderOf("OutputDir", path);
   if (result != 0) ErrorShowLast();
 }

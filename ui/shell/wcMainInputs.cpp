@@ -81,7 +81,7 @@ bool wcMain::addOneFile(const QString& path, bool show, QStringList* failures) {
     added = DispObjImportStyle(kNoDispObj, wide.c_str(), kStyleApplyPlace) >= 0;
     report(added);
   } else if (extension == "QVT") {
-    added = TemplateAddCommand(path) >= 0;
+    added = templateAddCommand_(path) >= 0;
     report(added);
   } else {
     const QString question = "This appears to be part of a multi-file set. Do you want to add the entire set to "
@@ -123,7 +123,7 @@ void wcMain::UiInputAddDispObj(uint32_t input) {
   case kInputJoinAudio: DispObjAdd(kDispAudio, input); break;
   case kInputData:
   case kInputJoinData:
-    if (TemplateMenuCommand) TemplateMenuCommand(3, input);
+    if (templateMenuCommand_) templateMenuCommand_(3, input);
     break;
   default: break;
   }

@@ -41,12 +41,12 @@ InputMenuRules inputMenuRules(uint32_t type, uint32_t parent) {
 } // namespace
 
 bool wcMain::menuWillOpen(QMenu* menu, int row) {
-  NameListTable* table = menu == InputFilesMenu ? InputFilesTable : (menu == DispObjsMenu ? DispObjsTable : nullptr);
+  NameListTable* table = menu == inputFilesMenu_ ? inputFilesTable_ : (menu == dispObjsMenu_ ? dispObjsTable_ : nullptr);
   if (table == nullptr) return false;
   // A click on a selected row keeps a multiple selection.
   if (row >= 0 && row < table->rowCount() && !table->isRowSelected(row)) table->selectRowAlone(row);
   if (table->selectedRowNumbers().isEmpty()) return false;
-  if (menu == InputFilesMenu) {
+  if (menu == inputFilesMenu_) {
     inputMenuWillOpen();
     // A first name that is no input leaves the menu closed.
     return InputFind(SelectedInputNames().front().toStdU16String().c_str()) != kNoInput;
@@ -89,7 +89,7 @@ void wcMain::dispObjsMenuWillOpen() {
   const DispStruct* record = names.isEmpty() ? nullptr : DispObjGet(DispObjFind(names.front().toStdU16String().c_str()));
   const DispTypeInfo* info = record != nullptr ? DispTypeFind(record->Type) : nullptr;
   const bool snapshot = info != nullptr && info->drawsPicture;
-  for (QAction* item : DispObjsMenu->actions())
+  for (QAction* item : dispObjsMenu_->actions())
     if (!item->isSeparator()) item->setEnabled(listCommands_.contains(item->objectName()));
   ListMenuItem("DispObjMenuSnapshot")->setEnabled(snapshot && listCommands_.contains("DispObjMenuSnapshot"));
 }

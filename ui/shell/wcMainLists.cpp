@@ -55,56 +55,56 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   auto* panel = new QWidget(parent);
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
-  InputFilesTable = new NameListTable();
-  InputFilesTable->setObjectName("InputFilesTable");
-  DispObjsTable = new NameListTable();
-  DispObjsTable->setObjectName("DispObjsTable");
-  QGroupBox* inputs = listBox("Inputs", InputFilesTable, panel);
+  inputFilesTable_ = new NameListTable();
+  inputFilesTable_->setObjectName("InputFilesTable");
+  dispObjsTable_ = new NameListTable();
+  dispObjsTable_->setObjectName("DispObjsTable");
+  QGroupBox* inputs = listBox("Inputs", inputFilesTable_, panel);
   inputs->layout()->addWidget(makeInputButtons(inputs));
   layout->addWidget(inputs, 1);
-  QGroupBox* objectsBox = listBox("Display Objects", DispObjsTable, panel);
+  QGroupBox* objectsBox = listBox("Display Objects", dispObjsTable_, panel);
   layout->addWidget(objectsBox, 1);
 
-  InputFilesMenu = new QMenu(panel);
-  InputFilesMenu->setObjectName("InputFilesMenu");
-  addMenuItem(InputFilesMenu, "InputMenuConfig", "Configure...");
-  addMenuItem(InputFilesMenu, "InputMenuTrim", "Trim...");
-  addMenuItem(InputFilesMenu, "InputMenuDuplicate", "Duplicate");
-  addMenuItem(InputFilesMenu, "InputMenuSync", "Synchronize...");
-  addMenuItem(InputFilesMenu, "InputMenuSync2", "Sync to Reference...");
-  addMenuItem(InputFilesMenu, "InputMenuAddDisplay", "Add Display Object...");
-  addMenuItem(InputFilesMenu, "InputMenuAddFiller", "Add Time Filler");
-  addMenuItem(InputFilesMenu, "InputMenuRename", "Rename...");
-  addMenuItem(InputFilesMenu, "InputMenuRemove", "Remove...");
-  InputFilesMenu->addSeparator();
-  addMenuItem(InputFilesMenu, "InputMenuSnapshot", "Export Snapshot...");
-  addMenuItem(InputFilesMenu, "InputMenuExportAudio", "Export Audio Clip...");
-  InputFilesMenu->addSeparator();
-  addMenuItem(InputFilesMenu, "InputMenuAddTemplate", "Apply Data Template...");
-  addMenuItem(InputFilesMenu, "InputMenuConfigTemplate", "Configure Data Template...");
-  addMenuItem(InputFilesMenu, "InputMenuLapSetManual", "Set Start/Finish Here");
+  inputFilesMenu_ = new QMenu(panel);
+  inputFilesMenu_->setObjectName("InputFilesMenu");
+  addMenuItem(inputFilesMenu_, "InputMenuConfig", "Configure...");
+  addMenuItem(inputFilesMenu_, "InputMenuTrim", "Trim...");
+  addMenuItem(inputFilesMenu_, "InputMenuDuplicate", "Duplicate");
+  addMenuItem(inputFilesMenu_, "InputMenuSync", "Synchronize...");
+  addMenuItem(inputFilesMenu_, "InputMenuSync2", "Sync to Reference...");
+  addMenuItem(inputFilesMenu_, "InputMenuAddDisplay", "Add Display Object...");
+  addMenuItem(inputFilesMenu_, "InputMenuAddFiller", "Add Time Filler");
+  addMenuItem(inputFilesMenu_, "InputMenuRename", "Rename...");
+  addMenuItem(inputFilesMenu_, "InputMenuRemove", "Remove...");
+  inputFilesMenu_->addSeparator();
+  addMenuItem(inputFilesMenu_, "InputMenuSnapshot", "Export Snapshot...");
+  addMenuItem(inputFilesMenu_, "InputMenuExportAudio", "Export Audio Clip...");
+  inputFilesMenu_->addSeparator();
+  addMenuItem(inputFilesMenu_, "InputMenuAddTemplate", "Apply Data Template...");
+  addMenuItem(inputFilesMenu_, "InputMenuConfigTemplate", "Configure Data Template...");
+  addMenuItem(inputFilesMenu_, "InputMenuLapSetManual", "Set Start/Finish Here");
 
-  DispObjsMenu = new QMenu(panel);
-  DispObjsMenu->setObjectName("DispObjsMenu");
-  addMenuItem(DispObjsMenu, "DispObjMenuEdit", "Properties...");
-  addMenuItem(DispObjsMenu, "DispObjMenuDuplicate", "Duplicate");
-  addMenuItem(DispObjsMenu, "DispObjMenuRename", "Rename...");
-  addMenuItem(DispObjsMenu, "DispObjMenuRemove", "Remove");
-  DispObjsMenu->addSeparator();
-  addMenuItem(DispObjsMenu, "DispObjMenuSnapshot", "Export Snapshot...");
+  dispObjsMenu_ = new QMenu(panel);
+  dispObjsMenu_->setObjectName("DispObjsMenu");
+  addMenuItem(dispObjsMenu_, "DispObjMenuEdit", "Properties...");
+  addMenuItem(dispObjsMenu_, "DispObjMenuDuplicate", "Duplicate");
+  addMenuItem(dispObjsMenu_, "DispObjMenuRename", "Rename...");
+  addMenuItem(dispObjsMenu_, "DispObjMenuRemove", "Remove");
+  dispObjsMenu_->addSeparator();
+  addMenuItem(dispObjsMenu_, "DispObjMenuSnapshot", "Export Snapshot...");
 
   installDispObjCommands(objectsBox);
   installInputCommands();
   fitButtonsToTheirWords(panel);
-  wireList(InputFilesTable, InputFilesMenu);
-  wireList(DispObjsTable, DispObjsMenu);
-  connect(InputFilesTable, &QTableWidget::cellDoubleClicked, this,
+  wireList(inputFilesTable_, inputFilesMenu_);
+  wireList(dispObjsTable_, dispObjsMenu_);
+  connect(inputFilesTable_, &QTableWidget::cellDoubleClicked, this,
           [this](int row, int) { InputFilesDoubleClicked(row); });
-  connect(DispObjsTable, &QTableWidget::cellDoubleClicked, this,
+  connect(dispObjsTable_, &QTableWidget::cellDoubleClicked, this,
           [this](int row, int) { DispObjsDoubleClicked(row); });
-  connect(DispObjsTable, &QTableWidget::cellClicked, this, [this](int, int) { DispObjsClicked(); });
-  connect(DispObjsTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this]() {
-    if (IgnoreUpdate == 0) TimelineClearSelection();
+  connect(dispObjsTable_, &QTableWidget::cellClicked, this, [this](int, int) { DispObjsClicked(); });
+  connect(dispObjsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this]() {
+    if (ignoreUpdate_ == 0) TimelineClearSelection();
     uint32_t first = kNoDispObj;
     QStringList names = SelectedDispObjNames();
     if (!names.isEmpty()) first = DispObjFind(names.front().toStdU16String().c_str());
@@ -141,7 +141,7 @@ void wcMain::runListCommand(const QString& name) {
 }
 
 QAction* wcMain::ListMenuItem(const QString& name) const {
-  for (QMenu* menu : {InputFilesMenu, DispObjsMenu}) {
+  for (QMenu* menu : {inputFilesMenu_, dispObjsMenu_}) {
     if (menu == nullptr) continue;
     if (auto* action = menu->findChild<QAction*>(name)) return action;
   }
@@ -149,21 +149,21 @@ QAction* wcMain::ListMenuItem(const QString& name) const {
 }
 
 void wcMain::AddInputListItem(const MainStruct* record, bool indent) {
-  InputFileNames << recordName(record->Name);
-  InputFileIcons << ListRowIcon(InputTypeIcon(record->Type), indent);
+  inputFileNames_ << recordName(record->Name);
+  inputFileIcons_ << ListRowIcon(InputTypeIcon(record->Type), indent);
 }
 
 void wcMain::AddDisplayListItem(const DispStruct* record) {
-  DispObjNames << recordName(record->Name);
-  DispObjIcons << ListRowIcon(DispObjTypeIcon(record->Type), record->ParentObject != kNoDispObj);
+  dispObjNames_ << recordName(record->Name);
+  dispObjIcons_ << ListRowIcon(DispObjTypeIcon(record->Type), record->ParentObject != kNoDispObj);
 }
 
 void wcMain::InputRefresh(uint32_t input) {
   window();
-  QStringList noted = input == kNoInput ? InputFilesTable->selectedTexts() : QStringList();
-  InputFilesTable->clearSelection();
-  InputFileNames.clear();
-  InputFileIcons.clear();
+  QStringList noted = input == kNoInput ? inputFilesTable_->selectedTexts() : QStringList();
+  inputFilesTable_->clearSelection();
+  inputFileNames_.clear();
+  inputFileIcons_.clear();
   int selectedRow = -1;
   const uint32_t count = InputCount();
   for (uint32_t i = 0; i < count; ++i) {
@@ -173,68 +173,68 @@ void wcMain::InputRefresh(uint32_t input) {
       break;
     }
     if (record->ParentJoin < kNoInput) continue; // listed under its join
-    if (i == input) selectedRow = static_cast<int>(InputFileNames.size());
+    if (i == input) selectedRow = static_cast<int>(inputFileNames_.size());
     AddInputListItem(record, false);
     if (!isJoin(record->Type)) continue;
     for (uint32_t j = 0; j < count; ++j) {
       const MainStruct* member = InputGetMain(j);
       if (member == nullptr || member->ParentJoin != i) continue;
-      if (j == input) selectedRow = static_cast<int>(InputFileNames.size());
+      if (j == input) selectedRow = static_cast<int>(inputFileNames_.size());
       AddInputListItem(member, true);
     }
   }
   QList<NameListRow> rows;
-  for (qsizetype row = 0; row < InputFileNames.size(); ++row) rows.append({InputFileNames[row], InputFileIcons[row]});
-  InputFilesTable->setRows(rows);
-  if (selectedRow >= 0) noted << InputFileNames[selectedRow];
-  InputFilesTable->selectTexts(noted);
+  for (qsizetype row = 0; row < inputFileNames_.size(); ++row) rows.append({inputFileNames_[row], inputFileIcons_[row]});
+  inputFilesTable_->setRows(rows);
+  if (selectedRow >= 0) noted << inputFileNames_[selectedRow];
+  inputFilesTable_->selectTexts(noted);
   CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs);
 }
 
 void wcMain::DispObjRefresh(uint32_t object) {
   window();
-  QStringList noted = object == kNoDispObj ? DispObjsTable->selectedTexts() : QStringList();
-  DispObjsTable->clearSelection();
-  DispObjNames.clear();
-  DispObjIcons.clear();
+  QStringList noted = object == kNoDispObj ? dispObjsTable_->selectedTexts() : QStringList();
+  dispObjsTable_->clearSelection();
+  dispObjNames_.clear();
+  dispObjIcons_.clear();
   int selectedRow = -1;
   const uint32_t count = DispObjCount();
   // Highest index first: the top of the drawing order heads the list.
   for (uint32_t i = count; i-- > 0;) {
     const DispStruct* record = DispObjGet(i);
     if (record == nullptr || record->ParentObject < count) continue;
-    if (i == object) selectedRow = static_cast<int>(DispObjNames.size());
+    if (i == object) selectedRow = static_cast<int>(dispObjNames_.size());
     AddDisplayListItem(record);
     for (uint32_t j = count; j-- > 0;) {
       const DispStruct* member = DispObjGet(j);
       if (member == nullptr || member->ParentObject != i) continue;
-      if (j == object) selectedRow = static_cast<int>(DispObjNames.size());
+      if (j == object) selectedRow = static_cast<int>(dispObjNames_.size());
       AddDisplayListItem(member);
     }
   }
   QList<NameListRow> rows;
-  for (qsizetype row = 0; row < DispObjNames.size(); ++row) rows.append({DispObjNames[row], DispObjIcons[row]});
-  DispObjsTable->setRows(rows);
-  if (selectedRow >= 0) noted << DispObjNames[selectedRow];
-  DispObjsTable->selectTexts(noted);
+  for (qsizetype row = 0; row < dispObjNames_.size(); ++row) rows.append({dispObjNames_[row], dispObjIcons_[row]});
+  dispObjsTable_->setRows(rows);
+  if (selectedRow >= 0) noted << dispObjNames_[selectedRow];
+  dispObjsTable_->selectTexts(noted);
 }
 
 QStringList wcMain::SelectedInputNames() const {
-  return InputFilesTable != nullptr ? InputFilesTable->selectedTexts() : QStringList();
+  return inputFilesTable_ != nullptr ? inputFilesTable_->selectedTexts() : QStringList();
 }
 
 QStringList wcMain::SelectedDispObjNames() const {
-  return DispObjsTable != nullptr ? DispObjsTable->selectedTexts() : QStringList();
+  return dispObjsTable_ != nullptr ? dispObjsTable_->selectedTexts() : QStringList();
 }
 
 void wcMain::InputSelect(uint32_t input) {
   window();
   const char16_t* name = InputGetName(input);
   if (name == nullptr) {
-    InputFilesTable->clearSelection();
+    inputFilesTable_->clearSelection();
     return;
   }
-  InputFilesTable->selectOnly(recordName(name));
+  inputFilesTable_->selectOnly(recordName(name));
 }
 
 void wcMain::DispObjSelect(uint32_t object) {
@@ -242,23 +242,23 @@ void wcMain::DispObjSelect(uint32_t object) {
   const DispStruct* record = DispObjGet(object);
   if (record == nullptr) return;
   const uint32_t input = record->InputID;
-  ++IgnoreUpdate;
-  DispObjsTable->selectOnly(recordName(record->Name));
+  ++ignoreUpdate_;
+  dispObjsTable_->selectOnly(recordName(record->Name));
   if (input < kNoInput) InputSelect(input);
   CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
                       static_cast<int>(object));
-  --IgnoreUpdate;
+  --ignoreUpdate_;
 }
 
 void wcMain::InputFilesDoubleClicked(int row) {
-  uint32_t input = InputFind(InputFilesTable->rowText(row).toStdU16String().c_str());
+  uint32_t input = InputFind(inputFilesTable_->rowText(row).toStdU16String().c_str());
   if (input == kNoInput) return;
   InputSelect(input);
   runListCommand("InputFilesDoubleClicked");
 }
 
 void wcMain::DispObjsDoubleClicked(int row) {
-  uint32_t object = DispObjFind(DispObjsTable->rowText(row).toStdU16String().c_str());
+  uint32_t object = DispObjFind(dispObjsTable_->rowText(row).toStdU16String().c_str());
   if (object == kNoDispObj) return;
   DispObjSelect(object);
   runListCommand("DispObjsDoubleClicked");

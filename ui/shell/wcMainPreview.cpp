@@ -49,16 +49,16 @@ bool wcMain::PreviewIsPlayingNow() { return PreviewIsPlayingBack() != 0; }
 
 void wcMain::SetPreviewArea(bool force, int x, int y) {
   const bool playing = PreviewIsPlayingNow();
-  if (x > 0 && y > 0 && (force || x != PreviewX || y != PreviewY)) {
-    PreviewX = x;
-    PreviewY = y;
+  if (x > 0 && y > 0 && (force || x != previewX_ || y != previewY_)) {
+    previewX_ = x;
+    previewY_ = y;
     if (IsGuiThread()) ResizeForm();
     else QMetaObject::invokeMethod(this, [this]() { ResizeForm(); }, Qt::BlockingQueuedConnection);
   }
-  int result = MainPreviewInit(PreviewImage != nullptr ? PreviewImage->viewHandle() : nullptr,
-                               static_cast<uint32_t>(std::max(PreviewX, 0)), static_cast<uint32_t>(std::max(PreviewY, 0)),
-                               0, 0, static_cast<uint32_t>(PreviewAudioType), static_cast<uint32_t>(PreviewAudioRate),
-                               static_cast<float>(PreviewFrameRate));
+  int result = MainPreviewInit(previewImage_ != nullptr ? previewImage_->viewHandle() : nullptr,
+                               static_cast<uint32_t>(std::max(previewX_, 0)), static_cast<uint32_t>(std::max(previewY_, 0)),
+                               0, 0, static_cast<uint32_t>(previewOptions_.audioType), static_cast<uint32_t>(previewOptions_.audioRate),
+                               static_cast<float>(previewOptions_.frameRate));
   if (result < 0) ErrorShowLast();
   // The repaint also touches the time displays and the timeline window:
   // from another thread it is handed to the GUI thread.
@@ -72,7 +72,7 @@ void wcMain::ResizeForm() {
   positionCanvas();
   // The panes' own minimum (fonts and styles differ between desktops) wins
   // over the sum, so that nothing is ever cut off.
-  QSize minimum = WindowMinimumFor(PreviewX, PreviewY);
+  QSize minimum = WindowMinimumFor(previewX_, previewY_);
   if (QLayout* layout = window->layout()) {
     // Its sizes are cached until the next layout pass: the preview box has
     // just changed.
@@ -107,51 +107,51 @@ bool wcMain::PreviewAreaFits(int x, int y) {
 }
 
 void wcMain::PreviewRefresh(bool quick, bool run) {
-  const uint32_t quality = quick ? 5 : static_cast<uint32_t>(std::clamp(PreviewQuality, 0, 5));
-  ProjectLength = ProjectGetLength(0);
+  const uint32_t quality = quick ? 5 : static_cast<uint32_t>(std::clamp(previewOptions_.quality, 0, 5));
+  projectLength_ = ProjectGetLength(0);
   const float manualLength = ProjectGetLength(1);
   QMetaObject::invokeMethod(this, [this, manualLength]() { showPreviewTimes(manualLength); }, Qt::QueuedConnection);
-  if (!Scrolling) PreviewTrackbarUpdate();
+  if (!scrolling_) PreviewTrackbarUpdate();
   // Stopping waits for the render thread and serves events meanwhile: the
   // preview timer must not take the old engine time over the new one.
-  const float start = static_cast<float>(PreviewTime);
+  const float start = static_cast<float>(previewTime_);
   ++previewRefreshing_;
   PreviewStop();
-  PreviewPlay(quality, start, run ? static_cast<float>(PreviewFrameRate) : 0.0f);
+  PreviewPlay(quality, start, run ? static_cast<float>(previewOptions_.frameRate) : 0.0f);
   --previewRefreshing_;
   TimelineRefreshView();
 }
 
 // Reads the controller's values when it runs, after the current event.
 void wcMain::showPreviewTimes(float manualLength) {
-  if (ProjectLengthButton != nullptr) {
-    ProjectLengthButton->setText(timeText(ProjectLength));
+  if (projectLengthButton_ != nullptr) {
+    projectLengthButton_->setText(timeText(projectLength_));
     // Blue marks a length set by hand.
     QColor colour = manualLength > 0.01f ? QColor::fromRgbF(0, 0.4f, 1, 1)
-                                         : QApplication::palette(ProjectLengthButton).color(QPalette::ButtonText);
-    UISetButtonTitleColor(ProjectLengthButton, colour);
+                                         : QApplication::palette(projectLengthButton_).color(QPalette::ButtonText);
+    UISetButtonTitleColor(projectLengthButton_, colour);
   }
-  if (PreviewTimeButton != nullptr) PreviewTimeButton->setText(timeText(PreviewTime));
+  if (previewTimeButton_ != nullptr) previewTimeButton_->setText(timeText(previewTime_));
 }
 
 void wcMain::PreviewSeek(double seconds) {
-  PreviewTime = std::clamp(PreviewTime + seconds, 0.0, std::max(ProjectLength, 0.0));
+  previewTime_ = std::clamp(previewTime_ + seconds, 0.0, std::max(projectLength_, 0.0));
   PreviewRefresh();
 }
 
 void wcMain::PreviewTrackbarUpdate() {
   QMetaObject::invokeMethod(this, [this]() {
-    if (PreviewTimeSlider == nullptr) return;
-    QSignalBlocker quiet(PreviewTimeSlider);
-    PreviewTimeSlider->setMaximum(static_cast<int>(std::lround(std::max(ProjectLength, 0.0) * kSliderUnitsPerSecond)));
-    PreviewTimeSlider->setValue(static_cast<int>(std::lround(static_cast<float>(PreviewTime) * kSliderUnitsPerSecond)));
+    if (previewTimeSlider_ == nullptr) return;
+    QSignalBlocker quiet(previewTimeSlider_);
+    previewTimeSlider_->setMaximum(static_cast<int>(std::lround(std::max(projectLength_, 0.0) * kSliderUnitsPerSecond)));
+    previewTimeSlider_->setValue(static_cast<int>(std::lround(static_cast<float>(previewTime_) * kSliderUnitsPerSecond)));
   }, Qt::QueuedConnection);
 }
 
 void wcMain::CreatePreviewTimer() {
   KillPreviewTimer();
-  PreviewInterval = kPlayingInterval;
-  PreviewLastUpdate = 0;
+  ticks_.interval = kPlayingInterval;
+  ticks_.lastUpdate = 0;
   // Fires also while menus are open and controls dragged; acts only when
   // its interval has passed on the media clock.
   previewTimer_ = new QTimer(this);
@@ -162,6 +162,8 @@ void wcMain::CreatePreviewTimer() {
 }
 
 void wcMain::KillPreviewTimer() {
+  // A tick after this (a new timer's) does not wait on the last one's time.
+  ticks_.lastUpdate = 0;
   if (previewTimer_ == nullptr) return;
   previewTimer_->stop();
   delete previewTimer_;
@@ -170,46 +172,46 @@ void wcMain::KillPreviewTimer() {
 
 void wcMain::PreviewTimerTick() {
   const double now = MediaClockNow();
-  if (previewRefreshing_ > 0 || PreviewLastUpdate + PreviewInterval > now) return;
-  PreviewLastUpdate = now;
+  if (previewRefreshing_ > 0 || ticks_.lastUpdate + ticks_.interval > now) return;
+  ticks_.lastUpdate = now;
   if (PreviewIsPlayingNow()) {
     // Playback repaints anyway: a pending repaint is dropped.
-    PreviewUpdateRequest = false;
-    if (!Scrolling) {
-      PreviewTime = PreviewGetTime();
-      if (PreviewTimeButton != nullptr) PreviewTimeButton->setText(timeText(PreviewTime));
+    ticks_.updateRequest = false;
+    if (!scrolling_) {
+      previewTime_ = PreviewGetTime();
+      if (previewTimeButton_ != nullptr) previewTimeButton_->setText(timeText(previewTime_));
       PreviewTrackbarUpdate();
     }
-    setButtonFace(PlayButton, "PauseImage");
-    setButtonFace(StopButton, "StopRedImage");
-    PreviewTimerWasPlaying = true;
-    PreviewInterval = kPlayingInterval;
+    setButtonFace(playButton_, "PauseImage");
+    setButtonFace(stopButton_, "StopRedImage");
+    ticks_.wasPlaying = true;
+    ticks_.interval = kPlayingInterval;
     return;
   }
-  if (PreviewUpdateRequest) {
-    PreviewUpdateRequest = false;
+  if (ticks_.updateRequest) {
+    ticks_.updateRequest = false;
     PreviewRefresh();
   }
-  if (!Scrolling && PreviewTimerWasPlaying) {
+  if (!scrolling_ && ticks_.wasPlaying) {
     // Playback has just ended: its final time, once.
-    PreviewTimerWasPlaying = false;
-    PreviewTime = PreviewGetTime();
-    if (PreviewTimeButton != nullptr) PreviewTimeButton->setText(timeText(PreviewTime));
+    ticks_.wasPlaying = false;
+    previewTime_ = PreviewGetTime();
+    if (previewTimeButton_ != nullptr) previewTimeButton_->setText(timeText(previewTime_));
     PreviewTrackbarUpdate();
   }
-  setButtonFace(PlayButton, "PlayImage");
-  setButtonFace(StopButton, "StopImage");
-  PreviewInterval = kIdleInterval;
+  setButtonFace(playButton_, "PlayImage");
+  setButtonFace(stopButton_, "StopImage");
+  ticks_.interval = kIdleInterval;
 }
 
 void wcMain::SetPreviewVolume(int volume, bool userAction) {
-  PreviewVolume = std::clamp(volume, 0, 100);
-  PreviewSetVolume(static_cast<uint32_t>(PreviewVolume));
-  setButtonFace(MuteButton, PreviewVolume > 0 ? "SoundImage" : "SoundMuteImage");
-  if (VolumeStepper != nullptr) {
-    QSignalBlocker quiet(VolumeStepper);
-    VolumeStepper->setValue(PreviewVolume);
+  previewVolume_ = std::clamp(volume, 0, 100);
+  PreviewSetVolume(static_cast<uint32_t>(previewVolume_));
+  setButtonFace(muteButton_, previewVolume_ > 0 ? "SoundImage" : "SoundMuteImage");
+  if (volumeStepper_ != nullptr) {
+    QSignalBlocker quiet(volumeStepper_);
+    volumeStepper_->setValue(previewVolume_);
   }
-  if (userAction) UserDefaultsWrite("PreviewVolume", PreviewVolume);
+  if (userAction) UserDefaultsWrite("PreviewVolume", previewVolume_);
 }
 

@@ -123,20 +123,20 @@ void wcMain::setButtonFace(QPushButton* button, const QString& face) {
 }
 
 QWidget* wcMain::makePreviewGroup(QWidget* parent) {
-  PreviewGroup = new QGroupBox(parent);
-  PreviewGroup->setObjectName("PreviewGroup");
-  PreviewImage = new NSImageViewCustom(PreviewGroup);
-  PreviewImage->setObjectName("PreviewImage");
+  previewGroup_ = new QGroupBox(parent);
+  previewGroup_->setObjectName("PreviewGroup");
+  previewImage_ = new NSImageViewCustom(previewGroup_);
+  previewImage_->setObjectName("PreviewImage");
   auto* adapter = new CanvasAdapter(this);
   canvasAdapter_ = adapter;
-  PreviewImage->setDelegate(adapter);
+  previewImage_->setDelegate(adapter);
   if (QWidget* window = parent->window()) {
     RegisterDraggingDestination(window, adapter);
     window->installEventFilter(adapter);
   }
-  makeTransport(PreviewGroup);
+  makeTransport(previewGroup_);
   positionCanvas();
-  return PreviewGroup;
+  return previewGroup_;
 }
 
 QWidget* wcMain::makeTransport(QWidget* parent) {
@@ -144,72 +144,72 @@ QWidget* wcMain::makeTransport(QWidget* parent) {
   strip->setObjectName("PreviewTransport");
   auto* column = new QVBoxLayout(strip);
   column->setContentsMargins(0, 0, 0, 0);
-  PreviewTimeSlider = new QSlider(Qt::Horizontal, strip);
-  PreviewTimeSlider->setObjectName("PreviewTimeSlider");
-  PreviewTimeSlider->setRange(0, 0);
-  column->addWidget(PreviewTimeSlider);
+  previewTimeSlider_ = new QSlider(Qt::Horizontal, strip);
+  previewTimeSlider_->setObjectName("PreviewTimeSlider");
+  previewTimeSlider_->setRange(0, 0);
+  column->addWidget(previewTimeSlider_);
   auto* row = new QHBoxLayout();
   row->setSpacing(3);
   column->addLayout(row);
-  PreviewTimeButton = transportButton(strip, "PreviewTimeButton", "0.0", "Go to a time");
-  PreviewTimeButton->setMinimumWidth(80);
+  previewTimeButton_ = transportButton(strip, "PreviewTimeButton", "0.0", "Go to a time");
+  previewTimeButton_->setMinimumWidth(80);
   auto* back2 = transportButton(strip, "StepBackwardButton2", "<<", "Back 0.15 s");
   auto* back = transportButton(strip, "StepBackwardButton", "<", "Back 0.03 s");
-  PlayButton = transportButton(strip, "PlayButton", "", "Play / pause");
-  StopButton = transportButton(strip, "StopButton", "", "Stop");
+  playButton_ = transportButton(strip, "PlayButton", "", "Play / pause");
+  stopButton_ = transportButton(strip, "StopButton", "", "Stop");
   auto* forward = transportButton(strip, "StepForwardButton", ">", "Forward 0.03 s");
   auto* forward2 = transportButton(strip, "StepForwardButton2", ">>", "Forward 0.15 s");
-  ProjectLengthButton = transportButton(strip, "ProjectLengthButton", "0.0", "Project length");
-  ProjectLengthButton->setMinimumWidth(80);
-  MuteButton = transportButton(strip, "MuteButton", "", "Sound on / off");
-  VolumeStepper = new QSpinBox(strip);
-  VolumeStepper->setObjectName("VolumeStepper");
-  VolumeStepper->setRange(0, 100);
-  VolumeStepper->setSingleStep(10);
-  VolumeStepper->setSuffix(" %");
-  VolumeStepper->setValue(PreviewVolume);
+  projectLengthButton_ = transportButton(strip, "ProjectLengthButton", "0.0", "Project length");
+  projectLengthButton_->setMinimumWidth(80);
+  muteButton_ = transportButton(strip, "MuteButton", "", "Sound on / off");
+  volumeStepper_ = new QSpinBox(strip);
+  volumeStepper_->setObjectName("VolumeStepper");
+  volumeStepper_->setRange(0, 100);
+  volumeStepper_->setSingleStep(10);
+  volumeStepper_->setSuffix(" %");
+  volumeStepper_->setValue(previewVolume_);
   auto* settings = transportButton(strip, "PreviewSettingsButton", "Settings", "Preview settings");
   auto* snapshot = transportButton(strip, "SnapshotButton", "Snapshot", "Save the preview picture");
-  for (QWidget* w : std::initializer_list<QWidget*>{PreviewTimeButton, back2, back, PlayButton, StopButton, forward,
-                                                   forward2, ProjectLengthButton})
+  for (QWidget* w : std::initializer_list<QWidget*>{previewTimeButton_, back2, back, playButton_, stopButton_, forward,
+                                                   forward2, projectLengthButton_})
     row->addWidget(w);
   row->addStretch(1);
-  for (QWidget* w : std::initializer_list<QWidget*>{MuteButton, VolumeStepper, settings, snapshot}) row->addWidget(w);
-  for (QPushButton* b : {PlayButton, StopButton, MuteButton}) b->setFixedWidth(34);
-  setButtonFace(PlayButton, "PlayImage");
-  setButtonFace(StopButton, "StopImage");
-  setButtonFace(MuteButton, PreviewVolume > 0 ? "SoundImage" : "SoundMuteImage");
+  for (QWidget* w : std::initializer_list<QWidget*>{muteButton_, volumeStepper_, settings, snapshot}) row->addWidget(w);
+  for (QPushButton* b : {playButton_, stopButton_, muteButton_}) b->setFixedWidth(34);
+  setButtonFace(playButton_, "PlayImage");
+  setButtonFace(stopButton_, "StopImage");
+  setButtonFace(muteButton_, previewVolume_ > 0 ? "SoundImage" : "SoundMuteImage");
 
-  connect(PlayButton, &QPushButton::clicked, this, &wcMain::PlayButton_Pressed);
-  connect(StopButton, &QPushButton::clicked, this, &wcMain::StopButton_Pressed);
+  connect(playButton_, &QPushButton::clicked, this, &wcMain::PlayButton_Pressed);
+  connect(stopButton_, &QPushButton::clicked, this, &wcMain::StopButton_Pressed);
   connect(back2, &QPushButton::clicked, this, &wcMain::StepBackwardButton2_Pressed);
   connect(back, &QPushButton::clicked, this, &wcMain::StepBackwardButton_Pressed);
   connect(forward, &QPushButton::clicked, this, &wcMain::StepForwardButton_Pressed);
   connect(forward2, &QPushButton::clicked, this, &wcMain::StepForwardButton2_Pressed);
-  connect(PreviewTimeButton, &QPushButton::clicked, this, &wcMain::PreviewTimeButton_Pressed);
-  connect(ProjectLengthButton, &QPushButton::clicked, this, &wcMain::ProjectLengthButton_Pressed);
-  connect(MuteButton, &QPushButton::clicked, this, &wcMain::MuteButton_Pressed);
-  connect(VolumeStepper, &QSpinBox::valueChanged, this, &wcMain::VolumeStepper_Changed);
+  connect(previewTimeButton_, &QPushButton::clicked, this, &wcMain::PreviewTimeButton_Pressed);
+  connect(projectLengthButton_, &QPushButton::clicked, this, &wcMain::ProjectLengthButton_Pressed);
+  connect(muteButton_, &QPushButton::clicked, this, &wcMain::MuteButton_Pressed);
+  connect(volumeStepper_, &QSpinBox::valueChanged, this, &wcMain::VolumeStepper_Changed);
   connect(settings, &QPushButton::clicked, this, &wcMain::PreviewSettings_Pressed);
   connect(snapshot, &QPushButton::clicked, this, &wcMain::SnapshotButton_Pressed);
-  connect(PreviewTimeSlider, &QSlider::valueChanged, this,
-          [this]() { PreviewTimeSlider_Changed(!PreviewTimeSlider->isSliderDown()); });
-  connect(PreviewTimeSlider, &QSlider::sliderReleased, this, [this]() { PreviewTimeSlider_Changed(true); });
+  connect(previewTimeSlider_, &QSlider::valueChanged, this,
+          [this]() { PreviewTimeSlider_Changed(!previewTimeSlider_->isSliderDown()); });
+  connect(previewTimeSlider_, &QSlider::sliderReleased, this, [this]() { PreviewTimeSlider_Changed(true); });
   return strip;
 }
 
 // A picture smaller than 640 x 480 is centred in that area; the transport
 // takes the bottom of the box.
 void wcMain::positionCanvas() {
-  if (PreviewGroup == nullptr || PreviewImage == nullptr) return;
-  const int px = PreviewX > 0 ? PreviewX : 640;
-  const int py = PreviewY > 0 ? PreviewY : 480;
+  if (previewGroup_ == nullptr || previewImage_ == nullptr) return;
+  const int px = previewX_ > 0 ? previewX_ : 640;
+  const int py = previewY_ > 0 ? previewY_ : 480;
   const int w = std::max(px, 640);
   const int h = std::max(py, 480);
-  PreviewGroup->setFixedSize(w + 31, h + 101);
+  previewGroup_->setFixedSize(w + 31, h + 101);
   const int x = px < 640 ? (640 - px) / 2 + 15 : 15;
   const int yFromBottom = py < 480 ? (480 - py) / 2 + 77 : 77;
-  PreviewImage->setGeometry(x, PreviewGroup->height() - yFromBottom - py, px, py);
-  if (auto* strip = PreviewGroup->findChild<QWidget*>("PreviewTransport"))
-    strip->setGeometry(12, PreviewGroup->height() - kTransportHeight + 4, w + 7, kTransportHeight - 12);
+  previewImage_->setGeometry(x, previewGroup_->height() - yFromBottom - py, px, py);
+  if (auto* strip = previewGroup_->findChild<QWidget*>("PreviewTransport"))
+    strip->setGeometry(12, previewGroup_->height() - kTransportHeight + 4, w + 7, kTransportHeight - 12);
 }

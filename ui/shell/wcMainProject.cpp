@@ -121,7 +121,7 @@ bool wcMain::OpenAssociatedFile(const QString& path) {
   }
   InputRefresh(255);
   DispObjRefresh(0xFFFFFFFF);
-  PreviewUpdateRequest = true;
+  ticks_.updateRequest = true;
   return true;
 }
 
@@ -134,7 +134,7 @@ void wcMain::OpenAssociatedFiles(const QStringList& paths) {
   setProjectModified(true);
   InputRefresh(255);
   DispObjRefresh(0xFFFFFFFF);
-  PreviewUpdateRequest = true;
+  ticks_.updateRequest = true;
 }
 
 bool wcMain::windowShouldClose() {

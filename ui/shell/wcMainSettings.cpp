@@ -35,17 +35,17 @@ void wcMain::readSettings() {
   QRect screen = ScreenVisibleFrame(windowIfLoaded());
   const int screenWidth = screen.width();
   const int screenHeight = screen.height();
-  PreviewX = screenWidth < 1152 ? 640 : 720;
-  PreviewY = 480;
-  PreviewQuality = 1;
-  PreviewFrameRate = 29.97;
-  PreviewAudioType = 3;
-  PreviewAudioRate = 22050;
-  PreviewVolume = 100;
-  PreviewFastSeek = true;
-  SnapToGrid = true;
-  Gestures = true;
-  ShowMenuAtStart = true;
+  previewX_ = screenWidth < 1152 ? 640 : 720;
+  previewY_ = 480;
+  previewOptions_.quality = 1;
+  previewOptions_.frameRate = 29.97;
+  previewOptions_.audioType = 3;
+  previewOptions_.audioRate = 22050;
+  previewVolume_ = 100;
+  previewOptions_.fastSeek = true;
+  snapToGrid_ = true;
+  gestures_ = true;
+  showMenuAtStart_ = true;
   if (UserDefaults() != nullptr) {
     int unit = localeSpeedUnit();
     readStoredSettings(unit);
@@ -54,23 +54,23 @@ void wcMain::readSettings() {
     migrateSettings();
   }
   AppDelegate* app = AppDelegate::shared();
-  if (app != nullptr && app->mnuEditSnapToGrid != nullptr) app->mnuEditSnapToGrid->setChecked(SnapToGrid);
-  if (app != nullptr && app->mnuEditGestures != nullptr) app->mnuEditGestures->setChecked(Gestures);
+  if (app != nullptr && app->mnuEditSnapToGrid != nullptr) app->mnuEditSnapToGrid->setChecked(snapToGrid_);
+  if (app != nullptr && app->mnuEditGestures != nullptr) app->mnuEditGestures->setChecked(gestures_);
   clampSettings(screenWidth, screenHeight);
 }
 
 void wcMain::readStoredSettings(int& unit) {
-  UserDefaultsReadInt("PreviewX", PreviewX);
-  UserDefaultsReadInt("PreviewY", PreviewY);
-  UserDefaultsReadInt("PreviewQuality", PreviewQuality);
-  UserDefaultsReadDouble("PreviewFrameRate", PreviewFrameRate);
-  UserDefaultsReadInt("PreviewAudioType", PreviewAudioType);
-  UserDefaultsReadInt("PreviewAudioRate", PreviewAudioRate);
-  UserDefaultsReadInt("PreviewVolume", PreviewVolume);
-  UserDefaultsReadBool("PreviewFastSeek", PreviewFastSeek);
-  UserDefaultsReadBool("SnapToGrid", SnapToGrid);
-  UserDefaultsReadBool("Gestures", Gestures);
-  UserDefaultsReadBool("ShowMenuAtStart", ShowMenuAtStart);
+  UserDefaultsReadInt("PreviewX", previewX_);
+  UserDefaultsReadInt("PreviewY", previewY_);
+  UserDefaultsReadInt("PreviewQuality", previewOptions_.quality);
+  UserDefaultsReadDouble("PreviewFrameRate", previewOptions_.frameRate);
+  UserDefaultsReadInt("PreviewAudioType", previewOptions_.audioType);
+  UserDefaultsReadInt("PreviewAudioRate", previewOptions_.audioRate);
+  UserDefaultsReadInt("PreviewVolume", previewVolume_);
+  UserDefaultsReadBool("PreviewFastSeek", previewOptions_.fastSeek);
+  UserDefaultsReadBool("SnapToGrid", snapToGrid_);
+  UserDefaultsReadBool("Gestures", gestures_);
+  UserDefaultsReadBool("ShowMenuAtStart", showMenuAtStart_);
   int stored = 0;
   // A unit the engine does not know would leave speeds unlabelled; the
   // locale's stands instead.
@@ -82,9 +82,9 @@ void wcMain::migrateSettings() {
   UserDefaultsReadInt("LastRunRelease", lastRun);
   if (lastRun <= kLastQualityRelease) {
     // Qualities 4 and 6+ of those releases no longer exist; 5 kept its meaning.
-    if (static_cast<unsigned>(PreviewQuality) >= 4 && PreviewQuality != 5) {
-      PreviewQuality = 3;
-      UserDefaultsWrite("PreviewQuality", PreviewQuality);
+    if (static_cast<unsigned>(previewOptions_.quality) >= 4 && previewOptions_.quality != 5) {
+      previewOptions_.quality = 3;
+      UserDefaultsWrite("PreviewQuality", previewOptions_.quality);
     }
     int videoQuality = 0;
     if (UserDefaultsReadInt("VideoQuality", videoQuality) && static_cast<unsigned>(videoQuality) >= 4 &&
@@ -92,21 +92,21 @@ void wcMain::migrateSettings() {
       UserDefaultsWrite("VideoQuality", 3);
     }
   }
-  if (lastRun < kLastAudioTypeRelease) PreviewAudioType = 3;
+  if (lastRun < kLastAudioTypeRelease) previewOptions_.audioType = 3;
   UserDefaultsWrite("LastRunRelease", static_cast<int>(GetAppBuildNumber()));
 }
 
 void wcMain::clampSettings(int screenWidth, int screenHeight) {
-  if (static_cast<unsigned>(PreviewQuality) >= 6) PreviewQuality = 1;
-  if (!(PreviewFrameRate >= 1.0 && PreviewFrameRate <= 60.0)) PreviewFrameRate = 29.97;
+  if (static_cast<unsigned>(previewOptions_.quality) >= 6) previewOptions_.quality = 1;
+  if (!(previewOptions_.frameRate >= 1.0 && previewOptions_.frameRate <= 60.0)) previewOptions_.frameRate = 29.97;
   // A size stored on a larger screen would push the window (and its
   // transport) off this one.
-  if (PreviewX <= 159 || PreviewY < 90 || std::abs(PreviewX) > screenWidth || std::abs(PreviewY) > screenHeight ||
-      !PreviewAreaFits(PreviewX, PreviewY)) {
-    PreviewX = 600;
-    PreviewY = 400;
+  if (previewX_ <= 159 || previewY_ < 90 || std::abs(previewX_) > screenWidth || std::abs(previewY_) > screenHeight ||
+      !PreviewAreaFits(previewX_, previewY_)) {
+    previewX_ = 600;
+    previewY_ = 400;
   }
-  if (static_cast<unsigned>(PreviewAudioType) >= 4) PreviewAudioType = 3;
-  if (!knownAudioRate(PreviewAudioRate)) PreviewAudioRate = 22050;
-  SetPreviewVolume(static_cast<unsigned>(PreviewVolume) > 100 ? 100 : PreviewVolume, false);
+  if (static_cast<unsigned>(previewOptions_.audioType) >= 4) previewOptions_.audioType = 3;
+  if (!knownAudioRate(previewOptions_.audioRate)) previewOptions_.audioRate = 22050;
+  SetPreviewVolume(static_cast<unsigned>(previewVolume_) > 100 ? 100 : previewVolume_, false);
 }

@@ -35,8 +35,8 @@ void splash(const QString& text) {
 } // namespace
 
 void wcMain::windowDidBecomeMain() {
-  if (!WindowFirstShow) return;
-  WindowFirstShow = false;
+  if (!windowFirstShow_) return;
+  windowFirstShow_ = false;
   WindowCustomLoad();
   SetWindowTitle();
   NewProject();
@@ -68,9 +68,9 @@ void wcMain::DoProgramStart() {
   bool recovered = !handedOver && offerRecovery();
   InputRefresh(255);
   DispObjRefresh(0xFFFFFFFF);
-  SetPreviewArea(true, PreviewX, PreviewY);
+  SetPreviewArea(true, previewX_, previewY_);
   if (app() != nullptr) app()->CenterWindow(this);
-  if (!handedOver && !recovered && ShowMenuAtStart) {
+  if (!handedOver && !recovered && showMenuAtStart_) {
     splash("Proceeding to Grid");
     if (app() != nullptr) app()->EndSplash();
     // Later, so that the start-up returns and the splash closes first.
@@ -94,7 +94,7 @@ void wcMain::StopTimersForEnd() {
 // The template menu for a new project (mode 0, no input).
 void wcMain::StartupMenu() {
   ++startupMenuShown_;
-  if (TemplateMenuCommand) TemplateMenuCommand(0, kNoInput);
+  if (templateMenuCommand_) templateMenuCommand_(0, kNoInput);
 }
 
 // True when a project was recovered.

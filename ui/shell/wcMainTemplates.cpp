@@ -62,8 +62,8 @@ bool isDataInput(uint32_t type) { return type == kInputData || type == kInputJoi
 } // namespace
 
 void wcMain::InstallTemplateCommands() {
-  TemplateMenuCommand = [this](int mode, uint32_t input) { TemplateMenu(mode, input); };
-  TemplateAddCommand = [this](const QString& path) { return TemplateAdd(path); };
+  templateMenuCommand_ = [this](int mode, uint32_t input) { TemplateMenu(mode, input); };
+  templateAddCommand_ = [this](const QString& path) { return TemplateAdd(path); };
   SetListCommand("InputMenuAddTemplate", [this]() { InputLoadTemplate_Clicked(); });
   SetListCommand("InputMenuConfigTemplate", [this]() { InputConfigTemplate_Clicked(); });
 }

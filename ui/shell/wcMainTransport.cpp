@@ -65,66 +65,66 @@ void wcMain::PlayButton_Pressed() {
   const bool playing = PreviewIsPlayingNow();
   PreviewStop();
   if (playing) {
-    setButtonFace(PlayButton, "PlayImage");
+    setButtonFace(playButton_, "PlayImage");
     return;
   }
-  PreviewSetVolume(static_cast<uint32_t>(std::clamp(PreviewVolume, 0, 100)));
-  if (PreviewTime >= ProjectLength) PreviewTime = 0;
-  PreviewPlay(static_cast<uint32_t>(std::clamp(PreviewQuality, 0, 5)), static_cast<float>(PreviewTime),
-              static_cast<float>(PreviewFrameRate));
-  setButtonFace(PlayButton, "PauseImage");
+  PreviewSetVolume(static_cast<uint32_t>(std::clamp(previewVolume_, 0, 100)));
+  if (previewTime_ >= projectLength_) previewTime_ = 0;
+  PreviewPlay(static_cast<uint32_t>(std::clamp(previewOptions_.quality, 0, 5)), static_cast<float>(previewTime_),
+              static_cast<float>(previewOptions_.frameRate));
+  setButtonFace(playButton_, "PauseImage");
 }
 
 void wcMain::StopButton_Pressed() {
-  Scrolling = true;
+  scrolling_ = true;
   PreviewStop();
-  PreviewTime = 0;
-  setButtonFace(PlayButton, "PlayImage");
-  Scrolling = false;
+  previewTime_ = 0;
+  setButtonFace(playButton_, "PlayImage");
+  scrolling_ = false;
   // Not "go on if playing": the engine is still drawing the stop frame and
   // would count as playing, so playback would start again from 0.
   PreviewRefresh(false, false);
 }
 
 void wcMain::PreviewTimeSlider_Changed(bool released) {
-  if (PreviewTimeSlider == nullptr) return;
-  Scrolling = true;
-  PreviewTime = std::clamp(PreviewTimeSlider->value() / 1000.0, 0.0, std::max(ProjectLength, 0.0));
-  PreviewRefresh(PreviewFastSeek && !released);
-  Scrolling = false;
+  if (previewTimeSlider_ == nullptr) return;
+  scrolling_ = true;
+  previewTime_ = std::clamp(previewTimeSlider_->value() / 1000.0, 0.0, std::max(projectLength_, 0.0));
+  PreviewRefresh(previewOptions_.fastSeek && !released);
+  scrolling_ = false;
 }
 
 void wcMain::PreviewTimeButton_Pressed() {
   float seconds = 0;
-  if (!askTime(L"Enter time to seek to...\n(hh:mm:ss.nn)", PreviewTime, seconds)) return;
-  Scrolling = true;
-  PreviewTime = std::clamp(static_cast<double>(seconds), 0.0, std::max(ProjectLength, 0.0));
+  if (!askTime(L"Enter time to seek to...\n(hh:mm:ss.nn)", previewTime_, seconds)) return;
+  scrolling_ = true;
+  previewTime_ = std::clamp(static_cast<double>(seconds), 0.0, std::max(projectLength_, 0.0));
   PreviewTrackbarUpdate();
   PreviewRefresh();
-  Scrolling = false;
+  scrolling_ = false;
 }
 
 void wcMain::ProjectLengthButton_Pressed() {
   float seconds = 0;
   if (!askTime(L"Enter the desired project length...\n (set to zero or blank to use automatic length)",
-               ProjectLength, seconds))
+               projectLength_, seconds))
     return;
-  Scrolling = true;
+  scrolling_ = true;
   UndoSave();
-  ProjectLength = seconds;
+  projectLength_ = seconds;
   ProjectSetLength(seconds);
   setProjectModified(true);
-  PreviewTime = std::clamp(PreviewTime, 0.0, std::max(ProjectLength, 0.0));
+  previewTime_ = std::clamp(previewTime_, 0.0, std::max(projectLength_, 0.0));
   PreviewTrackbarUpdate();
   PreviewRefresh();
-  Scrolling = false;
+  scrolling_ = false;
 }
 
 // Unmuting always comes back at full volume.
-void wcMain::MuteButton_Pressed() { SetPreviewVolume(PreviewVolume != 0 ? 0 : 100, true); }
+void wcMain::MuteButton_Pressed() { SetPreviewVolume(previewVolume_ != 0 ? 0 : 100, true); }
 
 void wcMain::VolumeStepper_Changed() {
-  if (VolumeStepper != nullptr) SetPreviewVolume(VolumeStepper->value(), true);
+  if (volumeStepper_ != nullptr) SetPreviewVolume(volumeStepper_->value(), true);
 }
 
 void wcMain::PreviewSettings_Pressed() {

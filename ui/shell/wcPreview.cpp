@@ -162,9 +162,13 @@ void wcPreview::windowDidOpen() {
 }
 
 void wcPreview::fillControls(wcMain* main) {
-  if (main->PreviewQuality < 0 || main->PreviewQuality >= 6) main->PreviewQuality = 1;
-  QualitySlider->setValue(sliderForQuality(main->PreviewQuality));
-  SelectTitle(FrameRateGroup, QString("%1 FPS").arg(RoundToInt(main->PreviewFrameRate)), "30 FPS");
+  PreviewOptions options = main->previewOptions();
+  if (options.quality < 0 || options.quality >= 6) {
+    options.quality = 1;
+    main->SetPreviewOptions(options);
+  }
+  QualitySlider->setValue(sliderForQuality(options.quality));
+  SelectTitle(FrameRateGroup, QString("%1 FPS").arg(RoundToInt(options.frameRate)), "30 FPS");
   // A picture whose main window would not fit this screen is not offered.
   for (QAbstractButton* button : PictureSizeGroup->buttons()) {
     int width = 0, height = 0;
@@ -172,10 +176,11 @@ void wcPreview::fillControls(wcMain* main) {
     button->setEnabled(fits);
     button->setToolTip(fits ? QString() : "Too large for this screen");
   }
-  SelectTitle(PictureSizeGroup, QString("%1 x %2").arg(main->PreviewX).arg(main->PreviewY), "640 x 480");
-  SelectTitle(AudioRateGroup, QString("%1 kHz").arg(main->PreviewAudioRate / 1000), "22 kHz");
-  SelectTitle(AudioTypeGroup, main->PreviewAudioType == 2 ? "16-Bit Mono" : "16-Bit Stereo", "16-Bit Mono");
-  FastSeekCheck->setChecked(main->PreviewFastSeek);
+  const QSize size = main->PreviewSize();
+  SelectTitle(PictureSizeGroup, QString("%1 x %2").arg(size.width()).arg(size.height()), "640 x 480");
+  SelectTitle(AudioRateGroup, QString("%1 kHz").arg(options.audioRate / 1000), "22 kHz");
+  SelectTitle(AudioTypeGroup, options.audioType == 2 ? "16-Bit Mono" : "16-Bit Stereo", "16-Bit Mono");
+  FastSeekCheck->setChecked(options.fastSeek);
 }
 
 void wcPreview::OkButton_Pressed() {
@@ -197,11 +202,7 @@ void wcPreview::OkButton_Pressed() {
   UserDefaultsWrite("PreviewAudioType", audioType);
   UserDefaultsWrite("PreviewFastSeek", fastSeek ? 1 : 0);
   if (wcMain* main = mainController()) {
-    main->PreviewFrameRate = frameRate;
-    main->PreviewQuality = quality;
-    main->PreviewAudioRate = audioRate;
-    main->PreviewAudioType = audioType;
-    main->PreviewFastSeek = fastSeek;
+    main->SetPreviewOptions({quality, frameRate, audioType, audioRate, fastSeek});
     main->SetPreviewArea(false, width, height);
   }
   close();

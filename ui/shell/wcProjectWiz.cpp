@@ -44,7 +44,7 @@ void runInputCommand(uint32_t input, const char* item) {
   wcMain* main = mainWindow();
   if (main == nullptr || input == kNoInput) return;
   main->InputSelect(input);
-  if (!main->menuWillOpen(main->InputFilesMenu, -1)) return;
+  if (!main->menuWillOpen(main->InputFilesMenu(), -1)) return;
   QAction* action = main->ListMenuItem(item);
   if (action != nullptr && action->isEnabled()) action->trigger();
 }

@@ -15,8 +15,8 @@
 TEST_F(DispObjTest, EveryCommandRefusesWithNothingSelectedAndChangesNothing) {
   DispObjAdd(kDispText, kNoInput);
   main->DispObjRefresh(kNoDispObj);
-  main->DispObjsTable->clearSelection();
-  main->InputFilesTable->clearSelection();
+  main->DispObjsTable()->clearSelection();
+  main->InputFilesTable()->clearSelection();
   const std::string checkpoint = UndoSnapshotState();
   main->setProjectModified(false);
   struct Case {
@@ -153,7 +153,7 @@ TEST_F(DispObjTest, RemovalAsksByNameOrCountAndTakesGroupsWithTheirMembers) {
   main->DispObjRemove_Pressed();
   EXPECT_EQ(LastMessage(), L"Are you sure you want to remove the 2 selected display objects?");
   EXPECT_EQ(DispObjCount(), 0u);
-  EXPECT_EQ(main->DispObjsTable->rowCount(), 0);
+  EXPECT_EQ(main->DispObjsTable()->rowCount(), 0);
 }
 
 TEST_F(DispObjTest, DuplicatesSelectTheLastCopyAndAFullTableIsShown) {
@@ -205,8 +205,8 @@ TEST_F(DispObjTest, ListMenuAndButtonsReachTheCommandsInTheProgram) {
   const uint32_t text = AddText(10, 10, 20, 10);
   Select({text});
   // Installed by the program itself: every object item is enabled.
-  ASSERT_TRUE(main->menuWillOpen(main->DispObjsMenu, 0));
-  for (QAction* item : main->DispObjsMenu->actions()) {
+  ASSERT_TRUE(main->menuWillOpen(main->DispObjsMenu(), 0));
+  for (QAction* item : main->DispObjsMenu()->actions()) {
     if (item->isSeparator()) continue;
     EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
   }
@@ -220,14 +220,14 @@ TEST_F(DispObjTest, ListMenuAndButtonsReachTheCommandsInTheProgram) {
   EXPECT_TRUE(AppDelegate::IsWindowVisible(Editor()));
   EXPECT_EQ(Editor()->OurIndex(), text);
   Editor()->close();
-  emit main->DispObjsTable->cellDoubleClicked(0, 1);
+  emit main->DispObjsTable()->cellDoubleClicked(0, 1);
   EXPECT_TRUE(AppDelegate::IsWindowVisible(Editor()));
   Editor()->close();
 
   // The inputs menu's add item runs the toolbox for that input.
   ASSERT_NE(InputAddSpecial(kSpecialFiller), kNoInput);
   main->InputRefresh(0);
-  ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu, 0));
+  ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu(), 0));
   EXPECT_TRUE(main->ListMenuItem("InputMenuAddDisplay")->isEnabled());
   onModal = [](WindowController* w) {
     w->close();
@@ -244,12 +244,12 @@ TEST_F(DispObjTest, CanvasMenuSelectsWhatIsUnderThePointerThenEnablesByIt) {
   const uint32_t text = AddText(40, 40, 20, 10);
   const uint32_t other = AddText(0, 0, 10, 10);
   main->DispObjRefresh(kNoDispObj);
-  main->DispObjsTable->clearSelection();
+  main->DispObjsTable()->clearSelection();
   ASSERT_TRUE(WaitIdle());
 
   // Over empty canvas with nothing selected: every item off.
   main->previewMenuWillOpen(QPointF(700, 470));
-  for (QAction* item : main->PreviewMenu->actions()) {
+  for (QAction* item : main->PreviewMenu()->actions()) {
     if (item->isSeparator()) continue;
     EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
   }

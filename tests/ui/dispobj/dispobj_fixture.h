@@ -32,10 +32,10 @@ protected:
   // Rebuilds the objects list and selects the objects' rows.
   void Select(std::initializer_list<uint32_t> objects) {
     main->DispObjRefresh(kNoDispObj);
-    main->DispObjsTable->clearSelection();
+    main->DispObjsTable()->clearSelection();
     QStringList names;
     for (uint32_t object : objects) names << Name(object);
-    main->DispObjsTable->selectTexts(names);
+    main->DispObjsTable()->selectTexts(names);
   }
   uint32_t Parent(uint32_t object) const { return DispObjGet(object)->ParentObject; }
   static void SetParent(uint32_t object, uint32_t group) {

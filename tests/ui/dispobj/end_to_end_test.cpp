@@ -107,7 +107,7 @@ TEST_F(EndToEndTest, ObjectsAddedAndMovedInTheWindowsAreInTheRenderedFrames) {
   emit picture->MoveAmountText->changed();
   const float before = ObjectX(speedo);
   picture->MoveLeftButton->click();
-  EXPECT_NEAR(ObjectX(speedo), before - 2 * 100.0 / main->PreviewX, 0.001);
+  EXPECT_NEAR(ObjectX(speedo), before - 2 * 100.0 / main->PreviewSize().width(), 0.001);
   PlaceWithPanel(kSpeedo);
 
   const uint32_t map = AddFromToolbox(kDispTrackMap);
@@ -115,10 +115,10 @@ TEST_F(EndToEndTest, ObjectsAddedAndMovedInTheWindowsAreInTheRenderedFrames) {
   PlaceWithPanel({kMap.x, kMap.y - 10, kMap.w, kMap.h});
   // Dragged 10 % of the canvas down into place (snapped to whole percent).
   ASSERT_TRUE(WaitIdle());
-  const QPointF grab((kMap.x + 5) * main->PreviewX / 100.0, (kMap.y - 5) * main->PreviewY / 100.0);
-  const QPointF drop = grab + QPointF(0, main->PreviewY / 10.0);
+  const QPointF grab((kMap.x + 5) * main->PreviewSize().width() / 100.0, (kMap.y - 5) * main->PreviewSize().height() / 100.0);
+  const QPointF drop = grab + QPointF(0, main->PreviewSize().height() / 10.0);
   main->imageMouseDown(grab);
-  ASSERT_EQ(main->DragDispObjIndex, map);
+  ASSERT_EQ(main->DraggedDispObj(), map);
   for (int step = 1; step <= 4; ++step) main->imageMouseDrag(grab + (drop - grab) * step / 4.0);
   main->imageMouseUp(drop);
   EXPECT_NEAR(ObjectY(map), kMap.y, 0.01);
@@ -137,7 +137,7 @@ TEST_F(EndToEndTest, ObjectsAddedAndMovedInTheWindowsAreInTheRenderedFrames) {
   panelAnswers = {{project}};
   main->OpenProject();
   ASSERT_EQ(DispObjCount(), 4u);
-  EXPECT_EQ(main->DispObjsTable->rowCount(), 4);
+  EXPECT_EQ(main->DispObjsTable()->rowCount(), 4);
   EXPECT_EQ(DispObjGetType(speedo), kDispGauge);
   EXPECT_EQ(DispObjGetType(map), kDispTrackMap);
   EXPECT_EQ(DispObjGetType(timer), kDispLapTimer);

@@ -53,7 +53,7 @@ TEST_F(GeneralPanelTest, NameAndActiveAreWrittenWithOneCheckpointEach) {
   TypeInto(general->LabelText, "Title");
   EXPECT_EQ(Name(text), "Title");
   EXPECT_TRUE(main->ProjectModified());
-  EXPECT_EQ(main->DispObjNames.indexOf("Title") >= 0, true);
+  EXPECT_EQ(main->DispObjNames().indexOf("Title") >= 0, true);
 
   general->ActiveCheck->click();
   EXPECT_EQ(DispObjGet(text)->Active, 0);
@@ -151,13 +151,13 @@ TEST_F(GeneralPanelTest, SegmentsAreListedAddedAndRemovedAtThePreviewTime) {
   ASSERT_EQ(TimelineDispObjGetCount(text), 1u);
   EXPECT_EQ(Items(general->TimeSelection), QStringList({"00:00:00.00 - 00:00:05.00", "00:00:05.00 - End"}));
   EXPECT_EQ(general->SegmentIndex, 0);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 5.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 5.0);
 
   // Choosing the first item moves the preview to the object's start.
   general->TimeSelection->setCurrentIndex(0);
   emit general->TimeSelection->activated(0);
   EXPECT_EQ(general->SegmentIndex, -1);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 0.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 0.0);
 
   // Back in the segment: removed after a Yes.
   main->setPreviewTime(6.0);

@@ -30,7 +30,7 @@ protected:
     // frame of the last move to be handed over, however busy the machine.
     EXPECT_TRUE(MainPreviewWaitIdle(10000));
     Settle();
-    return DrawnBox(main->PreviewImage->image());
+    return DrawnBox(main->PreviewImage()->image());
   }
   // The box moved by dx, dy from the earlier one (signs only).
   static void ExpectMoved(const QRect& before, const QRect& after, int dx, int dy) {
@@ -73,7 +73,7 @@ TEST_F(MoveDirectionTest, ThePicturePanelsArrowsMoveTheObjectTheWayTheyPoint) {
 }
 
 TEST_F(MoveDirectionTest, ADragOnTheCanvasCarriesTheObjectWithThePointer) {
-  NSImageViewCustom* canvas = main->PreviewImage;
+  NSImageViewCustom* canvas = main->PreviewImage();
   for (const QPoint pull : {QPoint(0, -40), QPoint(0, 60), QPoint(-50, 0), QPoint(30, -30)}) {
     SCOPED_TRACE(std::to_string(pull.x()) + "," + std::to_string(pull.y()));
     const QRect frameBefore = Rendered(), canvasBefore = OnCanvas();

@@ -40,7 +40,7 @@ TEST_F(PicturePanelTest, ANudgeMovesByPreviewPixelsWithOneCheckpoint) {
   std::memcpy(&param, DispObjGetParam(text), sizeof param);
   param.Options &= 0x7F;
   DispObjSetParam(text, &param);
-  ASSERT_EQ(main->PreviewX, 720);
+  ASSERT_EQ(main->PreviewSize().width(), 720);
   vcDispObjPicture* picture = Open(text);
   EXPECT_NEAR(picture->PixToPctX, 100.0 / 720, 1e-9);
   EXPECT_EQ(picture->PosXText->text(), "10.000");

@@ -152,7 +152,7 @@ TEST_F(DispObjTest, OpeningAndClosingFortyTimesLeavesNoPreviewSlot) {
   std::vector<int> open;
   const std::vector<uint32_t> pixels(64, 0xFF808080);
   for (uint32_t i = 0; i < kSimplePreviewSlots; ++i)
-    open.push_back(SimplePreviewCreateForBitmap(main->PreviewImage->viewHandle(), 8, 8, pixels.data(), 8, 8, false));
+    open.push_back(SimplePreviewCreateForBitmap(main->PreviewImage()->viewHandle(), 8, 8, pixels.data(), 8, 8, false));
   for (int slot : open) {
     EXPECT_GE(slot, 0);
     if (slot >= 0) SimplePreviewClose(static_cast<uint32_t>(slot));

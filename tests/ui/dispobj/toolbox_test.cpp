@@ -190,7 +190,7 @@ TEST_F(ToolboxTest, SeventeenStylesMakeTwoPagesSortedWithCleanTitles) {
   EXPECT_EQ(QString::fromUtf16(DispObjGet(gauge)->Style), "Gauge - Blue_Dial  Sport");
   EXPECT_TRUE(t->StyleSelected());
   EXPECT_EQ(t->PreviewCount(), 0);
-  EXPECT_EQ(FreeSlots(main->PreviewImage), static_cast<int>(kSimplePreviewSlots));
+  EXPECT_EQ(FreeSlots(main->PreviewImage()), static_cast<int>(kSimplePreviewSlots));
 }
 
 TEST_F(ToolboxTest, StyleTitlesLoseKindWordsUnderscoresAndDoubleBlanks) {

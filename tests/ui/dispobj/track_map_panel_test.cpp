@@ -197,12 +197,12 @@ TEST_F(TrackMapPanelTest, QuickEditsRepaintWithoutPlaying) {
   uint32_t map = kNoDispObj;
   auto* panel = AddAndOpen<vcDispObjTrackMap>(kDispTrackMap, kPanelTrackMap, &map);
   ASSERT_TRUE(WaitIdle());
-  const double before = main->PreviewTime;
+  const double before = main->PreviewTime();
   for (int step = 100; step <= 400; step += 50) panel->ZoomMapSlider->knob()->setValue(step);
   EXPECT_EQ(Map(map).ZoomArea, 60);
   ASSERT_TRUE(WaitIdle());
   Spin(300);
   EXPECT_FALSE(PreviewIsPlayingBack());
-  EXPECT_EQ(main->PreviewTime, before);
+  EXPECT_EQ(main->PreviewTime(), before);
   EXPECT_FLOAT_EQ(PreviewGetTime(), static_cast<float>(before));
 }

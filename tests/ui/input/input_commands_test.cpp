@@ -34,10 +34,10 @@ class InputCommandsTest : public InputWindowTest {
 protected:
   void Select(std::initializer_list<uint32_t> inputs) {
     main->InputRefresh(kNoInput);
-    main->InputFilesTable->clearSelection();
+    main->InputFilesTable()->clearSelection();
     QStringList names;
     for (uint32_t input : inputs) names << InputName(input);
-    main->InputFilesTable->selectTexts(names);
+    main->InputFilesTable()->selectTexts(names);
     ASSERT_EQ(main->SelectedInputNames().size(), static_cast<qsizetype>(inputs.size()));
   }
   std::wstring LastMessage() const { return messages.empty() ? L"" : messages.back().text; }
@@ -69,7 +69,7 @@ TEST_F(InputCommandsTest, EveryRefusalComesBeforeAnyChange) {
   ASSERT_EQ(UndoSave(), 0);
   InputAddSpecial(kSpecialFiller);
   main->InputRefresh(kNoInput);
-  main->InputFilesTable->clearSelection();
+  main->InputFilesTable()->clearSelection();
   RunAll();
   ASSERT_EQ(messages.size(), std::size(kNoSelection));
   for (size_t i = 0; i < messages.size(); ++i) {
@@ -144,7 +144,7 @@ TEST_F(InputCommandsTest, RemovalFindsEachNameAfterTheTableRenumbers) {
   EXPECT_EQ(InputName(0), "kept.png");
   ASSERT_EQ(DispObjCount(), 1u) << "the video's object went with it";
   EXPECT_EQ(DispObjGet(0)->InputID, 0);
-  EXPECT_EQ(main->InputFileNames, QStringList({"kept.png"}));
+  EXPECT_EQ(main->InputFileNames(), QStringList({"kept.png"}));
   EXPECT_TRUE(main->ProjectModified());
   ASSERT_EQ(UndoToggle(), 0);
   EXPECT_EQ(InputCount(), 5u) << "one checkpoint takes the whole removal back";
@@ -161,7 +161,7 @@ TEST_F(InputCommandsTest, JoinTakesOutDissolvesAndChecksEverythingFirst) {
   EXPECT_EQ(InputGetType(join), kInputJoinAudio);
   for (uint32_t member : {a, b, c}) EXPECT_EQ(InputGetMain(member)->ParentJoin, join);
   EXPECT_FLOAT_EQ(InputGetMain(c)->StartTime, 2.0f) << "laid end to end";
-  EXPECT_EQ(main->InputFileNames, QStringList({"*JOINA*", "a.wav", "b.wav", "c.wav"}));
+  EXPECT_EQ(main->InputFileNames(), QStringList({"*JOINA*", "a.wav", "b.wav", "c.wav"}));
 
   // Two of three members come out to the start of the project.
   Select({b, c});
@@ -246,9 +246,9 @@ TEST_F(InputCommandsTest, JoiningTwoClipsMakesTheProjectAsLongAsBoth) {
   ASSERT_EQ(InputCount(), 3u);
   ASSERT_EQ(InputGetType(2), kInputJoinVideo);
   EXPECT_NEAR(ProjectGetLength(0), 12.0f, 0.05f);
-  EXPECT_NEAR(main->ProjectLength, 12.0, 0.05);
-  ASSERT_TRUE(SpinUntil([this]() { return main->ProjectLengthButton->text() == "12.0"; }, 5000))
-      << main->ProjectLengthButton->text().toStdString();
+  EXPECT_NEAR(main->ProjectLength(), 12.0, 0.05);
+  ASSERT_TRUE(SpinUntil([this]() { return main->ProjectLengthButton()->text() == "12.0"; }, 5000))
+      << main->ProjectLengthButton()->text().toStdString();
   EXPECT_NEAR(timeline->TimelineTimeSlider->maximum(), 12.0, 0.05);
   // The second clip plays in the second half, from its own start.
   EXPECT_NEAR(InputGetMain(1)->StartTime, 6.0f, 0.05f);
@@ -261,15 +261,15 @@ TEST_F(InputCommandsTest, ReorderDuplicateFillerAndRename) {
   SetParentJoin(first, join);
   SetParentJoin(second, join);
   main->InputRefresh(kNoInput);
-  const QStringList rows = main->InputFileNames;
+  const QStringList rows = main->InputFileNames();
 
   Select({first});
   main->InputMoveUp_Pressed();
-  EXPECT_EQ(main->InputFileNames, rows) << "the first member has no one above it (status 10)";
+  EXPECT_EQ(main->InputFileNames(), rows) << "the first member has no one above it (status 10)";
   EXPECT_TRUE(messages.empty());
   Select({first});
   main->InputMoveDown_Pressed();
-  EXPECT_EQ(main->InputFileNames, QStringList({"*JOINV*", "two.mp4", "one.mp4"}));
+  EXPECT_EQ(main->InputFileNames(), QStringList({"*JOINV*", "two.mp4", "one.mp4"}));
 
   Select({InputFind(u"two.mp4")});
   main->InputDuplicate_Clicked();
@@ -307,7 +307,7 @@ TEST_F(InputCommandsTest, ExportsTakeTheFileTimeShownAtThePreviewPosition) {
     record.TrimStart = 0.5f;
     ASSERT_EQ(InputSetMain(input, &record), 0);
   }
-  main->PreviewTime = 0.45;
+  main->setPreviewTime(0.45);
 
   Select({video});
   panelAnswers = {{QPath("frame.bmp")}};

@@ -229,10 +229,10 @@ TEST_F(InputEditTest, ZoomAndDragMoveTheCropOnThePreview) {
            QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(-250, 90));
            seen.push_back(crop());
            // Gestures follow the main window's option.
-           main->Gestures = false;
+           main->SetGestures(false);
            view->magnifyWithEvent(QPointF(10, 10), 0.5, 1.0);
            seen.push_back(crop());
-           main->Gestures = true;
+           main->SetGestures(true);
            view->magnifyWithEvent(QPointF(20, 20), -0.05, 2.0);
            seen.push_back(crop());
            Shot(w, "input-edit-picture");
@@ -282,7 +282,7 @@ TEST_F(InputEditTest, AKeyedAndDarkenedPictureIsWhatTheEngineDraws) {
   ASSERT_FALSE(inWindow.isNull());
   ASSERT_TRUE(MainPreviewWaitIdle(5000));
   Spin(50);
-  const QImage project = main->PreviewImage->image();
+  const QImage project = main->PreviewImage()->image();
   ASSERT_FALSE(project.isNull());
   for (const QImage& picture : {inWindow, project}) {
     const QColor keyed = PixelOf(picture, 0.3, 0.5);
@@ -337,6 +337,6 @@ TEST_F(InputEditTest, FileGroupRenamesChangesFilesAndShowsThePlace) {
   EXPECT_EQ(openedUrls[0].query(), "ll=48.8566000,2.3522000&q=48.8566000,2.3522000");
   EXPECT_EQ(InputName(video), "Paris");
   EXPECT_EQ(InputGetType(video), kInputImage);
-  EXPECT_EQ(main->InputFileNames.front(), "Paris") << "the list follows";
+  EXPECT_EQ(main->InputFileNames().front(), "Paris") << "the list follows";
   EXPECT_TRUE(Setting("InputDir").toString().startsWith("file://"));
 }

@@ -64,7 +64,7 @@ protected:
   int ShownFrame() {
     EXPECT_TRUE(SpinUntil([]() { return PreviewIsPlaying() == 0; }, 10000));
     Spin(50);
-    QImage shown = main->PreviewImage->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage shown = main->PreviewImage()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const int y = shown.height() * 3 / 4;
     int left = 0, right = shown.width() - 1;
     while (left < shown.width() && !Near(shown.pixel(left, y), 255, 0, 0)) ++left;
@@ -90,10 +90,10 @@ TEST_F(LapListTest, RowsShowEveryLapWithTheBestAndChoosingOneSeeksToItsFirstFram
 
   // The log starts 3 s into the project and is used from its second 1 on.
   ClickRow(2);
-  EXPECT_NEAR(main->PreviewTime, session.lapStart(2) - 1.0 + 3.0, 1e-4);
+  EXPECT_NEAR(main->PreviewTime(), session.lapStart(2) - 1.0 + 3.0, 1e-4);
   EXPECT_EQ(ShownFrame(), 85) << "the first frame of the lap";
   ClickRow(0);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 2.0) << "lap 0 starts with the log";
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 2.0) << "lap 0 starts with the log";
 
   // Held by a join that starts at 5 s, played at twice its speed: the lap
   // starts where the project really plays it.
@@ -107,7 +107,7 @@ TEST_F(LapListTest, RowsShowEveryLapWithTheBestAndChoosingOneSeeksToItsFirstFram
   main->InputRefresh(kNoInput);
   ASSERT_NO_FATAL_FAILURE(OpenLaps(log));
   ClickRow(2);
-  EXPECT_NEAR(main->PreviewTime, 5.0 + session.lapStart(2) / 2, 1e-4);
+  EXPECT_NEAR(main->PreviewTime(), 5.0 + session.lapStart(2) / 2, 1e-4);
   EXPECT_EQ(ShownFrame(), 46);
 }
 

@@ -213,6 +213,6 @@ TEST_F(TimelineEditTest, TheGeneralPanelsTimeLabelOpensTheEditor) {
   QTest::mouseClick(general->TimeLabel, Qt::LeftButton);
   EXPECT_EQ(modalRuns, std::vector<QString>{"wcTimelineEdit"});
   EXPECT_EQ(Starts(), (std::vector<float>{5, 10, 12}));
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 10.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 10.0);
   EXPECT_TRUE(main->ProjectModified());
 }

@@ -46,7 +46,7 @@ TEST_F(TimelineTest, ZoomAndClicksSelectSegmentsAndSeekThePreview) {
   ClickAt(35, 0);
   EXPECT_EQ(timeline->SelectedDispObjID(), upper);
   EXPECT_EQ(timeline->SelectedSegmentID(), 0u);
-  EXPECT_NEAR(main->PreviewTime, 35.0, SecondsPerPixel());
+  EXPECT_NEAR(main->PreviewTime(), 35.0, SecondsPerPixel());
   EXPECT_EQ(main->SelectedDispObjNames(), QStringList{Name(upper)});
   EXPECT_EQ(Editor()->OurIndex(), upper);
   EXPECT_TRUE(ChartShows(PointAt(2, 0) - QPoint(0, 10), kSelectedRow));
@@ -63,10 +63,10 @@ TEST_F(TimelineTest, ZoomAndClicksSelectSegmentsAndSeekThePreview) {
   // The ruler only seeks; past the project's end seeks to the end.
   ClickAt(15, -1);
   EXPECT_EQ(timeline->SelectedDispObjID(), kNoDispObj);
-  EXPECT_NEAR(main->PreviewTime, 15.0, SecondsPerPixel());
+  EXPECT_NEAR(main->PreviewTime(), 15.0, SecondsPerPixel());
   Button("ZoomOutButton")->click();
   ClickAt(90, 1);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 60.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 60.0);
   EXPECT_EQ(timeline->SelectedDispObjID(), lower);
   // Below the last row: no object.
   QTest::mouseClick(timeline->TimelineImage, Qt::LeftButton, {}, QPoint(40, kTimelineRulerHeight + 2 * 22 + 5));
@@ -79,7 +79,7 @@ TEST_F(TimelineTest, ZoomAndClicksSelectSegmentsAndSeekThePreview) {
   EXPECT_EQ(Editor()->OurIndex(), upper);
 
   // The main window's own list selection clears the chart's.
-  main->DispObjsTable->selectOnly(Name(lower));
+  main->DispObjsTable()->selectOnly(Name(lower));
   EXPECT_EQ(timeline->SelectedDispObjID(), kNoDispObj);
 }
 
@@ -133,7 +133,7 @@ TEST_F(TimelineTest, SegmentCommandsAddShiftEditAndRemove) {
   EXPECT_EQ(inputPrompts.back(), L"Enter the time in the project for this display object's new timeline segment");
   ASSERT_EQ(TimelineDispObjGetCount(text), 1u);
   EXPECT_EQ(timeline->SelectedSegmentID(), 0u);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 20.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 20.0);
   EXPECT_TRUE(main->ProjectModified());
   EXPECT_TRUE(Editor()->window()->isVisible());
   inputAnswers = {std::wstring(L"30")};
@@ -151,7 +151,7 @@ TEST_F(TimelineTest, SegmentCommandsAddShiftEditAndRemove) {
   EXPECT_FLOAT_EQ(TimelineDispObjGetStart(text, 1), 30);
   Button("SegmentShiftButton")->click();
   EXPECT_FLOAT_EQ(TimelineDispObjGetStart(text, 1), 35);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 35.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 35.0);
 
   // Edit runs the segment editor; Cancel still leaves the project marked.
   main->setProjectModified(false);
@@ -166,7 +166,7 @@ TEST_F(TimelineTest, SegmentCommandsAddShiftEditAndRemove) {
   });
   Button("SegmentEditButton")->click();
   EXPECT_FLOAT_EQ(TimelineDispObjGetStart(text, 1), 40);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 40.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 40.0);
   EXPECT_EQ(timeline->SelectedSegmentID(), 1u);
 
   // Remove the selected segment: the one before it becomes selected.
@@ -214,5 +214,5 @@ TEST_F(TimelineTest, RemovingTheFirstSegmentOffersTheWholeObjectNamingItsGroup) 
   EXPECT_EQ(DispObjCount(), 1u);
   EXPECT_EQ(Name(0), otherName);
   EXPECT_EQ(timeline->SelectedDispObjID(), kNoDispObj);
-  EXPECT_EQ(main->DispObjNames, QStringList{otherName});
+  EXPECT_EQ(main->DispObjNames(), QStringList{otherName});
 }

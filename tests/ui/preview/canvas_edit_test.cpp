@@ -43,27 +43,27 @@ TEST_F(PreviewTest, DragStartsPastFivePixelsWithExactlyOneCheckpoint) {
   const std::string before = UndoSnapshotState();
 
   main->imageMouseDown(kInside);
-  EXPECT_EQ(main->DragDispObjIndex, text);
+  EXPECT_EQ(main->DraggedDispObj(), text);
   EXPECT_EQ(main->SelectedDispObjNames().size(), 1);
   main->imageMouseDrag(kInside + QPointF(5, -5));
-  EXPECT_FALSE(main->MouseDragging);
+  EXPECT_FALSE(main->MouseDragging());
   EXPECT_FLOAT_EQ(ObjectX(text), 40.0f);
   EXPECT_EQ(UndoSnapshotState(), before);
   EXPECT_FALSE(main->ProjectModified());
 
   main->imageMouseDrag(kInside + QPointF(6, 0));
-  EXPECT_TRUE(main->MouseDragging);
+  EXPECT_TRUE(main->MouseDragging());
   EXPECT_TRUE(main->ProjectModified());
   const std::string checkpoint = UndoSnapshotState();
   EXPECT_NE(checkpoint, before);
-  EXPECT_FALSE(main->PreviewImage->selectionRect().isNull());
+  EXPECT_FALSE(main->PreviewImage()->selectionRect().isNull());
 
   for (int step = 7; step <= 40; step += 3) main->imageMouseDrag(kInside + QPointF(step, step));
   main->imageMouseDrag(kInside + QPointF(20, 14));
   main->imageMouseUp(kInside + QPointF(20, 14));
   EXPECT_EQ(UndoSnapshotState(), checkpoint);
-  EXPECT_EQ(main->DragDispObjIndex, 0xFFFFFFFFu);
-  EXPECT_TRUE(main->PreviewImage->selectionRect().isNull());
+  EXPECT_EQ(main->DraggedDispObj(), 0xFFFFFFFFu);
+  EXPECT_TRUE(main->PreviewImage()->selectionRect().isNull());
   // 20 px of 720 is 2.78 %, 14 px of 480 is 2.92 %: snapped to whole percent.
   EXPECT_FLOAT_EQ(ObjectX(text), 43.0f);
   EXPECT_FLOAT_EQ(ObjectY(text), 43.0f);
@@ -84,7 +84,7 @@ TEST_F(PreviewTest, SnappingMovesInWholePercentSteps) {
   EXPECT_FLOAT_EQ(ObjectX(text), 39.0f);
   main->imageMouseUp(kInside);
 
-  main->SnapToGrid = false;
+  main->SetSnapToGrid(false);
   Place(text, 40, 40, 20, 10);
   main->imageMouseDown(kInside);
   main->imageMouseDrag(kInside + QPointF(-10, 0));
@@ -100,7 +100,7 @@ TEST_F(PreviewTest, DraggedObjectKeepsOnePercentInTheFrame) {
   EXPECT_FLOAT_EQ(ObjectX(text), -19.0f);
   EXPECT_FLOAT_EQ(ObjectY(text), -9.0f);
   // The outline is cut at the picture's edge.
-  const QRect outline = main->PreviewImage->selectionRect();
+  const QRect outline = main->PreviewImage()->selectionRect();
   EXPECT_EQ(outline.topLeft(), QPoint(0, 0));
   main->imageMouseDrag(kInside + QPointF(5000, 5000));
   EXPECT_FLOAT_EQ(ObjectX(text), 99.0f);
@@ -114,12 +114,12 @@ TEST_F(PreviewTest, FullFrameObjectIsSelectedButNeitherMovedNorScaled) {
   main->DispObjRefresh(0xFFFFFFFF);
   const std::string before = UndoSnapshotState();
   main->imageMouseDown(kInside);
-  EXPECT_EQ(main->DragDispObjIndex, 0xFFFFFFFFu);
+  EXPECT_EQ(main->DraggedDispObj(), 0xFFFFFFFFu);
   EXPECT_EQ(main->SelectedDispObjNames().size(), 1);
   main->imageMouseDrag(kInside + QPointF(50, 50));
   main->imageMouseUp(kInside + QPointF(50, 50));
   main->imageMouseMagnify(kInside, 0.5, true);
-  EXPECT_EQ(main->GestureMagIndex, 0xFFFFFFFFu);
+  EXPECT_EQ(main->PinchedDispObj(), 0xFFFFFFFFu);
   main->imageMouseMagnify(kInside, 0.5, false);
   EXPECT_FLOAT_EQ(ObjectX(text), 0.0f);
   EXPECT_FLOAT_EQ(ObjectWidth(text), 100.0f);
@@ -133,11 +133,11 @@ TEST_F(PreviewTest, PinchScalesFromTheCornerWithinItsClamps) {
   const QPointF inside(200, 80);
   const std::string before = UndoSnapshotState();
   main->imageMouseMagnify(inside, 0.1, true);
-  EXPECT_EQ(main->GestureMagIndex, text);
+  EXPECT_EQ(main->PinchedDispObj(), text);
   EXPECT_FLOAT_EQ(ObjectWidth(text), 55.0f);
   EXPECT_FLOAT_EQ(DispObjGet(text)->Height, 22.0f);
   EXPECT_FLOAT_EQ(ObjectX(text), 10.0f);
-  EXPECT_TRUE(main->PreviewUpdateRequest);
+  EXPECT_TRUE(main->previewTicks().updateRequest);
   const std::string checkpoint = UndoSnapshotState();
   EXPECT_NE(checkpoint, before);
   for (int i = 0; i < 20; ++i) main->imageMouseMagnify(inside, 0.1, false);
@@ -151,9 +151,9 @@ TEST_F(PreviewTest, PinchScalesFromTheCornerWithinItsClamps) {
 
   // Without gestures nothing changes.
   Place(text, 10, 10, 50, 20);
-  main->Gestures = false;
+  main->SetGestures(false);
   main->imageMouseMagnify(inside, 0.1, true);
-  EXPECT_EQ(main->GestureMagIndex, 0xFFFFFFFFu);
+  EXPECT_EQ(main->PinchedDispObj(), 0xFFFFFFFFu);
   EXPECT_FLOAT_EQ(ObjectWidth(text), 50.0f);
 }
 
@@ -169,7 +169,7 @@ TEST_F(PreviewTest, PressingAMemberMovesItsGroupAndDoubleClickPicksTheMember) {
   main->DispObjRefresh(0xFFFFFFFF);
 
   main->imageMouseDown(kInside);
-  EXPECT_EQ(main->DragDispObjIndex, group);
+  EXPECT_EQ(main->DraggedDispObj(), group);
   main->imageMouseDrag(kInside + QPointF(72, 48)); // 10 % each way
   main->imageMouseUp(kInside + QPointF(72, 48));
   EXPECT_FLOAT_EQ(ObjectX(member), 50.0f);
@@ -191,7 +191,7 @@ TEST_F(PreviewTest, DroppedFilesBecomeInputsUndoneTogether) {
     urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
   }
   // One file on the canvas: added with its messages on.
-  EXPECT_TRUE(dropOn(main->PreviewImage, {urls[0]}, QPoint(100, 100)));
+  EXPECT_TRUE(dropOn(main->PreviewImage(), {urls[0]}, QPoint(100, 100)));
   EXPECT_EQ(InputCount(), 1u);
 
   // Two more on the window beside the canvas: both, no messages, and one
@@ -217,7 +217,7 @@ TEST_F(PreviewTest, DropsAreAnsweredAsCopiesNeverAsMoves) {
   const Source sources[] = {{Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::CopyAction},
                             {Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier, Qt::LinkAction},
                             {Qt::MoveAction, Qt::NoModifier, Qt::IgnoreAction}};
-  QWidget* const targets[] = {main->PreviewImage, main->InputFilesTable, main->DispObjsTable};
+  QWidget* const targets[] = {main->PreviewImage(), main->InputFilesTable(), main->DispObjsTable()};
   int dropped = 0;
   for (QWidget* target : targets) {
     for (const Source& source : sources) {
@@ -263,20 +263,20 @@ TEST_F(PreviewTest, MouseAndTouchpadOnTheCanvasReachTheEditing) {
   const uint32_t text = AddText(40, 40, 20, 10);
   main->DispObjRefresh(0xFFFFFFFF);
   auto send = [this](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held, quint64 ms) {
-    QMouseEvent event(type, at, main->PreviewImage->mapToGlobal(at), button, held, Qt::NoModifier);
+    QMouseEvent event(type, at, main->PreviewImage()->mapToGlobal(at), button, held, Qt::NoModifier);
     event.setTimestamp(ms);
-    QApplication::sendEvent(main->PreviewImage, &event);
+    QApplication::sendEvent(main->PreviewImage(), &event);
   };
   send(QEvent::MouseButtonPress, kInside, Qt::LeftButton, Qt::LeftButton, 1000);
   send(QEvent::MouseMove, kInside + QPointF(72, 0), Qt::NoButton, Qt::LeftButton, 1100);
   send(QEvent::MouseButtonRelease, kInside + QPointF(72, 0), Qt::LeftButton, Qt::NoButton, 1200);
   EXPECT_FLOAT_EQ(ObjectX(text), 50.0f);
-  EXPECT_EQ(main->DragDispObjIndex, 0xFFFFFFFFu);
+  EXPECT_EQ(main->DraggedDispObj(), 0xFFFFFFFFu);
 
   const QPointF on(kInside + QPointF(72, 0));
   QNativeGestureEvent zoom(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, on, on,
-                           main->PreviewImage->mapToGlobal(on), 0.5, QPointF());
+                           main->PreviewImage()->mapToGlobal(on), 0.5, QPointF());
   zoom.setTimestamp(5000);
-  QApplication::sendEvent(main->PreviewImage, &zoom);
+  QApplication::sendEvent(main->PreviewImage(), &zoom);
   EXPECT_FLOAT_EQ(ObjectWidth(text), 30.0f);
 }

@@ -37,21 +37,21 @@ protected:
 TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
   LaunchMain();
   AddVideo();
-  EXPECT_NEAR(main->ProjectLength, 3.0, 0.1);
-  const int before = main->PreviewImage->framesReceived();
+  EXPECT_NEAR(main->ProjectLength(), 3.0, 0.1);
+  const int before = main->PreviewImage()->framesReceived();
   main->PlayButton_Pressed();
   ASSERT_TRUE(main->PreviewIsPlayingNow());
   Spin(1000);
   main->PlayButton_Pressed();
   ASSERT_TRUE(WaitIdle());
   Spin(400); // the timer takes the final time
-  EXPECT_GT(main->PreviewImage->framesReceived() - before, 10);
-  EXPECT_GT(main->PreviewTime, 0.5);
-  EXPECT_LT(main->PreviewTime, 2.0);
+  EXPECT_GT(main->PreviewImage()->framesReceived() - before, 10);
+  EXPECT_GT(main->PreviewTime(), 0.5);
+  EXPECT_LT(main->PreviewTime(), 2.0);
 
   // What the widget shows: the four patches in the bottom half, and in the
   // top half the index of a frame from well into the clip.
-  QImage shown = main->PreviewImage->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  QImage shown = main->PreviewImage()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
   ASSERT_EQ(shown.size(), QSize(720, 480));
   const int y = shown.height() * 3 / 4;
   EXPECT_TRUE(near(shown.pixel(shown.width() / 8, y), 255, 0, 0));
@@ -76,18 +76,18 @@ TEST_F(PlaybackTest, ASelectedTextObjectIsOutlinedOnThePreview) {
   AddVideo();
   uint32_t text = AddText(8, 58, 40, 16);
   main->DispObjRefresh(0xFFFFFFFF);
-  main->PreviewTime = 1.0;
+  main->setPreviewTime(1.0);
   main->PreviewRefresh();
   ASSERT_TRUE(WaitIdle());
   // Pressed and moved a little: selected, with its outline on the picture.
   main->imageMouseDown(QPointF(200, 316));
-  EXPECT_EQ(main->DragDispObjIndex, text);
+  EXPECT_EQ(main->DraggedDispObj(), text);
   main->imageMouseDrag(QPointF(208, 322));
   ASSERT_TRUE(WaitIdle());
   Spin(300);
-  const QRect outline = main->PreviewImage->selectionRect();
+  const QRect outline = main->PreviewImage()->selectionRect();
   EXPECT_FALSE(outline.isNull());
-  QImage canvas = main->PreviewImage->grab().toImage();
+  QImage canvas = main->PreviewImage()->grab().toImage();
   EXPECT_EQ(canvas.pixel(outline.left(), outline.center().y()), qRgb(0, 122, 255));
   SaveWindowShot(main->mainWindow(), "main-preview");
   main->imageMouseUp(QPointF(208, 322));

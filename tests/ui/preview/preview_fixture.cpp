@@ -28,8 +28,8 @@ void PreviewTest::LaunchMain() {
   ASSERT_TRUE(Launch());
   main = app->wndMain;
   ASSERT_NE(main, nullptr);
-  ASSERT_NE(main->PreviewImage, nullptr);
-  ASSERT_TRUE(SpinUntil([this]() { return main->PreviewImage->framesReceived() > 0; }, 20000));
+  ASSERT_NE(main->PreviewImage(), nullptr);
+  ASSERT_TRUE(SpinUntil([this]() { return main->PreviewImage()->framesReceived() > 0; }, 20000));
 }
 
 uint32_t PreviewTest::AddText(float x, float y, float width, float height) {

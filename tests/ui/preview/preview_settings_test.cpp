@@ -31,7 +31,7 @@ protected:
       return 0;
     };
     // The transport's button, as the user would.
-    auto* button = main->PreviewGroup->findChild<QPushButton*>("PreviewSettingsButton");
+    auto* button = main->PreviewGroup()->findChild<QPushButton*>("PreviewSettingsButton");
     ASSERT_NE(button, nullptr);
     button->click();
   }
@@ -47,11 +47,7 @@ protected:
 
 TEST_F(PreviewSettingsTest, StoredValuesShowTheirCellsAndComeBackUnchanged) {
   LaunchMain();
-  main->PreviewFrameRate = 23.976;
-  main->PreviewAudioRate = 44100;
-  main->PreviewAudioType = 2;
-  main->PreviewQuality = 5;
-  main->PreviewFastSeek = false;
+  main->SetPreviewOptions({5, 23.976, 2, 44100, false});
   Run([](wcPreview* settings) {
     EXPECT_EQ(wcPreview::SelectedTitle(settings->FrameRateGroup), "24 FPS");
     EXPECT_EQ(wcPreview::SelectedTitle(settings->PictureSizeGroup), "720 x 480");
@@ -62,7 +58,7 @@ TEST_F(PreviewSettingsTest, StoredValuesShowTheirCellsAndComeBackUnchanged) {
     SaveWindowShot(settings->window(), "preview-settings");
     settings->OkButton_Pressed();
   });
-  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 23.976);
+  EXPECT_DOUBLE_EQ(main->previewOptions().frameRate, 23.976);
   EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 23.976);
   EXPECT_EQ(Setting("PreviewAudioRate").toInt(), 44100);
   EXPECT_EQ(Setting("PreviewAudioType").toInt(), 2);
@@ -74,12 +70,8 @@ TEST_F(PreviewSettingsTest, StoredValuesShowTheirCellsAndComeBackUnchanged) {
 
 TEST_F(PreviewSettingsTest, UnknownValuesFallBackAndAreStoredAsTheFallBack) {
   LaunchMain();
-  main->PreviewFrameRate = 29.97;
-  main->PreviewAudioRate = 32000;
-  main->PreviewQuality = 7;
-  main->PreviewX = 600;
-  main->PreviewY = 400;
-  main->PreviewAudioType = 3;
+  main->SetPreviewOptions({7, 29.97, 3, 32000, true});
+  main->SetPreviewArea(false, 600, 400);
   Run([](wcPreview* settings) {
     EXPECT_EQ(wcPreview::SelectedTitle(settings->FrameRateGroup), "30 FPS");
     EXPECT_EQ(wcPreview::SelectedTitle(settings->PictureSizeGroup), "640 x 480");
@@ -88,12 +80,12 @@ TEST_F(PreviewSettingsTest, UnknownValuesFallBackAndAreStoredAsTheFallBack) {
     EXPECT_EQ(settings->QualitySlider->value(), 2); // quality reset to 1
     settings->OkButton_Pressed();
   });
-  EXPECT_EQ(main->PreviewQuality, 1);
+  EXPECT_EQ(main->previewOptions().quality, 1);
   EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 29.97);
   EXPECT_EQ(Setting("PreviewAudioRate").toInt(), 22050);
   EXPECT_EQ(Setting("PreviewAudioType").toInt(), 3);
   // The preview was rebuilt at the size chosen, the fall-back cell's.
-  EXPECT_EQ(main->PreviewX, 640);
+  EXPECT_EQ(main->PreviewSize().width(), 640);
   EXPECT_EQ(MainPreviewWidth(), 640u);
   EXPECT_EQ(MainPreviewHeight(), 480u);
 }
@@ -108,21 +100,23 @@ TEST_F(PreviewSettingsTest, ChoicesAreStoredAndCancelKeepsEverything) {
     settings->FastSeekCheck->setChecked(true);
     settings->OkButton_Pressed();
   });
-  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 25.0);
-  EXPECT_EQ(main->PreviewAudioRate, 8000);
-  EXPECT_EQ(main->PreviewQuality, 4);
-  EXPECT_TRUE(main->PreviewFastSeek);
+  EXPECT_DOUBLE_EQ(main->previewOptions().frameRate, 25.0);
+  EXPECT_EQ(main->previewOptions().audioRate, 8000);
+  EXPECT_EQ(main->previewOptions().quality, 4);
+  EXPECT_TRUE(main->previewOptions().fastSeek);
   EXPECT_EQ(MainPreviewWidth(), 320u);
   EXPECT_EQ(Setting("PreviewY").toInt(), 240);
 
   // A quality out of range is reset as soon as the window opens, even when
   // the user then cancels.
-  main->PreviewQuality = -1;
+  PreviewOptions unknown = main->previewOptions();
+  unknown.quality = -1;
+  main->SetPreviewOptions(unknown);
   Run([](wcPreview* settings) {
     choose(settings->FrameRateGroup, "60 FPS");
     settings->CancelButton_Pressed();
   });
-  EXPECT_EQ(main->PreviewQuality, 1);
-  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 25.0);
+  EXPECT_EQ(main->previewOptions().quality, 1);
+  EXPECT_DOUBLE_EQ(main->previewOptions().frameRate, 25.0);
   EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 25.0);
 }

@@ -19,7 +19,7 @@
 namespace {
 
 int distanceFromGroupBottom(wcMain* main) {
-  return main->PreviewGroup->height() - main->PreviewImage->geometry().bottom() - 1;
+  return main->PreviewGroup()->height() - main->PreviewImage()->geometry().bottom() - 1;
 }
 
 // The window's minimum: at least the preview's, more where the panes'
@@ -33,7 +33,7 @@ void expectMinimumFor(QMainWindow* window, QSize forPreview) {
   EXPECT_LE(minimum.height(), forPreview.height() + 20);
 }
 
-QColor lengthTitleColour(wcMain* main) { return main->ProjectLengthButton->palette().color(QPalette::ButtonText); }
+QColor lengthTitleColour(wcMain* main) { return main->ProjectLengthButton()->palette().color(QPalette::ButtonText); }
 
 } // namespace
 
@@ -44,10 +44,10 @@ TEST_F(PreviewTest, SmallPreviewIsCentredInTheStandardArea) {
   expectMinimumFor(window, QSize(1020, 645));
   EXPECT_GE(window->width(), 1020);
   EXPECT_GE(window->height(), 645);
-  EXPECT_EQ(main->PreviewImage->geometry().size(), QSize(320, 240));
-  EXPECT_EQ(main->PreviewImage->geometry().x(), 175);
+  EXPECT_EQ(main->PreviewImage()->geometry().size(), QSize(320, 240));
+  EXPECT_EQ(main->PreviewImage()->geometry().x(), 175);
   EXPECT_EQ(distanceFromGroupBottom(main), 197);
-  EXPECT_EQ(main->PreviewGroup->size(), QSize(671, 581));
+  EXPECT_EQ(main->PreviewGroup()->size(), QSize(671, 581));
   EXPECT_EQ(MainPreviewWidth(), 320u);
   EXPECT_EQ(MainPreviewHeight(), 240u);
 }
@@ -57,15 +57,15 @@ TEST_F(PreviewTest, LargePreviewSetsTheWindowMinimum) {
   LaunchMain();
   main->SetPreviewArea(false, 1280, 720);
   EXPECT_EQ(main->mainWindow()->minimumSize(), QSize(1660, 885));
-  EXPECT_EQ(main->PreviewImage->geometry().x(), 15);
+  EXPECT_EQ(main->PreviewImage()->geometry().x(), 15);
   EXPECT_EQ(distanceFromGroupBottom(main), 77);
-  EXPECT_EQ(main->PreviewGroup->size(), QSize(1311, 821));
+  EXPECT_EQ(main->PreviewGroup()->size(), QSize(1311, 821));
   EXPECT_EQ(MainPreviewWidth(), 1280u);
 }
 
 TEST_F(PreviewTest, TheSameSizeRefitsTheWindowOnlyWhenForced) {
   LaunchMain();
-  ASSERT_EQ(main->PreviewX, 720);
+  ASSERT_EQ(main->PreviewSize().width(), 720);
   QMainWindow* window = main->mainWindow();
   window->setMinimumSize(100, 100);
   main->SetPreviewArea(false, 720, 480);
@@ -75,7 +75,7 @@ TEST_F(PreviewTest, TheSameSizeRefitsTheWindowOnlyWhenForced) {
   expectMinimumFor(window, QSize(1100, 645));
   // A zero size keeps the size and only rebuilds the preview.
   main->SetPreviewArea(false, 0, 0);
-  EXPECT_EQ(main->PreviewX, 720);
+  EXPECT_EQ(main->PreviewSize().width(), 720);
   EXPECT_EQ(MainPreviewHeight(), 480u);
 }
 
@@ -83,25 +83,25 @@ TEST_F(PreviewTest, SeekingStaysWithinTheProject) {
   LaunchMain();
   ProjectSetLength(4.0f);
   main->PreviewRefresh();
-  EXPECT_FLOAT_EQ(main->ProjectLength, 4.0f);
-  main->PreviewTime = 0.1;
+  EXPECT_FLOAT_EQ(main->ProjectLength(), 4.0f);
+  main->setPreviewTime(0.1);
   main->StepBackwardButton2_Pressed();
-  EXPECT_EQ(main->PreviewTime, 0.0);
-  main->PreviewTime = 3.9;
+  EXPECT_EQ(main->PreviewTime(), 0.0);
+  main->setPreviewTime(3.9);
   main->StepForwardButton2_Pressed();
-  EXPECT_NEAR(main->PreviewTime, 4.0, 1e-6);
+  EXPECT_NEAR(main->PreviewTime(), 4.0, 1e-6);
   main->StepBackwardButton_Pressed();
-  EXPECT_NEAR(main->PreviewTime, 3.97, 1e-6);
+  EXPECT_NEAR(main->PreviewTime(), 3.97, 1e-6);
   main->StepForwardButton_Pressed();
-  EXPECT_NEAR(main->PreviewTime, 4.0, 1e-6);
+  EXPECT_NEAR(main->PreviewTime(), 4.0, 1e-6);
   Settle();
-  EXPECT_EQ(main->PreviewTimeSlider->maximum(), 4000);
-  EXPECT_EQ(main->PreviewTimeSlider->value(), 4000);
-  EXPECT_EQ(main->PreviewTimeButton->text(), "4.0");
+  EXPECT_EQ(main->PreviewTimeSlider()->maximum(), 4000);
+  EXPECT_EQ(main->PreviewTimeSlider()->value(), 4000);
+  EXPECT_EQ(main->PreviewTimeButton()->text(), "4.0");
 
   // The slider moves the preview time.
-  main->PreviewTimeSlider->setValue(2500);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 2.5);
+  main->PreviewTimeSlider()->setValue(2500);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 2.5);
 }
 
 TEST_F(PreviewTest, LengthButtonIsBlueOnlyForALengthSetByHand) {
@@ -115,7 +115,7 @@ TEST_F(PreviewTest, LengthButtonIsBlueOnlyForALengthSetByHand) {
   main->PreviewRefresh();
   Settle();
   EXPECT_EQ(lengthTitleColour(main), blue);
-  EXPECT_EQ(main->ProjectLengthButton->text(), "0.0");
+  EXPECT_EQ(main->ProjectLengthButton()->text(), "0.0");
   ProjectSetLength(0.0f);
   main->PreviewRefresh();
   Settle();
@@ -125,74 +125,73 @@ TEST_F(PreviewTest, LengthButtonIsBlueOnlyForALengthSetByHand) {
 TEST_F(PreviewTest, MuteGoesToZeroAndBackToFullVolume) {
   LaunchMain();
   main->SetPreviewVolume(40, false);
-  main->MuteButton->click();
-  EXPECT_EQ(main->PreviewVolume, 0);
+  main->MuteButton()->click();
+  EXPECT_EQ(main->PreviewVolume(), 0);
   EXPECT_EQ(Setting("PreviewVolume").toInt(), 0);
-  EXPECT_EQ(main->MuteButton->property("face").toString(), "SoundMuteImage");
-  EXPECT_EQ(main->VolumeStepper->value(), 0);
-  main->MuteButton->click();
-  EXPECT_EQ(main->PreviewVolume, 100);
-  EXPECT_EQ(main->MuteButton->property("face").toString(), "SoundImage");
-  main->VolumeStepper->setValue(70);
-  EXPECT_EQ(main->PreviewVolume, 70);
+  EXPECT_EQ(main->MuteButton()->property("face").toString(), "SoundMuteImage");
+  EXPECT_EQ(main->VolumeStepper()->value(), 0);
+  main->MuteButton()->click();
+  EXPECT_EQ(main->PreviewVolume(), 100);
+  EXPECT_EQ(main->MuteButton()->property("face").toString(), "SoundImage");
+  main->VolumeStepper()->setValue(70);
+  EXPECT_EQ(main->PreviewVolume(), 70);
   EXPECT_EQ(Setting("PreviewVolume").toInt(), 70);
   // Out of range is held at the ends; not a user action, not stored.
   main->SetPreviewVolume(150, false);
-  EXPECT_EQ(main->PreviewVolume, 100);
+  EXPECT_EQ(main->PreviewVolume(), 100);
   main->SetPreviewVolume(-5, false);
-  EXPECT_EQ(main->PreviewVolume, 0);
+  EXPECT_EQ(main->PreviewVolume(), 0);
   EXPECT_EQ(Setting("PreviewVolume").toInt(), 70);
 }
 
 TEST_F(PreviewTest, TimerFollowsPlaybackAndTakesTheFinalTimeOnce) {
   LaunchMain();
-  main->KillPreviewTimer(); // ticks by hand, against a held clock
+  // Ticks by hand, against a held clock; killing the timer forgets the
+  // system clock's time a tick of it may have left (a loaded machine).
+  main->KillPreviewTimer();
   HoldMediaClock();
-  // A tick of the real timer before it was killed (a loaded machine) left
-  // the system clock's time, far ahead of the held one.
-  main->PreviewLastUpdate = 0;
   ProjectSetLength(4.0f);
   main->PreviewRefresh();
   ASSERT_TRUE(WaitIdle());
   main->PreviewTimerTick();
-  EXPECT_DOUBLE_EQ(main->PreviewInterval, 0.2);
-  EXPECT_EQ(main->PlayButton->property("face").toString(), "PlayImage");
+  EXPECT_DOUBLE_EQ(main->previewTicks().interval, 0.2);
+  EXPECT_EQ(main->PlayButton()->property("face").toString(), "PlayImage");
 
   main->PlayButton_Pressed();
   ASSERT_TRUE(main->PreviewIsPlayingNow());
-  EXPECT_EQ(main->PlayButton->property("face").toString(), "PauseImage");
+  EXPECT_EQ(main->PlayButton()->property("face").toString(), "PauseImage");
   clockNow += 0.1; // within the idle interval: nothing
   main->PreviewTimerTick();
-  EXPECT_FALSE(main->PreviewTimerWasPlaying);
+  EXPECT_FALSE(main->previewTicks().wasPlaying);
 
   // Played on: the engine's time has moved on from the start.
   ASSERT_TRUE(SpinUntil([]() { return PreviewGetTime() > 0.0f; }, 10000));
   clockNow += 0.15;
-  main->PreviewUpdateRequest = true;
+  main->RequestPreviewUpdate();
   main->PreviewTimerTick();
-  EXPECT_TRUE(main->PreviewTimerWasPlaying);
-  EXPECT_FALSE(main->PreviewUpdateRequest); // playback repaints anyway
-  EXPECT_DOUBLE_EQ(main->PreviewInterval, 0.05);
-  EXPECT_EQ(main->StopButton->property("face").toString(), "StopRedImage");
-  EXPECT_GT(main->PreviewTime, 0.0);
+  EXPECT_TRUE(main->previewTicks().wasPlaying);
+  EXPECT_FALSE(main->previewTicks().updateRequest); // playback repaints anyway
+  EXPECT_DOUBLE_EQ(main->previewTicks().interval, 0.05);
+  EXPECT_EQ(main->StopButton()->property("face").toString(), "StopRedImage");
+  EXPECT_GT(main->PreviewTime(), 0.0);
 
   // Playback ends: the next acting tick takes the final time once.
   PreviewStop();
   ASSERT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }, 5000));
   const double final = PreviewGetTime();
-  main->PreviewTime = 99;
+  main->setPreviewTime(99);
   clockNow += 0.06;
   main->PreviewTimerTick();
-  EXPECT_FALSE(main->PreviewTimerWasPlaying);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, final);
-  EXPECT_EQ(main->PreviewTimeButton->text(), FormatTimeNSString(0, 2, final));
-  EXPECT_DOUBLE_EQ(main->PreviewInterval, 0.2);
-  EXPECT_EQ(main->StopButton->property("face").toString(), "StopImage");
+  EXPECT_FALSE(main->previewTicks().wasPlaying);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), final);
+  EXPECT_EQ(main->PreviewTimeButton()->text(), FormatTimeNSString(0, 2, final));
+  EXPECT_DOUBLE_EQ(main->previewTicks().interval, 0.2);
+  EXPECT_EQ(main->StopButton()->property("face").toString(), "StopImage");
   // After that the time stays where the window puts it.
-  main->PreviewTime = 0.5;
+  main->setPreviewTime(0.5);
   clockNow += 0.3;
   main->PreviewTimerTick();
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 0.5);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 0.5);
 }
 
 TEST_F(PreviewTest, SeekingWhilePlayingGoesOnPlaying) {
@@ -202,20 +201,20 @@ TEST_F(PreviewTest, SeekingWhilePlayingGoesOnPlaying) {
   ASSERT_TRUE(WaitIdle());
   main->PlayButton_Pressed();
   ASSERT_TRUE(main->PreviewIsPlayingNow());
-  main->PreviewTime = 3.0;
+  main->setPreviewTime(3.0);
   main->StepForwardButton2_Pressed();
   EXPECT_TRUE(main->PreviewIsPlayingNow());
   Spin(300);
   EXPECT_GE(PreviewGetTime(), 3.15f);
   main->StopButton_Pressed();
   ASSERT_TRUE(WaitIdle());
-  EXPECT_EQ(main->PreviewTime, 0.0);
+  EXPECT_EQ(main->PreviewTime(), 0.0);
   EXPECT_FALSE(main->PreviewIsPlayingNow());
 }
 
 TEST_F(PreviewTest, PreviewAreaFromAnotherThreadFitsTheWindowOnTheGuiThread) {
   LaunchMain();
-  const int before = main->PreviewImage->framesReceived();
+  const int before = main->PreviewImage()->framesReceived();
   std::atomic<bool> done{false};
   std::thread worker([&]() {
     main->SetPreviewArea(false, 640, 480);
@@ -224,8 +223,8 @@ TEST_F(PreviewTest, PreviewAreaFromAnotherThreadFitsTheWindowOnTheGuiThread) {
   ASSERT_TRUE(SpinUntil([&]() { return done.load(); }, 20000));
   worker.join();
   expectMinimumFor(main->mainWindow(), QSize(1020, 645));
-  EXPECT_EQ(main->PreviewImage->geometry().size(), QSize(640, 480));
+  EXPECT_EQ(main->PreviewImage()->geometry().size(), QSize(640, 480));
   EXPECT_EQ(MainPreviewWidth(), 640u);
   // The repaint came to the GUI thread and painted the canvas.
-  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage->framesReceived() > before; }, 10000));
+  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage()->framesReceived() > before; }, 10000));
 }

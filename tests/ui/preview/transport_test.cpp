@@ -17,20 +17,20 @@ TEST_F(PreviewTest, PlayAtTheEndStartsAgainAndPlayWhilePlayingPauses) {
   LaunchMain();
   ProjectSetLength(4.0f);
   main->PreviewRefresh();
-  main->PreviewTime = 4.0;
+  main->setPreviewTime(4.0);
   ASSERT_TRUE(WaitIdle());
   main->PlayButton_Pressed();
-  EXPECT_EQ(main->PreviewTime, 0.0);
+  EXPECT_EQ(main->PreviewTime(), 0.0);
   EXPECT_TRUE(main->PreviewIsPlayingNow());
   ASSERT_TRUE(SpinUntil([]() { return PreviewGetTime() > 0.0f; }, 10000));
   main->PlayButton_Pressed();
-  EXPECT_EQ(main->PlayButton->property("face").toString(), "PlayImage");
+  EXPECT_EQ(main->PlayButton()->property("face").toString(), "PlayImage");
   ASSERT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }, 5000));
 
-  main->PreviewTime = 2.0;
+  main->setPreviewTime(2.0);
   main->StopButton_Pressed();
-  EXPECT_EQ(main->PreviewTime, 0.0);
-  EXPECT_FALSE(main->Scrolling);
+  EXPECT_EQ(main->PreviewTime(), 0.0);
+  EXPECT_FALSE(main->Scrolling());
 }
 
 TEST_F(PreviewTest, TypedTimeIsKeptWithinTheProjectAndGarbageIsRefused) {
@@ -39,36 +39,36 @@ TEST_F(PreviewTest, TypedTimeIsKeptWithinTheProjectAndGarbageIsRefused) {
   main->PreviewRefresh();
   inputAnswers.push_back(std::wstring(L"00:00:09.00"));
   main->PreviewTimeButton_Pressed();
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 4.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 4.0);
   ASSERT_EQ(inputPrompts.size(), 1u);
   EXPECT_EQ(inputPrompts[0], L"Enter time to seek to...\n(hh:mm:ss.nn)");
 
   inputAnswers.push_back(std::wstring(L"0:1,5"));
   main->PreviewTimeButton_Pressed();
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 1.5);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 1.5);
 
   // Not a time: said so, and the preview stays (it used to jump to 0).
   for (const wchar_t* text : {L"banana", L"1:2:3:4", L"1.5s", L"::"}) {
     inputAnswers.push_back(std::wstring(text));
     main->PreviewTimeButton_Pressed();
-    EXPECT_DOUBLE_EQ(main->PreviewTime, 1.5) << QString::fromWCharArray(text).toStdString();
+    EXPECT_DOUBLE_EQ(main->PreviewTime(), 1.5) << QString::fromWCharArray(text).toStdString();
   }
   EXPECT_EQ(CountMessages(L"could not be read"), 4);
 
   inputAnswers.push_back(std::nullopt); // Cancel
   main->PreviewTimeButton_Pressed();
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 1.5);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 1.5);
 }
 
 TEST_F(PreviewTest, TypedProjectLengthIsStoredWithACheckpoint) {
   LaunchMain();
   ProjectSetLength(4.0f);
   main->PreviewRefresh();
-  main->PreviewTime = 3.0;
+  main->setPreviewTime(3.0);
   inputAnswers.push_back(std::wstring(L"2"));
   main->ProjectLengthButton_Pressed();
   EXPECT_FLOAT_EQ(ProjectGetLength(1), 2.0f);
-  EXPECT_DOUBLE_EQ(main->PreviewTime, 2.0);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), 2.0);
   EXPECT_TRUE(main->ProjectModified());
   EXPECT_EQ(inputPrompts.back(), L"Enter the desired project length...\n (set to zero or blank to use automatic length)");
   // Undo brings the length before the entry back.
@@ -81,11 +81,11 @@ TEST_F(PreviewTest, TypedProjectLengthIsStoredWithACheckpoint) {
   EXPECT_EQ(CountMessages(L"could not be read"), 1);
 
   // Blank: automatic length, and the preview goes to the start.
-  main->PreviewTime = 1.0;
+  main->setPreviewTime(1.0);
   inputAnswers.push_back(std::wstring(L""));
   main->ProjectLengthButton_Pressed();
   EXPECT_FLOAT_EQ(ProjectGetLength(1), 0.0f);
-  EXPECT_EQ(main->PreviewTime, 0.0);
+  EXPECT_EQ(main->PreviewTime(), 0.0);
 }
 
 TEST_F(PreviewTest, SnapshotWritesTheShownPictureAndRemembersTheFolder) {

@@ -72,7 +72,7 @@ TEST_F(CreateVideoMessagesTest, StillPicturesRenderTheProjectLengthAndNoLengthIs
 
   // Two seconds typed into the length button: the whole project is those.
   inputAnswers.push_back(std::wstring(L"00:00:02.00"));
-  main->ProjectLengthButton->click();
+  main->ProjectLengthButton()->click();
   ASSERT_FLOAT_EQ(ProjectGetLength(0), 2.0f);
   bool finalizing = false;
   RenderWholeInto(out, [&](wcCreateStatus* s) {

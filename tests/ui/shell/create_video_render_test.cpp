@@ -117,10 +117,10 @@ TEST_F(CreateVideoTest, RenderThroughTheWindowDrawsTheObjectsInEveryFrame) {
   // stood: the render did not set it playing.
   ASSERT_TRUE(WaitIdle());
   Settle();
-  EXPECT_NEAR(main->PreviewTime, 0.0, 0.01);
-  const int shown = main->PreviewImage->framesReceived();
+  EXPECT_NEAR(main->PreviewTime(), 0.0, 0.01);
+  const int shown = main->PreviewImage()->framesReceived();
   main->PreviewRefresh();
-  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage->framesReceived() > shown; }, 10000));
+  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage()->framesReceived() > shown; }, 10000));
 }
 
 TEST_F(CreateVideoTest, WriterFailureIsShownAndNeverComplete) {

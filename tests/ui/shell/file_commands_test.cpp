@@ -34,7 +34,7 @@ protected:
   void ExpectUnchanged(const QString& title) {
     EXPECT_EQ(InputCount(), 3u);
     EXPECT_EQ(DispObjCount(), 1u);
-    EXPECT_EQ(main->InputFilesTable->rowCount(), 3);
+    EXPECT_EQ(main->InputFilesTable()->rowCount(), 3);
     EXPECT_TRUE(main->ProjectModified());
     EXPECT_EQ(main->ProjectTitle(), title);
     EXPECT_EQ(QString::fromStdWString(main->ProjectFile()), QPath("work.qvp"));
@@ -88,10 +88,10 @@ TEST_F(FileCommandsTest, SaveAsSaveNewAndOpenRoundTrip) {
   EXPECT_EQ(seen.title, "Open Project...");
   EXPECT_EQ(seen.types, QStringList({"qvp", "qpp"}));
   EXPECT_EQ(InputCount(), 2u);
-  EXPECT_EQ(main->InputFilesTable->rowCount(), 2);
+  EXPECT_EQ(main->InputFilesTable()->rowCount(), 2);
   EXPECT_EQ(main->ProjectTitle(), "first");
   EXPECT_FALSE(main->ProjectModified());
-  EXPECT_EQ(main->PreviewTime, 0.0);
+  EXPECT_EQ(main->PreviewTime(), 0.0);
 }
 
 TEST_F(FileCommandsTest, CancellingTheSaveQuestionKeepsEverything) {
@@ -112,12 +112,12 @@ TEST_F(FileCommandsTest, RevertReloadsTheSavedFile) {
   EXPECT_EQ(CountMessages(L"Discard all changes to this project since you last saved it?"), 1);
   EXPECT_EQ(InputCount(), 3u);
   answers = {kMbYes};
-  main->PreviewTime = 1.5;
+  main->setPreviewTime(1.5);
   main->RevertProject();
   EXPECT_EQ(InputCount(), 2u);
-  EXPECT_EQ(main->InputFilesTable->rowCount(), 2);
+  EXPECT_EQ(main->InputFilesTable()->rowCount(), 2);
   EXPECT_FALSE(main->ProjectModified());
-  EXPECT_EQ(main->PreviewTime, 1.5);
+  EXPECT_EQ(main->PreviewTime(), 1.5);
   // Unchanged: reloads without a question.
   messages.clear();
   main->RevertProject();
@@ -177,7 +177,7 @@ TEST_F(FileCommandsTest, OpeningADamagedFileAfterNoToSavingKeepsTheProjectUnsave
 
 TEST_F(FileCommandsTest, NewFromTemplateOpensTheMenuOnlyForANewProject) {
   std::vector<std::pair<int, uint32_t>> menus;
-  main->TemplateMenuCommand = [&](int mode, uint32_t input) { menus.push_back({mode, input}); };
+  main->SetTemplateMenuCommand([&](int mode, uint32_t input) { menus.push_back({mode, input}); });
   InputAddSpecial(kSpecialFiller);
   main->setProjectModified(true);
   answers = {kMbCancel};

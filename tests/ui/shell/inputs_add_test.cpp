@@ -30,7 +30,7 @@ class InputsAddTest : public ListsTest {
 protected:
   void SetUp() override {
     ListsTest::SetUp();
-    main->TemplateMenuCommand = [this](int mode, uint32_t input) { templateMenus.push_back({mode, input}); };
+    main->SetTemplateMenuCommand([this](int mode, uint32_t input) { templateMenus.push_back({mode, input}); });
   }
   QString Added(const std::string& path) { return QString::fromStdString(path); }
   std::vector<std::pair<int, uint32_t>> templateMenus;
@@ -53,8 +53,8 @@ TEST_F(InputsAddTest, EachInputTypeGetsItsFirstDisplayObject) {
   ASSERT_EQ(templateMenus.size(), 1u);
   EXPECT_EQ(templateMenus[0], std::make_pair(3, 2u));
   EXPECT_TRUE(main->ProjectModified());
-  EXPECT_EQ(Rows(main->InputFilesTable).size(), 3);
-  EXPECT_EQ(Rows(main->DispObjsTable).size(), 2);
+  EXPECT_EQ(Rows(main->InputFilesTable()).size(), 3);
+  EXPECT_EQ(Rows(main->DispObjsTable()).size(), 2);
   // The new data input was selected by its refresh.
   EXPECT_EQ(main->SelectedInputNames(), QStringList({InputName(2)}));
   EXPECT_TRUE(Setting("InputDir").toString().startsWith("file://"));
@@ -85,14 +85,14 @@ TEST_F(InputsAddTest, StyleAndTemplateFilesAreRoutedByExtensionInAnyCase) {
   EXPECT_EQ(InputCount(), 0u);
   EXPECT_TRUE(messages.empty());
   EXPECT_FALSE(Setting("InputDir").isValid());
-  EXPECT_EQ(Rows(main->DispObjsTable).size(), 2);
+  EXPECT_EQ(Rows(main->DispObjsTable()).size(), 2);
 
   // An installed template command takes template files instead.
   QString handed;
-  main->TemplateAddCommand = [&handed](const QString& path) {
+  main->SetTemplateAddCommand([&handed](const QString& path) {
     handed = path;
     return 0;
-  };
+  });
   main->UiInputAdd(QPath("set.qVt"), true);
   EXPECT_EQ(handed, QPath("set.qVt"));
   EXPECT_EQ(DispObjCount(), 2u);
@@ -101,7 +101,7 @@ TEST_F(InputsAddTest, StyleAndTemplateFilesAreRoutedByExtensionInAnyCase) {
 TEST_F(InputsAddTest, AnUnreadableFileShowsItsErrorAndLeavesTheProjectUnchanged) {
   EXPECT_FALSE(main->UiInputAdd(Added(MakeTestGarbage(File("broken.mp4"))), true));
   EXPECT_EQ(InputCount(), 0u);
-  EXPECT_EQ(main->InputFilesTable->rowCount(), 0);
+  EXPECT_EQ(main->InputFilesTable()->rowCount(), 0);
   EXPECT_FALSE(main->ProjectModified());
   ASSERT_EQ(messages.size(), 1u);
 }
@@ -116,11 +116,11 @@ TEST_F(InputsAddTest, OnePartOfACameraSetAsksToAddTheWholeSetAsAJoin) {
   ASSERT_EQ(InputCount(), 3u);
   uint32_t join = InputFind(u"*JOINV*") != kNoInput ? InputFind(u"*JOINV*") : 0;
   EXPECT_EQ(InputGetType(join), kInputJoinVideo);
-  QStringList rows = Rows(main->InputFilesTable);
+  QStringList rows = Rows(main->InputFilesTable());
   ASSERT_EQ(rows.size(), 3);
   EXPECT_EQ(rows[0], InputName(join));
-  EXPECT_TRUE(Indented(main->InputFilesTable, 1));
-  EXPECT_TRUE(Indented(main->InputFilesTable, 2));
+  EXPECT_TRUE(Indented(main->InputFilesTable(), 1));
+  EXPECT_TRUE(Indented(main->InputFilesTable(), 2));
   // The joined video got the picture object.
   ASSERT_EQ(DispObjCount(), 1u);
   EXPECT_EQ(DispObjGet(0)->InputID, join);
@@ -242,7 +242,7 @@ TEST_F(InputsAddTest, AStyleAddedBehindOtherObjectsShowsNoError) {
     add->click();
     EXPECT_EQ(DispObjCount(), ++objects);
   }
-  for (QWidget* target : {static_cast<QWidget*>(main->PreviewImage), static_cast<QWidget*>(main->DispObjsTable)}) {
+  for (QWidget* target : {static_cast<QWidget*>(main->PreviewImage()), static_cast<QWidget*>(main->DispObjsTable())}) {
     EXPECT_TRUE(DragAndDropFiles(target, {QPath("look.qvo")}, Qt::CopyAction).dropped);
     EXPECT_EQ(DispObjCount(), ++objects);
   }

@@ -50,8 +50,8 @@ protected:
   // Chooses the input's row and the menu item, as the user would.
   void SetStartFinishFromMenu(uint32_t input) {
     main->InputSelect(input);
-    const int row = main->InputFilesTable->selectedRowNumbers().front();
-    ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu, row));
+    const int row = main->InputFilesTable()->selectedRowNumbers().front();
+    ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu(), row));
     QAction* item = main->ListMenuItem("InputMenuLapSetManual");
     ASSERT_TRUE(item->isVisible() && item->isEnabled());
     item->trigger();
@@ -122,15 +122,15 @@ TEST_F(LapCommandsTest, LapListGetsTheSelectedInputAndTheTimelineOpens) {
   EXPECT_FALSE(AppDelegate::IsWindowVisible(lapList));
 
   ASSERT_NO_FATAL_FAILURE(AddInputs());
-  main->InputFilesTable->clearSelection();
+  main->InputFilesTable()->clearSelection();
   ToolbarButton("LapsButton")->trigger();
   EXPECT_TRUE(lapList->window()->isVisible());
   EXPECT_EQ(lapList->OurInputID(), static_cast<int>(logInput)) << "no selection: the first data log";
   lapList->close();
   main->InputSelect(logInput);
-  const int row = main->InputFilesTable->selectedRowNumbers().front();
-  ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu, row));
-  main->InputFilesMenu->findChild<QAction*>("InputMenuLaps")->trigger();
+  const int row = main->InputFilesTable()->selectedRowNumbers().front();
+  ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu(), row));
+  main->InputFilesMenu()->findChild<QAction*>("InputMenuLaps")->trigger();
   EXPECT_TRUE(lapList->window()->isVisible());
   EXPECT_EQ(lapList->OurInputID(), static_cast<int>(logInput));
   // A visible lap list follows a new start/finish.

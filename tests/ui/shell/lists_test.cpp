@@ -26,13 +26,13 @@ TEST_F(ListsTest, AJoinListsItsMembersBelowItIndentedEvenFromLowerIndexes) {
   SetParentJoin(memberA, join);
   SetParentJoin(memberB, join);
   main->InputRefresh(kNoInput);
-  NameListTable* table = main->InputFilesTable;
+  NameListTable* table = main->InputFilesTable();
   EXPECT_EQ(Rows(table), QStringList({InputName(join), InputName(memberA), InputName(memberB), InputName(free)}));
   EXPECT_FALSE(Indented(table, 0));
   EXPECT_TRUE(Indented(table, 1));
   EXPECT_TRUE(Indented(table, 2));
   EXPECT_FALSE(Indented(table, 3));
-  EXPECT_EQ(main->InputFileNames, Rows(table));
+  EXPECT_EQ(main->InputFileNames(), Rows(table));
 }
 
 TEST_F(ListsTest, ObjectsListTheTopOfTheDrawingOrderFirstWithMembersUnderTheirGroup) {
@@ -44,7 +44,7 @@ TEST_F(ListsTest, ObjectsListTheTopOfTheDrawingOrderFirstWithMembersUnderTheirGr
   SetParentObject(one, group);
   SetParentObject(two, group);
   main->DispObjRefresh(kNoDispObj);
-  NameListTable* table = main->DispObjsTable;
+  NameListTable* table = main->DispObjsTable();
   EXPECT_EQ(Rows(table), QStringList({ObjectName(three), ObjectName(group), ObjectName(two), ObjectName(one)}));
   EXPECT_FALSE(Indented(table, 0));
   EXPECT_FALSE(Indented(table, 1));
@@ -57,7 +57,7 @@ TEST_F(ListsTest, SelectionIsRestoredByNameOrGivenToTheNamedObject) {
   uint32_t b = DispObjAdd(kDispShape, kNoInput);
   uint32_t c = DispObjAdd(kDispGauge, kNoInput);
   main->DispObjRefresh(kNoDispObj);
-  NameListTable* table = main->DispObjsTable;
+  NameListTable* table = main->DispObjsTable();
   table->selectTexts({ObjectName(a), ObjectName(c)});
   // A new object on top moves every row down; the names stay selected.
   uint32_t d = DispObjAdd(kDispBar, kNoInput);
@@ -92,7 +92,7 @@ TEST_F(ListsTest, SelectingAnObjectSelectsItsInput) {
   main->DispObjSelect(object);
   EXPECT_EQ(main->SelectedDispObjNames(), QStringList({ObjectName(object)}));
   EXPECT_EQ(main->SelectedInputNames(), QStringList({InputName(input)}));
-  EXPECT_EQ(main->IgnoreUpdate, 0);
+  EXPECT_FALSE(main->ListsRefreshing());
 }
 
 TEST_F(ListsTest, DoubleClickSelectsTheRowAndRunsItsCommand) {
@@ -109,10 +109,10 @@ TEST_F(ListsTest, DoubleClickSelectsTheRowAndRunsItsCommand) {
     selectedAtRun = main->SelectedInputNames();
   });
   main->SetListCommand("DispObjsDoubleClicked", [&]() { ++objectRuns; });
-  emit main->InputFilesTable->cellDoubleClicked(0, 1);
+  emit main->InputFilesTable()->cellDoubleClicked(0, 1);
   EXPECT_EQ(inputRuns, 1);
   EXPECT_EQ(selectedAtRun, QStringList({InputName(first)}));
-  emit main->DispObjsTable->cellDoubleClicked(1, 1);
+  emit main->DispObjsTable()->cellDoubleClicked(1, 1);
   EXPECT_EQ(objectRuns, 1);
   EXPECT_EQ(main->SelectedDispObjNames(), QStringList({ObjectName(object)}));
 }
@@ -121,9 +121,9 @@ class ListMenuTest : public ListsTest {
 protected:
   // The item states of the inputs menu opened over the input's row.
   void OpenOver(uint32_t input) {
-    int row = static_cast<int>(Rows(main->InputFilesTable).indexOf(InputName(input)));
+    int row = static_cast<int>(Rows(main->InputFilesTable()).indexOf(InputName(input)));
     ASSERT_GE(row, 0);
-    ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu, row));
+    ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu(), row));
   }
   bool On(const char* item) { return main->ListMenuItem(item)->isEnabled(); }
   bool Shown(const char* item) { return main->ListMenuItem(item)->isVisible(); }
@@ -207,19 +207,19 @@ TEST_F(ListMenuTest, TheRowUnderThePointerJoinsOrReplacesTheSelection) {
   DispObjAdd(kDispAudio, kNoInput);
   InstallAll();
   main->DispObjRefresh(kNoDispObj);
-  NameListTable* table = main->DispObjsTable;
+  NameListTable* table = main->DispObjsTable();
   ASSERT_EQ(table->rowCount(), 6);
   // Nothing selected over empty space: no menu.
-  EXPECT_FALSE(main->menuWillOpen(main->DispObjsMenu, -1));
+  EXPECT_FALSE(main->menuWillOpen(main->DispObjsMenu(), -1));
   table->selectTexts({table->rowText(2), table->rowText(3), table->rowText(4)});
-  EXPECT_TRUE(main->menuWillOpen(main->DispObjsMenu, 3));
+  EXPECT_TRUE(main->menuWillOpen(main->DispObjsMenu(), 3));
   EXPECT_EQ(main->SelectedDispObjNames().size(), 3);
   EXPECT_TRUE(On("DispObjMenuSnapshot"));
   // Over an unselected row: that row alone.
-  EXPECT_TRUE(main->menuWillOpen(main->DispObjsMenu, 0)); // the audio object
+  EXPECT_TRUE(main->menuWillOpen(main->DispObjsMenu(), 0)); // the audio object
   EXPECT_EQ(main->SelectedDispObjNames(), QStringList({table->rowText(0)}));
   EXPECT_FALSE(On("DispObjMenuSnapshot"));
-  EXPECT_TRUE(main->menuWillOpen(main->DispObjsMenu, 1)); // the group
+  EXPECT_TRUE(main->menuWillOpen(main->DispObjsMenu(), 1)); // the group
   EXPECT_FALSE(On("DispObjMenuSnapshot"));
   EXPECT_TRUE(On("DispObjMenuEdit"));
 }

@@ -51,7 +51,7 @@ TEST_F(MainWindowFitTest, TheWindowFitsLaptopAndDesktopScreensWithNothingCutOff)
     SCOPED_TRACE(visible.width());
     QMainWindow* window = LaunchOn(visible);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(app->wndMain->PreviewX, 720);
+    EXPECT_EQ(app->wndMain->PreviewSize().width(), 720);
     EXPECT_TRUE(visible.contains(window->frameGeometry()))
         << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
         << window->frameGeometry().width() << "x" << window->frameGeometry().height();
@@ -70,8 +70,7 @@ TEST_F(MainWindowFitTest, APreviewStoredOnALargerScreenIsReplacedAndTheLargeSize
   SetSetting("PreviewY", 720);
   QMainWindow* window = LaunchOn(QRect(0, 0, 1366, 738));
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(app->wndMain->PreviewX, 600);
-  EXPECT_EQ(app->wndMain->PreviewY, 400);
+  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(600, 400));
   EXPECT_TRUE(screen.contains(window->frameGeometry()));
   ExpectNothingCutOff(window);
 

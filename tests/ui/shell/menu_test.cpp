@@ -20,13 +20,13 @@ TEST_F(ShellTest, TogglesFlipAndAreStoredAtOnce) {
   ASSERT_TRUE(app->mnuEditSnapToGrid->isChecked());
   app->mnuEditSnapToGrid->trigger();
   EXPECT_FALSE(app->mnuEditSnapToGrid->isChecked());
-  EXPECT_FALSE(app->wndMain->SnapToGrid);
+  EXPECT_FALSE(app->wndMain->SnapToGrid());
   EXPECT_EQ(Setting("SnapToGrid").toString(), "false");
   app->mnuEditGestures->trigger();
-  EXPECT_FALSE(app->wndMain->Gestures);
+  EXPECT_FALSE(app->wndMain->Gestures());
   EXPECT_EQ(Setting("Gestures").toString(), "false");
   app->mnuEditGestures->trigger();
-  EXPECT_TRUE(app->wndMain->Gestures);
+  EXPECT_TRUE(app->wndMain->Gestures());
   EXPECT_EQ(Setting("Gestures").toString(), "true");
 }
 

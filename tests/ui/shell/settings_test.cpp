@@ -9,16 +9,12 @@
 TEST_F(ShellTest, FirstRunTakesTheBuiltInValues) {
   ASSERT_TRUE(Launch());
   wcMain* main = app->wndMain;
-  EXPECT_EQ(main->PreviewX, 720);
-  EXPECT_EQ(main->PreviewY, 480);
-  EXPECT_EQ(main->PreviewQuality, 1);
-  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 29.97);
-  EXPECT_EQ(main->PreviewAudioType, 3);
-  EXPECT_EQ(main->PreviewAudioRate, 22050);
-  EXPECT_EQ(main->PreviewVolume, 100);
-  EXPECT_TRUE(main->PreviewFastSeek);
-  EXPECT_TRUE(main->SnapToGrid);
-  EXPECT_TRUE(main->Gestures);
+  EXPECT_EQ(main->PreviewSize(), QSize(720, 480));
+  // Quality 1, 29.97 frames a second, stereo at 22050 Hz, fast seek.
+  EXPECT_EQ(main->previewOptions(), PreviewOptions{});
+  EXPECT_EQ(main->PreviewVolume(), 100);
+  EXPECT_TRUE(main->SnapToGrid());
+  EXPECT_TRUE(main->Gestures());
   EXPECT_TRUE(app->mnuEditSnapToGrid->isChecked());
   EXPECT_EQ(Setting("LastRunRelease").toInt(), 20140204);
 }
@@ -26,8 +22,7 @@ TEST_F(ShellTest, FirstRunTakesTheBuiltInValues) {
 TEST_F(ShellTest, ANarrowScreenStartsWithTheSmallerPreview) {
   screen = QRect(0, 0, 1024, 768);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewX, 640);
-  EXPECT_EQ(app->wndMain->PreviewY, 480);
+  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(640, 480));
 }
 
 TEST_F(ShellTest, OutOfRangeValuesAreClamped) {
@@ -41,14 +36,10 @@ TEST_F(ShellTest, OutOfRangeValuesAreClamped) {
   SetSetting("SnapToGrid", false);
   ASSERT_TRUE(Launch());
   wcMain* main = app->wndMain;
-  EXPECT_EQ(main->PreviewX, 600);
-  EXPECT_EQ(main->PreviewY, 400);
-  EXPECT_EQ(main->PreviewQuality, 1);
-  EXPECT_DOUBLE_EQ(main->PreviewFrameRate, 29.97);
-  EXPECT_EQ(main->PreviewAudioType, 3);
-  EXPECT_EQ(main->PreviewAudioRate, 22050);
-  EXPECT_EQ(main->PreviewVolume, 100) << "a negative volume counts as a huge one";
-  EXPECT_FALSE(main->SnapToGrid);
+  EXPECT_EQ(main->PreviewSize(), QSize(600, 400));
+  EXPECT_EQ(main->previewOptions(), PreviewOptions{});
+  EXPECT_EQ(main->PreviewVolume(), 100) << "a negative volume counts as a huge one";
+  EXPECT_FALSE(main->SnapToGrid());
   EXPECT_FALSE(app->mnuEditSnapToGrid->isChecked());
   // Clamped values are not written back.
   EXPECT_EQ(Setting("PreviewX").toInt(), 100);
@@ -59,17 +50,15 @@ TEST_F(ShellTest, ASizeBeyondTheScreenOrTooShortIsReplaced) {
   SetSetting("PreviewY", 900);
   SetSetting("PreviewFrameRate", 75.0);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewX, 600);
-  EXPECT_EQ(app->wndMain->PreviewY, 400);
-  EXPECT_DOUBLE_EQ(app->wndMain->PreviewFrameRate, 29.97);
+  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(600, 400));
+  EXPECT_DOUBLE_EQ(app->wndMain->previewOptions().frameRate, 29.97);
 }
 
 TEST_F(ShellTest, AShortPreviewIsReplaced) {
   SetSetting("PreviewX", 640);
   SetSetting("PreviewY", 80);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewX, 600);
-  EXPECT_EQ(app->wndMain->PreviewY, 400);
+  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(600, 400));
 }
 
 TEST_F(ShellTest, CorruptedValuesKeepTheBuiltInOnes) {
@@ -78,10 +67,10 @@ TEST_F(ShellTest, CorruptedValuesKeepTheBuiltInOnes) {
   SetSetting("Gestures", "maybe");
   SetSetting("PreviewAudioRate", "44100");
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewX, 720);
-  EXPECT_DOUBLE_EQ(app->wndMain->PreviewFrameRate, 29.97);
-  EXPECT_TRUE(app->wndMain->Gestures);
-  EXPECT_EQ(app->wndMain->PreviewAudioRate, 44100);
+  EXPECT_EQ(app->wndMain->PreviewSize().width(), 720);
+  EXPECT_DOUBLE_EQ(app->wndMain->previewOptions().frameRate, 29.97);
+  EXPECT_TRUE(app->wndMain->Gestures());
+  EXPECT_EQ(app->wndMain->previewOptions().audioRate, 44100);
 }
 
 TEST_F(ShellTest, OldReleasesQualityIsMigratedAndStored) {
@@ -90,10 +79,10 @@ TEST_F(ShellTest, OldReleasesQualityIsMigratedAndStored) {
   SetSetting("VideoQuality", 4);
   SetSetting("PreviewAudioType", 1);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewQuality, 3);
+  EXPECT_EQ(app->wndMain->previewOptions().quality, 3);
   EXPECT_EQ(Setting("PreviewQuality").toInt(), 3);
   EXPECT_EQ(Setting("VideoQuality").toInt(), 3);
-  EXPECT_EQ(app->wndMain->PreviewAudioType, 3);
+  EXPECT_EQ(app->wndMain->previewOptions().audioType, 3);
   EXPECT_EQ(Setting("PreviewAudioType").toInt(), 1) << "the audio type is not written back";
   EXPECT_EQ(Setting("LastRunRelease").toInt(), 20140204);
 }
@@ -102,7 +91,7 @@ TEST_F(ShellTest, QualityFiveSurvivesTheMigration) {
   SetSetting("PreviewQuality", 5);
   SetSetting("VideoQuality", 5);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewQuality, 5);
+  EXPECT_EQ(app->wndMain->previewOptions().quality, 5);
   EXPECT_EQ(Setting("VideoQuality").toInt(), 5);
 }
 
@@ -111,8 +100,8 @@ TEST_F(ShellTest, MiddleReleasesOnlyResetTheAudioType) {
   SetSetting("PreviewQuality", 4);
   SetSetting("PreviewAudioType", 2);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewQuality, 4);
-  EXPECT_EQ(app->wndMain->PreviewAudioType, 3);
+  EXPECT_EQ(app->wndMain->previewOptions().quality, 4);
+  EXPECT_EQ(app->wndMain->previewOptions().audioType, 3);
 }
 
 TEST_F(ShellTest, RecentReleasesChangeNeither) {
@@ -120,8 +109,8 @@ TEST_F(ShellTest, RecentReleasesChangeNeither) {
   SetSetting("PreviewQuality", 4);
   SetSetting("PreviewAudioType", 2);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewQuality, 4);
-  EXPECT_EQ(app->wndMain->PreviewAudioType, 2);
+  EXPECT_EQ(app->wndMain->previewOptions().quality, 4);
+  EXPECT_EQ(app->wndMain->previewOptions().audioType, 2);
 }
 
 TEST_F(ShellTest, SpeedUnitFollowsTheLocaleUnlessStored) {
@@ -163,6 +152,6 @@ TEST_F(ShellTest, WithoutASettingsStoreTheBuiltInValuesStand) {
   SetSetting("PreviewX", 800);
   UserDefaultsDisable();
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewX, 720);
+  EXPECT_EQ(app->wndMain->PreviewSize().width(), 720);
   EXPECT_TRUE(app->wndMain->StartupMenuPending());
 }

@@ -93,7 +93,7 @@ TEST_F(TemplateFlowTest, ADataLogBecomesADashboardInThreeClicks) {
   ASSERT_EQ(ProjectWizGetOpts(&mask, &speed, &tach, &red), 0);
   EXPECT_EQ(mask, ProjectWizScanInput(0) | kOptLapBest);
   EXPECT_TRUE(main->ProjectModified());
-  EXPECT_EQ(Rows(main->DispObjsTable).size(), static_cast<qsizetype>(DispObjCount()));
+  EXPECT_EQ(Rows(main->DispObjsTable()).size(), static_cast<qsizetype>(DispObjCount()));
   // The refreshes of the commands drew the new objects and started no
   // playback of their own.
   Spin(400);
@@ -102,7 +102,7 @@ TEST_F(TemplateFlowTest, ADataLogBecomesADashboardInThreeClicks) {
   main->PreviewRefresh();
   Spin(400);
   EXPECT_FALSE(wcMain::PreviewIsPlayingNow());
-  EXPECT_EQ(main->PreviewTime, 0.0);
+  EXPECT_EQ(main->PreviewTime(), 0.0);
   SaveWindowShot(main->window(), "main-with-dashboard");
   // One Undo takes the whole template back and leaves the log.
   UndoToggle();
@@ -193,7 +193,7 @@ TEST_F(TemplateFlowTest, ReplacingAnInputsObjectsLoadsFirstAndUndoesInOneStep) {
   };
   // From the inputs list's menu, as the user would.
   main->InputSelect(data);
-  ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu, 0));
+  ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu(), 0));
   ASSERT_TRUE(main->ListMenuItem("InputMenuAddTemplate")->isEnabled());
   main->ListMenuItem("InputMenuAddTemplate")->trigger();
   EXPECT_EQ(menuRuns, 1);
@@ -234,5 +234,5 @@ TEST_F(TemplateFlowTest, ACancelledMappingLeavesTheProjectAsItWas) {
   EXPECT_EQ(modalRuns, std::vector<QString>({"wcTemplateMenu", "wcTemplateLoad"}));
   EXPECT_EQ(InputCount(), 0u) << "the input added in the mapping went with it";
   EXPECT_EQ(DispObjCount(), 0u);
-  EXPECT_EQ(main->InputFilesTable->rowCount(), 0);
+  EXPECT_EQ(main->InputFilesTable()->rowCount(), 0);
 }

@@ -107,7 +107,7 @@ TEST_F(TransferWindowTest, APushedVideoAndLogBecomeTheNewProject) {
   EXPECT_EQ(InputGetType(0), kInputVideo);
   EXPECT_EQ(InputGetType(1), kInputData);
   EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
-  EXPECT_GT(app->wndMain->ProjectLength, 0.5) << "the preview shows the received video";
+  EXPECT_GT(app->wndMain->ProjectLength(), 0.5) << "the preview shows the received video";
   EXPECT_EQ(TransferGetListenPort(), 0) << "the server stops with the window";
 }
 

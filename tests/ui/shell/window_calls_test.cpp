@@ -25,7 +25,7 @@ TEST_F(ListsTest, EveryListMenuItemAndNamedCommandHasItsCommand) {
   QSet<QString> named = {"InputFilesDoubleClicked", "DispObjsDoubleClicked", "InputMenuLapSetManual",
                          "InputMenuConfig", "InputMenuSync"};
   int items = 0;
-  for (QMenu* menu : {main->InputFilesMenu, main->DispObjsMenu}) {
+  for (QMenu* menu : {main->InputFilesMenu(), main->DispObjsMenu()}) {
     for (QAction* action : menu->actions()) {
       // The lap list's item is wired to its command directly, not by name.
       if (action->isSeparator() || action->objectName() == "InputMenuLaps") continue;
