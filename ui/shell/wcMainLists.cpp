@@ -49,6 +49,41 @@ void fitButtonsToTheirWords(QWidget* panel) {
   }
 }
 
+// The items of the two context menus: name (the command they run) and
+// title; a null name is a separator.
+struct ListMenuEntry {
+  const char* name;
+  const char* title;
+};
+
+constexpr ListMenuEntry kInputMenu[] = {
+    {"InputMenuConfig", "Configure..."},
+    {"InputMenuTrim", "Trim..."},
+    {"InputMenuDuplicate", "Duplicate"},
+    {"InputMenuSync", "Synchronize..."},
+    {"InputMenuSync2", "Sync to Reference..."},
+    {"InputMenuAddDisplay", "Add Display Object..."},
+    {"InputMenuAddFiller", "Add Time Filler"},
+    {"InputMenuRename", "Rename..."},
+    {"InputMenuRemove", "Remove..."},
+    {nullptr, nullptr},
+    {"InputMenuSnapshot", "Export Snapshot..."},
+    {"InputMenuExportAudio", "Export Audio Clip..."},
+    {nullptr, nullptr},
+    {"InputMenuAddTemplate", "Apply Data Template..."},
+    {"InputMenuConfigTemplate", "Configure Data Template..."},
+    {"InputMenuLapSetManual", "Set Start/Finish Here"},
+};
+
+constexpr ListMenuEntry kDispObjMenu[] = {
+    {"DispObjMenuEdit", "Properties..."},
+    {"DispObjMenuDuplicate", "Duplicate"},
+    {"DispObjMenuRename", "Rename..."},
+    {"DispObjMenuRemove", "Remove"},
+    {nullptr, nullptr},
+    {"DispObjMenuSnapshot", "Export Snapshot..."},
+};
+
 } // namespace
 
 QWidget* wcMain::makeListsPanel(QWidget* parent) {
@@ -65,33 +100,17 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
   QGroupBox* objectsBox = listBox("Display Objects", dispObjsTable_, panel);
   layout->addWidget(objectsBox, 1);
 
-  inputFilesMenu_ = new QMenu(panel);
-  inputFilesMenu_->setObjectName("InputFilesMenu");
-  addMenuItem(inputFilesMenu_, "InputMenuConfig", "Configure...");
-  addMenuItem(inputFilesMenu_, "InputMenuTrim", "Trim...");
-  addMenuItem(inputFilesMenu_, "InputMenuDuplicate", "Duplicate");
-  addMenuItem(inputFilesMenu_, "InputMenuSync", "Synchronize...");
-  addMenuItem(inputFilesMenu_, "InputMenuSync2", "Sync to Reference...");
-  addMenuItem(inputFilesMenu_, "InputMenuAddDisplay", "Add Display Object...");
-  addMenuItem(inputFilesMenu_, "InputMenuAddFiller", "Add Time Filler");
-  addMenuItem(inputFilesMenu_, "InputMenuRename", "Rename...");
-  addMenuItem(inputFilesMenu_, "InputMenuRemove", "Remove...");
-  inputFilesMenu_->addSeparator();
-  addMenuItem(inputFilesMenu_, "InputMenuSnapshot", "Export Snapshot...");
-  addMenuItem(inputFilesMenu_, "InputMenuExportAudio", "Export Audio Clip...");
-  inputFilesMenu_->addSeparator();
-  addMenuItem(inputFilesMenu_, "InputMenuAddTemplate", "Apply Data Template...");
-  addMenuItem(inputFilesMenu_, "InputMenuConfigTemplate", "Configure Data Template...");
-  addMenuItem(inputFilesMenu_, "InputMenuLapSetManual", "Set Start/Finish Here");
-
-  dispObjsMenu_ = new QMenu(panel);
-  dispObjsMenu_->setObjectName("DispObjsMenu");
-  addMenuItem(dispObjsMenu_, "DispObjMenuEdit", "Properties...");
-  addMenuItem(dispObjsMenu_, "DispObjMenuDuplicate", "Duplicate");
-  addMenuItem(dispObjsMenu_, "DispObjMenuRename", "Rename...");
-  addMenuItem(dispObjsMenu_, "DispObjMenuRemove", "Remove");
-  dispObjsMenu_->addSeparator();
-  addMenuItem(dispObjsMenu_, "DispObjMenuSnapshot", "Export Snapshot...");
+  auto makeMenu = [this, panel](const QString& name, const auto& entries) {
+    auto* menu = new QMenu(panel);
+    menu->setObjectName(name);
+    for (const ListMenuEntry& entry : entries) {
+      if (entry.name == nullptr) menu->addSeparator();
+      else addMenuItem(menu, entry.name, entry.title);
+    }
+    return menu;
+  };
+  inputFilesMenu_ = makeMenu("InputFilesMenu", kInputMenu);
+  dispObjsMenu_ = makeMenu("DispObjsMenu", kDispObjMenu);
 
   installDispObjCommands(objectsBox);
   installInputCommands();
