@@ -56,11 +56,9 @@ public:
   // Waits for the launch thread (tests and the end of the process).
   void waitForLaunchThread();
 
-  bool AppIsRunning = false;
-  QString OpenFilePath;
-  // Further files handed over before the main window was up, in order;
-  // they join the project of the first.
-  QStringList MoreOpenFilePaths;
+  // Files handed over before the main window was up, in order; the first
+  // opens and the others join its project.
+  bool HasPendingOpenFiles() const { return !pendingOpenFiles_.isEmpty(); }
   // The main window's first show takes the files kept so far (and empties
   // the list); files handed over after that queue until its start-up ends.
   QStringList TakeOpenFilePaths();
@@ -177,5 +175,7 @@ private:
   QList<QStringList> waitingHandOvers_;
   bool handOversOpening_ = false;
   bool openFilePathsTaken_ = false;
+  bool appRunning_ = false;
+  QStringList pendingOpenFiles_;
   bool handOverRetryQueued_ = false;
 };

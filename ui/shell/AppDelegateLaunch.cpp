@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 #include <exception>
+#include <utility>
 
 #include "base/error.h"
 #include "base/identity.h"
@@ -51,7 +52,7 @@
 #include "ui/shell/wcUpload.h"
 
 void AppDelegate::applicationDidFinishLaunching() {
-  AppIsRunning = true;
+  appRunning_ = true;
   wndSplash = new wcSplash();
   wndSplash->showWindow();
   // The font list is read here; checking each family against the engine's
@@ -193,19 +194,17 @@ void AppDelegate::EndSplash() {
 
 bool AppDelegate::applicationOpenFile(const QString& path) {
   // Until the main window's first show takes them, files wait for it.
-  if (AppIsRunning && wndMain != nullptr && openFilePathsTaken_) {
+  if (appRunning_ && wndMain != nullptr && openFilePathsTaken_) {
     applicationOpenFiles({path});
-  } else if (OpenFilePath.isEmpty()) {
-    OpenFilePath = path;
   } else {
-    MoreOpenFilePaths << path;
+    pendingOpenFiles_ << path;
   }
   return true;
 }
 
 void AppDelegate::applicationOpenFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  if (!(AppIsRunning && wndMain != nullptr && openFilePathsTaken_)) {
+  if (!(appRunning_ && wndMain != nullptr && openFilePathsTaken_)) {
     for (const QString& path : paths) applicationOpenFile(path);
     return;
   }
@@ -225,12 +224,8 @@ void AppDelegate::applicationReopen() {
 }
 
 QStringList AppDelegate::TakeOpenFilePaths() {
-  QStringList paths;
-  if (!OpenFilePath.isEmpty()) paths << OpenFilePath << MoreOpenFilePaths;
-  OpenFilePath.clear();
-  MoreOpenFilePaths.clear();
   openFilePathsTaken_ = true;
-  return paths;
+  return std::exchange(pendingOpenFiles_, {});
 }
 
 // A question, a panel or a menu window that runs modally is still working

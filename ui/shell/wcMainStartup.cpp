@@ -64,7 +64,7 @@ void wcMain::DoProgramStart() {
   splash("Bang!");
   UpdateCheck();
   splash("");
-  bool handedOver = app() != nullptr && !app()->OpenFilePath.isEmpty();
+  bool handedOver = app() != nullptr && app()->HasPendingOpenFiles();
   bool recovered = !handedOver && offerRecovery();
   InputRefresh(255);
   DispObjRefresh(0xFFFFFFFF);

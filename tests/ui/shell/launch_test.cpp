@@ -148,7 +148,7 @@ TEST_F(ShellTest, AFileHandedOverOnceRunningOpensAtOnce) {
   ASSERT_TRUE(WriteWav16(wav, 22050, 1, MakeRampPcm16(4410, 1)));
   EXPECT_TRUE(app->applicationOpenFile(QString::fromStdString(wav)));
   EXPECT_EQ(InputCount(), 1u);
-  EXPECT_TRUE(app->OpenFilePath.isEmpty());
+  EXPECT_FALSE(app->HasPendingOpenFiles());
 }
 
 // A later launch hands several files over while a question is still open in
@@ -201,8 +201,7 @@ TEST_F(ShellTest, AFileHandedOverDuringTheStartUpOpensAfterIt) {
       << InputCount() << " inputs";
   EXPECT_GE(menus, 1) << "the hand-over came while the start-up ran its menu";
   EXPECT_EQ(CountMessages(L"Do you want to save the current project before opening this file?"), 1);
-  EXPECT_TRUE(app->OpenFilePath.isEmpty());
-  EXPECT_TRUE(app->MoreOpenFilePaths.isEmpty());
+  EXPECT_FALSE(app->HasPendingOpenFiles());
 }
 
 TEST_F(ShellTest, AFailedEngineStartShowsTheErrorEndsTheSplashAndQuits) {
