@@ -12,16 +12,8 @@
 
 #include "engine/model/disp_records.h"
 #include "engine/model/disp_types.h"
+#include "ui/dispobj/dispobj_fwd.h"
 
-class NSColorWellCustom;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QGroupBox;
-class QHBoxLayout;
-class QLabel;
-class RealStepper;
-class TextField;
 class wcDispObjEdit;
 class wcMain;
 

@@ -8,14 +8,7 @@
 #include <cstdint>
 
 #include "engine/model/disp_records.h"
-
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QLabel;
-class QWidget;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 // The rows' controls, as a panel lists them among its own outlets.
 struct ChannelRangeOutlets {

@@ -7,9 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
-
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class NumberPair : public QObject {
   Q_OBJECT

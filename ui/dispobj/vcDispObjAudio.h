@@ -2,13 +2,7 @@
 // The audio panel: how loud the object's sound is mixed into the output
 // and where it sits between the left and right channels.
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSTextLabelCustom;
-class QCheckBox;
-class QGroupBox;
-class RealSlider;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjAudio : public DispObjPanel {
   Q_OBJECT

@@ -4,15 +4,7 @@
 // colour, the value number and the label.
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/channel_range_rows.h"
-
-class NSColorWellCustom;
-class NumberPair;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QLabel;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjBar : public DispObjPanel, public ChannelRangeOutlets {
   Q_OBJECT

@@ -4,12 +4,7 @@
 // (proportionally or by a threshold), which effect (rotation,
 // transparency, brightness or hue) and how fast the picture flashes.
 #include "ui/dispobj/DispObjPanel.h"
-
-class QComboBox;
-class QGridLayout;
-class QLabel;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjEImage : public DispObjPanel {
   Q_OBJECT

@@ -7,16 +7,7 @@
 
 #include "engine/model/disp_records.h"
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSColorWellCustom;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QLabel;
-class QPushButton;
-class ChannelRangeRows;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjEnhanced : public DispObjPanel {
   Q_OBJECT

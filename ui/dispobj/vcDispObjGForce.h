@@ -3,13 +3,7 @@
 // ranges, flips and swap, the marker (colour, size, ball, fading trail),
 // the axis with its circles, the shadow and the background.
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSColorWellCustom;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjGForce : public DispObjPanel {
   Q_OBJECT

@@ -6,16 +6,7 @@
 // designer, which the panel opens over the property window.
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/channel_range_rows.h"
-
-class NSColorWellCustom;
-class NumberPair;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QLabel;
-class QPushButton;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjGauge : public DispObjPanel, public ChannelRangeOutlets {
   Q_OBJECT

@@ -7,14 +7,7 @@
 #include <vector>
 
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSTextLabelCustom;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QWidget;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjGeneral : public DispObjPanel {
   Q_OBJECT

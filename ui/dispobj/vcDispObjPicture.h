@@ -4,14 +4,7 @@
 // pixels, growing and shrinking, aspect ratio, transparency, mirroring and
 // the colour channels drawn. A group moves and scales its members with it.
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSTextLabelCustom;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPushButton;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjPicture : public DispObjPanel {
   Q_OBJECT

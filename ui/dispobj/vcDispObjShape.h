@@ -2,12 +2,7 @@
 // The shape panel: which shape a shape object draws, its fill, its outline
 // and whether it is drawn at double resolution.
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSColorWellCustom;
-class QCheckBox;
-class QComboBox;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjShape : public DispObjPanel {
   Q_OBJECT

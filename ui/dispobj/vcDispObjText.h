@@ -5,18 +5,7 @@
 // how number and text combine, digits, decimals, the lap timer's hold time
 // and the value range inside which the number shows.
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSColorWellCustom;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjText : public DispObjPanel {
   Q_OBJECT

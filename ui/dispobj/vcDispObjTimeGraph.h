@@ -4,15 +4,7 @@
 // resolution, and the background, frame, data line, label and axis.
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/channel_range_rows.h"
-
-class NSColorWellCustom;
-class NumberPair;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QLabel;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjTimeGraph : public DispObjPanel, public ChannelRangeOutlets {
   Q_OBJECT

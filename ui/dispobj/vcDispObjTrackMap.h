@@ -6,14 +6,7 @@
 // switch; editing any control of a group switches its group on, and a
 // sub-element's own switch as well.
 #include "ui/dispobj/DispObjPanel.h"
-
-class NSColorWellCustom;
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class RealSlider;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class vcDispObjTrackMap : public DispObjPanel {
   Q_OBJECT

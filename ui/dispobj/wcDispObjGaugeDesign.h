@@ -17,20 +17,7 @@
 
 #include "engine/model/disp_records.h"
 #include "ui/shell/WindowController.h"
-
-class NSColorWellCustom;
-class NSImageViewCustom;
-class NumberPair;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-class QTabWidget;
-class QWidget;
-class RealStepper;
-class TextField;
+#include "ui/dispobj/dispobj_fwd.h"
 
 class wcDispObjGaugeDesign : public WindowController {
   Q_OBJECT
