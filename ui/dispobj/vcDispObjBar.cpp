@@ -12,6 +12,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
@@ -132,17 +133,17 @@ void vcDispObjBar::buildElements(QGridLayout* grid, int& row) {
   grid->addWidget(LabelText, row++, 1, 1, 3);
 
   connect(FillColor, &NSColorWellCustom::changed, this, &vcDispObjBar::FillColor_Changed);
-  connect(FillColor2, &NSColorWellCustom::changed, this, &vcDispObjBar::FillColor2_Changed);
+  BindColors(this,
+             {{FillColor2, &bar_.FillColor2, DoFillColor2Check}, {BackColor, &bar_.BackColor, DoBackCheck},
+              {TrimColor, &bar_.TrimColor, DoTrimCheck}, {NumberColor, &bar_.NumberColor, DoNumberCheck},
+              {LabelColor, &bar_.LabelColor, DoLabelCheck}},
+             [this]() { UpdatePreview(); });
   connect(DoFillColor2Check, &QCheckBox::clicked, this, &vcDispObjBar::DoFillColor2Check_Changed);
   connect(DoBackCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoBackCheck_Changed);
-  connect(BackColor, &NSColorWellCustom::changed, this, &vcDispObjBar::BackColor_Changed);
   connect(DoTrimCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoTrimCheck_Changed);
-  connect(TrimColor, &NSColorWellCustom::changed, this, &vcDispObjBar::TrimColor_Changed);
   connect(DoNumberCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoNumberCheck_Changed);
-  connect(NumberColor, &NSColorWellCustom::changed, this, &vcDispObjBar::NumberColor_Changed);
   connect(NumberDecimalCheck, &QCheckBox::clicked, this, &vcDispObjBar::NumberDecimalCheck_Changed);
   connect(DoLabelCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoLabelCheck_Changed);
-  connect(LabelColor, &NSColorWellCustom::changed, this, &vcDispObjBar::LabelColor_Changed);
   connect(LabelText, &TextField::changed, this, &vcDispObjBar::LabelText_Changed);
 }
 
@@ -244,36 +245,6 @@ void vcDispObjBar::DoBackCheck_Changed() {
   }
   RoundedCheck->setChecked(false);
   RoundedCheck_Changed();
-}
-
-void vcDispObjBar::BackColor_Changed() {
-  DoBackCheck->setChecked(true);
-  bar_.BackColor = wellColor(BackColor);
-  UpdatePreview();
-}
-
-void vcDispObjBar::TrimColor_Changed() {
-  DoTrimCheck->setChecked(true);
-  bar_.TrimColor = wellColor(TrimColor);
-  UpdatePreview();
-}
-
-void vcDispObjBar::NumberColor_Changed() {
-  DoNumberCheck->setChecked(true);
-  bar_.NumberColor = wellColor(NumberColor);
-  UpdatePreview();
-}
-
-void vcDispObjBar::LabelColor_Changed() {
-  DoLabelCheck->setChecked(true);
-  bar_.LabelColor = wellColor(LabelColor);
-  UpdatePreview();
-}
-
-void vcDispObjBar::FillColor2_Changed() {
-  bar_.FillColor2 = wellColor(FillColor2);
-  DoFillColor2Check->setChecked(true);
-  UpdatePreview();
 }
 
 // Until the user picks a shading colour of their own, it follows the bar's.

@@ -29,11 +29,6 @@ public:
   void DoFillColor2Check_Changed() { UpdatePreview(); }
   void DoNumberCheck_Changed() { UpdatePreview(); }
   void DoLabelCheck_Changed() { UpdatePreview(); }
-  void BackColor_Changed();
-  void TrimColor_Changed();
-  void NumberColor_Changed();
-  void LabelColor_Changed();
-  void FillColor2_Changed();
   void FillColor_Changed();
   void LabelText_Changed();
   void ModeSelection_Changed();

@@ -8,6 +8,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -101,11 +102,11 @@ void vcDispObjGForce::connectControls() {
                                std::pair{DoShadowCheck, &vcDispObjGForce::DoShadowCheck_Changed},
                                std::pair{DoBackCheck, &vcDispObjGForce::DoBackCheck_Changed}})
     connect(check, &QCheckBox::clicked, this, action);
-  for (auto [well, action] : {std::pair{LineColor, &vcDispObjGForce::LineColor_Changed},
-                              std::pair{AxisColor, &vcDispObjGForce::AxisColor_Changed},
-                              std::pair{ShadowColor, &vcDispObjGForce::ShadowColor_Changed},
-                              std::pair{BackColor, &vcDispObjGForce::BackColor_Changed}})
-    connect(well, &NSColorWellCustom::changed, this, action);
+  // The marker's colour has no off switch.
+  BindColors(this,
+             {{LineColor, &gforce_.LineColor}, {AxisColor, &gforce_.AxisColor, DoAxisCheck},
+              {ShadowColor, &gforce_.ShadowColor, DoShadowCheck}, {BackColor, &gforce_.BackColor, DoBackCheck}},
+             [this]() { UpdatePreview(); });
   for (auto [text, action] : {std::pair{RangeXText, &vcDispObjGForce::RangeXText_Changed},
                               std::pair{RangeYText, &vcDispObjGForce::RangeYText_Changed},
                               std::pair{LineSizeText, &vcDispObjGForce::LineSizeText_Changed},
@@ -257,12 +258,6 @@ void vcDispObjGForce::RangeYStepper_Changed() {
   UpdatePreview();
 }
 
-// The marker's colour has no off switch.
-void vcDispObjGForce::LineColor_Changed() {
-  gforce_.LineColor = wellColor(LineColor);
-  UpdatePreview();
-}
-
 void vcDispObjGForce::LineSizeText_Changed() {
   LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
   LineSizeStepper_Changed();
@@ -271,12 +266,6 @@ void vcDispObjGForce::LineSizeText_Changed() {
 void vcDispObjGForce::LineSizeStepper_Changed() {
   LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
   gforce_.LineSize = static_cast<uint8_t>(LineSizeStepper->intValue() & 0xFF);
-  UpdatePreview();
-}
-
-void vcDispObjGForce::AxisColor_Changed() {
-  gforce_.AxisColor = wellColor(AxisColor);
-  DoAxisCheck->setChecked(true);
   UpdatePreview();
 }
 
@@ -291,14 +280,3 @@ void vcDispObjGForce::AxisSizeStepper_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjGForce::ShadowColor_Changed() {
-  gforce_.ShadowColor = wellColor(ShadowColor);
-  DoShadowCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjGForce::BackColor_Changed() {
-  gforce_.BackColor = wellColor(BackColor);
-  DoBackCheck->setChecked(true);
-  UpdatePreview();
-}

@@ -25,17 +25,13 @@ public:
   void RangeYText_Changed();
   void RangeYStepper_Changed();
   void FlipYCheck_Changed();
-  void LineColor_Changed();
   void LineSizeText_Changed();
   void LineSizeStepper_Changed();
   void DoAxisCheck_Changed() { UpdatePreview(); }
-  void AxisColor_Changed();
   void AxisSizeText_Changed();
   void AxisSizeStepper_Changed();
   void DoShadowCheck_Changed() { UpdatePreview(); }
-  void ShadowColor_Changed();
   void DoBackCheck_Changed() { UpdatePreview(); }
-  void BackColor_Changed();
   void DoCirclesCheck_Changed();
   void DoCirclesAxisCheck_Changed();
   void DoFadeCheck_Changed();

@@ -16,6 +16,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
 #include "ui/dispobj/wcDispObjEdit.h"
@@ -217,18 +218,16 @@ void vcDispObjGauge::connectActions() {
   // The other element switches are read by the write path.
   for (QCheckBox* box : {DoFaceCheck, DoTrimCheck, DoMarkColor2Check, DoPinsCheck, DoNumberCheck, DoLabelCheck})
     onClick(box, &vcDispObjGauge::UpdatePreview);
-  onPick(ChangeColor, &vcDispObjGauge::ChangeColor_Changed);
   onPick(ChangeColor2, &vcDispObjGauge::ChangeColor2_Changed);
+  BindColors(this,
+             {{ChangeColor, &gauge_.ChangeColor}, {NeedleColor, &gauge_.NeedleColor},
+              {NeedleBackColor, &gauge_.NeedleBackColor}, {MarkColor, &gauge_.MarkColor},
+              {TrimColor, &gauge_.TrimColor, DoTrimCheck}, {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
+              {PinColor, &gauge_.MarkPinColor, DoPinsCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck},
+              {LabelColor, &gauge_.LabelColor, DoLabelCheck}},
+             [this]() { UpdatePreview(); });
   onPick(FaceColor, &vcDispObjGauge::FaceColor_Changed);
   onPick(FaceColor2, &vcDispObjGauge::FaceColor2_Changed);
-  onPick(TrimColor, &vcDispObjGauge::TrimColor_Changed);
-  onPick(NeedleColor, &vcDispObjGauge::NeedleColor_Changed);
-  onPick(NeedleBackColor, &vcDispObjGauge::NeedleBackColor_Changed);
-  onPick(MarkColor, &vcDispObjGauge::MarkColor_Changed);
-  onPick(MarkColor2, &vcDispObjGauge::MarkColor2_Changed);
-  onPick(PinColor, &vcDispObjGauge::PinColor_Changed);
-  onPick(NumberColor, &vcDispObjGauge::NumberColor_Changed);
-  onPick(LabelColor, &vcDispObjGauge::LabelColor_Changed);
   connect(LabelText, &TextField::changed, this, &vcDispObjGauge::LabelText_Changed);
   connect(GaugeDesignerButton, &QPushButton::clicked, this, &vcDispObjGauge::GaugeDesignerButton_Pressed);
 }
@@ -362,11 +361,6 @@ void vcDispObjGauge::DoChangeColor2Check_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjGauge::ChangeColor_Changed() {
-  gauge_.ChangeColor = wellColor(ChangeColor);
-  UpdatePreview();
-}
-
 void vcDispObjGauge::ChangeColor2_Changed() {
   gauge_.ChangeColor2 = wellColor(ChangeColor2);
   DoChangeColor2Check->setChecked(true);
@@ -397,54 +391,9 @@ void vcDispObjGauge::FaceColor2_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjGauge::TrimColor_Changed() {
-  gauge_.TrimColor = wellColor(TrimColor);
-  DoTrimCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::NeedleColor_Changed() {
-  gauge_.NeedleColor = wellColor(NeedleColor);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::NeedleBackColor_Changed() {
-  gauge_.NeedleBackColor = wellColor(NeedleBackColor);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::MarkColor_Changed() {
-  gauge_.MarkColor = wellColor(MarkColor);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::MarkColor2_Changed() {
-  gauge_.MarkColor2 = wellColor(MarkColor2);
-  DoMarkColor2Check->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::PinColor_Changed() {
-  gauge_.MarkPinColor = wellColor(PinColor);
-  DoPinsCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::NumberColor_Changed() {
-  gauge_.NumberColor = wellColor(NumberColor);
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
-}
-
 void vcDispObjGauge::DoNumberDecimalCheck_Changed() {
   setOption(kGaugeTwoDecimals, DoNumberDecimalCheck->isChecked());
   DoNumberCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::LabelColor_Changed() {
-  gauge_.LabelColor = wellColor(LabelColor);
-  DoLabelCheck->setChecked(true);
   UpdatePreview();
 }
 

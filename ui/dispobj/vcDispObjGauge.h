@@ -28,20 +28,11 @@ public:
   void HighResCheck_Changed();
   void CcwCheck_Changed();
   void DoChangeColor2Check_Changed();
-  void ChangeColor_Changed();
   void ChangeColor2_Changed();
   void FaceColor_Changed();
   void DoFaceGradientCheck_Changed();
   void FaceColor2_Changed();
-  void TrimColor_Changed();
-  void NeedleColor_Changed();
-  void NeedleBackColor_Changed();
-  void MarkColor_Changed();
-  void MarkColor2_Changed();
-  void PinColor_Changed();
-  void NumberColor_Changed();
   void DoNumberDecimalCheck_Changed();
-  void LabelColor_Changed();
   void LabelText_Changed();
   void GaugeDesignerButton_Pressed();
 

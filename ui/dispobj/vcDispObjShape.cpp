@@ -8,6 +8,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -61,8 +62,8 @@ void vcDispObjShape::buildControls() {
   connect(ShapeSelection, &QComboBox::activated, this, &vcDispObjShape::ShapeSelection_Changed);
   connect(DoFillCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoFillCheck_Changed);
   connect(DoLineCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoLineCheck_Changed);
-  connect(FillColor, &NSColorWellCustom::changed, this, &vcDispObjShape::FillColor_Changed);
-  connect(LineColor, &NSColorWellCustom::changed, this, &vcDispObjShape::LineColor_Changed);
+  BindColors(this, {{FillColor, &shape_.FillColor, DoFillCheck}, {LineColor, &shape_.LineColor, DoLineCheck}},
+             [this]() { UpdatePreview(); });
   connect(HighResCheck, &QCheckBox::clicked, this, &vcDispObjShape::HighResCheck_Changed);
   connect(LineSizeText, &TextField::changed, this, &vcDispObjShape::LineSizeText_Changed);
   connect(LineSizeStepper, &RealStepper::changed, this, &vcDispObjShape::LineSizeStepper_Changed);
@@ -125,18 +126,6 @@ void vcDispObjShape::DoFillCheck_Changed() {
 
 void vcDispObjShape::DoLineCheck_Changed() {
   shape_.LineColor = ColorSwitched(wellColor(LineColor), DoLineCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjShape::FillColor_Changed() {
-  shape_.FillColor = wellColor(FillColor);
-  DoFillCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjShape::LineColor_Changed() {
-  shape_.LineColor = wellColor(LineColor);
-  DoLineCheck->setChecked(true);
   UpdatePreview();
 }
 

@@ -21,8 +21,6 @@ public:
   void ShapeSelection_Changed();
   void DoFillCheck_Changed();
   void DoLineCheck_Changed();
-  void FillColor_Changed();
-  void LineColor_Changed();
   void HighResCheck_Changed();
   void LineSizeText_Changed();
   void LineSizeStepper_Changed();

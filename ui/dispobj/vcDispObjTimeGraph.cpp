@@ -10,6 +10,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
@@ -105,13 +106,11 @@ void vcDispObjTimeGraph::connectControls() {
                                std::pair{DoLabelCheck, &vcDispObjTimeGraph::DoLabelCheck_Changed},
                                std::pair{DoAxisCheck, &vcDispObjTimeGraph::DoAxisCheck_Changed}})
     connect(check, &QCheckBox::clicked, this, action);
-  for (auto [well, action] : {std::pair{BackColor, &vcDispObjTimeGraph::BackColor_Changed},
-                              std::pair{TrimColor, &vcDispObjTimeGraph::TrimColor_Changed},
-                              std::pair{LineColor, &vcDispObjTimeGraph::LineColor_Changed},
-                              std::pair{LabelColor, &vcDispObjTimeGraph::LabelColor_Changed},
-                              std::pair{AxisColor, &vcDispObjTimeGraph::AxisColor_Changed},
-                              std::pair{ValueColor, &vcDispObjTimeGraph::ValueColor_Changed}})
-    connect(well, &NSColorWellCustom::changed, this, action);
+  BindColors(this,
+             {{BackColor, &graph_.BackColor, DoBackCheck}, {TrimColor, &graph_.TrimColor, DoTrimCheck},
+              {LineColor, &graph_.LineColor}, {LabelColor, &graph_.LabelColor, DoLabelCheck},
+              {AxisColor, &graph_.AxisColor, DoAxisCheck}, {ValueColor, &graph_.ValueColor}},
+             [this]() { UpdatePreview(); });
   connect(TimeSpanText, &TextField::changed, this, &vcDispObjTimeGraph::TimeSpanText_Changed);
   connect(TimeSpanStepper, &RealStepper::changed, this, &vcDispObjTimeGraph::TimeSpanStepper_Changed);
   connect(LabelText, &TextField::changed, this, &vcDispObjTimeGraph::LabelText_Changed);
@@ -231,43 +230,9 @@ void vcDispObjTimeGraph::VerticalCheck_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjTimeGraph::BackColor_Changed() {
-  graph_.BackColor = wellColor(BackColor);
-  DoBackCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::TrimColor_Changed() {
-  graph_.TrimColor = wellColor(TrimColor);
-  DoTrimCheck->setChecked(true);
-  UpdatePreview();
-}
-
-// The data line has no off switch.
-void vcDispObjTimeGraph::LineColor_Changed() {
-  graph_.LineColor = wellColor(LineColor);
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::LabelColor_Changed() {
-  graph_.LabelColor = wellColor(LabelColor);
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
 // The write path stores the text itself.
 void vcDispObjTimeGraph::LabelText_Changed() {
   DoLabelCheck->setChecked(true);
   UpdatePreview();
 }
 
-void vcDispObjTimeGraph::AxisColor_Changed() {
-  graph_.AxisColor = wellColor(AxisColor);
-  DoAxisCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::ValueColor_Changed() {
-  graph_.ValueColor = wellColor(ValueColor);
-  UpdatePreview();
-}

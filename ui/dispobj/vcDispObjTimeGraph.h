@@ -26,16 +26,10 @@ public:
   void FlipCheck_Changed();
   void VerticalCheck_Changed();
   void DoBackCheck_Changed() { UpdatePreview(); }
-  void BackColor_Changed();
   void DoTrimCheck_Changed() { UpdatePreview(); }
-  void TrimColor_Changed();
-  void LineColor_Changed();
   void DoLabelCheck_Changed() { UpdatePreview(); }
-  void LabelColor_Changed();
   void LabelText_Changed();
   void DoAxisCheck_Changed() { UpdatePreview(); }
-  void AxisColor_Changed();
-  void ValueColor_Changed();
 
   // Outlets.
   // The channel and range rows; their controls are the outlets of

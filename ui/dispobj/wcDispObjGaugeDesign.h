@@ -64,13 +64,9 @@ public:
   void MarkSmallTypeSelection_Changed();
   void MarkMatrix_Changed();
   void MarkSmallMatrix_Changed();
-  void MarkColor_Changed();
-  void MarkColor2_Changed();
-  void PinColor_Changed();
 
   // Label, scale numbers and readout (wcDispObjGaugeDesignText.cpp).
   void LabelText_Changed();
-  void LabelColor_Changed();
   void LabelFontSelection_Changed();
   void LabelBoldCheck_Changed();
   void LabelItalicCheck_Changed();
@@ -80,7 +76,6 @@ public:
   void MarkNumbers2Check_Changed();
   void MarkNumbersMinMaxCheck_Changed();
   void MarkNumbersLimitClutterCheck_Changed();
-  void NumberColor_Changed();
   void NumberFontSelection_Changed();
   void NumberBoldCheck_Changed();
   void NumberItalicCheck_Changed();
@@ -92,15 +87,10 @@ public:
   void HighResCheck_Changed();
   void SmoothMovementCheck_Changed();
   void NeedleTaperCheck_Changed();
-  void NeedleColor_Changed();
-  void NeedleBackColor_Changed();
-  void DualNeedleColor_Changed();
   void DualIntervalCheck_Changed();
   void FaceColor_Changed();
   void DoFaceGradientCheck_Changed();
   void FaceColor2_Changed();
-  void TrimColor_Changed();
-  void ChangeColor_Changed();
   void DoChangeColor2Check_Changed();
   void ChangeColor2_Changed();
   void ChangeMarkCheck_Changed();

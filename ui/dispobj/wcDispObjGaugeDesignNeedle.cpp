@@ -12,6 +12,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
@@ -244,14 +245,14 @@ void wcDispObjGaugeDesign::connectNeedle() {
   onClick(ChangeFaceCheck, &wcDispObjGaugeDesign::ChangeFaceCheck_Changed);
   onClick(ChangeFaceColorCheck, &wcDispObjGaugeDesign::ChangeFaceColorCheck_Changed);
   onClick(ChangeFaceSolidCheck, &wcDispObjGaugeDesign::ChangeFaceSolidCheck_Changed);
-  onPick(NeedleColor, &wcDispObjGaugeDesign::NeedleColor_Changed);
-  onPick(NeedleBackColor, &wcDispObjGaugeDesign::NeedleBackColor_Changed);
-  onPick(DualNeedleColor, &wcDispObjGaugeDesign::DualNeedleColor_Changed);
   onPick(FaceColor, &wcDispObjGaugeDesign::FaceColor_Changed);
   onPick(FaceColor2, &wcDispObjGaugeDesign::FaceColor2_Changed);
-  onPick(TrimColor, &wcDispObjGaugeDesign::TrimColor_Changed);
-  onPick(ChangeColor, &wcDispObjGaugeDesign::ChangeColor_Changed);
   onPick(ChangeColor2, &wcDispObjGaugeDesign::ChangeColor2_Changed);
+  BindColors(this,
+             {{NeedleColor, &gauge_.NeedleColor}, {NeedleBackColor, &gauge_.NeedleBackColor},
+              {DualNeedleColor, &gauge_.DualNeedleColor}, {TrimColor, &gauge_.TrimColor, DoTrimCheck},
+              {ChangeColor, &gauge_.ChangeColor}},
+             [this]() { UpdatePreview(); });
 }
 
 void wcDispObjGaugeDesign::loadModeAndNeedles() {
@@ -348,21 +349,6 @@ void wcDispObjGaugeDesign::NeedleTaperCheck_Changed() {
   UpdatePreview();
 }
 
-void wcDispObjGaugeDesign::NeedleColor_Changed() {
-  gauge_.NeedleColor = DispObjPanel::wellColor(NeedleColor);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::NeedleBackColor_Changed() {
-  gauge_.NeedleBackColor = DispObjPanel::wellColor(NeedleBackColor);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::DualNeedleColor_Changed() {
-  gauge_.DualNeedleColor = DispObjPanel::wellColor(DualNeedleColor);
-  UpdatePreview();
-}
-
 void wcDispObjGaugeDesign::DualIntervalCheck_Changed() {
   gauge_.DualInterval = DualIntervalCheck->isChecked() ? needle_.dualInterval->value() : 0;
   UpdatePreview();
@@ -389,17 +375,6 @@ void wcDispObjGaugeDesign::FaceColor2_Changed() {
   gauge_.FaceColor2 = DispObjPanel::wellColor(FaceColor2);
   DoFaceCheck->setChecked(true);
   DoFaceGradientCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::TrimColor_Changed() {
-  gauge_.TrimColor = DispObjPanel::wellColor(TrimColor);
-  DoTrimCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeColor_Changed() {
-  gauge_.ChangeColor = DispObjPanel::wellColor(ChangeColor);
   UpdatePreview();
 }
 

@@ -13,6 +13,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
@@ -219,9 +220,10 @@ void wcDispObjGaugeDesign::connectScale() {
     connect(list, &QComboBox::activated, this, action);
     connect(static_cast<TextField*>(list->lineEdit()), &TextField::changed, this, action);
   }
-  connect(MarkColor, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::MarkColor_Changed);
-  connect(MarkColor2, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::MarkColor2_Changed);
-  connect(PinColor, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::PinColor_Changed);
+  BindColors(this,
+             {{MarkColor, &gauge_.MarkColor}, {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
+              {PinColor, &gauge_.MarkPinColor, DoPinsCheck}},
+             [this]() { UpdatePreview(); });
 }
 
 void wcDispObjGaugeDesign::loadRangeAndArc() {
@@ -347,19 +349,3 @@ void wcDispObjGaugeDesign::MarkSmallMatrix_Changed() {
   UpdatePreview();
 }
 
-void wcDispObjGaugeDesign::MarkColor_Changed() {
-  gauge_.MarkColor = DispObjPanel::wellColor(MarkColor);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::MarkColor2_Changed() {
-  gauge_.MarkColor2 = DispObjPanel::wellColor(MarkColor2);
-  DoMarkColor2Check->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::PinColor_Changed() {
-  gauge_.MarkPinColor = DispObjPanel::wellColor(PinColor);
-  DoPinsCheck->setChecked(true);
-  UpdatePreview();
-}

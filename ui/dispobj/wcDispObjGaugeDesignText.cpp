@@ -13,6 +13,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/color_binding.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
@@ -189,8 +190,8 @@ void wcDispObjGaugeDesign::connectText() {
   onClick(DoNumberDecimalCheck, &wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed);
   onClick(NumberPosAutoCheck, &wcDispObjGaugeDesign::NumberPosAutoCheck_Changed);
   connect(LabelText, &TextField::changed, this, &wcDispObjGaugeDesign::LabelText_Changed);
-  connect(LabelColor, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::LabelColor_Changed);
-  connect(NumberColor, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::NumberColor_Changed);
+  BindColors(this, {{LabelColor, &gauge_.LabelColor, DoLabelCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck}},
+             [this]() { UpdatePreview(); });
   connect(MarkNumbersUnitsSelection, &QComboBox::activated, this,
           &wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed);
   for (QComboBox* list : {LabelFontSelection, NumberFontSelection}) {
@@ -248,12 +249,6 @@ void wcDispObjGaugeDesign::loadNumberOptions() {
 
 void wcDispObjGaugeDesign::LabelText_Changed() {
   DispObjPanel::storeText(gauge_.Label, LabelText->text());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::LabelColor_Changed() {
-  gauge_.LabelColor = DispObjPanel::wellColor(LabelColor);
-  DoLabelCheck->setChecked(true);
   UpdatePreview();
 }
 
@@ -326,12 +321,6 @@ void wcDispObjGaugeDesign::MarkNumbersLimitClutterCheck_Changed() {
   setMarkNumberBit(kGaugeNumbersOn, true);
   MarkNumbersCheck->setChecked(true);
   DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::NumberColor_Changed() {
-  gauge_.NumberColor = DispObjPanel::wellColor(NumberColor);
-  DoNumberCheck->setChecked(true);
   UpdatePreview();
 }
 
