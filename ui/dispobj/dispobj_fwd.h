@@ -7,6 +7,7 @@ class NSColorWellCustom;
 class NSImageViewCustom;
 class NSTextLabelCustom;
 class NumberPair;
+class OptionChecks;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;

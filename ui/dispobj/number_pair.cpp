@@ -4,8 +4,10 @@
 #include "ui/controls/text_field.h"
 #include "ui/util/ui_utils.h"
 
-NumberPair::NumberPair(TextField* text, RealStepper* stepper, Kind kind, Action action, QObject* parent)
-    : QObject(parent), text_(text), stepper_(stepper), kind_(kind), action_(std::move(action)) {
+NumberPair::NumberPair(TextField* text, RealStepper* stepper, Kind kind, Action action, QObject* parent,
+                       int maxDecimals)
+    : QObject(parent), text_(text), stepper_(stepper), kind_(kind), maxDecimals_(maxDecimals),
+      action_(std::move(action)) {
   connect(text_, &TextField::changed, this, &NumberPair::Text_Changed);
   connect(stepper_, &RealStepper::changed, this, &NumberPair::Stepper_Changed);
 }
@@ -15,7 +17,7 @@ double NumberPair::value() const { return stepper_->value(); }
 int NumberPair::intValue() const { return stepper_->intValue(); }
 
 QString NumberPair::format(double value) const {
-  if (kind_ == Kind::kReal) return FormatNumberNSString(1, 4, value);
+  if (kind_ == Kind::kReal) return FormatNumberNSString(1, maxDecimals_, value);
   return QString::number(ControlIntValue(value));
 }
 

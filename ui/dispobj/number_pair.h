@@ -14,11 +14,11 @@ class NumberPair : public QObject {
 public:
   enum class Kind {
     kInteger, // typed as an integer (leading digits), shown as one
-    kReal,    // typed as a real number, shown with 1 to 4 decimals
+    kReal,    // typed as a real number, shown with 1 to maxDecimals decimals
   };
   using Action = std::function<void(double value)>;
 
-  NumberPair(TextField* text, RealStepper* stepper, Kind kind, Action action, QObject* parent);
+  NumberPair(TextField* text, RealStepper* stepper, Kind kind, Action action, QObject* parent, int maxDecimals = 4);
 
   TextField* text() const { return text_; }
   RealStepper* stepper() const { return stepper_; }
@@ -38,5 +38,6 @@ private:
   TextField* text_;
   RealStepper* stepper_;
   Kind kind_;
+  int maxDecimals_;
   Action action_;
 };

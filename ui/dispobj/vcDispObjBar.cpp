@@ -12,7 +12,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
-#include "ui/dispobj/color_binding.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
@@ -99,10 +99,10 @@ void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {
                   1, 1, 3);
 
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjBar::ModeSelection_Changed);
-  connect(HorizontalCheck, &QCheckBox::clicked, this, &vcDispObjBar::HorizontalCheck_Changed);
-  connect(FlipCheck, &QCheckBox::clicked, this, &vcDispObjBar::FlipCheck_Changed);
+  options_ = new OptionChecks(
+      bar_.Options, {{HighResCheck, kBarHighRes}, {FlipCheck, kBarFlip}, {HorizontalCheck, kBarHorizontal}},
+      [this]() { UpdatePreview(); }, this);
   connect(RoundedCheck, &QCheckBox::clicked, this, &vcDispObjBar::RoundedCheck_Changed);
-  connect(HighResCheck, &QCheckBox::clicked, this, &vcDispObjBar::HighResCheck_Changed);
 }
 
 // One row per element: its switch, its colour and its size.
@@ -156,9 +156,7 @@ bool vcDispObjBar::SetData(uint32_t index) {
   inputId_ = record.InputID;
   Range->Load(bar_.Field, bar_.Min, bar_.Max, inputId_);
 
-  HighResCheck->setChecked((bar_.Options & kBarHighRes) != 0);
-  FlipCheck->setChecked((bar_.Options & kBarFlip) != 0);
-  HorizontalCheck->setChecked((bar_.Options & kBarHorizontal) != 0);
+  options_->show();
   RoundedCheck->setChecked((bar_.Options & kBarRounded) != 0);
   NumberDecimalCheck->setChecked((bar_.Options & kBarTwoDecimals) != 0);
 
@@ -199,41 +197,21 @@ void vcDispObjBar::UpdatePreview() {
   if (writeParam(bar_)) updateOtherPanels();
 }
 
-void vcDispObjBar::setOption(uint8_t bit, bool on) {
-  if (on) bar_.Options |= bit;
-  else bar_.Options &= static_cast<uint8_t>(~bit);
-}
-
-void vcDispObjBar::HighResCheck_Changed() {
-  setOption(kBarHighRes, HighResCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjBar::FlipCheck_Changed() {
-  setOption(kBarFlip, FlipCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjBar::HorizontalCheck_Changed() {
-  setOption(kBarHorizontal, HorizontalCheck->isChecked());
-  UpdatePreview();
-}
-
 // Decimals are a look of the number: asking for them shows it.
 void vcDispObjBar::NumberDecimalCheck_Changed() {
   DoNumberCheck->setChecked(true);
-  setOption(kBarTwoDecimals, NumberDecimalCheck->isChecked());
+  SetOptionBits(bar_.Options, kBarTwoDecimals, NumberDecimalCheck->isChecked());
   UpdatePreview();
 }
 
 // Rounded corners belong to the background, so each pulls the other along.
 void vcDispObjBar::RoundedCheck_Changed() {
   if (!RoundedCheck->isChecked()) {
-    setOption(kBarRounded, false);
+    SetOptionBits(bar_.Options, kBarRounded, false);
     UpdatePreview();
     return;
   }
-  setOption(kBarRounded, true);
+  SetOptionBits(bar_.Options, kBarRounded, true);
   DoBackCheck->setChecked(true);
   DoBackCheck_Changed();
 }
@@ -263,6 +241,6 @@ void vcDispObjBar::LabelText_Changed() {
 }
 
 void vcDispObjBar::ModeSelection_Changed() {
-  setOption(kBarLine, ModeSelection->currentText() == "Line");
+  SetOptionBits(bar_.Options, kBarLine, ModeSelection->currentText() == "Line");
   UpdatePreview();
 }

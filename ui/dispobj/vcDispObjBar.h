@@ -19,9 +19,6 @@ public:
   void SetFieldColor();
 
   // Actions (the number fields' own actions are their NumberPairs').
-  void HighResCheck_Changed();
-  void FlipCheck_Changed();
-  void HorizontalCheck_Changed();
   void NumberDecimalCheck_Changed();
   void RoundedCheck_Changed();
   void DoBackCheck_Changed();
@@ -73,9 +70,9 @@ private:
   void buildRangeAndLook(QGridLayout* grid, int& row);
   void buildElements(QGridLayout* grid, int& row);
   void bindNumbers();
-  void setOption(uint8_t bit, bool on);
 
   uint32_t inputId_ = kNoInput;
   BarParam bar_{};
+  OptionChecks* options_ = nullptr;
   Numbers numbers_;
 };

@@ -8,7 +8,8 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
-#include "ui/dispobj/color_binding.h"
+#include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -91,37 +92,53 @@ void vcDispObjGForce::buildLookRows(QGridLayout* grid, int& row) {
 }
 
 void vcDispObjGForce::connectControls() {
-  for (auto [check, action] : {std::pair{SwapXYCheck, &vcDispObjGForce::SwapXYCheck_Changed},
-                               std::pair{FlipXCheck, &vcDispObjGForce::FlipXCheck_Changed},
-                               std::pair{FlipYCheck, &vcDispObjGForce::FlipYCheck_Changed},
-                               std::pair{DoBallCheck, &vcDispObjGForce::DoBallCheck_Changed},
-                               std::pair{DoFadeCheck, &vcDispObjGForce::DoFadeCheck_Changed},
-                               std::pair{DoAxisCheck, &vcDispObjGForce::DoAxisCheck_Changed},
-                               std::pair{DoCirclesCheck, &vcDispObjGForce::DoCirclesCheck_Changed},
-                               std::pair{DoCirclesAxisCheck, &vcDispObjGForce::DoCirclesAxisCheck_Changed},
-                               std::pair{DoShadowCheck, &vcDispObjGForce::DoShadowCheck_Changed},
-                               std::pair{DoBackCheck, &vcDispObjGForce::DoBackCheck_Changed}})
-    connect(check, &QCheckBox::clicked, this, action);
+  options_ = new OptionChecks(gforce_.Options,
+                              {{SwapXYCheck, kGForceSwapXY}, {FlipXCheck, kGForceFlipX}, {FlipYCheck, kGForceFlipY},
+                               {DoBallCheck, kGForceBall}, {DoFadeCheck, kGForceFade}},
+                              [this]() { UpdatePreview(); }, this);
+  connect(DoCirclesCheck, &QCheckBox::clicked, this, &vcDispObjGForce::DoCirclesCheck_Changed);
+  connect(DoCirclesAxisCheck, &QCheckBox::clicked, this, &vcDispObjGForce::DoCirclesAxisCheck_Changed);
+  // The element switches are read by the write path.
+  for (QCheckBox* check : {DoAxisCheck, DoShadowCheck, DoBackCheck})
+    connect(check, &QCheckBox::clicked, this, &vcDispObjGForce::UpdatePreview);
   // The marker's colour has no off switch.
   BindColors(this,
              {{LineColor, &gforce_.LineColor}, {AxisColor, &gforce_.AxisColor, DoAxisCheck},
               {ShadowColor, &gforce_.ShadowColor, DoShadowCheck}, {BackColor, &gforce_.BackColor, DoBackCheck}},
              [this]() { UpdatePreview(); });
-  for (auto [text, action] : {std::pair{RangeXText, &vcDispObjGForce::RangeXText_Changed},
-                              std::pair{RangeYText, &vcDispObjGForce::RangeYText_Changed},
-                              std::pair{LineSizeText, &vcDispObjGForce::LineSizeText_Changed},
-                              std::pair{AxisSizeText, &vcDispObjGForce::AxisSizeText_Changed}})
-    connect(text, &TextField::changed, this, action);
-  for (auto [stepper, action] : {std::pair{RangeXStepper, &vcDispObjGForce::RangeXStepper_Changed},
-                                 std::pair{RangeYStepper, &vcDispObjGForce::RangeYStepper_Changed},
-                                 std::pair{LineSizeStepper, &vcDispObjGForce::LineSizeStepper_Changed},
-                                 std::pair{AxisSizeStepper, &vcDispObjGForce::AxisSizeStepper_Changed}})
-    connect(stepper, &RealStepper::changed, this, action);
+  bindNumbers();
   for (auto [combo, action] : {std::pair{FieldXSelection, &vcDispObjGForce::FieldXSelection_Changed},
                                std::pair{FieldYSelection, &vcDispObjGForce::FieldYSelection_Changed}}) {
     connect(combo, &QComboBox::activated, this, action);
     connect(static_cast<TextField*>(combo->lineEdit()), &TextField::changed, this, action);
   }
+}
+
+// A range shows one decimal; the record takes the stepper's own value.
+void vcDispObjGForce::bindNumbers() {
+  using Kind = NumberPair::Kind;
+  auto range = [this](TextField* text, RealStepper* stepper, float& field) {
+    return new NumberPair(
+        text, stepper, Kind::kReal,
+        [this, &field](double v) {
+          field = static_cast<float>(v);
+          UpdatePreview();
+        },
+        this, 1);
+  };
+  auto size = [this](TextField* text, RealStepper* stepper, uint8_t& field) {
+    return new NumberPair(
+        text, stepper, Kind::kInteger,
+        [this, &field](double v) {
+          field = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
+          UpdatePreview();
+        },
+        this);
+  };
+  numbers_.rangeX = range(RangeXText, RangeXStepper, gforce_.RangeX);
+  numbers_.rangeY = range(RangeYText, RangeYStepper, gforce_.RangeY);
+  numbers_.lineSize = size(LineSizeText, LineSizeStepper, gforce_.LineSize);
+  numbers_.axisSize = size(AxisSizeText, AxisSizeStepper, gforce_.AxisSize);
 }
 
 bool vcDispObjGForce::SetData(uint32_t index) {
@@ -136,20 +153,13 @@ bool vcDispObjGForce::SetData(uint32_t index) {
   fillFieldCombo(FieldXSelection, kAutomatic, names, W16ToNSString(gforce_.FieldX));
   fillFieldCombo(FieldYSelection, kAutomatic, names, W16ToNSString(gforce_.FieldY));
 
-  const std::pair<QCheckBox*, uint8_t> options[] = {
-      {SwapXYCheck, kGForceSwapXY}, {FlipXCheck, kGForceFlipX},     {FlipYCheck, kGForceFlipY},
-      {DoCirclesCheck, kGForceCircles}, {DoCirclesAxisCheck, kGForceCirclesAxis},
-      {DoBallCheck, kGForceBall},   {DoFadeCheck, kGForceFade}};
-  for (const auto& [check, bit] : options) check->setChecked((gforce_.Options & bit) != 0);
-
-  RangeXStepper->setValue(gforce_.RangeX);
-  RangeXText->setText(FormatNumberNSString(1, 1, RangeXStepper->value()));
-  RangeYStepper->setValue(gforce_.RangeY);
-  RangeYText->setText(FormatNumberNSString(1, 1, RangeYStepper->value()));
-  LineSizeStepper->setValue(gforce_.LineSize);
-  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
-  AxisSizeStepper->setValue(gforce_.AxisSize);
-  AxisSizeText->setText(QString::number(AxisSizeStepper->intValue()));
+  options_->show();
+  DoCirclesCheck->setChecked((gforce_.Options & kGForceCircles) != 0);
+  DoCirclesAxisCheck->setChecked((gforce_.Options & kGForceCirclesAxis) != 0);
+  numbers_.rangeX->show(gforce_.RangeX);
+  numbers_.rangeY->show(gforce_.RangeY);
+  numbers_.lineSize->show(gforce_.LineSize);
+  numbers_.axisSize->show(gforce_.AxisSize);
   showColor(LineColor, gforce_.LineColor);
   showColor(AxisColor, gforce_.AxisColor);
   showColor(ShadowColor, gforce_.ShadowColor);
@@ -178,11 +188,6 @@ void vcDispObjGForce::UpdatePreview() {
   writeParam(gforce_);
 }
 
-void vcDispObjGForce::setOption(uint8_t bit, bool on) {
-  if (on) gforce_.Options |= bit;
-  else gforce_.Options &= static_cast<uint8_t>(~bit);
-}
-
 // "(None)" is a choice of its own here: an unused axis.
 void vcDispObjGForce::fieldChosen(QComboBox* combo, char16_t (&field)[kNameLength]) {
   if (!LoadingData && storeChosenField(combo, field, {"(Automatic)"})) UpdatePreview();
@@ -191,92 +196,22 @@ void vcDispObjGForce::fieldChosen(QComboBox* combo, char16_t (&field)[kNameLengt
 void vcDispObjGForce::FieldXSelection_Changed() { fieldChosen(FieldXSelection, gforce_.FieldX); }
 void vcDispObjGForce::FieldYSelection_Changed() { fieldChosen(FieldYSelection, gforce_.FieldY); }
 
-void vcDispObjGForce::SwapXYCheck_Changed() {
-  setOption(kGForceSwapXY, SwapXYCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjGForce::FlipXCheck_Changed() {
-  setOption(kGForceFlipX, FlipXCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjGForce::FlipYCheck_Changed() {
-  setOption(kGForceFlipY, FlipYCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjGForce::DoFadeCheck_Changed() {
-  setOption(kGForceFade, DoFadeCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjGForce::DoBallCheck_Changed() {
-  setOption(kGForceBall, DoBallCheck->isChecked());
-  UpdatePreview();
-}
-
 // The two kinds of circles exclude each other.
 void vcDispObjGForce::DoCirclesCheck_Changed() {
-  setOption(kGForceCircles, DoCirclesCheck->isChecked());
+  SetOptionBits(gforce_.Options, kGForceCircles, DoCirclesCheck->isChecked());
   if (DoCirclesCheck->isChecked()) {
-    setOption(kGForceCirclesAxis, false);
+    SetOptionBits(gforce_.Options, kGForceCirclesAxis, false);
     DoCirclesAxisCheck->setChecked(false);
   }
   UpdatePreview();
 }
 
 void vcDispObjGForce::DoCirclesAxisCheck_Changed() {
-  setOption(kGForceCirclesAxis, DoCirclesAxisCheck->isChecked());
+  SetOptionBits(gforce_.Options, kGForceCirclesAxis, DoCirclesAxisCheck->isChecked());
   if (DoCirclesAxisCheck->isChecked()) {
-    setOption(kGForceCircles, false);
+    SetOptionBits(gforce_.Options, kGForceCircles, false);
     DoCirclesCheck->setChecked(false);
   }
-  UpdatePreview();
-}
-
-// A range shows one decimal; the record takes the stepper's own value.
-void vcDispObjGForce::RangeXText_Changed() {
-  RangeXStepper->setValue(NSStringToDouble(RangeXText->text()));
-  RangeXStepper_Changed();
-}
-
-void vcDispObjGForce::RangeXStepper_Changed() {
-  RangeXText->setText(FormatNumberNSString(1, 1, RangeXStepper->value()));
-  gforce_.RangeX = static_cast<float>(RangeXStepper->value());
-  UpdatePreview();
-}
-
-void vcDispObjGForce::RangeYText_Changed() {
-  RangeYStepper->setValue(NSStringToDouble(RangeYText->text()));
-  RangeYStepper_Changed();
-}
-
-void vcDispObjGForce::RangeYStepper_Changed() {
-  RangeYText->setText(FormatNumberNSString(1, 1, RangeYStepper->value()));
-  gforce_.RangeY = static_cast<float>(RangeYStepper->value());
-  UpdatePreview();
-}
-
-void vcDispObjGForce::LineSizeText_Changed() {
-  LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
-  LineSizeStepper_Changed();
-}
-
-void vcDispObjGForce::LineSizeStepper_Changed() {
-  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
-  gforce_.LineSize = static_cast<uint8_t>(LineSizeStepper->intValue() & 0xFF);
-  UpdatePreview();
-}
-
-void vcDispObjGForce::AxisSizeText_Changed() {
-  AxisSizeStepper->setValue(NSStringToInt(AxisSizeText->text()));
-  AxisSizeStepper_Changed();
-}
-
-void vcDispObjGForce::AxisSizeStepper_Changed() {
-  AxisSizeText->setText(QString::number(AxisSizeStepper->intValue()));
-  gforce_.AxisSize = static_cast<uint8_t>(AxisSizeStepper->intValue() & 0xFF);
   UpdatePreview();
 }
 

@@ -18,24 +18,8 @@ public:
   // Actions.
   void FieldXSelection_Changed();
   void FieldYSelection_Changed();
-  void SwapXYCheck_Changed();
-  void RangeXText_Changed();
-  void RangeXStepper_Changed();
-  void FlipXCheck_Changed();
-  void RangeYText_Changed();
-  void RangeYStepper_Changed();
-  void FlipYCheck_Changed();
-  void LineSizeText_Changed();
-  void LineSizeStepper_Changed();
-  void DoAxisCheck_Changed() { UpdatePreview(); }
-  void AxisSizeText_Changed();
-  void AxisSizeStepper_Changed();
-  void DoShadowCheck_Changed() { UpdatePreview(); }
-  void DoBackCheck_Changed() { UpdatePreview(); }
   void DoCirclesCheck_Changed();
   void DoCirclesAxisCheck_Changed();
-  void DoFadeCheck_Changed();
-  void DoBallCheck_Changed();
 
   // Outlets.
   QComboBox *FieldXSelection = nullptr, *FieldYSelection = nullptr;
@@ -57,12 +41,18 @@ public:
   NSColorWellCustom* BackColor = nullptr;
 
 private:
+  struct Numbers {
+    NumberPair *rangeX = nullptr, *rangeY = nullptr, *lineSize = nullptr, *axisSize = nullptr;
+  };
+
   void buildChannelRows(QGridLayout* grid, int& row);
   void buildLookRows(QGridLayout* grid, int& row);
   void connectControls();
+  void bindNumbers();
   void fieldChosen(QComboBox* combo, char16_t (&field)[kNameLength]);
-  void setOption(uint8_t bit, bool on);
   void showCirclesEnabled();
 
   GForceParam gforce_{};
+  OptionChecks* options_ = nullptr;
+  Numbers numbers_;
 };

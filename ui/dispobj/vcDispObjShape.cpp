@@ -8,7 +8,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
-#include "ui/dispobj/color_binding.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

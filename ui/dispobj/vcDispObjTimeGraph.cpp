@@ -10,7 +10,7 @@
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
-#include "ui/dispobj/color_binding.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 

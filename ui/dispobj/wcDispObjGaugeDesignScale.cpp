@@ -13,7 +13,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
-#include "ui/dispobj/color_binding.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
