@@ -10,7 +10,6 @@ public:
   explicit vcDispObjAudio(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  void UpdatePreview();
 
   // Actions.
   void AudioVolumeText_Change();
@@ -33,5 +32,7 @@ public:
   NSTextLabelCustom* AudioBalanceLabel = nullptr;
 
 private:
+  void UpdatePreview();
+
   void showVolume();
 };

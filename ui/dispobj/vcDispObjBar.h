@@ -12,11 +12,6 @@ public:
   explicit vcDispObjBar(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write path: the element switches and the label text from their
-  // controls, then the whole record.
-  void UpdatePreview();
-  // The field label in red when the bar cannot draw its channel.
-  void SetFieldColor();
 
   // Actions (the number fields' own actions are their NumberPairs').
   void NumberDecimalCheck_Changed();
@@ -62,6 +57,12 @@ public:
   uint32_t OurInputID() const { return inputId_; }
 
 private:
+  // The write path: the element switches and the label text from their
+  // controls, then the whole record.
+  void UpdatePreview();
+  // The field label in red when the bar cannot draw its channel.
+  void SetFieldColor();
+
   struct Numbers {
     NumberPair *trimSize = nullptr, *thickness = nullptr, *numberSize = nullptr, *labelSize = nullptr;
   };

@@ -12,9 +12,6 @@ public:
   explicit vcDispObjEImage(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  void UpdatePreview();
-  // The field label in red when the image cannot read its channel.
-  void SetFieldColor();
   // Captions, enabled states and the effect list for the mode, the effect
   // and the flash rate the record holds.
   void UpdateControls();
@@ -54,6 +51,10 @@ public:
   uint32_t OurInputID() const { return inputId_; }
 
 private:
+  void UpdatePreview();
+  // The field label in red when the image cannot read its channel.
+  void SetFieldColor();
+
   void buildControls();
   void connectControls();
   // A range value edited: its text shows the stepper's value, the record

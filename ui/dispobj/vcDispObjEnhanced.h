@@ -15,12 +15,6 @@ public:
   explicit vcDispObjEnhanced(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write paths: with their own undo checkpoint, and without one where
-  // the caller took it (around the script editor).
-  void UpdatePreview();
-  void UpdatePreviewNoUndo();
-  // The channel label in red when the object cannot read its channel.
-  void SetFieldColor();
 
   // Actions (the channel's and the range's are the rows').
   void TriggerText_Changed();
@@ -42,6 +36,13 @@ public:
   const EnhParam& Record() const { return enh_; }
 
 private:
+  // The write paths: with their own undo checkpoint, and without one where
+  // the caller took it (around the script editor).
+  void UpdatePreview();
+  void UpdatePreviewNoUndo();
+  // The channel label in red when the object cannot read its channel.
+  void SetFieldColor();
+
   void buildControls();
   void buildColorRows(QGridLayout* grid, int& row);
 

@@ -11,9 +11,6 @@ public:
   explicit vcDispObjGForce(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write path: the element switches from their check boxes, then the
-  // whole record.
-  void UpdatePreview();
 
   // Actions.
   void FieldXSelection_Changed();
@@ -41,6 +38,10 @@ public:
   NSColorWellCustom* BackColor = nullptr;
 
 private:
+  // The write path: the element switches from their check boxes, then the
+  // whole record.
+  void UpdatePreview();
+
   struct Numbers {
     NumberPair *rangeX = nullptr, *rangeY = nullptr, *lineSize = nullptr, *axisSize = nullptr;
   };

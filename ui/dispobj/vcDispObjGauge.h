@@ -14,13 +14,6 @@ public:
   explicit vcDispObjGauge(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write path: one checkpoint, then UpdatePreviewNoUndo.
-  void UpdatePreview();
-  // The element switches and the label text into the record, then the
-  // whole record, without a checkpoint.
-  void UpdatePreviewNoUndo();
-  // The field label in red when the gauge cannot draw its channel.
-  void SetFieldColor();
 
   // Actions (the number fields' own actions are their NumberPairs').
   void StartDegManualCheck_Changed();
@@ -78,6 +71,14 @@ public:
   const GaugeParam& Record() const { return gauge_; }
 
 private:
+  // The write path: one checkpoint, then UpdatePreviewNoUndo.
+  void UpdatePreview();
+  // The element switches and the label text into the record, then the
+  // whole record, without a checkpoint.
+  void UpdatePreviewNoUndo();
+  // The field label in red when the gauge cannot draw its channel.
+  void SetFieldColor();
+
   struct Numbers {
     NumberPair *sweep = nullptr, *startDeg = nullptr;
     NumberPair *changeValue = nullptr, *changeValue2 = nullptr, *numberSize = nullptr, *labelSize = nullptr;

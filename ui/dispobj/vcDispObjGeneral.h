@@ -23,9 +23,6 @@ public:
   void SetStyle(bool keepList);
   void SetInputColor();
   void SetActiveCheckColor();
-  // The write paths: with one undo checkpoint, or inside one a caller took.
-  void UpdatePreview();
-  void UpdatePreviewNoUndo();
 
   // Actions.
   void LabelText_Changed();
@@ -63,6 +60,10 @@ public:
   QPushButton* BackgroundButton = nullptr;
 
 private:
+  // The write paths: with one undo checkpoint, or inside one a caller took.
+  void UpdatePreview();
+  void UpdatePreviewNoUndo();
+
   void buildControls();
   void fillInputs(const DispStruct& record);
   void enableInputSetup(uint32_t input);

@@ -12,9 +12,6 @@ public:
   explicit vcDispObjPicture(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  void UpdatePreview() { UpdatePreview(false); }
-  // The write path; quick repaints at the fast quality used while dragging.
-  void UpdatePreview(bool quick);
   // Keeps at least 1 % of the object inside the frame on each axis.
   void EnforceBounds();
   void MoveX(double delta, bool quick);
@@ -73,6 +70,10 @@ public:
   QPushButton *SmallerButton = nullptr, *LargerButton = nullptr;
 
 private:
+  void UpdatePreview() { UpdatePreview(false); }
+  // The write path; quick repaints at the fast quality used while dragging.
+  void UpdatePreview(bool quick);
+
   void buildControls();
   // The text beside a stepper shows the value the stepper holds.
   void showPosition();

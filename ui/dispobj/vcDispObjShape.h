@@ -10,7 +10,6 @@ public:
   explicit vcDispObjShape(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  void UpdatePreview();
 
   // The shape code of a title in the list; anything else is a rectangle.
   static uint8_t ShapeCodeOf(const QString& title);
@@ -36,6 +35,8 @@ public:
   QCheckBox* HighResCheck = nullptr;
 
 private:
+  void UpdatePreview();
+
   void buildControls();
   void showLineSize();
 

@@ -13,9 +13,6 @@ public:
   explicit vcDispObjText(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write path: takes the text, alignment and outline from their
-  // controls and writes the whole record.
-  void UpdatePreview();
 
   // The titles of the data modes, in list order, and their values.
   static QStringList ModeTitles();
@@ -80,6 +77,10 @@ public:
   uint32_t OurInputID() const { return inputId_; }
 
 private:
+  // The write path: takes the text, alignment and outline from their
+  // controls and writes the whole record.
+  void UpdatePreview();
+
   void buildTextBox();
   void buildDataBox();
   void loadDataControls();

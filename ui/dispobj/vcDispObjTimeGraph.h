@@ -12,11 +12,6 @@ public:
   explicit vcDispObjTimeGraph(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write path: element switches and the label text from their
-  // controls, then the whole record; the other panels are refilled.
-  void UpdatePreview();
-  // The field label in red when the graph cannot draw its channel.
-  void SetFieldColor();
 
   // Actions (the whole-number fields' and the axis interval's own
   // actions are their NumberPairs').
@@ -67,6 +62,12 @@ public:
   uint32_t OurInputID() const { return inputId_; }
 
 private:
+  // The write path: element switches and the label text from their
+  // controls, then the whole record; the other panels are refilled.
+  void UpdatePreview();
+  // The field label in red when the graph cannot draw its channel.
+  void SetFieldColor();
+
   struct Numbers {
     NumberPair *trimSize = nullptr, *thickness = nullptr, *labelSize = nullptr, *axisSize = nullptr;
     NumberPair *axisInterval = nullptr, *graphThickness = nullptr;

@@ -14,9 +14,6 @@ public:
   explicit vcDispObjTrackMap(wcDispObjEdit* owner);
 
   bool SetData(uint32_t index) override;
-  // The write path: element switches, start line, markers and zoom from
-  // their controls, then the whole record.
-  void UpdatePreview();
   // After a resolution switch: the sizes rescaled to the new factor.
   void SetRes();
 
@@ -88,6 +85,10 @@ public:
   RealSlider* ZoomMapSlider = nullptr;
 
 private:
+  // The write path: element switches, start line, markers and zoom from
+  // their controls, then the whole record.
+  void UpdatePreview();
+
   void buildControls();
   void buildMapRows(QGridLayout* grid, int& row);
   void buildMarkerRows(QGridLayout* grid, int& row);
