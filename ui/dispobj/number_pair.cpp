@@ -1,5 +1,7 @@
 #include "ui/dispobj/number_pair.h"
 
+#include <QCheckBox>
+
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/util/ui_utils.h"
@@ -41,3 +43,5 @@ void NumberPair::setEnabled(bool enabled) {
   UISetControlEnabled(text_, enabled);
   UISetControlEnabled(stepper_, enabled);
 }
+
+void NumberBinder::tick(QCheckBox* elementSwitch) { elementSwitch->setChecked(true); }

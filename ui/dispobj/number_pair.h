@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <type_traits>
+
 #include "ui/dispobj/dispobj_fwd.h"
 
 class NumberPair : public QObject {
@@ -40,4 +42,39 @@ private:
   Kind kind_;
   int maxDecimals_;
   Action action_;
+};
+
+// Number fields bound to the fields of the record an owner edits: an edit
+// stores the number (a whole one into an integer field), ticks the
+// element's switch where it has one and runs the owner's write path.
+class NumberBinder {
+public:
+  NumberBinder(QObject* owner, std::function<void()> written) : owner_(owner), written_(std::move(written)) {}
+
+  template <class Field>
+  NumberPair* whole(TextField* text, RealStepper* stepper, Field& field, QCheckBox* elementSwitch = nullptr) const {
+    return bind(text, stepper, NumberPair::Kind::kInteger, field, elementSwitch, 4);
+  }
+  template <class Field>
+  NumberPair* real(TextField* text, RealStepper* stepper, Field& field, QCheckBox* elementSwitch = nullptr,
+                   int maxDecimals = 4) const {
+    return bind(text, stepper, NumberPair::Kind::kReal, field, elementSwitch, maxDecimals);
+  }
+
+private:
+  template <class Field>
+  NumberPair* bind(TextField* text, RealStepper* stepper, NumberPair::Kind kind, Field& field,
+                   QCheckBox* elementSwitch, int maxDecimals) const {
+    auto store = [&field, elementSwitch, written = written_](double v) {
+      if constexpr (std::is_integral_v<Field>) field = static_cast<Field>(static_cast<int>(v));
+      else field = static_cast<Field>(v);
+      if (elementSwitch != nullptr) tick(elementSwitch);
+      written();
+    };
+    return new NumberPair(text, stepper, kind, store, owner_, maxDecimals);
+  }
+  static void tick(QCheckBox* elementSwitch);
+
+  QObject* owner_;
+  std::function<void()> written_;
 };

@@ -42,28 +42,11 @@ void vcDispObjBar::buildControls() {
 
 // A size switches its element on.
 void vcDispObjBar::bindNumbers() {
-  auto pair = [this](TextField* text, RealStepper* stepper, NumberPair::Action action) {
-    return new NumberPair(text, stepper, NumberPair::Kind::kInteger, std::move(action), this);
-  };
-  numbers_.trimSize = pair(TrimSizeText, TrimSizeStepper, [this](double v) {
-    bar_.TrimSize = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
-    DoTrimCheck->setChecked(true);
-    UpdatePreview();
-  });
-  numbers_.thickness = pair(ThicknessText, ThicknessStepper, [this](double v) {
-    bar_.Thickness = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
-    UpdatePreview();
-  });
-  numbers_.numberSize = pair(NumberSizeText, NumberSizeStepper, [this](double v) {
-    bar_.NumberSize = static_cast<float>(v);
-    DoNumberCheck->setChecked(true);
-    UpdatePreview();
-  });
-  numbers_.labelSize = pair(LabelSizeText, LabelSizeStepper, [this](double v) {
-    bar_.LabelSize = static_cast<float>(v);
-    DoLabelCheck->setChecked(true);
-    UpdatePreview();
-  });
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.trimSize = bind.whole(TrimSizeText, TrimSizeStepper, bar_.TrimSize, DoTrimCheck);
+  numbers_.thickness = bind.whole(ThicknessText, ThicknessStepper, bar_.Thickness);
+  numbers_.numberSize = bind.whole(NumberSizeText, NumberSizeStepper, bar_.NumberSize, DoNumberCheck);
+  numbers_.labelSize = bind.whole(LabelSizeText, LabelSizeStepper, bar_.LabelSize, DoLabelCheck);
 }
 
 void vcDispObjBar::buildRangeAndLook(QGridLayout* grid, int& row) {

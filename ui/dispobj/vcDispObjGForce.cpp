@@ -116,29 +116,11 @@ void vcDispObjGForce::connectControls() {
 
 // A range shows one decimal; the record takes the stepper's own value.
 void vcDispObjGForce::bindNumbers() {
-  using Kind = NumberPair::Kind;
-  auto range = [this](TextField* text, RealStepper* stepper, float& field) {
-    return new NumberPair(
-        text, stepper, Kind::kReal,
-        [this, &field](double v) {
-          field = static_cast<float>(v);
-          UpdatePreview();
-        },
-        this, 1);
-  };
-  auto size = [this](TextField* text, RealStepper* stepper, uint8_t& field) {
-    return new NumberPair(
-        text, stepper, Kind::kInteger,
-        [this, &field](double v) {
-          field = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
-          UpdatePreview();
-        },
-        this);
-  };
-  numbers_.rangeX = range(RangeXText, RangeXStepper, gforce_.RangeX);
-  numbers_.rangeY = range(RangeYText, RangeYStepper, gforce_.RangeY);
-  numbers_.lineSize = size(LineSizeText, LineSizeStepper, gforce_.LineSize);
-  numbers_.axisSize = size(AxisSizeText, AxisSizeStepper, gforce_.AxisSize);
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.rangeX = bind.real(RangeXText, RangeXStepper, gforce_.RangeX, nullptr, 1);
+  numbers_.rangeY = bind.real(RangeYText, RangeYStepper, gforce_.RangeY, nullptr, 1);
+  numbers_.lineSize = bind.whole(LineSizeText, LineSizeStepper, gforce_.LineSize);
+  numbers_.axisSize = bind.whole(AxisSizeText, AxisSizeStepper, gforce_.AxisSize);
 }
 
 bool vcDispObjGForce::SetData(uint32_t index) {

@@ -30,7 +30,6 @@ namespace {
 
 constexpr double kValueLimit = 9999999;
 constexpr double kMaxTextSize = 200;
-using Kind = NumberPair::Kind;
 
 // A size stored as a real number shows as a whole one, cut toward zero.
 double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
@@ -173,35 +172,15 @@ void vcDispObjGauge::buildTexts(QGridLayout* grid, int& r) {
 }
 
 void vcDispObjGauge::connectActions() {
-  auto pair = [this](TextField* text, RealStepper* stepper, Kind kind, NumberPair::Action action) {
-    return new NumberPair(text, stepper, kind, std::move(action), this);
-  };
-  numbers_.sweep = pair(SweepText, SweepStepper, Kind::kInteger, [this](double v) {
-    gauge_.SweepDeg = static_cast<uint16_t>(v);
-    UpdatePreview();
-  });
-  numbers_.startDeg = pair(StartDegText, StartDegStepper, Kind::kInteger, [this](double v) {
-    gauge_.StartDeg = static_cast<uint16_t>(v);
-    UpdatePreview();
-  });
-  numbers_.changeValue = pair(ChangeValueText, ChangeValueStepper, Kind::kReal, [this](double v) {
-    gauge_.ChangeColorValue = v;
-    UpdatePreview();
-  });
-  numbers_.changeValue2 = pair(ChangeValue2Text, ChangeValue2Stepper, Kind::kReal, [this](double v) {
-    gauge_.ChangeColor2Value = v;
-    UpdatePreview();
-  });
-  numbers_.numberSize = pair(NumberSizeText, NumberSizeStepper, Kind::kInteger, [this](double v) {
-    gauge_.NumberSize = static_cast<float>(v);
-    DoNumberCheck->setChecked(true);
-    UpdatePreview();
-  });
-  numbers_.labelSize = pair(LabelSizeText, LabelSizeStepper, Kind::kInteger, [this](double v) {
-    gauge_.LabelSize = static_cast<float>(v);
-    DoLabelCheck->setChecked(true);
-    UpdatePreview();
-  });
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.sweep = bind.whole(SweepText, SweepStepper, gauge_.SweepDeg);
+  numbers_.startDeg = bind.whole(StartDegText, StartDegStepper, gauge_.StartDeg);
+  numbers_.changeValue = bind.real(ChangeValueText, ChangeValueStepper, gauge_.ChangeColorValue);
+  numbers_.changeValue2 = bind.real(ChangeValue2Text, ChangeValue2Stepper, gauge_.ChangeColor2Value);
+  numbers_.numberSize = bind.whole(NumberSizeText, NumberSizeStepper, gauge_.NumberSize, DoNumberCheck);
+  numbers_.labelSize = bind.whole(LabelSizeText, LabelSizeStepper, gauge_.LabelSize, DoLabelCheck);
+  options_ = new OptionChecks(gauge_.Options, {{HighResCheck, kGaugeHighRes}, {CcwCheck, kGaugeCcw}},
+                              [this]() { UpdatePreview(); }, this);
   auto onClick = [this](QCheckBox* box, void (vcDispObjGauge::*action)()) {
     connect(box, &QCheckBox::clicked, this, action);
   };
@@ -210,8 +189,6 @@ void vcDispObjGauge::connectActions() {
   };
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjGauge::ModeSelection_Changed);
   onClick(StartDegManualCheck, &vcDispObjGauge::StartDegManualCheck_Changed);
-  onClick(HighResCheck, &vcDispObjGauge::HighResCheck_Changed);
-  onClick(CcwCheck, &vcDispObjGauge::CcwCheck_Changed);
   onClick(DoChangeColor2Check, &vcDispObjGauge::DoChangeColor2Check_Changed);
   onClick(DoFaceGradientCheck, &vcDispObjGauge::DoFaceGradientCheck_Changed);
   onClick(DoNumberDecimalCheck, &vcDispObjGauge::DoNumberDecimalCheck_Changed);
@@ -256,7 +233,6 @@ bool vcDispObjGauge::SetData(uint32_t index) {
 // Sweep, start angle and mode.
 void vcDispObjGauge::loadScale() {
   numbers_.sweep->show(gauge_.SweepDeg);
-  CcwCheck->setChecked((gauge_.Options & kGaugeCcw) != 0);
   const bool startSet = gauge_.StartDeg < kGaugeAutoStart;
   StartDegManualCheck->setChecked(startSet);
   numbers_.startDeg->show(startSet ? gauge_.StartDeg : 0);
@@ -265,7 +241,7 @@ void vcDispObjGauge::loadScale() {
   ModeSelection->addItems(GaugeModeNames());
   ModeSelection->setCurrentText(GaugeModeName(gauge_.Options));
   enableForMode();
-  HighResCheck->setChecked((gauge_.Options & kGaugeHighRes) != 0);
+  options_->show();
 }
 
 void vcDispObjGauge::loadColors() {
@@ -343,16 +319,6 @@ void vcDispObjGauge::StartDegManualCheck_Changed() {
 void vcDispObjGauge::ModeSelection_Changed() {
   gauge_.Options = GaugeOptionsWithMode(gauge_.Options, ModeSelection->currentText());
   enableForMode();
-  UpdatePreview();
-}
-
-void vcDispObjGauge::HighResCheck_Changed() {
-  setOption(kGaugeHighRes, HighResCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjGauge::CcwCheck_Changed() {
-  setOption(kGaugeCcw, CcwCheck->isChecked());
   UpdatePreview();
 }
 

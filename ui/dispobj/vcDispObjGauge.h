@@ -18,8 +18,6 @@ public:
   // Actions (the number fields' own actions are their NumberPairs').
   void StartDegManualCheck_Changed();
   void ModeSelection_Changed();
-  void HighResCheck_Changed();
-  void CcwCheck_Changed();
   void DoChangeColor2Check_Changed();
   void ChangeColor2_Changed();
   void FaceColor_Changed();
@@ -99,5 +97,6 @@ private:
 
   uint32_t inputId_ = kNoInput;
   GaugeParam gauge_{};
+  OptionChecks* options_ = nullptr;
   Numbers numbers_;
 };

@@ -98,21 +98,18 @@ void vcDispObjTimeGraph::buildLookRows(QGridLayout* grid, int& row) {
 }
 
 void vcDispObjTimeGraph::connectControls() {
-  for (auto [check, action] : {std::pair{HighResCheck, &vcDispObjTimeGraph::HighResCheck_Changed},
-                               std::pair{FlipCheck, &vcDispObjTimeGraph::FlipCheck_Changed},
-                               std::pair{VerticalCheck, &vcDispObjTimeGraph::VerticalCheck_Changed},
-                               std::pair{DoBackCheck, &vcDispObjTimeGraph::DoBackCheck_Changed},
-                               std::pair{DoTrimCheck, &vcDispObjTimeGraph::DoTrimCheck_Changed},
-                               std::pair{DoLabelCheck, &vcDispObjTimeGraph::DoLabelCheck_Changed},
-                               std::pair{DoAxisCheck, &vcDispObjTimeGraph::DoAxisCheck_Changed}})
-    connect(check, &QCheckBox::clicked, this, action);
+  options_ = new OptionChecks(
+      graph_.Options,
+      {{HighResCheck, kTimeGraphHighRes}, {FlipCheck, kTimeGraphFlip}, {VerticalCheck, kTimeGraphVertical}},
+      [this]() { UpdatePreview(); }, this);
+  // The element switches are read by the write path.
+  for (QCheckBox* check : {DoBackCheck, DoTrimCheck, DoLabelCheck, DoAxisCheck})
+    connect(check, &QCheckBox::clicked, this, &vcDispObjTimeGraph::UpdatePreview);
   BindColors(this,
              {{BackColor, &graph_.BackColor, DoBackCheck}, {TrimColor, &graph_.TrimColor, DoTrimCheck},
               {LineColor, &graph_.LineColor}, {LabelColor, &graph_.LabelColor, DoLabelCheck},
               {AxisColor, &graph_.AxisColor, DoAxisCheck}, {ValueColor, &graph_.ValueColor}},
              [this]() { UpdatePreview(); });
-  connect(TimeSpanText, &TextField::changed, this, &vcDispObjTimeGraph::TimeSpanText_Changed);
-  connect(TimeSpanStepper, &RealStepper::changed, this, &vcDispObjTimeGraph::TimeSpanStepper_Changed);
   connect(LabelText, &TextField::changed, this, &vcDispObjTimeGraph::LabelText_Changed);
   bindNumbers();
 }
@@ -120,30 +117,14 @@ void vcDispObjTimeGraph::connectControls() {
 // A size of an element switches the element on; the line and the graph
 // have no switch.
 void vcDispObjTimeGraph::bindNumbers() {
-  auto pair = [this](TextField* text, RealStepper* stepper, NumberPair::Kind kind, NumberPair::Action action) {
-    return new NumberPair(text, stepper, kind, std::move(action), this);
-  };
-  auto whole = [this, pair](TextField* text, RealStepper* stepper, uint8_t& field, QCheckBox* element) {
-    return pair(text, stepper, NumberPair::Kind::kInteger, [this, &field, element](double v) {
-      field = static_cast<uint8_t>(static_cast<int>(v) & 0xFF);
-      if (element != nullptr) element->setChecked(true);
-      UpdatePreview();
-    });
-  };
-  numbers_.trimSize = whole(TrimSizeText, TrimSizeStepper, graph_.TrimSize, DoTrimCheck);
-  numbers_.thickness = whole(ThicknessText, ThicknessStepper, graph_.LineSize, nullptr);
-  numbers_.axisSize = whole(AxisSizeText, AxisSizeStepper, graph_.AxisSize, DoAxisCheck);
-  numbers_.graphThickness = whole(GraphThicknessText, GraphThicknessStepper, graph_.Thickness, nullptr);
-  numbers_.labelSize = pair(LabelSizeText, LabelSizeStepper, NumberPair::Kind::kInteger, [this](double v) {
-    graph_.LabelSize = static_cast<float>(v);
-    DoLabelCheck->setChecked(true);
-    UpdatePreview();
-  });
-  numbers_.axisInterval = pair(AxisIntervalText, AxisIntervalStepper, NumberPair::Kind::kReal, [this](double v) {
-    graph_.AxisInterval = static_cast<float>(v);
-    DoAxisCheck->setChecked(true);
-    UpdatePreview();
-  });
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.timeSpan = bind.real(TimeSpanText, TimeSpanStepper, graph_.TimeSpan, nullptr, 2);
+  numbers_.trimSize = bind.whole(TrimSizeText, TrimSizeStepper, graph_.TrimSize, DoTrimCheck);
+  numbers_.thickness = bind.whole(ThicknessText, ThicknessStepper, graph_.LineSize);
+  numbers_.axisSize = bind.whole(AxisSizeText, AxisSizeStepper, graph_.AxisSize, DoAxisCheck);
+  numbers_.graphThickness = bind.whole(GraphThicknessText, GraphThicknessStepper, graph_.Thickness);
+  numbers_.labelSize = bind.whole(LabelSizeText, LabelSizeStepper, graph_.LabelSize, DoLabelCheck);
+  numbers_.axisInterval = bind.real(AxisIntervalText, AxisIntervalStepper, graph_.AxisInterval, DoAxisCheck);
 }
 
 bool vcDispObjTimeGraph::SetData(uint32_t index) {
@@ -162,12 +143,8 @@ bool vcDispObjTimeGraph::SetData(uint32_t index) {
   ModeSelection->hide();
   showColor(ValueColor, graph_.ValueColor);
   ValueColor->hide();
-  TimeSpanStepper->setValue(graph_.TimeSpan);
-  TimeSpanText->setText(FormatNumberNSString(1, 2, TimeSpanStepper->value()));
-
-  HighResCheck->setChecked((graph_.Options & kTimeGraphHighRes) != 0);
-  FlipCheck->setChecked((graph_.Options & kTimeGraphFlip) != 0);
-  VerticalCheck->setChecked((graph_.Options & kTimeGraphVertical) != 0);
+  numbers_.timeSpan->show(graph_.TimeSpan);
+  options_->show();
   showElement(DoBackCheck, BackColor, graph_.BackColor);
   showElement(DoTrimCheck, TrimColor, graph_.TrimColor);
   showElement(DoLabelCheck, LabelColor, graph_.LabelColor);
@@ -197,37 +174,6 @@ void vcDispObjTimeGraph::UpdatePreview() {
   graph_.AxisColor = ColorSwitched(graph_.AxisColor, DoAxisCheck->isChecked());
   SetFieldColor();
   if (writeParam(graph_)) updateOtherPanels();
-}
-
-void vcDispObjTimeGraph::setOption(uint8_t bit, bool on) {
-  if (on) graph_.Options |= bit;
-  else graph_.Options &= static_cast<uint8_t>(~bit);
-}
-
-void vcDispObjTimeGraph::TimeSpanText_Changed() {
-  TimeSpanStepper->setValue(NSStringToDouble(TimeSpanText->text()));
-  TimeSpanStepper_Changed();
-}
-
-void vcDispObjTimeGraph::TimeSpanStepper_Changed() {
-  TimeSpanText->setText(FormatNumberNSString(1, 2, TimeSpanStepper->value()));
-  graph_.TimeSpan = static_cast<float>(TimeSpanStepper->value());
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::HighResCheck_Changed() {
-  setOption(kTimeGraphHighRes, HighResCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::FlipCheck_Changed() {
-  setOption(kTimeGraphFlip, FlipCheck->isChecked());
-  UpdatePreview();
-}
-
-void vcDispObjTimeGraph::VerticalCheck_Changed() {
-  setOption(kTimeGraphVertical, VerticalCheck->isChecked());
-  UpdatePreview();
 }
 
 // The write path stores the text itself.

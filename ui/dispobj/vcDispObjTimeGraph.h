@@ -13,18 +13,9 @@ public:
 
   bool SetData(uint32_t index) override;
 
-  // Actions (the whole-number fields' and the axis interval's own
-  // actions are their NumberPairs').
-  void TimeSpanText_Changed();
-  void TimeSpanStepper_Changed();
-  void HighResCheck_Changed();
-  void FlipCheck_Changed();
-  void VerticalCheck_Changed();
-  void DoBackCheck_Changed() { UpdatePreview(); }
-  void DoTrimCheck_Changed() { UpdatePreview(); }
-  void DoLabelCheck_Changed() { UpdatePreview(); }
+  // Actions (the number fields' own actions are their NumberPairs', the
+  // option checks' their OptionChecks', the colours' their BindColors).
   void LabelText_Changed();
-  void DoAxisCheck_Changed() { UpdatePreview(); }
 
   // Outlets.
   // The channel and range rows; their controls are the outlets of
@@ -69,17 +60,17 @@ private:
   void SetFieldColor();
 
   struct Numbers {
-    NumberPair *trimSize = nullptr, *thickness = nullptr, *labelSize = nullptr, *axisSize = nullptr;
-    NumberPair *axisInterval = nullptr, *graphThickness = nullptr;
+    NumberPair *timeSpan = nullptr, *trimSize = nullptr, *thickness = nullptr, *labelSize = nullptr;
+    NumberPair *axisSize = nullptr, *axisInterval = nullptr, *graphThickness = nullptr;
   };
 
   void buildRangeRows(QGridLayout* grid, int& row);
   void buildLookRows(QGridLayout* grid, int& row);
   void connectControls();
-  void setOption(uint8_t bit, bool on);
   void bindNumbers();
 
   uint32_t inputId_ = kNoInput;
   TimeGraphParam graph_{};
+  OptionChecks* options_ = nullptr;
   Numbers numbers_;
 };
