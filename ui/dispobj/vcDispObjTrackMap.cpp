@@ -17,6 +17,8 @@
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -147,32 +149,53 @@ void vcDispObjTrackMap::connectControls() {
                                std::pair{DoPosCheck, &vcDispObjTrackMap::DoPosCheck_Changed},
                                std::pair{PosAnimCheck, &vcDispObjTrackMap::PosAnimCheck_Changed},
                                std::pair{DoGhostCheck, &vcDispObjTrackMap::DoGhostCheck_Changed},
-                               std::pair{RotateMapCheck, &vcDispObjTrackMap::RotateMapCheck_Changed},
                                std::pair{ZoomMapCheck, &vcDispObjTrackMap::ZoomMapCheck_Changed}})
     connect(check, &QCheckBox::clicked, this, action);
-  for (auto [well, action] : {std::pair{LineColor, &vcDispObjTrackMap::LineColor_Changed},
-                              std::pair{LowColor, &vcDispObjTrackMap::LowColor_Changed},
-                              std::pair{EdgeColor, &vcDispObjTrackMap::EdgeColor_Changed},
-                              std::pair{StartColor, &vcDispObjTrackMap::StartColor_Changed},
-                              std::pair{PosColor, &vcDispObjTrackMap::PosColor_Changed},
-                              std::pair{GhostColor, &vcDispObjTrackMap::GhostColor_Changed}})
-    connect(well, &NSColorWellCustom::changed, this, action);
-  for (auto [text, action] : {std::pair{LineSizeText, &vcDispObjTrackMap::LineSizeText_Changed},
-                              std::pair{StartSizeText, &vcDispObjTrackMap::StartSizeText_Changed},
-                              std::pair{StartLineText, &vcDispObjTrackMap::StartLineText_Changed},
-                              std::pair{PosSizeText, &vcDispObjTrackMap::PosSizeText_Changed}})
-    connect(text, &TextField::changed, this, action);
-  for (auto [stepper, action] : {std::pair{LineSizeStepper, &vcDispObjTrackMap::LineSizeStepper_Changed},
-                                 std::pair{StartSizeStepper, &vcDispObjTrackMap::StartSizeStepper_Changed},
-                                 std::pair{StartLineStepper, &vcDispObjTrackMap::StartLineStepper_Changed},
-                                 std::pair{PosSizeStepper, &vcDispObjTrackMap::PosSizeStepper_Changed}})
-    connect(stepper, &RealStepper::changed, this, action);
+  connect(LineColor, &NSColorWellCustom::changed, this, &vcDispObjTrackMap::LineColor_Changed);
+  bindMapParts();
+  bindPositionParts();
+  options_ = new OptionChecks(map_.Options, {{RotateMapCheck, kMapRotate}}, [this]() { UpdatePreview(); }, this);
   connect(LapSelection, &QComboBox::activated, this, &vcDispObjTrackMap::LapSelection_Changed);
   connect(static_cast<TextField*>(LapSelection->lineEdit()), &TextField::changed, this,
           &vcDispObjTrackMap::LapSelection_Changed);
   connect(StartStyleSelection, &QComboBox::activated, this, &vcDispObjTrackMap::StartStyleSelection_Changed);
   connect(PosIconSelection, &QComboBox::activated, this, &vcDispObjTrackMap::PosIconSelection_Changed);
   connect(ZoomMapSlider, &RealSlider::changed, this, &vcDispObjTrackMap::ZoomMapSlider_Changed);
+}
+
+// An edit of a part of the map switches the map on, and the part.
+void vcDispObjTrackMap::bindMapParts() {
+  auto written = [this]() {
+    mapEdited();
+    UpdatePreview();
+  };
+  BindColors(this,
+             {{LowColor, &map_.MapLowColor, LowCheck}, {EdgeColor, &map_.MapEdgeColor, EdgeCheck},
+              {StartColor, &map_.StartColor, StartCheck}},
+             written);
+  const NumberBinder bind(this, written);
+  numbers_.lineSize = bind.whole(LineSizeText, LineSizeStepper, map_.MapLineSize);
+  numbers_.startSize = bind.whole(StartSizeText, StartSizeStepper, map_.StartSize, StartCheck);
+  // A typed or stepped angle replaces the automatic one; the write path
+  // takes it from the stepper.
+  numbers_.startLine = new NumberPair(
+      StartLineText, StartLineStepper, NumberPair::Kind::kInteger,
+      [this](double) {
+        StartLineCheck->setChecked(true);
+        StartLineAutoCheck->setChecked(false);
+        StartLineCheck_Changed();
+      },
+      this);
+}
+
+// An edit of the position marker or the ghost switches the marker on.
+void vcDispObjTrackMap::bindPositionParts() {
+  auto written = [this]() {
+    posEdited();
+    UpdatePreview();
+  };
+  BindColors(this, {{PosColor, &map_.PosColor}, {GhostColor, &map_.GhostColor, DoGhostCheck}}, written);
+  numbers_.posSize = NumberBinder(this, written).whole(PosSizeText, PosSizeStepper, map_.PosSize);
 }
 
 bool vcDispObjTrackMap::SetData(uint32_t index) {
@@ -188,8 +211,7 @@ bool vcDispObjTrackMap::SetData(uint32_t index) {
 
   DoMapCheck->setChecked(!ColorIsOff(map_.MapColor));
   showColor(LineColor, map_.MapColor);
-  LineSizeStepper->setValue(map_.MapLineSize);
-  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
+  numbers_.lineSize->show(map_.MapLineSize);
   fillLaps(record.InputID);
   showLapChoice();
   LowCheck->setChecked(!ColorIsOff(map_.MapLowColor));
@@ -198,18 +220,14 @@ bool vcDispObjTrackMap::SetData(uint32_t index) {
   showColor(EdgeColor, map_.MapEdgeColor);
   StartCheck->setChecked(!ColorIsOff(map_.StartColor));
   showColor(StartColor, map_.StartColor);
-  StartSizeStepper->setValue(map_.StartSize);
-  StartSizeText->setText(QString::number(StartSizeStepper->intValue()));
+  numbers_.startSize->show(map_.StartSize);
 
   // No line shows "Auto" checked, so that switching the line on starts
   // from the automatic angle.
   const bool line = map_.StartLineAngle != kMapNoStartLine;
   StartLineCheck->setChecked(line);
   StartLineAutoCheck->setChecked(!line || map_.StartLineAngle >= kMapAutoStartLine);
-  if (line && map_.StartLineAngle < kMapAutoStartLine) {
-    StartLineStepper->setValue(map_.StartLineAngle);
-    StartLineText->setText(QString::number(StartLineStepper->intValue()));
-  }
+  if (line && map_.StartLineAngle < kMapAutoStartLine) numbers_.startLine->show(map_.StartLineAngle);
   StartStyleSelection->clear();
   StartStyleSelection->setEditText("");
   for (const char* style : kStartStyles) StartStyleSelection->addItem(style);
@@ -217,15 +235,14 @@ bool vcDispObjTrackMap::SetData(uint32_t index) {
 
   DoPosCheck->setChecked(!ColorIsOff(map_.PosColor));
   showColor(PosColor, map_.PosColor);
-  PosSizeStepper->setValue(map_.PosSize);
-  PosSizeText->setText(QString::number(PosSizeStepper->intValue()));
+  numbers_.posSize->show(map_.PosSize);
   PosIconSelection->clear();
   PosIconSelection->addItem("Simple");
   PosIconSelection->setCurrentIndex(0);
   PosAnimCheck->setChecked((map_.Options & kMapAnimatePos) != 0);
   DoGhostCheck->setChecked(!ColorIsOff(map_.GhostColor));
   showColor(GhostColor, map_.GhostColor);
-  RotateMapCheck->setChecked((map_.Options & kMapRotate) != 0);
+  options_->show();
   // Off leaves the slider where it was, ready for switching the zoom on.
   ZoomMapCheck->setChecked(map_.ZoomArea != 0);
   if (map_.ZoomArea != 0) ZoomMapSlider->setValue(map_.ZoomArea - kMapZoomBase);
@@ -261,11 +278,6 @@ void vcDispObjTrackMap::showSizeMaximum(int factor) {
     stepper->setRange(stepper->minimum(), kSizeMaxPerFactor * factor);
 }
 
-void vcDispObjTrackMap::setOption(uint8_t bit, bool on) {
-  if (on) map_.Options |= bit;
-  else map_.Options &= static_cast<uint8_t>(~bit);
-}
-
 void vcDispObjTrackMap::mapEdited(QCheckBox* element) {
   DoMapCheck->setChecked(true);
   if (element != nullptr) element->setChecked(true);
@@ -296,20 +308,18 @@ void vcDispObjTrackMap::UpdatePreview() {
 void vcDispObjTrackMap::SetRes() {
   if (LoadingData) return;
   const int from = TrackMapSizeFactor(map_.Options);
-  setOption(kMapHigherRes, HigherResCheck->isChecked());
-  setOption(kMapHighRes, HighResCheck->isChecked());
+  SetOptionBits(map_.Options, kMapHigherRes, HigherResCheck->isChecked());
+  SetOptionBits(map_.Options, kMapHighRes, HighResCheck->isChecked());
   const int to = TrackMapSizeFactor(map_.Options);
   // Each size is read before the new maximum could cut it.
   const int sizes[] = {LineSizeStepper->intValue(), StartSizeStepper->intValue(), PosSizeStepper->intValue()};
   showSizeMaximum(to);
   LoadingData = true;
   const int* old = sizes;
-  for (auto [stepper, text, size] : {std::tuple{LineSizeStepper, LineSizeText, &map_.MapLineSize},
-                                     std::tuple{StartSizeStepper, StartSizeText, &map_.StartSize},
-                                     std::tuple{PosSizeStepper, PosSizeText, &map_.PosSize}}) {
-    stepper->setValue(*old++ * to / from);
-    text->setText(QString::number(stepper->intValue()));
-    *size = static_cast<uint8_t>(stepper->intValue());
+  for (auto [number, size] : {std::pair{numbers_.lineSize, &map_.MapLineSize},
+                              std::pair{numbers_.startSize, &map_.StartSize}, std::pair{numbers_.posSize, &map_.PosSize}}) {
+    number->show(*old++ * to / from);
+    *size = static_cast<uint8_t>(number->intValue());
   }
   LoadingData = false;
   UpdatePreview();
@@ -337,27 +347,15 @@ void vcDispObjTrackMap::LineColor_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjTrackMap::LineSizeText_Changed() {
-  LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
-  LineSizeStepper_Changed();
-}
-
-void vcDispObjTrackMap::LineSizeStepper_Changed() {
-  LineSizeText->setText(QString::number(LineSizeStepper->intValue()));
-  map_.MapLineSize = static_cast<uint8_t>(LineSizeStepper->intValue());
-  mapEdited();
-  UpdatePreview();
-}
-
 // "Best" keeps the lap chosen before; a typed lap need not be listed; text
 // that is no number means all laps. A lap number is one byte: a larger one
 // is held at the last lap that fits.
 void vcDispObjTrackMap::LapSelection_Changed() {
   const QString text = LapSelection->currentText().trimmed();
   if (text == "Best") {
-    setOption(kMapBestLap, true);
+    SetOptionBits(map_.Options, kMapBestLap, true);
   } else {
-    setOption(kMapBestLap, false);
+    SetOptionBits(map_.Options, kMapBestLap, false);
     map_.SelectedLap = text == "All" ? 0 : static_cast<uint8_t>(std::clamp(NSStringToInt(text), 0, kMaxListedLaps));
   }
   showLapChoice();
@@ -370,43 +368,13 @@ void vcDispObjTrackMap::LowCheck_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjTrackMap::LowColor_Changed() {
-  map_.MapLowColor = wellColor(LowColor);
-  mapEdited(LowCheck);
-  UpdatePreview();
-}
-
 void vcDispObjTrackMap::EdgeCheck_Changed() {
   mapEdited();
   UpdatePreview();
 }
 
-void vcDispObjTrackMap::EdgeColor_Changed() {
-  map_.MapEdgeColor = wellColor(EdgeColor);
-  mapEdited(EdgeCheck);
-  UpdatePreview();
-}
-
 void vcDispObjTrackMap::StartCheck_Changed() {
   mapEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::StartColor_Changed() {
-  map_.StartColor = wellColor(StartColor);
-  mapEdited(StartCheck);
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::StartSizeText_Changed() {
-  StartSizeStepper->setValue(NSStringToInt(StartSizeText->text()));
-  StartSizeStepper_Changed();
-}
-
-void vcDispObjTrackMap::StartSizeStepper_Changed() {
-  StartSizeText->setText(QString::number(StartSizeStepper->intValue()));
-  map_.StartSize = static_cast<uint8_t>(StartSizeStepper->intValue());
-  mapEdited(StartCheck);
   UpdatePreview();
 }
 
@@ -421,20 +389,6 @@ void vcDispObjTrackMap::StartLineAutoCheck_Changed() {
   StartLineCheck_Changed();
 }
 
-void vcDispObjTrackMap::StartLineText_Changed() {
-  StartLineStepper->setValue(NSStringToInt(StartLineText->text()));
-  StartLineStepper_Changed();
-}
-
-// A typed or stepped angle replaces the automatic one; the write path
-// takes it from the stepper.
-void vcDispObjTrackMap::StartLineStepper_Changed() {
-  StartLineText->setText(QString::number(StartLineStepper->intValue()));
-  StartLineCheck->setChecked(true);
-  StartLineAutoCheck->setChecked(false);
-  StartLineCheck_Changed();
-}
-
 void vcDispObjTrackMap::StartStyleSelection_Changed() {
   const QString style = StartStyleSelection->currentText();
   map_.StartStyle = kStartRounded;
@@ -442,24 +396,6 @@ void vcDispObjTrackMap::StartStyleSelection_Changed() {
     if (style == kStartStyles[code]) map_.StartStyle = code;
   StartLineCheck->setChecked(true);
   StartLineCheck_Changed();
-}
-
-void vcDispObjTrackMap::PosColor_Changed() {
-  map_.PosColor = wellColor(PosColor);
-  posEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::PosSizeText_Changed() {
-  PosSizeStepper->setValue(NSStringToInt(PosSizeText->text()));
-  PosSizeStepper_Changed();
-}
-
-void vcDispObjTrackMap::PosSizeStepper_Changed() {
-  PosSizeText->setText(QString::number(PosSizeStepper->intValue()));
-  map_.PosSize = static_cast<uint8_t>(PosSizeStepper->intValue());
-  posEdited();
-  UpdatePreview();
 }
 
 // "Simple" is the only marker offered; other icons come only from styles.
@@ -470,24 +406,13 @@ void vcDispObjTrackMap::PosIconSelection_Changed() {
 }
 
 void vcDispObjTrackMap::PosAnimCheck_Changed() {
-  setOption(kMapAnimatePos, PosAnimCheck->isChecked());
+  SetOptionBits(map_.Options, kMapAnimatePos, PosAnimCheck->isChecked());
   posEdited();
   UpdatePreview();
 }
 
 void vcDispObjTrackMap::DoGhostCheck_Changed() {
   posEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::GhostColor_Changed() {
-  map_.GhostColor = wellColor(GhostColor);
-  posEdited(DoGhostCheck);
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::RotateMapCheck_Changed() {
-  setOption(kMapRotate, RotateMapCheck->isChecked());
   UpdatePreview();
 }
 

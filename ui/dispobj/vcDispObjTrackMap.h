@@ -25,31 +25,17 @@ public:
   void HigherResCheck_Changed();
   void DoMapCheck_Changed() { UpdatePreview(); }
   void LineColor_Changed();
-  void LineSizeText_Changed();
-  void LineSizeStepper_Changed();
   void LapSelection_Changed();
   void LowCheck_Changed();
-  void LowColor_Changed();
   void EdgeCheck_Changed();
-  void EdgeColor_Changed();
   void StartCheck_Changed();
-  void StartColor_Changed();
-  void StartSizeText_Changed();
-  void StartSizeStepper_Changed();
   void StartLineCheck_Changed();
   void StartLineAutoCheck_Changed();
-  void StartLineText_Changed();
-  void StartLineStepper_Changed();
   void StartStyleSelection_Changed();
   void DoPosCheck_Changed() { UpdatePreview(); }
-  void PosColor_Changed();
-  void PosSizeText_Changed();
-  void PosSizeStepper_Changed();
   void PosIconSelection_Changed();
   void PosAnimCheck_Changed();
   void DoGhostCheck_Changed();
-  void GhostColor_Changed();
-  void RotateMapCheck_Changed();
   void ZoomMapCheck_Changed() { UpdatePreview(); }
   void ZoomMapSlider_Changed();
 
@@ -93,13 +79,18 @@ private:
   void buildMapRows(QGridLayout* grid, int& row);
   void buildMarkerRows(QGridLayout* grid, int& row);
   void connectControls();
+  void bindMapParts();
+  void bindPositionParts();
   void fillLaps(uint32_t input);
   void showLapChoice();
   void showSizeMaximum(int factor);
-  void setOption(uint8_t bit, bool on);
   // The map's switch (and a sub-element's) turned on by editing it.
   void mapEdited(QCheckBox* element = nullptr);
   void posEdited(QCheckBox* element = nullptr);
 
   TrackMapParam map_{};
+  struct Numbers {
+    NumberPair *lineSize = nullptr, *startSize = nullptr, *startLine = nullptr, *posSize = nullptr;
+  } numbers_;
+  OptionChecks* options_ = nullptr;
 };
