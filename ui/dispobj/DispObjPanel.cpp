@@ -201,6 +201,11 @@ QComboBox* DispObjPanel::typableList(const char* name, QWidget* parent) {
   return list;
 }
 
+void DispObjPanel::onListChosen(QComboBox* list, QObject* context, const std::function<void()>& action) {
+  connect(list, &QComboBox::activated, context, action);
+  connect(static_cast<TextField*>(list->lineEdit()), &TextField::changed, context, action);
+}
+
 QCheckBox* DispObjPanel::checkBox(const QString& title, const char* name, QWidget* parent) {
   auto* box = new QCheckBox(title, parent);
   box->setObjectName(name);

@@ -106,6 +106,12 @@ public:
   // A list the user may also type into (channels, fonts, laps): its action
   // is activated() for a pick and the line edit's changed() for typing.
   static QComboBox* typableList(const char* name, QWidget* parent);
+  // Runs the owner's action for both: a pick from the list and Return
+  // after typing.
+  template <class Owner> static void onListChosen(QComboBox* list, Owner* owner, void (Owner::*action)()) {
+    onListChosen(list, owner, [owner, action]() { (owner->*action)(); });
+  }
+  static void onListChosen(QComboBox* list, QObject* context, const std::function<void()>& action);
   // Controls named for tests and style sheets.
   static QCheckBox* checkBox(const QString& title, const char* name, QWidget* parent);
   static NSColorWellCustom* colorWell(const char* name, QWidget* parent);

@@ -41,9 +41,7 @@ ChannelRangeRows::ChannelRangeRows(QGridLayout* grid, int& row, const ChannelRan
   grid->addLayout(DispObjPanel::numberField(MaxText, MaxStepper, "Max", -kRangeLimit, kRangeLimit, 1, parent, textWidth),
                   row++, 1, 1, span);
 
-  connect(FieldSelection, &QComboBox::activated, this, &ChannelRangeRows::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &ChannelRangeRows::FieldSelection_Changed);
+  DispObjPanel::onListChosen(FieldSelection, this, &ChannelRangeRows::FieldSelection_Changed);
   connect(MinManualCheck, &QCheckBox::clicked, this, &ChannelRangeRows::MinManualCheck_Changed);
   connect(MaxManualCheck, &QCheckBox::clicked, this, &ChannelRangeRows::MaxManualCheck_Changed);
   connect(MinText, &TextField::changed, this, &ChannelRangeRows::MinText_Changed);

@@ -113,9 +113,7 @@ void vcDispObjEImage::buildControls() {
 void vcDispObjEImage::connectControls() {
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjEImage::ModeSelection_Changed);
   connect(OutputTypeSelection, &QComboBox::activated, this, &vcDispObjEImage::OutputTypeSelection_Changed);
-  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjEImage::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjEImage::FieldSelection_Changed);
+  onListChosen(FieldSelection, this, &vcDispObjEImage::FieldSelection_Changed);
   for (auto [text, action] : {std::pair{MinInputText, &vcDispObjEImage::MinInputText_Changed},
                               std::pair{MaxInputText, &vcDispObjEImage::MaxInputText_Changed},
                               std::pair{MinOutputText, &vcDispObjEImage::MinOutputText_Changed},

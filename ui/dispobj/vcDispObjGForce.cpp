@@ -107,11 +107,8 @@ void vcDispObjGForce::connectControls() {
               {ShadowColor, &gforce_.ShadowColor, DoShadowCheck}, {BackColor, &gforce_.BackColor, DoBackCheck}},
              [this]() { UpdatePreview(); });
   bindNumbers();
-  for (auto [combo, action] : {std::pair{FieldXSelection, &vcDispObjGForce::FieldXSelection_Changed},
-                               std::pair{FieldYSelection, &vcDispObjGForce::FieldYSelection_Changed}}) {
-    connect(combo, &QComboBox::activated, this, action);
-    connect(static_cast<TextField*>(combo->lineEdit()), &TextField::changed, this, action);
-  }
+  onListChosen(FieldXSelection, this, &vcDispObjGForce::FieldXSelection_Changed);
+  onListChosen(FieldYSelection, this, &vcDispObjGForce::FieldYSelection_Changed);
 }
 
 // A range shows one decimal; the record takes the stepper's own value.

@@ -136,9 +136,7 @@ void vcDispObjText::buildTextBox() {
   grid->setColumnStretch(1, 1);
 
   connect(ApplyButton, &QPushButton::clicked, this, &vcDispObjText::ApplyButton_Pressed);
-  connect(FontSelection, &QComboBox::activated, this, &vcDispObjText::FontSelection_Changed);
-  connect(static_cast<TextField*>(FontSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjText::FontSelection_Changed);
+  onListChosen(FontSelection, this, &vcDispObjText::FontSelection_Changed);
   connect(SizeText, &TextField::changed, this, &vcDispObjText::SizeText_Changed);
   connect(SizeStepper, &RealStepper::changed, this, &vcDispObjText::SizeStepper_Changed);
   connect(Color, &NSColorWellCustom::changed, this, &vcDispObjText::Color_Changed);
@@ -195,9 +193,7 @@ void vcDispObjText::buildDataBox() {
   grid->addLayout(numberField(MaxText, MaxStepper, "Max", -kRangeLimit, kRangeLimit, 1, DataBox, 80), 6, 1, 1, 3);
   grid->setColumnStretch(1, 1);
 
-  connect(FieldSelection, &QComboBox::activated, this, &vcDispObjText::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjText::FieldSelection_Changed);
+  onListChosen(FieldSelection, this, &vcDispObjText::FieldSelection_Changed);
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjText::ModeSelection_Changed);
   connect(DigitsText, &TextField::changed, this, &vcDispObjText::DigitsText_Changed);
   connect(DigitsStepper, &RealStepper::changed, this, &vcDispObjText::DigitsStepper_Changed);

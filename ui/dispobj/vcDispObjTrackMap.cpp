@@ -155,9 +155,7 @@ void vcDispObjTrackMap::connectControls() {
   bindMapParts();
   bindPositionParts();
   options_ = new OptionChecks(map_.Options, {{RotateMapCheck, kMapRotate}}, [this]() { UpdatePreview(); }, this);
-  connect(LapSelection, &QComboBox::activated, this, &vcDispObjTrackMap::LapSelection_Changed);
-  connect(static_cast<TextField*>(LapSelection->lineEdit()), &TextField::changed, this,
-          &vcDispObjTrackMap::LapSelection_Changed);
+  onListChosen(LapSelection, this, &vcDispObjTrackMap::LapSelection_Changed);
   connect(StartStyleSelection, &QComboBox::activated, this, &vcDispObjTrackMap::StartStyleSelection_Changed);
   connect(PosIconSelection, &QComboBox::activated, this, &vcDispObjTrackMap::PosIconSelection_Changed);
   connect(ZoomMapSlider, &RealSlider::changed, this, &vcDispObjTrackMap::ZoomMapSlider_Changed);

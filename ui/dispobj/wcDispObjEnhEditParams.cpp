@@ -131,12 +131,8 @@ QWidget* wcDispObjEnhEdit::makeColorColumn(QWidget* parent) {
 
 void wcDispObjEnhEdit::connectParams() {
   using E = wcDispObjEnhEdit;
-  auto typed = [this](QComboBox* combo, void (E::*action)()) {
-    connect(combo, &QComboBox::activated, this, action);
-    connect(static_cast<TextField*>(combo->lineEdit()), &TextField::changed, this, action);
-  };
   connect(Range, &ChannelRangeRows::edited, this, &E::UpdatePreview);
-  typed(LabelFontSelection, &E::LabelFontSelection_Changed);
+  DispObjPanel::onListChosen(LabelFontSelection, this, &E::LabelFontSelection_Changed);
   const std::pair<QCheckBox*, void (E::*)()> checks[] = {
       {TriggerCheck, &E::TriggerCheck_Changed},     {DoLabelCheck, &E::DoLabelCheck_Changed},
       {LabelBoldCheck, &E::LabelBoldCheck_Changed}, {LabelItalicCheck, &E::LabelItalicCheck_Changed},

@@ -132,9 +132,7 @@ QWidget* wcDispObjGaugeDesign::buildSidebar(QWidget* parent) {
 void wcDispObjGaugeDesign::connectWindow() {
   connect(OkButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::OkButton_Pressed);
   connect(CancelButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::CancelButton_Pressed);
-  connect(FieldSelection, &QComboBox::activated, this, &wcDispObjGaugeDesign::FieldSelection_Changed);
-  connect(static_cast<TextField*>(FieldSelection->lineEdit()), &TextField::changed, this,
-          &wcDispObjGaugeDesign::FieldSelection_Changed);
+  DispObjPanel::onListChosen(FieldSelection, this, &wcDispObjGaugeDesign::FieldSelection_Changed);
   connect(TypeSelection, &QComboBox::activated, this, &wcDispObjGaugeDesign::TypeSelection_Changed);
   connect(StyleButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::StyleButton_Pressed);
   connect(StyleExportButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::StyleExportButton_Pressed);

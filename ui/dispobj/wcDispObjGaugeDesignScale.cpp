@@ -214,12 +214,8 @@ void wcDispObjGaugeDesign::connectScale() {
   onClick(DoPinsCheck, &wcDispObjGaugeDesign::UpdatePreview);
   connect(MarkMatrix, &QButtonGroup::buttonClicked, this, &wcDispObjGaugeDesign::MarkMatrix_Changed);
   connect(MarkSmallMatrix, &QButtonGroup::buttonClicked, this, &wcDispObjGaugeDesign::MarkSmallMatrix_Changed);
-  for (QComboBox* list : {MarkTypeSelection, MarkSmallTypeSelection}) {
-    auto action = list == MarkTypeSelection ? &wcDispObjGaugeDesign::MarkTypeSelection_Changed
-                                            : &wcDispObjGaugeDesign::MarkSmallTypeSelection_Changed;
-    connect(list, &QComboBox::activated, this, action);
-    connect(static_cast<TextField*>(list->lineEdit()), &TextField::changed, this, action);
-  }
+  DispObjPanel::onListChosen(MarkTypeSelection, this, &wcDispObjGaugeDesign::MarkTypeSelection_Changed);
+  DispObjPanel::onListChosen(MarkSmallTypeSelection, this, &wcDispObjGaugeDesign::MarkSmallTypeSelection_Changed);
   BindColors(this,
              {{MarkColor, &gauge_.MarkColor}, {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
               {PinColor, &gauge_.MarkPinColor, DoPinsCheck}},

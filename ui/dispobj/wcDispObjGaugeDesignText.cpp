@@ -26,12 +26,7 @@ constexpr double kMaxTextSize = 200;
 constexpr double kMaxPosition = 999; // 1000 and above mean automatic
 
 QComboBox* fontList(const char* name, QWidget* parent) {
-  auto* combo = new QComboBox(parent);
-  combo->setObjectName(name);
-  combo->setEditable(true);
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  combo->setLineEdit(new TextField(combo));
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  QComboBox* combo = DispObjPanel::typableList(name, parent);
   combo->setMinimumContentsLength(16);
   return combo;
 }
@@ -194,12 +189,8 @@ void wcDispObjGaugeDesign::connectText() {
              [this]() { UpdatePreview(); });
   connect(MarkNumbersUnitsSelection, &QComboBox::activated, this,
           &wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed);
-  for (QComboBox* list : {LabelFontSelection, NumberFontSelection}) {
-    auto action = list == LabelFontSelection ? &wcDispObjGaugeDesign::LabelFontSelection_Changed
-                                             : &wcDispObjGaugeDesign::NumberFontSelection_Changed;
-    connect(list, &QComboBox::activated, this, action);
-    connect(static_cast<TextField*>(list->lineEdit()), &TextField::changed, this, action);
-  }
+  DispObjPanel::onListChosen(LabelFontSelection, this, &wcDispObjGaugeDesign::LabelFontSelection_Changed);
+  DispObjPanel::onListChosen(NumberFontSelection, this, &wcDispObjGaugeDesign::NumberFontSelection_Changed);
 }
 
 void wcDispObjGaugeDesign::loadReadoutAndLabel() {
