@@ -19,6 +19,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 
@@ -62,6 +63,24 @@ vcDispObjText::vcDispObjText(wcDispObjEdit* owner) : DispObjPanel(kPanelText, "v
   buildTextBox();
   outer->addWidget(DataBox);
   outer->addWidget(TextBox);
+  bindNumbers();
+}
+
+// In the order of the boxes; the hold time is stored in tenths of a second.
+void vcDispObjText::bindNumbers() {
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.digits = bind.whole(DigitsText, DigitsStepper, text_.Digits);
+  numbers_.decimals = bind.whole(DecimalsText, DecimalsStepper, text_.DecimalPlaces);
+  numbers_.lapHold = new NumberPair(
+      LapHoldText, LapHoldStepper, NumberPair::Kind::kReal,
+      [this](double v) {
+        text_.DataParam = static_cast<uint8_t>(RoundFloat(static_cast<float>(v * 10)) & 0xFF);
+        UpdatePreview();
+      },
+      this, 1);
+  numbers_.min = bind.real(MinText, MinStepper, text_.MinRange);
+  numbers_.max = bind.real(MaxText, MaxStepper, text_.MaxRange);
+  numbers_.size = bind.whole(SizeText, SizeStepper, text_.Size);
 }
 
 void vcDispObjText::buildTextBox() {
@@ -137,8 +156,6 @@ void vcDispObjText::buildTextBox() {
 
   connect(ApplyButton, &QPushButton::clicked, this, &vcDispObjText::ApplyButton_Pressed);
   onListChosen(FontSelection, this, &vcDispObjText::FontSelection_Changed);
-  connect(SizeText, &TextField::changed, this, &vcDispObjText::SizeText_Changed);
-  connect(SizeStepper, &RealStepper::changed, this, &vcDispObjText::SizeStepper_Changed);
   connect(Color, &NSColorWellCustom::changed, this, &vcDispObjText::Color_Changed);
   for (QCheckBox* c : {BoldCheck, ItalicCheck, UnderlineCheck, StrikeCheck})
     connect(c, &QCheckBox::clicked, this, &vcDispObjText::StyleCheck_Changed);
@@ -195,19 +212,9 @@ void vcDispObjText::buildDataBox() {
 
   onListChosen(FieldSelection, this, &vcDispObjText::FieldSelection_Changed);
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjText::ModeSelection_Changed);
-  connect(DigitsText, &TextField::changed, this, &vcDispObjText::DigitsText_Changed);
-  connect(DigitsStepper, &RealStepper::changed, this, &vcDispObjText::DigitsStepper_Changed);
-  connect(DecimalsText, &TextField::changed, this, &vcDispObjText::DecimalsText_Changed);
-  connect(DecimalsStepper, &RealStepper::changed, this, &vcDispObjText::DecimalsStepper_Changed);
-  connect(LapHoldText, &TextField::changed, this, &vcDispObjText::LapHoldText_Changed);
-  connect(LapHoldStepper, &RealStepper::changed, this, &vcDispObjText::LapHoldStepper_Changed);
   connect(TotalLapsCheck, &QCheckBox::clicked, this, &vcDispObjText::TotalLapsCheck_Changed);
   connect(MinManualCheck, &QCheckBox::clicked, this, &vcDispObjText::MinManualCheck_Changed);
   connect(MaxManualCheck, &QCheckBox::clicked, this, &vcDispObjText::MaxManualCheck_Changed);
-  connect(MinText, &TextField::changed, this, &vcDispObjText::MinText_Changed);
-  connect(MinStepper, &RealStepper::changed, this, &vcDispObjText::MinStepper_Changed);
-  connect(MaxText, &TextField::changed, this, &vcDispObjText::MaxText_Changed);
-  connect(MaxStepper, &RealStepper::changed, this, &vcDispObjText::MaxStepper_Changed);
 }
 
 QStringList vcDispObjText::ModeTitles() {
@@ -257,8 +264,7 @@ bool vcDispObjText::SetData(uint32_t index) {
   const int align = text_.Options & kTextAlignMask;
   (align == kTextAlignRight ? RightButton : align == kTextAlignCenter ? CenterButton : LeftButton)->setChecked(true);
   AutoSizeCheck->setChecked((text_.Options & kTextAutoSize) != 0);
-  SizeStepper->setValue(RoundFloat(text_.Size));
-  showSize();
+  numbers_.size->show(RoundFloat(text_.Size));
 
   if (type_ == kDispText) {
     Text->setEnabled(true);
@@ -285,35 +291,26 @@ void vcDispObjText::loadDataControls() {
   ModeSelection->setCurrentIndex(ModeSelection->findText(ModeTitleOf(text_.DataMode)));
   enableTextForMode();
 
-  DigitsStepper->setValue(text_.Digits);
-  showDigits();
-  DecimalsStepper->setValue(text_.DecimalPlaces);
-  showDecimals();
+  numbers_.digits->show(text_.Digits);
+  numbers_.decimals->show(text_.DecimalPlaces);
   const bool timer = type_ == kDispLapTimer;
   for (QWidget* w : std::initializer_list<QWidget*>{LapHoldLabel, LapHoldText, LapHoldStepper, LapHoldUnit})
     w->setVisible(timer);
-  if (timer) {
-    LapHoldStepper->setValue(text_.DataParam / 10.0);
-    showLapHold();
-  }
+  if (timer) numbers_.lapHold->show(text_.DataParam / 10.0);
   // A missing limit shows its check off with a neutral value to start from.
   const bool minSet = !TextMinRangeIsNone(text_.MinRange);
   const bool maxSet = !TextMaxRangeIsNone(text_.MaxRange);
   MinManualCheck->setChecked(minSet);
-  MinStepper->setValue(minSet ? text_.MinRange : 0);
+  numbers_.min->show(minSet ? text_.MinRange : 0);
   MaxManualCheck->setChecked(maxSet);
-  MaxStepper->setValue(maxSet ? text_.MaxRange : 100);
+  numbers_.max->show(maxSet ? text_.MaxRange : 100);
   showRanges();
   TotalLapsCheck->setChecked((text_.DataOptions & kTextTotalLaps) != 0);
 }
 
 void vcDispObjText::showRanges() {
-  UISetControlEnabled(MinText, MinManualCheck->isChecked());
-  UISetControlEnabled(MinStepper, MinManualCheck->isChecked());
-  UISetControlEnabled(MaxText, MaxManualCheck->isChecked());
-  UISetControlEnabled(MaxStepper, MaxManualCheck->isChecked());
-  showMin();
-  showMax();
+  numbers_.min->setEnabled(MinManualCheck->isChecked());
+  numbers_.max->setEnabled(MaxManualCheck->isChecked());
 }
 
 // The font list holds the installed families; a stored name that is not
@@ -330,12 +327,6 @@ void vcDispObjText::enableTextForMode() {
   Text->setEnabled(!isNumberOnly(ModeValueOf(ModeSelection->currentText())));
 }
 
-void vcDispObjText::showSize() { SizeText->setText(QString::number(SizeStepper->intValue())); }
-void vcDispObjText::showDigits() { DigitsText->setText(QString::number(DigitsStepper->intValue())); }
-void vcDispObjText::showDecimals() { DecimalsText->setText(QString::number(DecimalsStepper->intValue())); }
-void vcDispObjText::showLapHold() { LapHoldText->setText(FormatNumberNSString(1, 1, LapHoldStepper->value())); }
-void vcDispObjText::showMin() { MinText->setText(FormatNumberNSString(1, 4, MinStepper->value())); }
-void vcDispObjText::showMax() { MaxText->setText(FormatNumberNSString(1, 4, MaxStepper->value())); }
 
 void vcDispObjText::takeControls() {
   storeText(text_.Text, Text->toPlainText());
@@ -350,73 +341,6 @@ void vcDispObjText::UpdatePreview() {
   if (LoadingData) return;
   takeControls();
   if (writeParam(text_)) updateOtherPanels();
-}
-
-void vcDispObjText::SizeText_Changed() {
-  SizeStepper->setValue(NSStringToInt(SizeText->text()));
-  SizeStepper_Changed();
-}
-
-void vcDispObjText::SizeStepper_Changed() {
-  showSize();
-  text_.Size = static_cast<float>(SizeStepper->value());
-  UpdatePreview();
-}
-
-void vcDispObjText::DigitsText_Changed() {
-  DigitsStepper->setValue(NSStringToInt(DigitsText->text()));
-  DigitsStepper_Changed();
-}
-
-void vcDispObjText::DigitsStepper_Changed() {
-  showDigits();
-  text_.Digits = static_cast<uint8_t>(DigitsStepper->intValue() & 0xFF);
-  UpdatePreview();
-}
-
-void vcDispObjText::DecimalsText_Changed() {
-  DecimalsStepper->setValue(NSStringToInt(DecimalsText->text()));
-  DecimalsStepper_Changed();
-}
-
-void vcDispObjText::DecimalsStepper_Changed() {
-  showDecimals();
-  text_.DecimalPlaces = static_cast<uint8_t>(DecimalsStepper->intValue() & 0xFF);
-  UpdatePreview();
-}
-
-void vcDispObjText::LapHoldText_Changed() {
-  LapHoldStepper->setValue(NSStringToDouble(LapHoldText->text()));
-  LapHoldStepper_Changed();
-}
-
-// Stored in tenths of a second: 2.46 s shows as 2.5 and is kept as 25.
-void vcDispObjText::LapHoldStepper_Changed() {
-  showLapHold();
-  text_.DataParam = static_cast<uint8_t>(RoundFloat(static_cast<float>(LapHoldStepper->value() * 10)) & 0xFF);
-  UpdatePreview();
-}
-
-void vcDispObjText::MinText_Changed() {
-  MinStepper->setValue(NSStringToDouble(MinText->text()));
-  MinStepper_Changed();
-}
-
-void vcDispObjText::MinStepper_Changed() {
-  showMin();
-  text_.MinRange = MinStepper->value();
-  UpdatePreview();
-}
-
-void vcDispObjText::MaxText_Changed() {
-  MaxStepper->setValue(NSStringToDouble(MaxText->text()));
-  MaxStepper_Changed();
-}
-
-void vcDispObjText::MaxStepper_Changed() {
-  showMax();
-  text_.MaxRange = MaxStepper->value();
-  UpdatePreview();
 }
 
 void vcDispObjText::MinManualCheck_Changed() {

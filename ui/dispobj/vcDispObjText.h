@@ -20,18 +20,6 @@ public:
   static QString ModeTitleOf(uint8_t mode);         // unknown values: "Number Only"
 
   // Actions.
-  void SizeText_Changed();
-  void SizeStepper_Changed();
-  void DigitsText_Changed();
-  void DigitsStepper_Changed();
-  void DecimalsText_Changed();
-  void DecimalsStepper_Changed();
-  void LapHoldText_Changed();
-  void LapHoldStepper_Changed();
-  void MinText_Changed();
-  void MinStepper_Changed();
-  void MaxText_Changed();
-  void MaxStepper_Changed();
   void MinManualCheck_Changed();
   void MaxManualCheck_Changed();
   void StyleCheck_Changed();
@@ -86,13 +74,7 @@ private:
   void loadDataControls();
   void showRanges();
   void showFontMapping();
-  // The number fields show the value their stepper holds.
-  void showSize();
-  void showDigits();
-  void showDecimals();
-  void showLapHold();
-  void showMin();
-  void showMax();
+  void bindNumbers();
   // Text, alignment, automatic size and outline from their controls.
   void takeControls();
   void enableTextForMode();
@@ -103,4 +85,8 @@ private:
   uint32_t type_ = 0;
   uint32_t inputId_ = kNoInput;
   TextStruct text_{};
+  struct Numbers {
+    NumberPair *size = nullptr, *digits = nullptr, *decimals = nullptr, *lapHold = nullptr;
+    NumberPair *min = nullptr, *max = nullptr;
+  } numbers_;
 };
