@@ -45,6 +45,12 @@ protected:
   template <class Record> bool readParam(uint32_t index, Record& out) const {
     return readParam(index, &out, sizeof(Record));
   }
+  // How SetData starts: the panel takes the object, then both its records
+  // are read; false for none or for an object this panel does not edit.
+  template <class Record> bool loadRecords(uint32_t index, Record& param, DispStruct& common) {
+    OurIndex = index;
+    return index != kNoDispObj && readParam(index, param) && readCommon(index, common);
+  }
 
   // The write paths: return at once while LoadingData is set; otherwise
   // check that OurIndex still holds an object this panel edits (else the

@@ -131,10 +131,8 @@ void vcDispObjBar::buildElements(QGridLayout* grid, int& row) {
 }
 
 bool vcDispObjBar::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj) return false;
   DispStruct record{};
-  if (!readParam(index, bar_) || !readCommon(index, record)) return false;
+  if (!loadRecords(index, bar_, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
   Range->Load(bar_.Field, bar_.Min, bar_.Max, inputId_);

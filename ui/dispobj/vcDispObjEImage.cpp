@@ -134,10 +134,8 @@ QString vcDispObjEImage::FlashRateText(uint8_t interval) {
 }
 
 bool vcDispObjEImage::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj || !readParam(index, image_)) return false;
   DispStruct record{};
-  if (!readCommon(index, record)) return false;
+  if (!loadRecords(index, image_, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
   ModeSelection->clear();

@@ -121,10 +121,8 @@ void vcDispObjGForce::bindNumbers() {
 }
 
 bool vcDispObjGForce::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj || !readParam(index, gforce_)) return false;
   DispStruct record{};
-  if (!readCommon(index, record)) return false;
+  if (!loadRecords(index, gforce_, record)) return false;
   LoadingData = true;
   // "(None)" is a stored choice here (an unused axis), so it follows the
   // automatic entry instead of standing in for an empty name.

@@ -210,10 +210,8 @@ void vcDispObjGauge::connectActions() {
 }
 
 bool vcDispObjGauge::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj) return false;
   DispStruct record{};
-  if (!readParam(index, gauge_) || !readCommon(index, record)) return false;
+  if (!loadRecords(index, gauge_, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
   Range->Load(gauge_.Field, gauge_.Min, gauge_.Max, inputId_, gauge_.Type != kGaugeGeneric);

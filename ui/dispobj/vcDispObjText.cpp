@@ -236,10 +236,8 @@ QString vcDispObjText::ModeTitleOf(uint8_t value) {
 }
 
 bool vcDispObjText::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj) return false;
   DispStruct record{};
-  if (!readParam(index, text_) || !readCommon(index, record)) return false;
+  if (!loadRecords(index, text_, record)) return false;
   LoadingData = true;
   type_ = record.Type;
   inputId_ = record.InputID;

@@ -128,10 +128,8 @@ void vcDispObjTimeGraph::bindNumbers() {
 }
 
 bool vcDispObjTimeGraph::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj || !readParam(index, graph_)) return false;
   DispStruct record{};
-  if (!readCommon(index, record)) return false;
+  if (!loadRecords(index, graph_, record)) return false;
   LoadingData = true;
   inputId_ = record.InputID;
   Range->Load(graph_.Field, graph_.Min, graph_.Max, inputId_);

@@ -197,10 +197,8 @@ void vcDispObjTrackMap::bindPositionParts() {
 }
 
 bool vcDispObjTrackMap::SetData(uint32_t index) {
-  OurIndex = index;
-  if (index == kNoDispObj || !readParam(index, map_)) return false;
   DispStruct record{};
-  if (!readCommon(index, record)) return false;
+  if (!loadRecords(index, map_, record)) return false;
   LoadingData = true;
   const bool higher = (map_.Options & kMapHigherRes) != 0;
   HigherResCheck->setChecked(higher);
