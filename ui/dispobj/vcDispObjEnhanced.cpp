@@ -17,6 +17,7 @@
 #include "ui/controls/text_field.h"
 #include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/enh_param_edit.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"
 #include "ui/seams/modal_run.h"
@@ -29,8 +30,6 @@ namespace {
 
 constexpr double kRangeLimit = 9999999;
 constexpr int kScriptButtonGap = 8; // between the last row shown and the button
-
-QString number(double value) { return FormatNumberNSString(1, 4, value); }
 
 } // namespace
 
@@ -73,8 +72,7 @@ void vcDispObjEnhanced::buildControls() {
   column->addStretch(1);
 
   connect(Range, &ChannelRangeRows::edited, this, &vcDispObjEnhanced::UpdatePreview);
-  connect(TriggerText, &TextField::changed, this, &vcDispObjEnhanced::TriggerText_Changed);
-  connect(TriggerStepper, &RealStepper::changed, this, &vcDispObjEnhanced::TriggerStepper_Changed);
+  trigger_ = NumberBinder(this, [this]() { UpdatePreview(); }).real(TriggerText, TriggerStepper, enh_.TriggerValue);
   connect(ScriptButton, &QPushButton::clicked, this, &vcDispObjEnhanced::ScriptButton_Pressed);
 }
 
@@ -100,8 +98,7 @@ bool vcDispObjEnhanced::SetData(uint32_t index) {
   inputId_ = record.InputID;
   Range->Load(enh_.Field, enh_.Min, enh_.Max, inputId_);
 
-  TriggerStepper->setValue(enh_.TriggerValue);
-  TriggerText->setText(number(TriggerStepper->value()));
+  trigger_->show(enh_.TriggerValue);
   const bool trigger = (enh_.Options & kEnhTrigger) != 0;
   for (QWidget* w : std::initializer_list<QWidget*>{TriggerLabel, TriggerText, TriggerStepper}) w->setVisible(trigger);
 
@@ -130,17 +127,6 @@ void vcDispObjEnhanced::UpdatePreviewNoUndo() {
   if (LoadingData) return;
   SetFieldColor();
   writeParamNoUndo(enh_);
-}
-
-void vcDispObjEnhanced::TriggerText_Changed() {
-  TriggerStepper->setValue(NSStringToDouble(TriggerText->text()));
-  TriggerStepper_Changed();
-}
-
-void vcDispObjEnhanced::TriggerStepper_Changed() {
-  TriggerText->setText(number(TriggerStepper->value()));
-  enh_.TriggerValue = TriggerStepper->value();
-  UpdatePreview();
 }
 
 void vcDispObjEnhanced::Color_Changed(int i) {

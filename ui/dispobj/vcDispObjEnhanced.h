@@ -17,8 +17,6 @@ public:
   bool SetData(uint32_t index) override;
 
   // Actions (the channel's and the range's are the rows').
-  void TriggerText_Changed();
-  void TriggerStepper_Changed();
   void Color_Changed(int i); // ColorA_Changed .. ColorH_Changed
   // Opens the script editor; Cancel there takes back all it wrote.
   void ScriptButton_Pressed();
@@ -48,4 +46,5 @@ private:
 
   uint32_t inputId_ = kNoInput;
   EnhParam enh_{};
+  NumberPair* trigger_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/dispobj/record_bindings.h"
 #include "ui/util/ui_utils.h"
 
@@ -62,11 +63,10 @@ void vcDispObjShape::buildControls() {
   connect(ShapeSelection, &QComboBox::activated, this, &vcDispObjShape::ShapeSelection_Changed);
   connect(DoFillCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoFillCheck_Changed);
   connect(DoLineCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoLineCheck_Changed);
+  options_ = new OptionChecks(shape_.Options, {{HighResCheck, kShapeHighRes}}, [this]() { UpdatePreview(); }, this);
+  lineSize_ = NumberBinder(this, [this]() { UpdatePreview(); }).whole(LineSizeText, LineSizeStepper, shape_.LineSize);
   BindColors(this, {{FillColor, &shape_.FillColor, DoFillCheck}, {LineColor, &shape_.LineColor, DoLineCheck}},
              [this]() { UpdatePreview(); });
-  connect(HighResCheck, &QCheckBox::clicked, this, &vcDispObjShape::HighResCheck_Changed);
-  connect(LineSizeText, &TextField::changed, this, &vcDispObjShape::LineSizeText_Changed);
-  connect(LineSizeStepper, &RealStepper::changed, this, &vcDispObjShape::LineSizeStepper_Changed);
 }
 
 uint8_t vcDispObjShape::ShapeCodeOf(const QString& title) {
@@ -91,13 +91,12 @@ bool vcDispObjShape::SetData(uint32_t index) {
   // A line (from a style) or an unknown code shows no entry.
   const QString title = ShapeTitleOf(shape_.Shape);
   ShapeSelection->setCurrentIndex(title.isEmpty() ? -1 : ShapeSelection->findText(title));
-  HighResCheck->setChecked((shape_.Options & kShapeHighRes) != 0);
+  options_->show();
   DoFillCheck->setChecked(!ColorIsOff(shape_.FillColor));
   showColor(FillColor, shape_.FillColor);
   DoLineCheck->setChecked(!ColorIsOff(shape_.LineColor));
   showColor(LineColor, shape_.LineColor);
-  LineSizeStepper->setValue(shape_.LineSize);
-  showLineSize();
+  lineSize_->show(shape_.LineSize);
   LoadingData = false;
   return true;
 }
@@ -111,8 +110,6 @@ void vcDispObjShape::UpdatePreview() {
   }
   if (writeParam(shape_)) updateOtherPanels();
 }
-
-void vcDispObjShape::showLineSize() { LineSizeText->setText(QString::number(LineSizeStepper->intValue())); }
 
 void vcDispObjShape::ShapeSelection_Changed() {
   shape_.Shape = ShapeCodeOf(ShapeSelection->currentText());
@@ -129,19 +126,3 @@ void vcDispObjShape::DoLineCheck_Changed() {
   UpdatePreview();
 }
 
-void vcDispObjShape::HighResCheck_Changed() {
-  if (HighResCheck->isChecked()) shape_.Options |= kShapeHighRes;
-  else shape_.Options &= static_cast<uint8_t>(~kShapeHighRes);
-  UpdatePreview();
-}
-
-void vcDispObjShape::LineSizeText_Changed() {
-  LineSizeStepper->setValue(NSStringToInt(LineSizeText->text()));
-  LineSizeStepper_Changed();
-}
-
-void vcDispObjShape::LineSizeStepper_Changed() {
-  showLineSize();
-  shape_.LineSize = static_cast<uint8_t>(LineSizeStepper->intValue() & 0xFF);
-  UpdatePreview();
-}

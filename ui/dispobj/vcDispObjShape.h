@@ -20,9 +20,6 @@ public:
   void ShapeSelection_Changed();
   void DoFillCheck_Changed();
   void DoLineCheck_Changed();
-  void HighResCheck_Changed();
-  void LineSizeText_Changed();
-  void LineSizeStepper_Changed();
 
   // Outlets.
   QComboBox* ShapeSelection = nullptr;
@@ -38,7 +35,8 @@ private:
   void UpdatePreview();
 
   void buildControls();
-  void showLineSize();
 
   ShapeStruct shape_{};
+  OptionChecks* options_ = nullptr;
+  NumberPair* lineSize_ = nullptr;
 };
