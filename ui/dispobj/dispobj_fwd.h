@@ -3,6 +3,7 @@
 // name in their headers, declared once for all of them (as <iosfwd> does).
 
 class ChannelRangeRows;
+class ColorElements;
 class NSColorWellCustom;
 class NSImageViewCustom;
 class NSTextLabelCustom;

@@ -5,13 +5,27 @@
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/dispobj/DispObjPanel.h"
 
-void BindColors(QObject* owner, std::initializer_list<ColorBinding> bindings, const std::function<void()>& written) {
-  for (const ColorBinding& b : bindings)
-    QObject::connect(b.well, &NSColorWellCustom::changed, owner, [b, written]() {
+ColorElements::ColorElements(QObject* owner, std::initializer_list<ColorBinding> bindings,
+                             const std::function<void()>& written)
+    : QObject(owner), bindings_(bindings) {
+  for (const ColorBinding& b : bindings_)
+    connect(b.well, &NSColorWellCustom::changed, this, [b, written]() {
       *b.color = DispObjPanel::wellColor(b.well);
       if (b.elementSwitch != nullptr) b.elementSwitch->setChecked(true);
       written();
     });
+}
+
+void ColorElements::show() const {
+  for (const ColorBinding& b : bindings_) {
+    if (b.elementSwitch != nullptr) DispObjPanel::showElement(b.elementSwitch, b.well, *b.color);
+    else DispObjPanel::showColor(b.well, *b.color);
+  }
+}
+
+void ColorElements::store() const {
+  for (const ColorBinding& b : bindings_)
+    if (b.elementSwitch != nullptr) *b.color = ColorSwitched(*b.color, b.elementSwitch->isChecked());
 }
 
 OptionChecks::OptionChecks(uint8_t& options, std::initializer_list<Check> checks, std::function<void()> written,

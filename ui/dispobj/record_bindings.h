@@ -25,8 +25,18 @@ struct ColorBinding {
   QCheckBox* elementSwitch = nullptr; // none: a colour that is always drawn
 };
 
-// The actions run in owner's context, so they end with it.
-void BindColors(QObject* owner, std::initializer_list<ColorBinding> bindings, const std::function<void()>& written);
+// Colour wells bound to their record colours: a pick stores and runs
+// written; show() fills the wells and switches from the record; store()
+// switches each colour on or off as its switch stands.
+class ColorElements : public QObject {
+public:
+  ColorElements(QObject* owner, std::initializer_list<ColorBinding> bindings, const std::function<void()>& written);
+  void show() const;
+  void store() const;
+
+private:
+  std::vector<ColorBinding> bindings_;
+};
 
 // Check boxes that each stand for one bit of a record's option byte: a
 // click sets or clears the bit; show() sets the checks from the byte and

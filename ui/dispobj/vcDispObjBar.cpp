@@ -116,11 +116,11 @@ void vcDispObjBar::buildElements(QGridLayout* grid, int& row) {
   grid->addWidget(LabelText, row++, 1, 1, 3);
 
   connect(FillColor, &NSColorWellCustom::changed, this, &vcDispObjBar::FillColor_Changed);
-  BindColors(this,
-             {{FillColor2, &bar_.FillColor2, DoFillColor2Check}, {BackColor, &bar_.BackColor, DoBackCheck},
-              {TrimColor, &bar_.TrimColor, DoTrimCheck}, {NumberColor, &bar_.NumberColor, DoNumberCheck},
-              {LabelColor, &bar_.LabelColor, DoLabelCheck}},
-             [this]() { UpdatePreview(); });
+  colors_ = new ColorElements(this,
+                    {{FillColor2, &bar_.FillColor2, DoFillColor2Check}, {BackColor, &bar_.BackColor, DoBackCheck},
+                     {TrimColor, &bar_.TrimColor, DoTrimCheck}, {NumberColor, &bar_.NumberColor, DoNumberCheck},
+                     {LabelColor, &bar_.LabelColor, DoLabelCheck}},
+                    [this]() { UpdatePreview(); });
   connect(DoFillColor2Check, &QCheckBox::clicked, this, &vcDispObjBar::DoFillColor2Check_Changed);
   connect(DoBackCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoBackCheck_Changed);
   connect(DoTrimCheck, &QCheckBox::clicked, this, &vcDispObjBar::DoTrimCheck_Changed);
@@ -141,11 +141,7 @@ bool vcDispObjBar::SetData(uint32_t index) {
   RoundedCheck->setChecked((bar_.Options & kBarRounded) != 0);
   NumberDecimalCheck->setChecked((bar_.Options & kBarTwoDecimals) != 0);
 
-  showElement(DoBackCheck, BackColor, bar_.BackColor);
-  showElement(DoTrimCheck, TrimColor, bar_.TrimColor);
-  showElement(DoFillColor2Check, FillColor2, bar_.FillColor2);
-  showElement(DoNumberCheck, NumberColor, bar_.NumberColor);
-  showElement(DoLabelCheck, LabelColor, bar_.LabelColor);
+  colors_->show();
   showColor(FillColor, bar_.FillColor);
 
   numbers_.trimSize->show(bar_.TrimSize);
@@ -168,12 +164,8 @@ void vcDispObjBar::SetFieldColor() { Range->SetFieldColor(); }
 
 void vcDispObjBar::UpdatePreview() {
   if (LoadingData) return;
-  bar_.BackColor = ColorSwitched(bar_.BackColor, DoBackCheck->isChecked());
-  bar_.FillColor2 = ColorSwitched(bar_.FillColor2, DoFillColor2Check->isChecked());
-  bar_.TrimColor = ColorSwitched(bar_.TrimColor, DoTrimCheck->isChecked());
-  bar_.NumberColor = ColorSwitched(bar_.NumberColor, DoNumberCheck->isChecked());
+  colors_->store();
   storeText(bar_.Label, LabelText->text());
-  bar_.LabelColor = ColorSwitched(bar_.LabelColor, DoLabelCheck->isChecked());
   SetFieldColor();
   if (writeParam(bar_)) updateOtherPanels();
 }

@@ -75,5 +75,6 @@ private:
   uint32_t inputId_ = kNoInput;
   BarParam bar_{};
   OptionChecks* options_ = nullptr;
+  ColorElements* colors_ = nullptr;
   Numbers numbers_;
 };

@@ -102,10 +102,11 @@ void vcDispObjGForce::connectControls() {
   for (QCheckBox* check : {DoAxisCheck, DoShadowCheck, DoBackCheck})
     connect(check, &QCheckBox::clicked, this, &vcDispObjGForce::UpdatePreview);
   // The marker's colour has no off switch.
-  BindColors(this,
-             {{LineColor, &gforce_.LineColor}, {AxisColor, &gforce_.AxisColor, DoAxisCheck},
-              {ShadowColor, &gforce_.ShadowColor, DoShadowCheck}, {BackColor, &gforce_.BackColor, DoBackCheck}},
-             [this]() { UpdatePreview(); });
+  colors_ = new ColorElements(this,
+                    {{LineColor, &gforce_.LineColor}, {AxisColor, &gforce_.AxisColor, DoAxisCheck},
+                     {ShadowColor, &gforce_.ShadowColor, DoShadowCheck},
+                     {BackColor, &gforce_.BackColor, DoBackCheck}},
+                    [this]() { UpdatePreview(); });
   bindNumbers();
   onListChosen(FieldXSelection, this, &vcDispObjGForce::FieldXSelection_Changed);
   onListChosen(FieldYSelection, this, &vcDispObjGForce::FieldYSelection_Changed);
@@ -137,13 +138,7 @@ bool vcDispObjGForce::SetData(uint32_t index) {
   numbers_.rangeY->show(gforce_.RangeY);
   numbers_.lineSize->show(gforce_.LineSize);
   numbers_.axisSize->show(gforce_.AxisSize);
-  showColor(LineColor, gforce_.LineColor);
-  showColor(AxisColor, gforce_.AxisColor);
-  showColor(ShadowColor, gforce_.ShadowColor);
-  showColor(BackColor, gforce_.BackColor);
-  DoAxisCheck->setChecked(!ColorIsOff(gforce_.AxisColor));
-  DoShadowCheck->setChecked(!ColorIsOff(gforce_.ShadowColor));
-  DoBackCheck->setChecked(!ColorIsOff(gforce_.BackColor));
+  colors_->show();
   showCirclesEnabled();
   LoadingData = false;
   return true;
@@ -158,9 +153,7 @@ void vcDispObjGForce::showCirclesEnabled() {
 
 void vcDispObjGForce::UpdatePreview() {
   if (LoadingData) return;
-  gforce_.BackColor = ColorSwitched(gforce_.BackColor, DoBackCheck->isChecked());
-  gforce_.ShadowColor = ColorSwitched(gforce_.ShadowColor, DoShadowCheck->isChecked());
-  gforce_.AxisColor = ColorSwitched(gforce_.AxisColor, DoAxisCheck->isChecked());
+  colors_->store();
   showCirclesEnabled();
   writeParam(gforce_);
 }

@@ -55,5 +55,6 @@ private:
 
   GForceParam gforce_{};
   OptionChecks* options_ = nullptr;
+  ColorElements* colors_ = nullptr;
   Numbers numbers_;
 };

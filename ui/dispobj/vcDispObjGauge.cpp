@@ -196,13 +196,14 @@ void vcDispObjGauge::connectActions() {
   for (QCheckBox* box : {DoFaceCheck, DoTrimCheck, DoMarkColor2Check, DoPinsCheck, DoNumberCheck, DoLabelCheck})
     onClick(box, &vcDispObjGauge::UpdatePreview);
   onPick(ChangeColor2, &vcDispObjGauge::ChangeColor2_Changed);
-  BindColors(this,
-             {{ChangeColor, &gauge_.ChangeColor}, {NeedleColor, &gauge_.NeedleColor},
-              {NeedleBackColor, &gauge_.NeedleBackColor}, {MarkColor, &gauge_.MarkColor},
-              {TrimColor, &gauge_.TrimColor, DoTrimCheck}, {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
-              {PinColor, &gauge_.MarkPinColor, DoPinsCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck},
-              {LabelColor, &gauge_.LabelColor, DoLabelCheck}},
-             [this]() { UpdatePreview(); });
+  new ColorElements(this,
+                    {{ChangeColor, &gauge_.ChangeColor}, {NeedleColor, &gauge_.NeedleColor},
+                     {NeedleBackColor, &gauge_.NeedleBackColor}, {MarkColor, &gauge_.MarkColor},
+                     {TrimColor, &gauge_.TrimColor, DoTrimCheck},
+                     {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
+                     {PinColor, &gauge_.MarkPinColor, DoPinsCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck},
+                     {LabelColor, &gauge_.LabelColor, DoLabelCheck}},
+                    [this]() { UpdatePreview(); });
   onPick(FaceColor, &vcDispObjGauge::FaceColor_Changed);
   onPick(FaceColor2, &vcDispObjGauge::FaceColor2_Changed);
   connect(LabelText, &TextField::changed, this, &vcDispObjGauge::LabelText_Changed);

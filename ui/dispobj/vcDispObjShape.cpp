@@ -65,8 +65,8 @@ void vcDispObjShape::buildControls() {
   connect(DoLineCheck, &QCheckBox::clicked, this, &vcDispObjShape::DoLineCheck_Changed);
   options_ = new OptionChecks(shape_.Options, {{HighResCheck, kShapeHighRes}}, [this]() { UpdatePreview(); }, this);
   lineSize_ = NumberBinder(this, [this]() { UpdatePreview(); }).whole(LineSizeText, LineSizeStepper, shape_.LineSize);
-  BindColors(this, {{FillColor, &shape_.FillColor, DoFillCheck}, {LineColor, &shape_.LineColor, DoLineCheck}},
-             [this]() { UpdatePreview(); });
+  new ColorElements(this, {{FillColor, &shape_.FillColor, DoFillCheck}, {LineColor, &shape_.LineColor, DoLineCheck}},
+                    [this]() { UpdatePreview(); });
 }
 
 uint8_t vcDispObjShape::ShapeCodeOf(const QString& title) {

@@ -105,11 +105,11 @@ void vcDispObjTimeGraph::connectControls() {
   // The element switches are read by the write path.
   for (QCheckBox* check : {DoBackCheck, DoTrimCheck, DoLabelCheck, DoAxisCheck})
     connect(check, &QCheckBox::clicked, this, &vcDispObjTimeGraph::UpdatePreview);
-  BindColors(this,
-             {{BackColor, &graph_.BackColor, DoBackCheck}, {TrimColor, &graph_.TrimColor, DoTrimCheck},
-              {LineColor, &graph_.LineColor}, {LabelColor, &graph_.LabelColor, DoLabelCheck},
-              {AxisColor, &graph_.AxisColor, DoAxisCheck}, {ValueColor, &graph_.ValueColor}},
-             [this]() { UpdatePreview(); });
+  colors_ = new ColorElements(this,
+                    {{BackColor, &graph_.BackColor, DoBackCheck}, {TrimColor, &graph_.TrimColor, DoTrimCheck},
+                     {LineColor, &graph_.LineColor}, {LabelColor, &graph_.LabelColor, DoLabelCheck},
+                     {AxisColor, &graph_.AxisColor, DoAxisCheck}, {ValueColor, &graph_.ValueColor}},
+                    [this]() { UpdatePreview(); });
   connect(LabelText, &TextField::changed, this, &vcDispObjTimeGraph::LabelText_Changed);
   bindNumbers();
 }
@@ -139,15 +139,10 @@ bool vcDispObjTimeGraph::SetData(uint32_t index) {
   for (const char* mode : kModes) ModeSelection->addItem(mode);
   ModeSelection->setCurrentIndex(0);
   ModeSelection->hide();
-  showColor(ValueColor, graph_.ValueColor);
   ValueColor->hide();
   numbers_.timeSpan->show(graph_.TimeSpan);
   options_->show();
-  showElement(DoBackCheck, BackColor, graph_.BackColor);
-  showElement(DoTrimCheck, TrimColor, graph_.TrimColor);
-  showElement(DoLabelCheck, LabelColor, graph_.LabelColor);
-  showElement(DoAxisCheck, AxisColor, graph_.AxisColor);
-  showColor(LineColor, graph_.LineColor);
+  colors_->show();
 
   numbers_.trimSize->show(graph_.TrimSize);
   numbers_.thickness->show(graph_.LineSize);
@@ -165,11 +160,8 @@ void vcDispObjTimeGraph::SetFieldColor() { Range->SetFieldColor(); }
 
 void vcDispObjTimeGraph::UpdatePreview() {
   if (LoadingData) return;
-  graph_.BackColor = ColorSwitched(graph_.BackColor, DoBackCheck->isChecked());
-  graph_.TrimColor = ColorSwitched(graph_.TrimColor, DoTrimCheck->isChecked());
+  colors_->store();
   storeText(graph_.Label, LabelText->text());
-  graph_.LabelColor = ColorSwitched(graph_.LabelColor, DoLabelCheck->isChecked());
-  graph_.AxisColor = ColorSwitched(graph_.AxisColor, DoAxisCheck->isChecked());
   SetFieldColor();
   if (writeParam(graph_)) updateOtherPanels();
 }

@@ -72,5 +72,6 @@ private:
   uint32_t inputId_ = kNoInput;
   TimeGraphParam graph_{};
   OptionChecks* options_ = nullptr;
+  ColorElements* colors_ = nullptr;
   Numbers numbers_;
 };

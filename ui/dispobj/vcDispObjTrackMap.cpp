@@ -167,10 +167,10 @@ void vcDispObjTrackMap::bindMapParts() {
     mapEdited();
     UpdatePreview();
   };
-  BindColors(this,
-             {{LowColor, &map_.MapLowColor, LowCheck}, {EdgeColor, &map_.MapEdgeColor, EdgeCheck},
-              {StartColor, &map_.StartColor, StartCheck}},
-             written);
+  new ColorElements(this,
+                    {{LowColor, &map_.MapLowColor, LowCheck}, {EdgeColor, &map_.MapEdgeColor, EdgeCheck},
+                     {StartColor, &map_.StartColor, StartCheck}},
+                    written);
   const NumberBinder bind(this, written);
   numbers_.lineSize = bind.whole(LineSizeText, LineSizeStepper, map_.MapLineSize);
   numbers_.startSize = bind.whole(StartSizeText, StartSizeStepper, map_.StartSize, StartCheck);
@@ -192,8 +192,8 @@ void vcDispObjTrackMap::bindPositionParts() {
     posEdited();
     UpdatePreview();
   };
-  BindColors(this, {{PosColor, &map_.PosColor}, {GhostColor, &map_.GhostColor, DoGhostCheck}}, written);
-  numbers_.posSize = NumberBinder(this, written).whole(PosSizeText, PosSizeStepper, map_.PosSize);
+  new ColorElements(this, {{PosColor, &map_.PosColor}, {GhostColor, &map_.GhostColor, DoGhostCheck}}, written);
+                    numbers_.posSize = NumberBinder(this, written).whole(PosSizeText, PosSizeStepper, map_.PosSize);
 }
 
 bool vcDispObjTrackMap::SetData(uint32_t index) {
@@ -313,7 +313,8 @@ void vcDispObjTrackMap::SetRes() {
   LoadingData = true;
   const int* old = sizes;
   for (auto [number, size] : {std::pair{numbers_.lineSize, &map_.MapLineSize},
-                              std::pair{numbers_.startSize, &map_.StartSize}, std::pair{numbers_.posSize, &map_.PosSize}}) {
+                              std::pair{numbers_.startSize, &map_.StartSize},
+                              std::pair{numbers_.posSize, &map_.PosSize}}) {
     number->show(*old++ * to / from);
     *size = static_cast<uint8_t>(number->intValue());
   }

@@ -248,11 +248,11 @@ void wcDispObjGaugeDesign::connectNeedle() {
   onPick(FaceColor, &wcDispObjGaugeDesign::FaceColor_Changed);
   onPick(FaceColor2, &wcDispObjGaugeDesign::FaceColor2_Changed);
   onPick(ChangeColor2, &wcDispObjGaugeDesign::ChangeColor2_Changed);
-  BindColors(this,
-             {{NeedleColor, &gauge_.NeedleColor}, {NeedleBackColor, &gauge_.NeedleBackColor},
-              {DualNeedleColor, &gauge_.DualNeedleColor}, {TrimColor, &gauge_.TrimColor, DoTrimCheck},
-              {ChangeColor, &gauge_.ChangeColor}},
-             [this]() { UpdatePreview(); });
+  new ColorElements(this,
+                    {{NeedleColor, &gauge_.NeedleColor}, {NeedleBackColor, &gauge_.NeedleBackColor},
+                     {DualNeedleColor, &gauge_.DualNeedleColor}, {TrimColor, &gauge_.TrimColor, DoTrimCheck},
+                     {ChangeColor, &gauge_.ChangeColor}},
+                    [this]() { UpdatePreview(); });
 }
 
 void wcDispObjGaugeDesign::loadModeAndNeedles() {

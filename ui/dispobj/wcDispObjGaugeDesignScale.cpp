@@ -216,10 +216,10 @@ void wcDispObjGaugeDesign::connectScale() {
   connect(MarkSmallMatrix, &QButtonGroup::buttonClicked, this, &wcDispObjGaugeDesign::MarkSmallMatrix_Changed);
   DispObjPanel::onListChosen(MarkTypeSelection, this, &wcDispObjGaugeDesign::MarkTypeSelection_Changed);
   DispObjPanel::onListChosen(MarkSmallTypeSelection, this, &wcDispObjGaugeDesign::MarkSmallTypeSelection_Changed);
-  BindColors(this,
-             {{MarkColor, &gauge_.MarkColor}, {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
-              {PinColor, &gauge_.MarkPinColor, DoPinsCheck}},
-             [this]() { UpdatePreview(); });
+  new ColorElements(this,
+                    {{MarkColor, &gauge_.MarkColor}, {MarkColor2, &gauge_.MarkColor2, DoMarkColor2Check},
+                     {PinColor, &gauge_.MarkPinColor, DoPinsCheck}},
+                    [this]() { UpdatePreview(); });
 }
 
 void wcDispObjGaugeDesign::loadRangeAndArc() {

@@ -185,8 +185,9 @@ void wcDispObjGaugeDesign::connectText() {
   onClick(DoNumberDecimalCheck, &wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed);
   onClick(NumberPosAutoCheck, &wcDispObjGaugeDesign::NumberPosAutoCheck_Changed);
   connect(LabelText, &TextField::changed, this, &wcDispObjGaugeDesign::LabelText_Changed);
-  BindColors(this, {{LabelColor, &gauge_.LabelColor, DoLabelCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck}},
-             [this]() { UpdatePreview(); });
+  new ColorElements(this,
+                    {{LabelColor, &gauge_.LabelColor, DoLabelCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck}},
+                    [this]() { UpdatePreview(); });
   connect(MarkNumbersUnitsSelection, &QComboBox::activated, this,
           &wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed);
   DispObjPanel::onListChosen(LabelFontSelection, this, &wcDispObjGaugeDesign::LabelFontSelection_Changed);
