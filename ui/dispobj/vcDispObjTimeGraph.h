@@ -14,7 +14,7 @@ public:
   bool SetData(uint32_t index) override;
 
   // Actions (the number fields' own actions are their NumberPairs', the
-  // option checks' their OptionChecks', the colours' their BindColors).
+  // option checks' their OptionChecks', the colours' their ColorElements).
   void LabelText_Changed();
 
   // Outlets.
