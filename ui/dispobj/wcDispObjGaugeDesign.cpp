@@ -20,6 +20,7 @@
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/gauge_edit.h"
 #include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/dispobj/wcDispObjBackground.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
@@ -137,6 +138,9 @@ void wcDispObjGaugeDesign::connectWindow() {
   connect(StyleButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::StyleButton_Pressed);
   connect(StyleExportButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::StyleExportButton_Pressed);
   connect(BackgroundButton, &QPushButton::clicked, this, &wcDispObjGaugeDesign::BackgroundButton_Pressed);
+  options_ = new OptionChecks(
+      gauge_.Options, {{CcwCheck, kGaugeCcw}, {SmoothMovementCheck, kGaugeSmooth}, {HighResCheck, kGaugeHighRes}},
+      [this]() { UpdatePreview(); }, this);
 }
 
 NumberPair* wcDispObjGaugeDesign::pair(TextField* text, RealStepper* stepper, bool real,
@@ -174,7 +178,7 @@ bool wcDispObjGaugeDesign::SetData(int index) {
   state_.inputId = inputId;
   DispObjPanel::fillFieldCombo(FieldSelection, "(Automatic)", DispObjPanel::dataFieldNames(inputId),
                                W16ToNSString(gauge_.Field));
-  SmoothMovementCheck->setChecked((gauge_.Options & kGaugeSmooth) != 0);
+  options_->show();
   loadReadoutAndLabel();
   TypeSelection->clear();
   TypeSelection->addItems(GaugeKindNames());

@@ -57,7 +57,6 @@ public:
   // Scale and marks (wcDispObjGaugeDesignScale.cpp).
   void MinManualCheck_Changed();
   void MaxManualCheck_Changed();
-  void CcwCheck_Changed();
   void StartDegManualCheck_Changed();
   void StepMidCheck_Changed();
   void MarkTypeSelection_Changed();
@@ -84,8 +83,6 @@ public:
 
   // Needle, display mode, face and warning colours (wcDispObjGaugeDesignNeedle.cpp).
   void ModeSelection_Changed();
-  void HighResCheck_Changed();
-  void SmoothMovementCheck_Changed();
   void NeedleTaperCheck_Changed();
   void DualIntervalCheck_Changed();
   void FaceColor_Changed();
@@ -271,4 +268,5 @@ private:
   ScalePairs scale_;
   TextPairs text_;
   NeedlePairs needle_;
+  OptionChecks* options_ = nullptr;
 };

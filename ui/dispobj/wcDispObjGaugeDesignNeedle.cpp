@@ -230,8 +230,6 @@ void wcDispObjGaugeDesign::connectNeedle() {
     connect(well, &NSColorWellCustom::changed, this, action);
   };
   connect(ModeSelection, &QComboBox::activated, this, &wcDispObjGaugeDesign::ModeSelection_Changed);
-  onClick(HighResCheck, &wcDispObjGaugeDesign::HighResCheck_Changed);
-  onClick(SmoothMovementCheck, &wcDispObjGaugeDesign::SmoothMovementCheck_Changed);
   onClick(NeedleTaperCheck, &wcDispObjGaugeDesign::NeedleTaperCheck_Changed);
   onClick(DualIntervalCheck, &wcDispObjGaugeDesign::DualIntervalCheck_Changed);
   onClick(DoFaceCheck, &wcDispObjGaugeDesign::UpdatePreview);
@@ -260,7 +258,6 @@ void wcDispObjGaugeDesign::loadModeAndNeedles() {
   ModeSelection->addItems(GaugeModeNames());
   ModeSelection->setCurrentText(GaugeModeName(gauge_.Options));
   enableForMode();
-  HighResCheck->setChecked((gauge_.Options & kGaugeHighRes) != 0);
   DoFaceCheck->setChecked(!ColorIsOff(gauge_.FaceColor));
   DispObjPanel::showColor(FaceColor, gauge_.FaceColor);
   DoFaceGradientCheck->setChecked(!ColorIsOff(gauge_.FaceColor2));
@@ -331,16 +328,6 @@ void wcDispObjGaugeDesign::enableForMode() {
 void wcDispObjGaugeDesign::ModeSelection_Changed() {
   gauge_.Options = GaugeOptionsWithMode(gauge_.Options, ModeSelection->currentText());
   enableForMode();
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::HighResCheck_Changed() {
-  setOption(kGaugeHighRes, HighResCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::SmoothMovementCheck_Changed() {
-  setOption(kGaugeSmooth, SmoothMovementCheck->isChecked());
   UpdatePreview();
 }
 

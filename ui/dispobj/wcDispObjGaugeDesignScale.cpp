@@ -207,7 +207,6 @@ void wcDispObjGaugeDesign::connectScale() {
   };
   onClick(MinManualCheck, &wcDispObjGaugeDesign::MinManualCheck_Changed);
   onClick(MaxManualCheck, &wcDispObjGaugeDesign::MaxManualCheck_Changed);
-  onClick(CcwCheck, &wcDispObjGaugeDesign::CcwCheck_Changed);
   onClick(StartDegManualCheck, &wcDispObjGaugeDesign::StartDegManualCheck_Changed);
   onClick(StepMidCheck, &wcDispObjGaugeDesign::StepMidCheck_Changed);
   onClick(DoMarkColor2Check, &wcDispObjGaugeDesign::UpdatePreview);
@@ -231,7 +230,6 @@ void wcDispObjGaugeDesign::loadRangeAndArc() {
   scale_.max->show(maxSet ? gauge_.Max : 100);
   scale_.max->setEnabled(maxSet);
   scale_.sweep->show(gauge_.SweepDeg);
-  CcwCheck->setChecked((gauge_.Options & kGaugeCcw) != 0);
   const bool startSet = gauge_.StartDeg < kGaugeAutoStart;
   StartDegManualCheck->setChecked(startSet);
   scale_.startDeg->show(startSet ? gauge_.StartDeg : 0);
@@ -293,11 +291,6 @@ void wcDispObjGaugeDesign::MaxManualCheck_Changed() {
   const bool on = MaxManualCheck->isChecked();
   gauge_.Max = on ? scale_.max->value() : kRangeAutoMax;
   scale_.max->setEnabled(on);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::CcwCheck_Changed() {
-  setOption(kGaugeCcw, CcwCheck->isChecked());
   UpdatePreview();
 }
 
