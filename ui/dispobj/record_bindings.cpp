@@ -29,11 +29,15 @@ void ColorElements::store() const {
 }
 
 OptionChecks::OptionChecks(uint8_t& options, std::initializer_list<Check> checks, std::function<void()> written,
-                           QObject* parent)
+                           QObject* parent, Check group)
     : QObject(parent), options_(options), checks_(checks) {
   for (const auto& [check, bit] : checks_)
-    connect(check, &QCheckBox::clicked, this, [this, check, bit, written]() {
+    connect(check, &QCheckBox::clicked, this, [this, check, bit, group, written]() {
       SetOptionBits(options_, bit, check->isChecked());
+      if (group.first != nullptr) {
+        group.first->setChecked(true);
+        SetOptionBits(options_, group.second, true);
+      }
       written();
     });
 }

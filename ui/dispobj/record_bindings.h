@@ -40,12 +40,13 @@ private:
 
 // Check boxes that each stand for one bit of a record's option byte: a
 // click sets or clears the bit; show() sets the checks from the byte and
-// runs no action.
+// runs no action. Sub-options of a group (a check and its bit) switch the
+// group on as well.
 class OptionChecks : public QObject {
 public:
   using Check = std::pair<QCheckBox*, uint8_t>;
   OptionChecks(uint8_t& options, std::initializer_list<Check> checks, std::function<void()> written,
-               QObject* parent);
+               QObject* parent, Check group = {nullptr, 0});
   void show() const;
 
 private:

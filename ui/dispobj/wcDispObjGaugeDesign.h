@@ -12,12 +12,13 @@
 // pins), wcDispObjGaugeDesignText.cpp (label, scale numbers, readout) and
 // wcDispObjGaugeDesignNeedle.cpp (mode, needles, face, warning colours).
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
 #include "engine/model/disp_records.h"
-#include "ui/shell/WindowController.h"
 #include "ui/dispobj/dispobj_fwd.h"
+#include "ui/shell/WindowController.h"
 
 class wcDispObjGaugeDesign : public WindowController {
   Q_OBJECT
@@ -72,9 +73,6 @@ public:
   void LabelPosAutoCheck_Changed();
   void MarkNumbersCheck_Changed();
   void MarkNumbersUnitsSelection_Changed();
-  void MarkNumbers2Check_Changed();
-  void MarkNumbersMinMaxCheck_Changed();
-  void MarkNumbersLimitClutterCheck_Changed();
   void NumberFontSelection_Changed();
   void NumberBoldCheck_Changed();
   void NumberItalicCheck_Changed();
@@ -90,13 +88,6 @@ public:
   void FaceColor2_Changed();
   void DoChangeColor2Check_Changed();
   void ChangeColor2_Changed();
-  void ChangeMarkCheck_Changed();
-  void ChangeMarkGradientCheck_Changed();
-  void ChangeNeedleCheck_Changed();
-  void ChangeNeedleGradientCheck_Changed();
-  void ChangeFaceCheck_Changed();
-  void ChangeFaceColorCheck_Changed();
-  void ChangeFaceSolidCheck_Changed();
 
   // Outlets of the window.
   NSImageViewCustom* PreviewImage = nullptr;
@@ -269,4 +260,6 @@ private:
   TextPairs text_;
   NeedlePairs needle_;
   OptionChecks* options_ = nullptr;
+  OptionChecks* numberOptions_ = nullptr;
+  std::array<OptionChecks*, 4> changeChecks_{};
 };

@@ -236,13 +236,6 @@ void wcDispObjGaugeDesign::connectNeedle() {
   onClick(DoTrimCheck, &wcDispObjGaugeDesign::UpdatePreview);
   onClick(DoFaceGradientCheck, &wcDispObjGaugeDesign::DoFaceGradientCheck_Changed);
   onClick(DoChangeColor2Check, &wcDispObjGaugeDesign::DoChangeColor2Check_Changed);
-  onClick(ChangeMarkCheck, &wcDispObjGaugeDesign::ChangeMarkCheck_Changed);
-  onClick(ChangeMarkGradientCheck, &wcDispObjGaugeDesign::ChangeMarkGradientCheck_Changed);
-  onClick(ChangeNeedleCheck, &wcDispObjGaugeDesign::ChangeNeedleCheck_Changed);
-  onClick(ChangeNeedleGradientCheck, &wcDispObjGaugeDesign::ChangeNeedleGradientCheck_Changed);
-  onClick(ChangeFaceCheck, &wcDispObjGaugeDesign::ChangeFaceCheck_Changed);
-  onClick(ChangeFaceColorCheck, &wcDispObjGaugeDesign::ChangeFaceColorCheck_Changed);
-  onClick(ChangeFaceSolidCheck, &wcDispObjGaugeDesign::ChangeFaceSolidCheck_Changed);
   onPick(FaceColor, &wcDispObjGaugeDesign::FaceColor_Changed);
   onPick(FaceColor2, &wcDispObjGaugeDesign::FaceColor2_Changed);
   onPick(ChangeColor2, &wcDispObjGaugeDesign::ChangeColor2_Changed);
@@ -251,6 +244,23 @@ void wcDispObjGaugeDesign::connectNeedle() {
                      {DualNeedleColor, &gauge_.DualNeedleColor}, {TrimColor, &gauge_.TrimColor, DoTrimCheck},
                      {ChangeColor, &gauge_.ChangeColor}},
                     [this]() { UpdatePreview(); });
+  // What changes colour past the warning value; each "how" switches its
+  // part on.
+  uint8_t& change = gauge_.ChangeColorOptions;
+  auto written = [this]() { UpdatePreview(); };
+  changeChecks_ = {
+      new OptionChecks(change,
+                       {{ChangeMarkCheck, kGaugeChangeMarks},
+                        {ChangeNeedleCheck, kGaugeChangeNeedles},
+                        {ChangeFaceCheck, kGaugeChangeFace}},
+                       written, this),
+      new OptionChecks(change, {{ChangeMarkGradientCheck, kGaugeChangeMarksFade}}, written, this,
+                       {ChangeMarkCheck, kGaugeChangeMarks}),
+      new OptionChecks(change, {{ChangeNeedleGradientCheck, kGaugeChangeNeedlesFade}}, written, this,
+                       {ChangeNeedleCheck, kGaugeChangeNeedles}),
+      new OptionChecks(change,
+                       {{ChangeFaceColorCheck, kGaugeChangeFaceBand}, {ChangeFaceSolidCheck, kGaugeChangeFaceSolid}},
+                       written, this, {ChangeFaceCheck, kGaugeChangeFace})};
 }
 
 void wcDispObjGaugeDesign::loadModeAndNeedles() {
@@ -286,14 +296,7 @@ void wcDispObjGaugeDesign::loadModeAndNeedles() {
 void wcDispObjGaugeDesign::loadChangeColors() {
   DispObjPanel::showColor(ChangeColor, gauge_.ChangeColor);
   needle_.changeValue->show(gauge_.ChangeColorValue);
-  const uint8_t o = gauge_.ChangeColorOptions;
-  ChangeMarkCheck->setChecked((o & kGaugeChangeMarks) != 0);
-  ChangeMarkGradientCheck->setChecked((o & kGaugeChangeMarksFade) != 0);
-  ChangeNeedleCheck->setChecked((o & kGaugeChangeNeedles) != 0);
-  ChangeNeedleGradientCheck->setChecked((o & kGaugeChangeNeedlesFade) != 0);
-  ChangeFaceCheck->setChecked((o & kGaugeChangeFace) != 0);
-  ChangeFaceColorCheck->setChecked((o & kGaugeChangeFaceBand) != 0);
-  ChangeFaceSolidCheck->setChecked((o & kGaugeChangeFaceSolid) != 0);
+  for (const OptionChecks* checks : changeChecks_) checks->show();
   needle_.facePos->show(gauge_.ChangeFaceOffset);
   needle_.faceDarken->show(gauge_.ChangeFaceShade);
   for (QWidget* w : std::initializer_list<QWidget*>{ChangeFaceCheck, ChangeFaceColorCheck, ChangeFaceSolidCheck,
@@ -378,45 +381,3 @@ void wcDispObjGaugeDesign::ChangeColor2_Changed() {
   DoChangeColor2Check_Changed();
 }
 
-void wcDispObjGaugeDesign::ChangeMarkCheck_Changed() {
-  setChangeBit(kGaugeChangeMarks, ChangeMarkCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeMarkGradientCheck_Changed() {
-  ChangeMarkCheck->setChecked(true);
-  setChangeBit(kGaugeChangeMarks, true);
-  setChangeBit(kGaugeChangeMarksFade, ChangeMarkGradientCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeNeedleCheck_Changed() {
-  setChangeBit(kGaugeChangeNeedles, ChangeNeedleCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeNeedleGradientCheck_Changed() {
-  ChangeNeedleCheck->setChecked(true);
-  setChangeBit(kGaugeChangeNeedles, true);
-  setChangeBit(kGaugeChangeNeedlesFade, ChangeNeedleGradientCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeFaceCheck_Changed() {
-  setChangeBit(kGaugeChangeFace, ChangeFaceCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeFaceColorCheck_Changed() {
-  ChangeFaceCheck->setChecked(true);
-  setChangeBit(kGaugeChangeFace, true);
-  setChangeBit(kGaugeChangeFaceBand, ChangeFaceColorCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::ChangeFaceSolidCheck_Changed() {
-  ChangeFaceCheck->setChecked(true);
-  setChangeBit(kGaugeChangeFace, true);
-  setChangeBit(kGaugeChangeFaceSolid, ChangeFaceSolidCheck->isChecked());
-  UpdatePreview();
-}

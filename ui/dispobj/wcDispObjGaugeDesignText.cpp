@@ -177,9 +177,6 @@ void wcDispObjGaugeDesign::connectText() {
   onClick(LabelItalicCheck, &wcDispObjGaugeDesign::LabelItalicCheck_Changed);
   onClick(LabelPosAutoCheck, &wcDispObjGaugeDesign::LabelPosAutoCheck_Changed);
   onClick(MarkNumbersCheck, &wcDispObjGaugeDesign::MarkNumbersCheck_Changed);
-  onClick(MarkNumbers2Check, &wcDispObjGaugeDesign::MarkNumbers2Check_Changed);
-  onClick(MarkNumbersMinMaxCheck, &wcDispObjGaugeDesign::MarkNumbersMinMaxCheck_Changed);
-  onClick(MarkNumbersLimitClutterCheck, &wcDispObjGaugeDesign::MarkNumbersLimitClutterCheck_Changed);
   onClick(NumberBoldCheck, &wcDispObjGaugeDesign::NumberBoldCheck_Changed);
   onClick(NumberItalicCheck, &wcDispObjGaugeDesign::NumberItalicCheck_Changed);
   onClick(DoNumberDecimalCheck, &wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed);
@@ -192,6 +189,16 @@ void wcDispObjGaugeDesign::connectText() {
           &wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed);
   DispObjPanel::onListChosen(LabelFontSelection, this, &wcDispObjGaugeDesign::LabelFontSelection_Changed);
   DispObjPanel::onListChosen(NumberFontSelection, this, &wcDispObjGaugeDesign::NumberFontSelection_Changed);
+  // The numbers' sub-options switch the numbers on.
+  numberOptions_ = new OptionChecks(gauge_.MarkNumberType,
+                                    {{MarkNumbers2Check, kGaugeNumbersEverySecond},
+                                     {MarkNumbersMinMaxCheck, kGaugeNumbersEnds},
+                                     {MarkNumbersLimitClutterCheck, kGaugeNumbersLimitClutter}},
+                                    [this]() {
+                                      DoLabelCheck->setChecked(true);
+                                      UpdatePreview();
+                                    },
+                                    this, {MarkNumbersCheck, kGaugeNumbersOn});
 }
 
 void wcDispObjGaugeDesign::loadReadoutAndLabel() {
@@ -231,12 +238,10 @@ void wcDispObjGaugeDesign::loadNumberOptions() {
   MarkNumbersCheck->setChecked(on);
   for (QWidget* w : std::initializer_list<QWidget*>{MarkNumbersUnitsSelection, MarkNumbersMinMaxCheck, MarkNumbers2Check})
     UISetControlEnabled(w, on);
-  MarkNumbers2Check->setChecked((type & kGaugeNumbersEverySecond) != 0);
-  MarkNumbersMinMaxCheck->setChecked((type & kGaugeNumbersEnds) != 0);
+  numberOptions_->show();
   MarkNumbersUnitsSelection->clear();
   MarkNumbersUnitsSelection->addItems(GaugeNumberUnitNames());
   MarkNumbersUnitsSelection->setCurrentText(GaugeNumberUnitName(type));
-  MarkNumbersLimitClutterCheck->setChecked((type & kGaugeNumbersLimitClutter) != 0);
 }
 
 void wcDispObjGaugeDesign::LabelText_Changed() {
@@ -286,30 +291,6 @@ void wcDispObjGaugeDesign::MarkNumbersCheck_Changed() {
 void wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed() {
   gauge_.MarkNumberType = static_cast<uint8_t>((gauge_.MarkNumberType & ~kGaugeNumbersUnitMask) |
                                                GaugeNumberUnitBits(MarkNumbersUnitsSelection->currentText()));
-  setMarkNumberBit(kGaugeNumbersOn, true);
-  MarkNumbersCheck->setChecked(true);
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::MarkNumbers2Check_Changed() {
-  setMarkNumberBit(kGaugeNumbersEverySecond, MarkNumbers2Check->isChecked());
-  setMarkNumberBit(kGaugeNumbersOn, true);
-  MarkNumbersCheck->setChecked(true);
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::MarkNumbersMinMaxCheck_Changed() {
-  setMarkNumberBit(kGaugeNumbersEnds, MarkNumbersMinMaxCheck->isChecked());
-  setMarkNumberBit(kGaugeNumbersOn, true);
-  MarkNumbersCheck->setChecked(true);
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::MarkNumbersLimitClutterCheck_Changed() {
-  setMarkNumberBit(kGaugeNumbersLimitClutter, MarkNumbersLimitClutterCheck->isChecked());
   setMarkNumberBit(kGaugeNumbersOn, true);
   MarkNumbersCheck->setChecked(true);
   DoLabelCheck->setChecked(true);
