@@ -8,11 +8,6 @@
 
 #include "engine/model/disp_records.h"
 
-// Sets or clears bits of an option byte.
-inline void GaugeSetBits(uint8_t& field, uint8_t bits, bool on) {
-  field = static_cast<uint8_t>(on ? field | bits : field & ~bits);
-}
-
 // Display modes, as the mode lists name them.
 QStringList GaugeModeNames(); // "Needle", "Graph", "Dual"
 QString GaugeModeName(uint8_t options);

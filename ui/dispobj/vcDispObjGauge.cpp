@@ -306,7 +306,7 @@ void vcDispObjGauge::UpdatePreviewNoUndo() {
   writeParamNoUndo(gauge_);
 }
 
-void vcDispObjGauge::setOption(uint8_t bit, bool on) { GaugeSetBits(gauge_.Options, bit, on); }
+void vcDispObjGauge::setOption(uint8_t bit, bool on) { SetOptionBits(gauge_.Options, bit, on); }
 
 void vcDispObjGauge::StartDegManualCheck_Changed() {
   const bool on = StartDegManualCheck->isChecked();

@@ -305,8 +305,8 @@ void wcDispObjGaugeDesign::BackgroundButton_Pressed() {
   }
 }
 
-void wcDispObjGaugeDesign::setOption(uint8_t bit, bool on) { GaugeSetBits(gauge_.Options, bit, on); }
+void wcDispObjGaugeDesign::setOption(uint8_t bit, bool on) { SetOptionBits(gauge_.Options, bit, on); }
 
-void wcDispObjGaugeDesign::setChangeBit(uint8_t bit, bool on) { GaugeSetBits(gauge_.ChangeColorOptions, bit, on); }
+void wcDispObjGaugeDesign::setChangeBit(uint8_t bit, bool on) { SetOptionBits(gauge_.ChangeColorOptions, bit, on); }
 
-void wcDispObjGaugeDesign::setMarkNumberBit(uint8_t bit, bool on) { GaugeSetBits(gauge_.MarkNumberType, bit, on); }
+void wcDispObjGaugeDesign::setMarkNumberBit(uint8_t bit, bool on) { SetOptionBits(gauge_.MarkNumberType, bit, on); }

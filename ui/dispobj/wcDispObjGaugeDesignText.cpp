@@ -256,13 +256,13 @@ void wcDispObjGaugeDesign::LabelFontSelection_Changed() {
 }
 
 void wcDispObjGaugeDesign::LabelBoldCheck_Changed() {
-  GaugeSetBits(gauge_.LabelStyle, kTextBold, LabelBoldCheck->isChecked());
+  SetOptionBits(gauge_.LabelStyle, kTextBold, LabelBoldCheck->isChecked());
   DoLabelCheck->setChecked(true);
   UpdatePreview();
 }
 
 void wcDispObjGaugeDesign::LabelItalicCheck_Changed() {
-  GaugeSetBits(gauge_.LabelStyle, kTextItalic, LabelItalicCheck->isChecked());
+  SetOptionBits(gauge_.LabelStyle, kTextItalic, LabelItalicCheck->isChecked());
   DoLabelCheck->setChecked(true);
   UpdatePreview();
 }
@@ -304,13 +304,13 @@ void wcDispObjGaugeDesign::NumberFontSelection_Changed() {
 }
 
 void wcDispObjGaugeDesign::NumberBoldCheck_Changed() {
-  GaugeSetBits(gauge_.NumberStyle, kTextBold, NumberBoldCheck->isChecked());
+  SetOptionBits(gauge_.NumberStyle, kTextBold, NumberBoldCheck->isChecked());
   DoNumberCheck->setChecked(true);
   UpdatePreview();
 }
 
 void wcDispObjGaugeDesign::NumberItalicCheck_Changed() {
-  GaugeSetBits(gauge_.NumberStyle, kTextItalic, NumberItalicCheck->isChecked());
+  SetOptionBits(gauge_.NumberStyle, kTextItalic, NumberItalicCheck->isChecked());
   DoNumberCheck->setChecked(true);
   UpdatePreview();
 }
