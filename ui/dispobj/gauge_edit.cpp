@@ -1,6 +1,10 @@
 #include "ui/dispobj/gauge_edit.h"
 
+#include <QCheckBox>
+
 #include "engine/model/dispobjs.h"
+#include "ui/controls/NSColorWellCustom.h"
+#include "ui/dispobj/DispObjPanel.h"
 
 QStringList GaugeModeNames() { return {"Needle", "Graph", "Dual"}; }
 
@@ -91,4 +95,26 @@ void GaugeApplySwitches(GaugeParam& p, const GaugeSwitches& on) {
   p.TrimColor = ColorSwitched(p.TrimColor, on.trim);
   p.MarkColor2 = ColorSwitched(p.MarkColor2, on.markColor2);
   p.MarkPinColor = ColorSwitched(p.MarkPinColor, on.pins);
+}
+
+void BindGaugeFace(QObject* owner, GaugeParam& gauge, const GaugeFaceControls& c, const std::function<void()>& written) {
+  QObject::connect(c.color, &NSColorWellCustom::changed, owner, [&gauge, c, written]() {
+    gauge.FaceColor = DispObjPanel::wellColor(c.color);
+    c.face->setChecked(true);
+    if (!c.gradient->isChecked()) {
+      gauge.FaceColor2 = GaugeDerivedFaceColor2(gauge.FaceColor);
+      DispObjPanel::showColor(c.color2, gauge.FaceColor2);
+    }
+    written();
+  });
+  QObject::connect(c.gradient, &QCheckBox::clicked, owner, [c, written]() {
+    c.face->setChecked(true);
+    written();
+  });
+  QObject::connect(c.color2, &NSColorWellCustom::changed, owner, [&gauge, c, written]() {
+    gauge.FaceColor2 = DispObjPanel::wellColor(c.color2);
+    c.face->setChecked(true);
+    c.gradient->setChecked(true);
+    written();
+  });
 }

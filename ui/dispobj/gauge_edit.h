@@ -5,8 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 #include "engine/model/disp_records.h"
+#include "ui/dispobj/dispobj_fwd.h"
+
+class QObject;
 
 // Display modes, as the mode lists name them.
 QStringList GaugeModeNames(); // "Needle", "Graph", "Dual"
@@ -42,6 +46,19 @@ void GaugeApplySwitches(GaugeParam& p, const GaugeSwitches& on);
 // The gradient colour a face without a gradient carries: the face colour
 // darkened as the editors derive second colours, the gradient left off.
 uint32_t GaugeDerivedFaceColor2(uint32_t faceColor);
+
+// The face's controls, as the panel and the designer both show them.
+struct GaugeFaceControls {
+  QCheckBox* face;
+  NSColorWellCustom* color;
+  QCheckBox* gradient;
+  NSColorWellCustom* color2;
+};
+// Binds them to the record: a face colour switches the face on and, while
+// there is no gradient, keeps a matching darker second colour for the
+// moment the gradient is switched on; the gradient and its colour switch
+// the face on too. Every edit ends in written.
+void BindGaugeFace(QObject* owner, GaugeParam& gauge, const GaugeFaceControls& c, const std::function<void()>& written);
 
 // The two-part scale: the midpoint of the stored range (0 for two
 // automatic ends), and whether the joint lies strictly inside the range.

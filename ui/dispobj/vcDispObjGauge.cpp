@@ -184,18 +184,14 @@ void vcDispObjGauge::connectActions() {
   auto onClick = [this](QCheckBox* box, void (vcDispObjGauge::*action)()) {
     connect(box, &QCheckBox::clicked, this, action);
   };
-  auto onPick = [this](NSColorWellCustom* well, void (vcDispObjGauge::*action)()) {
-    connect(well, &NSColorWellCustom::changed, this, action);
-  };
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjGauge::ModeSelection_Changed);
   onClick(StartDegManualCheck, &vcDispObjGauge::StartDegManualCheck_Changed);
   onClick(DoChangeColor2Check, &vcDispObjGauge::DoChangeColor2Check_Changed);
-  onClick(DoFaceGradientCheck, &vcDispObjGauge::DoFaceGradientCheck_Changed);
   onClick(DoNumberDecimalCheck, &vcDispObjGauge::DoNumberDecimalCheck_Changed);
   // The other element switches are read by the write path.
   for (QCheckBox* box : {DoFaceCheck, DoTrimCheck, DoMarkColor2Check, DoPinsCheck, DoNumberCheck, DoLabelCheck})
     onClick(box, &vcDispObjGauge::UpdatePreview);
-  onPick(ChangeColor2, &vcDispObjGauge::ChangeColor2_Changed);
+  connect(ChangeColor2, &NSColorWellCustom::changed, this, &vcDispObjGauge::ChangeColor2_Changed);
   new ColorElements(this,
                     {{ChangeColor, &gauge_.ChangeColor}, {NeedleColor, &gauge_.NeedleColor},
                      {NeedleBackColor, &gauge_.NeedleBackColor}, {MarkColor, &gauge_.MarkColor},
@@ -204,8 +200,7 @@ void vcDispObjGauge::connectActions() {
                      {PinColor, &gauge_.MarkPinColor, DoPinsCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck},
                      {LabelColor, &gauge_.LabelColor, DoLabelCheck}},
                     [this]() { UpdatePreview(); });
-  onPick(FaceColor, &vcDispObjGauge::FaceColor_Changed);
-  onPick(FaceColor2, &vcDispObjGauge::FaceColor2_Changed);
+  BindGaugeFace(this, gauge_, {DoFaceCheck, FaceColor, DoFaceGradientCheck, FaceColor2}, [this]() { UpdatePreview(); });
   connect(LabelText, &TextField::changed, this, &vcDispObjGauge::LabelText_Changed);
   connect(GaugeDesignerButton, &QPushButton::clicked, this, &vcDispObjGauge::GaugeDesignerButton_Pressed);
 }
@@ -330,30 +325,6 @@ void vcDispObjGauge::ChangeColor2_Changed() {
   gauge_.ChangeColor2 = wellColor(ChangeColor2);
   DoChangeColor2Check->setChecked(true);
   DoChangeColor2Check_Changed();
-}
-
-void vcDispObjGauge::FaceColor_Changed() {
-  gauge_.FaceColor = wellColor(FaceColor);
-  DoFaceCheck->setChecked(true);
-  // A face without a gradient keeps a matching darker second colour for
-  // the moment the gradient is switched on.
-  if (!DoFaceGradientCheck->isChecked()) {
-    gauge_.FaceColor2 = GaugeDerivedFaceColor2(gauge_.FaceColor);
-    showColor(FaceColor2, gauge_.FaceColor2);
-  }
-  UpdatePreview();
-}
-
-void vcDispObjGauge::DoFaceGradientCheck_Changed() {
-  DoFaceCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void vcDispObjGauge::FaceColor2_Changed() {
-  gauge_.FaceColor2 = wellColor(FaceColor2);
-  DoFaceCheck->setChecked(true);
-  DoFaceGradientCheck->setChecked(true);
-  UpdatePreview();
 }
 
 void vcDispObjGauge::DoNumberDecimalCheck_Changed() {

@@ -20,9 +20,6 @@ public:
   void ModeSelection_Changed();
   void DoChangeColor2Check_Changed();
   void ChangeColor2_Changed();
-  void FaceColor_Changed();
-  void DoFaceGradientCheck_Changed();
-  void FaceColor2_Changed();
   void DoNumberDecimalCheck_Changed();
   void LabelText_Changed();
   void GaugeDesignerButton_Pressed();

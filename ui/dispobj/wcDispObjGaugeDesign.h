@@ -83,9 +83,6 @@ public:
   void ModeSelection_Changed();
   void NeedleTaperCheck_Changed();
   void DualIntervalCheck_Changed();
-  void FaceColor_Changed();
-  void DoFaceGradientCheck_Changed();
-  void FaceColor2_Changed();
   void DoChangeColor2Check_Changed();
   void ChangeColor2_Changed();
 

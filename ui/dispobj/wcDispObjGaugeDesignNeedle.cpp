@@ -226,19 +226,13 @@ void wcDispObjGaugeDesign::connectNeedle() {
   auto onClick = [this](QCheckBox* box, void (wcDispObjGaugeDesign::*action)()) {
     connect(box, &QCheckBox::clicked, this, action);
   };
-  auto onPick = [this](NSColorWellCustom* well, void (wcDispObjGaugeDesign::*action)()) {
-    connect(well, &NSColorWellCustom::changed, this, action);
-  };
   connect(ModeSelection, &QComboBox::activated, this, &wcDispObjGaugeDesign::ModeSelection_Changed);
   onClick(NeedleTaperCheck, &wcDispObjGaugeDesign::NeedleTaperCheck_Changed);
   onClick(DualIntervalCheck, &wcDispObjGaugeDesign::DualIntervalCheck_Changed);
   onClick(DoFaceCheck, &wcDispObjGaugeDesign::UpdatePreview);
   onClick(DoTrimCheck, &wcDispObjGaugeDesign::UpdatePreview);
-  onClick(DoFaceGradientCheck, &wcDispObjGaugeDesign::DoFaceGradientCheck_Changed);
   onClick(DoChangeColor2Check, &wcDispObjGaugeDesign::DoChangeColor2Check_Changed);
-  onPick(FaceColor, &wcDispObjGaugeDesign::FaceColor_Changed);
-  onPick(FaceColor2, &wcDispObjGaugeDesign::FaceColor2_Changed);
-  onPick(ChangeColor2, &wcDispObjGaugeDesign::ChangeColor2_Changed);
+  connect(ChangeColor2, &NSColorWellCustom::changed, this, &wcDispObjGaugeDesign::ChangeColor2_Changed);
   new ColorElements(this,
                     {{NeedleColor, &gauge_.NeedleColor}, {NeedleBackColor, &gauge_.NeedleBackColor},
                      {DualNeedleColor, &gauge_.DualNeedleColor}, {TrimColor, &gauge_.TrimColor, DoTrimCheck},
@@ -261,6 +255,7 @@ void wcDispObjGaugeDesign::connectNeedle() {
       new OptionChecks(change,
                        {{ChangeFaceColorCheck, kGaugeChangeFaceBand}, {ChangeFaceSolidCheck, kGaugeChangeFaceSolid}},
                        written, this, {ChangeFaceCheck, kGaugeChangeFace})};
+  BindGaugeFace(this, gauge_, {DoFaceCheck, FaceColor, DoFaceGradientCheck, FaceColor2}, [this]() { UpdatePreview(); });
 }
 
 void wcDispObjGaugeDesign::loadModeAndNeedles() {
@@ -341,30 +336,6 @@ void wcDispObjGaugeDesign::NeedleTaperCheck_Changed() {
 
 void wcDispObjGaugeDesign::DualIntervalCheck_Changed() {
   gauge_.DualInterval = DualIntervalCheck->isChecked() ? needle_.dualInterval->value() : 0;
-  UpdatePreview();
-}
-
-// A face without a gradient keeps a matching darker second colour for the
-// moment the gradient is switched on.
-void wcDispObjGaugeDesign::FaceColor_Changed() {
-  gauge_.FaceColor = DispObjPanel::wellColor(FaceColor);
-  DoFaceCheck->setChecked(true);
-  if (!DoFaceGradientCheck->isChecked()) {
-    gauge_.FaceColor2 = GaugeDerivedFaceColor2(gauge_.FaceColor);
-    DispObjPanel::showColor(FaceColor2, gauge_.FaceColor2);
-  }
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::DoFaceGradientCheck_Changed() {
-  DoFaceCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::FaceColor2_Changed() {
-  gauge_.FaceColor2 = DispObjPanel::wellColor(FaceColor2);
-  DoFaceCheck->setChecked(true);
-  DoFaceGradientCheck->setChecked(true);
   UpdatePreview();
 }
 
