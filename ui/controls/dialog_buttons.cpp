@@ -6,6 +6,7 @@
 DialogButtons AddOkCancelRow(QBoxLayout* layout, QWidget* parent) {
   DialogButtons buttons;
   auto* row = new QHBoxLayout();
+  buttons.row = row;
   row->addStretch(1);
   buttons.cancel = new QPushButton("Cancel", parent);
   buttons.cancel->setObjectName("CancelButton");

@@ -244,7 +244,7 @@ bool vcDispObjText::SetData(uint32_t index) {
 
   FontSelection->clear();
   FontSelection->setEditText("");
-  if (AppDelegate::shared() != nullptr) FontSelection->addItems(AppDelegate::shared()->SysFonts);
+  FontSelection->addItems(AppDelegate::SystemFonts());
   const QString font = W16ToNSString(text_.Font);
   const int fontRow = FontSelection->findText(font, Qt::MatchFixedString | Qt::MatchCaseSensitive);
   if (fontRow >= 0) FontSelection->setCurrentIndex(fontRow);

@@ -165,7 +165,7 @@ void wcDispObjEnhEdit::connectParams() {
 void wcDispObjEnhEdit::fillParams(const DispStruct& common) {
   LabelFontSelection->clear();
   LabelFontSelection->setEditText("");
-  if (AppDelegate::shared() != nullptr) LabelFontSelection->addItems(AppDelegate::shared()->SysFonts);
+  LabelFontSelection->addItems(AppDelegate::SystemFonts());
   state_.OurInputID = common.InputID;
   Range->Load(enh_.Field, enh_.Min, enh_.Max, state_.OurInputID);
   TriggerCheck->setChecked((enh_.Options & kEnhTrigger) != 0);

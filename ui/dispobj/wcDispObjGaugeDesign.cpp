@@ -169,7 +169,7 @@ bool wcDispObjGaugeDesign::SetData(int index) {
   std::memcpy(&gauge_, param, sizeof gauge_);
 
   state_.loading = true;
-  const QStringList fonts = AppDelegate::shared() != nullptr ? AppDelegate::shared()->SysFonts : QStringList();
+  const QStringList fonts = AppDelegate::SystemFonts();
   for (QComboBox* list : {LabelFontSelection, NumberFontSelection}) {
     list->clear();
     list->setEditText("");

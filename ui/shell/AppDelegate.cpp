@@ -24,6 +24,8 @@ AppDelegate::~AppDelegate() {
 
 AppDelegate* AppDelegate::shared() { return sharedDelegate; }
 
+QStringList AppDelegate::SystemFonts() { return sharedDelegate != nullptr ? sharedDelegate->systemFonts_ : QStringList(); }
+
 void AppDelegate::waitForLaunchThread() {
   if (launchThread_.joinable()) launchThread_.join();
 }

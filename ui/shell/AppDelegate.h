@@ -62,7 +62,9 @@ public:
   // The main window's first show takes the files kept so far (and empties
   // the list); files handed over after that queue until its start-up ends.
   QStringList TakeOpenFilePaths();
-  QStringList SysFonts;
+  // The font families the launch found usable, for the font lists; empty
+  // before the launch.
+  static QStringList SystemFonts();
   bool EngineStarted() const { return engineStarted_; }
   bool LaunchFailed() const { return launchFailed_; }
 
@@ -177,5 +179,6 @@ private:
   bool openFilePathsTaken_ = false;
   bool appRunning_ = false;
   QStringList pendingOpenFiles_;
+  QStringList systemFonts_;
   bool handOverRetryQueued_ = false;
 };

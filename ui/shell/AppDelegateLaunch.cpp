@@ -94,7 +94,7 @@ void AppDelegate::gatherFonts(const QStringList& families) {
     family.remove('"');
     if (FontExists(family.toUtf8().constData(), 0) != 0) accepted << family;
   }
-  SysFonts = accepted;
+  systemFonts_ = accepted;
 }
 
 // A controller whose construction throws stays null, as do the ones after

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "base/util.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -137,18 +138,9 @@ QWidget* wcPreview::makeWindow() {
   AudioRateGroup = radioBox(dialog, grid, 0, 2, "Sound Rate", AudioRateTitles(), "AudioRateGroup");
   AudioTypeGroup = radioBox(dialog, grid, 0, 3, "Sound", AudioTypeTitles(), "AudioTypeGroup");
   layout->addLayout(grid);
-  auto* buttons = new QHBoxLayout();
-  auto* cancel = new QPushButton("Cancel", dialog);
-  cancel->setObjectName("CancelButton");
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setObjectName("OkButton");
-  ok->setDefault(true);
-  buttons->addStretch(1);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &wcPreview::OkButton_Pressed);
-  connect(cancel, &QPushButton::clicked, this, &wcPreview::CancelButton_Pressed);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  connect(buttons.ok, &QPushButton::clicked, this, &wcPreview::OkButton_Pressed);
+  connect(buttons.cancel, &QPushButton::clicked, this, &wcPreview::CancelButton_Pressed);
   return dialog;
 }
 

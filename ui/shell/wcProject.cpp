@@ -14,6 +14,7 @@
 #include "base/util.h"
 #include "engine/files/undo.h"
 #include "engine/model/project.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
@@ -45,14 +46,9 @@ QWidget* wcProject::makeWindow() {
   SpeedUnitSelection->setEditable(true);
   form->addRow("Speed unit:", SpeedUnitSelection);
   layout->addLayout(form);
-  auto* buttons = new QHBoxLayout();
-  buttons->addStretch(1);
-  CancelButton = new QPushButton("Cancel", dialog);
-  OkButton = new QPushButton("OK", dialog);
-  OkButton->setDefault(true);
-  buttons->addWidget(CancelButton);
-  buttons->addWidget(OkButton);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  CancelButton = buttons.cancel;
+  OkButton = buttons.ok;
   connect(OkButton, &QPushButton::clicked, this, &wcProject::OkButton_Pressed);
   connect(CancelButton, &QPushButton::clicked, this, &wcProject::CancelButton_Pressed);
   connect(ManualLengthCheck, &QCheckBox::clicked, this, &wcProject::ManualLengthCheck_Changed);

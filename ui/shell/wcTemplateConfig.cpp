@@ -11,6 +11,7 @@
 
 #include "engine/model/project.h"
 #include "media/datalog/datalog_queries.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
 #include "ui/util/ui_utils.h"
@@ -95,10 +96,11 @@ QWidget* wcTemplateConfig::makeWindow() {
     unused->hide();
     layout->addWidget(unused);
   }
-  QHBoxLayout* buttons = UIOkCancelRow(dialog, okButton_, cancelButton_);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  okButton_ = buttons.ok;
+  cancelButton_ = buttons.cancel;
   auto* reset = new QPushButton("Reset", dialog);
-  buttons->insertWidget(0, reset);
-  layout->addLayout(buttons);
+  buttons.row->insertWidget(0, reset);
 
   connect(okButton_, &QPushButton::clicked, this, &wcTemplateConfig::OkButton_Pressed);
   connect(cancelButton_, &QPushButton::clicked, this, &wcTemplateConfig::CancelButton_Pressed);

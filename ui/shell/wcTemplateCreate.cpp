@@ -13,6 +13,7 @@
 #include "engine/files/templates.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/controls/list_icons.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/shell/AppDelegate.h"
@@ -87,11 +88,9 @@ QWidget* wcTemplateCreate::makeWindow() {
   layout->addWidget(new QLabel("Inputs", dialog));
   inputTable_ = makeTable(dialog, "InputTable");
   layout->addWidget(inputTable_, 2);
-  QPushButton* ok = nullptr;
-  QPushButton* cancel = nullptr;
-  layout->addLayout(UIOkCancelRow(dialog, ok, cancel));
-  connect(ok, &QPushButton::clicked, this, &wcTemplateCreate::OkButton_Pressed);
-  connect(cancel, &QPushButton::clicked, this, &wcTemplateCreate::CancelButton_Pressed);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  connect(buttons.ok, &QPushButton::clicked, this, &wcTemplateCreate::OkButton_Pressed);
+  connect(buttons.cancel, &QPushButton::clicked, this, &wcTemplateCreate::CancelButton_Pressed);
   connect(objectTable_, &QTableWidget::itemChanged, this, &wcTemplateCreate::objectItemChanged);
   connect(inputTable_, &QTableWidget::itemChanged, this, &wcTemplateCreate::inputItemChanged);
   return dialog;

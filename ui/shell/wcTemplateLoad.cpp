@@ -17,6 +17,7 @@
 #include "engine/model/inputs.h"
 #include "media/embedded_data.h"
 #include "ui/controls/NSImageViewCustom.h"
+#include "ui/controls/dialog_buttons.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
@@ -89,11 +90,9 @@ QWidget* wcTemplateLoad::makeWindow() {
     connect(row.add, &QPushButton::clicked, this, [this, r]() { InputAdd_Pressed(r); });
   }
   layout->addLayout(grid);
-  QPushButton* ok = nullptr;
-  QPushButton* cancel = nullptr;
-  layout->addLayout(UIOkCancelRow(dialog, ok, cancel));
-  connect(ok, &QPushButton::clicked, this, &wcTemplateLoad::OkButton_Pressed);
-  connect(cancel, &QPushButton::clicked, this, &wcTemplateLoad::CancelButton_Pressed);
+  const DialogButtons buttons = AddOkCancelRow(layout, dialog);
+  connect(buttons.ok, &QPushButton::clicked, this, &wcTemplateLoad::OkButton_Pressed);
+  connect(buttons.cancel, &QPushButton::clicked, this, &wcTemplateLoad::CancelButton_Pressed);
   return dialog;
 }
 

@@ -262,13 +262,3 @@ int32_t ControlIntValue(double value) {
   return static_cast<int32_t>(std::trunc(value));
 }
 
-QHBoxLayout* UIOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel) {
-  auto* row = new QHBoxLayout();
-  row->addStretch(1);
-  cancel = new QPushButton("Cancel", parent);
-  ok = new QPushButton("OK", parent);
-  ok->setDefault(true);
-  row->addWidget(cancel);
-  row->addWidget(ok);
-  return row;
-}

@@ -58,8 +58,6 @@ bool UIIsControlEnabled(QWidget* control);
 // counting only visible, enabled controls.
 bool UIHitTestControl(QWidget* control, double x, double y);
 void UISetButtonTitleColor(QAbstractButton* button, const QColor& colour);
-// The row of a dialog's Cancel and OK buttons, at the right, OK the default.
-QHBoxLayout* UIOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel);
 
 QString DispObjTypeName(uint32_t type);
 

@@ -141,8 +141,8 @@ TEST_F(TextPanelTest, TypedTextTravelsWithTheNextChangeAndFontsComeFromTheInstal
   const uint32_t object = DispObjAdd(kDispText, kNoInput);
   vcDispObjText* panel = Open(object);
   // The list holds the installed families the font lookup accepts.
-  ASSERT_FALSE(app->SysFonts.isEmpty());
-  EXPECT_EQ(Items(panel->FontSelection), app->SysFonts);
+  ASSERT_FALSE(AppDelegate::SystemFonts().isEmpty());
+  EXPECT_EQ(Items(panel->FontSelection), AppDelegate::SystemFonts());
   // A stored name of another system stays as it is, drawn with its stand-in.
   EXPECT_EQ(panel->FontSelection->currentText(), "Microsoft Sans Serif");
   EXPECT_TRUE(panel->FontSelection->toolTip().startsWith("Drawn with "));
@@ -154,7 +154,7 @@ TEST_F(TextPanelTest, TypedTextTravelsWithTheNextChangeAndFontsComeFromTheInstal
   EXPECT_EQ(t.Color, 0xFFFFC800u); // as the well gives it
   EXPECT_TRUE(panel->Color->color() == QColor(255, 200, 0));
 
-  const QString family = app->SysFonts.contains("Liberation Serif") ? "Liberation Serif" : app->SysFonts.first();
+  const QString family = AppDelegate::SystemFonts().contains("Liberation Serif") ? "Liberation Serif" : AppDelegate::SystemFonts().first();
   Pick(panel->FontSelection, family);
   EXPECT_EQ(QString::fromUtf16(Text(object).Font), family);
   // A typed name is taken as typed.
