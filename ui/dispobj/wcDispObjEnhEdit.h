@@ -18,6 +18,8 @@
 class ChannelRangeRows;
 class NSColorWellCustom;
 class NSImageViewCustom;
+class NumberPair;
+class OptionChecks;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -68,30 +70,13 @@ public:
   void OkButton_Pressed();
   void CancelButton_Pressed();
   // Actions of the parameters (wcDispObjEnhEditParams.cpp); the channel's
-  // and the range's are the rows'.
-  void TriggerCheck_Changed();
-  void TriggerText_Changed();
-  void TriggerStepper_Changed();
-  void SizeXText_Changed();
-  void SizeXStepper_Changed();
-  void SizeYText_Changed();
-  void SizeYStepper_Changed();
-  void ColorCountText_Changed();
-  void ColorCountStepper_Changed();
+  // and the range's are the rows', the number fields' their NumberPairs' and
+  // the option checks' their OptionChecks'.
   void Color_Changed(int i); // ColorA_Changed .. ColorH_Changed
   void DoLabelCheck_Changed() { UpdatePreview(); }
   void LabelText_Changed();
   void LabelColor_Changed();
   void LabelFontSelection_Changed();
-  void LabelSizeText_Changed();
-  void LabelSizeStepper_Changed();
-  void LabelBoldCheck_Changed();
-  void LabelItalicCheck_Changed();
-  void LabelPosXText_Changed();
-  void LabelPosXStepper_Changed();
-  void LabelPosYText_Changed();
-  void LabelPosYStepper_Changed();
-  void LabelTopLayerCheck_Changed();
 
   // Outlets.
   QPushButton *ViewParamButton = nullptr, *ViewBackScriptButton = nullptr, *ViewForeScriptButton = nullptr;
@@ -148,6 +133,7 @@ private:
   QWidget* makeLabelRows(QWidget* parent);
   QWidget* makeColorColumn(QWidget* parent);
   void connectParams();
+  void bindNumbers();
 
   void fillParams(const DispStruct& common);
   void setViewMode(int mode);
@@ -159,10 +145,15 @@ private:
   bool objectStillScripted() const;
   // A label edit switches the label on.
   void labelEdited();
-  void setOption(uint8_t bit, bool on);
-  void setLabelStyle(uint8_t bit, bool on);
 
   State state_;
   PreviewSlot preview_;
   EnhParam enh_{};
+  struct Numbers {
+    NumberPair *trigger = nullptr, *sizeX = nullptr, *sizeY = nullptr, *colorCount = nullptr;
+    NumberPair *labelSize = nullptr, *labelX = nullptr, *labelY = nullptr;
+  } numbers_;
+  struct Options {
+    OptionChecks *trigger = nullptr, *labelLayer = nullptr, *labelStyle = nullptr;
+  } options_;
 };

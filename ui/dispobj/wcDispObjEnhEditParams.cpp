@@ -16,6 +16,8 @@
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/enh_param_edit.h"
 #include "ui/dispobj/channel_range_rows.h"
+#include "ui/dispobj/number_pair.h"
+#include "ui/dispobj/record_bindings.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
@@ -26,9 +28,6 @@ constexpr double kRangeLimit = 9999999;
 constexpr double kMaxWord = 65535; // u16 fields
 constexpr double kMaxTextSize = 500;
 
-QString number(double value) { return FormatNumberNSString(1, 4, value); }
-QString whole(const RealStepper* stepper) { return QString::number(stepper->intValue()); }
-uint16_t word(const RealStepper* stepper) { return static_cast<uint16_t>(stepper->intValue() & 0xFFFF); }
 double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
 
 } // namespace
@@ -133,33 +132,43 @@ void wcDispObjEnhEdit::connectParams() {
   using E = wcDispObjEnhEdit;
   connect(Range, &ChannelRangeRows::edited, this, &E::UpdatePreview);
   DispObjPanel::onListChosen(LabelFontSelection, this, &E::LabelFontSelection_Changed);
-  const std::pair<QCheckBox*, void (E::*)()> checks[] = {
-      {TriggerCheck, &E::TriggerCheck_Changed},     {DoLabelCheck, &E::DoLabelCheck_Changed},
-      {LabelBoldCheck, &E::LabelBoldCheck_Changed}, {LabelItalicCheck, &E::LabelItalicCheck_Changed},
-      {LabelTopLayerCheck, &E::LabelTopLayerCheck_Changed}};
-  for (const auto& [box, action] : checks) connect(box, &QCheckBox::clicked, this, action);
-  struct NumberActions {
-    TextField* text;
-    RealStepper* stepper;
-    void (E::*textAction)();
-    void (E::*stepperAction)();
-  };
-  const NumberActions numbers[] = {
-      {TriggerText, TriggerStepper, &E::TriggerText_Changed, &E::TriggerStepper_Changed},
-      {SizeXText, SizeXStepper, &E::SizeXText_Changed, &E::SizeXStepper_Changed},
-      {SizeYText, SizeYStepper, &E::SizeYText_Changed, &E::SizeYStepper_Changed},
-      {ColorCountText, ColorCountStepper, &E::ColorCountText_Changed, &E::ColorCountStepper_Changed},
-      {LabelSizeText, LabelSizeStepper, &E::LabelSizeText_Changed, &E::LabelSizeStepper_Changed},
-      {LabelPosXText, LabelPosXStepper, &E::LabelPosXText_Changed, &E::LabelPosXStepper_Changed},
-      {LabelPosYText, LabelPosYStepper, &E::LabelPosYText_Changed, &E::LabelPosYStepper_Changed}};
-  for (const NumberActions& n : numbers) {
-    connect(n.text, &TextField::changed, this, n.textAction);
-    connect(n.stepper, &RealStepper::changed, this, n.stepperAction);
-  }
+  auto written = [this]() { UpdatePreview(); };
+  auto labelWritten = [this]() { labelEdited(); };
+  options_.trigger = new OptionChecks(enh_.Options, {{TriggerCheck, kEnhTrigger}}, written, this);
+  options_.labelLayer = new OptionChecks(enh_.Options, {{LabelTopLayerCheck, kEnhLabelTopLayer}}, labelWritten, this);
+  options_.labelStyle = new OptionChecks(
+      enh_.LabelStyle, {{LabelBoldCheck, kEnhLabelBold}, {LabelItalicCheck, kEnhLabelItalic}}, labelWritten, this);
+  bindNumbers();
+  connect(DoLabelCheck, &QCheckBox::clicked, this, &E::DoLabelCheck_Changed);
   connect(LabelText, &TextField::changed, this, &E::LabelText_Changed);
   connect(LabelColor, &NSColorWellCustom::changed, this, &E::LabelColor_Changed);
   for (int i = 0; i < kEnhColors; ++i)
     connect(Color[i], &NSColorWellCustom::changed, this, [this, i]() { Color_Changed(i); });
+}
+
+void wcDispObjEnhEdit::bindNumbers() {
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.sizeX = bind.whole(SizeXText, SizeXStepper, enh_.SizeX);
+  numbers_.sizeY = bind.whole(SizeYText, SizeYStepper, enh_.SizeY);
+  numbers_.labelSize = bind.whole(LabelSizeText, LabelSizeStepper, enh_.LabelSize, DoLabelCheck);
+  numbers_.labelX = bind.whole(LabelPosXText, LabelPosXStepper, enh_.LabelX, DoLabelCheck);
+  numbers_.labelY = bind.whole(LabelPosYText, LabelPosYStepper, enh_.LabelY, DoLabelCheck);
+  numbers_.colorCount = NumberBinder(this, [this]() {
+                          UpdateColorControls();
+                          UpdatePreview();
+                        }).whole(ColorCountText, ColorCountStepper, enh_.ColorCount);
+  // Entering the value already stored leaves the trigger as it is; a new
+  // value switches it on.
+  numbers_.trigger = new NumberPair(
+      TriggerText, TriggerStepper, NumberPair::Kind::kReal,
+      [this](double value) {
+        if (!EnhTriggerDiffers(value, enh_.TriggerValue)) return;
+        enh_.TriggerValue = value;
+        TriggerCheck->setChecked(true);
+        SetOptionBits(enh_.Options, kEnhTrigger, true);
+        UpdatePreview();
+      },
+      this);
 }
 
 void wcDispObjEnhEdit::fillParams(const DispStruct& common) {
@@ -168,16 +177,12 @@ void wcDispObjEnhEdit::fillParams(const DispStruct& common) {
   LabelFontSelection->addItems(AppDelegate::SystemFonts());
   state_.OurInputID = common.InputID;
   Range->Load(enh_.Field, enh_.Min, enh_.Max, state_.OurInputID);
-  TriggerCheck->setChecked((enh_.Options & kEnhTrigger) != 0);
-  TriggerStepper->setValue(enh_.TriggerValue);
-  TriggerText->setText(number(TriggerStepper->value()));
+  options_.trigger->show();
+  numbers_.trigger->show(enh_.TriggerValue);
 
-  SizeXStepper->setValue(enh_.SizeX);
-  SizeYStepper->setValue(enh_.SizeY);
-  ColorCountStepper->setValue(enh_.ColorCount);
-  for (auto [text, stepper] : {std::pair{SizeXText, SizeXStepper}, std::pair{SizeYText, SizeYStepper},
-                               std::pair{ColorCountText, ColorCountStepper}})
-    text->setText(whole(stepper));
+  numbers_.sizeX->show(enh_.SizeX);
+  numbers_.sizeY->show(enh_.SizeY);
+  numbers_.colorCount->show(enh_.ColorCount);
   for (int i = 0; i < kEnhColors; ++i) {
     ColorLabel[i]->setText(W16ToNSString(enh_.ColorName[i]));
     DispObjPanel::showColor(Color[i], enh_.Color[i]);
@@ -190,87 +195,18 @@ void wcDispObjEnhEdit::fillParams(const DispStruct& common) {
   const int row = LabelFontSelection->findText(font, Qt::MatchFixedString | Qt::MatchCaseSensitive);
   if (row >= 0) LabelFontSelection->setCurrentIndex(row);
   else LabelFontSelection->setEditText(font);
-  LabelSizeStepper->setValue(wholeSize(enh_.LabelSize));
-  LabelBoldCheck->setChecked((enh_.LabelStyle & kEnhLabelBold) != 0);
-  LabelItalicCheck->setChecked((enh_.LabelStyle & kEnhLabelItalic) != 0);
-  LabelPosXStepper->setValue(enh_.LabelX);
-  LabelPosYStepper->setValue(enh_.LabelY);
-  for (auto [text, stepper] : {std::pair{LabelSizeText, LabelSizeStepper}, std::pair{LabelPosXText, LabelPosXStepper},
-                               std::pair{LabelPosYText, LabelPosYStepper}})
-    text->setText(whole(stepper));
-  LabelTopLayerCheck->setChecked((enh_.Options & kEnhLabelTopLayer) != 0);
+  numbers_.labelSize->show(wholeSize(enh_.LabelSize));
+  options_.labelStyle->show();
+  numbers_.labelX->show(enh_.LabelX);
+  numbers_.labelY->show(enh_.LabelY);
+  options_.labelLayer->show();
 }
 
 void wcDispObjEnhEdit::SetFieldColor() { Range->SetFieldColor(); }
 
-void wcDispObjEnhEdit::setOption(uint8_t bit, bool on) {
-  if (on) enh_.Options |= bit;
-  else enh_.Options &= static_cast<uint8_t>(~bit);
-}
-
-void wcDispObjEnhEdit::setLabelStyle(uint8_t bit, bool on) {
-  if (on) enh_.LabelStyle |= bit;
-  else enh_.LabelStyle &= static_cast<uint8_t>(~bit);
-}
-
 // Any edit of the label's look means the user wants to see it.
 void wcDispObjEnhEdit::labelEdited() {
   DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjEnhEdit::TriggerCheck_Changed() {
-  setOption(kEnhTrigger, TriggerCheck->isChecked());
-  UpdatePreview();
-}
-
-void wcDispObjEnhEdit::TriggerText_Changed() {
-  TriggerStepper->setValue(NSStringToDouble(TriggerText->text()));
-  TriggerStepper_Changed();
-}
-
-// Entering the value already stored leaves the trigger as it is; a new
-// value switches it on.
-void wcDispObjEnhEdit::TriggerStepper_Changed() {
-  TriggerText->setText(number(TriggerStepper->value()));
-  if (!EnhTriggerDiffers(TriggerStepper->value(), enh_.TriggerValue)) return;
-  enh_.TriggerValue = TriggerStepper->value();
-  TriggerCheck->setChecked(true);
-  setOption(kEnhTrigger, true);
-  UpdatePreview();
-}
-
-void wcDispObjEnhEdit::SizeXText_Changed() {
-  SizeXStepper->setValue(NSStringToInt(SizeXText->text()));
-  SizeXStepper_Changed();
-}
-
-void wcDispObjEnhEdit::SizeXStepper_Changed() {
-  SizeXText->setText(whole(SizeXStepper));
-  enh_.SizeX = word(SizeXStepper);
-  UpdatePreview();
-}
-
-void wcDispObjEnhEdit::SizeYText_Changed() {
-  SizeYStepper->setValue(NSStringToInt(SizeYText->text()));
-  SizeYStepper_Changed();
-}
-
-void wcDispObjEnhEdit::SizeYStepper_Changed() {
-  SizeYText->setText(whole(SizeYStepper));
-  enh_.SizeY = word(SizeYStepper);
-  UpdatePreview();
-}
-
-void wcDispObjEnhEdit::ColorCountText_Changed() {
-  ColorCountStepper->setValue(NSStringToInt(ColorCountText->text()));
-  ColorCountStepper_Changed();
-}
-
-void wcDispObjEnhEdit::ColorCountStepper_Changed() {
-  ColorCountText->setText(whole(ColorCountStepper));
-  enh_.ColorCount = static_cast<uint8_t>(ColorCountStepper->intValue() & 0xFF);
-  UpdateColorControls();
   UpdatePreview();
 }
 
@@ -295,53 +231,5 @@ void wcDispObjEnhEdit::LabelColor_Changed() {
 void wcDispObjEnhEdit::LabelFontSelection_Changed() {
   if (state_.LoadingData) return;
   DispObjPanel::storeText(enh_.LabelFont, LabelFontSelection->currentText());
-  labelEdited();
-}
-
-void wcDispObjEnhEdit::LabelSizeText_Changed() {
-  LabelSizeStepper->setValue(NSStringToInt(LabelSizeText->text()));
-  LabelSizeStepper_Changed();
-}
-
-void wcDispObjEnhEdit::LabelSizeStepper_Changed() {
-  LabelSizeText->setText(whole(LabelSizeStepper));
-  enh_.LabelSize = static_cast<float>(LabelSizeStepper->intValue());
-  labelEdited();
-}
-
-void wcDispObjEnhEdit::LabelBoldCheck_Changed() {
-  setLabelStyle(kEnhLabelBold, LabelBoldCheck->isChecked());
-  labelEdited();
-}
-
-void wcDispObjEnhEdit::LabelItalicCheck_Changed() {
-  setLabelStyle(kEnhLabelItalic, LabelItalicCheck->isChecked());
-  labelEdited();
-}
-
-void wcDispObjEnhEdit::LabelPosXText_Changed() {
-  LabelPosXStepper->setValue(NSStringToInt(LabelPosXText->text()));
-  LabelPosXStepper_Changed();
-}
-
-void wcDispObjEnhEdit::LabelPosXStepper_Changed() {
-  LabelPosXText->setText(whole(LabelPosXStepper));
-  enh_.LabelX = word(LabelPosXStepper);
-  labelEdited();
-}
-
-void wcDispObjEnhEdit::LabelPosYText_Changed() {
-  LabelPosYStepper->setValue(NSStringToInt(LabelPosYText->text()));
-  LabelPosYStepper_Changed();
-}
-
-void wcDispObjEnhEdit::LabelPosYStepper_Changed() {
-  LabelPosYText->setText(whole(LabelPosYStepper));
-  enh_.LabelY = word(LabelPosYStepper);
-  labelEdited();
-}
-
-void wcDispObjEnhEdit::LabelTopLayerCheck_Changed() {
-  setOption(kEnhLabelTopLayer, LabelTopLayerCheck->isChecked());
   labelEdited();
 }
