@@ -19,6 +19,7 @@ double NumberPair::value() const { return stepper_->value(); }
 int NumberPair::intValue() const { return stepper_->intValue(); }
 
 QString NumberPair::format(double value) const {
+  if (format_) return format_(value);
   if (kind_ == Kind::kReal) return FormatNumberNSString(1, maxDecimals_, value);
   return QString::number(ControlIntValue(value));
 }

@@ -19,6 +19,7 @@ public:
     kReal,    // typed as a real number, shown with 1 to maxDecimals decimals
   };
   using Action = std::function<void(double value)>;
+  using Format = std::function<QString(double value)>;
 
   NumberPair(TextField* text, RealStepper* stepper, Kind kind, Action action, QObject* parent, int maxDecimals = 4);
 
@@ -33,6 +34,8 @@ public:
   void Stepper_Changed();
   // The text a value shows as.
   QString format(double value) const;
+  // For a field that shows its values in a way of its own.
+  void setFormat(Format format) { format_ = std::move(format); }
 
   void setEnabled(bool enabled);
 
@@ -42,6 +45,7 @@ private:
   Kind kind_;
   int maxDecimals_;
   Action action_;
+  Format format_;
 };
 
 // Number fields bound to the fields of the record an owner edits: an edit

@@ -13,6 +13,7 @@
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
 vcDispObjAudio::vcDispObjAudio(wcDispObjEdit* owner) : DispObjPanel(kPanelAudio, "vcDispObjAudio", owner) {
@@ -53,8 +54,13 @@ vcDispObjAudio::vcDispObjAudio(wcDispObjEdit* owner) : DispObjPanel(kPanelAudio,
   grid->addWidget(AudioBalanceSlider, 1, 1);
   grid->addWidget(AudioBalanceText, 2, 1);
 
-  connect(AudioVolumeText, &TextField::changed, this, &vcDispObjAudio::AudioVolumeText_Change);
-  connect(AudioVolumeStepper, &RealStepper::changed, this, &vcDispObjAudio::AudioVolumeStepper_Changed);
+  volume_ = new NumberPair(
+      AudioVolumeText, AudioVolumeStepper, NumberPair::Kind::kInteger,
+      [this](double) {
+        showMute();
+        UpdatePreview();
+      },
+      this);
   connect(AudioVolumeLabel, &NSTextLabelCustom::clicked, this, &vcDispObjAudio::AudioVolumeLabel_Clicked);
   connect(AudioMuteCheck, &QCheckBox::clicked, this, &vcDispObjAudio::AudioMuteCheck_Changed);
   connect(AudioBalanceSlider, &RealSlider::changed, this, &vcDispObjAudio::AudioBalanceSlider_Changed);
@@ -75,8 +81,8 @@ bool vcDispObjAudio::SetData(uint32_t index) {
   if (!readCommon(index, record)) return false;
   LoadingData = true;
   UISetControlEnabled(AudioGroup, true);
-  AudioVolumeStepper->setValue(record.AudioVolume);
-  showVolume();
+  volume_->show(record.AudioVolume);
+  showMute();
   AudioBalanceSlider->setValue(record.AudioBalance);
   AudioBalanceText->setText(BalanceText(record.AudioBalance));
   LoadingData = false;
@@ -90,30 +96,16 @@ void vcDispObjAudio::UpdatePreview() {
   });
 }
 
-void vcDispObjAudio::showVolume() {
-  AudioVolumeText->setText(QString::number(AudioVolumeStepper->intValue()));
-  AudioMuteCheck->setChecked(AudioVolumeStepper->intValue() == 0);
-}
-
-void vcDispObjAudio::AudioVolumeText_Change() {
-  AudioVolumeStepper->setValue(NSStringToInt(AudioVolumeText->text()));
-  AudioVolumeStepper_Changed();
-}
-
-void vcDispObjAudio::AudioVolumeStepper_Changed() {
-  showVolume();
-  UpdatePreview();
-}
+void vcDispObjAudio::showMute() { AudioMuteCheck->setChecked(volume_->intValue() == 0); }
 
 void vcDispObjAudio::AudioVolumeLabel_Clicked() {
   AudioVolumeStepper->setValue(100);
-  AudioVolumeStepper_Changed();
+  volume_->Stepper_Changed();
 }
 
 // Unmuting gives 100: the volume before the mute is not kept.
 void vcDispObjAudio::AudioMuteCheck_Changed() {
-  AudioVolumeStepper->setValue(AudioMuteCheck->isChecked() ? 0 : 100);
-  AudioVolumeText->setText(QString::number(AudioVolumeStepper->intValue()));
+  volume_->show(AudioMuteCheck->isChecked() ? 0 : 100);
   UpdatePreview();
 }
 

@@ -11,9 +11,7 @@ public:
 
   bool SetData(uint32_t index) override;
 
-  // Actions.
-  void AudioVolumeText_Change();
-  void AudioVolumeStepper_Changed();
+  // Actions (the volume field's own are its NumberPair's).
   void AudioVolumeLabel_Clicked();
   void AudioMuteCheck_Changed();
   void AudioBalanceSlider_Changed();
@@ -34,5 +32,8 @@ public:
 private:
   void UpdatePreview();
 
-  void showVolume();
+  // The mute check follows the volume.
+  void showMute();
+
+  NumberPair* volume_ = nullptr;
 };

@@ -7,11 +7,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <tuple>
 
 #include "engine/model/dispobjs.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/shell/wcMain.h"
 #include "ui/util/ui_utils.h"
@@ -129,20 +131,7 @@ void vcDispObjPicture::buildControls() {
   for (NSTextLabelCustom* label : {PosXLabel, PosYLabel, TransparencyLabel, MirroringLabel, ColorLabel})
     label->setText("<u>" + label->text() + "</u>");
 
-  connect(PosXText, &TextField::changed, this, &vcDispObjPicture::PosXText_Changed);
-  connect(PosXStepper, &RealStepper::changed, this, &vcDispObjPicture::PosXStepper_Changed);
-  connect(PosYText, &TextField::changed, this, &vcDispObjPicture::PosYText_Changed);
-  connect(PosYStepper, &RealStepper::changed, this, &vcDispObjPicture::PosYStepper_Changed);
-  connect(WidthText, &TextField::changed, this, &vcDispObjPicture::WidthText_Changed);
-  connect(WidthStepper, &RealStepper::changed, this, &vcDispObjPicture::WidthStepper_Changed);
-  connect(HeightText, &TextField::changed, this, &vcDispObjPicture::HeightText_Changed);
-  connect(HeightStepper, &RealStepper::changed, this, &vcDispObjPicture::HeightStepper_Changed);
-  connect(MoveAmountText, &TextField::changed, this, &vcDispObjPicture::MoveAmountText_Changed);
-  connect(MoveAmountStepper, &RealStepper::changed, this, &vcDispObjPicture::MoveAmountStepper_Changed);
-  connect(SizeAmountText, &TextField::changed, this, &vcDispObjPicture::SizeAmountText_Changed);
-  connect(SizeAmountStepper, &RealStepper::changed, this, &vcDispObjPicture::SizeAmountStepper_Changed);
-  connect(TransparencyText, &TextField::changed, this, &vcDispObjPicture::TransparencyText_Changed);
-  connect(TransparencyStepper, &RealStepper::changed, this, &vcDispObjPicture::TransparencyStepper_Changed);
+  bindNumbers();
   connect(MoveUpButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveUp_Pressed);
   connect(MoveDownButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveDown_Pressed);
   connect(MoveLeftButton, &QPushButton::clicked, this, &vcDispObjPicture::MoveLeft_Pressed);
@@ -162,6 +151,32 @@ void vcDispObjPicture::buildControls() {
   MoveAmountStepper->setValue(1);
   SizeAmountStepper->setValue(10);
   showAmounts();
+}
+
+// The text goes into the stepper, which holds it in range; the stepper's
+// action shows what it holds and writes.
+void vcDispObjPicture::bindNumbers() {
+  auto placed = [this](double) {
+    showPosition();
+    UpdatePreview();
+  };
+  for (auto [pair, text, stepper] : {std::tuple{&numbers_.posX, PosXText, PosXStepper},
+                                     std::tuple{&numbers_.posY, PosYText, PosYStepper},
+                                     std::tuple{&numbers_.width, WidthText, WidthStepper},
+                                     std::tuple{&numbers_.height, HeightText, HeightStepper}}) {
+    *pair = new NumberPair(text, stepper, NumberPair::Kind::kReal, placed, this);
+    (*pair)->setFormat(percentText);
+  }
+  auto amounts = [this](double) { showAmounts(); };
+  numbers_.moveAmount = new NumberPair(MoveAmountText, MoveAmountStepper, NumberPair::Kind::kInteger, amounts, this);
+  numbers_.sizeAmount = new NumberPair(SizeAmountText, SizeAmountStepper, NumberPair::Kind::kInteger, amounts, this);
+  numbers_.transparency = new NumberPair(
+      TransparencyText, TransparencyStepper, NumberPair::Kind::kInteger,
+      [this](double) {
+        showTransparency();
+        UpdatePreview();
+      },
+      this);
 }
 
 bool vcDispObjPicture::SetData(uint32_t index) {
@@ -274,59 +289,6 @@ void vcDispObjPicture::UpdatePreview(bool quick) {
   LastPreviewWasQuick = quick;
 }
 
-// Number fields: the text goes into the stepper, which holds it in range;
-// the stepper's action shows what it holds and writes.
-void vcDispObjPicture::PosXText_Changed() {
-  PosXStepper->setValue(NSStringToDouble(PosXText->text()));
-  PosXStepper_Changed();
-}
-void vcDispObjPicture::PosXStepper_Changed() {
-  showPosition();
-  UpdatePreview();
-}
-void vcDispObjPicture::PosYText_Changed() {
-  PosYStepper->setValue(NSStringToDouble(PosYText->text()));
-  PosYStepper_Changed();
-}
-void vcDispObjPicture::PosYStepper_Changed() {
-  showPosition();
-  UpdatePreview();
-}
-void vcDispObjPicture::WidthText_Changed() {
-  WidthStepper->setValue(NSStringToDouble(WidthText->text()));
-  WidthStepper_Changed();
-}
-void vcDispObjPicture::WidthStepper_Changed() {
-  showPosition();
-  UpdatePreview();
-}
-void vcDispObjPicture::HeightText_Changed() {
-  HeightStepper->setValue(NSStringToDouble(HeightText->text()));
-  HeightStepper_Changed();
-}
-void vcDispObjPicture::HeightStepper_Changed() {
-  showPosition();
-  UpdatePreview();
-}
-void vcDispObjPicture::MoveAmountText_Changed() {
-  MoveAmountStepper->setValue(NSStringToInt(MoveAmountText->text()));
-  MoveAmountStepper_Changed();
-}
-void vcDispObjPicture::MoveAmountStepper_Changed() { showAmounts(); }
-void vcDispObjPicture::SizeAmountText_Changed() {
-  SizeAmountStepper->setValue(NSStringToInt(SizeAmountText->text()));
-  SizeAmountStepper_Changed();
-}
-void vcDispObjPicture::SizeAmountStepper_Changed() { showAmounts(); }
-void vcDispObjPicture::TransparencyText_Changed() {
-  TransparencyStepper->setValue(NSStringToInt(TransparencyText->text()));
-  TransparencyStepper_Changed();
-}
-void vcDispObjPicture::TransparencyStepper_Changed() {
-  showTransparency();
-  UpdatePreview();
-}
-
 void vcDispObjPicture::nudge(RealStepper* stepper, double value, bool quick) {
   stepper->setValue(value);
   showPosition();
@@ -336,8 +298,8 @@ void vcDispObjPicture::nudge(RealStepper* stepper, double value, bool quick) {
 
 void vcDispObjPicture::MoveX(double delta, bool quick) {
   if (delta == 0) return;
-  if (PosXText->isEdited()) PosXText_Changed();
-  if (WidthText->isEdited()) WidthText_Changed();
+  if (PosXText->isEdited()) numbers_.posX->Text_Changed();
+  if (WidthText->isEdited()) numbers_.width->Text_Changed();
   double x = PosXStepper->value() + delta;
   if (x + WidthStepper->value() < 1) {
     x = 1 - WidthStepper->value();
@@ -350,8 +312,8 @@ void vcDispObjPicture::MoveX(double delta, bool quick) {
 
 void vcDispObjPicture::MoveY(double delta, bool quick) {
   if (delta == 0) return;
-  if (PosYText->isEdited()) PosYText_Changed();
-  if (HeightText->isEdited()) HeightText_Changed();
+  if (PosYText->isEdited()) numbers_.posY->Text_Changed();
+  if (HeightText->isEdited()) numbers_.height->Text_Changed();
   double y = PosYStepper->value() + delta;
   if (y + HeightStepper->value() < 1) {
     y = 1 - HeightStepper->value();
@@ -370,27 +332,27 @@ bool buttonHeld() { return (QGuiApplication::mouseButtons() & Qt::LeftButton) !=
 // Y counts down from the top of the frame: up takes from it.
 void vcDispObjPicture::MoveUp_Pressed() {
   const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
   MoveY(-MoveAmountStepper->intValue() * PixToPctY, quick);
 }
 void vcDispObjPicture::MoveDown_Pressed() {
   const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
   MoveY(MoveAmountStepper->intValue() * PixToPctY, quick);
 }
 void vcDispObjPicture::MoveLeft_Pressed() {
   const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
   MoveX(-MoveAmountStepper->intValue() * PixToPctX, quick);
 }
 void vcDispObjPicture::MoveRight_Pressed() {
   const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) MoveAmountText_Changed();
+  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
   MoveX(MoveAmountStepper->intValue() * PixToPctX, quick);
 }
 
 void vcDispObjPicture::resize(double factor) {
-  if (SizeAmountText->isEdited()) SizeAmountText_Changed();
+  if (SizeAmountText->isEdited()) numbers_.sizeAmount->Text_Changed();
   LoadingData = true;
   WidthStepper->setValue(WidthStepper->value() * factor);
   HeightStepper->setValue(HeightStepper->value() * factor);
@@ -404,15 +366,15 @@ void vcDispObjPicture::LargerButton_Pressed() { resize(1 + SizeAmountStepper->in
 
 void vcDispObjPicture::PosXLabel_Clicked() {
   PosXStepper->setValue((100 - WidthStepper->value()) / 2);
-  PosXStepper_Changed();
+  numbers_.posX->Stepper_Changed();
 }
 void vcDispObjPicture::PosYLabel_Clicked() {
   PosYStepper->setValue((100 - HeightStepper->value()) / 2);
-  PosYStepper_Changed();
+  numbers_.posY->Stepper_Changed();
 }
 void vcDispObjPicture::TransparencyLabel_Clicked() {
   TransparencyStepper->setValue(0);
-  TransparencyStepper_Changed();
+  numbers_.transparency->Stepper_Changed();
 }
 void vcDispObjPicture::MirroringLabel_Clicked() {
   MirroringSelection->setCurrentIndex(0);

@@ -17,27 +17,13 @@ public:
   void MoveX(double delta, bool quick);
   void MoveY(double delta, bool quick);
 
-  // Actions.
+  // Actions (the number fields' own actions are their NumberPairs').
   void MoveUp_Pressed();
   void MoveDown_Pressed();
   void MoveLeft_Pressed();
   void MoveRight_Pressed();
   void SmallerButton_Pressed();
   void LargerButton_Pressed();
-  void PosXText_Changed();
-  void PosXStepper_Changed();
-  void PosYText_Changed();
-  void PosYStepper_Changed();
-  void WidthText_Changed();
-  void WidthStepper_Changed();
-  void HeightText_Changed();
-  void HeightStepper_Changed();
-  void MoveAmountText_Changed();
-  void MoveAmountStepper_Changed();
-  void SizeAmountText_Changed();
-  void SizeAmountStepper_Changed();
-  void TransparencyText_Changed();
-  void TransparencyStepper_Changed();
   void MirroringSelection_Changed() { UpdatePreview(); }
   void PosXLabel_Clicked();
   void PosYLabel_Clicked();
@@ -75,6 +61,7 @@ private:
   void UpdatePreview(bool quick);
 
   void buildControls();
+  void bindNumbers();
   // The text beside a stepper shows the value the stepper holds.
   void showPosition();
   void showAmounts();
@@ -82,4 +69,9 @@ private:
   void resize(double factor);
   // One nudge: the stepper moved to value (already kept on the frame).
   void nudge(RealStepper* stepper, double value, bool quick);
+
+  struct Numbers {
+    NumberPair *posX = nullptr, *posY = nullptr, *width = nullptr, *height = nullptr;
+    NumberPair *moveAmount = nullptr, *sizeAmount = nullptr, *transparency = nullptr;
+  } numbers_;
 };
