@@ -24,6 +24,13 @@ const char* const kMirroring[] = {"None", "Horizontal", "Vertical", "Both"};
 
 QString percentText(double value) { return QString::number(value, 'f', 3); }
 
+// A position (percent of the frame) moved so that at least 1 % of an
+// object of that size stays inside the frame.
+double keptInFrame(double position, double size) {
+  if (position + size < 1) return 1 - size;
+  return position > 99 ? 99 : position;
+}
+
 } // namespace
 
 vcDispObjPicture::vcDispObjPicture(wcDispObjEdit* owner) : DispObjPanel(kPanelPicture, "vcDispObjPicture", owner) {
@@ -254,10 +261,8 @@ void vcDispObjPicture::showTransparency() {
 void vcDispObjPicture::EnforceBounds() {
   const bool loading = LoadingData;
   LoadingData = true;
-  auto keep = [](RealStepper* position, RealStepper* size) {
-    double p = position->value();
-    if (p + size->value() < 1) p = 1 - size->value();
-    if (p > 99) p = 99;
+  auto keep = [](RealStepper* position, const RealStepper* size) {
+    const double p = keptInFrame(position->value(), size->value());
     if (p != position->value()) position->setValue(p);
   };
   keep(PosXStepper, WidthStepper);
@@ -289,39 +294,20 @@ void vcDispObjPicture::UpdatePreview(bool quick) {
   LastPreviewWasQuick = quick;
 }
 
-void vcDispObjPicture::nudge(RealStepper* stepper, double value, bool quick) {
-  stepper->setValue(value);
+void vcDispObjPicture::MoveX(double delta, bool quick) { move(numbers_.posX, numbers_.width, delta, quick); }
+
+void vcDispObjPicture::MoveY(double delta, bool quick) { move(numbers_.posY, numbers_.height, delta, quick); }
+
+void vcDispObjPicture::move(NumberPair* position, NumberPair* size, double delta, bool quick) {
+  if (delta == 0) return;
+  for (NumberPair* field : {position, size})
+    if (field->text()->isEdited()) field->Text_Changed();
+  const double kept = keptInFrame(position->value() + delta, size->value());
+  if (kept == position->value()) return;
+  position->stepper()->setValue(kept);
   showPosition();
   // One nudge is one change: one checkpoint, one write.
   UpdatePreview(quick);
-}
-
-void vcDispObjPicture::MoveX(double delta, bool quick) {
-  if (delta == 0) return;
-  if (PosXText->isEdited()) numbers_.posX->Text_Changed();
-  if (WidthText->isEdited()) numbers_.width->Text_Changed();
-  double x = PosXStepper->value() + delta;
-  if (x + WidthStepper->value() < 1) {
-    x = 1 - WidthStepper->value();
-  } else if (x > 99) {
-    x = 99;
-  }
-  if (x == PosXStepper->value()) return;
-  nudge(PosXStepper, x, quick);
-}
-
-void vcDispObjPicture::MoveY(double delta, bool quick) {
-  if (delta == 0) return;
-  if (PosYText->isEdited()) numbers_.posY->Text_Changed();
-  if (HeightText->isEdited()) numbers_.height->Text_Changed();
-  double y = PosYStepper->value() + delta;
-  if (y + HeightStepper->value() < 1) {
-    y = 1 - HeightStepper->value();
-  } else if (y > 99) {
-    y = 99;
-  }
-  if (y == PosYStepper->value()) return;
-  nudge(PosYStepper, y, quick);
 }
 
 namespace {

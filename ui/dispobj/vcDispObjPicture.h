@@ -67,8 +67,8 @@ private:
   void showAmounts();
   void showTransparency();
   void resize(double factor);
-  // One nudge: the stepper moved to value (already kept on the frame).
-  void nudge(RealStepper* stepper, double value, bool quick);
+  // One nudge along an axis: the position moved by delta, kept on the frame.
+  void move(NumberPair* position, NumberPair* size, double delta, bool quick);
 
   struct Numbers {
     NumberPair *posX = nullptr, *posY = nullptr, *width = nullptr, *height = nullptr;
