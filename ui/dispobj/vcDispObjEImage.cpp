@@ -3,11 +3,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <tuple>
 
 #include "base/util.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"
+#include "ui/dispobj/number_pair.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -114,18 +114,13 @@ void vcDispObjEImage::connectControls() {
   connect(ModeSelection, &QComboBox::activated, this, &vcDispObjEImage::ModeSelection_Changed);
   connect(OutputTypeSelection, &QComboBox::activated, this, &vcDispObjEImage::OutputTypeSelection_Changed);
   onListChosen(FieldSelection, this, &vcDispObjEImage::FieldSelection_Changed);
-  for (auto [text, action] : {std::pair{MinInputText, &vcDispObjEImage::MinInputText_Changed},
-                              std::pair{MaxInputText, &vcDispObjEImage::MaxInputText_Changed},
-                              std::pair{MinOutputText, &vcDispObjEImage::MinOutputText_Changed},
-                              std::pair{MaxOutputText, &vcDispObjEImage::MaxOutputText_Changed},
-                              std::pair{FlashText, &vcDispObjEImage::FlashText_Changed}})
-    connect(text, &TextField::changed, this, action);
-  for (auto [stepper, action] : {std::pair{MinInputStepper, &vcDispObjEImage::MinInputStepper_Changed},
-                                 std::pair{MaxInputStepper, &vcDispObjEImage::MaxInputStepper_Changed},
-                                 std::pair{MinOutputStepper, &vcDispObjEImage::MinOutputStepper_Changed},
-                                 std::pair{MaxOutputStepper, &vcDispObjEImage::MaxOutputStepper_Changed},
-                                 std::pair{FlashStepper, &vcDispObjEImage::FlashStepper_Changed}})
-    connect(stepper, &RealStepper::changed, this, action);
+  connect(FlashText, &TextField::changed, this, &vcDispObjEImage::FlashText_Changed);
+  connect(FlashStepper, &RealStepper::changed, this, &vcDispObjEImage::FlashStepper_Changed);
+  const NumberBinder bind(this, [this]() { UpdatePreview(); });
+  numbers_.minInput = bind.real(MinInputText, MinInputStepper, image_.MinInput);
+  numbers_.maxInput = bind.real(MaxInputText, MaxInputStepper, image_.MaxInput);
+  numbers_.minOutput = bind.real(MinOutputText, MinOutputStepper, image_.MinOutput);
+  numbers_.maxOutput = bind.real(MaxOutputText, MaxOutputStepper, image_.MaxOutput);
 }
 
 QString vcDispObjEImage::FlashRateText(uint8_t interval) {
@@ -143,13 +138,10 @@ bool vcDispObjEImage::SetData(uint32_t index) {
   for (const Title& mode : kModes) ModeSelection->addItem(mode.text);
   ModeSelection->setCurrentIndex(knownMode(image_.Mode));
   fillFieldCombo(FieldSelection, "(None)", dataFieldNames(inputId_), W16ToNSString(image_.Field));
-  for (auto [text, stepper, value] : {std::tuple{MinInputText, MinInputStepper, image_.MinInput},
-                                      std::tuple{MaxInputText, MaxInputStepper, image_.MaxInput},
-                                      std::tuple{MinOutputText, MinOutputStepper, image_.MinOutput},
-                                      std::tuple{MaxOutputText, MaxOutputStepper, image_.MaxOutput}}) {
-    stepper->setValue(value);
-    text->setText(FormatNumberNSString(1, 4, stepper->value()));
-  }
+  for (auto [number, value] :
+       {std::pair{numbers_.minInput, image_.MinInput}, std::pair{numbers_.maxInput, image_.MaxInput},
+        std::pair{numbers_.minOutput, image_.MinOutput}, std::pair{numbers_.maxOutput, image_.MaxOutput}})
+    number->show(value);
   FlashStepper->setValue(image_.FlashInterval / 10.0);
   FlashText->setText(FormatNumberNSString(1, 1, FlashStepper->value()));
   LoadingData = false;
@@ -215,40 +207,6 @@ void vcDispObjEImage::ModeSelection_Changed() {
 void vcDispObjEImage::FieldSelection_Changed() {
   if (!LoadingData && storeChosenField(FieldSelection, image_.Field)) UpdatePreview();
 }
-
-void vcDispObjEImage::rangeEdited(TextField* text, const RealStepper* stepper, double& field) {
-  text->setText(FormatNumberNSString(1, 4, stepper->value()));
-  field = stepper->value();
-  UpdatePreview();
-}
-
-void vcDispObjEImage::MinInputText_Changed() {
-  MinInputStepper->setValue(NSStringToDouble(MinInputText->text()));
-  MinInputStepper_Changed();
-}
-
-void vcDispObjEImage::MinInputStepper_Changed() { rangeEdited(MinInputText, MinInputStepper, image_.MinInput); }
-
-void vcDispObjEImage::MaxInputText_Changed() {
-  MaxInputStepper->setValue(NSStringToDouble(MaxInputText->text()));
-  MaxInputStepper_Changed();
-}
-
-void vcDispObjEImage::MaxInputStepper_Changed() { rangeEdited(MaxInputText, MaxInputStepper, image_.MaxInput); }
-
-void vcDispObjEImage::MinOutputText_Changed() {
-  MinOutputStepper->setValue(NSStringToDouble(MinOutputText->text()));
-  MinOutputStepper_Changed();
-}
-
-void vcDispObjEImage::MinOutputStepper_Changed() { rangeEdited(MinOutputText, MinOutputStepper, image_.MinOutput); }
-
-void vcDispObjEImage::MaxOutputText_Changed() {
-  MaxOutputStepper->setValue(NSStringToDouble(MaxOutputText->text()));
-  MaxOutputStepper_Changed();
-}
-
-void vcDispObjEImage::MaxOutputStepper_Changed() { rangeEdited(MaxOutputText, MaxOutputStepper, image_.MaxOutput); }
 
 void vcDispObjEImage::OutputTypeSelection_Changed() {
   const QString chosen = OutputTypeSelection->currentText();

@@ -19,17 +19,9 @@ public:
   // The flash rate's caption for a stored interval (tenths of a second).
   static QString FlashRateText(uint8_t interval);
 
-  // Actions.
+  // Actions (the range fields' own actions are their NumberPairs').
   void ModeSelection_Changed();
   void FieldSelection_Changed();
-  void MinInputText_Changed();
-  void MinInputStepper_Changed();
-  void MaxInputText_Changed();
-  void MaxInputStepper_Changed();
-  void MinOutputText_Changed();
-  void MinOutputStepper_Changed();
-  void MaxOutputText_Changed();
-  void MaxOutputStepper_Changed();
   void OutputTypeSelection_Changed();
   void FlashText_Changed();
   void FlashStepper_Changed();
@@ -57,10 +49,10 @@ private:
 
   void buildControls();
   void connectControls();
-  // A range value edited: its text shows the stepper's value, the record
-  // takes it.
-  void rangeEdited(TextField* text, const RealStepper* stepper, double& field);
 
   uint32_t inputId_ = kNoInput;
   EImageParam image_{};
+  struct Numbers {
+    NumberPair *minInput = nullptr, *maxInput = nullptr, *minOutput = nullptr, *maxOutput = nullptr;
+  } numbers_;
 };
