@@ -141,14 +141,14 @@ void vcDispObjTrackMap::connectControls() {
   for (auto [check, action] : {std::pair{HighResCheck, &vcDispObjTrackMap::HighResCheck_Changed},
                                std::pair{HigherResCheck, &vcDispObjTrackMap::HigherResCheck_Changed},
                                std::pair{DoMapCheck, &vcDispObjTrackMap::DoMapCheck_Changed},
-                               std::pair{LowCheck, &vcDispObjTrackMap::LowCheck_Changed},
-                               std::pair{EdgeCheck, &vcDispObjTrackMap::EdgeCheck_Changed},
-                               std::pair{StartCheck, &vcDispObjTrackMap::StartCheck_Changed},
+                               std::pair{LowCheck, &vcDispObjTrackMap::mapEdited},
+                               std::pair{EdgeCheck, &vcDispObjTrackMap::mapEdited},
+                               std::pair{StartCheck, &vcDispObjTrackMap::mapEdited},
                                std::pair{StartLineCheck, &vcDispObjTrackMap::StartLineCheck_Changed},
                                std::pair{StartLineAutoCheck, &vcDispObjTrackMap::StartLineAutoCheck_Changed},
                                std::pair{DoPosCheck, &vcDispObjTrackMap::DoPosCheck_Changed},
                                std::pair{PosAnimCheck, &vcDispObjTrackMap::PosAnimCheck_Changed},
-                               std::pair{DoGhostCheck, &vcDispObjTrackMap::DoGhostCheck_Changed},
+                               std::pair{DoGhostCheck, &vcDispObjTrackMap::posEdited},
                                std::pair{ZoomMapCheck, &vcDispObjTrackMap::ZoomMapCheck_Changed}})
     connect(check, &QCheckBox::clicked, this, action);
   connect(LineColor, &NSColorWellCustom::changed, this, &vcDispObjTrackMap::LineColor_Changed);
@@ -163,10 +163,7 @@ void vcDispObjTrackMap::connectControls() {
 
 // An edit of a part of the map switches the map on, and the part.
 void vcDispObjTrackMap::bindMapParts() {
-  auto written = [this]() {
-    mapEdited();
-    UpdatePreview();
-  };
+  auto written = [this]() { mapEdited(); };
   new ColorElements(this,
                     {{LowColor, &map_.MapLowColor, LowCheck}, {EdgeColor, &map_.MapEdgeColor, EdgeCheck},
                      {StartColor, &map_.StartColor, StartCheck}},
@@ -188,12 +185,9 @@ void vcDispObjTrackMap::bindMapParts() {
 
 // An edit of the position marker or the ghost switches the marker on.
 void vcDispObjTrackMap::bindPositionParts() {
-  auto written = [this]() {
-    posEdited();
-    UpdatePreview();
-  };
+  auto written = [this]() { posEdited(); };
   new ColorElements(this, {{PosColor, &map_.PosColor}, {GhostColor, &map_.GhostColor, DoGhostCheck}}, written);
-                    numbers_.posSize = NumberBinder(this, written).whole(PosSizeText, PosSizeStepper, map_.PosSize);
+  numbers_.posSize = NumberBinder(this, written).whole(PosSizeText, PosSizeStepper, map_.PosSize);
 }
 
 bool vcDispObjTrackMap::SetData(uint32_t index) {
@@ -274,14 +268,14 @@ void vcDispObjTrackMap::showSizeMaximum(int factor) {
     stepper->setRange(stepper->minimum(), kSizeMaxPerFactor * factor);
 }
 
-void vcDispObjTrackMap::mapEdited(QCheckBox* element) {
+void vcDispObjTrackMap::mapEdited() {
   DoMapCheck->setChecked(true);
-  if (element != nullptr) element->setChecked(true);
+  UpdatePreview();
 }
 
-void vcDispObjTrackMap::posEdited(QCheckBox* element) {
+void vcDispObjTrackMap::posEdited() {
   DoPosCheck->setChecked(true);
-  if (element != nullptr) element->setChecked(true);
+  UpdatePreview();
 }
 
 void vcDispObjTrackMap::UpdatePreview() {
@@ -341,7 +335,6 @@ void vcDispObjTrackMap::LineColor_Changed() {
     showColor(LowColor, map_.MapLowColor);
   }
   mapEdited();
-  UpdatePreview();
 }
 
 // "Best" keeps the lap chosen before; a typed lap need not be listed; text
@@ -357,28 +350,12 @@ void vcDispObjTrackMap::LapSelection_Changed() {
   }
   showLapChoice();
   mapEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::LowCheck_Changed() {
-  mapEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::EdgeCheck_Changed() {
-  mapEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::StartCheck_Changed() {
-  mapEdited();
-  UpdatePreview();
 }
 
 // The line belongs to the start/finish marker, which belongs to the map.
 void vcDispObjTrackMap::StartLineCheck_Changed() {
   StartCheck->setChecked(true);
-  StartCheck_Changed();
+  mapEdited();
 }
 
 void vcDispObjTrackMap::StartLineAutoCheck_Changed() {
@@ -399,18 +376,11 @@ void vcDispObjTrackMap::StartStyleSelection_Changed() {
 void vcDispObjTrackMap::PosIconSelection_Changed() {
   map_.PosIcon = 0;
   posEdited();
-  UpdatePreview();
 }
 
 void vcDispObjTrackMap::PosAnimCheck_Changed() {
   SetOptionBits(map_.Options, kMapAnimatePos, PosAnimCheck->isChecked());
   posEdited();
-  UpdatePreview();
-}
-
-void vcDispObjTrackMap::DoGhostCheck_Changed() {
-  posEdited();
-  UpdatePreview();
 }
 
 void vcDispObjTrackMap::ZoomMapSlider_Changed() {

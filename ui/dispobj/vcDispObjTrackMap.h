@@ -26,16 +26,12 @@ public:
   void DoMapCheck_Changed() { UpdatePreview(); }
   void LineColor_Changed();
   void LapSelection_Changed();
-  void LowCheck_Changed();
-  void EdgeCheck_Changed();
-  void StartCheck_Changed();
   void StartLineCheck_Changed();
   void StartLineAutoCheck_Changed();
   void StartStyleSelection_Changed();
   void DoPosCheck_Changed() { UpdatePreview(); }
   void PosIconSelection_Changed();
   void PosAnimCheck_Changed();
-  void DoGhostCheck_Changed();
   void ZoomMapCheck_Changed() { UpdatePreview(); }
   void ZoomMapSlider_Changed();
 
@@ -84,9 +80,10 @@ private:
   void fillLaps(uint32_t input);
   void showLapChoice();
   void showSizeMaximum(int factor);
-  // The map's switch (and a sub-element's) turned on by editing it.
-  void mapEdited(QCheckBox* element = nullptr);
-  void posEdited(QCheckBox* element = nullptr);
+  // An edit of a part of the map or the position marker (a switch of
+  // its own included) switches the group on and writes.
+  void mapEdited();
+  void posEdited();
 
   TrackMapParam map_{};
   struct Numbers {
