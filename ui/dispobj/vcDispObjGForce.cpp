@@ -60,20 +60,15 @@ void vcDispObjGForce::buildLookRows(QGridLayout* grid, int& row) {
   LineColor = colorWell("LineColor", box);
   grid->addWidget(new QLabel("Marker:", box), row, 0);
   grid->addWidget(LineColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(LineSizeText, LineSizeStepper, "LineSize", 1, kMaxSize, 1, box, 36), row++, 3);
+  elementSize(grid, row++, "Size:", "Line", LineSizeText, LineSizeStepper, 1, kMaxSize, box);
   DoBallCheck = checkBox("Ball", "DoBallCheck", box);
   DoBallCheck->setToolTip("A ball at the reading; off: a line from the centre");
   DoFadeCheck = checkBox("Fading trail", "DoFadeCheck", box);
   grid->addWidget(DoBallCheck, row, 1);
   grid->addWidget(DoFadeCheck, row++, 2, 1, 2);
 
-  DoAxisCheck = checkBox("Axis:", "DoAxisCheck", box);
-  AxisColor = colorWell("AxisColor", box);
-  grid->addWidget(DoAxisCheck, row, 0);
-  grid->addWidget(AxisColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(AxisSizeText, AxisSizeStepper, "AxisSize", 1, kMaxSize, 1, box, 36), row++, 3);
+  DoAxisCheck = elementRow(grid, row, "Axis:", "Axis", AxisColor, box);
+  elementSize(grid, row++, "Size:", "Axis", AxisSizeText, AxisSizeStepper, 1, kMaxSize, box);
   DoCirclesCheck = checkBox("Circles", "DoCirclesCheck", box);
   DoCirclesCheck->setToolTip("Rings around the centre at each third of the range");
   DoCirclesAxisCheck = checkBox("Circles on axis", "DoCirclesAxisCheck", box);
@@ -81,14 +76,8 @@ void vcDispObjGForce::buildLookRows(QGridLayout* grid, int& row) {
   grid->addWidget(DoCirclesCheck, row, 1);
   grid->addWidget(DoCirclesAxisCheck, row++, 2, 1, 2);
 
-  DoShadowCheck = checkBox("Shadow:", "DoShadowCheck", box);
-  ShadowColor = colorWell("ShadowColor", box);
-  DoBackCheck = checkBox("Background:", "DoBackCheck", box);
-  BackColor = colorWell("BackColor", box);
-  grid->addWidget(DoShadowCheck, row, 0);
-  grid->addWidget(ShadowColor, row++, 1, Qt::AlignLeft);
-  grid->addWidget(DoBackCheck, row, 0);
-  grid->addWidget(BackColor, row++, 1, Qt::AlignLeft);
+  DoShadowCheck = elementRow(grid, row++, "Shadow:", "Shadow", ShadowColor, box);
+  DoBackCheck = elementRow(grid, row++, "Background:", "Back", BackColor, box);
 }
 
 void vcDispObjGForce::connectControls() {

@@ -58,8 +58,7 @@ void vcDispObjTrackMap::buildMapRows(QGridLayout* grid, int& row) {
   LineColor = colorWell("LineColor", box);
   grid->addWidget(DoMapCheck, row, 0);
   grid->addWidget(LineColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(LineSizeText, LineSizeStepper, "LineSize", 1, kSizeMaxPerFactor, 1, box, 36), row++, 3);
+  elementSize(grid, row++, "Size:", "Line", LineSizeText, LineSizeStepper, 1, kSizeMaxPerFactor, box);
 
   LapSelection = typableList("LapSelection", box);
   LapSelection->setToolTip("All laps, the best lap, or one lap (a lap number may be typed)");
@@ -84,9 +83,7 @@ void vcDispObjTrackMap::buildMapRows(QGridLayout* grid, int& row) {
   StartColor = colorWell("StartColor", box);
   grid->addWidget(StartCheck, row, 0);
   grid->addWidget(StartColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(StartSizeText, StartSizeStepper, "StartSize", 1, kSizeMaxPerFactor, 1, box, 36), row++,
-                  3);
+  elementSize(grid, row++, "Size:", "Start", StartSizeText, StartSizeStepper, 1, kSizeMaxPerFactor, box);
 
   StartLineCheck = checkBox("Line:", "StartLineCheck", box);
   StartLineCheck->setToolTip("A start/finish line across the course; off: a dot");
@@ -105,12 +102,8 @@ void vcDispObjTrackMap::buildMapRows(QGridLayout* grid, int& row) {
 
 void vcDispObjTrackMap::buildMarkerRows(QGridLayout* grid, int& row) {
   QWidget* box = grid->parentWidget();
-  DoPosCheck = checkBox("Position:", "DoPosCheck", box);
-  PosColor = colorWell("PosColor", box);
-  grid->addWidget(DoPosCheck, row, 0);
-  grid->addWidget(PosColor, row, 1, Qt::AlignLeft);
-  grid->addWidget(new QLabel("Size:", box), row, 2, Qt::AlignRight);
-  grid->addLayout(numberField(PosSizeText, PosSizeStepper, "PosSize", 1, kSizeMaxPerFactor, 1, box, 36), row++, 3);
+  DoPosCheck = elementRow(grid, row, "Position:", "Pos", PosColor, box);
+  elementSize(grid, row++, "Size:", "Pos", PosSizeText, PosSizeStepper, 1, kSizeMaxPerFactor, box);
 
   PosIconSelection = new QComboBox(box);
   PosIconSelection->setObjectName("PosIconSelection");
@@ -120,11 +113,8 @@ void vcDispObjTrackMap::buildMarkerRows(QGridLayout* grid, int& row) {
   grid->addWidget(PosIconSelection, row, 1, 1, 2);
   grid->addWidget(PosAnimCheck, row++, 3);
 
-  DoGhostCheck = checkBox("Ghost:", "DoGhostCheck", box);
+  DoGhostCheck = elementRow(grid, row++, "Ghost:", "Ghost", GhostColor, box);
   DoGhostCheck->setToolTip("Where the best lap was at the same time into its lap");
-  GhostColor = colorWell("GhostColor", box);
-  grid->addWidget(DoGhostCheck, row, 0);
-  grid->addWidget(GhostColor, row++, 1, Qt::AlignLeft);
 
   RotateMapCheck = checkBox("Rotate the map with the heading", "RotateMapCheck", box);
   grid->addWidget(RotateMapCheck, row++, 0, 1, 4);
