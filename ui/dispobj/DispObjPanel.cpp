@@ -119,6 +119,13 @@ void DispObjPanel::showElement(QCheckBox* check, NSColorWellCustom* well, uint32
   showColor(well, color);
 }
 
+void DispObjPanel::followSecondColor(uint32_t first, uint32_t& second, const QCheckBox* secondSwitch,
+                                     NSColorWellCustom* secondWell) {
+  if (secondSwitch->isChecked()) return;
+  second = ColorSwitched(ColorDerivedSecond(first), false);
+  showColor(secondWell, second);
+}
+
 uint32_t DispObjPanel::wellColor(const NSColorWellCustom* well) { return NSColorToColor(well->color()) & 0x00FFFFFFu; }
 
 QStringList DispObjPanel::dataFieldNames(uint32_t input) {

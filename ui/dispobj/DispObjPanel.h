@@ -83,6 +83,10 @@ public:
   static uint32_t wellColor(const NSColorWellCustom* well);
   // An element's switch (on unless its colour is off) and its colour.
   static void showElement(QCheckBox* check, NSColorWellCustom* well, uint32_t color);
+  // While its switch is off, a second colour follows the first, a shade
+  // darker (and off), so that switching it on starts from there.
+  static void followSecondColor(uint32_t first, uint32_t& second, const QCheckBox* secondSwitch,
+                                NSColorWellCustom* secondWell);
 
   // The data-channel names of an input (field numbers 0 to 127, its added
   // channels and computed fields included); none for input 255.

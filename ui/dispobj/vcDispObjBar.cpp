@@ -201,10 +201,7 @@ void vcDispObjBar::DoBackCheck_Changed() {
 // Until the user picks a shading colour of their own, it follows the bar's.
 void vcDispObjBar::FillColor_Changed() {
   bar_.FillColor = wellColor(FillColor);
-  if (!DoFillColor2Check->isChecked()) {
-    bar_.FillColor2 = ColorSwitched(ColorDerivedSecond(bar_.FillColor), false);
-    showColor(FillColor2, bar_.FillColor2);
-  }
+  followSecondColor(bar_.FillColor, bar_.FillColor2, DoFillColor2Check, FillColor2);
   UpdatePreview();
 }
 

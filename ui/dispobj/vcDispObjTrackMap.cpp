@@ -316,14 +316,10 @@ void vcDispObjTrackMap::HigherResCheck_Changed() {
   SetRes();
 }
 
-// While the second colour is off it follows the line, a shade darker, so
-// that switching it on starts from there.
+// While the second colour is off it follows the line.
 void vcDispObjTrackMap::LineColor_Changed() {
   map_.MapColor = wellColor(LineColor);
-  if (!LowCheck->isChecked()) {
-    map_.MapLowColor = ColorSwitched(ColorDerivedSecond(map_.MapColor), false);
-    showColor(LowColor, map_.MapLowColor);
-  }
+  followSecondColor(map_.MapColor, map_.MapLowColor, LowCheck, LowColor);
   mapEdited();
 }
 
