@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "engine/model/disp_records.h"
 #include "ui/dispobj/dispobj_fwd.h"
@@ -68,15 +69,10 @@ public:
   // Label, scale numbers and readout (wcDispObjGaugeDesignText.cpp).
   void LabelText_Changed();
   void LabelFontSelection_Changed();
-  void LabelBoldCheck_Changed();
-  void LabelItalicCheck_Changed();
   void LabelPosAutoCheck_Changed();
   void MarkNumbersCheck_Changed();
   void MarkNumbersUnitsSelection_Changed();
   void NumberFontSelection_Changed();
-  void NumberBoldCheck_Changed();
-  void NumberItalicCheck_Changed();
-  void DoNumberDecimalCheck_Changed();
   void NumberPosAutoCheck_Changed();
 
   // Needle, display mode, face and warning colours (wcDispObjGaugeDesignNeedle.cpp).
@@ -235,6 +231,11 @@ private:
   NumberPair* pair(TextField* text, RealStepper* stepper, bool real, std::function<void(double)> store);
 
   void loadReadoutAndLabel();
+  void showPosition(QCheckBox* autoCheck, NumberPair* x, NumberPair* y, std::pair<uint16_t, uint16_t> stored,
+                    std::pair<uint16_t, uint16_t> automatic);
+  void takePosition(const QCheckBox* autoCheck, NumberPair* x, NumberPair* y, uint16_t& storedX, uint16_t& storedY);
+  // An edit of a text's look switches the text on and writes.
+  void textEdited(QCheckBox* textSwitch);
   void loadRangeAndArc();
   void loadModeAndNeedles();
   void loadMarkColors();
@@ -258,5 +259,8 @@ private:
   NeedlePairs needle_;
   OptionChecks* options_ = nullptr;
   OptionChecks* numberOptions_ = nullptr;
+  struct TextOptions {
+    OptionChecks *labelStyle = nullptr, *numberStyle = nullptr, *decimals = nullptr;
+  } textOptions_;
   std::array<OptionChecks*, 4> changeChecks_{};
 };

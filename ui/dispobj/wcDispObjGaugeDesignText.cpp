@@ -173,14 +173,17 @@ void wcDispObjGaugeDesign::connectText() {
   };
   onClick(DoLabelCheck, &wcDispObjGaugeDesign::UpdatePreview);
   onClick(DoNumberCheck, &wcDispObjGaugeDesign::UpdatePreview);
-  onClick(LabelBoldCheck, &wcDispObjGaugeDesign::LabelBoldCheck_Changed);
-  onClick(LabelItalicCheck, &wcDispObjGaugeDesign::LabelItalicCheck_Changed);
   onClick(LabelPosAutoCheck, &wcDispObjGaugeDesign::LabelPosAutoCheck_Changed);
   onClick(MarkNumbersCheck, &wcDispObjGaugeDesign::MarkNumbersCheck_Changed);
-  onClick(NumberBoldCheck, &wcDispObjGaugeDesign::NumberBoldCheck_Changed);
-  onClick(NumberItalicCheck, &wcDispObjGaugeDesign::NumberItalicCheck_Changed);
-  onClick(DoNumberDecimalCheck, &wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed);
   onClick(NumberPosAutoCheck, &wcDispObjGaugeDesign::NumberPosAutoCheck_Changed);
+  // A look of a text is asked for to be seen: it switches the text on.
+  auto labelWritten = [this]() { textEdited(DoLabelCheck); };
+  auto numberWritten = [this]() { textEdited(DoNumberCheck); };
+  textOptions_.labelStyle = new OptionChecks(
+      gauge_.LabelStyle, {{LabelBoldCheck, kTextBold}, {LabelItalicCheck, kTextItalic}}, labelWritten, this);
+  textOptions_.numberStyle = new OptionChecks(
+      gauge_.NumberStyle, {{NumberBoldCheck, kTextBold}, {NumberItalicCheck, kTextItalic}}, numberWritten, this);
+  textOptions_.decimals = new OptionChecks(gauge_.Options, {{DoNumberDecimalCheck, kGaugeTwoDecimals}}, numberWritten, this);
   connect(LabelText, &TextField::changed, this, &wcDispObjGaugeDesign::LabelText_Changed);
   new ColorElements(this,
                     {{LabelColor, &gauge_.LabelColor, DoLabelCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck}},
@@ -202,34 +205,50 @@ void wcDispObjGaugeDesign::connectText() {
 }
 
 void wcDispObjGaugeDesign::loadReadoutAndLabel() {
-  DoNumberCheck->setChecked(!ColorIsOff(gauge_.NumberColor));
-  DispObjPanel::showColor(NumberColor, gauge_.NumberColor);
-  DoNumberDecimalCheck->setChecked((gauge_.Options & kGaugeTwoDecimals) != 0);
+  DispObjPanel::showElement(DoNumberCheck, NumberColor, gauge_.NumberColor);
+  textOptions_.decimals->show();
   NumberFontSelection->setCurrentText(W16ToNSString(gauge_.NumberFont));
   text_.numberSize->show(wholeSize(gauge_.NumberSize));
-  NumberBoldCheck->setChecked((gauge_.NumberStyle & kTextBold) != 0);
-  NumberItalicCheck->setChecked((gauge_.NumberStyle & kTextItalic) != 0);
-  const bool numberAuto = GaugePosIsAuto(gauge_.NumberX, gauge_.NumberY);
-  NumberPosAutoCheck->setChecked(numberAuto);
-  text_.numberX->show(numberAuto ? kGaugeNumberAutoX : gauge_.NumberX);
-  text_.numberY->show(numberAuto ? kGaugeNumberAutoY : gauge_.NumberY);
-  text_.numberX->setEnabled(!numberAuto);
-  text_.numberY->setEnabled(!numberAuto);
+  textOptions_.numberStyle->show();
+  showPosition(NumberPosAutoCheck, text_.numberX, text_.numberY, {gauge_.NumberX, gauge_.NumberY},
+               {kGaugeNumberAutoX, kGaugeNumberAutoY});
 
   LabelText->setText(W16ToNSString(gauge_.Label));
-  DoLabelCheck->setChecked(!ColorIsOff(gauge_.LabelColor));
-  DispObjPanel::showColor(LabelColor, gauge_.LabelColor);
+  DispObjPanel::showElement(DoLabelCheck, LabelColor, gauge_.LabelColor);
   LabelFontSelection->setCurrentText(W16ToNSString(gauge_.LabelFont));
   text_.labelSize->show(wholeSize(gauge_.LabelSize));
   text_.intervalSize->show(wholeSize(gauge_.IntervalSize));
-  LabelBoldCheck->setChecked((gauge_.LabelStyle & kTextBold) != 0);
-  LabelItalicCheck->setChecked((gauge_.LabelStyle & kTextItalic) != 0);
-  const bool labelAuto = GaugePosIsAuto(gauge_.LabelX, gauge_.LabelY);
-  LabelPosAutoCheck->setChecked(labelAuto);
-  text_.labelX->show(labelAuto ? kGaugeLabelAutoX : gauge_.LabelX);
-  text_.labelY->show(labelAuto ? kGaugeLabelAutoY : gauge_.LabelY);
-  text_.labelX->setEnabled(!labelAuto);
-  text_.labelY->setEnabled(!labelAuto);
+  textOptions_.labelStyle->show();
+  showPosition(LabelPosAutoCheck, text_.labelX, text_.labelY, {gauge_.LabelX, gauge_.LabelY},
+               {kGaugeLabelAutoX, kGaugeLabelAutoY});
+}
+
+// A text's place: automatic (the X and Y fields showing where that is, and
+// disabled) or where the record puts it.
+void wcDispObjGaugeDesign::showPosition(QCheckBox* autoCheck, NumberPair* x, NumberPair* y,
+                                        std::pair<uint16_t, uint16_t> stored,
+                                        std::pair<uint16_t, uint16_t> automatic) {
+  const bool isAuto = GaugePosIsAuto(stored.first, stored.second);
+  autoCheck->setChecked(isAuto);
+  x->show(isAuto ? automatic.first : stored.first);
+  y->show(isAuto ? automatic.second : stored.second);
+  x->setEnabled(!isAuto);
+  y->setEnabled(!isAuto);
+}
+
+// The automatic check stores the automatic place, or the one the fields show.
+void wcDispObjGaugeDesign::takePosition(const QCheckBox* autoCheck, NumberPair* x, NumberPair* y, uint16_t& storedX,
+                                        uint16_t& storedY) {
+  const bool automatic = autoCheck->isChecked();
+  storedX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(x->intValue());
+  storedY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(y->intValue());
+  x->setEnabled(!automatic);
+  y->setEnabled(!automatic);
+}
+
+void wcDispObjGaugeDesign::textEdited(QCheckBox* textSwitch) {
+  textSwitch->setChecked(true);
+  UpdatePreview();
 }
 
 void wcDispObjGaugeDesign::loadNumberOptions() {
@@ -251,30 +270,12 @@ void wcDispObjGaugeDesign::LabelText_Changed() {
 
 void wcDispObjGaugeDesign::LabelFontSelection_Changed() {
   DispObjPanel::storeText(gauge_.LabelFont, LabelFontSelection->currentText());
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::LabelBoldCheck_Changed() {
-  SetOptionBits(gauge_.LabelStyle, kTextBold, LabelBoldCheck->isChecked());
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::LabelItalicCheck_Changed() {
-  SetOptionBits(gauge_.LabelStyle, kTextItalic, LabelItalicCheck->isChecked());
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
+  textEdited(DoLabelCheck);
 }
 
 void wcDispObjGaugeDesign::LabelPosAutoCheck_Changed() {
-  const bool automatic = LabelPosAutoCheck->isChecked();
-  gauge_.LabelX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.labelX->intValue());
-  gauge_.LabelY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.labelY->intValue());
-  text_.labelX->setEnabled(!automatic);
-  text_.labelY->setEnabled(!automatic);
-  DoLabelCheck->setChecked(true);
-  UpdatePreview();
+  takePosition(LabelPosAutoCheck, text_.labelX, text_.labelY, gauge_.LabelX, gauge_.LabelY);
+  textEdited(DoLabelCheck);
 }
 
 void wcDispObjGaugeDesign::MarkNumbersCheck_Changed() {
@@ -299,34 +300,10 @@ void wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed() {
 
 void wcDispObjGaugeDesign::NumberFontSelection_Changed() {
   DispObjPanel::storeText(gauge_.NumberFont, NumberFontSelection->currentText());
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::NumberBoldCheck_Changed() {
-  SetOptionBits(gauge_.NumberStyle, kTextBold, NumberBoldCheck->isChecked());
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::NumberItalicCheck_Changed() {
-  SetOptionBits(gauge_.NumberStyle, kTextItalic, NumberItalicCheck->isChecked());
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
-}
-
-void wcDispObjGaugeDesign::DoNumberDecimalCheck_Changed() {
-  setOption(kGaugeTwoDecimals, DoNumberDecimalCheck->isChecked());
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
+  textEdited(DoNumberCheck);
 }
 
 void wcDispObjGaugeDesign::NumberPosAutoCheck_Changed() {
-  const bool automatic = NumberPosAutoCheck->isChecked();
-  gauge_.NumberX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.numberX->intValue());
-  gauge_.NumberY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(text_.numberY->intValue());
-  text_.numberX->setEnabled(!automatic);
-  text_.numberY->setEnabled(!automatic);
-  DoNumberCheck->setChecked(true);
-  UpdatePreview();
+  takePosition(NumberPosAutoCheck, text_.numberX, text_.numberY, gauge_.NumberX, gauge_.NumberY);
+  textEdited(DoNumberCheck);
 }
