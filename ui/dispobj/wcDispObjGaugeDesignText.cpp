@@ -138,36 +138,18 @@ QWidget* wcDispObjGaugeDesign::buildTextPage(QWidget* parent) {
 }
 
 void wcDispObjGaugeDesign::connectText() {
-  auto labelOn = [this]() { DoLabelCheck->setChecked(true); };
-  auto numberOn = [this]() { DoNumberCheck->setChecked(true); };
-  text_.labelSize = pair(LabelSizeText, LabelSizeStepper, false, [this, labelOn](double v) {
-    gauge_.LabelSize = float(v);
-    labelOn();
-  });
-  text_.intervalSize = pair(IntervalSizeText, IntervalSizeStepper, false, [this, labelOn](double v) {
-    gauge_.IntervalSize = float(v);
-    labelOn();
-  });
-  text_.labelX = pair(LabelPosXText, LabelPosXStepper, false, [this, labelOn](double v) {
-    gauge_.LabelX = uint16_t(v);
-    labelOn();
-  });
-  text_.labelY = pair(LabelPosYText, LabelPosYStepper, false, [this, labelOn](double v) {
-    gauge_.LabelY = uint16_t(v);
-    labelOn();
-  });
-  text_.numberSize = pair(NumberSizeText, NumberSizeStepper, false, [this, numberOn](double v) {
-    gauge_.NumberSize = float(v);
-    numberOn();
-  });
-  text_.numberX = pair(NumberPosXText, NumberPosXStepper, false, [this, numberOn](double v) {
-    gauge_.NumberX = uint16_t(v);
-    numberOn();
-  });
-  text_.numberY = pair(NumberPosYText, NumberPosYStepper, false, [this, numberOn](double v) {
-    gauge_.NumberY = uint16_t(v);
-    numberOn();
-  });
+  // A look of a text is asked for to be seen: it switches the text on.
+  auto labelWritten = [this]() { textEdited(DoLabelCheck); };
+  auto numberWritten = [this]() { textEdited(DoNumberCheck); };
+  const NumberBinder label(this, labelWritten);
+  text_.labelSize = label.whole(LabelSizeText, LabelSizeStepper, gauge_.LabelSize);
+  text_.intervalSize = label.whole(IntervalSizeText, IntervalSizeStepper, gauge_.IntervalSize);
+  text_.labelX = label.whole(LabelPosXText, LabelPosXStepper, gauge_.LabelX);
+  text_.labelY = label.whole(LabelPosYText, LabelPosYStepper, gauge_.LabelY);
+  const NumberBinder number(this, numberWritten);
+  text_.numberSize = number.whole(NumberSizeText, NumberSizeStepper, gauge_.NumberSize);
+  text_.numberX = number.whole(NumberPosXText, NumberPosXStepper, gauge_.NumberX);
+  text_.numberY = number.whole(NumberPosYText, NumberPosYStepper, gauge_.NumberY);
   auto onClick = [this](QCheckBox* box, void (wcDispObjGaugeDesign::*action)()) {
     connect(box, &QCheckBox::clicked, this, action);
   };
@@ -176,14 +158,12 @@ void wcDispObjGaugeDesign::connectText() {
   onClick(LabelPosAutoCheck, &wcDispObjGaugeDesign::LabelPosAutoCheck_Changed);
   onClick(MarkNumbersCheck, &wcDispObjGaugeDesign::MarkNumbersCheck_Changed);
   onClick(NumberPosAutoCheck, &wcDispObjGaugeDesign::NumberPosAutoCheck_Changed);
-  // A look of a text is asked for to be seen: it switches the text on.
-  auto labelWritten = [this]() { textEdited(DoLabelCheck); };
-  auto numberWritten = [this]() { textEdited(DoNumberCheck); };
   textOptions_.labelStyle = new OptionChecks(
       gauge_.LabelStyle, {{LabelBoldCheck, kTextBold}, {LabelItalicCheck, kTextItalic}}, labelWritten, this);
   textOptions_.numberStyle = new OptionChecks(
       gauge_.NumberStyle, {{NumberBoldCheck, kTextBold}, {NumberItalicCheck, kTextItalic}}, numberWritten, this);
-  textOptions_.decimals = new OptionChecks(gauge_.Options, {{DoNumberDecimalCheck, kGaugeTwoDecimals}}, numberWritten, this);
+  textOptions_.decimals =
+      new OptionChecks(gauge_.Options, {{DoNumberDecimalCheck, kGaugeTwoDecimals}}, numberWritten, this);
   connect(LabelText, &TextField::changed, this, &wcDispObjGaugeDesign::LabelText_Changed);
   new ColorElements(this,
                     {{LabelColor, &gauge_.LabelColor, DoLabelCheck}, {NumberColor, &gauge_.NumberColor, DoNumberCheck}},
@@ -197,11 +177,7 @@ void wcDispObjGaugeDesign::connectText() {
                                     {{MarkNumbers2Check, kGaugeNumbersEverySecond},
                                      {MarkNumbersMinMaxCheck, kGaugeNumbersEnds},
                                      {MarkNumbersLimitClutterCheck, kGaugeNumbersLimitClutter}},
-                                    [this]() {
-                                      DoLabelCheck->setChecked(true);
-                                      UpdatePreview();
-                                    },
-                                    this, {MarkNumbersCheck, kGaugeNumbersOn});
+                                    labelWritten, this, {MarkNumbersCheck, kGaugeNumbersOn});
 }
 
 void wcDispObjGaugeDesign::loadReadoutAndLabel() {
