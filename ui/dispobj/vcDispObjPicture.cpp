@@ -316,25 +316,17 @@ bool buttonHeld() { return (QGuiApplication::mouseButtons() & Qt::LeftButton) !=
 } // namespace
 
 // Y counts down from the top of the frame: up takes from it.
-void vcDispObjPicture::MoveUp_Pressed() {
+void vcDispObjPicture::MoveUp_Pressed() { arrowPressed(true, -1); }
+void vcDispObjPicture::MoveDown_Pressed() { arrowPressed(true, 1); }
+void vcDispObjPicture::MoveLeft_Pressed() { arrowPressed(false, -1); }
+void vcDispObjPicture::MoveRight_Pressed() { arrowPressed(false, 1); }
+
+void vcDispObjPicture::arrowPressed(bool vertical, int sign) {
   const bool quick = buttonHeld();
   if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
-  MoveY(-MoveAmountStepper->intValue() * PixToPctY, quick);
-}
-void vcDispObjPicture::MoveDown_Pressed() {
-  const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
-  MoveY(MoveAmountStepper->intValue() * PixToPctY, quick);
-}
-void vcDispObjPicture::MoveLeft_Pressed() {
-  const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
-  MoveX(-MoveAmountStepper->intValue() * PixToPctX, quick);
-}
-void vcDispObjPicture::MoveRight_Pressed() {
-  const bool quick = buttonHeld();
-  if (MoveAmountText->isEdited()) numbers_.moveAmount->Text_Changed();
-  MoveX(MoveAmountStepper->intValue() * PixToPctX, quick);
+  const int pixels = sign * MoveAmountStepper->intValue();
+  if (vertical) MoveY(pixels * PixToPctY, quick);
+  else MoveX(pixels * PixToPctX, quick);
 }
 
 void vcDispObjPicture::resize(double factor) {

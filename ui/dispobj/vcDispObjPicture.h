@@ -67,6 +67,9 @@ private:
   void showAmounts();
   void showTransparency();
   void resize(double factor);
+  // An arrow: the nudge amount in preview pixels, along one axis (sign -1:
+  // up or left).
+  void arrowPressed(bool vertical, int sign);
   // One nudge along an axis: the position moved by delta, kept on the frame.
   void move(NumberPair* position, NumberPair* size, double delta, bool quick);
 
