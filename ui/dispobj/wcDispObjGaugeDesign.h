@@ -233,7 +233,9 @@ private:
   void loadReadoutAndLabel();
   void showPosition(QCheckBox* autoCheck, NumberPair* x, NumberPair* y, std::pair<uint16_t, uint16_t> stored,
                     std::pair<uint16_t, uint16_t> automatic);
-  void takePosition(const QCheckBox* autoCheck, NumberPair* x, NumberPair* y, uint16_t& storedX, uint16_t& storedY);
+  void positionAutoChanged(const QCheckBox* autoCheck, std::pair<NumberPair*, NumberPair*> xy, uint16_t& storedX,
+                           uint16_t& storedY, QCheckBox* textSwitch);
+  void fontChosen(const QComboBox* list, char16_t (&font)[kNameLength], QCheckBox* textSwitch);
   // An edit of a text's look switches the text on and writes.
   void textEdited(QCheckBox* textSwitch);
   void loadRangeAndArc();

@@ -212,14 +212,21 @@ void wcDispObjGaugeDesign::showPosition(QCheckBox* autoCheck, NumberPair* x, Num
   y->setEnabled(!isAuto);
 }
 
-// The automatic check stores the automatic place, or the one the fields show.
-void wcDispObjGaugeDesign::takePosition(const QCheckBox* autoCheck, NumberPair* x, NumberPair* y, uint16_t& storedX,
-                                        uint16_t& storedY) {
+// The automatic check stores the automatic place, or the one the fields
+// show, and switches the text on.
+void wcDispObjGaugeDesign::positionAutoChanged(const QCheckBox* autoCheck, std::pair<NumberPair*, NumberPair*> xy,
+                                               uint16_t& storedX, uint16_t& storedY, QCheckBox* textSwitch) {
   const bool automatic = autoCheck->isChecked();
-  storedX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(x->intValue());
-  storedY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(y->intValue());
-  x->setEnabled(!automatic);
-  y->setEnabled(!automatic);
+  storedX = automatic ? kGaugeAutoPos : static_cast<uint16_t>(xy.first->intValue());
+  storedY = automatic ? kGaugeAutoPos : static_cast<uint16_t>(xy.second->intValue());
+  xy.first->setEnabled(!automatic);
+  xy.second->setEnabled(!automatic);
+  textEdited(textSwitch);
+}
+
+void wcDispObjGaugeDesign::fontChosen(const QComboBox* list, char16_t (&font)[kNameLength], QCheckBox* textSwitch) {
+  DispObjPanel::storeText(font, list->currentText());
+  textEdited(textSwitch);
 }
 
 void wcDispObjGaugeDesign::textEdited(QCheckBox* textSwitch) {
@@ -245,13 +252,11 @@ void wcDispObjGaugeDesign::LabelText_Changed() {
 }
 
 void wcDispObjGaugeDesign::LabelFontSelection_Changed() {
-  DispObjPanel::storeText(gauge_.LabelFont, LabelFontSelection->currentText());
-  textEdited(DoLabelCheck);
+  fontChosen(LabelFontSelection, gauge_.LabelFont, DoLabelCheck);
 }
 
 void wcDispObjGaugeDesign::LabelPosAutoCheck_Changed() {
-  takePosition(LabelPosAutoCheck, text_.labelX, text_.labelY, gauge_.LabelX, gauge_.LabelY);
-  textEdited(DoLabelCheck);
+  positionAutoChanged(LabelPosAutoCheck, {text_.labelX, text_.labelY}, gauge_.LabelX, gauge_.LabelY, DoLabelCheck);
 }
 
 void wcDispObjGaugeDesign::MarkNumbersCheck_Changed() {
@@ -275,11 +280,10 @@ void wcDispObjGaugeDesign::MarkNumbersUnitsSelection_Changed() {
 }
 
 void wcDispObjGaugeDesign::NumberFontSelection_Changed() {
-  DispObjPanel::storeText(gauge_.NumberFont, NumberFontSelection->currentText());
-  textEdited(DoNumberCheck);
+  fontChosen(NumberFontSelection, gauge_.NumberFont, DoNumberCheck);
 }
 
 void wcDispObjGaugeDesign::NumberPosAutoCheck_Changed() {
-  takePosition(NumberPosAutoCheck, text_.numberX, text_.numberY, gauge_.NumberX, gauge_.NumberY);
-  textEdited(DoNumberCheck);
+  positionAutoChanged(NumberPosAutoCheck, {text_.numberX, text_.numberY}, gauge_.NumberX, gauge_.NumberY,
+                      DoNumberCheck);
 }
