@@ -30,6 +30,13 @@ constexpr double kMaxTextSize = 500;
 
 double wholeSize(float size) { return std::isfinite(size) ? std::trunc(size) : 0; }
 
+// A titled group of the parameter box; the grid its rows go in.
+QGridLayout* groupGrid(const QString& title, QWidget* parent) {
+  auto* grid = new QGridLayout(new QGroupBox(title, parent));
+  grid->setVerticalSpacing(4);
+  return grid;
+}
+
 } // namespace
 
 QGroupBox* wcDispObjEnhEdit::makeParamBox(QWidget* parent) {
@@ -46,9 +53,8 @@ QGroupBox* wcDispObjEnhEdit::makeParamBox(QWidget* parent) {
 }
 
 QWidget* wcDispObjEnhEdit::makeDataColumn(QWidget* parent) {
-  auto* group = new QGroupBox("Data", parent);
-  auto* grid = new QGridLayout(group);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = groupGrid("Data", parent);
+  QWidget* group = grid->parentWidget();
   int row = 0;
   Range = new ChannelRangeRows(grid, row, {.textWidth = 90}, group);
   TriggerCheck = DispObjPanel::checkBox("Trigger:", "TriggerCheck", group);
@@ -66,9 +72,8 @@ QWidget* wcDispObjEnhEdit::makeDataColumn(QWidget* parent) {
 }
 
 QWidget* wcDispObjEnhEdit::makeLabelRows(QWidget* parent) {
-  auto* group = new QGroupBox("Label", parent);
-  auto* grid = new QGridLayout(group);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = groupGrid("Label", parent);
+  QWidget* group = grid->parentWidget();
   int row = 0;
   DoLabelCheck = DispObjPanel::checkBox("Label:", "DoLabelCheck", group);
   LabelText = new TextField(group);
@@ -104,9 +109,8 @@ QWidget* wcDispObjEnhEdit::makeLabelRows(QWidget* parent) {
 }
 
 QWidget* wcDispObjEnhEdit::makeColorColumn(QWidget* parent) {
-  auto* group = new QGroupBox("Colours", parent);
-  auto* grid = new QGridLayout(group);
-  grid->setVerticalSpacing(4);
+  QGridLayout* grid = groupGrid("Colours", parent);
+  QWidget* group = grid->parentWidget();
   grid->addWidget(new QLabel("In use:", group), 0, 0);
   grid->addLayout(
       DispObjPanel::numberField(ColorCountText, ColorCountStepper, "ColorCount", 0, kEnhColors, 1, group, 36), 0, 1,
