@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/read_file.h"
 
 class BaseTempDir {
  public:
@@ -42,10 +42,3 @@ class BaseTempDir {
   std::string previous_;
   std::string path_;
 };
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream data;
-  data << in.rdbuf();
-  return data.str();
-}

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "base/error.h"
 #include "base/log.h"
@@ -17,6 +15,7 @@
 #include "media/qt_facade.h"
 #include "platform/ffmpeg/reader.h"
 #include "support/media_fixtures.h"
+#include "support/read_file.h"
 #include "support/scoped_env.h"
 
 namespace {
@@ -24,12 +23,7 @@ namespace {
 constexpr int kW = 96, kH = 64;
 constexpr double kNtscFrame = 1001.0 / 30000.0;
 
-std::string LogText() {
-  std::ifstream f(WideToUtf8(LogGetPath()));
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+std::string LogText() { return ReadWholeFile(WideToUtf8(LogGetPath())); }
 
 class QtFacade : public ::testing::Test {
 protected:

@@ -1,13 +1,12 @@
 // The timeline's moves are written to the session log.
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "base/log.h"
 #include "base/text.h"
 #include "engine/model/dispobjs.h"
 #include "model_fixture.h"
+#include "support/read_file.h"
 
 namespace {
 
@@ -26,10 +25,7 @@ protected:
     ModelTest::TearDown();
   }
   std::string LogText() {
-    std::ifstream file(WideToUtf8(LogGetPath()));
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return ReadWholeFile(WideToUtf8(LogGetPath()));
   }
   std::string dir_;
 };

@@ -49,8 +49,8 @@ TEST_F(AppStartTest, SecondStartRotatesTheFirstSessionsLog) {
   uint64_t second = SessionGetId();
   AppEnd();
   ASSERT_NE(first, second);
-  std::string oldLog = ReadTextFile(dir.engineFile("QV2-log-old.csv"));
-  std::string newLog = ReadTextFile(dir.engineFile("QV2-log.csv"));
+  std::string oldLog = ReadWholeFile(dir.privateFile("QV2-log-old.csv"));
+  std::string newLog = ReadWholeFile(dir.privateFile("QV2-log.csv"));
   EXPECT_NE(oldLog.find("Session ID: " + hexId(first)), std::string::npos) << oldLog;
   EXPECT_NE(oldLog.find("[App End] Complete"), std::string::npos);
   EXPECT_EQ(oldLog.find(hexId(second)), std::string::npos);
@@ -61,7 +61,7 @@ TEST_F(AppStartTest, SecondStartRotatesTheFirstSessionsLog) {
 TEST_F(AppStartTest, LogsEveryStepInOrder) {
   ASSERT_EQ(AppInit(0), 1);
   AppEnd();
-  std::string log = ReadTextFile(dir.engineFile("QV2-log.csv"));
+  std::string log = ReadWholeFile(dir.privateFile("QV2-log.csv"));
   const std::string steps[] = {
       "[App Init] Quelvatron 2.9.6b (Build 20140204)",
       "Session ID: ",
@@ -111,9 +111,9 @@ TEST_F(AppStartTest, SecondStartWithoutEndIsRefused) {
 TEST_F(AppStartTest, SnapshotsAreNamedAfterTheSessionInThePrivateFolder) {
   ASSERT_EQ(AppInit(0), 1);
   EXPECT_EQ(WideToUtf8(UndoSnapshotPath(0x00AB12CD34EF5678ull, 0)),
-            dir.engineFile("QV-Undo-00AB12CD34EF5678.qvp"));
-  EXPECT_EQ(WideToUtf8(UndoSnapshotPath(1, 1)), dir.engineFile("QV-Redo-0000000000000001.qvp"));
-  EXPECT_EQ(WideToUtf8(SessionTempFolder()), dir.engineFolder() + "/");
+            dir.privateFile("QV-Undo-00AB12CD34EF5678.qvp"));
+  EXPECT_EQ(WideToUtf8(UndoSnapshotPath(1, 1)), dir.privateFile("QV-Redo-0000000000000001.qvp"));
+  EXPECT_EQ(WideToUtf8(SessionTempFolder()), dir.privateFolder() + "/");
 }
 
 TEST_F(AppStartTest, EndWithoutStartDoesNothing) {

@@ -39,7 +39,7 @@ TEST(CrashExtractTest, AbortWritesTheSignalAndABacktrace) {
     abort();
   });
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT) << "the signal keeps its course";
-  std::string extract = ReadTextFile(folder + "QV-Crash.log");
+  std::string extract = ReadWholeFile(folder + "QV-Crash.log");
   EXPECT_EQ(extract.rfind("Fatal signal 6 (ABRT) in process ", 0), 0u) << extract;
   EXPECT_NE(extract.find("Backtrace:\n"), std::string::npos);
 }
@@ -52,7 +52,7 @@ TEST(CrashExtractTest, SentSegvIsRecordedAndStillEndsTheProcess) {
     raise(SIGSEGV);
   });
   EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_NE(ReadTextFile(folder + "QV-Crash.log").find("Fatal signal 11 (SEGV)"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(folder + "QV-Crash.log").find("Fatal signal 11 (SEGV)"), std::string::npos);
 }
 
 TEST(CrashExtractTest, RemovedHandlerWritesNothing) {

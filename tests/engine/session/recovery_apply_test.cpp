@@ -42,7 +42,7 @@ TEST_F(RecoveryApplyTest, NothingToRecoverGivesMinusOne) {
   EXPECT_EQ(RecoveryApply(), -1);
   EXPECT_EQ(ErrorGetLast(), -1);
   AppEnd();
-  EXPECT_NE(ReadTextFile(dir.engineFile("QV2-log.csv")).find("Recovering previous session..."), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir.privateFile("QV2-log.csv")).find("Recovering previous session..."), std::string::npos);
 }
 
 TEST_F(RecoveryApplyTest, CrashedSessionsSnapshotIsReopened) {

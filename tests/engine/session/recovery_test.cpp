@@ -65,9 +65,9 @@ protected:
                       "2026-12-07 04:00:00,\"Process ID: " + std::to_string(pid) + "\"\n"
                       "2026-12-07 04:00:01,\"Rendering frame 42 before the crash\"\n" + extraLines;
     if (clean) log += "2026-12-07 04:00:02,\"[App End] Complete\"\n";
-    WriteTextFile(dir.engineFile("QV2-log.csv"), log);
+    WriteTextFile(dir.privateFile("QV2-log.csv"), log);
   }
-  std::string snapshotFile() const { return dir.engineFile("QV-Recover-" + std::string(kPreviousId) + ".qvp"); }
+  std::string snapshotFile() const { return dir.privateFile("QV-Recover-" + std::string(kPreviousId) + ".qvp"); }
   void writeSnapshot() { WriteTextFile(snapshotFile(), "QVP2 snapshot"); }
   bool exists(const std::string& path) const { return access(path.c_str(), F_OK) == 0; }
 
@@ -84,7 +84,7 @@ TEST_F(RecoveryTest, UncleanSessionWithSnapshotIsRecoverable) {
   EXPECT_EQ(WideToUtf8(RecoverySnapshotPath()), snapshotFile());
   EXPECT_EQ(WideToUtf8(RecoverySnapshotFile(0xDEADBEEFull)), snapshotFile());
   AppEnd();
-  std::string log = ReadTextFile(dir.engineFile("QV2-log.csv"));
+  std::string log = ReadWholeFile(dir.privateFile("QV2-log.csv"));
   EXPECT_NE(log.find("Previous session appears to have crashed and is recoverable."), std::string::npos) << log;
   EXPECT_NE(log.find("[Code] 1000 'RecoveryStatus'"), std::string::npos);
   // Declined or recovered, the dead session's snapshot has no further use.
@@ -136,7 +136,7 @@ TEST_F(RecoveryTest, NoPreviousLogIsNotRecoverable) {
 TEST_F(RecoveryTest, GarbledPreviousLogIsNotRecoverable) {
   std::string junk;
   for (int i = 0; i < 200000; ++i) junk.push_back(static_cast<char>((i * 7919) % 251 + 1));
-  WriteTextFile(dir.engineFile("QV2-log.csv"), junk);
+  WriteTextFile(dir.privateFile("QV2-log.csv"), junk);
   ASSERT_EQ(AppInit(0), 1);
   EXPECT_EQ(RecoveryStatus(), 0);
 }
@@ -225,9 +225,9 @@ TEST_F(CrashReportTest, ServerOffGivesANegativeCode) {
 }
 
 TEST_F(CrashReportTest, CrashExtractIsAddedAndConsumed) {
-  WriteTextFile(dir.engineFile("QV-Crash.log"), "Fatal signal 11 in RenderThread\n");
+  WriteTextFile(dir.privateFile("QV-Crash.log"), "Fatal signal 11 in RenderThread\n");
   startCrashed();
-  EXPECT_FALSE(exists(dir.engineFile("QV-Crash.log")));
+  EXPECT_FALSE(exists(dir.privateFile("QV-Crash.log")));
   EXPECT_EQ(RecoverySubmitReport(1, L"crash"), 0);
   std::string log = FormField(RequestBody(onlyRequest()), "log");
   EXPECT_NE(log.find("QV-Crash.log:\nFatal signal 11 in RenderThread"), std::string::npos) << log;

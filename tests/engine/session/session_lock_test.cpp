@@ -66,16 +66,16 @@ protected:
 
   // A start while the session runs fails and leaves every file of it alone.
   void expectRefusedWithoutTouching() {
-    const std::string log = ReadTextFile(dir.engineFile("QV2-log.csv"));
-    const std::set<std::string> names = folderNames(dir.engineFolder());
+    const std::string log = ReadWholeFile(dir.privateFile("QV2-log.csv"));
+    const std::set<std::string> names = folderNames(dir.privateFolder());
     ASSERT_NE(log.find("Process ID: "), std::string::npos);
     for (int attempt = 0; attempt < 2; ++attempt) {
       EXPECT_EQ(AppInit(0), kErrAlreadyRunning);
       EXPECT_EQ(ErrorGetLast(), kErrAlreadyRunning);
       EXPECT_EQ(AppEnd(), 0);
     }
-    EXPECT_EQ(ReadTextFile(dir.engineFile("QV2-log.csv")), log) << "rotated or written to";
-    EXPECT_EQ(folderNames(dir.engineFolder()), names);
+    EXPECT_EQ(ReadWholeFile(dir.privateFile("QV2-log.csv")), log) << "rotated or written to";
+    EXPECT_EQ(folderNames(dir.privateFolder()), names);
   }
   // The start after the session's process died offers its latest change.
   void expectLatestChangeRecovered(const std::u16string& change) {
@@ -98,15 +98,15 @@ TEST_F(SessionLockTest, ARunningSessionIsLeftAloneAndRecoveredOnceItDies) {
 // Where the folder cannot be locked, the previous session's process id in
 // its log decides instead.
 TEST_F(SessionLockTest, AnUnlockableFolderFallsBackOnTheProcessId) {
-  ASSERT_EQ(mkdir(dir.engineFolder().c_str(), 0700), 0);
-  ASSERT_EQ(mkdir(dir.engineFile("QV-Session.lock").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(dir.privateFolder().c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(dir.privateFile("QV-Session.lock").c_str(), 0700), 0);
   RunningSession running(u"Unlocked change");
   ASSERT_TRUE(running.started());
   ASSERT_NO_FATAL_FAILURE(expectRefusedWithoutTouching());
   running.kill();
   ASSERT_NO_FATAL_FAILURE(expectLatestChangeRecovered(u"Unlocked change"));
   AppEnd();
-  EXPECT_NE(ReadTextFile(dir.engineFile("QV2-log.csv")).find("could not be locked"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir.privateFile("QV2-log.csv")).find("could not be locked"), std::string::npos);
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "base/error.h"
 #include "base/log.h"
@@ -18,6 +16,7 @@
 #include "media/datalog/fit_writer.h"
 #include "media/datalog/synthetic_track.h"
 #include "media/logs/log_test_util.h"
+#include "support/read_file.h"
 
 namespace {
 
@@ -222,10 +221,7 @@ namespace {
 // Closes the session log and gives its text.
 std::string ClosedSessionLog() {
   LogClose();
-  std::ifstream file(WideToUtf8(LogGetPath()));
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return ReadWholeFile(WideToUtf8(LogGetPath()));
 }
 
 size_t Occurrences(const std::string& text, const std::string& needle) {

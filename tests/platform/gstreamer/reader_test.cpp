@@ -4,15 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "base/log.h"
 #include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "platform/gstreamer/reader.h"
 #include "support/media_fixtures.h"
+#include "support/read_file.h"
 
 namespace {
 
@@ -20,12 +19,7 @@ constexpr int kW = 96, kH = 64;
 constexpr int kFrames = 450; // 15 s at 30000/1001
 constexpr double kNtscFrame = 1001.0 / 30000.0;
 
-std::string LogText() {
-  std::ifstream f(WideToUtf8(LogGetPath()));
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+std::string LogText() { return ReadWholeFile(WideToUtf8(LogGetPath())); }
 
 class QtReader : public ::testing::Test {
 protected:

@@ -69,7 +69,7 @@ TEST_F(OsVersionTest, RunningKernelPassesAndIsLogged) {
   EXPECT_EQ(CheckMacVer(), 0);
   EXPECT_TRUE(shown.empty());
   LogClose();
-  std::string log = ReadSystemTestFile(dir.path() + "/QV2-log.csv");
+  std::string log = ReadWholeFile(dir.path() + "/QV2-log.csv");
   EXPECT_NE(log.find("Linux version " + std::to_string(major) + "." + std::to_string(minor) + "."), std::string::npos)
       << log;
   EXPECT_NE(log.find("CPU Count: "), std::string::npos);
@@ -108,7 +108,7 @@ TEST(SystemInfoTest, StatusCodesAreLoggedWithTheirText) {
   LogOSStatus(987654);
   LogOSStatus(INT32_MIN);
   LogClose();
-  std::string log = ReadSystemTestFile(dir.path() + "/QV2-log.csv");
+  std::string log = ReadWholeFile(dir.path() + "/QV2-log.csv");
   EXPECT_NE(log.find("\"OSStatus 2: No such file or directory\""), std::string::npos) << log;
   EXPECT_NE(log.find("\"OSStatus -13: Permission denied\""), std::string::npos);
   EXPECT_EQ(log.find("987654"), std::string::npos);

@@ -27,7 +27,7 @@ namespace {
 
 constexpr uint64_t kPreviousSession = 0xDEADBEEFull;
 
-std::string ReadTextFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -180,7 +180,7 @@ TEST_F(RecoveryPromptTest, AStillRunningSessionIsNotOffered) {
   PreviousProcess gone(false);
   leavePreviousSession(gone.pid());
   const std::string folder = WideToUtf8(SessionTempFolder());
-  const std::string log = ReadTextFile(folder + "QV2-log.csv");
+  const std::string log = ReadWholeFile(folder + "QV2-log.csv");
   PreviousProcess running(true, [] { return SessionClaimTempFolder() == 0; });
   ASSERT_TRUE(running.ready());
   EXPECT_FALSE(Launch());
@@ -188,7 +188,7 @@ TEST_F(RecoveryPromptTest, AStillRunningSessionIsNotOffered) {
   AppEnd(); // what the refused start had begun
   EXPECT_TRUE(modalRuns.empty());
   EXPECT_EQ(CountMessages(L"The program is already running."), 1);
-  EXPECT_EQ(ReadTextFile(folder + "QV2-log.csv"), log);
+  EXPECT_EQ(ReadWholeFile(folder + "QV2-log.csv"), log);
   EXPECT_TRUE(std::filesystem::exists(WideToUtf8(RecoverySnapshotFile(kPreviousSession))));
 }
 
