@@ -100,6 +100,7 @@ QWidget* wcTemplateConfig::makeWindow() {
   okButton_ = buttons.ok;
   cancelButton_ = buttons.cancel;
   auto* reset = new QPushButton("Reset", dialog);
+  reset->setObjectName("ResetButton");
   buttons.row->insertWidget(0, reset);
 
   connect(okButton_, &QPushButton::clicked, this, &wcTemplateConfig::OkButton_Pressed);

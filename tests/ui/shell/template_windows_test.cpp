@@ -186,10 +186,10 @@ TEST_F(TemplateWindowsTest, OptionsStartFromTheLogAndKeepTheUsersChoice) {
   EXPECT_EQ(options->SpeedMax()->text(), "170");
   EXPECT_TRUE(options->Box(kOptSpeed)->isChecked());
   // Reset: the boxes from the log again, the values kept.
-  options->ResetButton_Pressed();
+  options->OkButton()->window()->findChild<QPushButton*>("ResetButton")->click();
   EXPECT_FALSE(options->Box(kOptTach)->isChecked());
   EXPECT_EQ(options->SpeedMax()->text(), "170");
-  options->OkButton_Pressed();
+  options->OkButton()->click();
   uint32_t mask = 0;
   float speed = 0, tach = 0, red = 0;
   ASSERT_EQ(ProjectWizGetOpts(&mask, &speed, &tach, &red), 0);
