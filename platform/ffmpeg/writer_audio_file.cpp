@@ -73,13 +73,17 @@ int AudioEncodeFile::openConverter() {
 int AudioEncodeFile::start() { return converter_ ? writeHeader() : -82; }
 
 int AudioEncodeFile::putChunk(const uint8_t* pcm, uint32_t bytes, double t) {
-  if (!started_ || !(t >= 0.0)) return -82;
+  if (!(t >= 0.0)) return -82;
+  return putChunkAt(pcm, bytes, std::llround(t * static_cast<double>(pcm_.nSamplesPerSec)), t);
+}
+
+int AudioEncodeFile::putChunkAt(const uint8_t* pcm, uint32_t bytes, int64_t position, double t) {
+  if (!started_ || !(t >= 0.0) || position < 0) return -82;
   const uint32_t blockAlign = static_cast<uint32_t>(pcm_.nChannels) * (pcm_.wBitsPerSample / 8);
   int64_t frames = bytes / blockAlign;
   if (frames == 0) return 0;
   if (!pcm) return -82;
   const int64_t rate = pcm_.nSamplesPerSec;
-  const int64_t position = std::llround(t * static_cast<double>(rate));
   if (position > placed_) {
     if (position - placed_ > kMaxGapSeconds * rate) {
       LogPrintf(L"Sound chunk at %0.3f s leaves a gap of %lld samples; chunk refused", t,

@@ -28,6 +28,10 @@ public:
   int start();
   // Adds one chunk of whole sample frames starting at t seconds; 0 or -82.
   int putChunk(const uint8_t* pcm, uint32_t bytes, double t);
+  // The same for a chunk that starts at sample `position` of the PCM rate
+  // (t, its time, for the log): chunks numbered by the sound chunk rule
+  // follow one another sample for sample.
+  int putChunkAt(const uint8_t* pcm, uint32_t bytes, int64_t position, double t);
 
   int encoderSampleRate() const;
   // Sample frames placed so far at the PCM rate (silence for gaps included).

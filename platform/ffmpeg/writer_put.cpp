@@ -13,6 +13,7 @@
 #include "platform/ffmpeg/writer.h"
 #include "platform/ffmpeg/writer_audio_file.h"
 #include "platform/ffmpeg/writer_video_file.h"
+#include "platform/media/sound_chunks.h"
 
 namespace {
 constexpr double kStopBelow = -99.0;
@@ -189,7 +190,11 @@ void MediaCreateMacAV::putAudioThread() {
     }
     sound_.announceReady();
     lock.unlock();
-    const int result = audio_->putChunk(AudioDataInt.data(), length, t);
+    // Chunk n starts on the sample the render loop cut it at, not on its
+    // rounded time: the chunks join without a sample too many or too few.
+    const uint64_t chunk = static_cast<uint64_t>(std::llround(t * AudioChunkRate));
+    const int64_t position = SoundChunkStart(chunk, AudioFormat.nSamplesPerSec, AudioChunkRate);
+    const int result = audio_->putChunkAt(AudioDataInt.data(), length, position, t);
     lock.lock();
     if (result != 0) {
       LogPrintf(L"Failed to append audio (%0.3f) to output AVFoundation video", t);
