@@ -135,8 +135,9 @@ int WavReader::Read(double start, double length) {
   if (bytes <= 0) return kErrEndOfData;
   if (bytes > INT32_MAX / 2) return kErrBadArg;
   const int64_t frames = bytes / align;
-  int64_t first = static_cast<int64_t>(std::llround(start * format_.nAvgBytesPerSec));
-  const int64_t firstFrame = (first - first % align) / align;
+  // The first sample from the time in samples: a span that starts where the
+  // last ended starts on the very next sample.
+  const int64_t firstFrame = static_cast<int64_t>(std::llround(start * format_.nSamplesPerSec));
   block_.assign(static_cast<size_t>(bytes), 0);
   int64_t skip = firstFrame < 0 ? -firstFrame : 0; // silence before the file starts
   if (skip >= frames) return static_cast<int>(bytes);

@@ -60,7 +60,8 @@ int MediaMacAV::Open(const std::wstring& path) {
   hasVideo_ = hasAudio_ = orientation_ = 0;
   mediaLength_ = 0.0;
   lastFrameTime_ = lastFrameEndTime_ = lastAudioTime_ = -1.0;
-  freshVideoSeekTime_ = freshAudioSeekTime_ = audioPosition_ = -1.0;
+  freshVideoSeekTime_ = freshAudioSeekTime_ = -1.0;
+  audioPosition_ = decodedEnd_ = kNoSample;
   int videoRc = SetupVideo(path_);
   if (videoRc == kErrNoMemory || videoRc == kErrOpen) {
     if (videoRc == kErrOpen) LogDebug(L"MediaMacAV: Failed to create AVURLAsset from file");

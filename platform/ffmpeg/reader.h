@@ -83,9 +83,11 @@ private:
   // Audio helpers (reader_audio.cpp).
   bool ReadAudioChunk();
   int ConfigureResampler(const AVFrame* frame);
-  int FillAudio(double t, double length, uint32_t bytes, bool fresh);
-  uint32_t FillHole(double t, uint32_t filled, uint32_t bytes);
+  int FillAudio(double t, double length, int64_t first, uint32_t bytes, bool fresh);
+  uint32_t FillHole(int64_t first, uint32_t filled, uint32_t bytes);
   void ResetAudio();
+
+  static constexpr int64_t kNoSample = INT64_MIN;
 
   std::string path_;
   DecodeStream video_, audio_;
@@ -126,11 +128,18 @@ private:
   AudioFormat audioFormat_{};
   SwrContext* swr_ = nullptr;
   int swrInRate_ = 0, swrInFormat_ = -1, swrInChannels_ = 0;
+  // Positions in the sound are whole sample frames at its rate: a span that
+  // starts where the last one ended goes on with the very next sample.
   std::vector<uint8_t> audioChunk_; // PCM of the held decoded buffer
-  double loadedAudioTime_ = -1.0;
+  double loadedAudioTime_ = -1.0;   // its start in seconds; -1 none held
+  int64_t loadedAudioSample_ = 0;   // and in samples
+  int64_t chunkBefore_ = kNoSample; // where the stream stood before it
   // How far the sound stream has been read: the end of the last buffer
-  // decoded, or the time of the last seek; -1 unknown.
-  double audioPosition_ = -1.0;
+  // decoded, or the sample of the last seek; kNoSample unknown.
+  int64_t audioPosition_ = kNoSample;
+  // The end of the last buffer decoded since the last seek (kNoSample
+  // none): the next buffer starts there unless its time leaves a hole.
+  int64_t decodedEnd_ = kNoSample;
   double freshAudioSeekTime_ = -1.0;
   bool audioAtEnd_ = false;
   std::vector<uint8_t> audioBlock_;

@@ -14,7 +14,6 @@ extern "C" {
 
 #include "base/error.h"
 #include "base/log.h"
-#include "base/util.h"
 #include "platform/ffmpeg/reader.h"
 
 namespace {
@@ -54,6 +53,8 @@ int MediaMacAV::SetupAudio(const std::string& path) {
   f.nBlockAlign = static_cast<uint16_t>(f.wBitsPerSample / 8 * f.nChannels);
   f.nAvgBytesPerSec = f.nBlockAlign * f.nSamplesPerSec;
   hasAudio_ = 1;
+  audioPosition_ = 0;
+  decodedEnd_ = kNoSample;
   // Sound that does not decode (random bytes taken for some format) is none.
   if (!ReadAudioChunk()) {
     hasAudio_ = 0;
@@ -61,10 +62,11 @@ int MediaMacAV::SetupAudio(const std::string& path) {
     audio_.Close();
     return kErrFailed;
   }
-  ResetAudio();
-  audio_.SeekTo(0.0);
+  // The first buffer is kept for the first request rather than read again
+  // after a seek back: a decoder that starts over from a seek (MP3 and its
+  // bit reservoir) loses the first few milliseconds.
   if (!hasVideo_ || mediaLength_ <= 0.0) mediaLength_ = audio_.Duration();
-  freshAudioSeekTime_ = audioPosition_ = 0.0;
+  freshAudioSeekTime_ = 0.0;
   audioAtEnd_ = false;
   LogDebug(L"MediaMacAV: Audio: %d Hz, %d-bit, %d channels", static_cast<int>(f.nSamplesPerSec),
            static_cast<int>(f.wBitsPerSample), static_cast<int>(f.nChannels));
@@ -77,6 +79,7 @@ void MediaMacAV::ResetAudio() {
   swrInFormat_ = -1;
   audioChunk_.clear();
   loadedAudioTime_ = -1.0;
+  decodedEnd_ = kNoSample;
 }
 
 void MediaMacAV::SeekAudioLocked(double t) {
@@ -84,7 +87,8 @@ void MediaMacAV::SeekAudioLocked(double t) {
   if (freshAudioSeekTime_ == t && !audioAtEnd_) return;
   ResetAudio();
   audio_.SeekTo(t);
-  freshAudioSeekTime_ = audioPosition_ = t;
+  freshAudioSeekTime_ = t;
+  audioPosition_ = std::llround(t * audioFormat_.nSamplesPerSec);
   audioAtEnd_ = false;
 }
 
@@ -127,8 +131,17 @@ bool MediaMacAV::ReadAudioChunk() {
     int n = swr_convert(swr_, out, capacity, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     if (n <= 0) continue;
     audioChunk_.resize(static_cast<size_t>(n) * audioFormat_.nBlockAlign);
-    loadedAudioTime_ = f.Time;
-    audioPosition_ = f.Time + static_cast<double>(n) / audioFormat_.nSamplesPerSec;
+    // A buffer follows the one before it sample for sample, whatever its
+    // rounded time says (Matroska keeps whole milliseconds); only a time
+    // beyond the slack marks a hole.
+    const double rate = audioFormat_.nSamplesPerSec;
+    int64_t start = std::llround(f.Time * rate);
+    if (decodedEnd_ != kNoSample && std::llabs(start - decodedEnd_) <= std::llround(kHoleSlack * rate))
+      start = decodedEnd_;
+    chunkBefore_ = audioPosition_;
+    loadedAudioSample_ = start;
+    loadedAudioTime_ = static_cast<double>(start) / rate;
+    decodedEnd_ = audioPosition_ = start + n;
     return true;
   }
   return false;
@@ -144,7 +157,9 @@ int MediaMacAV::GetAudio(double t, double length) {
     return ErrorSet(kErrEndOfData, "*NO LOG*");
   }
   if (t + length >= mediaLength_) length = mediaLength_ - t;
-  int64_t bytes = RoundToIntF(static_cast<float>(audioFormat_.nAvgBytesPerSec * length));
+  // Bytes and the first sample in double: a rounding through float would
+  // move a span that starts minutes in by a sample or more.
+  int64_t bytes = std::llround(static_cast<double>(audioFormat_.nAvgBytesPerSec) * length);
   if (bytes <= 0) {
     audioDataLength_ = 0;
     audioData_ = nullptr;
@@ -152,6 +167,7 @@ int MediaMacAV::GetAudio(double t, double length) {
   }
   const int64_t align = audioFormat_.nBlockAlign;
   bytes = (bytes + align - 1) / align * align;
+  const int64_t first = std::llround(t * audioFormat_.nSamplesPerSec);
   if (lastAudioTime_ == t && audioDataLength_ == bytes && !audioBlock_.empty()) {
     audioData_ = audioBlock_.data();
     return ErrorSet(kOk, kName);
@@ -172,28 +188,32 @@ int MediaMacAV::GetAudio(double t, double length) {
   bool fresh = freshAudioSeekTime_ == t;
   // Sound already read past t, whether a buffer is held or the sound has
   // run out, is read again from a seek.
-  const bool behind = loadedAudioTime_ > t + 1e-5 || (loadedAudioTime_ < 0.0 && audioPosition_ > t + 1e-5);
+  const bool behind = loadedAudioTime_ >= 0.0 ? loadedAudioSample_ > first
+                                              : audioPosition_ != kNoSample && audioPosition_ > first;
   if (!fresh && behind) {
     LogDebug(L"MediaMacAV-GetAudio(%.03f,%.03f): Seek; LoadedAudioTime: %.03f", t, length, loadedAudioTime_);
     SeekAudioLocked(t);
     fresh = true;
   }
-  int rc = FillAudio(t, length, static_cast<uint32_t>(bytes), fresh);
+  int rc = FillAudio(t, length, first, static_cast<uint32_t>(bytes), fresh);
   return ErrorSet(rc, kName);
 }
 
-int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
+int MediaMacAV::FillAudio(double t, double length, int64_t first, uint32_t bytes, bool fresh) {
   const uint32_t align = audioFormat_.nBlockAlign;
+  const int64_t rate = audioFormat_.nSamplesPerSec;
   uint8_t* block = audioBlock_.data();
   uint32_t filled = 0;
   bool copied = false;
   for (int i = 0;; ++i) {
-    bool reuse = i == 0 && loadedAudioTime_ >= 0.0 && t >= loadedAudioTime_ && !audioChunk_.empty();
+    // The held buffer serves a span inside or after it, and the first span
+    // after a seek or the open, whatever it holds.
+    bool reuse = i == 0 && loadedAudioTime_ >= 0.0 && !audioChunk_.empty() && (first >= loadedAudioSample_ || fresh);
     if (!(i == 0 && fresh)) freshAudioSeekTime_ = -1.0;
     // Where the stream stood before this buffer: one that starts after t
     // when nothing past t had been read is a hole in the sound (a damaged
-    // packet passed over), not a reason to seek.
-    const double before = reuse ? -1.0 : audioPosition_;
+    // packet passed over, or sound that starts late), not a reason to seek.
+    const int64_t before = reuse ? chunkBefore_ : audioPosition_;
     if (!reuse) {
       if (audioAtEnd_) break; // already logged when the sound ran out
       if (!ReadAudioChunk()) {
@@ -203,10 +223,10 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
         break;
       }
     }
-    int64_t offset = 0;
+    int64_t offset = 0; // in sample frames
     if (!copied) {
-      const bool late = loadedAudioTime_ > t + 1e-5, early = t > loadedAudioTime_ + 3.0;
-      const bool hole = late && before >= 0.0 && before <= t + 1e-5;
+      const bool late = loadedAudioSample_ > first, early = first > loadedAudioSample_ + 3 * rate;
+      const bool hole = late && before != kNoSample && before <= first;
       if (((late && !hole) || early) && !fresh) {
         LogDebug(L"MediaMacAV-GetAudio(%.03f,%.03f): Seek; LoadedAudioTime: %.03f", t, length, loadedAudioTime_);
         SeekAudioLocked(t);
@@ -217,27 +237,26 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
       }
       if (late && !hole && filled == 0)
         LogPrintf(L"Unable to get exact start time for GetAudio(%.03f,%.03f); i = %d", t, length, i);
-      offset = RoundToIntF(static_cast<float>((t - loadedAudioTime_) * audioFormat_.nAvgBytesPerSec));
-      offset -= offset % align;
+      offset = first - loadedAudioSample_;
       if (offset < 0) {
         if (filled == 0) {
-          uint32_t silence = static_cast<uint32_t>(std::min<int64_t>(-offset, bytes));
+          uint32_t silence = static_cast<uint32_t>(std::min<int64_t>(-offset * align, bytes));
           std::memset(block, 0, silence); // 16-bit sound: silence is zero
           filled = silence;
           if (filled >= bytes) break;
         } else {
           LogPrintf(L"Negative DataOffset(%d) in GetAudio(%.03f,%.03f); i = %d, AudioDataLength = %d, LengthBytes = %d, Copying = %d",
-                    static_cast<int>(offset), t, length, i, static_cast<int>(filled), static_cast<int>(bytes), 0);
+                    static_cast<int>(offset * align), t, length, i, static_cast<int>(filled), static_cast<int>(bytes), 0);
         }
         offset = 0;
       }
     } else {
-      filled = FillHole(t, filled, bytes);
+      filled = FillHole(first, filled, bytes);
       if (filled >= bytes) break;
     }
-    int64_t n = std::min<int64_t>(bytes - filled, static_cast<int64_t>(audioChunk_.size()) - offset);
+    int64_t n = std::min<int64_t>(bytes - filled, static_cast<int64_t>(audioChunk_.size()) - offset * align);
     if (n > 0) {
-      std::memcpy(block + filled, audioChunk_.data() + offset, static_cast<size_t>(n));
+      std::memcpy(block + filled, audioChunk_.data() + offset * align, static_cast<size_t>(n));
       filled += static_cast<uint32_t>(n);
       copied = true;
     }
@@ -252,12 +271,11 @@ int MediaMacAV::FillAudio(double t, double length, uint32_t bytes, bool fresh) {
 // A buffer that starts later than the sound copied so far ends: the span of
 // the packets lost in between is silence, so the sound after it stays in
 // time. Returns the new fill.
-uint32_t MediaMacAV::FillHole(double t, uint32_t filled, uint32_t bytes) {
+uint32_t MediaMacAV::FillHole(int64_t first, uint32_t filled, uint32_t bytes) {
   const uint32_t align = audioFormat_.nBlockAlign;
-  const double copiedEnd = t + static_cast<double>(filled) / audioFormat_.nAvgBytesPerSec;
-  if (loadedAudioTime_ - copiedEnd < kHoleSlack) return filled;
-  int64_t hole = RoundToIntF(static_cast<float>((loadedAudioTime_ - copiedEnd) * audioFormat_.nAvgBytesPerSec));
-  hole -= hole % align;
+  const int64_t copiedEnd = first + filled / align;
+  if (loadedAudioSample_ <= copiedEnd) return filled;
+  const int64_t hole = (loadedAudioSample_ - copiedEnd) * align;
   const uint32_t silence = static_cast<uint32_t>(std::min<int64_t>(hole, bytes - filled));
   std::memset(audioBlock_.data() + filled, 0, silence);
   return filled + silence;

@@ -118,6 +118,9 @@ int DecodeStream::OpenDecoder() {
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);
   dec_ = codec ? avcodec_alloc_context3(codec) : nullptr;
   if (!dec_ || avcodec_parameters_to_context(dec_, par) < 0) return kErrNoMemory;
+  // The decoder moves a buffer's time past the samples it drops at the
+  // start (an MP3 encoder's delay) only when it knows the stream's units.
+  dec_->pkt_timebase = fmt_->streams[index_]->time_base;
   dec_->thread_count = 0;
   dec_->max_pixels = 16384ll * 16384;
   dec_->log_level_offset = kQuietDecoder;
