@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -108,23 +109,35 @@ void BM_Thumbnail(benchmark::State& state) {
   }
 }
 
-// One frame of 44.1 kHz stereo at 30 frames per second, at a changed
-// balance and at a play rate that resamples.
+// One frame of 44.1 kHz stereo at 30 frames per second at a changed
+// balance: from a source at the output's rate (mixed as it is) and from one
+// at 48 kHz (resampled as one stream, frame after frame).
 void BM_MixFrame(benchmark::State& state) {
   const uint32_t inRate = static_cast<uint32_t>(state.range(0));
-  std::vector<int16_t> pcm(1600 * 2);
+  std::vector<int16_t> source(static_cast<size_t>(inRate) * 2 * 2);
   std::mt19937 rng(3);
-  for (int16_t& v : pcm) v = static_cast<int16_t>(rng() % 20000 - 10000);
+  for (int16_t& v : source) v = static_cast<int16_t>(rng() % 20000 - 10000);
+  const SoundStream::Reader read = [&](int64_t first, uint32_t count, const int16_t** pcm) -> uint32_t {
+    const int64_t frames = static_cast<int64_t>(source.size() / 2);
+    const int64_t at = ((first % frames) + frames) % frames;
+    *pcm = source.data() + at * 2;
+    return static_cast<uint32_t>(std::min<int64_t>(count, frames - at));
+  };
   SoundGains g;
   g.balance = 80;
+  SoundStream stream;
+  std::vector<int16_t> pcm;
   std::vector<int32_t> stereo;
   std::vector<uint8_t> out;
   AudioFormat format{};
   format.nChannels = 2;
   format.wBitsPerSample = 16;
+  int64_t position = 0;
   for (auto _ : state) {
     stereo.assign(1470 * 2, 0);
-    MixPcmInto(pcm.data(), 1470 * inRate / 44100 + 1, 2, inRate, g, &stereo, 1470, 44100);
+    stream.Read(position, 1470, 44100, SoundSource{inRate, 2, 1.0}, position / 44100.0, read, &pcm);
+    position += 1470;
+    MixFramesInto(pcm.data(), 1470, 2, g, &stereo);
     MixToFormat(stereo, format, &out);
     benchmark::DoNotOptimize(out.data());
   }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "engine/model/input_table.h"
 #include "engine/model/input_timing.h"
 #include "media/media_slot.h"
+#include "media/sound_stream.h"
 
 namespace {
 
@@ -115,34 +117,27 @@ bool HasPictures(uint32_t input) {
   return main && main->Type != kInputFiller && main->Type != kInputAudio && main->Type != kInputJoinAudio;
 }
 
-// Writes outFrames of the join's format from 16-bit PCM of a member:
-// channels mapped (two to one by their mean), the member's rate times its
-// play rate stretched to the join's. Past the member's sound: silence.
-void ConvertInto(const int16_t* in, size_t inFrames, const AudioFormat& from, double fromRate,
-                 const AudioFormat& to, size_t outFrames, uint8_t* out) {
-  const uint32_t inCh = from.nChannels, outCh = to.nChannels;
-  if (inCh == outCh && fromRate == to.nSamplesPerSec) {
-    std::memcpy(out, in, std::min(inFrames, outFrames) * inCh * sizeof(int16_t));
+// Writes frames of the join's channel count from PCM of a member already
+// at the join's rate: two channels to one by their mean, one to both.
+void MapChannels(const int16_t* in, uint32_t inCh, size_t frames, uint32_t outCh, int16_t* out) {
+  if (inCh == outCh) {
+    std::memcpy(out, in, frames * inCh * sizeof(int16_t));
     return;
   }
-  auto at = [&](size_t frame, double frac, uint32_t ch) {
-    ch = std::min(ch, inCh - 1);
-    const size_t next = std::min(frame + 1, inFrames - 1);
-    return in[frame * inCh + ch] * (1 - frac) + in[next * inCh + ch] * frac;
-  };
-  const double step = fromRate / to.nSamplesPerSec;
-  int16_t* o = reinterpret_cast<int16_t*>(out);
-  for (size_t i = 0; i < outFrames; ++i) {
-    const double pos = static_cast<double>(i) * step;
-    const size_t i0 = static_cast<size_t>(pos);
-    if (i0 >= inFrames) break;
-    const double frac = pos - static_cast<double>(i0);
-    for (uint32_t c = 0; c < outCh; ++c) {
-      const double v = inCh == 2 && outCh == 1 ? (at(i0, frac, 0) + at(i0, frac, 1)) / 2 : at(i0, frac, c);
-      o[i * outCh + c] = static_cast<int16_t>(std::lround(std::clamp(v, -32768.0, 32767.0)));
+  for (size_t i = 0; i < frames; ++i) {
+    if (outCh == 1) {
+      out[i] = static_cast<int16_t>((in[2 * i] + in[2 * i + 1]) / 2);
+    } else {
+      out[2 * i] = out[2 * i + 1] = in[i];
     }
   }
 }
+
+// Each member's sound as one stream at its join's rate, per thread (the
+// render thread and the interface's previews both read joins), so a member
+// read span after span continues sample for sample.
+thread_local std::map<uint32_t, SoundStream> t_memberStreams;
+thread_local std::array<std::vector<int16_t>, kMaxDepth + 1> t_memberSound; // per depth
 
 bool JoinHasMedia(uint32_t input) {
   const MainStruct* main = InputTableMain(input);
@@ -197,32 +192,48 @@ int JoinGetAudio(uint32_t join, double start, double length, const uint8_t** dat
   const double rate = format.nSamplesPerSec;
   const size_t block = format.nBlockAlign;
   const size_t total = static_cast<size_t>(std::llround(length * rate));
-  if (total == 0 || block == 0) return 0;
+  if (total == 0 || block == 0 || format.nChannels < 1 || format.nChannels > 2) return 0;
   std::vector<uint8_t>& out = t_sound[static_cast<size_t>(t_depth)];
   DepthGuard guard;
   out.assign(total * block, 0);
   bool any = false;
-  // Piece by piece: each stretch up to the next member boundary comes from
-  // the member that plays in it, or stays silent.
+  // Piece by piece in whole samples of the join: each stretch up to the
+  // next member boundary comes from the member that plays in it, or stays
+  // silent.
+  const int64_t first = std::llround(start * rate);
   for (size_t done = 0; done < total;) {
-    const double t = start + static_cast<double>(done) / rate;
+    const int64_t position = first + static_cast<int64_t>(done);
     uint32_t member = kNoInput;
     double memberTime = 0, spanEnd = 0;
-    const bool plays = InputJoinMemberAt(join, t, &member, &memberTime, &spanEnd);
-    double edge = std::ceil((spanEnd - start) * rate - 1e-6);
-    size_t pieceEnd = std::isfinite(edge) && edge < static_cast<double>(total) ? static_cast<size_t>(edge) : total;
+    // A sample belongs to the member that plays at its middle, and the
+    // boundaries fall on the nearest whole sample: the members' lengths and
+    // starts are kept in float seconds, a few hundredths of a sample off,
+    // and the member that follows starts on the sample after the last one
+    // of the member before.
+    const bool plays = InputJoinMemberAt(join, (static_cast<double>(position) + 0.5) / rate, &member, &memberTime,
+                                         &spanEnd);
+    if (plays) memberTime = InputLocalTime(*InputTableMain(member), static_cast<double>(position) / rate);
+    const double edge = std::round(spanEnd * rate) - static_cast<double>(first);
+    size_t pieceEnd = std::isfinite(edge) && edge < static_cast<double>(total) ? static_cast<size_t>(std::max(edge, 0.0)) : total;
     if (pieceEnd <= done) pieceEnd = done + 1;
-    const size_t frames = pieceEnd - done;
-    if (plays) {
-      const MainStruct& main = *InputTableMain(member);
-      const double memberRate = InputPlayRate(main);
-      const uint8_t* pcm = nullptr;
-      const AudioFormat* from = InputHandlerGetAudioFormat(member);
-      const int bytes = from ? InputHandlerGetAudio(member, memberTime, frames / rate * memberRate, &pcm) : 0;
-      if (bytes > 0 && pcm && from->nBlockAlign != 0) {
-        const size_t inFrames = static_cast<size_t>(bytes) / from->nBlockAlign;
-        ConvertInto(reinterpret_cast<const int16_t*>(pcm), inFrames, *from, from->nSamplesPerSec * memberRate,
-                    format, frames, out.data() + done * block);
+    const auto frames = static_cast<uint32_t>(pieceEnd - done);
+    const AudioFormat* from = plays ? InputHandlerGetAudioFormat(member) : nullptr;
+    if (from && from->wBitsPerSample == 16 && from->nChannels >= 1 && from->nChannels <= 2 && from->nSamplesPerSec) {
+      const AudioFormat memberFormat = *from;
+      const double memberRate = memberFormat.nSamplesPerSec;
+      const SoundSource source{memberFormat.nSamplesPerSec, memberFormat.nChannels,
+                               InputPlayRate(*InputTableMain(member))};
+      const SoundStream::Reader read = [member, memberRate, &memberFormat](int64_t at, uint32_t want,
+                                                                           const int16_t** pcm) -> uint32_t {
+        const uint8_t* got = nullptr;
+        const int bytes = InputHandlerGetAudio(member, static_cast<double>(at) / memberRate, want / memberRate, &got);
+        *pcm = reinterpret_cast<const int16_t*>(got);
+        return bytes > 0 && got ? static_cast<uint32_t>(bytes) / memberFormat.nBlockAlign : 0;
+      };
+      std::vector<int16_t>& sound = t_memberSound[static_cast<size_t>(t_depth)];
+      if (t_memberStreams[member].Read(position, frames, format.nSamplesPerSec, source, memberTime, read, &sound)) {
+        MapChannels(sound.data(), memberFormat.nChannels, frames, format.nChannels,
+                    reinterpret_cast<int16_t*>(out.data() + done * block));
         any = true;
       }
     }

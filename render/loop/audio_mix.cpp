@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -33,30 +34,19 @@ int32_t roundSample(double x) {
 
 } // namespace
 
-void MixPcmInto(const int16_t* pcm, uint32_t frames, uint32_t channels, uint32_t rate,
-                const SoundGains& g, std::vector<int32_t>* stereo, uint32_t outFrames,
-                uint32_t outRate) {
-  if (!pcm || !stereo || frames == 0 || channels == 0 || channels > 2 || rate == 0 || outRate == 0)
-    return;
-  stereo->resize(static_cast<size_t>(outFrames) * 2, 0);
+void MixFramesInto(const int16_t* pcm, uint32_t frames, uint32_t channels, const SoundGains& g,
+                   std::vector<int32_t>* stereo) {
+  if (!pcm || !stereo || frames == 0 || channels == 0 || channels > 2) return;
+  if (stereo->size() < static_cast<size_t>(frames) * 2) stereo->resize(static_cast<size_t>(frames) * 2, 0);
   double inL, inR, objL, objR;
   balanceGains(g.balance, &inL, &inR);
   balanceGains(g.objectBalance, &objL, &objR);
   const double volume = g.volume / 100.0 * g.objectVolume / 100.0;
   const double gainL = volume * inL * objL, gainR = volume * inR * objR;
   if (gainL == 0 && gainR == 0) return;
-  auto sampleAt = [&](uint32_t frame, uint32_t ch) -> double {
-    frame = std::min(frame, frames - 1);
-    return pcm[static_cast<size_t>(frame) * channels + (channels == 2 ? ch : 0)];
-  };
-  const double step = static_cast<double>(rate) / outRate;
-  for (uint32_t i = 0; i < outFrames; ++i) {
-    const double pos = i * step;
-    const uint32_t i0 = static_cast<uint32_t>(pos);
-    if (i0 >= frames) break;
-    const double frac = pos - i0;
-    double l = sampleAt(i0, 0) * (1 - frac) + sampleAt(i0 + 1, 0) * frac;
-    double r = sampleAt(i0, 1) * (1 - frac) + sampleAt(i0 + 1, 1) * frac;
+  for (uint32_t i = 0; i < frames; ++i) {
+    double l = pcm[static_cast<size_t>(i) * channels];
+    double r = pcm[static_cast<size_t>(i) * channels + (channels == 2 ? 1 : 0)];
     switch (g.channelMode) {
     case 1: std::swap(l, r); break;
     case 2: r = l; break;
@@ -92,11 +82,12 @@ void MixToFormat(const std::vector<int32_t>& stereo, const AudioFormat& format,
   }
 }
 
-uint32_t RenderMixAudio(double time, uint32_t outFrames, const AudioFormat& format,
-                        std::vector<uint8_t>* out, uint32_t volumePercent) {
+uint32_t SoundMixer::Mix(double origin, int64_t position, uint32_t frames, const AudioFormat& format,
+                         std::vector<uint8_t>* out, uint32_t volumePercent) {
   if (!out || format.nSamplesPerSec == 0) return 0;
-  const double span = static_cast<double>(outFrames) / format.nSamplesPerSec;
-  std::vector<int32_t> stereo(static_cast<size_t>(outFrames) * 2, 0);
+  const uint32_t outRate = format.nSamplesPerSec;
+  const double time = origin + static_cast<double>(position) / outRate;
+  stereo_.assign(static_cast<size_t>(frames) * 2, 0);
   std::set<uint32_t> mixed; // an input shown twice still sounds once
   const uint32_t count = DispTableCount();
   for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
@@ -106,29 +97,40 @@ uint32_t RenderMixAudio(double time, uint32_t outFrames, const AudioFormat& form
     if ((obj.Type != kDispVideo && obj.Type != kDispAudio) || !obj.Active ||
         obj.InputID == kNoInput || time < obj.OffsetTime || mixed.count(obj.InputID))
       continue;
+    const uint32_t input = obj.InputID;
     double inputTime = 0;
-    if (!InputPlaysAt(obj.InputID, time, &inputTime)) continue;
-    const AdjustStruct* adjust = InputTableAdjust(obj.InputID);
-    const MainStruct* main = InputTableMain(obj.InputID);
-    if (!adjust || !main) continue;
-    const double rate = InputPlayRate(*main);
-    const uint8_t* data = nullptr;
+    if (!InputPlaysAt(input, time, &inputTime)) continue;
+    const AdjustStruct* adjust = InputTableAdjust(input);
+    const MainStruct* main = InputTableMain(input);
     AudioFormat in{};
-    uint32_t bytes = MediaBridgeGetAudio(obj.InputID, inputTime, span * rate, &data, &in);
-    if (bytes == 0) continue;
-    mixed.insert(obj.InputID);
+    if (!adjust || !main || !MediaBridgeGetAudioFormat(input, &in)) continue;
+    const SoundSource source{in.nSamplesPerSec, in.nChannels, InputPlayRate(*main)};
+    const double rate = in.nSamplesPerSec;
+    // Whole samples go to the reader as exact times, which it turns back
+    // into the same whole samples.
+    const SoundStream::Reader read = [input, rate](int64_t first, uint32_t want, const int16_t** pcm) {
+      const uint8_t* data = nullptr;
+      AudioFormat got{};
+      const uint32_t bytes = MediaBridgeGetAudio(input, static_cast<double>(first) / rate, want / rate, &data, &got);
+      *pcm = reinterpret_cast<const int16_t*>(data);
+      return got.nBlockAlign ? bytes / got.nBlockAlign : 0;
+    };
+    if (!streams_[input].Read(position, frames, outRate, source, inputTime, read, &pcm_)) continue;
+    mixed.insert(input);
     SoundGains g;
     g.volume = adjust->Volume * volumePercent / 100;
     g.balance = adjust->Balance;
     g.channelMode = adjust->ChannelMode;
     g.objectVolume = obj.AudioVolume;
     g.objectBalance = obj.AudioBalance;
-    const uint32_t frames = bytes / (2 * in.nChannels);
-    // A faster play rate packs more of the input into the span.
-    const uint32_t inRate = static_cast<uint32_t>(std::lround(in.nSamplesPerSec * rate));
-    MixPcmInto(reinterpret_cast<const int16_t*>(data), frames, in.nChannels, inRate, g, &stereo,
-               outFrames, format.nSamplesPerSec);
+    MixFramesInto(pcm_.data(), frames, in.nChannels, g, &stereo_);
   }
-  MixToFormat(stereo, format, out);
+  MixToFormat(stereo_, format, out);
   return static_cast<uint32_t>(out->size());
+}
+
+uint32_t RenderMixAudio(double time, uint32_t outFrames, const AudioFormat& format,
+                        std::vector<uint8_t>* out, uint32_t volumePercent) {
+  SoundMixer mixer;
+  return mixer.Mix(time, 0, outFrames, format, out, volumePercent);
 }

@@ -1,11 +1,15 @@
 #pragma once
-// The sound of one frame's span: every sounding input mixed with its own
-// and its object's volume, balance and channel mode, in the project's
-// audio type and rate.
+// The sound of the project span by span: every sounding input mixed with its
+// own and its object's volume, balance and channel mode, in the project's
+// audio type and rate. Each input reaches the mix as one unbroken stream
+// for as long as the spans follow each other (media/sound_stream.h).
 #include "platform/media/media_formats.h"
 
 #include <cstdint>
+#include <map>
 #include <vector>
+
+#include "media/sound_stream.h"
 
 struct SoundGains {
   uint32_t volume = 100;  // input volume percent
@@ -15,16 +19,33 @@ struct SoundGains {
   uint32_t objectBalance = 100; // 0 left, 100 centre, 200 right
 };
 
-// Adds 16-bit PCM (1 or 2 channels at its own rate) into a stereo
-// accumulator of outFrames frames at outRate, resampled linearly.
-void MixPcmInto(const int16_t* pcm, uint32_t frames, uint32_t channels, uint32_t rate,
-                const SoundGains& gains, std::vector<int32_t>* stereo, uint32_t outFrames,
-                uint32_t outRate);
+// Adds frames of 16-bit PCM (1 or 2 channels, at the mix's rate) into a
+// stereo accumulator of at least that many frames.
+void MixFramesInto(const int16_t* pcm, uint32_t frames, uint32_t channels, const SoundGains& gains,
+                   std::vector<int32_t>* stereo);
 // The stereo accumulator converted to the format (8-bit unsigned or 16-bit
 // signed, mono or stereo), clipped; into out, resized to the byte count.
 void MixToFormat(const std::vector<int32_t>& stereo, const AudioFormat& format,
                  std::vector<uint8_t>* out);
-// The project's sound for outFrames sample frames from the time. Callers
-// hold read access. Returns the bytes written into out.
+
+class SoundMixer {
+public:
+  // The project's sound for `frames` sample frames from sample `position`
+  // of this mix, whose sample 0 lies at project time `origin`. Spans mixed
+  // one after the other (position following on) join without a seam.
+  // Callers hold read access. Returns the bytes written into out.
+  uint32_t Mix(double origin, int64_t position, uint32_t frames, const AudioFormat& format,
+               std::vector<uint8_t>* out, uint32_t volumePercent = 100);
+  // Every input's stream starts anew with the next span.
+  void Reset() { streams_.clear(); }
+
+private:
+  std::map<uint32_t, SoundStream> streams_; // by input
+  std::vector<int32_t> stereo_;
+  std::vector<int16_t> pcm_;
+};
+
+// The project's sound for one span on its own, from the time. Callers hold
+// read access. Returns the bytes written into out.
 uint32_t RenderMixAudio(double time, uint32_t outFrames, const AudioFormat& format,
                         std::vector<uint8_t>* out, uint32_t volumePercent = 100);

@@ -50,16 +50,20 @@ void MediaBridgePrepareFrame(uint32_t input, double inputTime) {
   InputHandlerPrepareFrame(input, inputTime);
 }
 
+bool MediaBridgeGetAudioFormat(uint32_t input, AudioFormat* format) {
+  const AudioFormat* f = InputHandlerGetAudioFormat(input);
+  if (!format || !f || f->wBitsPerSample != 16 || f->nChannels == 0 || f->nChannels > 2 ||
+      f->nSamplesPerSec == 0)
+    return false;
+  *format = *f;
+  return true;
+}
+
 uint32_t MediaBridgeGetAudio(uint32_t input, double start, double length, const uint8_t** data,
                              AudioFormat* format) {
-  if (!data || !format) return 0;
-  const AudioFormat* f = InputHandlerGetAudioFormat(input);
-  if (!f || f->wBitsPerSample != 16 || f->nChannels == 0 || f->nChannels > 2 ||
-      f->nSamplesPerSec == 0)
-    return 0;
+  if (!data || !MediaBridgeGetAudioFormat(input, format)) return 0;
   const int bytes = InputHandlerGetAudio(input, start, length, data);
   if (bytes <= 0 || !*data) return 0;
-  *format = *f;
   return static_cast<uint32_t>(bytes);
 }
 

@@ -24,6 +24,9 @@ bool MediaBridgeGetPicture(uint32_t input, double inputTime, InputPicture* pictu
 bool MediaBridgeGetPlanes(uint32_t input, double inputTime, PlanarPicture* planes);
 // Look-ahead: the frame at that time will be asked for next.
 void MediaBridgePrepareFrame(uint32_t input, double inputTime);
+// The input's sound format when it has sound the mix can take (16-bit, one
+// or two channels).
+bool MediaBridgeGetAudioFormat(uint32_t input, AudioFormat* format);
 // The input's sound over [start, start + length) seconds of its own time:
 // 16-bit interleaved PCM in *format; bytes delivered, 0 for none.
 uint32_t MediaBridgeGetAudio(uint32_t input, double start, double length, const uint8_t** data,

@@ -23,7 +23,10 @@ int RenderInit(uint32_t mode, uint32_t width, uint32_t height, uint32_t audioTyp
 // the output handler, frees the buffers.
 void RenderEnd();
 
-// Where a preview set-up's frames and sound go, on the render thread.
+// Where a set-up's frames and sound go, on the render thread: a preview's
+// to the screen and the speakers; an output's frames (every second one) to
+// its progress display, and each sound chunk, as it goes to the writer,
+// also to the sound sink when one is set.
 using RenderFrameSink = std::function<void(const uint32_t* frame, uint32_t width,
                                            uint32_t height, float time)>;
 using RenderSoundSink = std::function<void(const uint8_t* pcm, uint32_t bytes, float time)>;

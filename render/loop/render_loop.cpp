@@ -8,6 +8,7 @@
 #include "engine/model/dispobj_table.h"
 #include "engine/model/project.h"
 #include "engine/model/timeline.h"
+#include "platform/media/sound_chunks.h"
 #include "render/compositor/frame_tiles.h"
 #include "render/loop/audio_mix.h"
 #include "render/loop/frame_render.h"
@@ -42,15 +43,17 @@ void prepareInputs(float t) {
   }
 }
 
-uint32_t mixChunk(RenderSetup& s, float t, uint64_t n, double rate, uint32_t volume) {
-  const uint32_t frames = RenderChunkFrames(n, rate, s.sound.nSamplesPerSec);
-  std::vector<uint8_t> pcm;
+// Sound chunk n of the run: the samples from the chunk's first whole
+// sample on, each input continuing where chunk n - 1 left it.
+uint32_t mixChunk(RenderSetup& s, uint64_t n, uint32_t volume) {
+  const uint32_t rate = s.sound.nSamplesPerSec;
   {
     ReadAccess access("RenderLoopAudio");
-    RenderMixAudio(t, frames, s.sound, &pcm, volume);
+    s.mixer.Mix(s.start, SoundChunkStart(n, rate, s.rate), SoundChunkLength(n, rate, s.rate), s.sound,
+                &s.mixed, volume);
   }
-  const size_t bytes = std::min(pcm.size(), s.soundBuffer.size());
-  std::memcpy(s.soundBuffer.data(), pcm.data(), bytes);
+  const size_t bytes = std::min(s.mixed.size(), s.soundBuffer.size());
+  std::memcpy(s.soundBuffer.data(), s.mixed.data(), bytes);
   return static_cast<uint32_t>(bytes);
 }
 
@@ -131,7 +134,8 @@ void runOutput(RenderSetup& s) {
     }
     s.time = static_cast<float>(t);
     MediaBridgeOutputPutPrepare(handler);
-    const uint32_t bytes = mixChunk(s, static_cast<float>(t), n, s.rate, 100);
+    const uint32_t bytes = mixChunk(s, n, 100);
+    if (s.loopSoundSink) s.loopSoundSink(s.soundBuffer.data(), bytes, static_cast<float>(t));
     int code = MediaBridgeOutputPutAudio(handler, static_cast<uint32_t>(n), bytes);
     if (code < 0) {
       failure = code;
@@ -178,7 +182,7 @@ thread_local const FrameDirty* t_sinkChanged = nullptr;
 // whole, as the sink may have been given other frames since the last run.
 void renderPreviewFrame(RenderSetup& s, float t, uint64_t n, bool withSound) {
   if (withSound && s.loopSoundSink) {
-    const uint32_t bytes = mixChunk(s, t, n, s.rate, s.volume.load());
+    const uint32_t bytes = mixChunk(s, n, s.volume.load());
     s.loopSoundSink(s.soundBuffer.data(), bytes, t);
   }
   const double next = s.rate > 0 ? s.start + (n + 1) / s.rate : std::numeric_limits<double>::quiet_NaN();

@@ -59,13 +59,6 @@ RenderSetup& TheRenderSetup() {
   return setup;
 }
 
-uint32_t RenderChunkFrames(uint64_t n, double frameRate, uint32_t audioRate) {
-  if (!(frameRate > 0)) return 0;
-  // Chunk boundaries on whole sample frames, so no drift builds up.
-  auto edge = [&](uint64_t k) { return static_cast<uint64_t>(std::floor(k * audioRate / frameRate)); };
-  return static_cast<uint32_t>(edge(n + 1) - edge(n));
-}
-
 int RenderInit(uint32_t mode, uint32_t width, uint32_t height, uint32_t audioType,
                uint32_t audioRate, double frameRate, const RenderOutputArgs* output) {
   RenderEnd();
@@ -190,6 +183,7 @@ int RenderStart(float start, float end, double frameRate, uint32_t quality, floa
   s.SetResultText(std::wstring());
   s.loopFrameSink = s.frameSink;
   s.loopSoundSink = s.soundSink;
+  s.mixer.Reset();
   s.running = true;
   s.thread = SyncThreadCreate(nullptr, 0, RenderLoopMain, &s, 0, nullptr);
   if (!s.thread) {

@@ -3,6 +3,7 @@
 #include "base/sync.h"
 #include "platform/media/media_formats.h"
 #include "render/compositor/planar_blend.h"
+#include "render/loop/audio_mix.h"
 #include "render/loop/render.h"
 
 #include <atomic>
@@ -33,6 +34,8 @@ struct RenderSetup {
   bool previewTracked = false;
   AudioFormat sound{};
   std::vector<uint8_t> soundBuffer; // fixed capacity: the writer keeps its address
+  SoundMixer mixer;                 // the loop's; every run starts it anew
+  std::vector<uint8_t> mixed;       // the chunk as mixed
   double frameRate = 30;
   RenderOutputArgs output;
   bool outputOpen = false;
@@ -71,8 +74,6 @@ struct RenderSetup {
 RenderSetup& TheRenderSetup();
 // The loop thread's body (render_loop.cpp).
 void RenderLoopMain(void* arg);
-// Sample frames of sound chunk n at the rate (chunks follow the frames).
-uint32_t RenderChunkFrames(uint64_t n, double frameRate, uint32_t audioRate);
 // Draws the project at t into the set-up's preview frame (timeline
 // applied, read access held while drawing); nextTime: the frame to follow
 // (NaN: none), whose video pictures are asked for early.

@@ -1,5 +1,4 @@
-// Sound mixing: gains, balance, channel modes, resampling and the output
-// formats.
+// Sound mixing: gains, balance, channel modes and the output formats.
 #include "render/loop/audio_mix.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +10,7 @@ namespace {
 std::vector<int32_t> mix(const std::vector<int16_t>& pcm, uint32_t channels, const SoundGains& g,
                          uint32_t outFrames = 4) {
   std::vector<int32_t> stereo(outFrames * 2, 0);
-  MixPcmInto(pcm.data(), static_cast<uint32_t>(pcm.size() / channels), channels, 8000, g, &stereo,
-             outFrames, 8000);
+  MixFramesInto(pcm.data(), static_cast<uint32_t>(pcm.size() / channels), channels, g, &stereo);
   return stereo;
 }
 
@@ -65,23 +63,19 @@ TEST(AudioMix, ChannelModes) {
   EXPECT_EQ(out[1], 200);
 }
 
-TEST(AudioMix, MonoSourceFeedsBothSidesAndResamples) {
+TEST(AudioMix, MonoSourceFeedsBothSidesAndAddsToWhatIsThere) {
   std::vector<int16_t> pcm = {0, 1000, 2000, 3000};
-  std::vector<int32_t> stereo(8 * 2, 0);
-  MixPcmInto(pcm.data(), 4, 1, 4000, {}, &stereo, 8, 8000); // twice the rate
-  EXPECT_EQ(stereo[0], 0);
-  EXPECT_EQ(stereo[2], 500); // halfway between the first two samples
-  EXPECT_EQ(stereo[3], 500);
-  EXPECT_EQ(stereo[4], 1000);
+  std::vector<int32_t> stereo(4 * 2, 5);
+  MixFramesInto(pcm.data(), 4, 1, {}, &stereo);
+  EXPECT_EQ(stereo, (std::vector<int32_t>{5, 5, 1005, 1005, 2005, 2005, 3005, 3005}));
 }
 
 TEST(AudioMix, BadSourcesAddNothing) {
   std::vector<int32_t> stereo(4, 7);
   std::vector<int16_t> pcm = {1, 2};
-  MixPcmInto(nullptr, 2, 1, 8000, {}, &stereo, 2, 8000);
-  MixPcmInto(pcm.data(), 0, 1, 8000, {}, &stereo, 2, 8000);
-  MixPcmInto(pcm.data(), 2, 3, 8000, {}, &stereo, 2, 8000);
-  MixPcmInto(pcm.data(), 2, 1, 0, {}, &stereo, 2, 8000);
+  MixFramesInto(nullptr, 2, 1, {}, &stereo);
+  MixFramesInto(pcm.data(), 0, 1, {}, &stereo);
+  MixFramesInto(pcm.data(), 1, 3, {}, &stereo);
   EXPECT_EQ(stereo, std::vector<int32_t>(4, 7));
 }
 
