@@ -11,8 +11,11 @@
 int PreviewAudioOpen(const AudioFormat& format);
 void PreviewAudioClose();
 // Queues PCM in the opened format; drops what would overfill the queue.
+// The device plays once a tenth of a second is queued, so that the frames'
+// sound, handed over on the frames' beat, reaches it without a gap.
 void PreviewAudioQueue(const uint8_t* pcm, uint32_t bytes);
-// Drops what is queued and pauses (stop) or resumes playback.
+// Drops what is queued and pauses (stop) or resumes playback (from the
+// next tenth of a second queued).
 void PreviewAudioClear();
 void PreviewAudioPause(bool pause);
 bool PreviewAudioIsOpen();
