@@ -1,9 +1,8 @@
 // The sound of a render is its input's sound run on sample for sample: the
 // chunks the render loop hands to the writer, one per frame, put together
 // are the source itself (at the same rate) or one continuous resampling of
-// it (at another rate), also over the point where one part of a join ends
-// and the next begins. A preview played for ten seconds hands its speakers
-// the same.
+// it (at another rate or play rate), also over the point where one part of a
+// join ends and the next begins.
 #include "render/render_fixture.h"
 
 #include "base/text.h"
@@ -47,10 +46,13 @@ std::vector<int16_t> Decoded(const std::string& path) {
   return AsSamples(ReadBytes(raw));
 }
 
-std::vector<int16_t> Resampled(const std::vector<int16_t>& source, int from, int to) {
+// One continuous resampling of the whole source; a play rate other than 1
+// counts in hundredths of a hertz.
+std::vector<int16_t> Resampled(const std::vector<int16_t>& source, int from, int to, double playRate) {
   SoundResampler resampler;
   std::vector<int16_t> out;
-  EXPECT_EQ(resampler.Open(2, from, to), 0);
+  const int scale = playRate == 1.0 ? 1 : 100;
+  EXPECT_EQ(resampler.Open(2, static_cast<int>(std::llround(from * playRate * scale)), to * scale), 0);
   EXPECT_EQ(resampler.Push(source.data(), static_cast<uint32_t>(source.size() / 2), &out), 0);
   return out;
 }
@@ -78,6 +80,7 @@ struct Case {
   int sourceRate;
   int outRate;
   double fps;
+  float playRate = 1.0f;
 };
 
 class SoundContinuityTest : public RenderTest, public testing::WithParamInterface<Case> {
@@ -153,19 +156,22 @@ TEST_P(SoundContinuityTest, RenderedSoundIsTheSourceRunOnWithoutASeam) {
   std::vector<int16_t> source;
   const uint32_t input = AddSource(c, &source);
   ASSERT_NE(input, 255u);
+  MainStruct record = *InputGetMain(input);
+  record.PlayRate = c.playRate;
+  ASSERT_EQ(InputSetMain(input, &record), 0);
   AddObject(kDispAudio, input, 0, 0, 10, 10);
   std::vector<int16_t> mixed = RenderSound(c);
   // The last frame reaches past the end of the input, which is silent there.
-  const auto length = static_cast<size_t>(kSeconds * c.outRate) * 2;
+  const auto length = static_cast<size_t>(kSeconds / c.playRate * c.outRate) * 2;
   ASSERT_GE(mixed.size(), length);
   mixed.resize(length);
-  if (c.sourceRate == c.outRate) {
+  if (c.sourceRate == c.outRate && c.playRate == 1.0f) {
     const int64_t at = FirstDifference(mixed, source, 0, 0);
     EXPECT_EQ(at, -1) << "sample " << at / 2 << " of " << mixed.size() / 2 << Around(mixed, source, at);
   } else {
     // Two least steps for the rounding of the resampler's pieces; the last
     // few samples wait for sound past the end.
-    const std::vector<int16_t> want = Resampled(source, c.sourceRate, c.outRate);
+    const std::vector<int16_t> want = Resampled(source, c.sourceRate, c.outRate, c.playRate);
     const int64_t at = FirstDifference(mixed, want, 2, 2 * 64);
     EXPECT_EQ(at, -1) << "sample " << at / 2 << " of " << mixed.size() / 2 << Around(mixed, want, at);
   }
@@ -177,6 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"Video48kInto48kAt2997", "video", 48000, 48000, 30000.0 / 1001},
                     Case{"Video48kInto44kAt2997", "video", 48000, 44100, 30000.0 / 1001},
                     Case{"Mp344kInto48kAt25", "mp3", 44100, 48000, 25},
+                    Case{"Wav44kAtOneAndAHalfInto48k", "wav", 44100, 48000, 30000.0 / 1001, 1.5f},
                     Case{"Join48kInto48kAt60", "join", 48000, 48000, 60},
                     Case{"Join48kInto44kAt2997", "join", 48000, 44100, 30000.0 / 1001}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
