@@ -20,6 +20,7 @@ constexpr size_t kMaxIdentityBytes = 16384;
 // Serialises writers: two threads' changes must not interleave the files.
 std::mutex snapshotMutex;
 std::atomic<bool> started{false};
+uint64_t snapshotWrites = 0; // under snapshotMutex
 
 void changed() {
   if (RecoverySnapshotSave() != 0) LogPrintf(L"Could not keep the latest change for recovery");
@@ -55,7 +56,18 @@ void RecoverySnapshotEnd(bool keep) {
 int RecoverySnapshotSave() {
   if (!started) return 0;
   std::lock_guard<std::mutex> lock(snapshotMutex);
+  ++snapshotWrites;
   return ProjectSaveFile(RecoverySnapshotFile(SessionGetId()), "RecoverySnapshotSave", false);
+}
+
+uint64_t RecoverySnapshotWrites() {
+  std::lock_guard<std::mutex> lock(snapshotMutex);
+  return snapshotWrites;
+}
+
+void RecoverySnapshotSaved(uint64_t writes) {
+  std::lock_guard<std::mutex> lock(snapshotMutex);
+  if (writes == snapshotWrites) unlink(WideToUtf8(RecoverySnapshotFile(SessionGetId())).c_str());
 }
 
 void RecoverySnapshotDiscard() {

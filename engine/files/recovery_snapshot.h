@@ -6,7 +6,8 @@
 // The snapshot is written after every change, once the change's write
 // access has ended, before the changing routine returns: a kill right after
 // a change keeps it. It is replaced atomically and never synced to disk,
-// since it only has to outlive the process.
+// since it only has to outlive the process. A save of the project to its
+// file removes it: saved work is no work to recover.
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,12 @@ void RecoverySnapshotEnd(bool keep);
 [[nodiscard]] int RecoverySnapshotSave();
 // The project was emptied or replaced by a file: nothing to recover.
 void RecoverySnapshotDiscard();
+// Snapshots written so far: a save of the project takes the count before
+// it reads the project.
+uint64_t RecoverySnapshotWrites();
+// The project was saved to its file as it stood when the count was taken:
+// unless a change has been kept since, nothing is left to recover.
+void RecoverySnapshotSaved(uint64_t writes);
 // Keeps the project's file and name for recovery; 0 or -82.
 [[nodiscard]] int RecoverySetProjectIdentity(const ProjectIdentity& identity);
 // The identity a session kept; an empty one when it kept none.

@@ -13,6 +13,7 @@
 #include "base/error.h"
 #include "base/message_box.h"
 #include "engine/files/project_files.h"
+#include "engine/files/recovery_snapshot.h"
 #include "engine/files/undo.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
@@ -35,6 +36,15 @@ namespace {
 AppDelegate* app() { return AppDelegate::shared(); }
 
 constexpr const wchar_t* kSaveFirst = L"Do you want to save the current project first?";
+
+// Once the file holds the project, a kill leaves nothing to recover, unless
+// a change came in while it was written.
+int saveToFile(const std::wstring& path) {
+  const uint64_t writes = RecoverySnapshotWrites();
+  const int result = ProjectSave(path.c_str());
+  if (result >= 0) RecoverySnapshotSaved(writes);
+  return result;
+}
 
 } // namespace
 
@@ -137,7 +147,7 @@ bool wcMain::SaveProject() {
 }
 
 bool wcMain::SaveProject(const std::wstring& path) {
-  if (ProjectSave(path.c_str()) < 0) {
+  if (saveToFile(path) < 0) {
     ErrorShowLast();
     return false;
   }
@@ -155,7 +165,7 @@ bool wcMain::SaveProjectAs() {
   }
   QString path = FileDialogSave(window(), "Save Project As...", directory, name, {"qvp"});
   if (path.isEmpty()) return false;
-  int result = ProjectSave(NSStringToWStr(path).c_str());
+  int result = saveToFile(NSStringToWStr(path));
   if (result < 0) {
     ErrorShowLast();
     return false;
