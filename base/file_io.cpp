@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr const char* kTempSuffix = ".XXXXXX";
+
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -101,7 +103,7 @@ int AtomicFile::Create(const std::wstring& target) {
   const size_t slash = target_.find_last_of('/');
   const std::string folder = FolderOf(target_);
   const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-  std::string pattern = folder + "/." + base + ".XXXXXX";
+  std::string pattern = folder + "/." + base + kTempSuffix;
   fd_ = mkostemp(pattern.data(), O_CLOEXEC);
   if (fd_ < 0) return kErrWrite;
   temp_ = pattern;
@@ -173,4 +175,10 @@ int FileWriteAtomic(const std::wstring& path, const void* data, size_t size, boo
   if (code == kOk) code = file.Write(data, size);
   if (code == kOk) code = file.Commit(durable);
   return code;
+}
+
+std::string AtomicFileTargetName(const std::string& fileName) {
+  const size_t suffix = std::char_traits<char>::length(kTempSuffix);
+  if (fileName.size() <= suffix + 1 || fileName[0] != '.' || fileName[fileName.size() - suffix] != '.') return {};
+  return fileName.substr(1, fileName.size() - suffix - 1);
 }

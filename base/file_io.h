@@ -49,3 +49,7 @@ private:
 
 // Create, Write and Commit in one; 0 or -82.
 int FileWriteAtomic(const std::wstring& path, const void* data, size_t size, bool durable = true);
+
+// The name of the file whose write a process that died midway left this
+// temporary for (".<name>.XXXXXX" gives "<name>"); empty for any other name.
+std::string AtomicFileTargetName(const std::string& fileName);

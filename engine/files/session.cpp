@@ -7,10 +7,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cwchar>
+#include <filesystem>
 #include <mutex>
 #include <random>
+#include <vector>
 
 #include "base/error.h"
+#include "base/file_io.h"
 #include "base/text.h"
 #include "platform/system/folders.h"
 
@@ -76,6 +79,47 @@ std::wstring RecoverySnapshotFile(uint64_t id) { return SessionTempFolder() + L"
 
 std::wstring RecoveryIdentityFile(uint64_t id) { return SessionTempFolder() + L"QV-Recover-" + SessionIdText(id) + L".txt"; }
 
+namespace {
+
+constexpr size_t kIdDigits = 16;
+
+// The session a file of the temporary folder is named after, when it is
+// one of that session's own (read back through the names above, so that
+// no other file can pass for one).
+bool sessionOfFile(const std::string& fileName, uint64_t& id) {
+  const std::string interrupted = AtomicFileTargetName(fileName);
+  const std::string name = interrupted.empty() ? fileName : interrupted;
+  const size_t dot = name.rfind('.');
+  if (name.rfind("QV-", 0) != 0 || dot == std::string::npos || dot < 3 + kIdDigits) return false;
+  const std::string digits = name.substr(dot - kIdDigits, kIdDigits);
+  if (digits.find_first_not_of("0123456789ABCDEF") != std::string::npos) return false;
+  id = std::strtoull(digits.c_str(), nullptr, 16);
+  const std::string folder = WideToUtf8(SessionTempFolder());
+  for (const std::wstring& path :
+       {UndoSnapshotPath(id, 0), UndoSnapshotPath(id, 1), RecoverySnapshotFile(id), RecoveryIdentityFile(id)}) {
+    if (WideToUtf8(path) == folder + name) return true;
+  }
+  return false;
+}
+
+} // namespace
+
+int SessionRemoveFiles(const std::function<bool(uint64_t)>& whose) {
+  const std::filesystem::path folder(WideToUtf8(SessionTempFolder()));
+  std::vector<std::string> names;
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+    names.push_back(entries->path().filename().string());
+  }
+  int removed = 0;
+  for (const std::string& name : names) {
+    uint64_t id = 0;
+    if (sessionOfFile(name, id) && whose(id) && unlink((folder / name).c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
 int SessionClaimTempFolder() {
   const std::wstring folder = SessionTempFolder();
   std::lock_guard<std::mutex> lock(sessionMutex);
@@ -98,6 +142,12 @@ int SessionClaimTempFolder() {
   folderLock = fd;
   lockedFolder = folder;
   return 0;
+}
+
+bool SessionOwnsTempFolder() {
+  const std::wstring folder = SessionTempFolder();
+  std::lock_guard<std::mutex> lock(sessionMutex);
+  return folderLock >= 0 && lockedFolder == folder;
 }
 
 void SessionReleaseTempFolder() {

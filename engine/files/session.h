@@ -2,6 +2,7 @@
 // The running session: its random identifier (which also seeds the random
 // generator and names the undo snapshots) and the engine's temporary folder.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Draws a new identifier and seeds the random generator with it.
@@ -22,6 +23,10 @@ std::wstring UndoSnapshotPath(uint64_t sessionId, int which);
 // what the next start recovers when the session dies.
 std::wstring RecoverySnapshotFile(uint64_t sessionId);
 std::wstring RecoveryIdentityFile(uint64_t sessionId);
+// Removes every file named after a session that `whose` accepts (the four
+// above, and any of them a write cut short left half-written); the number
+// of files removed.
+int SessionRemoveFiles(const std::function<bool(uint64_t sessionId)>& whose);
 
 // The temporary folder belongs to one running engine: another process never
 // rotates, ends or recovers its log, snapshots or undo files. The owner holds
@@ -31,3 +36,5 @@ std::wstring RecoveryIdentityFile(uint64_t sessionId);
 // process itself; kErrAlreadyRunning: another process owns it.
 int SessionClaimTempFolder();
 void SessionReleaseTempFolder();
+// True while this process holds the lock: no other process uses the folder.
+bool SessionOwnsTempFolder();

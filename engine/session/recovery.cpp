@@ -90,25 +90,29 @@ bool handOnSnapshot(const RecoveryState& state) {
   return true;
 }
 
-// Every file a dead session left for undo and recovery.
-void dropSessionFiles(uint64_t sessionId) {
-  for (const std::wstring& path : {UndoSnapshotPath(sessionId, 0), UndoSnapshotPath(sessionId, 1),
-                                   RecoverySnapshotFile(sessionId), RecoveryIdentityFile(sessionId)}) {
-    unlink(WideToUtf8(path).c_str());
-  }
-}
-
-// The undo files of the session asked about, and the blank project a
-// session killed under the question had kept as its own.
-void dropLeftovers(const RecoveryState& state) {
-  unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 0)).c_str());
-  unlink(WideToUtf8(UndoSnapshotPath(state.snapshotId, 1)).c_str());
-  if (state.snapshotId != state.previous.sessionId) dropSessionFiles(state.previous.sessionId);
-}
-
+// Every file of the session asked about, and of the session killed under
+// the question (the blank project it had kept as its own). A snapshot
+// handed on is named after this session by now and stays.
 void dropSnapshots(const RecoveryState& state) {
-  dropSessionFiles(state.snapshotId);
-  dropLeftovers(state);
+  SessionRemoveFiles([&state](uint64_t id) { return id == state.snapshotId || id == state.previous.sessionId; });
+}
+
+// Files of sessions that ended and left nothing a start can offer: a kill
+// leaves the undo files and the project's name behind, and work that a
+// start opened on a file did not ask about is no later start's to offer.
+// The session offered, and the one killed while asking about it, keep
+// theirs until the answer. Without the folder's lock only the previous
+// session is known to be gone: the start has checked its process.
+void dropEndedSessions(const RecoveryState& state) {
+  const uint64_t own = SessionGetId();
+  const bool offered = state.status == kRecoveryCrashed;
+  const bool owner = SessionOwnsTempFolder();
+  const PreviousSessionLog& previous = state.previous;
+  const int removed = SessionRemoveFiles([&](uint64_t id) {
+    if (id == own || (offered && (id == state.snapshotId || id == previous.sessionId))) return false;
+    return owner || (previous.hasSessionId && id == previous.sessionId);
+  });
+  if (removed > 0) LogPrintf(L"Removed %d files of ended sessions", removed);
 }
 
 } // namespace
@@ -165,6 +169,7 @@ int RecoveryScan() {
     if (state.status != 0) state.crashExtract = ReadLastLines(extract, kCrashExtractMaxLines);
     unlink(extract.c_str());
   }
+  dropEndedSessions(state);
   if (state.status == 0) freeReport(state);
   return state.status;
 }
@@ -260,8 +265,7 @@ bool RecoveryEnd() {
   bool handedOn = false;
   if (state.status == kRecoveryCrashed && state.snapshotId != 0) {
     if (state.keepForNextStart) handedOn = handOnSnapshot(state);
-    if (handedOn) dropLeftovers(state);
-    else dropSnapshots(state);
+    dropSnapshots(state);
   }
   freeReport(state);
   state.previous = PreviousSessionLog();

@@ -16,7 +16,8 @@ void RecoveryReadPreviousLog(const std::wstring& tempFolder);
 // session did not end cleanly and its process still runs.
 bool RecoveryPreviousStillRunning();
 // Engine start, after the system check: decides the previous session's
-// state from what was read; returns it (0, 1000 or 1001).
+// state from what was read and removes the files of every ended session
+// with nothing to offer; returns the state (0, 1000 or 1001).
 int RecoveryScan();
 // 1000 crashed and recoverable, 1001 still running and recoverable, else 0.
 int RecoveryStatus();
