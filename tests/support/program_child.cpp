@@ -29,31 +29,22 @@ std::vector<std::string> childEnvironment(const std::string& home, const std::st
   return env;
 }
 
-} // namespace
-
-std::string ProgramPath() {
+std::string thisProgram() {
   char buffer[4096];
   const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return {};
-  const std::string exe(buffer, static_cast<size_t>(n));
-  // The test programs sit in <build>/tests, the application in <build>.
-  const std::string path = exe.substr(0, exe.find_last_of('/')) + "/../quelvatron";
-  return access(path.c_str(), X_OK) == 0 ? path : std::string();
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
 }
 
-pid_t StartProgram(const std::vector<std::string>& args, const std::string& home, const std::string& tmp,
-                   const std::string& output) {
-  const std::string program = ProgramPath();
-  std::vector<std::string> env = childEnvironment(home, tmp);
+pid_t startChild(const std::string& program, std::vector<std::string> args, std::vector<std::string> env,
+                 const std::string& outputPath) {
   std::vector<char*> envp;
   for (std::string& entry : env) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  std::vector<std::string> all = args;
-  all.insert(all.begin(), program);
+  args.insert(args.begin(), program);
   std::vector<char*> argv;
-  for (std::string& arg : all) argv.push_back(arg.data());
+  for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  const int out = open((tmp + "/" + output).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (program.empty() || out < 0) return -1;
   const pid_t child = fork();
   if (child == 0) {
@@ -64,6 +55,28 @@ pid_t StartProgram(const std::vector<std::string>& args, const std::string& home
   }
   close(out);
   return child;
+}
+
+} // namespace
+
+std::string ProgramPath() {
+  const std::string exe = thisProgram();
+  if (exe.empty()) return {};
+  // The test programs sit in <build>/tests, the application in <build>.
+  const std::string path = exe.substr(0, exe.find_last_of('/')) + "/../quelvatron";
+  return access(path.c_str(), X_OK) == 0 ? path : std::string();
+}
+
+pid_t StartProgram(const std::vector<std::string>& args, const std::string& home, const std::string& tmp,
+                   const std::string& output) {
+  return startChild(ProgramPath(), args, childEnvironment(home, tmp), tmp + "/" + output);
+}
+
+pid_t StartTestInChild(const std::string& test, const std::string& home, const std::string& tmp,
+                       const std::string& output) {
+  std::vector<std::string> env = childEnvironment(home, tmp);
+  env.push_back(std::string(kChildTestTmpDir) + "=" + tmp);
+  return startChild(thisProgram(), {"--gtest_filter=" + test}, std::move(env), tmp + "/" + output);
 }
 
 int WaitChild(pid_t child, int seconds) {

@@ -12,6 +12,12 @@ std::string ProgramPath();
 // the named file in tmp.
 pid_t StartProgram(const std::vector<std::string>& args, const std::string& home, const std::string& tmp,
                    const std::string& output = "child-output.txt");
+// Runs one test of this same test program as a child, in the same folders;
+// the test finds tmp in QV_CHILD_TEST_TMPDIR (its framework gives it a
+// TMPDIR of its own) and is skipped where that is not set.
+pid_t StartTestInChild(const std::string& test, const std::string& home, const std::string& tmp,
+                       const std::string& output);
+inline constexpr const char* kChildTestTmpDir = "QV_CHILD_TEST_TMPDIR";
 // The wait status, or -1 when the child had to be killed after the time-out.
 int WaitChild(pid_t child, int seconds);
 // The session log the child writes (its engine folder inside tmp).
