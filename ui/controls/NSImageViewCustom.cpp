@@ -61,20 +61,21 @@ void RegisterDraggingDestination(QWidget* window, NSDraggingDestination* destina
 
 NSDraggingDestination* DraggingDestinationOf(QWidget* window) { return destinations().value(window, nullptr); }
 
+Qt::DropAction FileDropAnswer(Qt::DropActions offered) {
+  if (offered & Qt::CopyAction) return Qt::CopyAction;
+  if (offered & Qt::LinkAction) return Qt::LinkAction;
+  return Qt::IgnoreAction;
+}
+
 void AnswerFileDrag(QDropEvent* event, bool taken) {
-  const Qt::DropActions offered = event->possibleActions();
-  Qt::DropAction answer = Qt::IgnoreAction;
-  if (offered & Qt::CopyAction) answer = Qt::CopyAction;
-  else if (offered & Qt::LinkAction) answer = Qt::LinkAction;
   if (!taken) {
     event->setDropAction(Qt::IgnoreAction);
     event->ignore();
     return;
   }
-  // While the drag moves, a source that offers only move keeps its own
-  // action on the pointer; its drop is still answered with no action.
-  const bool entering = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
-  if (answer != Qt::IgnoreAction || !entering) event->setDropAction(answer);
+  // The same answer while the drag moves as at the drop: the source keeps
+  // the last answer it saw over the window, not the drop's.
+  event->setDropAction(FileDropAnswer(event->possibleActions()));
   event->accept();
 }
 

@@ -56,9 +56,12 @@ void RegisterDraggingDestination(QWidget* window, NSDraggingDestination* destina
 NSDraggingDestination* DraggingDestinationOf(QWidget* window);
 // A file drop only ever takes copies of the paths, so the source is told
 // copy, else link, never move: a source told "move" may delete its file.
-// A source that offers nothing else is told no action (Qt lets a target
-// answer only what the source offers). Entering drags are accepted with
-// that answer; a drop is accepted when taken, else refused.
+// A source that offers move alone is told no action (Qt lets a target
+// answer only what the source offers, or nothing), yet its drop is taken:
+// the program reads the file where it lies and the source keeps it.
+Qt::DropAction FileDropAnswer(Qt::DropActions offered);
+// Every event of a drag (entering, moving, the drop) gets that answer, as
+// accepted when taken; a drop not taken is refused.
 void AnswerFileDrag(QDropEvent* event, bool taken);
 
 class NSImageViewCustom : public QWidget {

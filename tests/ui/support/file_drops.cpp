@@ -20,6 +20,7 @@ DropAnswer DragAndDropFiles(QWidget* widget, const QStringList& paths, Qt::DropA
   if (!answer.entered) return answer;
   QDragMoveEvent move(at, offered, &data, Qt::LeftButton, modifiers);
   QApplication::sendEvent(widget, &move);
+  answer.moveAction = move.dropAction();
   QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, modifiers);
   answer.proposed = drop.proposedAction();
   QApplication::sendEvent(widget, &drop);

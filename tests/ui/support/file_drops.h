@@ -10,6 +10,7 @@ class QWidget;
 struct DropAnswer {
   bool entered = false;                        // the entering drag was accepted
   Qt::DropAction enterAction = Qt::IgnoreAction;
+  Qt::DropAction moveAction = Qt::IgnoreAction; // while it moves over the widget
   Qt::DropAction proposed = Qt::IgnoreAction;  // what the source asked for
   bool dropped = false;                        // the drop was accepted
   Qt::DropAction dropAction = Qt::IgnoreAction; // the answer the source gets
