@@ -20,6 +20,7 @@
 #include "base/error.h"
 #include "base/message_box.h"
 #include "engine/files/session.h"
+#include "ui/controls/no_move_drops.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/message_boxes.h"
 #include "ui/seams/modal_run.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
   MainThreadInstallQt();
   EngineLifecycleInstall({AppInit, AppEnd, AppEndKeepingRecovery});
   MessageBoxesInstall();
+  NoMoveDropsInstall();
 
   bool quitAfterLaunch = false;
   QStringList files;
