@@ -25,6 +25,8 @@ if(QV_BUILD_TESTS)
   if(QV_BUILD_UI)
     # Interface tests send input through the window system, where modality applies.
     find_package(Qt6 REQUIRED COMPONENTS Test)
+    # Tests on a real X server move the pointer and press keys through XTest.
+    pkg_check_modules(XTEST REQUIRED IMPORTED_TARGET x11 xtst)
   endif()
 endif()
 if(QV_BUILD_BENCH)

@@ -14,7 +14,7 @@ packages=(
   libcurl4-openssl-dev libsecret-1-dev libglib2.0-dev libexpat1-dev zlib1g-dev
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth ffmpeg
+  xvfb xauth ffmpeg libxtst-dev
   dbus-daemon gnome-keyring
 )
 

@@ -13,11 +13,8 @@
 
 namespace {
 
-// The parent's environment with the child's own folders and display.
-std::vector<std::string> childEnvironment(const std::string& home, const std::string& tmp) {
-  const std::vector<std::pair<std::string, std::string>> own = {
-      {"QT_QPA_PLATFORM", "offscreen"}, {"HOME", home}, {"TMPDIR", tmp},
-      {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_RUNTIME_DIR", tmp}, {"SDL_AUDIODRIVER", "dummy"}};
+// The parent's environment with the given variables replaced.
+std::vector<std::string> childEnvironment(const ChildEnvironment& own) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
@@ -35,26 +32,16 @@ std::string thisProgram() {
   return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
 }
 
-pid_t startChild(const std::string& program, std::vector<std::string> args, std::vector<std::string> env,
-                 const std::string& outputPath) {
-  std::vector<char*> envp;
-  for (std::string& entry : env) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (program.empty() || out < 0) return -1;
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(out, 1);
-    dup2(out, 2);
-    execve(program.c_str(), argv.data(), envp.data());
-    _exit(127);
+// The child's own folders, drawing offscreen unless told otherwise.
+ChildEnvironment ownFolders(const std::string& home, const std::string& tmp, const ChildEnvironment& extra) {
+  ChildEnvironment own = {{"QT_QPA_PLATFORM", "offscreen"}, {"HOME", home}, {"TMPDIR", tmp},
+                          {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_RUNTIME_DIR", tmp},
+                          {"SDL_AUDIODRIVER", "dummy"}};
+  for (const auto& [name, value] : extra) {
+    std::erase_if(own, [&name](const auto& entry) { return entry.first == name; });
+    own.emplace_back(name, value);
   }
-  close(out);
-  return child;
+  return own;
 }
 
 } // namespace
@@ -68,15 +55,42 @@ std::string ProgramPath() {
 }
 
 pid_t StartProgram(const std::vector<std::string>& args, const std::string& home, const std::string& tmp,
-                   const std::string& output) {
-  return startChild(ProgramPath(), args, childEnvironment(home, tmp), tmp + "/" + output);
+                   const std::string& output, const ChildEnvironment& extra) {
+  const std::string program = ProgramPath();
+  if (program.empty()) return -1;
+  return StartChild(program, args, ownFolders(home, tmp, extra), tmp + "/" + output);
 }
 
 pid_t StartTestInChild(const std::string& test, const std::string& home, const std::string& tmp,
                        const std::string& output) {
-  std::vector<std::string> env = childEnvironment(home, tmp);
-  env.push_back(std::string(kChildTestTmpDir) + "=" + tmp);
-  return startChild(thisProgram(), {"--gtest_filter=" + test}, std::move(env), tmp + "/" + output);
+  const std::string program = thisProgram();
+  if (program.empty()) return -1;
+  return StartChild(program, {"--gtest_filter=" + test}, ownFolders(home, tmp, {{kChildTestTmpDir, tmp}}),
+                    tmp + "/" + output);
+}
+
+pid_t StartChild(const std::string& program, const std::vector<std::string>& args, const ChildEnvironment& extra,
+                 const std::string& output) {
+  std::vector<std::string> env = childEnvironment(extra);
+  std::vector<char*> envp;
+  for (std::string& entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> all = args;
+  all.insert(all.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (out < 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out, 1);
+    dup2(out, 2);
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  close(out);
+  return child;
 }
 
 int WaitChild(pid_t child, int seconds) {
