@@ -89,6 +89,7 @@ void WindowController::becameMain() {
 void WindowController::closed() {
   windowWillClose();
   fresh_ = true;
+  EndWindowFit(window_);
 }
 
 // On the main window's screen; the main window itself stays on its own.

@@ -22,6 +22,10 @@ QRect WindowScreenArea(QWidget* window, QWidget* anchor);
 void MoveWindowFrameTo(QWidget* window, QPoint frameTopLeft);
 
 // Puts a top-level window, frame and all, inside that area: a larger one is
-// made to scroll its content (once; its layout moves into a scroll area)
-// and shrunk to the area; then it is moved in, top left corner first.
+// made to scroll its content (its layout moves into a scroll area) and
+// shrunk to the area; then it is moved in, top left corner first.
 void FitWindowOnScreen(QWidget* window, QWidget* anchor);
+// A window closed after it was made to scroll gets back its content, size
+// and limits: each opening starts from the window's own size, which fits
+// or not by what it shows then, whatever window was shown before it.
+void EndWindowFit(QWidget* window);
