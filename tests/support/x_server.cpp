@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,9 +46,10 @@ XServer::XServer(int width, int height) {
   const std::string geometry = std::to_string(width) + "x" + std::to_string(height) + "x24";
   server_ = fork();
   if (server_ == 0) {
-    // Its own process group, so that no signal meant for the test reaches it
-    // and the test ending leaves none behind.
+    // Its own process group, so that no signal meant for the test reaches
+    // it; and it ends with the test even when the test dies.
     setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int quiet = open("/dev/null", O_WRONLY);
     dup2(quiet, 1);
     dup2(quiet, 2);
