@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kMaxFramesBehind = 2;      // a preview further behind the clock skips frames
+constexpr double kMaxSoundCatchUp = 0.25; // seconds of skipped frames whose sound is still mixed
 constexpr double kEndTolerance = 1e-4;    // seconds
 // The progress window's picture width: a 1080p frame's thumbnail fits it
 // without a second scaling.
@@ -180,11 +181,15 @@ thread_local const FrameDirty* t_sinkChanged = nullptr;
 
 // Frame n of one run of the loop; the run's first frame goes to the sink
 // whole, as the sink may have been given other frames since the last run.
+// The sound of preview frame n to the speakers.
+void queuePreviewSound(RenderSetup& s, uint64_t n) {
+  if (!s.loopSoundSink) return;
+  const uint32_t bytes = mixChunk(s, n, s.volume.load());
+  s.loopSoundSink(s.soundBuffer.data(), bytes, static_cast<float>(s.start + n / s.rate));
+}
+
 void renderPreviewFrame(RenderSetup& s, float t, uint64_t n, bool withSound) {
-  if (withSound && s.loopSoundSink) {
-    const uint32_t bytes = mixChunk(s, n, s.volume.load());
-    s.loopSoundSink(s.soundBuffer.data(), bytes, t);
-  }
+  if (withSound) queuePreviewSound(s, n);
   const double next = s.rate > 0 ? s.start + (n + 1) / s.rate : std::numeric_limits<double>::quiet_NaN();
   RenderDrawFrame(s, t, next, s.quality, s.overscan);
   s.time = t;
@@ -214,7 +219,14 @@ void runPreview(RenderSetup& s) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - clockStart).count();
     if (elapsed + 1e-4 >= n / s.rate) {
       const uint64_t now = static_cast<uint64_t>(elapsed * s.rate);
-      if (now > n + kMaxFramesBehind) n = now;
+      if (now > n + kMaxFramesBehind) {
+        // The pictures passed over are dropped; a short stretch of their
+        // sound still goes out, since the speakers have it in hand before
+        // they would run dry: the sound goes on without a break.
+        if (now - n <= s.rate * kMaxSoundCatchUp)
+          while (n < now) queuePreviewSound(s, n++);
+        n = now;
+      }
       continue;
     }
     const auto due = clockStart + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(n / s.rate));
