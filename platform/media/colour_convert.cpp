@@ -6,9 +6,18 @@
 
 #include "base/error.h"
 #include "base/log.h"
-#include "platform/media/colour_convert_internal.h"
+#include "platform/media/colour_convert_pool.h"
 
 namespace {
+
+struct ColorConvJob {
+  uint32_t Layout;
+  ColorConvImage Src;
+  uint8_t* Dst;      // destination row 0 (transpose: the whole top-down bitmap)
+  int32_t DstStride; // bytes from one destination row to the next
+  uint32_t Width, Height;
+  uint32_t Transpose, Direction;
+};
 
 // The conversion's terms per component value, fixed point with 15
 // fraction bits, and a table that limits a sum of them to 0..255. Summed
@@ -122,8 +131,6 @@ void FromPixels(const ColorConvJob& job, uint32_t first, uint32_t last) {
   }
 }
 
-} // namespace
-
 bool ColorConvSupported(uint32_t layout, uint32_t direction) {
   if (direction == kColorToPixels) return layout >= kColorYuvs && layout <= kColorI420Alt;
   return direction == kColorFromPixels && layout == kColorYuvs;
@@ -148,9 +155,20 @@ int ColorConvRunBand(const ColorConvJob& job, uint32_t first, uint32_t last) {
   return kOk;
 }
 
-void ColorConvBuildTable() { Table(); }
-
-uint32_t ColorConvLookup(uint8_t y, uint8_t cb, uint8_t cr) { return Look(Table(), y, cb, cr); }
+// The whole frame, split over the row-band workers when it pays;
+// transposed output is written column-wise and stays on the caller.
+int ColorConvRun(const ColorConvJob& job) {
+  if (!ColorConvSupported(job.Layout, job.Direction)) {
+    ColorConvLogUnsupported(job.Direction);
+    return kErrBadArg;
+  }
+  if (job.Transpose) return ColorConvRunBand(job, 0, 0);
+  const bool banded = RowBandPoolRun(job.Width, job.Height, [&job](uint32_t first, uint32_t last) {
+    ColorConvRunBand(job, first, last);
+  });
+  if (!banded) LogPrintf(L"Thread(s) failed to complete in ColorConv(%d)", static_cast<int>(job.Direction));
+  return kOk;
+}
 
 // The documented packed-row form: rows of width/2 pairs in and out.
 ColorConvJob ColorConvPackedJob(uint32_t layout, const uint8_t* src, uint8_t* dst, uint32_t width, uint32_t height,
@@ -187,6 +205,19 @@ ColorConvJob ColorConvPackedJob(uint32_t layout, const uint8_t* src, uint8_t* ds
   }
   return job;
 }
+
+} // namespace
+
+void ColorConvInit() {
+  Table();
+  ErrorSet(RowBandPoolStart(), "ColorConvInit");
+}
+
+void EndColorConv() { RowBandPoolEnd(); }
+
+uint32_t ColorConvWorkerCount() { return RowBandPoolSize(); }
+
+uint32_t ColorConvLookup(uint8_t y, uint8_t cb, uint8_t cr) { return Look(Table(), y, cb, cr); }
 
 int ColorConvBand(uint32_t layout, const uint8_t* src, uint8_t* dst, uint32_t width, uint32_t height,
                   uint32_t transpose, uint32_t direction, uint32_t firstRow, uint32_t lastRow) {

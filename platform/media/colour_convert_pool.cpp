@@ -1,6 +1,8 @@
-// The colour-conversion workers: one band of rows each, started by
-// ColorConvInit and stopped by EndColorConv (or after a worker missed its
-// time limit, after which every frame converts on its caller).
+#include "platform/media/colour_convert_pool.h"
+
+// The row-band workers: one band of rows each, started with the engine's
+// colour conversion and stopped with it (or after a worker missed its time
+// limit, after which every frame runs on its caller).
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -12,7 +14,6 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/util.h"
-#include "platform/media/colour_convert_internal.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ struct Worker {
   ConvEvent Start{false, false};
   ConvEvent Idle{true, false};
   ConvEvent Exited{true, false};
-  ColorConvJob Job{};
+  RowBandWork Work;
+  uint32_t FirstRow = 0, LastRow = 0;
 };
 
 constexpr uint32_t kMaxWorkers = 32;
@@ -73,7 +75,7 @@ Pool& ThePool() {
   return pool;
 }
 
-void ColorConvThread(Worker* self) {
+void RowBandThread(Worker* self) {
   Pool& pool = ThePool();
   uint32_t index = pool.StartingIndex.load();
   pool.Gate->Set(); // the next worker may be started
@@ -81,7 +83,7 @@ void ColorConvThread(Worker* self) {
   while (pool.Running) {
     self->Idle.Set();
     if (!self->Start.Wait(-1) || !pool.Running) break;
-    ColorConvRunBand(self->Job, self->Job.FirstRow, self->Job.LastRow);
+    self->Work(self->FirstRow, self->LastRow);
   }
   LogPrintf(L"ColorConvThread %d ended", static_cast<int>(index));
   self->Idle.Set();
@@ -109,19 +111,14 @@ void EndLocked() {
 
 } // namespace
 
-void ColorConvInit() {
-  constexpr const char* kName = "ColorConvInit";
+int RowBandPoolStart() {
   Pool& pool = ThePool();
   std::lock_guard<std::mutex> setup(pool.Setup);
   int n = GetProcessorCount();
-  ColorConvBuildTable();
   EndLocked();
   pool.Count = 0;
   pool.Running = false;
-  if (n < 2) {
-    ErrorSet(kOk, kName);
-    return;
-  }
+  if (n < 2) return kOk;
   uint32_t count = std::min<uint32_t>(static_cast<uint32_t>(n - 1), kMaxWorkers);
   pool.Count = count;
   pool.Running = true;
@@ -129,13 +126,12 @@ void ColorConvInit() {
   for (uint32_t i = 0; i < count; ++i) {
     if (!pool.Gate->Wait(kGateWaitMs)) {
       EndLocked();
-      ErrorSet(kErrTimeout, kName);
-      return;
+      return kErrTimeout;
     }
     auto worker = std::make_unique<Worker>();
     pool.StartingIndex = i;
     try {
-      worker->Thread = std::thread(ColorConvThread, worker.get());
+      worker->Thread = std::thread(RowBandThread, worker.get());
     } catch (const std::system_error&) {
       LogPrintf(L"Failed to create thread %d in ColorConvInit()", static_cast<int>(i));
     }
@@ -143,71 +139,65 @@ void ColorConvInit() {
   }
   if (!pool.Gate->Wait(kGateWaitMs)) { // the last worker has started
     EndLocked();
-    ErrorSet(kErrTimeout, kName);
-    return;
+    return kErrTimeout;
   }
   pool.Gate->Set();
   LogPrintf(L"Started %d ColorConv threads", static_cast<int>(count));
-  ErrorSet(kOk, kName);
+  return kOk;
 }
 
-void EndColorConv() {
+void RowBandPoolEnd() {
   Pool& pool = ThePool();
   std::lock_guard<std::mutex> setup(pool.Setup);
   EndLocked();
 }
 
-uint32_t ColorConvWorkerCount() { return ThePool().Running ? static_cast<uint32_t>(ThePool().Workers.size()) : 0; }
+uint32_t RowBandPoolSize() { return ThePool().Running ? static_cast<uint32_t>(ThePool().Workers.size()) : 0; }
 
-int ColorConvRun(const ColorConvJob& job) {
-  if (!ColorConvSupported(job.Layout, job.Direction)) {
-    ColorConvLogUnsupported(job.Direction);
-    return kErrBadArg;
-  }
+bool RowBandPoolRun(uint32_t w, uint32_t h, const RowBandWork& work) {
+  if (h == 0) return true;
   Pool& pool = ThePool();
-  const uint32_t w = job.Width, h = job.Height;
-  uint32_t bands = std::min<uint64_t>(static_cast<uint64_t>(w) * h / kPixelsPerBand, ColorConvWorkerCount());
-  // Transposed output is written column-wise; it stays on the caller.
-  if (bands < 2 || !pool.Running || job.Transpose || !pool.Gate) return ColorConvRunBand(job, 0, 0);
+  uint32_t bands = std::min<uint64_t>(static_cast<uint64_t>(w) * h / kPixelsPerBand, RowBandPoolSize());
+  if (bands < 2 || !pool.Running || !pool.Gate) return work(0, h - 1), true;
   std::unique_lock<std::mutex> setup(pool.Setup, std::try_to_lock);
-  if (!setup.owns_lock() || !pool.Running || pool.Workers.size() < bands) return ColorConvRunBand(job, 0, 0);
-  if (!pool.Gate->Wait(0)) return ColorConvRunBand(job, 0, 0); // one banded conversion at a time
+  if (!setup.owns_lock() || !pool.Running || pool.Workers.size() < bands) return work(0, h - 1), true;
+  if (!pool.Gate->Wait(0)) return work(0, h - 1), true; // one banded frame at a time
   for (uint32_t k = 0; k < bands; ++k) {
     if (!pool.Workers[k]->Idle.Wait(0)) {
       pool.Gate->Set();
-      return ColorConvRunBand(job, 0, 0);
+      return work(0, h - 1), true;
     }
   }
   const uint32_t rows = std::max<uint32_t>(h / bands, 10);
-  uint32_t handed = 0, first = 0;
-  ColorConvJob band0 = job;
+  uint32_t handed = 0, first = 0, ownFirst = 0, ownLast = 0;
   for (uint32_t k = 0; k < bands && first < h; ++k) {
     uint32_t count = k == 0 ? rows * 103 / 100 + 1 : rows;
     uint32_t last = first + count - 1;
     if (k == bands - 1 || last >= h - 1) last = h - 1;
-    ColorConvJob part = job;
-    part.FirstRow = first;
-    part.LastRow = last;
-    pool.Workers[k]->Job = part;
     if (k == 0) {
-      band0 = part;
+      ownFirst = first;
+      ownLast = last;
     } else {
-      pool.Workers[k]->Idle.Reset();
-      pool.Workers[k]->Start.Set();
+      Worker& worker = *pool.Workers[k];
+      worker.Work = work;
+      worker.FirstRow = first;
+      worker.LastRow = last;
+      worker.Idle.Reset();
+      worker.Start.Set();
     }
     handed = k + 1;
     first = last + 1;
   }
-  ColorConvRunBand(band0, band0.FirstRow, band0.LastRow);
+  work(ownFirst, ownLast);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kJobWaitMs);
   bool done = true;
-  for (uint32_t k = 0; k < handed && done; ++k) {
+  for (uint32_t k = 1; k < handed && done; ++k) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     done = pool.Workers[k]->Idle.Wait(static_cast<int32_t>(std::max<int64_t>(left.count(), 0)));
   }
   pool.Gate->Set();
-  if (done) return kOk;
-  LogPrintf(L"Thread(s) failed to complete in ColorConv(%d)", static_cast<int>(job.Direction));
+  if (done) return true;
   EndLocked();
-  return ColorConvRunBand(job, 0, 0);
+  work(0, h - 1);
+  return false;
 }
