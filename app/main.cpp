@@ -41,7 +41,7 @@ void quitOnceStarted(AppDelegate& delegate) {
   QObject::connect(poll, &QTimer::timeout, &delegate, [&delegate, poll]() {
     if (delegate.LaunchFailed()) {
       poll->stop();
-    } else if (delegate.wndMain != nullptr && delegate.wndMain->StartupDone()) {
+    } else if (wcMain* main = delegate.windows().wndMain(); main != nullptr && main->StartupDone()) {
       poll->stop();
       delegate.terminate();
     }

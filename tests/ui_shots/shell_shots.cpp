@@ -11,10 +11,11 @@
 TEST_F(ShellTest, ShellWindows) {
   ASSERT_TRUE(Launch());
   // The splash as the launch leaves it for the main window.
-  app->wndSplash->showWindow();
-  app->wndSplash->SetStatus("Ignition On...");
-  SaveWindowShot(app->wndSplash->window(), "splash");
-  app->wndSplash->close();
+  wcSplash* splash = app->windows().wndSplash();
+  splash->showWindow();
+  splash->SetStatus("Ignition On...");
+  SaveWindowShot(splash->window(), "splash");
+  splash->close();
 
   onModal = [](WindowController* controller) {
     controller->showWindow();
@@ -25,12 +26,12 @@ TEST_F(ShellTest, ShellWindows) {
   };
   app->mnuHelpAbout_Clicked();
 
-  wcRecovery* recovery = app->wndRecovery;
+  wcRecovery* recovery = app->windows().wndRecovery();
   recovery->showWindow();
   ASSERT_TRUE(SpinUntil([recovery]() { return !recovery->FreshWindow(); }, 5000));
   SaveWindowShot(recovery->window(), "recovery");
   recovery->close();
 
   Spin(50);
-  SaveWindowShot(app->wndMain->window(), "main");
+  SaveWindowShot(app->windows().wndMain()->window(), "main");
 }

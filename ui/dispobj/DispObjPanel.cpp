@@ -34,7 +34,7 @@ int DispObjPanel::IntendedHeight() const {
   return sizeHint().height();
 }
 
-wcMain* DispObjPanel::main() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
+wcMain* DispObjPanel::main() { return AppWindows().wndMain(); }
 
 bool DispObjPanel::appliesTo(uint8_t type) const {
   if (bit_ == kPanelGeneral) return true;

@@ -141,9 +141,7 @@ void vcDispObjEnhanced::ScriptButton_Pressed() {
   // The checkpoint a cancelled editor returns to: the editor writes as the
   // user works.
   UndoSave();
-  auto* editor = WindowOfKind<wcDispObjEnhEdit>(AppDelegate::shared() != nullptr
-                                                    ? AppDelegate::shared()->wndDispObjEnhEdit
-                                                    : nullptr);
+  wcDispObjEnhEdit* editor = NeededWindow(AppWindows().wndDispObjEnhEdit());
   if (editor != nullptr && editor->SetData(object)) {
     RunModalForWindow(editor);
     if (!editor->Success()) {

@@ -344,8 +344,7 @@ void vcDispObjGauge::GaugeDesignerButton_Pressed() {
   PreviewStop();
   UpdatePreview();
   UndoSave();
-  AppDelegate* app = AppDelegate::shared();
-  auto* designer = app != nullptr ? qobject_cast<wcDispObjGaugeDesign*>(app->wndDispObjGaugeDesign) : nullptr;
+  wcDispObjGaugeDesign* designer = AppWindows().wndDispObjGaugeDesign();
   if (designer != nullptr && designer->SetData(OurIndex)) {
     RunModalForWindow(designer);
     if (!designer->Success()) {

@@ -62,11 +62,6 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 
 QString timeText(float seconds) { return WStrToNSString(SecondsToTimeText(seconds)); }
 
-template <typename Window>
-Window* registryWindow(WindowController* AppDelegate::*slot) {
-  return WindowAs<Window>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->*slot : nullptr);
-}
-
 } // namespace
 
 vcDispObjGeneral::vcDispObjGeneral(wcDispObjEdit* owner) : DispObjPanel(kPanelGeneral, "vcDispObjGeneral", owner) {
@@ -405,7 +400,7 @@ void vcDispObjGeneral::BackgroundButton_Pressed() {
   PreviewStop();
   UpdatePreview();
   UndoSave();
-  auto* background = registryWindow<wcDispObjBackground>(&AppDelegate::wndDispObjBackground);
+  wcDispObjBackground* background = AppWindows().wndDispObjBackground();
   if (background != nullptr && background->SetData(static_cast<int>(OurIndex))) RunModalForWindow(background);
   if (main() != nullptr) main()->setProjectModified(true);
   UpdatePreviewNoUndo();
@@ -414,7 +409,7 @@ void vcDispObjGeneral::BackgroundButton_Pressed() {
 void vcDispObjGeneral::TimeLabel_Clicked() {
   const int segment = SegmentIndex;
   const uint32_t object = OurIndex;
-  auto* editor = registryWindow<wcTimelineEdit>(&AppDelegate::wndTimelineEdit);
+  wcTimelineEdit* editor = AppWindows().wndTimelineEdit();
   // Without the segment editor (it failed to load) the label leads nowhere
   // and changes nothing.
   if (editor == nullptr) return;

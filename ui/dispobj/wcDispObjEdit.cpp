@@ -166,8 +166,8 @@ void wcDispObjEdit::windowDidBecomeMain() {
 // Beside a main window that fills the screen the window would open out of
 // sight: it is pulled back onto the screen.
 void wcDispObjEdit::keepOnScreen() {
-  AppDelegate* app = AppDelegate::shared();
-  FitWindowOnScreen(window(), app != nullptr && app->wndMain != nullptr ? app->wndMain->windowIfLoaded() : nullptr);
+  wcMain* main = AppWindows().wndMain();
+  FitWindowOnScreen(window(), main != nullptr ? main->windowIfLoaded() : nullptr);
 }
 
 bool wcDispObjEdit::eventFilter(QObject* watched, QEvent* event) {

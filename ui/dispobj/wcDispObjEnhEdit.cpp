@@ -62,11 +62,10 @@ const char* viewInfo(int mode) {
   }
 }
 
-wcMain* mainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
+wcMain* mainWindow() { return AppWindows().wndMain(); }
 
 wcDispObjBackground* backgroundWindow() {
-  return WindowAs<wcDispObjBackground>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjBackground
-                                                                        : nullptr);
+  return AppWindows().wndDispObjBackground();
 }
 
 } // namespace

@@ -31,11 +31,10 @@
 
 namespace {
 
-wcMain* mainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
+wcMain* mainWindow() { return AppWindows().wndMain(); }
 
 wcDispObjBackground* backgroundWindow() {
-  return WindowAs<wcDispObjBackground>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjBackground
-                                                                        : nullptr);
+  return AppWindows().wndDispObjBackground();
 }
 
 QComboBox* comboBox(const char* name, bool editable, QWidget* parent) {

@@ -417,8 +417,7 @@ void InputDataGroup::BoostSampleRateGpsCheck_Changed() {
 }
 
 void InputDataGroup::LapManual_Pressed() {
-  AppDelegate* app = AppDelegate::shared();
-  auto* setLap = WindowOfKind<wcInputSetLap>(app != nullptr ? app->wndInputSetLap : nullptr);
+  wcInputSetLap* setLap = NeededWindow(AppWindows().wndInputSetLap());
   if (setLap == nullptr || !window().StoreRecords()) return;
   setLap->SetInput(static_cast<int>(window().OurIndex()));
   RunModalForWindow(setLap);

@@ -62,7 +62,7 @@ bool CheckPlayRate(double rate) {
   return false;
 }
 
-wcMain* MainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
+wcMain* MainWindow() { return AppWindows().wndMain(); }
 
 QHBoxLayout* StepRow(QWidget* parent, const std::vector<StepButton>& buttons, QWidget* middle,
                      const std::function<void(double)>& step) {

@@ -35,8 +35,8 @@ QString recordName(const MainStruct& main) {
 }
 
 bool gesturesOn() {
-  AppDelegate* app = AppDelegate::shared();
-  return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures();
+  wcMain* main = AppWindows().wndMain();
+  return main != nullptr && main->Gestures();
 }
 
 // Slides the cropped span of one axis by pixels from the lead margin toward

@@ -402,7 +402,7 @@ void wcInputEdit::TrackStepper_Changed() {
 }
 
 void wcInputEdit::TrimButton_Pressed() {
-  auto* trim = WindowOfKind<wcInputTrim>(AppDelegate::shared() ? AppDelegate::shared()->wndInputTrim : nullptr);
+  auto* trim = NeededWindow(AppWindows().wndInputTrim());
   if (trim == nullptr) return;
   UpdateStructs();
   if (!writeRecords()) return;

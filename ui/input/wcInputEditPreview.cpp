@@ -18,8 +18,8 @@ namespace {
 constexpr double kZoomStep = 0.05;
 
 bool gesturesOn() {
-  AppDelegate* app = AppDelegate::shared();
-  return app != nullptr && app->wndMain != nullptr && app->wndMain->Gestures();
+  wcMain* main = AppWindows().wndMain();
+  return main != nullptr && main->Gestures();
 }
 
 } // namespace
@@ -78,7 +78,7 @@ void wcInputEdit::imageMouseRotate(QPointF, double degrees, bool) {
 }
 
 void wcInputEdit::CropEdit_Pressed() {
-  auto* crop = WindowOfKind<wcInputCrop>(AppDelegate::shared() ? AppDelegate::shared()->wndInputCrop : nullptr);
+  auto* crop = NeededWindow(AppWindows().wndInputCrop());
   if (crop == nullptr) return;
   UpdateStructs();
   if (InputSetAdjust(state_.OurIndex, &records_.Adjust) != 0) {

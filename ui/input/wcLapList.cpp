@@ -30,7 +30,7 @@ float lapStart(uint32_t input, int lap) {
 
 bool isDataLog(uint32_t input) { return input != kNoInput && InputGetType(input) == kInputData; }
 
-wcMain* mainWindow() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
+wcMain* mainWindow() { return AppWindows().wndMain(); }
 
 } // namespace
 

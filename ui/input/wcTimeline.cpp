@@ -38,7 +38,7 @@ wcTimeline::~wcTimeline() {
   if (isWindowLoaded()) TimelineViewEnd();
 }
 
-wcMain* wcTimeline::main() { return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr; }
+wcMain* wcTimeline::main() { return AppWindows().wndMain(); }
 
 QWidget* wcTimeline::makeWindow() {
   QDialog* dialog = makeDialog("Timeline");

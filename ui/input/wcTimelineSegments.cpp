@@ -87,7 +87,7 @@ void wcTimeline::SegmentAdd_Pressed() {
 void wcTimeline::SegmentEdit_Pressed() {
   if (refuseWithoutObject(L"Please first select a display object segment in the timeline view.")) return;
   PreviewStop();
-  auto* editor = WindowOfKind<wcTimelineEdit>(AppDelegate::shared()->wndTimelineEdit);
+  auto* editor = NeededWindow(AppWindows().wndTimelineEdit());
   if (editor == nullptr) return;
   markChanged(main());
   if (!editor->SetData(static_cast<int>(state_.SelectedDispObjID), static_cast<int>(state_.SelectedSegmentID)))

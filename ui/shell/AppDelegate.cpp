@@ -1,12 +1,5 @@
 #include "ui/shell/AppDelegate.h"
 
-#include "ui/shell/WindowController.h"
-#include "ui/shell/wcAbout.h"
-#include "ui/shell/wcMain.h"
-#include "ui/shell/wcRecovery.h"
-#include "ui/shell/wcSplash.h"
-#include "ui/shell/wcTip.h"
-
 namespace {
 
 AppDelegate* sharedDelegate = nullptr;
@@ -15,14 +8,19 @@ AppDelegate* sharedDelegate = nullptr;
 
 AppDelegate::AppDelegate() { sharedDelegate = this; }
 
+// The windows end with the registry, after the launch thread that makes
+// them has ended.
 AppDelegate::~AppDelegate() {
   waitForLaunchThread();
-  for (WindowController* controller : Registry()) delete controller;
-  delete wndSplash;
   if (sharedDelegate == this) sharedDelegate = nullptr;
 }
 
 AppDelegate* AppDelegate::shared() { return sharedDelegate; }
+
+const WindowRegistry& AppWindows() {
+  static const WindowRegistry none;
+  return sharedDelegate != nullptr ? sharedDelegate->windows() : none;
+}
 
 QStringList AppDelegate::SystemFonts() { return sharedDelegate != nullptr ? sharedDelegate->systemFonts_ : QStringList(); }
 
@@ -30,20 +28,4 @@ void AppDelegate::waitForLaunchThread() {
   if (launchThread_.joinable()) launchThread_.join();
 }
 
-std::vector<WindowController*> AppDelegate::Registry() const {
-  return {wndMain,          wndCreateVideo,   wndCreateStatus,       wndUpload,         wndAbout,
-          wndPreview,       wndProject,       wndRecovery,           wndInputEdit,      wndInputCrop,
-          wndInputSetLap,   wndInputSync,     wndInputTrim,          wndLapList,        wndDispObjEdit,
-          wndDispObjBackground, wndDispObjToolbox, wndDispObjGaugeDesign, wndTemplateMenu, wndTemplateLoad,
-          wndTemplateConfig, wndTemplateCreate, wndTimeline,         wndTimelineEdit,   wndTip,
-          wndTransfer,      wndProjectWiz,    wndInputSync2,         wndDispObjEnhEdit};
-}
-
-WindowController* AppDelegate::RegistryFind(const QString& name) const {
-  if (!name.startsWith("wnd")) return nullptr;
-  QString nib = "wc" + name.mid(3);
-  for (WindowController* controller : Registry()) {
-    if (controller != nullptr && controller->nibName() == nib) return controller;
-  }
-  return nullptr;
-}
+bool AppDelegate::CreateWindows() { return windows_.Create(); }

@@ -7,16 +7,12 @@
 #include <QStringList>
 #include <atomic>
 #include <thread>
-#include <vector>
+
+#include "ui/shell/window_registry.h"
 
 class QAction;
 class QMenuBar;
 class WindowController;
-class wcAbout;
-class wcMain;
-class wcRecovery;
-class wcSplash;
-class wcTip;
 
 class AppDelegate : public QObject {
   Q_OBJECT
@@ -68,41 +64,10 @@ public:
   bool EngineStarted() const { return engineStarted_; }
   bool LaunchFailed() const { return launchFailed_; }
 
-  // Registry, in launch order (AppDelegate.cpp).
-  wcMain* wndMain = nullptr;
-  WindowController* wndCreateVideo = nullptr;
-  WindowController* wndCreateStatus = nullptr;
-  WindowController* wndUpload = nullptr;
-  wcAbout* wndAbout = nullptr;
-  WindowController* wndPreview = nullptr;
-  WindowController* wndProject = nullptr;
-  wcRecovery* wndRecovery = nullptr;
-  WindowController* wndInputEdit = nullptr;
-  WindowController* wndInputCrop = nullptr;
-  WindowController* wndInputSetLap = nullptr;
-  WindowController* wndInputSync = nullptr;
-  WindowController* wndInputTrim = nullptr;
-  WindowController* wndLapList = nullptr;
-  WindowController* wndDispObjEdit = nullptr;
-  WindowController* wndDispObjBackground = nullptr;
-  WindowController* wndDispObjToolbox = nullptr;
-  WindowController* wndDispObjGaugeDesign = nullptr;
-  WindowController* wndTemplateMenu = nullptr;
-  WindowController* wndTemplateLoad = nullptr;
-  WindowController* wndTemplateConfig = nullptr;
-  WindowController* wndTemplateCreate = nullptr;
-  WindowController* wndTimeline = nullptr;
-  WindowController* wndTimelineEdit = nullptr;
-  wcTip* wndTip = nullptr;
-  WindowController* wndTransfer = nullptr;
-  WindowController* wndProjectWiz = nullptr;
-  WindowController* wndInputSync2 = nullptr;
-  WindowController* wndDispObjEnhEdit = nullptr;
-  wcSplash* wndSplash = nullptr;
-  // Every registry controller in registry order (nulls kept).
-  std::vector<WindowController*> Registry() const;
-  // Looks a controller up by its registry name ("wndMain").
-  WindowController* RegistryFind(const QString& name) const;
+  // The windows, in launch order. The launch makes them (and a test that
+  // needs them without a launch may); only the first call makes anything.
+  const WindowRegistry& windows() const { return windows_; }
+  bool CreateWindows();
 
   // Placement (AppDelegatePlacement.cpp).
   static bool IsWindowVisible(WindowController* controller);
@@ -157,8 +122,9 @@ public slots:
   void mnuHelpAbout_Clicked();
 
 private:
+  wcMain* mainWindow() const { return windows_.wndMain(); }
+  wcSplash* splash() const { return windows_.wndSplash(); }
   void gatherFonts(const QStringList& families);
-  bool createControllers();
   void loadWindows();
   void showMainWindow();
   void launchEngineFailed();
@@ -181,4 +147,9 @@ private:
   QStringList pendingOpenFiles_;
   QStringList systemFonts_;
   bool handOverRetryQueued_ = false;
+  WindowRegistry windows_;
 };
+
+// The application's windows: the shared delegate's, or none before it
+// exists (a window tested on its own).
+const WindowRegistry& AppWindows();

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
-#include <QThread>
 #include <QTimer>
 #include <exception>
 #include <utility>
@@ -15,46 +14,18 @@
 #include "base/main_thread.h"
 #include "engine/files/recovery_snapshot.h"
 #include "platform/graphics/font_map.h"
-#include "ui/dispobj/wcDispObjBackground.h"
-#include "ui/dispobj/wcDispObjEdit.h"
-#include "ui/dispobj/wcDispObjEnhEdit.h"
-#include "ui/dispobj/wcDispObjGaugeDesign.h"
-#include "ui/dispobj/wcDispObjToolbox.h"
-#include "ui/input/wcInputCrop.h"
-#include "ui/input/wcInputEdit.h"
-#include "ui/input/wcInputSetLap.h"
-#include "ui/input/wcInputSync.h"
-#include "ui/input/wcInputSync2.h"
-#include "ui/input/wcInputTrim.h"
-#include "ui/input/wcLapList.h"
-#include "ui/input/wcTimeline.h"
-#include "ui/input/wcTimelineEdit.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/engine_lifecycle.h"
 #include "ui/shell/starter_set_install.h"
-#include "ui/shell/wcAbout.h"
-#include "ui/shell/wcCreateStatus.h"
-#include "ui/shell/wcCreateVideo.h"
 #include "ui/shell/wcMain.h"
-#include "ui/shell/wcPreview.h"
-#include "ui/shell/wcProject.h"
-#include "ui/shell/wcProjectWiz.h"
 #include "ui/shell/wcRecovery.h"
 #include "ui/shell/wcSplash.h"
-#include "ui/shell/wcTemplateConfig.h"
-#include "ui/shell/wcTemplateCreate.h"
-#include "ui/shell/wcTemplateLoad.h"
-#include "ui/shell/wcTemplateMenu.h"
-#include "ui/shell/wcTip.h"
-#include "ui/shell/wcTransfer.h"
-#include "ui/shell/wcUpload.h"
 
 void AppDelegate::applicationDidFinishLaunching() {
   appRunning_ = true;
-  wndSplash = new wcSplash();
-  wndSplash->showWindow();
+  windows_.CreateSplash()->showWindow();
   // The font list is read here; checking each family against the engine's
   // font lookup is the slow part and runs on the launch thread.
   fontFamilies_ = QFontDatabase::families();
@@ -67,7 +38,7 @@ void AppDelegate::LoadAndLaunch() {
   // The list icons are drawn by the lists themselves (list_icons.h).
   SetSplashStatus("Ignition On.");
   SetSplashStatus("Ignition On..");
-  bool windowsMade = createControllers();
+  bool windowsMade = CreateWindows();
   SetSplashStatus("Ignition On...");
   MainThreadPost([this]() { loadWindows(); });
   SetSplashStatus("Crossing Fingers");
@@ -97,57 +68,10 @@ void AppDelegate::gatherFonts(const QStringList& families) {
   systemFonts_ = accepted;
 }
 
-// A controller whose construction throws stays null, as do the ones after
-// it: the launch goes on and says so once the engine has started.
-bool AppDelegate::createControllers() {
-  bool all = true;
-  try {
-    wndMain = new wcMain();
-    wndCreateVideo = new wcCreateVideo();
-    wndCreateStatus = new wcCreateStatus();
-    wndUpload = new wcUpload();
-    wndAbout = new wcAbout();
-    wndPreview = new wcPreview();
-    wndProject = new wcProject();
-    wndRecovery = new wcRecovery();
-    wndInputEdit = new wcInputEdit();
-    wndInputCrop = new wcInputCrop();
-    wndInputSetLap = new wcInputSetLap();
-    wndInputSync = new wcInputSync();
-    wndInputTrim = new wcInputTrim();
-    wndLapList = new wcLapList();
-    wndDispObjEdit = new wcDispObjEdit();
-    wndDispObjBackground = new wcDispObjBackground();
-    wndDispObjToolbox = new wcDispObjToolbox();
-    wndDispObjGaugeDesign = new wcDispObjGaugeDesign();
-    wndTemplateMenu = new wcTemplateMenu();
-    wndTemplateLoad = new wcTemplateLoad();
-    wndTemplateConfig = new wcTemplateConfig();
-    wndTemplateCreate = new wcTemplateCreate();
-    wndTimeline = new wcTimeline();
-    wndTimelineEdit = new wcTimelineEdit();
-    wndTip = new wcTip();
-    wndTransfer = new wcTransfer();
-    wndProjectWiz = new wcProjectWiz();
-    wndInputSync2 = new wcInputSync2();
-    wndDispObjEnhEdit = new wcDispObjEnhEdit();
-  } catch (const std::exception& e) {
-    qWarning("WindowLoadFail!");
-    qWarning("%s", e.what());
-    all = false;
-  }
-  QThread* gui = QCoreApplication::instance() != nullptr ? QCoreApplication::instance()->thread() : nullptr;
-  for (WindowController* controller : Registry()) {
-    // Made here, but their windows, timers and slots live on the GUI thread.
-    if (controller != nullptr && gui != nullptr && controller->thread() != gui) controller->moveToThread(gui);
-  }
-  return all;
-}
-
 void AppDelegate::loadWindows() {
   try {
-    for (WindowController* controller : Registry()) {
-      if (controller == nullptr || controller == wndMain || controller == wndRecovery) continue;
+    for (WindowController* controller : windows_.All()) {
+      if (controller == nullptr || controller == mainWindow() || controller == windows_.wndRecovery()) continue;
       controller->loadWindow();
     }
   } catch (const std::exception& e) {
@@ -158,8 +82,8 @@ void AppDelegate::loadWindows() {
 
 void AppDelegate::showMainWindow() {
   SetSplashStatus("Clunk!");
-  if (wndSplash != nullptr && wndSplash->isWindowLoaded()) wndSplash->window()->raise();
-  if (wndMain != nullptr) wndMain->showWindow();
+  if (splash() != nullptr && splash()->isWindowLoaded()) splash()->window()->raise();
+  if (mainWindow() != nullptr) mainWindow()->showWindow();
   LogPrintf(L"Launch complete");
   emit launchComplete();
 }
@@ -178,7 +102,7 @@ void AppDelegate::SetSplashStatus(const QString& text) {
   // which may already hold the next status.
   auto show = [this, text]() {
     emit splashStatusShown(text);
-    if (wndSplash != nullptr) wndSplash->SetStatus(text);
+    if (splash() != nullptr) splash()->SetStatus(text);
   };
   if (IsGuiThread()) {
     show();
@@ -189,12 +113,12 @@ void AppDelegate::SetSplashStatus(const QString& text) {
 
 void AppDelegate::EndSplash() {
   qInfo("Startup Status: Complete");
-  if (wndSplash != nullptr) wndSplash->close();
+  if (splash() != nullptr) splash()->close();
 }
 
 bool AppDelegate::applicationOpenFile(const QString& path) {
   // Until the main window's first show takes them, files wait for it.
-  if (appRunning_ && wndMain != nullptr && openFilePathsTaken_) {
+  if (appRunning_ && mainWindow() != nullptr && openFilePathsTaken_) {
     applicationOpenFiles({path});
   } else {
     pendingOpenFiles_ << path;
@@ -204,7 +128,7 @@ bool AppDelegate::applicationOpenFile(const QString& path) {
 
 void AppDelegate::applicationOpenFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  if (!(appRunning_ && wndMain != nullptr && openFilePathsTaken_)) {
+  if (!(appRunning_ && mainWindow() != nullptr && openFilePathsTaken_)) {
     for (const QString& path : paths) applicationOpenFile(path);
     return;
   }
@@ -215,7 +139,7 @@ void AppDelegate::applicationOpenFiles(const QStringList& paths) {
 void AppDelegate::applicationReopen() {
   LogPrintf(L"A later launch asked for the window");
   QWidget* window = QApplication::activeModalWidget();
-  if (window == nullptr && wndMain != nullptr) window = wndMain->windowIfLoaded();
+  if (window == nullptr && mainWindow() != nullptr) window = mainWindow()->windowIfLoaded();
   if (window == nullptr) return; // still launching: the window shows itself
   if (window->isMinimized()) window->showNormal();
   window->show();
@@ -234,9 +158,9 @@ QStringList AppDelegate::TakeOpenFilePaths() {
 // the start-up has ended and no modal window runs, as the desktop delivers
 // them only outside one.
 void AppDelegate::openWaitingHandOvers() {
-  if (handOversOpening_ || wndMain == nullptr) return; // the loop below takes it
+  if (handOversOpening_ || mainWindow() == nullptr) return; // the loop below takes it
   // The start-up (its own hand-overs, questions and menus) ends first.
-  if (!wndMain->StartupDone() || QApplication::activeModalWidget() != nullptr) {
+  if (!mainWindow()->StartupDone() || QApplication::activeModalWidget() != nullptr) {
     if (handOverRetryQueued_) return;
     handOverRetryQueued_ = true;
     QTimer::singleShot(200, this, [this]() {
@@ -249,19 +173,19 @@ void AppDelegate::openWaitingHandOvers() {
   while (!waitingHandOvers_.isEmpty()) {
     const QStringList paths = waitingHandOvers_.takeFirst();
     // The running window comes forward with the files.
-    if (QWidget* window = wndMain->windowIfLoaded()) {
+    if (QWidget* window = mainWindow()->windowIfLoaded()) {
       window->show();
       window->raise();
       window->activateWindow();
     }
-    wndMain->OpenAssociatedFiles(paths);
+    mainWindow()->OpenAssociatedFiles(paths);
   }
   handOversOpening_ = false;
 }
 
 bool AppDelegate::applicationShouldTerminate() {
-  if (wndMain != nullptr && wndMain->ProjectModified()) {
-    wndMain->windowShouldClose();
+  if (mainWindow() != nullptr && mainWindow()->ProjectModified()) {
+    mainWindow()->windowShouldClose();
     return false;
   }
   return true;
@@ -278,7 +202,7 @@ void AppDelegate::terminate() {
 void AppDelegate::terminateOnSignal(int signalNumber) {
   if (terminating_) return;
   terminating_ = true;
-  const bool unsaved = wndMain != nullptr && wndMain->ProjectModified();
+  const bool unsaved = mainWindow() != nullptr && mainWindow()->ProjectModified();
   if (engineStarted_) {
     LogPrintf(L"Ending on signal %d%s", signalNumber, unsaved ? L" with unsaved changes" : L"");
     // The snapshot the next start recovers: the project as it is now, not
@@ -291,7 +215,7 @@ void AppDelegate::terminateOnSignal(int signalNumber) {
 }
 
 void AppDelegate::applicationWillTerminate() {
-  if (wndMain != nullptr) wndMain->StopTimersForEnd();
+  if (mainWindow() != nullptr) mainWindow()->StopTimersForEnd();
   waitForLaunchThread();
   if (engineStarted_ && !terminated_) {
     terminated_ = true;

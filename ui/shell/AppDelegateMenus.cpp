@@ -84,59 +84,60 @@ QAction* AppDelegate::menuAction(const QString& objectName) const {
 }
 
 void AppDelegate::mnuFileNew_Clicked() {
-  if (wndMain == nullptr) return;
-  wndMain->NewProject();
+  wcMain* main = mainWindow();
+  if (main == nullptr) return;
+  main->NewProject();
   // Still modified: the save question was cancelled, nothing was replaced.
-  if (!wndMain->ProjectModified()) wndMain->ShowProjectWizardIfWanted();
+  if (!main->ProjectModified()) main->ShowProjectWizardIfWanted();
 }
 void AppDelegate::mnuFileOpen_Clicked() {
-  if (wndMain != nullptr) wndMain->OpenProject();
+  if (mainWindow() != nullptr) mainWindow()->OpenProject();
 }
 void AppDelegate::mnuFileSave_Clicked() {
-  if (wndMain != nullptr) wndMain->SaveProject();
+  if (mainWindow() != nullptr) mainWindow()->SaveProject();
 }
 void AppDelegate::mnuFileSaveAs_Clicked() {
-  if (wndMain != nullptr) wndMain->SaveProjectAs();
+  if (mainWindow() != nullptr) mainWindow()->SaveProjectAs();
 }
 void AppDelegate::mnuFileNewTemplate_Clicked() {
-  if (wndMain != nullptr) wndMain->NewProjectFromTemplate();
+  if (mainWindow() != nullptr) mainWindow()->NewProjectFromTemplate();
 }
 void AppDelegate::mnuFileRevert_Clicked() {
-  if (wndMain != nullptr) wndMain->RevertProject();
+  if (mainWindow() != nullptr) mainWindow()->RevertProject();
 }
 void AppDelegate::mnuFileInputAdd_Clicked() {
-  if (wndMain != nullptr) wndMain->AddInput();
+  if (mainWindow() != nullptr) mainWindow()->AddInput();
 }
 void AppDelegate::mnuFileInputAddEmbed_Clicked() {
-  if (wndMain != nullptr) wndMain->AddInputEmbed();
+  if (mainWindow() != nullptr) mainWindow()->AddInputEmbed();
 }
 void AppDelegate::mnuFileImportTemplate_Clicked() {
-  if (wndMain != nullptr) wndMain->ImportTemplate();
+  if (mainWindow() != nullptr) mainWindow()->ImportTemplate();
 }
 void AppDelegate::mnuFileCreateTemplate_Clicked() {
-  if (wndMain != nullptr) wndMain->ExportTemplate();
+  if (mainWindow() != nullptr) mainWindow()->ExportTemplate();
 }
 void AppDelegate::mnuFileProjectSettings_Clicked() {
-  if (wndMain != nullptr) wndMain->ProjectSettings();
+  if (mainWindow() != nullptr) mainWindow()->ProjectSettings();
 }
 void AppDelegate::mnuFileTransfer_Clicked() {
-  if (wndMain != nullptr) wndMain->FileTransfer();
+  if (mainWindow() != nullptr) mainWindow()->FileTransfer();
 }
 void AppDelegate::mnuFileCreateVideo_Clicked() {
-  if (wndMain != nullptr) wndMain->CreateVideo();
+  if (mainWindow() != nullptr) mainWindow()->CreateVideo();
 }
 void AppDelegate::mnuFileExportPreview_Clicked() {
-  if (wndMain != nullptr) wndMain->ExportPreview();
+  if (mainWindow() != nullptr) mainWindow()->ExportPreview();
 }
 void AppDelegate::mnuFileUpload_Clicked() {
   PreviewStop();
   if (AppMessageBox(L"Do you want to render and upload the current project? Click 'No' to select an existing video "
                     L"file to upload.",
                     36) == kMbYes) {
-    if (wndMain != nullptr) wndMain->CreateVideo(true);
+    if (mainWindow() != nullptr) mainWindow()->CreateVideo(true);
     return;
   }
-  auto* upload = qobject_cast<wcUpload*>(wndUpload);
+  wcUpload* upload = windows_.wndUpload();
   if (upload == nullptr) return;
   upload->SetData(QString(), false, true);
   RunModalForWindow(upload);
@@ -145,18 +146,19 @@ void AppDelegate::mnuFileUpload_Clicked() {
 void AppDelegate::mnuFileQuit_Clicked() { terminate(); }
 
 void AppDelegate::mnuEditUndo_Clicked() {
-  if (wndMain == nullptr) return;
+  wcMain* main = mainWindow();
+  if (main == nullptr) return;
   QuickSyncSettle();
   bool playing = PreviewIsPlayingBack() != 0;
   PreviewStop();
   UndoToggle();
-  wndMain->InputRefresh(255);
-  wndMain->DispObjRefresh(0xFFFFFFFF);
-  wndMain->setProjectModified(true);
-  wndMain->PreviewRefresh(false, playing);
-  const QStringList names = wndMain->SelectedDispObjNames();
+  main->InputRefresh(255);
+  main->DispObjRefresh(0xFFFFFFFF);
+  main->setProjectModified(true);
+  main->PreviewRefresh(false, playing);
+  const QStringList names = main->SelectedDispObjNames();
   const uint32_t object = names.isEmpty() ? 0xFFFFFFFF : DispObjFind(names.front().toStdU16String().c_str());
-  CallWindowIfVisible(wndDispObjEdit, &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
+  CallWindowIfVisible(windows_.wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
   // InputRefresh has reloaded a visible lap-list window.
 }
 
@@ -165,13 +167,13 @@ void AppDelegate::mnuEditUndo_Clicked() {
 void AppDelegate::mnuEditSnapToGrid_Clicked() {
   bool on = mnuEditSnapToGrid->isChecked();
   UserDefaultsWrite("SnapToGrid", on);
-  if (wndMain != nullptr) wndMain->SetSnapToGrid(on);
+  if (mainWindow() != nullptr) mainWindow()->SetSnapToGrid(on);
 }
 
 void AppDelegate::mnuEditGestures_Clicked() {
   bool on = mnuEditGestures->isChecked();
   UserDefaultsWrite("Gestures", on);
-  if (wndMain != nullptr) wndMain->SetGestures(on);
+  if (mainWindow() != nullptr) mainWindow()->SetGestures(on);
 }
 
 void AppDelegate::mnuHelpDocs_Clicked() { OpenUrl(QUrl(VendorDocsUrl())); }
@@ -197,4 +199,4 @@ void AppDelegate::mnuHelpUpdateCheck_Clicked() {
 
 void AppDelegate::mnuHelpShowLog_Clicked() { ShowLog(); }
 
-void AppDelegate::mnuHelpAbout_Clicked() { RunModalForWindow(wndAbout); }
+void AppDelegate::mnuHelpAbout_Clicked() { RunModalForWindow(windows_.wndAbout()); }

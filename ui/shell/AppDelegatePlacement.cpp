@@ -9,6 +9,7 @@
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcSplash.h"
+#include "ui/shell/wcTemplateMenu.h"
 #include "ui/util/ui_utils.h"
 #include "ui/util/window_fit.h"
 
@@ -59,8 +60,9 @@ void AppDelegate::CenterWindow(WindowController* controller) { AlignWindow(contr
 
 void AppDelegate::AlignWindow(WindowController* controller, int code) {
   if (controller == nullptr) return;
-  bool ownScreen = controller == wndSplash || controller == wndMain || controller == wndTemplateMenu;
-  AlignWindow(controller, code, ownScreen ? nullptr : wndMain);
+  WindowController* main = windows_.wndMain();
+  bool ownScreen = controller == splash() || controller == main || controller == windows_.wndTemplateMenu();
+  AlignWindow(controller, code, ownScreen ? nullptr : main);
 }
 
 // Codes as the windows name them, in top-left screen coordinates (y down):

@@ -94,8 +94,7 @@ void WindowController::closed() {
 
 // On the main window's screen; the main window itself stays on its own.
 void WindowController::fitOnScreen() {
-  AppDelegate* app = AppDelegate::shared();
-  WindowController* main = app != nullptr ? app->wndMain : nullptr;
+  WindowController* main = AppWindows().wndMain();
   QWidget* anchor = main != nullptr && main != this && main->isWindowLoaded() && main->windowIfLoaded()->isVisible()
                         ? main->windowIfLoaded()
                         : nullptr;

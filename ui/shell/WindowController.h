@@ -75,8 +75,8 @@ private:
   bool fresh_ = true;
 };
 
-// An empty dialog with its title, kept in the registry under its name: a
-// stand-in for tests of placement and the registry.
+// An empty dialog with its title, a window of no registry's: what the
+// tests of placement move about.
 class EmptyWindowController : public WindowController {
   Q_OBJECT
 public:

@@ -32,7 +32,7 @@ QString storedOutputFolder() {
 } // namespace
 
 QString wcCreateVideo::askOutputPath() {
-  wcMain* main = AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr;
+  wcMain* main = AppWindows().wndMain();
   const QString name = main != nullptr ? main->ProjectTitle() : QString();
   QString path = FileDialogSave(window(), "Save Video As...", storedOutputFolder(), name, {"mp4"});
   if (path.isEmpty()) return path;
@@ -60,8 +60,7 @@ void wcCreateVideo::CreateButton_Pressed() {
   // The details are asked for while the render already runs.
   bool upload = flags_.ShowUpload && CollectUploadDetails(path);
   AppActivityToken activity = AppActivityBegin("Rendering");
-  auto* status =
-      AppDelegate::shared() != nullptr ? qobject_cast<wcCreateStatus*>(AppDelegate::shared()->wndCreateStatus) : nullptr;
+  wcCreateStatus* status = AppWindows().wndCreateStatus();
   bool complete = false;
   if (status != nullptr) {
     status->setOutputWindow(this);

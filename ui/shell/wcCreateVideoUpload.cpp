@@ -10,7 +10,7 @@
 namespace {
 
 wcUpload* uploadWindow() {
-  return AppDelegate::shared() != nullptr ? qobject_cast<wcUpload*>(AppDelegate::shared()->wndUpload) : nullptr;
+  return AppWindows().wndUpload();
 }
 
 } // namespace

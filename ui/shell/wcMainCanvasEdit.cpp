@@ -50,9 +50,7 @@ uint32_t objectAt(QPointF point, int mode, double time) {
   return MainPreviewGetObjFromClick(RoundToInt(point.x()), RoundToInt(point.y()), mode, static_cast<float>(time));
 }
 
-WindowController* propertyWindow() {
-  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndDispObjEdit : nullptr;
-}
+wcDispObjEdit* propertyWindow() { return AppWindows().wndDispObjEdit(); }
 
 } // namespace
 
@@ -138,7 +136,7 @@ void wcMain::imageMouseDoubleClick(QPointF point) {
 // The properties of the selected object; a window already open has it
 // loaded by the selection.
 void wcMain::dispObjEditFromCanvas() {
-  auto* editor = WindowAs<wcDispObjEdit>(propertyWindow());
+  wcDispObjEdit* editor = propertyWindow();
   if (editor == nullptr || AppDelegate::IsWindowVisible(editor)) return;
   const QStringList selected = SelectedDispObjNames();
   if (selected.isEmpty()) return;

@@ -29,8 +29,6 @@
 
 namespace {
 
-AppDelegate* app() { return AppDelegate::shared(); }
-
 constexpr float kDefaultHeadingTolerance = 30.0f; // degrees
 constexpr float kSmallestHeadingTolerance = 0.1f;
 constexpr double kSpanPartForTolerance = 40.0;
@@ -73,7 +71,7 @@ void wcMain::CreateVideo(bool upload) {
   if (ProjectModified() && AppMessageBox(L"Do you want to save the current project?", 36) == kMbYes)
     SaveProject();
   KillPreviewTimer();
-  auto* output = app() != nullptr ? qobject_cast<wcCreateVideo*>(app()->wndCreateVideo) : nullptr;
+  wcCreateVideo* output = AppWindows().wndCreateVideo();
   if (output != nullptr) {
     output->setUploadRequested(upload);
     RunModalForWindow(output);
@@ -105,7 +103,7 @@ void wcMain::Laps_Pressed() {
   }
   const QStringList names = SelectedInputNames();
   const uint32_t input = names.isEmpty() ? kNoInput : InputFind(names.front().toStdU16String().c_str());
-  auto* lapList = WindowOfKind<wcLapList>(app() != nullptr ? app()->wndLapList : nullptr);
+  auto* lapList = NeededWindow(AppWindows().wndLapList());
   if (lapList == nullptr) return;
   lapList->SetInput(static_cast<int>(input));
   lapList->showWindow();
@@ -146,20 +144,20 @@ void wcMain::InputLapSetManual_Clicked() {
   InputSetData(input, &data);
   setProjectModified(true);
   PreviewRefresh();
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::SetInput, static_cast<int>(input));
+  CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::SetInput, static_cast<int>(input));
 }
 
 void wcMain::Timeline_Pressed() {
-  auto* timeline = WindowOfKind<wcTimeline>(app() != nullptr ? app()->wndTimeline : nullptr);
+  auto* timeline = NeededWindow(AppWindows().wndTimeline());
   if (timeline == nullptr) return;
   timeline->SetData();
   timeline->showWindow();
 }
 
 void wcMain::TimelineClearSelection() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, &wcTimeline::ClearSelection);
+  CallWindowIfVisible(AppWindows().wndTimeline(), &wcTimeline::ClearSelection);
 }
 
 void wcMain::TimelineRefreshView() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndTimeline : nullptr, &wcTimeline::RefreshView);
+  CallWindowIfVisible(AppWindows().wndTimeline(), &wcTimeline::RefreshView);
 }

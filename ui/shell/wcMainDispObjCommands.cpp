@@ -28,10 +28,8 @@
 
 namespace {
 
-AppDelegate* app() { return AppDelegate::shared(); }
-
 wcDispObjEdit* propertyWindow() {
-  return app() != nullptr ? qobject_cast<wcDispObjEdit*>(app()->wndDispObjEdit) : nullptr;
+  return AppWindows().wndDispObjEdit();
 }
 
 uint32_t findObject(const QString& name) { return DispObjFind(name.toStdU16String().c_str()); }
@@ -65,7 +63,7 @@ void wcMain::InputAddDispObj() {
 }
 
 void wcMain::runToolbox(uint32_t input) {
-  auto* toolbox = app() != nullptr ? qobject_cast<wcDispObjToolbox*>(app()->wndDispObjToolbox) : nullptr;
+  wcDispObjToolbox* toolbox = AppWindows().wndDispObjToolbox();
   if (toolbox == nullptr) return;
   UndoSave();
   toolbox->SetData(input);

@@ -21,19 +21,19 @@
 #include "engine/session/recovery.h"
 #include "render/preview/main_preview.h"
 #include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/input/wcInputSync.h"
 #include "ui/input/wcLapList.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcProject.h"
 #include "ui/shell/wcTransfer.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
-
-AppDelegate* app() { return AppDelegate::shared(); }
 
 constexpr const wchar_t* kSaveFirst = L"Do you want to save the current project first?";
 
@@ -51,13 +51,13 @@ int saveToFile(const std::wstring& path) {
 // The sync window, the timeline selection and the property window let go
 // of the project about to be replaced.
 void wcMain::leaveEditingWindows() {
-  if (app() != nullptr && AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
+  if (wcInputSync* sync = AppWindows().wndInputSync(); AppDelegate::IsWindowVisible(sync)) sync->close();
   TimelineClearSelection();
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, -1);
+  CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject, -1);
 }
 
 void wcMain::resetLapList() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::SetInput, static_cast<int>(kNoInput));
+  CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::SetInput, static_cast<int>(kNoInput));
 }
 
 QString wcMain::projectDirDefault() const {
@@ -178,14 +178,14 @@ bool wcMain::SaveProjectAs() {
 
 void wcMain::ProjectSettings() {
   PreviewStop();
-  if (app() != nullptr) RunModalForWindow(app()->wndProject);
+  RunModalForWindow(AppWindows().wndProject());
 }
 
 void wcMain::FileTransfer() {
-  if (app() != nullptr && AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
+  if (wcInputSync* sync = AppWindows().wndInputSync(); AppDelegate::IsWindowVisible(sync)) sync->close();
   TimelineClearSelection();
   if (!saveFirstOrStop()) return;
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, -1);
+  CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject, -1);
   ProjectNew();
   UndoSave();
   InputRefresh(kNoInput);
@@ -195,7 +195,7 @@ void wcMain::FileTransfer() {
   previewTime_ = 0;
   PreviewRefresh(false, false);
   resetLapList();
-  auto* transfer = WindowOfKind<wcTransfer>(app() != nullptr ? app()->wndTransfer : nullptr);
+  auto* transfer = NeededWindow(AppWindows().wndTransfer());
   if (transfer == nullptr) return;
   RunModalForWindow(transfer);
   // The video first, then the data log, as the phone sends them.

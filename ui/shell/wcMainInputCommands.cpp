@@ -38,8 +38,6 @@ constexpr int kYesNoCancel = 35;
 // An index no row has: a refresh that keeps no selection.
 constexpr uint32_t kNoListSelection = 0xFFFFFFFF;
 
-AppDelegate* app() { return AppDelegate::shared(); }
-
 uint32_t findInput(const QString& name) { return InputFind(name.toStdU16String().c_str()); }
 
 bool isJoin(uint32_t type) { return type >= kInputJoinVideo && type <= kInputJoinData; }
@@ -116,9 +114,9 @@ void wcMain::afterInputWindow() {
   PreviewRefresh();
   const QStringList objects = SelectedDispObjNames();
   const uint32_t first = objects.isEmpty() ? kNoDispObj : DispObjFind(objects.front().toStdU16String().c_str());
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
+  CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject,
                       static_cast<int>(first));
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::UpdateLapList);
+  CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::UpdateLapList);
 }
 
 void wcMain::InputEdit_Pressed() {
@@ -136,7 +134,7 @@ void wcMain::InputEdit_Pressed() {
 
 void wcMain::InputEdit(uint32_t input) {
   if (input == kNoInput) return warn(L"Please select an input to configure.");
-  auto* editor = WindowOfKind<wcInputEdit>(app() != nullptr ? app()->wndInputEdit : nullptr);
+  auto* editor = NeededWindow(AppWindows().wndInputEdit());
   if (editor == nullptr) return;
   stopPreviewPlayback();
   QuickSyncSettle();
@@ -171,7 +169,7 @@ void wcMain::InputTrim(uint32_t input) {
     return warn(L"Joined inputs cannot be trimmed as a whole. Please select an individual element and trim "
                 L"that instead.");
   }
-  auto* trim = WindowOfKind<wcInputTrim>(app() != nullptr ? app()->wndInputTrim : nullptr);
+  auto* trim = NeededWindow(AppWindows().wndInputTrim());
   if (trim == nullptr) return;
   QuickSyncSettle();
   UndoSave();
@@ -193,7 +191,7 @@ void wcMain::InputOpt1(bool controlHeld) {
   if (input == kNoInput || (type != kInputVideo && type != kInputData))
     return warn(L"Please select a Video or Data input to use this button.");
   if (type == kInputVideo) {
-    auto* crop = WindowOfKind<wcInputCrop>(app() != nullptr ? app()->wndInputCrop : nullptr);
+    auto* crop = NeededWindow(AppWindows().wndInputCrop());
     if (crop == nullptr) return;
     QuickSyncSettle();
     UndoSave();
@@ -210,7 +208,7 @@ void wcMain::InputOpt1(bool controlHeld) {
     if (answer == kMbYes) return runListCommand("InputMenuLapSetManual");
     if (answer != kMbNo) return;
   }
-  auto* setLap = WindowOfKind<wcInputSetLap>(app() != nullptr ? app()->wndInputSetLap : nullptr);
+  auto* setLap = NeededWindow(AppWindows().wndInputSetLap());
   if (setLap == nullptr) return;
   QuickSyncSettle();
   UndoSave();
@@ -218,7 +216,7 @@ void wcMain::InputOpt1(bool controlHeld) {
   RunModalForWindow(setLap);
   setProjectModified(true);
   PreviewRefresh();
-  CallWindowIfVisible(app()->wndLapList, &wcLapList::SetInput, static_cast<int>(input));
+  CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::SetInput, static_cast<int>(input));
 }
 
 void wcMain::InputDuplicate_Clicked() {
@@ -250,7 +248,7 @@ void wcMain::InputRemove_Pressed() {
           : WcsFormat(L"Are you sure you want to remove the %d selected inputs and all associated display objects?",
                       static_cast<int>(names.size()));
   if (AppMessageBox(question.c_str(), kYesNo) != kMbYes) return;
-  if (AppDelegate::IsWindowVisible(app() != nullptr ? app()->wndInputSync : nullptr))
+  if (AppDelegate::IsWindowVisible(AppWindows().wndInputSync()))
     return warn(L"Please close the synchronization tool before removing input(s).");
   const bool wasPlaying = PreviewIsPlayingNow();
   stopPreviewPlayback();
@@ -286,7 +284,7 @@ void wcMain::moveSelectedInputs(int direction) {
   UndoSave();
   // Down goes from the last selected up, so that neighbours keep their order.
   if (direction < 0) std::reverse(names.begin(), names.end());
-  WindowController* lapList = app() != nullptr ? app()->wndLapList : nullptr;
+  wcLapList* lapList = AppWindows().wndLapList();
   for (const QString& name : names) {
     const uint32_t input = findInput(name);
     // Status 10, no neighbour to swap with, leaves the list as it is.
@@ -326,7 +324,7 @@ void wcMain::InputAddTimeFiller_Clicked() {
 
 void wcMain::InputSync_Pressed() {
   if (InputCount() == 0) return warn(L"Please add input files to this project first.");
-  auto* sync = WindowOfKind<wcInputSync>(app() != nullptr ? app()->wndInputSync : nullptr);
+  auto* sync = NeededWindow(AppWindows().wndInputSync());
   if (sync == nullptr) return;
   sync->SetInput(static_cast<int>(firstSelectedInput()));
   sync->showWindow();
@@ -334,7 +332,7 @@ void wcMain::InputSync_Pressed() {
 
 void wcMain::InputSync2_Pressed() {
   if (InputCount() == 0) return warn(L"Please add input files to this project first.");
-  auto* sync2 = WindowOfKind<wcInputSync2>(app() != nullptr ? app()->wndInputSync2 : nullptr);
+  auto* sync2 = NeededWindow(AppWindows().wndInputSync2());
   if (sync2 == nullptr) return;
   // Its own previews and playback take the place of the main preview's.
   stopPreviewPlayback();
@@ -362,6 +360,6 @@ void wcMain::InputRename_Clicked() {
   InputSelect(input);
   const QStringList objects = SelectedDispObjNames();
   const uint32_t object = objects.isEmpty() ? kNoDispObj : DispObjFind(objects.front().toStdU16String().c_str());
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs);
+  CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject, static_cast<int>(object));
+  CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::ReloadInputs);
 }

@@ -20,8 +20,6 @@
 
 namespace {
 
-AppDelegate* app() { return AppDelegate::shared(); }
-
 // Record names are 64 units, zero-terminated unless full.
 QString recordName(const char16_t* name) {
   qsizetype length = 0;
@@ -127,7 +125,7 @@ QWidget* wcMain::makeListsPanel(QWidget* parent) {
     uint32_t first = kNoDispObj;
     QStringList names = SelectedDispObjNames();
     if (!names.isEmpty()) first = DispObjFind(names.front().toStdU16String().c_str());
-    CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
+    CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject,
                         static_cast<int>(first));
   });
   return panel;
@@ -207,7 +205,7 @@ void wcMain::InputRefresh(uint32_t input) {
   inputFilesTable_->setRows(rows);
   if (selectedRow >= 0) noted << inputFileNames_[selectedRow];
   inputFilesTable_->selectTexts(noted);
-  CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs);
+  CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::ReloadInputs);
 }
 
 void wcMain::DispObjRefresh(uint32_t object) {
@@ -264,7 +262,7 @@ void wcMain::DispObjSelect(uint32_t object) {
   ++ignoreUpdate_;
   dispObjsTable_->selectOnly(recordName(record->Name));
   if (input < kNoInput) InputSelect(input);
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject,
+  CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject,
                       static_cast<int>(object));
   --ignoreUpdate_;
 }
@@ -284,7 +282,7 @@ void wcMain::DispObjsDoubleClicked(int row) {
 }
 
 void wcMain::DispObjsClicked() {
-  WindowController* editor = app() != nullptr ? app()->wndDispObjEdit : nullptr;
+  wcDispObjEdit* editor = AppWindows().wndDispObjEdit();
   if (!AppDelegate::IsWindowVisible(editor)) return;
   QStringList names = SelectedDispObjNames();
   uint32_t first = names.isEmpty() ? kNoDispObj : DispObjFind(names.front().toStdU16String().c_str());

@@ -99,8 +99,8 @@ void wcMain::StartupMenu() {
 
 // True when a project was recovered.
 bool wcMain::offerRecovery() {
-  if (RecoveryStatus() <= 0 || app() == nullptr || app()->wndRecovery == nullptr) return false;
-  wcRecovery* recovery = app()->wndRecovery;
+  wcRecovery* recovery = AppWindows().wndRecovery();
+  if (RecoveryStatus() <= 0 || recovery == nullptr) return false;
   splash("Calling Tow Truck");
   // Until the answer is carried out, a start after a kill asks again.
   RecoveryQuestionOpen();

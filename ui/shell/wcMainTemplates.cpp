@@ -23,19 +23,15 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/selected_input.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcProjectWiz.h"
 #include "ui/shell/wcTemplateConfig.h"
+#include "ui/shell/wcTemplateCreate.h"
 #include "ui/shell/wcTemplateLoad.h"
 #include "ui/shell/wcTemplateMenu.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
-
-AppDelegate* app() { return AppDelegate::shared(); }
-
-template <typename Window> Window* registered(WindowController* controller) {
-  return qobject_cast<Window*>(controller);
-}
 
 // Runs the job on the GUI thread and waits for it there; from any other
 // thread the job is posted and the caller sleeps in steps of 0.1 s.
@@ -52,10 +48,10 @@ int onGuiThread(const std::function<int()>& job) {
 }
 
 void detachPropertyWindow() {
-  CallWindowIfVisible(app() != nullptr ? app()->wndDispObjEdit : nullptr, &wcDispObjEdit::SetDisplayObject, -1);
+  CallWindowIfVisible(AppWindows().wndDispObjEdit(), &wcDispObjEdit::SetDisplayObject, -1);
 }
 
-void reloadLapList() { CallWindowIfVisible(app() != nullptr ? app()->wndLapList : nullptr, &wcLapList::ReloadInputs); }
+void reloadLapList() { CallWindowIfVisible(AppWindows().wndLapList(), &wcLapList::ReloadInputs); }
 
 bool isDataInput(uint32_t type) { return type == kInputData || type == kInputJoinData; }
 
@@ -70,7 +66,7 @@ void wcMain::InstallTemplateCommands() {
 
 int wcMain::TemplateMenu(int mode, uint32_t input, bool noCancel) {
   return onGuiThread([this, mode, input, noCancel]() {
-    auto* menu = app() != nullptr ? registered<wcTemplateMenu>(app()->wndTemplateMenu) : nullptr;
+    wcTemplateMenu* menu = AppWindows().wndTemplateMenu();
     if (menu == nullptr) return -1;
     detachPropertyWindow();
     menu->SetMode(static_cast<uint32_t>(mode), input, noCancel);
@@ -104,7 +100,7 @@ void wcMain::TemplateMenuAutoData(bool noCancel) {
 }
 
 void wcMain::TemplateConfig(uint32_t input, bool noCancel) {
-  auto* options = app() != nullptr ? registered<wcTemplateConfig>(app()->wndTemplateConfig) : nullptr;
+  wcTemplateConfig* options = AppWindows().wndTemplateConfig();
   if (options == nullptr) return;
   detachPropertyWindow();
   options->SetData(input, noCancel);
@@ -123,7 +119,7 @@ int wcMain::TemplateAdd(const QString& path, uint32_t input, bool replaceInputOb
     setProjectModified(true);
     if (replaceInputObjects) DispObjRemoveInput(input, 1);
     if (input == kNoInput) {
-      auto* mapping = app() != nullptr ? registered<wcTemplateLoad>(app()->wndTemplateLoad) : nullptr;
+      wcTemplateLoad* mapping = AppWindows().wndTemplateLoad();
       if (mapping != nullptr) {
         mapping->SetData();
         RunModalForWindow(mapping);
@@ -156,7 +152,7 @@ void wcMain::ExportTemplate() {
     AppMessageBox(L"This project has no display objects to export as a template. Please create some.", 48);
     return;
   }
-  if (app() != nullptr) RunModalForWindow(app()->wndTemplateCreate);
+  RunModalForWindow(AppWindows().wndTemplateCreate());
 }
 
 void wcMain::InputLoadTemplate_Clicked() {
@@ -198,7 +194,7 @@ void wcMain::InputConfigTemplate_Clicked() {
 void wcMain::ShowProjectWizardIfWanted() {
   bool wanted = true;
   UserDefaultsReadBool("UseProjectWizard", wanted);
-  if (wanted && app() != nullptr && app()->wndProjectWiz != nullptr) app()->wndProjectWiz->showWindow();
+  if (wcProjectWiz* wizard = AppWindows().wndProjectWiz(); wanted && wizard != nullptr) wizard->showWindow();
 }
 
 bool wcMain::OpenProjectFromMenu(const QString& path) { return reloadProject(path, true); }

@@ -20,6 +20,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcPreview.h"
+#include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
 
 namespace {
@@ -129,16 +130,7 @@ void wcMain::VolumeStepper_Changed() {
 
 void wcMain::PreviewSettings_Pressed() {
   PreviewStop();
-  WindowController* settings = AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndPreview : nullptr;
-  if (qobject_cast<wcPreview*>(settings) == nullptr) {
-    // The registry's place may still hold a stand-in; ours then.
-    settings = findChild<wcPreview*>(QString(), Qt::FindDirectChildrenOnly);
-    if (settings == nullptr) {
-      settings = new wcPreview();
-      settings->setParent(this);
-    }
-  }
-  RunModalForWindow(settings);
+  RunModalForWindow(NeededWindow(AppWindows().wndPreview()));
 }
 
 void wcMain::ExportPreview() {

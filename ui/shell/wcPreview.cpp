@@ -146,7 +146,7 @@ QWidget* wcPreview::makeWindow() {
 
 wcMain* wcPreview::mainController() const {
   if (auto* owner = qobject_cast<wcMain*>(parent())) return owner;
-  return AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr;
+  return AppWindows().wndMain();
 }
 
 void wcPreview::windowDidOpen() {

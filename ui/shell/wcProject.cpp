@@ -122,7 +122,7 @@ void wcProject::LengthMatchSelection_Changed() {
 void wcProject::store() {
   if (ProjectLengthText->text() != OriginalLengthText) ManualLengthCheck->setChecked(true);
   UndoSave();
-  wcMain* main = AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndMain : nullptr;
+  wcMain* main = AppWindows().wndMain();
   if (main != nullptr) main->setProjectModified(true);
   ProjectSetUserText(CutUserText(UserText->toPlainText()).toStdU16String().c_str());
   ProjectSetLengthMatch(255);

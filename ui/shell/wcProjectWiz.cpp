@@ -37,7 +37,7 @@ namespace {
 const QStringList kUnitNames = {"MPH", "Km/h", "Knots", "m/s"};
 
 AppDelegate* app() { return AppDelegate::shared(); }
-wcMain* mainWindow() { return app() != nullptr ? app()->wndMain : nullptr; }
+wcMain* mainWindow() { return AppWindows().wndMain(); }
 
 // The main window's command for one input, as its inputs menu offers it.
 void runInputCommand(uint32_t input, const char* item) {
@@ -159,8 +159,8 @@ QIcon wcProjectWiz::GetInputTypeImage(uint32_t type) {
   case kInputAudio: case kInputJoinAudio: return QIcon(QPixmap::fromImage(InputTypeIcon(kInputAudio)));
   case kInputData: case kInputJoinData: return QIcon(QPixmap::fromImage(InputTypeIcon(kInputData)));
   default: {
-    QStyle* style = AppDelegate::shared() != nullptr && AppDelegate::shared()->wndMain != nullptr
-                        ? AppDelegate::shared()->wndMain->window()->style()
+    QStyle* style = AppDelegate::shared() != nullptr && AppWindows().wndMain() != nullptr
+                        ? AppWindows().wndMain()->window()->style()
                         : nullptr;
     return style != nullptr ? style->standardIcon(QStyle::SP_FileDialogDetailedView) : QIcon();
   }
@@ -256,20 +256,20 @@ void wcProjectWiz::LengthMatchCheck_Changed() {
 }
 
 void wcProjectWiz::LengthMore_Pressed() {
-  if (app() != nullptr) RunModalForWindow(app()->wndProject);
+  RunModalForWindow(AppWindows().wndProject());
 }
 
 void wcProjectWiz::SyncInput(uint32_t input, bool popup) {
   if (input == kNoInput || app() == nullptr) return;
   if (popup) {
-    auto* sync = WindowOfKind<wcInputSync>(app()->wndInputSync);
+    auto* sync = NeededWindow(AppWindows().wndInputSync());
     if (sync == nullptr) return;
     sync->SetInput(static_cast<int>(input));
     sync->showWindow();
     return;
   }
-  if (AppDelegate::IsWindowVisible(app()->wndInputSync)) app()->wndInputSync->close();
-  auto* sync2 = WindowOfKind<wcInputSync2>(app()->wndInputSync2);
+  if (wcInputSync* sync = AppWindows().wndInputSync(); AppDelegate::IsWindowVisible(sync)) sync->close();
+  auto* sync2 = NeededWindow(AppWindows().wndInputSync2());
   if (sync2 == nullptr) return;
   sync2->SetInput(static_cast<int>(input));
   RunModalForWindow(sync2);
@@ -295,7 +295,7 @@ void wcProjectWiz::LoadDataTemplate_Pressed() {
 }
 
 void wcProjectWiz::AddDataDisplay_Pressed() {
-  auto* toolbox = app() != nullptr ? qobject_cast<wcDispObjToolbox*>(app()->wndDispObjToolbox) : nullptr;
+  wcDispObjToolbox* toolbox = AppWindows().wndDispObjToolbox();
   wcMain* main = mainWindow();
   if (toolbox == nullptr || main == nullptr) return;
   UndoSave();

@@ -36,8 +36,6 @@ constexpr int kThumbW = 180;
 constexpr int kThumbH = 120;
 constexpr int kColumns = 5;
 
-AppDelegate* app() { return AppDelegate::shared(); }
-
 // A thumbnail acts as a button: a click chooses its template.
 class SlotClick : public NSImageViewCustomDelegate {
 public:
@@ -308,7 +306,7 @@ NSImageViewCustom* wcTemplateMenu::PreviewImage(int slot) const {
 
 void wcTemplateMenu::LoadItem(int slot) {
   if (slot < 0 || slot >= page_.count || page_.file[slot].isEmpty()) return;
-  wcMain* main = app() != nullptr ? app()->wndMain : nullptr;
+  wcMain* main = AppWindows().wndMain();
   if (main == nullptr) return;
   // Mode 1 replaces the input's objects: the main window loads the file
   // first and takes its checkpoint before anything is removed.
@@ -340,7 +338,7 @@ void wcTemplateMenu::BrowseButton_Pressed() {
   }
   const QString path = FileDialogOpen(window(), title, directory, types);
   if (path.isEmpty()) return;
-  wcMain* main = app() != nullptr ? app()->wndMain : nullptr;
+  wcMain* main = AppWindows().wndMain();
   if (main == nullptr) return;
   if (TemplateImportLoad(NSStringToWStr(path).c_str(), 255, 0) == 0) {
     TemplateImportClear();
@@ -359,7 +357,7 @@ void wcTemplateMenu::CancelButton_Pressed() { close(); }
 void wcTemplateMenu::DataloggerButton_Pressed() { ShowDataloggerTip(); }
 
 void wcTemplateMenu::ShowDataloggerTip() {
-  if (app() != nullptr && app()->wndTip != nullptr) RunModalForWindow(app()->wndTip);
+  RunModalForWindow(AppWindows().wndTip());
 }
 
 void wcTemplateMenu::ShowAtStart_Changed() { UserDefaultsWrite("ShowMenuAtStart", showAtStart_->isChecked()); }

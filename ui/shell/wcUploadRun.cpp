@@ -24,7 +24,7 @@ constexpr int kTickMs = 1000;
 constexpr int kCategoryAutos = 1;
 
 wcCreateVideo* outputWindow() {
-  return WindowAs<wcCreateVideo>(AppDelegate::shared() != nullptr ? AppDelegate::shared()->wndCreateVideo : nullptr);
+  return AppWindows().wndCreateVideo();
 }
 
 // The output settings window's request to shut the computer down once the

@@ -2,7 +2,4 @@
 
 #include "ui/input/wcInputSync.h"
 
-void QuickSyncSettle() {
-  AppDelegate* app = AppDelegate::shared();
-  if (app != nullptr) CallWindowIfVisible(app->wndInputSync, &wcInputSync::InputsWillChange);
-}
+void QuickSyncSettle() { CallWindowIfVisible(AppWindows().wndInputSync(), &wcInputSync::InputsWillChange); }

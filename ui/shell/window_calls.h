@@ -9,28 +9,19 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 
-// The registry's window as its own class, or null (not loaded, or another
-// class).
-template <typename Window>
-Window* WindowAs(WindowController* controller) {
-  return qobject_cast<Window*>(controller);
-}
-
 // Calls the method when the window is visible: a closed editor reloads
 // itself when it next opens. True when the call was made.
 template <typename Window, typename Result, typename... Params, typename... Args>
-bool CallWindowIfVisible(WindowController* controller, Result (Window::*method)(Params...), Args&&... args) {
-  Window* window = WindowAs<Window>(controller);
-  if (window == nullptr || !AppDelegate::IsWindowVisible(window)) return false;
+bool CallWindowIfVisible(Window* window, Result (Window::*method)(Params...), Args&&... args) {
+  if (!AppDelegate::IsWindowVisible(window)) return false;
   (window->*method)(std::forward<Args>(args)...);
   return true;
 }
 
 // The answer of a visible window, or the fallback when it is hidden.
 template <typename Window, typename Result>
-Result AskWindowIfVisible(WindowController* controller, Result (Window::*method)() const, Result fallback) {
-  const Window* window = WindowAs<Window>(controller);
-  if (window == nullptr || !AppDelegate::IsWindowVisible(controller)) return fallback;
+Result AskWindowIfVisible(Window* window, Result (Window::*method)() const, Result fallback) {
+  if (!AppDelegate::IsWindowVisible(window)) return fallback;
   return (window->*method)();
 }
 
@@ -39,12 +30,11 @@ Result AskWindowIfVisible(WindowController* controller, Result (Window::*method)
 // it later can never undo that command's change.
 void QuickSyncSettle();
 
-// The registry's window as its own class; null, after telling the user,
-// when it is not there (it failed to load) so that a command never quietly
-// does nothing.
+// The window a command needs; null, after telling the user, when it is
+// not there (it failed to load) so that a command never quietly does
+// nothing.
 template <typename Window>
-Window* WindowOfKind(WindowController* controller) {
-  auto* window = qobject_cast<Window*>(controller);
+Window* NeededWindow(Window* window) {
   if (window == nullptr) MessageShow(L"The window for this command could not be opened.", 48);
   return window;
 }

@@ -69,7 +69,7 @@ protected:
     red = WritePicture(File("red.bmp"), 0xD02020, 64, 32);
     blue = WritePicture(File("blue.bmp"), 0x2040E0, 16, 16);
   }
-  wcDispObjBackground* Window() const { return static_cast<wcDispObjBackground*>(app->wndDispObjBackground); }
+  wcDispObjBackground* Window() const { return app->windows().wndDispObjBackground(); }
   // The window as the general panel opens it, shown.
   wcDispObjBackground* Open() {
     wcDispObjBackground* w = Window();

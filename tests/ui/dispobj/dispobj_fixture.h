@@ -61,8 +61,8 @@ protected:
     onModal = nullptr;
     return Toolbox()->NewIndex();
   }
-  wcDispObjEdit* Editor() const { return static_cast<wcDispObjEdit*>(app->wndDispObjEdit); }
-  wcDispObjToolbox* Toolbox() const { return static_cast<wcDispObjToolbox*>(app->wndDispObjToolbox); }
+  wcDispObjEdit* Editor() const { return app->windows().wndDispObjEdit(); }
+  wcDispObjToolbox* Toolbox() const { return app->windows().wndDispObjToolbox(); }
   // The last message shown, "" when none.
   std::wstring LastMessage() const { return messages.empty() ? std::wstring() : messages.back().text; }
   int LastFlags() const { return messages.empty() ? -1 : messages.back().flags; }

@@ -74,7 +74,7 @@ protected:
   }
   static bool SameBytes(const EnhParam& a, const EnhParam& b) { return std::memcmp(&a, &b, sizeof(EnhParam)) == 0; }
 
-  wcDispObjEnhEdit* ScriptEditor() const { return static_cast<wcDispObjEnhEdit*>(app->wndDispObjEnhEdit); }
+  wcDispObjEnhEdit* ScriptEditor() const { return app->windows().wndDispObjEnhEdit(); }
   // Presses the panel's Script button; the user's part in the editor is
   // played by the function after the window has come up.
   void EditScripts(vcDispObjEnhanced* panel, const std::function<void(wcDispObjEnhEdit*)>& user) {

@@ -15,10 +15,10 @@
 class GaugeTest : public KindPanelTest {
 protected:
   void TearDown() override {
-    if (app != nullptr && app->wndDispObjGaugeDesign != nullptr) app->wndDispObjGaugeDesign->close();
+    if (app != nullptr && Designer() != nullptr) Designer()->close();
     KindPanelTest::TearDown();
   }
-  wcDispObjGaugeDesign* Designer() const { return static_cast<wcDispObjGaugeDesign*>(app->wndDispObjGaugeDesign); }
+  wcDispObjGaugeDesign* Designer() const { return app->windows().wndDispObjGaugeDesign(); }
   vcDispObjGauge* OpenGauge(uint32_t object) { return Open<vcDispObjGauge>(object, kPanelGauge); }
   static GaugeParam Gauge(uint32_t object) { return Param<GaugeParam>(object); }
 

@@ -52,7 +52,7 @@ protected:
     };
     panel->GaugeDesignerButton->click();
     onModal = nullptr;
-    EXPECT_TRUE(static_cast<wcDispObjGaugeDesign*>(app->wndDispObjGaugeDesign)->Success());
+    EXPECT_TRUE(app->windows().wndDispObjGaugeDesign()->Success());
     return object;
   }
 };

@@ -11,6 +11,7 @@
 #include "engine/model/project.h"
 #include "ui/controls/real_slider.h"
 #include "ui/input/input_fixture.h"
+#include "ui/input/wcInputSync.h"
 #include "ui/input/wcTimeline.h"
 
 namespace {
@@ -105,13 +106,13 @@ TEST_F(InputCommandsTest, EveryRefusalComesBeforeAnyChange) {
   EXPECT_EQ(messages.size(), shown);
 
   // The sync tool holds an input that a removal would take away.
-  app->wndInputSync->showWindow();
+  app->windows().wndInputSync()->showWindow();
   main->InputRemove_Pressed();
   EXPECT_EQ(messages[messages.size() - 2].text, L"Are you sure you want to remove 'sound.wav' and all associated "
                                                 L"display objects?");
   EXPECT_EQ(messages[messages.size() - 2].flags, 36);
   EXPECT_EQ(LastMessage(), L"Please close the synchronization tool before removing input(s).");
-  app->wndInputSync->close();
+  app->windows().wndInputSync()->close();
 
   EXPECT_EQ(InputCount(), 4u);
   EXPECT_FALSE(main->ProjectModified());
@@ -237,7 +238,7 @@ TEST_F(InputCommandsTest, JoiningTwoClipsMakesTheProjectAsLongAsBoth) {
   main->AddInputFiles(clips);
   ASSERT_EQ(InputCount(), 2u);
   EXPECT_NEAR(ProjectGetLength(0), 6.0f, 0.05f);
-  auto* timeline = static_cast<wcTimeline*>(app->wndTimeline);
+  auto* timeline = app->windows().wndTimeline();
   timeline->showWindow();
   ASSERT_TRUE(SpinUntil([timeline]() { return timeline->window()->isVisible(); }, 5000));
 

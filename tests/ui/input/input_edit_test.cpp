@@ -48,7 +48,7 @@ QColor PixelOf(const QImage& image, double fx, double fy) {
 
 class InputEditTest : public InputWindowTest {
 protected:
-  wcInputEdit* Editor() { return static_cast<wcInputEdit*>(app->wndInputEdit); }
+  wcInputEdit* Editor() { return app->windows().wndInputEdit(); }
 
   // Opens the input from the main window, notes what the window shows and
   // cancels.

@@ -26,7 +26,7 @@ bool Near(QRgb pixel, int r, int g, int b) {
 
 class LapListTest : public DataWindowTest {
 protected:
-  wcLapList* Laps() { return static_cast<wcLapList*>(app->wndLapList); }
+  wcLapList* Laps() { return app->windows().wndLapList(); }
   QTableWidget* Table() { return Child<QTableWidget>(Laps(), "LapsTable"); }
   QStringList Rows() {
     QStringList rows;

@@ -12,7 +12,7 @@
 
 class QuickSyncTest : public SyncTest {
 protected:
-  wcInputSync* quick() const { return static_cast<wcInputSync*>(app->wndInputSync); }
+  wcInputSync* quick() const { return app->windows().wndInputSync(); }
   // Opens the window for the input from the main window's command.
   QWidget* Open(uint32_t input) {
     main->InputSelect(input);

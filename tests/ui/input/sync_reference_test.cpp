@@ -28,7 +28,7 @@ protected:
     MediaClockInstall(nullptr);
     SyncTest::TearDown();
   }
-  wcInputSync2* sync2() const { return static_cast<wcInputSync2*>(app->wndInputSync2); }
+  wcInputSync2* sync2() const { return app->windows().wndInputSync2(); }
   // Opens the window for the input from the main window's command, and
   // plays the user's part while it runs.
   void Open(uint32_t input, const std::function<void(wcInputSync2*, QWidget*)>& play) {

@@ -22,8 +22,8 @@ class TimelineTest : public KindPanelTest {
 protected:
   static constexpr uint32_t kFirst = 0xFFFFFFFF;
 
-  wcTimeline* Timeline() const { return static_cast<wcTimeline*>(app->wndTimeline); }
-  wcTimelineEdit* SegmentEditor() const { return static_cast<wcTimelineEdit*>(app->wndTimelineEdit); }
+  wcTimeline* Timeline() const { return app->windows().wndTimeline(); }
+  wcTimelineEdit* SegmentEditor() const { return app->windows().wndTimelineEdit(); }
   QAction* ToolbarButton(const char* name) {
     return main->mainWindow()->findChild<QToolBar*>("CommandsToolBar")->findChild<QAction*>(name);
   }

@@ -179,7 +179,7 @@ TEST_F(TrimCropTest, CropSizesMovesZoomsAndRectangles) {
   EXPECT_EQ(modalRuns, std::vector<QString>({"wcInputCrop"}));
 
   // An input without a picture size has nothing to crop.
-  auto* crop = static_cast<wcInputCrop*>(app->wndInputCrop);
+  auto* crop = app->windows().wndInputCrop();
   const uint32_t filler = InputAddSpecial(kSpecialFiller);
   EXPECT_FALSE(crop->SetInput(filler, 0));
   EXPECT_EQ(CountMessages(L"cannot be cropped"), 1);

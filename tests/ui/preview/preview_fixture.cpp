@@ -26,7 +26,7 @@ void PreviewTest::TearDown() {
 
 void PreviewTest::LaunchMain() {
   ASSERT_TRUE(Launch());
-  main = app->wndMain;
+  main = app->windows().wndMain();
   ASSERT_NE(main, nullptr);
   ASSERT_NE(main->PreviewImage(), nullptr);
   ASSERT_TRUE(SpinUntil([this]() { return main->PreviewImage()->framesReceived() > 0; }, 20000));

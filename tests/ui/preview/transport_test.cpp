@@ -107,7 +107,7 @@ TEST_F(PreviewTest, SnapshotWritesTheShownPictureAndRemembersTheFolder) {
 
 TEST_F(PreviewTest, FileMenuExportsThePreviewAndTheRegistryHoldsTheSettingsWindow) {
   LaunchMain();
-  EXPECT_NE(qobject_cast<wcPreview*>(app->wndPreview), nullptr);
+  EXPECT_NE(app->windows().wndPreview(), nullptr);
   QAction* item = app->menuAction("mnuFileExportPreview");
   ASSERT_NE(item, nullptr);
   ASSERT_TRUE(item->isEnabled());

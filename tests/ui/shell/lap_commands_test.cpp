@@ -16,6 +16,7 @@
 #include "media/datalog/query.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/input/wcLapList.h"
+#include "ui/input/wcTimeline.h"
 #include "ui/preview/preview_fixture.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
@@ -115,7 +116,7 @@ TEST_F(LapCommandsTest, StartFinishIsTakenFromThePreviewPosition) {
 
 TEST_F(LapCommandsTest, LapListGetsTheSelectedInputAndTheTimelineOpens) {
   ASSERT_NO_FATAL_FAILURE(LaunchMain());
-  auto* lapList = static_cast<wcLapList*>(app->wndLapList);
+  auto* lapList = app->windows().wndLapList();
   ToolbarButton("LapsButton")->trigger();
   EXPECT_EQ(CountMessages(L"Please add a data input file to the project first."), 1);
   EXPECT_EQ(messages.back().flags, 64);
@@ -141,9 +142,9 @@ TEST_F(LapCommandsTest, LapListGetsTheSelectedInputAndTheTimelineOpens) {
   lapList->close();
 
   ToolbarButton("TimelineButton")->trigger();
-  EXPECT_TRUE(app->wndTimeline->window()->isVisible());
+  EXPECT_TRUE(app->windows().wndTimeline()->window()->isVisible());
   main->TimelineClearSelection();
   main->TimelineRefreshView();
-  app->wndTimeline->close();
+  app->windows().wndTimeline()->close();
 }
 

@@ -40,26 +40,26 @@ TEST_F(ShellTest, LaunchShowsTheStatusesInOrder) {
                           "Starter",     "Clunk!",       "Pop!",          "Bang!",          "",
                           "Proceeding to Grid"};
   EXPECT_EQ(statuses, expected);
-  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->wndSplash)) << "the start-up ends the splash";
-  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndMain));
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->windows().wndSplash())) << "the start-up ends the splash";
+  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->windows().wndMain()));
   EXPECT_TRUE(app->EngineStarted());
   // The start-up template menu waits for its timer, then opens once.
-  EXPECT_TRUE(app->wndMain->StartupMenuPending());
-  EXPECT_EQ(app->wndMain->StartupMenuShown(), 0);
-  ASSERT_TRUE(SpinUntil([this]() { return app->wndMain->StartupMenuShown() == 1; }, 5000));
+  EXPECT_TRUE(app->windows().wndMain()->StartupMenuPending());
+  EXPECT_EQ(app->windows().wndMain()->StartupMenuShown(), 0);
+  ASSERT_TRUE(SpinUntil([this]() { return app->windows().wndMain()->StartupMenuShown() == 1; }, 5000));
   Spin(200);
-  EXPECT_EQ(app->wndMain->StartupMenuShown(), 1);
+  EXPECT_EQ(app->windows().wndMain()->StartupMenuShown(), 1);
 }
 
 TEST_F(ShellTest, EveryRegistryWindowExistsUnderItsName) {
   ASSERT_TRUE(Launch());
-  std::vector<WindowController*> registry = app->Registry();
+  std::vector<WindowController*> registry = app->windows().All();
   ASSERT_EQ(registry.size(), 29u);
   const char* names[] = {"wndMain", "wndCreateVideo", "wndUpload", "wndAbout", "wndRecovery", "wndInputEdit",
                          "wndDispObjGaugeDesign", "wndTemplateMenu", "wndTimelineEdit", "wndTip", "wndTransfer",
                          "wndProjectWiz", "wndInputSync2", "wndDispObjEnhEdit"};
   for (const char* name : names) {
-    WindowController* controller = app->RegistryFind(name);
+    WindowController* controller = app->windows().Find(name);
     ASSERT_NE(controller, nullptr) << name;
     EXPECT_EQ(controller->nibName(), "wc" + QString(name).mid(3));
   }
@@ -67,11 +67,11 @@ TEST_F(ShellTest, EveryRegistryWindowExistsUnderItsName) {
     ASSERT_NE(controller, nullptr);
     EXPECT_EQ(controller->thread(), app->thread()) << controller->nibName().toStdString();
     // Loaded in advance, except the two that load when first shown.
-    if (controller != app->wndMain && controller != static_cast<WindowController*>(app->wndRecovery)) {
+    if (controller != app->windows().wndMain() && controller != app->windows().wndRecovery()) {
       EXPECT_TRUE(controller->isWindowLoaded()) << controller->nibName().toStdString();
     }
   }
-  EXPECT_FALSE(app->wndRecovery->isWindowLoaded());
+  EXPECT_FALSE(app->windows().wndRecovery()->isWindowLoaded());
 }
 
 TEST_F(ShellTest, TheEngineEndsOnlyAtTheEndAndOnlyOnce) {
@@ -100,7 +100,7 @@ TEST_F(ShellTest, LaunchingWithAProjectPathOpensIt) {
     statuses.clear();
   }
   ASSERT_TRUE(Launch({QString::fromStdString(path)}));
-  wcMain* main = app->wndMain;
+  wcMain* main = app->windows().wndMain();
   EXPECT_EQ(WideToUtf8(main->ProjectFile()), path);
   EXPECT_EQ(main->ProjectTitle(), "Race1");
   EXPECT_EQ(main->mainWindow()->windowTitle(), "Race1 - Quelvatron 2.9.6b");
@@ -120,8 +120,8 @@ TEST_F(ShellTest, LaunchingWithAMediaFileAddsItAsAnInput) {
   ASSERT_TRUE(WriteWav16(wav, 22050, 2, MakeRampPcm16(22050, 2)));
   ASSERT_TRUE(Launch({QString::fromStdString(wav)}));
   EXPECT_EQ(InputCount(), 1u);
-  EXPECT_TRUE(app->wndMain->ProjectModified());
-  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
+  EXPECT_TRUE(app->windows().wndMain()->ProjectModified());
+  EXPECT_EQ(app->windows().wndMain()->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
 }
 
 // One command line with several files: the first opens (here a missing
@@ -138,8 +138,8 @@ TEST_F(ShellTest, LaunchingWithSeveralFilesOpensTheFirstAndAddsTheRestToItsProje
   EXPECT_NE(messages[1].text.find(L"InputAdd"), std::wstring::npos);
   ASSERT_EQ(InputCount(), 1u);
   EXPECT_EQ(InputGetType(0), 2u);
-  EXPECT_TRUE(app->wndMain->ProjectModified());
-  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
+  EXPECT_TRUE(app->windows().wndMain()->ProjectModified());
+  EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Untitled");
 }
 
 TEST_F(ShellTest, AFileHandedOverOnceRunningOpensAtOnce) {
@@ -164,9 +164,9 @@ TEST_F(ShellTest, HandOversWaitForAModalWindowAndKeepEveryFile) {
   }
   app->applicationOpenFiles({wavs[0]});
   ASSERT_EQ(InputCount(), 1u);
-  ASSERT_TRUE(app->wndMain->ProjectModified());
+  ASSERT_TRUE(app->windows().wndMain()->ProjectModified());
 
-  QDialog question(app->wndMain->mainWindow());
+  QDialog question(app->windows().wndMain()->mainWindow());
   question.setWindowModality(Qt::ApplicationModal);
   question.show();
   ASSERT_EQ(QApplication::activeModalWidget(), &question);
@@ -213,8 +213,8 @@ TEST_F(ShellTest, AFailedEngineStartShowsTheErrorEndsTheSplashAndQuits) {
   EXPECT_FALSE(app->EngineStarted());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].text.find(L"AppInit"), std::wstring::npos);
-  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->wndSplash));
-  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->wndMain)) << "the main window is never shown";
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->windows().wndSplash()));
+  EXPECT_FALSE(AppDelegate::IsWindowVisible(app->windows().wndMain())) << "the main window is never shown";
   EXPECT_EQ(statuses.back(), "Starter");
   // The launch never started the engine, so its end leaves it to its owner.
   app->applicationWillTerminate();

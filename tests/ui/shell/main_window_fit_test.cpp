@@ -24,7 +24,7 @@ protected:
   QMainWindow* LaunchOn(const QRect& visible) {
     screen = visible;
     if (!Launch()) return nullptr;
-    QMainWindow* window = app->wndMain->mainWindow();
+    QMainWindow* window = app->windows().wndMain()->mainWindow();
     // Layouts settle on the events of the first show.
     Spin(200);
     return window;
@@ -51,7 +51,7 @@ TEST_F(MainWindowFitTest, TheWindowFitsLaptopAndDesktopScreensWithNothingCutOff)
     SCOPED_TRACE(visible.width());
     QMainWindow* window = LaunchOn(visible);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(app->wndMain->PreviewSize().width(), 720);
+    EXPECT_EQ(app->windows().wndMain()->PreviewSize().width(), 720);
     EXPECT_TRUE(visible.contains(window->frameGeometry()))
         << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
         << window->frameGeometry().width() << "x" << window->frameGeometry().height();
@@ -70,7 +70,7 @@ TEST_F(MainWindowFitTest, APreviewStoredOnALargerScreenIsReplacedAndTheLargeSize
   SetSetting("PreviewY", 720);
   QMainWindow* window = LaunchOn(QRect(0, 0, 1366, 738));
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(600, 400));
+  EXPECT_EQ(app->windows().wndMain()->PreviewSize(), QSize(600, 400));
   EXPECT_TRUE(screen.contains(window->frameGeometry()));
   ExpectNothingCutOff(window);
 

@@ -20,13 +20,13 @@ TEST_F(ShellTest, TogglesFlipAndAreStoredAtOnce) {
   ASSERT_TRUE(app->mnuEditSnapToGrid->isChecked());
   app->mnuEditSnapToGrid->trigger();
   EXPECT_FALSE(app->mnuEditSnapToGrid->isChecked());
-  EXPECT_FALSE(app->wndMain->SnapToGrid());
+  EXPECT_FALSE(app->windows().wndMain()->SnapToGrid());
   EXPECT_EQ(Setting("SnapToGrid").toString(), "false");
   app->mnuEditGestures->trigger();
-  EXPECT_FALSE(app->wndMain->Gestures());
+  EXPECT_FALSE(app->windows().wndMain()->Gestures());
   EXPECT_EQ(Setting("Gestures").toString(), "false");
   app->mnuEditGestures->trigger();
-  EXPECT_TRUE(app->wndMain->Gestures());
+  EXPECT_TRUE(app->windows().wndMain()->Gestures());
   EXPECT_EQ(Setting("Gestures").toString(), "true");
 }
 
@@ -66,7 +66,7 @@ TEST_F(ShellTest, AboutFillsItselfAtEveryOpening) {
 
 TEST_F(ShellTest, TheTipRemembersItsChoiceAtOnce) {
   ASSERT_TRUE(Launch());
-  wcTip* tip = app->wndTip;
+  wcTip* tip = app->windows().wndTip();
   tip->showWindow();
   ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }, 5000));
   EXPECT_TRUE(tip->DoTip->isChecked()) << "on while never stored";
@@ -85,7 +85,7 @@ TEST_F(ShellTest, UndoSwapsBackAndMarksTheProjectModified) {
   ProjectSetUserText(u"after");
   app->menuAction("mnuEditUndo")->trigger();
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
-  EXPECT_TRUE(app->wndMain->ProjectModified());
+  EXPECT_TRUE(app->windows().wndMain()->ProjectModified());
   app->menuAction("mnuEditUndo")->trigger();
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "after");
 }
@@ -102,42 +102,42 @@ TEST_F(ShellTest, HelpPagesOpenInTheBrowser) {
 TEST_F(ShellTest, NewProjectAfterChangesAsksFirst) {
   ASSERT_TRUE(Launch());
   ProjectSetUserText(u"work");
-  app->wndMain->setProjectModified(true);
+  app->windows().wndMain()->setProjectModified(true);
   answers = {kMbNo};
   app->menuAction("mnuFileNew")->trigger();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, L"Do you want to save the current project first?");
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
-  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_FALSE(app->windows().wndMain()->ProjectModified());
 }
 
 TEST_F(ShellTest, SaveAsThenOpenThroughTheFilePanels) {
   ASSERT_TRUE(Launch());
   ProjectSetUserText(u"Qualifying");
-  app->wndMain->setProjectModified(true);
+  app->windows().wndMain()->setProjectModified(true);
   std::string path = tempDir + "/Qualifying.qvp";
   panelAnswers = {QStringList{QString::fromStdString(path)}};
   app->menuAction("mnuFileSaveAs")->trigger();
-  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Qualifying - Quelvatron 2.9.6b");
-  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_EQ(app->windows().wndMain()->mainWindow()->windowTitle(), "Qualifying - Quelvatron 2.9.6b");
+  EXPECT_FALSE(app->windows().wndMain()->ProjectModified());
 
   app->menuAction("mnuFileNew")->trigger();
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
-  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
+  EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Untitled");
 
   panelAnswers = {QStringList{QString::fromStdString(path)}};
   app->menuAction("mnuFileOpen")->trigger();
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Qualifying");
-  EXPECT_EQ(app->wndMain->ProjectTitle(), "Qualifying");
+  EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Qualifying");
   EXPECT_TRUE(messages.empty());
 
   // A cancelled panel changes nothing.
   app->menuAction("mnuFileOpen")->trigger();
-  EXPECT_EQ(app->wndMain->ProjectTitle(), "Qualifying");
+  EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Qualifying");
   // Save with a file name writes there without a panel.
-  app->wndMain->setProjectModified(true);
+  app->windows().wndMain()->setProjectModified(true);
   app->menuAction("mnuFileSave")->trigger();
-  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_FALSE(app->windows().wndMain()->ProjectModified());
   EXPECT_TRUE(panelAnswers.empty());
 }
 
@@ -152,5 +152,5 @@ TEST_F(ShellTest, OpeningAFileThatIsNoProjectShowsTheError) {
   app->menuAction("mnuFileOpen")->trigger();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].text.find(L"ProjectOpen"), std::wstring::npos);
-  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
+  EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Untitled");
 }

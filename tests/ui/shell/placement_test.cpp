@@ -5,6 +5,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcTemplateMenu.h"
 #include "ui/support/shell_fixture.h"
 
 class PlacementTest : public ShellTest {
@@ -14,8 +15,9 @@ protected:
     screen = QRect(0, 0, 1600, 1200);
     AppInitIdentity();
     app = new AppDelegate();
-    app->wndMain = new wcMain();
-    app->wndMain->window()->setGeometry(100, 200, 1200, 800);
+    // The registry's own windows, without a launch or an engine.
+    ASSERT_TRUE(app->CreateWindows());
+    app->windows().wndMain()->window()->setGeometry(100, 200, 1200, 800);
     dialog.window()->setFixedSize(200, 100);
   }
   QPoint placed(int code) {
@@ -28,7 +30,7 @@ protected:
 
 // Main window frame: x 100..1300, y 200..1000 (y grows downwards).
 TEST_F(PlacementTest, CodesPlaceAroundTheMainWindow) {
-  QRect main = app->wndMain->window()->frameGeometry();
+  QRect main = app->windows().wndMain()->window()->frameGeometry();
   ASSERT_EQ(main, QRect(100, 200, 1200, 800));
   EXPECT_EQ(placed(0), QPoint(600, 550)) << "centred over it";
   EXPECT_EQ(placed(1), QPoint(1140, 940)) << "right edge 40 beyond, bottom 40 below";
@@ -45,7 +47,7 @@ TEST_F(PlacementTest, APlacedWindowStaysInsideTheVisibleArea) {
   EXPECT_EQ(placed(5), QPoint(1100, 200)) << "would stand beyond the right edge";
   EXPECT_EQ(placed(4), QPoint(600, 900)) << "would stand below the bottom";
   EXPECT_EQ(placed(2), QPoint(1100, 160));
-  app->wndMain->window()->setGeometry(0, 0, 1300, 1000);
+  app->windows().wndMain()->window()->setGeometry(0, 0, 1300, 1000);
   EXPECT_EQ(placed(2), QPoint(1100, 24)) << "above the top: the title bar stays reachable";
   dialog.window()->setFixedSize(1400, 1100);
   EXPECT_EQ(placed(0), QPoint(0, 24)) << "larger than the screen: top left first";
@@ -64,12 +66,12 @@ TEST_F(PlacementTest, CenterWindowIsCodeZero) {
 
 TEST_F(PlacementTest, TheMainWindowAndTheTemplateMenuCentreOnTheirScreen) {
   screen = QRect(0, 0, 1600, 1000);
-  app->CenterWindow(app->wndMain);
-  EXPECT_EQ(app->wndMain->window()->frameGeometry().topLeft(), QPoint(200, 100));
-  app->wndTemplateMenu = new EmptyWindowController("wcTemplateMenu", "Templates");
-  app->wndTemplateMenu->window()->setFixedSize(400, 300);
-  app->CenterWindow(app->wndTemplateMenu);
-  EXPECT_EQ(app->wndTemplateMenu->window()->frameGeometry().topLeft(), QPoint(600, 350));
+  app->CenterWindow(app->windows().wndMain());
+  EXPECT_EQ(app->windows().wndMain()->window()->frameGeometry().topLeft(), QPoint(200, 100));
+  wcTemplateMenu* menu = app->windows().wndTemplateMenu();
+  menu->window()->setFixedSize(400, 300);
+  app->CenterWindow(menu);
+  EXPECT_EQ(menu->window()->frameGeometry().topLeft(), QPoint(600, 350));
 }
 
 TEST_F(PlacementTest, NoReferenceMeansTheScreen) {

@@ -25,7 +25,7 @@ protected:
     main->ProjectSettings();
     ASSERT_FALSE(modalRuns.empty());
     EXPECT_EQ(modalRuns.back(), "wcProject");
-    EXPECT_FALSE(app->wndProject->window()->isVisible());
+    EXPECT_FALSE(app->windows().wndProject()->window()->isVisible());
   }
 };
 

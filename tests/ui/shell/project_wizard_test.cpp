@@ -34,7 +34,7 @@ class ProjectWizardTest : public ListsTest {
 protected:
   void SetUp() override {
     ListsTest::SetUp();
-    wizard = qobject_cast<wcProjectWiz*>(app->wndProjectWiz);
+    wizard = app->windows().wndProjectWiz();
     ASSERT_NE(wizard, nullptr);
   }
   uint32_t Add(const std::string& path) { return InputAdd(QString::fromStdString(path).toStdU16String().c_str()); }

@@ -172,9 +172,9 @@ TEST_F(RecoveryAfterKillTest, TheLatestChangeComesBackUnderTheProjectsName) {
   EXPECT_EQ(inputs, (std::vector<std::u16string>{u"Onboard.wav", u"Pit Radio.wav", u"Grid.bmp"}));
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Sunday final");
   EXPECT_EQ(DispObjCount(), 4u); // the shape, and one object each file brought
-  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Final Heat* - Quelvatron 2.9.6b");
-  EXPECT_EQ(WideToUtf8(app->wndMain->ProjectFile()), project);
-  EXPECT_TRUE(app->wndMain->ProjectModified());
+  EXPECT_EQ(app->windows().wndMain()->mainWindow()->windowTitle(), "Final Heat* - Quelvatron 2.9.6b");
+  EXPECT_EQ(WideToUtf8(app->windows().wndMain()->ProjectFile()), project);
+  EXPECT_TRUE(app->windows().wndMain()->ProjectModified());
 
   // Undo swaps from the recovered project as from any other, both ways.
   ASSERT_EQ(UndoSave(), 0);
@@ -239,9 +239,9 @@ TEST_F(RecoveryAfterKillTest, ChildSavesAndWaitsForTheKill) {
   ASSERT_TRUE(Launch({QString::fromStdString(parent + "/Final Heat.qvp"),
                       QString::fromStdString(parent + "/Pit Radio.wav")}));
   ASSERT_EQ(InputCount(), 1u);
-  ASSERT_TRUE(app->wndMain->ProjectModified());
+  ASSERT_TRUE(app->windows().wndMain()->ProjectModified());
   app->menuAction("mnuFileSave")->trigger();
-  ASSERT_FALSE(app->wndMain->ProjectModified());
+  ASSERT_FALSE(app->windows().wndMain()->ProjectModified());
   // Whole or not at all: the parent removes the folder it names.
   std::ofstream(parent + "/saved.part") << tempDir;
   ASSERT_EQ(std::rename((parent + "/saved.part").c_str(), (parent + "/saved").c_str()), 0);

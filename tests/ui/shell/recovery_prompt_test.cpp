@@ -122,13 +122,13 @@ TEST_F(RecoveryPromptTest, ACrashedSessionIsRecoveredWithAReport) {
     }
   }
   EXPECT_TRUE(reported);
-  EXPECT_TRUE(app->RegistryFind("wndRecovery") != nullptr);
+  EXPECT_TRUE(app->windows().Find("wndRecovery") != nullptr);
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "Before the crash");
-  EXPECT_TRUE(app->wndMain->ProjectModified());
-  EXPECT_EQ(app->wndMain->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
+  EXPECT_TRUE(app->windows().wndMain()->ProjectModified());
+  EXPECT_EQ(app->windows().wndMain()->mainWindow()->windowTitle(), "Untitled* - Quelvatron 2.9.6b");
   EXPECT_TRUE(statuses.contains("Calling Tow Truck"));
   EXPECT_EQ(statuses.back(), "Approaching Start");
-  EXPECT_FALSE(app->wndMain->StartupMenuPending()) << "a recovered project needs no template";
+  EXPECT_FALSE(app->windows().wndMain()->StartupMenuPending()) << "a recovered project needs no template";
   EXPECT_TRUE(messages.empty());
 }
 
@@ -145,10 +145,10 @@ TEST_F(RecoveryPromptTest, DecliningSendsNoReportAndKeepsTheMenu) {
   // Declined work is gone at once, so a start after a kill cannot offer it.
   EXPECT_FALSE(std::filesystem::exists(WideToUtf8(RecoverySnapshotFile(kPreviousSession))));
   for (const std::string& request : server.requests()) EXPECT_EQ(request.find("BugMail"), std::string::npos);
-  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_FALSE(app->windows().wndMain()->ProjectModified());
   EXPECT_EQ(W16ToNSString(ProjectGetUserText()), "");
   // The start-up menu is still offered (it may already have opened).
-  EXPECT_TRUE(app->wndMain->StartupMenuPending() || app->wndMain->StartupMenuShown() == 1);
+  EXPECT_TRUE(app->windows().wndMain()->StartupMenuPending() || app->windows().wndMain()->StartupMenuShown() == 1);
 }
 
 // A file handed over while the recovery question is open is opened after
@@ -169,8 +169,8 @@ TEST_F(RecoveryPromptTest, AFileHandedOverDuringTheQuestionOpensInsteadOfTheMenu
   };
   ASSERT_TRUE(Launch());
   EXPECT_EQ(InputCount(), 1u);
-  EXPECT_FALSE(app->wndMain->StartupMenuPending());
-  EXPECT_EQ(app->wndMain->StartupMenuShown(), 0);
+  EXPECT_FALSE(app->windows().wndMain()->StartupMenuPending());
+  EXPECT_EQ(app->windows().wndMain()->StartupMenuShown(), 0);
   EXPECT_EQ(modalRuns.size(), 1u);
 }
 
@@ -202,9 +202,9 @@ TEST_F(RecoveryPromptTest, ClosingThePromptCountsAsNo) {
     return 0;
   };
   ASSERT_TRUE(Launch());
-  EXPECT_FALSE(app->wndRecovery->DoRecovery());
-  EXPECT_TRUE(app->wndRecovery->FreshWindow()) << "ready to fill itself at the next opening";
-  EXPECT_FALSE(app->wndMain->ProjectModified());
+  EXPECT_FALSE(app->windows().wndRecovery()->DoRecovery());
+  EXPECT_TRUE(app->windows().wndRecovery()->FreshWindow()) << "ready to fill itself at the next opening";
+  EXPECT_FALSE(app->windows().wndMain()->ProjectModified());
 }
 
 TEST_F(RecoveryPromptTest, AHandedOverFileTakesPrecedence) {

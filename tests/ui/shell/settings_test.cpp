@@ -8,7 +8,7 @@
 
 TEST_F(ShellTest, FirstRunTakesTheBuiltInValues) {
   ASSERT_TRUE(Launch());
-  wcMain* main = app->wndMain;
+  wcMain* main = app->windows().wndMain();
   EXPECT_EQ(main->PreviewSize(), QSize(720, 480));
   // Quality 1, 29.97 frames a second, stereo at 22050 Hz, fast seek.
   EXPECT_EQ(main->previewOptions(), PreviewOptions{});
@@ -22,7 +22,7 @@ TEST_F(ShellTest, FirstRunTakesTheBuiltInValues) {
 TEST_F(ShellTest, ANarrowScreenStartsWithTheSmallerPreview) {
   screen = QRect(0, 0, 1024, 768);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(640, 480));
+  EXPECT_EQ(app->windows().wndMain()->PreviewSize(), QSize(640, 480));
 }
 
 TEST_F(ShellTest, OutOfRangeValuesAreClamped) {
@@ -35,7 +35,7 @@ TEST_F(ShellTest, OutOfRangeValuesAreClamped) {
   SetSetting("PreviewVolume", -5);
   SetSetting("SnapToGrid", false);
   ASSERT_TRUE(Launch());
-  wcMain* main = app->wndMain;
+  wcMain* main = app->windows().wndMain();
   EXPECT_EQ(main->PreviewSize(), QSize(600, 400));
   EXPECT_EQ(main->previewOptions(), PreviewOptions{});
   EXPECT_EQ(main->PreviewVolume(), 100) << "a negative volume counts as a huge one";
@@ -50,15 +50,15 @@ TEST_F(ShellTest, ASizeBeyondTheScreenOrTooShortIsReplaced) {
   SetSetting("PreviewY", 900);
   SetSetting("PreviewFrameRate", 75.0);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(600, 400));
-  EXPECT_DOUBLE_EQ(app->wndMain->previewOptions().frameRate, 29.97);
+  EXPECT_EQ(app->windows().wndMain()->PreviewSize(), QSize(600, 400));
+  EXPECT_DOUBLE_EQ(app->windows().wndMain()->previewOptions().frameRate, 29.97);
 }
 
 TEST_F(ShellTest, AShortPreviewIsReplaced) {
   SetSetting("PreviewX", 640);
   SetSetting("PreviewY", 80);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewSize(), QSize(600, 400));
+  EXPECT_EQ(app->windows().wndMain()->PreviewSize(), QSize(600, 400));
 }
 
 TEST_F(ShellTest, CorruptedValuesKeepTheBuiltInOnes) {
@@ -67,10 +67,10 @@ TEST_F(ShellTest, CorruptedValuesKeepTheBuiltInOnes) {
   SetSetting("Gestures", "maybe");
   SetSetting("PreviewAudioRate", "44100");
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewSize().width(), 720);
-  EXPECT_DOUBLE_EQ(app->wndMain->previewOptions().frameRate, 29.97);
-  EXPECT_TRUE(app->wndMain->Gestures());
-  EXPECT_EQ(app->wndMain->previewOptions().audioRate, 44100);
+  EXPECT_EQ(app->windows().wndMain()->PreviewSize().width(), 720);
+  EXPECT_DOUBLE_EQ(app->windows().wndMain()->previewOptions().frameRate, 29.97);
+  EXPECT_TRUE(app->windows().wndMain()->Gestures());
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().audioRate, 44100);
 }
 
 TEST_F(ShellTest, OldReleasesQualityIsMigratedAndStored) {
@@ -79,10 +79,10 @@ TEST_F(ShellTest, OldReleasesQualityIsMigratedAndStored) {
   SetSetting("VideoQuality", 4);
   SetSetting("PreviewAudioType", 1);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->previewOptions().quality, 3);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().quality, 3);
   EXPECT_EQ(Setting("PreviewQuality").toInt(), 3);
   EXPECT_EQ(Setting("VideoQuality").toInt(), 3);
-  EXPECT_EQ(app->wndMain->previewOptions().audioType, 3);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().audioType, 3);
   EXPECT_EQ(Setting("PreviewAudioType").toInt(), 1) << "the audio type is not written back";
   EXPECT_EQ(Setting("LastRunRelease").toInt(), 20140204);
 }
@@ -91,7 +91,7 @@ TEST_F(ShellTest, QualityFiveSurvivesTheMigration) {
   SetSetting("PreviewQuality", 5);
   SetSetting("VideoQuality", 5);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->previewOptions().quality, 5);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().quality, 5);
   EXPECT_EQ(Setting("VideoQuality").toInt(), 5);
 }
 
@@ -100,8 +100,8 @@ TEST_F(ShellTest, MiddleReleasesOnlyResetTheAudioType) {
   SetSetting("PreviewQuality", 4);
   SetSetting("PreviewAudioType", 2);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->previewOptions().quality, 4);
-  EXPECT_EQ(app->wndMain->previewOptions().audioType, 3);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().quality, 4);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().audioType, 3);
 }
 
 TEST_F(ShellTest, RecentReleasesChangeNeither) {
@@ -109,8 +109,8 @@ TEST_F(ShellTest, RecentReleasesChangeNeither) {
   SetSetting("PreviewQuality", 4);
   SetSetting("PreviewAudioType", 2);
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->previewOptions().quality, 4);
-  EXPECT_EQ(app->wndMain->previewOptions().audioType, 2);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().quality, 4);
+  EXPECT_EQ(app->windows().wndMain()->previewOptions().audioType, 2);
 }
 
 TEST_F(ShellTest, SpeedUnitFollowsTheLocaleUnlessStored) {
@@ -144,7 +144,7 @@ TEST_F(ShellTest, AnUnknownStoredSpeedUnitIsIgnored) {
 TEST_F(ShellTest, ShowMenuAtStartOffMeansNoTemplateMenu) {
   SetSetting("ShowMenuAtStart", false);
   ASSERT_TRUE(Launch());
-  EXPECT_FALSE(app->wndMain->StartupMenuPending());
+  EXPECT_FALSE(app->windows().wndMain()->StartupMenuPending());
   EXPECT_EQ(statuses.back(), "Approaching Start");
 }
 
@@ -152,6 +152,6 @@ TEST_F(ShellTest, WithoutASettingsStoreTheBuiltInValuesStand) {
   SetSetting("PreviewX", 800);
   UserDefaultsDisable();
   ASSERT_TRUE(Launch());
-  EXPECT_EQ(app->wndMain->PreviewSize().width(), 720);
-  EXPECT_TRUE(app->wndMain->StartupMenuPending());
+  EXPECT_EQ(app->windows().wndMain()->PreviewSize().width(), 720);
+  EXPECT_TRUE(app->windows().wndMain()->StartupMenuPending());
 }

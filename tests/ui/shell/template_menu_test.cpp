@@ -28,7 +28,7 @@ protected:
   void SetUp() override {
     ShellTest::SetUp();
     ASSERT_TRUE(Launch());
-    menu = qobject_cast<wcTemplateMenu*>(app->wndTemplateMenu);
+    menu = app->windows().wndTemplateMenu();
     ASSERT_NE(menu, nullptr);
     folder = QString::fromStdString(DocumentsFolder()) + "/Templates";
     one = QString::fromStdString(tempDir) + "/one.qvt";
@@ -173,7 +173,7 @@ TEST_F(StartupMenuTest, AFirstStartOffersTheStarterTemplates) {
     return 0;
   };
   ASSERT_TRUE(Launch());
-  ASSERT_TRUE(SpinUntil([this]() { return app->wndMain->StartupMenuShown() == 1; }, 10000));
+  ASSERT_TRUE(SpinUntil([this]() { return app->windows().wndMain()->StartupMenuShown() == 1; }, 10000));
   EXPECT_EQ(shown, QStringList({"Datalogger Video", "Datalogger Picture in Picture", "Onboard Car Dashboard",
                                "Onboard Bike Ride", "Video with Title"}));
   EXPECT_TRUE(wizardCheckHidden);

@@ -106,7 +106,7 @@ TEST_F(TemplateRoundTripTest, ExportedTemplateAppliesInTheProjectsOrder) {
   const std::vector<uint8_t> frame = Frame();
   ASSERT_EQ(DispObjCount(), 6u);
 
-  auto* create = qobject_cast<wcTemplateCreate*>(app->wndTemplateCreate);
+  auto* create = app->windows().wndTemplateCreate();
   onModal = [this, create](WindowController* window) {
     if (window != create) return 0;
     create->showWindow();
@@ -171,7 +171,7 @@ TEST_F(TemplateRoundTripTest, StylesOfAGroupApplyBackUnchanged) {
   BuildProject();
   const std::string original = Objects();
   const std::vector<uint8_t> frame = Frame();
-  auto* editor = static_cast<wcDispObjEdit*>(app->wndDispObjEdit);
+  auto* editor = app->windows().wndDispObjEdit();
   for (uint32_t object = 0; object < DispObjCount(); ++object) {
     if (DispObjGetType(object) == kDispGroup) continue;
     ASSERT_TRUE(editor->SetDisplayObject(static_cast<int>(object)));

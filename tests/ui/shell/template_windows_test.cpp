@@ -75,7 +75,7 @@ TEST_F(TemplateWindowsTest, MappingOffersWhatFitsAndQuestionsAMissingDataInput) 
   ASSERT_EQ(TemplateExportClose(), 0);
   ASSERT_EQ(TemplateImportLoad(NSStringToWStr(path).c_str(), kNoInput, 0), 0);
 
-  auto* mapping = qobject_cast<wcTemplateLoad*>(app->wndTemplateLoad);
+  auto* mapping = app->windows().wndTemplateLoad();
   mapping->SetData();
   mapping->showWindow();
   const QString v = InputName(video), a = InputName(audio), i = InputName(image), d = InputName(data);
@@ -141,7 +141,7 @@ TEST_F(TemplateWindowsTest, MappingOffersWhatFitsAndQuestionsAMissingDataInput) 
 }
 
 TEST_F(TemplateWindowsTest, OptionsStartFromTheLogAndKeepTheUsersChoice) {
-  auto* options = qobject_cast<wcTemplateConfig*>(app->wndTemplateConfig);
+  auto* options = app->windows().wndTemplateConfig();
   const uint32_t gps = Add(SpeedAndPositionLog());
   // First use in a km/h project: what the log holds, a range of 250.
   ASSERT_EQ(ProjectSetSpeedUnit(kSpeedKmh), 0);
@@ -253,7 +253,7 @@ TEST_F(TemplateWindowsTest, ExportNamesFollowGroupsAndInputs) {
   record.Active = 0; // an inactive group: listed with its members unchecked
   DispObjSet(group, &record);
 
-  auto* create = qobject_cast<wcTemplateCreate*>(app->wndTemplateCreate);
+  auto* create = app->windows().wndTemplateCreate();
   onModal = [this, create](WindowController* window) {
     if (window != create) return 0;
     create->showWindow();

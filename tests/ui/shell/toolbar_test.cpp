@@ -13,6 +13,8 @@
 #include "base/message_box.h"
 #include "engine/model/dispobjs.h"
 #include "engine/model/inputs.h"
+#include "ui/input/wcLapList.h"
+#include "ui/input/wcTimeline.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"
@@ -134,13 +136,13 @@ TEST_F(ToolbarTest, OutputLapsAndTimelineButtonsOpenTheirWindows) {
   ASSERT_NE(data, kNoInput);
   main->InputRefresh(kNoInput);
   Press("LapsButton");
-  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndLapList));
-  app->wndLapList->close();
+  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->windows().wndLapList()));
+  app->windows().wndLapList()->close();
 
   Press("TimelineButton");
-  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndTimeline));
-  app->wndTimeline->close();
+  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->windows().wndTimeline()));
+  app->windows().wndTimeline()->close();
   Press("TimelineButton");
-  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->wndTimeline));
-  app->wndTimeline->close();
+  EXPECT_TRUE(AppDelegate::IsWindowVisible(app->windows().wndTimeline()));
+  app->windows().wndTimeline()->close();
 }

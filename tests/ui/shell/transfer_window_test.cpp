@@ -91,7 +91,7 @@ TEST_F(TransferWindowTest, APushedVideoAndLogBecomeTheNewProject) {
     EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->window()->isVisible(); }, 5000));
     return 0;
   };
-  app->wndMain->setProjectModified(true);
+  app->windows().wndMain()->setProjectModified(true);
   answers = {kMbNo}; // do not save the project that the transfer replaces
   app->menuAction("mnuFileTransfer")->trigger();
 
@@ -106,8 +106,8 @@ TEST_F(TransferWindowTest, APushedVideoAndLogBecomeTheNewProject) {
   ASSERT_EQ(InputCount(), 2u);
   EXPECT_EQ(InputGetType(0), kInputVideo);
   EXPECT_EQ(InputGetType(1), kInputData);
-  EXPECT_EQ(app->wndMain->ProjectTitle(), "Untitled");
-  EXPECT_GT(app->wndMain->ProjectLength(), 0.5) << "the preview shows the received video";
+  EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Untitled");
+  EXPECT_GT(app->windows().wndMain()->ProjectLength(), 0.5) << "the preview shows the received video";
   EXPECT_EQ(TransferGetListenPort(), 0) << "the server stops with the window";
 }
 
@@ -131,7 +131,7 @@ TEST_F(TransferWindowTest, CancelInTheMiddleKeepsNothingAndTheNextOpeningStartsC
   EXPECT_EQ(InputCount(), 0u);
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(received().empty());
-  EXPECT_TRUE(static_cast<wcTransfer*>(app->wndTransfer)->VideoFile().isEmpty());
+  EXPECT_TRUE(app->windows().wndTransfer()->VideoFile().isEmpty());
 
   onModal = [&](WindowController* controller) {
     wcTransfer* transfer = static_cast<wcTransfer*>(controller);

@@ -40,11 +40,11 @@ TEST_F(UpdateCheckTest, ANewerReleaseIsOfferedOnceAndTheDayIsKept) {
   EXPECT_EQ(Setting("LastUpdateNotify").toInt(), 20150101) << "the daily check counts the first line only";
 
   // The same day: no second request.
-  app->wndMain->UpdateCheck();
+  app->windows().wndMain()->UpdateCheck();
   EXPECT_EQ(server.requests().size(), 1u);
   // The next day the list is read again, but that release was already offered.
   now = now.addDays(1);
-  app->wndMain->UpdateCheck();
+  app->windows().wndMain()->UpdateCheck();
   EXPECT_EQ(server.requests().size(), 2u);
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(Setting("LastUpdateCheck").toInt(), 20261208);
@@ -80,7 +80,7 @@ TEST_F(UpdateCheckTest, AnUnreadableListIsRetriedAtTheNextStart) {
   EXPECT_EQ(server.requests().size(), 1u);
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(Setting("LastUpdateCheck").toInt(), 20261206);
-  app->wndMain->UpdateCheck();
+  app->windows().wndMain()->UpdateCheck();
   EXPECT_EQ(server.requests().size(), 2u);
 }
 

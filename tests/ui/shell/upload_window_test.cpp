@@ -137,7 +137,7 @@ TEST_F(UploadWindowTest, UploadingTheProjectOpensTheOutputSettingsWithTheUploadA
 
 TEST_F(UploadWindowTest, BeforeARenderItCollectsTheDetailsAndAfterItUploadsByItself) {
   ASSERT_TRUE(Launch());
-  window = static_cast<wcUpload*>(app->wndUpload);
+  window = app->windows().wndUpload();
   window->SetData(QString::fromStdString(video), true, true);
   onModal = [this](WindowController* controller) {
     const wcUpload::Outlets& ui = open(controller);
@@ -176,7 +176,7 @@ TEST_F(UploadWindowTest, BeforeARenderItCollectsTheDetailsAndAfterItUploadsByIts
     return 0;
   };
   // The computer is to shut down once the job is done: no notice to wait on.
-  auto* output = static_cast<wcCreateVideo*>(app->wndCreateVideo);
+  auto* output = app->windows().wndCreateVideo();
   output->setRenderCompleteShutdown(true);
   RunModalForWindow(window);
   EXPECT_EQ(CountMessages(L"Upload complete!"), 0);
@@ -191,7 +191,7 @@ TEST_F(UploadWindowTest, BeforeARenderItCollectsTheDetailsAndAfterItUploadsByIts
 
 TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload) {
   ASSERT_TRUE(Launch());
-  window = static_cast<wcUpload*>(app->wndUpload);
+  window = app->windows().wndUpload();
   auto run = [this](const std::function<void(const wcUpload::Outlets&)>& play) {
     window->SetData(QString::fromStdString(video), false, true);
     onModal = [this, play](WindowController* controller) {
@@ -256,10 +256,10 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
     EXPECT_TRUE(SpinUntil([&]() { return ui.StatusLabel->isVisible() != shown; }, 3000)) << "blinks";
     EXPECT_TRUE(ui.StatusProgress->isVisible());
     SaveWindowShot(window->window(), "upload-running");
-    static_cast<wcCreateVideo*>(app->wndCreateVideo)->setRenderCompleteShutdown(true);
+    app->windows().wndCreateVideo()->setRenderCompleteShutdown(true);
     ui.CancelButton->click();
   });
-  EXPECT_FALSE(static_cast<wcCreateVideo*>(app->wndCreateVideo)->RenderCompleteShutdown()) << "a cancel drops it";
+  EXPECT_FALSE(app->windows().wndCreateVideo()->RenderCompleteShutdown()) << "a cancel drops it";
   EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }, 3000));
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(window->UploadThreadStatus(), "Cancelled");
@@ -280,7 +280,7 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
 
 TEST_F(UploadWindowTest, OnlyAKeyringRemembersThePassword) {
   ASSERT_TRUE(Launch());
-  window = static_cast<wcUpload*>(app->wndUpload);
+  window = app->windows().wndUpload();
   const QString settingsFile = QString::fromStdString(tempDir + "/settings.ini");
   auto remember = [this](const QString& password) {
     window->SetData(QString::fromStdString(video), false, true);

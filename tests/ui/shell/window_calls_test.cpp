@@ -9,7 +9,7 @@
 #include "ui/support/lists_fixture.h"
 
 TEST_F(ListsTest, EveryRegistryWindowIsOfItsOwnClass) {
-  const std::vector<WindowController*> registry = app->Registry();
+  const std::vector<WindowController*> registry = app->windows().All();
   ASSERT_EQ(registry.size(), 29u);
   for (WindowController* controller : registry) {
     ASSERT_NE(controller, nullptr);

@@ -59,18 +59,18 @@ TEST_F(ShellTest, EveryWindowOpensOnTheMainWindowsScreenWithItsTitleBarOnIt) {
     screen = area;
     ASSERT_TRUE(Launch());
     Spin(200);
-    QWidget* main = app->wndMain->windowIfLoaded();
+    QWidget* main = app->windows().wndMain()->windowIfLoaded();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(area.contains(main->frameGeometry())) << "main window at " << describe(main->frameGeometry());
     EXPECT_TRUE(nothingCutOff(main)) << describe(main->geometry());
     // A gauge brings the property window's tallest column.
     const uint32_t gauge = DispObjAdd(kDispGauge, 255);
     ASSERT_NE(gauge, kNoDispObj);
-    ASSERT_TRUE(static_cast<wcDispObjEdit*>(app->wndDispObjEdit)->SetDisplayObject(static_cast<int>(gauge)));
+    ASSERT_TRUE(app->windows().wndDispObjEdit()->SetDisplayObject(static_cast<int>(gauge)));
     // Twice: a window opened again after all the others opens as the first time.
     for (int round = 0; round < 2; ++round) {
-      for (WindowController* controller : app->Registry()) {
-        if (controller == nullptr || controller == app->wndMain) continue;
+      for (WindowController* controller : app->windows().All()) {
+        if (controller == nullptr || controller == app->windows().wndMain()) continue;
         const std::string name = controller->nibName().toStdString();
         controller->showWindow();
         QWidget* window = controller->windowIfLoaded();

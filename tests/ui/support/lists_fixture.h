@@ -20,7 +20,7 @@ protected:
     ShellTest::SetUp();
     SetSetting("ShowMenuAtStart", false);
     ASSERT_TRUE(Launch());
-    main = app->wndMain;
+    main = app->windows().wndMain();
   }
 
   std::string File(const std::string& name) const { return tempDir + "/" + name; }

@@ -118,7 +118,7 @@ bool ShellTest::Launch(const QStringList& files) {
   for (const QString& file : files) app->applicationOpenFile(file);
   app->applicationDidFinishLaunching();
   bool settled = SpinUntil([this]() {
-    return app->LaunchFailed() || (app->wndMain != nullptr && app->wndMain->StartupDone());
+    return app->LaunchFailed() || (app->windows().wndMain() != nullptr && app->windows().wndMain()->StartupDone());
   }, 60000);
   return settled && !app->LaunchFailed();
 }
