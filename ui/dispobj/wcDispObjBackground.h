@@ -26,8 +26,12 @@ struct DispStruct;
 
 class wcDispObjBackground : public WindowController, public NSDraggingDestination {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcDispObjBackground();
+
+public:
   ~wcDispObjBackground() override;
 
   // Loads the object into the window; always true. The opener then runs

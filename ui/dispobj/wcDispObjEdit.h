@@ -42,7 +42,12 @@ class wcDispObjEdit : public WindowController {
 public:
   static constexpr int kPanelWidth = 320;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcDispObjEdit();
+
+public:
   ~wcDispObjEdit() override;
 
   // Loads the object (0xFFFFFFFF: none) and lays the column out for it;

@@ -34,7 +34,12 @@ class wcDispObjEnhEdit : public WindowController {
 public:
   enum ViewModes : int { kViewParams = 0, kViewBackScript = 1, kViewForeScript = 2 };
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcDispObjEnhEdit();
+
+public:
   ~wcDispObjEnhEdit() override;
 
   // Loads the object's record and fills the window; false (the window not

@@ -26,7 +26,12 @@ class wcDispObjGaugeDesign : public WindowController {
 public:
   static constexpr int kPreviewSide = 320;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcDispObjGaugeDesign();
+
+public:
   ~wcDispObjGaugeDesign() override;
 
   // Loads the object into the window and opens its preview; false (with

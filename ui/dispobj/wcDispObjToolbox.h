@@ -27,8 +27,12 @@ public:
   static constexpr int kNarrowWidth = 446;
   static constexpr int kWideWidth = 1030;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcDispObjToolbox();
 
+public:
   // Prepares an opening for the input (255: none chosen).
   void SetData(uint32_t input);
   // The object added by the last opening; 0xFFFFFFFF when none.

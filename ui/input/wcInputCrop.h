@@ -21,8 +21,12 @@ class TextField;
 
 class wcInputCrop : public WindowController, public NSImageViewCustomDelegate {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcInputCrop();
+
+public:
   ~wcInputCrop() override;
 
   // Loads the input and draws its whole frame at the project time; false

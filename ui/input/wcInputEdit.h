@@ -26,8 +26,12 @@ class TextField;
 
 class wcInputEdit : public WindowController, public NSImageViewCustomDelegate {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcInputEdit();
+
+public:
   ~wcInputEdit() override;
 
   // Loads the input's records and fills the window for its type; 255

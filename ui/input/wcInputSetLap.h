@@ -25,8 +25,12 @@ class TextField;
 
 class wcInputSetLap : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcInputSetLap();
+
+public:
   ~wcInputSetLap() override;
 
   // Loads the input's records and fills the window; the point and mode of

@@ -16,9 +16,12 @@ class TextField;
 
 class wcInputSync : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcInputSync();
 
+public:
   // Loads the input (a join member stands for its join); an edit of the
   // previous input is settled first (Yes/No). 255 or an image: no input.
   void SetInput(int input);

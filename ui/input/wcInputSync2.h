@@ -28,9 +28,12 @@ class TextField;
 
 class wcInputSync2 : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcInputSync2();
 
+public:
   // Opens for the input with the reference chosen automatically.
   void SetInput(int input);
   void SetInput(uint32_t sync, uint32_t reference);

@@ -21,8 +21,12 @@ class TextField;
 
 class wcInputTrim : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcInputTrim();
+
+public:
   ~wcInputTrim() override;
 
   // Loads a copy of the input's main record and fills the window; false

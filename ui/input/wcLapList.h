@@ -18,9 +18,12 @@ class QTableWidget;
 
 class wcLapList : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcLapList();
 
+public:
   // Lists the input, or when it is no data log the project's first one.
   void SetInput(int input);
   // Refills the input box from the project (renamed, removed, undone).

@@ -24,7 +24,12 @@ public:
   static constexpr double kShortestSpan = 0.1;
   static constexpr double kLongestSpan = 356400;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTimeline();
+
+public:
   ~wcTimeline() override;
 
   // Prepares the window for showing: fresh chart, no selection, the whole

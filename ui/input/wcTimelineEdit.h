@@ -23,8 +23,12 @@ public:
   static constexpr uint32_t kNone = 0xFFFFFFFF;
   static constexpr int kMaskBoxes = 13;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTimelineEdit();
 
+public:
   // Loads the segment (-1 or 0xFFFFFFFF: the first); false, with the
   // engine's error shown, when the object is gone.
   bool SetData(int object, int segment);

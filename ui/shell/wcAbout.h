@@ -7,9 +7,12 @@ class QPushButton;
 
 class wcAbout : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcAbout();
 
+public:
   QLabel* AppLabel = nullptr;
   QLabel* VerLabel = nullptr;
   QLabel* CopyrightLabel = nullptr;

@@ -31,8 +31,12 @@ QString RenderFailureText(int result);
 
 class wcCreateStatus : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcCreateStatus();
+
+public:
   ~wcCreateStatus() override;
 
   // Arms the window for a render over [start, end] seconds of project time

@@ -26,9 +26,12 @@ class QSpinBox;
 
 class wcCreateVideo : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcCreateVideo();
 
+public:
   // Written by the opener before the run: forces the upload on.
   void setUploadRequested(bool requested) { flags_.UploadRequested = requested; }
   // The user asked for the computer to be shut down once the job is done

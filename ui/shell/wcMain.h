@@ -58,8 +58,12 @@ struct PreviewTicks {
 
 class wcMain : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcMain();
+
+public:
   ~wcMain() override;
   QMainWindow* mainWindow();
 

@@ -15,9 +15,12 @@ class wcMain;
 
 class wcPreview : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcPreview();
 
+public:
   QSlider* QualitySlider = nullptr;
   QCheckBox* FastSeekCheck = nullptr;
   QButtonGroup* PictureSizeGroup = nullptr;

@@ -15,8 +15,12 @@ class QPushButton;
 
 class wcProject : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcProject();
+
+public:
   // The project keeps at most this many UTF-16 units of user text.
   static constexpr int kUserTextUnits = 1023;
 

@@ -24,8 +24,12 @@ class wcProjectWiz : public WindowController {
 public:
   static constexpr int kRows = 7;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcProjectWiz();
 
+public:
   // Shown for a new project: the choices made for the last one are gone.
   void showWindow() override;
 

@@ -8,8 +8,12 @@ class QPushButton;
 
 class wcRecovery : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcRecovery();
+
+public:
   // Read by the opener after the modal run.
   bool DoRecovery() const { return doRecovery_; }
   bool SendReport() const { return sendReport_; }

@@ -6,8 +6,12 @@ class QLabel;
 
 class wcSplash : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcSplash();
+
+public:
   // Sets the status line and lets it paint at once, even while the GUI
   // thread is busy with the launch. GUI thread only.
   void SetStatus(const QString& text);

@@ -31,9 +31,12 @@ enum TemplateOption : uint32_t {
 
 class wcTemplateConfig : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTemplateConfig();
 
+public:
   void SetData(uint32_t inputID, bool noCancel = false);
   void SetControls(uint32_t mask) { SetControls(mask, false, 0, 0, 0); }
   void SetControls(uint32_t mask, bool doValues, float speedMax, float tachMax, float tachRed);

@@ -14,9 +14,12 @@ struct DispStruct;
 
 class wcTemplateCreate : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTemplateCreate();
 
+public:
   struct ObjectRow {
     bool select = false;
     bool member = false; // listed under its group

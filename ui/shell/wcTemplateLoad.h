@@ -20,7 +20,12 @@ class wcTemplateLoad : public WindowController {
 public:
   static constexpr int kRows = 8;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTemplateLoad();
+
+public:
   ~wcTemplateLoad() override;
 
   // Fills the rows from the loaded template; before every modal run.

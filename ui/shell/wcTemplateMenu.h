@@ -25,7 +25,12 @@ class wcTemplateMenu : public WindowController {
 public:
   static constexpr int kSlots = 15;
 
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTemplateMenu();
+
+public:
   ~wcTemplateMenu() override;
 
   // Prepares one modal run: titles by mode, switches from the settings,

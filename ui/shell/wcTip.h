@@ -8,8 +8,12 @@ class QPushButton;
 
 class wcTip : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTip();
+
+public:
   QCheckBox* DoTip = nullptr;
   QPushButton* OkButton = nullptr;
 

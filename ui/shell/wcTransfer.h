@@ -16,9 +16,12 @@ class QTimer;
 
 class wcTransfer : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcTransfer();
 
+public:
   // Paths of the received files; empty until a push is complete.
   QString VideoFile() const { return received_.video; }
   QString DataFile() const { return received_.data; }

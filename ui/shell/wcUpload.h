@@ -21,8 +21,12 @@ class QTimer;
 
 class wcUpload : public WindowController {
   Q_OBJECT
-public:
+private:
+  // Made by the window registry alone: one controller for the process.
+  friend class WindowRegistry;
   wcUpload();
+
+public:
   ~wcUpload() override;
 
   // Upload thread states.
