@@ -1,18 +1,13 @@
-// The data group's speed calculator, custom channels and profile files.
+#include "ui/input/input_data_custom.h"
+
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 
-#include "base/error.h"
-#include "engine/files/profile.h"
-#include "engine/model/inputs.h"
 #include "ui/controls/text_field.h"
 #include "ui/input/data_channels.h"
-#include "ui/input/input_data_group.h"
-#include "ui/input/wcInputEdit.h"
-#include "ui/seams/file_dialogs.h"
-#include "ui/seams/user_defaults.h"
 #include "ui/util/ui_utils.h"
 
 using namespace data_channels;
@@ -48,7 +43,33 @@ QString outletName(const char* base, size_t row) {
 
 } // namespace
 
-QWidget* InputDataGroup::makeCustomColumn(QWidget* parent) {
+QComboBox* MakeColumnChooser(const QString& name, QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setLineEdit(new TextField(box));
+  // A name typed in other letter case is kept as typed, not replaced by
+  // the column it resembles (the engine still finds that column).
+  if (QCompleter* completer = box->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
+  box->setMaxVisibleItems(20);
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  box->setMinimumContentsLength(16);
+  return box;
+}
+
+void SelectStoredColumn(QComboBox* box, const char16_t* stored) {
+  const QString name = stored != nullptr ? fieldText(stored) : QString();
+  if (name.isEmpty()) {
+    box->setCurrentIndex(0);
+    return;
+  }
+  const int row = box->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  if (row >= 0) box->setCurrentIndex(row);
+  else box->setEditText(name); // a column of another log, or typed text
+}
+
+QWidget* CustomChannelRows::Build(QWidget* parent) {
   auto* box = new QGroupBox("Custom Channels", parent);
   box->setObjectName("CustomGroup");
   box->setFlat(true);
@@ -57,15 +78,15 @@ QWidget* InputDataGroup::makeCustomColumn(QWidget* parent) {
   int column = 1;
   for (const char* title : {"Name", "From column", "Operation", "Value"})
     grid->addWidget(new QLabel(title, box), 0, column++);
-  for (size_t n = 0; n < custom_.size(); ++n) {
-    CustomRow& row = custom_[n];
+  for (size_t n = 0; n < rows_.size(); ++n) {
+    Row& row = rows_[n];
     row.CustomLabel = new QLabel(QString("%1:").arg(n + 1), box);
     row.CustomLabel->setObjectName(outletName("CustomLabel", n));
     row.CustomName = new TextField(box);
     row.CustomName->setObjectName(outletName("CustomName", n));
     row.CustomName->setMaxLength(kNameLength - 1);
     row.CustomName->setPlaceholderText("(off)");
-    row.CustomSelection = makeChooser(outletName("CustomSelection", n).toUtf8().constData(), box);
+    row.CustomSelection = MakeColumnChooser(outletName("CustomSelection", n), box);
     row.CustomOp = new QComboBox(box);
     row.CustomOp->setObjectName(outletName("CustomOp", n));
     row.CustomNum = new TextField(box);
@@ -77,31 +98,41 @@ QWidget* InputDataGroup::makeCustomColumn(QWidget* parent) {
     grid->addWidget(row.CustomSelection, line, 2);
     grid->addWidget(row.CustomOp, line, 3);
     grid->addWidget(row.CustomNum, line, 4);
+    QObject::connect(row.CustomName, &QLineEdit::textEdited, box, [this]() { SetEnabled(); });
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 2);
   return box;
 }
 
-void InputDataGroup::fillCustomRows(const DataStruct& data) {
+void CustomChannelRows::SetColumns(const QStringList& columns) {
+  for (Row& row : rows_) {
+    row.CustomSelection->clear();
+    row.CustomSelection->setEditText("");
+    row.CustomSelection->addItem(kNone);
+    row.CustomSelection->addItems(columns);
+  }
+}
+
+void CustomChannelRows::Fill(const DataStruct& data) {
   DataStruct copy = data;
-  for (size_t n = 0; n < custom_.size(); ++n) {
+  for (size_t n = 0; n < rows_.size(); ++n) {
     const CustomFields fields = customFields(copy, n);
-    CustomRow& row = custom_[n];
+    Row& row = rows_[n];
     row.CustomName->setText(fieldText(fields.name));
-    selectStored(row.CustomSelection, fields.source);
+    SelectStoredColumn(row.CustomSelection, fields.source);
     row.CustomOp->clear();
     row.CustomOp->addItems(CustomOpNames());
     row.CustomOp->setCurrentText(CustomOpName(*fields.op));
     row.CustomNum->setText(QString::asprintf("%.05f", *fields.number));
   }
-  SetCustomEnabled();
+  SetEnabled();
 }
 
-void InputDataGroup::readCustomRows(DataStruct& data) {
-  for (size_t n = 0; n < custom_.size(); ++n) {
+void CustomChannelRows::Read(DataStruct& data) const {
+  for (size_t n = 0; n < rows_.size(); ++n) {
     const CustomFields fields = customFields(data, n);
-    const CustomRow& row = custom_[n];
+    const Row& row = rows_[n];
     StoreChannelSelection(row.CustomName->text(), fields.name);
     StoreChannelSelection(row.CustomSelection->currentText(), fields.source);
     *fields.op = CustomOpFromName(row.CustomOp->currentText());
@@ -109,51 +140,11 @@ void InputDataGroup::readCustomRows(DataStruct& data) {
   }
 }
 
-// A row without a name is off; its values stay and are still stored.
-void InputDataGroup::SetCustomEnabled() {
-  for (CustomRow& row : custom_) {
+void CustomChannelRows::SetEnabled() {
+  for (Row& row : rows_) {
     const bool on = !row.CustomName->text().isEmpty();
     for (QWidget* w : std::initializer_list<QWidget*>{row.CustomLabel, row.CustomSelection, row.CustomOp,
                                                      row.CustomNum})
       UISetControlEnabled(w, on);
   }
-}
-
-void InputDataGroup::SetSpeedConversion() {
-  units_.SpeedConvText->setText(SpeedConversionText(units_.SpeedFrom->currentText(), units_.SpeedTo->currentText()));
-}
-
-void InputDataGroup::DataImport_Pressed() {
-  // The engine holds everything edited so far, whatever the panel answers.
-  if (!window().StoreRecords()) return;
-  FileDialogRequest request;
-  request.title = "Import Datalogger Profile...";
-  request.types = {"qvlc"};
-  request.otherTypes = true;
-  request.directory = UserDefaultsReadFolder("ProjectDir");
-  const QStringList chosen = FileDialogRun(Box()->window(), request);
-  if (chosen.isEmpty() || chosen.front().isEmpty()) return;
-  const uint32_t input = window().OurIndex();
-  const int result = InputImportDataProfile(input, NSStringToWStr(chosen.front()).c_str());
-  if (result != 0) ErrorShowLast();
-  if (result < 0) return;
-  // The import only fills the record; storing it again has the log's
-  // channels and laps follow the new mapping now, not at some later edit.
-  if (const DataStruct* imported = InputGetData(input)) {
-    const DataStruct copy = *imported;
-    if (InputSetData(input, &copy) != 0) ErrorShowLast();
-  }
-  window().SetInputFile(input, window().PreviewTime());
-}
-
-void InputDataGroup::DataExport_Pressed() {
-  FileDialogRequest request;
-  request.save = true;
-  request.title = "Export Datalogger Profile...";
-  request.types = {"qvlc"};
-  request.directory = UserDefaultsReadFolder("ProjectDir");
-  const QStringList chosen = FileDialogRun(Box()->window(), request);
-  if (chosen.isEmpty() || chosen.front().isEmpty()) return;
-  if (!window().StoreRecords()) return;
-  if (InputExportDataProfile(window().OurIndex(), NSStringToWStr(chosen.front()).c_str()) != 0) ErrorShowLast();
 }

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "base/error.h"
+#include "engine/files/profile.h"
 #include "engine/model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/real_stepper.h"
@@ -17,7 +17,9 @@
 #include "ui/input/data_channels.h"
 #include "ui/input/wcInputEdit.h"
 #include "ui/input/wcInputSetLap.h"
+#include "ui/seams/file_dialogs.h"
 #include "ui/seams/modal_run.h"
+#include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/window_calls.h"
 #include "ui/util/ui_utils.h"
@@ -30,28 +32,7 @@ constexpr uint32_t kMaxColumns = 128; // field numbers the choosers list at most
 constexpr uint8_t kLapSetByHand = 0x01;
 constexpr uint8_t kBoost = 0x01, kBoostGps = 0x02, kBoostCurve = 0x04;
 
-QString fixedText(const char16_t* field) {
-  qsizetype length = 0;
-  while (length < kNameLength && field[length] != 0) ++length;
-  return QString::fromUtf16(field, length);
-}
-
 } // namespace
-
-QComboBox* InputDataGroup::makeChooser(const char* name, QWidget* parent) {
-  auto* box = new QComboBox(parent);
-  box->setObjectName(name);
-  box->setEditable(true);
-  box->setInsertPolicy(QComboBox::NoInsert);
-  box->setLineEdit(new TextField(box));
-  // A name typed in other letter case is kept as typed, not replaced by
-  // the column it resembles (the engine still finds that column).
-  if (QCompleter* completer = box->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
-  box->setMaxVisibleItems(20);
-  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  box->setMinimumContentsLength(16);
-  return box;
-}
 
 QGroupBox* InputDataGroup::Build(QWidget* parent) {
   roles_ = {{
@@ -78,7 +59,7 @@ QGroupBox* InputDataGroup::Build(QWidget* parent) {
   columns->addWidget(makeRoleColumn(box, {kSpeed, kHeading, kRpm, kGear, kGForceX, kGForceY, kThrottle}), 1,
                      Qt::AlignTop);
   layout->addLayout(columns);
-  layout->addWidget(makeCustomColumn(box));
+  layout->addWidget(custom_.Build(box));
   layout->addLayout(makeOptionsRow(box));
   layout->addStretch(1);
   connectActions(box);
@@ -93,7 +74,7 @@ QWidget* InputDataGroup::makeRoleColumn(QWidget* parent, std::initializer_list<R
   for (RoleIndex index : roles) {
     Role& role = roles_.at(index);
     role.label = new QLabel(role.title, column);
-    role.box = makeChooser(role.name, column);
+    role.box = MakeColumnChooser(role.name, column);
     grid->addWidget(role.label, row, 0);
     grid->addWidget(role.box, row, 1, 1, 4);
     row = addRoleExtras(grid, index, row + 1, column);
@@ -253,19 +234,6 @@ void InputDataGroup::connectActions(QWidget* box) {
   QObject::connect(fix_.LapManual, &QPushButton::clicked, box, [this]() { LapManual_Pressed(); });
   QObject::connect(units_.SpeedFrom, &QComboBox::activated, box, [this]() { SpeedFrom_Changed(); });
   QObject::connect(units_.SpeedTo, &QComboBox::activated, box, [this]() { SpeedTo_Changed(); });
-  for (CustomRow& row : custom_)
-    QObject::connect(row.CustomName, &QLineEdit::textEdited, box, [this]() { CustomName_Changed(); });
-}
-
-void InputDataGroup::selectStored(QComboBox* box, const char16_t* stored) {
-  const QString name = stored != nullptr ? fixedText(stored) : QString();
-  if (name.isEmpty()) {
-    box->setCurrentIndex(0);
-    return;
-  }
-  const int row = box->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-  if (row >= 0) box->setCurrentIndex(row);
-  else box->setEditText(name); // a column of another log, or typed text
 }
 
 void InputDataGroup::fillChoosers(const QStringList& columns) {
@@ -275,12 +243,7 @@ void InputDataGroup::fillChoosers(const QStringList& columns) {
     role.box->addItems(role.fixed);
     role.box->addItems(columns);
   }
-  for (CustomRow& row : custom_) {
-    row.CustomSelection->clear();
-    row.CustomSelection->setEditText("");
-    row.CustomSelection->addItem(kNone);
-    row.CustomSelection->addItems(columns);
-  }
+  custom_.SetColumns(columns);
 }
 
 void InputDataGroup::Fill(const InputRecords& records) {
@@ -305,7 +268,7 @@ void InputDataGroup::Fill(const InputRecords& records) {
   fix_.BoostSampleRateCurveCheck->setChecked((data.BoostSampleRate & kBoostCurve) != 0);
   BoostSampleRateCheck_Changed();
 
-  for (Role& role : roles_) selectStored(role.box, data.*role.field);
+  for (Role& role : roles_) SelectStoredColumn(role.box, data.*role.field);
   if ((data.LapManual & kLapSetByHand) != 0) roles_[kLap].box->setCurrentIndex(1);
   units_.TimeUnitsText->setText(QString::asprintf("%.05f", data.TimeUnits));
   units_.GpsAccConvText->setText(QString::asprintf("%.05f", data.GpsAccConv));
@@ -318,7 +281,7 @@ void InputDataGroup::Fill(const InputRecords& records) {
   HeadingSelection_Changed();
   fix_.GearAdjustStepper->setValue(data.GearAdjust);
   GearAdjustStepper_Changed();
-  fillCustomRows(data);
+  custom_.Fill(data);
 }
 
 QString InputDataGroup::roleText(RoleIndex role) const { return roles_.at(role).box->currentText(); }
@@ -342,7 +305,7 @@ void InputDataGroup::Read(InputRecords& records) {
   data.HeadingAdjust = static_cast<float>(fix_.HeadingAdjustStepper->value());
   GearAdjustText_Changed();
   data.GearAdjust = static_cast<int8_t>(fix_.GearAdjustStepper->intValue());
-  readCustomRows(data);
+  custom_.Read(data);
 }
 
 void InputDataGroup::SetEnabled() {
@@ -360,7 +323,7 @@ void InputDataGroup::SetEnabled() {
     UISetControlEnabled(w, speedChosen);
   HeadingSelection_Changed();
   BoostSampleRateCheck_Changed();
-  SetCustomEnabled();
+  custom_.SetEnabled();
 }
 
 void InputDataGroup::TimeSelection_Changed() {
@@ -426,4 +389,43 @@ void InputDataGroup::LapManual_Pressed() {
   if (const DataStruct* data = InputGetData(window().OurIndex())) window().TakeData(*data);
   else ErrorShowLast();
   window().SetInputFile(kNoInput, 0);
+}
+
+void InputDataGroup::SetSpeedConversion() {
+  units_.SpeedConvText->setText(SpeedConversionText(units_.SpeedFrom->currentText(), units_.SpeedTo->currentText()));
+}
+
+void InputDataGroup::DataImport_Pressed() {
+  // The engine holds everything edited so far, whatever the panel answers.
+  if (!window().StoreRecords()) return;
+  FileDialogRequest request;
+  request.title = "Import Datalogger Profile...";
+  request.types = {"qvlc"};
+  request.otherTypes = true;
+  request.directory = UserDefaultsReadFolder("ProjectDir");
+  const QStringList chosen = FileDialogRun(Box()->window(), request);
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+  const uint32_t input = window().OurIndex();
+  const int result = InputImportDataProfile(input, NSStringToWStr(chosen.front()).c_str());
+  if (result != 0) ErrorShowLast();
+  if (result < 0) return;
+  // The import only fills the record; storing it again has the log's
+  // channels and laps follow the new mapping now, not at some later edit.
+  if (const DataStruct* imported = InputGetData(input)) {
+    const DataStruct copy = *imported;
+    if (InputSetData(input, &copy) != 0) ErrorShowLast();
+  }
+  window().SetInputFile(input, window().PreviewTime());
+}
+
+void InputDataGroup::DataExport_Pressed() {
+  FileDialogRequest request;
+  request.save = true;
+  request.title = "Export Datalogger Profile...";
+  request.types = {"qvlc"};
+  request.directory = UserDefaultsReadFolder("ProjectDir");
+  const QStringList chosen = FileDialogRun(Box()->window(), request);
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+  if (!window().StoreRecords()) return;
+  if (InputExportDataProfile(window().OurIndex(), NSStringToWStr(chosen.front()).c_str()) != 0) ErrorShowLast();
 }

@@ -3,12 +3,13 @@
 // plays which role (time, positions, laps, speed, heading, engine, gear,
 // accelerations, throttle), the unit factors, heading and gear
 // corrections, lap options and sample-rate boost; beside them the speed
-// calculator, four custom channels and the profile import and export
-// (input_data_custom.cpp). Every control edits the window's DataStruct
+// calculator, the four custom channels (input_data_custom.h) and the
+// profile import and export. Every control edits the window's DataStruct
 // copy; the copy reaches the engine whole with the window's next store.
 #include <QString>
 #include <array>
 
+#include "ui/input/input_data_custom.h"
 #include "ui/input/input_edit_group.h"
 
 class QCheckBox;
@@ -48,12 +49,10 @@ public:
   void BoostSampleRateGpsCheck_Changed();
   void LapManual_Pressed();
 
-  // Speed calculator, custom channels and profiles.
+  // Speed calculator and profiles.
   void SetSpeedConversion();
-  void SetCustomEnabled();
   void SpeedFrom_Changed() { SetSpeedConversion(); }
   void SpeedTo_Changed() { SetSpeedConversion(); }
-  void CustomName_Changed() { SetCustomEnabled(); }
   void DataImport_Pressed();
   void DataExport_Pressed();
 
@@ -74,13 +73,6 @@ private:
   };
   enum RoleIndex { kTime, kPosX, kPosY, kPosZ, kGpsAcc, kLap, kSpeed, kHeading, kRpm, kGear, kGForceX, kGForceY,
                    kThrottle, kRoleCount };
-  struct CustomRow {
-    QLabel* CustomLabel = nullptr;
-    TextField* CustomName = nullptr;
-    QComboBox* CustomSelection = nullptr;
-    QComboBox* CustomOp = nullptr;
-    TextField* CustomNum = nullptr;
-  };
   struct Units {
     QLabel* TimeUnitsLabel = nullptr;
     TextField* TimeUnitsText = nullptr;
@@ -110,21 +102,15 @@ private:
     QCheckBox* BoostSampleRateCurveCheck = nullptr;
   };
 
-  static QComboBox* makeChooser(const char* name, QWidget* parent);
   QWidget* makeRoleColumn(QWidget* parent, std::initializer_list<RoleIndex> roles);
   int addRoleExtras(QGridLayout* grid, RoleIndex role, int row, QWidget* parent);
-  QWidget* makeCustomColumn(QWidget* parent);
   QLayout* makeOptionsRow(QWidget* parent);
   void connectActions(QWidget* box);
-  // Each chooser shows the stored name, or its first entry when empty.
-  static void selectStored(QComboBox* box, const char16_t* stored);
   void fillChoosers(const QStringList& columns);
-  void fillCustomRows(const DataStruct& data);
-  void readCustomRows(DataStruct& data);
   QString roleText(RoleIndex role) const;
 
   std::array<Role, kRoleCount> roles_{};
-  std::array<CustomRow, 4> custom_{};
+  CustomChannelRows custom_;
   Units units_;
   Corrections fix_;
 };
