@@ -80,12 +80,10 @@ public:
   // Main menu (AppDelegateMenus.cpp): builds the menus into the main
   // window's bar and keeps the items the delegate looks after.
   void BuildMainMenu(QMenuBar* bar);
-  QAction* mnuEditSnapToGrid = nullptr;
-  QAction* mnuEditGestures = nullptr;
-  QAction* mnuFileTransfer = nullptr;
-  QAction* mnuHelpInternet = nullptr;
-  QAction* mnuHelpUpdateCheck = nullptr;
+  // An item of the menus by its name ("mnuFileSave"), or null.
   QAction* menuAction(const QString& objectName) const;
+  // The check marks of Snap to Grid and Gestures, as the settings say.
+  void SetSettingChecks(bool snapToGrid, bool gestures);
 
 signals:
   // The splash has shown a status (GUI thread).
@@ -139,6 +137,8 @@ private:
   bool terminating_ = false;
   bool keepRecovery_ = false;
   QMenuBar* menuBar_ = nullptr;
+  QAction* snapToGridItem_ = nullptr;
+  QAction* gesturesItem_ = nullptr;
   // Hand-overs that arrived while a modal window ran, oldest first.
   QList<QStringList> waitingHandOvers_;
   bool handOversOpening_ = false;

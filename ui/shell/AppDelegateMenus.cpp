@@ -44,7 +44,6 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked);
   addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked);
   addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked);
-  mnuFileTransfer = file->actions().back();
   file->addSeparator();
   addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked);
   addMenuAction(file, "mnuFileCreateTemplate", "Create Template...", &AppDelegate::mnuFileCreateTemplate_Clicked);
@@ -62,18 +61,16 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   edit->actions().back()->setShortcut(QKeySequence::Undo);
   edit->addSeparator();
   addMenuAction(edit, "mnuEditSnapToGrid", "Snap to Grid", &AppDelegate::mnuEditSnapToGrid_Clicked);
-  mnuEditSnapToGrid = edit->actions().back();
+  snapToGridItem_ = edit->actions().back();
   addMenuAction(edit, "mnuEditGestures", "Gestures", &AppDelegate::mnuEditGestures_Clicked);
-  mnuEditGestures = edit->actions().back();
-  mnuEditSnapToGrid->setCheckable(true);
-  mnuEditGestures->setCheckable(true);
+  gesturesItem_ = edit->actions().back();
+  snapToGridItem_->setCheckable(true);
+  gesturesItem_->setCheckable(true);
 
   QMenu* help = bar->addMenu("&Help");
   addMenuAction(help, "mnuHelpDocs", "Documentation", &AppDelegate::mnuHelpDocs_Clicked);
   addMenuAction(help, "mnuHelpInternet", "Quelvatron on the Internet", &AppDelegate::mnuHelpInternet_Clicked);
-  mnuHelpInternet = help->actions().back();
   addMenuAction(help, "mnuHelpUpdateCheck", "Check for Updates...", &AppDelegate::mnuHelpUpdateCheck_Clicked);
-  mnuHelpUpdateCheck = help->actions().back();
   addMenuAction(help, "mnuHelpShowLog", "Show Log", &AppDelegate::mnuHelpShowLog_Clicked);
   help->addSeparator();
   addMenuAction(help, "mnuHelpAbout", "About Quelvatron", &AppDelegate::mnuHelpAbout_Clicked);
@@ -81,6 +78,11 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
 
 QAction* AppDelegate::menuAction(const QString& objectName) const {
   return menuBar_ != nullptr ? menuBar_->findChild<QAction*>(objectName) : nullptr;
+}
+
+void AppDelegate::SetSettingChecks(bool snapToGrid, bool gestures) {
+  if (snapToGridItem_ != nullptr) snapToGridItem_->setChecked(snapToGrid);
+  if (gesturesItem_ != nullptr) gesturesItem_->setChecked(gestures);
 }
 
 void AppDelegate::mnuFileNew_Clicked() {
@@ -165,13 +167,13 @@ void AppDelegate::mnuEditUndo_Clicked() {
 // The item has flipped its check mark as it was chosen; the new state is
 // stored at once.
 void AppDelegate::mnuEditSnapToGrid_Clicked() {
-  bool on = mnuEditSnapToGrid->isChecked();
+  bool on = snapToGridItem_->isChecked();
   UserDefaultsWrite("SnapToGrid", on);
   if (mainWindow() != nullptr) mainWindow()->SetSnapToGrid(on);
 }
 
 void AppDelegate::mnuEditGestures_Clicked() {
-  bool on = mnuEditGestures->isChecked();
+  bool on = gesturesItem_->isChecked();
   UserDefaultsWrite("Gestures", on);
   if (mainWindow() != nullptr) mainWindow()->SetGestures(on);
 }

@@ -53,9 +53,7 @@ void wcMain::readSettings() {
     ProjectSetSpeedUnit(static_cast<uint32_t>(unit));
     migrateSettings();
   }
-  AppDelegate* app = AppDelegate::shared();
-  if (app != nullptr && app->mnuEditSnapToGrid != nullptr) app->mnuEditSnapToGrid->setChecked(snapToGrid_);
-  if (app != nullptr && app->mnuEditGestures != nullptr) app->mnuEditGestures->setChecked(gestures_);
+  if (AppDelegate* app = AppDelegate::shared()) app->SetSettingChecks(snapToGrid_, gestures_);
   clampSettings(screenWidth, screenHeight);
 }
 

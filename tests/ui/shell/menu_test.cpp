@@ -17,15 +17,15 @@
 
 TEST_F(ShellTest, TogglesFlipAndAreStoredAtOnce) {
   ASSERT_TRUE(Launch());
-  ASSERT_TRUE(app->mnuEditSnapToGrid->isChecked());
-  app->mnuEditSnapToGrid->trigger();
-  EXPECT_FALSE(app->mnuEditSnapToGrid->isChecked());
+  ASSERT_TRUE(app->menuAction("mnuEditSnapToGrid")->isChecked());
+  app->menuAction("mnuEditSnapToGrid")->trigger();
+  EXPECT_FALSE(app->menuAction("mnuEditSnapToGrid")->isChecked());
   EXPECT_FALSE(app->windows().wndMain()->SnapToGrid());
   EXPECT_EQ(Setting("SnapToGrid").toString(), "false");
-  app->mnuEditGestures->trigger();
+  app->menuAction("mnuEditGestures")->trigger();
   EXPECT_FALSE(app->windows().wndMain()->Gestures());
   EXPECT_EQ(Setting("Gestures").toString(), "false");
-  app->mnuEditGestures->trigger();
+  app->menuAction("mnuEditGestures")->trigger();
   EXPECT_TRUE(app->windows().wndMain()->Gestures());
   EXPECT_EQ(Setting("Gestures").toString(), "true");
 }

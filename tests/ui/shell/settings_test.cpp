@@ -15,7 +15,7 @@ TEST_F(ShellTest, FirstRunTakesTheBuiltInValues) {
   EXPECT_EQ(main->PreviewVolume(), 100);
   EXPECT_TRUE(main->SnapToGrid());
   EXPECT_TRUE(main->Gestures());
-  EXPECT_TRUE(app->mnuEditSnapToGrid->isChecked());
+  EXPECT_TRUE(app->menuAction("mnuEditSnapToGrid")->isChecked());
   EXPECT_EQ(Setting("LastRunRelease").toInt(), 20140204);
 }
 
@@ -40,7 +40,7 @@ TEST_F(ShellTest, OutOfRangeValuesAreClamped) {
   EXPECT_EQ(main->previewOptions(), PreviewOptions{});
   EXPECT_EQ(main->PreviewVolume(), 100) << "a negative volume counts as a huge one";
   EXPECT_FALSE(main->SnapToGrid());
-  EXPECT_FALSE(app->mnuEditSnapToGrid->isChecked());
+  EXPECT_FALSE(app->menuAction("mnuEditSnapToGrid")->isChecked());
   // Clamped values are not written back.
   EXPECT_EQ(Setting("PreviewX").toInt(), 100);
 }

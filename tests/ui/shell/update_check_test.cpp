@@ -88,16 +88,16 @@ TEST_F(UpdateCheckTest, TheManualCheckCountsEitherLineAndLeavesTheDailyMemory) {
   SetSetting("LastUpdateCheck", 20261207);
   ASSERT_TRUE(Launch());
   answers = {kMbNo};
-  app->mnuHelpUpdateCheck->trigger();
+  app->menuAction("mnuHelpUpdateCheck")->trigger();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text,
             L"A program update is available. Would you like to go to the Quelvatron website to get it now?");
   EXPECT_FALSE(Setting("LastUpdateNotify").isValid());
   server.setReply(200, "20140204\n");
-  app->mnuHelpUpdateCheck->trigger();
+  app->menuAction("mnuHelpUpdateCheck")->trigger();
   EXPECT_EQ(messages.back().text, L"You have the most current release of this program.");
   server.setReply(404, "");
-  app->mnuHelpUpdateCheck->trigger();
+  app->menuAction("mnuHelpUpdateCheck")->trigger();
   EXPECT_EQ(messages.back().text, L"Unable to get current release information from Quelvatron server!");
   EXPECT_EQ(messages.back().flags, 16);
 }
