@@ -25,7 +25,7 @@ protected:
     app->AlignWindow(&dialog, code);
     return dialog.window()->frameGeometry().topLeft();
   }
-  EmptyWindowController dialog{"wcInputTrim", "Trim"};
+  EmptyWindowController dialog{"wcPlacedDialog", "Placed"};
 };
 
 // Main window frame: x 100..1300, y 200..1000 (y grows downwards).
@@ -82,7 +82,7 @@ TEST_F(PlacementTest, NoReferenceMeansTheScreen) {
 
 TEST_F(PlacementTest, VisibilityNeedsAShownWindow) {
   EXPECT_FALSE(AppDelegate::IsWindowVisible(nullptr));
-  EmptyWindowController unloaded("wcTimeline", "Timeline");
+  EmptyWindowController unloaded("wcUnloadedDialog", "Unloaded");
   EXPECT_FALSE(AppDelegate::IsWindowVisible(&unloaded));
   EXPECT_FALSE(unloaded.isWindowLoaded());
   EXPECT_FALSE(AppDelegate::IsWindowVisible(&dialog));
