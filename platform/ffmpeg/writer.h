@@ -20,6 +20,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -63,9 +64,12 @@ public:
   // The same for a frame already in 4:2:0 planes (Y, Cb, Cr packed one
   // after the other, biWidth and biWidth / 2 bytes a row, rows top-down):
   // the encoder takes it without a conversion or a copy. Even sizes only
-  // (else -21). The caller keeps the buffer unchanged until its next
-  // PutFrame or PutFramePlanes returns, or FinishWriting: drawing
-  // alternately into two buffers keeps the encoding beside the drawing.
+  // (else -21). The picture joins a queue of at most kWriterPlanesHeld not
+  // yet encoded (this waits only while the queue is full); the caller keeps
+  // the buffer unchanged until kWriterPlanesHeld more PutFramePlanes calls
+  // or a PutFrame have returned, or FinishWriting: drawing into
+  // kWriterPlanesHeld + 1 buffers in turn keeps the encoder fed. Returns
+  // the first encoding failure not reported yet (0: none).
   int PutFramePlanes(double t, const void* yuv420);
   // The same for the AudioDataLength bytes in AudioData.
   int PutAudio(double t);
@@ -97,8 +101,14 @@ private:
     bool ready = false; // the thread holds its copy of the last item
     int error = 0;      // outcome of the item handled last
     double time = 0;    // seconds; below -99.0 asks the thread to end
-    const void* planes = nullptr; // frame side: the item is this 4:2:0 picture
     bool cancel = false; // it missed its shutdown time: stop at once
+    // Frame side: 4:2:0 pictures handed over and not yet encoded, oldest
+    // first. They go before an item handed over after them (wake).
+    struct Planes {
+      double time;
+      const void* data;
+    };
+    std::deque<Planes> planesQueued;
 
     // The put thread's steps, with readyLock held. The thread holds its
     // copy (or gave up on the item): the caller may go on.
@@ -123,11 +133,13 @@ private:
   int createAudioTrack();
   int startThreads();
   int startThread(PutSide& side, void (MediaCreateMacAV::*body)(), const wchar_t* failure);
-  int handOver(PutSide& side, double t, const void* planes = nullptr);
+  int handOver(PutSide& side, double t);
   static void waitReady(PutSide& side);
   void stopThread(PutSide& side, bool endFromStart, const wchar_t* readyTimeout,
                   const wchar_t* endTimeout);
   void putFrameThread();
+  void encodeQueuedPlanes(std::unique_lock<std::mutex>& lock);
+  bool encodeFrameCopy(std::unique_lock<std::mutex>& lock);
   void putAudioThread();
   bool copyFrame();
   bool copyChunk(uint32_t length);

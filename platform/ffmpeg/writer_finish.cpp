@@ -87,7 +87,9 @@ void MediaCreateMacAV::stopThread(PutSide& side, bool endFromStart, const wchar_
     side.time = kStopValue;
     side.wake = true;
     side.changed.notify_all();
-    const auto endDeadline = endFromStart ? start + kReadyLimit : Clock::now() + kFrameEndLimit;
+    // Pictures still queued are encoded before the stop is taken.
+    const int queued = static_cast<int>(side.planesQueued.size());
+    const auto endDeadline = endFromStart ? start + kReadyLimit : Clock::now() + kFrameEndLimit * (1 + queued);
     if (!side.changed.wait_until(lock, endDeadline, [&] { return !side.running; })) {
       // A thread cannot be killed safely inside the encoder: it is told to
       // stop and joined once its current item is done.

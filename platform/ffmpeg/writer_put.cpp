@@ -1,9 +1,10 @@
 // MediaCreateMacAV: hand-over of frames and sound chunks to the two put
 // threads, and the thread bodies. Each thread copies the caller's buffer,
 // marks itself ready (the render loop may then draw the next frame) and
-// encodes its copy meanwhile; a 4:2:0 picture is encoded from the caller's
-// own buffer, which the caller leaves alone until its next hand-over. Waits use the side's condition variable
-// instead of polling, so no signal is missed.
+// encodes its copy meanwhile; 4:2:0 pictures queue up and are encoded from
+// the caller's own buffers, which the caller leaves alone until the queue
+// has moved on past them. Waits use the side's condition variable instead
+// of polling, so no signal is missed.
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -38,13 +39,21 @@ void MediaCreateMacAV::waitReady(PutSide& side) {
 int MediaCreateMacAV::PutFrame(double t) { return handOver(frame_, t); }
 
 int MediaCreateMacAV::PutFramePlanes(double t, const void* yuv420) {
-  if (!yuv420 || BitmapFormat.biWidth % 2 != 0 || BitmapFormat.biHeight % 2 != 0) return -21;
-  return handOver(frame_, t, yuv420);
+  if (!yuv420 || BitmapFormat.biWidth % 2 != 0 || BitmapFormat.biHeight % 2 != 0 || !(t >= 0.0)) return -21;
+  std::unique_lock<std::mutex> lock(frame_.readyLock);
+  const auto room = [&] { return frame_.planesQueued.size() < static_cast<size_t>(kWriterPlanesHeld); };
+  frame_.changed.wait(lock, [&] { return room() || !frame_.running; });
+  if (!frame_.running) return frame_.error != 0 ? frame_.error : -21;
+  const int result = frame_.error;
+  frame_.error = 0;
+  frame_.planesQueued.push_back({t, yuv420});
+  frame_.changed.notify_all();
+  return result;
 }
 
 int MediaCreateMacAV::PutAudio(double t) { return handOver(sound_, t); }
 
-int MediaCreateMacAV::handOver(PutSide& side, double t, const void* planes) {
+int MediaCreateMacAV::handOver(PutSide& side, double t) {
   if (!(t >= 0.0)) return -21;
   std::unique_lock<std::mutex> lock(side.readyLock);
   // An ended thread takes nothing more: its error, or -21 when it was
@@ -52,7 +61,6 @@ int MediaCreateMacAV::handOver(PutSide& side, double t, const void* planes) {
   if (!side.running) return side.error != 0 ? side.error : -21;
   const int result = side.error;
   side.time = t;
-  side.planes = planes;
   side.ready = false;
   side.wake = true;
   side.changed.notify_all();
@@ -121,44 +129,66 @@ bool MediaCreateMacAV::copyChunk(uint32_t length) {
   return true;
 }
 
+// Encodes the oldest queued picture, with the lock held on entry and exit.
+void MediaCreateMacAV::encodeQueuedPlanes(std::unique_lock<std::mutex>& lock) {
+  const PutSide::Planes item = frame_.planesQueued.front();
+  lock.unlock();
+  const int64_t pts = std::llround(item.time * FrameTimeScale);
+  const int result = video_->encodePlanes(static_cast<const uint8_t*>(item.data), pts);
+  lock.lock();
+  // libx264 has its own copy now: the caller may draw into the buffer again.
+  frame_.planesQueued.pop_front();
+  frame_.changed.notify_all();
+  if (result != 0) {
+    LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", item.time);
+    failItem(frame_, -82, WriteFailureText("picture", outputPath_, video_->writeError()));
+  }
+}
+
+// Copies and encodes the 32-bit frame handed over (taken, lock held); false
+// when the thread must end.
+bool MediaCreateMacAV::encodeFrameCopy(std::unique_lock<std::mutex>& lock) {
+  const double t = frame_.time;
+  // The caller leaves a frame buffer alone until it sees ready, so the
+  // copy needs no lock and the caller's next step may run meanwhile.
+  lock.unlock();
+  const bool copied = copyFrame();
+  lock.lock();
+  if (!copied && frameCopy_.empty() && BitmapData) {
+    LogPrintf(L"Failed to allocate the frame copy in AVFoundation PutFrame(%0.3f)", t);
+    failItem(frame_, -22, "There was not enough memory for the picture of the video.");
+    return false;
+  }
+  if (!copied) {
+    LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
+    failItem(frame_, -21, "No rendered picture reached the video writer.");
+    return false;
+  }
+  frame_.announceReady();
+  lock.unlock();
+  const int result = video_->encode(frameCopy_.data(), std::llround(t * FrameTimeScale));
+  lock.lock();
+  if (result != 0) {
+    LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
+    failItem(frame_, -82, WriteFailureText("picture", outputPath_, video_->writeError()));
+  }
+  return true;
+}
+
 void MediaCreateMacAV::putFrameThread() {
   std::unique_lock<std::mutex> lock(frame_.readyLock);
   frame_.error = 0;
   frame_.announceReady();
-  while (frame_.takeNext(lock)) {
-    const double t = frame_.time;
-    const void* planes = frame_.planes;
-    if (t < kStopBelow) break;
-    // The caller leaves a frame buffer alone until it sees ready, so the
-    // copy needs no lock and the caller's next step may run meanwhile. A
-    // 4:2:0 picture is not copied: the caller leaves it alone until its next
-    // hand-over returns, after the encoder has taken it.
-    bool copied = true;
-    if (!planes) {
-      lock.unlock();
-      copied = copyFrame();
-      lock.lock();
+  for (;;) {
+    // Queued pictures first: a frame or the stop handed over now came
+    // after them (its hand-over waits until it is taken).
+    frame_.changed.wait(lock, [&] { return !frame_.planesQueued.empty() || frame_.wake || frame_.cancel; });
+    if (frame_.cancel) break;
+    if (!frame_.planesQueued.empty()) {
+      encodeQueuedPlanes(lock);
+      continue;
     }
-    if (!copied && frameCopy_.empty() && BitmapData) {
-      LogPrintf(L"Failed to allocate the frame copy in AVFoundation PutFrame(%0.3f)", t);
-      failItem(frame_, -22, "There was not enough memory for the picture of the video.");
-      break;
-    }
-    if (!copied) {
-      LogPrintf(L"NULL external pointer in PutFrame(%0.3f) for AVFoundation", t);
-      failItem(frame_, -21, "No rendered picture reached the video writer.");
-      break;
-    }
-    frame_.announceReady();
-    lock.unlock();
-    const int64_t pts = std::llround(t * FrameTimeScale);
-    const int result = planes ? video_->encodePlanes(static_cast<const uint8_t*>(planes), pts)
-                              : video_->encode(frameCopy_.data(), pts);
-    lock.lock();
-    if (result != 0) {
-      LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
-      failItem(frame_, -82, WriteFailureText("picture", outputPath_, video_->writeError()));
-    }
+    if (!frame_.takeNext(lock) || frame_.time < kStopBelow || !encodeFrameCopy(lock)) break;
   }
   lock.unlock();
   endThread(frame_);

@@ -63,6 +63,13 @@ inline YuvMatrix OutputMatrixFor(int width, int height) {
   return width >= 1280 || height > 576 ? YuvMatrix::Bt709 : YuvMatrix::Bt601;
 }
 
+// How many 4:2:0 pictures handed to the output writer it may hold before
+// encoding them: the render loop draws into one buffer more than this, in
+// turn, so the encoder always has pictures waiting while the next ones are
+// drawn (the encoder's speed varies from frame to frame much more than the
+// drawing does). Each 1080p picture is about 3 MB.
+constexpr int kWriterPlanesHeld = 4;
+
 static_assert(sizeof(tagBITMAPINFOHEADER) == 40);
 static_assert(sizeof(AudioFormat) == 18);
 

@@ -84,7 +84,9 @@ bool drawOutputFrame(RenderSetup& s, float t, float next) {
   if (s.width % 2 == 0 && s.height % 2 == 0) {
     if (s.planar.empty()) {
       s.planar.resize(static_cast<int>(s.width), static_cast<int>(s.height));
-      s.planarSpare.resize(static_cast<int>(s.width), static_cast<int>(s.height));
+      s.planarHeld.resize(kWriterPlanesHeld);
+      for (PlanarFrame& held : s.planarHeld) held.resize(static_cast<int>(s.width), static_cast<int>(s.height));
+      s.planarNext = 0;
       s.overlayDirty.reset(static_cast<int>(s.width), static_cast<int>(s.height));
     }
     if (!s.overlayClear) {
@@ -154,7 +156,12 @@ void runOutput(RenderSetup& s) {
       break;
     }
     if (n % 2 == 0 && s.loopFrameSink) showOutputFrame(s, planar, static_cast<float>(t));
-    if (planar) std::swap(s.planar, s.planarSpare);
+    if (planar) {
+      // The writer may still hold this picture: the next frame is drawn
+      // into the buffer it let go of first.
+      std::swap(s.planar, s.planarHeld[s.planarNext]);
+      s.planarNext = (s.planarNext + 1) % s.planarHeld.size();
+    }
   }
   // Every frame is written: the position is the end while the file is
   // finished.

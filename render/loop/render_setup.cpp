@@ -88,7 +88,7 @@ int RenderInit(uint32_t mode, uint32_t width, uint32_t height, uint32_t audioTyp
   s.overlayClear = false;
   s.previewTracked = false;
   s.planar = PlanarFrame{};
-  s.planarSpare = PlanarFrame{};
+  s.planarHeld.clear();
   s.frameRate = frameRate;
   s.result = 0;
   s.time = 0;
@@ -143,7 +143,7 @@ void RenderEnd() {
   s.frame.shrink_to_fit();
   s.previewTracked = false;
   s.planar = PlanarFrame{};
-  s.planarSpare = PlanarFrame{};
+  s.planarHeld.clear();
   s.thumbnail = std::vector<uint32_t>{};
   s.soundBuffer.clear();
   s.soundBuffer.shrink_to_fit();

@@ -21,9 +21,11 @@ struct RenderSetup {
   // writer from here; `frame` is then the transparent overlay the other
   // objects are drawn into (overlayClear: it is all transparent now).
   PlanarFrame planar;
-  // The writer encodes straight from the planes handed over last, until the
-  // next hand-over: the next frame is composed in the other buffer.
-  PlanarFrame planarSpare;
+  // The writer encodes straight from the planes handed over, and may hold
+  // kWriterPlanesHeld of them: the next frames are composed in the others,
+  // taken in turn from here (planarNext: the one the writer let go first).
+  std::vector<PlanarFrame> planarHeld;
+  size_t planarNext = 0;
   FrameDirty overlayDirty;
   bool overlayClear = false;
   std::vector<uint32_t> thumbnail; // a planar frame for the progress display

@@ -116,6 +116,23 @@ int Prepare(const ClipSpec& spec) {
   return 0;
 }
 
+// Frame n as packed 4:2:0 planes (Y, Cb, Cr), as the render loop hands them.
+void DrawPlanes(const ClipSpec& spec, uint32_t n, std::vector<uint8_t>& yuv) {
+  std::vector<uint8_t> bottomUp;
+  DrawFrame(spec, n, bottomUp);
+  const int w = spec.width, h = spec.height;
+  yuv.resize(static_cast<size_t>(w) * h * 3 / 2);
+  SwsContext* sws = sws_getContext(w, h, AV_PIX_FMT_BGRA, w, h, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
+                                   nullptr);
+  const uint8_t* in[1] = {bottomUp.data() + static_cast<size_t>(h - 1) * w * 4};
+  const int inStride[1] = {-w * 4};
+  uint8_t* out[3] = {yuv.data(), yuv.data() + static_cast<size_t>(w) * h,
+                     yuv.data() + static_cast<size_t>(w) * h * 5 / 4};
+  const int outStride[3] = {w, w / 2, w / 2};
+  sws_scale(sws, in, inStride, 0, h, out, outStride);
+  sws_freeContext(sws);
+}
+
 int PutChunk(const ClipSpec& spec, uint32_t n, std::vector<uint8_t>& soundBuffer) {
   Prepare(spec);
   std::vector<uint8_t> chunk;
@@ -157,10 +174,23 @@ int OpenAndFeed(const ClipSpec& spec, const std::string& path, std::vector<uint8
   uint32_t nextChunk = 0;
   std::vector<uint8_t> picture;
   const uint32_t frames = std::min(spec.frames, stopAfterFrames);
+  // Drawn beforehand, so that handing them over outruns the encoder.
+  std::vector<std::vector<uint8_t>> drawn(spec.planes ? frames : 0);
+  for (uint32_t i = 0; i < drawn.size(); ++i) DrawPlanes(spec, i, drawn[i]);
+  std::vector<std::vector<uint8_t>> planes(kWriterPlanesHeld + 1);
+  size_t nextPlanes = 0;
   for (uint32_t i = 0; i < frames; ++i) {
     while (nextChunk < spec.chunks && nextChunk / spec.chunkRate <= i / spec.frameRate + 1e-9)
       errors += PutChunk(spec, nextChunk++, soundBuffer) != 0;
     Prepare(spec);
+    if (spec.planes && (spec.bgraEvery == 0 || i % spec.bgraEvery != spec.bgraEvery - 1)) {
+      std::vector<uint8_t>& buffer = planes[nextPlanes];
+      nextPlanes = (nextPlanes + 1) % planes.size();
+      buffer = drawn[i];
+      errors += (spec.viaOutputHandler ? OutputHandlerPutFramePlanes(kOutputHandlerMpeg4, i, buffer.data())
+                                       : MediaMacAvPutFramePlanes(i, buffer.data())) != 0;
+      continue;
+    }
     DrawFrame(spec, i, picture);
     std::copy(picture.begin(), picture.end(), frameBuffer.begin());
     errors += (spec.viaOutputHandler ? OutputHandlerPutFrame(kOutputHandlerMpeg4, i) : MediaMacAvPutFrame(i)) != 0;

@@ -41,6 +41,11 @@ struct ClipSpec {
   uint32_t videoKbit = 3072;
   uint32_t audioKbit = 128;
   bool viaOutputHandler = false; // OutputHandler* instead of MediaMacAv*
+  // Frames as 4:2:0 planes, drawn in turn into one buffer more than the
+  // writer may hold, each overwritten as soon as the writer lets it go;
+  // with bgraEvery, every that many'th frame goes as 32-bit pixels instead.
+  bool planes = false;
+  uint32_t bgraEvery = 0;
 };
 
 // Top-down picture of frame n: 8 blocks across the top quarter carry the

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include "platform/ffmpeg/writer_facade.h"
 #include "platform/system/system_info.h"
 #include "support/writer_clip.h"
 
@@ -62,4 +63,32 @@ TEST(WriterOutput, TwoSecondClipDecodesAsWritten) {
   EXPECT_GT(SoundRms(probe.sound, 44100, 1.01, 1.03), 0.2);
   EXPECT_NEAR(SoundOnset(probe.sound, 44100, 0.9, 0.1), 1.0, 0.005);
   EXPECT_TRUE(dir.Entries() == std::vector<std::string>{"clip.mp4"});
+}
+
+// 4:2:0 frames from one buffer more than the writer may hold, each drawn
+// over as soon as the hand-over after it allows, with 32-bit frames among
+// them: every picture comes out whole, in its place.
+TEST(WriterOutput, QueuedPlanarFramesComeOutInOrder) {
+  WriterTestDir dir;
+  MacVerAtLeast108 = 1;
+  ClipSpec spec;
+  spec.frames = 60;
+  spec.chunks = 12;
+  spec.planes = true;
+  spec.bgraEvery = 13;
+  const std::string out = dir.File("queued.mp4");
+  std::vector<uint8_t> frameBuffer, soundBuffer;
+  int putErrors = -1;
+  ASSERT_EQ(OpenAndFeed(spec, out, frameBuffer, soundBuffer, &putErrors), 0);
+  EXPECT_EQ(putErrors, 0);
+  ASSERT_EQ(MediaMacAvFinishWriting(), 0);
+  MediaMacAvCreateClose();
+
+  const MediaProbe probe = ProbeMedia(out);
+  ASSERT_EQ(probe.pictures.size(), 60u);
+  for (size_t i = 0; i < probe.pictures.size(); ++i) {
+    EXPECT_EQ(ReadFrameNumber(probe.pictures[i]), i) << "picture " << i;
+    EXPECT_NEAR(probe.pictures[i].time, i / 25.0, 0.002) << "picture " << i;
+    ExpectColourNear(probe.pictures[i].At(160, 120), FrameColour(static_cast<uint32_t>(i)), 12);
+  }
 }
