@@ -200,11 +200,13 @@ PlayResult playAndCount(NSImageViewCustom* view) {
   std::atomic<double> placed{-1};
   RenderSetSinks(
       [&arrivals, &drawn, &placed, view](const uint32_t* frame, uint32_t w, uint32_t h, float t) {
+        const double n = std::round((t - kStart) * kRate);
+        // Placed before it is handed on: the picture can reach the widget
+        // before this call returns, and would then count as the frame before.
+        if (view) placed = n;
         MainPreviewShowFrame(frame, w, h);
         ++drawn;
-        const double n = std::round((t - kStart) * kRate);
-        if (view) placed = n;
-        else arrived(arrivals, n);
+        if (!view) arrived(arrivals, n);
       },
       nullptr);
   std::unique_ptr<PaintWatch> watch;
