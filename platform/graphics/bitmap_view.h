@@ -13,8 +13,11 @@ using ImageView = void*;
 // R, G, B, A (QImage::Format_RGBA8888), rows of width x 4 bytes. With bgrx
 // the bytes are B, G, R and one that is not read (QImage::Format_RGB32 on
 // this little-endian platform): an opaque picture in the painter's own
-// order, shown without a conversion.
-struct ViewImage {
+// order, shown without a conversion. A picture handed over by ViewPostImage
+// is held by a shared pointer: a receiver may keep it (weak_from_this)
+// instead of copying its pixels, and its owner then leaves it alone.
+struct ViewImage : std::enable_shared_from_this<ViewImage> {
+  ViewImage() = default;
   uint32_t width = 0;
   uint32_t height = 0;
   std::vector<uint8_t> rgba;

@@ -11,6 +11,7 @@
 #include "render/preview/preview_audio.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -23,18 +24,24 @@ namespace {
 constexpr int32_t kRedrawStopWaitMs = 2000;
 constexpr uint32_t kMaxPreviewSide = 8192;
 
+struct ShownPicture {
+  std::shared_ptr<ViewImage> image;
+  FrameDirty stale; // where it differs from the last frame
+};
+
 struct MainPreview {
   std::mutex buffers; // the preview buffer lock
   ImageView view = nullptr;
   uint32_t width = 0, height = 0;
   bool render = false; // false: display only (an output render draws into it)
-  // The picture as shown: B, G, R, A top-down (the painter's own order),
-  // copied for the view by the redraw thread. displayWhole: it holds the last frame handed in, so the
-  // tiles a frame changed are all that frame needs.
-  std::vector<uint32_t> display;
-  bool displayWhole = false;
+  // The picture as shown: B, G, R, A top-down (the painter's own order), in
+  // a few pictures the view takes in turn and keeps without a copy. A frame
+  // is written into one that neither the view nor the redraw thread holds,
+  // and there only where it differs (its stale tiles and the tiles the frame
+  // changed); `latest` is the one that holds the last frame.
+  std::array<ShownPicture, 3> pictures;
+  int latest = -1;
   std::vector<uint32_t> scaled; // a frame of another size at picture size, bottom-up
-  std::shared_ptr<ViewImage> viewCopy; // the last copy for the view, reused once it is let go
   std::atomic<SyncHandle> redrawEvent{0}; // read by the render thread
   SyncHandle redrawThread = 0;
   std::atomic<bool> stop{false};
@@ -50,25 +57,68 @@ MainPreview& preview() {
   return p;
 }
 
-// Turns [x0, x1) x [y0, y1) (y downwards) of a bottom-up frame of the
-// picture's size into the display.
-void flipInto(MainPreview& p, const uint32_t* frame, int x0, int x1, int y0, int y1) {
-  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
-  for (int y = y0; y < y1; ++y)
-    std::copy_n(FrameRow(frame, w, h, true, y) + x0, x1 - x0, p.display.data() + static_cast<size_t>(y) * p.width + x0);
+// An opaque black picture of the preview's size, wholly stale.
+bool makePicture(MainPreview& p, ShownPicture& picture) {
+  try {
+    auto image = std::make_shared<ViewImage>();
+    image->width = p.width;
+    image->height = p.height;
+    image->bgrx = true;
+    image->rgba.resize(static_cast<size_t>(p.width) * p.height * 4);
+    picture.image = std::move(image);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  picture.stale.reset(static_cast<int>(p.width), static_cast<int>(p.height));
+  picture.stale.mark(0, 0, static_cast<int>(p.width), static_cast<int>(p.height));
+  return true;
 }
 
-// A frame of the picture's size: only the tiles the render loop says it
-// changed since the frame before, when the display holds that one.
-void showSameSize(MainPreview& p, const uint32_t* frame) {
-  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
-  const FrameDirty* changed = RenderSinkChangedTiles();
-  if (!p.displayWhole || !changed || changed->width() != w || changed->height() != h) {
-    flipInto(p, frame, 0, w, 0, h);
-    p.displayWhole = true;
-    return;
+uint32_t* pixelsOf(const ShownPicture& picture) { return reinterpret_cast<uint32_t*>(picture.image->rgba.data()); }
+
+// The picture the next frame goes into: not the latest while another is
+// free, and never one someone else holds (a new one when all are held).
+ShownPicture* writablePicture(MainPreview& p) {
+  ShownPicture* chosen = nullptr;
+  for (int i = 0; i < static_cast<int>(p.pictures.size()); ++i) {
+    ShownPicture& picture = p.pictures[static_cast<size_t>(i)];
+    if (picture.image.use_count() != 1) continue;
+    chosen = &picture;
+    if (i != p.latest) break;
   }
-  ForEachTileRun(*changed, [&](int x0, int x1, int y0, int y1) { flipInto(p, frame, x0, x1, y0, y1); });
+  if (!chosen) {
+    const size_t spare = p.latest == 0 ? 1 : 0;
+    if (!makePicture(p, p.pictures[spare])) return nullptr;
+    chosen = &p.pictures[spare];
+  }
+  return chosen;
+}
+
+// Turns [x0, x1) x [y0, y1) (y downwards) of a bottom-up frame of the
+// picture's size into the picture.
+void flipInto(const MainPreview& p, const uint32_t* frame, const ShownPicture& picture, int x0, int x1, int y0,
+              int y1) {
+  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
+  uint32_t* out = pixelsOf(picture);
+  for (int y = y0; y < y1; ++y)
+    std::copy_n(FrameRow(frame, w, h, true, y) + x0, x1 - x0, out + static_cast<size_t>(y) * p.width + x0);
+}
+
+// A bottom-up frame of the picture's size becomes the latest picture.
+// changed: the tiles it differs in from the frame before (null: unknown).
+void showFrame(MainPreview& p, const uint32_t* frame, const FrameDirty* changed) {
+  const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
+  if (changed && (changed->width() != w || changed->height() != h)) changed = nullptr;
+  for (ShownPicture& picture : p.pictures) {
+    if (!picture.image) continue;
+    if (changed) MarkTiles(*changed, &picture.stale);
+    else picture.stale.mark(0, 0, w, h);
+  }
+  ShownPicture* target = writablePicture(p);
+  if (!target) return; // the picture stays as it was
+  ForEachTileRun(target->stale, [&](int x0, int x1, int y0, int y1) { flipInto(p, frame, *target, x0, x1, y0, y1); });
+  target->stale.reset(w, h);
+  p.latest = static_cast<int>(target - p.pictures.data());
 }
 
 void redrawMain(void*) {
@@ -76,13 +126,14 @@ void redrawMain(void*) {
   while (!p.stop.load() && !SyncThreadShouldStop()) {
     if (SyncWait(p.redrawEvent, kSyncForever) != kSyncSignalled || p.stop.load()) break;
     const uint64_t target = p.shown.load();
-    // The view's copy is taken under the lock and handed over after it, so
-    // the render thread never waits for the user interface.
+    // The view keeps the picture it is given: the render thread writes the
+    // next frames into others meanwhile, and never waits for the interface.
+    std::shared_ptr<const ViewImage> latest;
     if (ViewIsRegistered(p.view)) {
       std::lock_guard lock(p.buffers);
-      p.viewCopy = ViewImageCopy(p.display.data(), p.width, p.height, std::move(p.viewCopy), true);
+      if (p.latest >= 0) latest = p.pictures[static_cast<size_t>(p.latest)].image;
     }
-    if (p.viewCopy) ViewPostImage(p.viewCopy, p.view);
+    if (latest) ViewPostImage(std::move(latest), p.view);
     p.drawn = target;
   }
 }
@@ -100,10 +151,9 @@ void endDisplay(MainPreview& p) {
   if (p.redrawEvent) SyncHandleClose(p.redrawEvent);
   p.redrawThread = p.redrawEvent = 0;
   std::lock_guard lock(p.buffers);
-  p.display.clear();
+  for (ShownPicture& picture : p.pictures) picture = ShownPicture{};
+  p.latest = -1;
   p.scaled.clear();
-  p.viewCopy.reset();
-  p.displayWhole = false;
   p.width = p.height = 0;
   p.view = nullptr;
   p.render = false;
@@ -112,16 +162,16 @@ void endDisplay(MainPreview& p) {
 int startDisplay(MainPreview& p, ImageView view, uint32_t width, uint32_t height) {
   {
     std::lock_guard lock(p.buffers);
-    try {
-      p.display.assign(static_cast<size_t>(width) * height, 0xFF000000u); // opaque black
-    } catch (const std::bad_alloc&) {
-      p.display.clear();
-      return kErrNoMemory;
-    }
-    p.view = view;
     p.width = width;
     p.height = height;
-    p.displayWhole = false;
+    p.latest = -1;
+    for (ShownPicture& picture : p.pictures)
+      if (!makePicture(p, picture)) {
+        for (ShownPicture& made : p.pictures) made = ShownPicture{};
+        p.width = p.height = 0;
+        return kErrNoMemory;
+      }
+    p.view = view;
   }
   p.stop = false;
   p.shown = p.drawn = 0;
@@ -139,12 +189,12 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
   if (!frame || width == 0 || height == 0) return;
   {
     std::lock_guard lock(p.buffers);
-    if (p.display.empty()) return;
+    if (!p.pictures[0].image) return;
     if (width == p.width && height == p.height) {
-      showSameSize(p, frame);
+      showFrame(p, frame, RenderSinkChangedTiles());
     } else {
       try {
-        p.scaled.resize(p.display.size());
+        p.scaled.resize(static_cast<size_t>(p.width) * p.height);
       } catch (const std::bad_alloc&) {
         return; // the picture stays as it was
       }
@@ -153,8 +203,7 @@ void MainPreviewShowFrame(const uint32_t* frame, uint32_t width, uint32_t height
       f.Replace = true;
       f.Quality = 3;
       CompositeFrame(f);
-      flipInto(p, p.scaled.data(), 0, static_cast<int>(p.width), 0, static_cast<int>(p.height));
-      p.displayWhole = false; // the next frame of the picture's size is taken whole
+      showFrame(p, p.scaled.data(), nullptr);
     }
   }
   p.shown.fetch_add(1);
@@ -262,12 +311,15 @@ bool MainPreviewWaitIdle(int32_t timeoutMs) {
 int MainPreviewSnapshotPixels(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height) {
   MainPreview& p = preview();
   std::lock_guard lock(p.buffers);
-  if (p.display.empty()) return kErrNotReady;
-  pixels->resize(p.display.size());
+  if (!p.pictures[0].image) return kErrNotReady;
   const int w = static_cast<int>(p.width), h = static_cast<int>(p.height);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(p.display.data() + static_cast<size_t>(y) * p.width, w, FrameRow(pixels->data(), w, h, true, y));
-  }
+  pixels->resize(static_cast<size_t>(p.width) * p.height);
+  // Black until a frame is shown.
+  if (p.latest < 0) std::fill(pixels->begin(), pixels->end(), 0xFF000000u);
+  else
+    for (int y = 0; y < h; ++y)
+      std::copy_n(pixelsOf(p.pictures[static_cast<size_t>(p.latest)]) + static_cast<size_t>(y) * p.width, w,
+                  FrameRow(pixels->data(), w, h, true, y));
   *width = p.width;
   *height = p.height;
   return kOk;

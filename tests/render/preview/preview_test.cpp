@@ -170,6 +170,61 @@ TEST_F(PreviewTest, BadSetUpsAreRefused) {
   EXPECT_EQ(PreviewIsPlaying(), 0);
 }
 
+// A view may keep the pictures it is handed (the canvas shows them without
+// a copy): while it holds one, no later frame is written into it, and every
+// picture reaches it whole. Here the view keeps the last two, as one shown
+// and one on its way.
+TEST_F(PreviewTest, PicturesTheViewKeepsAreNeverDrawnOver) {
+  const std::string video = TempPath("kept.mp4");
+  ASSERT_TRUE(MakeIndexVideo(video, 12, kW, kH, "25", "-c:v libx264 -pix_fmt yuv420p"));
+  const uint32_t input = InputAdd(WideToUtf16(Utf8ToWide(video)).c_str());
+  ASSERT_NE(input, 255u);
+  AddObject(kDispVideo, input, 0, 0, 100, 100);
+  const uint32_t mover = AddShape(4, 0xE00000, 0xFF000000, 0, 0, 0, 20, 20);
+  ASSERT_NE(TimelineDispObjAdd(mover, 0.2f), kNoDispObj);
+  ASSERT_EQ(TimelineApply(0.3f), 0);
+  Edit(mover, [](DispStruct& r) { r.X = 70, r.Y = 60; });
+  ProjectSetLength(0.8f);
+
+  struct Kept {
+    std::shared_ptr<const ViewImage> image;
+    std::vector<uint8_t> asReceived;
+  };
+  std::mutex mutex;
+  std::vector<Kept> kept;
+  int received = 0, notShared = 0, drawnOver = 0;
+  auto check = [&](const Kept& k) { drawnOver += k.image->rgba != k.asReceived; };
+  ViewRegister(&sink_, [&](const ViewImage& image) {
+    std::lock_guard lock(mutex);
+    ++received;
+    std::shared_ptr<const ViewImage> shared = image.weak_from_this().lock();
+    if (!shared) {
+      ++notShared;
+      return;
+    }
+    for (const Kept& k : kept) check(k);
+    if (kept.size() == 2) kept.erase(kept.begin());
+    kept.push_back({shared, shared->rgba});
+    std::lock_guard last(sink_.mutex);
+    sink_.images.push_back(image);
+  });
+  ASSERT_EQ(PreviewPlay(0, 0.0f, 25), 0);
+  ASSERT_TRUE(waitFor([] { return !PreviewIsPlaying(); }, 10000));
+  ASSERT_TRUE(MainPreviewWaitIdle(2000));
+  std::lock_guard lock(mutex);
+  for (const Kept& k : kept) check(k);
+  EXPECT_GE(received, 10);
+  EXPECT_EQ(notShared, 0);
+  EXPECT_EQ(drawnOver, 0);
+  // The last picture is the last frame, drawn whole.
+  const std::vector<uint32_t> whole = RenderAt(PreviewGetTime(), kW, kH);
+  int differ = 0;
+  for (uint32_t y = 0; y < kH; ++y)
+    for (uint32_t x = 0; x < kW; ++x)
+      differ += ViewPixel(*kept.back().image, x, y) != (FramePixel(whole, kW, kH, x, y) & 0xFFFFFF);
+  EXPECT_EQ(differ, 0);
+}
+
 // Each frame clears only what the one before drew, over a video that fills
 // the frame clears nothing, and the display takes only the tiles that
 // changed. Objects that move, appear and fade out and a video that ends
