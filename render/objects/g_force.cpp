@@ -4,6 +4,7 @@
 #include "media/datalog/query.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"
+#include "render/draw/layer_cache.h"
 #include "render/objects/data_object.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr double kTrailSeconds = 1.5;
 constexpr int kTrailSteps = 24;
+constexpr int kGForcePlot = 1; // the plot without its readings, kept
 
 struct GPlot {
   double cx, cy, r;
@@ -114,12 +116,26 @@ int RenderGForceObject(const ObjectContext& ctx) {
   g.rangeX = std::isfinite(p->RangeX) && p->RangeX > 0.01f ? double(p->RangeX) : 1.0;
   g.rangeY = std::isfinite(p->RangeY) && p->RangeY > 0.01f ? double(p->RangeY) : 1.0;
   g.options = p->Options;
+  // The plot (disc, axis, circles) changes only with the record and the
+  // size: drawn once and kept, and the readings drawn over a copy of it.
+  std::string key;
+  LayerKeyAdd(&key, *p);
+  LayerKeyAdd(&key, dl.scale);
+  LayerKeyAdd(&key, dl.unitsW);
+  LayerKeyAdd(&key, dl.unitsH);
+  LayerKeyAdd(&key, dl.layer.width);
+  LayerKeyAdd(&key, dl.layer.height);
+  const bool kept = LayerCacheGet(ctx.index, kGForcePlot, key, &dl.layer);
   {
     Canvas canvas(dl.layer);
     if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderGForceObject");
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, dl.scale, dl.scale);
-    drawFrame(cr, *p, g);
+    if (!kept) {
+      drawFrame(cr, *p, g);
+      cairo_surface_flush(cairo_get_target(cr));
+      LayerCachePut(ctx.index, kGForcePlot, key, dl.layer);
+    }
     if (p->Options & kGForceFade) drawTrail(cr, *p, g, rd, ctx.time);
     const auto at = place(g, rd.at(rd.x, ctx.time), rd.at(rd.y, ctx.time));
     if (!ColorIsOff(p->ShadowColor)) {

@@ -3,6 +3,9 @@
 #include "render/objects_data/data_obj_fixture.h"
 #include "render/objects_data/field_util.h"
 
+#include "render/draw/layer_cache.h"
+#include "render/objects/kept_placements.h"
+
 namespace {
 
 constexpr float kTime = 20.0f;
@@ -49,6 +52,32 @@ TEST_F(GForceTest, UnusedAxisKeepsTheBallOnTheOther) {
   EXPECT_GT(onRow, 20);
   EXPECT_EQ(above, 0);
   EXPECT_EQ(CountColour(frame, 480, 270, 130, 130, 140, 140, 0xFF00FF, 30), 0);
+}
+
+// The plot is drawn once and kept: frames drawn over the kept plot are
+// those drawn afresh, and a changed record draws it again.
+TEST_F(GForceTest, KeptPlotDrawsAsDrawnAfresh) {
+  AddBackdrop();
+  const uint32_t g = AddData(kDispGForce, 35, 5, 30, 90);
+  EditParam<GForceParam>(g, [](GForceParam& p) {
+    p.Options = 0x10 | 0x20 | 0x40; // trail, circles, ball
+    p.ShadowColor = 0x00101010;
+    p.BackColor = 0x00303030;
+    p.RangeX = p.RangeY = 1;
+  });
+  auto afresh = [this](float time) {
+    LayerCacheClear();
+    KeptPlacementsClear();
+    return Frame(time);
+  };
+  Frame(kTime - 2);
+  const auto kept = Frame(kTime);
+  EXPECT_EQ(kept, afresh(kTime));
+  Frame(kTime - 2);
+  EditParam<GForceParam>(g, [](GForceParam& p) { p.BackColor = 0x00A02020; });
+  const auto changed = Frame(kTime);
+  EXPECT_NE(changed, kept);
+  EXPECT_EQ(changed, afresh(kTime));
 }
 
 } // namespace
