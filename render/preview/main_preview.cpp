@@ -76,15 +76,16 @@ bool makePicture(MainPreview& p, ShownPicture& picture) {
 
 uint32_t* pixelsOf(const ShownPicture& picture) { return reinterpret_cast<uint32_t*>(picture.image->rgba.data()); }
 
-// The picture the next frame goes into: not the latest while another is
-// free, and never one someone else holds (a new one when all are held).
+// The picture the next frame goes into: never one someone else holds, the
+// latest when no one does (it differs least), else another (a new one when
+// all are held).
 ShownPicture* writablePicture(MainPreview& p) {
   ShownPicture* chosen = nullptr;
   for (int i = 0; i < static_cast<int>(p.pictures.size()); ++i) {
     ShownPicture& picture = p.pictures[static_cast<size_t>(i)];
     if (picture.image.use_count() != 1) continue;
     chosen = &picture;
-    if (i != p.latest) break;
+    if (i == p.latest) break;
   }
   if (!chosen) {
     const size_t spare = p.latest == 0 ? 1 : 0;
