@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -105,7 +106,27 @@ std::string TextFaceName(const std::string& font, uint8_t style) {
   return resolveFace(font, style).postScript;
 }
 
-TextExtent TextMeasure(const std::string& utf8, const TextLook& look) {
+namespace {
+
+// What a measure depends on; colours do not change the extent.
+struct MeasureKey {
+  std::string utf8, font;
+  double size;
+  uint8_t style;
+  int align;
+  bool operator<(const MeasureKey& o) const {
+    return std::tie(utf8, font, size, style, align) < std::tie(o.utf8, o.font, o.size, o.style, o.align);
+  }
+};
+
+// Data objects measure the same few texts frame after frame, and a Pango
+// layout costs far more than a look-up. Emptied when full: texts that keep
+// changing (a running lap time) cost no more than before.
+constexpr size_t kMaxMeasures = 256;
+std::mutex measuresLock;
+std::map<MeasureKey, TextExtent> measures;
+
+TextExtent measureAfresh(const std::string& utf8, const TextLook& look) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
   cairo_t* cr = cairo_create(surface);
   TextExtent extent;
@@ -118,6 +139,21 @@ TextExtent TextMeasure(const std::string& utf8, const TextLook& look) {
   }
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
+  return extent;
+}
+
+} // namespace
+
+TextExtent TextMeasure(const std::string& utf8, const TextLook& look) {
+  MeasureKey key{utf8, look.font, look.size, look.style, look.align};
+  {
+    std::lock_guard lock(measuresLock);
+    if (auto it = measures.find(key); it != measures.end()) return it->second;
+  }
+  const TextExtent extent = measureAfresh(utf8, look);
+  std::lock_guard lock(measuresLock);
+  if (measures.size() >= kMaxMeasures) measures.clear();
+  measures.emplace(std::move(key), extent);
   return extent;
 }
 

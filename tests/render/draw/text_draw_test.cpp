@@ -110,6 +110,25 @@ TEST(TextDraw, BoldAndItalicChooseTheFaces) {
   EXPECT_GT(TextMeasure("mmmm", bold).width, TextMeasure("mmmm", plain).width);
 }
 
+// Measures are kept by text and look: a size or text asked for again gets
+// its own extent, whatever was measured in between.
+TEST(TextDraw, MeasuresFollowTheTextAndTheSize) {
+  TextLook look;
+  look.font = "Arial";
+  look.size = 20;
+  const TextExtent small = TextMeasure("gear 3", look);
+  look.size = 40;
+  const TextExtent large = TextMeasure("gear 3", look);
+  const TextExtent longer = TextMeasure("gear 3 of 6", look);
+  EXPECT_GT(large.width, small.width * 1.5);
+  EXPECT_GT(large.height, small.height * 1.5);
+  EXPECT_GT(longer.width, large.width);
+  look.size = 20;
+  EXPECT_EQ(TextMeasure("gear 3", look).width, small.width);
+  look.style = kTextBold;
+  EXPECT_GT(TextMeasure("gear 3", look).width, small.width);
+}
+
 TEST(TextDraw, UnderlineAddsPixelsBelowTheGlyphs) {
   TextLook look;
   look.size = 40;
