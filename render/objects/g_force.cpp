@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kTrailSeconds = 1.5;
 constexpr int kTrailSteps = 24;
-constexpr int kGForcePlot = 1; // the plot without its readings, kept
+constexpr int kGForcePlot = 5; // layer cache kind: the plot without its readings
 
 struct GPlot {
   double cx, cy, r;

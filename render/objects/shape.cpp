@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int kMaxShapeSide = 4096;
-constexpr int kShapeDrawing = 4; // layer cache kind (text drawings 3)
+constexpr int kShapeDrawing = 4; // layer cache kind (text drawings 3, g-force plots 5, text data 6)
 
 void drawShape(cairo_t* cr, const ShapeStruct& s, double w, double h, double lineScale) {
   const double line = s.LineSize * lineScale;

@@ -6,6 +6,7 @@
 #include "platform/graphics/text_raster.h"
 #include "render/draw/data_channel.h"
 #include "render/draw/data_look.h"
+#include "render/draw/layer_cache.h"
 #include "render/objects/data_object.h"
 #include "render/objects/text_look.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kMaxTextSide = 4096; // a layer of at most 64 MB
 constexpr double kFlashPeriod = 0.5; // seconds; shown during the first half
+constexpr int kTextDataDrawing = 6;   // layer cache kind (g-force plots 5)
 
 int automaticQuery(uint8_t type) {
   switch (type) {
@@ -130,13 +132,20 @@ int RenderTextDataObject(const ObjectContext& ctx) {
   // Clamped as doubles: a huge box must not overflow the conversion.
   auto side = [](double v) { return static_cast<int>(std::ceil(std::isfinite(v) ? std::clamp(v, 1.0, double(kMaxTextSide)) : 1.0)); };
   const int lw = side(w), lh = side(h);
-  Layer layer(lw, lh);
-  {
-    Canvas canvas(layer);
-    if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderTextDataObject");
+  // The drawing depends on the text, the record, the scale and the layer
+  // size: a gear, a lap count or a speed that stays the same is drawn once.
+  std::string key;
+  LayerKeyAdd(&key, *t);
+  LayerKeyAdd(&key, ctx.baseScale);
+  LayerKeyAdd(&key, lw);
+  LayerKeyAdd(&key, lh);
+  key += utf8;
+  Layer layer;
+  const bool drawn = LayerCacheDraw(ctx.index, kTextDataDrawing, key, lw, lh, &layer, [&](cairo_t* cr) {
     const double top = std::max(pad, (lh - extent.height) / 2);
-    TextDraw(canvas.cr(), utf8, look, pad, top, lw - 2 * pad);
-  }
+    TextDraw(cr, utf8, look, pad, top, lw - 2 * pad);
+  });
+  if (!drawn) return ErrorSet(kErrNoMemory, "RenderTextDataObject");
   const float rotation = std::isfinite(t->RotateAngle) ? t->RotateAngle : 0;
   return ObjectPlaceLayer(ctx, layer, x, ctx.y, lw, lh, rotation);
 }

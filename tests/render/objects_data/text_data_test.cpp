@@ -4,11 +4,33 @@
 #include "render/objects_data/data_obj_fixture.h"
 #include "render/objects_data/field_util.h"
 
+#include "render/draw/layer_cache.h"
+#include "render/objects/kept_placements.h"
+
 #include "render/objects/data_object.h"
+
+#include <functional>
 
 namespace {
 
-class TextDataTest : public DataObjTest {};
+class TextDataTest : public DataObjTest {
+protected:
+  // The four presets over a backdrop; the speed text's record is given
+  // its look by `look` after its field is set. Returns the speed text.
+  uint32_t AddPresets(const std::function<void(TextStruct&)>& look) {
+    AddBackdrop();
+    AddData(kDispLapCount, 2, 5, 40, 20);
+    AddData(kDispLapTimer, 55, 5, 40, 20);
+    AddData(kDispGear, 40, 65, 20, 30);
+    const uint32_t data = AddData(kDispTextData, 5, 35, 60, 20);
+    EditParam<TextStruct>(data, [&](TextStruct& t) {
+      SetField16(t.Field, u"Speed (km/h)");
+      t.DataMode = 2;
+      look(t);
+    });
+    return data;
+  }
+};
 
 TEST_F(TextDataTest, LapCounterThroughACrossing) {
   const uint32_t counter = AddData(kDispLapCount, 5, 5, 25, 10);
@@ -79,21 +101,30 @@ TEST_F(TextDataTest, ModesRangesAndFlashing) {
 }
 
 TEST_F(TextDataTest, PresetsLook) {
-  AddBackdrop();
   const float crossing = static_cast<float>(circuit.lapStart(2));
-  AddData(kDispLapCount, 2, 5, 40, 20);
-  AddData(kDispLapTimer, 55, 5, 40, 20);
-  AddData(kDispGear, 40, 65, 20, 30);
-  const uint32_t data = AddData(kDispTextData, 5, 35, 60, 20);
-  EditParam<TextStruct>(data, [](TextStruct& t) {
-    SetField16(t.Field, u"Speed (km/h)");
+  AddPresets([](TextStruct& t) {
     SetField16(t.Text, u" km/h", 256);
-    t.DataMode = 2;
     t.OutlineColor = 0x00000000;
     t.Color = 0x00FFD000;
     t.Style = 1;
   });
   ExpectGolden("text_data", Frame(crossing + 2));
+}
+
+// Texts that stay the same are drawn once and kept: frames across a lap
+// crossing (the count changes, the gear and speed now and then, the timer
+// every frame) are those drawn afresh.
+TEST_F(TextDataTest, KeptDrawingsDrawAsDrawnAfresh) {
+  const float crossing = static_cast<float>(circuit.lapStart(2));
+  const uint32_t data = AddPresets([](TextStruct& t) { t.Options |= kTextAutoSize; });
+  Frame(crossing - 1);
+  for (float t : {crossing - 0.5f, crossing - 0.45f, crossing + 0.5f, crossing + 0.55f}) {
+    const auto kept = Frame(t);
+    LayerCacheClear();
+    KeptPlacementsClear();
+    EXPECT_EQ(kept, Frame(t)) << "at " << t;
+  }
+  EXPECT_NE(ShownText(data, crossing - 0.5f), ShownText(data, crossing + 0.5f));
 }
 
 } // namespace
