@@ -41,7 +41,7 @@ int OutputHandlerCreate(const wchar_t* path, uint32_t handler, uint32_t width, u
     LogPrintf(L"RenderInit() failed with code %d", code);
     return ErrorSet(code, "OutputHandlerCreate");
   }
-  // Every second frame goes to the main preview's display (the progress
+  // Frames go to the main preview's display now and then (the progress
   // window's picture once it has set it up).
   RenderSetSinks(
       [](const uint32_t* frame, uint32_t w, uint32_t h, float) { MainPreviewShowFrame(frame, w, h); },

@@ -32,6 +32,9 @@ constexpr double kEndTolerance = 1e-4;    // seconds
 // The progress window's picture width: a 1080p frame's thumbnail fits it
 // without a second scaling.
 constexpr int kThumbnailWidth = 480;
+// The progress window looks at its picture every 50 ms: a render at 100
+// frames a second made a thumbnail of every second frame, most never seen.
+constexpr auto kThumbnailEvery = std::chrono::milliseconds(40);
 
 // Look-ahead: every video input shown now is told which frame comes next.
 void prepareInputs(float t) {
@@ -103,8 +106,8 @@ bool drawOutputFrame(RenderSetup& s, float t, float next) {
   return false;
 }
 
-// Every second output frame goes to the progress display, a planar one as
-// a small picture of it.
+// An output frame goes to the progress display (at most every
+// kThumbnailEvery), a planar one as a small picture of it.
 void showOutputFrame(RenderSetup& s, bool planar, float t) {
   if (!planar) {
     s.loopFrameSink(s.frame.data(), s.width, s.height, t);
@@ -127,6 +130,7 @@ void runOutput(RenderSetup& s) {
   }
   int failure = 0;
   bool reachedEnd = false;
+  std::chrono::steady_clock::time_point thumbnailDue{};
   for (uint64_t n = 0; !s.stop.load(); ++n) {
     const double t = s.start + n / s.rate;
     // The end is a float: a frame that starts on it (within its rounding)
@@ -155,7 +159,10 @@ void runOutput(RenderSetup& s) {
       failure = code;
       break;
     }
-    if (n % 2 == 0 && s.loopFrameSink) showOutputFrame(s, planar, static_cast<float>(t));
+    if (s.loopFrameSink && std::chrono::steady_clock::now() >= thumbnailDue) {
+      showOutputFrame(s, planar, static_cast<float>(t));
+      thumbnailDue = std::chrono::steady_clock::now() + kThumbnailEvery;
+    }
     if (planar) {
       // The writer may still hold this picture: the next frame is drawn
       // into the buffer it let go of first.
