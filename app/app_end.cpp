@@ -7,12 +7,12 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/sync.h"
-#include "engine/files/session.h"
-#include "engine/net/http_client.h"
-#include "engine/net/transfer.h"
-#include "engine/session/crash_extract.h"
-#include "engine/session/previous_session.h"
-#include "engine/session/recovery.h"
+#include "io/files/session.h"
+#include "io/net/http_client.h"
+#include "io/net/transfer.h"
+#include "io/session/crash_extract.h"
+#include "io/session/previous_session.h"
+#include "io/session/recovery.h"
 
 namespace {
 

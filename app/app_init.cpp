@@ -9,11 +9,11 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "base/sync.h"
-#include "engine/files/session.h"
-#include "engine/net/http_client.h"
-#include "engine/session/crash_extract.h"
-#include "engine/session/previous_session.h"
-#include "engine/session/recovery.h"
+#include "io/files/session.h"
+#include "io/net/http_client.h"
+#include "io/session/crash_extract.h"
+#include "io/session/previous_session.h"
+#include "io/session/recovery.h"
 #include "platform/system/system_info.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "app/app.h"
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/files/session.h"
+#include "io/files/session.h"
 #include "ui/controls/no_move_drops.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/message_boxes.h"

@@ -10,8 +10,8 @@
 #include "base/identity.h"
 #include "base/text.h"
 #include "bench_support.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 

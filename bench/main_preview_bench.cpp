@@ -12,8 +12,8 @@
 #include "base/access_lock.h"
 #include "base/identity.h"
 #include "base/text.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
 

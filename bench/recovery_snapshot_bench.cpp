@@ -12,8 +12,8 @@
 #include "base/access_lock.h"
 #include "base/identity.h"
 #include "base/text.h"
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
 #include "media/bmp_file.h"
 #include "render/objects/background_bitmap.h"
 

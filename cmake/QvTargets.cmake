@@ -19,12 +19,18 @@ if(QV_PLATFORM_SOURCES)
   qv_set_warnings(qv_platform)
 endif()
 
-set(QV_ENGINE_DIRS engine/model engine/files engine/net engine/session media render)
-qv_glob_sources(QV_ENGINE_SOURCES ${QV_ENGINE_DIRS})
-add_library(qv_engine STATIC ${QV_ENGINE_SOURCES})
-target_link_libraries(qv_engine PUBLIC qv_platform CURL::libcurl PkgConfig::SDL2 PkgConfig::EXPAT
-  PkgConfig::ZLIB)
-qv_set_warnings(qv_engine)
+# One library a floor, each linking the floor below it.
+function(qv_floor_library name folder below)
+  qv_glob_sources(sources ${folder})
+  add_library(${name} STATIC ${sources})
+  target_link_libraries(${name} PUBLIC ${below} ${ARGN})
+  qv_set_warnings(${name})
+endfunction()
+
+qv_floor_library(qv_model model qv_platform)
+qv_floor_library(qv_media media qv_model PkgConfig::EXPAT)
+qv_floor_library(qv_render render qv_media PkgConfig::SDL2)
+qv_floor_library(qv_io io qv_render CURL::libcurl PkgConfig::ZLIB)
 
 # The composition root: engine start and end, which wire every subsystem
 # together in order. The program's entry (app/main.cpp) and the other
@@ -32,7 +38,7 @@ qv_set_warnings(qv_engine)
 file(GLOB QV_APP_SOURCES CONFIGURE_DEPENDS ${QV_ROOT}/app/*.cpp)
 list(REMOVE_ITEM QV_APP_SOURCES ${QV_ROOT}/app/main.cpp)
 add_library(qv_app STATIC ${QV_APP_SOURCES})
-target_link_libraries(qv_app PUBLIC qv_engine)
+target_link_libraries(qv_app PUBLIC qv_io)
 qv_set_warnings(qv_app)
 
 if(QV_BUILD_UI)
@@ -41,7 +47,7 @@ if(QV_BUILD_UI)
   file(GLOB_RECURSE QV_UI_HEADERS CONFIGURE_DEPENDS ${QV_ROOT}/ui/*.h)
   if(QV_UI_SOURCES)
     add_library(qv_ui STATIC ${QV_UI_SOURCES} ${QV_UI_HEADERS})
-    target_link_libraries(qv_ui PUBLIC qv_engine Qt6::Widgets Qt6::DBus Qt6::Network PkgConfig::SECRET PkgConfig::GIO)
+    target_link_libraries(qv_ui PUBLIC qv_io Qt6::Widgets Qt6::DBus Qt6::Network PkgConfig::SECRET PkgConfig::GIO)
     # Where a program run from the build finds the starter set; an installed
     # one finds it beside itself (share/quelvatron/starter).
     target_compile_definitions(qv_ui PRIVATE QV_STARTER_SOURCE_DIR="${QV_ROOT}/starter")

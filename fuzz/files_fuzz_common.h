@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/files/crc32.h"
-#include "engine/files/scramble.h"
+#include "io/files/crc32.h"
+#include "io/files/scramble.h"
 
 inline void FuzzPutU32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));

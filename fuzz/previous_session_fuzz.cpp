@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "engine/net/release_check.h"
-#include "engine/session/previous_session.h"
+#include "io/net/release_check.h"
+#include "io/session/previous_session.h"
 
 namespace {
 

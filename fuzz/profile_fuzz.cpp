@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/files/profile.h"
+#include "io/files/profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DataStruct record;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/files/project_format.h"
+#include "io/files/project_format.h"
 #include "files_fuzz_common.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/files/style_format.h"
+#include "io/files/style_format.h"
 #include "files_fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/net/transfer_protocol.h"
+#include "io/net/transfer_protocol.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/bmp_file.h"
 #include "media/media_slot.h"
 #include "media/wav_file.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "base/error.h"
-#include "engine/model/input_internal.h"
-#include "engine/model/input_table.h"
-#include "engine/model/input_timing.h"
+#include "model/input_internal.h"
+#include "model/input_table.h"
+#include "model/input_timing.h"
 #include "media/media_slot.h"
 #include "media/sound_stream.h"
 

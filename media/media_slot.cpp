@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "base/error.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 
 namespace {
 

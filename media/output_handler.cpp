@@ -10,7 +10,7 @@
 #include "base/log.h"
 #include "base/text.h"
 #include "base/util.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "platform/ffmpeg/writer_facade.h"
 #include "platform/ffmpeg/writer_files.h"
 

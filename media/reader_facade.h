@@ -11,7 +11,7 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/text.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/media_slot.h"
 #include "media/reader_handles.h"
 

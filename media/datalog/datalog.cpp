@@ -6,7 +6,7 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/text.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/datalog/datalog_store.h"
 #include "media/datalog/process.h"
 #include "media/logs/log_registry.h"

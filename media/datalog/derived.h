@@ -3,7 +3,7 @@
 // distance and gear where a role has no column, and the custom channels.
 #include <vector>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "media/datalog/datalog_record.h"
 
 // Speed (m/s) from positions by central differences.

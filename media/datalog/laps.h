@@ -3,7 +3,7 @@
 // point, and the lap tables the time queries answer from.
 #include <vector>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "media/datalog/datalog_record.h"
 
 // Triggers where the lap column changes to a new non-zero value.

@@ -5,8 +5,8 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/project.h"
-#include "engine/model/project_settings.h"
+#include "model/project.h"
+#include "model/project_settings.h"
 #include "media/datalog/derived.h"
 #include "media/datalog/geo.h"
 #include "media/datalog/laps.h"

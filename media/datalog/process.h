@@ -1,7 +1,7 @@
 #pragma once
 // Turns a record's file columns into its working channels: recognition,
 // kept samples, unit factors, derived and custom channels, laps.
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "media/datalog/datalog_record.h"
 
 // Speed comes out in the project's speed unit and distance in the matching

@@ -2,7 +2,7 @@
 // support (answered by the data-log model).
 #include "base/access_lock.h"
 #include "base/error.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/datalog/datalog_queries.h"
 
 uint32_t ProjectWizScanInput(uint32_t input) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "media/datalog/datalog_record.h"
 
 struct RoleChoice {

@@ -135,7 +135,7 @@ bool ParseIsoDateTime(std::string_view cell, double& seconds) {
   if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
     cell = cell.substr(1, cell.size() - 2);
   size_t pos = 0;
-  long long year, month, day, hour = 0, minute = 0, second = 0;
+  long long year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   if (!readUnsigned(cell, pos, 4, year) || pos >= cell.size() || cell[pos++] != '-' ||
       !readUnsigned(cell, pos, 2, month) || pos >= cell.size() || cell[pos++] != '-' ||
       !readUnsigned(cell, pos, 2, day))

@@ -2,7 +2,7 @@
 // The colour adjustments of an input's picture (AdjustStruct): brightness,
 // contrast, colour, hue, sharpness, chroma key and colorize. Crop, mirroring
 // and rotation are done by the compositor while placing the picture.
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "render/draw/layer.h"
 
 struct PictureSource {

@@ -2,7 +2,7 @@
 // Cairo drawing onto a Layer, with the small set of strokes and fills the
 // display-object renderers share. Colours are parameter-record words
 // 0x00RRGGBB; a top byte of 0xFF means "not drawn".
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "render/draw/layer.h"
 
 #include <cairo.h>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-// kColorOff and ColorIsOff come with the records (engine/model/disp_records.h).
+// kColorOff and ColorIsOff come with the records (model/disp_records.h).
 
 class Canvas {
 public:

@@ -1,8 +1,8 @@
 #include "render/loop/audio_mix.h"
 
-#include "engine/model/dispobj_table.h"
-#include "engine/model/input_table.h"
-#include "engine/model/input_timing.h"
+#include "model/dispobj_table.h"
+#include "model/input_table.h"
+#include "model/input_timing.h"
 #include "render/loop/input_time.h"
 #include "render/loop/media_bridge.h"
 

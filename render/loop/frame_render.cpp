@@ -2,7 +2,7 @@
 
 #include "base/access_lock.h"
 #include "base/error.h"
-#include "engine/model/dispobj_table.h"
+#include "model/dispobj_table.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/frame_tiles.h"
 #include "render/compositor/planar_blend.h"

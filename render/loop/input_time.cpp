@@ -1,7 +1,7 @@
 #include "render/loop/input_time.h"
 
-#include "engine/model/input_table.h"
-#include "engine/model/input_timing.h"
+#include "model/input_table.h"
+#include "model/input_timing.h"
 
 #include <vector>
 

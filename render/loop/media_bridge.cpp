@@ -1,7 +1,7 @@
 #include "render/loop/media_bridge.h"
 
 #include "base/error.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/input_handler.h"
 #include "media/output_handler.h"
 

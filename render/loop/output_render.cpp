@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 #include "base/log.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "render/loop/media_bridge.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"

@@ -2,7 +2,7 @@
 // The parts of a gauge drawing, shared by gauge*.cpp. A gauge is designed
 // on a square of kGaugeSize units around (kGaugeCentre, kGaugeCentre);
 // angles are degrees along the scale, measured from straight down.
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "render/draw/data_look.h"
 
 #include <cairo.h>

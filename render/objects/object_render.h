@@ -3,7 +3,7 @@
 // where it lands in the frame, and the frame itself. Renderers turn that
 // into a layer and place it with the shared helpers below; they know
 // nothing of threads or outputs.
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "platform/media/media_formats.h"
 #include "render/compositor/render_frame_info.h"
 #include "render/draw/layer.h"

@@ -1,7 +1,7 @@
 // Picture and video objects (type 10): the input's frame at the object's
 // time, with the input's adjustments, placed in the object's box.
 #include "base/error.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/picture_adjust.h"
 #include "render/loop/input_time.h"

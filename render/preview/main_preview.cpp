@@ -4,7 +4,7 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/sync.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "render/compositor/compositor.h"
 #include "render/compositor/frame_tiles.h"
 #include "render/loop/render.h"

@@ -1,7 +1,7 @@
 // Which display object the user clicked on the preview canvas.
 #include "base/access_lock.h"
 #include "base/error.h"
-#include "engine/model/dispobj_table.h"
+#include "model/dispobj_table.h"
 #include "render/loop/frame_render.h"
 #include "render/preview/main_preview.h"
 

@@ -2,9 +2,9 @@
 
 #include "base/access_lock.h"
 #include "base/error.h"
-#include "engine/model/dispobj_table.h"
-#include "engine/model/input_table.h"
-#include "engine/model/input_timing.h"
+#include "model/dispobj_table.h"
+#include "model/input_table.h"
+#include "model/input_timing.h"
 #include "render/compositor/compositor.h"
 #include "render/loop/frame_render.h"
 #include "render/loop/render.h"

@@ -1,8 +1,8 @@
 #include "render/preview/simple_preview_object.h"
 
 #include "base/error.h"
-#include "engine/model/dispobj_table.h"
-#include "engine/model/input_table.h"
+#include "model/dispobj_table.h"
+#include "model/input_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "render/preview/timeline_rows.h"
 
-#include "engine/model/dispobj_table.h"
+#include "model/dispobj_table.h"
 
 #include <algorithm>
 #include <cstring>

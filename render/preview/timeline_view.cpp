@@ -4,7 +4,7 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/sync.h"
-#include "engine/model/dispobj_table.h"
+#include "model/dispobj_table.h"
 #include "render/preview/timeline_draw.h"
 
 #include <atomic>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 
 struct Box {
   float x, y, w, h; // percent of the output frame

@@ -4,9 +4,9 @@
 
 #include "base/text.h"
 #include "build_kit.h"
-#include "engine/files/project_files.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
+#include "io/files/project_files.h"
+#include "model/inputs.h"
+#include "model/project.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "starter_set.h"

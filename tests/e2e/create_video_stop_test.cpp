@@ -11,7 +11,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "support/writer_clip.h"

@@ -11,8 +11,8 @@ extern "C" {
 }
 
 #include "base/text.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "base/text.h"
-#include "engine/model/disp_records.h"
-#include "engine/model/inputs.h"
+#include "model/disp_records.h"
+#include "model/inputs.h"
 #include "platform/graphics/bitmap_view.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "base/text.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/embedded_data.h"
 #include "media/input_handler.h"
 #include "platform/media/camera_meta.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/text.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/bmp_file.h"
 #include "media/input_export.h"
 #include "media/input_handler.h"

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "base/text.h"
-#include "engine/model/input_store.h"
-#include "engine/model/input_table.h"
+#include "model/input_store.h"
+#include "model/input_table.h"
 #include "media/av_facade.h"
 #include "media/bmp_file.h"
 #include "media/input_handler.h"

@@ -8,7 +8,7 @@
 #include "base/error.h"
 #include "base/log.h"
 #include "base/text.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/av_facade.h"
 #include "media/input_handler.h"
 #include "media/media_slot.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 
 class RenderTest : public testing::Test {
 protected:
@@ -47,7 +47,7 @@ int ColourDiff(uint32_t a, uint32_t b);
 int CountColour(const std::vector<uint32_t>& frame, int width, int height, int x0, int y0, int x1,
                 int y1, uint32_t rgb, int tolerance);
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 
 template <typename F> void RenderTest::Edit(uint32_t object, F change) {
   DispStruct record = *DispObjGet(object);

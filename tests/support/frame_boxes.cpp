@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 
 namespace {
 

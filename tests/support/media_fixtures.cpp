@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "base/text.h"
-#include "engine/model/input_store.h"
-#include "engine/model/input_table.h"
+#include "model/input_store.h"
+#include "model/input_table.h"
 
 const std::string& MediaTestDir() {
   static const std::string dir = [] {

@@ -2,7 +2,7 @@
 // main window), and the project settings window.
 #include <QMainWindow>
 
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "ui/shell/wcProject.h"
 #include "ui/support/input_files.h"
 #include "ui/support/lists_fixture.h"

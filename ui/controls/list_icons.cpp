@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <functional>
 
-#include "engine/model/disp_types.h"
+#include "model/disp_types.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "base/error.h"
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"

@@ -10,8 +10,8 @@
 #include <functional>
 #include <initializer_list>
 
-#include "engine/model/disp_records.h"
-#include "engine/model/disp_types.h"
+#include "model/disp_records.h"
+#include "model/disp_types.h"
 #include "ui/dispobj/dispobj_fwd.h"
 
 class wcDispObjEdit;

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <cstdint>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "ui/dispobj/dispobj_fwd.h"
 
 // The rows' controls, as a panel lists them among its own outlets.

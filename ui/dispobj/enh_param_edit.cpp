@@ -5,7 +5,7 @@
 
 #include "base/error.h"
 #include "base/util.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/util/ui_utils.h"
 
 namespace {

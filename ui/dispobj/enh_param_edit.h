@@ -6,7 +6,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 
 // Copies the object's common record and its whole EnhParam. A missing
 // object shows the engine's error (none for index 0xFFFFFFFF). An object

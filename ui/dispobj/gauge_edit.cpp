@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/dispobj/DispObjPanel.h"
 

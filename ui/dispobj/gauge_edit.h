@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "ui/dispobj/dispobj_fwd.h"
 
 class QObject;

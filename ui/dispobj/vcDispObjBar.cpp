@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <cmath>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"

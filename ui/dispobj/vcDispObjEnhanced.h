@@ -5,7 +5,7 @@
 // everything else.
 #include <array>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/dispobj_fwd.h"
 

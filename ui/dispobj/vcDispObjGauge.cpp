@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/real_stepper.h"

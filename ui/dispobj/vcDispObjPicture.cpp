@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <tuple>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "base/error.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "platform/graphics/font_map.h"
 #include "platform/graphics/text_raster.h"
 #include "ui/controls/NSColorWellCustom.h"

@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "base/util.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "ui/controls/NSColorWellCustom.h"

@@ -13,7 +13,7 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "render/objects/background_bitmap.h"
 #include "render/preview/main_preview.h"
 #include "render/preview/simple_preview.h"

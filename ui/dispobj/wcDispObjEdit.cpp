@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "base/error.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/dispobj/DispObjPanel.h"
 #include "ui/dispobj/dispobj_panels.h"
 #include "ui/dispobj/vcDispObjGeneral.h"

@@ -21,15 +21,15 @@
 //     whole-record write and a preview repaint. A panel whose changes show
 //     in other panels then calls updateOtherPanels().
 //  4. Register it: one line in dispobj_panels.cpp maps its DispPanel bit
-//     to its class; the type table (engine/model/disp_types.cpp) already
+//     to its class; the type table (model/disp_types.cpp) already
 //     says which kinds of object get that bit.
 // The window sizes the column from each panel's IntendedHeight() (its
 // layout's height for the controls it shows).
 #include <cstdint>
 #include <vector>
 
-#include "engine/model/disp_records.h"
-#include "engine/model/disp_types.h"
+#include "model/disp_records.h"
+#include "model/disp_types.h"
 #include "ui/shell/WindowController.h"
 
 class DispObjPanel;

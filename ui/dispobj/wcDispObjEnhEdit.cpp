@@ -15,8 +15,8 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/files/style.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/style.h"
+#include "model/dispobjs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/NSImageViewCustom.h"

@@ -11,7 +11,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "ui/shell/WindowController.h"
 #include "ui/util/preview_slot.h"
 

@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "base/error.h"
-#include "engine/files/style.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/style.h"
+#include "model/dispobjs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/text_field.h"

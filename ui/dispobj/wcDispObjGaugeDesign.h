@@ -17,7 +17,7 @@
 #include <functional>
 #include <utility>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "ui/dispobj/dispobj_fwd.h"
 #include "ui/shell/WindowController.h"
 

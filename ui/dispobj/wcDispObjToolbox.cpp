@@ -14,9 +14,9 @@
 #include <algorithm>
 
 #include "base/error.h"
-#include "engine/model/disp_types.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/disp_types.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/list_icons.h"
 #include "ui/shell/AppDelegate.h"

@@ -14,10 +14,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/files/style.h"
-#include "engine/model/disp_types.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "io/files/style.h"
+#include "model/disp_types.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/NSTextLabelCustom.h"

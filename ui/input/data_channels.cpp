@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 
 namespace data_channels {
 

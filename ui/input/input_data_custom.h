@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <array>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 
 class QComboBox;
 class QLabel;

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "base/error.h"
-#include "engine/files/profile.h"
-#include "engine/model/inputs.h"
+#include "io/files/profile.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"

@@ -6,7 +6,7 @@
 // window to write them through when the user changes something.
 #include <QGroupBox>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 
 struct InputRecords {
   MainStruct Main{};

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include <memory>
 
 #include "ui/input/crop_fields.h"

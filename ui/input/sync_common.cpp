@@ -8,8 +8,8 @@
 #include "base/message_box.h"
 #include "base/text.h"
 #include "base/util.h"
-#include "engine/model/input_timing.h"
-#include "engine/model/inputs.h"
+#include "model/input_timing.h"
+#include "model/inputs.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/util/ui_utils.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 
 class QComboBox;
 class QLineEdit;

@@ -13,7 +13,7 @@
 
 #include "base/error.h"
 #include "base/util.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_stepper.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/input/crop_fields.h"
 #include "ui/shell/WindowController.h"

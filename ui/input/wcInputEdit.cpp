@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "base/error.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/embedded_data.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSTextLabelCustom.h"

@@ -4,7 +4,7 @@
 // window. Points come in the view's pixels, y growing downward; one point is
 // one picture pixel.
 #include "base/error.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "ui/input/input_picture_group.h"
 #include "ui/input/wcInputCrop.h"
 #include "ui/input/wcInputEdit.h"

@@ -15,7 +15,7 @@
 
 #include "base/error.h"
 #include "base/util.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <cstdint>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "ui/shell/WindowController.h"
 #include "ui/util/preview_slot.h"
 

@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/inputs.h"
+#include "io/files/undo.h"
+#include "model/inputs.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"

@@ -17,9 +17,9 @@
 #include <cmath>
 
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/inputs.h"
+#include "model/project.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/button_faces.h"

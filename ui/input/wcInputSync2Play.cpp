@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/button_faces.h"

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "engine/model/input_timing.h"
+#include "model/input_timing.h"
 #include "ui/controls/button_faces.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"

@@ -11,7 +11,7 @@
 
 #include "base/error.h"
 #include "base/util.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/dialog_buttons.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/model/input_records.h"
+#include "model/input_records.h"
 #include "ui/shell/WindowController.h"
 #include "ui/util/preview_slot.h"
 

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/text_field.h"

@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "base/error.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "render/preview/main_preview.h"
 #include "render/preview/timeline_view.h"
 #include "ui/controls/real_slider.h"

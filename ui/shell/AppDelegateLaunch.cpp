@@ -12,7 +12,7 @@
 #include "base/identity.h"
 #include "base/log.h"
 #include "base/main_thread.h"
-#include "engine/files/recovery_snapshot.h"
+#include "io/files/recovery_snapshot.h"
 #include "platform/graphics/font_map.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/shell/AppDelegate.h"

@@ -5,9 +5,9 @@
 
 #include "base/log.h"
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
-#include "engine/net/release_check.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
+#include "io/net/release_check.h"
 #include "render/preview/main_preview.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/seams/desktop.h"

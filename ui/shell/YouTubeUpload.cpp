@@ -7,7 +7,7 @@
 #include "base/log.h"
 #include "base/message_box.h"
 #include "base/text.h"
-#include "engine/net/http_client.h"
+#include "io/net/http_client.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "base/error.h"
-#include "engine/files/session.h"
+#include "io/files/session.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 
 uint32_t FirstSelectedInputOrWarn(const QStringList& names, const wchar_t* prompt) {
   if (names.isEmpty()) {

@@ -16,7 +16,7 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "media/output_handler.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"

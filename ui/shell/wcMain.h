@@ -15,7 +15,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "ui/shell/WindowController.h"
 
 class NSImageViewCustom;

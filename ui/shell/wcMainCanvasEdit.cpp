@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "base/util.h"
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/dispobj/wcDispObjEdit.h"

@@ -9,9 +9,9 @@
 #include <QPushButton>
 
 #include "base/util.h"
-#include "engine/model/disp_types.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/disp_types.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/preview/main_preview.h"
 #include "ui/shell/wcMain.h"
 

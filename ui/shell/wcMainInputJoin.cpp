@@ -6,9 +6,9 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/window_calls.h"

@@ -4,9 +4,9 @@
 #include <QAction>
 #include <QMenu>
 
-#include "engine/model/disp_types.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/disp_types.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/shell/wcMain.h"
 

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "base/error.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/controls/list_icons.h"
 #include "ui/dispobj/wcDispObjEdit.h"

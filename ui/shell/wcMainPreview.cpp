@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "base/error.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/desktop.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "base/identity.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"

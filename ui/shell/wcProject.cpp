@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "base/util.h"
-#include "engine/files/undo.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/project.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"

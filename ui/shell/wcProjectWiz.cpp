@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/inputs.h"
+#include "model/project.h"
 #include "ui/controls/list_icons.h"
 #include "ui/dispobj/wcDispObjToolbox.h"
 #include "ui/input/wcInputSync.h"

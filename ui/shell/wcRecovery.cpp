@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/session/recovery.h"
+#include "io/session/recovery.h"
 #include "ui/shell/AppDelegate.h"
 
 wcRecovery::wcRecovery() : WindowController("wcRecovery") {}

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <bit>
 
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/real_stepper.h"

@@ -10,9 +10,9 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/files/templates.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "io/files/templates.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "ui/controls/dialog_buttons.h"
 #include "ui/controls/list_icons.h"
 #include "ui/seams/file_dialogs.h"

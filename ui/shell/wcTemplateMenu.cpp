@@ -18,7 +18,7 @@
 #include <functional>
 
 #include "base/error.h"
-#include "engine/files/templates.h"
+#include "io/files/templates.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/seams/file_dialogs.h"

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "base/message_box.h"
-#include "engine/net/transfer.h"
+#include "io/net/transfer.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 
 #include "base/text.h"
 #include "base/util.h"
-#include "engine/model/disp_types.h"
+#include "model/disp_types.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "engine/files/written_files.h"
+#include "io/files/written_files.h"
 
 class WrittenFiles : public QObject {
   Q_OBJECT

@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "base/log.h"
-#include "engine/model/input_table.h"
+#include "model/input_table.h"
 #include "media/datalog/datalog.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/datalog_store.h"

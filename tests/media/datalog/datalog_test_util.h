@@ -5,10 +5,10 @@
 #include <string>
 
 #include "base/text.h"
-#include "engine/model/input_records.h"
-#include "engine/model/input_store.h"
-#include "engine/model/project.h"
-#include "engine/model/project_settings.h"
+#include "model/input_records.h"
+#include "model/input_store.h"
+#include "model/project.h"
+#include "model/project_settings.h"
 #include "media/datalog/process.h"
 #include "media/logs/log_registry.h"
 

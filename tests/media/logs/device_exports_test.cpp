@@ -11,8 +11,8 @@
 #include <functional>
 #include <iterator>
 
-#include "engine/model/project.h"
-#include "engine/model/project_settings.h"
+#include "model/project.h"
+#include "model/project_settings.h"
 #include "media/datalog/datalog_test_util.h"
 #include "media/datalog/query.h"
 #include "media/datalog/recognition.h"

@@ -11,8 +11,8 @@
 #include "base/access_lock.h"
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/input_store.h"
-#include "engine/model/input_table.h"
+#include "model/input_store.h"
+#include "model/input_table.h"
 #include "media/output_handler.h"
 #include "support/writer_clip.h"
 

@@ -5,7 +5,7 @@
 #include "render/golden/golden_fixture.h"
 
 #include "base/access_lock.h"
-#include "engine/model/timeline.h"
+#include "model/timeline.h"
 #include "render/loop/frame_render.h"
 
 #include <string>

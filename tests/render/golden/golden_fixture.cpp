@@ -1,7 +1,7 @@
 #include "render/golden/golden_fixture.h"
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/bmp_file.h"
 
 #include <algorithm>

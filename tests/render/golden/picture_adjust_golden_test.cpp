@@ -2,7 +2,7 @@
 // card on a picture object over a checkerboard, one tile per setting.
 #include "render/golden/golden_fixture.h"
 
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 
 #include <functional>
 

@@ -2,8 +2,8 @@
 // order, with the object effects.
 #include "render/render_fixture.h"
 
-#include "engine/model/dispobjs.h"
-#include "engine/model/timeline.h"
+#include "model/dispobjs.h"
+#include "model/timeline.h"
 
 namespace {
 constexpr int kW = 320, kH = 240;

@@ -6,7 +6,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/bmp_file.h"
 #include "media/input_export.h"
 #include "media/wav_file.h"

@@ -4,8 +4,8 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
+#include "model/inputs.h"
+#include "model/project.h"
 #include "render/compositor/compositor.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"

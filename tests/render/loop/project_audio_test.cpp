@@ -4,7 +4,7 @@
 
 #include "base/access_lock.h"
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "render/loop/audio_mix.h"
 #include "render/preview/preview_audio.h"
 #include "support/media_fixtures.h"

@@ -4,7 +4,7 @@
 #include "render/render_fixture.h"
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/input_handler.h"
 #include "support/media_fixtures.h"
 #include "support/scoped_env.h"

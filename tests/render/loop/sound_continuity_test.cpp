@@ -6,7 +6,7 @@
 #include "render/render_fixture.h"
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "platform/media/sound_resampler.h"
 #include "render/loop/render.h"
 #include "support/media_fixtures.h"

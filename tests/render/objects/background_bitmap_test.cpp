@@ -4,7 +4,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/dispobj_table.h"
+#include "model/dispobj_table.h"
 #include "media/bmp_file.h"
 #include "render/objects/background_bitmap.h"
 #include "render/preview/simple_preview.h"

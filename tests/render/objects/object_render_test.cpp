@@ -3,8 +3,8 @@
 #include "render/render_fixture.h"
 
 #include "base/access_lock.h"
-#include "engine/model/dispobj_table.h"
-#include "engine/model/inputs.h"
+#include "model/dispobj_table.h"
+#include "model/inputs.h"
 #include "render/loop/frame_render.h"
 
 #include <cmath>

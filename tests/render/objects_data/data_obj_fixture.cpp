@@ -2,8 +2,8 @@
 
 #include "base/access_lock.h"
 #include "base/text.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/draw/data_channel.h"
 #include "render/loop/frame_render.h"
 #include "render/objects/data_object.h"

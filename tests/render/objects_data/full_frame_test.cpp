@@ -4,7 +4,7 @@
 #include "render/objects_data/field_util.h"
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/bmp_file.h"
 #include "render/compositor/compositor.h"
 #include "render/objects/kept_placements.h"

@@ -5,9 +5,9 @@
 #include "render/objects_data/data_obj_fixture.h"
 
 #include "base/access_lock.h"
-#include "engine/model/input_timing.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
+#include "model/input_timing.h"
+#include "model/inputs.h"
+#include "model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "render/loop/input_time.h"

@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // Which object a click on the preview canvas finds.
 #include "render/render_fixture.h"
 
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/preview/main_preview.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include "base/sync.h"
 #include "base/text.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
-#include "engine/model/timeline.h"
+#include "model/inputs.h"
+#include "model/project.h"
+#include "model/timeline.h"
 #include "media/bmp_file.h"
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"

@@ -4,8 +4,8 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "engine/model/dispobj_table.h"
-#include "engine/model/inputs.h"
+#include "model/dispobj_table.h"
+#include "model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "support/media_fixtures.h"
 

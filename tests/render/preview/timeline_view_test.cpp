@@ -2,7 +2,7 @@
 // point, and drawing into the view.
 #include "render/render_fixture.h"
 
-#include "engine/model/timeline.h"
+#include "model/timeline.h"
 #include "render/preview/timeline_view.h"
 
 #include "base/access_lock.h"

@@ -20,7 +20,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/model/disp_records.h"
+#include "model/disp_records.h"
 #include "media/bmp_file.h"
 #include "render/objects/background_bitmap.h"
 #include "ui/controls/NSTextLabelCustom.h"

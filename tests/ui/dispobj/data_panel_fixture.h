@@ -5,7 +5,7 @@
 // the property window then shows.
 #include <vector>
 
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "support/circuit_log.h"
 #include "ui/dispobj/kind_panel_fixture.h"
 

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "engine/files/undo.h"
-#include "engine/model/inputs.h"
-#include "engine/model/timeline.h"
+#include "io/files/undo.h"
+#include "model/inputs.h"
+#include "model/timeline.h"
 #include "render/preview/main_preview.h"
 #include "ui/dispobj/dispobj_fixture.h"
 

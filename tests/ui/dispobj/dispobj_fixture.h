@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/message_box.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/dispobj/wcDispObjToolbox.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "support/media_fixtures.h"

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "ui/dispobj/enh_param_edit.h"
 #include "ui/dispobj/channel_range_rows.h"
 #include "ui/dispobj/enhanced_fixture.h"

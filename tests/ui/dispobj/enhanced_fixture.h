@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "base/access_lock.h"
-#include "engine/model/dispobj_table.h"
-#include "engine/model/model_text.h"
+#include "model/dispobj_table.h"
+#include "model/model_text.h"
 #include "ui/dispobj/kind_panel_fixture.h"
 #include "ui/dispobj/vcDispObjEnhanced.h"
 #include "ui/dispobj/wcDispObjEnhEdit.h"

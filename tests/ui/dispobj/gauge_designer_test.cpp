@@ -15,7 +15,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/files/style.h"
+#include "io/files/style.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/dispobj/gauge_fixture.h"
 #include "ui/dispobj/vcDispObjGeneral.h"

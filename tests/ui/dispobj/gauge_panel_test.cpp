@@ -7,8 +7,8 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "engine/files/style.h"
-#include "engine/files/undo.h"
+#include "io/files/style.h"
+#include "io/files/undo.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/dispobj/gauge_fixture.h"
 #include "ui/util/ui_utils.h"

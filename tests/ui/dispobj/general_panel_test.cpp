@@ -10,9 +10,9 @@
 #include <QMainWindow>
 #include <QPushButton>
 
-#include "engine/files/undo.h"
-#include "engine/model/inputs.h"
-#include "engine/model/timeline.h"
+#include "io/files/undo.h"
+#include "model/inputs.h"
+#include "model/timeline.h"
 #include "ui/dispobj/dispobj_fixture.h"
 #include "ui/support/input_files.h"
 #include "ui/dispobj/vcDispObjGeneral.h"

@@ -12,8 +12,8 @@
 #include <fstream>
 
 #include "base/access_lock.h"
-#include "engine/model/inputs.h"
-#include "engine/model/timeline.h"
+#include "model/inputs.h"
+#include "model/timeline.h"
 #include "render/loop/frame_render.h"
 #include "support/golden.h"
 #include "ui/controls/NSColorWellCustom.h"

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"

@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <cstring>
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/dispobj/DispObjPanel.h"

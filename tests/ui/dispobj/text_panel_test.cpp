@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "platform/graphics/text_raster.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/dispobj/kind_panel_fixture.h"

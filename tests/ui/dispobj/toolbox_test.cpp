@@ -8,8 +8,8 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include "engine/files/style.h"
-#include "engine/model/inputs.h"
+#include "io/files/style.h"
+#include "model/inputs.h"
 #include "render/preview/simple_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/NSTextLabelCustom.h"

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QSlider>
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/real_stepper.h"

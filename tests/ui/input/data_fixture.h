@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/input/input_fixture.h"
 #include "ui/support/lap_session.h"

@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <cstring>
 
-#include "engine/files/profile.h"
+#include "io/files/profile.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/input/data_fixture.h"
 #include "ui/util/ui_utils.h"

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
+#include "model/project.h"
 #include "ui/controls/real_slider.h"
 #include "ui/input/input_fixture.h"
 #include "ui/input/wcInputSync.h"

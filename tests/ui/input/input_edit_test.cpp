@@ -14,7 +14,7 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSColorWellCustom.h"
 #include "ui/controls/NSImageViewCustom.h"

@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/text_field.h"
 #include "ui/support/input_files.h"

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"

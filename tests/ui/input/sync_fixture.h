@@ -11,7 +11,7 @@
 #include <string>
 
 #include "base/message_box.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "ui/controls/real_slider.h"
 #include "ui/controls/text_field.h"
 #include "ui/support/input_files.h"

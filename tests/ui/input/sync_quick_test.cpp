@@ -8,7 +8,7 @@
 #include "ui/shell/window_calls.h"
 #include "ui/support/window_shots.h"
 
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 
 class QuickSyncTest : public SyncTest {
 protected:

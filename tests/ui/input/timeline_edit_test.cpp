@@ -6,7 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/controls/NSTextLabelCustom.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/input/timeline_fixture.h"

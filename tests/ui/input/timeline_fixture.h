@@ -10,8 +10,8 @@
 #include <QToolBar>
 #include <cmath>
 
-#include "engine/model/project.h"
-#include "engine/model/timeline.h"
+#include "model/project.h"
+#include "model/timeline.h"
 #include "render/preview/timeline_view.h"
 #include "ui/dispobj/kind_panel_fixture.h"
 #include "ui/input/wcTimeline.h"

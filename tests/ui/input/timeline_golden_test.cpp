@@ -3,7 +3,7 @@
 // and the renderer draws the shape at its first place before the segment
 // and at the new one after it (golden frames under tests/golden/ui).
 #include "base/access_lock.h"
-#include "engine/model/timeline.h"
+#include "model/timeline.h"
 #include "render/loop/frame_render.h"
 #include "support/golden.h"
 #include "ui/dispobj/vcDispObjPicture.h"

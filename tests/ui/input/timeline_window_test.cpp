@@ -5,7 +5,7 @@
 // segment commands with their refusals and questions.
 #include <QPushButton>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/controls/real_slider.h"
 #include "ui/input/timeline_fixture.h"
 #include "ui/support/window_shots.h"

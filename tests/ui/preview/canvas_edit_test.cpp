@@ -10,10 +10,10 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "engine/files/undo.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
+#include "model/project.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/controls/NameListTable.h"

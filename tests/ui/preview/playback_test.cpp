@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QMainWindow>
 
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/preview/preview_fixture.h"

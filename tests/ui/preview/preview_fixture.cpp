@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/files/session.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/session.h"
+#include "model/dispobjs.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/media_clock.h"

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/preview/preview_fixture.h"

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "engine/files/undo.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/project.h"
 #include "render/preview/main_preview.h"
 #include "ui/preview/preview_fixture.h"
 #include "ui/shell/AppDelegate.h"

@@ -10,7 +10,7 @@
 
 #include "base/error.h"
 #include "base/message_box.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "support/media_fixtures.h"
 #include "support/read_file.h"
 #include "ui/shell/wcCreateStatus.h"

@@ -13,7 +13,7 @@
 #include <QSpinBox>
 
 #include "base/util.h"
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/support/create_video_fixture.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "base/message_box.h"
-#include "engine/files/undo.h"
+#include "io/files/undo.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/shell/wcTransfer.h"
 #include "ui/support/input_files.h"

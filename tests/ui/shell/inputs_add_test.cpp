@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "base/message_box.h"
-#include "engine/files/style.h"
-#include "engine/files/templates.h"
-#include "engine/files/undo.h"
+#include "io/files/style.h"
+#include "io/files/templates.h"
+#include "io/files/undo.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/file_dialogs.h"
 #include "ui/shell/wcTemplateLoad.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "engine/model/inputs.h"
+#include "model/inputs.h"
 #include "media/datalog/datalog_queries.h"
 #include "media/datalog/query.h"
 #include "ui/controls/NameListTable.h"

@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "base/message_box.h"
-#include "engine/files/undo.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/project.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"

@@ -6,8 +6,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "engine/files/undo.h"
-#include "engine/model/project.h"
+#include "io/files/undo.h"
+#include "model/project.h"
 #include "ui/shell/wcProject.h"
 #include "ui/support/lists_fixture.h"
 

@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "ui/util/ui_utils.h"
 #include <filesystem>
 #include "ui/shell/wcProjectWiz.h"

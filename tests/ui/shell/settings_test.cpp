@@ -1,6 +1,6 @@
 #include <QAction>
 
-#include "engine/model/project.h"
+#include "model/project.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/seams/user_defaults.h"
 #include "ui/shell/AppDelegate.h"

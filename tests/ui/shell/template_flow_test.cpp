@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "engine/files/templates.h"
-#include "engine/files/undo.h"
-#include "engine/model/project.h"
+#include "io/files/templates.h"
+#include "io/files/undo.h"
+#include "model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/shell/wcTemplateConfig.h"

@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "base/access_lock.h"
-#include "engine/files/picture24.h"
-#include "engine/model/project.h"
+#include "io/files/picture24.h"
+#include "model/project.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/dispobj/vcDispObjGeneral.h"
 #include "ui/dispobj/wcDispObjEdit.h"

@@ -14,8 +14,8 @@
 #include <fstream>
 
 #include "base/message_box.h"
-#include "engine/files/templates.h"
-#include "engine/model/project.h"
+#include "io/files/templates.h"
+#include "model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "ui/controls/real_stepper.h"
 #include "ui/controls/text_field.h"

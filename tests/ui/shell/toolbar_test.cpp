@@ -11,8 +11,8 @@
 #include <QToolButton>
 
 #include "base/message_box.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "ui/input/wcLapList.h"
 #include "ui/input/wcTimeline.h"
 #include "ui/seams/file_dialogs.h"

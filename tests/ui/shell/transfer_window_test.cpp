@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "base/message_box.h"
-#include "engine/model/inputs.h"
-#include "engine/net/transfer.h"
+#include "model/inputs.h"
+#include "io/net/transfer.h"
 #include "support/read_file.h"
 #include "support/transfer_client.h"
 #include "ui/shell/AppDelegate.h"

@@ -1,5 +1,5 @@
 #include "base/message_box.h"
-#include "engine/net/http_client.h"
+#include "io/net/http_client.h"
 #include "support/loopback_http_server.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"

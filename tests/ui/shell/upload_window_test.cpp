@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "base/message_box.h"
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "support/loopback_http_server.h"
 #include "support/read_file.h"
 #include "ui/seams/modal_run.h"

@@ -9,7 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include "engine/model/dispobjs.h"
+#include "model/dispobjs.h"
 #include "ui/dispobj/wcDispObjEdit.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/WindowController.h"

@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include "base/text.h"
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "render/loop/output_render.h"
 #include "support/media_fixtures.h"
 #include "ui/shell/AppDelegate.h"

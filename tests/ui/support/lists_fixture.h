@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/model/dispobjs.h"
-#include "engine/model/inputs.h"
+#include "model/dispobjs.h"
+#include "model/inputs.h"
 #include "ui/controls/NameListTable.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"

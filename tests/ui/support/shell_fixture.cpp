@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "base/message_box.h"
-#include "engine/net/http_client.h"
+#include "io/net/http_client.h"
 #include "ui/seams/clock.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/file_dialogs.h"

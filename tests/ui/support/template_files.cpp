@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 
-#include "engine/files/templates.h"
-#include "engine/model/dispobjs.h"
+#include "io/files/templates.h"
+#include "model/dispobjs.h"
 #include "sessions.h"
 #include "ui/util/ui_utils.h"
 

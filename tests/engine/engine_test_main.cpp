@@ -1,3 +1,0 @@
-#include "support/test_main.h"
-
-int main(int argc, char** argv) { return RunTestsInOwnFolder(argc, argv, "engine"); }
