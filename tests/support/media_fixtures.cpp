@@ -1,4 +1,5 @@
 #include "support/media_fixtures.h"
+#include "support/test_main.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,9 +11,11 @@
 #include "model/input_table.h"
 
 const std::string& MediaTestDir() {
+  // Inside the test process's own folder, which goes with it.
   static const std::string dir = [] {
-    char pattern[] = "/tmp/qv-media-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
+    const std::string& own = TestProcessFolder();
+    std::string pattern = (own.empty() ? std::string("/tmp") : own) + "/qv-media-test-XXXXXX";
+    const char* made = mkdtemp(pattern.data());
     std::string d = made ? made : "/tmp";
     setenv("TMPDIR", d.c_str(), 1);
     return d;

@@ -4,6 +4,7 @@
 // calling thread as the main thread.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -13,19 +14,39 @@
 struct TestProcessSetup {
   // Sound goes to SDL's dummy driver, which needs no sound card.
   bool dummySound = false;
-  // The folder and what the tests left in it go at the end.
+  // The folder and what the tests left in it go at the end even when a
+  // test failed (big media nobody reads).
   bool removeFolder = false;
 };
+
+// The test process's own folder, as made at its start (empty if none).
+inline std::string& TestProcessFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// A test process's own folder goes when its tests passed; after a failure it
+// stays for a look at what the tests left there.
+inline void EndOwnFolder(const std::string& dir, int result, bool always = false) {
+  if (result != 0 && !always) {
+    std::fprintf(stderr, "The test folder %s is kept.\n", dir.c_str());
+    return;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
 
 inline int RunTestsInOwnFolder(int argc, char** argv, const char* program, TestProcessSetup setup = {}) {
   std::string dir = std::string("/tmp/qv-") + program + "-test-XXXXXX";
   const bool made = mkdtemp(dir.data()) != nullptr;
-  if (made) setenv("TMPDIR", dir.c_str(), 1);
+  if (made) {
+    setenv("TMPDIR", dir.c_str(), 1);
+    TestProcessFolder() = dir;
+  }
   if (setup.dummySound) setenv("SDL_AUDIODRIVER", "dummy", 1);
   MainThreadMarkCurrent();
   testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
-  std::error_code ignored;
-  if (made && setup.removeFolder) std::filesystem::remove_all(dir, ignored);
+  if (made) EndOwnFolder(dir, result, setup.removeFolder);
   return result;
 }

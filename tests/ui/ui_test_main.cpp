@@ -10,13 +10,18 @@
 #include <string>
 
 #include "app/app.h"
+#include "support/test_main.h"
 #include "ui/seams/main_thread_qt.h"
 #include "ui/seams/session_power.h"
 #include "ui/shell/engine_lifecycle.h"
 
 int main(int argc, char** argv) {
   std::string dir = "/tmp/qv-ui-test-XXXXXX";
-  if (mkdtemp(dir.data()) != nullptr) setenv("TMPDIR", dir.c_str(), 1);
+  const bool made = mkdtemp(dir.data()) != nullptr;
+  if (made) {
+    setenv("TMPDIR", dir.c_str(), 1);
+    TestProcessFolder() = dir;
+  }
   setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir + "/no-session-bus").c_str(), 1);
   setenv("QV_LOGIN_BUS", ("unix:path=" + dir + "/no-login-bus").c_str(), 1);
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -34,5 +39,6 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   MainThreadUninstallQt();
+  if (made) EndOwnFolder(dir, result);
   return result;
 }
