@@ -95,12 +95,21 @@ std::string WriteTrack() {
   return path;
 }
 
+// Why the project could not be made, for the benchmark's error.
+std::string projectFailure;
+
 // The project file, made once in this process's own engine.
 const std::string& Project() {
   static const std::string path = []() -> std::string {
-    if (Source().empty()) return {};
+    if (Source().empty()) {
+      projectFailure = "no source video (is the ffmpeg tool installed?)";
+      return {};
+    }
     AppInitIdentity();
-    if (AppInit(0) != 1) return {};
+    if (AppInit(0) != 1) {
+      projectFailure = "the engine did not start (is the program running?)";
+      return {};
+    }
     std::string saved;
     const uint32_t video = InputAdd(WideToUtf16(Utf8ToWide(Source())).c_str());
     const uint32_t track = InputAdd(WideToUtf16(Utf8ToWide(WriteTrack())).c_str());
@@ -117,6 +126,7 @@ const std::string& Project() {
       TemplateImportClear();
     }
     AppEnd();
+    if (saved.empty()) projectFailure = "the project could not be made from the starter template";
     return saved;
   }();
   return path;
@@ -227,7 +237,7 @@ void Report(benchmark::State& state, const char* name, const std::vector<double>
 
 void BM_ProjectRender(benchmark::State& state) {
   if (Project().empty()) {
-    state.SkipWithError("no project (is the ffmpeg tool installed?)");
+    state.SkipWithError(projectFailure.c_str());
     return;
   }
   const char* roundsText = std::getenv("QV_BENCH_ROUNDS");
