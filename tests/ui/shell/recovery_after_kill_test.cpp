@@ -34,6 +34,7 @@
 #include "support/media_fixtures.h"
 #include "support/program_child.h"
 #include "support/read_file.h"
+#include "support/test_main.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcRecovery.h"
@@ -103,9 +104,11 @@ protected:
       if (!ready) Spin(50);
     }
     expectKilled(child, ready, "saving-child-output.txt");
-    // The child's own test folder, which its end would have removed.
+    // The child's own test folders, which its end would have removed.
+    std::istringstream folders(ReadWholeFile(marker));
     std::error_code ignored;
-    if (ready) std::filesystem::remove_all(ReadWholeFile(marker), ignored);
+    for (std::string folder; ready && std::getline(folders, folder);)
+      if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
     return programSession();
   }
   SessionFiles sessionFiles() const {
@@ -242,8 +245,8 @@ TEST_F(RecoveryAfterKillTest, ChildSavesAndWaitsForTheKill) {
   ASSERT_TRUE(app->windows().wndMain()->ProjectModified());
   app->menuAction("mnuFileSave")->trigger();
   ASSERT_FALSE(app->windows().wndMain()->ProjectModified());
-  // Whole or not at all: the parent removes the folder it names.
-  std::ofstream(parent + "/saved.part") << tempDir;
+  // Whole or not at all: the parent removes the folders it names.
+  std::ofstream(parent + "/saved.part") << tempDir << '\n' << TestProcessFolder() << '\n';
   ASSERT_EQ(std::rename((parent + "/saved.part").c_str(), (parent + "/saved").c_str()), 0);
   Spin(kStartSeconds * 1000);
 }
