@@ -25,9 +25,21 @@ inline std::string& TestProcessFolder() {
   return folder;
 }
 
-// A test process's own folder goes when its tests passed; after a failure it
+// Makes /tmp/qv-<program>-test-XXXXXX the process's own folder and its
+// TMPDIR; its name, or "/tmp" when it could not be made.
+inline std::string MakeOwnFolder(const char* program) {
+  std::string dir = std::string("/tmp/qv-") + program + "-test-XXXXXX";
+  if (mkdtemp(dir.data()) == nullptr) return "/tmp";
+  setenv("TMPDIR", dir.c_str(), 1);
+  TestProcessFolder() = dir;
+  return dir;
+}
+
+// The process's own folder goes when its tests passed; after a failure it
 // stays for a look at what the tests left there.
-inline void EndOwnFolder(const std::string& dir, int result, bool always = false) {
+inline void EndOwnFolder(int result, bool always = false) {
+  const std::string& dir = TestProcessFolder();
+  if (dir.empty()) return;
   if (result != 0 && !always) {
     std::fprintf(stderr, "The test folder %s is kept.\n", dir.c_str());
     return;
@@ -37,16 +49,11 @@ inline void EndOwnFolder(const std::string& dir, int result, bool always = false
 }
 
 inline int RunTestsInOwnFolder(int argc, char** argv, const char* program, TestProcessSetup setup = {}) {
-  std::string dir = std::string("/tmp/qv-") + program + "-test-XXXXXX";
-  const bool made = mkdtemp(dir.data()) != nullptr;
-  if (made) {
-    setenv("TMPDIR", dir.c_str(), 1);
-    TestProcessFolder() = dir;
-  }
+  MakeOwnFolder(program);
   if (setup.dummySound) setenv("SDL_AUDIODRIVER", "dummy", 1);
   MainThreadMarkCurrent();
   testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
-  if (made) EndOwnFolder(dir, result, setup.removeFolder);
+  EndOwnFolder(result, setup.removeFolder);
   return result;
 }

@@ -16,12 +16,7 @@
 #include "ui/shell/engine_lifecycle.h"
 
 int main(int argc, char** argv) {
-  std::string dir = "/tmp/qv-ui-test-XXXXXX";
-  const bool made = mkdtemp(dir.data()) != nullptr;
-  if (made) {
-    setenv("TMPDIR", dir.c_str(), 1);
-    TestProcessFolder() = dir;
-  }
+  const std::string dir = MakeOwnFolder("ui");
   setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir + "/no-session-bus").c_str(), 1);
   setenv("QV_LOGIN_BUS", ("unix:path=" + dir + "/no-login-bus").c_str(), 1);
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -39,6 +34,6 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   MainThreadUninstallQt();
-  if (made) EndOwnFolder(dir, result);
+  EndOwnFolder(result);
   return result;
 }
