@@ -11,8 +11,11 @@
 // may use and on the first two of them (x264 threads "auto" on both
 // sides). Counters: ratio (ours / ffmpeg in frames per second, median of
 // the rounds, with the lowest and highest), ratio_2cores, rss_ratio (peak
-// resident size of our render / ffmpeg's) and finish_s (what the render
-// spent after its last frame). QV_BENCH_ROUNDS sets the rounds (3).
+// resident size of our render / ffmpeg's), finish_s (what the render spent
+// after its last frame) and load (the machine's one-minute load average as
+// each render ends, beside machine_cores: a load past the cores means the
+// figures measured the machine, not the render). QV_BENCH_ROUNDS sets the
+// rounds (3).
 #include "app/app.h"
 #include "base/identity.h"
 #include "base/text.h"
@@ -242,14 +245,18 @@ void BM_ProjectRender(benchmark::State& state) {
   }
   const char* roundsText = std::getenv("QV_BENCH_ROUNDS");
   const int rounds = std::max(1, roundsText ? std::atoi(roundsText) : 3);
-  std::vector<double> ratio, ratio2, rss, finish, fps, rssMb, ffmpegRssMb;
+  std::vector<double> ratio, ratio2, rss, finish, fps, rssMb, ffmpegRssMb, load;
+  const auto noteLoad = [&] {
+    double now = 0;
+    if (getloadavg(&now, 1) == 1) load.push_back(now);
+  };
   bool failed = false;
   for (auto _ : state) {
     for (int round = 0; round < rounds && !failed; ++round) {
       for (const bool two : {false, true}) {
         ChildRun ours, theirs;
-        if (round % 2 == 0) ours = Ours(two), theirs = Ffmpeg(two);
-        else theirs = Ffmpeg(two), ours = Ours(two);
+        if (round % 2 == 0) ours = Ours(two), noteLoad(), theirs = Ffmpeg(two);
+        else theirs = Ffmpeg(two), ours = Ours(two), noteLoad();
         if (!ours.ok || !theirs.ok) {
           failed = true;
           break;
@@ -269,6 +276,8 @@ void BM_ProjectRender(benchmark::State& state) {
   Report(state, "ratio", ratio);
   Report(state, "ratio_2cores", ratio2);
   Report(state, "rss_ratio", rss);
+  Report(state, "load", load);
+  state.counters["machine_cores"] = static_cast<double>(sysconf(_SC_NPROCESSORS_ONLN));
   state.counters["fps"] = SpreadOf(fps).median;
   state.counters["rss_mb"] = SpreadOf(rssMb).median;
   state.counters["ffmpeg_rss_mb"] = SpreadOf(ffmpegRssMb).median;
