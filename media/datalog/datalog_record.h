@@ -63,6 +63,12 @@ struct LogChannels {
   std::array<std::vector<double>, kCustomChannels> custom;
   std::array<std::string, kCustomChannels> customName;
   std::array<int, kRoleCount> sourceField{}; // -1 = derived or none
+  std::array<int, kCustomChannels> customSource{}; // its column, -1 = none
+  // The file's columns over the kept samples, each read as the channels
+  // made of it read it: a gap holds the value before it (the first value
+  // for a gap at the start). Empty for a column without gaps, whose own
+  // cells serve.
+  std::vector<std::vector<double>> heldColumns;
   bool geographic = false;                   // X/Y are longitude/latitude
   uint8_t boostFlags = 7;                    // DataStruct::BoostSampleRate
   double spanX = 0, spanY = 0;

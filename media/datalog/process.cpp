@@ -94,6 +94,18 @@ std::vector<double> extract(const DataloggerRecord& record, const LogChannels& c
   return values;
 }
 
+// A column with gaps among the kept samples (a sentence or a sensor that
+// reports less often than the others) is kept held, so that the column
+// itself and every channel made of it read one value at any time.
+void holdColumns(const DataloggerRecord& record, LogChannels& ch) {
+  ch.heldColumns.assign(record.columns.size(), {});
+  for (size_t c = 0; c < record.columns.size(); ++c) {
+    const std::vector<double>& cells = record.columns[c];
+    if (std::any_of(ch.keptRows.begin(), ch.keptRows.end(), [&](uint32_t r) { return !std::isfinite(cells[r]); }))
+      ch.heldColumns[c] = extract(record, ch, static_cast<int>(c), 1.0);
+  }
+}
+
 // Positions: (0, 0) of a GPS log is a receiver without a fix.
 void dropMissingFixes(LogChannels& ch) {
   std::vector<double>& x = ch.role[kRolePosX];
@@ -200,6 +212,7 @@ void deriveCustom(const DataloggerRecord& record, const DataStruct& data, LogCha
                                        data.CustomNum4};
   for (int k = 0; k < kCustomChannels; ++k) {
     ch.custom[k].clear();
+    ch.customSource[k] = -1;
     ch.customName[k].clear();
     char16_t name[kNameLength];
     Str16CopyN(name, names[k], kNameLength);
@@ -213,6 +226,7 @@ void deriveCustom(const DataloggerRecord& record, const DataStruct& data, LogCha
     for (double& v : values)
       v = CustomOperation(ops[k], v, nums[k]);
     ch.custom[k] = std::move(values);
+    ch.customSource[k] = source;
     ch.customName[k] = WideToUtf8(Utf16ToWide(std::u16string(name, Str16Len(name))));
   }
 }
@@ -242,6 +256,7 @@ int DataloggerProcess(DataloggerRecord& record, const DataStruct& data) {
   record.timeOrigin = ch.time.front();
   for (double& t : ch.time)
     t -= record.timeOrigin;
+  holdColumns(record, ch);
   fillColumns(record, choice, ch);
   deriveMotion(choice, data, ch);
   deriveGear(data, ch);

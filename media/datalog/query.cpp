@@ -43,18 +43,51 @@ Blend blendOf(const LogChannels& ch, int role) {
   return boost ? Blend::kLinear : Blend::kStep;
 }
 
-double hermite(const std::vector<double>& time, const std::vector<double>& v, size_t i,
-               double f) {
-  size_t n = v.size();
+// A column is read between samples as the role it plays is; any other
+// column (and so a custom channel made of it) by the boost switch alone.
+Blend columnBlend(const LogChannels& ch, int column) {
+  for (int role = 0; role < kRoleCount; ++role)
+    if (role != kRoleTime && column >= 0 && ch.sourceField[role] == column)
+      return blendOf(ch, role);
+  return (ch.boostFlags & 1) ? Blend::kLinear : Blend::kStep;
+}
+
+// v(k) is the value of sample k, of n.
+template <class Value>
+double hermite(const std::vector<double>& time, size_t n, const Value& v, size_t i, double f) {
   auto slope = [&](size_t k) {
     size_t a = k > 0 ? k - 1 : 0, b = std::min(k + 1, n - 1);
     double dt = time[b] - time[a];
-    return dt > 0 ? (v[b] - v[a]) / dt : 0.0;
+    return dt > 0 ? (v(b) - v(a)) / dt : 0.0;
   };
   double h = time[i + 1] - time[i];
   double f2 = f * f, f3 = f2 * f;
-  return (2 * f3 - 3 * f2 + 1) * v[i] + (f3 - 2 * f2 + f) * h * slope(i) +
-         (-2 * f3 + 3 * f2) * v[i + 1] + (f3 - f2) * h * slope(i + 1);
+  return (2 * f3 - 3 * f2 + 1) * v(i) + (f3 - 2 * f2 + f) * h * slope(i) +
+         (-2 * f3 + 3 * f2) * v(i + 1) + (f3 - f2) * h * slope(i + 1);
+}
+
+template <class Value>
+double sampleBy(const std::vector<double>& time, size_t n, const Value& v, double t, Blend blend) {
+  n = std::min(time.size(), n);
+  if (n == 0)
+    return 0.0;
+  if (!(t > time[0]))
+    return v(0);
+  if (t >= time[n - 1])
+    return v(n - 1);
+  size_t i = static_cast<size_t>(std::upper_bound(time.begin(), time.begin() + n, t) - time.begin()) - 1;
+  double f = (t - time[i]) / (time[i + 1] - time[i]);
+  switch (blend) {
+  case Blend::kStep:
+    return v(i);
+  case Blend::kAngle:
+    return WrapDegrees(v(i) + f * AngleDifference(v(i + 1), v(i)));
+  case Blend::kCubic:
+    return hermite(time, n, v, i, f);
+  case Blend::kLinear:
+  default:
+    return v(i) + f * (v(i + 1) - v(i));
+  }
 }
 
 double roleAt(const DataloggerRecord& record, int role, double t) {
@@ -64,7 +97,17 @@ double roleAt(const DataloggerRecord& record, int role, double t) {
 
 double customAt(const DataloggerRecord& record, int k, double t) {
   const LogChannels& ch = record.channels;
-  return SampleAt(ch.time, ch.custom[k], t, (ch.boostFlags & 1) ? Blend::kLinear : Blend::kStep);
+  return SampleAt(ch.time, ch.custom[k], t, columnBlend(ch, ch.customSource[k]));
+}
+
+// The file's own column at t, read as the channels made of it are.
+double columnAt(const DataloggerRecord& record, int column, double t) {
+  const LogChannels& ch = record.channels;
+  const Blend blend = columnBlend(ch, column);
+  if (static_cast<size_t>(column) < ch.heldColumns.size() && !ch.heldColumns[column].empty())
+    return SampleAt(ch.time, ch.heldColumns[column], t, blend);
+  const std::vector<double>& cells = record.columns[column];
+  return sampleBy(ch.time, ch.keptRows.size(), [&](size_t k) { return cells[ch.keptRows[k]]; }, t, blend);
 }
 
 double lapQuery(const DataloggerRecord& record, int type, double t) {
@@ -101,26 +144,7 @@ double lapQuery(const DataloggerRecord& record, int type, double t) {
 
 double SampleAt(const std::vector<double>& time, const std::vector<double>& values, double t,
                 Blend blend) {
-  size_t n = std::min(time.size(), values.size());
-  if (n == 0)
-    return 0.0;
-  if (!(t > time[0]))
-    return values[0];
-  if (t >= time[n - 1])
-    return values[n - 1];
-  size_t i = static_cast<size_t>(std::upper_bound(time.begin(), time.begin() + n, t) - time.begin()) - 1;
-  double f = (t - time[i]) / (time[i + 1] - time[i]);
-  switch (blend) {
-  case Blend::kStep:
-    return values[i];
-  case Blend::kAngle:
-    return WrapDegrees(values[i] + f * AngleDifference(values[i + 1], values[i]));
-  case Blend::kCubic:
-    return hermite(time, values, i, f);
-  case Blend::kLinear:
-  default:
-    return values[i] + f * (values[i + 1] - values[i]);
-  }
+  return sampleBy(time, values.size(), [&](size_t k) { return values[k]; }, t, blend);
 }
 
 double DataloggerValueAt(const DataloggerRecord& record, int type, double t) {
@@ -210,26 +234,11 @@ std::string DataloggerFieldName(const DataloggerRecord& record, int field) {
 }
 
 double DataloggerFieldValueAt(const DataloggerRecord& record, int field, double t) {
-  const LogChannels& ch = record.channels;
   int own = DataloggerFieldCount(record, false);
   if (field < 0)
     return 0.0;
-  if (field < own) {
-    if (ch.keptRows.empty())
-      return 0.0;
-    // Pick the two samples around t and blend the file's own values.
-    const std::vector<double>& column = record.columns[field];
-    auto it = std::upper_bound(ch.time.begin(), ch.time.end(), t);
-    size_t i = it == ch.time.begin() ? 0 : static_cast<size_t>(it - ch.time.begin()) - 1;
-    double a = column[ch.keptRows[i]];
-    if (i + 1 >= ch.time.size() || !(t > ch.time[i]) || !(ch.boostFlags & 1))
-      return std::isfinite(a) ? a : 0.0;
-    double b = column[ch.keptRows[i + 1]];
-    if (!std::isfinite(a) || !std::isfinite(b))
-      return std::isfinite(a) ? a : (std::isfinite(b) ? b : 0.0);
-    double f = (t - ch.time[i]) / (ch.time[i + 1] - ch.time[i]);
-    return a + f * (b - a);
-  }
+  if (field < own)
+    return columnAt(record, field, t);
   int custom, computed;
   if (!resolveExtra(record, field - own, custom, computed))
     return 0.0;

@@ -31,6 +31,14 @@ double E2eCircuit::lapStart(int n) const {
   return t;
 }
 
+double E2eCircuit::angleAt(double t, double* period) const {
+  const int laps = static_cast<int>(lapTimes.size());
+  int lap = 0; // crossings of the line so far
+  while (lap < laps + 1 && t >= lapStart(lap + 1)) ++lap;
+  *period = lapTimes[static_cast<size_t>(std::clamp(lap, 1, laps) - 1)];
+  return 2 * M_PI * ((t - lapStart(std::max(lap, 1))) / *period + std::max(0, lap - 1));
+}
+
 std::string E2eCircuit::write(const std::string& path) const {
   std::ofstream out(path);
   out << "Session,End-to-end circuit\n\nTime (s),Latitude,Longitude,Speed (km/h),Lap\n";
@@ -40,9 +48,8 @@ std::string E2eCircuit::write(const std::string& path) const {
     const double t = i / rate;
     int lap = 0; // crossings of the line so far
     while (lap < laps + 1 && t >= lapStart(lap + 1)) ++lap;
-    // The out lap and the tail run at the first and last lap's pace.
-    const double period = lapTimes[static_cast<size_t>(std::clamp(lap, 1, laps) - 1)];
-    const double angle = 2 * M_PI * ((t - lapStart(std::max(lap, 1))) / period + std::max(0, lap - 1));
+    double period = 0;
+    const double angle = angleAt(t, &period);
     double x, y, x2, y2;
     course(angle, &x, &y);
     course(angle + 2 * M_PI * 0.001 / period, &x2, &y2);

@@ -14,5 +14,9 @@ struct E2eCircuit {
   double rate = 20.0;                  // samples per second
   double duration() const;
   double lapStart(int n) const;        // n from 1
+  // Course angle (radians, a turn per lap) at time t, and the seconds a
+  // turn takes there: the out lap and the tail run at the first and last
+  // lap's pace.
+  double angleAt(double t, double* period) const;
   std::string write(const std::string& path) const;
 };
