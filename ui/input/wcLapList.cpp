@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "model/inputs.h"
+#include "model/project.h"
 #include "media/datalog/datalog_queries.h"
 #include "render/preview/main_preview.h"
 #include "ui/controls/text_field.h"
@@ -163,7 +164,11 @@ void wcLapList::tableViewSelectionDidChange() {
   wcMain* main = mainWindow();
   if (main == nullptr) return;
   PreviewStop();
-  main->setPreviewTime(std::max(time, 0.0));
+  // A log may run on past the project (a longer log than the video, a set
+  // length): a lap that starts after the end shows the project's last
+  // frame, as the preview slider's end does, and not a picture of nothing.
+  const double end = std::max(0.0, static_cast<double>(ProjectGetLength(0)));
+  main->setPreviewTime(std::clamp(time, 0.0, end));
   main->PreviewRefresh();
 }
 

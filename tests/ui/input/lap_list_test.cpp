@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "model/dispobjs.h"
+#include "model/project.h"
 #include "render/preview/main_preview.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"
@@ -142,4 +143,30 @@ TEST_F(LapListTest, TheInputBoxFindsLogsByNameAndTheSetupButtonOpensThePropertie
   EXPECT_EQ(modalRuns.back(), "wcInputEdit");
   EXPECT_EQ(Rows(), QStringList({"Lap 000        2:00.900", "Lap 001        1:00.250   (Best)", "Lap 002        (incomplete)"}))
       << "the first two triggers ignored";
+}
+
+// A log that runs on past the project: its later laps start after the end
+// of the video. Choosing one shows the project's last frame, not a black
+// picture beyond it, and the list stays as it was for the next choice.
+TEST_F(LapListTest, ALapAfterTheProjectsEndShowsItsLastFrame) {
+  ASSERT_NO_FATAL_FAILURE(AddIndexVideo());
+  const uint32_t log = AddSession();
+  ASSERT_NO_FATAL_FAILURE(Place(log, 120.0f, 0.0f, 1.0f));
+  main->InputRefresh(kNoInput);
+  const double end = ProjectGetLength(0);
+  ASSERT_NEAR(end, 180.0, 0.1) << "the video's length";
+  ASSERT_GT(120.0 + session.lapStart(2), end);
+
+  ASSERT_NO_FATAL_FAILURE(OpenLaps(log));
+  const QStringList rows = Rows();
+  ClickRow(2);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), end);
+  EXPECT_EQ(ShownFrame(), 179) << "the video's last frame";
+  EXPECT_EQ(Table()->currentRow(), 2);
+  EXPECT_EQ(Rows(), rows);
+  ClickRow(3);
+  EXPECT_DOUBLE_EQ(main->PreviewTime(), end) << "the lap in progress starts later still";
+  ClickRow(1);
+  EXPECT_NEAR(main->PreviewTime(), 120.0 + session.lapStart(1), 1e-4);
+  EXPECT_EQ(ShownFrame(), static_cast<int>(120.0 + session.lapStart(1)));
 }
