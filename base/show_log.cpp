@@ -72,12 +72,22 @@ int WriteLogOutput(const std::string& outputPath) {
   return written ? kOk : kErrWrite;
 }
 
+ShowLogViewer& installedViewer() {
+  static ShowLogViewer viewer;
+  return viewer;
+}
+
 }  // namespace
+
+void ShowLogViewerInstall(ShowLogViewer viewer) { installedViewer() = std::move(viewer); }
 
 int ShowLog() {
   std::string outputPath = WideToUtf8(LogGetOutputPath());
   if (outputPath.empty()) return ErrorSet(kErrNotReady, "ShowLog");
   int code = WriteLogOutput(outputPath);
-  if (code == kOk) LaunchViewer(outputPath);
+  if (code == kOk) {
+    if (installedViewer()) installedViewer()(Utf8ToWide(outputPath));
+    else LaunchViewer(outputPath);
+  }
   return ErrorSet(code, "ShowLog");
 }

@@ -314,7 +314,7 @@ void wcDispObjEnhEdit::StyleExportButton_Pressed() {
   SetData(state_.OurIndex);
 }
 
-void wcDispObjEnhEdit::HelpButton_Pressed() { OpenUrl(QUrl(HelpAddress())); }
+void wcDispObjEnhEdit::HelpButton_Pressed() { OpenUrl(QUrl(HelpAddress()), "the documentation page"); }
 
 void wcDispObjEnhEdit::OkButton_Pressed() {
   UpdateData();

@@ -420,7 +420,7 @@ void wcInputEdit::TrimButton_Pressed() {
 
 void wcInputEdit::GeoLocationLabel_Clicked() {
   const QString place = QString::asprintf("%.07f,%.07f", state_.Latitude, state_.Longitude);
-  OpenUrl(QUrl("https://maps.google.com/maps?ll=" + place + "&q=" + place));
+  OpenUrl(QUrl("https://maps.google.com/maps?ll=" + place + "&q=" + place), "the map");
 }
 
 void wcInputEdit::OkButton_Pressed() {

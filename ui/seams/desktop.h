@@ -9,10 +9,15 @@
 
 class QWidget;
 
+// A hook answers whether the desktop took the address.
 using OpenUrlHook = std::function<bool(const QUrl&)>;
 void OpenUrlInstall(OpenUrlHook hook);
-// Opens the address in the default browser (xdg-open).
-bool OpenUrl(const QUrl& url);
+// Opens a web address in the default browser, or a file (a file URL) in
+// the desktop's program for its type, through xdg-open. When that cannot
+// be done the user is told what (`what`: "the documentation page") could
+// not be opened and why; a failure found only after xdg-open has started
+// is told when it ends. Main thread.
+void OpenUrl(const QUrl& url, const QString& what);
 
 using LocaleHook = std::function<QString()>;
 void LocaleInstall(LocaleHook hook);

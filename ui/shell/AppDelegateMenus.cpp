@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "base/error.h"
 #include "base/log.h"
 #include "base/message_box.h"
 #include "io/files/undo.h"
@@ -178,9 +179,9 @@ void AppDelegate::mnuEditGestures_Clicked() {
   if (mainWindow() != nullptr) mainWindow()->SetGestures(on);
 }
 
-void AppDelegate::mnuHelpDocs_Clicked() { OpenUrl(QUrl(VendorDocsUrl())); }
+void AppDelegate::mnuHelpDocs_Clicked() { OpenUrl(QUrl(VendorDocsUrl()), "the documentation page"); }
 
-void AppDelegate::mnuHelpInternet_Clicked() { OpenUrl(QUrl(VendorProductUrl())); }
+void AppDelegate::mnuHelpInternet_Clicked() { OpenUrl(QUrl(VendorProductUrl()), "the product page"); }
 
 void AppDelegate::mnuHelpUpdateCheck_Clicked() {
   int newer = wcMain::ReleaseCheckOffGuiThread(1);
@@ -194,11 +195,13 @@ void AppDelegate::mnuHelpUpdateCheck_Clicked() {
                    " website to get it now?";
     if (AppMessageBox(NSStringToWStr(text).c_str(), 36) == kMbYes) {
       AppMessageBox(L"Please remember to exit this application before installing the update.", 64);
-      OpenUrl(QUrl(VendorDownloadUrl()));
+      OpenUrl(QUrl(VendorDownloadUrl()), "the download page");
     }
   }
 }
 
-void AppDelegate::mnuHelpShowLog_Clicked() { ShowLog(); }
+void AppDelegate::mnuHelpShowLog_Clicked() {
+  if (ShowLog() != 0) ErrorShowLast();
+}
 
 void AppDelegate::mnuHelpAbout_Clicked() { RunModalForWindow(windows_.wndAbout()); }

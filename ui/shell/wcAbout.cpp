@@ -56,4 +56,4 @@ void wcAbout::windowDidOpen() {
 
 void wcAbout::OkButton_Pressed() { close(); }
 
-void wcAbout::WebsiteButton_Clicked() { OpenUrl(QUrl(VendorWebSiteUrl())); }
+void wcAbout::WebsiteButton_Clicked() { OpenUrl(QUrl(VendorWebSiteUrl()), "the web site"); }

@@ -174,7 +174,7 @@ void wcMain::UpdateCheck() {
                        "update is released.";
     if (AppMessageBox(NSStringToWStr(question).c_str(), 36) == kMbYes) {
       AppMessageBox(L"Please remember to exit this application before installing the update.", 64);
-      OpenUrl(QUrl(VendorDownloadUrl()));
+      OpenUrl(QUrl(VendorDownloadUrl()), "the download page");
     }
   }
   // A list that could not be read is tried again at the next start.

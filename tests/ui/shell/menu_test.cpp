@@ -3,17 +3,28 @@
 #include <QMainWindow>
 #include <QPushButton>
 
+#include "base/log.h"
 #include "base/message_box.h"
 #include "io/files/undo.h"
 #include "model/project.h"
+#include "support/read_file.h"
+#include "support/scoped_env.h"
+#include "ui/seams/desktop.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/vendor.h"
 #include "ui/shell/wcTip.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/util/ui_utils.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <fstream>
+#include <sys/stat.h>
 
 TEST_F(ShellTest, TogglesFlipAndAreStoredAtOnce) {
   ASSERT_TRUE(Launch());
@@ -97,6 +108,54 @@ TEST_F(ShellTest, HelpPagesOpenInTheBrowser) {
   ASSERT_EQ(openedUrls.size(), 2u);
   EXPECT_NE(openedUrls[0], openedUrls[1]);
   EXPECT_EQ(openedUrls[0].scheme(), "https");
+}
+
+// Without a browser or xdg-open the Help menu's pages and the log tell
+// what could not be opened and why, at once or when xdg-open gives up.
+TEST_F(ShellTest, HelpItemsTellWhatTheyCouldNotOpen) {
+  ASSERT_TRUE(Launch());
+  OpenUrlInstall(nullptr); // the desktop's own way
+  const std::string bin = tempDir + "/bin";
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(bin)));
+  ScopedEnv path("PATH", bin);
+  ScopedEnv browser("BROWSER", nullptr);
+  ScopedEnv defaultBrowser("DEFAULT_BROWSER", nullptr);
+  const QString log = WStrToNSString(LogGetOutputPath());
+  auto told = [this](size_t count) { return SpinUntil([this, count]() { return messages.size() >= count; }); };
+
+  app->menuAction("mnuHelpDocs")->trigger();
+  app->menuAction("mnuHelpInternet")->trigger();
+  app->menuAction("mnuHelpShowLog")->trigger();
+  ASSERT_TRUE(told(3));
+  const std::wstring none = L"\n\nNo program to open it is installed (xdg-open was not found).";
+  EXPECT_EQ(messages[0].text, L"Unable to open the documentation page:\n" + NSStringToWStr(VendorDocsUrl()) + none);
+  EXPECT_EQ(messages[0].flags, 16);
+  EXPECT_EQ(messages[1].text, L"Unable to open the product page:\n" + NSStringToWStr(VendorProductUrl()) + none);
+  EXPECT_EQ(messages[2].text, L"Unable to open the log:\n" + NSStringToWStr(log) + none);
+  EXPECT_TRUE(QFileInfo::exists(log)) << "the log is written all the same";
+
+  // An xdg-open that finds no browser ends with 3, as the real one does.
+  const std::string asked = bin + "/asked.txt";
+  auto standIn = [&](int exitCode) {
+    std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << asked << "'\nexit " << exitCode
+                                      << "\n";
+    ASSERT_EQ(chmod((bin + "/xdg-open").c_str(), 0700), 0);
+  };
+  auto openersDone = []() {
+    return SpinUntil([]() { return QCoreApplication::instance()->findChildren<QProcess*>().isEmpty(); });
+  };
+  standIn(3);
+  app->menuAction("mnuHelpDocs")->trigger();
+  ASSERT_TRUE(told(4));
+  EXPECT_EQ(messages[3].text, L"Unable to open the documentation page:\n" + NSStringToWStr(VendorDocsUrl()) +
+                                  L"\n\nNo program to open it is installed (xdg-open found none).");
+  ASSERT_TRUE(openersDone());
+  // One that opens it: nothing to tell.
+  standIn(0);
+  app->menuAction("mnuHelpShowLog")->trigger();
+  ASSERT_TRUE(openersDone());
+  EXPECT_EQ(messages.size(), 4u);
+  EXPECT_EQ(ReadWholeFile(asked), VendorDocsUrl().toStdString() + "\n" + log.toStdString() + "\n");
 }
 
 TEST_F(ShellTest, NewProjectAfterChangesAsksFirst) {
