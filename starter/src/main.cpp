@@ -11,6 +11,12 @@
 #include "base/main_thread.h"
 #include "starter_set.h"
 
+// Sanitizer builds: fontconfig and Pango keep their font caches for the
+// life of the process, which is no leak of ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\nleak:libpangoft2\nleak:libpango-1.0\n";
+}
+
 namespace {
 
 std::string FrameName(const std::string& templateFile) {
