@@ -1,7 +1,7 @@
 #pragma once
 // Small tools for making display objects through the engine facade: place
-// an object in a box of the frame (percent of a 16:9 frame), name it, and
-// edit its parameter record whole.
+// an object in a box of the frame (percent of the output frame), name it,
+// and edit its parameter record whole.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -12,8 +12,16 @@
 struct Box {
   float x, y, w, h; // percent of the output frame
 };
-// A box that is square on a 16:9 frame, w percent wide.
-inline Box Square(float x, float y, float w) { return {x, y, w, w * 16.0f / 9.0f}; }
+// Output frames run from 4:3 to 16:9, and texts and round instruments are
+// sized by the frame's height: what sits side by side must fit on a 4:3
+// frame, and spreads apart on wider ones. One percent of the height is this
+// much of the width on a 4:3 frame.
+constexpr float kNarrowWidthPerHeight = 0.75f;
+// A box for a round instrument (dial, G-force plot) h percent of the
+// frame's height: square on a 4:3 frame. On wider frames the box grows
+// wider and the instrument, drawn in its smaller side, keeps its size and
+// its centre.
+inline Box Round(float x, float y, float h) { return {x, y, h * kNarrowWidthPerHeight, h}; }
 
 // The object of that type for the input, placed and named; its index, or
 // kNoDispObj.

@@ -213,26 +213,28 @@ double ShowTemplate(const Materials& m, const TemplateDesign& design, const std:
 
 uint32_t ShownLogInput() { return g_shownLog; }
 
+std::vector<uint32_t> RenderProjectPixels(float time, int width, int height) {
+  std::vector<uint32_t> frame(static_cast<size_t>(width) * height, 0);
+  TimelineApply(time);
+  ReadAccess access("RenderProjectPixels");
+  FrameTarget target{frame.data(), width, height, false};
+  if (RenderProjectFrame(time, target, FrameRenderOptions{}) < 0) frame.clear();
+  return frame;
+}
+
 bool RenderProjectPng(float time, int width, int height, const std::string& path) {
+  const std::vector<uint32_t> frame = RenderProjectPixels(time, width, height);
+  if (frame.empty()) return false;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
   cairo_surface_flush(surface);
   const int stride = cairo_image_surface_get_stride(surface);
-  std::vector<uint32_t> frame(static_cast<size_t>(width) * height, 0);
-  int code = 0;
-  {
-    TimelineApply(time);
-    ReadAccess access("RenderProjectPng");
-    FrameTarget target{frame.data(), width, height, false};
-    FrameRenderOptions options;
-    code = RenderProjectFrame(time, target, options);
-  }
   unsigned char* data = cairo_image_surface_get_data(surface);
   for (int y = 0; y < height; ++y)
     std::memcpy(data + static_cast<size_t>(y) * stride, frame.data() + static_cast<size_t>(y) * width,
                 static_cast<size_t>(width) * 4);
   cairo_surface_mark_dirty(surface);
-  const bool ok = code >= 0 && cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(surface);
   return ok;
 }

@@ -61,5 +61,8 @@ uint32_t ShownLogInput();
 // files carry them, written as PNG.
 bool WriteStyleSheet(const std::string& outDir, const std::string& path);
 
+// The project at the time drawn into a frame of the size: top-down pixels
+// (B, G, R, A in memory), or nothing when it cannot be drawn.
+std::vector<uint32_t> RenderProjectPixels(float time, int width, int height);
 // Renders the project at the time into a PNG file of the size.
 bool RenderProjectPng(float time, int width, int height, const std::string& path);

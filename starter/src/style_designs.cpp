@@ -21,7 +21,7 @@ TextLook Big(uint32_t color, uint32_t outline = kOff) {
 }
 
 uint32_t DialStyle(uint32_t data, GaugeLook look, Dial dial, uint32_t accent) {
-  return MakeDial(data, Square(10, 10, 40), u"Style", look, dial, accent);
+  return MakeDial(data, Round(10, 10, 60), u"Style", look, dial, accent);
 }
 
 } // namespace
@@ -37,8 +37,8 @@ const std::vector<StyleDesign>& StarterStyleDesigns() {
       {"Styles", "Neon - Tach", F([](uint32_t d) { return DialStyle(d, GaugeLook::kNeon, Dial::kTach, ink::kCyan); })},
       {"Styles", "Sport Arc - Speed", F([](uint32_t d) { return DialStyle(d, GaugeLook::kSportArc, Dial::kSpeed, ink::kLime); })},
       {"Styles", "Sport Arc - Tach", F([](uint32_t d) { return DialStyle(d, GaugeLook::kSportArc, Dial::kTach, ink::kLime); })},
-      {"Styles", "Gauge - Lateral G", F([](uint32_t d) { return MakeLateralDial(d, Square(10, 10, 40), u"Style", ink::kOrange); })},
-      {"Styles", "Gauge - Throttle", F([](uint32_t d) { return MakeThrottleDial(d, Square(10, 10, 40), u"Style"); })},
+      {"Styles", "Gauge - Lateral G", F([](uint32_t d) { return MakeLateralDial(d, Round(10, 10, 60), u"Style", ink::kOrange); })},
+      {"Styles", "Gauge - Throttle", F([](uint32_t d) { return MakeThrottleDial(d, Round(10, 10, 60), u"Style"); })},
       {"Styles", "Bar Graph - Throttle", F([](uint32_t d) {
          const uint32_t bar = MakeBar(d, {10, 10, 8, 60}, u"Style", u"(Throttle)", 0, 100, ink::kGreen, false, u"THR");
          Edit<BarParam>(bar, [](BarParam& b) { b.Thickness = 40; });
@@ -61,9 +61,9 @@ const std::vector<StyleDesign>& StarterStyleDesigns() {
        })},
       {"Styles", "Track Map - Follow", F([](uint32_t d) { return MakeMap(d, {10, 10, 30, 40}, u"Style", MapLook::kFollow, ink::kOrange); })},
       {"Styles", "Track Map - Bold", F([](uint32_t d) { return MakeMap(d, {10, 10, 30, 40}, u"Style", MapLook::kBold, ink::kLime); })},
-      {"Styles", "G-Force - Target", F([](uint32_t d) { return MakeGPlot(d, Square(10, 10, 30), u"Style", GLook::kTarget, ink::kOrange); })},
-      {"Styles", "G-Force - Trail", F([](uint32_t d) { return MakeGPlot(d, Square(10, 10, 30), u"Style", GLook::kTrail, ink::kCyan); })},
-      {"Styles", "G-Force - Classic", F([](uint32_t d) { return MakeGPlot(d, Square(10, 10, 30), u"Style", GLook::kClassic, ink::kRed); })},
+      {"Styles", "G-Force - Target", F([](uint32_t d) { return MakeGPlot(d, Round(10, 10, 45), u"Style", GLook::kTarget, ink::kOrange); })},
+      {"Styles", "G-Force - Trail", F([](uint32_t d) { return MakeGPlot(d, Round(10, 10, 45), u"Style", GLook::kTrail, ink::kCyan); })},
+      {"Styles", "G-Force - Classic", F([](uint32_t d) { return MakeGPlot(d, Round(10, 10, 45), u"Style", GLook::kClassic, ink::kRed); })},
       {"Styles", "Time Graph - Speed Trace", F([](uint32_t d) {
          return MakeTrace(d, {10, 10, 40, 20}, u"Style", u"(Speed)", u"SPEED", ink::kCyan, 20);
        })},
