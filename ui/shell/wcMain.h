@@ -403,6 +403,11 @@ private:
   bool showMenuAtStart_ = true;
   int previewX_ = 0;
   int previewY_ = 0;
+  // The window's size before it was grown round a larger picture, and the
+  // size it was grown to (both invalid when it was not).
+  struct WindowGrowth {
+    QSize from, to;
+  } windowGrowth_;
   PreviewOptions previewOptions_;
   int previewVolume_ = 100;
   bool snapToGrid_ = true;

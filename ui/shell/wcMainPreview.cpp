@@ -74,21 +74,30 @@ void wcMain::ResizeForm() {
   // over the sum, so that nothing is ever cut off.
   QSize minimum = WindowMinimumFor(previewX_, previewY_);
   if (QLayout* layout = window->layout()) {
-    // Its sizes are cached until the next layout pass: the preview box has
-    // just changed.
+    // The preview box has just changed size: its panes' layout is settled
+    // now rather than at the next event, so that the window's layout asks
+    // them their new minimum instead of the one they had.
     QWidget* central = window->centralWidget();
     // On a screen too small for the panes they sit in a scroll area.
     if (auto* scroller = qobject_cast<QScrollArea*>(central)) central = scroller->widget();
-    if (central != nullptr && central->layout() != nullptr)
+    if (central != nullptr && central->layout() != nullptr) {
       central->layout()->invalidate();
+      central->layout()->activate();
+    }
     layout->invalidate();
     minimum = minimum.expandedTo(layout->totalMinimumSize());
   }
+  // A window grown round a larger picture, and not resized since, gives the
+  // growth back as the picture gets smaller. (A larger minimum grows the
+  // window at once.)
+  QSize own = window->size();
+  if (windowGrowth_.to.isValid() && own == windowGrowth_.to) own = windowGrowth_.from;
   window->setMinimumSize(minimum);
-  QSize size = minimum.expandedTo(window->size());
+  QSize size = minimum.expandedTo(own);
   // Larger than the screen only where the minimum itself is.
   const QRect visible = ScreenVisibleFrame(window);
   if (!visible.isEmpty()) size = size.boundedTo(visible.size() - frameMargins(window)).expandedTo(minimum);
+  windowGrowth_ = size != own ? WindowGrowth{own, size} : WindowGrowth{};
   if (size != window->size()) window->resize(size);
   // A minimum larger than the screen (a preview chosen on a larger one)
   // makes the panes scroll inside a window that keeps to the screen.

@@ -1,6 +1,7 @@
 // The preview settings window run from the main window: what it shows for
 // stored values (with its fall-back cells), what it stores on OK, and that
-// the preview is rebuilt at the chosen size.
+// the preview is rebuilt at the chosen size with the main window fitted
+// round it.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -119,4 +120,47 @@ TEST_F(PreviewSettingsTest, ChoicesAreStoredAndCancelKeepsEverything) {
   EXPECT_EQ(main->previewOptions().quality, 1);
   EXPECT_DOUBLE_EQ(main->previewOptions().frameRate, 25.0);
   EXPECT_DOUBLE_EQ(Setting("PreviewFrameRate").toDouble(), 25.0);
+}
+
+// The user picks a preview size and presses OK: the main window grows round
+// a larger picture and, for a smaller one, its minimum follows and it gives
+// back what it grew by (unless the user has sized it since); up, down, up
+// and down again.
+TEST_F(PreviewSettingsTest, TheMainWindowFollowsEachPictureSizeUpAndDown) {
+  screen = QRect(0, 0, 1920, 1080); // room for the largest picture
+  LaunchMain();
+  QWidget* window = main->window();
+  auto pick = [this](const QString& title) {
+    Run([title](wcPreview* settings) {
+      choose(settings->PictureSizeGroup, title);
+      EXPECT_EQ(wcPreview::SelectedTitle(settings->PictureSizeGroup), title);
+      settings->window()->findChild<QPushButton*>("OkButton")->click();
+    });
+    EXPECT_EQ(main->PreviewSize(), QSize(title.section(" x ", 0, 0).toInt(), title.section(" x ", 1).toInt()));
+  };
+  const QSize smallMinimum = window->minimumSize();
+  const QSize smallSize = window->size();
+  EXPECT_GE(smallMinimum.width(), 720 + 380);
+  EXPECT_GE(smallMinimum.height(), 480 + 165);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    pick("1280 x 720");
+    const QSize large = window->minimumSize();
+    EXPECT_GE(large.width(), 1280 + 380);
+    EXPECT_GE(large.height(), 720 + 165);
+    EXPECT_EQ(window->size(), large.expandedTo(smallSize));
+    EXPECT_EQ(MainPreviewWidth(), 1280u);
+
+    pick("720 x 480");
+    EXPECT_EQ(window->minimumSize(), smallMinimum);
+    EXPECT_EQ(window->size(), smallSize);
+    EXPECT_EQ(MainPreviewWidth(), 720u);
+  }
+  // A size the user gave the window after it grew is the user's: it stays.
+  pick("1280 x 720");
+  const QSize own = window->size() + QSize(40, 30);
+  window->resize(own);
+  pick("720 x 480");
+  EXPECT_EQ(window->minimumSize(), smallMinimum);
+  EXPECT_EQ(window->size(), own);
 }

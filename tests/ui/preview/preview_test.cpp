@@ -56,7 +56,7 @@ TEST_F(PreviewTest, LargePreviewSetsTheWindowMinimum) {
   screen = QRect(0, 0, 1920, 1200);
   LaunchMain();
   main->SetPreviewArea(false, 1280, 720);
-  EXPECT_EQ(main->mainWindow()->minimumSize(), QSize(1660, 885));
+  expectMinimumFor(main->mainWindow(), QSize(1660, 885));
   EXPECT_EQ(main->PreviewImage()->geometry().x(), 15);
   EXPECT_EQ(distanceFromGroupBottom(main), 77);
   EXPECT_EQ(main->PreviewGroup()->size(), QSize(1311, 821));
