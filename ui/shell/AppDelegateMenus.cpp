@@ -43,7 +43,7 @@ void AppDelegate::BuildMainMenu(QMenuBar* bar) {
   addMenuAction(file, "mnuFileSaveAs", "Save Project As...", &AppDelegate::mnuFileSaveAs_Clicked);
   file->addSeparator();
   addMenuAction(file, "mnuFileInputAdd", "Add Input...", &AppDelegate::mnuFileInputAdd_Clicked);
-  addMenuAction(file, "mnuFileInputAddEmbed", "Add Input with Embedded Data...", &AppDelegate::mnuFileInputAddEmbed_Clicked);
+  addMenuAction(file, "mnuFileInputAddEmbed", "Embed Image File...", &AppDelegate::mnuFileInputAddEmbed_Clicked);
   addMenuAction(file, "mnuFileTransfer", "Receive Files from Network...", &AppDelegate::mnuFileTransfer_Clicked);
   file->addSeparator();
   addMenuAction(file, "mnuFileImportTemplate", "Import Template...", &AppDelegate::mnuFileImportTemplate_Clicked);

@@ -210,10 +210,22 @@ TEST_F(InputsAddTest, TheAddPanelOffersMediaStylesAndTemplatesAndTakesOneCheckpo
   EXPECT_EQ(QDir(seen.directory).canonicalPath(), QDir(QString::fromStdString(tempDir)).canonicalPath());
 }
 
+// Through the File menu's item, which says what it does: the panel it
+// opens asks for an image and the image becomes an object, not an input.
 TEST_F(InputsAddTest, AnEmbeddedImageBecomesASelectedObject) {
+  QAction* item = app->menuAction("mnuFileInputAddEmbed");
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "Embed Image File...");
   MakeTestPng(File("logo.png"));
-  panelAnswers = {QStringList({QPath("logo.png")})};
-  main->AddInputEmbed();
+  FileDialogRequest seen;
+  FileDialogInstall([&](const FileDialogRequest& request) {
+    seen = request;
+    return QStringList({QPath("logo.png")});
+  });
+  item->trigger();
+  EXPECT_EQ(seen.title, item->text());
+  EXPECT_TRUE(seen.types.contains("png"));
+  EXPECT_FALSE(seen.multiple);
   ASSERT_EQ(DispObjCount(), 1u);
   EXPECT_EQ(DispObjGet(0)->Type, kDispEImage);
   EXPECT_EQ(InputCount(), 0u);
@@ -221,8 +233,8 @@ TEST_F(InputsAddTest, AnEmbeddedImageBecomesASelectedObject) {
   EXPECT_TRUE(main->ProjectModified());
 
   MakeTestGarbage(File("fake.png"));
-  panelAnswers = {QStringList({QPath("fake.png")})};
-  main->AddInputEmbed();
+  FileDialogInstall([&](const FileDialogRequest&) { return QStringList({QPath("fake.png")}); });
+  item->trigger();
   EXPECT_EQ(DispObjCount(), 1u);
   EXPECT_EQ(messages.size(), 1u);
 }
