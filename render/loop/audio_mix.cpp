@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <set>
 #include <utility>
 
 namespace {
@@ -32,12 +31,33 @@ int32_t roundSample(double x) {
   return static_cast<int32_t>(i);
 }
 
+// The input whose stream carries the input's sound: the outermost joined
+// video or audio that holds it, else the input itself.
+uint32_t soundSourceOf(uint32_t input) {
+  for (uint32_t depth = 0; depth < kMaxInputs; ++depth) {
+    const MainStruct* main = InputTableMain(input);
+    const MainStruct* join = main ? InputTableMain(main->ParentJoin) : nullptr;
+    if (!join || (join->Type != kInputJoinVideo && join->Type != kInputJoinAudio)) break;
+    input = main->ParentJoin;
+  }
+  return input;
+}
+
+// The first sample of the span, counted from `position`, whose middle lies
+// at or after the project time (0 to frames).
+uint32_t sampleFrom(double time, double origin, int64_t position, uint32_t rate, uint32_t frames) {
+  const double q = std::ceil((time - origin) * rate - static_cast<double>(position) - 0.5);
+  if (!(q > 0)) return 0;
+  return q >= frames ? frames : static_cast<uint32_t>(q);
+}
+
 } // namespace
 
 void MixFramesInto(const int16_t* pcm, uint32_t frames, uint32_t channels, const SoundGains& g,
-                   std::vector<int32_t>* stereo) {
+                   std::vector<int32_t>* stereo, uint32_t at) {
   if (!pcm || !stereo || frames == 0 || channels == 0 || channels > 2) return;
-  if (stereo->size() < static_cast<size_t>(frames) * 2) stereo->resize(static_cast<size_t>(frames) * 2, 0);
+  const size_t end = (static_cast<size_t>(at) + frames) * 2;
+  if (stereo->size() < end) stereo->resize(end, 0);
   double inL, inR, objL, objR;
   balanceGains(g.balance, &inL, &inR);
   balanceGains(g.objectBalance, &objL, &objR);
@@ -54,8 +74,8 @@ void MixFramesInto(const int16_t* pcm, uint32_t frames, uint32_t channels, const
     case 4: l = r = (l + r) / 2; break;
     default: break;
     }
-    (*stereo)[2 * i] += roundSample(l * gainL);
-    (*stereo)[2 * i + 1] += roundSample(r * gainR);
+    (*stereo)[2 * (at + i)] += roundSample(l * gainL);
+    (*stereo)[2 * (at + i) + 1] += roundSample(r * gainR);
   }
 }
 
@@ -82,48 +102,74 @@ void MixToFormat(const std::vector<int32_t>& stereo, const AudioFormat& format,
   }
 }
 
+SoundMixer::SpanSound* SoundMixer::sourceSound(uint32_t source, double time, int64_t position, uint32_t frames,
+                                               uint32_t outRate) {
+  SpanSound& span = spans_[source];
+  if (span.span == span_) return span.heard ? &span : nullptr;
+  span.span = span_;
+  span.heard = false;
+  const MainStruct* main = InputTableMain(source);
+  AudioFormat in{};
+  if (!main || !MediaBridgeGetAudioFormat(source, &in)) return nullptr;
+  const SoundSource from{in.nSamplesPerSec, in.nChannels, InputPlayRate(*main)};
+  const double rate = in.nSamplesPerSec;
+  // Whole samples go to the reader as exact times, which it turns back
+  // into the same whole samples.
+  const SoundStream::Reader read = [source, rate](int64_t first, uint32_t want, const int16_t** pcm) {
+    const uint8_t* data = nullptr;
+    AudioFormat got{};
+    const uint32_t bytes = MediaBridgeGetAudio(source, static_cast<double>(first) / rate, want / rate, &data, &got);
+    *pcm = reinterpret_cast<const int16_t*>(data);
+    return got.nBlockAlign ? bytes / got.nBlockAlign : 0;
+  };
+  span.heard = streams_[source].Read(position, frames, outRate, from, InputTimeAt(source, time), read, &span.pcm);
+  span.channels = in.nChannels;
+  span.mixed.assign(frames, 0);
+  return span.heard ? &span : nullptr;
+}
+
 uint32_t SoundMixer::Mix(double origin, int64_t position, uint32_t frames, const AudioFormat& format,
                          std::vector<uint8_t>* out, uint32_t volumePercent) {
   if (!out || format.nSamplesPerSec == 0) return 0;
   const uint32_t outRate = format.nSamplesPerSec;
   const double time = origin + static_cast<double>(position) / outRate;
   stereo_.assign(static_cast<size_t>(frames) * 2, 0);
-  std::set<uint32_t> mixed; // an input shown twice still sounds once
+  ++span_;
   const uint32_t count = DispTableCount();
   for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
     const DispObjEntry* entry = DispTableEntry(i);
     if (!entry || !entry->Used) continue;
     const DispStruct& obj = entry->Current;
-    if ((obj.Type != kDispVideo && obj.Type != kDispAudio) || !obj.Active ||
-        obj.InputID == kNoInput || time < obj.OffsetTime || mixed.count(obj.InputID))
-      continue;
+    if ((obj.Type != kDispVideo && obj.Type != kDispAudio) || !obj.Active || obj.InputID == kNoInput) continue;
     const uint32_t input = obj.InputID;
-    double inputTime = 0;
-    if (!InputPlaysAt(input, time, &inputTime)) continue;
+    double from = 0, to = 0;
+    if (!InputPlaySpan(input, &from, &to)) continue;
+    const uint32_t first = sampleFrom(std::max(from, static_cast<double>(obj.OffsetTime)), origin, position, outRate,
+                                      frames);
+    const uint32_t end = sampleFrom(to, origin, position, outRate, frames);
     const AdjustStruct* adjust = InputTableAdjust(input);
-    const MainStruct* main = InputTableMain(input);
-    AudioFormat in{};
-    if (!adjust || !main || !MediaBridgeGetAudioFormat(input, &in)) continue;
-    const SoundSource source{in.nSamplesPerSec, in.nChannels, InputPlayRate(*main)};
-    const double rate = in.nSamplesPerSec;
-    // Whole samples go to the reader as exact times, which it turns back
-    // into the same whole samples.
-    const SoundStream::Reader read = [input, rate](int64_t first, uint32_t want, const int16_t** pcm) {
-      const uint8_t* data = nullptr;
-      AudioFormat got{};
-      const uint32_t bytes = MediaBridgeGetAudio(input, static_cast<double>(first) / rate, want / rate, &data, &got);
-      *pcm = reinterpret_cast<const int16_t*>(data);
-      return got.nBlockAlign ? bytes / got.nBlockAlign : 0;
-    };
-    if (!streams_[input].Read(position, frames, outRate, source, inputTime, read, &pcm_)) continue;
-    mixed.insert(input);
+    if (first >= end || !adjust) continue;
+    SpanSound* span = sourceSound(soundSourceOf(input), time, position, frames, outRate);
+    if (!span) continue;
     SoundGains g;
     g.volume = adjust->Volume * volumePercent / 100;
     g.balance = adjust->Balance;
     g.channelMode = adjust->ChannelMode;
     g.objectVolume = obj.AudioVolume;
     g.objectBalance = obj.AudioBalance;
-    MixFramesInto(pcm_.data(), frames, in.nChannels, g, &stereo_);
+    // An input shown twice still sounds once: each sample goes in with the
+    // first object that shows it.
+    for (uint32_t q = first; q < end;) {
+      if (span->mixed[q]) {
+        ++q;
+        continue;
+      }
+      uint32_t run = q;
+      while (run < end && !span->mixed[run]) span->mixed[run++] = 1;
+      MixFramesInto(span->pcm.data() + static_cast<size_t>(q) * span->channels, run - q, span->channels, g,
+                    &stereo_, q);
+      q = run;
+    }
   }
   MixToFormat(stereo_, format, out);
   return static_cast<uint32_t>(out->size());

@@ -8,3 +8,8 @@
 bool InputPlaysAt(uint32_t input, double projectTime, double* inputTime);
 // The input's time for the project time, whether or not it plays then.
 double InputTimeAt(uint32_t input, double projectTime);
+// The project time from which the input plays, and the one at which it has
+// stopped: [*from, *to), infinite for a free still image. A member of a
+// join plays for its span in the join and no longer, as the join's own
+// picture and sound have it. False when it never plays.
+bool InputPlaySpan(uint32_t input, double* from, double* to);
