@@ -4,7 +4,6 @@
 
 #include "base/access_lock.h"
 #include "base/error.h"
-#include "base/log.h"
 #include "base/text.h"
 #include "model/input_internal.h"
 #include "model/input_media.h"
@@ -13,7 +12,6 @@
 #include "model/inputs.h"
 #include "model/model.h"
 #include "model/model_text.h"
-#include "model/multipart_scan.h"
 #include "model/project.h"
 #include "model/project_settings.h"
 
@@ -66,6 +64,14 @@ void InputMediaReopenFrom(uint32_t first) {
     if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputMediaOpen(i);
 }
 
+void InputSwapWithMedia(uint32_t a, uint32_t b) {
+  InputMediaClose(a);
+  InputMediaClose(b);
+  InputSwapEntries(a, b);
+  for (uint32_t i : {a, b})
+    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputMediaOpen(i);
+}
+
 uint32_t InputAdd(const char16_t* path) {
   ChangeAccess access("InputAdd");
   if (path == nullptr || path[0] == 0) return ErrorSet(-21, "InputAdd"), kNoInput;
@@ -85,36 +91,6 @@ uint32_t InputAdd(const char16_t* path) {
   if (main.TrimEnd <= main.TrimStart) main.TrimEnd = main.Length;
   ErrorSet(0, "InputAdd");
   return input;
-}
-
-uint32_t InputAddMultiPart(const wchar_t* path) {
-  ChangeAccess access("InputAddMultiPart");
-  if (path == nullptr) return ErrorSet(-21, "InputAddMultiPart"), kNoInput;
-  const std::vector<std::wstring> parts = MultiPartScan(path);
-  if (parts.size() < 2) {
-    const uint32_t single = InputAdd(WideToUtf16(path).c_str());
-    ErrorSet(single == kNoInput ? ErrorGetLast() : 0, "InputAddMultiPart");
-    return single;
-  }
-  const uint32_t join = InputAddSpecial(kSpecialJoinVideo);
-  if (join == kNoInput) return ErrorSet(ErrorGetLast(), "InputAddMultiPart"), kNoInput;
-  int added = 0;
-  for (const std::wstring& part : parts) {
-    const uint32_t input = InputAdd(WideToUtf16(part).c_str());
-    if (input == kNoInput) continue;
-    InputTableMain(input)->ParentJoin = static_cast<uint8_t>(join);
-    ++added;
-  }
-  if (added < static_cast<int>(parts.size()))
-    LogPrintf(L"Attempted to add set of %d files, but could only do %d",
-              static_cast<int>(parts.size()), added);
-  if (added == 0) {
-    InputStoreErase(join);
-    return ErrorSet(-80, "InputAddMultiPart"), kNoInput;
-  }
-  InputLayJoin(join);
-  ErrorSet(0, "InputAddMultiPart");
-  return join;
 }
 
 uint32_t InputDuplicate(uint32_t input) {

@@ -23,3 +23,5 @@ bool InputHasMedia(uint32_t input);
 // them after the table was reordered or shortened.
 void InputMediaCloseFrom(uint32_t first);
 void InputMediaReopenFrom(uint32_t first);
+// Swaps two entries of the table (input_internal.h) with their slots.
+void InputSwapWithMedia(uint32_t a, uint32_t b);

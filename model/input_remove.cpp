@@ -72,11 +72,7 @@ int InputChangeOrder(uint32_t input, int direction) {
   if (code != 0) return ErrorSet(code, "InputChangeOrder");
   const uint32_t other = NearestSibling(input, direction);
   if (other == kNoInput) return ErrorSet(kNoticeNoNeighbour, "InputChangeOrder");
-  InputMediaClose(input);
-  InputMediaClose(other);
-  InputSwapEntries(input, other);
-  for (uint32_t i : {input, other})
-    if (InputHasMedia(i) && InputTableMain(i)->OpenFailed == 0) InputMediaOpen(i);
+  InputSwapWithMedia(input, other);
   InputLayJoin(InputTableMain(input)->ParentJoin);
   InputLayJoin(input);
   InputLayJoin(other);

@@ -26,7 +26,9 @@ uint32_t InputAddSpecial(uint32_t kind);
 // at least two parts of its recording exist beside it; else 0.
 int InputCheckMultiPart(const wchar_t* path);
 // Adds the parts found by InputCheckMultiPart under one new joined video;
-// the join's index, or 255.
+// the join's index, or 255. A part the project holds already is taken into
+// the join where it stands instead of being added again, and a join that
+// holds nothing but parts of the set is completed rather than made anew.
 uint32_t InputAddMultiPart(const wchar_t* path);
 // Copies the input's three records under "<name> - %03d"; the new index or 255.
 uint32_t InputDuplicate(uint32_t input);

@@ -126,4 +126,40 @@ TEST_F(InputMediaTest, CameraPartsBecomeOneJoinedVideo) {
   EXPECT_GT(InputGetLength(join, 1), 1.5);
 }
 
+// Part 2 added alone first, with a picture object; then the set from part 1:
+// part 2 is taken into the join (not added again) and put after part 1, its
+// object following it. Asked again, the set is complete and nothing is added.
+TEST_F(InputMediaTest, APartAlreadyAddedJoinsItsSetInItsPlace) {
+  const std::string video = "-c:v libx264 -pix_fmt yuv420p";
+  ASSERT_TRUE(MakeIndexVideo(MediaTestPath("GOPR0043.MP4"), 10, 160, 96, "10", video));
+  ASSERT_TRUE(MakeIndexVideo(MediaTestPath("GP010043.MP4"), 20, 160, 96, "10", video, "", "", 100));
+  const std::wstring part1 = Utf8ToWide(MediaTestPath("GOPR0043.MP4"));
+  const std::wstring part2 = Utf8ToWide(MediaTestPath("GP010043.MP4"));
+  ASSERT_EQ(InputAdd(WideToUtf16(part2).c_str()), 0u);
+  const uint32_t object = DispObjAdd(kDispVideo, 0);
+  ASSERT_EQ(InputCheckMultiPart(part1.c_str()), kMultiPartFound);
+  const uint32_t join = InputAddMultiPart(part1.c_str());
+  ASSERT_EQ(InputCount(), 3u);
+  ASSERT_EQ(join, 1u);
+  const uint32_t first = InputFind(u"GOPR0043.MP4"), second = InputFind(u"GP010043.MP4");
+  ASSERT_LT(first, second) << "a join plays its members in table order";
+  EXPECT_EQ(InputGetParent(first), join);
+  EXPECT_EQ(InputGetParent(second), join);
+  EXPECT_EQ(DispObjGet(object)->InputID, second);
+  EXPECT_NEAR(InputGetMain(second)->StartTime, 1.0, 0.01);
+  EXPECT_NEAR(InputGetLength(join, 1), 3.0, 0.01);
+  // Each slot went with its file: the join shows part 1, then part 2.
+  for (const auto& [time, index] : {std::pair{0.05, 0}, std::pair{1.05, 100}}) {
+    InputFrame frame{};
+    ASSERT_EQ(InputHandlerGetFrameRF(join, time, &frame), 0) << time;
+    ASSERT_NE(frame.Pixels, nullptr) << time;
+    ASSERT_EQ(frame.BytesPerPixel, 4u);
+    EXPECT_EQ(ReadFrameIndex(frame.Pixels, 160, 96, frame.FlipVertical == 0), index) << time;
+  }
+
+  EXPECT_EQ(InputAddMultiPart(part2.c_str()), join);
+  EXPECT_EQ(InputCount(), 3u);
+  EXPECT_EQ(InputFind(u"GOPR0043.MP4 - 001"), kNoInput);
+}
+
 } // namespace
