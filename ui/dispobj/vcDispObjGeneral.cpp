@@ -213,8 +213,11 @@ void vcDispObjGeneral::fillInputs(const DispStruct& record) {
     const MainStruct* found = InputGetMain(i);
     if (found == nullptr) break;
     const MainStruct input = *found;
-    if (input.ParentJoin != kNoInput || !inputFits(kind, input)) continue;
-    if (i == record.InputID) selected = InputSelection->count();
+    // The object's own input is always listed, a join's member or not, so
+    // the field names it and an edit of another field writes it back.
+    const bool own = i == record.InputID;
+    if (!own && (input.ParentJoin != kNoInput || !inputFits(kind, input))) continue;
+    if (own) selected = InputSelection->count();
     InputSelection->addItem(W16ToNSString(input.Name));
   }
   InputSelection->setCurrentIndex(selected);
