@@ -78,12 +78,13 @@ QWidget* wcTemplateMenu::makeWindow() {
   layout->addWidget(label_);
 
   auto* middle = new QHBoxLayout();
-  auto* grid = new QGridLayout();
-  grid->setHorizontalSpacing(14);
-  grid->setVerticalSpacing(8);
+  grid_ = new QGridLayout();
+  grid_->setHorizontalSpacing(14);
+  grid_->setVerticalSpacing(8);
   for (int k = 0; k < kSlots; ++k) {
     // The cell keeps its size while its picture and name are hidden.
     auto* cell = new QWidget(dialog);
+    slots_[k].cell = cell;
     // Two lines for a name: a long one wraps instead of losing both ends.
     cell->setFixedSize(kThumbW + 4, kThumbH + 12 + 2 * dialog->fontMetrics().lineSpacing());
     auto* column = new QVBoxLayout(cell);
@@ -103,9 +104,9 @@ QWidget* wcTemplateMenu::makeWindow() {
     connect(slots_[k].label, &NSTextLabelCustom::clicked, this, [this, k]() { PreviewImage_Clicked(k); });
     column->addWidget(slots_[k].image, 0, Qt::AlignHCenter);
     column->addWidget(slots_[k].label);
-    grid->addWidget(cell, k / kColumns, k % kColumns);
+    grid_->addWidget(cell, k / kColumns, k % kColumns);
   }
-  middle->addLayout(grid);
+  middle->addLayout(grid_);
   offsetSlider_ = new QSlider(Qt::Vertical, dialog);
   offsetSlider_->setObjectName("OffsetSlider");
   offsetSlider_->setPageStep(1);
@@ -246,20 +247,35 @@ void wcTemplateMenu::LoadPreviews(bool onlyIfMoved) {
     ++k;
   }
   page_.count = kSlots;
-  collapseEmptyRows();
+  arrangeTiles();
   RedrawPreviews();
 }
 
-// A short list fills the last slots, so the rows before it are empty: they
-// take no room, and the thumbnails stand at the top of the window.
-void wcTemplateMenu::collapseEmptyRows() {
-  for (int row = 0; row * kColumns < kSlots; ++row) {
-    bool filled = false;
-    for (int k = row * kColumns; k < std::min(kSlots, (row + 1) * kColumns); ++k) filled |= !slots_[k].image->isHidden();
-    for (int k = row * kColumns; k < std::min(kSlots, (row + 1) * kColumns); ++k)
-      slots_[k].image->parentWidget()->setVisible(filled);
+// A short list fills the last slots. The tiles stand from the first shown
+// slot on, rows filled from the top left like a page of text; the empty
+// slots follow, keeping the columns of a row that is not full, and rows
+// with no tile take no room.
+void wcTemplateMenu::arrangeTiles() {
+  int first = 0;
+  while (first < kSlots && slots_[first].image->isHidden()) ++first;
+  int last = kSlots;
+  while (last > first && slots_[last - 1].image->isHidden()) --last;
+  const int rows = (last - first + kColumns - 1) / kColumns;
+  for (SlotWidgets& slot : slots_) grid_->removeWidget(slot.cell);
+  for (int k = 0; k < kSlots; ++k) {
+    const int place = (k - first + kSlots) % kSlots;
+    grid_->addWidget(slots_[k].cell, place / kColumns, place % kColumns);
+    slots_[k].cell->setVisible(place / kColumns < rows);
   }
-  if (QWidget* dialog = slots_[0].image->window(); dialog->isVisible()) dialog->adjustSize();
+  // Fitted at every fill, shown or not: an opening with fewer rows than the
+  // last one would otherwise keep the taller window with a blank band. The
+  // nested layouts measure afresh first; a hidden window's do not by themselves.
+  QWidget* dialog = window();
+  if (QLayout* layout = dialog->layout()) {
+    layout->invalidate();
+    layout->activate();
+  }
+  dialog->adjustSize();
 }
 
 void wcTemplateMenu::hideSlot(int slot) {

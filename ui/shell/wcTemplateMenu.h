@@ -16,6 +16,7 @@ class NSImageViewCustom;
 class NSImageViewCustomDelegate;
 class NSTextLabelCustom;
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -101,12 +102,13 @@ private:
     std::array<QString, kSlots> file;
   };
   struct SlotWidgets {
+    QWidget* cell = nullptr; // the thumbnail over its name
     NSImageViewCustom* image = nullptr;
     NSTextLabelCustom* label = nullptr;
   };
 
   void ShowDataloggerTip();
-  void collapseEmptyRows();
+  void arrangeTiles();
   void hideSlot(int slot);
   // After a template or project was taken: the results, then the close.
   void finishChoice(const QString& shownName);
@@ -116,6 +118,7 @@ private:
   Result result_;
   Page page_;
   std::array<SlotWidgets, kSlots> slots_{};
+  QGridLayout* grid_ = nullptr;
   QLabel* label_ = nullptr;
   QCheckBox* showAtStart_ = nullptr;
   QCheckBox* useWizardCheck_ = nullptr;

@@ -1,10 +1,13 @@
 // The template menu: the start-up menu offers the installed starter set as
 // thumbnails, pages of fifteen with the last page ending on the last
 // template, names cleaned of their kind and sort key, unreadable files
-// passed over, and the wheel and slider moving whole pages.
+// passed over, the wheel and slider moving whole pages, and a short list
+// read from the top left however the menu was opened.
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 
@@ -20,6 +23,53 @@
 namespace {
 
 constexpr int kSlots = wcTemplateMenu::kSlots;
+constexpr int kColumns = 5;
+
+// A shown thumbnail with its name, where it stands in the window.
+struct Tile {
+  QString name;
+  QRect frame;
+};
+
+// The shown thumbnails in slot order, the order of the sorted templates.
+std::vector<Tile> Tiles(wcTemplateMenu* menu) {
+  std::vector<Tile> tiles;
+  for (int k = 0; k < kSlots; ++k) {
+    if (!menu->SlotShown(k)) continue;
+    QWidget* image = menu->PreviewImage(k);
+    tiles.push_back({menu->PreviewLabel(k)->text(), QRect(image->mapTo(menu->window(), QPoint(0, 0)), image->size())});
+  }
+  return tiles;
+}
+
+// Tiles read like a page of text: the first at the top left under the
+// heading, rows of five filled from the left, and no room left over.
+void ExpectRowsFromTheLeft(wcTemplateMenu* menu, int n, const QString& how) {
+  SCOPED_TRACE(QString("%1 template(s), %2").arg(n).arg(how).toStdString());
+  const std::vector<Tile> tiles = Tiles(menu);
+  ASSERT_EQ(static_cast<int>(tiles.size()), n);
+  const QRect first = tiles.front().frame;
+  EXPECT_LT(first.left(), first.width() / 2) << "room for a tile left of the first";
+  const QRect heading = menu->Label()->geometry();
+  EXPECT_LT(heading.top(), 24);
+  EXPECT_GE(first.top(), heading.bottom());
+  EXPECT_LT(first.top() - heading.bottom(), 24) << "an empty row under the heading";
+  for (int j = 1; j < n; ++j) {
+    const QRect& tile = tiles[j].frame;
+    const QRect& before = tiles[j - 1].frame;
+    if (j % kColumns == 0) {
+      EXPECT_EQ(tile.left(), first.left()) << "row of tile " << j + 1;
+      EXPECT_GT(tile.top(), before.bottom()) << "row of tile " << j + 1;
+    } else {
+      EXPECT_EQ(tile.top(), before.top()) << "tile " << j + 1;
+      EXPECT_GT(tile.left(), before.right()) << "tile " << j + 1;
+      EXPECT_LT(tile.left() - before.right(), first.width() / 2) << "a gap before tile " << j + 1;
+    }
+  }
+  // The window fits the rows it shows, reopened after more rows too: no
+  // blank band stretches the heading or the space around the tiles.
+  EXPECT_LE(menu->window()->height(), menu->window()->sizeHint().height()) << "a blank band";
+}
 
 } // namespace
 
@@ -145,7 +195,68 @@ TEST_F(TemplateMenuTest, NamesKindsAndUnreadableFiles) {
   QStringList expected = Expected(11, 1, 1);
   expected << "T03" << "T04" << "";
   EXPECT_EQ(Slots(), expected);
+  // The empty slot at the end stands after the tiles, not before them.
+  menu->window()->show();
+  ExpectRowsFromTheLeft(menu, 3, "one passed over");
+  menu->window()->hide();
   menu->EndPreviews();
+}
+
+// However the menu comes up (a new project, a template imported, a data
+// template for a data log just added or for one chosen in the inputs
+// list), a short list fills the rows from the top left, reopened in another
+// mode with another count.
+TEST_F(TemplateMenuTest, AShortListFillsTheRowsFromTheTopLeft) {
+  SetSetting("UseProjectWizard", false);
+  wcMain* main = app->windows().wndMain();
+  const QString log = QString::fromStdString(WriteLapSession(tempDir));
+  struct Opening {
+    const char* how;
+    const char* tag;
+    const char* prefix;
+    std::function<void()> open;
+  };
+  const std::vector<Opening> openings = {
+      {"File > New Project from Template...", "new-project", "Project - T",
+       [&]() {
+         main->setProjectModified(false);
+         app->menuAction("mnuFileNewTemplate")->trigger();
+       }},
+      {"File > Import Template...", "import", "Project - T", [&]() { app->menuAction("mnuFileImportTemplate")->trigger(); }},
+      {"a data log added", "data-log", "Data - T",
+       [&]() {
+         panelAnswers = {{log}};
+         app->menuAction("mnuFileInputAdd")->trigger();
+       }},
+      {"the data log's Apply Data Template...", "apply-data", "Data - T",
+       [&]() {
+         const int row = static_cast<int>(main->InputFileNames().size()) - 1;
+         ASSERT_TRUE(main->menuWillOpen(main->InputFilesMenu(), row));
+         main->ListMenuItem("InputMenuAddTemplate")->trigger();
+       }},
+  };
+  for (int n : {7, 1, 6, 2, 5}) {
+    for (const Opening& opening : openings) {
+      FillTemplateFolder(folder, one, n, opening.prefix);
+      int runs = 0;
+      onModal = [&](WindowController* window) {
+        if (window != menu) return 0;
+        ++runs;
+        menu->showWindow();
+        EXPECT_TRUE(SpinUntil([this]() { return menu->window()->isVisible() && !menu->FreshWindow(); }, 10000));
+        ExpectRowsFromTheLeft(menu, n, opening.how);
+        QStringList names;
+        for (const Tile& tile : Tiles(menu)) names << tile.name;
+        EXPECT_EQ(names.join(',').remove("Project - "), Expected(0, 1, n).join(','));
+        if (n == 6) SaveWindowShot(menu->window(), QString("template-menu-six-%1").arg(opening.tag));
+        menu->CancelButton()->click();
+        return 0;
+      };
+      opening.open();
+      EXPECT_EQ(runs, 1) << opening.how;
+    }
+  }
+  onModal = nullptr;
 }
 
 // A first start: the starter set is installed into the documents folder and
