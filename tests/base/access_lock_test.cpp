@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/wait_until.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -101,7 +103,8 @@ TEST_F(AccessLockTest, WriterExcludesReaders) {
       ReadAccess read("BlockedReader");
       readerIn = true;
     });
-    std::this_thread::sleep_for(milliseconds(60));
+    // Once it waits at the lock it stays out; a wrong lock lets it in first.
+    EXPECT_TRUE(WaitUntil([&] { return AccessWaiting(false) > 0 || readerIn; }));
     EXPECT_FALSE(readerIn.load());
     EXPECT_TRUE(AccessHeldForWrite());
   }
@@ -122,9 +125,7 @@ TEST_F(AccessLockTest, ReadersShareAndKeepTheWriterOut) {
         std::this_thread::sleep_for(milliseconds(1));
     });
   }
-  const auto deadline = Clock::now() + std::chrono::seconds(2);
-  while (readersIn < 3 && Clock::now() < deadline)
-    std::this_thread::sleep_for(milliseconds(1));
+  WaitUntil([&] { return readersIn == 3; });
   ASSERT_EQ(readersIn.load(), 3); // all three inside together
 
   std::atomic<bool> writerIn{false};
@@ -132,7 +133,7 @@ TEST_F(AccessLockTest, ReadersShareAndKeepTheWriterOut) {
     WriteAccess write("WaitingWriter");
     writerIn = true;
   });
-  std::this_thread::sleep_for(milliseconds(60));
+  EXPECT_TRUE(WaitUntil([&] { return AccessWaiting(true) > 0 || writerIn; }));
   EXPECT_FALSE(writerIn.load());
   release = true;
   for (auto& reader : readers)
@@ -320,9 +321,7 @@ TEST_F(AccessLockTest, LongWaitsAreLoggedWithBothNamesAndNeverEnterUnlocked) {
       if (c.waiterWrites) AccessWriteEnd(c.waiter);
       else AccessReadEnd(c.waiter);
     });
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (!Logged(c.line) && Clock::now() < deadline) std::this_thread::sleep_for(milliseconds(5));
-    EXPECT_TRUE(Logged(c.line)) << LogText();
+    EXPECT_TRUE(WaitUntil([&] { return Logged(c.line); })) << LogText();
     EXPECT_FALSE(entered.load()) << c.waiter << " entered while '" << c.holder << "' held the lock";
     holder.release();
     waiter.join();

@@ -97,11 +97,13 @@ TEST(MainThreadTest, WaitOnMainThreadKeepsTheLoopRunning) {
   SyncHandle event = SyncEventCreate(nullptr, 0, 0);
   // The event is set by work handed to the main thread: the wait can only
   // end if it pumps the loop.
+  // Posted while the wait is on, as a rule; posted before it, the wait
+  // pumps it all the same.
   std::thread worker([&] {
     std::this_thread::sleep_for(milliseconds(20));
     MainThreadPost([event] { SyncEventSet(event); });
   });
-  EXPECT_EQ(SyncWait(event, 2000), kSyncSignalled);
+  EXPECT_EQ(SyncWait(event, 60000), kSyncSignalled);
   worker.join();
   EXPECT_GT(loop.pumps(), 0);
 

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "base/error.h"
 #include "base/log.h"
 #include "base_temp_dir.h"
 #include "support/scoped_env.h"
+#include "support/wait_until.h"
 
 namespace {
 
@@ -33,12 +32,9 @@ class ShowLogTest : public ::testing::Test {
 
   // The viewer runs detached, so its mark may come a little later.
   std::string WaitForViewer() const {
-    for (int i = 0; i < 500; ++i) {
-      std::string opened = ReadWholeFile(marker_);
-      if (!opened.empty()) return opened;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return "";
+    std::string opened;
+    WaitUntil([&] { return !(opened = ReadWholeFile(marker_)).empty(); });
+    return opened;
   }
 
   BaseTempDir dir_;

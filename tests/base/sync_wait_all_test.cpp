@@ -47,7 +47,7 @@ TEST_F(SyncWaitAllTest, PollGivesZeroOnlyWhenAllAreSignalled) {
 
 TEST_F(SyncWaitAllTest, OneDeadlineForTheWholeList) {
   constexpr int kCount = 5;
-  constexpr int kTimeoutMs = 60;
+  constexpr int kTimeoutMs = 200;
   std::vector<SyncHandle> list;
   for (int i = 0; i < kCount; ++i)
     list.push_back(Event(0, 0));
@@ -56,18 +56,19 @@ TEST_F(SyncWaitAllTest, OneDeadlineForTheWholeList) {
   const int64_t elapsed = MsSince(start);
   EXPECT_GE(elapsed, kTimeoutMs);
   // Waiting the full time on each handle would take kCount times as long.
-  EXPECT_LT(elapsed, 4 * kTimeoutMs);
+  EXPECT_LT(elapsed, kCount * kTimeoutMs);
 }
 
 TEST_F(SyncWaitAllTest, WaitsForHandlesSignalledLater) {
   SyncHandle list[2] = {Event(0, 0), Event(0, 0)};
+  // Later: while the wait is on, as a rule.
   std::thread setter([&] {
     std::this_thread::sleep_for(milliseconds(20));
     SyncEventSet(list[1]);
     std::this_thread::sleep_for(milliseconds(20));
     SyncEventSet(list[0]);
   });
-  EXPECT_EQ(SyncWaitAll(2, list, 0, 2000), kSyncSignalled);
+  EXPECT_EQ(SyncWaitAll(2, list, 0, 60000), kSyncSignalled);
   setter.join();
   // Both automatic-reset events were taken.
   EXPECT_EQ(SyncWait(list[0], 0), kSyncTimeout);
@@ -84,6 +85,7 @@ TEST_F(SyncWaitAllTest, ClosedHandleInTheListGivesClosed) {
 
 TEST_F(SyncWaitAllTest, HandleClosedDuringTheWaitGivesClosed) {
   SyncHandle list[2] = {Event(1, 1), Event(1, 0)};
+  // During the wait, as a rule; closed before it, the answer is the same.
   std::thread closer([&] {
     std::this_thread::sleep_for(milliseconds(20));
     SyncHandleClose(list[1]);
@@ -97,13 +99,13 @@ TEST_F(SyncWaitAllTest, ThreadHandlesEndTogether) {
   static std::atomic<int> finished{0};
   finished = 0;
   auto work = [](void*) {
-    std::this_thread::sleep_for(milliseconds(15));
+    std::this_thread::sleep_for(milliseconds(15)); // work that takes a while
     finished++;
   };
   std::vector<SyncHandle> threads;
   for (int i = 0; i < 8; ++i)
     threads.push_back(SyncThreadCreate(nullptr, 0, work, nullptr, 0, nullptr));
-  EXPECT_EQ(SyncWaitAll(8, threads.data(), 0, 2000), kSyncSignalled);
+  EXPECT_EQ(SyncWaitAll(8, threads.data(), 0, 60000), kSyncSignalled);
   EXPECT_EQ(finished.load(), 8);
   for (SyncHandle thread : threads)
     SyncHandleClose(thread);
