@@ -22,6 +22,7 @@
 #include "io/net/transfer_files.h"
 #include "support/read_file.h"
 #include "support/transfer_client.h"
+#include "support/wait_until.h"
 
 namespace fs = std::filesystem;
 
@@ -31,15 +32,6 @@ std::string patterned(size_t size, int seed) {
   std::string bytes(size, 0);
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
   return bytes;
-}
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
 }
 
 std::wstring statusText() { return TransferGetStatusText(); }
@@ -55,7 +47,7 @@ protected:
     folder_ = dir_ / "Documents" / "Quelvatron";
     TransferSetPortBase(0);
     TransferStart();
-    ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferWaiting; })) << TransferGetStatus();
+    ASSERT_TRUE(WaitUntil([] { return TransferGetStatus() == kTransferWaiting; })) << TransferGetStatus();
     port_ = TransferGetListenPort();
     ASSERT_GT(port_, 0);
   }
@@ -99,12 +91,12 @@ TEST_F(TransferTest, DiscoveryThenAPushWithProgressLandsBothFiles) {
   const std::string log = "$GPRMC,120000.00,A,5130.0000,N,00007.0000,W,50.0,90.0,010120,,,A*00\r\n";
   TransferPushClient client;
   ASSERT_TRUE(client.Connect(port_));
-  ASSERT_TRUE(waitFor([] { return statusText() == L"Connecting..."; }));
+  ASSERT_TRUE(WaitUntil([] { return statusText() == L"Connecting..."; }));
   ASSERT_TRUE(client.SendHeader(2, video.size() + log.size()));
   ASSERT_EQ(client.Read(1), "A");
   ASSERT_TRUE(client.SendFileHeader('V', "Track Day.mp4", video.size()));
   ASSERT_TRUE(client.SendBytes(video.substr(0, video.size() / 2)));
-  ASSERT_TRUE(waitFor([] { return TransferGetProgress() >= 49.9f; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetProgress() >= 49.9f; }));
   EXPECT_NEAR(TransferGetProgress(), 50.0f, 0.01f);
   EXPECT_EQ(statusText(), L"Receiving 'Track Day.mp4' from 127.0.0.1...");
   EXPECT_TRUE(TransferGetVideoFile()[0] == 0) << "nothing is handed over before the end";
@@ -114,7 +106,7 @@ TEST_F(TransferTest, DiscoveryThenAPushWithProgressLandsBothFiles) {
   ASSERT_TRUE(client.SendFileHeader('D', "session.nmea", log.size()));
   ASSERT_TRUE(client.SendBytes(log));
   EXPECT_EQ(client.Read(1), "K");
-  ASSERT_TRUE(waitFor([] { return TransferGetProgress() > 999.0f; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetProgress() > 999.0f; }));
   EXPECT_FLOAT_EQ(TransferGetProgress(), 999.9f);
   EXPECT_EQ(statusText(), L"Transfer Complete");
   EXPECT_EQ(fs::path(TransferGetVideoFile()), folder_ / "Track Day.mp4");
@@ -143,7 +135,7 @@ TEST_F(TransferTest, HostileNamesLandInsideTheFolderAndNeverReplaceAFile) {
   fs::create_symlink(outside, folder_ / "lap.csv");
 
   EXPECT_EQ(TransferPushClient::PushFiles(port_, "../../x.mp4", "video bytes", "/tmp/../lap.csv", "log bytes"), "AK");
-  ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferComplete; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetStatus() == kTransferComplete; }));
   EXPECT_EQ(fs::path(TransferGetVideoFile()), folder_ / "x (2).mp4");
   EXPECT_EQ(fs::path(TransferGetLogFile()), folder_ / "lap (2).csv");
   EXPECT_EQ(ReadWholeFile(folder_ / "x.mp4"), "kept");
@@ -184,9 +176,9 @@ TEST_F(TransferTest, APushCutOffMidFileLeavesNothingAndTheNextOneWorks) {
     ASSERT_TRUE(client.SendBytes(video));
     ASSERT_TRUE(client.SendFileHeader('D', "cut.csv", 5000));
     ASSERT_TRUE(client.SendBytes(std::string(1000, 'x')));
-    ASSERT_TRUE(waitFor([] { return statusText() == L"Receiving 'cut.csv' from 127.0.0.1..."; }));
+    ASSERT_TRUE(WaitUntil([] { return statusText() == L"Receiving 'cut.csv' from 127.0.0.1..."; }));
   }
-  ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferInterrupted; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetStatus() == kTransferInterrupted; }));
   EXPECT_EQ(statusText(),
             L"The transfer from 127.0.0.1 broke off; nothing was kept. Waiting for Incoming Connection...");
   EXPECT_EQ(TransferGetProgress(), 0.0f);
@@ -202,10 +194,10 @@ TEST_F(TransferTest, APushCutOffMidFileLeavesNothingAndTheNextOneWorks) {
     ASSERT_TRUE(client.SendFileHeader('V', "big.mp4", 11));
     EXPECT_EQ(client.Read(1), "") << "closed on a file larger than announced";
   }
-  ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferInterrupted; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetStatus() == kTransferInterrupted; }));
 
   EXPECT_EQ(TransferPushClient::PushFiles(port_, "", "", "after.csv", "a,b\n1,2\n"), "AK");
-  ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferComplete; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetStatus() == kTransferComplete; }));
   EXPECT_EQ(folderEntries(), std::vector<std::string>{"after.csv"});
   EXPECT_TRUE(TransferGetVideoFile()[0] == 0) << "a push of only a log leaves the video path empty";
 }
@@ -215,7 +207,7 @@ TEST_F(TransferTest, APushLargerThanTheFreeSpaceIsRefusedBeforeAnythingIsWritten
   ASSERT_TRUE(client.Connect(port_));
   ASSERT_TRUE(client.SendHeader(1, uint64_t{1} << 60));
   EXPECT_EQ(client.Read(2), std::string("R\x01", 2));
-  ASSERT_TRUE(waitFor([] { return TransferGetStatus() == kTransferNoSpace; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetStatus() == kTransferNoSpace; }));
   EXPECT_EQ(statusText(), L"Not enough free disk space for the 1099511627776.0 MB from 127.0.0.1. Waiting for "
                           L"Incoming Connection...");
   EXPECT_TRUE(folderEntries().empty());
@@ -228,7 +220,7 @@ TEST_F(TransferTest, StoppingDuringAPushEndsItAtOnceAndKeepsNothing) {
   ASSERT_EQ(client.Read(1), "A");
   ASSERT_TRUE(client.SendFileHeader('V', "stopped.mp4", 100000));
   ASSERT_TRUE(client.SendBytes(std::string(40000, 'v')));
-  ASSERT_TRUE(waitFor([] { return TransferGetProgress() >= 40.0f; }));
+  ASSERT_TRUE(WaitUntil([] { return TransferGetProgress() >= 40.0f; }));
   auto before = std::chrono::steady_clock::now();
   TransferEnd();
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(900));

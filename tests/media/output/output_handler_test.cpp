@@ -14,6 +14,7 @@
 #include "model/input_store.h"
 #include "model/input_table.h"
 #include "media/output_handler.h"
+#include "support/wait_until.h"
 #include "support/writer_clip.h"
 
 namespace {
@@ -117,10 +118,9 @@ TEST(OutputHandler, PausedModeHoldsTheFrameUntilModeZero) {
     OutputHandlerPutFrame(0, 0);
     returned = true;
   });
-  // The pause takes hold before the frame is handed over, and keeps it.
-  for (int waited = 0; waited < 3000 && !OutputHandlerIsHeldByPause(); ++waited)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_TRUE(OutputHandlerIsHeldByPause());
+  // The pause takes hold before the frame is handed over, and keeps it: the
+  // frame stays in hand for as long as one cares to look.
+  EXPECT_TRUE(WaitUntil(OutputHandlerIsHeldByPause));
   std::this_thread::sleep_for(std::chrono::milliseconds(600));
   EXPECT_FALSE(returned.load());
   OutputHandlerSetMultiTaskMode(kOutputModeFullSpeed);
@@ -148,6 +148,7 @@ TEST(OutputHandler, ThrottleSleepsHalfTheGapBetweenFrames) {
   WriterTestDir dir;
   OutputHandlerSetMultiTaskMode(1);
   EXPECT_GE(TimedPutFrame(), 10.0);
+  // Gaps between frames, as a render leaves them: what the throttle halves.
   std::this_thread::sleep_for(std::chrono::milliseconds(120));
   EXPECT_GE(TimedPutFrame(), 60.0);
   EXPECT_GE(TimedPutFrame(), 10.0);

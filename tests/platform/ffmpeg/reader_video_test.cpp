@@ -111,7 +111,9 @@ TEST_F(ReaderVideo, LookAheadOvertakenByALaterFrameKeepsTheLaterOne) {
   for (int i = 0; i < 60; i += 3) {
     reader_.PrepareFrame(i / 30.0);
     ASSERT_EQ(IndexAt((i + 2) / 30.0), i + 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(15)); // the thread has long woken
+    // Nothing may change it now: a while in which the look-ahead thread,
+    // woken for the older request, would have overwritten it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
     ASSERT_EQ(ReadFrameIndex(reader_.BitmapData(), kW, kH, true), i + 2) << "after frame " << i;
   }
 }

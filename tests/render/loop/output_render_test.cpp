@@ -11,6 +11,7 @@
 #include "render/loop/render.h"
 #include "render/preview/main_preview.h"
 #include "support/media_fixtures.h"
+#include "support/wait_until.h"
 #include "support/writer_clip.h"
 
 #include <chrono>
@@ -113,8 +114,8 @@ TEST_F(OutputRenderTest, StopFinishesTheFramesWrittenSoFar) {
   ASSERT_EQ(OutputHandlerCreate(Utf8ToWide(out).c_str(), 8, 320, 240, 3, 44100, 1000, 128, 5,
                                 25.0f, 0.0f, 0.0f, 600.0f),
             0);
-  for (int i = 0; i < 200 && OutputHandlerGetTime() < 0.5f; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(WaitUntil([] { return OutputHandlerGetTime() >= 0.5f; }, std::chrono::seconds(120)))
+      << "the render stands at " << OutputHandlerGetTime() << " s";
   OutputHandlerStop();
   ASSERT_TRUE(WaitOutputIdle(30000));
   RenderEnd();

@@ -6,8 +6,10 @@
 #include "render/preview/timeline_view.h"
 
 #include "base/access_lock.h"
+#include "base/access_lock_limits.h"
 #include "base/main_thread.h"
 #include "base/sync.h"
+#include "support/wait_until.h"
 
 #include <chrono>
 #include <functional>
@@ -23,19 +25,16 @@ constexpr uint32_t kNone = 0xFFFFFFFFu;
 uint32_t rowY(int k) { return kH - 1 - (20 + 22 * k + 11); }
 
 bool waitDraws(uint64_t count) {
-  for (int i = 0; i < 400; ++i) {
-    if (TimelineViewDrawCount() >= count) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
+  return WaitUntil([count] { return TimelineViewDrawCount() >= count; });
 }
 
 bool waitThreads(uint32_t count) {
-  for (int i = 0; i < 800; ++i) {
-    if (SyncThreadRunningCount() <= count) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
+  return WaitUntil([count] { return SyncThreadRunningCount() <= count; });
+}
+
+// The drawing thread has come to the project's lock, which the test holds.
+bool waitForTheDrawingAtTheLock() {
+  return WaitUntil([] { return AccessWaiting(false) > 0; });
 }
 
 } // namespace
@@ -129,6 +128,7 @@ TEST_F(TimelineViewTest, ChartReachesTheViewAndRedrawsOnlyWhenChanged) {
   }
   const uint64_t before = TimelineViewDrawCount();
   TimelineViewRefresh(0); // nothing changed
+  // Nothing is drawn: a while in which a needless redraw would have come.
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(TimelineViewDrawCount(), before);
   TimelineViewSetSelection(0, kNone);
@@ -149,7 +149,7 @@ TEST_F(TimelineViewTest, AThreadOutlivingItsViewDrawsIntoItsOwnChart) {
   {
     WriteAccess hold("TimelineViewTest");
     TimelineViewSetPosition(0, 50, 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // into the project's lock
+    ASSERT_TRUE(waitForTheDrawingAtTheLock());
     TimelineViewEnd();
   }
   ASSERT_TRUE(waitThreads(threads));
@@ -182,19 +182,16 @@ TEST_F(TimelineViewTest, AViewStartedWhileTheLastOneEndsIsReplacedWhole) {
   ASSERT_EQ(TimelineViewInit(&images_, kW, kH), 0);
   hold.emplace("TimelineViewTest");
   TimelineViewSetPosition(0, 50, 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(waitForTheDrawingAtTheLock());
   ASSERT_EQ(TimelineViewInit(&images_, kW, kH), 0);
   EXPECT_TRUE(startedInside);
   images_.clear(); // the drawing thread hands over only while pumped
   TimelineViewRefresh(1);
-  bool whole = false;
-  for (int i = 0; i < 400 && !whole; ++i) {
+  EXPECT_TRUE(WaitUntil([this] {
     MainThreadPump();
     std::lock_guard lock(mutex_);
-    whole = !images_.empty() && images_.back().width == kW;
-    if (!whole) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  EXPECT_TRUE(whole);
+    return !images_.empty() && images_.back().width == kW;
+  }));
   EXPECT_EQ(SyncThreadRunningCount(), threads + 1); // the last view's thread alone
   TimelineViewEnd();
   MainThreadInstall(nullptr, nullptr);
