@@ -10,7 +10,7 @@ TEST_F(DispObjTest, DisplayObjectWindows) {
   const uint32_t gauge = DispObjAdd(kDispSpeedo, kNoInput);
   Toolbox()->SetData(kNoInput);
   Toolbox()->showWindow();
-  ASSERT_TRUE(SpinUntil([this]() { return Toolbox()->window()->isVisible(); }, 5000));
+  ASSERT_TRUE(SpinUntil([this]() { return Toolbox()->window()->isVisible(); }));
   SaveWindowShot(Toolbox()->window(), "dispobj_toolbox");
   Toolbox()->close();
 

@@ -48,7 +48,7 @@ TEST_F(ListsTest, ProjectSettingsWindow) {
   onModal = [](WindowController* controller) {
     controller->showWindow();
     auto* window = static_cast<wcProject*>(controller);
-    SpinUntil([window]() { return !window->FreshWindow(); }, 5000);
+    SpinUntil([window]() { return !window->FreshWindow(); });
     SaveWindowShot(window->window(), "project-settings");
     window->CancelButton_Pressed();
     return 0;

@@ -19,7 +19,7 @@ TEST_F(ShellTest, ShellWindows) {
 
   onModal = [](WindowController* controller) {
     controller->showWindow();
-    ShellTest::SpinUntil([controller]() { return !static_cast<wcAbout*>(controller)->FreshWindow(); }, 5000);
+    ShellTest::SpinUntil([controller]() { return !static_cast<wcAbout*>(controller)->FreshWindow(); });
     SaveWindowShot(controller->window(), "about");
     controller->close();
     return 0;
@@ -28,7 +28,7 @@ TEST_F(ShellTest, ShellWindows) {
 
   wcRecovery* recovery = app->windows().wndRecovery();
   recovery->showWindow();
-  ASSERT_TRUE(SpinUntil([recovery]() { return !recovery->FreshWindow(); }, 5000));
+  ASSERT_TRUE(SpinUntil([recovery]() { return !recovery->FreshWindow(); }));
   SaveWindowShot(recovery->window(), "recovery");
   recovery->close();
 

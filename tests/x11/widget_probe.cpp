@@ -3,6 +3,7 @@
 // into the file QV_PROBE_FILE names, so that a test can find a control to
 // press with the X server's pointer and check what the press brought:
 //
+//   probe <n>                                     the write's number, from 1
 //   window <name> <x> <y> <w> <h> <title>        each shown window
 //   widget <window> <name> <x> <y> <w> <h> [rows=<n>] [hbar] [vbar]
 //                                                 each shown, named widget
@@ -72,6 +73,7 @@ private:
   void write() {
     QString text;
     QTextStream out(&text);
+    out << "probe\t" << ++writes_ << '\n';
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->isVisible()) describe(out, top);
     }
@@ -85,6 +87,7 @@ private:
   }
 
   QString path_;
+  qint64 writes_ = 0;
 };
 
 } // namespace

@@ -116,7 +116,7 @@ TEST_F(BackgroundWindowTest, PictureImportedTurnedKeyedExportedAndCleared) {
     EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
   w->PreviewAllCheck->click();
   EXPECT_TRUE(w->PreviewImage->isVisible());
-  EXPECT_TRUE(SpinUntil([w]() { return w->PreviewImage->framesReceived() > 0; }, 5000));
+  EXPECT_TRUE(SpinUntil([w]() { return w->PreviewImage->framesReceived() > 0; }));
   w->PreviewAllCheck->click();
 
   panelAnswers = {{QString::fromStdString(red)}};
@@ -215,7 +215,7 @@ TEST_F(BackgroundWindowTest, TheOutsideEditorRoundTripUsesAPrivateFolderAndRunsO
   EXPECT_TRUE(w->EditWaitingLabel->isVisible());
   EXPECT_EQ(placesBelow(), before);
   EXPECT_GT(w->EditWaitingLabel->height(), 0);
-  ASSERT_TRUE(SpinUntil([this]() { return !EditedPath().empty(); }, 10000));
+  ASSERT_TRUE(SpinUntil([this]() { return !EditedPath().empty(); }));
   const std::filesystem::path edited = EditedPath();
   EXPECT_EQ(edited.filename(), "QV2-DispObjBackground.bmp");
   struct stat folder {};
@@ -234,7 +234,7 @@ TEST_F(BackgroundWindowTest, TheOutsideEditorRoundTripUsesAPrivateFolderAndRunsO
   EXPECT_TRUE(w->EditRunning());
 
   LetEditorFinish();
-  ASSERT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }, 10000));
+  ASSERT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }));
   EXPECT_EQ(PictureOf(object).width, 16u);
   EXPECT_EQ(PictureOf(object).firstPixel, 0x2040E0u);
   EXPECT_FALSE(w->EditWaitingLabel->isVisible());
@@ -249,11 +249,11 @@ TEST_F(BackgroundWindowTest, ClosingTheWindowWhileEditingKeepsThePicture) {
   UseScriptEditor();
   wcDispObjBackground* w = Open();
   w->EditButton->click();
-  ASSERT_TRUE(SpinUntil([this]() { return !EditedPath().empty(); }, 10000));
+  ASSERT_TRUE(SpinUntil([this]() { return !EditedPath().empty(); }));
   const std::filesystem::path edited = EditedPath();
   w->OkButton->click();
   LetEditorFinish();
-  ASSERT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }, 10000));
+  ASSERT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }));
   EXPECT_EQ(PictureOf(object).width, 64u);
   EXPECT_FALSE(std::filesystem::exists(edited.parent_path()));
   // The next session may start.
@@ -266,7 +266,7 @@ TEST_F(BackgroundWindowTest, ClosingTheWindowWhileEditingKeepsThePicture) {
   panelAnswers = {{QString::fromStdString(red)}};
   w->ImportButton->click();
   LetEditorFinish();
-  ASSERT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }, 10000));
+  ASSERT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }));
   EXPECT_EQ(PictureOf(object).width, 64u);
   w->OkButton->click();
 }
@@ -284,7 +284,7 @@ TEST_F(BackgroundWindowTest, TheGeneralPanelOpensItInsideOneCheckpoint) {
     w->ImportButton->click();
     // An editor that cannot be started says why and ends the session.
     w->EditButton->click();
-    EXPECT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }, 10000));
+    EXPECT_TRUE(SpinUntil([w]() { return !w->EditRunning(); }));
     EXPECT_NE(LastMessage().find(L"The image editor could not be started"), std::wstring::npos);
     w->OkButton->click();
     return 0;

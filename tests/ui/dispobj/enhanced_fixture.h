@@ -81,7 +81,7 @@ protected:
     onModal = [this, user](WindowController* w) {
       auto* editor = static_cast<wcDispObjEnhEdit*>(w);
       editor->showWindow();
-      SpinUntil([editor]() { return !editor->FreshWindow(); }, 5000);
+      SpinUntil([editor]() { return !editor->FreshWindow(); });
       user(editor);
       if (editor->window()->isVisible()) editor->close();
       return 0;

@@ -113,7 +113,7 @@ TEST_F(EnhancedTest, PanelShowsTheRecordAndWritesEachChangeWhole) {
   EXPECT_TRUE(panel->TriggerText->isHidden());
   for (int i = 0; i < kEnhColors; ++i) EXPECT_TRUE(panel->Color[i]->isHidden()) << i;
   Editor()->SetLayout();
-  Spin(30);
+  Settle();
   EXPECT_EQ(Top(panel, panel->ScriptButton) -
                 LowestBottom(panel, {panel->TriggerLabel, panel->TriggerText, panel->TriggerStepper}),
             8);

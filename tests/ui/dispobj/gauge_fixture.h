@@ -25,7 +25,7 @@ protected:
   // Waits for the designer's window and its first preview.
   static bool DesignerUp(wcDispObjGaugeDesign* designer) {
     designer->showWindow();
-    return SpinUntil([designer]() { return designer->PreviewImage->framesReceived() > 0; }, 5000);
+    return SpinUntil([designer]() { return designer->PreviewImage->framesReceived() > 0; });
   }
   // Presses the panel's designer button; play runs while the designer is
   // up and must end it (OK, Cancel or the close box).

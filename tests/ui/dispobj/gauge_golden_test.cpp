@@ -44,7 +44,7 @@ protected:
       const int before = d->PreviewImage->framesReceived();
       d->Pages->setCurrentIndex(0);
       Type(d->SweepDegText, d->SweepDegText->text()); // one more write and preview, as the last edit
-      EXPECT_TRUE(SpinUntil([d, before]() { return d->PreviewImage->framesReceived() > before; }, 5000));
+      EXPECT_TRUE(SpinUntil([d, before]() { return d->PreviewImage->framesReceived() > before; }));
       const QImage picture = d->PreviewImage->image();
       EXPECT_EQ(CompareGoldenIn("ui", golden, Frame(picture), picture.width(), picture.height()), "");
       d->OkButton->click();

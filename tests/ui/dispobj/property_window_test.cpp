@@ -114,7 +114,7 @@ TEST_F(DispObjTest, FillingThePanelsWritesNothing) {
     ASSERT_TRUE(editor->SetDisplayObject(static_cast<int>(object)));
     editor->UpdateControls();
   }
-  Spin(50);
+  Settle(); // what the controls queued
   EXPECT_FALSE(main->ProjectModified());
   EXPECT_EQ(UndoSnapshotState(), checkpoint);
   for (size_t i = 0; i < objects.size(); ++i) EXPECT_EQ(Bytes(objects[i]), before[i]) << "object " << i;

@@ -43,7 +43,7 @@ protected:
     onModal = [type](WindowController* w) {
       w->showWindow();
       auto* toolbox = static_cast<wcDispObjToolbox*>(w);
-      SpinUntil([w]() { return w->window()->isVisible(); }, 2000);
+      SpinUntil([w]() { return w->window()->isVisible(); });
       toolbox->TypeButton(type)->click();
       return 0;
     };

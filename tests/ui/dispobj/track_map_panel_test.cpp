@@ -201,6 +201,7 @@ TEST_F(TrackMapPanelTest, QuickEditsRepaintWithoutPlaying) {
   for (int step = 100; step <= 400; step += 50) panel->ZoomMapSlider->knob()->setValue(step);
   EXPECT_EQ(Map(map).ZoomArea, 60);
   ASSERT_TRUE(WaitIdle());
+  // None starts: a while in which a wrongly started playback would show.
   Spin(300);
   EXPECT_FALSE(PreviewIsPlayingBack());
   EXPECT_EQ(main->PreviewTime(), before);

@@ -280,8 +280,8 @@ TEST_F(InputEditTest, AKeyedAndDarkenedPictureIsWhatTheEngineDraws) {
          }}});
   main->InputEdit(still);
   ASSERT_FALSE(inWindow.isNull());
-  ASSERT_TRUE(MainPreviewWaitIdle(5000));
-  Spin(50);
+  ASSERT_TRUE(MainPreviewWaitIdle(30000));
+  Settle();
   const QImage project = main->PreviewImage()->image();
   ASSERT_FALSE(project.isNull());
   for (const QImage& picture : {inWindow, project}) {

@@ -54,8 +54,8 @@ protected:
   void Play(std::map<QString, std::function<void(WindowController*)>> parts) {
     onModal = [parts](WindowController* controller) {
       controller->showWindow();
-      SpinUntil([controller]() { return controller->window()->isVisible(); }, 5000);
-      Spin(20);
+      SpinUntil([controller]() { return controller->window()->isVisible(); });
+      SpinUntil([controller]() { return !controller->FreshWindow(); });
       auto part = parts.find(controller->nibName());
       if (part != parts.end()) part->second(controller);
       if (controller->window()->isVisible()) controller->close();
@@ -64,7 +64,7 @@ protected:
   }
 
   static void Shot(WindowController* controller, const QString& name) {
-    Spin(30);
+    Settle();
     SaveWindowShot(controller->window(), name);
   }
 };

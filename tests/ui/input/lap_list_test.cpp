@@ -38,7 +38,7 @@ protected:
   void OpenLaps(uint32_t selected) {
     if (selected != kNoInput) main->InputSelect(selected);
     main->mainWindow()->findChild<QToolBar*>("CommandsToolBar")->findChild<QAction*>("LapsButton")->trigger();
-    ASSERT_TRUE(SpinUntil([this]() { return Laps()->window()->isVisible(); }, 5000));
+    ASSERT_TRUE(SpinUntil([this]() { return Laps()->window()->isVisible(); }));
   }
   void ClickRow(int row) {
     QTableWidgetItem* item = Table()->item(row, 0);
@@ -63,8 +63,10 @@ protected:
   // The frame index the main preview shows, read inside the clip's own
   // columns (the 4:3 clip sits in the 3:2 picture).
   int ShownFrame() {
-    EXPECT_TRUE(SpinUntil([]() { return PreviewIsPlaying() == 0; }, 10000));
-    Spin(50);
+    EXPECT_TRUE(SpinUntil([]() { return PreviewIsPlaying() == 0; }));
+    // The canvas gets the frame from the redraw thread.
+    EXPECT_TRUE(MainPreviewWaitIdle(30000));
+    Settle();
     QImage shown = main->PreviewImage()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const int y = shown.height() * 3 / 4;
     int left = 0, right = shown.width() - 1;

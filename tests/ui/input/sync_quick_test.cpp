@@ -17,7 +17,7 @@ protected:
   QWidget* Open(uint32_t input) {
     main->InputSelect(input);
     main->InputSync_Pressed();
-    EXPECT_TRUE(SpinUntil([this]() { return !quick()->FreshWindow(); }, 5000));
+    EXPECT_TRUE(SpinUntil([this]() { return !quick()->FreshWindow(); }));
     return quick()->window();
   }
   void SetTrimEnd(uint32_t input, float end) {

@@ -35,7 +35,7 @@ protected:
     onModal = [play](WindowController* controller) {
       auto* window = static_cast<wcInputSync2*>(controller);
       window->showWindow();
-      EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }, 5000));
+      EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }));
       play(window, window->window());
       if (window->window()->isVisible()) window->close();
       return 0;
@@ -209,23 +209,23 @@ TEST_F(SyncReferenceTest, PlaybackFollowsTheClockAndStopsAtTheProjectLength) {
   MediaClockInstall([&clock]() { return clock; });
   Open(log, [&](wcInputSync2* window, QWidget* w) {
     // (After the frame at the stop time, which the engine draws once.)
-    EXPECT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }, 5000));
+    EXPECT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }));
     Type(Text(w, "RefText"), "6");
     Click(w, "PlayButton");
     EXPECT_TRUE(window->IsPlaying());
     EXPECT_EQ(Find<QPushButton>(w, "PlayButton")->text(), "Pause");
     clock += 0.5;
-    EXPECT_TRUE(SpinUntil([&]() { return SliderValue(w, "RefSlider") == 6.5; }, 5000));
+    EXPECT_TRUE(SpinUntil([&]() { return SliderValue(w, "RefSlider") == 6.5; }));
     EXPECT_EQ(Text(w, "RefText")->text(), "00:00:06.50");
     EXPECT_DOUBLE_EQ(SliderValue(w, "SyncSlider"), 6.5);
     // Moved while playing, playback goes on from the new place.
     Click(w, "RefStepBackward3");
     EXPECT_TRUE(window->IsPlaying());
     clock += 0.25;
-    EXPECT_TRUE(SpinUntil([&]() { return SliderValue(w, "RefSlider") == 5.75; }, 5000));
+    EXPECT_TRUE(SpinUntil([&]() { return SliderValue(w, "RefSlider") == 5.75; }));
     // The project is as long as its video: playback stops there by itself.
     clock += 5.0;
-    EXPECT_TRUE(SpinUntil([&]() { return !window->IsPlaying(); }, 5000));
+    EXPECT_TRUE(SpinUntil([&]() { return !window->IsPlaying(); }));
     EXPECT_DOUBLE_EQ(SliderValue(w, "RefSlider"), 8.0);
     EXPECT_EQ(Find<QPushButton>(w, "PlayButton")->text(), "Play");
     // A change of the rate stops playback too.

@@ -31,8 +31,8 @@ protected:
   wcTimeline* OpenTimeline() {
     ToolbarButton("TimelineButton")->trigger();
     wcTimeline* timeline = Timeline();
-    EXPECT_TRUE(SpinUntil([timeline]() { return timeline->window()->isVisible(); }, 5000));
-    EXPECT_TRUE(SpinUntil([timeline]() { return timeline->TimelineImage->framesReceived() > 0; }, 5000));
+    EXPECT_TRUE(SpinUntil([timeline]() { return timeline->window()->isVisible(); }));
+    EXPECT_TRUE(SpinUntil([timeline]() { return timeline->TimelineImage->framesReceived() > 0; }));
     return timeline;
   }
   QPushButton* Button(const char* name) const { return Timeline()->window()->findChild<QPushButton*>(name); }
@@ -68,8 +68,7 @@ protected:
         [view, point, colour]() {
           const QImage& image = view->image();
           return image.valid(point) && (image.pixel(point) & 0xFFFFFF) == (colour & 0xFFFFFF);
-        },
-        5000);
+        });
   }
   // Plays the user in the segment editor during its modal run.
   void OnSegmentEditor(std::function<void(wcTimelineEdit*)> play) {

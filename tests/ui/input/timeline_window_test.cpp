@@ -51,6 +51,7 @@ TEST_F(TimelineTest, ZoomAndClicksSelectSegmentsAndSeekThePreview) {
   EXPECT_EQ(Editor()->OurIndex(), upper);
   EXPECT_TRUE(ChartShows(PointAt(2, 0) - QPoint(0, 10), kSelectedRow));
   SaveWindowShot(timeline->window(), "timeline_window");
+  // It stays: a while in which a late reaction would undo it.
   Spin(50);
   EXPECT_EQ(timeline->SelectedDispObjID(), upper);
 

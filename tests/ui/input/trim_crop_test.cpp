@@ -153,7 +153,7 @@ TEST_F(TrimCropTest, CropSizesMovesZoomsAndRectangles) {
            seen.push_back(margins(w));
            static_cast<wcInputCrop*>(w)->imageMouseMove(QPointF(box->width(), 0));
            EXPECT_EQ(Label(w, "MousePositionLabel"), "Mouse Position: 1919 x 1079");
-           ShellTest::Spin(30);
+           ShellTest::Settle(); // the rectangle is drawn after the event
            const QImage drawn = box->image();
            ASSERT_FALSE(drawn.isNull());
            const int edge = static_cast<int>(480 * (box->width() / 1920.0));
@@ -197,7 +197,7 @@ TEST_F(TrimCropTest, CropArrowsMoveTheRectangleTheWayTheyPoint) {
   Play({{"wcInputCrop", [&](WindowController* w) {
            auto* box = Child<NSImageViewCustom>(w, "PreviewBoxImage");
            auto rectangleTop = [box]() {
-             ShellTest::Spin(30);
+             ShellTest::Settle();
              const QImage drawn = box->image();
              for (int y = 0; y < drawn.height(); ++y)
                if (drawn.pixelColor(drawn.width() / 2, y) == QColor(0, 122, 255)) return y;

@@ -254,6 +254,7 @@ TEST_F(PreviewTest, DraggingDuringPlaybackStopsIt) {
   main->imageMouseUp(kInside + QPointF(36, 0));
   EXPECT_FLOAT_EQ(ObjectX(text), 45.0f);
   ASSERT_TRUE(WaitIdle());
+  // It stays stopped: a while in which a restarted playback would show.
   Spin(300);
   EXPECT_FALSE(main->PreviewIsPlayingNow());
 }

@@ -1,11 +1,13 @@
 // A generated video played in the main window's preview with the real
 // engine: the canvas receives the frames and shows them (read back from the
 // widget's own picture), and a selected text object is outlined.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 
 #include "model/dispobjs.h"
 #include "model/inputs.h"
+#include "render/preview/main_preview.h"
 #include "support/media_fixtures.h"
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/preview/preview_fixture.h"
@@ -39,15 +41,23 @@ TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
   AddVideo();
   EXPECT_NEAR(main->ProjectLength(), 3.0, 0.1);
   const int before = main->PreviewImage()->framesReceived();
+  auto framesShown = [this, before]() { return main->PreviewImage()->framesReceived() - before; };
+  QElapsedTimer played;
+  played.start();
   main->PlayButton_Pressed();
   ASSERT_TRUE(main->PreviewIsPlayingNow());
-  Spin(1000);
+  // A second of it, with the canvas taking frame after frame.
+  EXPECT_TRUE(SpinUntil([&]() { return PreviewGetTime() >= 1.0f && framesShown() > 10; }))
+      << PreviewGetTime() << " s, " << framesShown() << " frames";
   main->PlayButton_Pressed();
+  const double wall = static_cast<double>(played.elapsed()) / 1000;
   ASSERT_TRUE(WaitIdle());
-  Spin(400); // the timer takes the final time
-  EXPECT_GT(main->PreviewImage()->framesReceived() - before, 10);
-  EXPECT_GT(main->PreviewTime(), 0.5);
-  EXPECT_LT(main->PreviewTime(), 2.0);
+  // The timer takes the final time; the stop frame reaches the canvas.
+  EXPECT_TRUE(SpinUntil([this]() { return main->PreviewTime() == PreviewGetTime(); }));
+  ASSERT_TRUE(MainPreviewWaitIdle(30000));
+  Settle();
+  EXPECT_GE(main->PreviewTime(), 1.0);
+  EXPECT_LE(main->PreviewTime(), wall + 0.1) << "played faster than the clock";
 
   // What the widget shows: the four patches in the bottom half, and in the
   // top half the index of a frame from well into the clip.
@@ -67,8 +77,7 @@ TEST_F(PlaybackTest, GeneratedVideoPlaysForOneSecondOnTheCanvas) {
   ASSERT_GT(right - left, 400);
   QImage clip = shown.copy(left, 0, right - left + 1, shown.height());
   const int index = ReadFrameIndex(clip.constBits(), clip.width(), clip.height(), false);
-  EXPECT_GE(index, 10);
-  EXPECT_LE(index, 60);
+  EXPECT_NEAR(index, main->PreviewTime() * 30, 2) << "the frame of the time it stopped at";
 }
 
 TEST_F(PlaybackTest, ASelectedTextObjectIsOutlinedOnThePreview) {
@@ -84,7 +93,8 @@ TEST_F(PlaybackTest, ASelectedTextObjectIsOutlinedOnThePreview) {
   EXPECT_EQ(main->DraggedDispObj(), text);
   main->imageMouseDrag(QPointF(208, 322));
   ASSERT_TRUE(WaitIdle());
-  Spin(300);
+  ASSERT_TRUE(MainPreviewWaitIdle(30000));
+  Settle();
   const QRect outline = main->PreviewImage()->selectionRect();
   EXPECT_FALSE(outline.isNull());
   QImage canvas = main->PreviewImage()->grab().toImage();

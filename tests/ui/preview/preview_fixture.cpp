@@ -29,7 +29,7 @@ void PreviewTest::LaunchMain() {
   main = app->windows().wndMain();
   ASSERT_NE(main, nullptr);
   ASSERT_NE(main->PreviewImage(), nullptr);
-  ASSERT_TRUE(SpinUntil([this]() { return main->PreviewImage()->framesReceived() > 0; }, 20000));
+  ASSERT_TRUE(SpinUntil([this]() { return main->PreviewImage()->framesReceived() > 0; }));
 }
 
 uint32_t PreviewTest::AddText(float x, float y, float width, float height) {
@@ -53,7 +53,7 @@ float PreviewTest::ObjectY(uint32_t object) const { return DispObjGet(object)->Y
 float PreviewTest::ObjectWidth(uint32_t object) const { return DispObjGet(object)->Width; }
 
 bool PreviewTest::WaitIdle() {
-  return SpinUntil([]() { return PreviewIsPlaying() == 0; }, 10000);
+  return SpinUntil([]() { return PreviewIsPlaying() == 0; });
 }
 
 void PreviewTest::HoldMediaClock() {

@@ -26,8 +26,6 @@ protected:
   float ObjectWidth(uint32_t object) const;
   // Waits until the engine has finished its single-frame repaints.
   static bool WaitIdle();
-  // Runs the queued work of the GUI thread (time and slider displays).
-  static void Settle() { Spin(30); }
   // The media clock stands at clockNow while this is on.
   void HoldMediaClock();
   // The undo snapshot as it is now: its bytes and modification time.

@@ -26,7 +26,7 @@ protected:
       EXPECT_NE(settings, nullptr);
       if (settings == nullptr) return 0;
       controller->showWindow();
-      EXPECT_TRUE(SpinUntil([settings]() { return !settings->FreshWindow(); }, 5000));
+      EXPECT_TRUE(SpinUntil([settings]() { return !settings->FreshWindow(); }));
       act(settings);
       if (controller->window()->isVisible()) controller->close();
       return 0;

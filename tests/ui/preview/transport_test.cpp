@@ -22,10 +22,10 @@ TEST_F(PreviewTest, PlayAtTheEndStartsAgainAndPlayWhilePlayingPauses) {
   main->PlayButton_Pressed();
   EXPECT_EQ(main->PreviewTime(), 0.0);
   EXPECT_TRUE(main->PreviewIsPlayingNow());
-  ASSERT_TRUE(SpinUntil([]() { return PreviewGetTime() > 0.0f; }, 10000));
+  ASSERT_TRUE(SpinUntil([]() { return PreviewGetTime() > 0.0f; }));
   main->PlayButton_Pressed();
   EXPECT_EQ(main->PlayButton()->property("face").toString(), "PlayImage");
-  ASSERT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }, 5000));
+  ASSERT_TRUE(SpinUntil([]() { return !wcMain::PreviewIsPlayingNow(); }));
 
   main->setPreviewTime(2.0);
   main->StopButton_Pressed();

@@ -76,7 +76,7 @@ TEST_F(CreateVideoTest, RenderThroughTheWindowDrawsTheObjectsInEveryFrame) {
         SpinUntil([s]() { return s->RenderProgress->value() >= 30 || !s->window()->isVisible(); }, 60000);
         if (!s->window()->isVisible()) return;
         sawProgress = true;
-        SpinUntil([s]() { return s->PreviewImage->framesReceived() > 0 || !s->window()->isVisible(); }, 10000);
+        SpinUntil([s]() { return s->PreviewImage->framesReceived() > 0 || !s->window()->isVisible(); });
         EXPECT_TRUE(s->window()->windowTitle().startsWith("Quelvatron Video Output ("));
         EXPECT_TRUE(s->RenderTime->text().endsWith(" of 00:00:03.00")) << s->RenderTime->text().toStdString();
         EXPECT_EQ(s->ETA->text(), "ETA: (calculating...)");
@@ -120,7 +120,7 @@ TEST_F(CreateVideoTest, RenderThroughTheWindowDrawsTheObjectsInEveryFrame) {
   EXPECT_NEAR(main->PreviewTime(), 0.0, 0.01);
   const int shown = main->PreviewImage()->framesReceived();
   main->PreviewRefresh();
-  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage()->framesReceived() > shown; }, 10000));
+  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage()->framesReceived() > shown; }));
 }
 
 TEST_F(CreateVideoTest, WriterFailureIsShownAndNeverComplete) {
@@ -167,13 +167,14 @@ TEST_F(CreateVideoTest, CancelAtAboutHalfKeepsAValidShorterVideo) {
         // The frame in hand is written first; from then on the time stands.
         ASSERT_TRUE(SpinUntil([]() { return OutputHandlerIsHeldByPause() || OutputHandlerIsBusy() == 0; }));
         pausedAt = OutputHandlerGetTime();
+        // It stands: a while in which a render going on would move.
         Spin(600);
         EXPECT_EQ(OutputHandlerGetTime(), pausedAt) << "paused";
         EXPECT_EQ(readFile(out), kOldContent) << "the earlier file stays until the new one is complete";
         // The window's close button asks first; No keeps the render.
         answers.push_back(kMbNo);
         s->window()->close();
-        Spin(100);
+        Settle();
         EXPECT_TRUE(s->window()->isVisible());
         EXPECT_EQ(CountMessages(L"Cancel video file creation?"), 1);
         s->window()->findChild<QPushButton*>("CancelButton")->click();
@@ -228,7 +229,7 @@ TEST_F(CreateVideoTest, RenderEndingDuringTheCancelQuestionEndsAsItEnded) {
     if (text == L"Cancel video file creation?") {
       asking = true;
       EXPECT_TRUE(SpinUntil([]() { return OutputHandlerIsBusy() == 0; }, 60000));
-      Spin(300); // several ticks
+      Spin(300); // several of the window's ticks, none of which may report meanwhile
       asking = false;
     }
     return flags == 36 ? kMbYes : kMbOk;

@@ -43,7 +43,7 @@ TEST_F(CreateVideoUploadTest, DetailsWhileRenderingThenTheCompleteFileIsUploaded
     preRender.push_back(window->PreRenderMode());
     renderBusy.push_back(OutputHandlerIsBusy() != 0);
     window->showWindow();
-    ASSERT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }, 5000));
+    ASSERT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }));
     if (window->PreRenderMode()) {
       const wcUpload::Outlets& ui = window->outlets();
       ui.UserText->setText("driver");
@@ -80,9 +80,9 @@ TEST_F(CreateVideoUploadTest, CancelledDetailsRenderWithoutUploading) {
     ASSERT_NE(window, nullptr);
     ++uploadRuns;
     window->showWindow();
-    ASSERT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }, 5000));
+    ASSERT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }));
     window->outlets().CancelButton->click();
-    EXPECT_TRUE(SpinUntil([window]() { return !window->window()->isVisible(); }, 5000));
+    EXPECT_TRUE(SpinUntil([window]() { return !window->window()->isVisible(); }));
   };
   RunCreateVideo([&](wcCreateVideo* w) {
     ChooseSourceSize(w);

@@ -264,7 +264,7 @@ TEST_F(InputsAddTest, AStyleAddedBehindOtherObjectsShowsNoError) {
   // (not saved, by the answer), the style joins it behind its object.
   answers.push_back(kMbNo);
   app->applicationOpenFiles({QPath("picture.png"), QPath("look.qvo")});
-  ASSERT_TRUE(SpinUntil([]() { return DispObjCount() == 2u; }, 10000));
+  ASSERT_TRUE(SpinUntil([]() { return DispObjCount() == 2u; }));
   EXPECT_EQ(DispObjGet(1)->Type, kDispText);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].text.find(L"save"), std::wstring::npos);

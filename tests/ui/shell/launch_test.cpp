@@ -46,7 +46,8 @@ TEST_F(ShellTest, LaunchShowsTheStatusesInOrder) {
   // The start-up template menu waits for its timer, then opens once.
   EXPECT_TRUE(app->windows().wndMain()->StartupMenuPending());
   EXPECT_EQ(app->windows().wndMain()->StartupMenuShown(), 0);
-  ASSERT_TRUE(SpinUntil([this]() { return app->windows().wndMain()->StartupMenuShown() == 1; }, 5000));
+  ASSERT_TRUE(SpinUntil([this]() { return app->windows().wndMain()->StartupMenuShown() == 1; }));
+  // Once only: a while in which a second would have come.
   Spin(200);
   EXPECT_EQ(app->windows().wndMain()->StartupMenuShown(), 1);
 }
@@ -177,7 +178,7 @@ TEST_F(ShellTest, HandOversWaitForAModalWindowAndKeepEveryFile) {
 
   answers.push_back(kMbNo); // do not save the project with first.wav
   question.close();
-  ASSERT_TRUE(SpinUntil([]() { return InputCount() == 2u; }, 10000));
+  ASSERT_TRUE(SpinUntil([]() { return InputCount() == 2u; }));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, L"Do you want to save the current project before opening this file?");
   EXPECT_EQ(std::u16string(InputGetName(0)), u"second.wav");
@@ -197,7 +198,7 @@ TEST_F(ShellTest, AFileHandedOverDuringTheStartUpOpensAfterIt) {
   };
   answers.push_back(kMbNo); // do not save the project with the log
   ASSERT_TRUE(Launch({log}));
-  ASSERT_TRUE(SpinUntil([]() { return InputCount() == 1u && InputGetType(0) == 2u; }, 10000))
+  ASSERT_TRUE(SpinUntil([]() { return InputCount() == 1u && InputGetType(0) == 2u; }))
       << InputCount() << " inputs";
   EXPECT_GE(menus, 1) << "the hand-over came while the start-up ran its menu";
   EXPECT_EQ(CountMessages(L"Do you want to save the current project before opening this file?"), 1);
@@ -209,7 +210,7 @@ TEST_F(ShellTest, AFailedEngineStartShowsTheErrorEndsTheSplashAndQuits) {
   AppInitIdentity();
   ASSERT_EQ(AppInit(0), 1);
   EXPECT_FALSE(Launch());
-  ASSERT_TRUE(SpinUntil([this]() { return terminations == 1; }, 10000));
+  ASSERT_TRUE(SpinUntil([this]() { return terminations == 1; }));
   EXPECT_FALSE(app->EngineStarted());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].text.find(L"AppInit"), std::wstring::npos);

@@ -26,7 +26,7 @@ protected:
     if (!Launch()) return nullptr;
     QMainWindow* window = app->windows().wndMain()->mainWindow();
     // Layouts settle on the events of the first show.
-    Spin(200);
+    Settle();
     return window;
   }
 
@@ -80,7 +80,7 @@ TEST_F(MainWindowFitTest, APreviewStoredOnALargerScreenIsReplacedAndTheLargeSize
     EXPECT_NE(settings, nullptr);
     if (settings == nullptr) return 0;
     controller->showWindow();
-    SpinUntil([settings]() { return !settings->FreshWindow(); }, 5000);
+    SpinUntil([settings]() { return !settings->FreshWindow(); });
     for (QAbstractButton* button : settings->PictureSizeGroup->buttons()) {
       if (button->isEnabled()) offered << button->text();
     }

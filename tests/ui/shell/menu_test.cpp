@@ -59,7 +59,7 @@ TEST_F(ShellTest, AboutFillsItselfAtEveryOpening) {
   onModal = [&openings](WindowController* controller) {
     auto* about = static_cast<wcAbout*>(controller);
     about->showWindow();
-    SpinUntil([about]() { return !about->FreshWindow(); }, 5000);
+    SpinUntil([about]() { return !about->FreshWindow(); });
     EXPECT_EQ(about->window()->windowTitle(), "About Quelvatron 2.9.6b");
     EXPECT_EQ(about->AppLabel->text(), "Quelvatron");
     EXPECT_EQ(about->VerLabel->text(), "Version 2.9.6b");
@@ -79,14 +79,14 @@ TEST_F(ShellTest, TheTipRemembersItsChoiceAtOnce) {
   ASSERT_TRUE(Launch());
   wcTip* tip = app->windows().wndTip();
   tip->showWindow();
-  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }, 5000));
+  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }));
   EXPECT_TRUE(tip->DoTip->isChecked()) << "on while never stored";
   tip->DoTip->click();
   EXPECT_EQ(Setting("AutomaticTips").toString(), "false");
   tip->close();
   EXPECT_TRUE(tip->FreshWindow());
   tip->showWindow();
-  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }, 5000));
+  ASSERT_TRUE(SpinUntil([tip]() { return !tip->FreshWindow(); }));
   EXPECT_FALSE(tip->DoTip->isChecked());
 }
 

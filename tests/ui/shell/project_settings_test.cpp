@@ -18,7 +18,7 @@ protected:
     onModal = [play](WindowController* controller) {
       auto* window = static_cast<wcProject*>(controller);
       window->showWindow();
-      EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }, 5000));
+      EXPECT_TRUE(SpinUntil([window]() { return !window->FreshWindow(); }));
       play(window);
       return 0;
     };

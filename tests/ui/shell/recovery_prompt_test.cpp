@@ -90,7 +90,7 @@ protected:
       auto* prompt = qobject_cast<wcRecovery*>(controller);
       if (prompt == nullptr) return 0; // the start-up menu that follows
       prompt->showWindow();
-      EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow(); }, 5000));
+      EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow(); }));
       reportBoxShown = !prompt->SubmitReportCheck->isHidden();
       if (report) prompt->SubmitReportCheck->click();
       (recover ? prompt->YesButton : prompt->NoButton)->click();
@@ -184,7 +184,7 @@ TEST_F(RecoveryPromptTest, AStillRunningSessionIsNotOffered) {
   PreviousProcess running(true, [] { return SessionClaimTempFolder() == 0; });
   ASSERT_TRUE(running.ready());
   EXPECT_FALSE(Launch());
-  ASSERT_TRUE(SpinUntil([this]() { return terminations == 1; }, 10000));
+  ASSERT_TRUE(SpinUntil([this]() { return terminations == 1; }));
   AppEnd(); // what the refused start had begun
   EXPECT_TRUE(modalRuns.empty());
   EXPECT_EQ(CountMessages(L"The program is already running."), 1);
@@ -197,7 +197,7 @@ TEST_F(RecoveryPromptTest, ClosingThePromptCountsAsNo) {
   leavePreviousSession(gone.pid());
   onModal = [this](WindowController* controller) {
     controller->showWindow();
-    SpinUntil([controller]() { return !static_cast<wcRecovery*>(controller)->FreshWindow(); }, 5000);
+    SpinUntil([controller]() { return !static_cast<wcRecovery*>(controller)->FreshWindow(); });
     controller->close();
     return 0;
   };

@@ -47,7 +47,7 @@ class TemplateFlowTest : public ListsTest {
 protected:
   static bool ShowMenu(wcTemplateMenu* menu) {
     menu->showWindow();
-    return SpinUntil([menu]() { return menu->PreviewImage(14)->framesReceived() > 0; }, 5000);
+    return SpinUntil([menu]() { return menu->PreviewImage(14)->framesReceived() > 0; });
   }
   QString Templates() const { return QString::fromStdString(DocumentsFolder()) + "/Templates"; }
   // Objects of the project that show the input.
@@ -95,12 +95,12 @@ TEST_F(TemplateFlowTest, ADataLogBecomesADashboardInThreeClicks) {
   EXPECT_TRUE(main->ProjectModified());
   EXPECT_EQ(Rows(main->DispObjsTable()).size(), static_cast<qsizetype>(DispObjCount()));
   // The refreshes of the commands drew the new objects and started no
-  // playback of their own.
+  // playback of their own: none in a while in which it would have started.
   Spin(400);
   EXPECT_FALSE(wcMain::PreviewIsPlayingNow());
   main->PreviewRefresh();
   main->PreviewRefresh();
-  Spin(400);
+  Spin(400); // as above
   EXPECT_FALSE(wcMain::PreviewIsPlayingNow());
   EXPECT_EQ(main->PreviewTime(), 0.0);
   SaveWindowShot(main->window(), "main-with-dashboard");

@@ -271,7 +271,7 @@ TEST_F(StartupMenuTest, AFirstStartOffersTheStarterTemplates) {
     auto* menu = qobject_cast<wcTemplateMenu*>(window);
     if (menu == nullptr) return 0;
     menu->showWindow();
-    SpinUntil([menu]() { return menu->PreviewImage(14)->framesReceived() > 0; }, 5000);
+    SpinUntil([menu]() { return menu->PreviewImage(14)->framesReceived() > 0; });
     for (int k = 0; k < kSlots; ++k)
       if (menu->SlotShown(k)) shown << menu->PreviewLabel(k)->text();
     wizardCheckHidden = menu->UseWizardCheck()->isHidden();
@@ -284,7 +284,7 @@ TEST_F(StartupMenuTest, AFirstStartOffersTheStarterTemplates) {
     return 0;
   };
   ASSERT_TRUE(Launch());
-  ASSERT_TRUE(SpinUntil([this]() { return app->windows().wndMain()->StartupMenuShown() == 1; }, 10000));
+  ASSERT_TRUE(SpinUntil([this]() { return app->windows().wndMain()->StartupMenuShown() == 1; }));
   EXPECT_EQ(shown, QStringList({"Datalogger Video", "Datalogger Picture in Picture", "Onboard Car Dashboard",
                                "Onboard Bike Ride", "Video with Title"}));
   EXPECT_TRUE(wizardCheckHidden);

@@ -110,7 +110,7 @@ TEST_F(TemplateRoundTripTest, ExportedTemplateAppliesInTheProjectsOrder) {
   onModal = [this, create](WindowController* window) {
     if (window != create) return 0;
     create->showWindow();
-    EXPECT_TRUE(SpinUntil([create]() { return create->ObjectRows().size() == 6; }, 5000));
+    EXPECT_TRUE(SpinUntil([create]() { return create->ObjectRows().size() == 6; }));
     panelAnswers = {{TemplatePath()}};
     ClickOk(create->window());
     return 0;
@@ -142,8 +142,9 @@ TEST_F(TemplateRoundTripTest, ExportedTemplateAppliesInTheProjectsOrder) {
   EXPECT_EQ(Objects(), original);
   EXPECT_EQ(DifferingBytes(Frame(), frame), 0u) << "the frame must look as the project's did";
   EXPECT_TRUE(messages.empty());
+  const int shown = main->PreviewImage()->framesReceived();
   main->PreviewRefresh();
-  Spin(300);
+  EXPECT_TRUE(SpinUntil([&]() { return main->PreviewImage()->framesReceived() > shown; }));
   SaveWindowShot(main->window(), "template-round-trip");
 
   // Once more into the same project: the same order again, after the first.

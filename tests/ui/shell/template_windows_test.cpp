@@ -257,7 +257,7 @@ TEST_F(TemplateWindowsTest, ExportNamesFollowGroupsAndInputs) {
   onModal = [this, create](WindowController* window) {
     if (window != create) return 0;
     create->showWindow();
-    SpinUntil([create]() { return create->ObjectRows().size() == 6; }, 5000);
+    SpinUntil([create]() { return create->ObjectRows().size() == 6; });
     const auto& objects = create->ObjectRows();
     QStringList names, checked;
     for (const auto& row : objects) {
@@ -306,7 +306,7 @@ TEST_F(TemplateWindowsTest, ExportNamesFollowGroupsAndInputs) {
   // With nothing checked: the message, no file dialog.
   onModal = [this, create](WindowController*) {
     create->showWindow();
-    SpinUntil([create]() { return create->ObjectRows().size() == 6; }, 5000);
+    SpinUntil([create]() { return create->ObjectRows().size() == 6; });
     for (int row : {0, 3, 4, 5}) create->SetObjectChecked(row, false);
     create->OkButton_Pressed();
     EXPECT_EQ(CountMessages(L"You must check at least one Display Object to include in the template"), 1);

@@ -38,10 +38,10 @@ protected:
   wcTransfer* open(WindowController* controller) {
     auto* transfer = static_cast<wcTransfer*>(controller);
     transfer->showWindow();
-    EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->FreshWindow(); }, 5000));
+    EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->FreshWindow(); }));
     EXPECT_TRUE(SpinUntil([transfer]() {
       return transfer->outlets().StatusLabel->text() == "Waiting for Incoming Connection...";
-    }, 5000));
+    }));
     return transfer;
   }
 
@@ -81,14 +81,14 @@ TEST_F(TransferWindowTest, APushedVideoAndLogBecomeTheNewProject) {
     EXPECT_TRUE(sender.SendBytes(video.substr(0, video.size() / 2)));
     EXPECT_TRUE(SpinUntil([&ui]() {
       return ui.StatusLabel->text() == "Receiving 'Lap 1.mp4' from 127.0.0.1..." && ui.TransferProgress->isVisible();
-    }, 5000)) << ui.StatusLabel->text().toStdString();
+    })) << ui.StatusLabel->text().toStdString();
     EXPECT_NEAR(ui.TransferProgress->value(), 500, 1);
     SaveWindowShot(transfer->window(), "transfer");
     EXPECT_TRUE(sender.SendBytes(video.substr(video.size() / 2)));
     EXPECT_TRUE(sender.SendFileHeader('D', "Lap 1.nmea", log.size()));
     EXPECT_TRUE(sender.SendBytes(log));
     EXPECT_EQ(sender.Read(1), "K");
-    EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->window()->isVisible(); }, 5000));
+    EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->window()->isVisible(); }));
     return 0;
   };
   app->windows().wndMain()->setProjectModified(true);
@@ -121,7 +121,7 @@ TEST_F(TransferWindowTest, CancelInTheMiddleKeepsNothingAndTheNextOpeningStartsC
     EXPECT_EQ(sender.Read(1), "A");
     EXPECT_TRUE(sender.SendFileHeader('V', "half.mp4", 100000));
     EXPECT_TRUE(sender.SendBytes(std::string(30000, 'v')));
-    EXPECT_TRUE(SpinUntil([transfer]() { return transfer->outlets().TransferProgress->isVisible(); }, 5000));
+    EXPECT_TRUE(SpinUntil([transfer]() { return transfer->outlets().TransferProgress->isVisible(); }));
     transfer->outlets().CancelButton->click();
     EXPECT_FALSE(transfer->window()->isVisible());
     EXPECT_EQ(sender.Read(1, 2000), "") << "the server let go of the sender";
@@ -136,7 +136,7 @@ TEST_F(TransferWindowTest, CancelInTheMiddleKeepsNothingAndTheNextOpeningStartsC
   onModal = [&](WindowController* controller) {
     wcTransfer* transfer = static_cast<wcTransfer*>(controller);
     transfer->showWindow();
-    EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->FreshWindow(); }, 5000));
+    EXPECT_TRUE(SpinUntil([transfer]() { return !transfer->FreshWindow(); }));
     EXPECT_TRUE(transfer->outlets().TransferProgress->isHidden());
     EXPECT_NE(transfer->outlets().StatusLabel->text(), "Receiving 'half.mp4' from 127.0.0.1...");
     transfer->close();

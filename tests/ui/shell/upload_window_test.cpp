@@ -37,7 +37,7 @@ protected:
     std::ofstream(video, std::ios::binary) << std::string(300000, 'v');
   }
   void TearDown() override {
-    if (window != nullptr) SpinUntil([this]() { return !window->UploadThreadRunning(); }, 10000);
+    if (window != nullptr) SpinUntil([this]() { return !window->UploadThreadRunning(); });
     YouTubeUpload::SetServiceHosts("", "", 0);
     ShellTest::TearDown();
   }
@@ -46,11 +46,11 @@ protected:
   const wcUpload::Outlets& open(WindowController* controller) {
     window = static_cast<wcUpload*>(controller);
     window->showWindow();
-    EXPECT_TRUE(SpinUntil([this]() { return !window->FreshWindow(); }, 5000));
+    EXPECT_TRUE(SpinUntil([this]() { return !window->FreshWindow(); }));
     return window->outlets();
   }
-  bool waitClosed() { return SpinUntil([this]() { return !window->window()->isVisible(); }, 15000); }
-  bool waitState(int state) { return SpinUntil([this, state]() { return window->UploadThreadState() == state; }, 15000); }
+  bool waitClosed() { return SpinUntil([this]() { return !window->window()->isVisible(); }); }
+  bool waitState(int state) { return SpinUntil([this, state]() { return window->UploadThreadState() == state; }); }
 
   LoopbackHttpServer login{200, "Auth=TOKEN\n"};
   LoopbackHttpServer upload{201, "<entry/>"};
@@ -124,7 +124,7 @@ TEST_F(UploadWindowTest, UploadingTheProjectOpensTheOutputSettingsWithTheUploadA
   onModal = [this](WindowController* controller) {
     auto* output = static_cast<wcCreateVideo*>(controller);
     output->showWindow();
-    EXPECT_TRUE(SpinUntil([output]() { return !output->FreshWindow(); }, 5000));
+    EXPECT_TRUE(SpinUntil([output]() { return !output->FreshWindow(); }));
     EXPECT_TRUE(output->ShowUpload());
     EXPECT_TRUE(output->UploadCheck->isChecked());
     output->close();
@@ -208,7 +208,7 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
   run([this](const wcUpload::Outlets& ui) {
     ui.UploadButton->click();
     EXPECT_TRUE(waitState(wcUpload::kFailed));
-    EXPECT_TRUE(SpinUntil([&ui]() { return ui.UploadButton->isEnabled(); }, 5000));
+    EXPECT_TRUE(SpinUntil([&ui]() { return ui.UploadButton->isEnabled(); }));
     EXPECT_EQ(ui.UploadButton->text(), "Upload");
     EXPECT_EQ(ui.StatusLabel->text(), "Failed to log in!");
     EXPECT_TRUE(ui.StatusProgress->isHidden());
@@ -219,7 +219,7 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
     upload.setReply(200, "OK");
     ui.UploadButton->click();
     EXPECT_TRUE(waitState(wcUpload::kFailed));
-    EXPECT_TRUE(SpinUntil([&ui]() { return ui.StatusLabel->text() == "Upload failed!"; }, 5000));
+    EXPECT_TRUE(SpinUntil([&ui]() { return ui.StatusLabel->text() == "Upload failed!"; }));
     EXPECT_EQ(CountMessages(L"Server responded with HTTP code 200."), 1);
     EXPECT_EQ(CountMessages(L"Failed to upload to YouTube!"), 1);
     ui.CancelButton->click();
@@ -232,13 +232,13 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
   const size_t uploadsBefore = upload.requests().size();
   run([this](const wcUpload::Outlets& ui) {
     ui.UploadButton->click();
-    EXPECT_TRUE(SpinUntil([&ui]() { return ui.StatusLabel->text() == "Logging in..."; }, 5000));
+    EXPECT_TRUE(SpinUntil([&ui]() { return ui.StatusLabel->text() == "Logging in..."; }));
     ui.CancelButton->click();
     EXPECT_FALSE(window->window()->isVisible());
   });
   EXPECT_TRUE(window->DidCancel());
   EXPECT_EQ(window->UploadThreadStatus(), "Cancelled");
-  EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }, 5000));
+  EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }));
   EXPECT_EQ(upload.requests().size(), uploadsBefore);
   EXPECT_TRUE(messages.empty());
 
@@ -250,17 +250,17 @@ TEST_F(UploadWindowTest, FailuresGiveTheControlsBackAndCancelStopsLoginAndUpload
   run([this](const wcUpload::Outlets& ui) {
     ui.UploadButton->click();
     const QRegularExpression percent(R"(^Upload to YouTube \(\d+\.\d\d%\)$)");
-    EXPECT_TRUE(SpinUntil([&]() { return percent.match(window->window()->windowTitle()).hasMatch(); }, 10000))
+    EXPECT_TRUE(SpinUntil([&]() { return percent.match(window->window()->windowTitle()).hasMatch(); }))
         << window->window()->windowTitle().toStdString();
     const bool shown = ui.StatusLabel->isVisible();
-    EXPECT_TRUE(SpinUntil([&]() { return ui.StatusLabel->isVisible() != shown; }, 3000)) << "blinks";
+    EXPECT_TRUE(SpinUntil([&]() { return ui.StatusLabel->isVisible() != shown; })) << "blinks";
     EXPECT_TRUE(ui.StatusProgress->isVisible());
     SaveWindowShot(window->window(), "upload-running");
     app->windows().wndCreateVideo()->setRenderCompleteShutdown(true);
     ui.CancelButton->click();
   });
   EXPECT_FALSE(app->windows().wndCreateVideo()->RenderCompleteShutdown()) << "a cancel drops it";
-  EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }, 3000));
+  EXPECT_TRUE(SpinUntil([this]() { return !window->UploadThreadRunning(); }));
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(window->UploadThreadStatus(), "Cancelled");
 

@@ -58,7 +58,7 @@ TEST_F(ShellTest, EveryWindowOpensOnTheMainWindowsScreenWithItsTitleBarOnIt) {
     SCOPED_TRACE(describe(area));
     screen = area;
     ASSERT_TRUE(Launch());
-    Spin(200);
+    Settle();
     QWidget* main = app->windows().wndMain()->windowIfLoaded();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(area.contains(main->frameGeometry())) << "main window at " << describe(main->frameGeometry());
@@ -75,16 +75,17 @@ TEST_F(ShellTest, EveryWindowOpensOnTheMainWindowsScreenWithItsTitleBarOnIt) {
         controller->showWindow();
         QWidget* window = controller->windowIfLoaded();
         ASSERT_NE(window, nullptr) << name;
-        Spin(60); // past the placement each controller makes once shown
+        // Past the placement each controller makes once shown.
+        ASSERT_TRUE(SpinUntil([controller]() { return !controller->FreshWindow(); })) << name;
         const QRect frame = window->frameGeometry();
         EXPECT_TRUE(area.contains(frame)) << name << " at " << describe(frame);
         EXPECT_GT(frame.height(), window->height()) << name << " has a title bar";
         EXPECT_TRUE(nothingCutOff(window)) << name << " cuts off its content";
         // The scroll bars settle once the content has its size.
-        SpinUntil([window, area]() { return scrollsNeedlessly(window, area).empty(); }, 2000);
+        SpinUntil([window, area]() { return scrollsNeedlessly(window, area).empty(); });
         EXPECT_EQ(scrollsNeedlessly(window, area), "") << name;
         controller->close();
-        Spin(10);
+        Settle();
       }
     }
     app->applicationWillTerminate();

@@ -57,7 +57,7 @@ void CreateVideoTest::RunCreateVideo(const std::function<void(wcCreateVideo*)>& 
   onModal = [this, settings, progress](WindowController* controller) {
     if (auto* output = qobject_cast<wcCreateVideo*>(controller)) {
       output->showWindow();
-      EXPECT_TRUE(SpinUntil([output]() { return !output->FreshWindow(); }, 5000));
+      EXPECT_TRUE(SpinUntil([output]() { return !output->FreshWindow(); }));
       settings(output);
       outputWindowOpenAfterRun = output->window()->isVisible();
       if (outputWindowOpenAfterRun) output->close();

@@ -125,7 +125,19 @@ bool ShellTest::Launch(const QStringList& files) {
 
 void ShellTest::Spin(int milliseconds) {
   QDeadlineTimer deadline(milliseconds);
-  while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  // At least once: a thread that comes back after the time has run out
+  // still serves what was queued.
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  } while (!deadline.hasExpired());
+}
+
+void ShellTest::Settle() {
+  // Each round runs what the round before queued.
+  for (int round = 0; round < 4; ++round) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
 }
 
 bool ShellTest::SpinUntil(const std::function<bool()>& condition, int timeoutMs) {

@@ -33,6 +33,10 @@ protected:
   // Serves the event loop for a while, or until the condition holds.
   static void Spin(int milliseconds);
   static bool SpinUntil(const std::function<bool()>& condition, int timeoutMs = 30000);
+  // Runs the work queued on the GUI thread (and what it queues in turn):
+  // the displays a command updates after it returns, a window's becoming
+  // main after its show, the layouts of a show.
+  static void Settle();
 
   void SetSetting(const QString& key, const QVariant& value);
   QVariant Setting(const QString& key) const;

@@ -117,7 +117,9 @@ ProbeView XProgramTest::Probe() const {
   std::ifstream in(folder() + "/probe.txt");
   for (std::string line; std::getline(in, line);) {
     const std::vector<std::string> f = fields(line);
-    if (f.size() >= 6 && f[0] == "window") {
+    if (f.size() == 2 && f[0] == "probe") {
+      view.serial = std::stoll(f[1]);
+    } else if (f.size() >= 6 && f[0] == "window") {
       view.windows.push_back({f[1], rectAt(f, 2), f.size() > 6 ? f[6] : std::string()});
     } else if (f.size() >= 7 && f[0] == "widget") {
       ProbedWidget w{f[1], f[2], rectAt(f, 3)};

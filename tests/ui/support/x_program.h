@@ -40,6 +40,7 @@ struct ProbedRow {
 };
 
 struct ProbeView {
+  long long serial = -1; // the probe's write, counted from 1; -1 before the first
   std::vector<ProbedWindow> windows;
   std::vector<ProbedWidget> widgets;
   std::vector<ProbedRow> rows;

@@ -4,14 +4,24 @@
 // the data window again, pressing the program's buttons through a real X
 // server: the data window opens at the same size each time, whatever was
 // opened before it, with no scroll bars; the video's scrolls, on the screen.
-#include <chrono>
 #include <fstream>
-#include <thread>
+#include <string>
 
 #include "support/media_fixtures.h"
 #include "ui/support/x_program.h"
 
 namespace {
+
+// Where the input window stands and which scroll bars it shows.
+std::string inputWindowState(const ProbeView& view) {
+  const ProbedWindow* window = view.window("wcInputEdit");
+  const ProbedWidget* scroller = view.widget("wcInputEdit", "WindowContentScroller");
+  if (window == nullptr) return {};
+  const QRect& r = window->rect;
+  return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+         std::to_string(r.height()) + (scroller != nullptr && scroller->hbar ? " hbar" : "") +
+         (scroller != nullptr && scroller->vbar ? " vbar" : "");
+}
 
 class InputWindowSizeTest : public XProgramTest {
 protected:
@@ -29,10 +39,17 @@ protected:
           return window != nullptr && window->title == title;
         }))
       return false;
-    // Past the placement it gets once shown.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    view = Probe();
-    return view.window("wcInputEdit") != nullptr;
+    // Past the placement and the layout it gets once shown: a later write
+    // of the probe shows it as the one before.
+    ProbeView last;
+    const bool settled = WaitFor([&last](const ProbeView& now) {
+      if (now.serial <= last.serial) return false;
+      const bool same = now.window("wcInputEdit") != nullptr && inputWindowState(now) == inputWindowState(last);
+      last = now;
+      return same;
+    });
+    view = last;
+    return settled;
   }
 
   bool closeInputWindow() {
