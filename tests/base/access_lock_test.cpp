@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "support/wait_until.h"
 
 namespace {
@@ -31,9 +32,8 @@ using std::chrono::milliseconds;
 class AccessLockTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    char pattern[] = "/tmp/qv-access-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
+    folder_ = MakeTempFolder("qv-access");
+    ASSERT_FALSE(folder_.empty());
     if (const char* old = std::getenv("TMPDIR")) oldTmpDir_ = old;
     setenv("TMPDIR", folder_.c_str(), 1);
     ASSERT_EQ(LogOpen(std::wstring(folder_.begin(), folder_.end()).c_str()), 0);

@@ -9,16 +9,14 @@
 #include <string>
 
 #include "support/read_file.h"
+#include "support/temp_folder.h"
 
 class BaseTempDir {
  public:
   BaseTempDir() {
     const char* previous = std::getenv("TMPDIR");
     if (previous != nullptr) previous_ = previous;
-    std::string base = previous_.empty() ? "/tmp" : previous_;
-    std::string pattern = base + "/qv-base-test-XXXXXX";
-    char* made = mkdtemp(pattern.data());
-    if (made != nullptr) path_ = made;
+    path_ = MakeTempFolder("qv-base-test");
     setenv("TMPDIR", path_.c_str(), 1);
   }
   ~BaseTempDir() {

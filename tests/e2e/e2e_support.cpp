@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "support/media_fixtures.h"
+#include "support/temp_folder.h"
 
 std::string E2eFolder(const std::string& name) {
-  const char* tmp = std::getenv("TMPDIR");
-  const std::string path = std::string(tmp ? tmp : "/tmp") + "/" + name;
+  const std::string path = TempBase() + "/" + name;
   mkdir(path.c_str(), 0700);
   return path;
 }

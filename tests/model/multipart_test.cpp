@@ -7,6 +7,7 @@
 #include "model/inputs.h"
 #include "model/multipart_scan.h"
 #include "model_fixture.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -14,8 +15,8 @@ class MultiPartTest : public ModelTest {
 protected:
   void SetUp() override {
     ModelTest::SetUp();
-    std::string dir = "/tmp/qv-multipart-XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string dir = MakeTempFolder("qv-multipart");
+    ASSERT_FALSE(dir.empty());
     folder_ = dir + "/";
   }
   void TearDown() override {

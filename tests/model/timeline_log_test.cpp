@@ -7,6 +7,7 @@
 #include "model/dispobjs.h"
 #include "model_fixture.h"
 #include "support/read_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -14,9 +15,8 @@ class TimelineLogTest : public ModelTest {
 protected:
   void SetUp() override {
     ModelTest::SetUp();
-    std::string dir = "/tmp/qv-timeline-log-XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    dir_ = dir;
+    dir_ = MakeTempFolder("qv-timeline-log");
+    ASSERT_FALSE(dir_.empty());
     ASSERT_EQ(LogOpen(Utf8ToWide(dir_).c_str()), 0);
   }
   void TearDown() override {

@@ -13,6 +13,7 @@
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
 #include "render/preview/previews_init.h"
+#include "support/temp_folder.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -43,8 +44,7 @@ void RenderTest::TearDown() {
 }
 
 std::string RenderTest::TempPath(const std::string& name) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::string(dir ? dir : "/tmp") + "/" + name;
+  return TempBase() + "/" + name;
 }
 
 uint32_t RenderTest::AddSolidImage(uint32_t rgb, int width, int height) {

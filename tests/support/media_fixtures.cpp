@@ -14,9 +14,9 @@ const std::string& MediaTestDir() {
   // Inside the test process's own folder, which goes with it.
   static const std::string dir = [] {
     const std::string& own = TestProcessFolder();
-    std::string pattern = (own.empty() ? std::string("/tmp") : own) + "/qv-media-test-XXXXXX";
+    std::string pattern = (own.empty() ? TempBase() : own) + "/qv-media-test-XXXXXX";
     const char* made = mkdtemp(pattern.data());
-    std::string d = made ? made : "/tmp";
+    std::string d = made ? made : TempBase();
     setenv("TMPDIR", d.c_str(), 1);
     return d;
   }();

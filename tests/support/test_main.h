@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/main_thread.h"
+#include "support/temp_folder.h"
 
 struct TestProcessSetup {
   // Sound goes to SDL's dummy driver, which needs no sound card.
@@ -25,11 +26,11 @@ inline std::string& TestProcessFolder() {
   return folder;
 }
 
-// Makes /tmp/qv-<program>-test-XXXXXX the process's own folder and its
-// TMPDIR; its name, or "/tmp" when it could not be made.
+// Makes $TMPDIR/qv-<program>-test-XXXXXX the process's own folder and its
+// TMPDIR; its name, or the base when it could not be made.
 inline std::string MakeOwnFolder(const char* program) {
-  std::string dir = std::string("/tmp/qv-") + program + "-test-XXXXXX";
-  if (mkdtemp(dir.data()) == nullptr) return "/tmp";
+  const std::string dir = MakeTempFolder(std::string("qv-") + program + "-test");
+  if (dir.empty()) return TempBase();
   setenv("TMPDIR", dir.c_str(), 1);
   TestProcessFolder() = dir;
   return dir;

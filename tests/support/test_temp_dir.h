@@ -10,12 +10,12 @@
 #include <string>
 
 #include "support/scoped_env.h"
+#include "support/temp_folder.h"
 
 class TestTempDir {
 public:
   explicit TestTempDir(const std::string& name) {
-    std::string pattern = "/tmp/qv-" + name + "-test-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    path_ = MakeTempFolder("qv-" + name + "-test");
     tmpdir_ = std::make_unique<ScopedEnv>("TMPDIR", path_);
   }
   ~TestTempDir() {

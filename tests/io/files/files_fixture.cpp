@@ -21,11 +21,11 @@
 #include "media/bmp_file.h"
 #include "media/input_handler.h"
 #include "support/media_fixtures.h"
+#include "support/temp_folder.h"
 
 void FilesTest::SetUp() {
-  char pattern[] = "/tmp/qv-files-test-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  dir_ = pattern;
+  dir_ = MakeTempFolder("qv-files-test");
+  ASSERT_FALSE(dir_.empty());
   tmpdir_ = std::make_unique<ScopedEnv>("TMPDIR", dir_);
   SessionChooseTempFolder(); // undo snapshots go into this test's folder
   AccessInit();

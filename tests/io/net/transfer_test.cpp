@@ -21,6 +21,7 @@
 #include "io/net/transfer.h"
 #include "io/net/transfer_files.h"
 #include "support/read_file.h"
+#include "support/temp_folder.h"
 #include "support/transfer_client.h"
 #include "support/wait_until.h"
 
@@ -39,9 +40,8 @@ std::wstring statusText() { return TransferGetStatusText(); }
 class TransferTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    char pattern[] = "/tmp/qv-transfer-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = MakeTempFolder("qv-transfer-test");
+    ASSERT_FALSE(dir_.empty());
     if (const char* previous = std::getenv("XDG_DOCUMENTS_DIR")) previousDocuments_ = previous;
     setenv("XDG_DOCUMENTS_DIR", (dir_ / "Documents").c_str(), 1);
     folder_ = dir_ / "Documents" / "Quelvatron";

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace {
 
 constexpr double kEarthRadius = 6371008.8;
@@ -166,10 +168,12 @@ std::string WriteVbo(const SyntheticTrack& track) {
 
 std::string DatalogTestDir() {
   // A plain array outlives the exit handler that removes the folder.
-  static char dir[] = "/tmp/qv-datalog-test-XXXXXX";
+  static char dir[4096] = {};
   static const bool made = [] {
-    if (!mkdtemp(dir))
+    const std::string folder = MakeTempFolder("qv-datalog-test");
+    if (folder.empty() || folder.size() >= sizeof dir)
       std::abort();
+    folder.copy(dir, folder.size());
     std::atexit([] {
       std::error_code ignored;
       std::filesystem::remove_all(dir, ignored);

@@ -50,7 +50,7 @@ TEST(TempFolderTest, ShortBufferKeepsTheTerminator) {
   wchar_t buffer[8];
   std::wmemset(buffer, L'#', 8);
   EXPECT_EQ(GetTempFolder(3, buffer), 3u);
-  EXPECT_EQ(std::wstring(buffer), L"/t");
+  EXPECT_EQ(WideToUtf8(buffer), dir.privateFolder().substr(0, 2));
   EXPECT_EQ(buffer[3], L'#') << "nothing written past the length";
   EXPECT_EQ(GetTempFolder(1, buffer), 1u);
   EXPECT_EQ(buffer[0], L'\0');
@@ -99,10 +99,14 @@ TEST(TempFolderTest, RefusesAFolderOwnedBySomeoneElse) {
 
 TEST(TempFolderTest, MissingTmpdirFallsBackToOurFolderInTmp) {
   SystemTestDir dir;
+  const std::string fallback = "/tmp/quelvatron-" + std::to_string(geteuid());
+  const bool there = std::filesystem::exists(fallback);
   setenv("TMPDIR", (dir.path() + "/gone/away").c_str(), 1);
   std::string folder = tempFolderText();
-  EXPECT_EQ(folder, "/tmp/quelvatron-" + std::to_string(geteuid()));
+  EXPECT_EQ(folder, fallback);
   EXPECT_EQ(modeOf(folder) & 0777, 0700u);
+  // The run leaves nothing in /tmp: made here, it goes (while still empty).
+  if (!there) rmdir(fallback.c_str());
 }
 
 class DocumentsFolderTest : public ::testing::Test {

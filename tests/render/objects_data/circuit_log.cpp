@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace {
 
 constexpr double kRadius = 220.0; // metres
@@ -34,8 +36,7 @@ int CircuitLog::bestLap() const {
 }
 
 std::string CircuitLog::write(const std::string& name) const {
-  const char* dir = std::getenv("TMPDIR");
-  const std::string path = std::string(dir ? dir : "/tmp") + "/" + name;
+  const std::string path = TempBase() + "/" + name;
   std::ofstream out(path);
   out << "Session,Render circuit\n\nTime (s),Latitude,Longitude,Speed (km/h),RPM,Gear,Lap\n";
   const int count = static_cast<int>(std::lround(duration() * rate)) + 1;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "support/scoped_env.h"
+#include "support/temp_folder.h"
 #include "ui/shell/wcCreateStatus.h"
 #include "ui/shell/wcCreateVideo.h"
 #include "ui/support/create_video_fixture.h"
@@ -40,8 +41,8 @@ TEST_F(CreateVideoTest, ARenderHoldsAnIdleAndSleepInhibitorUntilItEnds) {
 
 TEST_F(CreateVideoTest, WithoutTheSessionServiceTheRenderGoesOn) {
   PrivateBus empty; // a bus on which nobody answers for logind
-  char folder[] = "/tmp/qv-nologin-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string folder = MakeTempFolder("qv-nologin");
+  ASSERT_FALSE(folder.empty());
   ASSERT_TRUE(empty.Start(folder));
   ASSERT_NO_FATAL_FAILURE(BuildProject());
   for (const std::string& address : {empty.address(), "unix:path=" + std::string(folder) + "/none"}) {

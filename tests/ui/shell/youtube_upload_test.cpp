@@ -16,6 +16,7 @@
 #include "base/message_box.h"
 #include "base/text.h"
 #include "support/loopback_http_server.h"
+#include "support/temp_folder.h"
 #include "ui/shell/YouTubeUpload.h"
 
 namespace {
@@ -28,9 +29,8 @@ std::string loopbackBase(const LoopbackHttpServer& server) { return "http://127.
 class YouTubeUploadTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    char pattern[] = "/tmp/qv-upload-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = MakeTempFolder("qv-upload-test");
+    ASSERT_FALSE(dir_.empty());
     AppMessageBoxInstall([this](const std::wstring& text, int flags) {
       std::lock_guard<std::mutex> lock(mutex_);
       messages_.push_back(text);

@@ -1,4 +1,5 @@
 #include "ui/support/fake_login_service.h"
+#include "support/temp_folder.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -32,9 +33,9 @@ const char* const kConnection = "fake-login1";
 }
 
 FakeLoginService::FakeLoginService() {
-  char pattern[] = "/tmp/qv-login-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || !bus_.Start(pattern)) return;
-  dir_ = pattern;
+  const std::string folder = MakeTempFolder("qv-login");
+  if (folder.empty() || !bus_.Start(folder)) return;
+  dir_ = folder;
   QDBusConnection bus = QDBusConnection::connectToBus(QString::fromStdString(bus_.address()), kConnection);
   if (!bus.isConnected() || !bus.registerService("org.freedesktop.login1")) return;
   manager_ = new LoginManagerObject(this);

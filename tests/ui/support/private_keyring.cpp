@@ -2,6 +2,7 @@
 #include <gio/gio.h>
 
 #include "ui/support/private_keyring.h"
+#include "support/temp_folder.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -30,12 +31,11 @@ void stopProcess(pid_t pid) {
 } // namespace
 
 PrivateKeyring::PrivateKeyring() {
-  char pattern[] = "/tmp/qv-keyring-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
+  dir_ = MakeTempFolder("qv-keyring");
+  if (dir_.empty()) {
     why_ = "no temporary folder";
     return;
   }
-  dir_ = pattern;
   const char* previous = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   hadAddress_ = previous != nullptr;
   if (previous != nullptr) previousAddress_ = previous;

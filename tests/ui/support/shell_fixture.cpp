@@ -9,6 +9,7 @@
 
 #include "base/message_box.h"
 #include "io/net/http_client.h"
+#include "support/temp_folder.h"
 #include "ui/seams/clock.h"
 #include "ui/seams/desktop.h"
 #include "ui/seams/file_dialogs.h"
@@ -29,9 +30,8 @@ int firstButton(int flags) {
 } // namespace
 
 void ShellTest::SetUp() {
-  char pattern[] = "/tmp/qv-shell-test-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  tempDir = pattern;
+  tempDir = MakeTempFolder("qv-shell-test");
+  ASSERT_FALSE(tempDir.empty());
   for (const char* name : {"TMPDIR", "XDG_DOCUMENTS_DIR"}) {
     const char* value = std::getenv(name);
     savedEnvironment.push_back({name, value != nullptr ? std::optional<std::string>(value) : std::nullopt});
