@@ -19,6 +19,7 @@
 
 #include "ui/controls/NSImageViewCustom.h"
 #include "ui/seams/main_thread_qt.h"
+#include "support/temp_folder.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -50,8 +51,8 @@ constexpr uint32_t kQuality = 1; // the preview's default quality
 
 const std::string& folder() {
   static const std::string dir = [] {
-    std::string d = "/tmp/qv-preview-bench-XXXXXX";
-    if (!mkdtemp(d.data())) d = "/tmp";
+    std::string d = MakeTempFolder("qv-preview-bench");
+    if (d.empty()) d = TempBase();
     setenv("TMPDIR", d.c_str(), 1);
     return d;
   }();

@@ -15,6 +15,7 @@ extern "C" {
 #include "base/text.h"
 #include "platform/ffmpeg/reader.h"
 #include "platform/media/colour_convert.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -23,8 +24,9 @@ constexpr double kRate = 30.0;
 
 const std::string& Clip() {
   static const std::string path = [] {
-    char dir[] = "/tmp/qv-media-bench-XXXXXX";
-    std::string p = std::string(mkdtemp(dir)) + "/clip1080.mp4";
+    const std::string dir = MakeTempFolder("qv-media-bench");
+    if (dir.empty()) std::abort();
+    std::string p = dir + "/clip1080.mp4";
     std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=size=1920x1080:rate=30 -frames:v " +
                       std::to_string(kFrames) + " -c:v libx264 -preset veryfast -pix_fmt yuv420p " + p;
     if (std::system(cmd.c_str()) != 0) std::abort();

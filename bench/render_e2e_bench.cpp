@@ -21,6 +21,7 @@
 #include "render/compositor/compositor.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,8 +39,8 @@ constexpr uint32_t kVideoKbit = 8000, kAudioKbit = 192;
 
 const std::string& folder() {
   static const std::string dir = [] {
-    std::string d = "/tmp/qv-render-bench-XXXXXX";
-    if (!mkdtemp(d.data())) d = "/tmp";
+    std::string d = MakeTempFolder("qv-render-bench");
+    if (d.empty()) d = TempBase();
     setenv("TMPDIR", d.c_str(), 1);
     return d;
   }();

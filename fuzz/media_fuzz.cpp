@@ -11,6 +11,7 @@
 #include "platform/ffmpeg/reader.h"
 #include "platform/media/camera_meta.h"
 #include "platform/media/still_image.h"
+#include "support/temp_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ImageExifInfo exif{};
@@ -21,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string nmea;
   CollectNmeaSentences(data, size, &nmea);
 
-  char path[] = "/tmp/qv-media-fuzz-XXXXXX";
-  int fd = mkstemp(path);
+  std::string path = TempBase() + "/qv-media-fuzz-XXXXXX";
+  int fd = mkstemp(path.data());
   if (fd < 0) return 0;
   bool written = write(fd, data, size) == static_cast<ssize_t>(size);
   close(fd);
@@ -39,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MediaImageOpenMac(p16.c_str(), &image);
     MediaImageDataFree(&image);
   }
-  unlink(path);
+  unlink(path.c_str());
   return 0;
 }

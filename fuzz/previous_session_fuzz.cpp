@@ -11,17 +11,12 @@
 
 #include "io/net/release_check.h"
 #include "io/session/previous_session.h"
+#include "support/temp_folder.h"
 
 namespace {
 
-std::string scratchFile() {
-  static std::string path = [] {
-    char pattern[] = "/tmp/qv-fuzz-session-XXXXXX";
-    std::string dir = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
-    return dir + "/QV2-log.csv";
-  }();
-  return path;
-}
+// Goes at the end of a run that found nothing.
+std::string scratchFile() { return ProcessScratchFolder("qv-fuzz-session") + "/QV2-log.csv"; }
 
 } // namespace
 

@@ -12,17 +12,12 @@ extern "C" {
 }
 
 #include "platform/ffmpeg/writer_remux.h"
+#include "support/temp_folder.h"
 
 namespace {
 
-std::string FuzzFolder() {
-  static std::string folder = [] {
-    char pattern[] = "/tmp/qv-remux-fuzz-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return std::string(made ? made : "/tmp");
-  }();
-  return folder;
-}
+// Goes at the end of a run that found nothing.
+std::string FuzzFolder() { return ProcessScratchFolder("qv-remux-fuzz"); }
 
 } // namespace
 

@@ -45,7 +45,11 @@ int main(int argc, char** argv) {
   std::string framesDir;
   for (int i = 2; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--frames") framesDir = argv[i + 1];
-  std::string work = "/tmp/qv-starter-XXXXXX";
+  // Inside the user's TMPDIR, as the program's own temporary files go.
+  std::error_code noTmpdir;
+  std::filesystem::path base = std::filesystem::temp_directory_path(noTmpdir);
+  if (noTmpdir) base = "/tmp";
+  std::string work = (base / "qv-starter-XXXXXX").string();
   if (mkdtemp(work.data()) == nullptr) return 1;
   setenv("TMPDIR", work.c_str(), 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);

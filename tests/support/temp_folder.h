@@ -5,7 +5,9 @@
 #include <stdlib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 // $TMPDIR when it names a folder from the root, else /tmp; no trailing slash.
 inline std::string TempBase() {
@@ -19,4 +21,19 @@ inline std::string TempBase() {
 inline std::string MakeTempFolder(const std::string& prefix) {
   std::string pattern = TempBase() + "/" + prefix + "-XXXXXX";
   return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+// The process's scratch folder, made at the first call (the prefix of
+// later calls is not looked at) and removed with what is in it when the
+// process ends normally; TempBase() when none could be made.
+inline const std::string& ProcessScratchFolder(const std::string& prefix) {
+  static const std::string made = MakeTempFolder(prefix);
+  static const std::string folder = made.empty() ? TempBase() : made;
+  // Registered after the name, so that it runs while the name still lives.
+  static const bool removed = !made.empty() && std::atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(made, ignored);
+  }) == 0;
+  (void)removed;
+  return folder;
 }

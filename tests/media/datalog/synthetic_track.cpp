@@ -166,23 +166,7 @@ std::string WriteVbo(const SyntheticTrack& track) {
   return text;
 }
 
-std::string DatalogTestDir() {
-  // A plain array outlives the exit handler that removes the folder.
-  static char dir[4096] = {};
-  static const bool made = [] {
-    const std::string folder = MakeTempFolder("qv-datalog-test");
-    if (folder.empty() || folder.size() >= sizeof dir)
-      std::abort();
-    folder.copy(dir, folder.size());
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(dir, ignored);
-    });
-    return true;
-  }();
-  (void)made;
-  return dir;
-}
+std::string DatalogTestDir() { return ProcessScratchFolder("qv-datalog-test"); }
 
 std::string WriteDatalogFile(const std::string& name, const std::string& content) {
   std::string path = DatalogTestDir() + "/" + name;
