@@ -93,6 +93,16 @@ bool readInteger(const uint8_t* p, const FieldDef& f, bool bigEndian, double& ou
   return true;
 }
 
+// A date_time field: uint32 seconds since the epoch. A signed field's
+// negative value, the invalid marker or any other type is no time.
+bool readTime(const uint8_t* p, const FieldDef& f, bool bigEndian, uint32_t& out) {
+  double v;
+  if (f.size != 4 || !readInteger(p, f, bigEndian, v) || !(v >= 0 && v < 4294967295.0))
+    return false;
+  out = static_cast<uint32_t>(v);
+  return true;
+}
+
 // Where and why the messages could not be followed further.
 struct FitStop {
   const char* reason = nullptr; // null = the data was read to its end
@@ -134,8 +144,11 @@ public:
   std::vector<double> lapStarts;
   size_t untimedRecords = 0;
   size_t outOfLineRecords = 0;
+  size_t badTimeRecords = 0;
 
 private:
+  enum class Stamp { kNone, kGood, kBad };
+
   static FitStop cut(const char* reason) { return {reason, true, 0, 0}; }
 
   FitStop definition(uint8_t header, size_t& pos) {
@@ -183,26 +196,29 @@ private:
       return cut("data message cut short");
     const uint8_t* p = data_ + pos;
     pos += def.bytes;
-    timed = noteTimestamp(def, p) || timed;
-    if (def.global == kMesgRecord)
-      record(def, p, timed);
+    Stamp stamp = noteTimestamp(def, p);
+    if (def.global == kMesgRecord && stamp == Stamp::kBad)
+      ++badTimeRecords;
+    else if (def.global == kMesgRecord)
+      record(def, p, timed || stamp == Stamp::kGood);
     else if (def.global == kMesgLap)
       lap(def, p);
     return {};
   }
 
-  // Any message's time stamp is the reference of later compressed ones.
-  bool noteTimestamp(const MessageDef& def, const uint8_t* p) {
+  // Any message's time stamp is the reference of later compressed ones; a
+  // stamp that is no time leaves the reference as it was.
+  Stamp noteTimestamp(const MessageDef& def, const uint8_t* p) {
     for (const FieldDef& f : def.fields) {
-      double v;
-      if (f.number == kFieldTimestamp && f.size == 4 && readInteger(p, f, def.bigEndian, v)) {
-        lastTimestamp_ = static_cast<uint32_t>(v);
+      if (f.number == kFieldTimestamp) {
+        if (!readTime(p, f, def.bigEndian, lastTimestamp_))
+          return Stamp::kBad;
         timeSeen_ = true;
-        return true;
+        return Stamp::kGood;
       }
       p += f.size;
     }
-    return false;
+    return Stamp::kNone;
   }
 
   // A record without a time of its own belongs to the last time seen.
@@ -292,9 +308,9 @@ private:
 
   void lap(const MessageDef& def, const uint8_t* p) {
     for (const FieldDef& f : def.fields) {
-      double v;
-      if (f.number == 2 && f.size == 4 && readInteger(p, f, def.bigEndian, v))
-        lapStarts.push_back(kFitEpoch + v);
+      uint32_t start;
+      if (f.number == 2 && readTime(p, f, def.bigEndian, start))
+        lapStarts.push_back(kFitEpoch + start);
       p += f.size;
     }
   }
@@ -398,6 +414,7 @@ public:
     }
     status.skipped(parser.untimedRecords, "record messages before any time stamp");
     status.skipped(parser.outOfLineRecords, "record messages with a time out of line");
+    status.skipped(parser.badTimeRecords, "record messages with an invalid time stamp");
     fill(parser, record);
     return status;
   }

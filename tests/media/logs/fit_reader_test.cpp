@@ -176,6 +176,36 @@ TEST(FitReader, TimesOutOfLineAreLeftOutOfTheLog) {
   EXPECT_NEAR(record.sampleRate, 1, 1e-9);
 }
 
+// A writer that declared the time stamp signed: one record holds a
+// negative time and one the signed type's invalid marker. Those two are
+// left out and the rest read; the compressed time after them still counts
+// from the last good stamp.
+TEST(FitReader, RecordsWithAnInvalidTimeStampAreLeftOut) {
+  FitBuilder fit;
+  fit.define(0, 20, {{253, 4, 0x85}, {0, 4, 0x85}, {3, 1, 0x02}});
+  fit.define(1, 20, {{0, 4, 0x85}, {3, 1, 0x02}});
+  auto lat = [](uint32_t s) { return static_cast<uint32_t>(FitSemicircles(52.0 + s * 1e-4)); };
+  for (uint32_t s = 0; s < 10; ++s) {
+    if (s != 5) {
+      fit.data(0, {kStart + s, lat(s), 100 + s});
+      continue;
+    }
+    fit.data(0, {static_cast<uint32_t>(-1697980000), lat(50), 200});
+    fit.data(0, {0x7FFFFFFF, lat(51), 201});
+    fit.data(1, {lat(s), 100 + s}, (kStart + s) & 0x1F);
+  }
+  DataloggerRecord record;
+  LogReadStatus status = FitLogReader().parse(fit.finish(), record);
+  ASSERT_TRUE(status.ok()) << status.message;
+  ASSERT_EQ(record.rowCount(), 10u);
+  for (size_t s = 0; s < 10; ++s) {
+    EXPECT_NEAR(Cell(record, "Time", s), 631065600.0 + kStart + s, 1e-9) << s;
+    EXPECT_NEAR(Cell(record, "Latitude", s), 52.0 + s * 1e-4, 1e-7) << s;
+    EXPECT_EQ(Cell(record, "Heart Rate", s), 100 + s) << s;
+  }
+  EXPECT_EQ(status.warnings, std::vector<std::string>{"record messages with an invalid time stamp skipped: 2"});
+}
+
 TEST(FitReader, RefusesWhatCannotBeFollowed) {
   SyntheticTrack track;
   track.duration = 20;
