@@ -10,6 +10,7 @@
 // of the start/finish line (sa_timing).
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "base/error.h"
@@ -70,20 +71,34 @@ Block openedBlock(std::string_view tag, SaFile& file) {
   return Block::kOther;
 }
 
+// A line of the plan is numbered from 0 up; anything else in that cell
+// (a fraction, a sign, a number beyond any count) names no line.
+bool lineNumber(std::string_view cell, int& number) {
+  double v;
+  if (!ParseNumber(cell, v) || !(v >= 0 && v <= std::numeric_limits<int>::max()) || v != std::floor(v))
+    return false;
+  number = static_cast<int>(v);
+  return true;
+}
+
 void readPlanLine(const std::vector<std::string_view>& cells, SaFile& file) {
+  int number = 0;
   double v[5];
-  for (size_t k = 0; k < 5; ++k)
-    if (cells.size() != 5 || !ParseNumber(cells[k], v[k])) {
-      ++file.oddLines;
-      return;
-    }
-  file.plan.push_back({static_cast<int>(v[0]), v[1], v[2], v[3], v[4]});
+  bool read = cells.size() == 5 && lineNumber(cells[0], number);
+  for (size_t k = 1; read && k < 5; ++k)
+    read = ParseNumber(cells[k], v[k]);
+  if (!read) {
+    ++file.oddLines;
+    return;
+  }
+  file.plan.push_back({number, v[1], v[2], v[3], v[4]});
 }
 
 void readTimerLine(const std::vector<std::string_view>& cells, SaFile& file) {
-  double line = 0, t = 0;
-  if (cells.size() == 2 && ParseNumber(cells[0], line) && ParseClockTime(TrimBlanks(cells[1]), t)) {
-    file.crossings.push_back({static_cast<int>(line), t});
+  int line = 0;
+  double t = 0;
+  if (cells.size() == 2 && lineNumber(cells[0], line) && ParseClockTime(TrimBlanks(cells[1]), t)) {
+    file.crossings.push_back({line, t});
     return;
   }
   double v;

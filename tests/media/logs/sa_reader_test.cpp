@@ -106,6 +106,26 @@ TEST(SaReader, WithoutFinishCrossingsTheRateIsTakenAndTheTracePassesGiveLaps) {
   EXPECT_NEAR(DataloggerValueAt(record, kQueryLapStart, 2), 34.0, 1e-6);
 }
 
+// Line numbers that number no line (far beyond any count, negative, a
+// fraction) are lines not understood; the rest of the file is read as if
+// they were not there.
+TEST(SaReader, LineNumbersBeyondAnyCountAreNotUnderstood) {
+  SyntheticTrack track;
+  track.duration = 70;
+  std::string text = saExport(track);
+  DataloggerRecord plain;
+  ASSERT_TRUE(SaLogReader().parse(text, plain).ok());
+  text.insert(text.find("<timer") + 21, "9e12,0:02.500\n-1,0:03.000\n");
+  text.insert(text.find("<trackplan") + 23, "3e10,52.0,-1.0,52.0,-1.0\n0.5,52.0,-1.0,52.0,-1.0\n");
+  DataloggerRecord record;
+  LogReadStatus status = SaLogReader().parse(text, record);
+  ASSERT_TRUE(status.ok()) << status.message;
+  EXPECT_EQ(status.warnings, std::vector<std::string>{"lines of the track plan or timer not understood skipped: 4"});
+  EXPECT_TRUE(SameColumns(record, plain));
+  ASSERT_EQ(DataloggerProcess(record, NewDataStruct()), 0);
+  EXPECT_EQ(DataloggerValueAt(record, kQueryLapCount, 0), 3);
+}
+
 TEST(SaReader, RefusesWhatHasNoTrace) {
   DataloggerRecord record;
   const LogReader& reader = SaLogReader();
