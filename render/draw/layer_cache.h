@@ -32,3 +32,20 @@ bool LayerCacheDraw(uint32_t slot, int kind, const std::string& key, int width, 
   LayerCachePut(slot, kind, key, *layer);
   return true;
 }
+
+// For a layer whose lasting part is kept and whose moving part is drawn
+// over it every frame, on the same context: unless `kept` (the lasting part
+// was copied from the store), draw(cr) draws it, and with `keep` it is
+// kept. The context comes back as it went in, so the moving part looks the
+// same whether the lasting part was drawn now or copied.
+template <typename Draw>
+void LayerCacheDrawUnder(cairo_t* cr, bool kept, bool keep, uint32_t slot, int kind, const std::string& key,
+                         const Layer& layer, Draw draw) {
+  if (kept) return;
+  cairo_save(cr);
+  draw(cr);
+  cairo_restore(cr);
+  if (!keep) return;
+  cairo_surface_flush(cairo_get_target(cr));
+  LayerCachePut(slot, kind, key, layer);
+}

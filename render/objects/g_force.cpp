@@ -131,11 +131,8 @@ int RenderGForceObject(const ObjectContext& ctx) {
     if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderGForceObject");
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, dl.scale, dl.scale);
-    if (!kept) {
-      drawFrame(cr, *p, g);
-      cairo_surface_flush(cairo_get_target(cr));
-      LayerCachePut(ctx.index, kGForcePlot, key, dl.layer);
-    }
+    LayerCacheDrawUnder(cr, kept, true, ctx.index, kGForcePlot, key, dl.layer,
+                        [&](cairo_t* c) { drawFrame(c, *p, g); });
     if (p->Options & kGForceFade) drawTrail(cr, *p, g, rd, ctx.time);
     const auto at = place(g, rd.at(rd.x, ctx.time), rd.at(rd.y, ctx.time));
     if (!ColorIsOff(p->ShadowColor)) {

@@ -106,17 +106,13 @@ int RenderGaugeObject(const ObjectContext& ctx) {
     const double side = std::min(dl.layer.width, dl.layer.height);
     cairo_translate(cr, (dl.layer.width - side) / 2, (dl.layer.height - side) / 2);
     cairo_scale(cr, side / kGaugeSize, side / kGaugeSize);
-    if (!kept) {
-      GaugeDrawFace(cr, g);
-      if (g.graph) GaugeDrawGraph(cr, g);
-      GaugeDrawMarks(cr, g);
-      GaugeDrawNumbers(cr, g);
-      GaugeDrawLabel(cr, g);
-      if (keep) {
-        cairo_surface_flush(cairo_get_target(cr));
-        LayerCachePut(ctx.index, kGaugeDial, key, dl.layer);
-      }
-    }
+    LayerCacheDrawUnder(cr, kept, keep, ctx.index, kGaugeDial, key, dl.layer, [&](cairo_t* c) {
+      GaugeDrawFace(c, g);
+      if (g.graph) GaugeDrawGraph(c, g);
+      GaugeDrawMarks(c, g);
+      GaugeDrawNumbers(c, g);
+      GaugeDrawLabel(c, g);
+    });
     GaugeDrawReadout(cr, g);
     if (!g.graph) GaugeDrawNeedles(cr, g);
   }

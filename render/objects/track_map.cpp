@@ -243,6 +243,7 @@ void drawMarker(cairo_t* cr, const MapInput& m, Pt at, double size, uint32_t col
     cairo_save(cr);
     cairo_translate(cr, at.x, at.y);
     cairo_rotate(cr, heading * M_PI / 180 + turn);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND); // soft as the course line
     DrawPolygon(cr, {{0, -r * 1.3}, {r, r}, {0, r * 0.4}, {-r, r}}, color & 0xFFFFFF, 0xFFFFFF,
                 std::max(0.5, r / 6));
     cairo_restore(cr);
@@ -301,14 +302,10 @@ int RenderTrackMapObject(const ObjectContext& ctx) {
     if (!canvas.ok()) return ErrorSet(kErrNoMemory, "RenderTrackMapObject");
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, dl.scale, dl.scale);
-    if (!kept) {
-      drawCourse(cr, m, v);
-      if (!ColorIsOff(p->MapColor)) drawStart(cr, m, v);
-      if (keep) {
-        cairo_surface_flush(cairo_get_target(cr));
-        LayerCachePut(ctx.index, kTrackCourse, key, dl.layer);
-      }
-    }
+    LayerCacheDrawUnder(cr, kept, keep, ctx.index, kTrackCourse, key, dl.layer, [&](cairo_t* c) {
+      drawCourse(c, m, v);
+      if (!ColorIsOff(p->MapColor)) drawStart(c, m, v);
+    });
     if (!ColorIsOff(p->GhostColor)) {
       const Pt g = ghostAt(m, ctx.time);
       if (std::isfinite(g.x)) drawMarker(cr, m, v.toBox(g.x, g.y), p->PosSize / m.f * 0.8, p->GhostColor, NAN, v.turn, false);

@@ -30,6 +30,7 @@ extern "C" {
 #include "model/dispobjs.h"
 #include "render/loop/output_render.h"
 #include "render/loop/render.h"
+#include "render/preview/main_preview.h"
 #include "starter_set.h"
 #include "support/writer_clip.h"
 
@@ -258,10 +259,6 @@ TEST_F(StarterSetTest, TextsOfEveryTemplateKeepApartOnEveryFrameShape) {
     for (const auto& [width, height] : sizes) {
       SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
       const bool failedBefore = HasFailure();
-      // The first frame drawn at a size can still differ from the next
-      // (a track map's marker settles): each text is taken away from a
-      // settled frame.
-      RenderProjectPixels(time, width, height);
       const std::vector<uint32_t> whole = RenderProjectPixels(time, width, height);
       ASSERT_EQ(whole.size(), static_cast<size_t>(width) * height);
       std::vector<std::pair<std::string, Ink>> texts, panels;
@@ -298,4 +295,42 @@ TEST_F(StarterSetTest, TextsOfEveryTemplateKeepApartOnEveryFrameShape) {
       }
     }
   }
+}
+
+
+// A template applied, the preview shows one picture at a time: the first
+// drawn there, the same drawn again (a refresh) and after a seek and back.
+TEST_F(StarterSetTest, AnAppliedTemplateShowsOnePictureAtATime) {
+  constexpr uint32_t kWidth = 640, kHeight = 360;
+  int view = 0;
+  ViewRegister(&view, [](const ViewImage&) {});
+  const auto still = [](float time) {
+    std::vector<uint32_t> pixels;
+    EXPECT_EQ(PreviewPlay(0, time, 0), 0);
+    for (int waited = 0; PreviewIsPlaying() && waited < 20000; waited += 5)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(MainPreviewWaitIdle(20000));
+    uint32_t w = 0, h = 0;
+    EXPECT_EQ(MainPreviewSnapshotPixels(&pixels, &w, &h), 0);
+    return pixels;
+  };
+  const auto differing = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+  };
+  for (const TemplateDesign& design : StarterTemplates()) {
+    SCOPED_TRACE(design.file);
+    const float time = static_cast<float>(ShowTemplate(materials, design, kCommitted + "/Templates"));
+    ASSERT_GE(time, 0);
+    ASSERT_EQ(MainPreviewInit(&view, kWidth, kHeight, 0, 0, 3, 44100, 25), 0);
+    const std::vector<uint32_t> first = still(time);
+    ASSERT_EQ(first.size(), size_t{kWidth} * kHeight);
+    EXPECT_EQ(differing(still(time), first), 0) << "drawn again";
+    still(time + 1.6f);
+    EXPECT_EQ(differing(still(time), first), 0) << "back from later";
+  }
+  MainPreviewEnd();
+  ViewUnregister(&view);
 }

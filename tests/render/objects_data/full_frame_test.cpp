@@ -7,6 +7,7 @@
 #include "model/inputs.h"
 #include "media/bmp_file.h"
 #include "render/compositor/compositor.h"
+#include "render/draw/layer_cache.h"
 #include "render/objects/kept_placements.h"
 
 #include <algorithm>
@@ -128,6 +129,40 @@ TEST_F(FullFrameTest, DrawnTogetherTheyGiveTheBitsOfOneAfterAnother) {
   KeptPlacementsClear();
   for (int n = 0; n < 6; ++n) ASSERT_EQ(Frame(Time() + n / 30.0f, w, h), alone[n]) << "frame " << n;
   EXPECT_NE(alone[0], alone[5]); // the data moved
+}
+
+// Dials, plots and courses are drawn once and kept; what moves over them
+// is drawn every frame. A frame is the same whether it is the first drawn
+// after the objects were made (a template applied, a render started) or
+// follows others, at the same time or elsewhere (a seek and back).
+TEST_F(FullFrameTest, AFrameIsTheSameWhateverWasDrawnBefore) {
+  AddOverlay();
+  // Every marker the map draws: an arrow with its outline, the ring it
+  // sends out and the ghost of the best lap.
+  EditParam<TrackMapParam>(8, [](TrackMapParam& p) {
+    p.Options = kMapHighRes | kMapAnimatePos;
+    p.PosIcon = 3;
+    p.PosSize = 40;
+    p.GhostColor = 0x00FFB000;
+  });
+  const uint32_t dot = AddData(kDispTrackMap, 56, 2, 21, 38);
+  EditParam<TrackMapParam>(dot, [](TrackMapParam& p) { p.Options = kMapHighRes | kMapAnimatePos; });
+  EditParam<GForceParam>(7, [](GForceParam& p) { p.Options |= kGForceFade; });
+  const int w = 960, h = 540;
+  const auto differing = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+  };
+  const float times[] = {Time(), Time() + 0.4f, Time() + 7.7f};
+  for (float t : times) {
+    LayerCacheClear();
+    const std::vector<uint32_t> first = Frame(t, w, h);
+    EXPECT_EQ(differing(Frame(t, w, h), first), 0) << "drawn again at " << t;
+    Frame(t + 2.5f, w, h);
+    EXPECT_EQ(differing(Frame(t, w, h), first), 0) << "back at " << t << " from later";
+  }
 }
 
 TEST_F(FullFrameTest, GoldenAtQuarterSize) {
