@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-// The project frame at the timeline's time (object kNoDispObj), or one
-// object alone, drawn over dark grey. The caller holds read access. A
-// neutral grey picture when nothing can be drawn.
+// The project frame at the timeline's time (object kNoDispObj), or what one
+// object draws in it, fitted whole into the picture, over dark grey. The
+// caller holds read access. A neutral grey picture when nothing can be
+// drawn.
 std::vector<uint8_t> Picture24Render(uint32_t object, uint32_t width, uint32_t height);
 // Opaque 32-bit pixels (0xAARRGGBB words), rows top first.
 std::vector<uint32_t> Picture24ToPixels(const std::vector<uint8_t>& picture);

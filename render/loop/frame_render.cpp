@@ -221,6 +221,23 @@ bool RenderProjectFramePlanar(float time, float nextTime, const FrameTarget& ove
   return true;
 }
 
+namespace {
+
+// Calls draw(index, record) for the object, or for each member of a group.
+template <typename Draw> void forEachDrawn(uint32_t index, const DispStruct* obj, Draw draw) {
+  if (obj->Type != kDispGroup) {
+    draw(index, obj);
+    return;
+  }
+  const uint32_t count = DispTableCount();
+  for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
+    const DispStruct* member = currentRecord(i);
+    if (member && member->ParentObject == index && i != index && member->Type != kDispGroup) draw(i, member);
+  }
+}
+
+} // namespace
+
 int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
                       const FrameRenderOptions& options) {
   const DispStruct* obj = currentRecord(index);
@@ -231,7 +248,7 @@ int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
   // places relative to the group's box.
   const double gx = obj->X, gy = obj->Y, gw = std::max(0.001f, obj->Width),
                gh = std::max(0.001f, obj->Height);
-  auto drawRelative = [&](uint32_t i, const DispStruct* member) {
+  forEachDrawn(index, obj, [&](uint32_t i, const DispStruct* member) {
     DispStruct local = *member;
     local.X = static_cast<float>((member->X - gx) * 100 / gw);
     local.Y = static_cast<float>((member->Y - gy) * 100 / gh);
@@ -241,16 +258,19 @@ int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
     // The frame's own scale stands for the object's share of the output.
     ctx.baseScale = target.height / kBaseHeight * 100 / gh;
     if (ctx.w >= 1 && ctx.h >= 1) drawObject(ctx);
-  };
-  if (obj->Type == kDispGroup) {
-    const uint32_t count = DispTableCount();
-    for (uint32_t i = 0; i < count && i < kMaxDispObjs; ++i) {
-      const DispStruct* member = currentRecord(i);
-      if (member && member->ParentObject == index && i != index && member->Type != kDispGroup)
-        drawRelative(i, member);
-    }
-  } else {
-    drawRelative(index, obj);
-  }
+  });
+  return kOk;
+}
+
+int RenderObjectInFrame(uint32_t index, float time, const FrameTarget& target,
+                        const FrameRenderOptions& options) {
+  const DispStruct* obj = currentRecord(index);
+  if (!obj) return kErrIndex;
+  if (!targetValid(target)) return kErrBadArg;
+  if (options.clear) clearFrame(target, options.background);
+  forEachDrawn(index, obj, [&](uint32_t i, const DispStruct* record) {
+    const ObjectContext ctx = ObjectContextFor(i, record, time, target, options);
+    if (ctx.w >= 1 && ctx.h >= 1) drawObject(ctx);
+  });
   return kOk;
 }

@@ -43,6 +43,10 @@ bool RenderProjectFramePlanar(float time, float nextTime, const FrameTarget& ove
 // Draws one object (a group: its members) so that its box fills the frame.
 int RenderObjectAlone(uint32_t index, float time, const FrameTarget& target,
                       const FrameRenderOptions& options);
+// Draws one object (a group: its members) at its place in the frame, as
+// the project frame shows it, with nothing else.
+int RenderObjectInFrame(uint32_t index, float time, const FrameTarget& target,
+                        const FrameRenderOptions& options);
 // The context of one object in a frame (its box from its percentages).
 ObjectContext ObjectContextFor(uint32_t index, const DispStruct* obj, float time,
                                const FrameTarget& target, const FrameRenderOptions& options);

@@ -133,6 +133,66 @@ TEST_F(StyleTest, PreviewShowsTheObjectAndDraws) {
   ViewUnregister(view);
 }
 
+// Where a preview picture shows something other than its grey ground.
+struct PictureInk {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
+};
+
+PictureInk InkOf(const std::vector<uint8_t>& picture, int side) {
+  PictureInk ink;
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      const uint8_t* p = &picture[(static_cast<size_t>(y) * side + x) * 3];
+      if (std::max({std::abs(p[0] - 0x40), std::abs(p[1] - 0x40), std::abs(p[2] - 0x40)}) <= 24) continue;
+      ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y), ink.bottom = y;
+    }
+  return ink;
+}
+
+std::vector<uint8_t> PreviewOf(const std::wstring& path) {
+  EXPECT_EQ(DispObjImportStyle(kNoDispObj, path.c_str(), kStylePreviewOnly), 0);
+  return DispObjStylePreviewGetPicture();
+}
+
+// A style's picture shows the whole object in its own shape: a text that
+// sizes itself to its words spills out of a small box, and a wide bar
+// stays wide.
+TEST_F(StyleTest, PreviewShowsTheWholeObjectInItsShape) {
+  constexpr int kSide = 120;
+  const uint32_t text = DispObjAdd(kDispText, kNoInput);
+  TextStruct words;
+  std::memcpy(&words, DispObjGetParam(text), sizeof words);
+  const std::u16string shown = u"Lap 12 of 40";
+  std::fill(std::begin(words.Text), std::end(words.Text), u'\0');
+  std::copy(shown.begin(), shown.end(), words.Text);
+  words.Options = kTextAutoSize | kTextAlignLeft;
+  ASSERT_EQ(DispObjSetParam(text, &words), 0);
+  DispStruct box = *DispObjGet(text);
+  box.X = 5, box.Y = 5, box.Width = 8, box.Height = 4;
+  ASSERT_EQ(DispObjSet(text, &box), 0);
+  ASSERT_EQ(DispObjExportStyle(text, WPath("words.qvo").c_str()), 0);
+  const std::vector<uint8_t> wordsPicture = PreviewOf(WPath("words.qvo"));
+  ASSERT_EQ(wordsPicture.size(), size_t{kSide} * kSide * 3);
+  const PictureInk wordsInk = InkOf(wordsPicture, kSide);
+  EXPECT_TRUE(wordsInk.left > 0 && wordsInk.top > 0 && wordsInk.right < kSide - 1 && wordsInk.bottom < kSide - 1)
+      << "the text runs off the picture: " << wordsInk.left << "," << wordsInk.top << " to " << wordsInk.right
+      << "," << wordsInk.bottom;
+  EXPECT_GT(wordsInk.width(), kSide * 2 / 3);
+
+  const uint32_t bar = MakeStyledShape();
+  box = *DispObjGet(bar);
+  box.X = 10, box.Y = 40, box.Width = 60, box.Height = 8;
+  ASSERT_EQ(DispObjSet(bar, &box), 0);
+  ASSERT_EQ(DispObjExportStyle(bar, WPath("bar.qvo").c_str()), 0);
+  const PictureInk barInk = InkOf(PreviewOf(WPath("bar.qvo")), kSide);
+  // The box on the 720 x 480 grid: 432 x 38 pixels.
+  EXPECT_GT(barInk.width(), kSide * 9 / 10);
+  EXPECT_NEAR(double(barInk.width()) / barInk.height(), 432.0 / 38.4, 1.5);
+}
+
 TEST_F(StyleTest, TestModeAndOtherTypes) {
   const uint32_t shape = MakeStyledShape();
   const uint32_t text = DispObjAdd(kDispText, kNoInput);
