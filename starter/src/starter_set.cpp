@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 #include <filesystem>
 
 #include "base/access_lock.h"
@@ -239,11 +241,47 @@ bool RenderProjectPng(float time, int width, int height, const std::string& path
   return ok;
 }
 
+namespace {
+
+double TextWidth(cairo_t* cr, const std::string& text) {
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr, text.c_str(), &extents);
+  return extents.x_advance;
+}
+
+// A name in lines no wider than width: whole when it fits, else broken
+// after its " - " parts and then between words.
+std::vector<std::string> NameLines(cairo_t* cr, const std::string& name, double width) {
+  if (TextWidth(cr, name) <= width) return {name};
+  std::vector<std::string> words;
+  for (size_t at = 0; at < name.size();) {
+    const size_t space = name.find(' ', at);
+    words.push_back(name.substr(at, space == std::string::npos ? std::string::npos : space - at));
+    at = space == std::string::npos ? name.size() : space + 1;
+  }
+  std::vector<std::string> lines;
+  std::string line;
+  for (const std::string& word : words) {
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && (TextWidth(cr, longer) > width || line.back() == '-')) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = longer;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+} // namespace
+
 bool WriteStyleSheet(const std::string& outDir, const std::string& path) {
   std::vector<std::string> files;
   for (const std::string& file : StarterStyles())
     if (file.rfind("Styles/", 0) == 0) files.push_back(file); // pictures have no preview
-  constexpr int kSide = 120, kLabel = 22, kColumns = 6, kGap = 8;
+  // Names take up to two lines under their pictures.
+  constexpr int kSide = 120, kLine = 12, kLabel = 2 * kLine + 10, kColumns = 6, kGap = 8;
   const int rows = static_cast<int>((files.size() + kColumns - 1) / kColumns);
   const int width = kColumns * (kSide + kGap) + kGap, height = rows * (kSide + kLabel + kGap) + kGap;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
@@ -277,8 +315,12 @@ bool WriteStyleSheet(const std::string& outDir, const std::string& path) {
     std::string name = files[i].substr(files[i].find('/') + 1);
     name = name.substr(0, name.rfind('.'));
     cairo_set_source_rgb(cr, 0.85, 0.87, 0.9);
-    cairo_move_to(cr, x, y + kSide + 14);
-    cairo_show_text(cr, name.c_str());
+    int baseline = y + kSide + 14;
+    for (const std::string& line : NameLines(cr, name, kSide)) {
+      cairo_move_to(cr, x, baseline);
+      cairo_show_text(cr, line.c_str());
+      baseline += kLine;
+    }
   }
   cairo_destroy(cr);
   ok = ok && cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
