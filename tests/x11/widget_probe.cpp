@@ -5,10 +5,12 @@
 //
 //   probe <n>                                     the write's number, from 1
 //   window <name> <x> <y> <w> <h> <title>        each shown window
-//   widget <window> <name> <x> <y> <w> <h> [rows=<n>] [hbar] [vbar]
+//   widget <window> <name> <x> <y> <w> <h> [rows=<n>] [hbar] [vbar] [disabled]
 //                                                 each shown, named widget
 //   row <window> <list> <row> <x> <y> <w> <h> <text>
 //                                                 each row of a shown list
+//   message <window> <text>                       a shown message box's text
+//   active <window>                               the window with the keys
 //
 // Rectangles are in screen pixels; fields are separated by tabs. Names are
 // the widgets' object names; a list's rows by their first column.
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGenericPlugin>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
@@ -46,6 +49,8 @@ void describeRows(QTextStream& out, const QString& window, const QAbstractItemVi
 void describe(QTextStream& out, QWidget* top) {
   const QString window = top->objectName();
   out << "window\t" << window << '\t' << rect(top->geometry()) << '\t' << top->windowTitle() << '\n';
+  if (auto* box = qobject_cast<QMessageBox*>(top))
+    out << "message\t" << window << '\t' << box->text().simplified() << '\n';
   for (QWidget* widget : top->findChildren<QWidget*>()) {
     if (widget->objectName().isEmpty() || !widget->isVisibleTo(top) || widget->objectName().startsWith("qt_"))
       continue;
@@ -56,6 +61,7 @@ void describe(QTextStream& out, QWidget* top) {
       if (scroller->horizontalScrollBar()->isVisible()) out << "\thbar";
       if (scroller->verticalScrollBar()->isVisible()) out << "\tvbar";
     }
+    if (!widget->isEnabled()) out << "\tdisabled";
     out << '\n';
     if (auto* list = qobject_cast<QAbstractItemView*>(widget)) describeRows(out, window, list);
   }
@@ -77,6 +83,7 @@ private:
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->isVisible()) describe(out, top);
     }
+    if (QWidget* active = QApplication::activeWindow()) out << "active\t" << active->objectName() << '\n';
     out.flush();
     // Whole or not at all: the test may read at any moment.
     QFile file(path_ + ".part");

@@ -1,8 +1,10 @@
 #include "ui/support/x_program.h"
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -38,6 +40,10 @@ const ProbedWindow* ProbeView::window(const std::string& name) const {
     if (w.name == name) return &w;
   }
   return nullptr;
+}
+
+bool ProbeView::message(const std::string& text) const {
+  return std::find(messages.begin(), messages.end(), text) != messages.end();
 }
 
 const ProbedWidget* ProbeView::widget(const std::string& window, const std::string& name) const {
@@ -81,6 +87,14 @@ pid_t XProgramTest::StartOnDisplay(const std::string& program, const std::vector
   return child;
 }
 
+ChildEnvironment XProgramTest::programEnvironment(const std::string& probe) const {
+  return {{"QT_QPA_PLATFORM", "xcb"},
+          {"DISPLAY", server_->display()},
+          {"QT_PLUGIN_PATH", testProgramsFolder() + "/qtplugins"},
+          {"QT_QPA_GENERIC_PLUGINS", "qvprobe"},
+          {"QV_PROBE_FILE", folder() + "/" + probe + ".txt"}};
+}
+
 bool XProgramTest::StartProgram(const std::vector<std::string>& files, const std::vector<std::string>& settings) {
   std::filesystem::create_directories(home() + "/.config/Quelvatron");
   {
@@ -88,22 +102,38 @@ bool XProgramTest::StartProgram(const std::vector<std::string>& files, const std
     conf << "[General]\n";
     for (const std::string& line : settings) conf << line << "\n";
   }
-  const pid_t child = ::StartProgram(files, home(), folder(), "program-output.txt",
-                                     {{"QT_QPA_PLATFORM", "xcb"},
-                                      {"DISPLAY", server_->display()},
-                                      {"QT_PLUGIN_PATH", testProgramsFolder() + "/qtplugins"},
-                                      {"QT_QPA_GENERIC_PLUGINS", "qvprobe"},
-                                      {"QV_PROBE_FILE", folder() + "/probe.txt"}});
+  // What an earlier program showed is not this one's.
+  std::filesystem::remove(folder() + "/probe.txt");
+  const pid_t child =
+      ::StartProgram(files, home(), folder(), "program-output.txt", programEnvironment("probe"));
   if (child <= 0) return false;
   children_.push_back(child);
+  program_ = child;
   // A sanitizer build starts slowly.
   return WaitFor([](const ProbeView& view) { return view.window("wcMain") != nullptr; }, 120);
 }
 
+pid_t XProgramTest::StartLaunch(const std::vector<std::string>& files, const std::string& name) {
+  std::filesystem::remove(folder() + "/" + name + ".txt");
+  const pid_t child = ::StartProgram(files, home(), folder(), name + "-output.txt", programEnvironment(name));
+  if (child > 0) children_.push_back(child);
+  return child;
+}
+
 void XProgramTest::EndChild(pid_t child) {
   kill(child, SIGTERM);
-  WaitChild(child, 60);
+  WaitForExit(child, 60);
+}
+
+int XProgramTest::WaitForExit(pid_t child, int seconds) {
+  const int status = WaitChild(child, seconds);
   std::erase(children_, child);
+  return status;
+}
+
+bool XProgramTest::Running(pid_t child) {
+  siginfo_t info{};
+  return waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
 }
 
 std::string XProgramTest::TestProgram(const std::string& name) { return testProgramsFolder() + "/" + name; }
@@ -112,9 +142,9 @@ std::string XProgramTest::ProgramOutput() const {
   return ReadWholeFile(folder() + "/program-output.txt") + ProgramSessionLog(folder());
 }
 
-ProbeView XProgramTest::Probe() const {
+ProbeView XProgramTest::Probe(const std::string& name) const {
   ProbeView view;
-  std::ifstream in(folder() + "/probe.txt");
+  std::ifstream in(folder() + "/" + name + ".txt");
   for (std::string line; std::getline(in, line);) {
     const std::vector<std::string> f = fields(line);
     if (f.size() == 2 && f[0] == "probe") {
@@ -127,19 +157,25 @@ ProbeView XProgramTest::Probe() const {
         if (f[i].rfind("rows=", 0) == 0) w.rows = std::stoi(f[i].substr(5));
         w.hbar = w.hbar || f[i] == "hbar";
         w.vbar = w.vbar || f[i] == "vbar";
+        w.enabled = w.enabled && f[i] != "disabled";
       }
       view.widgets.push_back(w);
     } else if (f.size() >= 8 && f[0] == "row") {
       view.rows.push_back({f[1], f[2], std::stoi(f[3]), rectAt(f, 4), f.size() > 8 ? f[8] : std::string()});
+    } else if (f.size() >= 3 && f[0] == "message") {
+      view.messages.push_back(f[2]);
+    } else if (f.size() >= 2 && f[0] == "active") {
+      view.active = f[1];
     }
   }
   return view;
 }
 
-bool XProgramTest::WaitFor(const std::function<bool(const ProbeView&)>& condition, int seconds) const {
+bool XProgramTest::WaitFor(const std::function<bool(const ProbeView&)>& condition, int seconds,
+                           const std::string& name) const {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < end) {
-    if (condition(Probe())) return true;
+    if (condition(Probe(name))) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return false;

@@ -30,6 +30,7 @@ struct ProbedWidget {
   QRect rect;
   int rows = -1; // a list's rows
   bool hbar = false, vbar = false; // a scroll area's bars in sight
+  bool enabled = true;
 };
 
 struct ProbedRow {
@@ -44,8 +45,11 @@ struct ProbeView {
   std::vector<ProbedWindow> windows;
   std::vector<ProbedWidget> widgets;
   std::vector<ProbedRow> rows;
+  std::vector<std::string> messages; // texts of the message boxes shown
+  std::string active;                // the window that has the keys
 
   const ProbedWindow* window(const std::string& name) const;
+  bool message(const std::string& text) const;
   const ProbedWidget* widget(const std::string& window, const std::string& name) const;
   // The first row of the list whose text contains the part.
   const ProbedRow* row(const std::string& window, const std::string& list, const std::string& part) const;
@@ -60,19 +64,32 @@ protected:
   // Starts the program with the files, its settings file holding the lines
   // (INI lines of the [General] group); true once its main window is up.
   bool StartProgram(const std::vector<std::string>& files, const std::vector<std::string>& settings = {});
+  // The program StartProgram started last.
+  pid_t program() const { return program_; }
+  // A later launch of the program, by a person, with the same home and
+  // runtime folder; it tells what it shows into the probe file "<name>.txt"
+  // and writes its output into "<name>-output.txt". Nothing is waited for.
+  pid_t StartLaunch(const std::vector<std::string>& files, const std::string& name);
   // Starts another program on the same display; its output goes to the
   // named file in the test's folder.
   pid_t StartOnDisplay(const std::string& program, const std::vector<std::string>& args, const std::string& output);
   // Ends a child started here and waits for it.
   void EndChild(pid_t child);
+  // A child's exit: its wait status, or -1 when it still ran after the time.
+  int WaitForExit(pid_t child, int seconds);
+  // True while a child started here runs (it is left to be waited for).
+  static bool Running(pid_t child);
   // A program built with the tests.
   static std::string TestProgram(const std::string& name);
   // The program's log and output, for a failure's message.
   std::string ProgramOutput() const;
 
-  ProbeView Probe() const;
+  // What the program shows, or, given the name of a later launch, what that
+  // one shows.
+  ProbeView Probe(const std::string& name = "probe") const;
   // Until what the program shows satisfies the condition (true), or a minute.
-  bool WaitFor(const std::function<bool(const ProbeView&)>& condition, int seconds = 60) const;
+  bool WaitFor(const std::function<bool(const ProbeView&)>& condition, int seconds = 60,
+               const std::string& name = "probe") const;
   // The pointer presses the middle of a widget now shown; false without it.
   bool Press(const std::string& window, const std::string& name);
   // The screen as it is now, into QV_SCREENSHOTS (when set) under the name.
@@ -86,6 +103,9 @@ private:
   QSize screenSize_;
   TestTempDir temp_{"x11"};
   std::unique_ptr<XServer> server_;
+  ChildEnvironment programEnvironment(const std::string& probe) const;
+
   std::unique_ptr<XInput> input_;
   std::vector<pid_t> children_;
+  pid_t program_ = -1;
 };
