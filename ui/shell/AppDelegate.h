@@ -29,6 +29,9 @@ public:
   // From any thread; off the GUI thread it posts and returns at once.
   void SetSplashStatus(const QString& text);
   void EndSplash();
+  // A question of the start-up stands alone: the splash, which would stand
+  // over or beside it, is hidden until EndSplash ends it.
+  void HideSplash();
   // A file handed over (command line, desktop file). Always true.
   bool applicationOpenFile(const QString& path);
   // Files handed over together (one command line, one later launch): the

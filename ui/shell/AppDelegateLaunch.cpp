@@ -183,6 +183,10 @@ void AppDelegate::openWaitingHandOvers() {
   handOversOpening_ = false;
 }
 
+void AppDelegate::HideSplash() {
+  if (splash() != nullptr && splash()->isWindowLoaded()) splash()->windowIfLoaded()->hide();
+}
+
 bool AppDelegate::applicationShouldTerminate() {
   if (mainWindow() != nullptr && mainWindow()->ProjectModified()) {
     mainWindow()->windowShouldClose();

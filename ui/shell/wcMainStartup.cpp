@@ -102,6 +102,7 @@ bool wcMain::offerRecovery() {
   wcRecovery* recovery = AppWindows().wndRecovery();
   if (RecoveryStatus() <= 0 || recovery == nullptr) return false;
   splash("Calling Tow Truck");
+  if (app() != nullptr) app()->HideSplash();
   // Until the answer is carried out, a start after a kill asks again.
   RecoveryQuestionOpen();
   RunModalForWindow(recovery);
@@ -169,6 +170,7 @@ void wcMain::UpdateCheck() {
   int newer = ReleaseCheckOffGuiThread(0);
   if (newer >= 1 && newer > lastNotify) {
     UserDefaultsWrite("LastUpdateNotify", newer);
+    if (app() != nullptr) app()->HideSplash();
     QString question = "A program update is available. Would you like to go to the " + VendorWebSiteName() +
                        " website to get it now? You will not be notified again until another significant "
                        "update is released.";

@@ -20,6 +20,7 @@
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcMain.h"
 #include "ui/shell/wcRecovery.h"
+#include "ui/shell/wcSplash.h"
 #include "ui/support/shell_fixture.h"
 #include "ui/util/ui_utils.h"
 
@@ -92,6 +93,8 @@ protected:
       prompt->showWindow();
       EXPECT_TRUE(SpinUntil([prompt]() { return !prompt->FreshWindow(); }));
       reportBoxShown = !prompt->SubmitReportCheck->isHidden();
+      const QWidget* splash = app->windows().wndSplash()->windowIfLoaded();
+      splashShown = splash != nullptr && splash->isVisible();
       if (report) prompt->SubmitReportCheck->click();
       (recover ? prompt->YesButton : prompt->NoButton)->click();
       return 0;
@@ -99,6 +102,7 @@ protected:
   }
   LoopbackHttpServer server{200, "Thank you"};
   bool reportBoxShown = false;
+  bool splashShown = true;
 };
 
 TEST_F(RecoveryPromptTest, ACrashedSessionIsRecoveredWithAReport) {
@@ -112,6 +116,7 @@ TEST_F(RecoveryPromptTest, ACrashedSessionIsRecoveredWithAReport) {
   ASSERT_EQ(modalRuns.size(), 1u);
   EXPECT_EQ(modalRuns[0], "wcRecovery");
   EXPECT_TRUE(reportBoxShown);
+  EXPECT_FALSE(splashShown) << "the question stands alone";
   ASSERT_EQ(inputPrompts.size(), 1u);
   EXPECT_EQ(inputPrompts[0], L"Please describe what you were doing when the program crashed:");
   bool reported = false;
