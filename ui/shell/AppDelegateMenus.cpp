@@ -25,6 +25,10 @@
 void AppDelegate::addMenuAction(QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)()) {
   QAction* action = menu->addAction(title);
   action->setObjectName(name);
+  // Only the main window has the menu bar: its keys work from every window
+  // of the program (the wizard, the lists, the property window). A modal
+  // window still holds them off, as it holds off the menu bar itself.
+  action->setShortcutContext(Qt::ApplicationShortcut);
   connect(action, &QAction::triggered, this, slot);
 }
 

@@ -58,6 +58,11 @@ QMainWindow* wcMain::mainWindow() { return qobject_cast<QMainWindow*>(window());
 QWidget* wcMain::makeWindow() {
   auto* window = new QMainWindow();
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->BuildMainMenu(window->menuBar());
+  // Its commands, and their keys from any window, act on the project the
+  // start-up makes; a quit in the middle of it would leave its questions
+  // asking on the way out.
+  window->menuBar()->setEnabled(startupDone_);
+  window->menuBar()->setObjectName("MainMenu");
   auto* central = new QWidget(window);
   auto* layout = new QHBoxLayout(central);
   layout->addWidget(makeListsPanel(central));

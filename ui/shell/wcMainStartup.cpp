@@ -1,5 +1,7 @@
 // The main window's first show: settings, the daily release check, the
 // crash-recovery offer and the start-up template menu.
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QTimer>
 #include <atomic>
 #include <memory>
@@ -52,6 +54,7 @@ void wcMain::windowDidBecomeMain() {
   }
   CreatePreviewTimer();
   startupDone_ = true;
+  mainWindow()->menuBar()->setEnabled(true);
 }
 
 void wcMain::DoProgramStart() {

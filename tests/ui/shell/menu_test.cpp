@@ -1,18 +1,28 @@
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTest>
 
 #include "base/log.h"
 #include "base/message_box.h"
 #include "io/files/undo.h"
 #include "model/project.h"
+#include "support/media_fixtures.h"
 #include "support/read_file.h"
 #include "support/scoped_env.h"
+#include "ui/controls/NameListTable.h"
+#include "ui/dispobj/wcDispObjEdit.h"
+#include "ui/input/wcInputSync.h"
+#include "ui/input/wcLapList.h"
+#include "ui/input/wcTimeline.h"
 #include "ui/seams/desktop.h"
 #include "ui/shell/AppDelegate.h"
 #include "ui/shell/wcAbout.h"
 #include "ui/shell/wcMain.h"
+#include "ui/shell/wcProjectWiz.h"
 #include "ui/shell/vendor.h"
 #include "ui/shell/wcTip.h"
 #include "ui/support/shell_fixture.h"
@@ -212,4 +222,98 @@ TEST_F(ShellTest, OpeningAFileThatIsNoProjectShowsTheError) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].text.find(L"ProjectOpen"), std::wstring::npos);
   EXPECT_EQ(app->windows().wndMain()->ProjectTitle(), "Untitled");
+}
+
+namespace {
+
+// Ctrl and the key, pressed where the keys go now.
+void PressWithControl(Qt::Key key) {
+  QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : QApplication::activeWindow();
+  ASSERT_NE(target, nullptr);
+  QTest::keyClick(target, key, Qt::ControlModifier);
+}
+
+} // namespace
+
+// Only the main window has the menu bar, but its keys work from every
+// window the program shows beside it; a modal window holds them off.
+TEST_F(ShellTest, MenuKeysWorkFromEveryWindowButNotBehindAModalOne) {
+  const std::string wav = tempDir + "/Pit Radio.wav";
+  ASSERT_TRUE(WriteWav16(wav, 22050, 1, MakeRampPcm16(22050, 1)));
+  ASSERT_TRUE(Launch({QString::fromStdString(wav)}));
+  wcMain* main = app->windows().wndMain();
+  QWidget* mainWindow = main->windowIfLoaded();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  ASSERT_TRUE(main->ProjectModified()) << "the sound joined the project";
+  const std::string project = tempDir + "/Heat.qvp";
+  panelAnswers = {QStringList{QString::fromStdString(project)}};
+  PressWithControl(Qt::Key_S);
+  ASSERT_FALSE(main->ProjectModified());
+  EXPECT_EQ(main->ProjectTitle(), "Heat");
+
+  // Each window as its control opens it, then Ctrl+S there saves.
+  auto* objects = mainWindow->findChild<NameListTable*>("DispObjsTable");
+  ASSERT_NE(objects, nullptr);
+  ASSERT_EQ(objects->rowCount(), 1);
+  objects->selectRow(0);
+  const std::vector<std::pair<const char*, WindowController*>> windows = {
+      {"InputSync", app->windows().wndInputSync()},
+      {"LapsButton", app->windows().wndLapList()},
+      {"TimelineButton", app->windows().wndTimeline()},
+      {"DispObjEdit", app->windows().wndDispObjEdit()},
+  };
+  for (const auto& [control, controller] : windows) {
+    SCOPED_TRACE(control);
+    if (auto* button = mainWindow->findChild<QPushButton*>(control)) button->click();
+    else mainWindow->findChild<QAction*>(control)->trigger();
+    QWidget* window = controller->windowIfLoaded();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    main->setProjectModified(true);
+    PressWithControl(Qt::Key_S);
+    EXPECT_FALSE(main->ProjectModified());
+    controller->close();
+  }
+  EXPECT_TRUE(messages.empty());
+
+  // A modal window: neither Save nor New behind it. Modal as a modal run
+  // makes it, served here (an earlier test's quit ends nested runs at once).
+  bool savedBehind = true;
+  onModal = [main, &savedBehind](WindowController* controller) {
+    auto* dialog = qobject_cast<QDialog*>(controller->window());
+    if (dialog == nullptr) return 0;
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+    if (QTest::qWaitForWindowActive(dialog)) {
+      PressWithControl(Qt::Key_S);
+      PressWithControl(Qt::Key_N);
+      savedBehind = !main->ProjectModified();
+    }
+    dialog->reject();
+    dialog->setWindowModality(Qt::NonModal);
+    return 0;
+  };
+  main->setProjectModified(true);
+  app->menuAction("mnuHelpAbout")->trigger();
+  EXPECT_FALSE(savedBehind);
+  EXPECT_TRUE(main->ProjectModified());
+  EXPECT_EQ(main->ProjectTitle(), "Heat");
+  EXPECT_TRUE(messages.empty());
+
+  // A blank new project brings the wizard forward with the keys; Save there
+  // asks where the new project goes.
+  main->setProjectModified(false);
+  mainWindow->activateWindow(); // the user's click on it
+  ASSERT_TRUE(QTest::qWaitForWindowActive(mainWindow));
+  PressWithControl(Qt::Key_N);
+  wcProjectWiz* wizard = app->windows().wndProjectWiz();
+  ASSERT_TRUE(SpinUntil([wizard]() { return AppDelegate::IsWindowVisible(wizard); }, 5000));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(wizard->windowIfLoaded()));
+  EXPECT_EQ(main->ProjectTitle(), "Untitled");
+  main->setProjectModified(true);
+  panelAnswers = {QStringList{QString::fromStdString(tempDir + "/Final.qvp")}};
+  PressWithControl(Qt::Key_S);
+  EXPECT_FALSE(main->ProjectModified());
+  EXPECT_EQ(main->ProjectTitle(), "Final");
+  EXPECT_TRUE(messages.empty());
 }

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <filesystem>
 #include <fstream>
@@ -95,6 +96,7 @@ protected:
       reportBoxShown = !prompt->SubmitReportCheck->isHidden();
       const QWidget* splash = app->windows().wndSplash()->windowIfLoaded();
       splashShown = splash != nullptr && splash->isVisible();
+      menuEnabled = app->windows().wndMain()->mainWindow()->menuBar()->isEnabled();
       if (report) prompt->SubmitReportCheck->click();
       (recover ? prompt->YesButton : prompt->NoButton)->click();
       return 0;
@@ -103,6 +105,7 @@ protected:
   LoopbackHttpServer server{200, "Thank you"};
   bool reportBoxShown = false;
   bool splashShown = true;
+  bool menuEnabled = true;
 };
 
 TEST_F(RecoveryPromptTest, ACrashedSessionIsRecoveredWithAReport) {
@@ -117,6 +120,8 @@ TEST_F(RecoveryPromptTest, ACrashedSessionIsRecoveredWithAReport) {
   EXPECT_EQ(modalRuns[0], "wcRecovery");
   EXPECT_TRUE(reportBoxShown);
   EXPECT_FALSE(splashShown) << "the question stands alone";
+  EXPECT_FALSE(menuEnabled) << "the menu waits for the start-up";
+  EXPECT_TRUE(app->windows().wndMain()->mainWindow()->menuBar()->isEnabled());
   ASSERT_EQ(inputPrompts.size(), 1u);
   EXPECT_EQ(inputPrompts[0], L"Please describe what you were doing when the program crashed:");
   bool reported = false;

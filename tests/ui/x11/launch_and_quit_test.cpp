@@ -1,6 +1,6 @@
 // The real program on a real X server, with the keys pressed as a person
-// presses them: after a kill the recovery question stands alone, without
-// the splash.
+// presses them: the menu's keys work from the new-project wizard; and after
+// a kill the recovery question stands alone, without the splash.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,10 +22,35 @@ protected:
     const std::string path = folder() + "/" + name;
     return WriteWav16(path, 22050, 1, MakeRampPcm16(11025, 1)) ? path : std::string();
   }
+  void pressWithControl(const char* key) {
+    input().keyDown("Control_L");
+    input().tap(key);
+    input().keyUp("Control_L");
+  }
   std::string engineFolder() const { return folder() + "/quelvatron-" + std::to_string(geteuid()); }
   // Until the running program's log holds the line.
   bool logged(const std::string& line) const { return WaitForProgramLog(folder(), line, 60); }
+  bool exitedCleanly(pid_t child) {
+    const int status = WaitForExit(child, 60);
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
 };
+
+// A blank new project brings the wizard forward with the keys; the menu's
+// keys still work there: Ctrl+Q ends the program.
+TEST_F(LaunchAndQuitTest, TheMenuKeysWorkFromTheWizard) {
+  ASSERT_TRUE(StartProgram({}, {"ShowMenuAtStart=false"})) << ProgramOutput();
+  // The menu waits for the start-up.
+  ASSERT_TRUE(WaitFor([](const ProbeView& view) {
+    const ProbedWidget* menu = view.widget("wcMain", "MainMenu");
+    return view.active == "wcMain" && menu != nullptr && menu->enabled;
+  })) << ProgramOutput();
+  pressWithControl("n");
+  ASSERT_TRUE(WaitFor([](const ProbeView& view) { return view.active == "wcProjectWiz"; })) << ProgramOutput();
+  Shot("wizard-with-the-keys");
+  pressWithControl("q");
+  EXPECT_TRUE(exitedCleanly(program())) << ProgramOutput();
+}
 
 // A program killed with unsaved changes: the next start asks whether to
 // recover them, with the splash out of sight; Return (Yes) brings them back.
