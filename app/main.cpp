@@ -3,8 +3,10 @@
 // named on the command line, and the engine's end after the event loop.
 //
 // One program runs per user: a launch while it runs hands its files (or,
-// with none, the wish to see its window) to it and ends, so that no second
-// program ever rotates, ends or recovers the running one's session files.
+// with none, the wish to see its window) to it and ends once they are
+// taken, so that no second program ever rotates, ends or recovers the
+// running one's session files. When the running one ends instead, the
+// launch waits for that end and runs by itself.
 //
 // SIGTERM, SIGINT and SIGHUP end the program as Quit does, asking nothing.
 //
@@ -92,10 +94,7 @@ int main(int argc, char** argv) {
     delegate.applicationOpenFiles(files);
     TerminationSignals endSignals;
     QObject::connect(&endSignals, &TerminationSignals::received, &delegate, &AppDelegate::terminateOnSignal);
-    HandOverServer handOvers([&delegate](const QStringList& paths) {
-      if (paths.isEmpty()) delegate.applicationReopen();
-      else delegate.applicationOpenFiles(paths);
-    });
+    HandOverServer handOvers([&delegate](const HandOverPtr& handOver) { delegate.applicationHandOver(handOver); });
     if (!handOvers.listen()) qWarning("Files of later launches open in new programs: no hand-over socket");
     QTimer::singleShot(0, &delegate, [&delegate]() { delegate.applicationDidFinishLaunching(); });
     if (quitAfterLaunch) quitOnceStarted(delegate);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <thread>
 
+#include "ui/shell/instance_handover.h"
 #include "ui/shell/window_registry.h"
 
 class QAction;
@@ -32,12 +33,17 @@ public:
   // A question of the start-up stands alone: the splash, which would stand
   // over or beside it, is hidden until EndSplash ends it.
   void HideSplash();
-  // A file handed over (command line, desktop file). Always true.
+  // Files handed over (AppDelegateHandOver.cpp).
+  // A file of the command line or the desktop file. Always true.
   bool applicationOpenFile(const QString& path);
   // Files handed over together (one command line, one later launch): the
   // main window opens the first and adds the rest to that project. While a
   // modal window runs they wait for it to close.
   void applicationOpenFiles(const QStringList& paths);
+  // A later launch's files, or its wish to see the window when it names
+  // none. It is answered once they are taken, or told to run by itself
+  // when the program ends first (its quit question may be open meanwhile).
+  void applicationHandOver(const HandOverPtr& handOver);
   // A later launch without files: the program's window (or the window the
   // user is answering) comes to the front.
   void applicationReopen();
@@ -57,7 +63,7 @@ public:
 
   // Files handed over before the main window was up, in order; the first
   // opens and the others join its project.
-  bool HasPendingOpenFiles() const { return !pendingOpenFiles_.isEmpty(); }
+  bool HasPendingOpenFiles() const;
   // The main window's first show takes the files kept so far (and empties
   // the list); files handed over after that queue until its start-up ends.
   QStringList TakeOpenFilePaths();
@@ -130,6 +136,9 @@ private:
   void showMainWindow();
   void launchEngineFailed();
   void openWaitingHandOvers();
+  // The program ends: every launch still waiting runs by itself.
+  void refuseHandOvers();
+  void refuse(const QList<HandOverPtr>& handOvers);
   void addMenuAction(class QMenu* menu, const QString& name, const QString& title, void (AppDelegate::*slot)());
 
   QStringList fontFamilies_;
@@ -142,12 +151,13 @@ private:
   QMenuBar* menuBar_ = nullptr;
   QAction* snapToGridItem_ = nullptr;
   QAction* gesturesItem_ = nullptr;
+  // Files that wait for the main window's first show, oldest first.
+  QList<HandOverPtr> pendingHandOvers_;
   // Hand-overs that arrived while a modal window ran, oldest first.
-  QList<QStringList> waitingHandOvers_;
+  QList<HandOverPtr> waitingHandOvers_;
   bool handOversOpening_ = false;
   bool openFilePathsTaken_ = false;
   bool appRunning_ = false;
-  QStringList pendingOpenFiles_;
   QStringList systemFonts_;
   bool handOverRetryQueued_ = false;
   WindowRegistry windows_;

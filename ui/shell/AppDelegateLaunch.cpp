@@ -4,9 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
-#include <QTimer>
 #include <exception>
-#include <utility>
 
 #include "base/error.h"
 #include "base/identity.h"
@@ -116,73 +114,6 @@ void AppDelegate::EndSplash() {
   if (splash() != nullptr) splash()->close();
 }
 
-bool AppDelegate::applicationOpenFile(const QString& path) {
-  // Until the main window's first show takes them, files wait for it.
-  if (appRunning_ && mainWindow() != nullptr && openFilePathsTaken_) {
-    applicationOpenFiles({path});
-  } else {
-    pendingOpenFiles_ << path;
-  }
-  return true;
-}
-
-void AppDelegate::applicationOpenFiles(const QStringList& paths) {
-  if (paths.isEmpty()) return;
-  if (!(appRunning_ && mainWindow() != nullptr && openFilePathsTaken_)) {
-    for (const QString& path : paths) applicationOpenFile(path);
-    return;
-  }
-  waitingHandOvers_ << paths;
-  openWaitingHandOvers();
-}
-
-void AppDelegate::applicationReopen() {
-  LogPrintf(L"A later launch asked for the window");
-  QWidget* window = QApplication::activeModalWidget();
-  if (window == nullptr && mainWindow() != nullptr) window = mainWindow()->windowIfLoaded();
-  if (window == nullptr) return; // still launching: the window shows itself
-  if (window->isMinimized()) window->showNormal();
-  window->show();
-  window->raise();
-  window->activateWindow();
-}
-
-QStringList AppDelegate::TakeOpenFilePaths() {
-  openFilePathsTaken_ = true;
-  return std::exchange(pendingOpenFiles_, {});
-}
-
-// A question, a panel or a menu window that runs modally is still working
-// on the project: opening a file under it would replace that project, and
-// the window would then act on inputs that are gone. Hand-overs wait until
-// the start-up has ended and no modal window runs, as the desktop delivers
-// them only outside one.
-void AppDelegate::openWaitingHandOvers() {
-  if (handOversOpening_ || mainWindow() == nullptr) return; // the loop below takes it
-  // The start-up (its own hand-overs, questions and menus) ends first.
-  if (!mainWindow()->StartupDone() || QApplication::activeModalWidget() != nullptr) {
-    if (handOverRetryQueued_) return;
-    handOverRetryQueued_ = true;
-    QTimer::singleShot(200, this, [this]() {
-      handOverRetryQueued_ = false;
-      openWaitingHandOvers();
-    });
-    return;
-  }
-  handOversOpening_ = true;
-  while (!waitingHandOvers_.isEmpty()) {
-    const QStringList paths = waitingHandOvers_.takeFirst();
-    // The running window comes forward with the files.
-    if (QWidget* window = mainWindow()->windowIfLoaded()) {
-      window->show();
-      window->raise();
-      window->activateWindow();
-    }
-    mainWindow()->OpenAssociatedFiles(paths);
-  }
-  handOversOpening_ = false;
-}
-
 void AppDelegate::HideSplash() {
   if (splash() != nullptr && splash()->isWindowLoaded()) splash()->windowIfLoaded()->hide();
 }
@@ -199,6 +130,7 @@ void AppDelegate::terminate() {
   if (terminating_) return;
   if (!applicationShouldTerminate()) return;
   terminating_ = true;
+  refuseHandOvers();
   emit terminating();
   QCoreApplication::exit(0);
 }
@@ -213,6 +145,7 @@ void AppDelegate::terminateOnSignal(int signalNumber) {
     // as it was before its last change.
     if (unsaved) keepRecovery_ = RecoverySnapshotSave() == 0;
   }
+  refuseHandOvers();
   emit terminating();
   // Ends nested loops too (an open dialog); no later dialog waits.
   QCoreApplication::exit(0);

@@ -18,7 +18,11 @@ namespace {
 constexpr quint32 kMagic = 0x51564831; // "QVH1"
 constexpr quint32 kMaxBytes = 1 << 20;
 constexpr int kMaxPaths = 4096;
+// The running program's words: the files arrived, then either it took them
+// or it ends without them.
+constexpr char kReceived = 'R';
 constexpr char kTaken = 'K';
+constexpr char kEnding = 'E';
 
 QByteArray encode(const QStringList& paths) {
   QByteArray body;
@@ -49,15 +53,26 @@ QString HandOverSocketPath() {
   return QDir(folder.isEmpty() ? QDir::tempPath() : folder).filePath("quelvatron-handover");
 }
 
-bool HandOverToRunning(const QStringList& paths, int timeoutMs) {
+HandOverAnswer HandOverToRunning(const QStringList& paths, int timeoutMs) {
   QLocalSocket socket;
   socket.connectToServer(HandOverSocketPath());
-  if (!socket.waitForConnected(timeoutMs)) return false;
+  if (!socket.waitForConnected(timeoutMs)) return HandOverAnswer::kNone;
   socket.write(encode(paths));
-  if (!socket.waitForBytesWritten(timeoutMs)) return false;
-  // The running program answers once it has taken the files.
-  if (!socket.waitForReadyRead(timeoutMs)) return false;
-  return socket.read(1) == QByteArray(1, kTaken);
+  if (!socket.waitForBytesWritten(timeoutMs)) return HandOverAnswer::kNone;
+  if (!socket.waitForReadyRead(timeoutMs)) return HandOverAnswer::kNone;
+  QByteArray words = socket.readAll();
+  if (!words.startsWith(kReceived)) return HandOverAnswer::kNone;
+  words.remove(0, 1);
+  // A question may stand open there (whether to save before quitting) for
+  // as long as the user takes; the program answers once it has decided, or
+  // dies, which ends the connection.
+  while (words.isEmpty() && socket.state() == QLocalSocket::ConnectedState) {
+    socket.waitForReadyRead(1000);
+    words += socket.readAll();
+  }
+  if (words.startsWith(kTaken)) return HandOverAnswer::kTaken;
+  if (words.startsWith(kEnding)) return HandOverAnswer::kEnding;
+  return HandOverAnswer::kNone;
 }
 
 HandOverResult HandOverWhileRunning(const QStringList& paths, int timeoutMs) {
@@ -66,11 +81,37 @@ HandOverResult HandOverWhileRunning(const QStringList& paths, int timeoutMs) {
     // One attempt may use all the time left: a second would hand the files
     // over twice.
     const int left = static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
-    if (HandOverToRunning(paths, left)) return HandOverResult::kTaken;
+    const HandOverAnswer answer = HandOverToRunning(paths, left);
+    if (answer == HandOverAnswer::kTaken) return HandOverResult::kTaken;
+    if (answer == HandOverAnswer::kEnding) {
+      qInfo("The running program is ending: this one starts once it has ended");
+      // Its end, not its answer, is what is waited for now.
+      deadline = QDeadlineTimer(timeoutMs);
+    }
     if (SessionClaimTempFolder() != kErrAlreadyRunning) return HandOverResult::kOwnFolder;
     QThread::msleep(50);
   } while (!deadline.hasExpired());
   return HandOverResult::kNoAnswer;
+}
+
+HandOver::HandOver(QStringList paths, QLocalSocket* sender)
+    : paths_(std::move(paths)), fromLaunch_(sender != nullptr), sender_(sender) {}
+
+bool HandOver::abandoned() const {
+  return fromLaunch_ && !answered_ && (sender_.isNull() || sender_->state() != QLocalSocket::ConnectedState);
+}
+
+void HandOver::taken() { answer(kTaken); }
+
+void HandOver::refused() { answer(kEnding); }
+
+void HandOver::answer(char word) {
+  if (answered_) return;
+  answered_ = true;
+  if (sender_.isNull() || sender_->state() != QLocalSocket::ConnectedState) return;
+  sender_->write(QByteArray(1, word));
+  sender_->flush();
+  sender_->disconnectFromServer();
 }
 
 HandOverServer::HandOverServer(Receiver receiver, QObject* parent)
@@ -121,11 +162,12 @@ void HandOverServer::read(QLocalSocket* socket) {
     socket->abort();
     return;
   }
-  // Answered first: the launch that sent them may end while they open.
-  socket->write(QByteArray(1, kTaken));
+  // Only receipt now: the answer waits until the files are taken for good.
+  disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+  socket->write(QByteArray(1, kReceived));
   socket->flush();
-  socket->disconnectFromServer();
-  // Opened after this returns: opening may ask the user questions.
+  auto handOver = std::make_shared<HandOver>(paths, socket);
+  // Passed on after this returns: taking the files may ask the user questions.
   if (receiver_)
-    QMetaObject::invokeMethod(this, [this, paths]() { receiver_(paths); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, handOver]() { receiver_(handOver); }, Qt::QueuedConnection);
 }

@@ -102,6 +102,9 @@ public:
   void OpenAssociatedFiles(const QStringList& paths);
   // The save question before the application ends; false keeps it running.
   bool windowShouldClose() override;
+  // That question (and the save it may lead to) is open: whether the
+  // program goes on is not known yet.
+  bool CloseQuestionOpen() const { return closeQuestionOpen_; }
 
   // Project file commands (wcMainProject.cpp).
   void NewProject();
@@ -446,6 +449,7 @@ private:
   std::wstring projectName_;
   bool projectModified_ = false;
   bool startupDone_ = false;
+  bool closeQuestionOpen_ = false;
   int startupMenuShown_ = 0;
   QTimer* previewTimer_ = nullptr;
   QTimer* startupMenuTimer_ = nullptr;

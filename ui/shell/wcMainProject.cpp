@@ -140,13 +140,12 @@ void wcMain::OpenAssociatedFiles(const QStringList& paths) {
 bool wcMain::windowShouldClose() {
   PreviewStop();
   if (projectModified_) {
+    closeQuestionOpen_ = true;
     int answer = AppMessageBox(L"Do you want to save the project before exiting?", 35);
-    if (answer == kMbCancel) return false;
-    if (answer == kMbNo) {
-      setProjectModified(false);
-    } else if (!SaveProject()) {
-      return false;
-    }
+    const bool goOn = answer == kMbNo || (answer != kMbCancel && SaveProject());
+    closeQuestionOpen_ = false;
+    if (!goOn) return false;
+    if (answer == kMbNo) setProjectModified(false);
   }
   if (AppDelegate::shared() != nullptr) AppDelegate::shared()->terminate();
   return true;
