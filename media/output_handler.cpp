@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "base/access_lock.h"
 #include "base/error.h"
@@ -92,10 +93,10 @@ int OutputHandlerPutFrame(uint32_t handler, uint32_t frame) {
   return MediaMacAvPutFrame(frame);
 }
 
-int OutputHandlerPutFramePlanes(uint32_t handler, uint32_t frame, const void* yuv420) {
+int OutputHandlerPutFramePlanes(uint32_t handler, uint32_t frame, SharedPlanes yuv420) {
   Throttle();
   if (handler != kOutputHandlerMpeg4) return ErrorSet(-140, "OutputHandlerPutFramePlanes");
-  return MediaMacAvPutFramePlanes(frame, yuv420);
+  return MediaMacAvPutFramePlanes(frame, std::move(yuv420));
 }
 
 int OutputHandlerPutAudio(uint32_t handler, uint32_t chunk, uint32_t length) {

@@ -24,9 +24,10 @@ int OutputHandlerOpen(const wchar_t* path, uint32_t handler, const tagBITMAPINFO
 // Throttles by the multi-task mode, then hands frame number n over.
 int OutputHandlerPutFrame(uint32_t handler, uint32_t frame);
 // The frame as 4:2:0 planes of the frame's size (Y, Cb, Cr one after the
-// other, rows top-down) in place of the frame buffer; kept unchanged until
-// kWriterPlanesHeld more frames are handed over or the output finished.
-int OutputHandlerPutFramePlanes(uint32_t handler, uint32_t frame, const void* yuv420);
+// other, rows top-down) in place of the frame buffer; held by the writer
+// until encoded, and kept unchanged until kWriterPlanesHeld more frames
+// are handed over or the output finished.
+int OutputHandlerPutFramePlanes(uint32_t handler, uint32_t frame, SharedPlanes yuv420);
 int OutputHandlerPutAudio(uint32_t handler, uint32_t chunk, uint32_t length);
 // Before the render loop overwrites its sound or frame buffer.
 void OutputHandlerPutPrepare(uint32_t handler);

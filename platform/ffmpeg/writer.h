@@ -65,12 +65,14 @@ public:
   // after the other, biWidth and biWidth / 2 bytes a row, rows top-down):
   // the encoder takes it without a conversion or a copy. Even sizes only
   // (else -21). The picture joins a queue of at most kWriterPlanesHeld not
-  // yet encoded (this waits only while the queue is full); the caller keeps
-  // the buffer unchanged until kWriterPlanesHeld more PutFramePlanes calls
-  // or a PutFrame have returned, or FinishWriting: drawing into
-  // kWriterPlanesHeld + 1 buffers in turn keeps the encoder fed. Returns
-  // the first encoding failure not reported yet (0: none).
-  int PutFramePlanes(double t, const void* yuv420);
+  // yet encoded (this waits only while the queue is full), which holds a
+  // reference to it until the encoder has taken it: the caller may let go
+  // of its own at once. It leaves the pixels unchanged until
+  // kWriterPlanesHeld more PutFramePlanes calls or a PutFrame have
+  // returned, or FinishWriting: drawing into kWriterPlanesHeld + 1 buffers
+  // in turn keeps the encoder fed. Returns the first encoding failure not
+  // reported yet (0: none).
+  int PutFramePlanes(double t, SharedPlanes yuv420);
   // The same for the AudioDataLength bytes in AudioData.
   int PutAudio(double t);
 
@@ -106,7 +108,7 @@ private:
     // first. They go before an item handed over after them (wake).
     struct Planes {
       double time;
-      const void* data;
+      SharedPlanes data;
     };
     std::deque<Planes> planesQueued;
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 
 #include "base/error.h"
 #include "base/log.h"
@@ -72,11 +73,11 @@ void MediaMacAvPutPrepare() {
 namespace {
 
 // Frame n at n / frame rate, from the frame buffer or from 4:2:0 planes.
-int PutFrameNumbered(uint32_t frame, const void* planes, const char* name) {
+int PutFrameNumbered(uint32_t frame, SharedPlanes planes, const char* name) {
   const std::shared_ptr<MediaCreateMacAV> writer = CurrentWriter();
   if (!writer) return ErrorSet(-21, name);
   const double t = static_cast<double>(frame) / writer->FrameRate;
-  const int result = planes ? writer->PutFramePlanes(t, planes) : writer->PutFrame(t);
+  const int result = planes ? writer->PutFramePlanes(t, std::move(planes)) : writer->PutFrame(t);
   if (result < 0) {
     LogPrintf(L"Failed to write video frame # %d to output AVFoundation file. Error code %d",
               static_cast<int>(frame) - 1, result);
@@ -89,9 +90,9 @@ int PutFrameNumbered(uint32_t frame, const void* planes, const char* name) {
 
 int MediaMacAvPutFrame(uint32_t frame) { return PutFrameNumbered(frame, nullptr, "MediaMacAvPutFrame"); }
 
-int MediaMacAvPutFramePlanes(uint32_t frame, const void* yuv420) {
+int MediaMacAvPutFramePlanes(uint32_t frame, SharedPlanes yuv420) {
   if (!yuv420) return ErrorSet(-21, "MediaMacAvPutFramePlanes");
-  return PutFrameNumbered(frame, yuv420, "MediaMacAvPutFramePlanes");
+  return PutFrameNumbered(frame, std::move(yuv420), "MediaMacAvPutFramePlanes");
 }
 
 int MediaMacAvPutAudio(uint32_t chunk, uint32_t length) {

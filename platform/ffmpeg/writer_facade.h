@@ -21,9 +21,10 @@ void MediaMacAvPutPrepare();
 int MediaMacAvPutFrame(uint32_t frame);
 // The frame in 4:2:0 planes instead of the frame buffer (Y, Cb, Cr packed
 // one after the other at the frame's size, rows top-down; even sizes): no
-// conversion before the encoder. The caller keeps the planes unchanged
-// until its next frame is handed over, or the writing is finished.
-int MediaMacAvPutFramePlanes(uint32_t frame, const void* yuv420);
+// conversion before the encoder. The writer holds the planes until it has
+// encoded them; the caller leaves them unchanged until kWriterPlanesHeld
+// more frames are handed over, or the writing is finished.
+int MediaMacAvPutFramePlanes(uint32_t frame, SharedPlanes yuv420);
 int MediaMacAvPutAudio(uint32_t chunk, uint32_t length);
 // Completes the output and merges it into the path. 0, or -82 when anything
 // of this output failed (the path then keeps what it held before); -21,

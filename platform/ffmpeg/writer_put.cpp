@@ -2,12 +2,13 @@
 // threads, and the thread bodies. Each thread copies the caller's buffer,
 // marks itself ready (the render loop may then draw the next frame) and
 // encodes its copy meanwhile; 4:2:0 pictures queue up and are encoded from
-// the caller's own buffers, which the caller leaves alone until the queue
-// has moved on past them. Waits use the side's condition variable instead
+// the caller's own buffers, which the queue holds a reference to and the
+// caller leaves alone until the queue has moved on past them. Waits use the side's condition variable instead
 // of polling, so no signal is missed.
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "base/log.h"
 #include "platform/ffmpeg/ffmpeg_log.h"
@@ -38,7 +39,7 @@ void MediaCreateMacAV::waitReady(PutSide& side) {
 
 int MediaCreateMacAV::PutFrame(double t) { return handOver(frame_, t); }
 
-int MediaCreateMacAV::PutFramePlanes(double t, const void* yuv420) {
+int MediaCreateMacAV::PutFramePlanes(double t, SharedPlanes yuv420) {
   if (!yuv420 || BitmapFormat.biWidth % 2 != 0 || BitmapFormat.biHeight % 2 != 0 || !(t >= 0.0)) return -21;
   std::unique_lock<std::mutex> lock(frame_.readyLock);
   const auto room = [&] { return frame_.planesQueued.size() < static_cast<size_t>(kWriterPlanesHeld); };
@@ -46,7 +47,7 @@ int MediaCreateMacAV::PutFramePlanes(double t, const void* yuv420) {
   if (!frame_.running) return frame_.error != 0 ? frame_.error : -21;
   const int result = frame_.error;
   frame_.error = 0;
-  frame_.planesQueued.push_back({t, yuv420});
+  frame_.planesQueued.push_back({t, std::move(yuv420)});
   frame_.changed.notify_all();
   return result;
 }
@@ -85,7 +86,11 @@ std::string MediaCreateMacAV::FailureText() {
 }
 
 void MediaCreateMacAV::endThread(PutSide& side) {
+  // Pictures never encoded (the thread failed or was cancelled) go back to
+  // their owners, outside the lock: the last reference frees them.
+  std::deque<PutSide::Planes> dropped;
   std::lock_guard<std::mutex> lock(side.readyLock);
+  dropped.swap(side.planesQueued);
   side.running = false;
   side.announceReady();
 }
@@ -131,16 +136,20 @@ bool MediaCreateMacAV::copyChunk(uint32_t length) {
 
 // Encodes the oldest queued picture, with the lock held on entry and exit.
 void MediaCreateMacAV::encodeQueuedPlanes(std::unique_lock<std::mutex>& lock) {
-  const PutSide::Planes item = frame_.planesQueued.front();
+  // The entry stays queued, and counted, until the encoder is done with it.
+  const double t = frame_.planesQueued.front().time;
+  SharedPlanes picture = std::move(frame_.planesQueued.front().data);
   lock.unlock();
-  const int64_t pts = std::llround(item.time * FrameTimeScale);
-  const int result = video_->encodePlanes(static_cast<const uint8_t*>(item.data), pts);
+  const int result = video_->encodePlanes(picture.get(), std::llround(t * FrameTimeScale));
+  // libx264 has its own copy now. The reference goes outside the lock, as
+  // it may be the last one.
+  picture.reset();
   lock.lock();
-  // libx264 has its own copy now: the caller may draw into the buffer again.
+  // The caller may draw into the buffer again.
   frame_.planesQueued.pop_front();
   frame_.changed.notify_all();
   if (result != 0) {
-    LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", item.time);
+    LogPrintf(L"Failed to append frame (%0.3f) to output AVFoundation video", t);
     failItem(frame_, -82, WriteFailureText("picture", outputPath_, video_->writeError()));
   }
 }

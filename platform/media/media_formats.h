@@ -3,6 +3,7 @@
 // media layer, the renderer and the writer. Both keep the Windows record
 // layouts byte for byte, as they are stored and passed around whole.
 #include <cstdint>
+#include <memory>
 
 // A 32-bit frame: biBitCount 32, biCompression 0. A positive biHeight does
 // not promise bottom-up rows here; the owner documents the row order (the
@@ -69,6 +70,11 @@ inline YuvMatrix OutputMatrixFor(int width, int height) {
 // drawn (the encoder's speed varies from frame to frame much more than the
 // drawing does). Each 1080p picture is about 3 MB.
 constexpr int kWriterPlanesHeld = 4;
+
+// A 4:2:0 picture handed to the output writer (Y, Cb, Cr packed one after
+// the other). The writer keeps its reference until the encoder has taken
+// the picture, so a caller that lets go of it early frees nothing in use.
+using SharedPlanes = std::shared_ptr<const uint8_t>;
 
 static_assert(sizeof(tagBITMAPINFOHEADER) == 40);
 static_assert(sizeof(AudioFormat) == 18);

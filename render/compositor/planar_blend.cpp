@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -169,10 +170,32 @@ void FrameDirty::clearRow(int row) {
   std::memset(&tiles_[static_cast<size_t>(row) * cols_], 0, static_cast<size_t>(cols_));
 }
 
+PlanarFrame::PlanarFrame(const PlanarFrame& other) { *this = other; }
+
+PlanarFrame& PlanarFrame::operator=(const PlanarFrame& other) {
+  if (this == &other) return *this;
+  resize(other.width_, other.height_);
+  if (bytes_ && other.bytes_) std::memcpy(bytes_.get(), other.bytes_.get(), bytes());
+  return *this;
+}
+
+PlanarFrame::PlanarFrame(PlanarFrame&& other) noexcept
+    : width_(std::exchange(other.width_, 0)), height_(std::exchange(other.height_, 0)),
+      bytes_(std::move(other.bytes_)) {}
+
+PlanarFrame& PlanarFrame::operator=(PlanarFrame&& other) noexcept {
+  if (this == &other) return *this;
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  bytes_ = std::move(other.bytes_);
+  return *this;
+}
+
 void PlanarFrame::resize(int width, int height) {
   width_ = std::max(0, width) & ~1;
   height_ = std::max(0, height) & ~1;
-  bytes_.assign(static_cast<size_t>(width_) * height_ * 3 / 2, 0);
+  // Never the old buffer again: the writer may still be encoding it.
+  bytes_ = bytes() > 0 ? std::shared_ptr<uint8_t[]>(new uint8_t[bytes()]()) : nullptr;
 }
 
 size_t PlanarFrame::offset(int i) const {

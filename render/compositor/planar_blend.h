@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Tiles of an overlay frame that objects drew into (16 x 16 pixels each).
@@ -32,22 +33,33 @@ private:
 
 // One output frame in 4:2:0 planes, in one buffer as the writer takes it:
 // Y (width x height), then Cb, then Cr (width / 2 x height / 2 each), rows
-// top-down and packed. Width and height are even.
+// top-down and packed. Width and height are even. The writer shares the
+// buffer while it holds the frame (share()); a copy of the frame has a
+// buffer of its own.
 class PlanarFrame {
 public:
-  void resize(int width, int height);
-  bool empty() const { return bytes_.empty(); }
+  PlanarFrame() = default;
+  PlanarFrame(const PlanarFrame& other);
+  PlanarFrame& operator=(const PlanarFrame& other);
+  PlanarFrame(PlanarFrame&& other) noexcept;
+  PlanarFrame& operator=(PlanarFrame&& other) noexcept;
+  void resize(int width, int height); // a new buffer, all zero
+  bool empty() const { return !bytes_; }
   int width() const { return width_; }
   int height() const { return height_; }
-  const uint8_t* data() const { return bytes_.data(); }
-  uint8_t* plane(int i) { return bytes_.data() + offset(i); }
-  const uint8_t* plane(int i) const { return bytes_.data() + offset(i); }
+  const uint8_t* data() const { return bytes_.get(); }
+  uint8_t* plane(int i) { return bytes_.get() + offset(i); }
+  const uint8_t* plane(int i) const { return bytes_.get() + offset(i); }
   int stride(int i) const { return i == 0 ? width_ : width_ / 2; }
+  // The planes for the output writer, which keeps them alive while it
+  // holds them.
+  SharedPlanes share() const { return SharedPlanes(bytes_, bytes_.get()); }
 
 private:
   size_t offset(int i) const;
+  size_t bytes() const { return static_cast<size_t>(width_) * height_ * 3 / 2; }
   int width_ = 0, height_ = 0;
-  std::vector<uint8_t> bytes_;
+  std::shared_ptr<uint8_t[]> bytes_;
 };
 
 // Copies a decoded picture of the frame's size into the frame.

@@ -5,6 +5,7 @@
 #include "media/input_handler.h"
 #include "media/output_handler.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -79,8 +80,8 @@ int MediaBridgeOutputPutFrame(uint32_t handler, uint32_t frame) {
   return OutputHandlerPutFrame(handler, frame);
 }
 
-int MediaBridgeOutputPutFramePlanes(uint32_t handler, uint32_t frame, const uint8_t* yuv420) {
-  return OutputHandlerPutFramePlanes(handler, frame, yuv420);
+int MediaBridgeOutputPutFramePlanes(uint32_t handler, uint32_t frame, SharedPlanes yuv420) {
+  return OutputHandlerPutFramePlanes(handler, frame, std::move(yuv420));
 }
 
 int MediaBridgeOutputPutAudio(uint32_t handler, uint32_t chunk, uint32_t length) {

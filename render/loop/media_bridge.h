@@ -49,9 +49,10 @@ bool MediaBridgeWriterAvailable();
 int MediaBridgeOutputOpen(const OutputOpenArgs& args);
 int MediaBridgeOutputPutFrame(uint32_t handler, uint32_t frame);
 // The frame as 4:2:0 planes (Y, Cb, Cr one after the other at the frame's
-// size), kept unchanged until kWriterPlanesHeld more frames are handed over
-// or the output finished: the encoder reads them meanwhile.
-int MediaBridgeOutputPutFramePlanes(uint32_t handler, uint32_t frame, const uint8_t* yuv420);
+// size), held by the writer until encoded and kept unchanged until
+// kWriterPlanesHeld more frames are handed over or the output finished:
+// the encoder reads them meanwhile.
+int MediaBridgeOutputPutFramePlanes(uint32_t handler, uint32_t frame, SharedPlanes yuv420);
 int MediaBridgeOutputPutAudio(uint32_t handler, uint32_t chunk, uint32_t length);
 void MediaBridgeOutputPutPrepare(uint32_t handler);
 int MediaBridgeOutputFinish(uint32_t handler);

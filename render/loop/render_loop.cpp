@@ -153,7 +153,7 @@ void runOutput(RenderSetup& s) {
     // The input frames are no longer needed once drawn: the next ones are
     // decoded while this frame goes to the writer.
     prepareInputs(static_cast<float>(t + 1 / s.rate));
-    code = planar ? MediaBridgeOutputPutFramePlanes(handler, static_cast<uint32_t>(n), s.planar.data())
+    code = planar ? MediaBridgeOutputPutFramePlanes(handler, static_cast<uint32_t>(n), s.planar.share())
                   : MediaBridgeOutputPutFrame(handler, static_cast<uint32_t>(n));
     if (code < 0) {
       failure = code;

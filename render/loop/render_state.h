@@ -21,9 +21,10 @@ struct RenderSetup {
   // writer from here; `frame` is then the transparent overlay the other
   // objects are drawn into (overlayClear: it is all transparent now).
   PlanarFrame planar;
-  // The writer encodes straight from the planes handed over, and may hold
-  // kWriterPlanesHeld of them: the next frames are composed in the others,
-  // taken in turn from here (planarNext: the one the writer let go first).
+  // The writer encodes straight from the planes handed over, and holds up
+  // to kWriterPlanesHeld of them (sharing their buffers until encoded): the
+  // next frames are composed in the others, taken in turn from here
+  // (planarNext: the one the writer let go first).
   std::vector<PlanarFrame> planarHeld;
   size_t planarNext = 0;
   FrameDirty overlayDirty;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 extern "C" {
@@ -133,6 +134,16 @@ void DrawPlanes(const ClipSpec& spec, uint32_t n, std::vector<uint8_t>& yuv) {
   sws_freeContext(sws);
 }
 
+// A buffer of the 4:2:0 rotation. Its last owner paints it black and
+// green before it goes: a picture the writer encoded without holding it
+// comes out in those colours, not its own.
+std::shared_ptr<std::vector<uint8_t>> RotationBuffer() {
+  return std::shared_ptr<std::vector<uint8_t>>(new std::vector<uint8_t>, [](std::vector<uint8_t>* bytes) {
+    std::fill(bytes->begin(), bytes->end(), uint8_t{0});
+    delete bytes;
+  });
+}
+
 int PutChunk(const ClipSpec& spec, uint32_t n, std::vector<uint8_t>& soundBuffer) {
   Prepare(spec);
   std::vector<uint8_t> chunk;
@@ -177,18 +188,22 @@ int OpenAndFeed(const ClipSpec& spec, const std::string& path, std::vector<uint8
   // Drawn beforehand, so that handing them over outruns the encoder.
   std::vector<std::vector<uint8_t>> drawn(spec.planes ? frames : 0);
   for (uint32_t i = 0; i < drawn.size(); ++i) DrawPlanes(spec, i, drawn[i]);
-  std::vector<std::vector<uint8_t>> planes(kWriterPlanesHeld + 1);
+  // The rotation goes when feeding ends, before the output is finished:
+  // the writer holds the pictures it has not encoded yet.
+  std::vector<std::shared_ptr<std::vector<uint8_t>>> planes(kWriterPlanesHeld + 1);
+  for (auto& buffer : planes) buffer = RotationBuffer();
   size_t nextPlanes = 0;
   for (uint32_t i = 0; i < frames; ++i) {
     while (nextChunk < spec.chunks && nextChunk / spec.chunkRate <= i / spec.frameRate + 1e-9)
       errors += PutChunk(spec, nextChunk++, soundBuffer) != 0;
     Prepare(spec);
     if (spec.planes && (spec.bgraEvery == 0 || i % spec.bgraEvery != spec.bgraEvery - 1)) {
-      std::vector<uint8_t>& buffer = planes[nextPlanes];
+      const std::shared_ptr<std::vector<uint8_t>>& buffer = planes[nextPlanes];
       nextPlanes = (nextPlanes + 1) % planes.size();
-      buffer = drawn[i];
-      errors += (spec.viaOutputHandler ? OutputHandlerPutFramePlanes(kOutputHandlerMpeg4, i, buffer.data())
-                                       : MediaMacAvPutFramePlanes(i, buffer.data())) != 0;
+      *buffer = drawn[i];
+      const SharedPlanes handed(buffer, buffer->data());
+      errors += (spec.viaOutputHandler ? OutputHandlerPutFramePlanes(kOutputHandlerMpeg4, i, handed)
+                                       : MediaMacAvPutFramePlanes(i, handed)) != 0;
       continue;
     }
     DrawFrame(spec, i, picture);

@@ -42,8 +42,9 @@ struct ClipSpec {
   uint32_t audioKbit = 128;
   bool viaOutputHandler = false; // OutputHandler* instead of MediaMacAv*
   // Frames as 4:2:0 planes, drawn in turn into one buffer more than the
-  // writer may hold, each overwritten as soon as the writer lets it go;
-  // with bgraEvery, every that many'th frame goes as 32-bit pixels instead.
+  // writer may hold, each overwritten as soon as the writer lets it go and
+  // all let go of (and painted over) before the output is finished; with
+  // bgraEvery, every that many'th frame goes as 32-bit pixels instead.
   bool planes = false;
   uint32_t bgraEvery = 0;
 };
