@@ -3,8 +3,8 @@
 // marks itself ready (the render loop may then draw the next frame) and
 // encodes its copy meanwhile; 4:2:0 pictures queue up and are encoded from
 // the caller's own buffers, which the queue holds a reference to and the
-// caller leaves alone until the queue has moved on past them. Waits use the side's condition variable instead
-// of polling, so no signal is missed.
+// caller leaves alone until the queue has moved on past them. Waits use the
+// side's condition variable instead of polling, so no signal is missed.
 #include <cmath>
 #include <cstring>
 #include <new>

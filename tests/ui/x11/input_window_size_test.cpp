@@ -53,6 +53,8 @@ protected:
   }
 
   bool closeInputWindow() {
+    // A window gets the keyboard some time after it shows.
+    if (!WaitFor([](const ProbeView& view) { return view.active == "wcInputEdit"; })) return false;
     input().tap("Escape");
     return WaitFor([](const ProbeView& view) { return view.window("wcInputEdit") == nullptr; });
   }
@@ -77,7 +79,7 @@ TEST_F(InputWindowSizeTest, TheDataWindowOpensAtItsOwnSizeAfterTheVideosTallerOn
                         "</trkseg></trk></gpx>";
   ASSERT_TRUE(StartProgram({video, log}, {"ShowMenuAtStart=false"})) << ProgramOutput();
   // The log brings its template menu: no template.
-  ASSERT_TRUE(WaitFor([](const ProbeView& view) { return view.window("wcTemplateMenu") != nullptr; }));
+  ASSERT_TRUE(WaitFor([](const ProbeView& view) { return view.active == "wcTemplateMenu"; })) << ProgramOutput();
   input().tap("Escape");
   ASSERT_TRUE(WaitFor([](const ProbeView& view) {
     return view.window("wcTemplateMenu") == nullptr && view.row("wcMain", "InputFilesTable", "Track.gpx") != nullptr;
